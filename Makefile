@@ -1,0 +1,40 @@
+# Two commands do all set-up on a fresh Debian machine:
+#   make run    plays the demo (where no display exists, renders it to build/velmora.mp4 instead)
+#   make test   builds everything and runs the tests
+# Others: make build, make windows, make asan, make assets, make soundtrack, make format
+
+BUILD := build/linux
+JOBS ?= 2
+
+.PHONY: run test build windows asan assets soundtrack format deps
+
+deps:
+	@scripts/install-deps
+
+build: deps
+	@cmake --preset linux >/dev/null
+	@cmake --build --preset linux -j $(JOBS)
+
+run: build
+	@scripts/run-demo
+
+test: build
+	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+windows: deps
+	@cmake --preset windows-i686 >/dev/null
+	@cmake --build --preset windows-i686 -j $(JOBS)
+
+asan: deps
+	@cmake --preset linux-asan >/dev/null
+	@cmake --build --preset linux-asan -j $(JOBS)
+	@cd build/linux-asan && ctest --output-on-failure -j $(JOBS)
+
+assets: build
+	@cmake --build $(BUILD) --target assets
+
+soundtrack: build
+	@cmake --build $(BUILD) --target soundtrack
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -1,0 +1,44 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+
+#include "gl/GlEntryTable.h"
+
+// The program's one window and its OpenGL 3.3 core context. Each front end implements this class
+// in its own folder (linux: SDL2, headless: EGL pbuffer, win32: Win32 + WGL), in files of the same
+// name; the core sees only this header.
+class DemoWindow {
+public:
+    struct Platform;
+
+    DemoWindow();
+    ~DemoWindow();
+    DemoWindow(const DemoWindow&) = delete;
+    DemoWindow& operator=(const DemoWindow&) = delete;
+
+    // Creates the window and the 3.3 core context, fills the GL entry table, shows the window and
+    // sets the viewport. Returns false after printing one line naming what is missing.
+    bool create(int width, int height, bool fullscreen);
+    // Presents the frame just drawn, then handles every pending event. False means: end the demo
+    // (Escape, a quit or close event, or endRequested).
+    bool pump();
+    // Releases the context and the window and restores the display mode.
+    void shutdown();
+
+    // Optional: called by pump with the finished frame still readable, before it is presented.
+    std::function<void()> frameObserver;
+
+    std::uint8_t keyDown[256] = {};
+    std::uint8_t keyPressed[256] = {};
+    std::uint8_t leftButton = 0;
+    std::uint8_t rightButton = 0;
+    std::uint8_t fullscreen = 0;
+    std::int32_t mouseX = 0;
+    std::int32_t mouseY = 0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::uint8_t endRequested = 0;
+
+private:
+    Platform* platform_ = nullptr;
+};

@@ -1,0 +1,32 @@
+#include "app/headless/PngFile.h"
+
+#include <png.h>
+
+#include <cstdio>
+
+bool writePng(const std::string& path, int width, int height, const std::uint8_t* rgba) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) {
+        std::printf("Cannot write %s\n", path.c_str());
+        return false;
+    }
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        std::fclose(file);
+        std::printf("Cannot write %s\n", path.c_str());
+        return false;
+    }
+    png_init_io(png, file);
+    png_set_compression_level(png, 1);  // speed over size: frames are for looking at
+    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    for (int y = 0; y < height; ++y)
+        png_write_row(png, const_cast<png_bytep>(rgba + static_cast<size_t>(y) * width * 4));
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    std::fclose(file);
+    return true;
+}

@@ -1,0 +1,8 @@
+#include "audio/FrameClockMusicPlayer.h"
+
+int FrameClockMusicPlayer::seek(double seconds) {
+    double v = seconds < 0.0 ? 0.0 : seconds;
+    if (duration_ > 0.0 && v > duration_) v = duration_;
+    position_ = static_cast<std::int64_t>(v * 10000000.0);
+    return 0;
+}

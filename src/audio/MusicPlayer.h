@@ -1,0 +1,21 @@
+#pragma once
+#include <cstdint>
+
+// The soundtrack. Its position, in 100 ns units, is the clock every frame is drawn from.
+// Implementations: SDL audio with mpg123 decoding (Linux desktop), a position set by the caller
+// (headless capture), DirectShow (Windows). When the soundtrack cannot be played the players say
+// so once and let the position run from a monotonic wall clock instead.
+class MusicPlayer {
+public:
+    static constexpr const char* kSoundtrackPath = "assets/tunevox_11.mp3";
+
+    virtual ~MusicPlayer() = default;
+    // Prepares the soundtrack, stopped at position 0.
+    virtual void open() = 0;
+    virtual void play() = 0;
+    // Moves to `seconds`, clamped to [0, durationSeconds], truncated to 100 ns.
+    virtual int seek(double seconds) = 0;
+    // Current position in 100 ns units.
+    virtual std::int64_t position() = 0;
+    virtual double durationSeconds() const = 0;
+};

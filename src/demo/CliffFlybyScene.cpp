@@ -1,0 +1,4 @@
+#include "demo/DemoAssets.h"
+#include "demo/Scenes.h"
+
+void drawCliffFlybyScene(DemoAssets&, SceneClock&) {}

@@ -1,0 +1,41 @@
+#include "demo/SceneClock.h"
+
+#include <cmath>
+
+#include "math/Scalar.h"
+
+namespace {
+constexpr float kPi = 3.1415927410125732f;
+}
+
+float SceneClock::sceneSeconds(int startBar) const {
+    return static_cast<float>(static_cast<double>(seconds) - startBar * 4.0 * kSecondsPerBeat);
+}
+
+SceneClock computeSceneClock(std::int64_t position, float screenWidth, float screenHeight,
+                             const std::int32_t* sceneStartBars) {
+    SceneClock c;
+    c.screenWidth = screenWidth;
+    c.screenHeight = screenHeight;
+    c.seconds = static_cast<float>(static_cast<double>(position) / 10000000.0);
+    c.beats = static_cast<float>(static_cast<double>(c.seconds) / 60.0 * kBeatsPerMinute);
+    c.bars = c.beats * 0.25f;
+    const double wholeBeats = std::floor(static_cast<double>(c.beats));
+    c.beatInBar = static_cast<float>(static_cast<std::int32_t>(wholeBeats) % 4);
+    const float x = 2.0f * c.beats * kPi;
+    c.beatSine = sinSingle(x);
+    c.beatFraction = c.beats - static_cast<float>(wholeBeats);
+
+    // Scene k runs while start[k] <= bars < start[k + 1]; a NaN stops at the first entry.
+    c.sceneIndex = -1;
+    for (int i = 0; i < kSceneTableSize; ++i) {
+        if (!(static_cast<float>(sceneStartBars[i]) <= c.bars)) {
+            c.sceneIndex = i - 1;
+            break;
+        }
+    }
+
+    c.aspect = screenHeight / screenWidth;
+    perspective(c.projection, 0.4f, c.aspect, 1.0f, 200.0f);
+    return c;
+}

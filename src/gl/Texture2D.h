@@ -1,0 +1,29 @@
+#pragma once
+#include <string>
+
+#include "gl/GlHeaders.h"
+
+// One GL 2D texture (level 0 only) and its size.
+class Texture2D {
+public:
+    ~Texture2D();
+    Texture2D(const Texture2D&) = delete;
+    Texture2D& operator=(const Texture2D&) = delete;
+
+    // Decodes a JPEG or PNG to straight 8-bit RGBA (embedded colour profile converted to sRGB),
+    // top row first, GL_REPEAT, `filter` for both filters, maximum anisotropy. A file that cannot
+    // be loaded prints "Unable to load texture <path>" and gives a 0 x 0 texture.
+    static Texture2D* fromImage(const std::string& path, GLenum filter);
+    // GL_RGBA32F colour texture, or GL_DEPTH_COMPONENT24 when depth is true; left bound.
+    static Texture2D* createEmpty(int width, int height, bool depth);
+
+    GLuint id = 0;
+    int width = 0;
+    int height = 0;
+
+private:
+    Texture2D() = default;
+};
+
+// glActiveTexture(GL_TEXTURE0 + unit), then binds texture; the active unit stays `unit`.
+int bindToUnit(int unit, const Texture2D& texture);
