@@ -1,0 +1,18 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "geometry/LoadedMesh.h"
+#include "geometry/MeshData.h"
+
+// The mesh file: ASCII header "V,T" then, little-endian and unpadded, V positions (4 floats),
+// V normals (3 floats) and T triangles (3 uint32).
+
+// Bytes to validated arrays. On failure returns false and says why in `error`.
+bool parseMeshFile(const std::uint8_t* bytes, std::size_t size, MeshData& mesh, std::string& error);
+// The file bytes of a mesh (its first payload byte must not be a digit; see the writer).
+std::vector<std::uint8_t> encodeMeshFile(const MeshData& mesh);
+// Reads, validates and uploads one mesh file; a bad file gives an empty buffer and index count 0.
+LoadedMesh loadMesh(const char* path);

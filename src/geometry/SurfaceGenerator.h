@@ -1,0 +1,16 @@
+#pragma once
+#include "geometry/LoadedMesh.h"
+#include "geometry/MeshData.h"
+
+// A scalar field whose zero set is the surface.
+using SurfaceField = float (*)(float x, float y, float z);
+
+// The mesh of `field` on an n^3 grid spanning [-extent, extent]: one vertex per cell the surface
+// crosses, pulled onto it, with a gradient normal; neighbouring cells joined into triangles.
+// Evaluates every lattice point once and splits the work across all cores; the output is
+// bit-identical to generateSurfaceDataStraightforward.
+MeshData generateSurfaceData(int n, float extent, SurfaceField field);
+// Eight field calls per cell, one thread: the reference and the benchmark baseline.
+MeshData generateSurfaceDataStraightforward(int n, float extent, SurfaceField field);
+// generateSurfaceData uploaded to a new GeometryBuffer. Needs a current GL context.
+SurfaceMesh generateSurfaceMesh(int n, float extent, SurfaceField field);
