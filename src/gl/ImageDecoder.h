@@ -1,0 +1,20 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "gl/GlHeaders.h"
+
+// A decoded picture: straight (not premultiplied) 8-bit pixels, four bytes each in the order that
+// `format` names (GL_RGBA or GL_BGRA), rows width * 4 bytes apart, the top row first, colours
+// converted to sRGB when the file carries a colour profile.
+struct DecodedImage {
+    int width = 0;
+    int height = 0;
+    GLenum format = GL_RGBA;
+    std::vector<std::uint8_t> pixels;
+};
+
+// Decodes a JPEG or PNG file. Returns false, leaving `out` empty, when the file is missing or
+// cannot be decoded. Each platform provides its own implementation.
+bool decodeImage(const std::string& path, DecodedImage& out);

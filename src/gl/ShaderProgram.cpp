@@ -1,0 +1,138 @@
+#include "gl/ShaderProgram.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "gl/GlEntryTable.h"
+#include "math/Matrix4.h"
+
+namespace {
+
+const char* const kVertexPrefix = "#version 330\n#define vertexcompile\n";
+const char* const kFragmentPrefix = "#version 330\n#define fragmentcompile\n";
+const int kLogSize = 1024;
+
+// Counts the characters in one pass, reads them in a second, and turns CRLF into LF the way a
+// text-mode read does on Windows, so both line-end styles compile alike. A file that cannot be
+// opened is reported and read as empty text: the compile logs then say what is missing.
+char* readSource(const std::string& path) {
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        std::printf("Can't open shader file %s!\n", path.c_str());
+        char* empty = static_cast<char*>(std::malloc(1));
+        empty[0] = '\0';
+        return empty;
+    }
+    std::size_t count = 0;
+    while (std::fgetc(file) != EOF) ++count;
+    std::rewind(file);
+    char* text = static_cast<char*>(std::malloc(count + 1));
+    std::size_t read = std::fread(text, 1, count, file);
+    std::fclose(file);
+    std::size_t out = 0;
+    for (std::size_t i = 0; i < read; ++i) {
+        if (text[i] == '\r' && i + 1 < read && text[i + 1] == '\n') continue;
+        text[out++] = text[i];
+    }
+    text[out] = '\0';
+    return text;
+}
+
+}  // namespace
+
+ShaderProgram::ShaderProgram(std::string path) : path(std::move(path)) {
+    build(FirstBuild);
+}
+
+ShaderProgram::~ShaderProgram() {
+    std::printf("reloading %s\n", path.c_str());
+    gl.glUseProgram(0);
+    gl.glDetachShader(program, vertexShader);
+    gl.glDetachShader(program, fragmentShader);
+    gl.glDeleteShader(vertexShader);
+    gl.glDeleteShader(fragmentShader);
+    gl.glDeleteProgram(program);
+}
+
+int ShaderProgram::build(int mode) {
+    std::printf("reloading %s\n", path.c_str());
+    if (mode != FirstBuild) {
+        gl.glUseProgram(0);
+        gl.glDetachShader(program, vertexShader);
+        gl.glDetachShader(program, fragmentShader);
+        gl.glDeleteShader(vertexShader);
+        gl.glDeleteShader(fragmentShader);
+        gl.glDeleteProgram(program);
+    }
+    if (mode >= ReleaseOnly) return 0;
+
+    char* source = readSource(path);
+    program = gl.glCreateProgram();
+    vertexShader = gl.glCreateShader(GL_VERTEX_SHADER);
+    fragmentShader = gl.glCreateShader(GL_FRAGMENT_SHADER);
+    const char* vertexTexts[2] = {kVertexPrefix, source};
+    const char* fragmentTexts[2] = {kFragmentPrefix, source};
+    gl.glShaderSource(vertexShader, 2, vertexTexts, nullptr);
+    gl.glShaderSource(fragmentShader, 2, fragmentTexts, nullptr);
+    std::free(source);
+
+    gl.glCompileShader(vertexShader);
+    gl.glCompileShader(fragmentShader);
+    GLint vertexOk = 0;
+    GLint fragmentOk = 0;
+    gl.glGetShaderiv(vertexShader, GL_COMPILE_STATUS, &vertexOk);
+    gl.glGetShaderiv(fragmentShader, GL_COMPILE_STATUS, &fragmentOk);
+
+    char log[kLogSize];
+    GLsizei length = 0;
+    std::memset(log, 0, sizeof log);
+    gl.glGetShaderInfoLog(vertexShader, kLogSize, &length, log);
+    if (!vertexOk) std::printf("\n%s(vertex):\n%s", path.c_str(), log);
+    std::memset(log, 0, sizeof log);
+    gl.glGetShaderInfoLog(fragmentShader, kLogSize, &length, log);
+    if (!fragmentOk) std::printf("\n%s(fragment):\n%s", path.c_str(), log);
+    std::memset(log, 0, sizeof log);
+
+    gl.glAttachShader(program, vertexShader);
+    gl.glAttachShader(program, fragmentShader);
+    gl.glLinkProgram(program);
+    GLint linked = 0;
+    gl.glGetProgramiv(program, GL_LINK_STATUS, &linked);
+    gl.glGetProgramInfoLog(program, kLogSize, &length, log);
+    if (!linked) std::printf("\n%s(program):\n%s", path.c_str(), log);
+    return 0;
+}
+
+GLint ShaderProgram::uniformLocation(std::string name) const {
+    return gl.glGetUniformLocation(program, name.c_str());
+}
+
+int ShaderProgram::use() const {
+    gl.glUseProgram(program);
+    return 0;
+}
+
+void ShaderProgram::setFloat(const char* name, float v) const {
+    gl.glUniform1f(gl.glGetUniformLocation(program, name), v);
+}
+
+void ShaderProgram::setFloat2(const char* name, float x, float y) const {
+    gl.glUniform2f(gl.glGetUniformLocation(program, name), x, y);
+}
+
+void ShaderProgram::setFloat3(const char* name, float x, float y, float z) const {
+    gl.glUniform3f(gl.glGetUniformLocation(program, name), x, y, z);
+}
+
+void ShaderProgram::setFloat4(const char* name, float x, float y, float z, float w) const {
+    gl.glUniform4f(gl.glGetUniformLocation(program, name), x, y, z, w);
+}
+
+void ShaderProgram::setInt(const char* name, int v) const {
+    gl.glUniform1i(gl.glGetUniformLocation(program, name), v);
+}
+
+void ShaderProgram::setMatrix(const char* name, const Matrix4& m) const {
+    gl.glUniformMatrix4fv(gl.glGetUniformLocation(program, name), 1, GL_FALSE, m.m);
+}
