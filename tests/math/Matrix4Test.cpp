@@ -21,14 +21,6 @@ Matrix4 identityMatrix() {
     return m;
 }
 
-// Row-vector product v * M with element (r, c) at m[4r + c], in double: an independent reference.
-void applyRow(const Matrix4& m, const double v[4], double out[4]) {
-    for (int c = 0; c < 4; ++c) {
-        out[c] = 0;
-        for (int r = 0; r < 4; ++r) out[c] += v[r] * m.m[4 * r + c];
-    }
-}
-
 }  // namespace
 
 TEST(Matrix4, MultiplyTakesTheLeftFactorFirst) {
@@ -132,12 +124,6 @@ TEST(Matrix4, LookAtRowsAndSigns) {
     EXPECT_NEAR(v.m[12], 3 * v.m[0] + 4 * v.m[1] + 5 * v.m[2], 1e-5);
     EXPECT_EQ(v.m[15], 1.0f);
 
-    // Under the row-vector reading the eye maps to the view-space origin's z offset: the point
-    // looked at lies in front of the camera (negative z) after p * view.
-    const double target[4] = {1, 0, 0, 1};
-    double out[4];
-    applyRow(v, target, out);
-    EXPECT_NEAR(out[0], v.m[12] + v.m[0], 1e-5);
 }
 
 TEST(Scalar, SingleHelpersRoundTheExtendedResult) {
