@@ -47,6 +47,11 @@ ShaderProgram::ShaderProgram(std::string path) : path(std::move(path)) {
 
 ShaderProgram::~ShaderProgram() {
     std::printf("reloading %s\n", path.c_str());
+    releaseObjects();
+}
+
+void ShaderProgram::releaseObjects() {
+    if (released_) return;
     gl.glUseProgram(0);
     gl.glDetachShader(program, vertexShader);
     gl.glDetachShader(program, fragmentShader);
@@ -57,15 +62,12 @@ ShaderProgram::~ShaderProgram() {
 
 int ShaderProgram::build(int mode) {
     std::printf("reloading %s\n", path.c_str());
-    if (mode != FirstBuild) {
-        gl.glUseProgram(0);
-        gl.glDetachShader(program, vertexShader);
-        gl.glDetachShader(program, fragmentShader);
-        gl.glDeleteShader(vertexShader);
-        gl.glDeleteShader(fragmentShader);
-        gl.glDeleteProgram(program);
+    if (mode != FirstBuild) releaseObjects();
+    if (mode >= ReleaseOnly) {
+        released_ = true;
+        return 0;
     }
-    if (mode >= ReleaseOnly) return 0;
+    released_ = false;
 
     char* source = readSource(path);
     program = gl.glCreateProgram();

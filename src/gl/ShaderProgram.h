@@ -6,7 +6,8 @@
 struct Matrix4;
 
 // One linked GL program built from one ".shader" file that holds both stages: the file is compiled
-// twice, behind "#version 330\n#define vertexcompile\n" and "#version 330\n#define fragmentcompile\n".
+// twice, behind "#version 330\n#define vertexcompile\n" and "#version 330\n#define
+// fragmentcompile\n".
 class ShaderProgram {
 public:
     enum BuildMode { Rebuild = 0, FirstBuild = 1, ReleaseOnly = 2 };
@@ -35,4 +36,9 @@ public:
     GLuint vertexShader = 0;
     GLuint fragmentShader = 0;
     std::string path;
+
+private:
+    void releaseObjects();
+    // After ReleaseOnly the fields hold names the GL may already have given to other objects.
+    bool released_ = false;
 };
