@@ -1,0 +1,184 @@
+#include "geometry/SurfaceGenerator.h"
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "geometry/ParallelFor.h"
+#include "geometry/SurfaceGrid.h"
+#include "gl/GeometryBuffer.h"
+
+// The production generator gives the same bytes as the straightforward one, faster:
+// - the field is evaluated once per lattice point (the straightforward one asks for each corner
+//   once per cell that has it, eight times over), with the same float coordinates;
+// - slabs of the lattice, cell flags, vertices and triangles are shared out across all cores, and
+//   every result goes to a slot fixed by the cell order, so the output does not depend on timing;
+// - the eight projection steps stop repeating work once the point returns to an earlier value:
+//   a step is a pure function of the point, so from then on the sequence only cycles.
+
+namespace {
+
+struct Point {
+    float x, y, z;
+};
+
+bool samePoint(const Point& a, const Point& b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// Forward-difference gradient at p with value d there, offset `step`.
+Point gradientAt(SurfaceField field, Point p, float d, float step) {
+    return {field(p.x + step, p.y, p.z) - d, field(p.x, p.y + step, p.z) - d,
+            field(p.x, p.y, p.z + step) - d};
+}
+
+Point normalised(Point g) {
+    float length = std::sqrt(g.x * g.x + g.y * g.y + g.z * g.z);
+    float inverse = 1.0f / length;
+    return {g.x * inverse, g.y * inverse, g.z * inverse};
+}
+
+// Pulls the base corner p (field value d0, from the lattice) onto the surface and writes the
+// position and normal.
+void placeVertex(SurfaceField field, Point p, float d0, float* position, float* normal) {
+    Point visited[kProjectionSteps + 1];
+    float value[kProjectionSteps + 1];
+    visited[0] = p;
+    value[0] = d0;
+    int last = kProjectionSteps;  // index in `visited` of the point after all steps
+    for (int step = 0; step < kProjectionSteps; ++step) {
+        Point q = visited[step];
+        float d = value[step];
+        Point unit = normalised(gradientAt(field, q, d, kProjectionEpsilon));
+        Point next = {q.x - unit.x * d, q.y - unit.y * d, q.z - unit.z * d};
+        int earlier = -1;
+        for (int s = step; s >= 0 && earlier < 0; --s) {
+            if (samePoint(visited[s], next)) earlier = s;
+        }
+        visited[step + 1] = next;
+        if (earlier >= 0) {
+            int period = step + 1 - earlier;
+            last = earlier + (kProjectionSteps - earlier) % period;
+            break;
+        }
+        value[step + 1] = step + 1 < kProjectionSteps ? field(next.x, next.y, next.z) : 0.0f;
+    }
+    Point q = visited[last];
+    float d = last < kProjectionSteps ? value[last] : field(q.x, q.y, q.z);
+    Point n = normalised(gradientAt(field, q, d, kNormalEpsilon));
+    position[0] = q.x;
+    position[1] = q.y;
+    position[2] = q.z;
+    position[3] = 1.0f;
+    normal[0] = n.x;
+    normal[1] = n.y;
+    normal[2] = n.z;
+}
+
+}  // namespace
+
+MeshData generateSurfaceData(int n, float extent, SurfaceField field) {
+    MeshData mesh;
+    if (n < 2) return mesh;
+    const int side = n + 1;  // lattice points per axis: the last cell layer's far corners too
+    std::vector<float> coord(side);
+    for (int g = 0; g < side; ++g) coord[g] = gridCoordinate(g, n, extent);
+
+    std::vector<float> lattice(static_cast<std::size_t>(side) * side * side);
+    auto at = [&](int i, int j, int k) -> float& {
+        return lattice[(static_cast<std::size_t>(i) * side + j) * side + k];
+    };
+    parallelFor(side, [&](int i) {
+        for (int j = 0; j < side; ++j) {
+            for (int k = 0; k < side; ++k) at(i, j, k) = field(coord[i], coord[j], coord[k]);
+        }
+    });
+
+    // Cell flags and, per x slab, the active cells in order.
+    const std::size_t cells = static_cast<std::size_t>(n) * n * n;
+    auto cell = [n](int i, int j, int k) { return (static_cast<std::size_t>(i) * n + j) * n + k; };
+    std::vector<unsigned char> active(cells, 0);
+    std::vector<std::vector<std::uint32_t>> slabActive(n);
+    parallelFor(n, [&](int i) {
+        for (int j = 0; j < n; ++j) {
+            for (int k = 0; k < n; ++k) {
+                float f0 = at(i, j, k);
+                bool crossed = false;
+                for (int corner = 1; corner < 8 && !crossed; ++corner) {
+                    crossed =
+                        at(i + (corner >> 2), j + ((corner >> 1) & 1), k + (corner & 1)) * f0 <
+                        0.0f;
+                }
+                if (!crossed) continue;
+                active[cell(i, j, k)] = 1;
+                slabActive[i].push_back(static_cast<std::uint32_t>(cell(i, j, k)));
+            }
+        }
+    });
+
+    std::vector<std::uint32_t> activeCells;
+    for (const auto& slab : slabActive)
+        activeCells.insert(activeCells.end(), slab.begin(), slab.end());
+    slabActive = {};
+    std::vector<std::uint32_t> vertexOf(cells, 0);
+    const int vertexCount = static_cast<int>(activeCells.size());
+    for (int v = 0; v < vertexCount; ++v) vertexOf[activeCells[v]] = static_cast<std::uint32_t>(v);
+
+    mesh.positions.resize(static_cast<std::size_t>(vertexCount) * 4);
+    mesh.normals.resize(static_cast<std::size_t>(vertexCount) * 3);
+    const int kChunk = 64;
+    parallelFor((vertexCount + kChunk - 1) / kChunk, [&](int chunk) {
+        int end = std::min(vertexCount, (chunk + 1) * kChunk);
+        for (int v = chunk * kChunk; v < end; ++v) {
+            std::uint32_t c = activeCells[v];
+            int k = static_cast<int>(c % n);
+            int j = static_cast<int>(c / n % n);
+            int i = static_cast<int>(c / n / n);
+            placeVertex(field, {coord[i], coord[j], coord[k]}, at(i, j, k),
+                        &mesh.positions[static_cast<std::size_t>(v) * 4],
+                        &mesh.normals[static_cast<std::size_t>(v) * 3]);
+        }
+    });
+
+    // Triangles per x slab, concatenated in slab order.
+    std::vector<std::vector<std::uint32_t>> slabIndices(n - 1);
+    auto on = [&](int i, int j, int k) { return active[cell(i, j, k)] != 0; };
+    auto vx = [&](int i, int j, int k) { return vertexOf[cell(i, j, k)]; };
+    parallelFor(n - 1, [&](int i) {
+        std::vector<std::uint32_t>& out = slabIndices[i];
+        for (int j = 0; j + 1 < n; ++j) {
+            for (int k = 0; k + 1 < n; ++k) {
+                if (!on(i, j, k)) continue;
+                if (on(i + 1, j, k) && on(i, j + 1, k) && on(i + 1, j + 1, k)) {
+                    out.insert(out.end(), {vx(i, j, k), vx(i + 1, j, k), vx(i, j + 1, k),
+                                           vx(i, j + 1, k), vx(i + 1, j, k), vx(i + 1, j + 1, k)});
+                }
+                if (on(i + 1, j, k) && on(i, j, k + 1) && on(i + 1, j, k + 1)) {
+                    out.insert(out.end(), {vx(i, j, k), vx(i + 1, j, k), vx(i, j, k + 1),
+                                           vx(i, j, k + 1), vx(i + 1, j, k), vx(i + 1, j, k + 1)});
+                }
+                if (on(i, j, k + 1) && on(i, j + 1, k) && on(i, j + 1, k + 1)) {
+                    out.insert(out.end(), {vx(i, j, k), vx(i, j, k + 1), vx(i, j + 1, k),
+                                           vx(i, j + 1, k), vx(i, j, k + 1), vx(i, j + 1, k + 1)});
+                }
+            }
+        }
+    });
+    std::size_t indexCount = 0;
+    for (const auto& slab : slabIndices) indexCount += slab.size();
+    mesh.indices.reserve(indexCount);
+    for (const auto& slab : slabIndices)
+        mesh.indices.insert(mesh.indices.end(), slab.begin(), slab.end());
+    return mesh;
+}
+
+SurfaceMesh generateSurfaceMesh(int n, float extent, SurfaceField field) {
+    MeshData data = generateSurfaceData(n, extent, field);
+    SurfaceMesh mesh;
+    mesh.geometry = new GeometryBuffer();
+    mesh.geometry->setAttribute(0, 4, data.vertexCount(), data.positions.data());
+    mesh.geometry->setAttribute(1, 3, data.vertexCount(), data.normals.data());
+    mesh.geometry->setIndices(static_cast<std::uint32_t>(data.indices.size()), data.indices.data());
+    mesh.indexCount = static_cast<int>(data.indices.size());
+    return mesh;
+}
