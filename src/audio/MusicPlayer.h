@@ -8,12 +8,15 @@
 class MusicPlayer {
 public:
     static constexpr const char* kSoundtrackPath = "assets/tunevox_11.mp3";
+    // Seeks go no further: beyond this a position in 100 ns units overflows 64 bits.
+    static constexpr double kMaxSeekSeconds = 9.0e11;
 
     virtual ~MusicPlayer() = default;
     // Prepares the soundtrack, stopped at position 0.
     virtual void open() = 0;
     virtual void play() = 0;
-    // Moves to `seconds`, clamped to [0, durationSeconds], truncated to 100 ns.
+    // Moves to `seconds`, clamped to [0, durationSeconds], truncated to 100 ns; a stopped player
+    // stays stopped. NaN counts as 0.
     virtual int seek(double seconds) = 0;
     // Current position in 100 ns units.
     virtual std::int64_t position() = 0;

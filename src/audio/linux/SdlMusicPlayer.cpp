@@ -1,0 +1,248 @@
+// SdlMusicPlayer: the soundtrack on the Linux desktop.
+//
+// Implemented:
+// - open() decodes the whole MP3 once with mpg123 in gapless mode (no encoder delay or padding),
+//   keeping the file's rate and channels, as 32-bit float with the gain of -0.20 dB applied.
+// - Playback through an SDL audio device (SDL_INIT_AUDIO only; SDL converts to what the device
+//   takes). SDL_AUDIODRIVER picks the driver ("dummy" plays silently at about real speed).
+// - position(): frames handed to the device, interpolated between callbacks with the monotonic
+//   clock, so it moves smoothly (sub-millisecond steps) instead of a buffer at a time; it never
+//   goes back except by seek, waits when the device is late, and stays at the duration at the end.
+// - seek() clamps to [0, duration], truncates to 100 ns, and leaves a stopped player stopped.
+// - Without a readable soundtrack or without an audio device: one line on standard output, then
+//   the position runs from the wall clock from play() on (stopping at the duration when the file
+//   decoded); seek still works.
+// Missing: volume control beyond the fixed gain, pause, stop.
+// Differs: the position is that of the samples handed to the device, about one buffer (23 ms at
+//   44.1 kHz) ahead of what is heard. With an unknown duration (the file could not be decoded)
+//   seek clamps only at 0.
+#include "audio/linux/SdlMusicPlayer.h"
+
+#include <SDL.h>
+#include <mpg123.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const float kGain = 0.97723722f;  // 10^(-0.2 / 20): 0.20 dB below full
+constexpr int kMaxSeconds = 600;  // a longer file plays its first ten minutes
+constexpr std::uint16_t kDeviceFrames = 1024;
+
+const char* kWallClockNote = "the music position follows the wall clock";
+
+}  // namespace
+
+SdlMusicPlayer::SdlMusicPlayer(std::string path) : path_(std::move(path)) {}
+
+SdlMusicPlayer::~SdlMusicPlayer() {
+    close();
+}
+
+void SdlMusicPlayer::close() {
+    if (device_ != 0) {
+        SDL_CloseAudioDevice(device_);
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        device_ = 0;
+    }
+}
+
+void SdlMusicPlayer::open() {
+    close();
+    playing_ = false;
+    cursor_ = anchor_ = handedEnd_ = lastReported_ = 0;
+    wallClock_ = WallClock();
+    if (decode()) openDevice();
+}
+
+bool SdlMusicPlayer::decode() {
+    pcm_.clear();
+    rate_ = channels_ = 0;
+    frames_ = durationUnits_ = 0;
+    duration_ = 0.0;
+
+    if (std::FILE* probe = std::fopen(path_.c_str(), "rb")) {
+        std::fclose(probe);
+    } else {
+        std::printf("Cannot open %s (%s): %s\n", path_.c_str(), std::strerror(errno),
+                    kWallClockNote);
+        return false;
+    }
+
+    int error = MPG123_OK;
+    mpg123_handle* mh = mpg123_new(nullptr, &error);
+    if (!mh) {
+        std::printf("Cannot start the MP3 decoder (%s): %s\n", mpg123_plain_strerror(error),
+                    kWallClockNote);
+        return false;
+    }
+    mpg123_param(mh, MPG123_ADD_FLAGS, MPG123_GAPLESS | MPG123_QUIET, 0.0);
+    // Float output at the file's own rate and channel count.
+    const long* rates = nullptr;
+    size_t rateCount = 0;
+    mpg123_rates(&rates, &rateCount);
+    mpg123_format_none(mh);
+    for (size_t i = 0; i < rateCount; ++i)
+        mpg123_format(mh, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_FLOAT_32);
+    long rate = 0;
+    int channels = 0, encoding = 0;
+    if (mpg123_open(mh, path_.c_str()) != MPG123_OK ||
+        mpg123_getformat(mh, &rate, &channels, &encoding) != MPG123_OK || rate <= 0 ||
+        channels <= 0 || encoding != MPG123_ENC_FLOAT_32) {
+        std::printf("Cannot decode %s as MP3 (%s): %s\n", path_.c_str(), mpg123_strerror(mh),
+                    kWallClockNote);
+        mpg123_delete(mh);
+        return false;
+    }
+    // One fixed output format: a stream that changes rate midway ends there.
+    mpg123_format_none(mh);
+    mpg123_format(mh, rate, channels, MPG123_ENC_FLOAT_32);
+
+    const size_t maxSamples = static_cast<size_t>(kMaxSeconds) * rate * channels;
+    const off_t estimate = mpg123_length(mh);
+    if (estimate > 0)
+        pcm_.reserve(std::min(maxSamples, static_cast<size_t>(estimate + rate) * channels));
+    std::vector<unsigned char> chunk(64 * 1024);
+    int result = MPG123_OK;
+    while (pcm_.size() < maxSamples) {
+        size_t bytes = 0;
+        result = mpg123_read(mh, chunk.data(), chunk.size(), &bytes);
+        const size_t count = std::min(bytes / sizeof(float), maxSamples - pcm_.size());
+        const size_t start = pcm_.size();
+        pcm_.resize(start + count);
+        std::memcpy(pcm_.data() + start, chunk.data(), count * sizeof(float));
+        if (result != MPG123_OK && result != MPG123_NEW_FORMAT) break;
+    }
+    pcm_.resize(pcm_.size() - pcm_.size() % channels);
+    if (pcm_.empty()) {
+        std::printf("Cannot decode %s as MP3 (%s): %s\n", path_.c_str(),
+                    result == MPG123_DONE ? "no audio in it" : mpg123_strerror(mh), kWallClockNote);
+        mpg123_delete(mh);
+        return false;
+    }
+    if (pcm_.size() >= maxSamples)
+        std::printf("%s is longer than %d s: playing its beginning only\n", path_.c_str(),
+                    kMaxSeconds);
+    else if (result != MPG123_DONE)
+        std::printf("%s: decoding stopped at %.2f s (%s)\n", path_.c_str(),
+                    static_cast<double>(pcm_.size() / channels) / rate, mpg123_strerror(mh));
+    mpg123_delete(mh);
+
+    for (float& sample : pcm_) sample *= kGain;
+    rate_ = static_cast<int>(rate);
+    channels_ = channels;
+    frames_ = static_cast<std::int64_t>(pcm_.size()) / channels;
+    durationUnits_ = unitsOf(frames_);
+    duration_ = static_cast<double>(frames_) / rate_;
+    return true;
+}
+
+bool SdlMusicPlayer::openDevice() {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        std::printf("No audio output (%s): %s\n", SDL_GetError(), kWallClockNote);
+        return false;
+    }
+    SDL_AudioSpec want{};
+    want.freq = rate_;
+    want.format = AUDIO_F32SYS;
+    want.channels = static_cast<Uint8>(channels_);
+    want.samples = kDeviceFrames;
+    want.callback = &SdlMusicPlayer::fill;
+    want.userdata = this;
+    SDL_AudioSpec have{};
+    device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (device_ == 0) {
+        std::printf("No audio device (%s): %s\n", SDL_GetError(), kWallClockNote);
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return false;
+    }
+    return true;  // paused until play()
+}
+
+void SdlMusicPlayer::fill(void* self, std::uint8_t* stream, int length) {
+    SdlMusicPlayer& p = *static_cast<SdlMusicPlayer*>(self);
+    const Clock::time_point now = Clock::now();
+    const std::int64_t frames = length / static_cast<int>(sizeof(float) * p.channels_);
+    const std::int64_t first = p.cursor_;
+    const std::int64_t count = std::max<std::int64_t>(0, std::min(frames, p.frames_ - first));
+    const size_t bytes = static_cast<size_t>(count) * p.channels_ * sizeof(float);
+    if (count > 0) std::memcpy(stream, p.pcm_.data() + first * p.channels_, bytes);
+    std::memset(stream + bytes, 0, static_cast<size_t>(length) - bytes);
+
+    p.cursor_ = first + count;
+    // The device has consumed everything before this buffer and now plays through it.
+    p.anchor_ = p.unitsOf(first);
+    p.anchorTime_ = now;
+    p.handedEnd_ = p.unitsOf(p.cursor_);
+}
+
+void SdlMusicPlayer::play() {
+    if (playing_) return;
+    playing_ = true;
+    if (device_ == 0) {
+        wallClock_.start();
+        return;
+    }
+    SDL_LockAudioDevice(device_);
+    anchorTime_ = Clock::now();
+    handedEnd_ = anchor_;
+    SDL_UnlockAudioDevice(device_);
+    SDL_PauseAudioDevice(device_, 0);
+}
+
+int SdlMusicPlayer::seek(double seconds) {
+    double v = seconds > 0.0 ? seconds : 0.0;  // NaN too
+    if (durationUnits_ > 0 && v > duration_) v = duration_;
+    if (v > kMaxSeekSeconds) v = kMaxSeekSeconds;
+    const std::int64_t target = static_cast<std::int64_t>(v * 10000000.0);
+    lastReported_ = target;
+    if (device_ == 0) {
+        wallClock_.setPosition(target);
+        return 0;
+    }
+    SDL_LockAudioDevice(device_);
+    // The first frame at or after the target, so the clock resumes at or just past it.
+    cursor_ = std::min(frames_, (target * rate_ + 9999999) / 10000000);
+    anchor_ = target;
+    handedEnd_ = target;
+    anchorTime_ = Clock::now();
+    SDL_UnlockAudioDevice(device_);
+    return 0;
+}
+
+std::int64_t SdlMusicPlayer::position() {
+    std::int64_t p;
+    if (device_ == 0) {
+        p = wallClock_.position();
+        if (durationUnits_ > 0) p = std::min(p, durationUnits_);
+    } else {
+        SDL_LockAudioDevice(device_);
+        const std::int64_t anchor = anchor_, handedEnd = handedEnd_;
+        const Clock::time_point anchorTime = anchorTime_;
+        SDL_UnlockAudioDevice(device_);
+        p = anchor;
+        if (playing_) {
+            const auto elapsed =
+                std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - anchorTime);
+            p = std::min(anchor + elapsed.count() / 100, handedEnd);
+        }
+    }
+    lastReported_ = std::max(lastReported_, p);
+    return lastReported_;
+}
+
+std::int64_t SdlMusicPlayer::framesHanded() {
+    if (device_ == 0) return 0;
+    SDL_LockAudioDevice(device_);
+    const std::int64_t frames = cursor_;
+    SDL_UnlockAudioDevice(device_);
+    return frames;
+}
+
+std::int64_t SdlMusicPlayer::unitsOf(std::int64_t frames) const {
+    return frames * 10000000 / rate_;
+}

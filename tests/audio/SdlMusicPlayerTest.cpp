@@ -1,0 +1,180 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "ClickTrack.h"
+#include "audio/linux/SdlMusicPlayer.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::string tempPath(const char* name) {
+    return testing::TempDir() + "velmora_" + std::to_string(getpid()) + "_" + name;
+}
+
+void sleepSeconds(double s) {
+    std::this_thread::sleep_for(std::chrono::duration<double>(s));
+}
+
+// Polls until the position reaches `target` or `timeout` seconds pass; returns the last value.
+std::int64_t waitForPosition(SdlMusicPlayer& player, std::int64_t target, double timeout) {
+    const auto end = Clock::now() + std::chrono::duration<double>(timeout);
+    std::int64_t p = player.position();
+    while (p < target && Clock::now() < end) {
+        sleepSeconds(0.005);
+        p = player.position();
+    }
+    return p;
+}
+
+class ClickTrackFiles : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        stereo = tempPath("stereo.mp3");
+        mono = tempPath("mono.mp3");
+        ASSERT_TRUE(writeClickTrack(stereo, 3.0, 44100, 2));
+        ASSERT_TRUE(writeClickTrack(mono, 2.0, 48000, 1));
+    }
+    static void TearDownTestSuite() {
+        std::remove(stereo.c_str());
+        std::remove(mono.c_str());
+    }
+    static std::string stereo, mono;
+};
+std::string ClickTrackFiles::stereo, ClickTrackFiles::mono;
+
+// Every case runs on SDL's dummy device and on a driver that cannot open, where the player falls
+// back to the wall clock with the decoded duration.
+class PlayerOnDriver : public ClickTrackFiles, public testing::WithParamInterface<const char*> {
+protected:
+    void SetUp() override { setenv("SDL_AUDIODRIVER", GetParam(), 1); }
+    bool expectAudible() const { return std::string(GetParam()) == "dummy"; }
+};
+
+TEST_P(PlayerOnDriver, DecodesGaplessAndStartsStoppedAtZero) {
+    SdlMusicPlayer player(stereo);
+    testing::internal::CaptureStdout();
+    player.open();
+    const std::string said = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(player.audible(), expectAudible()) << said;
+    EXPECT_EQ(said.empty(), expectAudible()) << said;
+
+    // Gapless: exactly the 132,300 frames that were encoded, no encoder delay or padding.
+    EXPECT_DOUBLE_EQ(player.durationSeconds(), 3.0);
+    EXPECT_EQ(player.position(), 0);
+    sleepSeconds(0.05);
+    EXPECT_EQ(player.position(), 0);
+}
+
+TEST_P(PlayerOnDriver, SeekClampsTruncatesAndLeavesAStoppedPlayerStopped) {
+    SdlMusicPlayer player(stereo);
+    player.open();
+    EXPECT_EQ(player.seek(-3.0), 0);
+    EXPECT_EQ(player.position(), 0);
+    player.seek(13.0);
+    EXPECT_EQ(player.position(), 30000000);
+    player.seek(NAN);
+    EXPECT_EQ(player.position(), 0);
+    player.seek(1.23456789);
+    EXPECT_EQ(player.position(), 12345678);
+    sleepSeconds(0.05);
+    EXPECT_EQ(player.position(), 12345678);
+}
+
+TEST_P(PlayerOnDriver, PlaysFromASeekToTheEndAndSeeksBackWhilePlaying) {
+    SdlMusicPlayer player(stereo);
+    player.open();
+    player.seek(2.7);
+    player.play();
+    EXPECT_GE(player.position(), 27000000);
+    // The position stops at the duration once the stream is played out.
+    EXPECT_EQ(waitForPosition(player, 30000000, 5.0), 30000000);
+    sleepSeconds(0.05);
+    EXPECT_EQ(player.position(), 30000000);
+
+    player.seek(0.5);
+    const std::int64_t after = player.position();
+    EXPECT_GE(after, 5000000);
+    EXPECT_LT(after, 6000000);
+    EXPECT_GT(waitForPosition(player, after + 1000000, 5.0), after);
+}
+
+INSTANTIATE_TEST_SUITE_P(Drivers, PlayerOnDriver, testing::Values("dummy", "no-such-driver"));
+
+TEST_F(ClickTrackFiles, PositionRisesMonotonicallyOnTheDummyDevice) {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    SdlMusicPlayer player(mono);
+    player.open();
+    ASSERT_TRUE(player.audible());
+    EXPECT_DOUBLE_EQ(player.durationSeconds(), 2.0);
+    player.play();
+    std::int64_t last = player.position();
+    const std::int64_t first = last;
+    int steps = 0;
+    const auto end = Clock::now() + std::chrono::milliseconds(500);
+    while (Clock::now() < end) {
+        const std::int64_t p = player.position();
+        ASSERT_GE(p, last) << "the position went back";
+        steps += p > last;
+        last = p;
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    EXPECT_GT(last, first);
+    EXPECT_LE(last, 20000000);
+    // Interpolated between the 21 ms buffers, not stepping once per buffer.
+    EXPECT_GT(steps, 100);
+    EXPECT_GT(player.framesHanded(), 0);
+}
+
+TEST(SdlMusicPlayerFallback, MissingFileRunsFromTheWallClockAtRealRate) {
+    SdlMusicPlayer player(tempPath("no_such_soundtrack.mp3"));
+    testing::internal::CaptureStdout();
+    player.open();
+    const std::string said = testing::internal::GetCapturedStdout();
+    EXPECT_NE(said.find("no_such_soundtrack.mp3"), std::string::npos) << said;
+    EXPECT_EQ(said.find('\n'), said.size() - 1) << "one line: " << said;
+    EXPECT_FALSE(player.audible());
+    EXPECT_EQ(player.position(), 0);
+
+    player.play();
+    const auto t0 = Clock::now();
+    const std::int64_t p0 = player.position();
+    sleepSeconds(0.7);
+    const std::int64_t p1 = player.position();
+    const auto t1 = Clock::now();
+    const double wall = std::chrono::duration<double>(t1 - t0).count();
+    EXPECT_NEAR((p1 - p0) / 1e7 / wall, 1.0, 0.01);
+
+    // No duration is known, so seeking is bounded only below; the clock runs on from there.
+    player.seek(500.0);
+    const std::int64_t jumped = player.position();
+    EXPECT_GE(jumped, 5000000000);
+    EXPECT_GT(waitForPosition(player, jumped + 100000, 2.0), jumped);
+}
+
+TEST(SdlMusicPlayerFallback, UndecodableFileSaysSoOnceAndStillKeepsTime) {
+    const std::string path = tempPath("not_an.mp3");
+    std::ofstream(path) << "This is a text file, not an MP3 stream.\n";
+    SdlMusicPlayer player(path);
+    testing::internal::CaptureStdout();
+    player.open();
+    const std::string said = testing::internal::GetCapturedStdout();
+    std::remove(path.c_str());
+    EXPECT_EQ(said.find('\n'), said.size() - 1) << "one line: " << said;
+    EXPECT_FALSE(player.audible());
+    EXPECT_EQ(player.durationSeconds(), 0.0);
+    player.seek(1.23456789);
+    EXPECT_EQ(player.position(), 12345678);
+    player.play();
+    EXPECT_GT(waitForPosition(player, 12345678 + 100000, 2.0), 12345678);
+}
+
+}  // namespace
