@@ -10,7 +10,18 @@
 // The mesh file: ASCII header "V,T" then, little-endian and unpadded, V positions (4 floats),
 // V normals (3 floats) and T triangles (3 uint32).
 
-// Bytes to validated arrays. On failure returns false and says why in `error`.
+// The counts of the header and where the payload starts (the byte after the last digit of T).
+struct MeshFileHeader {
+    int vertexCount = -1;
+    int triangleCount = -1;
+    std::size_t payloadOffset = 0;
+};
+
+// Reads the header like scanf("%d,%d"): whitespace may precede each number, nothing may stand
+// between the first number and the comma. False when it does not give two numbers in int range.
+bool parseMeshHeader(const std::uint8_t* bytes, std::size_t size, MeshFileHeader& header);
+// Bytes to validated arrays: counts not negative, the payload as long as the header announces,
+// every index below the vertex count. On failure returns false and says why in `error`.
 bool parseMeshFile(const std::uint8_t* bytes, std::size_t size, MeshData& mesh, std::string& error);
 // The file bytes of a mesh (its first payload byte must not be a digit; see the writer).
 std::vector<std::uint8_t> encodeMeshFile(const MeshData& mesh);
