@@ -1,0 +1,87 @@
+// A rock floating in space: cliff texture with moss in the hollows, a point light, fog with its
+// own scale and falloff; "distort" makes it pulse with the beat. A first look for the asteroid
+// tunnel and the cave's boulder; their scenes will refine it.
+uniform mat4 matrix;
+uniform float t;
+uniform float beats;
+uniform float kick;
+uniform float bounce;
+uniform float saw;
+uniform float t_scene;
+uniform float distort;
+
+#ifdef vertexcompile
+layout(location = 0) in vec4 position;
+layout(location = 1) in vec3 normal;
+
+out vec3 worldPos;
+out vec3 worldNormal;
+out vec3 eyePos;
+
+// The camera in model space: the point whose clip-space x, y and w all vanish.
+vec3 cameraPosition()
+{
+    vec4 r0 = vec4(matrix[0][0], matrix[1][0], matrix[2][0], matrix[3][0]);
+    vec4 r1 = vec4(matrix[0][1], matrix[1][1], matrix[2][1], matrix[3][1]);
+    vec4 r3 = vec4(matrix[0][3], matrix[1][3], matrix[2][3], matrix[3][3]);
+    return inverse(transpose(mat3(r0.xyz, r1.xyz, r3.xyz))) * -vec3(r0.w, r1.w, r3.w);
+}
+
+void main()
+{
+    vec4 p = position;
+    p.xyz += normal * distort * (0.4 * (1.0 - saw) + 0.2 * sin(3.0 * p.y + 4.0 * t));
+    worldPos = p.xyz;
+    worldNormal = normal;
+    eyePos = cameraPosition();
+    gl_Position = matrix * p;
+}
+#endif
+
+#ifdef fragmentcompile
+uniform sampler2D tex;
+uniform sampler2D moss;
+uniform vec3 lightpos;
+uniform float lightradius;
+uniform float falloff;
+uniform vec3 fog_color;
+uniform float fog_falloff;
+uniform float fog_scale;
+uniform vec2 screen;
+
+in vec3 worldPos;
+in vec3 worldNormal;
+in vec3 eyePos;
+out vec4 fragColor;
+
+void main()
+{
+    vec3 n = normalize(worldNormal);
+    vec3 toEye = eyePos - worldPos;
+    float eyeDistance = length(toEye);
+    if (dot(n, toEye) < 0.0) n = -n;
+
+    vec3 w = pow(abs(n), vec3(4.0));
+    w /= w.x + w.y + w.z;
+    vec3 p = worldPos * 0.25;
+    vec3 albedo = texture(tex, p.zy).rgb * w.x + texture(tex, p.xz).rgb * w.y
+                + texture(tex, p.xy).rgb * w.z;
+    vec3 mossColor = texture(moss, p.xz + p.y * 0.3).rgb;
+    albedo = mix(albedo, mossColor, 0.35 * smoothstep(0.4, 0.8, mossColor.g + 0.2 * n.y));
+
+    vec3 toLight = lightpos - worldPos;
+    float lightDistance = length(toLight);
+    float reach = pow(clamp(1.0 - lightDistance / lightradius, 0.0, 1.0), falloff);
+    float diffuse = max(dot(n, toLight / max(lightDistance, 1e-4)), 0.0);
+    float rim = pow(1.0 - max(dot(n, toEye / eyeDistance), 0.0), 3.0);
+    float beat = 0.1 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.4) * (0.5 + 0.5 * bounce);
+    vec3 light = vec3(1.3, 1.1, 0.9) * (diffuse * reach + 0.25) + vec3(0.5, 0.4, 0.3) * rim + beat;
+
+    // Scan lines on the rock when distorted, a pixel tall whatever the resolution.
+    float scan = 0.5 + 0.5 * sin(gl_FragCoord.y / max(screen.y, 1.0) * 720.0 * 1.5708 + 6.0 * t_scene);
+    light *= 1.0 - 0.25 * distort * scan * fract(0.5 * beats);
+
+    float fog = 1.0 - exp(-pow(eyeDistance * fog_scale / 100.0, fog_falloff));
+    fragColor = vec4(mix(albedo * light, fog_color, clamp(fog, 0.0, 1.0)), 1.0);
+}
+#endif

@@ -1,0 +1,56 @@
+// The big logo of the canyon, three layers on one placement: the background plate ("t_add" 0),
+// the upper part (1) and the lower part (2). The parts ride the beat apart and back; "fadeout"
+// pulls them apart for good.
+uniform vec2 screen;
+uniform vec4 ipos;  // x, y: lower-left corner in screen fractions; z, w: size in NDC units
+uniform float t;
+uniform float beats;
+uniform float kick;
+uniform float bounce;
+uniform float saw;
+uniform float t_scene;
+uniform float t_add;
+uniform float fadeout;
+
+#ifdef vertexcompile
+layout(location = 0) in vec2 corner;
+
+out vec2 uv;
+
+void main()
+{
+    // Upper part up, lower part down, a hit on every beat that eases back.
+    float side = t_add == 1.0 ? 1.0 : (t_add == 2.0 ? -1.0 : 0.0);
+    float hit = (1.0 - saw) * (1.0 - saw);
+    float swell = 1.0 + (t_add == 0.0 ? 0.015 * hit : 0.0);
+    vec2 c = (corner - 0.5) * swell + 0.5;
+    vec2 ndc = -1.0 + 2.0 * ipos.xy + c * ipos.zw;
+    ndc.y += side * (0.018 * hit + 0.006 * bounce + fadeout * 1.5);
+    gl_Position = vec4(ndc, -1.0, 1.0);
+    uv = vec2(corner.x, 1.0 - corner.y);  // image row 0 is its top
+}
+#endif
+
+#ifdef fragmentcompile
+uniform sampler2D tex;
+
+in vec2 uv;
+out vec4 fragColor;
+
+void main()
+{
+    float side = t_add == 1.0 ? 1.0 : (t_add == 2.0 ? -1.0 : 0.0);
+    // On the bar's first beat the parts shear sideways by a few pixels for a moment.
+    float shear = (kick == 0.0 ? 1.0 : 0.0) * pow(1.0 - saw, 6.0) * 10.0 / max(screen.x, 1.0);
+    vec2 at = uv + vec2(side * shear * sin(uv.y * 40.0 + 13.0 * beats), 0.0);
+    vec4 c = texture(tex, at);
+
+    // A light band glides across the parts every two bars; the plate only breathes.
+    float glint = exp(-pow((uv.x + 0.4 * uv.y - fract(0.125 * beats + 0.13 * t_add) * 2.0 + 0.4) * 9.0, 2.0));
+    vec3 color = c.rgb * (1.0 + 0.25 * glint * abs(side)) + vec3(0.08) * (1.0 - saw) * abs(side);
+    float alpha = c.a * (t_add == 0.0 ? 0.85 + 0.1 * sin(0.8 * t) : 1.0);
+    // The parts come in a little after the flash, one after the other.
+    alpha *= clamp((t_scene - 0.4 * t_add) * 1.5, 0.0, 1.0);
+    fragColor = vec4(color, alpha * (1.0 - fadeout));
+}
+#endif

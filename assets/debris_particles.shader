@@ -1,0 +1,42 @@
+// Debris: the dust sprite drawn as quads around the temple, placed by "id" and moved by "t";
+// "fade" sinks them. The finale prepares it; a first look until its scene decides what it draws.
+uniform mat4 matrix;
+uniform float t;
+uniform int id;
+uniform float fade;
+
+#ifdef vertexcompile
+layout(location = 0) in vec2 corner;
+
+out vec2 uv;
+
+float hash(float n) { return fract(sin(n * 12.9898) * 43758.5453); }
+
+void main()
+{
+    float n = float(id);
+    float a = hash(n + 0.3) * 6.2832 + 0.02 * t;
+    float r = 10.0 + 40.0 * hash(n + 1.1);
+    float h = mod(60.0 * hash(n + 2.7) - 0.5 * t + fade, 80.0) - 30.0;
+    vec4 clip = matrix * vec4(r * cos(a), h, r * sin(a), 1.0);
+    vec2 axisScale = vec2(length(vec3(matrix[0][0], matrix[1][0], matrix[2][0])),
+                          length(vec3(matrix[0][1], matrix[1][1], matrix[2][1])));
+    clip.xy += (corner - 0.5) * 0.8 * axisScale;
+    gl_Position = clip;
+    uv = corner;
+}
+#endif
+
+#ifdef fragmentcompile
+// The sprite image; the name shadows the built-in texture(), so it is read with textureLod.
+uniform sampler2D texture;
+
+in vec2 uv;
+out vec4 fragColor;
+
+void main()
+{
+    vec4 sprite = textureLod(texture, vec2(uv.x, 1.0 - uv.y), 0.0);
+    fragColor = vec4(sprite.rgb * vec3(0.7, 0.8, 1.0), sprite.a * 0.6);
+}
+#endif

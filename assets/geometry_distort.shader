@@ -1,0 +1,80 @@
+// The temple: brick blended with sand, lit from a sinking point light, fogged into the night;
+// with "syncdistort" on, the stones shift along their normals on every beat. A first look for the
+// finale; its scene will refine it.
+uniform mat4 matrix;
+uniform float t;
+uniform float beats;
+uniform float kick;
+uniform float bounce;
+uniform float saw;
+uniform float t_scene;
+uniform float syncdistort;
+
+#ifdef vertexcompile
+layout(location = 0) in vec4 position;
+layout(location = 1) in vec3 normal;
+
+out vec3 worldPos;
+out vec3 worldNormal;
+out vec3 eyePos;
+
+// The camera in model space: the point whose clip-space x, y and w all vanish.
+vec3 cameraPosition()
+{
+    vec4 r0 = vec4(matrix[0][0], matrix[1][0], matrix[2][0], matrix[3][0]);
+    vec4 r1 = vec4(matrix[0][1], matrix[1][1], matrix[2][1], matrix[3][1]);
+    vec4 r3 = vec4(matrix[0][3], matrix[1][3], matrix[2][3], matrix[3][3]);
+    return inverse(transpose(mat3(r0.xyz, r1.xyz, r3.xyz))) * -vec3(r0.w, r1.w, r3.w);
+}
+
+void main()
+{
+    vec4 p = position;
+    float hit = (1.0 - saw) * (1.0 - saw) * (kick == 0.0 ? 1.5 : 1.0);
+    p.xyz += normal * syncdistort * hit * (0.6 + 0.4 * sin(0.3 * p.y + 2.0 * t));
+    worldPos = p.xyz;
+    worldNormal = normal;
+    eyePos = cameraPosition();
+    gl_Position = matrix * p;
+}
+#endif
+
+#ifdef fragmentcompile
+uniform sampler2D tex;
+uniform sampler2D moss;
+uniform vec3 lightpos;
+uniform float lightradius;
+uniform float falloff;
+uniform vec3 fog_color;
+
+in vec3 worldPos;
+in vec3 worldNormal;
+in vec3 eyePos;
+out vec4 fragColor;
+
+void main()
+{
+    vec3 n = normalize(worldNormal);
+    vec3 toEye = eyePos - worldPos;
+    float eyeDistance = length(toEye);
+    if (dot(n, toEye) < 0.0) n = -n;
+
+    vec3 w = pow(abs(n), vec3(4.0));
+    w /= w.x + w.y + w.z;
+    vec3 p = worldPos * 0.1;
+    vec3 brick = texture(tex, p.zy).rgb * w.x + texture(tex, p.xz).rgb * w.y
+               + texture(tex, p.xy).rgb * w.z;
+    vec3 sand = texture(moss, p.xz * 0.5).rgb;
+    vec3 albedo = mix(brick, sand, smoothstep(0.5, 0.9, n.y));
+
+    vec3 toLight = lightpos - worldPos;
+    float lightDistance = length(toLight);
+    float reach = pow(clamp(1.0 - lightDistance / (2.5 * lightradius), 0.0, 1.0), falloff);
+    float diffuse = max(dot(n, toLight / max(lightDistance, 1e-4)), 0.0);
+    float glow = 0.05 * syncdistort * (0.5 + 0.5 * bounce) * (0.5 + 0.5 * sin(beats + t_scene));
+    vec3 light = vec3(0.9, 0.95, 1.3) * (diffuse * reach * 1.6 + 0.12) + glow;
+
+    float fog = 1.0 - exp(-eyeDistance * 0.008);
+    fragColor = vec4(mix(albedo * light, fog_color, fog), 1.0);
+}
+#endif

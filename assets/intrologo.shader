@@ -1,0 +1,51 @@
+// The group logo of the intro, drawn in two steps (9.1 s and 9.8 s): each step flashes in
+// brightly, settles and then breathes with the beat.
+uniform vec2 screen;
+uniform vec4 ipos;  // x, y: lower-left corner in screen fractions; z, w: size in NDC units
+uniform float t;
+uniform float beats;
+uniform float kick;
+uniform float bounce;
+uniform float saw;
+uniform float t_scene;
+
+#ifdef vertexcompile
+layout(location = 0) in vec2 corner;
+
+out vec2 uv;
+
+void main()
+{
+    // A slight swell on every beat, about the logo's centre.
+    float swell = 1.0 + 0.012 * (1.0 - saw) * step(9.1, t_scene);
+    vec2 c = (corner - 0.5) * swell + 0.5;
+    gl_Position = vec4(-1.0 + 2.0 * ipos.xy + c * ipos.zw, -1.0, 1.0);
+    uv = vec2(corner.x, 1.0 - corner.y);  // image row 0 is its top
+}
+#endif
+
+#ifdef fragmentcompile
+uniform sampler2D tex;
+
+in vec2 uv;
+out vec4 fragColor;
+
+void main()
+{
+    // Each step is revealed by a sweep from the left, with a bright edge and a flash.
+    float since = t_scene - (t_scene > 9.8 ? 9.8 : 9.1);
+    float front = clamp(since * 2.8, 0.0, 1.0) * 1.2;
+    float reveal = 1.0 - smoothstep(front - 0.06, front, uv.x);
+    float edge = exp(-abs(uv.x - front) * 40.0) * (1.0 - clamp(since, 0.0, 1.0));
+
+    // Channels pulled apart by a few pixels while it flashes in, and a flicker on the beat.
+    float split = 6.0 / max(screen.x, 1.0) * exp(-since * 5.0);
+    vec4 c = texture(tex, uv);
+    c.r = texture(tex, uv + vec2(split, 0.0)).r;
+    c.b = texture(tex, uv - vec2(split, 0.0)).b;
+    float flicker = 1.0 + 0.04 * sin(37.0 * t + 3.0 * uv.y) * (1.0 - saw);
+    float pulse = 0.1 * (1.0 - fract(beats)) * (kick == 0.0 ? 1.0 : 0.5) + 0.02 * bounce;
+    vec3 color = c.rgb * (flicker + pulse) + vec3(0.9, 0.8, 0.6) * (exp(-since * 5.0) * 0.6 + edge);
+    fragColor = vec4(color, c.a * reveal);
+}
+#endif

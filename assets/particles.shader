@@ -1,0 +1,58 @@
+// Dust motes: soft sprites drifting slowly through the light, one quad per draw, placed by "id"
+// and moved by "t". Drawn without depth, blended.
+uniform mat4 matrix;
+uniform float t;
+uniform int id;
+uniform float fade;
+
+#ifdef vertexcompile
+layout(location = 0) in vec2 corner;
+
+out vec2 uv;
+out float glow;
+
+float hash(float n) { return fract(sin(n * 12.9898) * 43758.5453); }
+
+void main()
+{
+    float n = float(id);
+    // A box in front of the camera, 3 to 30 units deep; each mote wanders on its own slow loop.
+    float depth = mix(3.0, 30.0, hash(n + 0.5));
+    vec3 p = vec3((hash(n + 1.7) * 2.0 - 1.0) * 0.8 * depth,
+                  (hash(n + 2.3) * 2.0 - 1.0) * 0.45 * depth,
+                  depth);
+    float phase = hash(n + 4.1) * 6.2832;
+    float speed = 0.05 + 0.08 * hash(n + 5.9);
+    p.x += 1.6 * sin(speed * t + phase) + 0.02 * depth * sin(0.11 * t + phase);
+    p.y += 1.2 * sin(0.7 * speed * t + 2.0 * phase) - fade;
+    vec4 clip = matrix * vec4(p, 1.0);
+
+    // Billboard: offset in view units, scaled by the projection's own x and y factors.
+    vec2 axisScale = vec2(length(vec3(matrix[0][0], matrix[1][0], matrix[2][0])),
+                          length(vec3(matrix[0][1], matrix[1][1], matrix[2][1])));
+    float size = 0.12 + 0.25 * hash(n + 7.3);
+    clip.xy += (corner - 0.5) * size * axisScale;
+    gl_Position = clip;
+
+    uv = corner;
+    // Motes twinkle as they turn through the light.
+    glow = (0.45 + 0.55 * hash(n + 8.8)) * (0.75 + 0.25 * sin(0.9 * t + phase * 3.0));
+}
+#endif
+
+#ifdef fragmentcompile
+// The sprite image; the name shadows the built-in texture(), so it is read with textureLod.
+uniform sampler2D texture;
+
+in vec2 uv;
+in float glow;
+out vec4 fragColor;
+
+void main()
+{
+    vec4 sprite = textureLod(texture, vec2(uv.x, 1.0 - uv.y), 0.0);
+    float soft = 1.0 - smoothstep(0.2, 0.5, length(uv - 0.5));
+    vec3 color = sprite.rgb * vec3(1.0, 0.85, 0.6) * 1.4;
+    fragColor = vec4(color, sprite.a * soft * glow);
+}
+#endif

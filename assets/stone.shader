@@ -1,0 +1,78 @@
+// Stone: brick on the walls and moss where the surface faces up, a point light and fog.
+// A first look for the cave; its scene will refine it.
+uniform mat4 matrix;
+uniform float t;
+uniform float beats;
+uniform float kick;
+uniform float bounce;
+uniform float saw;
+uniform float t_scene;
+
+#ifdef vertexcompile
+layout(location = 0) in vec4 position;
+layout(location = 1) in vec3 normal;
+
+out vec3 worldPos;
+out vec3 worldNormal;
+out vec3 eyePos;
+
+// The camera in model space: the point whose clip-space x, y and w all vanish.
+vec3 cameraPosition()
+{
+    vec4 r0 = vec4(matrix[0][0], matrix[1][0], matrix[2][0], matrix[3][0]);
+    vec4 r1 = vec4(matrix[0][1], matrix[1][1], matrix[2][1], matrix[3][1]);
+    vec4 r3 = vec4(matrix[0][3], matrix[1][3], matrix[2][3], matrix[3][3]);
+    return inverse(transpose(mat3(r0.xyz, r1.xyz, r3.xyz))) * -vec3(r0.w, r1.w, r3.w);
+}
+
+void main()
+{
+    worldPos = position.xyz;
+    worldNormal = normal;
+    eyePos = cameraPosition();
+    gl_Position = matrix * position;
+}
+#endif
+
+#ifdef fragmentcompile
+uniform sampler2D tex;
+uniform sampler2D moss;
+uniform vec3 lightpos;
+uniform float lightradius;
+uniform float falloff;
+uniform vec3 fog_color;
+
+in vec3 worldPos;
+in vec3 worldNormal;
+in vec3 eyePos;
+out vec4 fragColor;
+
+void main()
+{
+    vec3 n = normalize(worldNormal);
+    vec3 toEye = eyePos - worldPos;
+    float eyeDistance = length(toEye);
+    if (dot(n, toEye) < 0.0) n = -n;
+
+    vec3 w = pow(abs(n), vec3(4.0));
+    w /= w.x + w.y + w.z;
+    vec3 p = worldPos * 0.12;
+    vec3 albedo = texture(tex, p.zy).rgb * w.x + texture(tex, p.xz).rgb * w.y
+                + texture(tex, p.xy).rgb * w.z;
+    vec3 mossColor = texture(moss, p.xz * 0.7).rgb;
+    albedo = mix(albedo, mossColor, smoothstep(0.3, 0.7, n.z + 0.4 * mossColor.g));
+
+    vec3 toLight = lightpos - worldPos;
+    float lightDistance = length(toLight);
+    float reach = pow(clamp(1.0 - lightDistance / lightradius, 0.0, 1.0), falloff);
+    float diffuse = max(dot(n, toLight / max(lightDistance, 1e-4)), 0.0);
+    float lamp = max(dot(n, toEye / eyeDistance), 0.0) * clamp(1.0 - eyeDistance / 80.0, 0.0, 1.0);
+    float beat = 0.06 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.5) + 0.02 * bounce;
+    vec3 light = vec3(1.2, 1.05, 0.9) * (diffuse + 0.3) * reach + 0.6 * lamp + 0.1 + beat;
+
+    // The lamp flickers a little, as a torch would.
+    light *= 0.95 + 0.05 * sin(7.0 * t + 3.0 * sin(1.3 * t_scene)) * sin(3.1 * beats);
+    float fog = 1.0 - exp(-eyeDistance * 0.012);
+    fragColor = vec4(mix(albedo * light, fog_color, fog), 1.0);
+}
+#endif
