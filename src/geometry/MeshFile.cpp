@@ -1,10 +1,7 @@
 #include "geometry/MeshFile.h"
 
 #include <climits>
-#include <cstdio>
 #include <cstring>
-
-#include "gl/GeometryBuffer.h"
 
 // The payload is copied as it lies: the file is little-endian, like every target we build for.
 
@@ -45,18 +42,6 @@ template <typename T>
 void appendBytes(std::vector<std::uint8_t>& out, const std::vector<T>& values) {
     const std::uint8_t* bytes = reinterpret_cast<const std::uint8_t*>(values.data());
     out.insert(out.end(), bytes, bytes + values.size() * sizeof(T));
-}
-
-bool readWholeFile(const char* path, std::vector<std::uint8_t>& bytes) {
-    FILE* file = std::fopen(path, "rb");
-    if (!file) return false;
-    std::uint8_t chunk[65536];
-    std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    }
-    std::fclose(file);
-    return true;
 }
 
 }  // namespace
@@ -132,35 +117,4 @@ std::vector<std::uint8_t> encodeMeshFile(const MeshData& mesh) {
         bytes[payload] = bytes[payload] <= '4' ? '0' - 1 : '9' + 1;
     }
     return bytes;
-}
-
-LoadedMesh loadMesh(const char* path) {
-    LoadedMesh loaded;
-    loaded.geometry = new GeometryBuffer();
-    std::vector<std::uint8_t> bytes;
-    if (!readWholeFile(path, bytes)) {
-        std::printf("Can't open mesh file %s!\n", path);
-        std::printf("Mesh loading error!\n");
-        return loaded;
-    }
-    MeshFileHeader header;
-    if (!parseMeshHeader(bytes.data(), bytes.size(), header)) {
-        std::printf("Mesh loading error!\n");
-        return loaded;
-    }
-    std::printf("vcount = %d\n", header.vertexCount);
-    std::printf("tcount = %d\n", header.triangleCount);
-    MeshData mesh;
-    std::string error;
-    if (!parseMeshFile(bytes.data(), bytes.size(), mesh, error)) {
-        std::printf("Mesh file %s rejected: %s\n", path, error.c_str());
-        return loaded;
-    }
-    bytes = {};
-    loaded.geometry->setAttribute(0, 4, mesh.vertexCount(), mesh.positions.data());
-    loaded.geometry->setAttribute(1, 3, mesh.vertexCount(), mesh.normals.data());
-    loaded.geometry->setIndices(static_cast<std::uint32_t>(mesh.indices.size()),
-                                mesh.indices.data());
-    loaded.indexCount = static_cast<int>(mesh.indices.size());
-    return loaded;
 }

@@ -25,5 +25,6 @@ bool parseMeshHeader(const std::uint8_t* bytes, std::size_t size, MeshFileHeader
 bool parseMeshFile(const std::uint8_t* bytes, std::size_t size, MeshData& mesh, std::string& error);
 // The file bytes of a mesh (its first payload byte must not be a digit; see the writer).
 std::vector<std::uint8_t> encodeMeshFile(const MeshData& mesh);
-// Reads, validates and uploads one mesh file; a bad file gives an empty buffer and index count 0.
+// Reads, validates and uploads one mesh file, printing its counts; a file that is missing or bad
+// gives one message, an empty buffer and index count 0. Needs a current GL context.
 LoadedMesh loadMesh(const char* path);

@@ -1,0 +1,52 @@
+// loadMesh: one mesh file read whole, validated by the parser, uploaded to a new GeometryBuffer.
+#include <cstdio>
+
+#include "geometry/MeshFile.h"
+#include "gl/GeometryBuffer.h"
+
+namespace {
+
+bool readWholeFile(const char* path, std::vector<std::uint8_t>& bytes) {
+    FILE* file = std::fopen(path, "rb");
+    if (!file) return false;
+    std::uint8_t chunk[65536];
+    std::size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+        bytes.insert(bytes.end(), chunk, chunk + got);
+    }
+    std::fclose(file);
+    return true;
+}
+
+}  // namespace
+
+LoadedMesh loadMesh(const char* path) {
+    LoadedMesh loaded;
+    loaded.geometry = new GeometryBuffer();
+    std::vector<std::uint8_t> bytes;
+    if (!readWholeFile(path, bytes)) {
+        std::printf("Can't open mesh file %s!\n", path);
+        std::printf("Mesh loading error!\n");
+        return loaded;
+    }
+    MeshFileHeader header;
+    if (!parseMeshHeader(bytes.data(), bytes.size(), header)) {
+        std::printf("Mesh loading error!\n");
+        return loaded;
+    }
+    std::printf("vcount = %d\n", header.vertexCount);
+    std::printf("tcount = %d\n", header.triangleCount);
+    MeshData mesh;
+    std::string error;
+    if (!parseMeshFile(bytes.data(), bytes.size(), mesh, error)) {
+        std::printf("Mesh file %s rejected: %s\n", path, error.c_str());
+        return loaded;
+    }
+    bytes = {};
+    loaded.geometry->setAttribute(0, 4, mesh.vertexCount(), mesh.positions.data());
+    loaded.geometry->setAttribute(1, 3, mesh.vertexCount(), mesh.normals.data());
+    loaded.geometry->setIndices(static_cast<std::uint32_t>(mesh.indices.size()),
+                                mesh.indices.data());
+    loaded.indexCount = static_cast<int>(mesh.indices.size());
+    return loaded;
+}
