@@ -1,0 +1,203 @@
+#!/usr/bin/env bash
+# Windows smoke test: velmora.exe under Wine on Xvfb, driven through its launcher with xdotool.
+#   1. The launcher ignores Escape, Enter and Alt+F4; "Launch" with an empty resolution says one is
+#      needed and stays open; typing 800x600 and pressing "Launch" starts the demo, which prints
+#      what the Linux headless runner prints (GL identification, shader, texture and mesh lines)
+#      with an llvmpipe renderer, opens an 800 x 600 window and ends with exit code 0 on Escape.
+#   2. Ticking "Fullscreen" and pressing "No Launch" ends with exit code 0 and prints nothing.
+#   3. The DirectShow player on a short MP3 (velmora-music-check.exe).
+#   4. Images decoded by GDI+ match the Linux decoder within 1 per channel: a test set covering
+#      the formats, and the demo's own images.
+# Uses a fresh 32-bit prefix under /tmp (removed afterwards) and an ALSA null device in
+# ~/.asoundrc, without which DirectShow finds no audio renderer (a different existing file is
+# put back afterwards). Build directories: VELMORA_WINDOWS_BUILD (default build/windows-i686) and
+# VELMORA_LINUX_BUILD (default build/linux).
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+
+if [[ -z "${VELMORA_WINE_SMOKE_INNER:-}" ]]; then
+    export VELMORA_WINE_SMOKE_INNER=1
+    exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+fi
+
+windows_build=${VELMORA_WINDOWS_BUILD:-build/windows-i686}
+linux_build=${VELMORA_LINUX_BUILD:-build/linux}
+exe=$windows_build/velmora.exe
+headless=$linux_build/src/app/headless/velmora-headless
+compare=$linux_build/tests/win32/velmora-image-compare
+for f in "$exe" "$windows_build/velmora-image-dump.exe" "$windows_build/velmora-music-check.exe" \
+    "$headless" "$compare"; do
+    [[ -x $f ]] || { echo "wine-smoke: $f is missing: build both presets first"; exit 1; }
+done
+
+start=$SECONDS
+work=$(mktemp -d /tmp/velmora-wine.XXXXXX)
+export WINEPREFIX=$work/prefix WINEARCH=win32 WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+
+asoundrc=$HOME/.asoundrc
+null_device='pcm.!default { type null }'
+asoundrc_action=keep
+if [[ ! -e $asoundrc ]]; then
+    asoundrc_action=remove
+    echo "$null_device" >"$asoundrc"
+elif ! grep -qF "$null_device" "$asoundrc"; then
+    asoundrc_action=restore
+    cp -p "$asoundrc" "$work/asoundrc.saved"
+    echo "wine-smoke: $asoundrc holds other settings; using the null device until the end"
+    echo "$null_device" >"$asoundrc"
+fi
+
+cleanup() {
+    wineserver -k 2>/dev/null || true
+    case $asoundrc_action in
+        remove) rm -f "$asoundrc" ;;
+        restore) cp -p "$work/asoundrc.saved" "$asoundrc" ;;
+    esac
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+failures=0
+fail() {
+    echo "FAILED: $*"
+    failures=$((failures + 1))
+}
+phase() { echo "-- $1 ($((SECONDS - start)) s)"; }
+
+# Waits up to $2 seconds for $3 windows named exactly $1; prints the last one's id.
+wait_for_windows() {
+    local name=$1 seconds=$2 count=${3:-1} ids
+    for ((i = 0; i < seconds * 5; i++)); do
+        ids=$(xdotool search --name "^${name}\$" 2>/dev/null || true)
+        if [[ -n $ids && $(wc -l <<<"$ids") -ge $count ]]; then
+            tail -n 1 <<<"$ids"
+            return 0
+        fi
+        sleep 0.2
+    done
+    return 1
+}
+
+# Clicks the point (x, y), in dialog units, of the launcher dialog $1 (270 x 137 units; the X
+# window is the dialog's client area, as there is no window manager).
+click_dialog() {
+    local X Y WIDTH HEIGHT SCREEN WINDOW
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    xdotool mousemove --sync $((X + WIDTH * $2 / 270)) $((Y + HEIGHT * $3 / 137)) click 1
+    sleep 0.3
+}
+
+# Replaces the text of the resolution box with $2.
+type_resolution() {
+    click_dialog "$1" 200 36
+    xdotool key End shift+Home BackSpace
+    [[ -z $2 ]] || xdotool type --delay 40 "$2"
+    sleep 0.2
+}
+
+phase "prefix"
+wine wineboot -i >/dev/null 2>&1
+wineserver -w
+
+phase "run 1: launch at 800x600"
+"$headless" --size 800x600 --frames 1 >"$work/headless.out" 2>/dev/null
+wine "$exe" >"$work/run1.out" 2>"$work/run1.err" &
+pid=$!
+if dialog=$(wait_for_windows "ZORVEK LAUNCHER" 60); then
+    xdotool key Escape Return alt+F4
+    sleep 1
+    wait_for_windows "ZORVEK LAUNCHER" 1 >/dev/null || fail "Escape, Enter or Alt+F4 closed the launcher"
+    type_resolution "$dialog" ""
+    click_dialog "$dialog" 188 110
+    if wait_for_windows "ZORVEK LAUNCHER" 10 2 >/dev/null; then
+        xdotool key Return # dismisses the "resolution needed" note
+        sleep 0.5
+    else
+        fail "Launch with no resolution did not say that one is needed"
+    fi
+    type_resolution "$dialog" 800x600
+    click_dialog "$dialog" 188 110
+    if window=$(wait_for_windows Velmora 60); then
+        eval "$(xdotool getwindowgeometry --shell "$window")"
+        [[ "${WIDTH}x${HEIGHT}" == 800x600 ]] || fail "the window is ${WIDTH}x${HEIGHT}, not 800x600"
+        sleep 4
+        for ((i = 0; i < 12; i++)); do
+            kill -0 $pid 2>/dev/null || break
+            xdotool windowfocus --sync "$window" key Escape 2>/dev/null || true
+            sleep 5
+        done
+    else
+        fail "no Velmora window"
+    fi
+else
+    fail "no launcher dialog"
+fi
+kill -0 $pid 2>/dev/null && { fail "velmora.exe still runs: killed"; kill $pid; }
+rc=0
+wait $pid || rc=$?
+echo "exit code $rc"
+[[ $rc -eq 0 ]] || fail "exit code $rc"
+sed 's/^/   | /' "$work/run1.out"
+
+grep -q $'^Renderer       : llvmpipe.*\r$' "$work/run1.out" || fail "no llvmpipe Renderer line"
+for key in "Vendor         : " "OpenGL version : " "GLSL version   : "; do
+    grep -q "^$key" "$work/run1.out" || fail "no '$key' line"
+done
+grep -qF "Choose a resolution" "$work/run1.out" || fail "no 'resolution needed' line"
+# After the identification block, the same lines as the Linux headless runner: the music player's
+# own line and the measured mesh time aside, and the line ends (Windows writes CR LF).
+normalise() {
+    sed -e 's/\r$//' -e '1,/^GLSL version/d' -e '/^Cannot play /d' -e '/^Choose a resolution/d' \
+        -e 's/^Mesh generation took [0-9]* ms$/Mesh generation took N ms/' "$1"
+}
+if ! diff <(normalise "$work/headless.out") <(normalise "$work/run1.out") >"$work/diff"; then
+    fail "the load output differs from the Linux headless runner's (< Linux, > Windows):"
+    cat "$work/diff"
+fi
+echo "   $(grep -c '^reloading ' "$work/run1.out") reloading lines, $(grep -ci 'mesh' "$work/run1.out") mesh lines"
+
+phase "run 2: Fullscreen, then No Launch"
+wine "$exe" >"$work/run2.out" 2>"$work/run2.err" &
+pid=$!
+screen_before=$(xdotool getdisplaygeometry)
+if dialog=$(wait_for_windows "ZORVEK LAUNCHER" 60); then
+    click_dialog "$dialog" 130 65 # the "Fullscreen" box
+    click_dialog "$dialog" 60 110 # "No Launch"
+    for ((i = 0; i < 100; i++)); do kill -0 $pid 2>/dev/null && sleep 0.2; done
+else
+    fail "no launcher dialog"
+fi
+kill -0 $pid 2>/dev/null && { fail "velmora.exe still runs after No Launch: killed"; kill $pid; }
+rc=0
+wait $pid || rc=$?
+echo "exit code $rc, $(wc -c <"$work/run2.out") bytes of output"
+[[ $rc -eq 0 ]] || fail "exit code $rc after No Launch"
+[[ -s $work/run2.out ]] && fail "No Launch printed: $(head -c 200 "$work/run2.out")"
+[[ $(xdotool getdisplaygeometry) == "$screen_before" ]] || fail "No Launch changed the display"
+
+phase "DirectShow player"
+ffmpeg -loglevel error -f lavfi -i "sine=frequency=440:duration=3" -c:a libmp3lame -b:a 128k \
+    "$work/tone.mp3"
+rc=0
+wine "$windows_build/velmora-music-check.exe" "$work/tone.mp3" >"$work/music.out" 2>/dev/null || rc=$?
+sed 's/^/   | /' "$work/music.out"
+[[ $rc -eq 0 ]] || fail "the DirectShow player checks"
+
+phase "GDI+ against the Linux decoder"
+mkdir -p "$work/images" "$work/dumps"
+"$compare" make "$work/images"
+images=("$work"/images/* $(ls assets/*.jpg assets/*.png 2>/dev/null || true))
+wine "$windows_build/velmora-image-dump.exe" "$work/dumps" "${images[@]}" >"$work/dump.out" 2>/dev/null ||
+    fail "GDI+ could not decode every image: $(grep 'cannot' "$work/dump.out" | tr '\n' ' ')"
+rc=0
+"$compare" check "$work/dumps" "${images[@]}" >"$work/compare.out" || rc=$?
+sed 's/^/   | /' "$work/compare.out"
+[[ $rc -eq 0 ]] || fail "GDI+ and the Linux decoder differ by more than 1"
+
+phase "done"
+if [[ $failures -ne 0 ]]; then
+    echo "wine-smoke: $failures check(s) failed"
+    exit 1
+fi
+echo "wine-smoke: passed in $((SECONDS - start)) s"

@@ -1,0 +1,243 @@
+// Windows front end: a Win32 window with a WGL 3.3 core context.
+//
+// Implemented: the class "classy class" (CS_OWNDC, the default window procedure, icon 102); a
+// hidden bootstrap window "tmp" with a legacy context, only to reach wglChoosePixelFormatARB and
+// wglCreateContextAttribsARB; windowed (centred by its outer size, so the client area is exactly
+// width x height) or full screen (a temporary 32-bit display-mode change, cursor hidden); the
+// PeekMessage pump with Escape, keys, buttons and mouse position; GDI+ start-up and shut-down.
+// Differs: a missing WGL extension function, pixel format, 3.3 core context or called GL entry
+// point prints one line and create() fails instead of calling through null. Closing the window
+// ends the demo (the default procedure destroys it without a quit message, so the pump checks).
+// shutdown() ends the process with exit code 0, as the last thing the program does.
+#include "app/DemoWindow.h"
+
+#include <GL/wglext.h>
+
+#include <cstdio>
+
+#include "gl/win32/GdiplusHeaders.h"
+
+struct DemoWindow::Platform {
+    HINSTANCE instance = nullptr;
+    HWND window = nullptr;
+    HDC deviceContext = nullptr;
+    HGLRC glContext = nullptr;
+    ULONG_PTR gdiplusToken = 0;
+    bool classRegistered = false;
+};
+
+namespace {
+
+const wchar_t kClassName[] = L"classy class";
+const DWORD kExStyle = WS_EX_APPWINDOW;
+const DWORD kWindowedStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+const DWORD kFullscreenStyle = WS_POPUP;
+const DWORD kBootstrapStyle = WS_BORDER | WS_SYSMENU | WS_MINIMIZEBOX;
+const int kIconResource = 102;
+
+const int kPixelFormatAttributes[] = {WGL_DRAW_TO_WINDOW_ARB,
+                                      1,
+                                      WGL_SUPPORT_OPENGL_ARB,
+                                      1,
+                                      WGL_ACCELERATION_ARB,
+                                      WGL_FULL_ACCELERATION_ARB,
+                                      WGL_DOUBLE_BUFFER_ARB,
+                                      1,
+                                      WGL_PIXEL_TYPE_ARB,
+                                      WGL_TYPE_RGBA_ARB,
+                                      WGL_COLOR_BITS_ARB,
+                                      32,
+                                      WGL_DEPTH_BITS_ARB,
+                                      24,
+                                      0};
+
+const int kContextAttributes[] = {WGL_CONTEXT_PROFILE_MASK_ARB,
+                                  WGL_CONTEXT_CORE_PROFILE_BIT_ARB,
+                                  WGL_CONTEXT_MAJOR_VERSION_ARB,
+                                  3,
+                                  WGL_CONTEXT_MINOR_VERSION_ARB,
+                                  3,
+                                  0};
+
+PIXELFORMATDESCRIPTOR legacyPixelFormat() {
+    PIXELFORMATDESCRIPTOR pfd = {};
+    pfd.nSize = sizeof pfd;
+    pfd.nVersion = 1;
+    pfd.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    pfd.iPixelType = PFD_TYPE_RGBA;
+    pfd.cColorBits = 32;
+    pfd.cDepthBits = 24;
+    return pfd;
+}
+
+void* lookUp(const char* name) {
+    return reinterpret_cast<void*>(wglGetProcAddress(name));
+}
+
+}  // namespace
+
+static_assert(sizeof(PIXELFORMATDESCRIPTOR) == 40, "legacy pixel format descriptor");
+static_assert(sizeof(DEVMODEA) == 156, "display-mode record");
+
+DemoWindow::DemoWindow() : platform_(new Platform) {}
+
+DemoWindow::~DemoWindow() {
+    delete platform_;
+}
+
+bool DemoWindow::create(int w, int h, bool full) {
+    Platform& p = *platform_;
+    width = w;
+    height = h;
+    fullscreen = full ? 1 : 0;
+    endRequested = 0;
+    p.instance = GetModuleHandleW(nullptr);
+    // Every failure is one line; a display mode already switched is put back first.
+    auto fail = [this](const char* message) {
+        if (fullscreen) {
+            ShowCursor(TRUE);
+            ChangeDisplaySettingsA(nullptr, 0);
+        }
+        std::printf("%s\n", message);
+        return false;
+    };
+
+    WNDCLASSW windowClass = {};
+    windowClass.style = CS_OWNDC;
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = p.instance;
+    windowClass.hIcon = LoadIconW(p.instance, MAKEINTRESOURCEW(kIconResource));
+    windowClass.lpszClassName = kClassName;
+    p.classRegistered = RegisterClassW(&windowClass) != 0;
+    for (std::uint8_t& k : keyDown) k = 0;
+    leftButton = 0;
+    rightButton = 0;
+
+    // The bootstrap window only carries a legacy context through which the WGL extension
+    // functions can be looked up; it is never shown.
+    const PIXELFORMATDESCRIPTOR pfd = legacyPixelFormat();
+    HWND bootstrap = CreateWindowExW(kExStyle, kClassName, L"tmp", kBootstrapStyle, 0, 0, 0, 0,
+                                     nullptr, nullptr, p.instance, nullptr);
+    HDC bootstrapDc = bootstrap ? GetDC(bootstrap) : nullptr;
+    HGLRC legacyContext = nullptr;
+    if (bootstrapDc) {
+        SetPixelFormat(bootstrapDc, ChoosePixelFormat(bootstrapDc, &pfd), &pfd);
+        legacyContext = wglCreateContext(bootstrapDc);
+    }
+    if (!legacyContext || !wglMakeCurrent(bootstrapDc, legacyContext))
+        return fail("No legacy OpenGL context for the bootstrap window: WGL is not available");
+
+    RECT rect = {0, 0, w, h};
+    DWORD style = kWindowedStyle;
+    int x = 0, y = 0, outerWidth = w, outerHeight = h;
+    if (fullscreen) {
+        DEVMODEA mode = {};
+        mode.dmSize = sizeof mode;
+        mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
+        mode.dmBitsPerPel = 32;
+        mode.dmPelsWidth = static_cast<DWORD>(w);
+        mode.dmPelsHeight = static_cast<DWORD>(h);
+        ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN);
+        ShowCursor(FALSE);
+        style = kFullscreenStyle;
+    } else {
+        AdjustWindowRectEx(&rect, style, FALSE, kExStyle);
+        outerWidth = rect.right - rect.left;
+        outerHeight = rect.bottom - rect.top;
+        x = (GetSystemMetrics(SM_CXSCREEN) - outerWidth) / 2;
+        y = (GetSystemMetrics(SM_CYSCREEN) - outerHeight) / 2;
+    }
+    p.window = CreateWindowExW(kExStyle, kClassName, L"Velmora", style, x, y, outerWidth,
+                               outerHeight, nullptr, nullptr, p.instance, nullptr);
+    if (!p.window) return fail("Cannot create the window");
+    p.deviceContext = GetDC(p.window);
+
+    auto choosePixelFormat =
+        reinterpret_cast<PFNWGLCHOOSEPIXELFORMATARBPROC>(lookUp("wglChoosePixelFormatARB"));
+    if (!choosePixelFormat)
+        return fail("The OpenGL driver has no wglChoosePixelFormatARB (WGL_ARB_pixel_format)");
+    int format = 0;
+    UINT formats = 0;
+    if (!choosePixelFormat(p.deviceContext, kPixelFormatAttributes, nullptr, 1, &format,
+                           &formats) ||
+        formats == 0)
+        return fail(
+            "No accelerated double-buffered pixel format with 32-bit colour and 24-bit depth");
+    SetPixelFormat(p.deviceContext, format, &pfd);
+
+    auto createContext =
+        reinterpret_cast<PFNWGLCREATECONTEXTATTRIBSARBPROC>(lookUp("wglCreateContextAttribsARB"));
+    if (!createContext)
+        return fail("The OpenGL driver has no wglCreateContextAttribsARB (WGL_ARB_create_context)");
+    p.glContext = createContext(p.deviceContext, nullptr, kContextAttributes);
+    if (!p.glContext || !wglMakeCurrent(p.deviceContext, p.glContext))
+        return fail("The OpenGL driver cannot create an OpenGL 3.3 core context");
+    wglDeleteContext(legacyContext);
+
+    resolveGlEntryTable(lookUp);
+    if (const char* missing = firstMissingGlEntry()) {
+        char message[128];
+        std::snprintf(message, sizeof message, "The OpenGL driver does not provide %s", missing);
+        return fail(message);
+    }
+
+    ShowWindow(p.window, SW_SHOW);
+    gl.glViewport(0, 0, w, h);
+
+    Gdiplus::GdiplusStartupInput input;  // version 1, no callback, background thread, codecs
+    Gdiplus::GdiplusStartup(&p.gdiplusToken, &input, nullptr);
+    return true;
+}
+
+bool DemoWindow::pump() {
+    Platform& p = *platform_;
+    if (frameObserver) frameObserver();
+    SwapBuffers(p.deviceContext);
+    for (std::uint8_t& k : keyPressed) k = 0;
+
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+        if (endRequested) return false;
+        // The close box reaches the default procedure, which destroys the window quietly.
+        if (!IsWindow(p.window)) return false;
+        const std::uint8_t key = static_cast<std::uint8_t>(message.wParam);
+        switch (message.message) {
+            case WM_QUIT: return false;
+            case WM_KEYDOWN:
+                if (message.wParam == VK_ESCAPE) return false;
+                keyDown[key] = 1;
+                keyPressed[key] = 1;
+                break;
+            case WM_KEYUP: keyDown[key] = 0; break;
+            case WM_LBUTTONDOWN: leftButton = 1; break;
+            case WM_LBUTTONUP: leftButton = 0; break;
+            case WM_RBUTTONDOWN: rightButton = 1; break;
+            case WM_RBUTTONUP: rightButton = 0; break;
+            case WM_MOUSEMOVE: {
+                const std::int32_t position = static_cast<std::int32_t>(message.lParam);
+                mouseX = position % 65536;
+                mouseY = position / 65536;
+                break;
+            }
+            default: break;
+        }
+    }
+    return !endRequested;
+}
+
+void DemoWindow::shutdown() {
+    Platform& p = *platform_;
+    Gdiplus::GdiplusShutdown(p.gdiplusToken);
+    if (fullscreen) {
+        ShowCursor(TRUE);
+        ChangeDisplaySettingsA(nullptr, 0);
+    }
+    wglMakeCurrent(nullptr, nullptr);
+    wglDeleteContext(p.glContext);
+    ReleaseDC(p.window, p.deviceContext);
+    DestroyWindow(p.window);
+    UnregisterClassW(kClassName, p.instance);
+    ExitProcess(0);
+}

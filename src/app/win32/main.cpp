@@ -1,0 +1,27 @@
+// velmora.exe: the launcher, then the demo with its soundtrack played through DirectShow. Takes no
+// options; diagnostics go to standard output, visible when it is redirected.
+#include <windows.h>
+// windows.h first: commctrl.h builds on its types.
+#include <commctrl.h>
+
+#include <cstdio>
+
+#include "app/DemoMain.h"
+#include "app/DemoWindow.h"
+#include "app/LaunchSettings.h"
+#include "app/win32/Launcher.h"
+#include "audio/win32/DirectShowMusicPlayer.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    InitCommonControls();
+    LaunchSettings settings;
+    if (!runLauncher(instance, settings)) {
+        std::printf("The launcher dialog cannot be shown\n");
+        return 1;
+    }
+    if (!settings.launch) return 0;
+
+    DemoWindow window;
+    DirectShowMusicPlayer music;
+    return runDemo(settings, window, music);
+}

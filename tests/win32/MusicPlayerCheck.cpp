@@ -1,0 +1,71 @@
+// velmora-music-check SOUNDTRACK: checks DirectShowMusicPlayer on a real filter graph (run under
+// Wine by scripts/ci/wine-smoke.sh with a short MP3): position 0 after open, seek clamping and
+// truncation, stopped until play, running after a seek while playing, and the wall-clock stand-in
+// when the file cannot be played. One line per check; exit code 1 if any fails.
+#include <windows.h>
+
+#include <cstdio>
+
+#include "audio/win32/DirectShowMusicPlayer.h"
+
+namespace {
+
+int failures = 0;
+
+void expect(bool ok, const char* what, long long value) {
+    std::printf("%s: %s (%lld)\n", ok ? "ok" : "FAILED", what, value);
+    failures += ok ? 0 : 1;
+}
+
+long long elapsedAfter(DirectShowMusicPlayer& player, DWORD milliseconds) {
+    const long long before = player.position();
+    Sleep(milliseconds);
+    return player.position() - before;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::printf("usage: velmora-music-check SOUNDTRACK.mp3\n");
+        return 2;
+    }
+    DirectShowMusicPlayer player(argv[1]);
+    player.open();
+    const double d = player.durationSeconds();
+    expect(player.audible(), "the graph plays the file", 0);
+    expect(d > 1.0, "duration in 100 ns units", static_cast<long long>(d * 1e7));
+    expect(player.position() == 0, "position 0 after open", player.position());
+
+    player.seek(-3.0);
+    expect(player.position() == 0, "seek(-3) goes to 0", player.position());
+    player.seek(d + 10.0);
+    expect(player.position() == static_cast<long long>(d * 1e7), "seek past the end stops at it",
+           player.position());
+    player.seek(1.23456789);
+    expect(player.position() == 12345678, "seek(1.23456789) truncates to 12345678",
+           player.position());
+    long long moved = elapsedAfter(player, 300);
+    expect(moved == 0, "stopped until play: 100 ns units in 300 ms", moved);
+
+    player.play();
+    moved = elapsedAfter(player, 500);
+    expect(moved > 2000000, "running after play: 100 ns units in 500 ms", moved);
+    player.seek(0.25);
+    expect(player.position() < 12345678, "a seek while playing moves back", player.position());
+    moved = elapsedAfter(player, 500);
+    expect(moved > 2000000, "still running after the seek: 100 ns units in 500 ms", moved);
+
+    DirectShowMusicPlayer missing("assets/no-such-soundtrack.mp3");
+    missing.open();  // prints its one line
+    expect(!missing.audible(), "a missing file falls back to the wall clock", 0);
+    expect(missing.position() == 0, "position 0 before play", missing.position());
+    missing.play();
+    moved = elapsedAfter(missing, 300);
+    expect(moved > 2000000, "the wall clock runs after play: 100 ns units in 300 ms", moved);
+    missing.seek(5.0);
+    expect(missing.position() >= 50000000, "seek moves the wall clock", missing.position());
+
+    std::fflush(stdout);
+    return failures ? 1 : 0;
+}
