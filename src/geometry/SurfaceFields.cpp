@@ -5,46 +5,137 @@
 
 // Sines are single precision: float argument, float result. Where a step is kept in double, the
 // local is a double; every float local is a rounding step.
+//
+// Each field is written as its terms that do not depend on y (one "column" of the lattice) and the
+// rest; the point form and the column form share that code, so they agree bit for bit.
 
-float wallField(float x, float y, float z) {
-    float s = std::sin(0.3f * y) + std::sin(0.2f * z);
-    double w = s + (x + 5.0);
-    float q = std::sin(0.14f * y) + std::sin(0.11f * z);
+namespace {
+
+struct WallColumn {
+    double x5;
+    float sinZ1, sinZ2;
+};
+
+WallColumn wallColumn(float x, float z) {
+    return {x + 5.0, std::sin(0.2f * z), std::sin(0.11f * z)};
+}
+
+float wallAt(const WallColumn& c, float y) {
+    float s = std::sin(0.3f * y) + c.sinZ1;
+    double w = s + c.x5;
+    float q = std::sin(0.14f * y) + c.sinZ2;
     return static_cast<float>(q + w);
 }
 
-float rippledSphereField(float x, float y, float z) {
-    float ripple = std::sin(x) * std::sin(0.8f * x);
-    float radius = std::sqrt(x * x + y * y + z * z);
-    return static_cast<float>(ripple + (radius - 5.0));
+struct SphereColumn {
+    float ripple, xx, zz;
+};
+
+SphereColumn sphereColumn(float x, float z) {
+    return {std::sin(x) * std::sin(0.8f * x), x * x, z * z};
 }
 
-float canyonField(float x, float y, float z) {
+float sphereAt(const SphereColumn& c, float y) {
+    float radius = std::sqrt(c.xx + y * y + c.zz);
+    return static_cast<float>(c.ripple + (radius - 5.0));
+}
+
+struct CanyonColumn {
+    float waves, g, u;
+};
+
+CanyonColumn canyonColumn(float x, float z) {
     float g = std::sin(0.14f * x) + std::sin(0.11f * z);
     float waves = std::sin(0.3f * x) + std::sin(0.2f * z);
-    double base = waves + (y + 5.0) + g;
     float meander = std::sin(0.0564f * x) + std::fabs(std::sin(0.0765f * z));
     double m = meander + 1.5;
     float swell = std::sin(0.0233f * x) + std::sin(0.0123f * z);
     double w = (swell + 2.1) * m * (g + 1.5);
     float r = std::sqrt(x * x + z * z);
     float u = static_cast<float>(r * w / 100.0);
-    return static_cast<float>(base - u);
+    return {waves, g, u};
 }
 
-float rodField(float x, float y, float z) {
-    return cylinderPair(x, y, z, 0.1f, 10.0f);
+float canyonAt(const CanyonColumn& c, float y) {
+    double base = c.waves + (y + 5.0) + c.g;
+    return static_cast<float>(base - c.u);
 }
 
-float cappedCylinder(float x, float y, float z, float r, float h) {
-    float radial = std::sqrt(x * x + z * z);
+// The radial term rounded to float before r is taken off.
+float radialDistance(float x, float z) {
+    return std::sqrt(x * x + z * z);
+}
+
+float cappedAt(float radial, float y, float r, float h) {
     return std::max({radial - r, -y - h, y - h});
 }
 
-float cylinderPair(float x, float y, float z, float r, float h) {
-    // The wider factor is the float 1.2 widened to double; the product goes back to float.
+// Two capped cylinders about the y axis sharing the radial distance: (r, h), and a 1.2 times wider,
+// shorter one lowered by h + 1. The wider factor is the float 1.2 widened to double; the product
+// goes back to float.
+float pairAt(float radial, float y, float r, float h) {
     const double kWider = static_cast<double>(1.2f);
     float lowered = y + ((2.0f * h - h) - 1.0f);
-    return std::min(cappedCylinder(x, y, z, r, h),
-                    cappedCylinder(x, lowered, z, static_cast<float>(r * kWider), 1.25f));
+    return std::min(cappedAt(radial, y, r, h),
+                    cappedAt(radial, lowered, static_cast<float>(r * kWider), 1.25f));
+}
+
+float rodAt(float radial, float y) {
+    return pairAt(radial, y, 0.1f, 10.0f);
+}
+
+template <typename Column, typename MakeColumn, typename At>
+void fillColumn(MakeColumn make, At at, float x, float z, const float* ys, int count, float* out) {
+    Column c = make(x, z);
+    for (int m = 0; m < count; ++m) out[m] = at(c, ys[m]);
+}
+
+void wallFieldColumn(float x, float z, const float* ys, int count, float* out) {
+    fillColumn<WallColumn>(wallColumn, wallAt, x, z, ys, count, out);
+}
+
+void rippledSphereFieldColumn(float x, float z, const float* ys, int count, float* out) {
+    fillColumn<SphereColumn>(sphereColumn, sphereAt, x, z, ys, count, out);
+}
+
+void canyonFieldColumn(float x, float z, const float* ys, int count, float* out) {
+    fillColumn<CanyonColumn>(canyonColumn, canyonAt, x, z, ys, count, out);
+}
+
+void rodFieldColumn(float x, float z, const float* ys, int count, float* out) {
+    fillColumn<float>(radialDistance, rodAt, x, z, ys, count, out);
+}
+
+}  // namespace
+
+float wallField(float x, float y, float z) {
+    return wallAt(wallColumn(x, z), y);
+}
+
+float rippledSphereField(float x, float y, float z) {
+    return sphereAt(sphereColumn(x, z), y);
+}
+
+float canyonField(float x, float y, float z) {
+    return canyonAt(canyonColumn(x, z), y);
+}
+
+float rodField(float x, float y, float z) {
+    return rodAt(radialDistance(x, z), y);
+}
+
+float cappedCylinder(float x, float y, float z, float r, float h) {
+    return cappedAt(radialDistance(x, z), y, r, h);
+}
+
+float cylinderPair(float x, float y, float z, float r, float h) {
+    return pairAt(radialDistance(x, z), y, r, h);
+}
+
+SurfaceColumn columnFormOf(SurfaceField field) {
+    if (field == wallField) return wallFieldColumn;
+    if (field == rippledSphereField) return rippledSphereFieldColumn;
+    if (field == canyonField) return canyonFieldColumn;
+    if (field == rodField) return rodFieldColumn;
+    return nullptr;
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "geometry/SurfaceGenerator.h"
 
 // The four implicit fields of the generated meshes, negative inside or below their surface. Every
 // rounding step is part of their definition: the meshes are compared bit for bit.
@@ -16,3 +17,7 @@ float rodField(float x, float y, float z);
 float cappedCylinder(float x, float y, float z, float r, float h);
 // The cylinder (r, h) joined with a shorter, 1.2 times wider one lowered by h + 1.
 float cylinderPair(float x, float y, float z, float r, float h);
+
+// The column form of one of the four fields above (out[m] = field(x, ys[m], z), bit for bit, the
+// terms that do not depend on y computed once), or null for any other field.
+SurfaceColumn columnFormOf(SurfaceField field);

@@ -5,12 +5,14 @@
 #include <vector>
 
 #include "geometry/ParallelFor.h"
+#include "geometry/SurfaceFields.h"
 #include "geometry/SurfaceGrid.h"
 #include "gl/GeometryBuffer.h"
 
 // The production generator gives the same bytes as the straightforward one, faster:
 // - the field is evaluated once per lattice point (the straightforward one asks for each corner
-//   once per cell that has it, eight times over), with the same float coordinates;
+//   once per cell that has it, eight times over), with the same float coordinates, and a column
+//   at a time where the field has a column form: its terms without y are then computed once;
 // - slabs of the lattice, cell flags, vertices and triangles are shared out across all cores, and
 //   every result goes to a slot fixed by the cell order, so the output does not depend on timing;
 // - the eight projection steps stop repeating work once the point returns to an earlier value:
@@ -84,13 +86,19 @@ MeshData generateSurfaceData(int n, float extent, SurfaceField field) {
     std::vector<float> coord(side);
     for (int g = 0; g < side; ++g) coord[g] = gridCoordinate(g, n, extent);
 
+    // Stored x, then z, then y, so that a column along y is contiguous.
     std::vector<float> lattice(static_cast<std::size_t>(side) * side * side);
     auto at = [&](int i, int j, int k) -> float& {
-        return lattice[(static_cast<std::size_t>(i) * side + j) * side + k];
+        return lattice[(static_cast<std::size_t>(i) * side + k) * side + j];
     };
+    const SurfaceColumn column = columnFormOf(field);
     parallelFor(side, [&](int i) {
-        for (int j = 0; j < side; ++j) {
-            for (int k = 0; k < side; ++k) at(i, j, k) = field(coord[i], coord[j], coord[k]);
+        for (int k = 0; k < side; ++k) {
+            if (column) {
+                column(coord[i], coord[k], coord.data(), side, &at(i, 0, k));
+            } else {
+                for (int j = 0; j < side; ++j) at(i, j, k) = field(coord[i], coord[j], coord[k]);
+            }
         }
     });
 
