@@ -5,8 +5,10 @@
 #      what the Linux headless runner prints (GL identification, shader, texture and mesh lines)
 #      with an llvmpipe renderer, opens an 800 x 600 window and ends with exit code 0 on Escape.
 #   2. Ticking "Fullscreen" and pressing "No Launch" ends with exit code 0 and prints nothing.
-#   3. The DirectShow player on a short MP3 (velmora-music-check.exe).
-#   4. Images decoded by GDI+ match the Linux decoder within 1 per channel: a test set covering
+#   3. "Launch" with the preselected resolution; Alt+F4 closes the window, which ends the demo with
+#      exit code 0.
+#   4. The DirectShow player on a short MP3 (velmora-music-check.exe).
+#   5. Images decoded by GDI+ match the Linux decoder within 1 per channel: a test set covering
 #      the formats, and the demo's own images.
 # Uses a fresh 32-bit prefix under /tmp (removed afterwards) and an ALSA null device in
 # ~/.asoundrc, without which DirectShow finds no audio renderer (a different existing file is
@@ -175,6 +177,31 @@ echo "exit code $rc, $(wc -c <"$work/run2.out") bytes of output"
 [[ $rc -eq 0 ]] || fail "exit code $rc after No Launch"
 [[ -s $work/run2.out ]] && fail "No Launch printed: $(head -c 200 "$work/run2.out")"
 [[ $(xdotool getdisplaygeometry) == "$screen_before" ]] || fail "No Launch changed the display"
+
+phase "run 3: the preselected resolution, closed with Alt+F4"
+wine "$exe" >"$work/run3.out" 2>"$work/run3.err" &
+pid=$!
+if dialog=$(wait_for_windows "ZORVEK LAUNCHER" 60); then
+    click_dialog "$dialog" 188 110
+    if window=$(wait_for_windows Velmora 60); then
+        eval "$(xdotool getwindowgeometry --shell "$window")"
+        echo "   window ${WIDTH}x${HEIGHT}"
+        for ((i = 0; i < 12; i++)); do
+            kill -0 $pid 2>/dev/null || break
+            xdotool windowfocus --sync "$window" key alt+F4 2>/dev/null || true
+            sleep 5
+        done
+    else
+        fail "no Velmora window"
+    fi
+else
+    fail "no launcher dialog"
+fi
+kill -0 $pid 2>/dev/null && { fail "velmora.exe still runs after Alt+F4: killed"; kill $pid; }
+rc=0
+wait $pid || rc=$?
+echo "exit code $rc"
+[[ $rc -eq 0 ]] || fail "exit code $rc after closing the window"
 
 phase "DirectShow player"
 ffmpeg -loglevel error -f lavfi -i "sine=frequency=440:duration=3" -c:a libmp3lame -b:a 128k \

@@ -10,6 +10,7 @@
 #include <png.h>
 
 #include <algorithm>
+#include <csetjmp>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -93,6 +94,39 @@ bool makeSet(const std::string& dir) {
            writeJpeg(dir + "/grey.jpg", jw, jh, 1, jgrey);
 }
 
+// True for a JPEG whose colour components are stored at lower resolution than its luma. Decoders
+// may upsample such chroma differently (libjpeg-turbo's triangle filter, DCT scaling in others),
+// so only JPEGs without subsampling decode alike everywhere.
+struct JpegError {
+    jpeg_error_mgr manager;
+    std::jmp_buf jump;
+};
+
+bool chromaSubsampled(const std::string& path) {
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return false;
+    jpeg_decompress_struct info;
+    JpegError error;
+    info.err = jpeg_std_error(&error.manager);
+    error.manager.error_exit = [](j_common_ptr c) {
+        std::longjmp(reinterpret_cast<JpegError*>(c->err)->jump, 1);
+    };
+    volatile bool subsampled = false;  // kept across the longjmp
+    jpeg_create_decompress(&info);
+    if (!setjmp(error.jump)) {
+        jpeg_stdio_src(&info, file);
+        jpeg_read_header(&info, TRUE);
+        for (int c = 1; c < info.num_components; ++c) {
+            subsampled = subsampled ||
+                         info.comp_info[c].h_samp_factor != info.comp_info[0].h_samp_factor ||
+                         info.comp_info[c].v_samp_factor != info.comp_info[0].v_samp_factor;
+        }
+    }
+    jpeg_destroy_decompress(&info);
+    std::fclose(file);
+    return subsampled;
+}
+
 // Reads a PAM written by velmora-image-dump: RGBA, 8 bits.
 bool readPam(const std::string& path, int& w, int& h, Bytes& pixels) {
     FILE* file = std::fopen(path.c_str(), "rb");
@@ -144,6 +178,13 @@ bool check(const std::string& dumps, const std::string& path) {
     }
     std::printf("%s: %d x %d, largest difference %d, %ld of %zu channels differ\n", name.c_str(), w,
                 h, worst, differing, windows.size());
+    const std::string extension = name.substr(name.find_last_of('.') + 1);
+    if (worst > 1 && (extension == "jpg" || extension == "jpeg") && chromaSubsampled(path)) {
+        std::printf(
+            "%s: its chroma is subsampled, which decoders upsample differently: write it "
+            "without chroma subsampling (4:4:4)\n",
+            name.c_str());
+    }
     return worst <= 1;
 }
 
