@@ -1,0 +1,147 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "CaveField.h"
+#include "EffectiveCamera.h"
+#include "SceneCameras.h"
+#include "gl/GeometryBuffer.h"
+#include "gl/GlEntryTable.h"
+#include "gl/ShaderProgram.h"
+#include "support/GlTestContext.h"
+
+namespace {
+
+void expectNear3(const double* v, double x, double y, double z, double tolerance) {
+    EXPECT_NEAR(v[0], x, tolerance);
+    EXPECT_NEAR(v[1], y, tolerance);
+    EXPECT_NEAR(v[2], z, tolerance);
+}
+
+TEST(EffectiveCamera, PlainLookAtIsMirroredByTheRowVectorReading) {
+    // Rows (1,0,0,0), (0,1,0,0), (0,0,-1,0), (0,0,-5,1): p * V = (x, y, -z - 5), which is the
+    // view origin for p = (0, 0, -5) and sends +z to view -z.
+    Matrix4 view;
+    lookAt(view, 0, 0, 5, 0, 0, 0, 0, 1, 0);
+    const EffectiveCamera cam = effectiveCamera(view);
+    ASSERT_TRUE(cam.valid);
+    expectNear3(cam.eye, 0, 0, -5, 1e-6);
+    expectNear3(cam.forward, 0, 0, 1, 1e-6);
+    expectNear3(cam.up, 0, 1, 0, 1e-6);
+}
+
+TEST(EffectiveCamera, EveryScenesEyeLandsOnTheViewOriginAndLooksDownMinusZ) {
+    for (int i = 0; i < kSceneCameraCount; ++i) {
+        const SceneCamera& scene = kSceneCameras[i];
+        for (int k = 0; k < 24; ++k) {
+            const double bar = scene.startBar + (scene.endBar - scene.startBar) * (k + 0.5) / 24;
+            const Matrix4 view = scene.at(clockAtSeconds(barsToSeconds(bar))).view;
+            const EffectiveCamera cam = effectiveCamera(view);
+            ASSERT_TRUE(cam.valid) << scene.name << " at bar " << bar;
+            double origin[4], ahead[4];
+            transformPoint(view, cam.eye, origin);
+            const double p[3] = {cam.eye[0] + 10 * cam.forward[0], cam.eye[1] + 10 * cam.forward[1],
+                                 cam.eye[2] + 10 * cam.forward[2]};
+            transformPoint(view, p, ahead);
+            const double scale =
+                1e-4 * (1 + std::fabs(cam.eye[0]) + std::fabs(cam.eye[1]) + std::fabs(cam.eye[2]));
+            expectNear3(origin, 0, 0, 0, scale);
+            EXPECT_NEAR(ahead[0], 0, scale) << scene.name;
+            EXPECT_NEAR(ahead[1], 0, scale) << scene.name;
+            EXPECT_LT(ahead[2], -1.0) << scene.name;
+        }
+    }
+    const Matrix4 broken = {};
+    EXPECT_FALSE(effectiveCamera(broken).valid);
+}
+
+TEST(EffectiveCamera, CavePathStaysInsideThePassage) {
+    // Every frame at 60 fps over scenes 5 and 6, the zoom of the last beat included.
+    const SceneCamera* cave = findSceneCamera("cave");
+    ASSERT_NE(cave, nullptr);
+    int samples = 0;
+    double lowest = 1e9;
+    for (double s = barsToSeconds(56.0); s < barsToSeconds(72.0); s += 1.0 / 60.0, ++samples) {
+        const EffectiveCamera cam = effectiveCamera(cave->at(clockAtSeconds(s)).view);
+        const float air = caveField(static_cast<float>(cam.eye[0]), static_cast<float>(cam.eye[1]),
+                                    static_cast<float>(cam.eye[2]));
+        lowest = std::fmin(lowest, air);
+        ASSERT_GE(air, 3.0f) << "eye (" << cam.eye[0] << ", " << cam.eye[1] << ", " << cam.eye[2]
+                             << ") at " << s << " s";
+    }
+    EXPECT_GT(samples, 1200);
+    // The light at the origin is inside the cave too.
+    EXPECT_GT(caveField(0.0f, 0.0f, 0.0f), 3.0f);
+    std::printf("lowest field value along the cave path: %.2f\n", lowest);
+}
+
+// The shaders' reading, checked on the GL: a marker put ahead of the effective camera lands in
+// the middle of the picture; put behind it, it is not drawn.
+class RenderedCamera : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static GlTestContext* context = new GlTestContext(64, 36);
+        ASSERT_TRUE(context->ok());
+    }
+
+    static bool markerSeen(const Matrix4& view, float halfWidth, double distance) {
+        static ShaderProgram* shader = new ShaderProgram([] {
+            const std::string p = ::testing::TempDir() + "velmora_marker.shader";
+            FILE* f = std::fopen(p.c_str(), "wb");
+            std::fputs(
+                "#ifdef vertexcompile\nlayout(location = 0) in vec4 position;\nuniform mat4 "
+                "matrix;\nvoid main() { gl_Position = matrix * position; }\n#endif\n#ifdef "
+                "fragmentcompile\nout vec4 colour;\nvoid main() { colour = vec4(1.0); }\n#endif\n",
+                f);
+            std::fclose(f);
+            return p;
+        }());
+        const EffectiveCamera cam = effectiveCamera(view);
+        // A square of side 2 across the viewing direction, `distance` ahead.
+        double side[3] = {cam.up[1] * cam.forward[2] - cam.up[2] * cam.forward[1],
+                          cam.up[2] * cam.forward[0] - cam.up[0] * cam.forward[2],
+                          cam.up[0] * cam.forward[1] - cam.up[1] * cam.forward[0]};
+        float corners[16];
+        const int signs[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+        for (int c = 0; c < 4; ++c)
+            for (int k = 0; k < 3; ++k)
+                corners[4 * c + k] =
+                    static_cast<float>(cam.eye[k] + distance * cam.forward[k] +
+                                       signs[c][0] * side[k] + signs[c][1] * cam.up[k]);
+        for (int c = 0; c < 4; ++c) corners[4 * c + 3] = 1.0f;
+        const std::uint32_t indices[6] = {0, 1, 2, 2, 3, 0};
+        GeometryBuffer quad;
+        quad.setAttribute(0, 4, 4, corners);
+        quad.setIndices(6, indices);
+
+        Matrix4 projection, matrix;
+        perspective(projection, halfWidth, 36.0f / 64.0f, 1.0f, 200.0f);
+        multiply(matrix, view, projection);
+        gl.glDisable(GL_DEPTH_TEST);
+        gl.glClearColor(0, 0, 0, 1);
+        gl.glClear(GL_COLOR_BUFFER_BIT);
+        shader->use();
+        shader->setMatrix("matrix", matrix);
+        quad.draw(6);
+        std::uint8_t pixel[4] = {};
+        gl.glReadPixels(32, 18, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+        return pixel[0] > 128;
+    }
+};
+
+TEST_F(RenderedCamera, MarkerAheadOfTheEffectiveCameraIsDrawnInTheMiddle) {
+    const char* cameras[] = {"cave", "temple", "temple-ring", "flyby", "intro"};
+    for (const char* name : cameras) {
+        const SceneCamera* scene = findSceneCamera(name);
+        ASSERT_NE(scene, nullptr);
+        for (double f : {0.3, 0.7}) {
+            const double bar = scene->startBar + (scene->endBar - scene->startBar) * f;
+            const CameraShot shot = scene->at(clockAtSeconds(barsToSeconds(bar)));
+            EXPECT_TRUE(markerSeen(shot.view, shot.halfWidth, 20.0)) << name << " at bar " << bar;
+            EXPECT_FALSE(markerSeen(shot.view, shot.halfWidth, -20.0)) << name << " at bar " << bar;
+        }
+    }
+}
+
+}  // namespace

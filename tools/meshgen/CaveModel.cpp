@@ -1,0 +1,15 @@
+#include "CaveModel.h"
+
+#include <cstddef>
+
+#include "CaveField.h"
+#include "MeshBuilder.h"
+#include "geometry/SurfaceGenerator.h"
+
+MeshData buildCaveMesh() {
+    MeshData mesh = generateSurfaceData(kCaveGridSize, kCaveGridExtent, caveGridField);
+    // The grid sampled caveField at z + shift; the vertices follow.
+    for (std::size_t i = 2; i < mesh.positions.size(); i += 4) mesh.positions[i] += kCaveGridShiftZ;
+    orientToNormals(mesh);
+    return mesh;
+}

@@ -1,0 +1,165 @@
+#include "TempleModel.h"
+
+#include <cmath>
+#include <vector>
+
+#include "MeshBuilder.h"
+#include "TempleRock.h"
+#include "geometry/SurfaceGenerator.h"
+
+namespace {
+
+constexpr float kPi = 3.14159265f;
+constexpr int kRingSegments = 140;  // 28 coffers of five steps
+constexpr int kCoffers = 28;
+constexpr int kPlatformSegments = 96;
+// Turns the colonnade so that no camera path passes through a column.
+constexpr float kColumnPhase = 0.045f;
+
+// Twenty shallow flutes round the shaft.
+float flutes(float theta, float) {
+    return 1.0f - 0.05f * (0.5f - 0.5f * std::cos(20.0f * theta));
+}
+
+float bevel(float t, float rib, float slope) {
+    const float edge = std::fmin(t, 1.0f - t);
+    return std::fmin(std::fmax((edge - rib) / slope, 0.0f), 1.0f);
+}
+
+// Sunk panels in five rows between plain bands at the oculus and the springing.
+float coffers(float theta, float s) {
+    const float first = 0.14f, last = 0.9f;
+    if (s <= first || s >= last) return 1.0f;
+    const float row = (s - first) / (last - first) * 5.0f;
+    const float v = row - std::floor(row);
+    const float around = theta / (2.0f * kPi) * kCoffers;
+    const float u = around - std::floor(around);
+    return 1.0f + 0.05f * bevel(u, 0.1f, 0.12f) * bevel(v, 0.1f, 0.14f);
+}
+
+void addPlatform(MeshBuilder& b) {
+    // Section walked with the solid on the left: out along the underside, up the four steps,
+    // across the floor to the curb of the well, down the well.
+    std::vector<ProfilePoint> p = {{kTempleWellRadius, -26.0f, true},
+                                   {25.0f, -26.0f},
+                                   {41.0f, -26.0f, true},
+                                   {41.0f, -24.0f, true},
+                                   {39.0f, -24.0f, true},
+                                   {39.0f, -22.0f, true},
+                                   {37.0f, -22.0f, true},
+                                   {37.0f, -20.0f, true},
+                                   {35.0f, -20.0f, true},
+                                   {35.0f, kTempleFloorY, true},
+                                   {30.0f, kTempleFloorY},
+                                   {24.0f, kTempleFloorY},
+                                   {18.0f, kTempleFloorY},
+                                   {13.0f, kTempleFloorY},
+                                   {10.6f, kTempleFloorY, true},
+                                   {10.6f, -17.3f},
+                                   {10.3f, -16.8f},
+                                   {9.6f, -16.5f},
+                                   {8.7f, -16.6f},
+                                   {8.2f, -17.1f, true},
+                                   {kTempleWellRadius, -17.4f, true},
+                                   {kTempleWellRadius, -26.0f, true}};
+    b.lathe(p, kPlatformSegments);
+}
+
+void addColumn(MeshBuilder& b, float angle) {
+    const float cx = kTempleColumnRing * std::cos(angle), cz = kTempleColumnRing * std::sin(angle);
+    const float yaw = -angle;
+    b.box(cx, -17.5f, cz, 2.6f, 0.5f, 2.6f, yaw);  // plinth
+    b.lathe({{2.3f, -17.0f, true},
+             {2.45f, -16.75f},
+             {2.4f, -16.45f},
+             {2.15f, -16.25f, true},
+             {2.0f, -16.15f},
+             {1.95f, -15.95f, true},
+             {0.0f, -15.95f}},
+            20, cx, cz);
+    // The shaft narrows with a slight swelling (entasis) towards the neck.
+    std::vector<ProfilePoint> shaft;
+    for (int i = 0; i <= 5; ++i) {
+        const float f = i / 5.0f;
+        shaft.push_back({1.95f - 0.33f * std::pow(f, 1.6f), -15.95f + 21.55f * f});
+    }
+    b.lathe(shaft, 60, cx, cz, flutes);
+    b.lathe({{1.62f, 5.6f, true},
+             {1.8f, 5.75f},
+             {1.8f, 5.95f},
+             {1.62f, 6.1f, true},
+             {1.9f, 6.3f},
+             {2.3f, 6.7f},
+             {2.55f, 7.2f, true},
+             {0.0f, 7.2f}},
+            20, cx, cz);
+    b.box(cx, 7.7f, cz, 2.75f, 0.5f, 2.75f, yaw);  // abacus
+}
+
+void addEntablatureAndDome(MeshBuilder& b) {
+    std::vector<ProfilePoint> p = {
+        {24.0f, 14.6f, true}, {24.3f, 14.6f, true}, {24.3f, 8.2f, true},  // inner face
+        {29.7f, 8.2f, true},  {29.7f, 9.3f, true},  {29.9f, 9.3f, true},  // architrave
+        {29.9f, 10.6f, true}, {30.1f, 10.6f, true}, {30.1f, 10.9f, true},
+        {29.8f, 10.9f, true}, {29.8f, 13.2f, true},                        // frieze
+        {30.0f, 13.2f, true}, {30.6f, 13.5f},       {31.2f, 14.0f, true},  // cornice
+        {31.2f, 14.6f, true}, {28.5f, 14.6f, true},  // step rings at the foot of the dome
+        {28.5f, 15.6f, true}, {27.6f, 15.6f, true}, {27.6f, 16.6f, true},
+        {26.6f, 16.6f, true}, {26.6f, 17.4f, true}};
+    // The outer shell: a flattened quarter ellipse up to the oculus rim.
+    const float outerTop = std::acos(9.5f / 26.6f);
+    for (int i = 1; i <= 14; ++i) {
+        const float a = outerTop * i / 14.0f;
+        p.push_back({26.6f * std::cos(a), 17.4f + 14.0f * std::sin(a)});
+    }
+    p.back().sharp = true;
+    const float innerTop = std::acos(kTempleOculusRadius / 24.0f);
+    const float innerTopY = 14.6f + 13.0f * std::sin(innerTop);
+    p.push_back({kTempleOculusRadius, p.back().y + 0.2f, true});  // oculus rim
+    p.push_back({kTempleOculusRadius, innerTopY, true});
+    b.lathe(p, kRingSegments);
+
+    // The coffered inside, from the oculus down to the springing.
+    std::vector<ProfilePoint> inner;
+    for (int i = 0; i <= 30; ++i) {
+        const float a = innerTop * (1.0f - i / 30.0f);
+        inner.push_back({24.0f * std::cos(a), 14.6f + 13.0f * std::sin(a)});
+    }
+    inner.front().r = kTempleOculusRadius;
+    b.lathe(inner, kRingSegments, 0.0f, 0.0f, coffers);
+}
+
+void addBraziers(MeshBuilder& b) {
+    for (int i = 0; i < 6; ++i) {
+        const float a = (i + 0.5f) * kPi / 3.0f;
+        b.lathe({{1.8f, kTempleFloorY, true},
+                 {1.8f, -17.4f, true},
+                 {1.2f, -17.2f},
+                 {0.7f, -16.8f, true},
+                 {0.6f, -13.8f, true},
+                 {0.9f, -13.6f},
+                 {1.8f, -13.0f},
+                 {2.2f, -12.2f, true},
+                 {1.9f, -12.2f, true},
+                 {1.0f, -12.7f},
+                 {0.0f, -12.9f}},
+                24, 16.0f * std::cos(a), 16.0f * std::sin(a));
+    }
+}
+
+}  // namespace
+
+MeshData buildTempleMesh() {
+    MeshData mesh;
+    MeshBuilder b(mesh);
+    addPlatform(b);
+    for (int i = 0; i < kTempleColumnCount; ++i)
+        addColumn(b, kColumnPhase + 2.0f * kPi * i / kTempleColumnCount);
+    addEntablatureAndDome(b);
+    addBraziers(b);
+    MeshData rock =
+        generateSurfaceData(kTempleRockGridSize, kTempleRockExtent, templeRockGridField);
+    orientToNormals(rock);
+    b.append(rock, 0.0f, templeRockGridOffsetY(), 0.0f);
+    return mesh;
+}

@@ -1,0 +1,40 @@
+#include "TempleRock.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "RockNoise.h"
+
+namespace {
+
+constexpr float kTop = -25.0f;
+
+float smoothstep(float a, float b, float x) {
+    const float t = std::clamp((x - a) / (b - a), 0.0f, 1.0f);
+    return t * t * (3.0f - 2.0f * t);
+}
+
+}  // namespace
+
+float templeRockField(float x, float y, float z) {
+    const float r = std::sqrt(x * x + z * z);
+    const float depth = kTop - y;
+    // Widest a few units under the steps, then tapering to a rounded point about 60 below.
+    const float taper = std::max(0.0f, 1.0f - (depth / 50.0f) * (depth / 50.0f));
+    const float outline = (40.0f + 5.0f * smoothstep(0.0f, 8.0f, depth)) * std::sqrt(taper);
+    const float strata = 1.8f * ridgedNoise(0.035f * x, 0.14f * y, 0.035f * z, 1);
+    const float lumps = 4.0f * fractalNoise(0.045f * x, 0.03f * y, 0.045f * z, 2);
+    const float outside = r - outline + lumps - strata;
+    // The shaft keeps at least 8 units clear of the axis.
+    const float shaft = 9.2f - r + 1.0f * gradientNoise(0.15f * x, 0.08f * y, 0.15f * z);
+    return smoothMax(outside, shaft, 1.5f);
+}
+
+float templeRockGridOffsetY() {
+    const float step = 2.0f * kTempleRockExtent / static_cast<float>(kTempleRockGridSize - 1);
+    return kTop - kTempleRockExtent - step;
+}
+
+float templeRockGridField(float x, float y, float z) {
+    return templeRockField(x, y + templeRockGridOffsetY(), z);
+}

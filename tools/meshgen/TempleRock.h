@@ -1,0 +1,14 @@
+#pragma once
+
+// The rock the temple's platform stands on: a rough inverted cone under the lowest step, pierced
+// along the axis by a shaft that continues the well in the floor (the closing camera rises
+// through it). Positive in the air, so generated normals face out of the rock.
+float templeRockField(float x, float y, float z);
+
+// Generator grid: its top layer ends at y = -25, inside the lowest step, so the rock has no top
+// face of its own.
+constexpr float kTempleRockExtent = 50.0f;
+constexpr int kTempleRockGridSize = 56;
+float templeRockGridOffsetY();
+// templeRockField at (x, y + templeRockGridOffsetY(), z).
+float templeRockGridField(float x, float y, float z);

@@ -1,0 +1,51 @@
+// Builds the demo's two modelled meshes and writes them in the mesh file format:
+//   velmora-meshgen <output dir>      writes <dir>/pantheon.mesh and <dir>/cave.mesh
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+#include "CaveModel.h"
+#include "TempleModel.h"
+#include "geometry/MeshFile.h"
+
+namespace {
+
+bool writeMesh(const std::string& path, const MeshData& mesh) {
+    const std::vector<std::uint8_t> bytes = encodeMeshFile(mesh);
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) {
+        std::printf("Can't write %s\n", path.c_str());
+        return false;
+    }
+    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    if (std::fclose(file) != 0 || !ok) {
+        std::printf("Writing %s failed\n", path.c_str());
+        return false;
+    }
+    std::printf("%s: %d vertices, %d triangles, %zu bytes\n", path.c_str(), mesh.vertexCount(),
+                mesh.triangleCount(), bytes.size());
+    return true;
+}
+
+template <typename Build>
+bool make(const std::string& path, Build build) {
+    const auto start = std::chrono::steady_clock::now();
+    const MeshData mesh = build();
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("built in %.1f s; ", seconds);
+    return writeMesh(path, mesh);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::printf("usage: velmora-meshgen <output dir>\n");
+        return 1;
+    }
+    const std::string dir = argv[1];
+    const bool temple = make(dir + "/pantheon.mesh", buildTempleMesh);
+    const bool cave = make(dir + "/cave.mesh", buildCaveMesh);
+    return temple && cave ? 0 : 1;
+}
