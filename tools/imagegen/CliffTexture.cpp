@@ -1,0 +1,155 @@
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "ColorRamp.h"
+#include "Generators.h"
+#include "PeriodicNoise.h"
+#include "Relief.h"
+
+// Layered sandstone and quartzite: folded strata of different hardness (hard beds stand out,
+// soft ones weather back), vertical joints, fine cracks, desert-varnish streaks below ledges.
+namespace {
+
+constexpr float kTwoPi = 6.2831853f;
+
+struct Bed {
+    float top = 0.0f, bottom = 0.0f;  // in tile units, top < bottom
+    float hardness = 0.0f;
+    Rgba color;
+    uint32_t seed = 0;
+};
+
+std::vector<Bed> makeBeds() {
+    const Rgba tones[] = {rgb(224, 206, 172), rgb(196, 146, 96),  rgb(168, 98, 64),
+                          rgb(206, 160, 132), rgb(140, 118, 110), rgb(186, 124, 80),
+                          rgb(230, 216, 190), rgb(150, 96, 70)};
+    std::vector<float> thickness;
+    float total = 0.0f;
+    for (int i = 0; i < 13; ++i) {
+        float t = 0.35f + 1.3f * noise::hash01(i, 3, 77u);
+        thickness.push_back(t);
+        total += t;
+    }
+    std::vector<Bed> beds;
+    float at = 0.0f;
+    for (int i = 0; i < 13; ++i) {
+        Bed bed;
+        bed.top = at;
+        at += thickness[i] / total;
+        bed.bottom = at;
+        bed.hardness = noise::hash01(i, 5, 77u);
+        bed.color = tones[noise::hash(i, 9, 77u) % 8];
+        bed.seed = noise::hash(i, 11, 77u);
+        beds.push_back(bed);
+    }
+    return beds;
+}
+
+}  // namespace
+
+Image makeCliffTexture(int size) {
+    const std::vector<Bed> beds = makeBeds();
+    Plane height(size, size), crack(size, size), streak(size, size), laminae(size, size);
+    std::vector<int> bedOf(static_cast<size_t>(size) * size);
+    Plane inBed(size, size);
+
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            float u = (x + 0.5f) / size, v = (y + 0.5f) / size;
+            // Folding: the beds bend with a broad wave and wander with low noise.
+            float fold =
+                0.03f * std::sin(kTwoPi * u + 1.3f) + 0.045f * noise::fbm(u, v, 2, 2, 4, 0.5f, 11u);
+            float yw = v + fold + 0.004f * noise::fbm(u, v, 24, 24, 2, 0.5f, 13u);
+            yw -= std::floor(yw);
+            size_t k = 0;
+            while (k + 1 < beds.size() && yw >= beds[k].bottom) ++k;
+            const Bed& bed = beds[k];
+            float t = (yw - bed.top) / (bed.bottom - bed.top);
+            bedOf[static_cast<size_t>(y) * size + x] = static_cast<int>(k);
+            inBed.at(x, y) = t;
+            float hard = bed.hardness;
+
+            // Hard beds stand out with a rounded top and an undercut foot; soft ones are scooped
+            // back.
+            float shoulder = smoothstep(0.0f, 0.22f, t) * smoothstep(1.0f, 0.8f, t);
+            float bulge = hard > 0.45f ? shoulder * (0.4f + hard) : -0.3f * std::sin(3.14159f * t);
+
+            // Laminae: cross-bedded in some beds (diagonal sets that tile across u), flat in
+            // others.
+            float slope = static_cast<float>(static_cast<int>(bed.seed % 7u) - 3) * 2.0f;
+            float phase = t * (5.0f + 5.0f * hard) + slope * u +
+                          0.6f * noise::fbm(u, v, 6, 6, 3, 0.5f, bed.seed);
+            float lam = std::sin(kTwoPi * phase);
+            laminae.at(x, y) = lam;
+
+            // Honeycomb weathering pits in the soft beds.
+            noise::Cell pit = noise::cellular(u, v, 26, 26, 1.0f, 17u + static_cast<uint32_t>(k));
+            float pits = (1.0f - hard) * smoothstep(0.6f, 0.05f, pit.f1) *
+                         smoothstep(0.6f, 0.9f, noise::value(u, v, 6, 6, 19u) * 0.5f + 0.5f);
+
+            // Joints: a vertically stretched cell pattern, different in every bed, broken in
+            // places.
+            noise::Cell joint =
+                noise::cellular(u + 0.37f * k, v + 0.015f * noise::fbm(u, v, 16, 16, 3, 0.5f, 5u),
+                                7, 3, 0.9f, 300u + static_cast<uint32_t>(k));
+            float width = 0.02f + 0.035f * (0.5f + 0.5f * noise::fbm(u, v, 10, 10, 2, 0.5f, 7u));
+            float present = smoothstep(-0.35f, 0.05f, noise::fbm(u, v, 5, 5, 2, 0.5f, 9u));
+            float jointLine = (1.0f - smoothstep(0.0f, width, joint.f2 - joint.f1)) * present;
+            // Hairline cracks: thin cell edges at a finer scale.
+            noise::Cell hair = noise::cellular(u + 0.01f * noise::fbm(u, v, 32, 32, 2, 0.5f, 23u),
+                                               v, 22, 22, 1.0f, 29u);
+            float hairLine = (1.0f - smoothstep(0.0f, 0.03f, hair.f2 - hair.f1)) *
+                             smoothstep(0.25f, 0.6f, noise::fbm(u, v, 6, 6, 2, 0.5f, 27u));
+            crack.at(x, y) = std::max(jointLine * (0.55f + 0.45f * hard), 0.35f * hairLine);
+
+            float rough = 0.16f * noise::fbm(u, v, 32, 32, 5, 0.6f, 31u) +
+                          0.45f * noise::fbm(u, v, 3, 3, 4, 0.5f, 41u) +
+                          0.1f * noise::ridged(u, v, 8, 8, 4, 0.5f, 43u);
+            height.at(x, y) = 0.55f * bulge + 0.035f * lam * (0.5f + hard) +
+                              rough * (0.6f + 0.4f * hard) - 0.5f * crack.at(x, y) - 0.12f * pits;
+
+            // Varnish: dark vertical streaks running down from the ledges.
+            float runs =
+                0.5f + 0.5f * noise::fbm(u, v + 0.02f * noise::fbm(u, v, 8, 8, 2, 0.5f, 53u), 40, 2,
+                                         3, 0.5f, 51u);
+            streak.at(x, y) =
+                smoothstep(0.5f, 0.9f, runs) * (0.35f + 0.65f * smoothstep(0.9f, 0.05f, t));
+        }
+
+    const Vec3 light{-0.55f, -0.75f, 0.9f};
+    Image out(size, size);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            float u = (x + 0.5f) / size, v = (y + 0.5f) / size;
+            const Bed& bed = beds[static_cast<size_t>(bedOf[static_cast<size_t>(y) * size + x])];
+            Vec3 n = reliefNormal(height, x, y, 26.0f, true);
+            float lit = 0.48f + 0.62f * diffuse(n, light) + 0.12f * specular(n, light, 12.0f);
+            float hollow = std::max(0.0f, cavity(height, x, y, 3, true)) +
+                           std::max(0.0f, cavity(height, x, y, 9, true));
+
+            float tone = 0.5f + 0.5f * noise::fbm(u, v, 6, 6, 5, 0.55f, 61u);
+            float grain = noise::hash01(x, y, 71u) - 0.5f;
+            Rgba c = mix(scaled(bed.color, 1.08f), scaled(bed.color, 0.74f), tone);
+            c = mix(c, scaled(c, 0.82f), 0.5f + 0.5f * laminae.at(x, y) * 0.6f);
+            // Iron bands: wavy rings around scattered centres, rust on the pale beds.
+            noise::Cell ring = noise::cellular(u, v, 3, 3, 0.8f, 81u);
+            float bands = std::pow(
+                0.5f +
+                    0.5f * std::sin(ring.f1 * 38.0f + 2.0f * noise::fbm(u, v, 8, 8, 2, 0.5f, 83u)),
+                6.0f);
+            c = mix(c, rgb(150, 72, 40), 0.28f * bands * smoothstep(0.9f, 0.3f, ring.f1));
+            // Bed edges carry a darker seam.
+            float t = inBed.at(x, y);
+            float seam = smoothstep(0.05f, 0.0f, t) + smoothstep(0.95f, 1.0f, t);
+            c = mix(c, rgb(92, 60, 44), 0.5f * clamp01(seam));
+            c = mix(c, rgb(66, 46, 38), 0.5f * streak.at(x, y));
+            c = mix(c, rgb(40, 30, 26), 0.8f * crack.at(x, y));
+            float k = lit * (1.0f - std::min(0.65f, hollow * 2.2f)) * (1.0f + 0.1f * grain);
+            // A touch less saturated than the bed colours: sun-bleached stone.
+            float grey = 0.3f * c.r + 0.55f * c.g + 0.15f * c.b;
+            c = mix(c, {grey, grey, grey, 1.0f}, 0.15f);
+            out.at(x, y) = {c.r * k, c.g * k, c.b * k, 1.0f};
+        }
+    return out;
+}
