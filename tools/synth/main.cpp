@@ -1,0 +1,78 @@
+// synth: renders the Velmora soundtrack and encodes it to MP3.
+//   synth [OUTPUT.mp3]      default: assets/tunevox_11.mp3
+#include <chrono>
+#include <cinttypes>
+#include <cstdio>
+#include <string>
+
+#include "LoudnessMeter.h"
+#include "Mastering.h"
+#include "Mp3Encoder.h"
+#include "PcmHash.h"
+#include "Soundtrack.h"
+#include "Timeline.h"
+
+namespace {
+
+// MP3 encoding lowers the measured loudness by about 0.3 LU.
+constexpr double kTargetLufs = -13.3;
+// Leaves room for the small overshoot that MP3 encoding adds to inter-sample peaks.
+constexpr double kCeilingDb = -1.5;
+
+void printSections(const StereoBuffer& audio) {
+    static const struct {
+        int from, to;
+        const char* name;
+    } kSections[] = {{0, 8, "intro"},       {8, 22, "first drop"},  {22, 24, "break"},
+                     {24, 32, "drive"},     {32, 40, "drive+"},     {40, 56, "melodic"},
+                     {56, 68, "cave"},      {68, 72, "cave build"}, {72, 88, "big drop"},
+                     {88, 96, "variation"}, {96, 104, "peak"},      {104, 120, "temple"},
+                     {120, 136, "finale"},  {136, 142, "tail"}};
+    const LoudnessMeter meter(audio);
+    std::printf("section        bars       loudness\n");
+    for (const auto& s : kSections)
+        std::printf("%-14s %3d-%-3d    %6.1f LUFS\n", s.name, s.from, s.to,
+                    meter.range(timeline::sampleAtBar(s.from), timeline::sampleAtBar(s.to)));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string output = "assets/tunevox_11.mp3";
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (!arg.empty() && arg[0] == '-') {
+            std::printf("synth: unknown option %s ignored (usage: synth [OUTPUT.mp3])\n",
+                        arg.c_str());
+            continue;
+        }
+        output = arg;
+    }
+
+    const auto start = std::chrono::steady_clock::now();
+    const Soundtrack soundtrack(composeSoundtrack());
+    StereoBuffer song = soundtrack.renderSong();
+    const auto rendered = std::chrono::steady_clock::now();
+    const MasteringResult master = Mastering(kTargetLufs, kCeilingDb).process(song);
+    const auto mastered = std::chrono::steady_clock::now();
+    const auto seconds = [](auto a, auto b) {
+        return std::chrono::duration<double>(b - a).count();
+    };
+
+    std::printf("rendered %.2f s of audio in %.2f s, mastered in %.2f s\n",
+                static_cast<double>(song.frames()) / timeline::kSampleRate,
+                seconds(start, rendered), seconds(rendered, mastered));
+    std::printf(
+        "gain %+.1f dB, limiter down to %.1f dB, %.2f LUFS integrated, true peak %.2f dBTP\n",
+        master.gainDb, master.limiterReductionDb, master.integratedLufs, master.truePeakDb);
+    std::printf("PCM hash %016" PRIx64 "\n", pcmHash(song));
+    printSections(song);
+
+    std::string error;
+    if (!Mp3Encoder(192, "Velmora", "ZORVEK").write(song, output, error)) {
+        std::printf("synth: %s\n", error.c_str());
+        return 1;
+    }
+    std::printf("wrote %s\n", output.c_str());
+    return 0;
+}
