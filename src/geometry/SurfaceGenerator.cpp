@@ -12,7 +12,8 @@
 // The production generator gives the same bytes as the straightforward one, faster:
 // - the field is evaluated once per lattice point (the straightforward one asks for each corner
 //   once per cell that has it, eight times over), with the same float coordinates, and a column
-//   at a time where the field has a column form: its terms without y are then computed once;
+//   at a time where the field has a column form: its terms without y are then computed once (the
+//   projection steps use it too, for a point and its y neighbour);
 // - slabs of the lattice, cell flags, vertices and triangles are shared out across all cores, and
 //   every result goes to a slot fixed by the cell order, so the output does not depend on timing;
 // - the eight projection steps stop repeating work once the point returns to an earlier value:
@@ -28,21 +29,42 @@ bool samePoint(const Point& a, const Point& b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-// Forward-difference gradient at p with value d there, offset `step`.
-Point gradientAt(SurfaceField field, Point p, float d, float step) {
-    return {field(p.x + step, p.y, p.z) - d, field(p.x, p.y + step, p.z) - d,
-            field(p.x, p.y, p.z + step) - d};
-}
-
 Point normalised(Point g) {
     float length = std::sqrt(g.x * g.x + g.y * g.y + g.z * g.z);
     float inverse = 1.0f / length;
     return {g.x * inverse, g.y * inverse, g.z * inverse};
 }
 
+// The field, evaluated through its column form where it has one: the value at a point and at its
+// y neighbour then come from one column call, sharing the terms without y.
+struct FieldSampler {
+    SurfaceField field;
+    SurfaceColumn column;
+
+    // The values at p and at p + (0, step, 0).
+    void pair(Point p, float step, float& d, float& above) const {
+        if (column) {
+            const float ys[2] = {p.y, p.y + step};
+            float out[2];
+            column(p.x, p.z, ys, 2, out);
+            d = out[0];
+            above = out[1];
+        } else {
+            d = field(p.x, p.y, p.z);
+            above = field(p.x, p.y + step, p.z);
+        }
+    }
+
+    // The unit forward-difference gradient at p, from d = field(p) and above = field(p + step y).
+    Point unitGradient(Point p, float step, float d, float above) const {
+        return normalised(
+            {field(p.x + step, p.y, p.z) - d, above - d, field(p.x, p.y, p.z + step) - d});
+    }
+};
+
 // Pulls the base corner p (field value d0, from the lattice) onto the surface and writes the
 // position and normal.
-void placeVertex(SurfaceField field, Point p, float d0, float* position, float* normal) {
+void placeVertex(const FieldSampler& sampler, Point p, float d0, float* position, float* normal) {
     Point visited[kProjectionSteps + 1];
     float value[kProjectionSteps + 1];
     visited[0] = p;
@@ -50,8 +72,15 @@ void placeVertex(SurfaceField field, Point p, float d0, float* position, float* 
     int last = kProjectionSteps;  // index in `visited` of the point after all steps
     for (int step = 0; step < kProjectionSteps; ++step) {
         Point q = visited[step];
-        float d = value[step];
-        Point unit = normalised(gradientAt(field, q, d, kProjectionEpsilon));
+        float d = d0;
+        float above;
+        if (step == 0) {
+            above = sampler.field(q.x, q.y + kProjectionEpsilon, q.z);
+        } else {
+            sampler.pair(q, kProjectionEpsilon, d, above);
+            value[step] = d;
+        }
+        Point unit = sampler.unitGradient(q, kProjectionEpsilon, d, above);
         Point next = {q.x - unit.x * d, q.y - unit.y * d, q.z - unit.z * d};
         int earlier = -1;
         for (int s = step; s >= 0 && earlier < 0; --s) {
@@ -63,11 +92,17 @@ void placeVertex(SurfaceField field, Point p, float d0, float* position, float* 
             last = earlier + (kProjectionSteps - earlier) % period;
             break;
         }
-        value[step + 1] = step + 1 < kProjectionSteps ? field(next.x, next.y, next.z) : 0.0f;
     }
     Point q = visited[last];
-    float d = last < kProjectionSteps ? value[last] : field(q.x, q.y, q.z);
-    Point n = normalised(gradientAt(field, q, d, kNormalEpsilon));
+    float d;
+    float above;
+    if (last < kProjectionSteps) {
+        d = value[last];
+        above = sampler.field(q.x, q.y + kNormalEpsilon, q.z);
+    } else {
+        sampler.pair(q, kNormalEpsilon, d, above);
+    }
+    Point n = sampler.unitGradient(q, kNormalEpsilon, d, above);
     position[0] = q.x;
     position[1] = q.y;
     position[2] = q.z;
@@ -92,6 +127,7 @@ MeshData generateSurfaceData(int n, float extent, SurfaceField field) {
         return lattice[(static_cast<std::size_t>(i) * side + k) * side + j];
     };
     const SurfaceColumn column = columnFormOf(field);
+    const FieldSampler sampler = {field, column};
     parallelFor(side, [&](int i) {
         for (int k = 0; k < side; ++k) {
             if (column) {
@@ -108,19 +144,23 @@ MeshData generateSurfaceData(int n, float extent, SurfaceField field) {
     std::vector<unsigned char> active(cells, 0);
     std::vector<std::vector<std::uint32_t>> slabActive(n);
     parallelFor(n, [&](int i) {
-        for (int j = 0; j < n; ++j) {
-            for (int k = 0; k < n; ++k) {
-                float f0 = at(i, j, k);
-                bool crossed = false;
-                for (int corner = 1; corner < 8 && !crossed; ++corner) {
-                    crossed =
-                        at(i + (corner >> 2), j + ((corner >> 1) & 1), k + (corner & 1)) * f0 <
-                        0.0f;
-                }
-                if (!crossed) continue;
-                active[cell(i, j, k)] = 1;
-                slabActive[i].push_back(static_cast<std::uint32_t>(cell(i, j, k)));
+        // Visited along y, the lattice's order in memory; listed in cell order afterwards.
+        for (int k = 0; k < n; ++k) {
+            const float* a = &at(i, 0, k);
+            const float* b = &at(i, 0, k + 1);
+            const float* c = &at(i + 1, 0, k);
+            const float* d = &at(i + 1, 0, k + 1);
+            unsigned char* flag = &active[cell(i, 0, k)];
+            for (int j = 0; j < n; ++j) {
+                float f0 = a[j];
+                bool crossed = (a[j + 1] * f0 < 0.0f) | (b[j] * f0 < 0.0f) |
+                               (b[j + 1] * f0 < 0.0f) | (c[j] * f0 < 0.0f) |
+                               (c[j + 1] * f0 < 0.0f) | (d[j] * f0 < 0.0f) | (d[j + 1] * f0 < 0.0f);
+                flag[static_cast<std::size_t>(j) * n] = crossed;
             }
+        }
+        for (std::size_t c = cell(i, 0, 0); c < cell(i + 1, 0, 0); ++c) {
+            if (active[c]) slabActive[i].push_back(static_cast<std::uint32_t>(c));
         }
     });
 
@@ -142,7 +182,7 @@ MeshData generateSurfaceData(int n, float extent, SurfaceField field) {
             int k = static_cast<int>(c % n);
             int j = static_cast<int>(c / n % n);
             int i = static_cast<int>(c / n / n);
-            placeVertex(field, {coord[i], coord[j], coord[k]}, at(i, j, k),
+            placeVertex(sampler, {coord[i], coord[j], coord[k]}, at(i, j, k),
                         &mesh.positions[static_cast<std::size_t>(v) * 4],
                         &mesh.normals[static_cast<std::size_t>(v) * 3]);
         }
