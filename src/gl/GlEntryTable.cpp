@@ -11,13 +11,11 @@ const char* const kGlEntriesCalled[36] = {
     "glGetProgramInfoLog", "glDetachShader", "glDeleteShader", "glDeleteProgram", "glUseProgram",
     "glGetUniformLocation",
     // uniforms
-    "glUniform1f", "glUniform2f", "glUniform3f", "glUniform4f", "glUniform1i",
-    "glUniformMatrix4fv",
+    "glUniform1f", "glUniform2f", "glUniform3f", "glUniform4f", "glUniform1i", "glUniformMatrix4fv",
     // textures
     "glActiveTexture",
     // render targets
-    "glGenFramebuffers", "glBindFramebuffer", "glFramebufferTexture2D",
-    "glCheckFramebufferStatus",
+    "glGenFramebuffers", "glBindFramebuffer", "glFramebufferTexture2D", "glCheckFramebufferStatus",
     // vertex buffers and arrays
     "glGenBuffers", "glBindBuffer", "glBufferData", "glDeleteBuffers", "glGenVertexArrays",
     "glBindVertexArray", "glDeleteVertexArrays", "glVertexAttribPointer",
