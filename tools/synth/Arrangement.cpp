@@ -141,7 +141,8 @@ void cave(Score& s) {
     s.sweeps.push_back({64.0, 72.0, Sweep::Kind::Wind, 0.16f});
     heartbeat(s, 57, 11, 0.55f);
     for (int b = 57; b < 68; b += 2) s.hit(b + 0.625, Drum::TomLow, 0.35f);
-    const int drops[] = {E5, C5, A4, E5, F5, D5};
+    // One drop every two bars, a tone of the chord beneath it (A minor, B flat, ...).
+    const int drops[] = {E5, D5, C5, F5, A4, D5};
     for (int i = 0; i < 6; ++i) s.note(Part::Bell, 57 + 2 * i + 0.5, 0.25, drops[i], 0.35f);
 
     pads(s, 68, 4, up, 0.8f, -12);

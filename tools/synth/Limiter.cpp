@@ -20,13 +20,17 @@ std::vector<float> Limiter::framePeaks(const StereoBuffer& buffer) {
 
 double Limiter::process(StereoBuffer& buffer, const std::vector<float>& peaks,
                         double inputGain) const {
-    double reductionDb = pass(buffer, peaks, inputGain);
+    return pass(buffer, peaks, inputGain);
+}
+
+double Limiter::enforce(StereoBuffer& buffer) const {
     // Where the gain ramps within the reach of the interpolation, an inter-sample peak can
-    // still poke a hair above the ceiling; a second look catches it.
-    for (int check = 0; check < 2; ++check) {
-        const std::vector<float> after = framePeaks(buffer);
-        if (after.empty() || *std::max_element(after.begin(), after.end()) <= ceiling_) break;
-        reductionDb += pass(buffer, after, 1.0);
+    // still poke a hair above the ceiling; another pass over the result catches it.
+    double reductionDb = 0.0;
+    for (int check = 0; check < 3; ++check) {
+        const std::vector<float> peaks = framePeaks(buffer);
+        if (peaks.empty() || *std::max_element(peaks.begin(), peaks.end()) <= ceiling_) break;
+        reductionDb += pass(buffer, peaks, 1.0);
     }
     return reductionDb;
 }

@@ -19,7 +19,13 @@ public:
     // Returns the deepest gain reduction in dB (0 or negative).
     double process(StereoBuffer& buffer, const std::vector<float>& peaks, double inputGain) const;
 
-    double process(StereoBuffer& buffer) const { return process(buffer, framePeaks(buffer), 1.0); }
+    // Re-measures a limited buffer and limits again until no true peak exceeds the ceiling:
+    // where the gain ramps within the reach of the interpolation, a peak can end a hair above.
+    double enforce(StereoBuffer& buffer) const;
+
+    double process(StereoBuffer& buffer) const {
+        return process(buffer, framePeaks(buffer), 1.0) + enforce(buffer);
+    }
 
 private:
     double pass(StereoBuffer& buffer, const std::vector<float>& peaks, double inputGain) const;

@@ -1,12 +1,12 @@
 #include "Mastering.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "Limiter.h"
 #include "LoudnessMeter.h"
 #include "SvFilter.h"
 #include "Timeline.h"
-#include "TruePeak.h"
 
 namespace {
 
@@ -61,8 +61,10 @@ MasteringResult Mastering::process(StereoBuffer& mix) const {
         result.integratedLufs = LoudnessMeter(out).integrated();
         gainDb += targetLufs_ - result.integratedLufs;
     }
-    const TruePeak meter;
-    result.truePeakDb = toDb(std::max(meter.peak(out.left), meter.peak(out.right)));
+    result.limiterReductionDb += limiter.enforce(out);
+    result.integratedLufs = LoudnessMeter(out).integrated();
+    const std::vector<float> outPeaks = Limiter::framePeaks(out);
+    result.truePeakDb = toDb(*std::max_element(outPeaks.begin(), outPeaks.end()));
     mix = std::move(out);
     return result;
 }

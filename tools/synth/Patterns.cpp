@@ -201,7 +201,8 @@ void stabs(Score& score, int bar, int bars, const Progression& chords, float vel
 }
 
 void acid(Score& score, int bar, int bars, const Progression& chords, int transpose) {
-    static const int kLine[16] = {0, 0, 12, 0, 3, 0, 12, 7, 0, 0, 12, 0, 10, 0, 7, 12};
+    // Root, fifth and octaves only: they fit every chord the line runs under.
+    static const int kLine[16] = {0, 0, 12, 0, 7, 0, 12, 7, 0, 0, 12, 0, 7, 12, 0, 19};
     static const float kAccent[16] = {1, .6f, .9f, .6f, .8f, .6f, 1,   .7f,
                                       1, .6f, .9f, .6f, .8f, .6f, .9f, 1};
     for (int b = bar; b < bar + bars; ++b) {

@@ -22,29 +22,22 @@ TruePeak::TruePeak() {
 }
 
 std::vector<float> TruePeak::perSample(const std::vector<float>& x) const {
-    const long n = static_cast<long>(x.size());
-    std::vector<float> out(x.size(), 0.0f);
-    const long before = kTaps / 2 - 1;
-    for (long i = 0; i < n; ++i) {
-        float m = std::fabs(x[i]);
-        if (i >= before && i + kTaps - before <= n) {
-            const float* base = x.data() + i - before;
-            for (int phase = 0; phase < 3; ++phase) {
-                float acc = 0.0f;
-                for (int k = 0; k < kTaps; ++k) acc += base[k] * coefficients_[phase][k];
-                m = std::max(m, std::fabs(acc));
-            }
-        } else {
-            for (int phase = 0; phase < 3; ++phase) {
-                float acc = 0.0f;
-                for (int k = 0; k < kTaps; ++k) {
-                    const long j = i - before + k;
-                    if (j >= 0 && j < n) acc += x[j] * coefficients_[phase][k];
-                }
-                m = std::max(m, std::fabs(acc));
-            }
+    const size_t n = x.size();
+    const size_t before = kTaps / 2 - 1;
+    // Zero padding on both sides keeps the inner loops free of bounds checks.
+    std::vector<float> padded(n + kTaps, 0.0f);
+    std::copy(x.begin(), x.end(), padded.begin() + before);
+    std::vector<float> out(n);
+    for (size_t i = 0; i < n; ++i) out[i] = std::fabs(x[i]);
+    std::vector<float> point(n);
+    for (int phase = 0; phase < 3; ++phase) {
+        std::fill(point.begin(), point.end(), 0.0f);
+        for (int k = 0; k < kTaps; ++k) {
+            const float c = coefficients_[phase][k];
+            const float* src = padded.data() + k;
+            for (size_t i = 0; i < n; ++i) point[i] += src[i] * c;
         }
-        out[i] = m;
+        for (size_t i = 0; i < n; ++i) out[i] = std::max(out[i], std::fabs(point[i]));
     }
     return out;
 }
