@@ -4,7 +4,8 @@
 // The round temple of the finale, centred on the vertical axis: a stepped platform 82 units
 // across with a well in its floor, sixteen columns with bases and capitals, an entablature, a
 // flattened dome with a coffered inside and an oculus, six braziers round the well, and the rock
-// the platform stands on. The floor is at y = -18, the oculus at about y = 30.
+// the platform stands on with a crypt under the well. The floor is at y = -18, the oculus at about
+// y = 30.
 MeshData buildTempleMesh();
 
 // Figures the scenes and the tests rely on.

@@ -25,9 +25,11 @@ float templeRockField(float x, float y, float z) {
     const float strata = 1.8f * ridgedNoise(0.035f * x, 0.14f * y, 0.035f * z, 1);
     const float lumps = 4.0f * fractalNoise(0.045f * x, 0.03f * y, 0.045f * z, 2);
     const float outside = r - outline + lumps - strata;
-    // The shaft keeps at least 8 units clear of the axis.
-    const float shaft = 9.2f - r + 1.0f * gradientNoise(0.15f * x, 0.08f * y, 0.15f * z);
-    return smoothMax(outside, shaft, 1.5f);
+    // The crypt under the well, where the light comes to rest and where the closing rise starts.
+    const float dy = (y + 29.0f) / 7.5f;
+    const float crypt = 12.0f * (1.0f - std::sqrt((r / 14.0f) * (r / 14.0f) + dy * dy)) +
+                        1.2f * gradientNoise(0.15f * x, 0.15f * y, 0.15f * z);
+    return smoothMax(outside, crypt, 1.5f);
 }
 
 float templeRockGridOffsetY() {

@@ -1,15 +1,20 @@
 // Renders a mesh file headless, with plain lighting, from scene cameras at chosen bars or from
 // free viewpoints, one PNG per view:
 //   velmora-meshview <mesh> <output dir> [--size WxH] [--light x,y,z] [--radius R] [--falloff F]
-//                    [--fog r,g,b] [--fog-distance D] <view> ...
+//                    [--fog r,g,b] [--fog-distance D] [--shader FILE] [--texture UNIT=FILE]
+//                    <view> ...
 // A view is <scene camera>@<bar> (the scene's own view and projection, e.g. cave@60.5) or
 // free:ex,ey,ez,tx,ty,tz (an effective eye and target in mesh coordinates, half-width 0.5).
 // A scene camera whose name starts with "temple" moves the light as the temple scene does.
+// --shader draws with a scene's own program instead of the plain look: it gets the view's clock
+// as the beat uniforms, "tex" = 0, "moss" = 1, and "syncdistort" in scene 10; --texture binds an
+// image to a unit for it.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "EffectiveCamera.h"
@@ -20,6 +25,7 @@
 #include "gl/GeometryBuffer.h"
 #include "gl/GlEntryTable.h"
 #include "gl/ShaderProgram.h"
+#include "gl/Texture2D.h"
 
 namespace {
 
@@ -80,6 +86,8 @@ struct Options {
     float light[3] = {0, 0, 0};
     float radius = 40.0f, falloff = 1.0f, fogDistance = 120.0f;
     float fog[3] = {0.1f, 0.1f, 0.2f};
+    std::string shader = std::string(VELMORA_MESHVIEW_DIR) + "/meshview.shader";
+    std::vector<std::pair<int, std::string>> textures;
 };
 
 }  // namespace
@@ -110,7 +118,15 @@ int main(int argc, char** argv) {
             ok = parseFloats(argv[++i], &o.falloff, 1);
         else if (arg == "--fog-distance" && hasValue)
             ok = parseFloats(argv[++i], &o.fogDistance, 1);
-        else
+        else if (arg == "--shader" && hasValue)
+            o.shader = argv[++i];
+        else if (arg == "--texture" && hasValue) {
+            const std::string value = argv[++i];
+            const std::size_t eq = value.find('=');
+            const int unit = eq == 1 ? value[0] - '0' : -1;
+            ok = unit >= 0 && unit <= 7;
+            if (ok) o.textures.emplace_back(unit, value.substr(2));
+        } else
             views.push_back(arg);
         if (!ok) {
             std::printf("Bad value for %s\n", arg.c_str());
@@ -121,7 +137,12 @@ int main(int argc, char** argv) {
     DemoWindow window;
     if (!window.create(o.width, o.height, false)) return 1;
     LoadedMesh mesh = loadMesh(argv[1]);
-    ShaderProgram shader(std::string(VELMORA_MESHVIEW_DIR) + "/meshview.shader");
+    ShaderProgram shader(o.shader);
+    std::vector<Texture2D*> textures;
+    for (const auto& [unit, path] : o.textures) {
+        textures.push_back(Texture2D::fromImage(path, GL_LINEAR));
+        bindToUnit(unit, *textures.back());
+    }
     gl.glEnable(GL_DEPTH_TEST);
     gl.glDepthFunc(GL_LEQUAL);
 
@@ -130,6 +151,8 @@ int main(int argc, char** argv) {
     for (const std::string& view : views) {
         Matrix4 v, projection;
         float halfWidth = 0.5f, light[3] = {o.light[0], o.light[1], o.light[2]};
+        SceneClock clock = clockAtSeconds(0.0);
+        float sceneSeconds = 0.0f, syncDistort = 0.0f;
         std::string name;
         float free[6];
         const std::size_t at = view.find('@');
@@ -145,12 +168,15 @@ int main(int argc, char** argv) {
                 ++failures;
                 continue;
             }
-            const SceneClock clock = clockAtSeconds(barsToSeconds(bar));
+            clock = clockAtSeconds(barsToSeconds(bar));
+            sceneSeconds = clock.sceneSeconds(camera->startBar);
             const CameraShot shot = camera->at(clock);
             v = shot.view;
             halfWidth = shot.halfWidth;
-            if (view.rfind("temple", 0) == 0)
+            if (view.rfind("temple", 0) == 0) {
                 light[1] = std::max(70.0f - 8.5f * clock.sceneSeconds(104), -28.0f);
+                syncDistort = clock.bars >= 120.0f ? 1.0f : 0.0f;
+            }
             name = view;
             std::replace(name.begin(), name.end(), '@', '_');
         } else {
@@ -174,6 +200,15 @@ int main(int argc, char** argv) {
         shader.setFloat("falloff", o.falloff);
         shader.setFloat3("fog_color", o.fog[0], o.fog[1], o.fog[2]);
         shader.setFloat("fog_distance", o.fogDistance);
+        shader.setFloat("t", clock.seconds);
+        shader.setFloat("beats", clock.beats);
+        shader.setFloat("kick", clock.beatInBar);
+        shader.setFloat("bounce", clock.beatSine);
+        shader.setFloat("saw", clock.beatFraction);
+        shader.setFloat("t_scene", sceneSeconds);
+        shader.setFloat("syncdistort", syncDistort);
+        shader.setInt("tex", 0);
+        shader.setInt("moss", 1);
         if (mesh.geometry) mesh.geometry->draw(mesh.indexCount);
         gl.glFinish();
         gl.glReadPixels(0, 0, o.width, o.height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
@@ -189,6 +224,7 @@ int main(int argc, char** argv) {
         else
             ++failures;
     }
+    for (Texture2D* texture : textures) delete texture;
     delete mesh.geometry;
     window.shutdown();
     return failures == 0 ? 0 : 1;
