@@ -54,6 +54,33 @@ in vec3 worldNormal;
 in vec3 eyePos;
 out vec4 fragColor;
 
+// Bilinear lookup by hand, wrapping like GL_REPEAT. The driver's own filtered lookups crawl where
+// a surface is seen edge-on (the images carry the maximum anisotropy but no smaller levels).
+vec3 fetchLinear(sampler2D s, vec2 uv)
+{
+    ivec2 size = textureSize(s, 0);
+    if (size.x == 0) return vec3(0.0);
+    vec2 texel = uv * vec2(size) - 0.5;
+    vec2 f = fract(texel);
+    vec2 base = floor(texel);
+    ivec2 a = ivec2(mod(base, vec2(size)));
+    ivec2 b = ivec2(mod(base + 1.0, vec2(size)));
+    vec3 c00 = texelFetch(s, a, 0).rgb;
+    vec3 c10 = texelFetch(s, ivec2(b.x, a.y), 0).rgb;
+    vec3 c01 = texelFetch(s, ivec2(a.x, b.y), 0).rgb;
+    vec3 c11 = texelFetch(s, b, 0).rgb;
+    return mix(mix(c00, c10, f.x), mix(c01, c11, f.x), f.y);
+}
+
+// The projection along the axis the surface faces most.
+vec3 fetchFacing(sampler2D s, vec3 p, vec3 n)
+{
+    vec3 a = abs(n);
+    if (a.x >= a.y && a.x >= a.z) return fetchLinear(s, p.zy);
+    if (a.y >= a.z) return fetchLinear(s, p.xz);
+    return fetchLinear(s, p.xy);
+}
+
 void main()
 {
     vec3 n = normalize(worldNormal);
@@ -61,12 +88,9 @@ void main()
     float eyeDistance = length(toEye);
     if (dot(n, toEye) < 0.0) n = -n;
 
-    vec3 w = pow(abs(n), vec3(4.0));
-    w /= w.x + w.y + w.z;
     vec3 p = worldPos * 0.25;
-    vec3 albedo = texture(tex, p.zy).rgb * w.x + texture(tex, p.xz).rgb * w.y
-                + texture(tex, p.xy).rgb * w.z;
-    vec3 mossColor = texture(moss, p.xz + p.y * 0.3).rgb;
+    vec3 albedo = fetchFacing(tex, p, n);
+    vec3 mossColor = fetchLinear(moss, p.xz + p.y * 0.3);
     albedo = mix(albedo, mossColor, 0.35 * smoothstep(0.4, 0.8, mossColor.g + 0.2 * n.y));
 
     vec3 toLight = lightpos - worldPos;

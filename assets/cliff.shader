@@ -57,12 +57,22 @@ out vec4 fragColor;
 
 const float kTextureScale = 1.0 / 14.0;
 
-vec3 rock(vec3 p, vec3 w)
+// Bilinear lookup by hand, wrapping like GL_REPEAT. The driver's own filtered lookups crawl where
+// the wall is seen edge-on (the images carry the maximum anisotropy but no smaller levels).
+vec3 fetchLinear(sampler2D s, vec2 uv)
 {
-    vec3 c = texture(tex, p.zy * kTextureScale).rgb * w.x;
-    c += texture(tex, p.xz * kTextureScale).rgb * w.y;
-    c += texture(tex, p.xy * kTextureScale).rgb * w.z;
-    return c;
+    ivec2 size = textureSize(s, 0);
+    if (size.x == 0) return vec3(0.0);
+    vec2 texel = uv * vec2(size) - 0.5;
+    vec2 f = fract(texel);
+    vec2 base = floor(texel);
+    ivec2 a = ivec2(mod(base, vec2(size)));
+    ivec2 b = ivec2(mod(base + 1.0, vec2(size)));
+    vec3 c00 = texelFetch(s, a, 0).rgb;
+    vec3 c10 = texelFetch(s, ivec2(b.x, a.y), 0).rgb;
+    vec3 c01 = texelFetch(s, ivec2(a.x, b.y), 0).rgb;
+    vec3 c11 = texelFetch(s, b, 0).rgb;
+    return mix(mix(c00, c10, f.x), mix(c01, c11, f.x), f.y);
 }
 
 void main()
@@ -74,12 +84,11 @@ void main()
     // Windings and normals are not made consistent: light the side that faces the camera.
     if (dot(n, toEye) < 0.0) n = -n;
 
-    vec3 w = pow(abs(n), vec3(4.0));
-    w /= w.x + w.y + w.z;
-    vec3 albedo = rock(worldPos, w);
+    // The wall faces x: one projection along it is enough.
+    vec3 albedo = fetchLinear(tex, worldPos.zy * kTextureScale);
 
     // Moss gathers on ledges facing up; "cliffside" says which way is up for this copy.
-    vec3 mossColor = texture(moss, worldPos.zy * (kTextureScale * 0.7)).rgb;
+    vec3 mossColor = fetchLinear(moss, worldPos.zy * (kTextureScale * 0.7));
     float mossAmount = smoothstep(0.08, 0.35, n.y * cliffside + 0.35 * (mossColor.g - 0.35));
     albedo = mix(albedo, mossColor, mossAmount * 0.85);
 
@@ -88,23 +97,34 @@ void main()
     float lightDistance = length(toLight);
     float reach = pow(clamp(1.0 - lightDistance / lightradius, 0.0, 1.0), falloff);
     float diffuse = max(dot(n, toLight / max(lightDistance, 1e-4)), 0.0);
-    vec3 light = vec3(1.35, 1.1, 0.8) * (diffuse * reach + 0.35 * reach);
+    vec3 light = vec3(1.5, 1.2, 0.85) * (diffuse * reach + 0.3 * reach);
 
     // A soft lamp at the camera keeps the rock readable outside the key light.
     float lamp = max(dot(n, toEye), 0.0) * clamp(1.0 - eyeDistance / 90.0, 0.0, 1.0);
-    light += vec3(0.55, 0.5, 0.45) * lamp + vec3(0.12, 0.11, 0.1);
-
+    light += vec3(0.5, 0.46, 0.42) * lamp + vec3(0.1, 0.09, 0.08);
     vec3 color = albedo * light;
 
-    // Stripes sweep along the wall, brightest on the beat.
-    float band = fract(worldPos.z * 0.025 + worldPos.y * 0.01 - 0.25 * beats);
-    float stripe = smoothstep(0.0, 0.03, band) * (1.0 - smoothstep(0.07, 0.12, band));
-    vec3 stripeColor = mix(vec3(1.0, 0.5, 0.2), vec3(0.95, 0.8, 1.0), 0.5 + 0.5 * sin(0.7 * t_scene));
-    stripeColor = mix(stripeColor, vec3(1.0), (1.0 - saw) * (kick == 0.0 ? 0.8 : 0.4));
-    float strength = (0.55 + 0.45 * (1.0 - saw)) * (1.0 + 0.1 * bounce);
-    color = mix(color, stripeColor, stripe * cliff_stripes * strength);
+    // Stripes: thin glowing lines across the wall that sweep along it, two a bar, flaring on
+    // the beat and hardest on the bar's first beat.
+    float along = worldPos.z / 24.0 + 0.02 * worldPos.y - 0.5 * beats;
+    float width = 0.05 + 0.02 * bounce;
+    float edge = fwidth(along) + 1e-4;
+    float line = smoothstep(width + edge, width, abs(fract(along) - 0.5) * 2.0);
+    vec3 stripeColor = mix(vec3(1.0, 0.45, 0.15), vec3(0.9, 0.75, 1.0), 0.5 + 0.5 * sin(0.7 * t_scene));
+    float flare = (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.6);
+    stripeColor = mix(stripeColor, vec3(1.0, 0.95, 0.85), 0.6 * flare);
+    color += stripeColor * line * cliff_stripes * (0.6 + 1.2 * flare);
 
+    // Rolled off rather than clipped where the light is close.
+    color = 1.0 - exp(-1.25 * color);
+
+    // Distance fog in the air's colour, and the dust around the light glowing in it.
+    vec3 ray = (worldPos - eyePos) / eyeDistance;
+    float closest = clamp(dot(lightpos - eyePos, ray), 0.0, eyeDistance);
+    float gap = length(eyePos + ray * closest - lightpos) / lightradius;
+    float haze = exp(-gap * gap * 12.0) * clamp(closest / 10.0, 0.0, 1.0);
     float fog = 1.0 - exp(-eyeDistance * 0.011);
-    fragColor = vec4(mix(color, fog_color, fog), 1.0);
+    color = mix(color, fog_color, fog) + vec3(0.55, 0.42, 0.28) * haze * 0.35;
+    fragColor = vec4(color, 1.0);
 }
 #endif

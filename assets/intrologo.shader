@@ -32,20 +32,23 @@ out vec4 fragColor;
 
 void main()
 {
-    // Each step is revealed by a sweep from the left, with a bright edge and a flash.
-    float since = t_scene - (t_scene > 9.8 ? 9.8 : 9.1);
+    // The first step is revealed by a sweep from the left with a bright front; each step lands
+    // with a flash over the whole logo.
+    float since = t_scene - 9.1;
     float front = clamp(since * 2.8, 0.0, 1.0) * 1.2;
     float reveal = 1.0 - smoothstep(front - 0.06, front, uv.x);
     float edge = exp(-abs(uv.x - front) * 40.0) * (1.0 - clamp(since, 0.0, 1.0));
+    float sinceStep = t_scene > 9.8 ? t_scene - 9.8 : since;
+    float flash = exp(-sinceStep * 5.0);
 
-    // Channels pulled apart by a few pixels while it flashes in, and a flicker on the beat.
-    float split = 6.0 / max(screen.x, 1.0) * exp(-since * 5.0);
+    // Channels pulled apart by a few pixels while it lands, and a flicker on the beat.
+    float split = 6.0 / max(screen.x, 1.0) * flash;
     vec4 c = texture(tex, uv);
     c.r = texture(tex, uv + vec2(split, 0.0)).r;
     c.b = texture(tex, uv - vec2(split, 0.0)).b;
     float flicker = 1.0 + 0.04 * sin(37.0 * t + 3.0 * uv.y) * (1.0 - saw);
     float pulse = 0.1 * (1.0 - fract(beats)) * (kick == 0.0 ? 1.0 : 0.5) + 0.02 * bounce;
-    vec3 color = c.rgb * (flicker + pulse) + vec3(0.9, 0.8, 0.6) * (exp(-since * 5.0) * 0.6 + edge);
+    vec3 color = c.rgb * (flicker + pulse) + vec3(0.9, 0.8, 0.6) * (0.6 * flash + edge);
     fragColor = vec4(color, c.a * reveal);
 }
 #endif

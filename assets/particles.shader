@@ -30,13 +30,15 @@ void main()
     // Billboard: offset in view units, scaled by the projection's own x and y factors.
     vec2 axisScale = vec2(length(vec3(matrix[0][0], matrix[1][0], matrix[2][0])),
                           length(vec3(matrix[0][1], matrix[1][1], matrix[2][1])));
-    float size = 0.12 + 0.25 * hash(n + 7.3);
+    float size = 0.35 + 0.9 * hash(n + 7.3) * hash(n + 7.3);
     clip.xy += (corner - 0.5) * size * axisScale;
     gl_Position = clip;
 
     uv = corner;
     // Motes twinkle as they turn through the light.
-    glow = (0.45 + 0.55 * hash(n + 8.8)) * (0.75 + 0.25 * sin(0.9 * t + phase * 3.0));
+    glow = (0.35 + 0.65 * hash(n + 8.8)) * (0.7 + 0.3 * sin(0.9 * t + phase * 3.0));
+    // Far motes fade into the haze.
+    glow *= 1.0 - 0.6 * smoothstep(10.0, 30.0, depth);
 }
 #endif
 
@@ -52,7 +54,7 @@ void main()
 {
     vec4 sprite = textureLod(texture, vec2(uv.x, 1.0 - uv.y), 0.0);
     float soft = 1.0 - smoothstep(0.2, 0.5, length(uv - 0.5));
-    vec3 color = sprite.rgb * vec3(1.0, 0.85, 0.6) * 1.4;
+    vec3 color = sprite.rgb * vec3(1.0, 0.86, 0.62) * 1.5;
     fragColor = vec4(color, sprite.a * soft * glow);
 }
 #endif
