@@ -7,7 +7,9 @@
 
 #include "ContactSheet.h"
 #include "DistanceField.h"
+#include "Font.h"
 #include "ImageFile.h"
+#include "IndexedImage.h"
 #include "LibraryFiles.h"
 #include "PeriodicNoise.h"
 #include "WindowsResourceFiles.h"
@@ -72,6 +74,75 @@ TEST(DistanceField, MeasuresInsideNegativeAndOutsidePositiveInPixels) {
     EXPECT_EQ(half.width(), 20);
     EXPECT_NEAR(half.at(2, 10), (d.at(4, 20) + d.at(5, 20) + d.at(4, 21) + d.at(5, 21)) / 8.0f,
                 1e-5f);
+}
+
+TEST(Font, SetsTextWhereItsMeasureSaysAndSurvivesBadInput) {
+    Font font("/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf");
+    ASSERT_TRUE(font.ok());
+    TextStyle style;
+    style.size = 40.0f;
+    Plane p(400, 80);
+    font.drawCentred(p, "ZORVEK", style, 200.0f, 60.0f);
+    int left = 400, right = -1, top = 80;
+    for (int y = 0; y < 80; ++y)
+        for (int x = 0; x < 400; ++x)
+            if (p.at(x, y) > 0.5f)
+                left = std::min(left, x), right = std::max(right, x), top = std::min(top, y);
+    float width = font.advance("ZORVEK", style);
+    EXPECT_NEAR(0.5f * (left + right), 200.0f, 3.0f);
+    EXPECT_NEAR(right - left, width, 6.0f);
+    EXPECT_NEAR(60 - top, font.capHeight(style), 2.0f);
+    // Squeezing scales the measure; tracking adds to every gap.
+    TextStyle squeezed = style;
+    squeezed.xScale = 0.5f;
+    EXPECT_NEAR(font.advance("ZORVEK", squeezed), 0.5f * width, 1.0f);
+    TextStyle spaced = style;
+    spaced.tracking = 10.0f;
+    EXPECT_NEAR(font.advance("ZORVEK", spaced), width + 50.0f, 0.5f);
+
+    // Broken UTF-8 and text running off the plane are drawn as far as they go.
+    Plane small(20, 20);
+    font.draw(small, "\xE2\x97 \xFF\xC3", style, -30.0f, 200.0f);
+    font.draw(small, "WWWW", style, 5.0f, 15.0f);
+    testing::internal::CaptureStdout();
+    Font missing("/nonexistent/font.ttf");
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("/nonexistent/font.ttf"),
+              std::string::npos);
+    EXPECT_FALSE(missing.ok());
+    EXPECT_EQ(missing.advance("ZORVEK", style), 0.0f);
+}
+
+TEST(Image, CompositesStraightAlphaAndBleedsColourIntoClearPixels) {
+    Image image(3, 1);
+    image.paint(0, 0, rgb(255, 0, 0), 1.0f);
+    image.paint(1, 0, rgb(0, 0, 255, 0.5f), 1.0f);
+    image.paint(1, 0, rgb(255, 0, 0, 0.5f), 1.0f);  // half red over half blue
+    image.paint(5, 0, rgb(0, 255, 0), 1.0f);        // outside: ignored
+    EXPECT_FLOAT_EQ(image.at(1, 0).a, 0.75f);
+    EXPECT_NEAR(image.at(1, 0).r, 2.0f / 3.0f, 1e-6f);
+    EXPECT_NEAR(image.at(1, 0).b, 1.0f / 3.0f, 1e-6f);
+    image.bleedIntoTransparent(1);
+    EXPECT_EQ(image.at(2, 0).a, 0.0f);
+    EXPECT_NEAR(image.at(2, 0).r, 2.0f / 3.0f, 1e-6f);  // takes its visible neighbour's colour
+}
+
+TEST(IndexedImage, DitheringKeepsTheAverageAndCrispPixelsTakeTheNearestColour) {
+    std::array<std::array<uint8_t, 3>, 16> palette{};
+    for (int i = 0; i < 16; ++i)
+        palette[i] = {static_cast<uint8_t>(i * 17), static_cast<uint8_t>(i * 17),
+                      static_cast<uint8_t>(i * 17)};
+    Image grey(32, 32, rgb(100, 100, 100));
+    grey.at(0, 0).a = 0.2f;
+    Plane crisp(32, 32);
+    crisp.at(31, 31) = 1.0f;
+    IndexedImage q = quantize(grey, palette, true, crisp);
+    EXPECT_EQ(q.transparent[0], 1);
+    double sum = 0.0;
+    for (size_t i = 1; i < q.indices.size(); ++i) sum += q.indices[i] * 17.0;
+    EXPECT_NEAR(sum / (q.indices.size() - 1), 100.0, 1.5);  // between entries 5 (85) and 6 (102)
+    EXPECT_EQ(q.indices.back(), 6);                         // nearest, undithered
+    IndexedImage flat = quantize(grey, palette, false, Plane());
+    EXPECT_EQ(flat.indices[5], 6);
 }
 
 TEST_F(ScratchDir, BitmapRowsArePaddedAndStoredBottomUp) {
