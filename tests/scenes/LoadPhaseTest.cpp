@@ -1,0 +1,254 @@
+// The load phase on a real headless context with the real asset files: what a whole start prints,
+// what it leaves built, and the one check that stops the program.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/DemoMain.h"
+#include "app/DemoWindow.h"
+#include "app/LaunchSettings.h"
+#include "audio/FrameClockMusicPlayer.h"
+#include "demo/DemoAssets.h"
+#include "demo/LoadPhase.h"
+#include "gl/GeometryBuffer.h"
+#include "gl/ImageDecoder.h"
+#include "gl/RenderTarget.h"
+#include "gl/ShaderProgram.h"
+#include "gl/Texture2D.h"
+#include "math/MatrixStack.h"
+#include "support/GlTestContext.h"
+#include "support/SceneTestAssets.h"
+
+namespace {
+
+// Everything the load phase reads before the meshes, in its order: shaders and images.
+const char* const kLoadOrder[] = {"assets/ground.shader",
+                                  "assets/geometry_distort.shader",
+                                  "assets/stone.shader",
+                                  "assets/intrologo.shader",
+                                  "assets/display_camera.shader",
+                                  "assets/biglogo.shader",
+                                  "assets/solidcolor.shader",
+                                  "assets/display.shader",
+                                  "assets/display_postprocess.shader",
+                                  "assets/simple.shader",
+                                  "assets/cliff.shader",
+                                  "assets/quarncliff.jpg",
+                                  "assets/brick.jpg",
+                                  "assets/moss.jpg",
+                                  "assets/newlogo.png",
+                                  "assets/newlogo2.png",
+                                  "assets/biglogo_up.png",
+                                  "assets/biglogo_down.png",
+                                  "assets/biglogo_bg.png",
+                                  "assets/credits.png",
+                                  "assets/display_attention.shader",
+                                  "assets/display_groupname.shader",
+                                  "assets/display_greet_bg.shader",
+                                  "assets/attention.png",
+                                  "assets/mirramirra.png",
+                                  "assets/borders.png",
+                                  "assets/rec.png",
+                                  "assets/introparticle.png",
+                                  "assets/particles.shader",
+                                  "assets/debris_particles.shader",
+                                  "assets/asteroid.shader",
+                                  "assets/cliff_tunnel.shader",
+                                  "assets/kertsiground.shader",
+                                  "assets/rocket1.shader",
+                                  "assets/sand.jpg"};
+
+bool endsWith(const std::string& s, const std::string& tail) {
+    return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// The lines a mesh load prints: its counts, or the two error lines when it cannot be read.
+std::vector<std::string> meshLines(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return {"Can't open mesh file " + path + "!", "Mesh loading error!"};
+    std::string head(32, '\0');
+    file.read(&head[0], head.size());
+    int vertices = -1, triangles = -1;
+    std::sscanf(head.c_str(), "%d,%d", &vertices, &triangles);
+    return {"vcount = " + std::to_string(vertices), "tcount = " + std::to_string(triangles)};
+}
+
+// Runs `body` with standard output going to a file, and returns what it printed, line by line.
+template <typename Body>
+std::vector<std::string> captureStdout(Body body) {
+    char name[] = "/tmp/velmora_stdout_XXXXXX";
+    const int file = mkstemp(name);
+    std::fflush(stdout);
+    const int saved = dup(1);
+    dup2(file, 1);
+    body();
+    std::fflush(stdout);
+    dup2(saved, 1);
+    close(saved);
+    close(file);
+    std::ifstream in(name);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    std::remove(name);
+    return lines;
+}
+
+LaunchSettings settingsOf(int width, int height) {
+    LaunchSettings s;
+    s.width = width;
+    s.height = height;
+    s.screenWidth = float(width);
+    s.screenHeight = float(height);
+    return s;
+}
+
+}  // namespace
+
+TEST(LoadPhaseTest, CompleteStartPrintsGlBlockProgramsImagesMeshesAndTiming) {
+    LaunchSettings settings = settingsOf(160, 90);
+    FrameClockMusicPlayer music;
+    DemoWindow window;
+    // End at the first pump, before any frame: a start and a teardown.
+    window.frameObserver = [&window] { window.endRequested = 1; };
+    int code = -1;
+    const std::vector<std::string> out =
+        captureStdout([&] { code = runDemo(settings, window, music); });
+    ASSERT_EQ(code, 0);
+
+    std::vector<std::string> expected;
+    for (const char* path : kLoadOrder) {
+        if (endsWith(path, ".shader")) {
+            expected.push_back(std::string("reloading ") + path);
+        } else {
+            DecodedImage image;
+            if (!decodeImage(path, image))
+                expected.push_back(std::string("Unable to load texture ") + path);
+        }
+    }
+    for (const char* mesh : {"assets/mesh/pantheon.mesh", "assets/mesh/cave.mesh"})
+        for (const std::string& line : meshLines(mesh)) expected.push_back(line);
+
+    ASSERT_GE(out.size(), 4 + expected.size() + 2);
+    EXPECT_EQ(out[0].rfind("Vendor         : ", 0), 0u) << out[0];
+    EXPECT_EQ(out[1].rfind("Renderer       : ", 0), 0u) << out[1];
+    EXPECT_EQ(out[2].rfind("OpenGL version : ", 0), 0u) << out[2];
+    EXPECT_EQ(out[3].rfind("GLSL version   : ", 0), 0u) << out[3];
+    // Every shader builds without a log: any compile or link message would break the order.
+    const std::vector<std::string> load(out.begin() + 4, out.begin() + 4 + expected.size());
+    EXPECT_EQ(load, expected);
+    EXPECT_TRUE(
+        std::regex_match(out[4 + expected.size()], std::regex("Mesh generation took -?\\d+ ms")))
+        << out[4 + expected.size()];
+    // The teardown destroys one program, which says so.
+    const std::vector<std::string> rest(out.begin() + 5 + expected.size(), out.end());
+    EXPECT_EQ(rest, std::vector<std::string>{"reloading assets/simple.shader"});
+    EXPECT_TRUE(music.playing());
+}
+
+TEST(LoadPhaseTest, LeavesEveryObjectBuiltWithItsLoadTimeValues) {
+    GlTestContext context(96, 54);
+    ASSERT_TRUE(context.ok());
+    const LaunchSettings settings = settingsOf(96, 54);
+    FrameClockMusicPlayer music;
+    music.setPosition(12345);
+    DemoAssets a;
+    loadDemoAssets(a, settings, music);
+
+    auto floats = [](const ShaderProgram* p, const char* name, int n) {
+        GLfloat v[4] = {};
+        gl.glGetUniformfv(p->program, p->uniformLocation(name), v);
+        return std::vector<float>(v, v + n);
+    };
+    auto integer = [](const ShaderProgram* p, const char* name) {
+        GLint v = -1;
+        gl.glGetUniformiv(p->program, p->uniformLocation(name), &v);
+        return v;
+    };
+    const std::vector<float> ipos = {0.1f, 0.13263889f, 1.6f, 1.4694444f};
+    const std::vector<float> screen = {96.0f, 54.0f};
+    EXPECT_EQ(floats(a.introLogoShader, "ipos", 4), ipos);
+    EXPECT_EQ(floats(a.introLogoShader, "screen", 2), screen);
+    EXPECT_EQ(floats(a.displayShader, "ipos", 4), ipos);
+    EXPECT_EQ(floats(a.displayShader, "alpha", 1), std::vector<float>{1.0f});
+    EXPECT_EQ(floats(a.displayShader, "screen", 2), screen);
+    EXPECT_EQ(floats(a.displayCameraShader, "screen", 2), screen);
+    EXPECT_EQ(floats(a.bigLogoShader, "screen", 2), screen);
+    EXPECT_EQ(floats(a.solidColorShader, "screen", 2), screen);
+    for (const ShaderProgram* p : {a.geometryDistortShader, a.stoneShader, a.simpleShader,
+                                   a.cliffShader, a.kertsiGroundShader}) {
+        EXPECT_EQ(integer(p, "tex"), 0) << p->path;
+        EXPECT_EQ(integer(p, "moss"), 1) << p->path;
+    }
+
+    // The quad: corners (0,0) (1,0) (1,1) (0,1) on attribute 0, two triangles.
+    std::vector<float> corners(8);
+    gl.glBindBuffer(GL_ARRAY_BUFFER, a.quadBuffer->attributeBuffers[0]);
+    gl.glGetBufferSubData(GL_ARRAY_BUFFER, 0, 8 * sizeof(float), corners.data());
+    EXPECT_EQ(corners, (std::vector<float>{0, 0, 1, 0, 1, 1, 0, 1}));
+    std::vector<GLuint> indices(6);
+    gl.glBindVertexArray(a.quadBuffer->vertexArray);
+    gl.glGetBufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0, 6 * sizeof(GLuint), indices.data());
+    gl.glBindVertexArray(0);
+    EXPECT_EQ(indices, (std::vector<GLuint>{0, 1, 2, 2, 3, 0}));
+
+    // The render target at the window's size, and the default framebuffer bound again.
+    EXPECT_EQ(a.sceneTarget->slotTextures[0], a.sceneColorTexture);
+    EXPECT_EQ(a.sceneTarget->slotTextures[1], a.sceneDepthTexture);
+    EXPECT_EQ(a.sceneColorTexture->width, 96);
+    EXPECT_EQ(a.sceneDepthTexture->height, 54);
+    GLint framebuffer = -1;
+    gl.glGetIntegerv(GL_FRAMEBUFFER_BINDING, &framebuffer);
+    EXPECT_EQ(framebuffer, 0);
+
+    for (const SurfaceMesh* m : {&a.fieldMeshA, &a.fieldMeshB, &a.fieldMeshC, &a.fieldMeshD}) {
+        ASSERT_NE(m->geometry, nullptr);
+        EXPECT_GT(m->indexCount, 0);
+        EXPECT_EQ(m->indexCount % 3, 0);
+    }
+    const std::int32_t bars[kSceneTableSize] = {0, 8, 22, 24, 40, 56, 60, 72, 88, 104, 120, 136};
+    EXPECT_TRUE(std::equal(bars, bars + kSceneTableSize, a.sceneStartBars));
+    // An empty stack: a pop fails and leaves its target alone.
+    EXPECT_EQ(a.matrixStack->depth(), 0);
+    Matrix4 untouched{};
+    untouched.m[3] = 7.0f;
+    EXPECT_EQ(a.matrixStack->pop(untouched), nullptr);
+    EXPECT_EQ(untouched.m[3], 7.0f);
+    // The music starts from the top.
+    EXPECT_TRUE(music.playing());
+    EXPECT_EQ(music.position(), 0);
+
+    const std::vector<std::string> out = captureStdout([&] { releaseDemoAssets(a); });
+    EXPECT_EQ(out, std::vector<std::string>{"reloading assets/simple.shader"});
+    EXPECT_EQ(a.quadBuffer, nullptr);
+    EXPECT_EQ(a.mossTexture, nullptr);
+    EXPECT_EQ(a.brickTexture, nullptr);
+    EXPECT_EQ(a.simpleShader, nullptr);
+    EXPECT_EQ(a.pantheonMesh.geometry, nullptr);
+    EXPECT_EQ(a.fieldMeshC.geometry, nullptr);
+    EXPECT_EQ(a.fieldMeshD.geometry, nullptr);
+    EXPECT_NE(a.fieldMeshA.geometry, nullptr);
+    releaseAllDemoAssets(a);
+}
+
+// The completeness check has to hold in optimised builds too, where assert() is gone.
+TEST(LoadPhaseDeathTest, IncompleteRenderTargetStopsWithTheAssertionReport) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(
+        {
+            GlTestContext context(64, 36);
+            gl.glCheckFramebufferStatus = [](GLenum) -> GLenum {
+                return GL_FRAMEBUFFER_INCOMPLETE_ATTACHMENT;
+            };
+            FrameClockMusicPlayer music;
+            DemoAssets a;
+            loadDemoAssets(a, settingsOf(64, 36), music);
+        },
+        "Assertion failed: glCheckFramebufferStatus\\(GL_FRAMEBUFFER\\) == "
+        "GL_FRAMEBUFFER_COMPLETE, file main, line 301");
+}
