@@ -1,0 +1,174 @@
+// Linux desktop front end: an SDL2 window with an OpenGL 3.3 core context.
+//
+// Implemented: the "Velmora" window, centred and not resizable, with a client area of exactly
+// width x height; full screen at width x height (the closest mode the display offers) with the
+// cursor hidden, both restored at shutdown before the context goes; a double-buffered 3.3 core
+// context with a 24-bit depth buffer and whatever swap interval the driver starts with; `pump`
+// presents, clears `keyPressed` and drains every pending event: Escape, a quit event, closing
+// the window and `endRequested` end the demo; key down (repeats included) and up, both buttons
+// and mouse motion fill the input fields, keys indexed by their Windows virtual-key code
+// (VirtualKeyCode.h).
+// Missing: nothing the demo uses. There is no window icon.
+// Differs from Windows: closing the window ends the demo. System keys (any key with Alt held,
+// Alt itself, F10) are not recorded on key down, but every key up clears its entry, so a key
+// released while Alt is held does not stay down. Mouse coordinates are SDL's, not folded into
+// 16-bit halves. A missing 3.3 core context or GL entry point prints one line and makes
+// `create` fail instead of calling through null.
+#include "app/DemoWindow.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+
+#include "app/linux/VirtualKeyCode.h"
+
+struct DemoWindow::Platform {
+    SDL_Window* window = nullptr;
+    SDL_GLContext context = nullptr;
+    bool videoStarted = false;
+};
+
+namespace {
+
+void* lookUp(const char* name) {
+    return SDL_GL_GetProcAddress(name);
+}
+
+bool isSystemKey(const SDL_Keysym& key) {
+    return (key.mod & KMOD_ALT) != 0 || key.sym == SDLK_F10 || key.sym == SDLK_LALT ||
+           key.sym == SDLK_RALT;
+}
+
+bool hasCoreContext33() {
+    GLint major = 0, minor = 0, profile = 0;
+    gl.glGetIntegerv(GL_MAJOR_VERSION, &major);
+    gl.glGetIntegerv(GL_MINOR_VERSION, &minor);
+    gl.glGetIntegerv(GL_CONTEXT_PROFILE_MASK, &profile);
+    return (major > 3 || (major == 3 && minor >= 3)) && (profile & GL_CONTEXT_CORE_PROFILE_BIT);
+}
+
+}  // namespace
+
+DemoWindow::DemoWindow() : platform_(new Platform) {}
+
+DemoWindow::~DemoWindow() {
+    shutdown();
+    delete platform_;
+}
+
+bool DemoWindow::create(int w, int h, bool wantFullscreen) {
+    width = w;
+    height = h;
+    fullscreen = wantFullscreen ? 1 : 0;
+    endRequested = 0;
+    for (std::uint8_t& k : keyDown) k = 0;
+    leftButton = rightButton = 0;
+    Platform& p = *platform_;
+
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        std::printf("SDL cannot start its video subsystem: %s\n", SDL_GetError());
+        return false;
+    }
+    p.videoStarted = true;
+
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+
+    // Hidden until the context works, so a failure never flashes a window.
+    const Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+    if (fullscreen) {
+        p.window = SDL_CreateWindow("Velmora", 0, 0, w, h, flags | SDL_WINDOW_FULLSCREEN);
+    } else {
+        p.window = SDL_CreateWindow("Velmora", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h,
+                                    flags);
+    }
+    if (!p.window) {
+        std::printf("Cannot create a %dx%d window: %s\n", w, h, SDL_GetError());
+        return false;
+    }
+    if (fullscreen) {
+        // Like the Windows mode record: 32 bits per pixel at width x height, any refresh rate.
+        // When the display has no such mode SDL takes the closest one.
+        const SDL_DisplayMode mode = {SDL_PIXELFORMAT_RGB888, w, h, 0, nullptr};
+        SDL_SetWindowDisplayMode(p.window, &mode);
+        SDL_ShowCursor(SDL_DISABLE);
+    }
+
+    p.context = SDL_GL_CreateContext(p.window);
+    if (!p.context || SDL_GL_MakeCurrent(p.window, p.context) != 0) {
+        std::printf("No OpenGL 3.3 core context: %s\n", SDL_GetError());
+        return false;
+    }
+    resolveGlEntryTable(lookUp);
+    if (!hasCoreContext33()) {
+        std::printf("No OpenGL 3.3 core context: the driver gave version %s\n",
+                    gl.glGetString(GL_VERSION));
+        return false;
+    }
+    if (const char* missing = firstMissingGlEntry()) {
+        std::printf("The OpenGL driver does not provide %s\n", missing);
+        return false;
+    }
+
+    SDL_ShowWindow(p.window);
+    gl.glViewport(0, 0, w, h);
+    return true;
+}
+
+bool DemoWindow::pump() {
+    if (frameObserver) frameObserver();
+    SDL_GL_SwapWindow(platform_->window);
+    for (std::uint8_t& k : keyPressed) k = 0;
+
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        if (endRequested) return false;
+        switch (event.type) {
+            case SDL_QUIT: return false;
+            case SDL_WINDOWEVENT:
+                if (event.window.event == SDL_WINDOWEVENT_CLOSE) return false;
+                break;
+            case SDL_KEYDOWN: {
+                if (event.key.keysym.sym == SDLK_ESCAPE) return false;
+                const int key = virtualKeyCode(event.key.keysym.sym);
+                if (key != 0 && !isSystemKey(event.key.keysym)) keyDown[key] = keyPressed[key] = 1;
+                break;
+            }
+            case SDL_KEYUP: keyDown[virtualKeyCode(event.key.keysym.sym)] = 0; break;
+            case SDL_MOUSEBUTTONDOWN:
+            case SDL_MOUSEBUTTONUP: {
+                const std::uint8_t down = event.type == SDL_MOUSEBUTTONDOWN ? 1 : 0;
+                if (event.button.button == SDL_BUTTON_LEFT) leftButton = down;
+                if (event.button.button == SDL_BUTTON_RIGHT) rightButton = down;
+                break;
+            }
+            case SDL_MOUSEMOTION:
+                mouseX = event.motion.x;
+                mouseY = event.motion.y;
+                break;
+            default: break;
+        }
+    }
+    return !endRequested;
+}
+
+void DemoWindow::shutdown() {
+    Platform& p = *platform_;
+    if (p.window && fullscreen) {
+        SDL_ShowCursor(SDL_ENABLE);
+        SDL_SetWindowFullscreen(p.window, 0);  // gives the desktop its own mode back
+    }
+    if (p.context) {
+        SDL_GL_MakeCurrent(p.window, nullptr);
+        SDL_GL_DeleteContext(p.context);
+    }
+    if (p.window) SDL_DestroyWindow(p.window);
+    if (p.videoStarted) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    p = Platform{};
+}

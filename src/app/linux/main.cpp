@@ -1,0 +1,116 @@
+// velmora: the demo in a window on the Linux desktop. Without options the launcher comes first.
+//   --size WxH       open at this size without the launcher
+//   --fullscreen     switch the display to the chosen size (preticks the launcher's box)
+//   --no-launcher    skip the launcher (1280x720 unless --size says otherwise)
+// Exit codes: 0 when the demo ends or "No Launch" is pressed, 1 without a display or a 3.3 core
+// context, 2 for a bad option.
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "app/DemoMain.h"
+#include "app/DemoWindow.h"
+#include "app/LaunchSettings.h"
+#include "app/LauncherList.h"
+#include "app/linux/GtkLauncher.h"
+#include "app/linux/SdlDisplayModes.h"
+#include "audio/linux/SdlMusicPlayer.h"
+
+namespace {
+
+struct Options {
+    int width = 1280, height = 720;
+    bool fullscreen = false;
+    bool launcher = true;
+};
+
+bool parse(int argc, char** argv, Options& o) {
+    for (int i = 1; i < argc; ++i) {
+        const char* a = argv[i];
+        if (std::strcmp(a, "--fullscreen") == 0) {
+            o.fullscreen = true;
+        } else if (std::strcmp(a, "--no-launcher") == 0) {
+            o.launcher = false;
+        } else if (std::strcmp(a, "--size") == 0 && i + 1 < argc) {
+            int w = 0, h = 0;
+            if (!chooseResolution(argv[++i], w, h)) {
+                std::printf("velmora: --size needs WIDTHxHEIGHT above 0, such as 1280x720\n");
+                return false;
+            }
+            o.width = w;
+            o.height = h;
+            o.launcher = false;
+        } else {
+            std::printf(
+                "velmora: unknown or incomplete option %s (--size WxH, --fullscreen, "
+                "--no-launcher)\n",
+                a);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool isSet(const char* name) {
+    const char* value = std::getenv(name);
+    return value && *value;
+}
+
+// Looks for a display and reads the modes of display 0 for the launcher. SDL quietly falls back to
+// an invisible off-screen window when no display answers; that counts as no display. SDL's video
+// is stopped again afterwards: while it runs, SDL turns SIGINT and SIGTERM into quit events that
+// the launcher would never read.
+bool probeDisplay(std::vector<DisplayMode>& modes) {
+    if (!isSet("DISPLAY") && !isSet("WAYLAND_DISPLAY")) {
+        std::printf(
+            "velmora: no display (DISPLAY and WAYLAND_DISPLAY are unset); "
+            "velmora-headless renders without one\n");
+        return false;
+    }
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        std::printf("velmora: no display: %s\n", SDL_GetError());
+        return false;
+    }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const bool visible =
+        driver && std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0;
+    if (visible) {
+        modes = sdlDisplayModes();
+    } else {
+        std::printf("velmora: no display: SDL could only start its \"%s\" video driver\n",
+                    driver ? driver : "(none)");
+    }
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return visible;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!parse(argc, argv, options)) return 2;
+    std::vector<DisplayMode> modes;
+    if (!probeDisplay(modes)) return 1;
+
+    LaunchSettings settings;
+    settings.fullscreen = options.fullscreen ? 1 : 0;
+    if (options.launcher) {
+        if (!runGtkLauncher(settings, modes)) return 1;
+        if (!settings.launch) return 0;
+    } else {
+        settings.width = options.width;
+        settings.height = options.height;
+    }
+
+    int code;
+    {
+        SdlMusicPlayer music;
+        DemoWindow window;
+        code = runDemo(settings, window, music);
+    }
+    SDL_Quit();
+    return code;
+}

@@ -1,0 +1,207 @@
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "XvfbServer.h"
+#include "app/DemoWindow.h"
+#include "app/linux/SdlDisplayModes.h"
+
+namespace {
+
+constexpr int kEscape = 0x1B, kA = 0x41, kZ = 0x5A, kNine = 0x39, kLeft = 0x25, kEnter = 0x0D;
+
+void pushKey(Uint32 type, SDL_Keycode key, Uint8 repeat = 0, Uint16 mod = KMOD_NONE) {
+    SDL_Event event = {};
+    event.type = type;
+    event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+    event.key.repeat = repeat;
+    event.key.keysym.sym = key;
+    event.key.keysym.mod = mod;
+    event.key.windowID = SDL_GetWindowID(SDL_GL_GetCurrentWindow());
+    ASSERT_EQ(SDL_PushEvent(&event), 1);
+}
+
+void pushButton(Uint32 type, Uint8 button) {
+    SDL_Event event = {};
+    event.type = type;
+    event.button.button = button;
+    ASSERT_EQ(SDL_PushEvent(&event), 1);
+}
+
+void pushType(Uint32 type) {
+    SDL_Event event = {};
+    event.type = type;
+    ASSERT_EQ(SDL_PushEvent(&event), 1);
+}
+
+// A real SDL window and 3.3 core context on a private Xvfb; the events come from SDL_PushEvent.
+class DesktopWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!startPrivateXServer()) GTEST_SKIP() << "Xvfb is not available";
+        ASSERT_TRUE(window.create(320, 240, false));
+        // Keep the pointer off the window so the server adds no motion of its own.
+        SDL_WarpMouseGlobal(0, 0);
+        SDL_Delay(50);
+        window.pump();
+        window.pump();
+    }
+
+    DemoWindow window;
+};
+
+TEST_F(DesktopWindowTest, OpensACentredFixedSizeWindowWithA33CoreContext) {
+    SDL_Window* sdl = SDL_GL_GetCurrentWindow();
+    ASSERT_NE(sdl, nullptr);
+    EXPECT_STREQ(SDL_GetWindowTitle(sdl), "Velmora");
+    int w = 0, h = 0, x = 0, y = 0;
+    SDL_GetWindowSize(sdl, &w, &h);
+    SDL_GetWindowPosition(sdl, &x, &y);
+    EXPECT_EQ(w, 320);
+    EXPECT_EQ(h, 240);
+    EXPECT_EQ(x, (1920 - 320) / 2);
+    EXPECT_EQ(y, (1080 - 240) / 2);
+    const Uint32 flags = SDL_GetWindowFlags(sdl);
+    EXPECT_TRUE(flags & SDL_WINDOW_SHOWN);
+    EXPECT_FALSE(flags & (SDL_WINDOW_RESIZABLE | SDL_WINDOW_FULLSCREEN));
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+
+    GLint major = 0, minor = 0, profile = 0, viewport[4] = {};
+    gl.glGetIntegerv(GL_MAJOR_VERSION, &major);
+    gl.glGetIntegerv(GL_MINOR_VERSION, &minor);
+    gl.glGetIntegerv(GL_CONTEXT_PROFILE_MASK, &profile);
+    gl.glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_GE(major * 10 + minor, 33);
+    EXPECT_TRUE(profile & GL_CONTEXT_CORE_PROFILE_BIT);
+    EXPECT_EQ(viewport[2], 320);
+    EXPECT_EQ(viewport[3], 240);
+    int depth = 0, doubleBuffered = 0;
+    SDL_GL_GetAttribute(SDL_GL_DEPTH_SIZE, &depth);
+    SDL_GL_GetAttribute(SDL_GL_DOUBLEBUFFER, &doubleBuffered);
+    EXPECT_GE(depth, 24);
+    EXPECT_EQ(doubleBuffered, 1);
+}
+
+TEST_F(DesktopWindowTest, EscapeEndsThePumpAndIsNotRecorded) {
+    pushKey(SDL_KEYDOWN, SDLK_a);
+    pushKey(SDL_KEYDOWN, SDLK_ESCAPE);
+    EXPECT_FALSE(window.pump());
+    EXPECT_EQ(window.keyDown[kA], 1);
+    EXPECT_EQ(window.keyDown[kEscape], 0);
+    EXPECT_EQ(window.keyPressed[kEscape], 0);
+}
+
+TEST_F(DesktopWindowTest, KeyRepeatSetsKeyPressedAgainUntilTheKeyGoesUp) {
+    pushKey(SDL_KEYDOWN, SDLK_a);
+    EXPECT_TRUE(window.pump());
+    EXPECT_EQ(window.keyDown[kA], 1);
+    EXPECT_EQ(window.keyPressed[kA], 1);
+
+    EXPECT_TRUE(window.pump());
+    EXPECT_EQ(window.keyDown[kA], 1);
+    EXPECT_EQ(window.keyPressed[kA], 0);
+
+    pushKey(SDL_KEYDOWN, SDLK_a, 1);
+    EXPECT_TRUE(window.pump());
+    EXPECT_EQ(window.keyPressed[kA], 1);
+
+    pushKey(SDL_KEYUP, SDLK_a);
+    EXPECT_TRUE(window.pump());
+    EXPECT_EQ(window.keyDown[kA], 0);
+    EXPECT_EQ(window.keyPressed[kA], 0);
+}
+
+TEST_F(DesktopWindowTest, KeysAreIndexedByVirtualKeyCodeAndAltKeysAreNotRecorded) {
+    pushKey(SDL_KEYDOWN, SDLK_z);
+    pushKey(SDL_KEYDOWN, SDLK_9);
+    pushKey(SDL_KEYDOWN, SDLK_LEFT);
+    pushKey(SDL_KEYDOWN, SDLK_KP_ENTER);
+    pushKey(SDL_KEYDOWN, SDLK_a, 0, KMOD_LALT);
+    pushKey(SDL_KEYDOWN, SDLK_F10);
+    EXPECT_TRUE(window.pump());
+    for (int key : {kZ, kNine, kLeft, kEnter}) EXPECT_EQ(window.keyPressed[key], 1) << key;
+    EXPECT_EQ(window.keyDown[kA], 0);
+    EXPECT_EQ(window.keyDown[0x79], 0);  // F10
+    int recorded = 0;
+    for (std::uint8_t k : window.keyDown) recorded += k;
+    EXPECT_EQ(recorded, 4);
+}
+
+TEST_F(DesktopWindowTest, EndRequestedEndsTheNextPumpWithOrWithoutEvents) {
+    window.endRequested = 1;
+    EXPECT_FALSE(window.pump());
+
+    pushKey(SDL_KEYDOWN, SDLK_a);
+    pushKey(SDL_KEYUP, SDLK_a);
+    EXPECT_FALSE(window.pump());
+}
+
+// One ending event per test: a pump that ends leaves the rest of SDL's queue behind.
+TEST_F(DesktopWindowTest, AQuitEventEndsThePump) {
+    pushType(SDL_QUIT);
+    EXPECT_FALSE(window.pump());
+}
+
+TEST_F(DesktopWindowTest, ClosingTheWindowEndsThePump) {
+    SDL_Event close = {};
+    close.type = SDL_WINDOWEVENT;
+    close.window.event = SDL_WINDOWEVENT_CLOSE;
+    close.window.windowID = SDL_GetWindowID(SDL_GL_GetCurrentWindow());
+    ASSERT_EQ(SDL_PushEvent(&close), 1);
+    EXPECT_FALSE(window.pump());
+}
+
+TEST_F(DesktopWindowTest, ButtonsAndMotionFillTheInputFields) {
+    pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT);
+    pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT);
+    SDL_Event motion = {};
+    motion.type = SDL_MOUSEMOTION;
+    motion.motion.x = 123;
+    motion.motion.y = 45;
+    ASSERT_EQ(SDL_PushEvent(&motion), 1);
+    EXPECT_TRUE(window.pump());
+    EXPECT_EQ(window.leftButton, 1);
+    EXPECT_EQ(window.rightButton, 1);
+    EXPECT_EQ(window.mouseX, 123);
+    EXPECT_EQ(window.mouseY, 45);
+
+    pushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT);
+    EXPECT_TRUE(window.pump());
+    EXPECT_EQ(window.leftButton, 0);
+    EXPECT_EQ(window.rightButton, 1);
+}
+
+TEST(DesktopFullscreenTest, HidesTheCursorAndGivesTheModeBackAtShutdown) {
+    if (!startPrivateXServer()) GTEST_SKIP() << "Xvfb is not available";
+    // Our own hold on SDL video, so the cursor and the desktop can be asked after shutdown.
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0);
+    SDL_DisplayMode desktop;
+    ASSERT_EQ(SDL_GetDesktopDisplayMode(0, &desktop), 0);
+    {
+        DemoWindow window;
+        ASSERT_TRUE(window.create(1280, 720, true));
+        EXPECT_TRUE(SDL_GetWindowFlags(SDL_GL_GetCurrentWindow()) & SDL_WINDOW_FULLSCREEN);
+        EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+        EXPECT_TRUE(window.pump());
+        window.shutdown();
+    }
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+    SDL_DisplayMode after;
+    ASSERT_EQ(SDL_GetCurrentDisplayMode(0, &after), 0);
+    EXPECT_EQ(after.w, desktop.w);
+    EXPECT_EQ(after.h, desktop.h);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+TEST(SdlDisplayModesTest, OffersXvfbsModeAs32Bits60Hz) {
+    if (!startPrivateXServer()) GTEST_SKIP() << "Xvfb is not available";
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0);
+    // Xvfb reports its one mode as 24 bits in 4 bytes with no refresh rate.
+    const LauncherList list = buildLauncherList(sdlDisplayModes());
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    ASSERT_EQ(list.items.size(), 1u);
+    EXPECT_EQ(list.items[0], "1920x1080\n");
+}
+
+}  // namespace
