@@ -7,8 +7,10 @@
 #   2. Ticking "Fullscreen" and pressing "No Launch" ends with exit code 0 and prints nothing.
 #   3. "Launch" with the preselected resolution; Alt+F4 closes the window, which ends the demo with
 #      exit code 0.
-#   4. The DirectShow player on a short MP3 (velmora-music-check.exe).
-#   5. Images decoded by GDI+ match the Linux decoder within 1 per channel: a test set covering
+#   4. With Mesa limited to OpenGL 3.0 the 3.3 core context cannot be made: one line saying so,
+#      exit code 1.
+#   5. The DirectShow player on a short MP3 (velmora-music-check.exe).
+#   6. Images decoded by GDI+ match the Linux decoder within 1 per channel: a test set covering
 #      the formats, and the demo's own images.
 # Uses a fresh 32-bit prefix under /tmp (removed afterwards) and an ALSA null device in
 # ~/.asoundrc, without which DirectShow finds no audio renderer (a different existing file is
@@ -73,6 +75,7 @@ wait_for_windows() {
     for ((i = 0; i < seconds * 5; i++)); do
         ids=$(xdotool search --name "^${name}\$" 2>/dev/null || true)
         if [[ -n $ids && $(wc -l <<<"$ids") -ge $count ]]; then
+            sleep 1 # mapped is not yet ready for input
             tail -n 1 <<<"$ids"
             return 0
         fi
@@ -98,6 +101,74 @@ type_resolution() {
     sleep 0.2
 }
 
+phase "resources"
+# The launcher's dialog template, picture, icon and manifest as velmora.exe carries them.
+i686-w64-mingw32-windres -i "$exe" -O res -o "$work/velmora.res"
+python3 - "$work/velmora.res" <<'PYTHON' || fail "the program's resources"
+import struct, sys
+
+data = open(sys.argv[1], "rb").read()
+
+def ident(b, o):  # an ordinal (0xFFFF, n) or a zero-terminated UTF-16 string
+    if struct.unpack_from("<H", b, o)[0] == 0xFFFF:
+        return struct.unpack_from("<H", b, o + 2)[0], o + 4
+    end = o
+    while struct.unpack_from("<H", b, end)[0]:
+        end += 2
+    return b[o:end].decode("utf-16-le"), end + 2
+
+resources, o = {}, 0
+while o < len(data):
+    size, header = struct.unpack_from("<II", data, o)
+    kind, p = ident(data, o + 8)
+    name, p = ident(data, p)
+    resources[(kind, name)] = data[o + header:o + header + size]
+    o = (o + header + size + 3) & ~3
+
+def dialog(b):
+    _, signature, _, ex, style, count, x, y, cx, cy = struct.unpack_from("<HHIIIHhhhh", b, 0)
+    menu, p = ident(b, 26)
+    cls, p = ident(b, p)
+    title, p = ident(b, p)
+    points, weight, italic, charset = struct.unpack_from("<HHBB", b, p)
+    face, p = ident(b, p + 6)
+    items = []
+    for _ in range(count):
+        p = (p + 3) & ~3
+        _, iex, istyle, ix, iy, icx, icy, iid = struct.unpack_from("<IIIhhhhi", b, p)
+        icls, p = ident(b, p + 24)
+        text, p = ident(b, p)
+        p += 2 + struct.unpack_from("<H", b, p)[0]
+        items.append((iid, icls, text, hex(istyle), hex(iex), (ix, iy, icx, icy)))
+    return (hex(signature), hex(ex), hex(style), (x, y, cx, cy), menu, cls, title,
+            (points, weight, italic, charset, face), items)
+
+expected = ("0xffff", "0x8", "0x80c808cc", (0, 0, 270, 137), "", "", "ZORVEK LAUNCHER",
+            (8, 400, 0, 1, "MS Shell Dlg"), [
+    (-1, 0x82, 101, "0x5000000e", "0x0", (7, 8, 97, 62)),
+    (104, 0x85, "", "0x50210002", "0x0", (163, 30, 100, 30)),
+    (-1, 0x82, "Resolution", "0x50020200", "0x1000", (113, 30, 50, 12)),
+    (107, 0x80, "Fullscreen", "0x50010003", "0x1000", (123, 60, 49, 10)),
+    (105, 0x80, "No Launch", "0x50010000", "0x0", (7, 89, 106, 41)),
+    (106, 0x80, "Launch", "0x50010000", "0x0", (113, 89, 150, 41))])
+problems = []
+if dialog(resources[(5, 103)]) != expected:
+    problems.append("dialog 103 is %r" % (dialog(resources[(5, 103)]),))
+if struct.unpack_from("<iiHH", resources[(2, 101)], 4) != (145, 100, 1, 4):
+    problems.append("bitmap 101 is not 145 x 100 at 4 bits")
+group = resources[(14, 102)]
+if struct.unpack_from("<HHH", group, 0)[2] != 1 or group[6:9] != bytes([16, 16, 16]):
+    problems.append("icon group 102 is not one 16 x 16 16-colour image")
+manifest = resources[(24, 1)].decode()
+for needle in ['name="ZORVEK.VELMORA.DEMO"', 'processorArchitecture="X86"', 'version="1.0.0.0"',
+               'name="Microsoft.Windows.Common-Controls"', 'version="6.0.0.0"',
+               'publicKeyToken="6595b64144ccf1df"', 'level="asInvoker"', 'uiAccess="false"']:
+    if needle not in manifest:
+        problems.append("the manifest lacks " + needle)
+print("\n".join(problems) or "   dialog 103, bitmap 101, icon 102 and the manifest check out")
+sys.exit(1 if problems else 0)
+PYTHON
+
 phase "prefix"
 wine wineboot -i >/dev/null 2>&1
 wineserver -w
@@ -120,11 +191,11 @@ if dialog=$(wait_for_windows "ZORVEK LAUNCHER" 60); then
     fi
     type_resolution "$dialog" 800x600
     click_dialog "$dialog" 188 110
-    if window=$(wait_for_windows Velmora 60); then
+    if window=$(wait_for_windows Velmora 120); then
         eval "$(xdotool getwindowgeometry --shell "$window")"
         [[ "${WIDTH}x${HEIGHT}" == 800x600 ]] || fail "the window is ${WIDTH}x${HEIGHT}, not 800x600"
         sleep 4
-        for ((i = 0; i < 12; i++)); do
+        for ((i = 0; i < 24; i++)); do
             kill -0 $pid 2>/dev/null || break
             xdotool windowfocus --sync "$window" key Escape 2>/dev/null || true
             sleep 5
@@ -139,7 +210,7 @@ kill -0 $pid 2>/dev/null && { fail "velmora.exe still runs: killed"; kill $pid; 
 rc=0
 wait $pid || rc=$?
 echo "exit code $rc"
-[[ $rc -eq 0 ]] || fail "exit code $rc"
+[[ $rc -eq 0 ]] || { fail "exit code $rc"; tail -n 20 "$work/run1.err"; }
 sed 's/^/   | /' "$work/run1.out"
 
 grep -q $'^Renderer       : llvmpipe.*\r$' "$work/run1.out" || fail "no llvmpipe Renderer line"
@@ -183,10 +254,10 @@ wine "$exe" >"$work/run3.out" 2>"$work/run3.err" &
 pid=$!
 if dialog=$(wait_for_windows "ZORVEK LAUNCHER" 60); then
     click_dialog "$dialog" 188 110
-    if window=$(wait_for_windows Velmora 60); then
+    if window=$(wait_for_windows Velmora 120); then
         eval "$(xdotool getwindowgeometry --shell "$window")"
         echo "   window ${WIDTH}x${HEIGHT}"
-        for ((i = 0; i < 12; i++)); do
+        for ((i = 0; i < 24; i++)); do
             kill -0 $pid 2>/dev/null || break
             xdotool windowfocus --sync "$window" key alt+F4 2>/dev/null || true
             sleep 5
@@ -201,7 +272,26 @@ kill -0 $pid 2>/dev/null && { fail "velmora.exe still runs after Alt+F4: killed"
 rc=0
 wait $pid || rc=$?
 echo "exit code $rc"
-[[ $rc -eq 0 ]] || fail "exit code $rc after closing the window"
+[[ $rc -eq 0 ]] || { fail "exit code $rc after closing the window"; tail -n 20 "$work/run3.err"; }
+
+phase "run 4: no OpenGL 3.3 core context"
+MESA_GL_VERSION_OVERRIDE=3.0 wine "$exe" >"$work/run4.out" 2>"$work/run4.err" &
+pid=$!
+if dialog=$(wait_for_windows "ZORVEK LAUNCHER" 60); then
+    type_resolution "$dialog" 640x480
+    click_dialog "$dialog" 188 110
+    for ((i = 0; i < 150; i++)); do kill -0 $pid 2>/dev/null && sleep 0.2; done
+else
+    fail "no launcher dialog"
+fi
+kill -0 $pid 2>/dev/null && { fail "velmora.exe still runs without a 3.3 context: killed"; kill $pid; }
+rc=0
+wait $pid || rc=$?
+echo "exit code $rc"
+sed 's/^/   | /' "$work/run4.out"
+[[ $rc -eq 1 ]] || fail "exit code $rc without a 3.3 core context, not 1"
+[[ $(tr -d '\r' <"$work/run4.out") == "The OpenGL driver cannot create an OpenGL 3.3 core context" ]] ||
+    fail "not the one line about the missing 3.3 core context"
 
 phase "DirectShow player"
 ffmpeg -loglevel error -f lavfi -i "sine=frequency=440:duration=3" -c:a libmp3lame -b:a 128k \

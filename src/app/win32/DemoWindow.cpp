@@ -8,7 +8,8 @@
 // Differs: a missing WGL extension function, pixel format, 3.3 core context or called GL entry
 // point prints one line and create() fails instead of calling through null. Closing the window
 // ends the demo (the default procedure destroys it without a quit message, so the pump checks).
-// shutdown() ends the process with exit code 0, as the last thing the program does.
+// shutdown() leaves ending the process to the entry, which returns 0 once the music player has
+// released its filter graph: exiting with the graph still streaming occasionally crashed Wine.
 #include "app/DemoWindow.h"
 
 #include <GL/wglext.h>
@@ -239,5 +240,4 @@ void DemoWindow::shutdown() {
     ReleaseDC(p.window, p.deviceContext);
     DestroyWindow(p.window);
     UnregisterClassW(kClassName, p.instance);
-    ExitProcess(0);
 }

@@ -22,6 +22,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (!settings.launch) return 0;
 
     DemoWindow window;
-    DirectShowMusicPlayer music;
+    DirectShowMusicPlayer music;  // released before the process ends, which stops the graph
     return runDemo(settings, window, music);
 }

@@ -3,7 +3,8 @@
 // Implemented:
 // - open() builds a filter graph: the file as source filter "piisi", its "Output" pin rendered to
 //   the default audio output, the volume 0.20 dB below full, media time, the duration, position 0,
-//   stopped. Only the three interfaces stay referenced; they keep the graph alive.
+//   stopped. Only the three interfaces stay referenced; they keep the graph alive, and releasing
+//   them (the destructor) ends it, playing or not.
 // - play() runs the graph; seek() clamps to [0, duration], truncates to 100 ns, stops, repositions
 //   and runs again only when playing; position() is the graph's current position.
 // - When the graph cannot be built (no file, no decoder, no audio device): one line on standard
