@@ -174,7 +174,7 @@ wine wineboot -i >/dev/null 2>&1
 wineserver -w
 
 phase "run 1: launch at 800x600"
-"$headless" --size 800x600 --frames 1 >"$work/headless.out" 2>/dev/null
+"$headless" --size 800x600 --frames 1 >"$work/headless.out" 2>/dev/null || fail "velmora-headless failed"
 wine "$exe" >"$work/run1.out" 2>"$work/run1.err" &
 pid=$!
 if dialog=$(wait_for_windows "ZORVEK LAUNCHER" 60); then

@@ -8,8 +8,8 @@
 // Differs: a missing WGL extension function, pixel format, 3.3 core context or called GL entry
 // point prints one line and create() fails instead of calling through null. Closing the window
 // ends the demo (the default procedure destroys it without a quit message, so the pump checks).
-// shutdown() leaves ending the process to the entry, which returns 0 once the music player has
-// released its filter graph: exiting with the graph still streaming occasionally crashed Wine.
+// shutdown() leaves ending the process to the entry, which returns 0 after the music player has
+// released its filter graph (one exit under Wine with the graph still streaming crashed).
 #include "app/DemoWindow.h"
 
 #include <GL/wglext.h>
@@ -24,7 +24,6 @@ struct DemoWindow::Platform {
     HDC deviceContext = nullptr;
     HGLRC glContext = nullptr;
     ULONG_PTR gdiplusToken = 0;
-    bool classRegistered = false;
 };
 
 namespace {
@@ -36,29 +35,24 @@ const DWORD kFullscreenStyle = WS_POPUP;
 const DWORD kBootstrapStyle = WS_BORDER | WS_SYSMENU | WS_MINIMIZEBOX;
 const int kIconResource = 102;
 
-const int kPixelFormatAttributes[] = {WGL_DRAW_TO_WINDOW_ARB,
-                                      1,
-                                      WGL_SUPPORT_OPENGL_ARB,
-                                      1,
-                                      WGL_ACCELERATION_ARB,
-                                      WGL_FULL_ACCELERATION_ARB,
-                                      WGL_DOUBLE_BUFFER_ARB,
-                                      1,
-                                      WGL_PIXEL_TYPE_ARB,
-                                      WGL_TYPE_RGBA_ARB,
-                                      WGL_COLOR_BITS_ARB,
-                                      32,
-                                      WGL_DEPTH_BITS_ARB,
-                                      24,
-                                      0};
+// clang-format off
+const int kPixelFormatAttributes[] = {
+    WGL_DRAW_TO_WINDOW_ARB, 1,
+    WGL_SUPPORT_OPENGL_ARB, 1,
+    WGL_ACCELERATION_ARB, WGL_FULL_ACCELERATION_ARB,
+    WGL_DOUBLE_BUFFER_ARB, 1,
+    WGL_PIXEL_TYPE_ARB, WGL_TYPE_RGBA_ARB,
+    WGL_COLOR_BITS_ARB, 32,
+    WGL_DEPTH_BITS_ARB, 24,
+    0};
 
-const int kContextAttributes[] = {WGL_CONTEXT_PROFILE_MASK_ARB,
-                                  WGL_CONTEXT_CORE_PROFILE_BIT_ARB,
-                                  WGL_CONTEXT_MAJOR_VERSION_ARB,
-                                  3,
-                                  WGL_CONTEXT_MINOR_VERSION_ARB,
-                                  3,
-                                  0};
+// No context flags, no share context.
+const int kContextAttributes[] = {
+    WGL_CONTEXT_PROFILE_MASK_ARB, WGL_CONTEXT_CORE_PROFILE_BIT_ARB,
+    WGL_CONTEXT_MAJOR_VERSION_ARB, 3,
+    WGL_CONTEXT_MINOR_VERSION_ARB, 3,
+    0};
+// clang-format on
 
 PIXELFORMATDESCRIPTOR legacyPixelFormat() {
     PIXELFORMATDESCRIPTOR pfd = {};
@@ -109,7 +103,7 @@ bool DemoWindow::create(int w, int h, bool full) {
     windowClass.hInstance = p.instance;
     windowClass.hIcon = LoadIconW(p.instance, MAKEINTRESOURCEW(kIconResource));
     windowClass.lpszClassName = kClassName;
-    p.classRegistered = RegisterClassW(&windowClass) != 0;
+    RegisterClassW(&windowClass);
     for (std::uint8_t& k : keyDown) k = 0;
     leftButton = 0;
     rightButton = 0;
