@@ -182,6 +182,12 @@ bool writeJpeg(const std::string& path, int width, int height, const std::vector
     cinfo.in_color_space = JCS_RGB;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, quality, TRUE);
+    // Full-resolution colour (4:4:4): decoders differ in how they upsample subsampled chroma, and
+    // the textures must decode to the same pixels everywhere.
+    for (int c = 0; c < cinfo.num_components; ++c) {
+        cinfo.comp_info[c].h_samp_factor = 1;
+        cinfo.comp_info[c].v_samp_factor = 1;
+    }
     cinfo.optimize_coding = TRUE;
     cinfo.dct_method = JDCT_ISLOW;
     jpeg_start_compress(&cinfo, TRUE);
