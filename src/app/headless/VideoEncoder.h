@@ -1,0 +1,42 @@
+#pragma once
+#include <sys/types.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// Pipes raw RGBA frames into ffmpeg, which writes an H.264 (yuv420p) MP4 with the soundtrack
+// muxed as AAC, cut to the rendered range so that video frame k shows music position
+// audioStartSeconds + k / fps.
+class VideoEncoder {
+public:
+    struct Settings {
+        std::string path;
+        int width = 0;
+        int height = 0;
+        double fps = 60.0;
+        std::string audioPath;  // no sound when the file does not exist (one line says so)
+        double audioStartSeconds = 0.0;
+        double audioSeconds = 0.0;
+    };
+
+    VideoEncoder() = default;
+    ~VideoEncoder();
+    VideoEncoder(const VideoEncoder&) = delete;
+    VideoEncoder& operator=(const VideoEncoder&) = delete;
+
+    // Starts ffmpeg. False after printing why.
+    bool start(const Settings& settings);
+    // One frame of width x height RGBA pixels, rows bottom first as glReadPixels returns them.
+    // False once ffmpeg has stopped taking frames.
+    bool writeFrame(const std::uint8_t* rgba);
+    // Ends the stream and waits for ffmpeg. False, after a line, when the file is not complete.
+    bool finish();
+
+private:
+    pid_t pid_ = -1;
+    int pipe_ = -1;
+    std::size_t frameBytes_ = 0;
+    bool failed_ = false;
+    std::string path_;
+};

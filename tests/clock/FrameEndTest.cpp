@@ -1,0 +1,93 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "app/DemoWindow.h"
+#include "demo/FrameEnd.h"
+#include "demo/SceneClock.h"
+
+namespace {
+
+class FrameEndOnAWindow : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(window.create(16, 16, false));
+        window.frameObserver = [this] { ++presents; };
+    }
+    void TearDown() override { window.shutdown(); }
+
+    DemoWindow window;
+    int presents = 0;
+};
+
+TEST_F(FrameEndOnAWindow, Bar142ItselfGoesOnAndTheFramePastItIsPresentedAndLast) {
+    GLuint framebuffer = 0;
+    gl.glGenFramebuffers(1, &framebuffer);
+    gl.glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    EXPECT_TRUE(frameEnd(142.0f, window));
+    GLint bound = -1;
+    gl.glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
+    EXPECT_EQ(bound, 0);
+    gl.glDeleteFramebuffers(1, &framebuffer);
+    EXPECT_EQ(window.endRequested, 0);
+    EXPECT_TRUE(frameEnd(NAN, window));
+    EXPECT_EQ(presents, 2);
+
+    EXPECT_FALSE(frameEnd(std::nextafter(142.0f, 200.0f), window));
+    EXPECT_EQ(presents, 3);  // presented before the end is reported
+    EXPECT_EQ(window.endRequested, 1);
+    EXPECT_FALSE(frameEnd(3.0f, window));  // the request is never taken back
+}
+
+// The whole timeline at 60 fps on the frame clock, frame n at n / 60 s: the loop of the demo
+// without the scenes.
+TEST_F(FrameEndOnAWindow, TimelineAt60FpsEndsOnTheFirstFramePastBar142) {
+    const std::int32_t starts[kSceneTableSize] = {0, 8, 22, 24, 40, 56, 60, 72, 88, 104, 120, 136};
+    auto clockOf = [&](long frame) {
+        return computeSceneClock(static_cast<std::int64_t>(frame * 1e7 / 60.0 + 0.5), 16.0f, 16.0f,
+                                 starts);
+    };
+    long frame = 0;
+    while (frameEnd(clockOf(frame).bars, window) && frame < 20000) ++frame;
+
+    // Frames 0 to 11,488: bar 142 falls between 191.45 s and 191.4667 s.
+    EXPECT_EQ(frame, 11488);
+    EXPECT_EQ(presents, 11489);
+    EXPECT_GT(clockOf(frame).bars, 142.0f);
+    EXPECT_LE(clockOf(frame - 1).bars, 142.0f);
+    EXPECT_EQ(clockOf(frame).sceneIndex, -1);
+}
+
+// The runner: the real entry sequence and frame loop, ended by the frame end.
+std::string runHeadless(const std::string& arguments) {
+    const std::string command = std::string(VELMORA_HEADLESS) + " " + arguments + " 2>&1";
+    std::string output;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
+        pclose(pipe);
+    }
+    return output;
+}
+
+long framesRendered(const std::string& output) {
+    const size_t at = output.rfind(" frames rendered");
+    if (at == std::string::npos) return -1;
+    const size_t start = output.rfind(' ', at - 1) + 1;
+    return std::stol(output.substr(start, at - start));
+}
+
+// Ranges in the frames after the last scene, so the cost of the scenes does not matter.
+TEST(HeadlessRunner, RendersRangesAndEndsAfterBar142) {
+    // 184 s to the end at 60 fps: frames 11,040 to 11,488.
+    EXPECT_EQ(framesRendered(runHeadless("--size 16x16 --fps 60 --from 184")), 449);
+    // Bars 137 to 138 (184.719 s to 186.067 s) at 30 fps: frames 5542 to 5582.
+    EXPECT_EQ(framesRendered(runHeadless("--size 16x16 --fps 30 --from 137b --to 138b")), 41);
+    EXPECT_EQ(framesRendered(runHeadless("--size 16x16 --fps 30 --from 190 --frames 3")), 3);
+    const std::string bad = runHeadless("--size 16x16 --from 1x");
+    EXPECT_NE(bad.find("bad option --from 1x"), std::string::npos) << bad;
+}
+
+}  // namespace
