@@ -73,6 +73,10 @@ TEST(EffectiveCamera, CavePathStaysInsideThePassage) {
     EXPECT_GT(samples, 1200);
     // The light at the origin is inside the cave too.
     EXPECT_GT(caveField(0.0f, 0.0f, 0.0f), 3.0f);
+    // The half-size boulder (radius 2 to 3) drifts through the chamber: scaled by 0.5 after its
+    // offset (12, 35 - 3.5 t, 11), its centre in cave coordinates is (6, 17.5 - 1.75 t, 5.5).
+    for (double t = 0.0; t < 21.6; t += 0.1)
+        ASSERT_GE(caveField(6.0f, static_cast<float>(17.5 - 1.75 * t), 5.5f), 4.5f) << t;
     std::printf("lowest field value along the cave path: %.2f\n", lowest);
 }
 

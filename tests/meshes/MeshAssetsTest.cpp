@@ -107,4 +107,21 @@ TEST(MeshAssets, TempleCamerasKeepClearOfTheTemple) {
     std::printf("closest approach of a temple camera: %.2f\n", closest);
 }
 
+// The same for the cave: the normals face the air, so "outside" is in the passage.
+TEST(MeshAssets, CaveCameraKeepsClearOfTheWalls) {
+    const MeshData cave = parsed(kCavePath);
+    const SceneCamera* scene = findSceneCamera("cave");
+    ASSERT_NE(scene, nullptr);
+    double closest = 1e9;
+    for (double s = barsToSeconds(56.0); s < barsToSeconds(72.0); s += 0.1) {
+        const EffectiveCamera cam = effectiveCamera(scene->at(clockAtSeconds(s)).view);
+        const SurfacePoint near = nearestSurface(cave, cam.eye);
+        closest = std::fmin(closest, near.distance);
+        ASSERT_TRUE(near.outside && near.distance >= 3.0)
+            << "eye (" << cam.eye[0] << ", " << cam.eye[1] << ", " << cam.eye[2] << ") at " << s
+            << " s is " << near.distance << (near.outside ? " in the air" : " in the rock");
+    }
+    std::printf("closest approach of the cave camera: %.2f\n", closest);
+}
+
 }  // namespace

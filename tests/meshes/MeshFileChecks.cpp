@@ -53,33 +53,41 @@ std::vector<std::uint8_t> readFileBytes(const std::string& path) {
 }
 
 SurfacePoint nearestSurface(const MeshData& mesh, const double p[3]) {
-    SurfacePoint best;
     const V q = {p[0], p[1], p[2]};
     const auto at = [&](std::uint32_t i) {
         return V{mesh.positions[4 * i], mesh.positions[4 * i + 1], mesh.positions[4 * i + 2]};
     };
-    double bestSquare = 1e300;
-    for (std::size_t t = 0; t + 2 < mesh.indices.size(); t += 3) {
+    // Squared distance from q to each triangle, skipping those that cannot beat `limit`.
+    const auto distanceTo = [&](std::size_t t, double limit) {
         const std::uint32_t* tri = &mesh.indices[t];
         const V a = at(tri[0]), b = at(tri[1]), c = at(tri[2]);
-        // Cheap rejection by the bounding sphere of the triangle.
         const V centre = (a + b + c) * (1.0 / 3.0);
         const double reach =
             std::sqrt(std::max({dot(a - centre, a - centre), dot(b - centre, b - centre),
                                 dot(c - centre, c - centre)}));
         const double toCentre = std::sqrt(dot(q - centre, q - centre)) - reach;
-        if (toCentre > 0 && toCentre * toCentre > bestSquare) continue;
+        if (toCentre > 0 && toCentre * toCentre > limit) return 1e300;
         const V near = closestOnTriangle(q, a, b, c);
-        const double square = dot(q - near, q - near);
-        if (square < bestSquare) {
-            bestSquare = square;
-            V n = {0, 0, 0};
-            for (int k = 0; k < 3; ++k)
-                n = n + V{mesh.normals[3 * tri[k]], mesh.normals[3 * tri[k] + 1],
-                          mesh.normals[3 * tri[k] + 2]};
-            best.outside = dot(q - near, n) >= 0;
-        }
+        return dot(q - near, q - near);
+    };
+    double best = 1e300;
+    for (std::size_t t = 0; t + 2 < mesh.indices.size(); t += 3)
+        best = std::min(best, distanceTo(t, best));
+
+    // The nearest point may be a corner or an edge shared by several triangles (a spike's tip):
+    // the side is decided by all of them together, their normals summed.
+    SurfacePoint result;
+    result.distance = std::sqrt(best);
+    const double tied = (result.distance + 1e-4) * (result.distance + 1e-4);
+    V normal = {0, 0, 0}, offset = {0, 0, 0};
+    for (std::size_t t = 0; t + 2 < mesh.indices.size(); t += 3) {
+        if (distanceTo(t, tied) > tied) continue;
+        const std::uint32_t* tri = &mesh.indices[t];
+        for (int k = 0; k < 3; ++k)
+            normal = normal + V{mesh.normals[3 * tri[k]], mesh.normals[3 * tri[k] + 1],
+                                mesh.normals[3 * tri[k] + 2]};
+        offset = offset + (q - closestOnTriangle(q, at(tri[0]), at(tri[1]), at(tri[2])));
     }
-    best.distance = std::sqrt(bestSquare);
-    return best;
+    result.outside = dot(offset, normal) >= 0;
+    return result;
 }

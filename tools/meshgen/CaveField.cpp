@@ -5,32 +5,37 @@
 
 #include "RockNoise.h"
 
+// The cave is a shaft along z, +z up, as the scene's world sees it once its quarter turn is
+// applied: the camera rises from the bottom (z = -120), looking up at the light that hangs in a
+// chamber half way (the origin), passes it looking sideways and ends looking down on it. Walls
+// run in vertical flutes with horizontal bands; ledges stick out with flat tops and stalactites
+// under them; side passages lead off into the dark.
+
 namespace {
 
-constexpr float kNearEnd = -136.0f;  // the passage is closed a little beyond the camera's ends
-constexpr float kFarEnd = 104.0f;
+constexpr float kBottom = -136.0f;  // closed a little beyond the camera's first and last places
+constexpr float kTop = 110.0f;
 
-// The central chamber round the light, where the boulder falls through.
+// The chamber round the light, where the boulder drifts across.
 float chamber(float z) {
     return std::exp(-(z * z) * (1.0f / 900.0f));
 }
 
-// Passage centre line and radius along z.
+// Shaft centre line and radius along z: wide rooms joined by narrower throats.
 float centreX(float z) {
-    return 2.0f + 0.00045f * z * z + 5.0f * std::sin(0.036f * z + 0.7f) +
+    return 1.0f + 0.00045f * z * z + 4.0f * std::sin(0.036f * z + 0.7f) +
            1.5f * std::sin(0.087f * z + 2.1f);
 }
 float centreY(float z) {
-    return 3.0f + 1.5f * std::sin(0.027f * z + 1.9f);
+    return 4.5f + 2.0f * std::sin(0.027f * z + 1.9f);
 }
-// Wide rooms joined by narrower throats.
 float radius(float z) {
-    return 23.0f + 5.0f * std::sin(0.06f * z + 0.4f) + 2.0f * std::sin(0.13f * z + 1.3f) +
+    return 24.5f + 5.0f * std::sin(0.06f * z + 0.4f) + 2.0f * std::sin(0.13f * z + 1.3f) +
            8.0f * chamber(z);
 }
 
-// Distance from the line the camera follows (about 9.5 above the axis, drifting out in x towards
-// both ends); the walls are kept clear of it.
+// Distance from the line the camera follows (about 9.5 off the axis in y, drifting out in x
+// towards both ends); the walls are kept clear of it.
 float corridorDistance(float x, float y, float z) {
     const float u = (z + 15.0f) * (1.0f / 105.0f);
     const float dx = x - (11.0f * u * u * u * u - 0.6f);
@@ -38,51 +43,67 @@ float corridorDistance(float x, float y, float z) {
     return std::sqrt(dx * dx + dy * dy);
 }
 
-// Side passages running off into the dark: capsules from the main passage outwards.
-float sideTunnels(float x, float y, float z) {
-    const float at[3][4] = {// z where they leave, direction in x, radius, end x
-                            {-95.0f, -1.0f, 8.0f, -48.0f},
-                            {-45.0f, 1.0f, 7.0f, 50.0f},
-                            {62.0f, -1.0f, 9.0f, -52.0f}};
-    float air = -1e9f;
-    for (const auto& t : at) {
-        const float along = std::clamp(x * t[1], 0.0f, std::fabs(t[3]));
-        const float bend = 0.004f * along * along;
-        const float dx = x - along * t[1];
-        const float dy = y - (centreY(t[0]) - 4.0f + 0.05f * along);
-        const float dz = z - (t[0] + bend);
-        air = std::max(air, t[2] - std::sqrt(dx * dx + dy * dy + dz * dz));
+// A ledge: at height z, sticking out `depth` from the wall over the half of the circle facing
+// `angle`, with a flat top and a sloping underside. Stalactites hang from its lip.
+struct Ledge {
+    float z, angle, depth;
+};
+constexpr Ledge kLedges[] = {{-104.0f, 2.2f, 7.0f}, {-76.0f, -0.9f, 6.0f}, {-47.0f, 3.6f, 7.5f},
+                             {-24.0f, 0.6f, 8.0f},  {31.0f, 2.6f, 7.0f},   {58.0f, -1.4f, 6.5f},
+                             {84.0f, 1.2f, 7.0f}};
+
+float ledgeRock(float angle, float z) {
+    float rock = 0.0f;
+    for (const Ledge& l : kLedges) {
+        const float u = z - l.z;
+        if (u < -12.0f || u > 5.0f) continue;
+        const float across = u < 0.0f ? std::exp(-(u * u) / 30.0f) : std::exp(-(u * u) / 5.0f);
+        const float facing = std::clamp((std::cos(angle - l.angle) - 0.1f) * 2.5f, 0.0f, 1.0f);
+        rock = std::max(rock, l.depth * across * facing);
+    }
+    return rock;
+}
+
+// Stalactites under the ledges' lips: vertical spikes, thickest at the top, with rounded tips
+// no thinner than the generator's cells can hold.
+float stalactites(float x, float y, float z) {
+    float air = 1e9f;
+    int n = 0;
+    for (const Ledge& l : kLedges) {
+        ++n;
+        if (z > l.z + 1.0f || z < l.z - 24.0f) continue;
+        for (int k = 0; k < 3; ++k) {
+            const float a = l.angle + (hashUnit(n, k, 1) - 0.5f) * 2.2f;
+            const float reach = radius(l.z) - l.depth + 1.5f;
+            const float px = centreX(l.z) + 1.2f * reach * std::cos(a);
+            const float py = centreY(l.z) + reach * std::sin(a);
+            // None hangs where the camera passes.
+            if (corridorDistance(px, py, l.z - 10.0f) < 13.0f) continue;
+            const float length = 8.0f + 10.0f * hashUnit(n, k, 2);
+            const float width = 4.5f + 1.5f * hashUnit(n, k, 3);
+            const float tip = l.z - 2.0f - length;
+            const float along = std::clamp((z - tip) / length, 0.0f, 1.0f);
+            const float d = std::sqrt((x - px) * (x - px) + (y - py) * (y - py));
+            const float below = std::max(tip - z, 0.0f);
+            air = std::min(air, std::sqrt(d * d + below * below) - width * (0.3f + 0.7f * along));
+        }
     }
     return air;
 }
 
-// Dripstones scattered on a jittered grid in x-z: rock added up to `length` above (stalagmites)
-// or below (stalactites) a surface, a rounded spike of about `width` from each one's axis.
-float dripstones(float x, float z, int layer, float cell, float length, float width) {
-    const int cx = static_cast<int>(std::floor(x / cell)),
-              cz = static_cast<int>(std::floor(z / cell));
-    float rock = 0.0f;
-    for (int i = cx - 1; i <= cx + 1; ++i)
-        for (int k = cz - 1; k <= cz + 1; ++k) {
-            if (hashUnit(i, layer, k) < 0.4f) continue;  // not every cell has one
-            const float px = (i + 0.2f + 0.6f * hashUnit(i, layer + 1, k)) * cell;
-            const float pz = (k + 0.2f + 0.6f * hashUnit(i, layer + 2, k)) * cell;
-            const float l = length * (0.4f + 0.6f * hashUnit(i, layer + 3, k));
-            const float w = width * (0.7f + 0.6f * hashUnit(i, layer + 4, k));
-            const float d2 = ((x - px) * (x - px) + (z - pz) * (z - pz)) / (w * w);
-            rock += l * std::exp(-2.5f * d2);
-        }
-    return rock;
-}
-
-// Rock pillars joining floor and ceiling, clear of the camera's path.
-float pillars(float x, float y, float z) {
-    const float at[3][3] = {{-15.0f, -78.0f, 4.5f}, {21.0f, -32.0f, 4.0f}, {-17.0f, 48.0f, 5.0f}};
-    float air = 1e9f;
-    for (const auto& p : at) {
-        const float d = std::sqrt((x - p[0]) * (x - p[0]) + (z - p[1]) * (z - p[1]));
-        const float waist = p[2] * (0.7f + 0.0009f * y * y);  // thinner at mid-height
-        air = std::min(air, d - waist + 1.2f * gradientNoise(0.2f * x, 0.1f * y, 0.2f * z));
+// Side passages leaving the shaft horizontally and running off into the dark.
+float sidePassages(float x, float y, float z) {
+    const float at[3][4] = {// height, direction in x, radius, end x
+                            {-92.0f, -1.0f, 8.0f, -50.0f},
+                            {-38.0f, 1.0f, 7.0f, 52.0f},
+                            {66.0f, -1.0f, 9.0f, -54.0f}};
+    float air = -1e9f;
+    for (const auto& t : at) {
+        const float along = std::clamp(x * t[1], 0.0f, std::fabs(t[3]));
+        const float dx = x - along * t[1];
+        const float dy = y - (centreY(t[0]) - 6.0f + 0.004f * along * along);
+        const float dz = z - (t[0] - 0.08f * along);
+        air = std::max(air, t[2] - std::sqrt(dx * dx + dy * dy + dz * dz));
     }
     return air;
 }
@@ -91,36 +112,33 @@ float pillars(float x, float y, float z) {
 
 float caveField(float x, float y, float z) {
     const float r = radius(z);
-    const float dx = (x - centreX(z)) * (1.0f / 1.25f);
+    const float dx = (x - centreX(z)) * (1.0f / 1.2f);
     const float dy = y - centreY(z);
     const float e = std::sqrt(dx * dx + dy * dy);
     // Deep in the rock: no detail can reach the surface from here.
-    if (e > r + 14.0f) return r - e;
+    if (e > r + 16.0f) return r - e;
 
-    // Walls: broad lumps stretched vertically (flowstone), ledges from ridged strata.
-    float air = r - e + 5.0f * fractalNoise(0.045f * x, 0.02f * y, 0.045f * z, 3) -
-                2.2f * ridgedNoise(0.05f * x + 3.0f, 0.16f * y, 0.05f * z, 2);
-    // Stalactites hang from the upper half.
-    const float upper = std::clamp((dy - 0.35f * r) / (0.3f * r), 0.0f, 1.0f);
-    if (upper > 0.0f) air -= upper * dripstones(x, z, 11, 11.0f, 10.0f, 5.0f);
-    air = smoothMax(air, sideTunnels(x, y, z) + 2.0f * gradientNoise(0.1f * x, 0.1f * y, 0.1f * z),
+    const float angle = std::atan2(dy, dx);
+    // Lobes that turn slowly with height, so the section is never a plain circle.
+    const float lobes = 1.0f + 0.1f * std::sin(3.0f * angle + 0.05f * z) +
+                        0.06f * std::sin(5.0f * angle - 0.031f * z + 1.0f);
+    // Flowstone flutes run with gravity (stretched along z); ridged bands cross them.
+    // Near the camera's path the relief and the ledges give way, so walls there are never cut.
+    const float clearance = corridorDistance(x, y, z);
+    const float relief = std::clamp((clearance - 6.0f) * 0.125f, 0.35f, 1.0f);
+    float air = r * lobes - e +
+                relief * (5.0f * fractalNoise(0.05f * x, 0.05f * y, 0.018f * z, 3) -
+                          2.0f * ridgedNoise(0.05f * x, 0.05f * y, 0.17f * z + 3.0f, 2));
+    air -= ledgeRock(angle, z) * std::clamp((clearance - 9.0f) * 0.2f, 0.0f, 1.0f);
+    air = smoothMin(air, stalactites(x, y, z), 1.5f);
+    air = smoothMax(air, sidePassages(x, y, z) + 2.0f * gradientNoise(0.1f * x, 0.1f * y, 0.1f * z),
                     4.0f);
 
-    // A flatter floor with rubble, dropping into a pit under the chamber.
-    const float pit = std::exp(-((x - 5.0f) * (x - 5.0f) + (z - 4.0f) * (z - 4.0f)) / 260.0f);
-    const float floorY = centreY(z) - (0.58f + 0.2f * chamber(z)) * r - 7.0f * pit +
-                         2.5f * fractalNoise(0.06f * x, 0.3f, 0.06f * z, 3);
-    const float floorAir = (y - floorY) - dripstones(x, z, 23, 12.0f, 7.0f, 5.5f) -
-                           1.5f * std::fabs(gradientNoise(0.15f * x, 0.5f, 0.15f * z));
-    air = smoothMin(air, floorAir, 4.0f);
-
-    air = smoothMin(air, pillars(x, y, z), 5.0f);
-
-    // Rounded ends beyond the camera's first and last positions.
+    // Rounded bottom and top beyond the camera's ends.
     const float ends =
-        std::min(z - kNearEnd, kFarEnd - z) + 3.0f * gradientNoise(0.07f * x, 0.07f * y, 0.5f);
+        std::min(z - kBottom, kTop - z) + 3.0f * gradientNoise(0.07f * x, 0.07f * y, 0.5f);
     air = smoothMin(air, ends, 8.0f);
-    return smoothMax(air, 7.0f - corridorDistance(x, y, z), 3.0f);
+    return smoothMax(air, 6.0f - clearance, 3.0f);
 }
 
 float caveGridField(float x, float y, float z) {

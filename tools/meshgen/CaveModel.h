@@ -1,6 +1,6 @@
 #pragma once
 #include "geometry/MeshData.h"
 
-// The cave passage of the descent scene: caveField run through the surface generator, moved back
+// The cave shaft of the descent scene: caveField run through the surface generator, moved back
 // to the cave's own coordinates, with every triangle wound to face the air.
 MeshData buildCaveMesh();

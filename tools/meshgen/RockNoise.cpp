@@ -78,7 +78,9 @@ float fractalNoise(float x, float y, float z, int octaves) {
 float ridgedNoise(float x, float y, float z, int octaves) {
     float sum = 0.0f, amplitude = 0.5f;
     for (int i = 0; i < octaves; ++i) {
-        const float r = 1.0f - std::fabs(gradientNoise(x, y, z));
+        // A rounded crease: |n| softened near zero, which the generator's cells can follow.
+        const float n = gradientNoise(x, y, z);
+        const float r = 1.0f - std::sqrt(n * n + 0.01f);
         sum += amplitude * r * r;
         x = x * 2.0f + 5.13f;
         y = y * 2.0f + 11.71f;
@@ -93,8 +95,11 @@ float hashUnit(int x, int y, int z) {
 }
 
 float smoothMin(float a, float b, float k) {
-    const float h = std::clamp(0.5f + 0.5f * (b - a) / k, 0.0f, 1.0f);
-    return lerp(b, a, h) - k * h * (1.0f - h);
+    // Beyond the blend width it is the plain minimum; returning it outright also keeps a huge
+    // "nothing here" value on one side from swamping the other in float arithmetic.
+    if (std::fabs(a - b) >= k) return std::min(a, b);
+    const float h = 0.5f + 0.5f * (b - a) / k;
+    return a * h + b * (1.0f - h) - k * h * (1.0f - h);
 }
 
 float smoothMax(float a, float b, float k) {
