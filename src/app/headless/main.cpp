@@ -140,14 +140,15 @@ long lastFrameOfDemo(double fps) {
 // frame 1234/5745  21%  45.3 fps  1:42 left, rewritten in place at most four times a second.
 class ProgressLine {
 public:
-    explicit ProgressLine(long total) : total_(total), start_(Clock::now()), shown_(start_) {}
+    explicit ProgressLine(long total) : total_(total) {}
 
     void update(long done) {
         const Clock::time_point now = Clock::now();
+        if (done <= 1) start_ = shown_ = now;  // the rate counts from the first frame on
         if (done < total_ && now - shown_ < std::chrono::milliseconds(250)) return;
         shown_ = now;
         const double elapsed = std::chrono::duration<double>(now - start_).count();
-        const double fps = elapsed > 0.0 ? done / elapsed : 0.0;
+        const double fps = elapsed > 0.0 ? (done - 1) / elapsed : 0.0;
         const long left = fps > 0.0 ? std::lround((total_ - done) / fps) : 0;
         std::fprintf(stderr, "\rframe %ld/%ld  %3ld%%  %.1f fps  %ld:%02ld left  ", done, total_,
                      total_ > 0 ? done * 100 / total_ : 100, fps, left / 60, left % 60);
@@ -157,7 +158,7 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
     long total_;
-    Clock::time_point start_, shown_;
+    Clock::time_point start_{}, shown_{};
 };
 
 }  // namespace
