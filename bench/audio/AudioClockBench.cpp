@@ -60,6 +60,9 @@ int main(int argc, char** argv) {
     const std::int64_t startPosition = player.position();
     std::int64_t last = startPosition, lastHanded = handedUnits();
     std::int64_t lagMin = INT64_MAX, lagMax = INT64_MIN, lagSum = 0, reads = 0;
+    // Mean lag over the first and the last tenth of the run: their difference is the drift.
+    double headLag = 0.0, tailLag = 0.0;
+    long headReads = 0, tailReads = 0;
     Steps position, handed;
     const Clock::time_point end =
         start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
@@ -73,13 +76,16 @@ int main(int argc, char** argv) {
         lagMax = std::max(lagMax, lag);
         lagSum += lag;
         ++reads;
+        const double at = std::chrono::duration<double>(Clock::now() - start).count();
+        if (at < seconds * 0.1) headLag += lag, ++headReads;
+        if (at > seconds * 0.9) tailLag += lag, ++tailReads;
         last = p;
         lastHanded = h;
         std::this_thread::sleep_for(std::chrono::microseconds(100));
     }
     const double wall = std::chrono::duration<double>(Clock::now() - start).count();
     const double played = ms(last - startPosition) / 1000.0;
-    const double handedSeconds = ms(lastHanded) / 1000.0;
+    const double handedSeconds = ms(lastHanded) / 1000.0;  // handed from position 0
 
     std::printf("%.1f s on SDL audio driver \"%s\", %d Hz, %ld position reads\n", wall,
                 std::getenv("SDL_AUDIODRIVER"), rate, static_cast<long>(reads));
@@ -92,7 +98,11 @@ int main(int argc, char** argv) {
                 ms(lagMin), ms(lagMax), ms(lagSum / reads), ms(last - lastHanded));
     std::printf("rates against the steady clock: position %.5f, samples handed %.5f\n",
                 played / wall, handedSeconds / wall);
-    std::printf("drift of the position against the samples: %.3f ms over %.1f s (ratio %.6f)\n",
-                (played - handedSeconds) * 1000.0, wall, played / handedSeconds);
+    const double drift =
+        (tailLag / std::max(tailReads, 1L) - headLag / std::max(headReads, 1L)) / 1e4;
+    std::printf(
+        "drift against the samples (mean lag, last tenth - first tenth): %.3f ms over "
+        "%.1f s (%.1f ppm)\n",
+        drift, wall, drift / (wall * 0.8) * 1e3);
     return position.backward == 0 ? 0 : 1;
 }
