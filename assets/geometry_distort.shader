@@ -1,6 +1,8 @@
-// The temple: brick blended with sand, lit from a sinking point light, fogged into the night;
-// with "syncdistort" on, the stones shift along their normals on every beat. A first look for the
-// finale; its scene will refine it.
+// The temple at night: masonry from "tex", sand from "moss" drifted on the floors and laid in
+// strata on the rock below, a warm light that sinks through the building into the crypt, a cold
+// moon from above and a blue rim on every edge, all fading into the night's colour. With
+// "syncdistort" on, each beat sends a swell up the building with a slight twist, and the joints
+// of the masonry glow on the beat.
 uniform mat4 matrix;
 uniform float t;
 uniform float beats;
@@ -9,6 +11,12 @@ uniform float bounce;
 uniform float saw;
 uniform float t_scene;
 uniform float syncdistort;
+
+// The beat as a hit: full on the beat, gone by the next, hardest on the first beat of the bar.
+float beatHit()
+{
+    return (1.0 - saw) * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.65);
+}
 
 #ifdef vertexcompile
 layout(location = 0) in vec4 position;
@@ -30,8 +38,15 @@ vec3 cameraPosition()
 void main()
 {
     vec4 p = position;
-    float hit = (1.0 - saw) * (1.0 - saw) * (kick == 0.0 ? 1.5 : 1.0);
-    p.xyz += normal * syncdistort * hit * (0.6 + 0.4 * sin(0.3 * p.y + 2.0 * t));
+    // A function of the position alone, so the copies of a vertex along a sharp edge move
+    // together and no crack opens.
+    float hit = beatHit() * syncdistort;
+    float front = -40.0 + 80.0 * saw;  // the swell climbs from the rock to the dome each beat
+    float swell = exp(-0.01 * (p.y - front) * (p.y - front));
+    float grow = hit * (0.035 * swell + 0.01 * sin(0.35 * p.y + 3.0 * t));
+    float twist = hit * 0.05 * sin(0.06 * p.y + t_scene);
+    float c = cos(twist), s = sin(twist);
+    p.xz = mat2(c, s, -s, c) * p.xz * (1.0 + grow);
     worldPos = p.xyz;
     worldNormal = normal;
     eyePos = cameraPosition();
@@ -52,13 +67,16 @@ in vec3 worldNormal;
 in vec3 eyePos;
 out vec4 fragColor;
 
-// Bilinear lookup by hand, wrapping like GL_REPEAT. The driver's own filtered lookups crawl where
-// a surface is seen edge-on (the images carry the maximum anisotropy but no smaller levels).
-vec3 fetchLinear(sampler2D s, vec2 uv)
+const float kPlatformBottom = -26.05;  // below it is the rock the temple stands on
+// The images' mean colours, what a lookup settles to where its texels are smaller than a pixel.
+const vec3 kMasonryMean = vec3(0.447, 0.400, 0.333);
+const vec3 kSandMean = vec3(0.843, 0.678, 0.467);
+
+// Bilinear lookup by hand at a texel position, wrapping like GL_REPEAT. The driver's own
+// filtered lookups crawl where a surface is seen edge-on (the images carry the maximum
+// anisotropy but no smaller levels).
+vec3 bilinear(sampler2D s, ivec2 size, vec2 texel)
 {
-    ivec2 size = textureSize(s, 0);
-    if (size.x == 0) return vec3(0.0);
-    vec2 texel = uv * vec2(size) - 0.5;
     vec2 f = fract(texel);
     vec2 base = floor(texel);
     ivec2 a = ivec2(mod(base, vec2(size)));
@@ -70,13 +88,46 @@ vec3 fetchLinear(sampler2D s, vec2 uv)
     return mix(mix(c00, c10, f.x), mix(c01, c11, f.x), f.y);
 }
 
-// The projection along the axis the surface faces most.
-vec3 fetchFacing(sampler2D s, vec3 p, vec3 n)
+// With no smaller levels to fall back on, a lookup whose pixel covers many texels averages four
+// taps spread over the pixel, and settles to the image's mean where even that would sparkle.
+vec3 fetchFiltered(sampler2D s, vec2 uv, vec3 mean)
+{
+    ivec2 size = textureSize(s, 0);
+    if (size.x == 0) return mean;
+    vec2 texel = uv * vec2(size) - 0.5;
+    vec2 dx = dFdx(texel), dy = dFdy(texel);
+    float footprint = max(length(dx), length(dy));
+    if (footprint < 1.5) return bilinear(s, size, texel);
+    vec3 c = 0.25 * (bilinear(s, size, texel + 0.375 * dx + 0.125 * dy) +
+                     bilinear(s, size, texel - 0.375 * dx - 0.125 * dy) +
+                     bilinear(s, size, texel + 0.125 * dx - 0.375 * dy) +
+                     bilinear(s, size, texel - 0.125 * dx + 0.375 * dy));
+    return mix(c, mean, smoothstep(4.0, 12.0, footprint));
+}
+
+// Masonry laid along the face: the projection along the axis the surface faces most.
+vec3 masonry(vec3 p, vec3 n)
 {
     vec3 a = abs(n);
-    if (a.x >= a.y && a.x >= a.z) return fetchLinear(s, p.zy);
-    if (a.y >= a.z) return fetchLinear(s, p.xz);
-    return fetchLinear(s, p.xy);
+    vec2 uv = a.x >= a.y && a.x >= a.z ? p.zy : (a.y >= a.z ? p.xz : p.xy);
+    return fetchFiltered(tex, uv, kMasonryMean);
+}
+
+// The six braziers round the well take fire once the light has come to rest in the crypt: their
+// bowls burn, and each lights what stands near it.
+vec3 brazierFire(vec3 p, vec3 n)
+{
+    const float kSector = 1.0471976;  // a sixth of a turn
+    float slot = floor(atan(p.z, p.x) / kSector) + 0.5;
+    vec3 bowl = vec3(16.0 * cos(slot * kSector), -11.6, 16.0 * sin(slot * kSector));
+    float flicker = 0.85 + 0.15 * sin(13.0 * t + 3.0 * slot) * sin(7.3 * t + slot);
+    float fire = smoothstep(11.5, 13.0, t_scene) * flicker;
+    vec3 toBowl = bowl - p;
+    float d = length(toBowl);
+    float pool = max(dot(n, toBowl / max(d, 1e-4)), 0.0) / (1.0 + 0.08 * d * d);
+    float flame = (1.0 - smoothstep(1.2, 2.2, length(p.xz - bowl.xz))) *
+                  smoothstep(-13.0, -12.6, p.y) * step(p.y, -12.0);
+    return vec3(1.0, 0.52, 0.18) * fire * (2.0 * pool + 1.5 * flame);
 }
 
 void main()
@@ -84,21 +135,65 @@ void main()
     vec3 n = normalize(worldNormal);
     vec3 toEye = eyePos - worldPos;
     float eyeDistance = length(toEye);
+    toEye /= max(eyeDistance, 1e-4);
     if (dot(n, toEye) < 0.0) n = -n;
 
-    vec3 p = worldPos * 0.1;
-    vec3 brick = fetchFacing(tex, p, n);
-    vec3 sand = fetchLinear(moss, p.xz * 0.5);
-    vec3 albedo = mix(brick, sand, smoothstep(0.5, 0.9, n.y));
+    // Materials: dressed stone for the temple, sand drifted on what faces up, and below the
+    // platform the rock, the sand image laid flat as strata and darkened.
+    bool rock = worldPos.y < kPlatformBottom;
+    vec3 albedo;
+    float joints = 0.0;
+    if (rock) {
+        float around = atan(worldPos.z, worldPos.x) * 12.0;
+        vec3 strata = fetchFiltered(moss, vec2(around * 0.35, worldPos.y * 0.09), kSandMean);
+        albedo = strata * vec3(0.42, 0.4, 0.42);
+    } else {
+        vec3 stone = masonry(worldPos * 0.07, n);
+        joints = 1.0 - smoothstep(0.14, 0.24, dot(stone, vec3(0.3, 0.5, 0.2)));
+        vec3 sand = fetchFiltered(moss, worldPos.xz * 0.03, kSandMean);
+        // Sand lies on the floor and the steps, not on the cornices and the dome.
+        float low = 1.0 - smoothstep(-14.0, -11.0, worldPos.y);
+        float drift = smoothstep(0.55, 0.95, n.y) * (0.45 + 0.4 * sand.r) * low;
+        albedo = mix(stone, sand * 0.8, drift);
+    }
 
+    // The sinking light: warm, reaching 2.5 radii, with a hot pool where it passes close by.
     vec3 toLight = lightpos - worldPos;
     float lightDistance = length(toLight);
+    vec3 l = toLight / max(lightDistance, 1e-4);
     float reach = pow(clamp(1.0 - lightDistance / (2.5 * lightradius), 0.0, 1.0), falloff);
-    float diffuse = max(dot(n, toLight / max(lightDistance, 1e-4)), 0.0);
-    float glow = 0.05 * syncdistort * (0.5 + 0.5 * bounce) * (0.5 + 0.5 * sin(beats + t_scene));
-    vec3 light = vec3(0.9, 0.95, 1.3) * (diffuse * reach * 1.6 + 0.12) + glow;
+    float near = 1.0 / (1.0 + lightDistance * lightDistance / (0.09 * lightradius * lightradius));
+    float diffuse = max(dot(n, l), 0.0);
+    // Close to the light its glow wraps round edges, so it seems to spill out of the well.
+    float wrapped = max(dot(n, l) + 0.5, 0.0) / 1.5;
+    vec3 light = vec3(1.25, 0.86, 0.5) * (1.3 * reach * diffuse + 2.5 * near * wrapped);
 
-    float fog = 1.0 - exp(-eyeDistance * 0.008);
-    fragColor = vec4(mix(albedo * light, fog_color, fog), 1.0);
+    // The moon, high behind the camera's usual side, and the sky's blue from above.
+    const vec3 moon = normalize(vec3(-0.35, 0.8, 0.45));
+    light += vec3(0.16, 0.22, 0.42) * max(dot(n, moon), 0.0);
+    light += vec3(0.035, 0.05, 0.11) * (0.6 + 0.4 * n.y);
+    // A faint cold lamp at the camera, so the faces turned from both lights still read.
+    float lamp = max(dot(n, toEye), 0.0) * clamp(1.0 - eyeDistance / 120.0, 0.0, 1.0);
+    light += vec3(0.09, 0.12, 0.22) * lamp;
+    // A cold rim on every silhouette keeps the shapes apart from the night.
+    float rim = pow(1.0 - max(dot(n, toEye), 0.0), 3.0);
+    vec3 color = albedo * light + vec3(0.09, 0.14, 0.32) * rim * (rock ? 0.5 : 1.0);
+
+    // Scene 10: the joints of the masonry carry the beat.
+    float hit = beatHit() * syncdistort;
+    color += vec3(1.0, 0.5, 0.16) * joints * hit * (0.35 + 0.15 * bounce);
+
+    color += brazierFire(worldPos, n);
+
+    color = 1.0 - exp(-1.4 * color);  // rolled off rather than clipped near the light
+
+    // The night closes in with distance; the air round the light glows.
+    vec3 ray = -toEye;
+    float closest = clamp(dot(lightpos - eyePos, ray), 0.0, eyeDistance);
+    float gap = length(eyePos + ray * closest - lightpos) / lightradius;
+    float haze = exp(-gap * gap * 10.0) * clamp(closest / 8.0, 0.0, 1.0);
+    float fog = 1.0 - exp(-eyeDistance * 0.0055);
+    color = mix(color, fog_color, fog) + vec3(0.6, 0.42, 0.22) * haze * 0.4;
+    fragColor = vec4(color, 1.0);
 }
 #endif

@@ -1,4 +1,152 @@
+// Scenes 9 and 10, bars 104 to 136: the temple in deep blue darkness under a light that sinks
+// through it. Scene 9 circles it, steps back to a swaying distant view and then looks down on it;
+// scene 10 switches the beat-driven distortion on, shakes the roll on every beat and cuts every
+// second, until the last three seconds rise along the axis through the floor and out of the dome.
+#include <algorithm>
+#include <cmath>
+
+#include "demo/BeatUniforms.h"
 #include "demo/DemoAssets.h"
 #include "demo/Scenes.h"
+#include "gl/GeometryBuffer.h"
+#include "gl/GlEntryTable.h"
+#include "gl/ShaderProgram.h"
+#include "gl/Texture2D.h"
+#include "math/Float3.h"
+#include "math/Scalar.h"
 
-void drawTempleScene(DemoAssets&, SceneClock&) {}
+namespace {
+
+// All time here counts from the start of scene 9 (bar 104), also in scene 10.
+constexpr double kStartSeconds = 140.22471910112358;
+// (0, 1, 10) / 255: the night the temple stands in, clear colour and fog alike.
+constexpr float kTemple[3] = {0.0f, 0.0039215689f, 0.039215688f};
+// The light sinks 8.5 units a second from 70 and rests at -28, in the crypt (at t = 11.53).
+constexpr float kLightStartY = 70.0f;
+constexpr float kLightSinkRate = 8.5f;
+constexpr float kLightRestY = -28.0f;
+constexpr float kSceneNineBelowAfter = 18.0f;
+constexpr float kSideViewAfter = 30.2f;    // scene 10's orbit slots become the side view
+constexpr float kRisingViewAfter = 40.2f;  // bar 133.8: the rise along the axis
+constexpr float kParticlePointSize = 32.0f;
+
+// The float constants widened where the camera values mix them into double sums.
+constexpr double kTwoTenths = static_cast<double>(0.2f);
+constexpr double kEighteenHundredths = static_cast<double>(0.18f);
+constexpr double kRiseStart = static_cast<double>(kRisingViewAfter);
+
+struct TempleViews {
+    Matrix4 ring, swing, below, side;
+};
+
+// The four viewpoints of the frame; scene 10 (`gate` 1) speeds them up and adds the roll shake.
+TempleViews templeViews(const SceneClock& clock, float t, bool sceneTen) {
+    const float gate = sceneTen ? 1.0f : 0.0f;
+    const float e = sceneTen ? 0.1f : 0.0f;
+    const double q = e + kTwoTenths;
+
+    const float ringDistance = 2.0f * sinSingle(0.15f * t) - 83.0f;
+    const float a = sceneTen ? 0.65f * ringDistance : ringDistance;
+    const float b = 2.0f * sinSingle(0.2f * t) + 7.0f;
+    const float d = sceneTen ? static_cast<float>(2.4f * t * q)
+                             : static_cast<float>(q * sinSingle(0.4f * t) + kTwoTenths);
+    const float tilt = static_cast<float>(0.1 * sinSingle(0.11f * t));  // E
+    const float f = 4.0f * sinSingle(t) - 20.0f;
+    const float g = static_cast<float>((e + kEighteenHundredths) * t);
+    const float h = sceneTen ? static_cast<float>(2.0f * sinSingle(t + 1.5f * clock.beatFraction) -
+                                                  25.0f + 25.0 * (t - kRiseStart))
+                             : -80.0f;
+    const float i = sceneTen ? 1.5707964f : static_cast<float>(q * t + 0.4f);
+    const float j = sceneTen ? 100.0f : 0.1f;
+    const float k = 0.05f * sinSingle(16.0f * t) * gate * clock.beatFraction;  // roll shake
+
+    TempleViews v;
+    lookAt(v.ring, a * cosSingle(d), b, a * sinSingle(d), 0.0f, b, 0.0f, tilt, 1.0f, k);
+    lookAt(v.swing, -40.0f * cosSingle(g), f, -40.0f * sinSingle(g), 0.0f, 0.0f, 40.0f, 0.0f, 1.0f,
+           k);
+    lookAt(v.below, -2.0f * cosSingle(i), h, -2.0f * sinSingle(i), 0.0f, j, -0.1f, 0.0f, 1.0f,
+           0.0f);
+    const float sideZ = static_cast<float>(std::sin(static_cast<long double>(0.8 * g)));
+    lookAt(v.side, -40.0f * cosSingle(-g), f - 5.0f, -40.0f * sideZ, 30.0f, 20.0f, 40.0f, 0.0f,
+           1.0f, k);
+    return v;
+}
+
+// Scene 9: the swing, the distant view for 8 <= t < 16, the view from below after 18 s.
+void sceneNineCamera(Matrix4& m, const TempleViews& v, const SceneClock& clock, float t) {
+    multiply(m, v.swing, clock.projection);
+    // Eight-second phrases; the second one (8 <= t < 16) is the distant view.
+    if (std::isfinite(t) && static_cast<int>(0.125f * t) % 4 == 1)
+        multiply(m, v.ring, clock.projection);
+    if (t > kSceneNineBelowAfter) multiply(m, v.below, clock.projection);
+}
+
+// Scene 10 cuts every second: two seconds of swing, one of the fast orbit (the side view with a
+// beat-pulsed lens after 30.2 s); after 40.2 s the rise, through the lens then in force.
+void sceneTenCamera(Matrix4& m, const TempleViews& v, SceneClock& clock, float t) {
+    multiply(m, v.swing, clock.projection);
+    const int slot = std::isfinite(t) ? static_cast<int>(t + 1.5f) % 3 : 0;
+    if (slot == 1) {
+        multiply(m, v.ring, clock.projection);
+        if (t > kSideViewAfter) {
+            const float halfWidth = static_cast<float>(0.4 + 0.01 * clock.beatFraction);
+            perspective(clock.projection, halfWidth, clock.screenHeight / clock.screenWidth, 1.0f,
+                        200.0f);
+            multiply(m, v.side, clock.projection);
+        }
+    }
+    if (t > kRisingViewAfter) multiply(m, v.below, clock.projection);
+}
+
+void drawTemple(DemoAssets& a, const SceneClock& clock, const Matrix4& m, float t, float gate) {
+    const ShaderProgram& temple = *a.geometryDistortShader;
+    temple.use();
+    bindToUnit(0, *a.brickTexture);
+    bindToUnit(1, *a.sandTexture);
+    gl.glClearColor(kTemple[0], kTemple[1], kTemple[2], 0.0f);  // clears the next frame
+
+    Float3 light;
+    light.set(0.0f, std::max(kLightStartY - kLightSinkRate * t, kLightRestY), 0.0f);
+    temple.setFloat3("lightpos", light.x, light.y, light.z);
+    temple.setFloat("lightradius", 40.0f);
+    temple.setFloat("falloff", 0.8f);
+    temple.setFloat3("fog_color", kTemple[0], kTemple[1], kTemple[2]);
+    temple.setMatrix("matrix", m);
+    setBeatUniforms(temple, clock, t);
+    temple.setFloat("syncdistort", gate);
+    a.pantheonMesh.geometry->draw(a.pantheonMesh.indexCount);
+}
+
+// The debris program is made ready for the frame; nothing is drawn with it.
+void prepareDebris(DemoAssets& a, const SceneClock& clock, const Matrix4& m, double t) {
+    gl.glDisable(GL_DEPTH_TEST);
+    gl.glEnable(GL_BLEND);
+    const ShaderProgram& debris = *a.debrisParticlesShader;
+    debris.use();
+    bindToUnit(4, *a.introParticleTexture);
+    debris.setInt("texture", 4);
+    debris.setFloat("t", 3.3f * clock.seconds);
+    debris.setMatrix("matrix", m);
+    debris.setFloat("fade", static_cast<float>(-t <= 0.0 ? -t : 0.0));
+    gl.glPointSize(kParticlePointSize);
+    gl.glEnable(GL_DEPTH_TEST);
+    gl.glDisable(GL_BLEND);
+}
+
+}  // namespace
+
+void drawTempleScene(DemoAssets& assets, SceneClock& clock) {
+    const double exactTime = static_cast<double>(clock.seconds) - kStartSeconds;
+    const float t = static_cast<float>(exactTime);
+    const bool sceneTen = clock.sceneIndex == 10;
+
+    const TempleViews views = templeViews(clock, t, sceneTen);
+    Matrix4 m;
+    if (sceneTen)
+        sceneTenCamera(m, views, clock, t);
+    else
+        sceneNineCamera(m, views, clock, t);
+
+    drawTemple(assets, clock, m, t, sceneTen ? 1.0f : 0.0f);
+    prepareDebris(assets, clock, m, exactTime);
+}
