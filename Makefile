@@ -28,7 +28,7 @@ windows: deps
 asan: deps
 	@cmake --preset linux-asan >/dev/null
 	@cmake --build --preset linux-asan -j $(JOBS)
-	@cd build/linux-asan && ctest --output-on-failure -j $(JOBS)
+	@ctest --preset linux-asan -j $(JOBS)
 
 assets: build
 	@cmake --build $(BUILD) --target assets
