@@ -1,6 +1,8 @@
-// The camcorder frame: the border picture and the recording mark; "blink_factor" 1 makes the
-// picture blink once a beat. "ipos" here is in screen fractions for the size too, so (0, 0, 1, 1)
-// is the whole screen. A first look; the cave scene will refine it.
+// The camcorder's viewfinder over the cave. Drawn twice on the same quad: with "blink_factor" 0 the
+// frame picture over the whole screen ("ipos" in screen fractions: (0, 0, 1, 1) is all of it),
+// together with the video look (scan lines, grain, a rolling bar, dark corners); with
+// "blink_factor" 1 the REC mark, moved into the free top-left corner of the frame, lit on every
+// other beat.
 uniform vec2 screen;
 uniform vec4 ipos;
 uniform float blink_factor;
@@ -16,9 +18,20 @@ layout(location = 0) in vec2 corner;
 
 out vec2 uv;
 
+// The REC mark's place: inside the top-left bracket, 13 % of the width wide, its 2:1 shape kept.
+vec4 recPlacement()
+{
+    float aspect = screen.x > 0.0 && screen.y > 0.0 ? screen.x / screen.y : 16.0 / 9.0;
+    float w = 0.13;
+    float h = w * 0.5 * aspect;
+    return vec4(ipos.x + 0.048 * ipos.z, ipos.y + ipos.w * (1.0 - 0.075) - h * ipos.w,
+                w * ipos.z, h * ipos.w);
+}
+
 void main()
 {
-    gl_Position = vec4(-1.0 + 2.0 * (ipos.xy + corner * ipos.zw), -1.0, 1.0);
+    vec4 place = mix(ipos, recPlacement(), step(0.5, blink_factor));
+    gl_Position = vec4(-1.0 + 2.0 * (place.xy + corner * place.zw), -1.0, 1.0);
     uv = vec2(corner.x, 1.0 - corner.y);  // image row 0 is its top
 }
 #endif
@@ -29,15 +42,44 @@ uniform sampler2D tex;
 in vec2 uv;
 out vec4 fragColor;
 
+float hash(vec2 p)
+{
+    return fract(sin(dot(p, vec2(12.9898, 78.233))) * 43758.5453);
+}
+
+// What the video itself adds over the picture: dark scan lines, a faint bar rolling down,
+// grain that changes every frame time, and corners that fall off.
+vec4 videoLook()
+{
+    vec2 pixel = gl_FragCoord.xy;
+    float lines = 0.5 + 0.5 * sin(pixel.y * 3.14159 * 720.0 / max(screen.y, 1.0) * 0.5);
+    float roll = smoothstep(0.06, 0.0, abs(fract(uv.y - 0.23 * t_scene) - 0.5));
+    float grain = hash(floor(pixel) + floor(t * 30.0) * vec2(17.0, 31.0));
+    vec2 c = uv - 0.5;
+    float corners = smoothstep(0.25, 0.75, dot(c, c) * 2.2);
+    float kickFlash = 0.05 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.0);
+    float dark = 0.16 * lines + 0.55 * corners + 0.08 * grain;
+    float lightUp = 0.06 * roll + kickFlash + 0.01 * bounce;
+    // Dark and light layers in one colour and alpha for source-alpha blending.
+    float a = clamp(dark + lightUp, 0.0, 1.0);
+    vec3 rgb = a > 0.0 ? vec3(0.85, 0.95, 1.0) * lightUp / a : vec3(0.0);
+    return vec4(rgb, a);
+}
+
 void main()
 {
     vec4 c = texture(tex, uv);
-    float on = mix(1.0, step(0.5, fract(0.5 * beats)), blink_factor);
-    // Camera noise: a little grain and a line that rolls down the frame.
-    vec2 pixel = floor(uv * screen);
-    float grain = fract(sin(dot(pixel, vec2(12.9898, 78.233)) + t) * 43758.5453) - 0.5;
-    float roll = smoothstep(0.0, 0.01, abs(fract(uv.y + 0.2 * t_scene) - 0.5) - 0.49);
-    float beat = 0.05 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.5) + 0.02 * bounce;
-    fragColor = vec4(c.rgb * (1.0 + beat) + 0.04 * grain + 0.05 * (1.0 - roll), c.a * on);
+    if (blink_factor > 0.5) {
+        // On for a beat, off for a beat; the light is fullest as the beat lands.
+        float on = 1.0 - step(0.5, fract(0.5 * beats));
+        float glow = 0.85 + 0.15 * (1.0 - saw);
+        fragColor = vec4(c.rgb * glow, c.a * on);
+        return;
+    }
+    vec4 under = videoLook();
+    // The frame picture over the video look.
+    float a = c.a + under.a * (1.0 - c.a);
+    vec3 rgb = a > 0.0 ? (c.rgb * c.a + under.rgb * under.a * (1.0 - c.a)) / a : vec3(0.0);
+    fragColor = vec4(rgb, a);
 }
 #endif

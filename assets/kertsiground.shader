@@ -1,6 +1,8 @@
-// The canyon ground: sand on the flats, cliff rock on the slopes, moss between, a point light far
-// below and a coloured fog from the sky. A first look for the rockets scene; its scene will
-// refine it.
+// The canyon ground at dusk: sand in the low flats, moss on the gentle rises, cliff rock on the
+// steep walls and the heights. Lit by the lamp at "lightpos" (it bobs deep in the canyon: its reach
+// "lightradius" and "falloff" make the whole floor breathe with it), by the sky, whose tint comes
+// from "fog_color", and by a low sun; fogged into the sky with distance. "cliff_stripes" lays
+// glowing bands over the rock, moving with "t_scene".
 uniform mat4 matrix;
 
 #ifdef vertexcompile
@@ -9,7 +11,7 @@ layout(location = 1) in vec3 normal;
 
 out vec3 worldPos;
 out vec3 worldNormal;
-out vec3 eyePos;
+flat out vec3 eyePos;
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
 vec3 cameraPosition()
@@ -42,7 +44,7 @@ uniform float t_scene;
 
 in vec3 worldPos;
 in vec3 worldNormal;
-in vec3 eyePos;
+flat in vec3 eyePos;
 out vec4 fragColor;
 
 // Bilinear lookup by hand, wrapping like GL_REPEAT. The driver's own filtered lookups crawl where
@@ -69,25 +71,50 @@ void main()
     vec3 toEye = eyePos - worldPos;
     float eyeDistance = length(toEye);
     if (dot(n, toEye) < 0.0) n = -n;
+    float up = clamp(n.y, 0.0, 1.0);
+    float h = worldPos.y;
 
-    vec3 p = worldPos / 12.0;
-    vec3 rock = fetchLinear(tex, p.xz + p.y * 0.5);
-    vec3 sandColor = fetchLinear(sand, p.xz * 0.8);
-    vec3 mossColor = fetchLinear(moss, p.xz * 0.6);
-    float flat_ = abs(n.y);
-    vec3 albedo = mix(rock, mossColor, smoothstep(0.5, 0.7, flat_));
-    albedo = mix(albedo, sandColor, smoothstep(0.75, 0.9, flat_));
+    // Rock hung on the wall it belongs to, sand and moss laid flat.
+    vec3 p = worldPos / 14.0;
+    vec3 rock = abs(n.x) > abs(n.z) ? fetchLinear(tex, vec2(p.z, -p.y))
+                                    : fetchLinear(tex, vec2(p.x, -p.y));
+    rock = mix(rock, fetchLinear(tex, p.xz), up * up);
+    vec3 sandColor = fetchLinear(sand, p.xz * 0.9);
+    vec3 mossColor = fetchLinear(moss, p.xz * 0.7);
+    // A slow variation breaks the borders between the three.
+    float patch_ = fetchLinear(moss, worldPos.xz / 260.0).g - 0.4;
 
+    float flat_ = smoothstep(0.72, 0.9, up + 0.2 * patch_);
+    float low = 1.0 - smoothstep(-2.0, 6.0, h + 6.0 * patch_);
+    float sandy = flat_ * max(low, smoothstep(0.95, 0.99, up) * 0.6);
+    float mossy = smoothstep(0.55, 0.75, up + 0.3 * patch_) * (1.0 - sandy) *
+                  smoothstep(22.0, 4.0, h);
+    vec3 albedo = rock * vec3(0.95, 0.85, 0.8);
+    albedo = mix(albedo, mossColor * vec3(0.85, 0.95, 0.7), mossy);
+    albedo = mix(albedo, sandColor, sandy);
+
+    // The lamp: wrapped so that it reaches the floor's flats too; the walls that face the deep
+    // middle of the canyon catch it most.
     vec3 toLight = lightpos - worldPos;
     float lightDistance = length(toLight);
+    vec3 l = toLight / max(lightDistance, 1e-4);
     float reach = pow(clamp(1.0 - lightDistance / lightradius, 0.0, 1.0), falloff);
-    float diffuse = max(dot(n, toLight / max(lightDistance, 1e-4)), 0.0);
-    vec3 light = vec3(1.3, 1.0, 0.8) * (diffuse * reach + 0.3) + 0.25 * max(n.y, 0.0);
+    float wrap = 0.5 + 0.5 * dot(n, l);
+    vec3 lamp = vec3(1.3, 0.9, 0.6) * pow(reach, 3.0) * (0.35 + wrap * wrap);
+
+    // The sky's own colour, brought up to a usable light, and a low sun across the canyon.
+    vec3 skyTint = fog_color / max(max(fog_color.r, fog_color.g), 0.05);
+    vec3 sky = mix(skyTint, vec3(0.8), 0.4) * (0.25 + 0.25 * up);
+    vec3 sunDir = normalize(vec3(0.55, 0.45, -0.7));
+    vec3 sun = vec3(1.0, 0.72, 0.5) * max(dot(n, sunDir), 0.0) * 0.55;
+    vec3 color = albedo * (lamp + sky + sun);
 
     float band = fract(worldPos.x * 0.02 - 0.5 * t_scene);
-    vec3 color = albedo * light + vec3(1.0, 0.6, 0.3) * cliff_stripes * smoothstep(0.95, 1.0, band);
+    color += vec3(1.0, 0.6, 0.3) * cliff_stripes * smoothstep(0.95, 1.0, band) * (1.0 - up);
 
-    float fog = 1.0 - exp(-eyeDistance * 0.01);
+    // Thicker low down, where the dust settles.
+    float haze = 1.0 + 0.6 * smoothstep(0.0, -8.0, h);
+    float fog = 1.0 - exp(-eyeDistance * 0.011 * haze);
     fragColor = vec4(mix(color, fog_color, fog), 1.0);
 }
 #endif

@@ -1,4 +1,188 @@
+// Scenes 7 and 8, bars 72 to 104: a field of rockets on a canyon floor under a sky that reddens as
+// the scenes go on and darkens at the end. The camera cuts every bar between three viewpoints and,
+// in bars 88 to 96, rides two tracking shots instead. The field's pattern moves every half beat;
+// a white flash opens the scene and every odd beat adds a faint pulse. Scene 8 is the same shot
+// continued.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "demo/BeatUniforms.h"
 #include "demo/DemoAssets.h"
 #include "demo/Scenes.h"
+#include "gl/GeometryBuffer.h"
+#include "gl/GlEntryTable.h"
+#include "gl/ShaderProgram.h"
+#include "gl/Texture2D.h"
+#include "math/Scalar.h"
 
-void drawRocketsScene(DemoAssets&, SceneClock&) {}
+namespace {
+
+constexpr int kStartBar = 72;  // all time here counts from the start of scene 7
+constexpr double kEndSeconds = 140.22471910112358;  // bar 104
+constexpr float kTrackStartBar = 88.0f;
+constexpr float kSecondTrackBar = 92.0f;
+constexpr float kSteadyBar = 96.0f;  // no more roll shake from here
+constexpr double kDimStart = 30.0;   // seconds into the scene: the sky starts to darken
+constexpr int kRocketSlots = 50;
+constexpr int kFirstRocketId = 6;
+constexpr int kRocketPieces = 6;  // body, nose, four fins and the exhaust share the rod
+
+// The plain sines of the viewpoints: the library sine of the double argument in extended
+// precision.
+float sinOf(double x) {
+    return static_cast<float>(std::sin(static_cast<long double>(x)));
+}
+
+struct Colour {
+    float r, g, b;
+};
+
+// The sky and the fog on the ground, computed afresh every frame.
+struct SkyColours {
+    Colour sky, fog;
+};
+
+SkyColours skyColours(const SceneClock& clock, float t) {
+    const float p = static_cast<float>(-static_cast<double>(t) /
+                                       ((clock.seconds - kEndSeconds) - static_cast<double>(t)));
+    const float q = static_cast<float>(std::sqrt(std::sqrt(p + 0.05)));
+    const float dim = static_cast<float>(std::max(0.4, 1.0 - 0.2 * std::max(0.0, t - kDimStart)));
+    const float dq = dim * q;
+    const float w = static_cast<float>(std::max(0.0, 1.0 - 2.0 * dq));
+    const float dw = dim * w;
+    const float s5 = sinOf(5.0 * clock.seconds);
+    SkyColours c;
+    c.sky = {static_cast<float>(100.0 * dq / 255.0),
+             static_cast<float>(dq * (30.0 * s5 + 30.0) / 255.0),
+             static_cast<float>(70.0 * dw / 255.0)};
+    c.fog = {static_cast<float>(100.0 * dq / 255.0),
+             static_cast<float>((25.0 + 20.0 * s5) * dq / 255.0),
+             static_cast<float>(25.0 * dw / 255.0)};
+    return c;
+}
+
+// A new viewpoint every bar, three in turn, shaking slightly about the view axis before bar 96.
+Matrix4 barCycledView(const SceneClock& clock, float t) {
+    const float s = clock.seconds;
+    const float bob = 0.1f * clock.beatSine;
+    float upZ = 0.0f;
+    if (clock.bars < kSteadyBar) upZ = static_cast<float>(0.05 * sinOf(2.0 * sinSingle(15.0f * t)));
+
+    float eye[3], target[3] = {0.0f, 0.0f, 0.0f};
+    switch (static_cast<int>(clock.bars) % 3) {
+        case 0:
+            eye[0] = sinSingle(s) + bob;
+            eye[1] = sinSingle(2.0f * s) + 0.5f;
+            eye[2] = sinOf(0.767 * s);
+            break;
+        case 1:
+            eye[0] = 10.0f * sinSingle(s + 5.0f) + bob;
+            eye[1] = sinSingle(2.0f * s) - 10.5f;
+            eye[2] = sinOf(0.767 * s + 2.0);
+            target[1] = -20.0f;
+            break;
+        default:
+            eye[0] = 20.0f - 40.0f * fmodSingle(clock.bars, 3.0f) + bob;
+            eye[1] = sinSingle(2.0f * s) - 10.5f;
+            eye[2] = sinOf(0.767 * s + 2.0);
+            target[1] = -10.0f;
+    }
+    Matrix4 view;
+    lookAt(view, eye[0], eye[1], eye[2], target[0], target[1], target[2], 0.0f, 1.0f, upZ);
+    return view;
+}
+
+Matrix4 cameraView(const SceneClock& clock, float t) {
+    Matrix4 view = barCycledView(clock, t);
+    if (clock.bars > kTrackStartBar && clock.bars < kSteadyBar) {
+        // A sideways track that jumps back every 12.5 s, then a slow pass along the field.
+        lookAt(view, fmodSingle(4.0f * t, 50.0f), -15.0f, 50.0f, 0.0f, -10.0f, 0.0f, 0.1f, 1.0f,
+               0.0f);
+        if (clock.bars > kSecondTrackBar)
+            lookAt(view, 60.0f, static_cast<float>(2.0 * sinOf(3.0 * t) - 10.0),
+                   fmodSingle(t, 50.0f) - 20.0f, 10.0f, -2.0f, 0.0f, 0.0f, 1.0f, 0.1f);
+    }
+    return view;
+}
+
+void drawGround(DemoAssets& a, const Matrix4& product, const Colour& fog, float t) {
+    bindToUnit(0, *a.cliffTexture);
+    bindToUnit(1, *a.mossTexture);
+    bindToUnit(2, *a.sandTexture);
+    const ShaderProgram& ground = *a.kertsiGroundShader;
+    ground.use();
+    // The light bobs between heights -100 and -20.
+    ground.setFloat3("lightpos", 0.0f, static_cast<float>(40.0 * sinOf(5.0 * t) - 60.0), 0.0f);
+    ground.setFloat("lightradius", 400.0f);
+    ground.setFloat("falloff", 0.8f);
+    ground.setFloat3("fog_color", fog.r, fog.g, fog.b);
+    ground.setFloat("cliff_stripes", 0.0f);
+    ground.setFloat("t_scene", 1.0f);
+    ground.setInt("tex", 0);
+    ground.setInt("moss", 1);
+    ground.setInt("sand", 2);
+    ground.setMatrix("matrix", product);
+    a.fieldMeshC.geometry->draw(a.fieldMeshC.indexCount);
+}
+
+// Slot k = h + i is filled when divisible by 2 or 3: four in every six, so the pattern moves one
+// slot with every half beat h.
+bool slotFilled(std::int64_t k) {
+    return k % 3 == 0 || k % 2 == 0;
+}
+
+void drawRockets(DemoAssets& a, const SceneClock& clock, const Matrix4& product, const Colour& fog,
+                 float t) {
+    gl.glEnable(GL_BLEND);
+    const ShaderProgram& rocket = *a.rocket1Shader;
+    rocket.use();
+    setBeatUniforms(rocket, clock, t);
+    rocket.setFloat3("fog_color", fog.r, fog.g, fog.b);
+    const auto h = static_cast<std::int64_t>(2.0 * clock.beats);  // whole half beats
+    for (int i = 0; i < kRocketSlots; ++i) {
+        if (!slotFilled(h + i)) continue;
+        const int id = kFirstRocketId - i;
+        for (int piece = 0; piece < kRocketPieces; ++piece) {
+            rocket.setFloat("beat", static_cast<float>(h));
+            rocket.setFloat("id", static_cast<float>(id));
+            rocket.setFloat("piece", static_cast<float>(piece));
+            rocket.setMatrix("matrix", product);
+            a.fieldMeshD.geometry->draw(a.fieldMeshD.indexCount);
+        }
+    }
+}
+
+// The opening flash, and a faint pulse on every odd beat that dies over the next 0.8 beat.
+void drawFlash(DemoAssets& a, const SceneClock& clock, float t) {
+    const double x = (clock.beats + 1.0) * 0.5;
+    const double g = x - std::floor(x);
+    const double pulse = 0.4 * std::max(0.0, 0.4 - std::max(0.0, g));
+    const double alpha = std::max(1.0 - 1.1 * t, 0.0) + pulse;
+    const ShaderProgram& solid = *a.solidColorShader;
+    solid.use();
+    solid.setFloat4("icolor", 1.0f, 1.0f, 1.0f, static_cast<float>(alpha));
+    a.quadBuffer->draw(6);
+}
+
+}  // namespace
+
+void drawRocketsScene(DemoAssets& assets, SceneClock& clock) {
+    const float t = clock.sceneSeconds(kStartBar);
+    const SkyColours colours = skyColours(clock, t);
+
+    // The field of view breathes once a beat.
+    perspective(clock.projection, 0.4f + 0.006f * (clock.beatFraction + 1.0f), clock.aspect, 1.0f,
+                200.0f);
+    const Matrix4 view = cameraView(clock, t);
+    const Colour& sky = colours.sky;
+    gl.glClearColor(sky.r, sky.g, sky.b, 0.0f);  // clears the next frame
+    Matrix4 product;
+    multiply(product, view, clock.projection);
+
+    drawGround(assets, product, colours.fog, t);
+    drawRockets(assets, clock, product, colours.fog, t);  // blending on from here
+    drawFlash(assets, clock, t);
+
+    gl.glDisable(GL_BLEND);
+}
