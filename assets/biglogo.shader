@@ -37,13 +37,30 @@ uniform sampler2D tex;
 in vec2 uv;
 out vec4 fragColor;
 
+// Bilinear lookup by hand, clamped to the edge. The driver's own filtered lookups are slow here:
+// the images carry the maximum anisotropy but no smaller levels.
+vec4 fetchLinear(sampler2D s, vec2 uv)
+{
+    ivec2 size = textureSize(s, 0);
+    if (size.x == 0) return vec4(0.0);
+    vec2 texel = clamp(uv * vec2(size) - 0.5, vec2(0.0), vec2(size - 1));
+    vec2 f = fract(texel);
+    ivec2 a = ivec2(texel);
+    ivec2 b = min(a + 1, size - 1);
+    vec4 c00 = texelFetch(s, a, 0);
+    vec4 c10 = texelFetch(s, ivec2(b.x, a.y), 0);
+    vec4 c01 = texelFetch(s, ivec2(a.x, b.y), 0);
+    vec4 c11 = texelFetch(s, b, 0);
+    return mix(mix(c00, c10, f.x), mix(c01, c11, f.x), f.y);
+}
+
 void main()
 {
     float side = t_add == 1.0 ? 1.0 : (t_add == 2.0 ? -1.0 : 0.0);
     // On the bar's first beat the parts shear sideways by a few pixels for a moment.
     float shear = (kick == 0.0 ? 1.0 : 0.0) * pow(1.0 - saw, 6.0) * 10.0 / max(screen.x, 1.0);
     vec2 at = uv + vec2(side * shear * sin(uv.y * 40.0 + 13.0 * beats), 0.0);
-    vec4 c = texture(tex, at);
+    vec4 c = fetchLinear(tex, at);
 
     // A light band glides across the parts every two bars; the plate only breathes.
     float glint = exp(-pow((uv.x + 0.4 * uv.y - fract(0.125 * beats + 0.13 * t_add) * 2.0 + 0.4) * 9.0, 2.0));

@@ -1,6 +1,8 @@
 // Rock wall: the cliff image mapped along the wall, moss on the ledges that face up, a warm point
-// light with a soft lamp at the camera, distance fog, and bands that sweep along the wall when
-// "cliff_stripes" is on.
+// light with a soft lamp at the camera, distance fog with the dust glowing around the light, and
+// thin lines that sweep along the wall on the beat when "cliff_stripes" is on.
+// The smooth terms (light reach, fog, haze) are worked out per vertex: the wall's triangles are
+// large but these vary slowly, and per pixel they cost more than the rest of the shading.
 uniform mat4 matrix;
 uniform float t;
 uniform float beats;
@@ -9,6 +11,9 @@ uniform float bounce;
 uniform float saw;
 uniform float t_scene;
 uniform float distort;
+uniform vec3 lightpos;
+uniform float lightradius;
+uniform float falloff;
 
 #ifdef vertexcompile
 layout(location = 0) in vec4 position;
@@ -16,7 +21,10 @@ layout(location = 1) in vec3 normal;
 
 out vec3 worldPos;
 out vec3 worldNormal;
-out vec3 eyePos;
+flat out vec3 eyePos;
+out float reach;
+out float fog;
+out float haze;
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
 vec3 cameraPosition()
@@ -36,6 +44,19 @@ void main()
     worldPos = p.xyz;
     worldNormal = normal;
     eyePos = cameraPosition();
+
+    // Key light: falling off towards "lightradius" with the curve "falloff".
+    reach = pow(clamp(1.0 - length(lightpos - p.xyz) / lightradius, 0.0, 1.0), falloff);
+
+    // Fog by distance, and the dust around the light glowing where the view passes near it.
+    vec3 toPoint = p.xyz - eyePos;
+    float distance = length(toPoint);
+    fog = 1.0 - exp(-distance * 0.011);
+    vec3 ray = toPoint / max(distance, 1e-4);
+    float closest = clamp(dot(lightpos - eyePos, ray), 0.0, distance);
+    float gap = length(eyePos + ray * closest - lightpos) / lightradius;
+    haze = exp(-gap * gap * 12.0) * clamp(closest / 10.0, 0.0, 1.0);
+
     gl_Position = matrix * p;
 }
 #endif
@@ -43,19 +64,21 @@ void main()
 #ifdef fragmentcompile
 uniform sampler2D tex;
 uniform sampler2D moss;
-uniform vec3 lightpos;
-uniform float lightradius;
-uniform float falloff;
 uniform vec3 fog_color;
 uniform float cliffside;
 uniform float cliff_stripes;
 
 in vec3 worldPos;
 in vec3 worldNormal;
-in vec3 eyePos;
+flat in vec3 eyePos;
+in float reach;
+in float fog;
+in float haze;
 out vec4 fragColor;
 
 const float kTextureScale = 1.0 / 14.0;
+const vec3 kRockTone = vec3(0.45, 0.34, 0.26);  // the mean of the two images
+const vec3 kMossTone = vec3(0.25, 0.33, 0.15);
 
 // Bilinear lookup by hand, wrapping like GL_REPEAT. The driver's own filtered lookups crawl where
 // the wall is seen edge-on (the images carry the maximum anisotropy but no smaller levels).
@@ -84,47 +107,45 @@ void main()
     // Windings and normals are not made consistent: light the side that faces the camera.
     if (dot(n, toEye) < 0.0) n = -n;
 
-    // The wall faces x: one projection along it is enough.
-    vec3 albedo = fetchLinear(tex, worldPos.zy * kTextureScale);
-
+    // The wall faces x: one projection along it is enough. Far away, where the fog has nearly
+    // swallowed it and one pixel spans many texels, the images' mean tones replace the lookups,
+    // which would only shimmer there.
+    vec3 albedo = kRockTone;
+    vec3 mossColor = kMossTone;
+    float detail = 1.0 - smoothstep(70.0, 130.0, eyeDistance);
+    if (detail > 0.0) {
+        albedo = mix(kRockTone, fetchLinear(tex, worldPos.zy * kTextureScale), detail);
+        mossColor = mix(kMossTone, fetchLinear(moss, worldPos.zy * (kTextureScale * 0.7)), detail);
+    }
     // Moss gathers on ledges facing up; "cliffside" says which way is up for this copy.
-    vec3 mossColor = fetchLinear(moss, worldPos.zy * (kTextureScale * 0.7));
     float mossAmount = smoothstep(0.08, 0.35, n.y * cliffside + 0.35 * (mossColor.g - 0.35));
     albedo = mix(albedo, mossColor, mossAmount * 0.85);
 
-    // Key light: warm, falling off towards "lightradius".
-    vec3 toLight = lightpos - worldPos;
-    float lightDistance = length(toLight);
-    float reach = pow(clamp(1.0 - lightDistance / lightradius, 0.0, 1.0), falloff);
-    float diffuse = max(dot(n, toLight / max(lightDistance, 1e-4)), 0.0);
-    vec3 light = vec3(1.5, 1.2, 0.85) * (diffuse * reach + 0.3 * reach);
-
-    // A soft lamp at the camera keeps the rock readable outside the key light.
+    // The warm key light, and a soft lamp at the camera that keeps the rock readable outside it.
+    vec3 toLight = normalize(lightpos - worldPos);
+    float diffuse = max(dot(n, toLight), 0.0);
+    vec3 light = vec3(1.5, 1.2, 0.85) * ((diffuse + 0.3) * reach);
     float lamp = max(dot(n, toEye), 0.0) * clamp(1.0 - eyeDistance / 90.0, 0.0, 1.0);
     light += vec3(0.5, 0.46, 0.42) * lamp + vec3(0.1, 0.09, 0.08);
     vec3 color = albedo * light;
 
     // Stripes: thin glowing lines across the wall that sweep along it, two a bar, flaring on
     // the beat and hardest on the bar's first beat.
-    float along = worldPos.z / 24.0 + 0.02 * worldPos.y - 0.5 * beats;
-    float width = 0.05 + 0.02 * bounce;
-    float edge = fwidth(along) + 1e-4;
-    float line = smoothstep(width + edge, width, abs(fract(along) - 0.5) * 2.0);
-    vec3 stripeColor = mix(vec3(1.0, 0.45, 0.15), vec3(0.9, 0.75, 1.0), 0.5 + 0.5 * sin(0.7 * t_scene));
-    float flare = (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.6);
-    stripeColor = mix(stripeColor, vec3(1.0, 0.95, 0.85), 0.6 * flare);
-    color += stripeColor * line * cliff_stripes * (0.6 + 1.2 * flare);
+    if (cliff_stripes > 0.0) {
+        float along = worldPos.z / 24.0 + 0.02 * worldPos.y - 0.5 * beats;
+        float width = 0.05 + 0.02 * bounce;
+        float edge = fwidth(along) + 1e-4;
+        float line = smoothstep(width + edge, width, abs(fract(along) - 0.5) * 2.0);
+        vec3 stripeColor =
+            mix(vec3(1.0, 0.45, 0.15), vec3(0.9, 0.75, 1.0), 0.5 + 0.5 * sin(0.7 * t_scene));
+        float flare = (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.6);
+        stripeColor = mix(stripeColor, vec3(1.0, 0.95, 0.85), 0.6 * flare);
+        color += stripeColor * line * cliff_stripes * (0.6 + 1.2 * flare);
+    }
 
     // Rolled off rather than clipped where the light is close.
-    color = 1.0 - exp(-1.25 * color);
-
-    // Distance fog in the air's colour, and the dust around the light glowing in it.
-    vec3 ray = (worldPos - eyePos) / eyeDistance;
-    float closest = clamp(dot(lightpos - eyePos, ray), 0.0, eyeDistance);
-    float gap = length(eyePos + ray * closest - lightpos) / lightradius;
-    float haze = exp(-gap * gap * 12.0) * clamp(closest / 10.0, 0.0, 1.0);
-    float fog = 1.0 - exp(-eyeDistance * 0.011);
-    color = mix(color, fog_color, fog) + vec3(0.55, 0.42, 0.28) * haze * 0.35;
+    color = color * 1.3 / (1.0 + color);
+    color = mix(color, fog_color, fog) + vec3(0.55, 0.42, 0.28) * (haze * 0.35);
     fragColor = vec4(color, 1.0);
 }
 #endif

@@ -30,6 +30,23 @@ uniform sampler2D tex;
 in vec2 uv;
 out vec4 fragColor;
 
+// Bilinear lookup by hand, clamped to the edge. The driver's own filtered lookups are slow here:
+// the images carry the maximum anisotropy but no smaller levels.
+vec4 fetchLinear(sampler2D s, vec2 uv)
+{
+    ivec2 size = textureSize(s, 0);
+    if (size.x == 0) return vec4(0.0);
+    vec2 texel = clamp(uv * vec2(size) - 0.5, vec2(0.0), vec2(size - 1));
+    vec2 f = fract(texel);
+    ivec2 a = ivec2(texel);
+    ivec2 b = min(a + 1, size - 1);
+    vec4 c00 = texelFetch(s, a, 0);
+    vec4 c10 = texelFetch(s, ivec2(b.x, a.y), 0);
+    vec4 c01 = texelFetch(s, ivec2(a.x, b.y), 0);
+    vec4 c11 = texelFetch(s, b, 0);
+    return mix(mix(c00, c10, f.x), mix(c01, c11, f.x), f.y);
+}
+
 void main()
 {
     // The first step is revealed by a sweep from the left with a bright front; each step lands
@@ -43,9 +60,11 @@ void main()
 
     // Channels pulled apart by a few pixels while it lands, and a flicker on the beat.
     float split = 6.0 / max(screen.x, 1.0) * flash;
-    vec4 c = texture(tex, uv);
-    c.r = texture(tex, uv + vec2(split, 0.0)).r;
-    c.b = texture(tex, uv - vec2(split, 0.0)).b;
+    vec4 c = fetchLinear(tex, uv);
+    if (split * screen.x > 0.25) {
+        c.r = fetchLinear(tex, uv + vec2(split, 0.0)).r;
+        c.b = fetchLinear(tex, uv - vec2(split, 0.0)).b;
+    }
     float flicker = 1.0 + 0.04 * sin(37.0 * t + 3.0 * uv.y) * (1.0 - saw);
     float pulse = 0.1 * (1.0 - fract(beats)) * (kick == 0.0 ? 1.0 : 0.5) + 0.02 * bounce;
     vec3 color = c.rgb * (flicker + pulse) + vec3(0.9, 0.8, 0.6) * (0.6 * flash + edge);
