@@ -1,5 +1,6 @@
-// Debris: the dust sprite drawn as quads around the temple, placed by "id" and moved by "t";
-// "fade" sinks them. The finale prepares it; a first look until its scene decides what it draws.
+// Debris: the dust sprite as quads round the temple, placed by "id" and moved by "t"; "fade"
+// sinks them. The finale makes this program ready every frame (the sprite on unit 4, point size
+// 32) and draws nothing with it.
 uniform mat4 matrix;
 uniform float t;
 uniform int id;

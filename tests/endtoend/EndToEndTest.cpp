@@ -1,0 +1,92 @@
+// The demo as the headless runner plays it, to its own end: what the frames after the last scene
+// show, and the whole timeline rendered without a fault.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "demo/SceneClock.h"
+#include "gl/ImageDecoder.h"
+
+namespace {
+
+struct RunnerResult {
+    int exitCode = -1;
+    std::string output;
+};
+
+RunnerResult runHeadless(const std::string& arguments) {
+    RunnerResult run;
+    const std::string command = std::string(VELMORA_HEADLESS) + " " + arguments + " 2>&1";
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) run.output.append(buffer, n);
+        const int status = pclose(pipe);
+        if (WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
+    }
+    return run;
+}
+
+std::string framesLine(long frames) {
+    return "velmora-headless: " + std::to_string(frames) + " frames rendered";
+}
+
+// Frame n of the runner's clock is music position n / fps.
+SceneClock clockOfFrame(long frame, double fps) {
+    static const std::int32_t starts[kSceneTableSize] = {0,  8,  22, 24,  40,  56,
+                                                         60, 72, 88, 104, 120, 136};
+    return computeSceneClock(static_cast<std::int64_t>(frame * 1e7 / fps + 0.5), 32.0f, 18.0f,
+                             starts);
+}
+
+// From bar 135, in the rise out of the temple, to the end: scene frames show the temple; every
+// frame from bar 136 on is the temple's night colour, (0, 1, 10), and nothing else; the run ends by
+// itself, with exit code 0, on the first frame past bar 142.
+TEST(EndToEnd, AfterTheLastSceneOnlyTheTempleNightUntilBar142) {
+    const std::string dir = testing::TempDir() + "velmora_end_" + std::to_string(getpid());
+    const double fps = 30.0;
+    const RunnerResult run = runHeadless("--size 32x18 --fps 30 --from 135b --png " + dir);
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+
+    const long first = 5461;  // 135 bars = 182.0225 s, frame 5460.67
+    long last = first;
+    while (!(clockOfFrame(last, fps).bars > kEndBar)) ++last;
+    EXPECT_EQ(last, 5744);
+    EXPECT_NE(run.output.find(framesLine(last - first + 1)), std::string::npos) << run.output;
+
+    long sceneFrames = 0, emptyFrames = 0;
+    for (long frame = first; frame <= last; ++frame) {
+        char name[32];
+        std::snprintf(name, sizeof name, "/frame_%05ld.png", frame);
+        DecodedImage image;
+        ASSERT_TRUE(decodeImage(dir + name, image)) << name;
+        long night = 0;
+        for (size_t i = 0; i < image.pixels.size(); i += 4)
+            if (image.pixels[i] == 0 && image.pixels[i + 1] == 1 && image.pixels[i + 2] == 10)
+                ++night;
+        const long pixels = static_cast<long>(image.pixels.size() / 4);
+        if (clockOfFrame(frame, fps).sceneIndex == 10) {
+            if (night < pixels) ++sceneFrames;
+        } else {
+            EXPECT_EQ(night, pixels) << name;
+            ++emptyFrames;
+        }
+    }
+    EXPECT_GT(sceneFrames, 10);               // the inside of the dome, the oculus passing by
+    EXPECT_EQ(emptyFrames, last - 5502 + 1);  // bar 136 = 183.3708 s, frame 5501.12
+    std::filesystem::remove_all(dir);
+}
+
+// Every frame of the demo, first bar to last, at a small size and 10 frames a second: frames 0 to
+// 1915 (bar 142 = 191.46 s).
+TEST(EndToEnd, WholeDemoRunsToItsEnd) {
+    const RunnerResult run = runHeadless("--size 64x36 --fps 10");
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find(framesLine(1916)), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find("ERROR"), std::string::npos) << run.output;
+}
+
+}  // namespace
