@@ -1,6 +1,15 @@
-// A rock floating in space: cliff texture with moss in the hollows, a point light, fog with its
-// own scale and falloff; "distort" makes it pulse with the beat. A first look for the asteroid
-// tunnel and the cave's boulder; their scenes will refine it.
+// A rock adrift: the rippled sphere shaded as weathered stone with moss in its hollows, its
+// relief taken from the picture's brightness, lit by a lamp that falls off towards "lightradius"
+// with "falloff", a haze-coloured rim and fog with its own "fog_scale" and "fog_falloff". The lamp
+// also glows in the haze in front of the rock. "distort" (0 or 1) makes it throb on the beat:
+// the surface heaves, its cracks glow and scan lines a pixel tall run over it.
+#ifdef GL_ARB_shading_language_420pack
+#extension GL_ARB_shading_language_420pack : enable
+#define UNIT(n) layout(binding = n)
+#else
+#define UNIT(n)
+#endif
+
 uniform mat4 matrix;
 uniform float t;
 uniform float beats;
@@ -30,7 +39,9 @@ vec3 cameraPosition()
 void main()
 {
     vec4 p = position;
-    p.xyz += normal * distort * (0.4 * (1.0 - saw) + 0.2 * sin(3.0 * p.y + 4.0 * t));
+    // A hit on every beat that eases off, and a ripple running over the surface.
+    float hit = (1.0 - saw) * (1.0 - saw);
+    p.xyz += normal * distort * (0.45 * hit + 0.25 * sin(2.0 * p.y + 1.5 * p.x + 5.0 * t));
     worldPos = p.xyz;
     worldNormal = normal;
     eyePos = cameraPosition();
@@ -39,8 +50,8 @@ void main()
 #endif
 
 #ifdef fragmentcompile
-uniform sampler2D tex;
-uniform sampler2D moss;
+UNIT(0) uniform sampler2D tex;
+UNIT(1) uniform sampler2D moss;
 uniform vec3 lightpos;
 uniform float lightradius;
 uniform float falloff;
@@ -54,31 +65,22 @@ in vec3 worldNormal;
 in vec3 eyePos;
 out vec4 fragColor;
 
-// Bilinear lookup by hand, wrapping like GL_REPEAT. The driver's own filtered lookups crawl where
-// a surface is seen edge-on (the images carry the maximum anisotropy but no smaller levels).
-vec3 fetchLinear(sampler2D s, vec2 uv)
-{
-    ivec2 size = textureSize(s, 0);
-    if (size.x == 0) return vec3(0.0);
-    vec2 texel = uv * vec2(size) - 0.5;
-    vec2 f = fract(texel);
-    vec2 base = floor(texel);
-    ivec2 a = ivec2(mod(base, vec2(size)));
-    ivec2 b = ivec2(mod(base + 1.0, vec2(size)));
-    vec3 c00 = texelFetch(s, a, 0).rgb;
-    vec3 c10 = texelFetch(s, ivec2(b.x, a.y), 0).rgb;
-    vec3 c01 = texelFetch(s, ivec2(a.x, b.y), 0).rgb;
-    vec3 c11 = texelFetch(s, b, 0).rgb;
-    return mix(mix(c00, c10, f.x), mix(c01, c11, f.x), f.y);
-}
+const vec3 kLuma = vec3(0.3, 0.55, 0.15);
 
-// The projection along the axis the surface faces most.
-vec3 fetchFacing(sampler2D s, vec3 p, vec3 n)
+// Bilinear filtering done here from four texels. Some rasterizers' anisotropic filtering, with no
+// smaller levels to fall back on, walks thousands of texels for a projection seen edge-on (and
+// the three projections below always include such ones); four fetches cost the same everywhere.
+vec3 bilinear(sampler2D image, vec2 uv)
 {
-    vec3 a = abs(n);
-    if (a.x >= a.y && a.x >= a.z) return fetchLinear(s, p.zy);
-    if (a.y >= a.z) return fetchLinear(s, p.xz);
-    return fetchLinear(s, p.xy);
+    ivec2 size = max(textureSize(image, 0), ivec2(1));
+    vec2 at = uv * vec2(size) - 0.5;
+    vec2 cell = floor(at);
+    vec2 f = at - cell;
+    ivec2 i = clamp(ivec2(mod(cell, vec2(size))), ivec2(0), size - 1);
+    ivec2 j = (i + 1) % size;
+    vec3 a = texelFetch(image, i, 0).rgb, b = texelFetch(image, ivec2(j.x, i.y), 0).rgb;
+    vec3 c = texelFetch(image, ivec2(i.x, j.y), 0).rgb, d = texelFetch(image, j, 0).rgb;
+    return mix(mix(a, b, f.x), mix(c, d, f.x), f.y);
 }
 
 void main()
@@ -86,26 +88,64 @@ void main()
     vec3 n = normalize(worldNormal);
     vec3 toEye = eyePos - worldPos;
     float eyeDistance = length(toEye);
+    toEye /= eyeDistance;
     if (dot(n, toEye) < 0.0) n = -n;
 
-    vec3 p = worldPos * 0.25;
-    vec3 albedo = fetchFacing(tex, p, n);
-    vec3 mossColor = fetchLinear(moss, p.xz + p.y * 0.3);
-    albedo = mix(albedo, mossColor, 0.35 * smoothstep(0.4, 0.8, mossColor.g + 0.2 * n.y));
+    // Stone from three directions, blended by how the surface faces them.
+    vec3 w = pow(abs(n), vec3(4.0));
+    w /= w.x + w.y + w.z;
+    vec3 p = worldPos * 0.1;
+    vec3 stone = bilinear(tex, p.zy) * w.x + bilinear(tex, p.xz) * w.y + bilinear(tex, p.xy) * w.z;
+    // Where a pixel spans many texels the grain gives way to its average instead of sparkling.
+    float texelsPerPixel = length(fwidth(p)) * float(textureSize(tex, 0).x);
+    float detail = clamp(1.5 - 0.1 * texelsPerPixel, 0.0, 1.0);
+    stone = mix(vec3(0.4, 0.32, 0.26), stone, detail);
+    float h = dot(stone, kLuma);
 
+    // Relief: tilt the normal along the brightness gradient across the pixel's footprint.
+    vec3 dpdx = dFdx(worldPos), dpdy = dFdy(worldPos);
+    vec3 r1 = cross(dpdy, n), r2 = cross(n, dpdx);
+    float det = dot(dpdx, r1);
+    if (abs(det) > 1e-12) {
+        vec3 slope = (dFdx(h) * r1 + dFdy(h) * r2) / det;
+        n = normalize(n - 0.15 * detail * slope);
+    }
+
+    // Weathered: less colour than the cliffs, darker in the cracks, moss in the hollows.
+    vec3 albedo = mix(vec3(h), stone, 0.65) * vec3(1.0, 0.92, 0.84) * (0.7 + 0.6 * h);
+    vec3 mossColor = bilinear(moss, p.xz * 1.3 + p.y * 0.4);
+    float mossAmount = smoothstep(0.55, 0.75, mossColor.g + 0.35 * n.y - 0.6 * h + 0.3);
+    albedo = mix(albedo, mossColor * vec3(0.7, 0.9, 0.55), 0.6 * mossAmount);
+
+    // The lamp: hard and warm, fading out at "lightradius"; haze-coloured bounce and rim.
     vec3 toLight = lightpos - worldPos;
     float lightDistance = length(toLight);
     float reach = pow(clamp(1.0 - lightDistance / lightradius, 0.0, 1.0), falloff);
     float diffuse = max(dot(n, toLight / max(lightDistance, 1e-4)), 0.0);
-    float rim = pow(1.0 - max(dot(n, toEye / eyeDistance), 0.0), 3.0);
-    float beat = 0.1 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.4) * (0.5 + 0.5 * bounce);
-    vec3 light = vec3(1.3, 1.1, 0.9) * (diffuse * reach + 0.25) + vec3(0.5, 0.4, 0.3) * rim + beat;
+    vec3 halfway = normalize(toLight / max(lightDistance, 1e-4) + toEye);
+    float sheen = pow(max(dot(n, halfway), 0.0), 24.0) * 0.35;
+    float rim = pow(1.0 - max(dot(n, toEye), 0.0), 3.0);
+    float beat = 0.12 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.4) * (0.6 + 0.4 * bounce);
+    float front = max(dot(n, toEye), 0.0) * 0.45;
+    vec3 light = vec3(2.2, 1.75, 1.25) * (diffuse + sheen) * reach + vec3(0.85, 0.75, 0.68) * front
+               + fog_color * (0.8 + 2.4 * rim) + vec3(0.06) + beat;
+    vec3 color = albedo * light;
 
-    // Scan lines on the rock when distorted, a pixel tall whatever the resolution.
+    // Distorted: the cracks glow on the beat, and scan lines a pixel tall whatever the size.
+    float cracks = 1.0 - smoothstep(0.12, 0.3, h);
+    float throb = 0.35 + 0.65 * (1.0 - saw) * (0.75 + 0.25 * cos(1.5708 * beats));
+    color += vec3(1.0, 0.42, 0.12) * distort * cracks * throb;
     float scan = 0.5 + 0.5 * sin(gl_FragCoord.y / max(screen.y, 1.0) * 720.0 * 1.5708 + 6.0 * t_scene);
-    light *= 1.0 - 0.25 * distort * scan * fract(0.5 * beats);
+    color *= 1.0 - 0.2 * distort * scan;
 
     float fog = 1.0 - exp(-pow(eyeDistance * fog_scale / 100.0, fog_falloff));
-    fragColor = vec4(mix(albedo * light, fog_color, clamp(fog, 0.0, 1.0)), 1.0);
+    color = mix(color, fog_color, clamp(fog, 0.0, 1.0));
+
+    // The lamp seen through the haze when it hangs between the eye and the rock.
+    vec3 ray = -toEye;
+    float along = clamp(dot(lightpos - eyePos, ray), 0.0, eyeDistance);
+    float miss = length(eyePos + ray * along - lightpos);
+    color += vec3(1.0, 0.75, 0.45) * (exp(-miss * miss * 0.6) + 0.35 / (1.0 + miss * miss));
+    fragColor = vec4(color, 1.0);
 }
 #endif

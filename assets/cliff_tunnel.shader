@@ -1,6 +1,15 @@
-// The wall as a tunnel around the asteroid: cliff texture and moss, lit by a lamp at the camera,
-// fog with its own scale and falloff; "distort" ripples it with the beat. A first look for the
-// asteroid tunnel; its scene will refine it.
+// The asteroid's tunnel: the wall surface (a bumpy plane near x = -5, y and z from -200 to 200)
+// rolled into a tube around the z axis, wide enough that every camera of the scene stays inside.
+// Strata run along the tube, moss sits in the hollows, a lamp circles the rock in the middle and
+// glows in the haze. "distort" heaves the walls: a faint breath on every beat while it is
+// negative, rings of pressure rolling along the tube and a twist once it is positive.
+#ifdef GL_ARB_shading_language_420pack
+#extension GL_ARB_shading_language_420pack : enable
+#define UNIT(n) layout(binding = n)
+#else
+#define UNIT(n)
+#endif
+
 uniform mat4 matrix;
 uniform float t;
 uniform float beats;
@@ -10,13 +19,35 @@ uniform float saw;
 uniform float t_scene;
 uniform float distort;
 
+const float kPi = 3.14159265;
+const float kRadius = 40.0;
+// Wall y to angle: once round in a little less than the wall's 400 units, so its two long edges
+// overlap instead of leaving a crack.
+const float kAround = kPi / 198.0;
+const float kRelief = 1.6;          // the wall's bumps, deepened
+const float kLength = 0.6;  // the wall's 400 units along z squeezed to 240
+
+// The lamp circles the rock at radius 12; the rock tumbles (0.2 and 0.3 of t_scene about x and
+// y) and the tube is turned half about z, so this is where the rock's lamp is in tube space.
+vec3 lampPosition()
+{
+    vec3 l = 12.0 * vec3(cos(t_scene), sin(t_scene), 0.0);
+    float a = 0.3 * t_scene, b = 0.2 * t_scene;
+    vec3 u = vec3(l.x * cos(a) - l.z * sin(a), l.y, l.x * sin(a) + l.z * cos(a));
+    vec3 w = vec3(u.x, u.y * cos(b) + u.z * sin(b), u.z * cos(b) - u.y * sin(b));
+    return vec3(-w.x, -w.y, w.z);
+}
+
 #ifdef vertexcompile
 layout(location = 0) in vec4 position;
 layout(location = 1) in vec3 normal;
 
 out vec3 worldPos;
+out vec2 wallUv;
 out vec3 worldNormal;
 out vec3 eyePos;
+out vec3 lampPos;
+out float heave;
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
 vec3 cameraPosition()
@@ -29,64 +60,130 @@ vec3 cameraPosition()
 
 void main()
 {
-    vec4 p = position;
-    p.xyz += normal * distort * 3.0 * sin(0.08 * p.z + 0.05 * p.y - 3.0 * t);
-    worldPos = p.xyz;
-    worldNormal = normal;
+    vec3 p = position.xyz;
+    float y = p.y;
+    // Bumps fade out towards the wall's two long edges so they meet on the circle; where they
+    // overlap, the low edge tucks a little outwards, under the other one.
+    float edge = 1.0 - smoothstep(180.0, 198.0, abs(y));
+    float tuck = 0.8 * (1.0 - smoothstep(-199.0, -195.0, y));
+    float bump = (p.x + 5.0) * kRelief * edge;
+
+    // Before bar 32 the tube breathes out between beats; after it pressure rings roll along.
+    float ring = 0.5 + 0.5 * sin(0.07 * p.z - 5.0 * t + 2.0 * sin(kAround * y * 3.0));
+    heave = distort * (distort > 0.0 ? ring : 1.0);
+    float radius = kRadius - bump + tuck - 3.0 * heave;
+    float twist = max(distort, 0.0) * 0.12 * sin(0.02 * p.z + 0.5 * beats * kPi);
+    float angle = kAround * y + twist;
+
+    vec3 radial = vec3(cos(angle), sin(angle), 0.0);
+    vec3 along = vec3(-sin(angle), cos(angle), 0.0);
+    // Closed at both ends, short enough that the far plane never cuts it open: the ends curve in
+    // to the axis over the last 50 units, well inside the fog.
+    float cap = clamp((abs(p.z) - 150.0) / 49.0, 0.0, 1.0);
+    radius *= sqrt(1.0 - cap * cap);
+    worldPos = vec3(radius * radial.xy, kLength * p.z);
+    wallUv = vec2(p.z, y);
+    // The wall's x faces the axis; y runs round the tube, compressed by the bend.
+    worldNormal = -normal.x * radial / kRelief + normal.y / (kRadius * kAround) * along
+                + normal.z / kLength * vec3(0.0, 0.0, 1.0);
     eyePos = cameraPosition();
-    gl_Position = matrix * p;
+    lampPos = lampPosition();
+    gl_Position = matrix * vec4(worldPos, 1.0);
 }
 #endif
 
 #ifdef fragmentcompile
-uniform sampler2D tex;
-uniform sampler2D moss;
+UNIT(0) uniform sampler2D tex;
+UNIT(1) uniform sampler2D moss;
 uniform vec3 fog_color;
 uniform float fog_falloff;
 uniform float fog_scale;
 
 in vec3 worldPos;
+in vec2 wallUv;
 in vec3 worldNormal;
 in vec3 eyePos;
+in vec3 lampPos;
+in float heave;
 out vec4 fragColor;
 
-// Bilinear lookup by hand, wrapping like GL_REPEAT. The driver's own filtered lookups crawl where
-// a surface is seen edge-on (the images carry the maximum anisotropy but no smaller levels).
-vec3 fetchLinear(sampler2D s, vec2 uv)
+const float kTextureScale = 1.0 / 48.0;
+const vec3 kLuma = vec3(0.3, 0.55, 0.15);
+
+// Bilinear filtering done here from four texels. Seen down the tube the walls are so oblique that
+// some rasterizers' anisotropic filtering, with no smaller levels to fall back on, walks thousands
+// of texels per pixel; four fetches cost the same everywhere. Also returns the brightness slope
+// per texel, which serves as the rock's relief.
+vec3 bilinear(sampler2D image, vec2 uv, out vec2 slope)
 {
-    ivec2 size = textureSize(s, 0);
-    if (size.x == 0) return vec3(0.0);
-    vec2 texel = uv * vec2(size) - 0.5;
-    vec2 f = fract(texel);
-    vec2 base = floor(texel);
-    ivec2 a = ivec2(mod(base, vec2(size)));
-    ivec2 b = ivec2(mod(base + 1.0, vec2(size)));
-    vec3 c00 = texelFetch(s, a, 0).rgb;
-    vec3 c10 = texelFetch(s, ivec2(b.x, a.y), 0).rgb;
-    vec3 c01 = texelFetch(s, ivec2(a.x, b.y), 0).rgb;
-    vec3 c11 = texelFetch(s, b, 0).rgb;
-    return mix(mix(c00, c10, f.x), mix(c01, c11, f.x), f.y);
+    ivec2 size = max(textureSize(image, 0), ivec2(1));
+    vec2 p = uv * vec2(size) - 0.5;
+    vec2 cell = floor(p);
+    vec2 f = p - cell;
+    ivec2 i = clamp(ivec2(mod(cell, vec2(size))), ivec2(0), size - 1);
+    ivec2 j = (i + 1) % size;
+    vec3 a = texelFetch(image, i, 0).rgb;
+    vec3 b = texelFetch(image, ivec2(j.x, i.y), 0).rgb;
+    vec3 c = texelFetch(image, ivec2(i.x, j.y), 0).rgb;
+    vec3 d = texelFetch(image, j, 0).rgb;
+    float la = dot(a, kLuma), lb = dot(b, kLuma), lc = dot(c, kLuma), ld = dot(d, kLuma);
+    slope = vec2(mix(lb - la, ld - lc, f.y), mix(lc - la, ld - lb, f.x));
+    return mix(mix(a, b, f.x), mix(c, d, f.x), f.y);
 }
 
 void main()
 {
-    vec3 n = normalize(worldNormal);
     vec3 toEye = eyePos - worldPos;
     float eyeDistance = length(toEye);
+    toEye /= eyeDistance;
+
+    // Rock relief from the picture's brightness, along the tube's two surface directions. Where a
+    // pixel spans many texels the detail gives way to the rock's average tone instead of shimmering.
+    vec2 uv = wallUv.yx * kTextureScale;  // strata run round the tube in rings
+    vec2 slope;
+    vec3 rock = bilinear(tex, uv, slope);
+    float texelsPerPixel = length(fwidth(uv)) * float(textureSize(tex, 0).x);
+    float detail = clamp(1.5 - 0.1 * texelsPerPixel, 0.0, 1.0);
+    rock = mix(vec3(0.42, 0.33, 0.27), rock, detail);
+    float h = dot(rock, kLuma);
+    vec3 n = normalize(worldNormal);
     if (dot(n, toEye) < 0.0) n = -n;
+    vec3 axial = vec3(0.0, 0.0, 1.0);
+    vec3 around = normalize(cross(n, axial) + vec3(1e-5));
+    n = normalize(n - 3.0 * detail * (slope.x * around + slope.y * axial));
 
-    vec3 p = worldPos / 14.0;
-    vec3 albedo = fetchLinear(tex, p.zy);
-    vec3 mossColor = fetchLinear(moss, p.zy * 0.7);
-    albedo = mix(albedo, mossColor, smoothstep(0.1, 0.4, abs(n.y) + 0.3 * (mossColor.g - 0.35)));
+    // Moss settles in the dark cracks and hollows.
+    vec2 unused;
+    vec3 mossColor = bilinear(moss, uv * 1.7, unused);
+    float mossAmount = 1.0 - smoothstep(0.16, 0.3, h + 0.2 * (mossColor.g - 0.4));
+    vec3 albedo = mix(rock, mossColor * vec3(0.75, 0.95, 0.6), 0.5 * mossAmount);
+    // Darker and less saturated than the rock it holds.
+    albedo = mix(vec3(dot(albedo, kLuma)), albedo, 0.7) * vec3(0.8, 0.68, 0.62);
 
-    float lamp = max(dot(n, toEye / eyeDistance), 0.0);
-    float pulse = 0.15 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.5);
-    vec3 light = vec3(1.1, 0.95, 0.8) * (0.3 + 0.9 * lamp) + pulse;
-    float ring = smoothstep(0.92, 1.0, sin(0.15 * worldPos.z - 2.0 * beats + bounce));
-    vec3 color = albedo * light + vec3(0.6, 0.3, 0.2) * ring * abs(distort) * (0.5 + 0.5 * sin(t_scene));
+    // The circling lamp, warm, throwing a pool of light where it passes; a dim lamp at the
+    // camera and the haze's own glow fill the rest.
+    vec3 toLamp = lampPos - worldPos;
+    float lampDistance = length(toLamp);
+    float pool = 1.0 / (1.0 + lampDistance * lampDistance / 900.0);
+    float key = max(dot(n, toLamp / lampDistance), 0.0) * pool;
+    float head = max(dot(n, toEye), 0.0) / (1.0 + eyeDistance * eyeDistance / 2500.0);
+    float kickLight = 0.1 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.5);
+    vec3 light = vec3(3.2, 2.3, 1.5) * key + vec3(0.75, 0.65, 0.6) * head
+               + vec3(0.12, 0.09, 0.08) + kickLight;
+    vec3 color = albedo * light;
+
+    // Glowing seams where the pressure rings pass, once the walls heave.
+    float seam = smoothstep(0.9, 1.0, sin(0.15 * worldPos.z - 2.0 * beats + bounce));
+    color += vec3(1.0, 0.45, 0.2) * seam * max(heave, 0.0) * (0.3 + 0.7 * (1.0 - h));
 
     float fog = 1.0 - exp(-pow(eyeDistance * fog_scale / 100.0, fog_falloff));
-    fragColor = vec4(mix(color, fog_color, clamp(fog, 0.0, 1.0)), 1.0);
+    color = mix(color, fog_color, clamp(fog, 0.0, 1.0));
+
+    // The lamp seen through the haze: light scattered nearest to it along this pixel's ray.
+    vec3 ray = -toEye;
+    float along = clamp(dot(lampPos - eyePos, ray), 0.0, eyeDistance);
+    float miss = length(eyePos + ray * along - lampPos);
+    color += vec3(1.0, 0.75, 0.45) * (exp(-miss * miss * 0.6) + 0.35 / (1.0 + miss * miss));
+    fragColor = vec4(color, 1.0);
 }
 #endif

@@ -1,5 +1,5 @@
-// A picture laid over the screen with "alpha" (the credits of the asteroid tunnel), with a faint
-// shimmer on the beat. A first look; its scene will refine it.
+// A picture laid over the screen with "alpha": the credits of the asteroid tunnel. It sits still
+// and readable; a soft light passes over it every two bars and it brightens a touch on the beat.
 uniform vec2 screen;
 uniform vec4 ipos;  // x, y: lower-left corner in screen fractions; z, w: size in NDC units
 uniform float alpha;
@@ -30,10 +30,13 @@ out vec4 fragColor;
 
 void main()
 {
-    float wobble = 1.5 / max(screen.x, 1.0) * sin(uv.y * 60.0 + 8.0 * t) * (1.0 - saw);
-    vec4 c = texture(tex, uv + vec2(wobble, 0.0));
-    float pulse = 0.06 * (1.0 - fract(beats)) * (kick == 0.0 ? 1.0 : 0.5) + 0.02 * bounce;
-    float appear = clamp(t_scene * 4.0, 0.0, 1.0);
-    fragColor = vec4(c.rgb * (1.0 + pulse), c.a * alpha * appear);
+    // A drift of a few pixels over the scene keeps it from looking pasted on.
+    vec4 c = texture(tex, uv + vec2(0.0, 0.0004 * t_scene));
+    float aspect = screen.x / max(screen.y, 1.0);
+    float sweep = fract(0.125 * beats) * 2.0 - 0.5;
+    float glint = exp(-pow((uv.x * aspect * 0.5625 + 0.4 * uv.y - sweep) * 7.0, 2.0));
+    float pulse = 0.06 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.5) + 0.015 * bounce;
+    vec3 color = c.rgb * (1.0 + pulse + 0.3 * glint * (0.9 + 0.1 * sin(3.0 * t)));
+    fragColor = vec4(color, c.a * alpha);
 }
 #endif

@@ -1,5 +1,5 @@
-// The background card of the fly-by's titles: a picture that breathes with the beat and fades
-// with "fadeout". A first look; its scene will refine it.
+// The panel behind the fly-by's name card: the sun and its slanted plate, wiped in from the left
+// when the cards come in, breathing with the beat, and gone as "fadeout" nears 1.
 uniform vec4 ipos;  // x, y: lower-left corner in screen fractions; z, w: size in NDC units
 uniform float fadeout;
 uniform float t;
@@ -9,6 +9,8 @@ uniform float bounce;
 uniform float saw;
 uniform float t_scene;
 
+const float kCardsIn = 5.393259;  // bar 44, in scene seconds
+
 #ifdef vertexcompile
 layout(location = 0) in vec2 corner;
 
@@ -16,7 +18,10 @@ out vec2 uv;
 
 void main()
 {
-    gl_Position = vec4(-1.0 + 2.0 * ipos.xy + corner * ipos.zw, -1.0, 1.0);
+    // A slow push in over the whole shot.
+    float grow = 1.0 + 0.02 * (t_scene - kCardsIn) + 0.006 * (1.0 - saw) * (1.0 - saw);
+    vec2 c = (corner - 0.5) * grow + 0.5;
+    gl_Position = vec4(-1.0 + 2.0 * ipos.xy + c * ipos.zw, -1.0, 1.0);
     uv = vec2(corner.x, 1.0 - corner.y);  // image row 0 is its top
 }
 #endif
@@ -29,9 +34,15 @@ out vec4 fragColor;
 
 void main()
 {
-    vec4 c = texture(tex, uv + vec2(0.003 * sin(0.5 * t), 0.0));
-    float pulse = 0.05 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.5) + 0.02 * bounce;
-    float appear = clamp((t_scene - 5.9) * 2.0, 0.0, 1.0) * (0.9 + 0.1 * sin(0.5 * beats));
-    fragColor = vec4(c.rgb * (1.0 + pulse), c.a * 0.8 * appear * (1.0 - fadeout));
+    // Heat shimmer over the sun, which swells on every second beat.
+    float sun = smoothstep(0.55, 0.8, texture(tex, uv).r - texture(tex, uv).b);
+    vec4 c = texture(tex, uv + vec2(0.0015 * sun * sin(40.0 * uv.y + 3.0 * t), 0.0));
+    c.rgb *= 1.0 + sun * 0.08 * (0.5 + 0.5 * cos(3.14159 * beats));
+    // The wipe follows the plate's slant.
+    float front = (t_scene - kCardsIn) * 3.0 - 0.2;
+    float wipe = 1.0 - smoothstep(front - 0.15, front, uv.x + 0.3 * (1.0 - uv.y) - 0.3);
+    float pulse = 0.06 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.5) + 0.02 * bounce;
+    float gone = 1.0 - smoothstep(0.55, 1.0, fadeout);
+    fragColor = vec4(c.rgb * (1.0 + pulse), c.a * 0.92 * wipe * gone);
 }
 #endif

@@ -1,4 +1,155 @@
+// Scene 3, bars 24 to 40: a rippled rock tumbling inside a rocky tunnel, lit by a lamp circling
+// it. The camera orbits the rock, stands back for the last bar of each phrase and, from bar 32,
+// weaves close in instead. The credits lie over the first ten seconds.
+#include <algorithm>
+
+#include "demo/BeatUniforms.h"
 #include "demo/DemoAssets.h"
 #include "demo/Scenes.h"
+#include "gl/GeometryBuffer.h"
+#include "gl/GlEntryTable.h"
+#include "gl/ShaderProgram.h"
+#include "gl/Texture2D.h"
+#include "math/MatrixStack.h"
+#include "math/Scalar.h"
 
-void drawAsteroidTunnelScene(DemoAssets&, SceneClock&) {}
+namespace {
+
+constexpr int kStartBar = 24;
+constexpr float kLateBar = 32.0f;  // the second half: the walls warp with the beat
+constexpr int kPhraseBars = 4;
+constexpr int kStandBackBar = 3;  // the last bar of each phrase
+// (75, 32, 28) / 255: the dusk red the tunnel fogs into.
+constexpr float kDusk[3] = {0.29411766f, 0.1254902f, 0.10980392f};
+constexpr float kLampRadius = 12.0f;
+constexpr float kHalfTurn = 3.1415927f;
+constexpr float kCreditsPlacement[4] = {0.0f, 0.0f, 2.0f, 2.0f};
+
+struct TunnelFrame {
+    float ts;
+    float late;
+    int phrase;
+};
+
+void setFog(const ShaderProgram& program) {
+    program.setFloat3("fog_color", kDusk[0], kDusk[1], kDusk[2]);
+    program.setFloat("fog_falloff", 1.7f);
+    program.setFloat("fog_scale", 1.25f);
+}
+
+void setUpRock(DemoAssets& a, const SceneClock& clock, const TunnelFrame& f) {
+    const ShaderProgram& rock = *a.asteroidShader;
+    rock.use();
+    rock.setFloat3("lightpos", kLampRadius * cosSingle(f.ts), kLampRadius * sinSingle(f.ts), 0.0f);
+    rock.setFloat("lightradius", 40.0f);
+    rock.setFloat("falloff", 0.8f);
+    setFog(rock);
+    rock.setFloat("distort", f.late);
+    rock.setFloat2("screen", clock.screenWidth, clock.screenHeight);
+    setBeatUniforms(rock, clock, f.ts);
+}
+
+// Orbit the rock for three bars, stand back down the tunnel for the fourth; late in the scene the
+// fourth bar weaves close in, chasing a point that slides along the tunnel.
+Matrix4 cameraView(const TunnelFrame& f) {
+    const float ts = f.ts;
+    float eye[3];
+    float tz = 0.0f;
+    if (f.phrase != kStandBackBar) {
+        const float v = 21.0f + 4.0f * sinSingle(2.0f * ts);
+        eye[0] = v * cosSingle(ts);
+        eye[1] = v * sinSingle(ts);
+        eye[2] = v * cosSingle(ts);
+    } else if (f.late == 0.0f) {
+        eye[0] = 10.0f * cosSingle(0.9f * ts);
+        eye[1] = 8.0f * sinSingle(0.8f * ts);
+        eye[2] = -50.0f;
+    } else {
+        eye[0] = 10.0f * cosSingle(1.02f * ts);
+        eye[1] = 10.0f * sinSingle(0.7f * ts);
+        eye[2] = 5.0f * cosSingle(ts);
+        tz = 12.0f - fmodSingle(3.0f * ts, 10.0f);
+    }
+    Matrix4 view;
+    lookAt(view, eye[0], eye[1], eye[2], 0.0f, 0.0f, tz, 0.0f, 1.0f, 0.0f);
+    return view;
+}
+
+void setUpTunnel(DemoAssets& a, const SceneClock& clock, const TunnelFrame& f) {
+    const ShaderProgram& tunnel = *a.cliffTunnelShader;
+    tunnel.use();
+    setBeatUniforms(tunnel, clock, f.ts);
+    setFog(tunnel);
+    // Below zero until bar 32: the pulse only breathes; after it the walls heave on every beat.
+    tunnel.setFloat("distort", static_cast<float>(f.late - 0.4 * clock.beatFraction));
+    bindToUnit(0, *a.cliffTexture);
+    bindToUnit(1, *a.mossTexture);
+}
+
+// The wall surface turned half a turn about z; the tunnel program rolls it into a tube.
+void drawTunnel(DemoAssets& a, const SceneClock& clock, Matrix4& view) {
+    MatrixStack& stack = *a.matrixStack;
+    stack.push(view);
+    rotate(view, kHalfTurn, 0.0f, 0.0f, 1.0f);
+    Matrix4 product;
+    multiply(product, view, clock.projection);
+    a.cliffTunnelShader->setMatrix("matrix", product);
+    a.fieldMeshA.geometry->draw(a.fieldMeshA.indexCount);
+    stack.pop(view);
+}
+
+void drawRock(DemoAssets& a, const SceneClock& clock, Matrix4& view, float ts) {
+    MatrixStack& stack = *a.matrixStack;
+    stack.push(view);
+    rotate(view, ts, 0.2f, 0.3f, 0.0f);
+    const ShaderProgram& rock = *a.asteroidShader;
+    rock.use();
+    bindToUnit(0, *a.cliffTexture);
+    bindToUnit(1, *a.mossTexture);
+    Matrix4 product;
+    multiply(product, view, clock.projection);
+    rock.setMatrix("matrix", product);
+    a.fieldMeshB.geometry->draw(a.fieldMeshB.indexCount);
+    stack.pop(view);
+}
+
+// In over the first second, held, out between 8 and 10 seconds; drawn (transparent) all scene.
+float creditsAlpha(float ts) {
+    const double shown = std::min(static_cast<double>(ts), 1.0);
+    const double fading = std::max(0.5 * ts - 4.0, 0.0);
+    return static_cast<float>(std::max(shown - fading, 0.0));
+}
+
+void drawCredits(DemoAssets& a, const SceneClock& clock, float ts) {
+    gl.glDisable(GL_DEPTH_TEST);
+    gl.glEnable(GL_BLEND);
+    const ShaderProgram& display = *a.displayShader;
+    display.use();
+    bindToUnit(0, *a.creditsTexture);
+    setBeatUniforms(display, clock, ts);
+    display.setFloat("alpha", creditsAlpha(ts));
+    const float* p = kCreditsPlacement;
+    display.setFloat4("ipos", p[0], p[1], p[2], p[3]);
+    a.quadBuffer->draw(6);
+    display.setFloat("alpha", 1.0f);  // the program's resting value
+}
+
+}  // namespace
+
+void drawAsteroidTunnelScene(DemoAssets& assets, SceneClock& clock) {
+    TunnelFrame f;
+    f.ts = clock.sceneSeconds(kStartBar);
+    f.late = clock.bars > kLateBar ? 1.0f : 0.0f;
+    f.phrase = static_cast<int>(clock.bars) % kPhraseBars;
+    gl.glClearColor(kDusk[0], kDusk[1], kDusk[2], 0.0f);  // clears the next frame
+
+    setUpRock(assets, clock, f);
+    Matrix4 view = cameraView(f);
+    setUpTunnel(assets, clock, f);
+    drawTunnel(assets, clock, view);
+    drawRock(assets, clock, view, f.ts);
+    drawCredits(assets, clock, f.ts);
+
+    gl.glDisable(GL_BLEND);
+    gl.glEnable(GL_DEPTH_TEST);
+}

@@ -1,4 +1,148 @@
+// Scene 4, bars 40 to 56: a fly-by along the cliff wall at 16 units a second, rolled for bars 44
+// to 48, then a stretched view from high up that sinks past the wall. From bar 44 the title cards
+// lie over it: a panel, two scrolling bands that part as "fadeout" grows, and the group's name.
+// The last two bars fade to black.
+#include <algorithm>
+#include <cmath>
+
+#include "demo/BeatUniforms.h"
 #include "demo/DemoAssets.h"
 #include "demo/Scenes.h"
+#include "gl/GeometryBuffer.h"
+#include "gl/GlEntryTable.h"
+#include "gl/ShaderProgram.h"
+#include "gl/Texture2D.h"
 
-void drawCliffFlybyScene(DemoAssets&, SceneClock&) {}
+namespace {
+
+constexpr int kStartBar = 40;
+constexpr float kCardsBar = 44.0f;  // cards in and the roll starts
+constexpr float kHighViewBar = 48.0f;
+constexpr double kFadeToBlackBar = 54.0;
+// (75, 32, 28) / 255, as in the tunnel before it.
+constexpr float kDusk[3] = {0.29411766f, 0.1254902f, 0.10980392f};
+constexpr float kRoll = 0.4f;
+constexpr float kPanelPlacement[4] = {-0.02207028865814209f, -0.05000000074505806f,
+                                      2.0882811546325684f, 2.5391666889190674f};
+constexpr float kBandHeight = 0.14305555820465088f;
+constexpr double kUpperBandY = 0.43194442987442017;
+constexpr float kNamePlacement[4] = {0.08085936307907104f, 0.20999999344348907f,
+                                     1.6765625476837158f, 1.0277777910232544f};
+
+struct FlybyFrame {
+    float ts;
+    float z0;       // the camera's depth along the wall
+    float fadeout;  // 0 until ts 10.5, then up by 0.13 a second to 1
+    float black;    // the fade's alpha: 1 at bar 55, 2 at the end, sent unclamped
+};
+
+// The wall's camera; sets "distort" on the wall program, which is in use.
+Matrix4 cameraView(const ShaderProgram& cliff, const SceneClock& clock, const FlybyFrame& f) {
+    Matrix4 view;
+    lookAt(view, -10.0f, 0.0f, f.z0, 0.0f, 0.0f, f.z0 - 5.0f, 0.0f, 1.0f, 0.0f);
+    cliff.setFloat("distort", 0.0f);
+    if (clock.bars > kCardsBar && clock.bars < kHighViewBar) rotate(view, kRoll, 0.0f, 0.0f, 1.0f);
+    if (clock.bars > kHighViewBar) {
+        // From height 87 at bar 48, sinking ever faster, stretched and warped.
+        cliff.setFloat("distort", 1.0f);
+        const double d = static_cast<double>(clock.bars) - 48.0;
+        const float eyeY = static_cast<float>(87.0 - std::pow(8.2 * d, 1.1));
+        lookAt(view, -10.0f, eyeY, static_cast<float>(10.0 - d), 0.0f, 10.0f, 0.0f, 0.0f, 1.0f,
+               0.0f);
+        scale(view, 1.0f, 2.9f, 2.9f);
+    }
+    return view;
+}
+
+void drawWall(DemoAssets& a, const SceneClock& clock, const FlybyFrame& f) {
+    const ShaderProgram& cliff = *a.cliffShader;
+    cliff.use();
+    cliff.setFloat3("lightpos", 0.0f, 0.0f, 0.0f);
+    cliff.setFloat("lightradius", 40.0f);
+    cliff.setFloat("falloff", 0.8f);
+    cliff.setFloat3("fog_color", kDusk[0], kDusk[1], kDusk[2]);
+    const Matrix4 view = cameraView(cliff, clock, f);
+    Matrix4 product;
+    multiply(product, view, clock.projection);
+
+    bindToUnit(0, *a.cliffTexture);
+    bindToUnit(1, *a.mossTexture);
+    setBeatUniformsWithoutSceneTime(cliff, clock);
+    cliff.setFloat("cliff_stripes", 0.0f);
+    cliff.setFloat("t_scene", f.ts);
+    cliff.setInt("tex", 0);
+    cliff.setInt("moss", 1);
+    cliff.setMatrix("matrix", product);
+    a.fieldMeshA.geometry->draw(a.fieldMeshA.indexCount);
+}
+
+void drawPanel(DemoAssets& a, const SceneClock& clock, const FlybyFrame& f) {
+    const ShaderProgram& panel = *a.displayGreetBgShader;
+    panel.use();
+    const float* p = kPanelPlacement;
+    panel.setFloat4("ipos", p[0], p[1], p[2], p[3]);
+    setBeatUniforms(panel, clock, f.ts);
+    panel.setFloat("fadeout", f.fadeout);
+    bindToUnit(0, *a.bigLogoBgTexture);
+    a.quadBuffer->draw(6);
+}
+
+// Two bands scrolling opposite ways: one sinks and one rises as "fadeout" grows.
+void drawBands(DemoAssets& a, const SceneClock& clock, const FlybyFrame& f) {
+    const ShaderProgram& band = *a.displayAttentionShader;
+    band.use();
+    setBeatUniforms(band, clock, f.ts);
+    band.setFloat("fadeout", f.fadeout);
+
+    band.setFloat("scroll_direction", 1.0f);
+    band.setFloat4("ipos", 0.0f, -f.fadeout, 1.0f, kBandHeight);
+    bindToUnit(0, *a.attentionTexture);
+    a.quadBuffer->draw(6);
+
+    band.setFloat("scroll_direction", -1.0f);
+    band.setFloat4("ipos", 0.0f, static_cast<float>(f.fadeout + kUpperBandY), 1.0f, kBandHeight);
+    bindToUnit(0, *a.attentionTexture);
+    a.quadBuffer->draw(6);
+}
+
+void drawName(DemoAssets& a, const SceneClock& clock, const FlybyFrame& f) {
+    const ShaderProgram& name = *a.displayGroupnameShader;
+    name.use();
+    name.setFloat2("screen", clock.screenWidth, clock.screenHeight);
+    setBeatUniforms(name, clock, f.ts);
+    name.setFloat("fadeout", f.fadeout);
+    const float* p = kNamePlacement;
+    name.setFloat4("ipos", p[0], p[1], p[2], p[3]);
+    bindToUnit(0, *a.mirraTexture);
+    a.quadBuffer->draw(6);
+}
+
+void drawFadeToBlack(DemoAssets& a, const FlybyFrame& f) {
+    gl.glEnable(GL_BLEND);
+    const ShaderProgram& solid = *a.solidColorShader;
+    solid.use();
+    solid.setFloat4("icolor", 0.0f, 0.0f, 0.0f, f.black);
+    a.quadBuffer->draw(6);
+    gl.glDisable(GL_BLEND);
+}
+
+}  // namespace
+
+void drawCliffFlybyScene(DemoAssets& assets, SceneClock& clock) {
+    FlybyFrame f;
+    f.ts = clock.sceneSeconds(kStartBar);
+    f.z0 = 100.0f - 16.0f * f.ts;
+    f.fadeout = static_cast<float>(std::min(0.13 * std::max(f.ts - 10.5, 0.0), 1.0));
+    f.black = static_cast<float>(std::max(clock.bars - kFadeToBlackBar, 0.0));
+    gl.glClearColor(kDusk[0], kDusk[1], kDusk[2], 0.0f);  // clears the next frame
+
+    // The depth test stays on: the cards lie at the near plane.
+    drawWall(assets, clock, f);
+    if (clock.bars > kCardsBar) {
+        gl.glEnable(GL_BLEND);
+        drawPanel(assets, clock, f);
+        drawBands(assets, clock, f);
+        drawName(assets, clock, f);
+    }
+    drawFadeToBlack(assets, f);
+}
