@@ -152,9 +152,11 @@ void main()
     vec3 around = normalize(cross(n, axial) + vec3(1e-5));
     n = normalize(n - 3.0 * detail * (slope.x * around + slope.y * axial));
 
-    // Moss settles in the dark cracks and hollows.
-    vec2 unused;
-    vec3 mossColor = bilinear(moss, uv * 1.7, unused);
+    // Moss settles in the dark cracks and hollows; it only tints, so the nearest texel will do.
+    ivec2 mossSize = max(textureSize(moss, 0), ivec2(1));
+    ivec2 mossTexel = clamp(ivec2(mod(floor(uv * 1.7 * vec2(mossSize)), vec2(mossSize))), ivec2(0),
+                            mossSize - 1);
+    vec3 mossColor = texelFetch(moss, mossTexel, 0).rgb;
     float mossAmount = 1.0 - smoothstep(0.16, 0.3, h + 0.2 * (mossColor.g - 0.4));
     vec3 albedo = mix(rock, mossColor * vec3(0.75, 0.95, 0.6), 0.5 * mossAmount);
     // Darker and less saturated than the rock it holds.

@@ -30,6 +30,8 @@ out vec4 fragColor;
 
 void main()
 {
+    // Transparent for most of the scene: nothing to blend.
+    if (alpha <= 0.0) discard;
     // A drift of a few pixels over the scene keeps it from looking pasted on.
     vec4 c = texture(tex, uv + vec2(0.0, 0.0004 * t_scene));
     float aspect = screen.x / max(screen.y, 1.0);

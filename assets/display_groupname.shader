@@ -42,7 +42,7 @@ void main()
     // Colour fringes on the bar's first beat, a few pixels wide whatever the resolution.
     float split = (kick == 0.0 ? 1.0 : 0.0) * pow(1.0 - saw, 4.0);
     float pixel = 1.0 / max(screen.x * ipos.z * 0.5, 1.0);
-    vec2 shift = vec2(6.0 * pixel * split, 0.0);
+    vec2 shift = vec2(4.0 * pixel * split, 0.0);
     vec4 c = texture(tex, uv);
     c.r = mix(c.r, texture(tex, uv - shift).r, split);
     c.b = mix(c.b, texture(tex, uv + shift).b, split);
