@@ -24,6 +24,7 @@ pid=
 xvfb=
 trap '[[ -n $pid ]] && kill $pid 2>/dev/null; [[ -n $xvfb ]] && kill $xvfb; rm -rf "$work"' EXIT
 export SDL_AUDIODRIVER=dummy  # no sound card here
+exit_seconds=${VELMORA_SMOKE_EXIT_SECONDS:-10}  # longer for sanitized builds
 start=$SECONDS
 
 fail() {
@@ -121,14 +122,14 @@ window=$(find_window Velmora)
 expect_size "$window" 1280x720
 [[ $X,$Y == 320,180 ]] || fail "window at $X,$Y, expected centred at 320,180"
 press_escape "$window"
-expect_exit 10 0
+expect_exit $exit_seconds 0
 grep -q "^Renderer       : " "$work/escape.out" || fail "no GL identification block"
 
 echo "desktop smoke: close"
 run close --no-launcher --size 640x480
 window=$(find_window Velmora)
 "$send_wm_delete" "$window"
-expect_exit 10 0
+expect_exit $exit_seconds 0
 
 echo "desktop smoke: launcher, typed size"
 open_launcher launch
@@ -144,7 +145,7 @@ click "${launch[@]}"
 window=$(find_window Velmora)
 expect_size "$window" 800x600
 press_escape "$window"
-expect_exit 10 0
+expect_exit $exit_seconds 0
 
 echo "desktop smoke: launcher, Fullscreen"
 open_launcher fullscreen
@@ -155,13 +156,13 @@ window=$(find_window Velmora)
 expect_size "$window" 800x600
 [[ $X,$Y == 0,0 ]] || fail "full-screen window at $X,$Y, expected 0,0"
 press_escape "$window"
-expect_exit 10 0
+expect_exit $exit_seconds 0
 
 echo "desktop smoke: launcher, Fullscreen then No Launch"
 open_launcher nolaunch
 click "${fullscreen_box[@]}"
 click "${no_launch[@]}"
-expect_exit 10 0
+expect_exit $exit_seconds 0
 [[ ! -s $work/nolaunch.out && ! -s $work/nolaunch.err ]] || fail "No Launch printed something"
 
 echo "desktop smoke: passed in $((SECONDS - start)) s"

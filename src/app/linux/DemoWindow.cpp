@@ -12,14 +12,15 @@
 // Differs from Windows: closing the window ends the demo. System keys (any key with Alt held,
 // Alt itself, F10) are not recorded on key down, but every key up clears its entry, so a key
 // released while Alt is held does not stay down. Mouse coordinates are SDL's, not folded into
-// 16-bit halves. A missing 3.3 core context or GL entry point prints one line and makes
-// `create` fail instead of calling through null.
+// 16-bit halves. A missing display (SDL's invisible off-screen driver), 3.3 core context or GL
+// entry point prints one line and makes `create` fail instead of calling through null.
 #include "app/DemoWindow.h"
 
 #include <SDL.h>
 
 #include <cstdio>
 
+#include "app/linux/SdlDisplayModes.h"
 #include "app/linux/VirtualKeyCode.h"
 
 struct DemoWindow::Platform {
@@ -70,6 +71,11 @@ bool DemoWindow::create(int w, int h, bool wantFullscreen) {
         return false;
     }
     p.videoStarted = true;
+    if (!sdlHasRealDisplay()) {
+        std::printf("No display for the window: SDL could only start its \"%s\" video driver\n",
+                    SDL_GetCurrentVideoDriver());
+        return false;
+    }
 
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);

@@ -134,13 +134,15 @@ GtkWidget* buildDialog(Launcher& launcher, const std::vector<DisplayMode>& modes
 
 }  // namespace
 
-bool runGtkLauncher(LaunchSettings& settings, const std::vector<DisplayMode>& modes) {
+bool startGtk() {
     // The demo reads and prints numbers in the C locale; GTK would switch to the user's.
     gtk_disable_setlocale();
-    if (!gtk_init_check(nullptr, nullptr)) {
-        std::printf("GTK cannot open the display for the launcher\n");
-        return false;
-    }
+    if (gtk_init_check(nullptr, nullptr)) return true;
+    std::printf("GTK cannot open the display for the launcher\n");
+    return false;
+}
+
+void runGtkLauncher(LaunchSettings& settings, const std::vector<DisplayMode>& modes) {
     Launcher launcher;
     launcher.settings = &settings;
     GtkWidget* window = buildDialog(launcher, modes);
@@ -149,5 +151,4 @@ bool runGtkLauncher(LaunchSettings& settings, const std::vector<DisplayMode>& mo
     gtk_widget_destroy(window);
     while (gtk_events_pending()) gtk_main_iteration();
     gdk_display_sync(gdk_display_get_default());
-    return true;
 }

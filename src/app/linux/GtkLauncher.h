@@ -11,5 +11,9 @@ struct LaunchSettings;
 // buttons is pressed; closing the dialog and Escape do nothing. "Launch" takes the typed or
 // chosen size (chooseResolution) and the Fullscreen tick into `settings`, or keeps the dialog open
 // with a message when there is no usable size; "No Launch" sets `settings.launch` to 0.
-// Returns false, after one line saying so, when GTK cannot open the display.
-bool runGtkLauncher(LaunchSettings& settings, const std::vector<DisplayMode>& modes);
+// Needs startGtk first.
+void runGtkLauncher(LaunchSettings& settings, const std::vector<DisplayMode>& modes);
+
+// Connects GTK to the display, leaving the process in the C locale. False, after one line saying
+// so, when it cannot.
+bool startGtk();

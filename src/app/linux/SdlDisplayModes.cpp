@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <cstring>
+
 std::vector<DisplayMode> sdlDisplayModes() {
     std::vector<DisplayMode> modes;
     const int count = SDL_GetNumDisplayModes(0);
@@ -16,4 +18,9 @@ std::vector<DisplayMode> sdlDisplayModes() {
         modes.push_back(mode);
     }
     return modes;
+}
+
+bool sdlHasRealDisplay() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver && std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0;
 }

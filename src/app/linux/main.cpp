@@ -59,11 +59,10 @@ bool isSet(const char* name) {
     return value && *value;
 }
 
-// Looks for a display and reads the modes of display 0 for the launcher. SDL quietly falls back to
-// an invisible off-screen window when no display answers; that counts as no display. SDL's video
-// is stopped again afterwards: while it runs, SDL turns SIGINT and SIGTERM into quit events that
-// the launcher would never read.
-bool probeDisplay(std::vector<DisplayMode>& modes) {
+// Starts SDL's video on the display and reads the modes of display 0 for the launcher. SDL quietly
+// falls back to an invisible off-screen window when no display answers; that counts as no
+// display.
+bool openDisplay(std::vector<DisplayMode>& modes) {
     if (!isSet("DISPLAY") && !isSet("WAYLAND_DISPLAY")) {
         std::printf(
             "velmora: no display (DISPLAY and WAYLAND_DISPLAY are unset); "
@@ -74,17 +73,14 @@ bool probeDisplay(std::vector<DisplayMode>& modes) {
         std::printf("velmora: no display: %s\n", SDL_GetError());
         return false;
     }
-    const char* driver = SDL_GetCurrentVideoDriver();
-    const bool visible =
-        driver && std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0;
-    if (visible) {
-        modes = sdlDisplayModes();
-    } else {
+    if (!sdlHasRealDisplay()) {
         std::printf("velmora: no display: SDL could only start its \"%s\" video driver\n",
-                    driver ? driver : "(none)");
+                    SDL_GetCurrentVideoDriver());
+        SDL_Quit();
+        return false;
     }
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    return visible;
+    modes = sdlDisplayModes();
+    return true;
 }
 
 }  // namespace
@@ -93,12 +89,20 @@ int main(int argc, char** argv) {
     Options options;
     if (!parse(argc, argv, options)) return 2;
     std::vector<DisplayMode> modes;
-    if (!probeDisplay(modes)) return 1;
+    if (!openDisplay(modes)) return 1;
 
     LaunchSettings settings;
     settings.fullscreen = options.fullscreen ? 1 : 0;
     if (options.launcher) {
-        if (!runGtkLauncher(settings, modes)) return 1;
+        if (!startGtk()) {
+            SDL_Quit();
+            return 1;
+        }
+        // SDL's video stops while the launcher runs: SDL turns SIGINT and SIGTERM into quit
+        // events, which the launcher would never read. Stopped only now, with GTK connected: a
+        // display server left without clients (Xvfb) resets and refuses the next one for a moment.
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        runGtkLauncher(settings, modes);
         if (!settings.launch) return 0;
     } else {
         settings.width = options.width;
