@@ -13,7 +13,8 @@
 // Alt itself, F10) are not recorded on key down, but every key up clears its entry, so a key
 // released while Alt is held does not stay down. Mouse coordinates are SDL's, not folded into
 // 16-bit halves. A missing display (SDL's invisible off-screen driver), 3.3 core context or GL
-// entry point prints one line and makes `create` fail instead of calling through null.
+// entry point prints one line and makes `create` fail instead of calling through null. Without a
+// window manager (Xvfb) full screen is the window at (0, 0) at width x height: nothing resizes it.
 #include "app/DemoWindow.h"
 
 #include <SDL.h>
