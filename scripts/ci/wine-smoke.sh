@@ -12,6 +12,8 @@
 #   5. The DirectShow player on a short MP3 (velmora-music-check.exe).
 #   6. Images decoded by GDI+ match the Linux decoder within 1 per channel: a test set covering
 #      the formats, and the demo's own images.
+#   7. The portable maths (scalar sines, matrices, the clock, the surface fields and meshes) gives
+#      the same bits as the Linux build: velmora-math-bits(.exe), compared line by line.
 # Uses a fresh 32-bit prefix under /tmp (removed afterwards) and an ALSA null device in
 # ~/.asoundrc, without which DirectShow finds no audio renderer (a different existing file is
 # put back afterwards). Build directories: VELMORA_WINDOWS_BUILD (default build/windows-i686) and
@@ -29,8 +31,9 @@ linux_build=${VELMORA_LINUX_BUILD:-build/linux}
 exe=$windows_build/velmora.exe
 headless=$linux_build/src/app/headless/velmora-headless
 compare=$linux_build/tests/win32/velmora-image-compare
+math_bits=$linux_build/tests/crosstarget/velmora-math-bits
 for f in "$exe" "$windows_build/velmora-image-dump.exe" "$windows_build/velmora-music-check.exe" \
-    "$headless" "$compare"; do
+    "$windows_build/velmora-math-bits.exe" "$headless" "$compare" "$math_bits"; do
     [[ -x $f ]] || { echo "wine-smoke: $f is missing: build both presets first"; exit 1; }
 done
 
@@ -311,6 +314,21 @@ rc=0
 "$compare" check "$work/dumps" "${images[@]}" >"$work/compare.out" || rc=$?
 sed 's/^/   | /' "$work/compare.out"
 [[ $rc -eq 0 ]] || fail "GDI+ and the Linux decoder differ by more than 1"
+
+phase "maths bits against the Linux build"
+rc=0
+wine "$windows_build/velmora-math-bits.exe" 2>/dev/null | tr -d '\r' >"$work/bits-windows.txt" || rc=$?
+"$math_bits" >"$work/bits-linux.txt" || rc=$?
+lines=$(wc -l <"$work/bits-linux.txt")
+if [[ $rc -ne 0 || $lines -eq 0 ]]; then
+    fail "velmora-math-bits did not run (exit code $rc, $lines lines)"
+elif ! cmp -s "$work/bits-linux.txt" "$work/bits-windows.txt"; then
+    differing=$(diff "$work/bits-linux.txt" "$work/bits-windows.txt" | grep -c '^<' || true)
+    fail "$differing of $lines lines differ; the first (< Linux, > Windows):"
+    diff "$work/bits-linux.txt" "$work/bits-windows.txt" | head -n 12 | sed 's/^/   | /' || true
+else
+    echo "   $lines lines, all the same bits"
+fi
 
 phase "done"
 if [[ $failures -ne 0 ]]; then

@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
-// Sines are single precision: float argument, float result. Where a step is kept in double, the
-// local is a double; every float local is a rounding step.
+#include "math/Scalar.h"
+
+// Sines are single precision (sinSingle: float argument, float result, the same bits on every
+// target). Where a step is kept in double, the local is a double; every float local is a rounding
+// step.
 //
 // Each field is written as its terms that do not depend on y (one "column" of the lattice) and the
 // rest; the point form and the column form share that code, so they agree bit for bit.
@@ -17,13 +20,13 @@ struct WallColumn {
 };
 
 WallColumn wallColumn(float x, float z) {
-    return {x + 5.0, std::sin(0.2f * z), std::sin(0.11f * z)};
+    return {x + 5.0, sinSingle(0.2f * z), sinSingle(0.11f * z)};
 }
 
 float wallAt(const WallColumn& c, float y) {
-    float s = std::sin(0.3f * y) + c.sinZ1;
+    float s = sinSingle(0.3f * y) + c.sinZ1;
     double w = s + c.x5;
-    float q = std::sin(0.14f * y) + c.sinZ2;
+    float q = sinSingle(0.14f * y) + c.sinZ2;
     return static_cast<float>(q + w);
 }
 
@@ -32,7 +35,7 @@ struct SphereColumn {
 };
 
 SphereColumn sphereColumn(float x, float z) {
-    return {std::sin(x) * std::sin(0.8f * x), x * x, z * z};
+    return {sinSingle(x) * sinSingle(0.8f * x), x * x, z * z};
 }
 
 float sphereAt(const SphereColumn& c, float y) {
@@ -45,11 +48,11 @@ struct CanyonColumn {
 };
 
 CanyonColumn canyonColumn(float x, float z) {
-    float g = std::sin(0.14f * x) + std::sin(0.11f * z);
-    float waves = std::sin(0.3f * x) + std::sin(0.2f * z);
-    float meander = std::sin(0.0564f * x) + std::fabs(std::sin(0.0765f * z));
+    float g = sinSingle(0.14f * x) + sinSingle(0.11f * z);
+    float waves = sinSingle(0.3f * x) + sinSingle(0.2f * z);
+    float meander = sinSingle(0.0564f * x) + std::fabs(sinSingle(0.0765f * z));
     double m = meander + 1.5;
-    float swell = std::sin(0.0233f * x) + std::sin(0.0123f * z);
+    float swell = sinSingle(0.0233f * x) + sinSingle(0.0123f * z);
     double w = (swell + 2.1) * m * (g + 1.5);
     float r = std::sqrt(x * x + z * z);
     float u = static_cast<float>(r * w / 100.0);
