@@ -11,6 +11,7 @@ layout(location = 1) in vec3 normal;
 
 out vec3 worldPos;
 out vec3 worldNormal;
+out float patch_;
 flat out vec3 eyePos;
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
@@ -26,6 +27,9 @@ void main()
 {
     worldPos = position.xyz;
     worldNormal = normal;
+    // A slow variation, about -0.5 to 0.5, that breaks the borders between sand, moss and rock.
+    vec2 q = position.xz;
+    patch_ = 0.25 * (sin(0.071 * q.x + 0.9 * sin(0.043 * q.y)) + sin(0.059 * q.y - 0.7 * sin(0.037 * q.x)));
     eyePos = cameraPosition();
     gl_Position = matrix * position;
 }
@@ -44,6 +48,7 @@ uniform float t_scene;
 
 in vec3 worldPos;
 in vec3 worldNormal;
+in float patch_;
 flat in vec3 eyePos;
 out vec4 fragColor;
 
@@ -65,6 +70,14 @@ vec3 fetchLinear(sampler2D s, vec2 uv)
     return mix(mix(c00, c10, f.x), mix(c01, c11, f.x), f.y);
 }
 
+// One texel, for the moss: its pattern is fine enough that filtering is not missed.
+vec3 fetchNearest(sampler2D s, vec2 uv)
+{
+    ivec2 size = textureSize(s, 0);
+    if (size.x == 0) return vec3(0.0);
+    return texelFetch(s, ivec2(mod(floor(uv * vec2(size)), vec2(size))), 0).rgb;
+}
+
 void main()
 {
     vec3 n = normalize(worldNormal);
@@ -74,15 +87,12 @@ void main()
     float up = clamp(n.y, 0.0, 1.0);
     float h = worldPos.y;
 
-    // Rock hung on the wall it belongs to, sand and moss laid flat.
+    // Rock hung on the wall it belongs to, laid flat on the tops; sand and moss laid flat.
     vec3 p = worldPos / 14.0;
-    vec3 rock = abs(n.x) > abs(n.z) ? fetchLinear(tex, vec2(p.z, -p.y))
-                                    : fetchLinear(tex, vec2(p.x, -p.y));
-    rock = mix(rock, fetchLinear(tex, p.xz), up * up);
+    vec2 rockUv = up > 0.75 ? p.xz : abs(n.x) > abs(n.z) ? vec2(p.z, -p.y) : vec2(p.x, -p.y);
+    vec3 rock = fetchLinear(tex, rockUv);
     vec3 sandColor = fetchLinear(sand, p.xz * 0.9);
-    vec3 mossColor = fetchLinear(moss, p.xz * 0.7);
-    // A slow variation breaks the borders between the three.
-    float patch_ = fetchLinear(moss, worldPos.xz / 260.0).g - 0.4;
+    vec3 mossColor = fetchNearest(moss, p.xz * 0.7);
 
     float flat_ = smoothstep(0.72, 0.9, up + 0.2 * patch_);
     float low = 1.0 - smoothstep(-2.0, 6.0, h + 6.0 * patch_);

@@ -82,16 +82,16 @@ void main()
         n = vec3(d.x, 0.0, d.y);
         paint = v;
     } else if (piece == 1.0) {
-        // The nose: an ogive closing to a point.
-        float r = kRadius * pow(max(1.0 - v * v, 0.0), 0.55);
-        float drdy = -kRadius * 1.1 * v * pow(max(1.0 - v * v, 1e-3), -0.45) / (kNoseTop - kBodyTop);
-        q = vec3(d.x * r, mix(kBodyTop, kNoseTop, v), d.y * r);
-        n = normalize(vec3(d.x, -drdy, d.y));
+        // The nose: half an ellipsoid on the body.
+        float c = sqrt(max(1.0 - v * v, 0.0));
+        q = vec3(d.x * kRadius * c, mix(kBodyTop, kNoseTop, v), d.y * kRadius * c);
+        n = vec3(d.x * c / kRadius, v / (kNoseTop - kBodyTop), d.y * c / kRadius);
         paint = 2.0;
     } else if (piece < 5.0) {
-        // A fin: the rod flattened into a swept plate standing out from the body.
-        float a = (piece - 2.0) * 2.0943951 + 0.5 * s;
-        vec2 radial = vec2(cos(a), sin(a));
+        // A fin: the rod flattened into a swept plate standing out from the body, three a
+        // third of a turn apart.
+        vec2 radial = piece == 2.0 ? vec2(1.0, 0.0)
+                    : piece == 3.0 ? vec2(-0.5, 0.8660254) : vec2(-0.5, -0.8660254);
         vec2 across = vec2(-radial.y, radial.x);
         float span = mix(1.0, 0.2, v);
         float out_ = kRadius * 0.9 + (d.x * 0.5 + 0.5) * span;
@@ -102,14 +102,14 @@ void main()
         paint = 3.0;
     } else {
         // The exhaust: a flame hanging from the nozzle, longer the harder the rocket burns.
-        float length_ = (1.2 + 2.5 * burn) * (0.9 + 0.1 * sin(40.0 * t + s));
+        float length_ = (1.2 + 2.5 * burn) * (0.9 + 0.2 * fract(23.0 * t + 0.37 * s));
         float r = 0.42 * sqrt(v) * (1.0 + 0.15 * bounce);
         q = vec3(d.x * r, kBodyBottom - length_ * (1.0 - v), d.y * r);
         n = vec3(d.x, 0.4, d.y);
         flame = 0.6 + 0.4 * v;
     }
     // A rocket on its pad shakes as it lights.
-    q.xz += onPad * 0.05 * vec2(sin(61.0 * t + s), cos(53.0 * t + 2.0 * s));
+    q.xz += onPad * 0.1 * (fract(vec2(9.7, 8.3) * t + 0.61 * s) - 0.5);
 
     vec2 pad = padPosition(s);
     vec3 world = vec3(pad.x, groundHeight(pad) + lift, pad.y) + kScale * q;

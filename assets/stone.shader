@@ -18,6 +18,7 @@ out vec3 worldPos;
 out vec3 worldNormal;
 flat out vec3 eyePos;
 flat out vec3 viewDir;
+flat out vec3 lampColor;
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
 vec3 cameraPosition()
@@ -44,6 +45,10 @@ void main()
     worldNormal = normal;
     eyePos = cameraPosition();
     viewDir = cameraDirection();
+    // The cave's lamp: warm, flickering a little like a flame, a touch brighter on the bar's beat.
+    float flicker = 0.9 + 0.1 * sin(7.0 * t + 3.0 * sin(1.3 * t_scene)) * sin(3.1 * beats);
+    float pulse = 1.0 + 0.25 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.4);
+    lampColor = vec3(1.6, 1.0, 0.55) * flicker * pulse;
     gl_Position = matrix * position;
 }
 #endif
@@ -60,6 +65,7 @@ in vec3 worldPos;
 in vec3 worldNormal;
 flat in vec3 eyePos;
 flat in vec3 viewDir;
+flat in vec3 lampColor;
 out vec4 fragColor;
 
 // Bilinear lookup by hand, wrapping like GL_REPEAT. The driver's own filtered lookups crawl where
@@ -80,12 +86,20 @@ vec3 fetchLinear(sampler2D s, vec2 uv)
     return mix(mix(c00, c10, f.x), mix(c01, c11, f.x), f.y);
 }
 
+// One texel, for the moss: its pattern is fine enough that filtering is not missed.
+vec3 fetchNearest(sampler2D s, vec2 uv)
+{
+    ivec2 size = textureSize(s, 0);
+    if (size.x == 0) return vec3(0.0);
+    return texelFetch(s, ivec2(mod(floor(uv * vec2(size)), vec2(size))), 0).rgb;
+}
+
 // Brick laid on the plane the wall faces most; courses run level (along z) on the walls.
 vec3 brickAt(vec3 p, vec3 n)
 {
     vec3 a = abs(n);
-    if (a.z > 0.8) return fetchLinear(tex, p.xy);
-    return a.x > a.y ? fetchLinear(tex, p.yz) : fetchLinear(tex, p.xz);
+    vec2 uv = a.z > 0.8 ? p.xy : a.x > a.y ? p.yz : p.xz;
+    return fetchLinear(tex, uv);
 }
 
 // Light scattered by the fog between the eye and the wall from a point lamp: the integral of
@@ -118,29 +132,32 @@ void main()
     if (abs(det) < 1e-8) bumped = n;
 
     // Moss on the ledges (faces turned up) and creeping into the mortar below them.
-    vec3 mossColor = fetchLinear(moss, p.xy * 0.7 + p.z * 0.15);
+    vec3 mossColor = fetchNearest(moss, p.xy * 0.7 + p.z * 0.15);
     float ledge = smoothstep(0.1, 0.6, n.z + 0.5 * mossColor.g - 0.3 * height);
     float mortar = smoothstep(0.35, 0.15, height) * smoothstep(-0.4, 0.2, n.z);
     vec3 albedo = mix(brick, mossColor * vec3(0.8, 1.0, 0.7), max(ledge, 0.6 * mortar));
     float wet = 1.0 - ledge;
 
-    // The cave's lamp: warm, flickering a little like a flame, a touch brighter on the bar's beat.
     vec3 toLight = lightpos - worldPos;
     float lightDistance = length(toLight);
     vec3 l = toLight / max(lightDistance, 1e-4);
     float reach = pow(clamp(1.0 - lightDistance / lightradius, 0.0, 1.0), falloff);
-    float flicker = 0.9 + 0.1 * sin(7.0 * t + 3.0 * sin(1.3 * t_scene)) * sin(3.1 * beats);
-    float pulse = 1.0 + 0.25 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.4);
-    vec3 lampColor = vec3(1.6, 1.0, 0.55) * flicker * pulse;
     float diffuse = max(dot(bumped, l), 0.0);
-    float shine = pow(max(dot(reflect(-l, bumped), v), 0.0), 24.0) * wet;
+    float shine = max(dot(reflect(-l, bumped), v), 0.0);
+    shine *= shine * shine;  // ^3
+    shine *= shine;          // ^6
+    shine *= shine;          // ^12
+    shine *= shine * wet;    // ^24
     vec3 light = lampColor * reach * (diffuse + 0.5 * shine + 0.08);
 
     // The camcorder's lamp: a soft spot along the view that fades with distance.
     float spot = smoothstep(0.8, 0.98, dot(-v, viewDir));
     float near = 1.0 / (1.0 + eyeDistance * eyeDistance / 4000.0);
     float facing = max(dot(bumped, v), 0.0);
-    float glint = pow(facing, 40.0) * wet;
+    float glint = facing * facing * facing * facing * facing;  // ^5
+    glint *= glint;                                           // ^10
+    glint *= glint;                                           // ^20
+    glint *= glint * wet;                                     // ^40
     light += vec3(1.0, 1.05, 1.15) * near * (0.5 + 0.9 * spot) * (facing + 0.6 * glint);
     light += vec3(0.05, 0.05, 0.09) + 0.02 * bounce;
 
@@ -153,7 +170,7 @@ void main()
     vec3 toLamp = lightpos - eyePos;
     float behind = eyeDistance - dot(toLamp, -v);
     float halo = airGlow(eyePos, -v, eyeDistance, lightpos) * (1.0 - smoothstep(15.0, 70.0, behind));
-    color += vec3(1.0, 0.55, 0.25) * min(halo * 0.35, 1.5) * flicker * pulse;
+    color += vec3(1.0, 0.55, 0.25) * min(halo * 0.35, 1.5) * lampColor.g;
     fragColor = vec4(color, 1.0);
 }
 #endif
