@@ -42,19 +42,23 @@ uniform sampler2D tex;
 in vec2 uv;
 out vec4 fragColor;
 
-float hash(vec2 p)
+// Integer hash of a pixel and a frame number, 0 to 1: cheaper than a sine of large numbers.
+float hash(uvec3 p)
 {
-    return fract(sin(dot(p, vec2(12.9898, 78.233))) * 43758.5453);
+    uint h = p.x * 1973u + p.y * 9277u + p.z * 26699u;
+    h = (h ^ (h >> 13u)) * 0x5bd1e995u;
+    h ^= h >> 15u;
+    return float(h & 0xffffu) / 65535.0;
 }
 
-// What the video itself adds over the picture: dark scan lines, a faint bar rolling down,
-// grain that changes every frame time, and corners that fall off.
+// What the video itself adds over the picture: dark scan lines three rows apart (at 720 lines),
+// a faint bar rolling down, grain that changes 30 times a second, and corners that fall off.
 vec4 videoLook()
 {
     vec2 pixel = gl_FragCoord.xy;
-    float lines = 0.5 + 0.5 * sin(pixel.y * 3.14159 * 720.0 / max(screen.y, 1.0) * 0.5);
+    float lines = abs(fract(pixel.y * 720.0 / max(screen.y, 1.0) / 3.0) * 2.0 - 1.0);
     float roll = smoothstep(0.06, 0.0, abs(fract(uv.y - 0.23 * t_scene) - 0.5));
-    float grain = hash(floor(pixel) + floor(t * 30.0) * vec2(17.0, 31.0));
+    float grain = hash(uvec3(uvec2(pixel), uint(max(t, 0.0) * 30.0)));
     vec2 c = uv - 0.5;
     float corners = smoothstep(0.25, 0.75, dot(c, c) * 2.2);
     float kickFlash = 0.05 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.0);
