@@ -88,35 +88,38 @@ vec3 bilinear(sampler2D s, ivec2 size, vec2 texel)
     return mix(mix(c00, c10, f.x), mix(c01, c11, f.x), f.y);
 }
 
-// With no smaller levels to fall back on, a lookup whose pixel covers many texels averages four
-// taps spread over the pixel, and settles to the image's mean where even that would sparkle.
-vec3 fetchFiltered(sampler2D s, vec2 uv, vec3 mean)
+// With no smaller levels to fall back on, a lookup whose pixel covers several texels would sparkle:
+// it settles to the image's mean instead, and skips the texels altogether once they are too small.
+// The derivatives of `uv` across the pixel come from the caller, worked out where every pixel of
+// a block takes the same path.
+vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 dx, vec2 dy, vec3 mean)
 {
     ivec2 size = textureSize(s, 0);
     if (size.x == 0) return mean;
-    vec2 texel = uv * vec2(size) - 0.5;
-    vec2 dx = dFdx(texel), dy = dFdy(texel);
-    float footprint = max(length(dx), length(dy));
-    if (footprint < 1.5) return bilinear(s, size, texel);
-    vec3 c = 0.25 * (bilinear(s, size, texel + 0.375 * dx + 0.125 * dy) +
-                     bilinear(s, size, texel - 0.375 * dx - 0.125 * dy) +
-                     bilinear(s, size, texel + 0.125 * dx - 0.375 * dy) +
-                     bilinear(s, size, texel - 0.125 * dx + 0.375 * dy));
-    return mix(c, mean, smoothstep(4.0, 12.0, footprint));
+    vec2 scale = vec2(size);
+    float footprint = max(length(dx * scale), length(dy * scale));
+    float settle = smoothstep(1.5, 5.0, footprint);
+    if (settle >= 1.0) return mean;
+    return mix(bilinear(s, size, uv * scale - 0.5), mean, settle);
 }
 
 // Masonry laid along the face: the projection along the axis the surface faces most.
-vec3 masonry(vec3 p, vec3 n)
+vec3 masonry(vec3 p, vec3 n, vec3 dx, vec3 dy)
 {
     vec3 a = abs(n);
-    vec2 uv = a.x >= a.y && a.x >= a.z ? p.zy : (a.y >= a.z ? p.xz : p.xy);
-    return fetchFiltered(tex, uv, kMasonryMean);
+    bvec2 side = bvec2(a.x >= a.y && a.x >= a.z, a.y >= a.z);
+    vec2 uv = side.x ? p.zy : (side.y ? p.xz : p.xy);
+    vec2 du = side.x ? dx.zy : (side.y ? dx.xz : dx.xy);
+    vec2 dv = side.x ? dy.zy : (side.y ? dy.xz : dy.xy);
+    return fetchFiltered(tex, uv, du, dv, kMasonryMean);
 }
 
 // The six braziers round the well take fire once the light has come to rest in the crypt: their
 // bowls burn, and each lights what stands near it.
 vec3 brazierFire(vec3 p, vec3 n)
 {
+    // Only what stands within reach of the ring of bowls pays for the fire.
+    if (t_scene < 11.5 || abs(p.y + 12.0) > 8.0 || abs(length(p.xz) - 16.0) > 9.0) return vec3(0.0);
     const float kSector = 1.0471976;  // a sixth of a turn
     float slot = floor(atan(p.z, p.x) / kSector) + 0.5;
     vec3 bowl = vec3(16.0 * cos(slot * kSector), -11.6, 16.0 * sin(slot * kSector));
@@ -141,20 +144,32 @@ void main()
     // Materials: dressed stone for the temple, sand drifted on what faces up, and below the
     // platform the rock, the sand image laid flat as strata and darkened.
     bool rock = worldPos.y < kPlatformBottom;
+    vec3 dx = dFdx(worldPos), dy = dFdy(worldPos);
     vec3 albedo;
     float joints = 0.0;
     if (rock) {
-        float around = atan(worldPos.z, worldPos.x) * 12.0;
-        vec3 strata = fetchFiltered(moss, vec2(around * 0.35, worldPos.y * 0.09), kSandMean);
+        // Round the axis: the angle's change across the pixel, without derivatives in a branch.
+        vec2 q = worldPos.xz;
+        float turnX = (q.x * dx.z - q.y * dx.x) / max(dot(q, q), 1e-4);
+        float turnY = (q.x * dy.z - q.y * dy.x) / max(dot(q, q), 1e-4);
+        const float kAround = 4.2, kDown = 0.09;  // strata: 4.2 repeats a radian, 11 units deep
+        vec2 uv = vec2(atan(q.y, q.x) * kAround, worldPos.y * kDown);
+        vec3 strata = fetchFiltered(moss, uv, vec2(turnX * kAround, dx.y * kDown),
+                                    vec2(turnY * kAround, dy.y * kDown), kSandMean);
         albedo = strata * vec3(0.42, 0.4, 0.42);
     } else {
-        vec3 stone = masonry(worldPos * 0.07, n);
+        const float kStone = 0.07;
+        vec3 stone = masonry(worldPos * kStone, n, dx * kStone, dy * kStone);
         joints = 1.0 - smoothstep(0.14, 0.24, dot(stone, vec3(0.3, 0.5, 0.2)));
-        vec3 sand = fetchFiltered(moss, worldPos.xz * 0.03, kSandMean);
         // Sand lies on the floor and the steps, not on the cornices and the dome.
-        float low = 1.0 - smoothstep(-14.0, -11.0, worldPos.y);
-        float drift = smoothstep(0.55, 0.95, n.y) * (0.45 + 0.4 * sand.r) * low;
-        albedo = mix(stone, sand * 0.8, drift);
+        float drift = smoothstep(0.55, 0.95, n.y) * (1.0 - smoothstep(-14.0, -11.0, worldPos.y));
+        albedo = stone;
+        if (drift > 0.0) {
+            const float kSand = 0.03;
+            vec3 sand = fetchFiltered(moss, worldPos.xz * kSand, dx.xz * kSand, dy.xz * kSand,
+                                      kSandMean);
+            albedo = mix(stone, sand * 0.8, drift * (0.45 + 0.4 * sand.r));
+        }
     }
 
     // The sinking light: warm, reaching 2.5 radii, with a hot pool where it passes close by.
@@ -176,7 +191,8 @@ void main()
     float lamp = max(dot(n, toEye), 0.0) * clamp(1.0 - eyeDistance / 120.0, 0.0, 1.0);
     light += vec3(0.09, 0.12, 0.22) * lamp;
     // A cold rim on every silhouette keeps the shapes apart from the night.
-    float rim = pow(1.0 - max(dot(n, toEye), 0.0), 3.0);
+    float edge = 1.0 - max(dot(n, toEye), 0.0);
+    float rim = edge * edge * edge;
     vec3 color = albedo * light + vec3(0.09, 0.14, 0.32) * rim * (rock ? 0.5 : 1.0);
 
     // Scene 10: the joints of the masonry carry the beat.
