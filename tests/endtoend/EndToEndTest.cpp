@@ -11,6 +11,10 @@
 #include "demo/SceneClock.h"
 #include "gl/ImageDecoder.h"
 
+#ifndef VELMORA_RUNNER_ENV
+#define VELMORA_RUNNER_ENV ""
+#endif
+
 namespace {
 
 struct RunnerResult {
@@ -20,7 +24,8 @@ struct RunnerResult {
 
 RunnerResult runHeadless(const std::string& arguments) {
     RunnerResult run;
-    const std::string command = std::string(VELMORA_HEADLESS) + " " + arguments + " 2>&1";
+    const std::string command = std::string("env ") + VELMORA_RUNNER_ENV + " " + VELMORA_HEADLESS +
+                                " " + arguments + " 2>&1";
     if (FILE* pipe = popen(command.c_str(), "r")) {
         char buffer[4096];
         while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) run.output.append(buffer, n);
