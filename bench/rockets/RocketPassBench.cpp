@@ -5,32 +5,19 @@
 // same draws with the four locations looked up once per frame. Variants take out the draws (the
 // uniform traffic alone) and the uniforms (the draws alone). Every frame is finished (glFinish)
 // outside the timed part, so the GL's own rasterising threads are not counted.
-#include <time.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
 
-#include "app/DemoWindow.h"
-#include "app/LaunchSettings.h"
-#include "audio/FrameClockMusicPlayer.h"
-#include "demo/DemoAssets.h"
-#include "demo/FrameHead.h"
-#include "demo/LoadPhase.h"
+#include "BenchDemo.h"
 #include "demo/Scenes.h"
 #include "gl/GeometryBuffer.h"
 #include "gl/GlEntryTable.h"
 #include "gl/ShaderProgram.h"
 
 namespace {
-
-double threadMilliseconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
-}
 
 enum class Pass { ByName, CachedLocations, UniformsOnly, DrawsOnly };
 
@@ -66,21 +53,21 @@ struct Timing {
     int draws = 0;
 };
 
-Timing timePass(DemoAssets& a, const LaunchSettings& settings, int frames, Pass pass) {
+Timing timePass(BenchDemo& demo, int frames, Pass pass) {
+    DemoAssets& a = demo.assets;
     Timing timing;
     for (int f = 0; f < frames; ++f) {
         // Frames spread over scenes 7 and 8, so the slot pattern and the camera vary.
         const double bars = 72.0 + 32.0 * (f + 0.5) / frames;
-        const auto position = static_cast<std::int64_t>(bars * 4.0 * kSecondsPerBeat * 1e7);
-        SceneClock clock = frameHead(position, settings, a.sceneStartBars);
+        SceneClock clock = frameAtBar(demo, bars);
         Matrix4 view, product;
         lookAt(view, 80.0f, 10.0f, 0.0f, 0.0f, -5.0f, 0.0f, 0.0f, 1.0f, 0.0f);
         multiply(product, view, clock.projection);
         a.rocket1Shader->use();
         gl.glEnable(GL_BLEND);
-        const double start = threadMilliseconds();
+        const double start = threadCpuMilliseconds();
         timing.draws += rocketPass(a, product, static_cast<std::int64_t>(2.0 * clock.beats), pass);
-        timing.cpu += threadMilliseconds() - start;
+        timing.cpu += threadCpuMilliseconds() - start;
         gl.glDisable(GL_BLEND);
         gl.glFinish();
     }
@@ -90,15 +77,14 @@ Timing timePass(DemoAssets& a, const LaunchSettings& settings, int frames, Pass 
 }
 
 // The whole scene routine, for scale: its CPU time per frame on this thread.
-double timeScene(DemoAssets& a, const LaunchSettings& settings, int frames) {
+double timeScene(BenchDemo& demo, int frames) {
     double cpu = 0.0;
     for (int f = 0; f < frames; ++f) {
         const double bars = 72.0 + 32.0 * (f + 0.5) / frames;
-        const auto position = static_cast<std::int64_t>(bars * 4.0 * kSecondsPerBeat * 1e7);
-        SceneClock clock = frameHead(position, settings, a.sceneStartBars);
-        const double start = threadMilliseconds();
-        drawRocketsScene(a, clock);
-        cpu += threadMilliseconds() - start;
+        SceneClock clock = frameAtBar(demo, bars);
+        const double start = threadCpuMilliseconds();
+        drawRocketsScene(demo.assets, clock);
+        cpu += threadCpuMilliseconds() - start;
         gl.glFinish();
     }
     return cpu / frames;
@@ -107,26 +93,11 @@ double timeScene(DemoAssets& a, const LaunchSettings& settings, int frames) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    LaunchSettings settings;
-    settings.width = 1280;
-    settings.height = 720;
-    if (argc > 1 && std::sscanf(argv[1], "%dx%d", &settings.width, &settings.height) != 2) {
-        std::printf("usage: rocket_pass_bench [WxH] [frames]\n");
-        return 2;
-    }
+    BenchDemo demo;
+    if (!loadBenchDemo(demo, argc, argv, "rocket_pass_bench [WxH] [frames]")) return 2;
+    const LaunchSettings& settings = demo.settings;
+    DemoAssets& assets = demo.assets;
     const int frames = argc > 2 ? std::max(1, std::atoi(argv[2])) : 200;
-    settings.screenWidth = float(settings.width);
-    settings.screenHeight = float(settings.height);
-
-    DemoWindow window;
-    if (!window.create(settings.width, settings.height, false)) return 1;
-    FrameClockMusicPlayer music;
-    DemoAssets assets;
-    std::printf("Loading (build logs follow)\n");
-    loadDemoAssets(assets, settings, music);
-    gl.glEnable(GL_DEPTH_TEST);
-    gl.glDepthFunc(GL_LEQUAL);
-    gl.glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 
     // Rounds in turn, so that the machine's load falls on every variant alike; medians reported.
     constexpr int kRounds = 7;
@@ -135,19 +106,15 @@ int main(int argc, char** argv) {
                             Pass::DrawsOnly};
     std::vector<double> samples[5];
     int drawsPerFrame = 0;
-    timePass(assets, settings, 10, Pass::ByName);  // warm the driver's caches
+    timePass(demo, 10, Pass::ByName);  // warm the driver's caches
     for (int round = 0; round < kRounds; ++round) {
         for (int p = 0; p < 4; ++p) {
-            const Timing timing = timePass(assets, settings, perRound, passes[p]);
+            const Timing timing = timePass(demo, perRound, passes[p]);
             samples[p].push_back(timing.cpu);
             if (passes[p] == Pass::ByName) drawsPerFrame = timing.draws;
         }
-        samples[4].push_back(timeScene(assets, settings, std::max(1, perRound / 4)));
+        samples[4].push_back(timeScene(demo, std::max(1, perRound / 4)));
     }
-    const auto median = [](std::vector<double> v) {
-        std::sort(v.begin(), v.end());
-        return v[v.size() / 2];
-    };
     const double cached = median(samples[0]);
 
     std::printf("\n%dx%d, %d frames, rod of %d indices, %d rod draws a frame on average\n",
@@ -163,6 +130,6 @@ int main(int argc, char** argv) {
                 {"whole rockets scene routine", median(samples[4])}};
     for (const auto& r : rows)
         std::printf("%-48s %7.3f ms CPU  %6.2f x baseline\n", r.what, r.ms, r.ms / cached);
-    window.shutdown();
+    demo.window.shutdown();
     return 0;
 }
