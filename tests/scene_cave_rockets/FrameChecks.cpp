@@ -19,15 +19,6 @@ SceneClock clockAtBeats(double beats) {
     return c;
 }
 
-void expectMatrixNear(const std::vector<double>& uploaded, const Matrix4& expected,
-                      double tolerance) {
-    ASSERT_EQ(uploaded.size(), 16u);
-    for (int i = 0; i < 16; ++i) {
-        const double e = expected.m[i];
-        EXPECT_NEAR(uploaded[i], e, tolerance * std::max(1.0, std::fabs(e))) << "element " << i;
-    }
-}
-
 TextureUnits textureUnitsNow() {
     TextureUnits units;
     GLint active = 0;

@@ -4,15 +4,11 @@
 
 #include "demo/SceneClock.h"
 #include "math/Matrix4.h"
+#include "support/MatrixChecks.h"
 
 // The clock at the first music position (in 100 ns steps) whose float `beats` reaches `beats`:
 // lands exactly on a beat, a bar or a fraction the float can hold.
 SceneClock clockAtBeats(double beats);
-
-// An uploaded matrix against the expected one, element by element, within `tolerance` relative to
-// the element's size (at least 1).
-void expectMatrixNear(const std::vector<double>& uploaded, const Matrix4& expected,
-                      double tolerance = 2e-6);
 
 // The texture unit left active and the GL_TEXTURE_2D binding of units 0 .. 3 after a frame; reads
 // them without disturbing them.

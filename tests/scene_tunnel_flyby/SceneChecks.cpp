@@ -18,15 +18,6 @@ SceneClock clockAtBars(double bars, bool past) {
     return c;
 }
 
-void expectMatrixNear(const std::vector<double>& uploaded, const Matrix4& expected,
-                      double tolerance) {
-    ASSERT_EQ(uploaded.size(), 16u);
-    for (int i = 0; i < 16; ++i) {
-        const double e = expected.m[i];
-        EXPECT_NEAR(uploaded[i], e, tolerance * std::max(1.0, std::fabs(e))) << "element " << i;
-    }
-}
-
 std::vector<double> lastCallArgs(const GlCallRecorder& calls, const std::string& function) {
     std::vector<double> args;
     for (const GlCallRecorder::Call& call : calls.calls())

@@ -6,15 +6,11 @@
 #include "demo/SceneClock.h"
 #include "math/Matrix4.h"
 #include "support/GlCallRecorder.h"
+#include "support/MatrixChecks.h"
 
 // The clock at the first music position whose float `bars` is not below `bars`: lands exactly on
 // a bar or on any fraction the float holds. With `past`, the first whose `bars` is above it.
 SceneClock clockAtBars(double bars, bool past = false);
-
-// An uploaded matrix against the expected one, element by element, within `tolerance` relative to
-// the element's size (at least 1).
-void expectMatrixNear(const std::vector<double>& uploaded, const Matrix4& expected,
-                      double tolerance = 2e-6);
 
 // The arguments of the last call to `function` recorded, or an empty list.
 std::vector<double> lastCallArgs(const GlCallRecorder& calls, const std::string& function);
