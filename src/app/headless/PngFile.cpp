@@ -2,31 +2,71 @@
 
 #include <png.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
-bool writePng(const std::string& path, int width, int height, const std::uint8_t* rgba) {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) {
-        std::printf("Cannot write %s\n", path.c_str());
+namespace {
+
+// libpng's own writer forgets why fwrite failed; this one keeps errno for the message.
+struct Output {
+    std::FILE* file = nullptr;
+    int error = 0;
+};
+
+void writeBytes(png_structp png, png_bytep data, png_size_t length) {
+    auto* out = static_cast<Output*>(png_get_io_ptr(png));
+    if (std::fwrite(data, 1, length, out->file) != length) {
+        out->error = errno ? errno : EIO;
+        png_error(png, "write failed");
+    }
+}
+
+void flushBytes(png_structp) {}
+
+}  // namespace
+
+bool writeFramePng(const std::string& path, int width, int height, const std::uint8_t* rgba) {
+    Output out;
+    out.file = std::fopen(path.c_str(), "wb");
+    if (!out.file) {
+        std::printf("Cannot write %s (%s)\n", path.c_str(), std::strerror(errno));
         return false;
     }
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(file);
-        std::printf("Cannot write %s\n", path.c_str());
-        return false;
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    bool ok = png && info;
+    if (ok && setjmp(png_jmpbuf(png))) {
+        ok = false;
+    } else if (ok) {
+        png_set_write_fn(png, &out, writeBytes, flushBytes);
+        // Level 1 with the "up" filter: a fifth of the time of the default filter search, a
+        // few percent larger; the demo's frames are smooth gradients and flat areas.
+        png_set_compression_level(png, 1);
+        png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
+        png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                     PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        png_write_info(png, info);
+        png_set_filler(png, 0, PNG_FILLER_AFTER);  // the rows carry a fourth byte: skip it
+        const std::size_t stride = static_cast<std::size_t>(width) * 4;
+        for (int y = height - 1; y >= 0; --y)
+            png_write_row(png, const_cast<png_bytep>(rgba + static_cast<std::size_t>(y) * stride));
+        png_write_end(png, nullptr);
     }
-    png_init_io(png, file);
-    png_set_compression_level(png, 1);  // speed over size: frames are for looking at
-    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < height; ++y)
-        png_write_row(png, const_cast<png_bytep>(rgba + static_cast<size_t>(y) * width * 4));
-    png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
-    std::fclose(file);
-    return true;
+    // A full disk often shows only when the buffered tail is written out, at fclose.
+    if (std::fflush(out.file) != 0 && ok) {
+        out.error = errno;
+        ok = false;
+    }
+    if (std::fclose(out.file) != 0 && ok) {
+        out.error = errno;
+        ok = false;
+    }
+    if (!ok) {
+        std::printf("Cannot write %s (%s)\n", path.c_str(),
+                    std::strerror(out.error ? out.error : EIO));
+        std::remove(path.c_str());
+    }
+    return ok;
 }

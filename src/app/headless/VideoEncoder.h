@@ -5,9 +5,10 @@
 #include <cstdint>
 #include <string>
 
-// Pipes raw RGBA frames into ffmpeg, which writes an H.264 (yuv420p) MP4 with the soundtrack
-// muxed as AAC, cut to the rendered range so that video frame k shows music position
-// audioStartSeconds + k / fps.
+// Pipes raw RGBA frames into ffmpeg, which writes an H.264 (yuv420p, BT.709) MP4 with the
+// soundtrack muxed as AAC, cut to the rendered range so that video frame k shows music position
+// audioStartSeconds + k / fps. The sound is always exactly as long as the picture: a soundtrack
+// that ends early is padded with silence, and a stream cut short (a signal) ends both together.
 class VideoEncoder {
 public:
     struct Settings {
@@ -15,9 +16,13 @@ public:
         int width = 0;
         int height = 0;
         double fps = 60.0;
-        std::string audioPath;  // no sound when the file does not exist (one line says so)
+        std::string audioPath;  // no sound when it is missing or undecodable (one line says so)
         double audioStartSeconds = 0.0;
         double audioSeconds = 0.0;
+        std::string x264Preset = "veryfast";
+        std::string x264Profile;  // empty: ffmpeg's choice
+        int crf = 20;
+        int audioKbps = 192;
     };
 
     VideoEncoder() = default;
@@ -30,13 +35,17 @@ public:
     // One frame of width x height RGBA pixels, rows bottom first as glReadPixels returns them.
     // False once ffmpeg has stopped taking frames.
     bool writeFrame(const std::uint8_t* rgba);
-    // Ends the stream and waits for ffmpeg. False, after a line, when the file is not complete.
+    // Ends the stream and waits for ffmpeg, which finishes the file with what it has been given.
+    // False, after a line, when ffmpeg failed; the broken file is then removed.
     bool finish();
+    // Seconds of CPU ffmpeg used, known after finish.
+    double cpuSeconds() const { return cpuSeconds_; }
 
 private:
     pid_t pid_ = -1;
     int pipe_ = -1;
     std::size_t frameBytes_ = 0;
     bool failed_ = false;
+    double cpuSeconds_ = 0.0;
     std::string path_;
 };

@@ -1,26 +1,29 @@
 // velmora-headless: renders the demo off screen, frame n at music position n / fps, as fast as the
-// GL allows, and ends like the demo: after the first frame past bar 142. Options:
-//   --size WxH        picture size (default 1280x720)
-//   --fps N           frames per second of the frame clock (default 60)
-//   --from T, --to T  render only the frames from T (inclusive) to T (exclusive)
-//   --frames N        stop after N frames
-//   --times LIST      render only these positions, comma separated
-//   --png DIR         write every rendered frame as DIR/frame_NNNNN.png (rows top first; N is the
-//                     frame number, or the index into --times)
-//   --video FILE.mp4  encode the frames with ffmpeg (H.264), the soundtrack muxed as AAC
-//   --music FILE      the soundtrack to mux (default assets/tunevox_11.mp3)
-// Times are seconds, or bars with a 'b' suffix (e.g. 0,7.5b,10.1).
+// GL allows, and ends like the demo: after the first frame past bar 142. `--help` lists the
+// options (RunnerOptions.cpp). Frames are read back a few frames late through a ring of
+// pixel-pack buffers and written (PNG, or piped to ffmpeg) on worker threads, so capturing costs
+// the render loop little more than the copy out of the GL.
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/DemoWindow.h"
+#include "app/headless/CaptureQueue.h"
+#include "app/headless/Downsampler.h"
+#include "app/headless/PixelReadback.h"
 #include "app/headless/PngFile.h"
+#include "app/headless/RunnerOptions.h"
 #include "app/headless/VideoEncoder.h"
 #include "audio/FrameClockMusicPlayer.h"
 #include "demo/Demo.h"
@@ -28,98 +31,32 @@
 
 namespace {
 
-struct Options {
-    int width = 1280, height = 720;
-    double fps = 60.0;
-    double from = -1.0, to = -1.0;  // -1: not given
-    long frames = -1;
-    std::vector<double> times;
-    std::string pngDir;
-    std::string videoPath;
-    std::string musicPath = MusicPlayer::kSoundtrackPath;
-};
+volatile std::sig_atomic_t stopSignal = 0;
 
-// Seconds, or bars with a 'b' suffix. False for anything else, or a negative time.
-bool parseTime(const std::string& text, double& seconds) {
-    char* end = nullptr;
-    double value = std::strtod(text.c_str(), &end);
-    if (end == text.c_str()) return false;
-    if (*end == 'b') {
-        value = secondsOfBars(value);
-        ++end;
-    }
-    if (*end != '\0' || !(value >= 0.0) || value > MusicPlayer::kMaxSeekSeconds) return false;
-    seconds = value;
-    return true;
+void onStopSignal(int signal) {
+    stopSignal = signal;
 }
 
-bool parseTimeList(const std::string& list, std::vector<double>& times) {
-    for (size_t p = 0; p <= list.size();) {
-        size_t comma = list.find(',', p);
-        if (comma == std::string::npos) comma = list.size();
-        double t = 0.0;
-        if (comma > p && !parseTime(list.substr(p, comma - p), t)) return false;
-        if (comma > p) times.push_back(t);
-        p = comma + 1;
-    }
-    return !times.empty();
+// SIGINT and SIGTERM end the loop after the frame in hand, so the capture is closed properly; a
+// second one ends the program at once.
+void catchStopSignals() {
+    struct sigaction action {};
+    action.sa_handler = onStopSignal;
+    action.sa_flags = SA_RESTART | SA_RESETHAND;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
 }
 
-bool parse(int argc, char** argv, Options& o) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        const char* v = i + 1 < argc ? argv[i + 1] : nullptr;
-        bool ok = false;
-        if (!v) {
-            ok = false;
-        } else if (a == "--size") {
-            ok = std::sscanf(v, "%dx%d", &o.width, &o.height) == 2 && o.width > 0 && o.height > 0 &&
-                 o.width <= 16384 && o.height <= 16384;
-        } else if (a == "--fps") {
-            o.fps = std::atof(v);
-            ok = o.fps > 0.0 && o.fps <= 1000.0;
-        } else if (a == "--frames") {
-            o.frames = std::atol(v);
-            ok = o.frames > 0;
-        } else if (a == "--from") {
-            ok = parseTime(v, o.from);
-        } else if (a == "--to") {
-            ok = parseTime(v, o.to);
-        } else if (a == "--times") {
-            ok = parseTimeList(v, o.times);
-        } else if (a == "--png") {
-            o.pngDir = v;
-            ok = true;
-        } else if (a == "--video") {
-            o.videoPath = v;
-            ok = true;
-        } else if (a == "--music") {
-            o.musicPath = v;
-            ok = true;
-        }
-        if (!ok) {
-            std::fprintf(stderr, "velmora-headless: unknown, incomplete or bad option %s%s%s\n",
-                         a.c_str(), v ? " " : "", v ? v : "");
-            return false;
-        }
-        ++i;
-    }
-    if (!o.times.empty() && (!o.videoPath.empty() || o.from >= 0.0 || o.to >= 0.0)) {
-        std::fprintf(stderr,
-                     "velmora-headless: --times renders single frames; it does not mix "
-                     "with --from, --to or --video\n");
-        return false;
-    }
-    return true;
+float barsAt(std::int64_t position) {
+    static const std::int32_t kNoScenes[kSceneTableSize] = {};
+    return computeSceneClock(position, 1.0f, 1.0f, kNoScenes).bars;
 }
 
 // The first frame whose bars exceed the end bar: the demo's last frame. Bars only grow with the
 // frame number, so a binary search finds it.
 long lastFrameOfDemo(double fps) {
-    static const std::int32_t kNoScenes[kSceneTableSize] = {};
-    auto pastEnd = [&](long frame) {
-        return kEndBar < computeSceneClock(framePosition(frame, fps), 1.0f, 1.0f, kNoScenes).bars;
-    };
+    auto pastEnd = [&](long frame) { return kEndBar < barsAt(framePosition(frame, fps)); };
     long low = 0, high = 1;
     while (!pastEnd(high)) high *= 2;
     while (low < high) {
@@ -130,6 +67,38 @@ long lastFrameOfDemo(double fps) {
             low = mid + 1;
     }
     return low;
+}
+
+// --times past the demo's end would render nothing the demo shows: name them all.
+bool timesWithinTheDemo(const RunnerOptions& o) {
+    std::string past;
+    for (size_t i = 0; i < o.times.size(); ++i)
+        if (kEndBar < barsAt(std::llround(o.times[i] * 1e7))) past += " " + o.timeTexts[i];
+    if (past.empty()) return true;
+    std::printf("velmora-headless: --times past the demo's end (bar %g, %.2f s):%s\n",
+                static_cast<double>(kEndBar), secondsOfBars(kEndBar), past.c_str());
+    return false;
+}
+
+// The picture is drawn at the render size: the scenes' targets, the copy for supersampling and
+// the viewport must all hold it.
+bool fitsTheGl(int width, int height, int factor) {
+    GLint texture = 0, renderbuffer = 0, viewport[2] = {};
+    gl.glGetIntegerv(GL_MAX_TEXTURE_SIZE, &texture);
+    gl.glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &renderbuffer);
+    gl.glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+    const int limit = std::min({texture, renderbuffer, viewport[0], viewport[1]});
+    if (width * factor <= limit && height * factor <= limit) return true;
+    if (factor > 1)
+        std::printf(
+            "velmora-headless: --supersample %d at %dx%d renders %dx%d, beyond this GL's limit of "
+            "%d pixels a side (at most --supersample %d here)\n",
+            factor, width, height, width * factor, height * factor, limit,
+            std::max(1, limit / std::max(width, height)));
+    else
+        std::printf("velmora-headless: %dx%d is beyond this GL's limit of %d pixels a side\n",
+                    width, height, limit);
+    return false;
 }
 
 // frame 1234/5745  21%  45.3 fps  1:42 left, rewritten in place at most four times a second.
@@ -156,30 +125,44 @@ private:
     Clock::time_point start_{}, shown_{};
 };
 
+double processCpuSeconds(rusage& usage) {
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    Options options;
-    if (!parse(argc, argv, options)) return 2;
+    RunnerOptions options;
+    switch (parseRunnerOptions(argc, argv, options)) {
+        case ParseResult::Help: printRunnerHelp(); return 0;
+        case ParseResult::Bad: return 2;
+        case ParseResult::Run: break;
+    }
     const double fps = options.fps;
+    const int factor = options.supersample;
 
-    // Frames first..last (inclusive) of the frame clock, or the indices into --times.
+    // Frames first..last (inclusive) of the frame clock, or the indices into --times. fps, the
+    // times and --frames are bounded, so none of this overflows.
     long first = 0, last = -1;
     long total = 0;
     if (!options.times.empty()) {
+        if (!timesWithinTheDemo(options)) return 2;
         last = static_cast<long>(options.times.size()) - 1;
         total = last + 1;
     } else {
+        const long lastOfDemo = lastFrameOfDemo(fps);
         // A small tolerance so that --from 1.2 at 30 fps starts at frame 36, not 37.
-        if (options.from >= 0.0) first = static_cast<long>(std::ceil(options.from * fps - 1e-6));
-        last = lastFrameOfDemo(fps);
+        if (options.from >= 0.0)
+            first = static_cast<long>(std::min(std::ceil(options.from * fps - 1e-6), 1e15));
+        last = lastOfDemo;
         if (options.to >= 0.0)
             last = std::min(last, static_cast<long>(std::ceil(options.to * fps - 1e-6)) - 1);
-        if (options.frames > 0) last = std::min(last, first + options.frames - 1);
+        if (options.frames > 0 && options.frames <= last - first) last = first + options.frames - 1;
         if (last < first) {
-            std::fprintf(stderr,
-                         "velmora-headless: no frame in the range (the demo ends at %.2f s)\n",
-                         lastFrameOfDemo(fps) / fps);
+            std::printf("velmora-headless: no frame in the range (the demo ends at %.2f s)\n",
+                        lastOfDemo / fps);
             return 2;
         }
         total = last - first + 1;
@@ -188,13 +171,20 @@ int main(int argc, char** argv) {
         if (!options.times.empty()) return std::llround(options.times[frame] * 1e7);
         return framePosition(frame, fps);
     };
+    catchStopSignals();
 
-    if (!options.pngDir.empty()) {
+    const bool png = !options.pngDir.empty(), video = !options.videoPath.empty();
+    if (png) {
         std::error_code error;
         std::filesystem::create_directories(options.pngDir, error);
+        if (error || !std::filesystem::is_directory(options.pngDir)) {
+            std::printf("Cannot make the folder %s (%s)\n", options.pngDir.c_str(),
+                        error ? error.message().c_str() : "a file has that name");
+            return 1;
+        }
     }
-    VideoEncoder video;
-    if (!options.videoPath.empty()) {
+    VideoEncoder encoder;
+    if (video) {
         VideoEncoder::Settings s;
         s.path = options.videoPath;
         s.width = options.width;
@@ -203,24 +193,68 @@ int main(int argc, char** argv) {
         s.audioPath = options.musicPath;
         s.audioStartSeconds = first / fps;
         s.audioSeconds = total / fps;
-        if (!video.start(s)) return 1;
+        s.x264Preset = options.x264Preset;
+        s.x264Profile = options.x264Profile;
+        s.crf = options.crf;
+        s.audioKbps = options.audioKbps;
+        if (!encoder.start(s)) return 1;
     }
 
+    // Supersampled, the demo is loaded at the render size: the scenes' pixel sizes ("screen")
+    // and every target follow it, and the aspect, hence the framing, stays the output's.
+    const int renderWidth = options.width * factor, renderHeight = options.height * factor;
     FrameClockMusicPlayer music;
     DemoWindow window;
-    if (!window.create(options.width, options.height, false)) return 1;
+    if (!window.create(renderWidth, renderHeight, false)) {
+        if (factor > 1)
+            std::printf("velmora-headless: --supersample %d needs a %dx%d picture\n", factor,
+                        renderWidth, renderHeight);
+        return 1;
+    }
+    if (!fitsTheGl(options.width, options.height, factor)) return 1;
     Demo demo;
-    demo.load(options.width, options.height, music);
+    demo.load(renderWidth, renderHeight, music);
 
-    const bool capture = !options.pngDir.empty() || !options.videoPath.empty();
-    std::vector<std::uint8_t> pixels(static_cast<size_t>(options.width) * options.height * 4);
-    std::vector<std::uint8_t> flipped(options.pngDir.empty() ? 0 : pixels.size());
+    const bool capture = png || video;
+    Downsampler downsampler;
+    PixelReadback readback;
+    std::unique_ptr<CaptureQueue> queue;
+    std::atomic<long> written{0};
+    bool captureBroken = false;
+    if (capture) {
+        captureBroken = !readback.create(options.width, options.height) ||
+                        (factor > 1 && !downsampler.create(options.width, options.height, factor));
+        // Video frames must reach ffmpeg in order: one writer. PNG files are independent.
+        const int hardware = static_cast<int>(std::thread::hardware_concurrency());
+        const int workers = video ? 1 : std::clamp(hardware, 1, 4);
+        queue = std::make_unique<CaptureQueue>(
+            static_cast<std::size_t>(options.width) * options.height * 4, workers + 2, workers,
+            [&](const CaptureQueue::Frame& f) {
+                if (png) {
+                    char name[64];
+                    std::snprintf(name, sizeof name, "/frame_%05ld.png", f.number);
+                    if (!writeFramePng(options.pngDir + name, options.width, options.height,
+                                       f.pixels.data()))
+                        return false;
+                }
+                if (video && !encoder.writeFrame(f.pixels.data())) return false;
+                ++written;
+                return true;
+            });
+    }
+    auto deliver = [&](long number, const std::uint8_t* pixels) {
+        CaptureQueue::Frame* frame = queue->acquire();
+        if (!frame) return;  // a write failed: the loop stops at its next check
+        frame->number = number;
+        std::memcpy(frame->pixels.data(), pixels, frame->pixels.size());
+        queue->submit(frame);
+    };
+
     ProgressLine progress(total);
-    bool videoFailed = false;
     long rendered = 0;
-
     bool running = window.pump();
-    for (long frame = first; running && frame <= last && !videoFailed; ++frame) {
+    for (long frame = first; running && frame <= last && !captureBroken; ++frame) {
+        if (stopSignal || (queue && queue->failed())) break;
         const std::int64_t position = positionOf(frame);
         // A frame that does not follow the one before in the run is drawn as the run shows it.
         if (!options.times.empty() || frame == first) demo.prepareLoneFrame(position, fps);
@@ -228,31 +262,58 @@ int main(int argc, char** argv) {
         const bool more = demo.frame(music.position());
         ++rendered;
         if (capture) {
-            gl.glPixelStorei(GL_PACK_ALIGNMENT, 1);
-            gl.glReadPixels(0, 0, options.width, options.height, GL_RGBA, GL_UNSIGNED_BYTE,
-                            pixels.data());
+            if (factor > 1)
+                downsampler.resolve();
+            else
+                gl.glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+            readback.queue(frame);
+            gl.glBindFramebuffer(GL_FRAMEBUFFER, 0);
+            if (readback.full() && !readback.takeOldest(deliver)) captureBroken = true;
+            progress.update(rendered);
         }
-        if (!options.pngDir.empty()) {
-            const size_t row = static_cast<size_t>(options.width) * 4;
-            for (int y = 0; y < options.height; ++y)
-                std::memcpy(&flipped[y * row], &pixels[(options.height - 1 - y) * row], row);
-            char name[64];
-            std::snprintf(name, sizeof name, "/frame_%05ld.png", frame);
-            writePng(options.pngDir + name, options.width, options.height, flipped.data());
-        }
-        if (!options.videoPath.empty() && !video.writeFrame(pixels.data())) videoFailed = true;
-        if (capture) progress.update(rendered);
-        if (!more) window.endRequested = 1;
+        // --times frames are independent: none of them ends the run.
+        if (!more && options.times.empty()) window.endRequested = 1;
         running = window.pump();
     }
-
+    // The frames still in the ring are rendered: they go out too, unless writing has failed.
+    while (capture && !captureBroken && !readback.empty() && !queue->failed())
+        if (!readback.takeOldest(deliver)) captureBroken = true;
+    if (queue) queue->finish();
+    const bool writeFailed = captureBroken || (queue && queue->failed());
+    readback.release();
+    downsampler.release();
     demo.release();
     window.shutdown();
+
+    // ffmpeg finishes the file with what it was given; then its CPU time is known.
+    const bool encoded = !video || encoder.finish();
+    rusage usage{};
+    const double cpu = processCpuSeconds(usage);
     std::fprintf(stderr, "velmora-headless: %ld frames rendered\n", rendered);
-    if (!options.videoPath.empty()) {
-        if (!video.finish() || videoFailed) return 1;
-        std::fprintf(stderr, "velmora-headless: wrote %s (%ld frames, %.2f s)\n",
-                     options.videoPath.c_str(), rendered, rendered / fps);
+    if (capture) {
+        std::fprintf(stderr, "velmora-headless: CPU %.2f s, writing frames %.2f s of it", cpu,
+                     queue->workerCpuSeconds());
+        if (video) std::fprintf(stderr, "; ffmpeg %.2f s", encoder.cpuSeconds());
+        std::fprintf(stderr, "; peak memory %ld MB\n", usage.ru_maxrss / 1024);
     }
+    if (stopSignal) {
+        std::printf("velmora-headless: stopped by signal %d after %ld of %ld frames\n",
+                    static_cast<int>(stopSignal), written.load(), total);
+        if (video && encoded)
+            std::printf("velmora-headless: wrote %s (%ld frames, %.2f s), shorter than asked\n",
+                        options.videoPath.c_str(), written.load(), written.load() / fps);
+        return 128 + stopSignal;
+    }
+    if (writeFailed) {
+        std::printf(
+            "velmora-headless: capture stopped after %ld frames: a frame could not be "
+            "written\n",
+            written.load());
+        return 1;
+    }
+    if (!encoded) return 1;
+    if (video)
+        std::fprintf(stderr, "velmora-headless: wrote %s (%ld frames, %.2f s)\n",
+                     options.videoPath.c_str(), written.load(), written.load() / fps);
     return 0;
 }

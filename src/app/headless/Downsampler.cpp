@@ -1,0 +1,171 @@
+#include "app/headless/Downsampler.h"
+
+#include <cstdio>
+#include <string>
+
+#include "gl/GlEntryTable.h"
+
+namespace {
+
+// One triangle covering the output; each fragment averages its block of the big picture.
+const char* const kVertexShader = R"(#version 330
+void main() {
+    vec2 corner = vec2((gl_VertexID << 1) & 2, gl_VertexID & 2);
+    gl_Position = vec4(corner * 2.0 - 1.0, 0.0, 1.0);
+}
+)";
+
+const char* const kFragmentShader = R"(#version 330
+uniform sampler2D big;
+uniform int factor;
+out vec4 colour;
+vec3 toLinear(vec3 c) {
+    return mix(c / 12.92, pow((c + 0.055) / 1.055, vec3(2.4)), step(vec3(0.04045), c));
+}
+vec3 toSrgb(vec3 c) {
+    return mix(c * 12.92, 1.055 * pow(c, vec3(1.0 / 2.4)) - 0.055, step(vec3(0.0031308), c));
+}
+void main() {
+    ivec2 base = ivec2(gl_FragCoord.xy) * factor;
+    vec3 sum = vec3(0.0);
+    for (int y = 0; y < factor; ++y)
+        for (int x = 0; x < factor; ++x)
+            sum += toLinear(texelFetch(big, base + ivec2(x, y), 0).rgb);
+    colour = vec4(toSrgb(sum / float(factor * factor)), 1.0);
+}
+)";
+
+GLuint compile(GLenum stage, const char* source) {
+    const GLuint shader = gl.glCreateShader(stage);
+    gl.glShaderSource(shader, 1, &source, nullptr);
+    gl.glCompileShader(shader);
+    GLint ok = 0;
+    gl.glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+    if (!ok) {
+        char log[1024] = {};
+        gl.glGetShaderInfoLog(shader, sizeof log, nullptr, log);
+        std::printf("The supersampling filter does not compile: %s\n", log);
+    }
+    return shader;
+}
+
+GLuint colourTarget(int width, int height, GLuint& texture) {
+    gl.glGenTextures(1, &texture);
+    gl.glBindTexture(GL_TEXTURE_2D, texture);
+    gl.glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                    nullptr);
+    gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    gl.glBindTexture(GL_TEXTURE_2D, 0);
+    GLuint framebuffer = 0;
+    gl.glGenFramebuffers(1, &framebuffer);
+    gl.glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    gl.glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
+    return framebuffer;
+}
+
+}  // namespace
+
+Downsampler::~Downsampler() {
+    release();
+}
+
+bool Downsampler::create(int outputWidth, int outputHeight, int factor) {
+    width_ = outputWidth;
+    height_ = outputHeight;
+    factor_ = factor;
+    if (!gl.glBlitFramebuffer || !gl.glDeleteFramebuffers) {
+        std::printf("The OpenGL driver cannot blit framebuffers: no supersampling\n");
+        return false;
+    }
+    bigFramebuffer_ = colourTarget(width_ * factor, height_ * factor, bigTexture_);
+    bool complete = gl.glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    outputFramebuffer_ = colourTarget(width_, height_, outputTexture_);
+    complete = complete && gl.glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    gl.glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    if (!complete) {
+        std::printf("Cannot make the %dx%d supersampling targets\n", width_ * factor,
+                    height_ * factor);
+        return false;
+    }
+
+    const GLuint vertex = compile(GL_VERTEX_SHADER, kVertexShader);
+    const GLuint fragment = compile(GL_FRAGMENT_SHADER, kFragmentShader);
+    program_ = gl.glCreateProgram();
+    gl.glAttachShader(program_, vertex);
+    gl.glAttachShader(program_, fragment);
+    gl.glLinkProgram(program_);
+    gl.glDeleteShader(vertex);
+    gl.glDeleteShader(fragment);
+    GLint linked = 0;
+    gl.glGetProgramiv(program_, GL_LINK_STATUS, &linked);
+    if (!linked) {
+        std::printf("The supersampling filter does not link\n");
+        return false;
+    }
+    GLint previous = 0;
+    gl.glGetIntegerv(GL_CURRENT_PROGRAM, &previous);
+    gl.glUseProgram(program_);
+    gl.glUniform1i(gl.glGetUniformLocation(program_, "big"), 0);
+    gl.glUniform1i(gl.glGetUniformLocation(program_, "factor"), factor_);
+    gl.glUseProgram(static_cast<GLuint>(previous));
+    gl.glGenVertexArrays(1, &vertexArray_);
+    return true;
+}
+
+void Downsampler::resolve() {
+    // The scenes set what they need each frame, but the next frame's clear and the state the
+    // load phase set up must find the GL as the demo left it.
+    GLint viewport[4], program = 0, vertexArray = 0, activeUnit = 0, texture = 0;
+    GLint depthTest = 0, blend = 0, cullFace = 0, scissorTest = 0;
+    gl.glGetIntegerv(GL_VIEWPORT, viewport);
+    gl.glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+    gl.glGetIntegerv(GL_VERTEX_ARRAY_BINDING, &vertexArray);
+    gl.glGetIntegerv(GL_ACTIVE_TEXTURE, &activeUnit);
+    gl.glActiveTexture(GL_TEXTURE0);
+    gl.glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture);
+    gl.glGetIntegerv(GL_DEPTH_TEST, &depthTest);
+    gl.glGetIntegerv(GL_BLEND, &blend);
+    gl.glGetIntegerv(GL_CULL_FACE, &cullFace);
+    gl.glGetIntegerv(GL_SCISSOR_TEST, &scissorTest);
+    gl.glDisable(GL_DEPTH_TEST);
+    gl.glDisable(GL_BLEND);
+    gl.glDisable(GL_CULL_FACE);
+    gl.glDisable(GL_SCISSOR_TEST);
+
+    // The default framebuffer cannot be sampled: copy it into a texture first.
+    const int bigWidth = width_ * factor_, bigHeight = height_ * factor_;
+    gl.glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    gl.glBindFramebuffer(GL_DRAW_FRAMEBUFFER, bigFramebuffer_);
+    gl.glBlitFramebuffer(0, 0, bigWidth, bigHeight, 0, 0, bigWidth, bigHeight, GL_COLOR_BUFFER_BIT,
+                         GL_NEAREST);
+
+    gl.glBindFramebuffer(GL_FRAMEBUFFER, outputFramebuffer_);
+    gl.glViewport(0, 0, width_, height_);
+    gl.glUseProgram(program_);
+    gl.glBindVertexArray(vertexArray_);
+    gl.glBindTexture(GL_TEXTURE_2D, bigTexture_);
+    gl.glDrawArrays(GL_TRIANGLES, 0, 3);
+
+    gl.glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
+    gl.glActiveTexture(static_cast<GLenum>(activeUnit));
+    gl.glBindVertexArray(static_cast<GLuint>(vertexArray));
+    gl.glUseProgram(static_cast<GLuint>(program));
+    gl.glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+    if (depthTest) gl.glEnable(GL_DEPTH_TEST);
+    if (blend) gl.glEnable(GL_BLEND);
+    if (cullFace) gl.glEnable(GL_CULL_FACE);
+    if (scissorTest) gl.glEnable(GL_SCISSOR_TEST);
+    gl.glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+}
+
+void Downsampler::release() {
+    if (program_) gl.glDeleteProgram(program_);
+    if (vertexArray_) gl.glDeleteVertexArrays(1, &vertexArray_);
+    for (GLuint* framebuffer : {&bigFramebuffer_, &outputFramebuffer_})
+        if (*framebuffer) gl.glDeleteFramebuffers(1, framebuffer);
+    for (GLuint* texture : {&bigTexture_, &outputTexture_})
+        if (*texture) gl.glDeleteTextures(1, texture);
+    program_ = vertexArray_ = bigFramebuffer_ = outputFramebuffer_ = bigTexture_ = outputTexture_ =
+        0;
+}
