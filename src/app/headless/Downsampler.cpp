@@ -49,11 +49,10 @@ GLuint compile(GLenum stage, const char* source) {
     return shader;
 }
 
-GLuint colourTarget(int width, int height, GLuint& texture) {
+GLuint colourTarget(int width, int height, GLuint& texture, GLint format) {
     gl.glGenTextures(1, &texture);
     gl.glBindTexture(GL_TEXTURE_2D, texture);
-    gl.glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                    nullptr);
+    gl.glTexImage2D(GL_TEXTURE_2D, 0, format, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
     gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     gl.glBindTexture(GL_TEXTURE_2D, 0);
@@ -78,14 +77,23 @@ bool Downsampler::create(int outputWidth, int outputHeight, int factor) {
         std::printf("The OpenGL driver cannot blit framebuffers: no supersampling\n");
         return false;
     }
-    bigFramebuffer_ = colourTarget(width_ * factor, height_ * factor, bigTexture_);
+    // The scenes draw into a float target of the render size, the largest thing the load phase
+    // makes: a GL may hold the size but not the bytes (llvmpipe: 1 GiB a texture). Try it here.
+    GLuint probeTexture = 0;
+    const GLuint probe = colourTarget(width_ * factor, height_ * factor, probeTexture, GL_RGBA32F);
     bool complete = gl.glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
-    outputFramebuffer_ = colourTarget(width_, height_, outputTexture_);
+    gl.glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    gl.glDeleteFramebuffers(1, &probe);
+    gl.glDeleteTextures(1, &probeTexture);
+
+    bigFramebuffer_ = colourTarget(width_ * factor, height_ * factor, bigTexture_, GL_RGBA8);
+    complete = complete && gl.glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    outputFramebuffer_ = colourTarget(width_, height_, outputTexture_, GL_RGBA8);
     complete = complete && gl.glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
     gl.glBindFramebuffer(GL_FRAMEBUFFER, 0);
     if (!complete) {
-        std::printf("Cannot make the %dx%d supersampling targets\n", width_ * factor,
-                    height_ * factor);
+        std::printf("velmora-headless: this GL cannot hold a %dx%d picture for --supersample %d\n",
+                    width_ * factor, height_ * factor, factor);
         return false;
     }
 

@@ -133,43 +133,46 @@ ParseResult parseRunnerOptions(int argc, char** argv, RunnerOptions& o) {
         bool ok = false;
         long number = 0;
         const char* end = nullptr;
-        if (!v) {
-            ok = false;
-        } else if (a == "--size") {
-            ok = parseSize(v, o.width, o.height);
+        const char* wanted = nullptr;  // what the option takes, for the message
+        if (a == "--size") {
+            wanted = "WIDTHxHEIGHT, each 1 to 16384";
+            ok = v && parseSize(v, o.width, o.height);
         } else if (a == "--fps") {
-            ok = parseNumber(v, end, o.fps) && *end == '\0' && o.fps >= RunnerOptions::kMinFps &&
-                 o.fps <= RunnerOptions::kMaxFps;
+            wanted = "a number from 1 to 1000";
+            ok = v && parseNumber(v, end, o.fps) && *end == '\0' &&
+                 o.fps >= RunnerOptions::kMinFps && o.fps <= RunnerOptions::kMaxFps;
         } else if (a == "--frames") {
-            ok = parseInteger(v, 1, RunnerOptions::kMaxFrames, o.frames);
-        } else if (a == "--from") {
-            ok = parseTime(v, o.from);
-        } else if (a == "--to") {
-            ok = parseTime(v, o.to);
+            wanted = "a whole number from 1 to 1000000000";
+            ok = v && parseInteger(v, 1, RunnerOptions::kMaxFrames, o.frames);
+        } else if (a == "--from" || a == "--to") {
+            wanted = "a time: seconds, or bars with a 'b' suffix";
+            ok = v && parseTime(v, a == "--from" ? o.from : o.to);
         } else if (a == "--times") {
-            ok = parseTimeList(v, o);
-        } else if (a == "--png") {
-            o.pngDir = v;
-            ok = !o.pngDir.empty();
-        } else if (a == "--video") {
-            o.videoPath = v;
-            ok = !o.videoPath.empty();
-        } else if (a == "--music") {
-            o.musicPath = v;
-            ok = !o.musicPath.empty();
+            wanted = "times separated by commas: seconds, or bars with a 'b' suffix";
+            ok = v && parseTimeList(v, o);
+        } else if (a == "--png" || a == "--video" || a == "--music") {
+            wanted = a == "--png" ? "a folder" : "a file name";
+            ok = v && *v;
+            if (ok) (a == "--png" ? o.pngDir : a == "--video" ? o.videoPath : o.musicPath) = v;
         } else if (a == "--supersample") {
-            ok = parseInteger(v, 1, RunnerOptions::kMaxSupersample, number);
-            o.supersample = static_cast<int>(number);
+            wanted = "a whole number from 1 to 4";
+            ok = v && parseInteger(v, 1, RunnerOptions::kMaxSupersample, number);
+            if (ok) o.supersample = static_cast<int>(number);
         } else if (a == "--crf") {
-            ok = parseInteger(v, 0, 51, number);
-            o.crf = static_cast<int>(number);
+            wanted = "a whole number from 0 to 51";
+            ok = v && parseInteger(v, 0, 51, number);
+            if (ok) o.crf = static_cast<int>(number);
         } else if (a == "--preset") {
-            ok = applyPreset(v, o);
+            wanted = "1080p60 or 2160p60";
+            ok = v && applyPreset(v, o);
+        }
+        if (!wanted) {
+            std::printf("velmora-headless: unknown option %s (--help lists them)\n", a.c_str());
+            return ParseResult::Bad;
         }
         if (!ok) {
-            std::printf(
-                "velmora-headless: unknown, incomplete or bad option %s%s%s (--help lists them)\n",
-                a.c_str(), v ? " " : "", v ? v : "");
+            std::printf("velmora-headless: %s takes %s, not %s\n", a.c_str(), wanted,
+                        v ? (std::string("\"") + v + "\"").c_str() : "nothing");
             return ParseResult::Bad;
         }
         ++i;

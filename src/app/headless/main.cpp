@@ -212,18 +212,21 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (!fitsTheGl(options.width, options.height, factor)) return 1;
+    // The supersampling copy has the scenes' target format at the render size: made first, it
+    // finds out whether the GL can really hold that size before the load phase relies on it.
+    const bool capture = png || video;
+    Downsampler downsampler;
+    if (capture && factor > 1 && !downsampler.create(options.width, options.height, factor))
+        return 1;
     Demo demo;
     demo.load(renderWidth, renderHeight, music);
 
-    const bool capture = png || video;
-    Downsampler downsampler;
     PixelReadback readback;
     std::unique_ptr<CaptureQueue> queue;
     std::atomic<long> written{0};
     bool captureBroken = false;
     if (capture) {
-        captureBroken = !readback.create(options.width, options.height) ||
-                        (factor > 1 && !downsampler.create(options.width, options.height, factor));
+        captureBroken = !readback.create(options.width, options.height);
         // Video frames must reach ffmpeg in order: one writer. PNG files are independent.
         const int hardware = static_cast<int>(std::thread::hardware_concurrency());
         const int workers = video ? 1 : std::clamp(hardware, 1, 4);
