@@ -25,12 +25,15 @@ struct Options {
     int width = 1280, height = 720;
     bool fullscreen = false;
     bool launcher = true;
+    bool help = false;
 };
 
 bool parse(int argc, char** argv, Options& o) {
     for (int i = 1; i < argc; ++i) {
         const char* a = argv[i];
-        if (std::strcmp(a, "--fullscreen") == 0) {
+        if (std::strcmp(a, "--help") == 0 || std::strcmp(a, "-h") == 0) {
+            o.help = true;
+        } else if (std::strcmp(a, "--fullscreen") == 0) {
             o.fullscreen = true;
         } else if (std::strcmp(a, "--no-launcher") == 0) {
             o.launcher = false;
@@ -46,7 +49,7 @@ bool parse(int argc, char** argv, Options& o) {
         } else {
             std::printf(
                 "velmora: unknown or incomplete option %s (--size WxH, --fullscreen, "
-                "--no-launcher)\n",
+                "--no-launcher, --help)\n",
                 a);
             return false;
         }
@@ -88,6 +91,18 @@ bool openDisplay(std::vector<DisplayMode>& modes) {
 int main(int argc, char** argv) {
     Options options;
     if (!parse(argc, argv, options)) return 2;
+    if (options.help) {
+        std::printf(
+            "Usage: velmora [options]\n"
+            "Plays the demo in a window; without options a launcher asks for the size first.\n"
+            "  --size WxH       open at this size without the launcher\n"
+            "  --fullscreen     switch the display to the chosen size\n"
+            "  --no-launcher    skip the launcher (1280x720 unless --size says otherwise)\n"
+            "  --help           this text\n"
+            "Escape ends the demo. Exit codes: 0 done, 1 no display or no 3.3 core context,\n"
+            "2 a bad option.\n");
+        return 0;
+    }
     std::vector<DisplayMode> modes;
     if (!openDisplay(modes)) return 1;
 
