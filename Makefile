@@ -1,12 +1,16 @@
 # Two commands do all set-up on a fresh Debian machine:
 #   make run    plays the demo (where no display exists, renders it to build/velmora.mp4 instead)
 #   make test   builds everything and runs the tests
+#   make video  renders the demo for upload: build/velmora-1080p60.mp4 (1920x1080, 60 fps,
+#               supersampled 2x2, H.264 high profile CRF 16, AAC 320 kb/s); make video-4k: 3840x2160
 # Others: make build, make windows, make asan, make assets, make soundtrack, make format
 
 BUILD := build/linux
 JOBS ?= 2
 
-.PHONY: run test build windows asan assets soundtrack format deps
+HEADLESS := $(BUILD)/src/app/headless/velmora-headless
+
+.PHONY: run test build windows asan assets soundtrack format deps video video-4k
 
 deps:
 	@scripts/install-deps
@@ -17,6 +21,12 @@ build: deps
 
 run: build
 	@scripts/run-demo
+
+video: build
+	@$(HEADLESS) --preset 1080p60 --video build/velmora-1080p60.mp4
+
+video-4k: build
+	@$(HEADLESS) --preset 2160p60 --video build/velmora-2160p60.mp4
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

@@ -254,6 +254,7 @@ int main(int argc, char** argv) {
     };
 
     ProgressLine progress(total);
+    const auto loopStart = std::chrono::steady_clock::now();
     long rendered = 0;
     bool running = window.pump();
     for (long frame = first; running && frame <= last && !captureBroken; ++frame) {
@@ -290,9 +291,14 @@ int main(int argc, char** argv) {
 
     // ffmpeg finishes the file with what it was given; then its CPU time is known.
     const bool encoded = !video || encoder.finish();
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - loopStart).count();
     rusage usage{};
     const double cpu = processCpuSeconds(usage);
     std::fprintf(stderr, "velmora-headless: %ld frames rendered\n", rendered);
+    // Rendering, capture and ffmpeg's last frames, without the load phase: the benchmark's figure.
+    std::fprintf(stderr, "velmora-headless: %ld frames in %.2f s (%.2f fps)\n", rendered, seconds,
+                 seconds > 0.0 ? rendered / seconds : 0.0);
     if (capture) {
         std::fprintf(stderr, "velmora-headless: CPU %.2f s, writing frames %.2f s of it", cpu,
                      queue->workerCpuSeconds());
