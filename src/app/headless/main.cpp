@@ -299,12 +299,10 @@ int main(int argc, char** argv) {
     // Rendering, capture and ffmpeg's last frames, without the load phase: the benchmark's figure.
     std::fprintf(stderr, "velmora-headless: %ld frames in %.2f s (%.2f fps)\n", rendered, seconds,
                  seconds > 0.0 ? rendered / seconds : 0.0);
-    if (capture) {
-        std::fprintf(stderr, "velmora-headless: CPU %.2f s, writing frames %.2f s of it", cpu,
-                     queue->workerCpuSeconds());
-        if (video) std::fprintf(stderr, "; ffmpeg %.2f s", encoder.cpuSeconds());
-        std::fprintf(stderr, "; peak memory %ld MB\n", usage.ru_maxrss / 1024);
-    }
+    std::fprintf(stderr, "velmora-headless: CPU %.2f s, writing frames %.2f s of it", cpu,
+                 queue ? queue->workerCpuSeconds() : 0.0);
+    if (video) std::fprintf(stderr, "; ffmpeg %.2f s", encoder.cpuSeconds());
+    std::fprintf(stderr, "; peak memory %ld MB\n", usage.ru_maxrss / 1024);
     if (stopSignal) {
         std::printf("velmora-headless: stopped by signal %d after %ld of %ld frames\n",
                     static_cast<int>(stopSignal), written.load(), total);
