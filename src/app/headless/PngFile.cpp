@@ -52,7 +52,7 @@ bool writeFramePng(const std::string& path, int width, int height, const std::ui
         png_write_info(png, info);
         png_set_filler(png, 0, PNG_FILLER_AFTER);  // the rows carry a fourth byte: skip it
         const std::size_t stride = static_cast<std::size_t>(width) * 4;
-        for (int y = height - 1; y >= 0; --y)
+        for (int y = 0; y < height; ++y)
             png_write_row(png, const_cast<png_bytep>(rgba + static_cast<std::size_t>(y) * stride));
         png_write_end(png, nullptr);
     }

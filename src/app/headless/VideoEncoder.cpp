@@ -126,11 +126,11 @@ bool VideoEncoder::start(const Settings& s) {
         // ends, also when the picture ends early.
         args.insert(args.end(), {"-map", "0:v", "-map", "1:a", "-af", "apad", "-shortest"});
     }
-    // GL rows come bottom first; yuv420p needs even sizes, so an odd last row or column goes.
-    // BT.709, tagged, as players assume for HD.
+    // yuv420p needs even sizes, so an odd last row or column goes. BT.709, tagged, as players
+    // assume for HD.
     args.insert(args.end(),
                 {"-vf",
-                 "vflip,crop=trunc(iw/2)*2:trunc(ih/2)*2,"
+                 "crop=trunc(iw/2)*2:trunc(ih/2)*2,"
                  "scale=out_color_matrix=bt709:out_range=tv,format=yuv420p",
                  "-color_primaries", "bt709", "-color_trc", "bt709", "-colorspace", "bt709", "-c:v",
                  "libx264", "-preset", s.x264Preset, "-crf", std::to_string(s.crf)});

@@ -32,7 +32,7 @@ public:
 
     // Starts ffmpeg. False after printing why.
     bool start(const Settings& settings);
-    // One frame of width x height RGBA pixels, rows bottom first as glReadPixels returns them.
+    // One frame of width x height RGBA pixels, rows top first.
     // False once ffmpeg has stopped taking frames.
     bool writeFrame(const std::uint8_t* rgba);
     // Ends the stream and waits for ffmpeg, which finishes the file with what it has been given.

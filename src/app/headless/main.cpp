@@ -271,7 +271,6 @@ int main(int argc, char** argv) {
             else
                 gl.glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
             readback.queue(frame);
-            gl.glBindFramebuffer(GL_FRAMEBUFFER, 0);
             if (readback.full() && !readback.takeOldest(deliver)) captureBroken = true;
             progress.update(rendered);
         }
