@@ -115,6 +115,8 @@ void printRunnerHelp() {
         "  --music FILE       the soundtrack to mux (default %s)\n"
         "  --supersample N    render at N times the size (1 to %d) and filter down\n"
         "  --crf N            H.264 quality, 0 (lossless) to 51 (default 20)\n"
+        "  --x264-preset S    H.264 encoder speed, ultrafast to veryslow (default veryfast):\n"
+        "                     faster costs the renderer less CPU, for larger files\n"
         "  --preset NAME      1080p60 or 2160p60: size, 60 fps, supersample 2, H.264 high\n"
         "                     profile at CRF 16, AAC 320 kb/s; later options override it\n"
         "  --help             this text\n"
@@ -162,6 +164,13 @@ ParseResult parseRunnerOptions(int argc, char** argv, RunnerOptions& o) {
             wanted = "a whole number from 0 to 51";
             ok = v && parseInteger(v, 0, 51, number);
             if (ok) o.crf = static_cast<int>(number);
+        } else if (a == "--x264-preset") {
+            wanted = "one of x264's speeds, ultrafast to veryslow";
+            static const char* const kSpeeds[] = {"ultrafast", "superfast", "veryfast",
+                                                  "faster",    "fast",      "medium",
+                                                  "slow",      "slower",    "veryslow"};
+            for (const char* speed : kSpeeds) ok = ok || (v && std::strcmp(v, speed) == 0);
+            if (ok) o.x264Preset = v;
         } else if (a == "--preset") {
             wanted = "1080p60 or 2160p60";
             ok = v && applyPreset(v, o);
