@@ -39,6 +39,94 @@ char* readSource(const std::string& path) {
     return text;
 }
 
+struct CompiledProgram {
+    GLuint program = 0, vertexShader = 0, fragmentShader = 0;
+};
+
+std::string infoLog(GLuint object, bool program) {
+    char log[kLogSize] = {};
+    GLsizei length = 0;
+    if (program)
+        gl.glGetProgramInfoLog(object, kLogSize, &length, log);
+    else
+        gl.glGetShaderInfoLog(object, kLogSize, &length, log);
+    return log;
+}
+
+// Deleting the program detaches whatever is attached to it.
+void deleteCompiled(const CompiledProgram& c) {
+    gl.glDeleteShader(c.vertexShader);
+    gl.glDeleteShader(c.fragmentShader);
+    gl.glDeleteProgram(c.program);
+}
+
+// Copies the value of every active uniform of `from` that `to` also has; `to` must be in use.
+void copyUniforms(GLuint from, GLuint to) {
+    GLint count = 0;
+    gl.glGetProgramiv(from, GL_ACTIVE_UNIFORMS, &count);
+    for (GLint u = 0; u < count; ++u) {
+        char name[256] = {};
+        GLsizei length = 0;
+        GLint size = 0;
+        GLenum type = 0;
+        gl.glGetActiveUniform(from, static_cast<GLuint>(u), sizeof name, &length, &size, &type,
+                              name);
+        std::string base(name, static_cast<std::size_t>(length));
+        if (base.size() > 3 && base.compare(base.size() - 3, 3, "[0]") == 0)
+            base.resize(base.size() - 3);
+        for (GLint element = 0; element < size; ++element) {
+            const std::string n = size > 1 ? base + "[" + std::to_string(element) + "]" : base;
+            const GLint source = gl.glGetUniformLocation(from, n.c_str());
+            const GLint target = gl.glGetUniformLocation(to, n.c_str());
+            if (source < 0 || target < 0) continue;
+            GLfloat f[16] = {};
+            GLint i[4] = {};
+            switch (type) {
+                case GL_FLOAT:
+                    gl.glGetUniformfv(from, source, f);
+                    gl.glUniform1fv(target, 1, f);
+                    break;
+                case GL_FLOAT_VEC2:
+                    gl.glGetUniformfv(from, source, f);
+                    gl.glUniform2fv(target, 1, f);
+                    break;
+                case GL_FLOAT_VEC3:
+                    gl.glGetUniformfv(from, source, f);
+                    gl.glUniform3fv(target, 1, f);
+                    break;
+                case GL_FLOAT_VEC4:
+                    gl.glGetUniformfv(from, source, f);
+                    gl.glUniform4fv(target, 1, f);
+                    break;
+                case GL_FLOAT_MAT3:
+                    gl.glGetUniformfv(from, source, f);
+                    gl.glUniformMatrix3fv(target, 1, GL_FALSE, f);
+                    break;
+                case GL_FLOAT_MAT4:
+                    gl.glGetUniformfv(from, source, f);
+                    gl.glUniformMatrix4fv(target, 1, GL_FALSE, f);
+                    break;
+                case GL_INT_VEC2:
+                    gl.glGetUniformiv(from, source, i);
+                    gl.glUniform2iv(target, 1, i);
+                    break;
+                case GL_INT_VEC3:
+                    gl.glGetUniformiv(from, source, i);
+                    gl.glUniform3iv(target, 1, i);
+                    break;
+                case GL_INT_VEC4:
+                    gl.glGetUniformiv(from, source, i);
+                    gl.glUniform4iv(target, 1, i);
+                    break;
+                default:  // int, bool and every sampler: one integer
+                    gl.glGetUniformiv(from, source, i);
+                    gl.glUniform1iv(target, 1, i);
+                    break;
+            }
+        }
+    }
+}
+
 }  // namespace
 
 ShaderProgram::ShaderProgram(std::string path) : path(std::move(path)) {
@@ -134,4 +222,45 @@ void ShaderProgram::setInt(const char* name, int v) const {
 
 void ShaderProgram::setMatrix(const char* name, const Matrix4& m) const {
     gl.glUniformMatrix4fv(gl.glGetUniformLocation(program, name), 1, GL_FALSE, m.m);
+}
+
+bool ShaderProgram::rebuildKeepingOld(std::string& log) {
+    log.clear();
+    char* source = readSource(path);
+    CompiledProgram next;
+    next.program = gl.glCreateProgram();
+    next.vertexShader = gl.glCreateShader(GL_VERTEX_SHADER);
+    next.fragmentShader = gl.glCreateShader(GL_FRAGMENT_SHADER);
+    const char* vertexTexts[2] = {kVertexPrefix, source};
+    const char* fragmentTexts[2] = {kFragmentPrefix, source};
+    gl.glShaderSource(next.vertexShader, 2, vertexTexts, nullptr);
+    gl.glShaderSource(next.fragmentShader, 2, fragmentTexts, nullptr);
+    std::free(source);
+    gl.glCompileShader(next.vertexShader);
+    gl.glCompileShader(next.fragmentShader);
+    GLint vertexOk = 0, fragmentOk = 0, linked = 0;
+    gl.glGetShaderiv(next.vertexShader, GL_COMPILE_STATUS, &vertexOk);
+    gl.glGetShaderiv(next.fragmentShader, GL_COMPILE_STATUS, &fragmentOk);
+    if (!vertexOk) log += path + "(vertex):\n" + infoLog(next.vertexShader, false);
+    if (!fragmentOk) log += path + "(fragment):\n" + infoLog(next.fragmentShader, false);
+    if (vertexOk && fragmentOk) {
+        gl.glAttachShader(next.program, next.vertexShader);
+        gl.glAttachShader(next.program, next.fragmentShader);
+        gl.glLinkProgram(next.program);
+        gl.glGetProgramiv(next.program, GL_LINK_STATUS, &linked);
+        if (!linked) log += path + "(program):\n" + infoLog(next.program, true);
+    }
+    if (!linked) {
+        deleteCompiled(next);
+        return false;
+    }
+    gl.glUseProgram(next.program);
+    if (!released_) copyUniforms(program, next.program);
+    releaseObjects();
+    released_ = false;
+    program = next.program;
+    vertexShader = next.vertexShader;
+    fragmentShader = next.fragmentShader;
+    gl.glUseProgram(program);
+    return true;
 }
