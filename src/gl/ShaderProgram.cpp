@@ -60,73 +60,6 @@ void deleteCompiled(const CompiledProgram& c) {
     gl.glDeleteProgram(c.program);
 }
 
-// Copies the value of every active uniform of `from` that `to` also has; `to` must be in use.
-void copyUniforms(GLuint from, GLuint to) {
-    GLint count = 0;
-    gl.glGetProgramiv(from, GL_ACTIVE_UNIFORMS, &count);
-    for (GLint u = 0; u < count; ++u) {
-        char name[256] = {};
-        GLsizei length = 0;
-        GLint size = 0;
-        GLenum type = 0;
-        gl.glGetActiveUniform(from, static_cast<GLuint>(u), sizeof name, &length, &size, &type,
-                              name);
-        std::string base(name, static_cast<std::size_t>(length));
-        if (base.size() > 3 && base.compare(base.size() - 3, 3, "[0]") == 0)
-            base.resize(base.size() - 3);
-        for (GLint element = 0; element < size; ++element) {
-            const std::string n = size > 1 ? base + "[" + std::to_string(element) + "]" : base;
-            const GLint source = gl.glGetUniformLocation(from, n.c_str());
-            const GLint target = gl.glGetUniformLocation(to, n.c_str());
-            if (source < 0 || target < 0) continue;
-            GLfloat f[16] = {};
-            GLint i[4] = {};
-            switch (type) {
-                case GL_FLOAT:
-                    gl.glGetUniformfv(from, source, f);
-                    gl.glUniform1fv(target, 1, f);
-                    break;
-                case GL_FLOAT_VEC2:
-                    gl.glGetUniformfv(from, source, f);
-                    gl.glUniform2fv(target, 1, f);
-                    break;
-                case GL_FLOAT_VEC3:
-                    gl.glGetUniformfv(from, source, f);
-                    gl.glUniform3fv(target, 1, f);
-                    break;
-                case GL_FLOAT_VEC4:
-                    gl.glGetUniformfv(from, source, f);
-                    gl.glUniform4fv(target, 1, f);
-                    break;
-                case GL_FLOAT_MAT3:
-                    gl.glGetUniformfv(from, source, f);
-                    gl.glUniformMatrix3fv(target, 1, GL_FALSE, f);
-                    break;
-                case GL_FLOAT_MAT4:
-                    gl.glGetUniformfv(from, source, f);
-                    gl.glUniformMatrix4fv(target, 1, GL_FALSE, f);
-                    break;
-                case GL_INT_VEC2:
-                    gl.glGetUniformiv(from, source, i);
-                    gl.glUniform2iv(target, 1, i);
-                    break;
-                case GL_INT_VEC3:
-                    gl.glGetUniformiv(from, source, i);
-                    gl.glUniform3iv(target, 1, i);
-                    break;
-                case GL_INT_VEC4:
-                    gl.glGetUniformiv(from, source, i);
-                    gl.glUniform4iv(target, 1, i);
-                    break;
-                default:  // int, bool and every sampler: one integer
-                    gl.glGetUniformiv(from, source, i);
-                    gl.glUniform1iv(target, 1, i);
-                    break;
-            }
-        }
-    }
-}
-
 }  // namespace
 
 ShaderProgram::ShaderProgram(std::string path) : path(std::move(path)) {
@@ -254,8 +187,6 @@ bool ShaderProgram::rebuildKeepingOld(std::string& log) {
         deleteCompiled(next);
         return false;
     }
-    gl.glUseProgram(next.program);
-    if (!released_) copyUniforms(program, next.program);
     releaseObjects();
     released_ = false;
     program = next.program;

@@ -120,6 +120,13 @@ bool reloadTexture(Texture2D& texture, const std::string& path) {
 
 }  // namespace
 
+AssetReloader::AssetReloader(DemoAssets& assets)
+    : assets_(assets), uniforms_(sizeof kShaders / sizeof kShaders[0]) {
+    for (std::size_t i = 0; i < uniforms_.size(); ++i)
+        if (const ShaderProgram* program = (assets_.*kShaders[i]).get())
+            uniforms_[i].readFrom(program->program);
+}
+
 std::vector<std::string> AssetReloader::paths() {
     std::vector<std::string> all(std::begin(kShaderFiles), std::end(kShaderFiles));
     for (const TextureFile& t : kTextures) all.push_back(t.path);
@@ -133,7 +140,9 @@ AssetReloader::Result AssetReloader::reload(const std::string& path) {
     for (std::size_t i = 0; i < sizeof kShaders / sizeof kShaders[0]; ++i) {
         ShaderProgram* program = (assets_.*kShaders[i]).get();
         if (path != kShaderFiles[i] || !program) continue;
+        uniforms_[i].readFrom(program->program);
         result.ok = program->rebuildKeepingOld(result.log);
+        if (result.ok) uniforms_[i].applyTo(program->program);
         result.line =
             result.ok ? took(path, start) : path + " does not build; the old program stays:";
         return result;

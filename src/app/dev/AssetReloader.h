@@ -2,11 +2,14 @@
 #include <string>
 #include <vector>
 
+#include "app/dev/UniformValues.h"
+
 struct DemoAssets;
 
 // Rebuilds one loaded asset from its file, in place, so every scene keeps drawing with the same
 // object: a program is rebuilt with the same prefix (the old one stays when the new one fails),
-// an image is decoded into the same texture object, a mesh goes through the mesh loader again.
+// with the uniform values the earlier versions had; an image is decoded into the same texture
+// object, a mesh goes through the mesh loader again.
 class AssetReloader {
 public:
     struct Result {
@@ -15,7 +18,8 @@ public:
         std::string log;   // a failed program's compile or link log
     };
 
-    explicit AssetReloader(DemoAssets& assets) : assets_(assets) {}
+    // Right after the load phase: remembers the uniforms it set on every program.
+    explicit AssetReloader(DemoAssets& assets);
 
     // Every file the load phase reads that can be reloaded (the soundtrack is not), as it names
     // them.
@@ -26,4 +30,5 @@ public:
 
 private:
     DemoAssets& assets_;
+    std::vector<UniformValues> uniforms_;  // per program, what a rebuilt one gets
 };
