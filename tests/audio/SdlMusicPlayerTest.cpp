@@ -1,15 +1,15 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <algorithm>
 #include <fstream>
-#include <vector>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "ClickTrack.h"
 #include "audio/linux/SdlMusicPlayer.h"
