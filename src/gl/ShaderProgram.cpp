@@ -5,12 +5,13 @@
 #include <cstring>
 
 #include "gl/GlEntryTable.h"
+#include "gl/ShaderVersion.h"
 #include "math/Matrix4.h"
 
 namespace {
 
-const char* const kVertexPrefix = "#version 330\n#define vertexcompile\n";
-const char* const kFragmentPrefix = "#version 330\n#define fragmentcompile\n";
+const char* const kVertexDefine = "#define vertexcompile\n";
+const char* const kFragmentDefine = "#define fragmentcompile\n";
 const int kLogSize = 1024;
 
 // Counts the characters in one pass, reads them in a second, and turns CRLF into LF the way a
@@ -73,10 +74,10 @@ int ShaderProgram::build(int mode) {
     program = gl.glCreateProgram();
     vertexShader = gl.glCreateShader(GL_VERTEX_SHADER);
     fragmentShader = gl.glCreateShader(GL_FRAGMENT_SHADER);
-    const char* vertexTexts[2] = {kVertexPrefix, source};
-    const char* fragmentTexts[2] = {kFragmentPrefix, source};
-    gl.glShaderSource(vertexShader, 2, vertexTexts, nullptr);
-    gl.glShaderSource(fragmentShader, 2, fragmentTexts, nullptr);
+    const char* vertexTexts[3] = {kShaderVersion, kVertexDefine, source};
+    const char* fragmentTexts[3] = {kShaderVersion, kFragmentDefine, source};
+    gl.glShaderSource(vertexShader, 3, vertexTexts, nullptr);
+    gl.glShaderSource(fragmentShader, 3, fragmentTexts, nullptr);
     std::free(source);
 
     gl.glCompileShader(vertexShader);
