@@ -97,7 +97,9 @@ export class Chromium {
   async waitFor(expression, seconds, what) {
     const end = Date.now() + seconds * 1000;
     for (;;) {
-      const value = await this.evaluate(expression);
+      // Until the page has set itself up, its names may not exist yet.
+      const value = await this.evaluate(`(() => { try { return ${expression}; }
+                                                  catch (e) { return false; } })()`);
       if (value) return value;
       if (Date.now() > end) {
         throw new Error(`timed out after ${seconds} s waiting for ${what || expression}; ` +

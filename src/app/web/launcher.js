@@ -19,11 +19,16 @@
   const $ = (id) => document.getElementById(id);
   const status = $("status");
   const state = {
-    phase: "loading", frames: 0, firstFrameMs: null, audible: null, stills: 0, lastLine: "",
+    phase: "loading", frames: 0, firstFrameMs: null, stills: 0, lastLine: "",
     // The music position in seconds; it moves between frames too.
     get position() {
       const m = window.Module;
       return m && m._velmora_position_seconds ? m._velmora_position_seconds() : 0;
+    },
+    // Whether the sound plays (false once the program fell back to the wall clock).
+    get audible() {
+      const m = window.Module;
+      return state.phase === "playing" && !!m._velmora_audible();
     },
   };
   window.velmora = state;
@@ -73,18 +78,27 @@
     return pixels;
   }
 
+  async function decodeImage(gl, path) {
+    const response = await fetch(path);
+    if (!response.ok) throw new Error("HTTP " + response.status);
+    const bitmap = await createImageBitmap(await response.blob(), {
+      premultiplyAlpha: "none", colorSpaceConversion: "default", imageOrientation: "none" });
+    const image = { width: bitmap.width, height: bitmap.height,
+                    pixels: straightPixels(gl, bitmap) };
+    bitmap.close();
+    return image;
+  }
+
+  // For the decoder check: any image the page can fetch, decoded as the program's are.
+  state.decodeImage = (path) => decodeImage(document.createElement("canvas").getContext("webgl2"),
+                                            path);
+
   async function decodeImages(images, progress) {
     const gl = document.createElement("canvas").getContext("webgl2");
     let done = 0;
     for (const path of kImages) {
       try {
-        const response = await fetch(path);
-        if (!response.ok) throw new Error("HTTP " + response.status);
-        const bitmap = await createImageBitmap(await response.blob(), {
-          premultiplyAlpha: "none", colorSpaceConversion: "default", imageOrientation: "none" });
-        images.set(path, { width: bitmap.width, height: bitmap.height,
-                           pixels: straightPixels(gl, bitmap) });
-        bitmap.close();
+        images.set(path, await decodeImage(gl, path));
       } catch (e) {
         // The program reports the missing texture itself ("Unable to load texture ...").
         console.warn("velmora: cannot decode " + path + ": " + e.message);
@@ -238,7 +252,6 @@
       return;
     }
     state.phase = "playing";
-    state.audible = !!window.Module._velmora_audible();
     document.title = "Velmora";
     $("canvas").focus();
   }

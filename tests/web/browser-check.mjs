@@ -1,0 +1,112 @@
+// The browser checks of the web build, run by scripts/ci/web-test.sh against build/web served on
+// 127.0.0.1. One check per invocation:
+//   stills BASE REFDIR OUTDIR LIMIT TIME...
+//       loads BASE/index.html?t=T0&still=1&size=640x360, then draws each further time with
+//       velmora.still(T); screenshots each frame (OUTDIR/web_NNNNN.png) and compares it with the
+//       headless runner's REFDIR/frame_NNNNN.png: the mean absolute difference must stay within
+//       LIMIT and the screenshot must be closer to its own reference than to any other time's.
+//   images BASE DUMPDIR PATH...
+//       decodes each PATH (relative to BASE) the way the page decodes the demo's images and
+//       writes DUMPDIR/<file name>.pam (RGBA) for velmora-image-compare.
+//   playback BASE
+//       opens the launcher, presses Launch with the mouse, and checks that the music position
+//       advances at about real speed, frames are drawn, and the sound plays (audible).
+import { writeFileSync } from "node:fs";
+import { basename, join } from "node:path";
+import { Chromium } from "./Chromium.mjs";
+import { decodePng, meanDifference, readPng } from "./Png.mjs";
+
+const kWidth = 640, kHeight = 360;
+
+async function stills(browser, base, refDir, outDir, limit, times) {
+  const name = (i) => `${String(i).padStart(5, "0")}.png`;
+  const started = Date.now();
+  await browser.navigate(`${base}/index.html?t=${times[0]}&still=1&size=${kWidth}x${kHeight}`);
+  const shots = [];
+  for (let i = 0; i < times.length; ++i) {
+    if (i > 0) {
+      const ok = await browser.evaluate(`velmora.still(${JSON.stringify(times[i])})`);
+      if (!ok) throw new Error(`the page refused time ${times[i]}`);
+    }
+    await browser.waitFor(`document.title === "velmora: still done" && velmora.stills === ${i + 1}`,
+                          i === 0 ? 90 : 60, `the still at ${times[i]}`);
+    const png = await browser.screenshot(kWidth, kHeight);
+    writeFileSync(join(outDir, "web_" + name(i)), png);
+    shots.push(decodePng(png));
+  }
+  const references = times.map((_, i) => readPng(join(refDir, "frame_" + name(i))));
+  let failed = 0;
+  console.log("   time      mean |diff|  nearest other time");
+  for (let i = 0; i < times.length; ++i) {
+    const own = meanDifference(shots[i], references[i]);
+    let other = Infinity, otherTime = "-";
+    references.forEach((r, j) => {
+      const d = j === i ? Infinity : meanDifference(shots[i], r);
+      if (d < other) { other = d; otherTime = times[j]; }
+    });
+    const ok = own <= limit && own < other;
+    failed += ok ? 0 : 1;
+    console.log(`   ${times[i].padEnd(8)}  ${own.toFixed(2).padStart(10)}  ${
+        other.toFixed(2).padStart(7)} (${otherTime})${ok ? "" : "   <-- FAIL"}`);
+  }
+  console.log(`   ${times.length} stills in ${((Date.now() - started) / 1000).toFixed(1)} s`);
+  return failed === 0;
+}
+
+async function images(browser, base, dumpDir, paths) {
+  await browser.navigate(`${base}/index.html?t=0&still=1&size=16x16`);
+  await browser.waitFor(`typeof velmora === "object" && velmora.decodeImage`, 30);
+  for (const path of paths) {
+    const image = await browser.evaluate(`velmora.decodeImage(${JSON.stringify(path)}).then(
+        (i) => { let s = ""; for (let k = 0; k < i.pixels.length; k += 0x8000)
+                   s += String.fromCharCode.apply(null, i.pixels.subarray(k, k + 0x8000));
+                 return { width: i.width, height: i.height, data: btoa(s) }; })`);
+    const header = `P7\nWIDTH ${image.width}\nHEIGHT ${image.height}\nDEPTH 4\nMAXVAL 255\n` +
+                   `TUPLTYPE RGB_ALPHA\nENDHDR\n`;
+    writeFileSync(join(dumpDir, basename(path) + ".pam"),
+                  Buffer.concat([Buffer.from(header), Buffer.from(image.data, "base64")]));
+  }
+  return true;
+}
+
+async function playback(browser, base) {
+  await browser.navigate(`${base}/index.html`);
+  await browser.waitFor(`velmora.phase === "ready" || velmora.phase === "failed"`, 90,
+                        "the launcher to be ready");
+  const ready = await browser.evaluate(`velmora.phase`);
+  if (ready !== "ready") throw new Error("the page failed: " + await browser.evaluate(
+      `document.getElementById("status").textContent`));
+  await browser.click("#launch");
+  await browser.waitFor(`velmora.frames > 0 || velmora.phase === "failed"`, 60, "a first frame");
+  const first = await browser.evaluate(`({ p: velmora.position, f: velmora.frames,
+      ms: velmora.firstFrameMs, t: performance.now() })`);
+  await new Promise((r) => setTimeout(r, 4000));
+  const later = await browser.evaluate(`({ p: velmora.position, f: velmora.frames,
+      t: performance.now(), phase: velmora.phase, audible: velmora.audible })`);
+  const advanced = later.p - first.p, elapsed = (later.t - first.t) / 1000;
+  const frames = later.f - first.f;
+  console.log(`   Launch to first frame ${first.ms.toFixed(0)} ms; in ${elapsed.toFixed(2)} s ` +
+              `the music moved ${advanced.toFixed(2)} s and ${frames} frames were drawn ` +
+              `(${(frames / elapsed).toFixed(1)} fps); sound ${later.audible ? "playing" : "OFF"}`);
+  // The music clock runs at real speed (a stalled element or a wall clock fallback would show
+  // here); software rendering is slow, so a few frames a second are enough.
+  const ok = later.audible && later.phase === "playing" && advanced > 0.8 * elapsed &&
+             advanced < 1.2 * elapsed + 0.1 && frames >= 3;
+  return ok;
+}
+
+const [check, base, ...rest] = process.argv.slice(2);
+const flags = check === "playback" ? ["--autoplay-policy=no-user-gesture-required"] : [];
+const browser = await Chromium.start(flags, kWidth, kHeight);
+let ok = false;
+try {
+  if (check === "stills") ok = await stills(browser, base, rest[0], rest[1], +rest[2], rest.slice(3));
+  else if (check === "images") ok = await images(browser, base, rest[0], rest.slice(1));
+  else if (check === "playback") ok = await playback(browser, base);
+  else console.log("usage: browser-check.mjs stills|images|playback BASE ...");
+} catch (e) {
+  console.log("   " + e.message);
+}
+if (!ok) console.log("   page console (last lines):\n     " + browser.console.slice(-12).join("\n     "));
+await browser.close();
+process.exit(ok ? 0 : 1);
