@@ -9,7 +9,8 @@
 #      of 10 (of 255) of its reference and closer to it than to any other time's. Seen so far:
 #      0.2 to 5 for the same time (the intro's dust motes land differently: their hash is sin() of
 #      large numbers), 19 and more between different times, 19 between the two cave shots.
-#   4. Playback with autoplay allowed: Launch pressed with the mouse, the music position advances
+#   4. Without WebGL 2 (switched off) the launcher says so and Launch stays disabled.
+#   5. Playback with autoplay allowed: Launch pressed with the mouse, the music position advances
 #      at real speed, frames are drawn and the sound plays; prints Launch -> first frame.
 # Builds what it needs: the web preset (make web) and, when missing, the headless runner and the
 # image comparer of the linux preset. Serves a copy of build/web on 127.0.0.1.
@@ -80,6 +81,11 @@ rc=0
     >/dev/null 2>&1 || rc=$?
 [[ $rc -eq 0 ]] && { node $check stills "$base" "$work/reference" "$work/shots" 10 "${times[@]}" || rc=$?; }
 result "stills" $rc
+
+phase "a browser without WebGL 2"
+rc=0
+node $check nowebgl "$base" || rc=$?
+result "the message without WebGL 2" $rc
 
 phase "playback with autoplay allowed"
 rc=0

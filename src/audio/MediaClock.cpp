@@ -13,8 +13,10 @@ std::int64_t MediaClock::update(std::int64_t reported, double nowMs, bool runnin
     // A new step, or the sound starting or stopping, re-anchors the fine clock; otherwise the
     // position keeps running from the last anchor.
     if (reported != lastStep_ || running != anchorRunning_) {
-        if (reported != lastStep_) anchor_ = reported;
-        else anchor_ = std::max(anchor_, last_);  // started or stopped between steps
+        if (reported != lastStep_)
+            anchor_ = reported;
+        else
+            anchor_ = std::max(anchor_, last_);  // started or stopped between steps
         lastStep_ = reported;
         anchorMs_ = nowMs;
         anchorRunning_ = running;

@@ -23,5 +23,5 @@ private:
     std::int64_t anchor_ = 0;     // the position at anchorMs_
     double anchorMs_ = 0.0;
     bool anchorRunning_ = false;
-    std::int64_t last_ = 0;       // what update last returned
+    std::int64_t last_ = 0;  // what update last returned
 };

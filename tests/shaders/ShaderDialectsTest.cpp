@@ -4,7 +4,6 @@
 // well (Mesa takes ES sources in a core context) and through glslangValidator, the reference
 // compiler, which is stricter than any one driver about what ES allows.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <algorithm>
@@ -43,8 +42,8 @@ std::vector<ShaderFile> shaderFiles() {
 }
 
 std::string stageSource(const char* version, bool vertex, const std::string& text) {
-    return std::string(version) + (vertex ? "#define vertexcompile\n" : "#define fragmentcompile\n") +
-           text;
+    return std::string(version) +
+           (vertex ? "#define vertexcompile\n" : "#define fragmentcompile\n") + text;
 }
 
 // Compiles and links both stages with the driver; returns the logs of what failed, or "".
@@ -98,9 +97,10 @@ TEST_F(ShaderDialectsTest, EveryFileBuildsAsDesktopGlslOnTheDriver) {
 
 TEST_F(ShaderDialectsTest, EveryFileBuildsAsGlslEsOnTheDriver) {
     // Mesa takes ES sources in a core context (ARB_ES3_compatibility); other drivers may not.
-    const bool es3 = driverBuild(kWebShaderVersion,
-                                 "out vec4 c;\nvoid main() { c = vec4(1.0); }\n") != "" ? false
-                                                                                    : true;
+    const bool es3 =
+        driverBuild(kWebShaderVersion, "out vec4 c;\nvoid main() { c = vec4(1.0); }\n") != ""
+            ? false
+            : true;
     if (!es3) GTEST_SKIP() << "this driver takes no GLSL ES sources in a desktop context";
     for (const ShaderFile& file : shaderFiles())
         EXPECT_EQ(driverBuild(kWebShaderVersion, file.text), "") << file.path;
@@ -108,18 +108,20 @@ TEST_F(ShaderDialectsTest, EveryFileBuildsAsGlslEsOnTheDriver) {
 
 TEST_F(ShaderDialectsTest, EveryFileBuildsAsGlslEsUnderTheReferenceCompiler) {
     if (std::system("glslangValidator --version >/dev/null 2>&1") != 0)
-        GTEST_SKIP() << "glslangValidator is missing (Debian's glslang-tools; scripts/install-deps)";
-    const fs::path dir = fs::path(::testing::TempDir()) / ("velmora_dialects_" +
-                                                           std::to_string(::getpid()));
+        GTEST_SKIP()
+            << "glslangValidator is missing (Debian's glslang-tools; scripts/install-deps)";
+    const fs::path dir =
+        fs::path(::testing::TempDir()) / ("velmora_dialects_" + std::to_string(::getpid()));
     fs::create_directories(dir);
     for (const ShaderFile& file : shaderFiles()) {
         const std::string name = fs::path(file.path).stem().string();
         const fs::path vertex = dir / (name + ".vert"), fragment = dir / (name + ".frag");
         std::ofstream(vertex, std::ios::binary) << stageSource(kWebShaderVersion, true, file.text);
-        std::ofstream(fragment, std::ios::binary) << stageSource(kWebShaderVersion, false, file.text);
+        std::ofstream(fragment, std::ios::binary)
+            << stageSource(kWebShaderVersion, false, file.text);
         // -l links the two stages, so mismatched interfaces between them fail too.
-        const std::string command = "glslangValidator -l '" + vertex.string() + "' '" +
-                                    fragment.string() + "' 2>&1";
+        const std::string command =
+            "glslangValidator -l '" + vertex.string() + "' '" + fragment.string() + "' 2>&1";
         std::string output;
         FILE* pipe = popen(command.c_str(), "r");
         ASSERT_NE(pipe, nullptr);

@@ -136,6 +136,11 @@ export class Chromium {
     } catch (e) { /* already gone */ }
     if (this.child.exitCode === null) this.child.kill("SIGKILL");
     await this.exited;
-    rmSync(this.profile, { recursive: true, force: true });
+    // Its helper processes may still be writing there for a moment.
+    try {
+      rmSync(this.profile, { recursive: true, force: true, maxRetries: 10, retryDelay: 200 });
+    } catch (e) {
+      console.log(`   (left ${this.profile} behind: ${e.code})`);
+    }
   }
 }

@@ -8,6 +8,9 @@
 //   images BASE DUMPDIR PATH...
 //       decodes each PATH (relative to BASE) the way the page decodes the demo's images and
 //       writes DUMPDIR/<file name>.pam (RGBA) for velmora-image-compare.
+//   nowebgl BASE
+//       with WebGL 2 switched off in the browser, the launcher says that WebGL 2 is missing and
+//       Launch stays disabled.
 //   playback BASE
 //       opens the launcher, presses Launch with the mouse, and checks that the music position
 //       advances at about real speed, frames are drawn, and the sound plays (audible).
@@ -69,6 +72,16 @@ async function images(browser, base, dumpDir, paths) {
   return true;
 }
 
+async function noWebGl(browser, base) {
+  await browser.navigate(`${base}/index.html`);
+  await browser.waitFor(`velmora.phase === "failed" || velmora.phase === "ready"`, 30);
+  const page = await browser.evaluate(`({ phase: velmora.phase,
+      status: document.getElementById("status").textContent,
+      launch: document.getElementById("launch").disabled })`);
+  console.log(`   ${page.phase}: "${page.status}"`);
+  return page.phase === "failed" && /no WebGL 2/.test(page.status) && page.launch;
+}
+
 async function playback(browser, base) {
   await browser.navigate(`${base}/index.html`);
   await browser.waitFor(`velmora.phase === "ready" || velmora.phase === "failed"`, 90,
@@ -96,14 +109,16 @@ async function playback(browser, base) {
 }
 
 const [check, base, ...rest] = process.argv.slice(2);
-const flags = check === "playback" ? ["--autoplay-policy=no-user-gesture-required"] : [];
+const flags = check === "playback" ? ["--autoplay-policy=no-user-gesture-required"]
+            : check === "nowebgl" ? ["--disable-webgl2"] : [];
 const browser = await Chromium.start(flags, kWidth, kHeight);
 let ok = false;
 try {
   if (check === "stills") ok = await stills(browser, base, rest[0], rest[1], +rest[2], rest.slice(3));
   else if (check === "images") ok = await images(browser, base, rest[0], rest.slice(1));
   else if (check === "playback") ok = await playback(browser, base);
-  else console.log("usage: browser-check.mjs stills|images|playback BASE ...");
+  else if (check === "nowebgl") ok = await noWebGl(browser, base);
+  else console.log("usage: browser-check.mjs stills|images|nowebgl|playback BASE ...");
 } catch (e) {
   console.log("   " + e.message);
 }

@@ -11,8 +11,9 @@
 // Presenting happens when the browser's frame callback returns: the loop belongs to the browser.
 // Missing: display modes (full screen shows the drawing buffer scaled to the screen).
 // Differs: WebGL has no glPointSize (points take their size from the vertex shader), so that slot
-// does nothing (gl/web/PointSize.cpp). GLSL ES forbids a sampler named "texture" (it hides the built-in function): the
-// shader files name it "spriteTexture" there, and the uniform look-up maps the name.
+// does nothing (gl/web/PointSize.cpp). GLSL ES forbids a sampler named "texture" (it hides the
+// built-in function): the shader files name it "spriteTexture" there, and the uniform look-up maps
+// the name.
 #include "app/DemoWindow.h"
 
 #include <emscripten/emscripten.h>
@@ -41,6 +42,8 @@ GLint APIENTRY uniformLocation(GLuint program, const GLchar* name) {
     return webUniformLocation(program, name);
 }
 
+// The EM_JS bodies are JavaScript, which clang-format would mangle.
+// clang-format off
 // Asks the page's stage element (the canvas's box) for full screen; false when the browser has no
 // Fullscreen API or refuses at once.
 EM_JS(int, velmora_request_fullscreen, (), {
@@ -51,12 +54,14 @@ EM_JS(int, velmora_request_fullscreen, (), {
 });
 
 EM_JS(void, velmora_exit_fullscreen, (), {
-    if (document.fullscreenElement && document.exitFullscreen) document.exitFullscreen().catch(() => {});
+    if (document.fullscreenElement && document.exitFullscreen)
+        document.exitFullscreen().catch(() => {});
 });
 
 // Keeps the drawing buffer between frames where the page asks for it (single still frames that a
 // test reads back after the browser has presented them).
 EM_JS(int, velmora_preserve_drawing_buffer, (), { return Module.velmoraPreserve ? 1 : 0; });
+// clang-format on
 
 EM_BOOL onKey(int type, const EmscriptenKeyboardEvent* e, void* user) {
     DemoWindow& w = *static_cast<DemoWindow*>(user);
@@ -121,7 +126,8 @@ bool DemoWindow::create(int w, int h, bool wantFullscreen) {
     attributes.enableExtensionsByDefault = EM_TRUE;
     p.context = emscripten_webgl_create_context(kCanvas, &attributes);
     if (p.context <= 0) {
-        std::printf("No WebGL 2 context: this browser or its graphics driver does not offer WebGL 2\n");
+        std::printf(
+            "No WebGL 2 context: this browser or its graphics driver does not offer WebGL 2\n");
         p.context = 0;
         return false;
     }
@@ -148,9 +154,8 @@ bool DemoWindow::create(int w, int h, bool wantFullscreen) {
     p.leftFullscreen = false;
     if (fullscreen) {
         if (velmora_request_fullscreen()) {
-            emscripten_set_fullscreenchange_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT,
-                                                     &p.leftFullscreen, EM_FALSE,
-                                                     onFullscreenChange);
+            emscripten_set_fullscreenchange_callback(
+                EMSCRIPTEN_EVENT_TARGET_DOCUMENT, &p.leftFullscreen, EM_FALSE, onFullscreenChange);
         } else {
             std::printf("This browser has no full screen: the demo plays in the page\n");
         }

@@ -36,7 +36,7 @@
   function say(text, isError) {
     status.textContent = text;
     status.classList.toggle("error", !!isError);
-    if (still || isError) {
+    if (still) {
       $("message").textContent = text;
       $("message").style.display = "block";
     }

@@ -37,6 +37,8 @@ WebDemo& demo() {
     return instance;
 }
 
+// The EM_JS bodies are JavaScript, which clang-format would mangle.
+// clang-format off
 // Tells the page about each drawn frame and about the end.
 EM_JS(void, velmora_page_frame, (long frames, double seconds), {
     if (Module.velmoraFrame) Module.velmoraFrame(frames, seconds);
@@ -44,6 +46,7 @@ EM_JS(void, velmora_page_frame, (long frames, double seconds), {
 EM_JS(void, velmora_page_ended, (), {
     if (Module.velmoraEnded) Module.velmoraEnded();
 });
+// clang-format on
 
 bool load(const char* size, bool fullscreen, bool still) {
     WebDemo& d = demo();
@@ -61,9 +64,10 @@ bool load(const char* size, bool fullscreen, bool still) {
     d.settings.screenHeight = static_cast<float>(height);
     if (!d.window.create(width, height, fullscreen)) return false;
 
-    std::printf("Vendor         : %s\nRenderer       : %s\nOpenGL version : %s\nGLSL version   : %s\n",
-                gl.glGetString(GL_VENDOR), gl.glGetString(GL_RENDERER),
-                gl.glGetString(GL_VERSION), gl.glGetString(GL_SHADING_LANGUAGE_VERSION));
+    std::printf(
+        "Vendor         : %s\nRenderer       : %s\nOpenGL version : %s\nGLSL version   : %s\n",
+        gl.glGetString(GL_VENDOR), gl.glGetString(GL_RENDERER), gl.glGetString(GL_VERSION),
+        gl.glGetString(GL_SHADING_LANGUAGE_VERSION));
     gl.glClearColor(0.05f, 0.06f, 0.07f, 0.0f);
     loadDemoAssets(d.assets, d.settings, *d.player);
     gl.glEnable(GL_DEPTH_TEST);

@@ -21,6 +21,8 @@
 #include <cmath>
 #include <cstdio>
 
+// The EM_JS bodies are JavaScript, which clang-format would mangle.
+// clang-format off
 // The element the page made, and why it cannot play (empty when it can), in Module.velmoraAudio.
 EM_JS(double, velmora_audio_duration, (), {
     const audio = Module.velmoraAudio;
@@ -37,16 +39,14 @@ EM_JS(int, velmora_audio_failure, (char* text, int size), {
 
 EM_JS(void, velmora_audio_play, (), {
     const audio = Module.velmoraAudio;
-    audio.element.play().catch((e) => {
-        audio.failed = "the browser did not start the sound (" + e.name + ")";
-    });
+    audio.element.play().catch(
+        (e) => { audio.failed = "the browser did not start the sound (" + e.name + ")"; });
 });
 
 EM_JS(void, velmora_audio_pause, (), { Module.velmoraAudio.element.pause(); });
 
-EM_JS(void, velmora_audio_seek, (double seconds), {
-    Module.velmoraAudio.element.currentTime = seconds;
-});
+EM_JS(void, velmora_audio_seek, (double seconds),
+      { Module.velmoraAudio.element.currentTime = seconds; });
 
 // The element's current time in seconds; *nowMs gets performance.now() and *running whether the
 // sound is advancing (playing, not ended, not seeking, enough data).
@@ -56,6 +56,7 @@ EM_JS(double, velmora_audio_time, (double* nowMs, int* running), {
     HEAP32[running >> 2] = !e.paused && !e.ended && !e.seeking && e.readyState >= 3 ? 1 : 0;
     return e.currentTime;
 });
+// clang-format on
 
 namespace {
 

@@ -14,6 +14,8 @@ const long long kMaxPixels = 64LL * 1024 * 1024;
 
 }  // namespace
 
+// The EM_JS bodies are JavaScript, which clang-format would mangle.
+// clang-format off
 // Width and height of the decoded image at `path`, or 0 x 0 when the page has none.
 EM_JS(void, velmora_image_size, (const char* path, int* width, int* height), {
     const image = Module.velmoraImages && Module.velmoraImages.get(UTF8ToString(path));
@@ -22,9 +24,9 @@ EM_JS(void, velmora_image_size, (const char* path, int* width, int* height), {
     HEAP32[height >> 2] = ok ? image.height : 0;
 });
 
-EM_JS(void, velmora_image_copy, (const char* path, unsigned char* pixels), {
-    HEAPU8.set(Module.velmoraImages.get(UTF8ToString(path)).pixels, pixels);
-});
+EM_JS(void, velmora_image_copy, (const char* path, unsigned char* pixels),
+      { HEAPU8.set(Module.velmoraImages.get(UTF8ToString(path)).pixels, pixels); });
+// clang-format on
 
 bool decodeImage(const std::string& path, DecodedImage& out) {
     out = DecodedImage();
