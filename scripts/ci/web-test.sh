@@ -10,8 +10,10 @@
 #      0.2 to 5 for the same time (the intro's dust motes land differently: their hash is sin() of
 #      large numbers), 19 and more between different times, 19 between the two cave shots.
 #   4. Without WebGL 2 (switched off) the launcher says so and Launch stays disabled.
-#   5. Playback with autoplay allowed: Launch pressed with the mouse, the music position advances
-#      at real speed, frames are drawn and the sound plays; prints Launch -> first frame.
+#   5. Playback with autoplay allowed: a custom 800x450 in full screen, Launch pressed with the
+#      mouse; the drawing buffer has that size, the stage is full screen, the music position
+#      advances at real speed, frames are drawn and the sound plays; leaving full screen ends the
+#      demo. Prints Launch -> first frame.
 # Builds what it needs: the web preset (make web) and, when missing, the headless runner and the
 # image comparer of the linux preset. Serves a copy of build/web on 127.0.0.1.
 set -euo pipefail

@@ -21,7 +21,7 @@ export class Chromium {
     const args = [...kFlags, ...extraFlags, `--user-data-dir=${profile}`,
                   `--window-size=${width},${height}`, "about:blank"];
     const child = spawn(process.env.CHROMIUM || "chromium", args,
-                        { stdio: ["ignore", "ignore", "pipe", "pipe", "pipe"] });
+                        { stdio: ["ignore", "ignore", "pipe", "pipe", "pipe"], detached: true });
     const browser = new Chromium(child, profile);
     child.stderr.on("data", (d) => { browser.stderr += d; });
     const { targetInfos } = await browser.send("Target.getTargets");
@@ -136,6 +136,8 @@ export class Chromium {
     } catch (e) { /* already gone */ }
     if (this.child.exitCode === null) this.child.kill("SIGKILL");
     await this.exited;
+    // Its own process group (detached): the helpers it started go with it.
+    try { process.kill(-this.child.pid, "SIGKILL"); } catch (e) { /* all gone already */ }
     // Its helper processes may still be writing there for a moment.
     try {
       rmSync(this.profile, { recursive: true, force: true, maxRetries: 10, retryDelay: 200 });

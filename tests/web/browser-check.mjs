@@ -12,8 +12,10 @@
 //       with WebGL 2 switched off in the browser, the launcher says that WebGL 2 is missing and
 //       Launch stays disabled.
 //   playback BASE
-//       opens the launcher, presses Launch with the mouse, and checks that the music position
-//       advances at about real speed, frames are drawn, and the sound plays (audible).
+//       opens the launcher, chooses a custom 800x450 and Fullscreen, presses Launch with the mouse,
+//       and checks the drawing buffer's size and full screen, that the music position advances at
+//       about real speed, frames are drawn and the sound plays (audible), and that leaving full
+//       screen ends the demo.
 import { writeFileSync } from "node:fs";
 import { basename, join } from "node:path";
 import { Chromium } from "./Chromium.mjs";
@@ -89,8 +91,16 @@ async function playback(browser, base) {
   const ready = await browser.evaluate(`velmora.phase`);
   if (ready !== "ready") throw new Error("the page failed: " + await browser.evaluate(
       `document.getElementById("status").textContent`));
+  // A custom size and full screen, chosen the way a person would.
+  await browser.evaluate(`(() => { const r = document.getElementById("resolution");
+      r.value = "custom"; r.dispatchEvent(new Event("change"));
+      document.getElementById("custom").value = "800x450";
+      document.getElementById("fullscreen").checked = true; })()`);
   await browser.click("#launch");
   await browser.waitFor(`velmora.frames > 0 || velmora.phase === "failed"`, 60, "a first frame");
+  const screen = await browser.evaluate(`({ w: canvas.width, h: canvas.height,
+      full: document.fullscreenElement ? document.fullscreenElement.id : "" })`);
+  console.log(`   drawing buffer ${screen.w} x ${screen.h}, full screen: ${screen.full || "no"}`);
   const first = await browser.evaluate(`({ p: velmora.position, f: velmora.frames,
       ms: velmora.firstFrameMs, t: performance.now() })`);
   await new Promise((r) => setTimeout(r, 4000));
@@ -105,7 +115,10 @@ async function playback(browser, base) {
   // here); software rendering is slow, so a few frames a second are enough.
   const ok = later.audible && later.phase === "playing" && advanced > 0.8 * elapsed &&
              advanced < 1.2 * elapsed + 0.1 && frames >= 3;
-  return ok;
+  // Leaving full screen (Escape does that in a browser) ends the demo.
+  await browser.evaluate(`document.exitFullscreen()`);
+  await browser.waitFor(`velmora.phase === "ended"`, 10, "the end after leaving full screen");
+  return ok && screen.w === 800 && screen.h === 450 && screen.full === "stage";
 }
 
 const [check, base, ...rest] = process.argv.slice(2);
