@@ -1,21 +1,24 @@
 #!/usr/bin/env bash
 # CI: the browser build in headless Chromium (software WebGL 2 through SwiftShader).
 #   1. Size: velmora.js + velmora.wasm + the page (index.html, launcher.js) weigh at most 2 MB.
-#   2. Images decoded by the page (createImageBitmap, read back through WebGL 2) match the Linux
+#   2. The portable maths compiled to wasm (velmora-math-bits.js under node: scalar sines, matrices,
+#      the clock, the surface fields and the generated meshes, on one thread) gives the same bits
+#      as the Linux build, line by line.
+#   3. Images decoded by the page (createImageBitmap, read back through WebGL 2) match the Linux
 #      decoder within 1 per channel: the demo's images and a test set covering the formats.
-#   3. Stills: ?t=T&still=1 at eleven times across the demo, one per scene, screenshot at
+#   4. Stills: ?t=T&still=1 at eleven times across the demo, one per scene, screenshot at
 #      640 x 360 and compared with the headless runner's frame at the same time. SwiftShader is not
 #      llvmpipe, so frames are not bit-identical: each must be within a mean absolute difference
 #      of 10 (of 255) of its reference and closer to it than to any other time's. Seen so far:
 #      0.2 to 5 for the same time (the intro's dust motes land differently: their hash is sin() of
 #      large numbers), 19 and more between different times, 19 between the two cave shots.
-#   4. Without WebGL 2 (switched off) the launcher says so and Launch stays disabled.
-#   5. Playback with autoplay allowed: a custom 800x450 in full screen, Launch pressed with the
+#   5. Without WebGL 2 (switched off) the launcher says so and Launch stays disabled.
+#   6. Playback with autoplay allowed: a custom 800x450 in full screen, Launch pressed with the
 #      mouse; the drawing buffer has that size, the stage is full screen, the music position
 #      advances at real speed, frames are drawn and the sound plays; leaving full screen ends the
 #      demo. Prints Launch -> first frame.
-# Builds what it needs: the web preset (make web) and, when missing, the headless runner and the
-# image comparer of the linux preset. Serves a copy of build/web on 127.0.0.1.
+# Builds what it needs: the web preset (make web) and, when missing, the headless runner, the
+# image comparer and the maths printer of the linux preset. Serves a copy of build/web on 127.0.0.1.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 start=$SECONDS
@@ -31,10 +34,12 @@ make --no-print-directory web
 linux_build=${VELMORA_LINUX_BUILD:-build/linux}
 headless=$linux_build/src/app/headless/velmora-headless
 compare=$linux_build/tests/win32/velmora-image-compare
-if [[ ! -x $headless || ! -x $compare ]]; then
-    phase "build: headless runner and image comparer"
+math_bits=$linux_build/tests/crosstarget/velmora-math-bits
+if [[ ! -x $headless || ! -x $compare || ! -x $math_bits ]]; then
+    phase "build: headless runner, image comparer, maths printer"
     [[ -f $linux_build/CMakeCache.txt ]] || cmake --preset linux >/dev/null
-    cmake --build "$linux_build" --target velmora-headless velmora-image-compare -j 2 >/dev/null
+    cmake --build "$linux_build" --target velmora-headless velmora-image-compare velmora-math-bits \
+        -j 2 >/dev/null
 fi
 
 work=$(mktemp -d /tmp/velmora-web.XXXXXX)
@@ -51,6 +56,23 @@ echo "   velmora.wasm $(wc -c <build/web/velmora.wasm), velmora.js $(wc -c <buil
      "page $(cat build/web/index.html build/web/launcher.js | wc -c): $bytes bytes in all"
 [[ $bytes -le 2097152 ]]
 result "wasm + JS + page within 2 MB" $?
+
+phase "maths bits: wasm against the Linux build"
+rc=0
+node build/web-cmake/velmora-math-bits.js >"$work/bits-web.txt" 2>"$work/bits-web.err" || rc=$?
+"$math_bits" >"$work/bits-linux.txt" || rc=$?
+lines=$(wc -l <"$work/bits-linux.txt")
+if [[ $rc -ne 0 || $lines -eq 0 ]]; then
+    echo "   velmora-math-bits did not run (exit code $rc, $lines lines)"; rc=1
+elif ! cmp -s "$work/bits-linux.txt" "$work/bits-web.txt"; then
+    echo "   $(diff "$work/bits-linux.txt" "$work/bits-web.txt" | grep -c '^<' || true) of $lines" \
+         "lines differ; the first (< Linux, > wasm):"
+    diff "$work/bits-linux.txt" "$work/bits-web.txt" | head -n 8 | sed 's/^/   | /' || true
+    rc=1
+else
+    echo "   $lines lines, all the same bits"
+fi
+result "maths bits" $rc
 
 mkdir -p "$work/dumps" "$work/reference" "$work/shots"
 cp -r build/web "$work/site"
