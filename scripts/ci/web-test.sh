@@ -16,7 +16,8 @@
 #   6. Playback with autoplay allowed: a custom 800x450 in full screen, Launch pressed with the
 #      mouse; the drawing buffer has that size, the stage is full screen, the music position
 #      advances at real speed, frames are drawn and the sound plays; leaving full screen ends the
-#      demo. Prints Launch -> first frame.
+#      demo. Prints Launch -> first frame. Launched again: Space pauses and resumes the music, and
+#      after a seek to 190.5 s the demo ends by itself past bar 142.
 # Builds what it needs: the web preset (make web) and, when missing, the headless runner, the
 # image comparer and the maths printer of the linux preset. Serves a copy of build/web on 127.0.0.1.
 set -euo pipefail

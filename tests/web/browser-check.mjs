@@ -15,7 +15,8 @@
 //       opens the launcher, chooses a custom 800x450 and Fullscreen, presses Launch with the mouse,
 //       and checks the drawing buffer's size and full screen, that the music position advances at
 //       about real speed, frames are drawn and the sound plays (audible), and that leaving full
-//       screen ends the demo.
+//       screen ends the demo. Then, launched again: Space pauses and resumes the music, and a seek
+//       to 190.5 s lets the demo end by itself past bar 142 (191.46 s).
 import { writeFileSync } from "node:fs";
 import { basename, join } from "node:path";
 import { Chromium } from "./Chromium.mjs";
@@ -121,6 +122,35 @@ async function playback(browser, base) {
   return ok && screen.w === 800 && screen.h === 450 && screen.full === "stage";
 }
 
+// Space pauses and resumes the music, a seek near the end ends the demo by itself.
+async function controls(browser, base) {
+  await browser.navigate(`${base}/index.html`);
+  await browser.waitFor(`velmora.phase === "ready"`, 90, "the launcher to be ready");
+  await browser.evaluate(`document.getElementById("resolution").value = "1280x720"`);
+  await browser.click("#launch");
+  await browser.waitFor(`velmora.frames > 0 && velmora.position > 0.5`, 60, "half a second");
+  const space = async () => {
+    for (const type of ["keyDown", "keyUp"])
+      await browser.page("Input.dispatchKeyEvent", { type, key: " ", code: "Space",
+                                                     windowsVirtualKeyCode: 32, text: " " });
+  };
+  await space();
+  const paused = await browser.evaluate(`velmora.position`);
+  await new Promise((r) => setTimeout(r, 1000));
+  const stillPaused = await browser.evaluate(`velmora.position`);
+  await space();
+  await new Promise((r) => setTimeout(r, 1000));
+  const resumed = await browser.evaluate(`velmora.position`);
+  console.log(`   paused at ${paused.toFixed(3)} s, a second later ${stillPaused.toFixed(3)} s; ` +
+              `resumed, a second later ${resumed.toFixed(3)} s`);
+  await browser.evaluate(`Module._velmora_seek(190.5)`);
+  const ended = await browser.waitFor(`velmora.phase === "ended" && velmora.position`, 15,
+                                      "the end after seeking to 190.5 s");
+  console.log(`   seeked to 190.5 s: the demo ended by itself at ${ended.toFixed(3)} s`);
+  return stillPaused - paused < 0.01 && resumed - stillPaused > 0.7 && ended > 191.46 &&
+         ended < 193;
+}
+
 const [check, base, ...rest] = process.argv.slice(2);
 const flags = check === "playback" ? ["--autoplay-policy=no-user-gesture-required"]
             : check === "nowebgl" ? ["--disable-webgl2"] : [];
@@ -129,7 +159,7 @@ let ok = false;
 try {
   if (check === "stills") ok = await stills(browser, base, rest[0], rest[1], +rest[2], rest.slice(3));
   else if (check === "images") ok = await images(browser, base, rest[0], rest.slice(1));
-  else if (check === "playback") ok = await playback(browser, base);
+  else if (check === "playback") ok = await playback(browser, base) && await controls(browser, base);
   else if (check === "nowebgl") ok = await noWebGl(browser, base);
   else console.log("usage: browser-check.mjs stills|images|nowebgl|playback BASE ...");
 } catch (e) {
