@@ -10,8 +10,8 @@
 
 namespace {
 
-const char* const kVertexDefine = "#define vertexcompile\n";
-const char* const kFragmentDefine = "#define fragmentcompile\n";
+const std::string kVertexPrefix = std::string(kShaderVersion) + "#define vertexcompile\n";
+const std::string kFragmentPrefix = std::string(kShaderVersion) + "#define fragmentcompile\n";
 const int kLogSize = 1024;
 
 // Counts the characters in one pass, reads them in a second, and turns CRLF into LF the way a
@@ -74,10 +74,10 @@ int ShaderProgram::build(int mode) {
     program = gl.glCreateProgram();
     vertexShader = gl.glCreateShader(GL_VERTEX_SHADER);
     fragmentShader = gl.glCreateShader(GL_FRAGMENT_SHADER);
-    const char* vertexTexts[3] = {kShaderVersion, kVertexDefine, source};
-    const char* fragmentTexts[3] = {kShaderVersion, kFragmentDefine, source};
-    gl.glShaderSource(vertexShader, 3, vertexTexts, nullptr);
-    gl.glShaderSource(fragmentShader, 3, fragmentTexts, nullptr);
+    const char* vertexTexts[2] = {kVertexPrefix.c_str(), source};
+    const char* fragmentTexts[2] = {kFragmentPrefix.c_str(), source};
+    gl.glShaderSource(vertexShader, 2, vertexTexts, nullptr);
+    gl.glShaderSource(fragmentShader, 2, fragmentTexts, nullptr);
     std::free(source);
 
     gl.glCompileShader(vertexShader);
