@@ -21,6 +21,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 
 struct DemoWindow::Platform {
     EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = 0;
@@ -165,7 +166,6 @@ bool DemoWindow::create(int w, int h, bool wantFullscreen) {
 }
 
 bool DemoWindow::pump() {
-    if (frameObserver) frameObserver();
     for (std::uint8_t& k : keyPressed) k = 0;
     if (platform_->leftFullscreen) endRequested = 1;
     return !endRequested;

@@ -5,34 +5,29 @@
 // draw single still frames at chosen times instead of playing (velmora_launch_still).
 #include <emscripten/emscripten.h>
 
+#include <cmath>
 #include <cstdio>
 
 #include "app/DemoWindow.h"
-#include "app/LaunchSettings.h"
 #include "app/LauncherList.h"
 #include "audio/FrameClockMusicPlayer.h"
 #include "audio/web/WebMusicPlayer.h"
-#include "demo/DemoAssets.h"
-#include "demo/FrameEnd.h"
-#include "demo/FrameHead.h"
-#include "demo/LoadPhase.h"
-#include "gl/GlEntryTable.h"
+#include "demo/Demo.h"
 
 namespace {
 
 struct WebDemo {
-    LaunchSettings settings;
     DemoWindow window;
     WebMusicPlayer music;
     FrameClockMusicPlayer stillClock;  // still frames: the position is set, no sound
     MusicPlayer* player = &music;
-    DemoAssets assets;
+    Demo demo;
     bool loaded = false;
     bool running = false;
     long frames = 0;
 };
 
-WebDemo& demo() {
+WebDemo& web() {
     static WebDemo instance;
     return instance;
 }
@@ -49,7 +44,7 @@ EM_JS(void, velmora_page_ended, (), {
 // clang-format on
 
 bool load(const char* size, bool fullscreen, bool still) {
-    WebDemo& d = demo();
+    WebDemo& d = web();
     if (d.loaded) return false;
     d.player = still ? static_cast<MusicPlayer*>(&d.stillClock) : &d.music;
     int width = 0, height = 0;
@@ -57,51 +52,34 @@ bool load(const char* size, bool fullscreen, bool still) {
         std::printf("%s\n", kResolutionNeeded);
         return false;
     }
-    d.settings.width = width;
-    d.settings.height = height;
-    d.settings.fullscreen = fullscreen ? 1 : 0;
-    d.settings.screenWidth = static_cast<float>(width);
-    d.settings.screenHeight = static_cast<float>(height);
     if (!d.window.create(width, height, fullscreen)) return false;
-
-    std::printf(
-        "Vendor         : %s\nRenderer       : %s\nOpenGL version : %s\nGLSL version   : %s\n",
-        gl.glGetString(GL_VENDOR), gl.glGetString(GL_RENDERER), gl.glGetString(GL_VERSION),
-        gl.glGetString(GL_SHADING_LANGUAGE_VERSION));
-    gl.glClearColor(0.05f, 0.06f, 0.07f, 0.0f);
-    loadDemoAssets(d.assets, d.settings, *d.player);
-    gl.glEnable(GL_DEPTH_TEST);
-    gl.glDepthFunc(GL_LEQUAL);
-    gl.glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    d.demo.load(width, height, *d.player);
     d.loaded = true;
     return true;
 }
 
-// One frame at the music's position; false once the demo has ended (that frame is still drawn).
-bool drawFrame() {
-    WebDemo& d = demo();
-    const std::int64_t position = d.player->position();
-    SceneClock clock = frameHead(position, d.settings, d.assets.sceneStartBars);
-    drawScene(d.assets, clock);
-    const bool more = frameEnd(clock.bars, d.window);
+// One frame at `position`, presented when the browser's frame callback returns; false once the
+// demo has ended (that frame is still drawn).
+bool drawFrame(std::int64_t position) {
+    WebDemo& d = web();
+    const bool more = d.demo.frame(position);
     ++d.frames;
     velmora_page_frame(d.frames, static_cast<double>(position) / 1e7);
-    return more;
+    return more && d.window.pump();
 }
 
 void finish() {
-    WebDemo& d = demo();
+    WebDemo& d = web();
     emscripten_cancel_main_loop();
     d.running = false;
     d.music.pause();
-    releaseDemoAssets(d.assets);
-    std::fflush(stdout);
+    d.demo.release();
     d.window.shutdown();
     velmora_page_ended();
 }
 
 void browserFrame() {
-    if (!drawFrame()) finish();
+    if (!drawFrame(web().player->position())) finish();
 }
 
 }  // namespace
@@ -112,7 +90,7 @@ extern "C" {
 // Returns 0 when the size is unusable or WebGL 2 is missing (the reason is on the console).
 EMSCRIPTEN_KEEPALIVE int velmora_launch(const char* size, int fullscreen) {
     if (!load(size, fullscreen != 0, false)) return 0;
-    WebDemo& d = demo();
+    WebDemo& d = web();
     d.running = true;
     emscripten_set_main_loop(browserFrame, 0, 0);
     return 1;
@@ -123,18 +101,22 @@ EMSCRIPTEN_KEEPALIVE int velmora_launch_still(const char* size) {
     return load(size, false, true) ? 1 : 0;
 }
 
-// Draws exactly one frame at `seconds`, truncated to 100 ns as the headless runner does.
+// Draws exactly one frame at `seconds` (another, unseen, before it: see below).
 EMSCRIPTEN_KEEPALIVE int velmora_still(double seconds) {
-    WebDemo& d = demo();
+    WebDemo& d = web();
     if (!d.loaded || d.running || !(seconds >= 0.0) || seconds > MusicPlayer::kMaxSeekSeconds)
         return 0;
-    d.stillClock.setPosition(static_cast<std::int64_t>(seconds * 1e7));
-    drawFrame();
+    // As the headless runner draws a lone frame: the position rounded to 100 ns, after the frame a
+    // 60 fps run draws before it (which hands on the clear colour).
+    const std::int64_t position = std::llround(seconds * 1e7);
+    d.stillClock.setPosition(position);
+    d.demo.prepareLoneFrame(position, 60.0);
+    drawFrame(position);
     return 1;
 }
 
 EMSCRIPTEN_KEEPALIVE void velmora_toggle_pause() {
-    WebDemo& d = demo();
+    WebDemo& d = web();
     if (!d.running) return;
     if (d.music.playing())
         d.music.pause();
@@ -143,20 +125,24 @@ EMSCRIPTEN_KEEPALIVE void velmora_toggle_pause() {
 }
 
 EMSCRIPTEN_KEEPALIVE void velmora_seek(double seconds) {
-    if (demo().running) demo().music.seek(seconds);
+    WebDemo& d = web();
+    if (!d.running) return;
+    d.music.seek(seconds);
+    // The next frame shows what a continuous run shows there (see velmora_still).
+    d.demo.prepareLoneFrame(d.music.position(), 60.0);
 }
 
 EMSCRIPTEN_KEEPALIVE double velmora_position_seconds() {
-    WebDemo& d = demo();
+    WebDemo& d = web();
     return d.loaded ? static_cast<double>(d.player->position()) / 1e7 : 0.0;
 }
 
 EMSCRIPTEN_KEEPALIVE int velmora_frames() {
-    return static_cast<int>(demo().frames);
+    return static_cast<int>(web().frames);
 }
 
 EMSCRIPTEN_KEEPALIVE int velmora_audible() {
-    return demo().music.audible() ? 1 : 0;
+    return web().music.audible() ? 1 : 0;
 }
 
 }  // extern "C"
