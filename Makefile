@@ -1,13 +1,14 @@
 # Two commands do all set-up on a fresh Debian machine:
 #   make run    plays the demo (where no display exists, renders it to build/velmora.mp4 instead)
 #   make test   builds everything and runs the tests
-# Others: make build, make windows, make web, make asan, make assets, make soundtrack, make format
+# Others: make build, make windows, make web, make asan, make assets, make soundtrack, make format,
+#         make dist (the release archives in dist/)
 #   make web    builds the browser version into build/web (serve that folder, open index.html)
 
 BUILD := build/linux
 JOBS ?= 2
 
-.PHONY: run test build windows web asan assets soundtrack format deps
+.PHONY: run test build windows web asan assets soundtrack format deps dist
 
 deps:
 	@scripts/install-deps
@@ -41,6 +42,9 @@ assets: build
 
 soundtrack: build
 	@cmake --build $(BUILD) --target soundtrack
+
+dist: build windows
+	@scripts/make-dist
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
