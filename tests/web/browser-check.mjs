@@ -1,4 +1,4 @@
-// The browser checks of the web build, run by scripts/ci/web-test.sh against build/web served on
+// The browser checks of the web build, run by scripts/ci/browser-test.sh against build/web served on
 // 127.0.0.1. One check per invocation:
 //   stills BASE REFDIR OUTDIR LIMIT TIME...
 //       loads BASE/index.html?t=T0&still=1&size=640x360, then draws each further time with

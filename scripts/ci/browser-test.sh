@@ -117,5 +117,5 @@ rc=0
 node $check playback "$base" || rc=$?
 result "playback" $rc
 
-echo "web-test: $passed passed, $failures failed ($((SECONDS - start)) s)"
+echo "browser-test: $passed passed, $failures failed ($((SECONDS - start)) s)"
 [[ $failures -eq 0 ]]
