@@ -23,6 +23,7 @@
 #include "audio/MusicPlayer.h"
 #include "demo/Demo.h"
 #include "demo/Timeline.h"
+#include "gl/GlEntryTable.h"
 
 namespace {
 
@@ -83,11 +84,9 @@ public:
         bool running = window_.pump();
         while (running) {
             reloadChanged();
-            double wrapTo = 0.0;
-            if (!paused_ && transport_.wraps(barsAt(music_.position()), wrapTo)) seekTo(wrapTo);
+            keepInLoop();
             const std::int64_t position = music_.position();
-            // A held frame is drawn as a continuous run draws it, every time.
-            if (paused_) demo_.prepareLoneFrame(position, fps_ > 0.0 ? fps_ : 60.0);
+            if (paused_) holdFrame(position);
             const bool more = demo_.frame(position);
             if (showOverlay_) overlay_.draw(overlayLines(position), demo_.width(), demo_.height());
             if (!more && !paused_) window_.endRequested = 1;
@@ -107,12 +106,38 @@ private:
         music_.seek((units + 0.5) / 1e7);
         const std::int64_t position = music_.position();
         report(position);
+        prepare(position);
+    }
+
+    // What the frame before hands on (the clear colour) made as a continuous run makes it, and
+    // kept for the frames drawn while paused.
+    void prepare(std::int64_t position) {
         demo_.prepareLoneFrame(position, fps_ > 0.0 ? fps_ : 60.0);
+        gl.glGetFloatv(GL_COLOR_CLEAR_VALUE, heldClear_);
+        heldPosition_ = position;
+    }
+
+    // A paused frame is drawn as a continuous run draws it, every time: the frame before it is
+    // drawn once, and what it hands on is given again to each repeat (half the cost).
+    void holdFrame(std::int64_t position) {
+        if (position != heldPosition_) {
+            prepare(position);
+            return;
+        }
+        gl.glClearColor(heldClear_[0], heldClear_[1], heldClear_[2], heldClear_[3]);
     }
 
     void report(std::int64_t position) { say(positionLine(barsAt(position), paused_, transport_)); }
 
+    // Back to the loop's start once the position has reached its end; also when it got there
+    // between two frames, before a key acts on it.
+    void keepInLoop() {
+        double to = 0.0;
+        if (transport_.wraps(barsAt(music_.position()), to)) seekTo(to);
+    }
+
     void handleKeys() {
+        keepInLoop();
         const std::uint8_t* pressed = window_.keyPressed;
         const bool shift = window_.keyDown[kShift] != 0;
         const double bars = barsAt(music_.position());
@@ -123,7 +148,11 @@ private:
                 music_.pause();
             else
                 music_.resume();
-            report(music_.position());
+            double to = 0.0;
+            if (transport_.wraps(barsAt(music_.position()), to))
+                seekTo(to);
+            else
+                report(music_.position());
         }
         if (pressed[kLeft]) seekTo(Transport::target(shift ? Seek::BeatBack : Seek::BarBack, bars));
         if (pressed[kRight])
@@ -211,6 +240,8 @@ private:
     DevOverlay overlay_;
     Transport transport_;
     bool paused_ = false;
+    std::int64_t heldPosition_ = -1;
+    float heldClear_[4] = {};
     bool showOverlay_ = true;
     std::deque<FrameRecord> frames_;
     Clock::time_point lastFrameEnd_{};
