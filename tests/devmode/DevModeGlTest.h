@@ -1,6 +1,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "support/GlTestContext.h"
@@ -15,5 +16,11 @@ protected:
     static void SetUpTestSuite() {
         static GlTestContext* context = new GlTestContext(kWidth, kHeight);
         ASSERT_TRUE(context->ok());
+    }
+
+    static void beginCapture() { ::testing::internal::CaptureStdout(); }
+    static std::string endCapture() {
+        std::fflush(stdout);
+        return ::testing::internal::GetCapturedStdout();
     }
 };

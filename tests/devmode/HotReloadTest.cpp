@@ -183,9 +183,17 @@ TEST_F(HotReloadTest, ImagesGoIntoTheSameTextureAndMeshesThroughTheLoader) {
     triangle.indices = {0, 1, 2};
     const std::vector<std::uint8_t> bytes = encodeMeshFile(triangle);
     writeText("assets/mesh/cave.mesh", std::string(bytes.begin(), bytes.end()));
+    beginCapture();
     EXPECT_TRUE(reloader.reload("assets/mesh/cave.mesh").ok);
+    EXPECT_EQ(endCapture(), "");  // the caller prints the one line
     EXPECT_EQ(assets.caveMesh.indexCount, 3);
     writeText("assets/mesh/cave.mesh", "2,1 truncated");
+    result = reloader.reload("assets/mesh/cave.mesh");
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.line.rfind("assets/mesh/cave.mesh is not a usable mesh (", 0), 0u)
+        << result.line;
+    EXPECT_EQ(assets.caveMesh.indexCount, 3);
+    std::remove("assets/mesh/cave.mesh");
     EXPECT_FALSE(reloader.reload("assets/mesh/cave.mesh").ok);
     EXPECT_EQ(assets.caveMesh.indexCount, 3);
 
