@@ -58,10 +58,11 @@ code=0
 (cd "$work/run" && "$velmora" --no-launcher --from 20b >"$work/nodev.out" 2>&1) || code=$?
 [[ $code == 2 ]] || fail "--from without --dev: exit code $code, expected 2"
 
-# wait_for COUNT PATTERN [AFTER]: waits up to 10 s for the COUNTth line matching PATTERN among
-# the lines after the first AFTER (default 0); prints it.
+# wait_for COUNT PATTERN [AFTER]: waits up to $patience s for the COUNTth line matching PATTERN
+# among the lines after the first AFTER (default 0); prints it.
+patience=${VELMORA_SMOKE_EXIT_SECONDS:-10}  # longer for sanitized builds
 wait_for() {
-    local line deadline=$((SECONDS + 10))
+    local line deadline=$((SECONDS + patience))
     while true; do
         line=$(tail -n +$((${3:-0} + 1)) "$out" | grep -E "$2" | sed -n "$1p" || true)
         [[ -n $line ]] && { echo "$line"; return 0; }
@@ -99,7 +100,9 @@ cd "$work/run"
 "$velmora" --dev --no-launcher --size 640x360 --from 20b >"$out" 2>"$work/run.err" &
 pid=$!
 cd - >/dev/null
+patience=$((patience * 6))  # the load phase first
 [[ $(wait_for 1 '^position ') == "position 20.000b playing" ]] || fail "not started at 20b"
+patience=$((patience / 6))
 until window=$(xdotool search --onlyvisible --name '^Velmora$' 2>/dev/null | head -n 1) &&
     [[ -n $window ]]; do sleep 0.1; done
 xdotool windowfocus --sync "$window"
