@@ -26,6 +26,7 @@ layout(location = 1) in vec3 normal;
 out vec3 worldPos;
 out vec3 worldNormal;
 out vec3 eyePos;
+out float viewDepth;
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
 vec3 cameraPosition()
@@ -46,6 +47,8 @@ void main()
     worldNormal = normal;
     eyePos = cameraPosition();
     gl_Position = matrix * p;
+    // Clip w is the depth in front of the eye in the world's units, whatever the rock is scaled by.
+    viewDepth = gl_Position.w;
 }
 #endif
 
@@ -63,6 +66,7 @@ uniform vec2 screen;
 in vec3 worldPos;
 in vec3 worldNormal;
 in vec3 eyePos;
+in float viewDepth;
 out vec4 fragColor;
 
 const vec3 kLuma = vec3(0.3, 0.55, 0.15);
@@ -117,18 +121,24 @@ void main()
     float mossAmount = smoothstep(0.55, 0.75, mossColor.g + 0.35 * n.y - 0.6 * h + 0.3);
     albedo = mix(albedo, mossColor * vec3(0.7, 0.9, 0.55), 0.6 * mossAmount);
 
-    // The lamp: hard and warm, fading out at "lightradius"; haze-coloured bounce and rim.
+    // The lamp: hard and warm, fading out at "lightradius"; haze-coloured bounce and rim. A lamp
+    // inside the rock (where it hangs at the rock's own centre) can light none of it: then the light
+    // comes from the camera instead, a lamp carried by whoever looks.
     vec3 toLight = lightpos - worldPos;
     float lightDistance = length(toLight);
-    float reach = pow(clamp(1.0 - lightDistance / lightradius, 0.0, 1.0), falloff);
-    float diffuse = max(dot(n, toLight / max(lightDistance, 1e-4)), 0.0);
-    vec3 halfway = normalize(toLight / max(lightDistance, 1e-4) + toEye);
+    float inside = 1.0 - smoothstep(4.0, 7.0, length(lightpos));
+    vec3 keyDir = normalize(mix(toLight / max(lightDistance, 1e-4), toEye + vec3(0.0, 0.25, 0.0), inside));
+    float reach = mix(pow(clamp(1.0 - lightDistance / lightradius, 0.0, 1.0), falloff), 0.8, inside);
+    float diffuse = max(dot(n, keyDir), 0.0);
+    vec3 halfway = normalize(keyDir + toEye);
     float sheen = pow(max(dot(n, halfway), 0.0), 24.0) * 0.35;
     float rim = pow(1.0 - max(dot(n, toEye), 0.0), 3.0);
-    float beat = 0.12 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.4) * (0.6 + 0.4 * bounce);
+    float hit = (1.0 - saw) * (1.0 - saw);
+    float beat = 0.2 * hit * (kick == 0.0 ? 1.0 : 0.5) * (0.6 + 0.4 * bounce);
     float front = max(dot(n, toEye), 0.0) * 0.45;
+    vec3 rimColor = mix(fog_color, vec3(0.9, 0.6, 0.35), 0.5 * inside);
     vec3 light = vec3(2.2, 1.75, 1.25) * (diffuse + sheen) * reach + vec3(0.85, 0.75, 0.68) * front
-               + fog_color * (0.8 + 2.4 * rim) + vec3(0.06) + beat;
+               + rimColor * (0.8 + 2.4 * rim) + vec3(0.06) + beat;
     vec3 color = albedo * light;
 
     // Distorted: the cracks glow on the beat, and scan lines a pixel tall whatever the size.
@@ -138,7 +148,8 @@ void main()
     float scan = 0.5 + 0.5 * sin(gl_FragCoord.y / max(screen.y, 1.0) * 720.0 * 1.5708 + 6.0 * t_scene);
     color *= 1.0 - 0.2 * distort * scan;
 
-    float fog = 1.0 - exp(-pow(eyeDistance * fog_scale / 100.0, fog_falloff));
+    // Fog by the depth in the world's units, so that a scaled-down rock fogs like the walls by it.
+    float fog = 1.0 - exp(-pow(max(viewDepth, 0.0) * fog_scale / 100.0, fog_falloff));
     color = mix(color, fog_color, clamp(fog, 0.0, 1.0));
 
     // The lamp seen through the haze when it hangs between the eye and the rock.
