@@ -3,6 +3,10 @@
 // thin lines that sweep along the wall on the beat when "cliff_stripes" is on.
 // The smooth terms (light reach, fog, haze) are worked out per vertex: the wall's triangles are
 // large but these vary slowly, and per pixel they cost more than the rest of the shading.
+// Close by (the fly-by along the wall before its high view: from 53 s on, undistorted), the wall
+// gets its depth from light instead: a lamp on the camera falling off with distance, a low light
+// raking along the wall from ahead over relief taken from the image, the image shifted by its
+// own height as the view passes (parallax), and a haze thickening away from the camera.
 uniform mat4 matrix;
 uniform float t;
 uniform float beats;
@@ -98,14 +102,54 @@ vec3 fetchLinear(sampler2D s, vec2 uv)
     return mix(mix(c00, c10, f.x), mix(c01, c11, f.x), f.y);
 }
 
+// How much of the close-by look applies: the fly-by's first part only (see above). Uniforms
+// only, so every pixel of a draw takes the same path.
+float closeLook()
+{
+    return clamp(t - 53.0, 0.0, 1.0) * (1.0 - clamp(distort, 0.0, 1.0));
+}
+
+// Close by, a smaller level made by hand: four lookups spread over the pixel's footprint (in
+// texture units), averaged as a box filter of its size, so the rock's fine grain does not sparkle.
+vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 footprint)
+{
+    vec2 d = 0.25 * footprint;
+    return 0.25 * (fetchLinear(s, uv + vec2(-d.x, -d.y)) + fetchLinear(s, uv + vec2(d.x, -d.y))
+                 + fetchLinear(s, uv + vec2(-d.x, d.y)) + fetchLinear(s, uv + vec2(d.x, d.y)));
+}
+
 void main()
 {
+    // Footprints first, while every pixel of the quad is still on the same path.
+    vec3 dpx = dFdx(worldPos), dpy = dFdy(worldPos);
+    vec2 uv = worldPos.zy * kTextureScale;
+    vec2 footprint = abs(dFdx(uv)) + abs(dFdy(uv));
+    float close = closeLook();
     vec3 n = normalize(worldNormal);
     vec3 toEye = eyePos - worldPos;
     float eyeDistance = length(toEye);
     toEye /= eyeDistance;
     // Windings and normals are not made consistent: light the side that faces the camera.
     if (dot(n, toEye) < 0.0) n = -n;
+    float relief = 0.0;
+    vec3 closeRock = kRockTone;
+    vec3 bumped = n;
+    if (close > 0.0) {
+        // Parallax: the dark cracks lie deeper than the faces, so they shift against them as the
+        // view passes. One step, from the height at the pixel's own spot.
+        float height = dot(fetchLinear(tex, uv), vec3(0.3, 0.55, 0.15));
+        // Cracks as deep as 1.5 units: the ray reaches that depth further on along the view.
+        vec2 tilt = toEye.zy / max(dot(toEye, n), 0.25);
+        uv -= close * kTextureScale * 1.5 * (1.0 - height) * tilt;
+        closeRock = fetchFiltered(tex, uv, footprint);
+        relief = dot(closeRock, vec3(0.3, 0.55, 0.15));
+        // Relief: the normal tilted along the image's brightness slope across the pixel.
+        float hx = dFdx(relief), hy = dFdy(relief);
+        vec3 r1 = cross(dpy, n), r2 = cross(n, dpx);
+        float det = dot(dpx, r1);
+        vec3 slope = sign(det) * (hx * r1 + hy * r2);
+        bumped = abs(det) < 1e-10 ? n : normalize(abs(det) * n - 0.6 * close * slope);
+    }
 
     // The wall faces x: one projection along it is enough. Far away, where the fog has nearly
     // swallowed it and one pixel spans many texels, the images' mean tones replace the lookups,
@@ -114,8 +158,9 @@ void main()
     vec3 mossColor = kMossTone;
     float detail = 1.0 - smoothstep(70.0, 130.0, eyeDistance);
     if (detail > 0.0) {
-        albedo = mix(kRockTone, fetchLinear(tex, worldPos.zy * kTextureScale), detail);
-        mossColor = mix(kMossTone, fetchLinear(moss, worldPos.zy * (kTextureScale * 0.7)), detail);
+        vec3 rock = close > 0.0 ? closeRock : fetchLinear(tex, uv);
+        albedo = mix(kRockTone, rock, detail);
+        mossColor = mix(kMossTone, fetchLinear(moss, uv * 0.7), detail);
     }
     // Moss gathers on ledges facing up; "cliffside" says which way is up for this copy.
     float mossAmount = smoothstep(0.08, 0.35, n.y * cliffside + 0.35 * (mossColor.g - 0.35));
@@ -127,6 +172,17 @@ void main()
     vec3 light = vec3(1.5, 1.2, 0.85) * ((diffuse + 0.3) * reach);
     float lamp = max(dot(n, toEye), 0.0) * clamp(1.0 - eyeDistance / 90.0, 0.0, 1.0);
     light += vec3(0.5, 0.46, 0.42) * lamp + vec3(0.1, 0.09, 0.08);
+    if (close > 0.0) {
+        // Close by: a lamp on the camera, bright on the near rock and falling off with distance,
+        // and a low warm light from ahead raking across the relief; haze thickens away from us.
+        float lampFall = 1.0 / (1.0 + eyeDistance * eyeDistance / 420.0);
+        float facing = max(dot(bumped, toEye), 0.0);
+        vec3 ahead = normalize(vec3(-0.45, 0.5, -1.0));
+        float rake = max(dot(bumped, ahead), 0.0);
+        vec3 closeLight = vec3(1.25, 1.15, 1.0) * lampFall * 2.0 * facing
+                        + vec3(1.0, 0.7, 0.45) * rake * rake * 1.4 + vec3(0.08, 0.07, 0.07);
+        light = mix(light, closeLight, close);
+    }
     vec3 color = albedo * light;
 
     // Stripes: thin glowing lines across the wall that sweep along it, two a bar, flaring on
@@ -145,7 +201,8 @@ void main()
 
     // Rolled off rather than clipped where the light is close.
     color = color * 1.3 / (1.0 + color);
-    color = mix(color, fog_color, fog) + vec3(0.55, 0.42, 0.28) * (haze * 0.35);
+    float depthHaze = close * 0.65 * (1.0 - exp(-max(eyeDistance - 14.0, 0.0) * 0.07));
+    color = mix(color, fog_color, max(fog, depthHaze)) + vec3(0.55, 0.42, 0.28) * (haze * 0.35);
     fragColor = vec4(color, 1.0);
 }
 #endif
