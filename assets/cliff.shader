@@ -111,17 +111,22 @@ float closeLook()
 
 // Close by, a smaller level made by hand: four lookups spread over the pixel's footprint (in
 // texture units), averaged as a box filter of its size, so the rock's fine grain does not sparkle.
-vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 footprint)
+// Their differences give the brightness slope at the same scale (per texture unit), for the relief:
+// slopes from screen derivatives would differ with each GPU's way of taking them.
+vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 footprint, out vec2 slope)
 {
-    vec2 d = 0.25 * footprint;
-    return 0.25 * (fetchLinear(s, uv + vec2(-d.x, -d.y)) + fetchLinear(s, uv + vec2(d.x, -d.y))
-                 + fetchLinear(s, uv + vec2(-d.x, d.y)) + fetchLinear(s, uv + vec2(d.x, d.y)));
+    vec2 d = max(0.25 * footprint, vec2(0.5 / float(textureSize(s, 0).x)));
+    const vec3 luma = vec3(0.3, 0.55, 0.15);
+    vec3 a = fetchLinear(s, uv + vec2(-d.x, -d.y)), b = fetchLinear(s, uv + vec2(d.x, -d.y));
+    vec3 c = fetchLinear(s, uv + vec2(-d.x, d.y)), e = fetchLinear(s, uv + vec2(d.x, d.y));
+    float la = dot(a, luma), lb = dot(b, luma), lc = dot(c, luma), le = dot(e, luma);
+    slope = vec2(lb + le - la - lc, lc + le - la - lb) / (4.0 * d);
+    return 0.25 * (a + b + c + e);
 }
 
 void main()
 {
     // Footprints first, while every pixel of the quad is still on the same path.
-    vec3 dpx = dFdx(worldPos), dpy = dFdy(worldPos);
     vec2 uv = worldPos.zy * kTextureScale;
     vec2 footprint = abs(dFdx(uv)) + abs(dFdy(uv));
     float close = closeLook();
@@ -138,17 +143,16 @@ void main()
         // Parallax: the dark cracks lie deeper than the faces, so they shift against them as the
         // view passes. One step, from the height at the pixel's own spot.
         float height = dot(fetchLinear(tex, uv), vec3(0.3, 0.55, 0.15));
-        // Cracks as deep as 1.5 units: the ray reaches that depth further on along the view.
+        // Cracks half a unit deep: the ray reaches that depth further on along the view.
         vec2 tilt = toEye.zy / max(dot(toEye, n), 0.25);
-        uv -= close * kTextureScale * 1.5 * (1.0 - height) * tilt;
-        closeRock = fetchFiltered(tex, uv, footprint);
+        uv -= close * kTextureScale * 0.5 * (1.0 - height) * tilt;
+        vec2 slope;
+        closeRock = fetchFiltered(tex, uv, footprint, slope);
         relief = dot(closeRock, vec3(0.3, 0.55, 0.15));
-        // Relief: the normal tilted along the image's brightness slope across the pixel.
-        float hx = dFdx(relief), hy = dFdy(relief);
-        vec3 r1 = cross(dpy, n), r2 = cross(n, dpx);
-        float det = dot(dpx, r1);
-        vec3 slope = sign(det) * (hx * r1 + hy * r2);
-        bumped = abs(det) < 1e-10 ? n : normalize(abs(det) * n - 0.6 * close * slope);
+        // Relief: the normal tilted along the brightness slope, the dark cracks 1.5 units deep.
+        vec3 grad = 1.5 * kTextureScale * vec3(0.0, slope.y, slope.x);
+        grad -= dot(grad, n) * n;
+        bumped = normalize(n - close * grad);
     }
 
     // The wall faces x: one projection along it is enough. Far away, where the fog has nearly

@@ -18,7 +18,7 @@ uniform float t_scene;
 #ifdef vertexcompile
 layout(location = 0) in vec2 corner;
 
-out vec2 uv;
+flat out vec4 place;
 
 // The REC mark's place: inside the top-left bracket, 13 % of the width wide, its 2:1 shape kept.
 vec4 recPlacement()
@@ -32,17 +32,55 @@ vec4 recPlacement()
 
 void main()
 {
-    vec4 place = mix(ipos, recPlacement(), step(0.5, blink_factor));
+    place = mix(ipos, recPlacement(), step(0.5, blink_factor));
     gl_Position = vec4(-1.0 + 2.0 * (place.xy + corner * place.zw), -1.0, 1.0);
-    uv = vec2(corner.x, 1.0 - corner.y);  // image row 0 is its top
 }
 #endif
 
 #ifdef fragmentcompile
 uniform sampler2D tex;
 
-in vec2 uv;
+flat in vec4 place;
 out vec4 fragColor;
+
+// Where this pixel lies in the picture, from its own window position rather than interpolated:
+// exact on every rasterizer. Image row 0 is its top.
+vec2 pictureUv()
+{
+    vec2 corner = (gl_FragCoord.xy / max(screen, vec2(1.0)) - place.xy) / place.zw;
+    return vec2(corner.x, 1.0 - corner.y);
+}
+
+// One texel, clamped inside the picture.
+vec4 texel(ivec2 at, ivec2 size)
+{
+    return texelFetch(tex, clamp(at, ivec2(0), size - 1), 0);
+}
+
+// Bilinear by hand, clamped to the edge, alpha premultiplied while filtering.
+vec4 bilinear(vec2 uv, ivec2 size)
+{
+    vec2 p = uv * vec2(size) - 0.5;
+    vec2 cell = floor(p);
+    vec2 f = p - cell;
+    ivec2 i = ivec2(cell);
+    vec4 a = texel(i, size), b = texel(i + ivec2(1, 0), size);
+    vec4 c = texel(i + ivec2(0, 1), size), d = texel(i + ivec2(1, 1), size);
+    a.rgb *= a.a; b.rgb *= b.a; c.rgb *= c.a; d.rgb *= d.a;
+    return mix(mix(a, b, f.x), mix(c, d, f.x), f.y);
+}
+
+// The picture shrunk to the screen: four bilinear lookups over the pixel's footprint, a box filter
+// of its size, so thin marks keep their weight instead of flickering in and out. Straight alpha.
+vec4 picture(vec2 uv)
+{
+    ivec2 size = max(textureSize(tex, 0), ivec2(1));
+    vec2 footprint = vec2(size) / max(place.zw * screen, vec2(1.0));  // texels per pixel
+    vec2 d = 0.25 * max(footprint - 1.0, vec2(0.0)) / vec2(size);
+    vec4 c = 0.25 * (bilinear(uv + vec2(-d.x, -d.y), size) + bilinear(uv + vec2(d.x, -d.y), size)
+                   + bilinear(uv + vec2(-d.x, d.y), size) + bilinear(uv + vec2(d.x, d.y), size));
+    return c.a > 0.0 ? vec4(c.rgb / c.a, c.a) : vec4(0.0);
+}
 
 // Integer hash of a pixel and a frame number, 0 to 1: cheaper than a sine of large numbers.
 float hash(uvec3 p)
@@ -56,7 +94,7 @@ float hash(uvec3 p)
 // What the video itself adds over the picture: dark scan lines three rows apart (at 720 lines, and
 // only where the picture has rows enough to show them), a faint bar rolling down, faint grain that
 // changes 30 times a second, and corners that fall off.
-vec4 videoLook()
+vec4 videoLook(vec2 uv)
 {
     vec2 pixel = gl_FragCoord.xy;
     float rows = max(screen.y, 1.0);
@@ -148,7 +186,7 @@ vec4 levelMeters(vec2 q, float pixel)
 // The cave's lamp hangs where the camera looks, at the centre of the picture: its glare on the
 // lens, a hot core in a wide soft bloom, swelling on every beat and flaring up over the last one,
 // as the camera zooms in on it. It stays in front of the shaft's dark far end.
-vec4 lampGlare()
+vec4 lampGlare(vec2 uv)
 {
     float aspect = screen.y > 0.0 ? screen.x / screen.y : 16.0 / 9.0;
     vec2 d = (uv - 0.5) * vec2(aspect, 1.0);
@@ -172,7 +210,8 @@ vec4 over(vec4 top, vec4 under)
 
 void main()
 {
-    vec4 c = texture(tex, uv);
+    vec2 uv = pictureUv();
+    vec4 c = picture(uv);
     if (blink_factor > 0.5) {
         // On for a beat, off for a beat; the light is fullest as the beat lands.
         float on = 1.0 - step(0.5, fract(0.5 * beats));
@@ -192,6 +231,6 @@ void main()
     marks = over(vec4(vec3(0.965, 0.965, 0.93), clamp(0.5 - mark / pixel, 0.0, 1.0)),
                  vec4(vec3(0.0), 0.55 * smoothstep(4.0, 0.0, mark)));
     marks = over(levelMeters(q, pixel), marks);
-    fragColor = over(marks, over(c, over(lampGlare(), videoLook())));
+    fragColor = over(marks, over(c, over(lampGlare(uv), videoLook(uv))));
 }
 #endif
