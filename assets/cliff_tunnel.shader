@@ -72,7 +72,8 @@ void main()
     float bump = (p.x + 5.0) * kRelief * edge;
 
     // Before bar 32 the tube breathes out between beats; after it pressure rings roll along.
-    float ring = 0.5 + 0.5 * sin(0.07 * p.z - 5.0 * t_scene + 2.0 * sin(kAround * y * 3.0));
+    // 5 rad/s as whole turns of the clock: the sine never sees a large argument.
+    float ring = 0.5 + 0.5 * sin(0.07 * p.z - 2.0 * kPi * fract(0.79577 * t) + 2.0 * sin(kAround * y * 3.0));
     heave = distort * (distort > 0.0 ? ring : 1.0);
     float radius = kRadius - bump + tuck - 3.0 * heave;
     float twist = max(distort, 0.0) * 0.12 * sin(0.02 * p.z + 2.0 * kPi * fract(0.25 * beats));
