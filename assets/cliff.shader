@@ -141,8 +141,10 @@ void main()
     vec3 bumped = n;
     if (close > 0.0) {
         // Parallax: the dark cracks lie deeper than the faces, so they shift against them as the
-        // view passes. One step, from the height at the pixel's own spot.
-        float height = dot(fetchLinear(tex, uv), vec3(0.3, 0.55, 0.15));
+        // view passes. One step, from the height of the texel under the pixel.
+        ivec2 size = max(textureSize(tex, 0), ivec2(1));
+        ivec2 spot = clamp(ivec2(mod(floor(uv * vec2(size)), vec2(size))), ivec2(0), size - 1);
+        float height = dot(texelFetch(tex, spot, 0).rgb, vec3(0.3, 0.55, 0.15));
         // Cracks half a unit deep: the ray reaches that depth further on along the view.
         vec2 tilt = toEye.zy / max(dot(toEye, n), 0.25);
         uv -= close * kTextureScale * 0.5 * (1.0 - height) * tilt;
