@@ -163,8 +163,9 @@ void main()
     float lightDistance = length(toLight);
     vec3 l = toLight / max(lightDistance, 1e-4);
     float reach = pow(clamp(1.0 - lightDistance / lightradius, 0.0, 1.0), falloff);
-    // Beyond the lamp's reach a little of it still carries, so the shaft never goes black.
-    float carry = 0.5 / (1.0 + lightDistance * lightDistance / 900.0);
+    // Beyond the lamp's reach some of it still carries, down to the shaft's far ends, so they never
+    // go black.
+    float carry = 0.7 / (1.0 + lightDistance * lightDistance / 2500.0);
     float diffuse = max(dot(bumped, l), 0.0);
     float shine = max(dot(reflect(-l, bumped), v), 0.0);
     shine *= shine * shine;  // ^3
@@ -187,9 +188,9 @@ void main()
 
     // Exposure: the camcorder rolls bright parts off instead of clipping them.
     vec3 color = vec3(1.0) - exp(-1.25 * albedo * light);
-    // Fog deepening with distance, complete before the far plane: the shaft's far end, and any of it
-    // the far plane cuts away, sink into the same colour as the clear.
-    float fog = max(1.0 - exp(-eyeDistance * 0.012), smoothstep(90.0, 180.0, eyeDistance));
+    // Fog deepening with distance, complete only at the far plane: the shaft's far end keeps a
+    // trace of its rock, and whatever the far plane cuts away sinks into the clear colour.
+    float fog = max(min(1.0 - exp(-eyeDistance * 0.009), 0.8), smoothstep(165.0, 196.0, eyeDistance));
     color = mix(color, fog_color, fog);
     // The lamp's halo in the air, seen on the walls around it: it thins out where the wall lies
     // far behind the lamp, since the far end of the shaft may be clipped away.
