@@ -97,13 +97,18 @@ vec3 nearest(sampler2D image, vec2 uv, ivec2 size)
 // A smaller level made by hand: the rock is nearly always seen from far enough that a pixel spans
 // several texels, so four single texels spread over the pixel's footprint (uv units per pixel)
 // are averaged, a box filter of its size, for the cost of one bilinear lookup. One lookup alone
-// would beat against the pixels in moire.
-vec3 boxLookup(sampler2D image, vec2 uv, vec2 footprint)
+// would beat against the pixels in moire. Their differences give the brightness slope at the
+// same scale (per uv unit), for the relief: slopes from screen derivatives would differ with
+// each GPU's way of taking them.
+vec3 boxLookup(sampler2D image, vec2 uv, vec2 footprint, out vec2 slope)
 {
     ivec2 size = max(textureSize(image, 0), ivec2(1));
-    vec2 d = 0.25 * footprint;
-    return 0.25 * (nearest(image, uv + vec2(-d.x, -d.y), size) + nearest(image, uv + vec2(d.x, -d.y), size)
-                 + nearest(image, uv + vec2(-d.x, d.y), size) + nearest(image, uv + vec2(d.x, d.y), size));
+    vec2 d = max(0.25 * footprint, vec2(0.5) / vec2(size));
+    vec3 a = nearest(image, uv + vec2(-d.x, -d.y), size), b = nearest(image, uv + vec2(d.x, -d.y), size);
+    vec3 c = nearest(image, uv + vec2(-d.x, d.y), size), e = nearest(image, uv + vec2(d.x, d.y), size);
+    float la = dot(a, kLuma), lb = dot(b, kLuma), lc = dot(c, kLuma), le = dot(e, kLuma);
+    slope = vec2(lb + le - la - lc, lc + le - la - lb) / (4.0 * d);
+    return 0.25 * (a + b + c + e);
 }
 
 void main()
@@ -111,7 +116,6 @@ void main()
     // Footprints first, while every pixel of the quad is still on the same path.
     vec3 p = worldPos * 0.1;
     vec3 footprint = fwidth(p);
-    vec3 dpdx = dFdx(worldPos), dpdy = dFdy(worldPos);
 
     vec3 n = normalize(worldNormal);
     vec3 toEye = eyePos - worldPos;
@@ -122,22 +126,20 @@ void main()
     // Stone from three directions, blended by how the surface faces them.
     vec3 w = pow(abs(n), vec3(4.0));
     w /= w.x + w.y + w.z;
-    vec3 stone = boxLookup(tex, p.zy, footprint.zy) * w.x + boxLookup(tex, p.xz, footprint.xz) * w.y
-               + boxLookup(tex, p.xy, footprint.xy) * w.z;
+    vec2 sx, sy, sz;
+    vec3 stone = boxLookup(tex, p.zy, footprint.zy, sx) * w.x + boxLookup(tex, p.xz, footprint.xz, sy) * w.y
+               + boxLookup(tex, p.xy, footprint.xy, sz) * w.z;
     // Where a pixel spans very many texels the grain gives way to its average.
     float texelsPerPixel = max(max(footprint.x, footprint.y), footprint.z) * float(textureSize(tex, 0).x);
     float detail = 1.0 - smoothstep(6.0, 16.0, texelsPerPixel);
     stone = mix(vec3(0.4, 0.32, 0.26), stone, detail);
     float h = dot(stone, kLuma);
 
-    // Relief: tilt the normal along the brightness gradient across the pixel's footprint (taken on
-    // every pixel alike, outside any branch).
-    float hx = dFdx(h), hy = dFdy(h);
-    vec3 r1 = cross(dpdy, n), r2 = cross(n, dpdx);
-    float det = dot(dpdx, r1);
-    bool edgeOn = abs(det) <= 1e-12;
-    vec3 slope = (hx * r1 + hy * r2) / (edgeOn ? 1.0 : det);
-    n = edgeOn ? n : normalize(n - 0.15 * detail * slope);
+    // Relief: the normal tilted along the brightness slope of the three projections, the dark
+    // cracks a quarter of a unit deep.
+    vec3 grad = w.x * vec3(0.0, sx.y, sx.x) + w.y * vec3(sy.x, 0.0, sy.y) + w.z * vec3(sz.x, sz.y, 0.0);
+    grad *= 0.1 * 0.25 * detail;
+    n = normalize(n - (grad - dot(grad, n) * n));
 
     // Weathered: less colour than the cliffs, darker in the cracks, moss in the hollows.
     vec3 albedo = mix(vec3(h), stone, 0.65) * vec3(1.0, 0.92, 0.84) * (0.7 + 0.6 * h);

@@ -134,14 +134,18 @@ vec3 bilinear(sampler2D image, vec2 uv)
 
 // A smaller level made by hand: four lookups spread over the pixel's footprint (in texture units,
 // per axis) averaged, a box filter of its size, and the picture's mean once the footprint spans
-// many texels. Without it the strata's fine lines beat against the pixels in moire.
-vec3 filtered(sampler2D image, vec2 uv, vec2 footprint, vec3 mean)
+// many texels. Without it the strata's fine lines beat against the pixels in moire. The lookups'
+// differences give the brightness slope at the same scale (per texture unit), for the relief:
+// slopes from screen derivatives would differ with each GPU's way of taking them.
+vec3 filtered(sampler2D image, vec2 uv, vec2 footprint, vec3 mean, out vec2 slope)
 {
-    vec2 d = 0.25 * footprint;
-    vec3 c = 0.25 * (bilinear(image, uv + vec2(-d.x, -d.y)) + bilinear(image, uv + vec2(d.x, -d.y))
-                   + bilinear(image, uv + vec2(-d.x, d.y)) + bilinear(image, uv + vec2(d.x, d.y)));
+    vec2 d = max(0.25 * footprint, vec2(0.5 / float(textureSize(image, 0).x)));
+    vec3 a = bilinear(image, uv + vec2(-d.x, -d.y)), b = bilinear(image, uv + vec2(d.x, -d.y));
+    vec3 c = bilinear(image, uv + vec2(-d.x, d.y)), e = bilinear(image, uv + vec2(d.x, d.y));
+    float la = dot(a, kLuma), lb = dot(b, kLuma), lc = dot(c, kLuma), le = dot(e, kLuma);
+    slope = vec2(lb + le - la - lc, lc + le - la - lb) / (4.0 * d);
     float texels = max(footprint.x, footprint.y) * float(textureSize(image, 0).x);
-    return mix(c, mean, smoothstep(4.0, 12.0, texels));
+    return mix(0.25 * (a + b + c + e), mean, smoothstep(4.0, 12.0, texels));
 }
 
 void main()
@@ -151,10 +155,9 @@ void main()
     vec2 footprint = abs(dFdx(uv)) + abs(dFdy(uv));
     float texels = max(footprint.x, footprint.y) * float(textureSize(tex, 0).x);
     float detail = 1.0 - smoothstep(2.0, 8.0, texels);
-    vec3 rock = filtered(tex, uv, footprint, kRockTone);
+    vec2 slope;
+    vec3 rock = filtered(tex, uv, footprint, kRockTone, slope);
     float h = dot(rock, kLuma);
-    float hx = dFdx(h), hy = dFdy(h);
-    vec3 dpx = dFdx(worldPos), dpy = dFdy(worldPos);
 
     vec3 toEye = eyePos - worldPos;
     float eyeDistance = length(toEye);
@@ -170,11 +173,10 @@ void main()
     vec3 axial = vec3(0.0, 0.0, 1.0);
     vec3 around = cross(axial, radial);
     vec3 n = normalize(-radial + slopeRound * around + slopeAlong * axial);
-    // The rock's own relief from the picture's brightness across the pixel.
-    vec3 r1 = cross(dpy, n), r2 = cross(n, dpx);
-    float det = dot(dpx, r1);
-    vec3 slope = sign(det) * (hx * r1 + hy * r2);
-    n = abs(det) < 1e-10 ? n : normalize(abs(det) * n - 0.7 * detail * slope);
+    // The rock's own relief from the picture's brightness slope (per texture unit: along the tube
+    // per 1 / kLength, round it per kRadius * kAround), its dark cracks about a unit deep.
+    vec2 reliefSlope = detail * kTextureScale * vec2(slope.x / kLength, slope.y / (kRadius * kAround));
+    n = normalize(n - (reliefSlope.x * axial + reliefSlope.y * around));
     if (dot(n, toEye) < 0.0) n = -n;
 
     // Moss settles in the dark cracks and hollows; it only tints, so the nearest texel will do,

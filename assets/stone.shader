@@ -97,14 +97,19 @@ vec3 fetchLinear(sampler2D s, vec2 uv)
 
 // A smaller level made by hand: where one pixel covers more than a texel, four lookups spread
 // over the pixel's footprint are averaged (a box filter of its size), and past a few texels the
-// picture's mean takes over. Without it the fine mortar lines crawl and sparkle as grain.
-vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 footprint, vec3 mean)
+// picture's mean takes over. Without it the fine mortar lines crawl and sparkle as grain. The
+// lookups' differences give the brightness slope at the same scale (per uv unit), for the relief:
+// slopes from screen derivatives would differ with each GPU's way of taking them.
+vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 footprint, vec3 mean, out vec2 slope)
 {
+    const vec3 luma = vec3(0.3, 0.5, 0.2);
     float texels = max(footprint.x, footprint.y) * float(textureSize(s, 0).x);
-    vec2 d = 0.25 * footprint;
-    vec3 c = 0.25 * (fetchLinear(s, uv + vec2(-d.x, -d.y)) + fetchLinear(s, uv + vec2(d.x, -d.y))
-                   + fetchLinear(s, uv + vec2(-d.x, d.y)) + fetchLinear(s, uv + vec2(d.x, d.y)));
-    return mix(c, mean, smoothstep(3.0, 8.0, texels));
+    vec2 d = max(0.25 * footprint, vec2(0.5 / float(textureSize(s, 0).x)));
+    vec3 a = fetchLinear(s, uv + vec2(-d.x, -d.y)), b = fetchLinear(s, uv + vec2(d.x, -d.y));
+    vec3 c = fetchLinear(s, uv + vec2(-d.x, d.y)), e = fetchLinear(s, uv + vec2(d.x, d.y));
+    float la = dot(a, luma), lb = dot(b, luma), lc = dot(c, luma), le = dot(e, luma);
+    slope = vec2(lb + le - la - lc, lc + le - la - lb) / (4.0 * d);
+    return mix(0.25 * (a + b + c + e), mean, smoothstep(3.0, 8.0, texels));
 }
 
 // Brick laid on the plane the wall faces most; courses run level (along z) on the walls.
@@ -128,8 +133,7 @@ void main()
 {
     // Footprints first, while every pixel of the quad is still on the same path.
     vec3 p = worldPos * kBrickScale;
-    vec3 dpx = dFdx(worldPos), dpy = dFdy(worldPos);
-    vec3 reach3 = abs(dpx) + abs(dpy);
+    vec3 reach3 = abs(dFdx(worldPos)) + abs(dFdy(worldPos));
     vec3 n = normalize(worldNormal);
     vec2 uv = brickPlane(p, n);
     vec2 footprint = kBrickScale * brickPlane(reach3, n);
@@ -139,16 +143,16 @@ void main()
     vec3 v = toEye / max(eyeDistance, 1e-4);
     if (dot(n, v) < 0.0) n = -n;
 
-    vec3 brick = fetchFiltered(tex, uv, footprint, kBrickTone);
+    vec2 slope;
+    vec3 brick = fetchFiltered(tex, uv, footprint, kBrickTone, slope);
     float detail = 1.0 - smoothstep(2.0, 6.0, max(footprint.x, footprint.y) * 1024.0);
-    // Mortar and chipped faces are the dark parts of the brick image: they read as hollows. The
-    // slope is taken across the pixel from the filtered picture, so it fades with the detail.
+    // Mortar and chipped faces are the dark parts of the brick image: they read as hollows, a
+    // fifth of a unit deep, fading with the detail. The slope lies in the plane the brick is on.
     float height = dot(brick, vec3(0.3, 0.5, 0.2));
-    float hx = dFdx(height), hy = dFdy(height);
-    vec3 r1 = cross(dpy, n), r2 = cross(n, dpx);
-    float det = dot(dpx, r1);
-    vec3 slope = sign(det) * (hx * r1 + hy * r2);
-    vec3 bumped = abs(det) < 1e-8 ? n : normalize(abs(det) * n - 0.5 * detail * slope);
+    vec3 a = abs(n);
+    vec3 grad = a.z > 0.8 ? vec3(slope, 0.0) : a.x > a.y ? vec3(0.0, slope) : vec3(slope.x, 0.0, slope.y);
+    grad *= kBrickScale * 0.2 * detail;
+    vec3 bumped = normalize(n - (grad - dot(grad, n) * n));
 
     // Moss on the ledges (faces turned up) and creeping into the mortar below them; it only tints,
     // so far off its mean will do.
