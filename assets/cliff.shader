@@ -109,16 +109,25 @@ float closeLook()
     return clamp(t - 53.0, 0.0, 1.0) * (1.0 - clamp(distort, 0.0, 1.0));
 }
 
-// Close by, a smaller level made by hand: four lookups spread over the pixel's footprint (in
-// texture units), averaged as a box filter of its size, so the rock's fine grain does not sparkle.
-// Their differences give the brightness slope at the same scale (per texture unit), for the relief:
-// slopes from screen derivatives would differ with each GPU's way of taking them.
+// One texel, wrapping like GL_REPEAT.
+vec3 fetchNearest(sampler2D s, vec2 uv)
+{
+    ivec2 size = max(textureSize(s, 0), ivec2(1));
+    return texelFetch(s, clamp(ivec2(mod(floor(uv * vec2(size)), vec2(size))), ivec2(0), size - 1), 0).rgb;
+}
+
+// Close by, a smaller level made by hand: the wall is seen from far enough that a pixel spans a
+// texel or more, so four single texels spread over the pixel's footprint (in texture units) are
+// averaged, a box filter of its size, for the cost of one bilinear lookup; the rock's fine grain
+// does not sparkle. Their differences give the brightness slope at the same scale (per texture
+// unit), for the relief: slopes from screen derivatives would differ with each GPU's way of
+// taking them.
 vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 footprint, out vec2 slope)
 {
     vec2 d = max(0.25 * footprint, vec2(0.5 / float(textureSize(s, 0).x)));
     const vec3 luma = vec3(0.3, 0.55, 0.15);
-    vec3 a = fetchLinear(s, uv + vec2(-d.x, -d.y)), b = fetchLinear(s, uv + vec2(d.x, -d.y));
-    vec3 c = fetchLinear(s, uv + vec2(-d.x, d.y)), e = fetchLinear(s, uv + vec2(d.x, d.y));
+    vec3 a = fetchNearest(s, uv + vec2(-d.x, -d.y)), b = fetchNearest(s, uv + vec2(d.x, -d.y));
+    vec3 c = fetchNearest(s, uv + vec2(-d.x, d.y)), e = fetchNearest(s, uv + vec2(d.x, d.y));
     float la = dot(a, luma), lb = dot(b, luma), lc = dot(c, luma), le = dot(e, luma);
     slope = vec2(lb + le - la - lc, lc + le - la - lb) / (4.0 * d);
     return 0.25 * (a + b + c + e);
@@ -142,9 +151,7 @@ void main()
     if (close > 0.0) {
         // Parallax: the dark cracks lie deeper than the faces, so they shift against them as the
         // view passes. One step, from the height of the texel under the pixel.
-        ivec2 size = max(textureSize(tex, 0), ivec2(1));
-        ivec2 spot = clamp(ivec2(mod(floor(uv * vec2(size)), vec2(size))), ivec2(0), size - 1);
-        float height = dot(texelFetch(tex, spot, 0).rgb, vec3(0.3, 0.55, 0.15));
+        float height = dot(fetchNearest(tex, uv), vec3(0.3, 0.55, 0.15));
         // Cracks half a unit deep: the ray reaches that depth further on along the view.
         vec2 tilt = toEye.zy / max(dot(toEye, n), 0.25);
         uv -= close * kTextureScale * 0.5 * (1.0 - height) * tilt;
