@@ -65,7 +65,8 @@ void main()
     c = c.a > 0.0 ? vec4(c.rgb / c.a, c.a) : vec4(0.0);
     float aspect = screen.x / max(screen.y, 1.0);
     float sweep = fract(0.125 * beats) * 2.0 - 0.5;
-    float glint = exp(-pow((uv.x * aspect * 0.5625 + 0.4 * uv.y - sweep) * 7.0, 2.0));
+    float across = (uv.x * aspect * 0.5625 + 0.4 * uv.y - sweep) * 7.0;
+    float glint = exp(-across * across);
     float pulse = 0.06 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.5) + 0.015 * bounce;
     vec3 color = c.rgb * (1.0 + pulse + 0.3 * glint * (0.9 + 0.1 * sin(6.2831853 * fract(0.47746 * t))));
     fragColor = vec4(color, c.a * alpha);
