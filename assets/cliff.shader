@@ -45,8 +45,12 @@ void main()
     vec4 p = position;
     // The wall breathes along its normal when distorted.
     p.xyz += normal * distort * 2.5 * sin(0.06 * p.y + 0.05 * p.z + 2.0 * t);
+    // Close by, the wall's bumps (its distance from its mean plane x = -5) are deepened, so that
+    // its ridges stand out and slide against each other as the camera passes; the normals follow.
+    float deepen = 1.0 + 1.5 * clamp(t - 53.0, 0.0, 1.0) * (1.0 - clamp(distort, 0.0, 1.0));
+    p.x = -5.0 + (p.x + 5.0) * deepen;
     worldPos = p.xyz;
-    worldNormal = normal;
+    worldNormal = vec3(normal.x, normal.yz * deepen);
     eyePos = cameraPosition();
 
     // Key light: falling off towards "lightradius" with the curve "falloff".
