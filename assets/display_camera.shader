@@ -106,7 +106,9 @@ vec4 videoLook(vec2 uv)
     float corners = smoothstep(0.25, 0.75, dot(c, c) * 2.2);
     float kickFlash = 0.05 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.0);
     float dark = 0.1 * lines + 0.45 * corners + 0.03 * grain;
-    float lightUp = 0.05 * roll + kickFlash + 0.01 * bounce;
+    // Over the last beat the exposure drifts up as the camera zooms into the lamp.
+    float finale = clamp(beats - 287.0, 0.0, 1.0);
+    float lightUp = 0.05 * roll + kickFlash + 0.01 * bounce + 0.1 * finale * finale;
     // Dark and light layers in one colour and alpha for source-alpha blending.
     float a = clamp(dark + lightUp, 0.0, 1.0);
     vec3 rgb = a > 0.0 ? vec3(0.85, 0.95, 1.0) * lightUp / a : vec3(0.0);
@@ -193,9 +195,9 @@ vec4 lampGlare(vec2 uv)
     float r2 = dot(d, d);
     float hit = (1.0 - saw) * (1.0 - saw);
     float finale = clamp(beats - 287.0, 0.0, 1.0);
-    float strength = (0.75 + 0.35 * hit * (kick == 0.0 ? 1.0 : 0.6)) * (1.0 + 1.2 * finale);
-    float core = exp(-r2 / 0.0004);
-    float bloom = exp(-r2 / (0.012 + 0.03 * finale));
+    float strength = (0.75 + 0.35 * hit * (kick == 0.0 ? 1.0 : 0.6)) * (1.0 + 1.8 * finale);
+    float core = exp(-r2 / (0.0004 + 0.002 * finale));
+    float bloom = exp(-r2 / (0.012 + 0.1 * finale));
     float a = clamp(strength * (0.7 * core + 0.22 * bloom), 0.0, 0.95);
     return vec4(mix(vec3(1.0, 0.62, 0.3), vec3(1.0, 0.95, 0.82), core), a);
 }
