@@ -214,12 +214,12 @@ void main()
     float crack = 1.0 - smoothstep(0.12, 0.24, h);
     float ember = crack * detail * (0.9 * hit * accent + 0.35 * max(heave, 0.0));
     color += vec3(1.0, 0.38, 0.1) * ember;
-    // Glowing seams where the pressure rings pass, once the walls heave.
-    float seam = smoothstep(0.9, 1.0, sin(0.15 * worldPos.z - 2.0 * kPi * fract(0.25 * beats) + bounce));
-    color += vec3(1.0, 0.45, 0.2) * seam * max(heave, 0.0) * (0.3 + 0.7 * (1.0 - h));
 
     float fog = 1.0 - exp(-pow(eyeDistance * fog_scale / 100.0, fog_falloff));
-    color = mix(color, fog_color, clamp(fog, 0.0, 1.0));
+    // The closed ends sink fully into the haze, so the coarse outline where the tube curves in to
+    // close never shows as a many-sided rim.
+    float ends = smoothstep(140.0, 185.0, abs(wallUv.x));
+    color = mix(color, fog_color, clamp(max(fog, ends), 0.0, 1.0));
 
     // The lamp seen through the haze: light scattered nearest to it along this pixel's ray.
     vec3 ray = -toEye;
