@@ -212,7 +212,7 @@ void main()
     // Embers: the cracks (the dark lines of the rock) glow on every beat, hardest on the bar's
     // first, and a little all the time once the walls heave.
     float crack = 1.0 - smoothstep(0.12, 0.24, h);
-    float ember = crack * detail * (0.9 * hit * accent + 0.35 * max(heave, 0.0));
+    float ember = crack * detail * ((0.8 + 0.1 * bounce) * hit * accent + 0.35 * max(heave, 0.0));
     color += vec3(1.0, 0.38, 0.1) * ember;
 
     float fog = 1.0 - exp(-pow(eyeDistance * fog_scale / 100.0, fog_falloff));
