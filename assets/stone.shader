@@ -49,8 +49,10 @@ void main()
     viewDir = cameraDirection();
     // The cave's lamp: warm, flickering a little like a flame, flaring on every beat (most on the
     // bar's first) and burning up over the last beat, when the camcorder zooms in. The flicker's
-    // sines take the scene's seconds, never the demo's: small arguments agree on every GPU.
-    float flicker = 0.92 + 0.08 * sin(7.0 * t_scene + 3.0 * sin(1.3 * t_scene)) * sin(3.1 * t_scene);
+    // sines take small arguments only (the clock as whole turns, or the scene's seconds), which
+    // agree on every GPU.
+    float flame = 6.2831853 * fract(1.1140846 * t);  // 7 rad/s
+    float flicker = 0.92 + 0.08 * sin(flame + 3.0 * sin(1.3 * t_scene)) * sin(3.1 * t_scene);
     float hit = (1.0 - saw) * (1.0 - saw);
     float pulse = 1.0 + 0.7 * hit * (kick == 0.0 ? 1.0 : 0.55);
     float finale = clamp(beats - 287.0, 0.0, 1.0);
