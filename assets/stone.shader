@@ -190,7 +190,7 @@ void main()
     glint *= glint * wet;                                     // ^40
     light += vec3(1.0, 1.04, 1.12) * near * (0.6 + 1.4 * cone) * (facing + 0.6 * glint);
     // Fill: the cave's own dim blue, lifted a little with the bar's swing.
-    light += vec3(0.1, 0.1, 0.15) * (1.0 + 0.3 * lampColor.g);
+    light += vec3(0.1, 0.1, 0.15) * (1.0 + 0.3 * lampColor.g + 0.1 * bounce);
 
     // Exposure: the camcorder rolls bright parts off instead of clipping them.
     vec3 color = vec3(1.0) - exp(-1.25 * albedo * light);
