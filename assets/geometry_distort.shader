@@ -2,7 +2,8 @@
 // strata on the rock below, a warm light that sinks through the building into the crypt, a cold
 // moon from above and a blue rim on every edge, all fading into the night's colour. With
 // "syncdistort" on, each beat sends a swell up the building with a slight twist, and the joints
-// of the masonry glow on the beat.
+// of the masonry glow on the beat. Round it all the mesh carries a sphere that is painted here as
+// the night sky: mist below the horizon, moonlit cloud and stars above, the light's glow in the air.
 uniform mat4 matrix;
 uniform float t;
 uniform float beats;
@@ -11,6 +12,10 @@ uniform float bounce;
 uniform float saw;
 uniform float t_scene;
 uniform float syncdistort;
+
+// Beyond this distance from the origin the mesh is the sky sphere (radius 105); the temple and its
+// rock reach out to about 60.
+const float kSkyBeyond = 95.0;
 
 // The beat as a hit: full on the beat, gone by the next, hardest on the first beat of the bar.
 float beatHit()
@@ -40,7 +45,7 @@ void main()
     vec4 p = position;
     // A function of the position alone, so the copies of a vertex along a sharp edge move
     // together and no crack opens.
-    float hit = beatHit() * syncdistort;
+    float hit = beatHit() * syncdistort * step(dot(p.xyz, p.xyz), kSkyBeyond * kSkyBeyond);
     float front = -40.0 + 80.0 * saw;  // the swell climbs from the rock to the dome each beat
     float swell = exp(-0.01 * (p.y - front) * (p.y - front));
     float grow = hit * (0.035 * swell + 0.01 * sin(0.35 * p.y + 3.0 * t));
@@ -133,29 +138,131 @@ vec3 brazierFire(vec3 p, vec3 n)
     return vec3(1.0, 0.52, 0.18) * fire * (2.0 * pool + 1.5 * flame);
 }
 
+// Integer hash (the same bits on every driver, unlike hashes built on sin).
+uint hash3(uvec3 v)
+{
+    v = v * 1664525u + 1013904223u;
+    v.x += v.y * v.z;
+    v.y += v.z * v.x;
+    v.z += v.x * v.y;
+    v ^= v >> 16u;
+    v.x += v.y * v.z;
+    v.y += v.z * v.x;
+    v.z += v.x * v.y;
+    return v.x ^ v.y ^ v.z;
+}
+
+float unitHash(uvec3 v)
+{
+    return float(hash3(v) >> 8u) * (1.0 / 16777216.0);
+}
+
+// Smooth value noise on a plane, 0 to 1.
+float valueNoise(vec2 q)
+{
+    vec2 cell = floor(q);
+    vec2 f = q - cell;
+    f = f * f * (3.0 - 2.0 * f);
+    uvec3 c = uvec3(ivec3(ivec2(cell) + 4096, 7));
+    float a = unitHash(c);
+    float b = unitHash(c + uvec3(1u, 0u, 0u));
+    float d = unitHash(c + uvec3(0u, 1u, 0u));
+    float e = unitHash(c + uvec3(1u, 1u, 0u));
+    return mix(mix(a, b, f.x), mix(d, e, f.x), f.y);
+}
+
+const vec3 kMoon = vec3(-0.3405, 0.7783, 0.4378);  // the moon's direction, high and behind
+
+// The night's colour along a direction, without stars or clouds: what the fog fades into. Deep
+// blue overhead, a pale band of moonlit mist at the horizon, and the mist sea below it.
+vec3 nightColor(vec3 d)
+{
+    float above = max(d.y, 0.0), below = max(-d.y, 0.0);
+    vec3 zenith = mix(vec3(0.016, 0.028, 0.085), fog_color, sqrt(above));
+    vec3 c = d.y > 0.0 ? zenith : mix(vec3(0.03, 0.042, 0.095), vec3(0.006, 0.012, 0.05),
+                                      sqrt(below));
+    c += vec3(0.045, 0.055, 0.09) * exp(-abs(d.y) * 9.0);
+    float m = max(dot(d, kMoon), 0.0);
+    c += vec3(0.05, 0.065, 0.11) * m * m * m * m;
+    return c;
+}
+
+// The sky sphere's paint: the night, clouds lit from the moon's side, stars between them. `pixel`
+// is the pixel's size in radians: a star is never drawn smaller, so it does not flicker.
+vec3 skyColor(vec3 d, float pixel)
+{
+    vec3 c = nightColor(d);
+    float above = d.y;
+    float cover = 0.0;
+    if (above > -0.05) {
+        vec2 q = d.xz / (abs(above) + 0.18) * 1.6 + vec2(0.013 * t, 0.0);
+        cover = valueNoise(q) * 0.65 + valueNoise(q * 2.7 + 5.3) * 0.35;
+        cover = smoothstep(0.42, 0.8, cover) * smoothstep(-0.05, 0.12, above);
+        float lit = 0.6 + 0.4 * max(dot(d, kMoon), 0.0);
+        c = mix(c, vec3(0.09, 0.105, 0.17) * lit, cover * 0.85);
+    }
+    // A faint milky band across the sky, where the stars crowd.
+    float across = dot(d, vec3(0.62, 0.2, -0.76));
+    float band = exp(-across * across * 40.0) * smoothstep(0.0, 0.3, above);
+    c += vec3(0.03, 0.035, 0.06) * band * (1.0 - cover);
+    // Stars: at most one in every cell of a lattice round the sphere, hidden by cloud and mist.
+    const float kCells = 90.0;
+    vec3 cell = floor(d * kCells);
+    uint h = hash3(uvec3(ivec3(cell) + 1024));
+    float chance = float(h & 1023u) * (1.0 / 1024.0);
+    float share = 0.07 + 0.2 * band;
+    if (chance < share && above > 0.02) {
+        vec3 jitter = vec3(float((h >> 10u) & 255u), float((h >> 18u) & 255u), 128.0) / 255.0;
+        vec3 star = normalize((cell + 0.25 + 0.5 * jitter) / kCells);
+        float width = max(pixel * 1.1, 0.0012);
+        float r = length(d - star) / width;
+        float x = chance / share;
+        float bright = (0.3 + 1.6 * x * x * x * x) * (0.0012 / width);
+        c += vec3(0.8, 0.85, 1.0) * bright * exp(-r * r * 2.0) * (1.0 - cover) *
+             smoothstep(0.02, 0.2, above);
+    }
+    return c;
+}
+
 void main()
 {
-    vec3 n = normalize(worldNormal);
+    vec3 dx = dFdx(worldPos), dy = dFdy(worldPos);
     vec3 toEye = eyePos - worldPos;
     float eyeDistance = length(toEye);
-    toEye /= max(eyeDistance, 1e-4);
+    vec3 ray = -toEye / max(eyeDistance, 1e-4);
+    // The air round the sinking light glows: close to it brightly, faintly further out.
+    float closest = clamp(dot(lightpos - eyePos, ray), 0.0, eyeDistance);
+    float gap = length(eyePos + ray * closest - lightpos) / lightradius;
+    float haze = exp(-gap * gap * 10.0) * clamp(closest / 8.0, 0.0, 1.0);
+    vec3 glow = vec3(0.6, 0.42, 0.22) * (0.4 * haze + 0.05 * exp(-2.0 * gap));
+
+    if (dot(worldPos, worldPos) > kSkyBeyond * kSkyBeyond) {
+        float pixel = max(length(dx), length(dy)) / max(eyeDistance, 1.0);
+        fragColor = vec4(skyColor(normalize(worldPos), pixel) + glow, 1.0);
+        return;
+    }
+
+    vec3 n = normalize(worldNormal);
+    toEye = -ray;
     if (dot(n, toEye) < 0.0) n = -n;
 
     // Materials: dressed stone for the temple, sand drifted on what faces up, and below the
     // platform the rock, the sand image laid flat as strata and darkened.
     bool rock = worldPos.y < kPlatformBottom;
-    vec3 dx = dFdx(worldPos), dy = dFdy(worldPos);
     vec3 albedo;
     float joints = 0.0;
     if (rock) {
-        // Round the axis: the angle's change across the pixel, without derivatives in a branch.
+        // Round the axis on the flanks, the angle's change across the pixel taken without
+        // derivatives in a branch; laid flat on the underside seen from below.
         vec2 q = worldPos.xz;
         float turnX = (q.x * dx.z - q.y * dx.x) / max(dot(q, q), 1e-4);
         float turnY = (q.x * dy.z - q.y * dy.x) / max(dot(q, q), 1e-4);
-        const float kAround = 4.2, kDown = 0.09;  // strata: 4.2 repeats a radian, 11 units deep
-        vec2 uv = vec2(atan(q.y, q.x) * kAround, worldPos.y * kDown);
-        vec3 strata = fetchFiltered(moss, uv, vec2(turnX * kAround, dx.y * kDown),
-                                    vec2(turnY * kAround, dy.y * kDown), kSandMean);
+        const float kAround = 4.2, kDown = 0.09, kFlat = 0.035;  // strata 11 units deep
+        bool under = n.y < -0.7;
+        vec2 uv = under ? q * kFlat : vec2(atan(q.y, q.x) * kAround, worldPos.y * kDown);
+        vec2 du = under ? dx.xz * kFlat : vec2(turnX * kAround, dx.y * kDown);
+        vec2 dv = under ? dy.xz * kFlat : vec2(turnY * kAround, dy.y * kDown);
+        vec3 strata = fetchFiltered(moss, uv, du, dv, kSandMean);
         albedo = strata * vec3(0.42, 0.4, 0.42);
     } else {
         const float kStone = 0.07;
@@ -187,6 +294,8 @@ void main()
     const vec3 moon = normalize(vec3(-0.35, 0.8, 0.45));
     light += vec3(0.16, 0.22, 0.42) * max(dot(n, moon), 0.0);
     light += vec3(0.035, 0.05, 0.11) * (0.6 + 0.4 * n.y);
+    // The mist below the rock is lit by the moon, and lights what faces down.
+    light += vec3(0.07, 0.09, 0.17) * max(dot(n, vec3(0.45, -0.85, 0.27)), 0.0);
     // A faint cold lamp at the camera, so the faces turned from both lights still read.
     float lamp = max(dot(n, toEye), 0.0) * clamp(1.0 - eyeDistance / 120.0, 0.0, 1.0);
     light += vec3(0.09, 0.12, 0.22) * lamp;
@@ -203,13 +312,9 @@ void main()
 
     color = 1.0 - exp(-1.4 * color);  // rolled off rather than clipped near the light
 
-    // The night closes in with distance; the air round the light glows.
-    vec3 ray = -toEye;
-    float closest = clamp(dot(lightpos - eyePos, ray), 0.0, eyeDistance);
-    float gap = length(eyePos + ray * closest - lightpos) / lightradius;
-    float haze = exp(-gap * gap * 10.0) * clamp(closest / 8.0, 0.0, 1.0);
+    // The night closes in with distance, in the colour of the sky behind.
     float fog = 1.0 - exp(-eyeDistance * 0.0055);
-    color = mix(color, fog_color, fog) + vec3(0.6, 0.42, 0.22) * haze * 0.4;
+    color = mix(color, nightColor(ray), fog) + glow;
     fragColor = vec4(color, 1.0);
 }
 #endif
