@@ -104,18 +104,37 @@ vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 dx, vec2 dy, vec3 mean)
     vec2 scale = vec2(size);
     float footprint = max(length(dx * scale), length(dy * scale));
     float settle = smoothstep(1.5, 5.0, footprint);
-    if (settle >= 1.0) return mean;
-    return mix(bilinear(s, size, uv * scale - 0.5), mean, settle);
+    // Further off, the image again at a quarter of the frequency, a little flattened, stands in
+    // for the detail the pixel can no longer hold (a level made by hand): far faces keep a
+    // texture instead of a flat colour, and it settles to the mean in turn.
+    float coarseSettle = smoothstep(1.5, 5.0, 0.25 * footprint);
+    vec3 coarse = mean;
+    if (settle > 0.0 && coarseSettle < 1.0)
+        coarse = mix(mix(bilinear(s, size, (0.25 * uv + 0.37) * scale - 0.5), mean, 0.3), mean,
+                     coarseSettle);
+    if (settle >= 1.0) return coarse;
+    return mix(bilinear(s, size, uv * scale - 0.5), coarse, settle);
 }
 
-// Masonry laid along the face: the projection along the axis the surface faces most.
-vec3 masonry(vec3 p, vec3 n, vec3 dx, vec3 dy)
+// Masonry laid along the face: the projection along the axis the surface faces most. On the
+// dome it is laid in rings round the oculus instead, so the view from above reads as a dome, not
+// a flat disc: a whole number of repeats round each ring, so no seam where the angle wraps.
+vec3 masonry(vec3 p, vec3 n, vec3 dx, vec3 dy, bool dome)
 {
     vec3 a = abs(n);
     bvec2 side = bvec2(a.x >= a.y && a.x >= a.z, a.y >= a.z);
     vec2 uv = side.x ? p.zy : (side.y ? p.xz : p.xy);
     vec2 du = side.x ? dx.zy : (side.y ? dx.xz : dx.xy);
     vec2 dv = side.x ? dy.zy : (side.y ? dy.xz : dy.xy);
+    if (dome) {
+        float r2 = max(dot(p.xz, p.xz), 1e-6);
+        float r = sqrt(r2);
+        float repeats = floor(6.2831853 * r + 0.5);
+        float k = repeats / 6.2831853;
+        uv = vec2(atan(p.z, p.x) * k, r);
+        du = vec2((p.x * dx.z - p.z * dx.x) / r2 * k, dot(p.xz, dx.xz) / r);
+        dv = vec2((p.x * dy.z - p.z * dy.x) / r2 * k, dot(p.xz, dy.xz) / r);
+    }
     return fetchFiltered(tex, uv, du, dv, kMasonryMean);
 }
 
@@ -171,7 +190,7 @@ float valueNoise(vec2 q)
     return mix(mix(a, b, f.x), mix(d, e, f.x), f.y);
 }
 
-const vec3 kMoon = vec3(-0.3405, 0.7783, 0.4378);  // the moon's direction, high and behind
+const vec3 kMoon = vec3(-0.6017, 0.5014, 0.6217);  // the moon's direction, behind the usual side
 
 // The night's colour along a direction, without stars or clouds: what the fog fades into. Deep
 // blue overhead, a pale band of moonlit mist at the horizon, and the mist sea below it.
@@ -266,7 +285,8 @@ void main()
         albedo = strata * vec3(0.42, 0.4, 0.42);
     } else {
         const float kStone = 0.07;
-        vec3 stone = masonry(worldPos * kStone, n, dx * kStone, dy * kStone);
+        bool dome = worldPos.y > 17.3 && n.y > 0.3;
+        vec3 stone = masonry(worldPos * kStone, n, dx * kStone, dy * kStone, dome);
         joints = 1.0 - smoothstep(0.14, 0.24, dot(stone, vec3(0.3, 0.5, 0.2)));
         // Sand lies on the floor and the steps, not on the cornices and the dome.
         float drift = smoothstep(0.55, 0.95, n.y) * (1.0 - smoothstep(-14.0, -11.0, worldPos.y));
@@ -290,9 +310,8 @@ void main()
     float wrapped = max(dot(n, l) + 0.5, 0.0) / 1.5;
     vec3 light = vec3(1.25, 0.86, 0.5) * (1.3 * reach * diffuse + 2.5 * near * wrapped);
 
-    // The moon, high behind the camera's usual side, and the sky's blue from above.
-    const vec3 moon = normalize(vec3(-0.35, 0.8, 0.45));
-    light += vec3(0.16, 0.22, 0.42) * max(dot(n, moon), 0.0);
+    // The moon, behind the camera's usual side, and the sky's blue from above.
+    light += vec3(0.2, 0.27, 0.5) * max(dot(n, kMoon), 0.0);
     light += vec3(0.035, 0.05, 0.11) * (0.6 + 0.4 * n.y);
     // The mist below the rock is lit by the moon, and lights what faces down.
     light += vec3(0.07, 0.09, 0.17) * max(dot(n, vec3(0.45, -0.85, 0.27)), 0.0);
