@@ -17,145 +17,7 @@ uniform float syncdistort;
 // rock reach out to about 60.
 const float kSkyBeyond = 95.0;
 
-// The beat as a hit: full on the beat, gone by the next, hardest on the first beat of the bar.
-float beatHit()
-{
-    return (1.0 - saw) * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.65);
-}
-
-#ifdef vertexcompile
-layout(location = 0) in vec4 position;
-layout(location = 1) in vec3 normal;
-
-out vec3 worldPos;
-out vec3 worldNormal;
-out vec3 eyePos;
-
-// The camera in model space: the point whose clip-space x, y and w all vanish.
-vec3 cameraPosition()
-{
-    vec4 r0 = vec4(matrix[0][0], matrix[1][0], matrix[2][0], matrix[3][0]);
-    vec4 r1 = vec4(matrix[0][1], matrix[1][1], matrix[2][1], matrix[3][1]);
-    vec4 r3 = vec4(matrix[0][3], matrix[1][3], matrix[2][3], matrix[3][3]);
-    return inverse(transpose(mat3(r0.xyz, r1.xyz, r3.xyz))) * -vec3(r0.w, r1.w, r3.w);
-}
-
-void main()
-{
-    vec4 p = position;
-    // A function of the position alone, so the copies of a vertex along a sharp edge move
-    // together and no crack opens.
-    float hit = beatHit() * syncdistort * step(dot(p.xyz, p.xyz), kSkyBeyond * kSkyBeyond);
-    float front = -40.0 + 80.0 * saw;  // the swell climbs from the rock to the dome each beat
-    float swell = exp(-0.01 * (p.y - front) * (p.y - front));
-    float grow = hit * (0.035 * swell + 0.01 * sin(0.35 * p.y + 3.0 * t));
-    float twist = hit * 0.05 * sin(0.06 * p.y + t_scene);
-    float c = cos(twist), s = sin(twist);
-    p.xz = mat2(c, s, -s, c) * p.xz * (1.0 + grow);
-    worldPos = p.xyz;
-    worldNormal = normal;
-    eyePos = cameraPosition();
-    gl_Position = matrix * p;
-}
-#endif
-
-#ifdef fragmentcompile
-uniform sampler2D tex;
-uniform sampler2D moss;
-uniform vec3 lightpos;
-uniform float lightradius;
-uniform float falloff;
 uniform vec3 fog_color;
-
-in vec3 worldPos;
-in vec3 worldNormal;
-in vec3 eyePos;
-out vec4 fragColor;
-
-const float kPlatformBottom = -26.05;  // below it is the rock the temple stands on
-// The images' mean colours, what a lookup settles to where its texels are smaller than a pixel.
-const vec3 kMasonryMean = vec3(0.447, 0.400, 0.333);
-const vec3 kSandMean = vec3(0.843, 0.678, 0.467);
-
-// Bilinear lookup by hand at a texel position, wrapping like GL_REPEAT. The driver's own
-// filtered lookups crawl where a surface is seen edge-on (the images carry the maximum
-// anisotropy but no smaller levels).
-vec3 bilinear(sampler2D s, ivec2 size, vec2 texel)
-{
-    vec2 f = fract(texel);
-    vec2 base = floor(texel);
-    ivec2 a = ivec2(mod(base, vec2(size)));
-    ivec2 b = ivec2(mod(base + 1.0, vec2(size)));
-    vec3 c00 = texelFetch(s, a, 0).rgb;
-    vec3 c10 = texelFetch(s, ivec2(b.x, a.y), 0).rgb;
-    vec3 c01 = texelFetch(s, ivec2(a.x, b.y), 0).rgb;
-    vec3 c11 = texelFetch(s, b, 0).rgb;
-    return mix(mix(c00, c10, f.x), mix(c01, c11, f.x), f.y);
-}
-
-// With no smaller levels to fall back on, a lookup whose pixel covers several texels would sparkle:
-// it settles to the image's mean instead, and skips the texels altogether once they are too small.
-// The derivatives of `uv` across the pixel come from the caller, worked out where every pixel of
-// a block takes the same path.
-vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 dx, vec2 dy, vec3 mean)
-{
-    ivec2 size = textureSize(s, 0);
-    if (size.x == 0) return mean;
-    vec2 scale = vec2(size);
-    float footprint = max(length(dx * scale), length(dy * scale));
-    float settle = smoothstep(1.5, 5.0, footprint);
-    // Further off, the image again at a quarter of the frequency, a little flattened, stands in
-    // for the detail the pixel can no longer hold (a level made by hand): far faces keep a
-    // texture instead of a flat colour, and it settles to the mean in turn.
-    float coarseSettle = smoothstep(1.5, 5.0, 0.25 * footprint);
-    vec3 coarse = mean;
-    if (settle > 0.0 && coarseSettle < 1.0)
-        coarse = mix(mix(bilinear(s, size, (0.25 * uv + 0.37) * scale - 0.5), mean, 0.3), mean,
-                     coarseSettle);
-    if (settle >= 1.0) return coarse;
-    return mix(bilinear(s, size, uv * scale - 0.5), coarse, settle);
-}
-
-// Masonry laid along the face: the projection along the axis the surface faces most. On the
-// dome it is laid in rings round the oculus instead, so the view from above reads as a dome, not
-// a flat disc: a whole number of repeats round each ring, so no seam where the angle wraps.
-vec3 masonry(vec3 p, vec3 n, vec3 dx, vec3 dy, bool dome)
-{
-    vec3 a = abs(n);
-    bvec2 side = bvec2(a.x >= a.y && a.x >= a.z, a.y >= a.z);
-    vec2 uv = side.x ? p.zy : (side.y ? p.xz : p.xy);
-    vec2 du = side.x ? dx.zy : (side.y ? dx.xz : dx.xy);
-    vec2 dv = side.x ? dy.zy : (side.y ? dy.xz : dy.xy);
-    if (dome) {
-        float r2 = max(dot(p.xz, p.xz), 1e-6);
-        float r = sqrt(r2);
-        float repeats = floor(6.2831853 * r + 0.5);
-        float k = repeats / 6.2831853;
-        uv = vec2(atan(p.z, p.x) * k, r);
-        du = vec2((p.x * dx.z - p.z * dx.x) / r2 * k, dot(p.xz, dx.xz) / r);
-        dv = vec2((p.x * dy.z - p.z * dy.x) / r2 * k, dot(p.xz, dy.xz) / r);
-    }
-    return fetchFiltered(tex, uv, du, dv, kMasonryMean);
-}
-
-// The six braziers round the well take fire once the light has come to rest in the crypt: their
-// bowls burn, and each lights what stands near it.
-vec3 brazierFire(vec3 p, vec3 n)
-{
-    // Only what stands within reach of the ring of bowls pays for the fire.
-    if (t_scene < 11.5 || abs(p.y + 12.0) > 8.0 || abs(length(p.xz) - 16.0) > 9.0) return vec3(0.0);
-    const float kSector = 1.0471976;  // a sixth of a turn
-    float slot = floor(atan(p.z, p.x) / kSector) + 0.5;
-    vec3 bowl = vec3(16.0 * cos(slot * kSector), -11.6, 16.0 * sin(slot * kSector));
-    float flicker = 0.85 + 0.15 * sin(13.0 * t + 3.0 * slot) * sin(7.3 * t + slot);
-    float fire = smoothstep(11.5, 13.0, t_scene) * flicker;
-    vec3 toBowl = bowl - p;
-    float d = length(toBowl);
-    float pool = max(dot(n, toBowl / max(d, 1e-4)), 0.0) / (1.0 + 0.08 * d * d);
-    float flame = (1.0 - smoothstep(1.2, 2.2, length(p.xz - bowl.xz))) *
-                  smoothstep(-13.0, -12.6, p.y) * step(p.y, -12.0);
-    return vec3(1.0, 0.52, 0.18) * fire * (2.0 * pool + 1.5 * flame);
-}
 
 // Integer hash (the same bits on every driver, unlike hashes built on sin).
 uint hash3(uvec3 v)
@@ -206,41 +68,189 @@ vec3 nightColor(vec3 d)
     return c;
 }
 
-// The sky sphere's paint: the night, clouds lit from the moon's side, stars between them. `pixel`
-// is the pixel's size in radians: a star is never drawn smaller, so it does not flicker.
-vec3 skyColor(vec3 d, float pixel)
+// Where the stars crowd: a faint band across the sky.
+float milkyBand(vec3 d)
+{
+    float across = dot(d, vec3(0.62, 0.2, -0.76));
+    return exp(-across * across * 40.0) * smoothstep(0.0, 0.3, d.y);
+}
+
+// The beat as a hit: full on the beat, gone by the next, hardest on the first beat of the bar.
+float beatHit()
+{
+    return (1.0 - saw) * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.65);
+}
+
+#ifdef vertexcompile
+// The sky sphere's paint at its vertices, the sphere being smooth and far: the night, moonlit
+// cloud (one layer of smooth noise seen in perspective, thinning to the horizon) and a faint
+// milky band where the stars crowd. Returns the colour, and the cover for the stars.
+vec3 skyAtVertex(vec3 d, out float cover)
 {
     vec3 c = nightColor(d);
-    float above = d.y;
-    float cover = 0.0;
-    if (above > -0.05) {
-        vec2 q = d.xz / (abs(above) + 0.18) * 1.6 + vec2(0.013 * t, 0.0);
-        cover = valueNoise(q) * 0.65 + valueNoise(q * 2.7 + 5.3) * 0.35;
-        cover = smoothstep(0.42, 0.8, cover) * smoothstep(-0.05, 0.12, above);
+    cover = 0.0;
+    if (d.y > 0.0) {
+        vec2 q = d.xz / (d.y + 0.18) * 1.6 + vec2(0.013 * t, 0.0);
+        cover = smoothstep(0.5, 0.85, valueNoise(q)) * smoothstep(0.0, 0.12, d.y);
         float lit = 0.6 + 0.4 * max(dot(d, kMoon), 0.0);
         c = mix(c, vec3(0.09, 0.105, 0.17) * lit, cover * 0.85);
     }
-    // A faint milky band across the sky, where the stars crowd.
-    float across = dot(d, vec3(0.62, 0.2, -0.76));
-    float band = exp(-across * across * 40.0) * smoothstep(0.0, 0.3, above);
-    c += vec3(0.03, 0.035, 0.06) * band * (1.0 - cover);
-    // Stars: at most one in every cell of a lattice round the sphere, hidden by cloud and mist.
+    return c + vec3(0.03, 0.035, 0.06) * milkyBand(d) * (1.0 - cover);
+}
+
+layout(location = 0) in vec4 position;
+layout(location = 1) in vec3 normal;
+
+out vec3 worldPos;
+out vec3 worldNormal;
+flat out vec3 eyePos;
+out vec4 skyTint;  // the sky sphere's colour and cloud cover
+
+// The camera in model space: the point whose clip-space x, y and w all vanish.
+vec3 cameraPosition()
+{
+    vec4 r0 = vec4(matrix[0][0], matrix[1][0], matrix[2][0], matrix[3][0]);
+    vec4 r1 = vec4(matrix[0][1], matrix[1][1], matrix[2][1], matrix[3][1]);
+    vec4 r3 = vec4(matrix[0][3], matrix[1][3], matrix[2][3], matrix[3][3]);
+    return inverse(transpose(mat3(r0.xyz, r1.xyz, r3.xyz))) * -vec3(r0.w, r1.w, r3.w);
+}
+
+void main()
+{
+    vec4 p = position;
+    // A function of the position alone, so the copies of a vertex along a sharp edge move
+    // together and no crack opens.
+    float hit = beatHit() * syncdistort * step(dot(p.xyz, p.xyz), kSkyBeyond * kSkyBeyond);
+    float front = -40.0 + 80.0 * saw;  // the swell climbs from the rock to the dome each beat
+    float swell = exp(-0.01 * (p.y - front) * (p.y - front));
+    float grow = hit * (0.035 * swell + 0.01 * sin(0.35 * p.y + 3.0 * t));
+    float twist = hit * 0.05 * sin(0.06 * p.y + t_scene);
+    float c = cos(twist), s = sin(twist);
+    p.xz = mat2(c, s, -s, c) * p.xz * (1.0 + grow);
+    worldPos = p.xyz;
+    worldNormal = normal;
+    eyePos = cameraPosition();
+    skyTint = vec4(0.0);
+    if (dot(p.xyz, p.xyz) > kSkyBeyond * kSkyBeyond) {
+        float cover;
+        skyTint = vec4(skyAtVertex(normalize(p.xyz), cover), cover);
+    }
+    gl_Position = matrix * p;
+}
+#endif
+
+#ifdef fragmentcompile
+uniform sampler2D tex;
+uniform sampler2D moss;
+uniform vec3 lightpos;
+uniform float lightradius;
+uniform float falloff;
+
+in vec3 worldPos;
+in vec3 worldNormal;
+flat in vec3 eyePos;
+in vec4 skyTint;
+out vec4 fragColor;
+
+const float kPlatformBottom = -26.05;  // below it is the rock the temple stands on
+// The images' mean colours, what a lookup settles to where its texels are smaller than a pixel.
+const vec3 kMasonryMean = vec3(0.447, 0.400, 0.333);
+const vec3 kSandMean = vec3(0.843, 0.678, 0.467);
+
+// Bilinear lookup by hand at a texel position, wrapping like GL_REPEAT. The driver's own
+// filtered lookups crawl where a surface is seen edge-on (the images carry the maximum
+// anisotropy but no smaller levels).
+vec3 bilinear(sampler2D s, ivec2 size, vec2 texel)
+{
+    vec2 f = fract(texel);
+    vec2 base = floor(texel);
+    ivec2 a = ivec2(mod(base, vec2(size)));
+    ivec2 b = ivec2(mod(base + 1.0, vec2(size)));
+    vec3 c00 = texelFetch(s, a, 0).rgb;
+    vec3 c10 = texelFetch(s, ivec2(b.x, a.y), 0).rgb;
+    vec3 c01 = texelFetch(s, ivec2(a.x, b.y), 0).rgb;
+    vec3 c11 = texelFetch(s, b, 0).rgb;
+    return mix(mix(c00, c10, f.x), mix(c01, c11, f.x), f.y);
+}
+
+// With no smaller levels to fall back on, a lookup whose pixel covers several texels would sparkle:
+// it settles to the image's mean instead, and skips the texels altogether once they are too small.
+// The derivatives of `uv` across the pixel come from the caller, worked out where every pixel of
+// a block takes the same path.
+vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 dx, vec2 dy, vec3 mean)
+{
+    ivec2 size = textureSize(s, 0);
+    if (size.x == 0) return mean;
+    vec2 scale = vec2(size);
+    float footprint = max(length(dx * scale), length(dy * scale));
+    float settle = smoothstep(1.5, 5.0, footprint);
+    if (settle >= 1.0) return mean;
+    return mix(bilinear(s, size, uv * scale - 0.5), mean, settle);
+}
+
+// Masonry laid along the face: the projection along the axis the surface faces most. On the
+// dome it is laid in rings round the oculus instead, so the view from above reads as a dome, not
+// a flat disc: a whole number of repeats round each ring, so no seam where the angle wraps.
+vec3 masonry(vec3 p, vec3 n, vec3 dx, vec3 dy, bool dome)
+{
+    vec3 a = abs(n);
+    bvec2 side = bvec2(a.x >= a.y && a.x >= a.z, a.y >= a.z);
+    vec2 uv = side.x ? p.zy : (side.y ? p.xz : p.xy);
+    vec2 du = side.x ? dx.zy : (side.y ? dx.xz : dx.xy);
+    vec2 dv = side.x ? dy.zy : (side.y ? dy.xz : dy.xy);
+    if (dome) {
+        float r2 = max(dot(p.xz, p.xz), 1e-6);
+        float r = sqrt(r2);
+        // Courses three times the size of the walls' stones: the dome is mostly seen from afar.
+        const float kCourse = 0.33;
+        float repeats = floor(6.2831853 * r * kCourse + 0.5);
+        float k = repeats / 6.2831853;
+        uv = vec2(atan(p.z, p.x) * k, r * kCourse);
+        du = vec2((p.x * dx.z - p.z * dx.x) / r2 * k, dot(p.xz, dx.xz) / r * kCourse);
+        dv = vec2((p.x * dy.z - p.z * dy.x) / r2 * k, dot(p.xz, dy.xz) / r * kCourse);
+    }
+    return fetchFiltered(tex, uv, du, dv, kMasonryMean);
+}
+
+// The six braziers round the well take fire once the light has come to rest in the crypt: their
+// bowls burn, and each lights what stands near it.
+vec3 brazierFire(vec3 p, vec3 n)
+{
+    // Only what stands within reach of the ring of bowls pays for the fire.
+    if (t_scene < 11.5 || abs(p.y + 12.0) > 8.0 || abs(length(p.xz) - 16.0) > 9.0) return vec3(0.0);
+    const float kSector = 1.0471976;  // a sixth of a turn
+    float slot = floor(atan(p.z, p.x) / kSector) + 0.5;
+    vec3 bowl = vec3(16.0 * cos(slot * kSector), -11.6, 16.0 * sin(slot * kSector));
+    float flicker = 0.85 + 0.15 * sin(13.0 * t + 3.0 * slot) * sin(7.3 * t + slot);
+    float fire = smoothstep(11.5, 13.0, t_scene) * flicker;
+    vec3 toBowl = bowl - p;
+    float d = length(toBowl);
+    float pool = max(dot(n, toBowl / max(d, 1e-4)), 0.0) / (1.0 + 0.08 * d * d);
+    float flame = (1.0 - smoothstep(1.2, 2.2, length(p.xz - bowl.xz))) *
+                  smoothstep(-13.0, -12.6, p.y) * step(p.y, -12.0);
+    return vec3(1.0, 0.52, 0.18) * fire * (2.0 * pool + 1.5 * flame);
+}
+
+// Stars on the sky sphere: at most one in every cell of a lattice round it, hidden by cloud and
+// mist. `pixel` is the pixel's size in radians: a star is never drawn smaller, so it does not
+// flicker. `cover` comes from the sphere's vertices.
+vec3 stars(vec3 d, float pixel, float cover)
+{
+    float band = milkyBand(d);
     const float kCells = 90.0;
     vec3 cell = floor(d * kCells);
     uint h = hash3(uvec3(ivec3(cell) + 1024));
     float chance = float(h & 1023u) * (1.0 / 1024.0);
     float share = 0.07 + 0.2 * band;
-    if (chance < share && above > 0.02) {
-        vec3 jitter = vec3(float((h >> 10u) & 255u), float((h >> 18u) & 255u), 128.0) / 255.0;
-        vec3 star = normalize((cell + 0.25 + 0.5 * jitter) / kCells);
-        float width = max(pixel * 1.1, 0.0012);
-        float r = length(d - star) / width;
-        float x = chance / share;
-        float bright = (0.3 + 1.6 * x * x * x * x) * (0.0012 / width);
-        c += vec3(0.8, 0.85, 1.0) * bright * exp(-r * r * 2.0) * (1.0 - cover) *
-             smoothstep(0.02, 0.2, above);
-    }
-    return c;
+    if (chance >= share || d.y < 0.02) return vec3(0.0);
+    vec3 jitter = vec3(float((h >> 10u) & 255u), float((h >> 18u) & 255u), 128.0) / 255.0;
+    vec3 star = normalize((cell + 0.25 + 0.5 * jitter) / kCells);
+    float width = max(pixel * 1.1, 0.0012);
+    float r = length(d - star) / width;
+    float x = chance / share;
+    float bright = (0.3 + 1.6 * x * x * x * x) * (0.0012 / width);
+    return vec3(0.8, 0.85, 1.0) * bright * exp(-r * r * 2.0) * (1.0 - cover) *
+           smoothstep(0.02, 0.2, d.y);
 }
 
 void main()
@@ -257,7 +267,8 @@ void main()
 
     if (dot(worldPos, worldPos) > kSkyBeyond * kSkyBeyond) {
         float pixel = max(length(dx), length(dy)) / max(eyeDistance, 1.0);
-        fragColor = vec4(skyColor(normalize(worldPos), pixel) + glow, 1.0);
+        vec3 d = normalize(worldPos);
+        fragColor = vec4(skyTint.rgb + stars(d, pixel, skyTint.a) + glow, 1.0);
         return;
     }
 

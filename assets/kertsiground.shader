@@ -5,53 +5,7 @@
 // glowing bands over the rock, moving with "t_scene". Every launch pad of the rocket field is
 // scorched. The fog fades into the same sky the rocket program paints, so the horizon joins it.
 uniform mat4 matrix;
-
-#ifdef vertexcompile
-layout(location = 0) in vec4 position;
-layout(location = 1) in vec3 normal;
-
-out vec3 worldPos;
-out vec3 worldNormal;
-out float patch_;
-flat out vec3 eyePos;
-
-// The camera in model space: the point whose clip-space x, y and w all vanish.
-vec3 cameraPosition()
-{
-    vec4 r0 = vec4(matrix[0][0], matrix[1][0], matrix[2][0], matrix[3][0]);
-    vec4 r1 = vec4(matrix[0][1], matrix[1][1], matrix[2][1], matrix[3][1]);
-    vec4 r3 = vec4(matrix[0][3], matrix[1][3], matrix[2][3], matrix[3][3]);
-    return inverse(transpose(mat3(r0.xyz, r1.xyz, r3.xyz))) * -vec3(r0.w, r1.w, r3.w);
-}
-
-void main()
-{
-    worldPos = position.xyz;
-    worldNormal = normal;
-    // A slow variation, about -0.5 to 0.5, that breaks the borders between sand, moss and rock.
-    vec2 q = position.xz;
-    patch_ = 0.25 * (sin(0.071 * q.x + 0.9 * sin(0.043 * q.y)) + sin(0.059 * q.y - 0.7 * sin(0.037 * q.x)));
-    eyePos = cameraPosition();
-    gl_Position = matrix * position;
-}
-#endif
-
-#ifdef fragmentcompile
-uniform sampler2D tex;
-uniform sampler2D moss;
-uniform sampler2D sand;
-uniform vec3 lightpos;
-uniform float lightradius;
-uniform float falloff;
 uniform vec3 fog_color;
-uniform float cliff_stripes;
-uniform float t_scene;
-
-in vec3 worldPos;
-in vec3 worldNormal;
-in float patch_;
-flat in vec3 eyePos;
-out vec4 fragColor;
 
 // The sky colour the scene clears with, recovered from the ground fog it sends: the two share
 // their red, and their green and blue are fixed multiples of the same terms.
@@ -73,6 +27,55 @@ vec3 skyGradient(vec3 d)
     c += vec3(0.45, 0.25, 0.12) * (sky.r + 0.05) * (sun * sun * sun * sun * 1.2 + sun * 0.25);
     return c;
 }
+
+#ifdef vertexcompile
+layout(location = 0) in vec4 position;
+layout(location = 1) in vec3 normal;
+
+out vec3 worldPos;
+out vec3 worldNormal;
+out float patch_;
+flat out vec3 eyePos;
+out vec3 skyBehind;  // the sky seen past the vertex: what the fog fades into
+
+// The camera in model space: the point whose clip-space x, y and w all vanish.
+vec3 cameraPosition()
+{
+    vec4 r0 = vec4(matrix[0][0], matrix[1][0], matrix[2][0], matrix[3][0]);
+    vec4 r1 = vec4(matrix[0][1], matrix[1][1], matrix[2][1], matrix[3][1]);
+    vec4 r3 = vec4(matrix[0][3], matrix[1][3], matrix[2][3], matrix[3][3]);
+    return inverse(transpose(mat3(r0.xyz, r1.xyz, r3.xyz))) * -vec3(r0.w, r1.w, r3.w);
+}
+
+void main()
+{
+    worldPos = position.xyz;
+    worldNormal = normal;
+    // A slow variation, about -0.5 to 0.5, that breaks the borders between sand, moss and rock.
+    vec2 q = position.xz;
+    patch_ = 0.25 * (sin(0.071 * q.x + 0.9 * sin(0.043 * q.y)) + sin(0.059 * q.y - 0.7 * sin(0.037 * q.x)));
+    eyePos = cameraPosition();
+    skyBehind = skyGradient(normalize(position.xyz - eyePos));
+    gl_Position = matrix * position;
+}
+#endif
+
+#ifdef fragmentcompile
+uniform sampler2D tex;
+uniform sampler2D moss;
+uniform sampler2D sand;
+uniform vec3 lightpos;
+uniform float lightradius;
+uniform float falloff;
+uniform float cliff_stripes;
+uniform float t_scene;
+
+in vec3 worldPos;
+in vec3 worldNormal;
+in float patch_;
+flat in vec3 eyePos;
+in vec3 skyBehind;
+out vec4 fragColor;
 
 // Soot round the nearest launch pad of the rocket field (five staggered rows of ten; the first
 // two places hold no rocket): 0 far from any, 0.4 at its middle.
@@ -161,6 +164,6 @@ void main()
     // Thicker low down, where the dust settles.
     float haze = 1.0 + 0.6 * smoothstep(0.0, -8.0, h);
     float fog = 1.0 - exp(-eyeDistance * 0.011 * haze);
-    fragColor = vec4(mix(color, skyGradient(-toEye / max(eyeDistance, 1e-4)), fog), 1.0);
+    fragColor = vec4(mix(color, skyBehind, fog), 1.0);
 }
 #endif

@@ -53,13 +53,14 @@ out vec3 localNormal;
 out vec3 worldPos;
 out float flame;
 out float paint;
-out float ground;
+flat out float ground;
 flat out vec3 eyePos;
 flat out float fade;
 flat out float glow;
 flat out float kind;  // 0 rocket, 1 flame, 2 ground patch, 3 sky
 flat out float burnOut;
 flat out float heightOut;
+out vec4 haze;  // the sky behind the vertex and how much of it the distance lays over it
 
 // The rocket's own measures, in rod-free units.
 const float kRadius = 0.55;
@@ -67,7 +68,7 @@ const float kBodyBottom = 1.0;
 const float kBodyTop = 5.0;
 const float kNoseTop = 6.7;
 const float kNoseFrom = 0.72;  // share of the rod that makes the body; the rest is the nose
-const float kPatch = 6.0;      // radius of the ground patch, world units
+const float kPatch = 4.2;      // radius of the ground patch, world units
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
 vec3 cameraPosition()
@@ -98,6 +99,14 @@ vec2 padPosition(float s)
     return vec2((column - 4.5) * 9.0 + stagger * 1.3, (row - 2.0) * 10.0 + 5.0);
 }
 
+// The same fog as the ground's, into the sky behind; smooth enough to work out per vertex.
+vec4 hazeAt(vec3 w)
+{
+    vec3 toEye = eyePos - w;
+    float distance_ = length(toEye);
+    return vec4(skyGradient(-toEye / max(distance_, 1e-4)), 1.0 - exp(-distance_ * 0.011));
+}
+
 void main()
 {
     vec3 p = position.xyz;
@@ -121,6 +130,7 @@ void main()
         worldPos = eyePos + 180.0 * dir;
         localPos = dir;
         localNormal = -dir;
+        haze = vec4(0.0);
         gl_Position = piece == 0.0 ? matrix * vec4(worldPos, 1.0) : vec4(2.0, 2.0, 2.0, 1.0);
         return;
     }
@@ -176,7 +186,7 @@ void main()
         // it at its own radius, following the ground; the dust it carries billows up a little
         // while the rocket lights and leaves.
         kind = 2.0;
-        vec2 at = pad + kShadowDir * 2.5 + d * (v * kPatch);
+        vec2 at = pad + kShadowDir * 1.6 + d * (v * kPatch);
         float dust = glow + (phase >= 2.0 ? max(1.0 - climb, 0.0) : 0.0);
         float fromPad = length(at - pad) / 3.0;
         float billow = dust * 0.9 * exp(-4.0 * (fromPad - 0.6) * (fromPad - 0.6));
@@ -187,14 +197,16 @@ void main()
         localNormal = vec3(0.0, 1.0, 0.0);
         worldPos = w;
         ground = dust;
-        gl_Position = matrix * vec4(w, 1.0);
+        haze = hazeAt(w);
+        // Nothing left to show once the rocket is high: no draw.
+        gl_Position = lift < 20.0 ? matrix * vec4(w, 1.0) : vec4(2.0, 2.0, 2.0, 1.0);
         return;
     } else {
         // The exhaust: a flame hanging from the nozzle, longer the harder the rocket burns, with
         // a wide soft sheath that makes its glow.
         kind = 1.0;
         float length_ = (1.4 + 2.6 * burn) * (0.9 + 0.2 * fract(23.0 * t + 0.37 * s));
-        float r = 0.62 * sqrt(v) * (1.0 + 0.15 * bounce);
+        float r = 0.55 * sqrt(v) * (1.0 + 0.15 * bounce);
         q = vec3(d.x * r, kBodyBottom + 0.1 - length_ * (1.0 - v), d.y * r);
         n = vec3(d.x, 0.3, d.y);
         flame = v;
@@ -206,6 +218,7 @@ void main()
     localPos = q;
     localNormal = n;
     worldPos = world;
+    haze = hazeAt(world);
     gl_Position = matrix * vec4(world, 1.0);
 }
 #endif
@@ -216,13 +229,14 @@ in vec3 localNormal;
 in vec3 worldPos;
 in float flame;
 in float paint;
-in float ground;
+flat in float ground;
 flat in vec3 eyePos;
 flat in float fade;
 flat in float glow;
 flat in float kind;
 flat in float burnOut;
 flat in float heightOut;
+in vec4 haze;
 out vec4 fragColor;
 
 // Integer hash (the same bits on every driver, unlike hashes built on sin).
@@ -252,18 +266,18 @@ float valueNoise(vec2 q)
     return mix(mix(a, b, f.x), mix(e, g, f.x), f.y);
 }
 
-// The sky: the gradient with long streaks of high dust lit from the sun's side, and the sun itself
-// low and large, dimmed by the dust.
+// The sky: the gradient with long streaks of dust lit from the sun's side, and the sun itself low
+// and large, dimmed by the dust.
 vec3 skyColor(vec3 d)
 {
     vec3 c = skyGradient(d);
-    if (d.y > 0.0) {
-        vec2 q = d.xz / (d.y + 0.12) * vec2(0.9, 2.6);
-        float streak = valueNoise(q + vec2(0.02 * t, 0.0)) * 0.6 + valueNoise(q * 2.3 + 7.1) * 0.4;
-        streak = smoothstep(0.45, 0.85, streak) * smoothstep(0.0, 0.25, d.y);
-        float sun = max(dot(d, kSunDir), 0.0);
-        c = mix(c, routineSky() * 1.6 + vec3(0.08, 0.04, 0.02) * (0.4 + sun), streak * 0.45);
-    }
+    // Below the horizon (seen from under the canyon's rim) the dust haze thickens and darkens.
+    c *= 1.0 - 0.45 * smoothstep(0.0, -0.8, d.y);
+    vec2 q = d.xz / (abs(d.y) + 0.12) * vec2(0.9, 2.6);
+    float streak = smoothstep(0.5, 0.85, valueNoise(q + vec2(0.02 * t, 0.0))) *
+                   smoothstep(0.0, 0.25, abs(d.y));
+    float sun = max(dot(d, kSunDir), 0.0);
+    c = mix(c, routineSky() * 1.6 + vec3(0.08, 0.04, 0.02) * (0.4 + sun), streak * 0.45);
     float disc = smoothstep(0.9986, 0.9992, dot(d, kSunDir));
     c = mix(c, vec3(1.0, 0.72, 0.45) * (0.55 + routineSky().r), disc * 0.8);
     return c;
@@ -278,9 +292,8 @@ void main()
         fragColor = vec4(skyColor(-view), 1.0);
         return;
     }
-    // The same fog as the ground's, into the sky behind.
-    float fog = 1.0 - exp(-eyeDistance * 0.011);
-    vec3 behind = skyGradient(-view);
+    float fog = haze.a;
+    vec3 behind = haze.rgb;
 
     if (kind == 2.0) {
         // Under the rocket: its shadow, shrinking and fading as it climbs; the flame's light
@@ -292,18 +305,21 @@ void main()
         float rim = 1.0 - smoothstep(0.75, 0.95, localPos.z);
         float lifted = clamp(heightOut / 12.0, 0.0, 1.0);
         // The long shadow of the low sun: a capsule from the foot away from the sun.
-        float along = clamp(dot(rel, kShadowDir), 0.0, 7.0);
+        float along = clamp(dot(rel, kShadowDir), 0.0, 5.0);
         float across = length(rel - kShadowDir * along);
         float width = 0.95 - 0.06 * along;
         float shadow = (1.0 - smoothstep(width * 0.6, width * 1.3, across)) *
-                       (1.0 - smoothstep(2.0, 7.0, along)) * (1.0 - lifted) * 0.6;
-        float near = 1.0 - clamp(heightOut / 30.0, 0.0, 1.0);
+                       (1.0 - smoothstep(1.5, 5.0, along)) * (1.0 - lifted) * 0.6;
+        float near = 1.0 - clamp(heightOut / 20.0, 0.0, 1.0);
         float soft = 1.0 - smoothstep(0.0, 1.0, r);
         float pool = soft * soft * near * burnOut * 0.45 * fade;
-        vec2 cell = rel * 1.2 + 2.0 * fract(0.37 * t);
-        float grain = valueNoise(cell + vec2(17.0, 3.0) * floor(t_scene * 2.0));
-        float dust = ground * soft * (0.45 + 0.55 * grain) *
-                     smoothstep(0.15, 0.45, r + 0.15 * grain) * 0.7;
+        float dust = 0.0;
+        if (ground > 0.0) {
+            vec2 cell = rel * 1.2 + 2.0 * fract(0.37 * t);
+            float grain = valueNoise(cell + vec2(17.0, 3.0) * floor(t_scene * 2.0));
+            dust = ground * soft * (0.45 + 0.55 * grain) *
+                   smoothstep(0.15, 0.45, r + 0.15 * grain) * 0.7;
+        }
         shadow *= rim;
         pool *= rim;
         dust *= rim;
