@@ -1,12 +1,13 @@
 # Two commands do all set-up on a fresh Debian machine:
 #   make run    plays the demo (where no display exists, renders it to build/velmora.mp4 instead)
 #   make test   builds everything and runs the tests
-# Others: make build, make windows, make asan, make assets, make soundtrack, make format
+# Others: make build, make windows, make asan, make assets, make soundtrack, make format,
+#         make dist (the release archives in dist/)
 
 BUILD := build/linux
 JOBS ?= 2
 
-.PHONY: run test build windows asan assets soundtrack format deps
+.PHONY: run test build windows asan assets soundtrack format deps dist
 
 deps:
 	@scripts/install-deps
@@ -35,6 +36,9 @@ assets: build
 
 soundtrack: build
 	@cmake --build $(BUILD) --target soundtrack
+
+dist: build windows
+	@scripts/make-dist
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

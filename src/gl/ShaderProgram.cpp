@@ -46,7 +46,6 @@ ShaderProgram::ShaderProgram(std::string path) : path(std::move(path)) {
 }
 
 ShaderProgram::~ShaderProgram() {
-    std::printf("reloading %s\n", path.c_str());
     releaseObjects();
 }
 
@@ -60,12 +59,12 @@ void ShaderProgram::releaseObjects() {
     gl.glDeleteProgram(program);
 }
 
-int ShaderProgram::build(int mode) {
+void ShaderProgram::build(int mode) {
     std::printf("reloading %s\n", path.c_str());
     if (mode != FirstBuild) releaseObjects();
     if (mode >= ReleaseOnly) {
         released_ = true;
-        return 0;
+        return;
     }
     released_ = false;
 
@@ -103,16 +102,14 @@ int ShaderProgram::build(int mode) {
     gl.glGetProgramiv(program, GL_LINK_STATUS, &linked);
     gl.glGetProgramInfoLog(program, kLogSize, &length, log);
     if (!linked) std::printf("\n%s(program):\n%s", path.c_str(), log);
-    return 0;
 }
 
 GLint ShaderProgram::uniformLocation(std::string name) const {
     return gl.glGetUniformLocation(program, name.c_str());
 }
 
-int ShaderProgram::use() const {
+void ShaderProgram::use() const {
     gl.glUseProgram(program);
-    return 0;
 }
 
 void ShaderProgram::setFloat(const char* name, float v) const {

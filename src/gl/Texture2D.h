@@ -1,4 +1,5 @@
 #pragma once
+#include <memory>
 #include <string>
 
 #include "gl/GlHeaders.h"
@@ -13,9 +14,9 @@ public:
     // Decodes a JPEG or PNG to straight 8-bit RGBA (embedded colour profile converted to sRGB),
     // top row first, GL_REPEAT, `filter` for both filters, maximum anisotropy. A file that cannot
     // be loaded prints "Unable to load texture <path>" and gives a 0 x 0 texture.
-    static Texture2D* fromImage(const std::string& path, GLenum filter);
+    static std::unique_ptr<Texture2D> fromImage(const std::string& path, GLenum filter);
     // GL_RGBA32F colour texture, or GL_DEPTH_COMPONENT24 when depth is true; left bound.
-    static Texture2D* createEmpty(int width, int height, bool depth);
+    static std::unique_ptr<Texture2D> createEmpty(int width, int height, bool depth);
 
     GLuint id = 0;
     int width = 0;
@@ -26,4 +27,4 @@ private:
 };
 
 // glActiveTexture(GL_TEXTURE0 + unit), then binds texture; the active unit stays `unit`.
-int bindToUnit(int unit, const Texture2D& texture);
+void bindToUnit(int unit, const Texture2D& texture);
