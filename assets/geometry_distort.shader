@@ -123,7 +123,10 @@ void main()
     float hit = beatHit() * syncdistort * step(dot(p.xyz, p.xyz), kSkyBeyond * kSkyBeyond);
     float front = -40.0 + 80.0 * saw;  // the swell climbs from the rock to the dome each beat
     float swell = exp(-0.01 * (p.y - front) * (p.y - front));
-    float grow = hit * (0.035 * swell + 0.01 * sin(0.35 * p.y + 3.0 * t));
+    // Phases wrapped to a turn before the sine: the clock reaches 180 s, and a GPU's sine of a
+    // large argument is not a CPU's.
+    float ripple = 6.2831853 * fract(0.47746483 * t);  // 3 radians a second
+    float grow = hit * (0.035 * swell + 0.01 * sin(0.35 * p.y + ripple));
     float twist = hit * 0.05 * sin(0.06 * p.y + t_scene);
     float c = cos(twist), s = sin(twist);
     p.xz = mat2(c, s, -s, c) * p.xz * (1.0 + grow);
@@ -221,7 +224,9 @@ vec3 brazierFire(vec3 p, vec3 n)
     const float kSector = 1.0471976;  // a sixth of a turn
     float slot = floor(atan(p.z, p.x) / kSector) + 0.5;
     vec3 bowl = vec3(16.0 * cos(slot * kSector), -11.6, 16.0 * sin(slot * kSector));
-    float flicker = 0.85 + 0.15 * sin(13.0 * t + 3.0 * slot) * sin(7.3 * t + slot);
+    // 13 and 7.3 radians a second, wrapped to a turn before the sine (the clock reaches 180 s).
+    float flicker = 0.85 + 0.15 * sin(6.2831853 * fract(2.0690142 * t) + 3.0 * slot) *
+                               sin(6.2831853 * fract(1.1618311 * t) + slot);
     float fire = smoothstep(11.5, 13.0, t_scene) * flicker;
     vec3 toBowl = bowl - p;
     float d = length(toBowl);
