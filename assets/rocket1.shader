@@ -127,7 +127,7 @@ void main()
         kind = 3.0;
         float elevation = (v - 0.5) * 3.1415927;
         vec3 dir = vec3(d.x * cos(elevation), sin(elevation), d.y * cos(elevation));
-        worldPos = eyePos + 180.0 * dir;
+        worldPos = eyePos + 195.0 * dir;
         localPos = dir;
         localNormal = -dir;
         haze = vec4(0.0);
