@@ -315,8 +315,10 @@ void main()
         float pool = soft * soft * near * burnOut * 0.45 * fade;
         float dust = 0.0;
         if (ground > 0.0) {
-            vec2 cell = rel * 1.2 + 2.0 * fract(0.37 * t);
-            float grain = valueNoise(cell + vec2(17.0, 3.0) * floor(t_scene * 2.0));
+            // Lumps of dust rolling outwards: a few waves round and across the pad.
+            float turn = atan(rel.y, rel.x);
+            float grain = 0.5 + 0.25 * sin(5.0 * turn + 3.0 * r - 4.0 * burnOut) +
+                          0.25 * sin(3.0 * turn - 7.0 * r + 2.0 * glow);
             dust = ground * soft * (0.45 + 0.55 * grain) *
                    smoothstep(0.15, 0.45, r + 0.15 * grain) * 0.7;
         }
