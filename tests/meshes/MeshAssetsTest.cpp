@@ -125,8 +125,8 @@ TEST(MeshAssets, TempleRockStaysUnderTheStepsInEvenTriangles) {
         for (int k = 0; k < 3; ++k) {
             const float* a = p[k];
             const float* b = p[(k + 1) % 3];
-            longest = std::fmax(longest, std::hypot(std::hypot(a[0] - b[0], a[1] - b[1]),
-                                                    a[2] - b[2]));
+            longest =
+                std::fmax(longest, std::hypot(std::hypot(a[0] - b[0], a[1] - b[1]), a[2] - b[2]));
         }
     }
     EXPECT_GT(rockTriangles, 1000);

@@ -103,7 +103,7 @@ void addEntablatureAndDome(MeshBuilder& b) {
     // Mouldings are chamfers at least half a unit across: a thinner ledge is under a pixel from
     // the cameras and reads as a bright crack between the rings where the light below catches it.
     std::vector<ProfilePoint> p = {
-        {24.0f, 14.6f, true}, {24.3f, 14.6f, true}, {24.3f, 8.2f, true},  // inner face
+        {24.0f, 14.6f, true}, {24.3f, 14.6f, true}, {24.3f, 8.2f, true},   // inner face
         {29.7f, 8.2f, true},  {29.7f, 9.2f, true},                         // architrave
         {30.1f, 9.6f, true},  {30.1f, 10.5f, true}, {30.5f, 10.9f, true},  // fascia, band
         {30.5f, 11.2f, true}, {29.8f, 11.6f, true}, {29.8f, 12.8f, true},  // frieze
