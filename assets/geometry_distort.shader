@@ -177,18 +177,24 @@ vec3 bilinear(sampler2D s, ivec2 size, vec2 texel)
 }
 
 // With no smaller levels to fall back on, a lookup whose pixel covers several texels would sparkle:
-// it settles to the image's mean instead, and skips the texels altogether once they are too small.
-// The derivatives of `uv` across the pixel come from the caller, worked out where every pixel of
-// a block takes the same path.
+// it settles to the image's mean instead. Further off, the image at a quarter of the frequency and
+// a little flattened (a level made by hand) fades in, so far faces keep a texture rather than a
+// flat colour, and settles to the mean in turn; no pixel pays for more than one lookup. The
+// derivatives of `uv` across the pixel come from the caller, worked out where every pixel of a
+// block takes the same path.
 vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 dx, vec2 dy, vec3 mean)
 {
     ivec2 size = textureSize(s, 0);
     if (size.x == 0) return mean;
     vec2 scale = vec2(size);
     float footprint = max(length(dx * scale), length(dy * scale));
-    float settle = smoothstep(1.5, 5.0, footprint);
-    if (settle >= 1.0) return mean;
-    return mix(bilinear(s, size, uv * scale - 0.5), mean, settle);
+    bool far_ = footprint >= 5.0;
+    float detail = far_ ? 0.7 * smoothstep(5.0, 7.0, footprint) *
+                              (1.0 - smoothstep(1.5, 5.0, 0.25 * footprint))
+                        : 1.0 - smoothstep(1.5, 5.0, footprint);
+    if (detail <= 0.0) return mean;
+    vec2 at = far_ ? 0.25 * uv + 0.37 : uv;
+    return mix(mean, bilinear(s, size, at * scale - 0.5), detail);
 }
 
 // Masonry laid along the face: the projection along the axis the surface faces most. On the
