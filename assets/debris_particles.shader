@@ -36,22 +36,19 @@ void main()
 #endif
 
 #ifdef fragmentcompile
-// The sprite image, on the unit the scene sets as "texture". That name shadows the built-in
-// texture() (so it is read with textureLod), and OpenGL ES does not allow it at all: there the
-// sampler takes another name (it draws nothing in this demo either way).
+// The sprite image; the name shadows the built-in texture(), so it is read with textureLod.
+// GLSL ES forbids that shadowing: there the sampler is "spriteTexture" (the web GL table maps it).
 #ifdef GL_ES
-uniform sampler2D sprite;
-#else
-uniform sampler2D texture;
-#define sprite texture
+#define texture spriteTexture
 #endif
+uniform sampler2D texture;
 
 in vec2 uv;
 out vec4 fragColor;
 
 void main()
 {
-    vec4 c = textureLod(sprite, vec2(uv.x, 1.0 - uv.y), 0.0);
-    fragColor = vec4(c.rgb * vec3(0.7, 0.8, 1.0), c.a * 0.6);
+    vec4 sprite = textureLod(texture, vec2(uv.x, 1.0 - uv.y), 0.0);
+    fragColor = vec4(sprite.rgb * vec3(0.7, 0.8, 1.0), sprite.a * 0.6);
 }
 #endif

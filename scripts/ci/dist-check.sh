@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The release archives, checked as a viewer gets them: `make-dist` twice gives byte-identical files;
 # each archive is unpacked into a fresh folder outside the repository and run from there. The Linux
-# runner's frames there equal the tree's; velmora.exe is checked by the Wine smoke test, which runs
-# the unpacked copy when dist/zorvek-velmora-win32.zip exists (so this check runs before it).
+# runner's frames there equal the tree's; the web zip (when the browser build exists: the browser
+# test runs before this one) is served from its unpacked folder and draws two stills in headless
+# Chromium like the runner's; velmora.exe is checked by the Wine smoke test, which runs the unpacked
+# copy when dist/zorvek-velmora-win32.zip exists (so this check runs before it).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 start=$SECONDS
@@ -52,6 +54,26 @@ for f in ("velmora.exe", "velmora.nfo", "velmora.png"):
 print(f"win32 zip: {len(names)} files, {len(shaders)} shaders, {len(images)} images, {len(meshes)} meshes")
 sys.exit(0 if ok else 1)
 PYTHON
+
+# Web: served from the unpacked folder, two stills against the runner's frames.
+if [[ -f dist/zorvek-velmora-web.zip ]]; then
+    mkdir -p "$work/web" "$work/web-ref" "$work/web-shots"
+    python3 -m zipfile -e dist/zorvek-velmora-web.zip "$work/web"
+    site=$work/web/zorvek-velmora-web
+    port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+    python3 -m http.server "$port" --bind 127.0.0.1 --directory "$site" >/dev/null 2>&1 &
+    server=$!
+    trap 'kill $server 2>/dev/null || true; rm -rf "$work"' EXIT
+    for _ in $(seq 50); do
+        python3 -c "import urllib.request; urllib.request.urlopen('http://127.0.0.1:$port/index.html')" \
+            2>/dev/null && break
+        sleep 0.1
+    done
+    build/linux/src/app/headless/velmora-headless --size 640x360 --times 23b,96b \
+        --png "$work/web-ref" >/dev/null 2>&1
+    node tests/web/browser-check.mjs stills "http://127.0.0.1:$port" "$work/web-ref" \
+        "$work/web-shots" 10 23b 96b || fail "the unpacked web folder"
+fi
 
 echo "dist-check: $failures failure(s) in $((SECONDS - start)) s"
 ((failures == 0))
