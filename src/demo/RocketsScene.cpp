@@ -27,7 +27,7 @@ constexpr float kSteadyBar = 96.0f;  // no more roll shake from here
 constexpr double kDimStart = 30.0;   // seconds into the scene: the sky starts to darken
 constexpr int kRocketSlots = 50;
 constexpr int kFirstRocketId = 6;
-constexpr int kRocketPieces = 6;  // body, nose, four fins and the exhaust share the rod
+constexpr int kRocketPieces = 6;  // the rocket program bends the rod into six pieces per slot
 
 // The plain sines of the viewpoints: the library sine of the double argument in extended
 // precision.

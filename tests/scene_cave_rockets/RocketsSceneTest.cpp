@@ -10,6 +10,7 @@
 #include "FrameChecks.h"
 #include "demo/Scenes.h"
 #include "gl/GeometryBuffer.h"
+#include "gl/GlEntryTable.h"
 #include "gl/ShaderProgram.h"
 #include "gl/Texture2D.h"
 #include "math/Scalar.h"
@@ -222,6 +223,19 @@ TEST_F(RocketsSceneTest, RocketsAreInSightFromEveryViewpoint) {
     for (const double bars : {74.5, 76.5, 78.2, 89.5, 93.5, 100.5}) {
         draw(sceneClockAtBars(bars));
         EXPECT_GT(countPixels(rocket), 30) << "bar " << bars;
+    }
+}
+
+// The rocket program's first draw of the frame (slot 0, or slot 1 when slot 0 is empty) paints a
+// sky sphere round the camera: a frame cleared to magenta keeps none of it, from every viewpoint,
+// the camera under the rim included.
+TEST_F(RocketsSceneTest, SkySphereCoversWhatTheGroundLeaves) {
+    // 300.6 beats: slot 0 is empty (601 half beats), so the sky comes from slot 1.
+    for (const double beats : {300.6, 321.0, 361.0, 380.0, 400.0, 414.0}) {
+        gl.glClearColor(1.0f, 0.0f, 1.0f, 0.0f);
+        draw(clockAtBeats(beats));
+        EXPECT_EQ(countPixels([](int r, int g, int b) { return r > 250 && g < 5 && b > 250; }), 0)
+            << "beat " << beats;
     }
 }
 

@@ -378,6 +378,21 @@ TEST_F(TempleSceneTest, TempleIsLitWarmAgainstTheBlueNight) {
     }
 }
 
+// The night round the temple is painted by the temple's own draw (a sky sphere in the mesh), so
+// no view, not even the distant or sideways ones that used to be half empty, shows the bare clear
+// colour: a frame cleared to magenta first keeps none of it.
+TEST_F(TempleSceneTest, NightSkyCoversEveryViewBehindTheTemple) {
+    for (float t : {4.0f, 12.0f, 20.0f, 25.0f, 31.5f, 33.0f, 41.0f}) {
+        gl.glClearColor(1.0f, 0.0f, 1.0f, 0.0f);
+        draw(clockAt(t));
+        const std::vector<unsigned char> pixels = readFrame();
+        size_t magenta = 0;
+        for (size_t i = 0; i < pixels.size(); i += 4)
+            if (pixels[i] > 250 && pixels[i + 1] < 5 && pixels[i + 2] > 250) ++magenta;
+        EXPECT_EQ(magenta, 0u) << t;
+    }
+}
+
 TEST_F(TempleSceneTest, FirstFrameAfterBar136DrawsNothingOnTheTempleColour) {
     draw(clockAtOrBefore(43.14f));  // the last scene frame sets the clear colour
     const std::int64_t end = std::llround(136.0 * 4.0 * kSecondsPerBeat * 1e7);
