@@ -5,11 +5,12 @@
 
 #include <cmath>
 
-#include "FrameChecks.h"
 #include "demo/Scenes.h"
 #include "gl/GeometryBuffer.h"
 #include "gl/ShaderProgram.h"
 #include "gl/Texture2D.h"
+#include "support/FrameChecks.h"
+#include "support/MatrixChecks.h"
 #include "support/SceneTestAssets.h"
 
 namespace {
@@ -111,7 +112,7 @@ TEST_F(CaveSceneTest, FirstFrameIsBlackOverTheTopOfTheShaft) {
     EXPECT_TRUE(fade.blend);
     EXPECT_EQ(fade.uniform("icolor")[0], 0.0);
     EXPECT_NEAR(fade.uniform("icolor")[3], 1.0, 1e-5);
-    EXPECT_EQ(countPixels([](int r, int g, int b) { return r + g + b > 3; }), 0);
+    EXPECT_EQ(countPixelsFromTopLeft([](int r, int g, int b) { return r + g + b > 3; }), 0);
 }
 
 TEST_F(CaveSceneTest, FadeIsGoneOneSecondIn) {
@@ -146,11 +147,11 @@ TEST_F(CaveSceneTest, CamcorderFrameThenBlinkingRecMarkOverTheWholeScreen) {
 
     // The REC mark sits in the frame's top-left corner and is lit on every other beat.
     const auto red = [](int r, int g, int b) { return r > 150 && g < 90 && b < 90; };
-    const int lit = countPixels(red, 0.0, 0.0, 0.25, 0.25);
+    const int lit = countPixelsFromTopLeft(red, 0.0, 0.0, 0.25, 0.25);
     EXPECT_GT(lit, 15);
-    EXPECT_EQ(countPixels(red, 0.25, 0.0, 1.0, 1.0), 0);  // nowhere else
+    EXPECT_EQ(countPixelsFromTopLeft(red, 0.25, 0.0, 1.0, 1.0), 0);  // nowhere else
     draw(sceneClockAtBars(60.3125));
-    EXPECT_LT(countPixels(red, 0.0, 0.0, 0.25, 0.25), lit / 10);
+    EXPECT_LT(countPixelsFromTopLeft(red, 0.0, 0.0, 0.25, 0.25), lit / 10);
 }
 
 TEST_F(CaveSceneTest, ZoomStartsJustAfterBarSeventyOneAndThreeQuarters) {

@@ -7,12 +7,13 @@
 #include <cmath>
 #include <utility>
 
-#include "FrameChecks.h"
 #include "demo/Scenes.h"
 #include "gl/GeometryBuffer.h"
 #include "gl/ShaderProgram.h"
 #include "gl/Texture2D.h"
 #include "math/Scalar.h"
+#include "support/FrameChecks.h"
+#include "support/MatrixChecks.h"
 #include "support/SceneTestAssets.h"
 
 namespace {
@@ -114,7 +115,10 @@ TEST_F(RocketsSceneTest, BarSeventyTwoOpensWhiteOverGroundAndRockets) {
 
     // Beat 288 is even: the flash alone, opaque.
     EXPECT_NEAR(flashAlpha(f), 1.0, 1e-6);
-    EXPECT_EQ(countPixels([](int r, int g, int b) { return std::min({r, g, b}) < 254; }), 0);
+    EXPECT_EQ(countPixelsFromTopLeft([](int r, int g, int b) {
+                  return std::min({r, g, b}) < 254;
+              }),
+              0);
 }
 
 TEST_F(RocketsSceneTest, SlotsMoveOnWithEveryHalfBeat) {
@@ -221,7 +225,7 @@ TEST_F(RocketsSceneTest, RocketsAreInSightFromEveryViewpoint) {
     const auto rocket = [](int r, int g, int b) { return std::min({r, g, b}) > 140; };
     for (const double bars : {74.5, 76.5, 78.2, 89.5, 93.5, 100.5}) {
         draw(sceneClockAtBars(bars));
-        EXPECT_GT(countPixels(rocket), 30) << "bar " << bars;
+        EXPECT_GT(countPixelsFromTopLeft(rocket), 30) << "bar " << bars;
     }
 }
 

@@ -5,13 +5,14 @@
 
 #include <cmath>
 
-#include "SceneChecks.h"
 #include "demo/Scenes.h"
 #include "gl/GeometryBuffer.h"
 #include "gl/GlEntryTable.h"
 #include "gl/ShaderProgram.h"
 #include "gl/Texture2D.h"
 #include "math/MatrixStack.h"
+#include "support/FrameChecks.h"
+#include "support/MatrixChecks.h"
 #include "support/SceneTestAssets.h"
 
 namespace {
@@ -210,7 +211,9 @@ TEST_F(AsteroidTunnelSceneTest, TunnelSurroundsEveryCameraAndLeavesStateAsFound)
     for (double bars = 24.0; bars < 40.0; bars += 0.125) {
         gl.glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
         const RecordedFrame f = draw(sceneClockAtBars(bars));
-        EXPECT_EQ(countPixels([](int r, int g, int b) { return g == 255 && r == 0 && b == 0; }), 0)
+        EXPECT_EQ(countPixelsFromTopLeft(
+                      [](int r, int g, int b) { return g == 255 && r == 0 && b == 0; }),
+                  0)
             << "bar " << bars;
         EXPECT_TRUE(f.depthTestAfter) << bars;
         EXPECT_FALSE(f.blendAfter) << bars;

@@ -5,11 +5,12 @@
 
 #include <cmath>
 
-#include "SceneChecks.h"
 #include "demo/Scenes.h"
 #include "gl/GeometryBuffer.h"
 #include "gl/ShaderProgram.h"
 #include "gl/Texture2D.h"
+#include "support/FrameChecks.h"
+#include "support/MatrixChecks.h"
 #include "support/SceneTestAssets.h"
 
 namespace {
@@ -156,8 +157,8 @@ TEST_F(CliffFlybySceneTest, CardsGoPanelBandsNameThenTheFade) {
     // On screen: the lower band's black and yellow stripes along the bottom edge.
     const auto yellow = [](int r, int g, int b) { return r > 180 && g > 110 && b < 90; };
     const auto dark = [](int r, int g, int b) { return r + g + b < 120; };
-    EXPECT_GT(countPixels(yellow, 0.0, 0.0, 1.0, 0.03), 100);
-    EXPECT_GT(countPixels(dark, 0.0, 0.0, 1.0, 0.03), 100);
+    EXPECT_GT(countPixelsFromTopLeft(yellow, 0.0, 0.97, 1.0, 1.0), 100);
+    EXPECT_GT(countPixelsFromTopLeft(dark, 0.0, 0.97, 1.0, 1.0), 100);
     EXPECT_TRUE(f.depthTestAfter);
     EXPECT_FALSE(f.blendAfter);
 }
@@ -211,7 +212,7 @@ TEST_F(CliffFlybySceneTest, FadeToBlackOverTheLastTwoBarsIsNotClamped) {
     const Draw& fade = f.calls->draws().back();
     EXPECT_EQ(fade.program, a.solidColorShader->program);
     EXPECT_NEAR(fade.uniform("icolor")[3], 1.5, 1e-5);
-    EXPECT_EQ(countPixels([](int r, int g, int b) { return r + g + b > 6; }), 0);
+    EXPECT_EQ(countPixelsFromTopLeft([](int r, int g, int b) { return r + g + b > 6; }), 0);
     EXPECT_TRUE(f.depthTestAfter);
     EXPECT_FALSE(f.blendAfter);
     // Still untouched at bar 54.
