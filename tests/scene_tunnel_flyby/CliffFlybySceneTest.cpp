@@ -50,17 +50,7 @@ protected:
         EXPECT_EQ(wall.uniform("distort"), std::vector<double>{warp});
         return shot.viewpoint;
     }
-    // How far the picture is turned: the angle, in pixels on screen, of the model's +y at the
-    // point 20 units ahead of the camera.
-    static double rollOf(const std::vector<double>& matrix) {
-        const DrawnCamera c = drawnCamera(matrix);
-        double p[3];
-        for (int i = 0; i < 3; ++i) p[i] = c.eye[i] + 20.0 * c.forward[i];
-        const ScreenPoint ahead = screenPoint(matrix, p[0], p[1], p[2]);
-        const ScreenPoint above = screenPoint(matrix, p[0], p[1] + 1.0, p[2]);
-        return std::atan2((above.x - ahead.x) * SceneTestAssets::kWidth,
-                          (above.y - ahead.y) * SceneTestAssets::kHeight);
-    }
+    // The wall drawn with `view` through the frame's lens, warped or not.
     static void expectWall(const RecordedFrame& f, const Matrix4& view, double distort) {
         const Draw& wall = f.calls->draws().at(0);
         Matrix4 product;
@@ -124,13 +114,13 @@ TEST_F(CliffFlybySceneTest, RollAndCardsStartJustAfterBar44) {
         ASSERT_EQ(f.clock.bars, 44.0f);
         EXPECT_EQ(f.calls->draws().size(), 2u);
         EXPECT_EQ(expectDrawnWithTheFlybyCamera(f), "fly-by");
-        EXPECT_NEAR(rollOf(f.calls->draws()[0].uniform("matrix")), 0.0, 1e-6);
+        EXPECT_NEAR(pictureTilt(f.calls->draws()[0].uniform("matrix")), 0.0, 1e-6);
     }
     const RecordedFrame f = draw(clockAtBars(44.0, true));
     EXPECT_GT(f.clock.bars, 44.0f);
     EXPECT_EQ(f.calls->draws().size(), 6u);
     EXPECT_EQ(expectDrawnWithTheFlybyCamera(f), "rolled");
-    EXPECT_NEAR(std::fabs(rollOf(f.calls->draws()[0].uniform("matrix"))), kRolledTilt, 1e-3);
+    EXPECT_NEAR(std::fabs(pictureTilt(f.calls->draws()[0].uniform("matrix"))), kRolledTilt, 1e-3);
 }
 
 TEST_F(CliffFlybySceneTest, CardsGoPanelBandsNameThenTheFade) {
@@ -220,7 +210,7 @@ TEST_F(CliffFlybySceneTest, FlyByRunsAlongTheWallTenUnitsOffAtSixteenUnitsASecon
             const double speed = (to.eye[2] - from.eye[2]) / (next.seconds - now.seconds);
             EXPECT_NEAR(speed, 16.0, 1e-2) << bars;
         }
-        const double roll = std::fabs(rollOf(shotMatrix(a, now)));
+        const double roll = std::fabs(pictureTilt(shotMatrix(a, now)));
         EXPECT_NEAR(roll, bars > 44.0 ? kRolledTilt : 0.0, 1e-3) << bars;
     }
 }

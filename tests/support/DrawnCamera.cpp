@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "support/SceneTestAssets.h"
+
 double DrawnCamera::fromYAxis() const {
     return std::hypot(eye[0], eye[2]);
 }
@@ -48,6 +50,16 @@ ScreenPoint screenPoint(const std::vector<double>& m, double x, double y, double
         p.y = clip[1] / clip[3];
     }
     return p;
+}
+
+double pictureTilt(const std::vector<double>& matrix) {
+    const DrawnCamera c = drawnCamera(matrix);
+    double p[3];
+    for (int i = 0; i < 3; ++i) p[i] = c.eye[i] + 20.0 * c.forward[i];
+    const ScreenPoint ahead = screenPoint(matrix, p[0], p[1], p[2]);
+    const ScreenPoint above = screenPoint(matrix, p[0], p[1] + 1.0, p[2]);
+    return std::atan2((above.x - ahead.x) * SceneTestAssets::kWidth,
+                      (above.y - ahead.y) * SceneTestAssets::kHeight);
 }
 
 std::vector<double> shotMatrix(const CameraShot& shot, const SceneClock& clock) {

@@ -23,5 +23,10 @@ struct ScreenPoint {
 };
 ScreenPoint screenPoint(const std::vector<double>& matrix, double x, double y, double z);
 
+// How far the picture is tilted: the angle, in the test frame's pixels, by which the model's +y
+// at the point 20 units ahead of the camera leans from the picture's vertical (positive: to the
+// right).
+double pictureTilt(const std::vector<double>& matrix);
+
 // The matrix a scene uploads for a shot of its camera: the view times the shot's lens.
 std::vector<double> shotMatrix(const CameraShot& shot, const SceneClock& clock);
