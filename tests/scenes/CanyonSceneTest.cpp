@@ -152,7 +152,7 @@ TEST_F(CanyonSceneTest, LogoLayersGoBackgroundUpperLowerOverTheDepthTestedCanyon
 }
 
 TEST_F(CanyonSceneTest, FlashFadesOverNineTenthsOfASecond) {
-    const double start = 8.0 * 4.0 * kSecondsPerBeat;
+    const double start = sceneStartSeconds(1);
     const struct {
         double afterStart;
         double alpha;
