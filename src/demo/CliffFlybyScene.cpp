@@ -116,7 +116,7 @@ CameraShot flybyCamera(const SceneClock& clock) {
     CameraShot shot;
     if (clock.bars > kHighViewBar) {
         // From height 87 at bar 48, sinking ever faster, stretched.
-        const double d = static_cast<double>(clock.bars) - 48.0;
+        const double d = static_cast<double>(clock.bars) - static_cast<double>(kHighViewBar);
         const float eyeY = static_cast<float>(87.0 - std::pow(8.2 * d, 1.1));
         lookAt(shot.view, -10.0f, eyeY, static_cast<float>(10.0 - d), 0.0f, 10.0f, 0.0f, 0.0f, 1.0f,
                0.0f);
