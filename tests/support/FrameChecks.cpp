@@ -52,17 +52,25 @@ TextureUnits textureUnitsNow() {
     return units;
 }
 
+std::vector<size_t> pixelOffsetsFromTopLeft(double x0, double y0, double x1, double y1) {
+    const int w = SceneTestAssets::kWidth, h = SceneTestAssets::kHeight;
+    // The edges in whole pixels; a hair added so an edge meant to fall on a pixel boundary is not
+    // lost to the rounding of the fraction.
+    const auto edge = [](double fraction, int size) { return int(fraction * size + 1e-9); };
+    std::vector<size_t> offsets;
+    for (int row = edge(y0, h); row < edge(y1, h); ++row) {
+        const int readRow = h - 1 - row;  // the frame is read bottom row first
+        for (int col = edge(x0, w); col < edge(x1, w); ++col)
+            offsets.push_back((size_t(readRow) * w + col) * 4);
+    }
+    return offsets;
+}
+
 int countPixelsFromTopLeft(const std::function<bool(int r, int g, int b)>& test, double x0,
                            double y0, double x1, double y1) {
-    const int w = SceneTestAssets::kWidth, h = SceneTestAssets::kHeight;
     const std::vector<unsigned char> pixels = readFrame();
     int count = 0;
-    for (int row = int(y0 * h); row < int(y1 * h); ++row) {
-        const int readRow = h - 1 - row;  // the frame is read bottom row first
-        for (int col = int(x0 * w); col < int(x1 * w); ++col) {
-            const unsigned char* p = &pixels[(size_t(readRow) * w + col) * 4];
-            if (test(p[0], p[1], p[2])) ++count;
-        }
-    }
+    for (size_t i : pixelOffsetsFromTopLeft(x0, y0, x1, y1))
+        if (test(pixels[i], pixels[i + 1], pixels[i + 2])) ++count;
     return count;
 }

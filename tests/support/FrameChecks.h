@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
@@ -26,8 +27,13 @@ struct TextureUnits {
 };
 TextureUnits textureUnitsNow();
 
-// How many pixels of the frame just drawn pass `test` (r, g, b in 0..255), within the rectangle
-// of fractions [x0, x1) x [y0, y1) of the picture as it is seen: x from the left edge, y from the
-// top edge (the GL reads rows bottom first; this counts as a viewer reads the picture).
+// Regions of the picture as it is seen: fractions [x0, x1) x [y0, y1) of its width and height, x
+// from the left edge, y from the top edge. (The GL reads rows bottom first; these count rows as a
+// viewer reads the picture.)
+
+// How many pixels of the frame just drawn pass `test` (r, g, b in 0..255) within the region.
 int countPixelsFromTopLeft(const std::function<bool(int r, int g, int b)>& test, double x0 = 0.0,
                            double y0 = 0.0, double x1 = 1.0, double y1 = 1.0);
+// Where the region's pixels lie in a frame as readFrame() returns it: the offsets of their RGBA
+// bytes.
+std::vector<size_t> pixelOffsetsFromTopLeft(double x0, double y0, double x1, double y1);
