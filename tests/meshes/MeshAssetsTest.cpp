@@ -6,7 +6,7 @@
 
 #include "EffectiveCamera.h"
 #include "MeshFileChecks.h"
-#include "SceneCameras.h"
+#include "TrackedCameras.h"
 #include "geometry/MeshFile.h"
 #include "gl/GeometryBuffer.h"
 #include "gl/LoadedMesh.h"
@@ -137,10 +137,10 @@ TEST(MeshAssets, TempleRockStaysUnderTheStepsInEvenTriangles) {
 // temple and outside its solids; the rise passes through the well and the oculus.
 TEST(MeshAssets, TempleCamerasKeepClearOfTheTemple) {
     const MeshData temple = parsed(kTemplePath);
-    const SceneCamera* scene = findSceneCamera("temple");
+    const TrackedCamera* scene = findTrackedCamera("temple");
     ASSERT_NE(scene, nullptr);
     double closest = 1e9;
-    for (double s = barsToSeconds(104.0); s < barsToSeconds(136.0); s += 0.1) {
+    for (double s = secondsOfBars(scene->startBar); s < secondsOfBars(scene->endBar); s += 0.1) {
         const EffectiveCamera cam = effectiveCamera(scene->at(clockAtSeconds(s)).view);
         const SurfacePoint near = nearestSurface(temple, cam.eye);
         closest = std::fmin(closest, near.distance);
@@ -154,10 +154,10 @@ TEST(MeshAssets, TempleCamerasKeepClearOfTheTemple) {
 // The same for the cave: the normals face the air, so "outside" is in the passage.
 TEST(MeshAssets, CaveCameraKeepsClearOfTheWalls) {
     const MeshData cave = parsed(kCavePath);
-    const SceneCamera* scene = findSceneCamera("cave");
+    const TrackedCamera* scene = findTrackedCamera("cave");
     ASSERT_NE(scene, nullptr);
     double closest = 1e9;
-    for (double s = barsToSeconds(56.0); s < barsToSeconds(72.0); s += 0.1) {
+    for (double s = secondsOfBars(scene->startBar); s < secondsOfBars(scene->endBar); s += 0.1) {
         const EffectiveCamera cam = effectiveCamera(scene->at(clockAtSeconds(s)).view);
         const SurfacePoint near = nearestSurface(cave, cam.eye);
         closest = std::fmin(closest, near.distance);
