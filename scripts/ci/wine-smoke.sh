@@ -9,7 +9,10 @@
 #      exit code 0.
 #   4. With Mesa limited to OpenGL 3.0 the 3.3 core context cannot be made: one line saying so,
 #      exit code 1.
-#   5. The DirectShow player on a short MP3 (velmora-music-check.exe).
+#   5. The DirectShow player on a short MP3 (velmora-music-check.exe), past its end too.
+#   5b. The window (velmora-window-check.exe): the bootstrap window is gone, the client area, the
+#      reported size and the viewport agree for a window too tall for the screen, and a refused
+#      full-screen mode falls back to a centred window with one line.
 #   6. Images decoded by GDI+ match the Linux decoder within 1 per channel: a test set covering
 #      the formats, and the demo's own images.
 #   7. The portable maths (scalar sines, matrices, the clock, the surface fields and meshes) gives
@@ -33,7 +36,8 @@ headless=$linux_build/src/app/headless/velmora-headless
 compare=$linux_build/tests/win32/velmora-image-compare
 math_bits=$linux_build/tests/crosstarget/velmora-math-bits
 for f in "$exe" "$windows_build/velmora-image-dump.exe" "$windows_build/velmora-music-check.exe" \
-    "$windows_build/velmora-math-bits.exe" "$headless" "$compare" "$math_bits"; do
+    "$windows_build/velmora-window-check.exe" "$windows_build/velmora-math-bits.exe" "$headless" \
+    "$compare" "$math_bits"; do
     [[ -x $f ]] || { echo "wine-smoke: $f is missing: build both presets first"; exit 1; }
 done
 
@@ -303,6 +307,14 @@ rc=0
 wine "$windows_build/velmora-music-check.exe" "$work/tone.mp3" >"$work/music.out" 2>/dev/null || rc=$?
 sed 's/^/   | /' "$work/music.out"
 [[ $rc -eq 0 ]] || fail "the DirectShow player checks"
+
+phase "the window"
+rc=0
+wine "$windows_build/velmora-window-check.exe" >"$work/window.out" 2>/dev/null || rc=$?
+sed 's/^/   | /' "$work/window.out"
+[[ $rc -eq 0 ]] || fail "the window checks"
+[[ $(grep -c "^The display cannot switch to 800x600 .*: the demo runs in a centred window" \
+    "$work/window.out") -eq 1 ]] || fail "no one line for the refused full-screen mode"
 
 phase "GDI+ against the Linux decoder"
 mkdir -p "$work/images" "$work/dumps"

@@ -1,7 +1,8 @@
 // velmora-music-check SOUNDTRACK: checks DirectShowMusicPlayer on a real filter graph (run under
 // Wine by scripts/ci/wine-smoke.sh with a short MP3): position 0 after open, seek clamping and
-// truncation, stopped until play, running after a seek while playing, and the wall-clock stand-in
-// when the file cannot be played. One line per check; exit code 1 if any fails.
+// truncation, stopped until play, running after a seek while playing, going on past the end in
+// real time, and the wall-clock stand-in when the file cannot be played. One line per check; exit
+// code 1 if any fails.
 #include <windows.h>
 
 #include <cstdio>
@@ -17,9 +18,13 @@ void expect(bool ok, const char* what, long long value) {
     failures += ok ? 0 : 1;
 }
 
+// Reads the position every 10 ms, as a frame loop would, for `milliseconds`.
 long long elapsedAfter(DirectShowMusicPlayer& player, DWORD milliseconds) {
     const long long before = player.position();
-    Sleep(milliseconds);
+    for (DWORD waited = 0; waited < milliseconds; waited += 10) {
+        Sleep(10);
+        player.position();
+    }
     return player.position() - before;
 }
 
@@ -55,6 +60,14 @@ int main(int argc, char** argv) {
     expect(player.position() < 12345678, "a seek while playing moves back", player.position());
     moved = elapsedAfter(player, 500);
     expect(moved > 2000000, "still running after the seek: 100 ns units in 500 ms", moved);
+    // Past the end the graph's position stops at the duration; the player's goes on in real time
+    // (and never ahead of it), so a demo longer than its music still ends.
+    player.seek(d - 0.25);
+    moved = elapsedAfter(player, 1000);
+    expect(moved > 8000000 && moved < 10000000 + 500000,
+           "past the end: 100 ns units in 1000 ms from 0.25 s before it", moved);
+    expect(player.position() > static_cast<long long>((d + 0.6) * 1e7),
+           "past the end: the position beyond the duration", player.position());
 
     DirectShowMusicPlayer missing("assets/no-such-soundtrack.mp3");
     missing.open();  // prints its one line

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "audio/MusicPlayer.h"
+#include "audio/PlaybackClock.h"
 #include "audio/WallClock.h"
 
 // The soundtrack on Linux: decoded once by mpg123, played through SDL audio. See the .cpp for what
@@ -53,6 +54,6 @@ private:
     std::int64_t handedEnd_ = 0;  // position up to which frames have been handed over
     Clock::time_point anchorTime_{};
 
-    std::int64_t lastReported_ = 0;  // the clock never goes back except by seek
-    WallClock wallClock_;
+    PlaybackClock clock_;  // the device's position held to real time
+    WallClock wallClock_;  // without a device
 };
