@@ -4,7 +4,8 @@
 #      needed and stays open; typing 800x600 and pressing "Launch" starts the demo, which prints
 #      what the Linux headless runner prints (GL identification, shader, texture and mesh lines)
 #      with an llvmpipe renderer, opens an 800 x 600 window and ends with exit code 0 on Escape.
-#   2. Ticking "Fullscreen" and pressing "No Launch" ends with exit code 0 and prints nothing.
+#   2. Ticking "Fullscreen" and pressing "No Launch" ends with exit code 0 and prints nothing, also
+#      started from a folder without assets/ (it finds them in the source tree).
 #   3. "Launch" with the preselected resolution; Alt+F4 closes the window, which ends the demo with
 #      exit code 0.
 #   4. With Mesa limited to OpenGL 3.0 the 3.3 core context cannot be made: one line saying so,
@@ -237,8 +238,8 @@ if ! diff <(normalise "$work/headless.out") <(normalise "$work/run1.out") >"$wor
 fi
 echo "   $(grep -c '^reloading ' "$work/run1.out") reloading lines, $(grep -ci 'mesh' "$work/run1.out") mesh lines"
 
-phase "run 2: Fullscreen, then No Launch"
-wine "$exe" >"$work/run2.out" 2>"$work/run2.err" &
+phase "run 2: Fullscreen, then No Launch, started from a folder without assets"
+(cd "$work" && exec wine "$OLDPWD/$exe") >"$work/run2.out" 2>"$work/run2.err" &
 pid=$!
 screen_before=$(xdotool getdisplaygeometry)
 if dialog=$(wait_for_windows "ZORVEK LAUNCHER" 60); then

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "app/AssetRoot.h"
 #include "app/DemoMain.h"
 #include "app/DemoWindow.h"
 #include "app/LaunchSettings.h"
@@ -166,6 +167,11 @@ private:
 int main(int argc, char** argv) {
     Options options;
     if (!parse(argc, argv, options)) return 2;
+    // Paths given on the command line stay relative to where they were typed.
+    for (std::string* path : {&options.pngDir, &options.videoPath, &options.musicPath})
+        if (!path->empty() && *path != MusicPlayer::kSoundtrackPath)
+            *path = std::filesystem::absolute(*path).string();
+    if (!enterAssetRoot()) return 1;
     const double fps = options.fps;
 
     // Frames first..last (inclusive) of the frame clock, or the indices into --times.

@@ -2,8 +2,10 @@
 //   --size WxH       open at this size without the launcher
 //   --fullscreen     switch the display to the chosen size (preticks the launcher's box)
 //   --no-launcher    skip the launcher (1280x720 unless --size says otherwise)
-// Exit codes: 0 when the demo ends or "No Launch" is pressed, 1 without a display or a 3.3 core
-// context, 2 for a bad option.
+// Started from a folder without assets/, it works from the one next to the executable or from the
+// source tree it was built from.
+// Exit codes: 0 when the demo ends or "No Launch" is pressed, 1 without a display, a 3.3 core
+// context or an assets/ folder, 2 for a bad option.
 #include <SDL.h>
 
 #include <cstdio>
@@ -11,6 +13,7 @@
 #include <cstring>
 #include <vector>
 
+#include "app/AssetRoot.h"
 #include "app/DemoMain.h"
 #include "app/DemoWindow.h"
 #include "app/LaunchSettings.h"
@@ -88,6 +91,7 @@ bool openDisplay(std::vector<DisplayMode>& modes) {
 int main(int argc, char** argv) {
     Options options;
     if (!parse(argc, argv, options)) return 2;
+    if (!enterAssetRoot()) return 1;
     std::vector<DisplayMode> modes;
     if (!openDisplay(modes)) return 1;
 

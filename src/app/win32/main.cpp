@@ -1,11 +1,13 @@
 // velmora.exe: the launcher, then the demo with its soundtrack played through DirectShow. Takes no
-// options; diagnostics go to standard output, visible when it is redirected.
+// options; diagnostics go to standard output, visible when it is redirected. Started from a folder
+// without assets/, it works from the one next to the executable.
 #include <windows.h>
 // windows.h first: commctrl.h builds on its types.
 #include <commctrl.h>
 
 #include <cstdio>
 
+#include "app/AssetRoot.h"
 #include "app/DemoMain.h"
 #include "app/DemoWindow.h"
 #include "app/LaunchSettings.h"
@@ -13,6 +15,7 @@
 #include "audio/win32/DirectShowMusicPlayer.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    if (!enterAssetRoot()) return 1;
     InitCommonControls();
     LaunchSettings settings;
     if (!runLauncher(instance, settings)) {
