@@ -6,6 +6,7 @@
 
 namespace {
 
+// False when the file cannot be opened or read (a folder opens but does not read).
 bool readWholeFile(const char* path, std::vector<std::uint8_t>& bytes) {
     FILE* file = std::fopen(path, "rb");
     if (!file) return false;
@@ -14,8 +15,9 @@ bool readWholeFile(const char* path, std::vector<std::uint8_t>& bytes) {
     while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
         bytes.insert(bytes.end(), chunk, chunk + got);
     }
+    const bool read = !std::ferror(file);
     std::fclose(file);
-    return true;
+    return read;
 }
 
 }  // namespace
@@ -31,6 +33,8 @@ LoadedMesh loadMesh(const char* path) {
     }
     MeshFileHeader header;
     if (!parseMeshHeader(bytes.data(), bytes.size(), header)) {
+        std::printf("Mesh file %s rejected: %s\n", path,
+                    bytes.empty() ? "the file is empty" : "the header does not give two counts");
         std::printf("Mesh loading error!\n");
         return loaded;
     }

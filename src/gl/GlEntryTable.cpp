@@ -42,6 +42,7 @@ void resolveGlEntryTable(GlProcAddress lookup) {
     gl.glGetFloatv = ::glGetFloatv;
     gl.glGetIntegerv = ::glGetIntegerv;
     gl.glGetString = ::glGetString;
+    gl.glGetTexLevelParameteriv = ::glGetTexLevelParameteriv;
     gl.glPixelStorei = ::glPixelStorei;
     gl.glPointSize = ::glPointSize;
     gl.glReadPixels = ::glReadPixels;
