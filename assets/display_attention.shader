@@ -34,27 +34,61 @@ uniform sampler2D tex;
 in vec2 uv;
 out vec4 fragColor;
 
+const float kTwoPi = 6.2831853;
+
+// Bilinear lookup by hand, repeating sideways and clamped at the band's edges: the image carries
+// the maximum anisotropy but no smaller levels, and how a driver filters that is its own choice.
+// A missing image reads as GL's (0, 0, 0, 1).
+vec4 fetchLinear(sampler2D s, vec2 at)
+{
+    ivec2 size = textureSize(s, 0);
+    if (size.x == 0 || size.y == 0) return vec4(0.0, 0.0, 0.0, 1.0);
+    vec2 texel = at * vec2(size) - 0.5;
+    texel.y = clamp(texel.y, 0.0, float(size.y - 1));
+    vec2 f = fract(texel);
+    float column = floor(texel.x);
+    // Rounding in mod() can land exactly on the width: the clamp keeps the read inside.
+    int ax = clamp(int(mod(column, float(size.x))), 0, size.x - 1);
+    int bx = clamp(int(mod(column + 1.0, float(size.x))), 0, size.x - 1);
+    int ay = int(texel.y), by = min(ay + 1, size.y - 1);
+    vec4 c00 = texelFetch(s, ivec2(ax, ay), 0);
+    vec4 c10 = texelFetch(s, ivec2(bx, ay), 0);
+    vec4 c01 = texelFetch(s, ivec2(ax, by), 0);
+    vec4 c11 = texelFetch(s, ivec2(bx, by), 0);
+    return mix(mix(c00, c10, f.x), mix(c01, c11, f.x), f.y);
+}
+
 void main()
 {
-    // As many repeats across the screen as keep the picture's proportions at this band's height:
-    // the derivatives give the band's width and height in pixels.
+    // As many repeats across the screen as keep the picture's proportions at the band's full
+    // height (the derivatives give its width and, with the unfold, its height in pixels), so
+    // the picture opens from its middle line rather than squeezing in sideways.
     vec2 size = vec2(textureSize(tex, 0));
+    float unfold = max(smoothstep(kCardsIn, kCardsIn + 0.35, t_scene), 1e-3);
     float pixelsWide = 1.0 / max(abs(dFdx(uv.x)), 1e-6);
-    float pixelsHigh = 1.0 / max(abs(dFdy(uv.y)), 1e-6);
-    float repeats = pixelsWide / pixelsHigh * size.y / size.x * max(ipos.z, 1e-3);
+    float pixelsHigh = 1.0 / max(abs(dFdy(uv.y)), 1e-6) / unfold;
+    float repeats = pixelsWide / pixelsHigh * size.y / max(size.x, 1.0) * max(ipos.z, 1e-3);
 
     // A steady crawl with a shove on every beat that eases off.
     float hit = 1.0 - (1.0 - saw) * (1.0 - saw);
     float travel = 0.35 * t_scene + 0.06 * (floor(beats) + hit);
-    vec2 at = vec2(uv.x * repeats + ipos.x - scroll_direction * travel, uv.y);
-    vec4 c = texture(tex, at);
+    // Kept to one turn of the picture: large texture coordinates lose their fraction.
+    float offset = fract(ipos.x - scroll_direction * travel);
+    vec2 at = vec2(uv.x * repeats + offset, uv.y);
+    // The band is drawn smaller than its picture: four lookups over each pixel's footprint.
+    vec2 footprint = vec2(0.25 * repeats / pixelsWide, 0.25 / pixelsHigh);
+    vec4 c = 0.25 * (fetchLinear(tex, at + footprint) + fetchLinear(tex, at - footprint) +
+                     fetchLinear(tex, at + vec2(footprint.x, -footprint.y)) +
+                     fetchLinear(tex, at - vec2(footprint.x, -footprint.y)));
 
     // A glint sweeps along the band every bar, against the scroll.
     float sweep = fract(0.25 * beats) * 1.4 - 0.2;
     float across = scroll_direction > 0.0 ? 1.0 - sweep : sweep;
-    float glint = exp(-pow((uv.x - across + 0.04 * uv.y) * 16.0, 2.0));
+    float d = (uv.x - across + 0.04 * uv.y) * 16.0;
+    float glint = exp(-d * d);
     float pulse = 0.12 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.5) + 0.03 * bounce;
-    float flicker = 0.97 + 0.03 * sin(40.0 * t + 3.0 * uv.x);
+    // 40 radians a second, the phase kept small: sine loses accuracy on large arguments.
+    float flicker = 0.97 + 0.03 * sin(kTwoPi * fract(t * (40.0 / kTwoPi)) + 3.0 * uv.x);
     vec3 color = c.rgb * (flicker + pulse) + vec3(0.35, 0.28, 0.15) * glint * c.a;
     fragColor = vec4(color, c.a * (1.0 - 0.3 * fadeout));
 }

@@ -32,12 +32,35 @@ uniform sampler2D tex;
 in vec2 uv;
 out vec4 fragColor;
 
+const float kTwoPi = 6.2831853;
+
+// Bilinear lookup by hand, clamped to the edge: the image carries the maximum anisotropy but no
+// smaller levels, and how a driver filters that is its own choice. A missing image reads as
+// GL's (0, 0, 0, 1).
+vec4 fetchLinear(sampler2D s, vec2 at)
+{
+    ivec2 size = textureSize(s, 0);
+    if (size.x == 0 || size.y == 0) return vec4(0.0, 0.0, 0.0, 1.0);
+    vec2 texel = clamp(at * vec2(size) - 0.5, vec2(0.0), vec2(size - 1));
+    vec2 f = fract(texel);
+    ivec2 a = ivec2(texel);
+    ivec2 b = min(a + 1, size - 1);
+    vec4 c00 = texelFetch(s, a, 0);
+    vec4 c10 = texelFetch(s, ivec2(b.x, a.y), 0);
+    vec4 c01 = texelFetch(s, ivec2(a.x, b.y), 0);
+    vec4 c11 = texelFetch(s, b, 0);
+    return mix(mix(c00, c10, f.x), mix(c01, c11, f.x), f.y);
+}
+
 void main()
 {
-    // Heat shimmer over the sun, which swells on every second beat.
-    float sun = smoothstep(0.55, 0.8, texture(tex, uv).r - texture(tex, uv).b);
-    vec4 c = texture(tex, uv + vec2(0.0015 * sun * sin(40.0 * uv.y + 3.0 * t), 0.0));
-    c.rgb *= 1.0 + sun * 0.08 * (0.5 + 0.5 * cos(3.14159 * beats));
+    // Heat shimmer over the sun, which swells on every second beat. The phases are kept small:
+    // sine loses accuracy on large arguments.
+    vec4 plain = fetchLinear(tex, uv);
+    float sun = smoothstep(0.55, 0.8, plain.r - plain.b);
+    float ripple = sin(40.0 * uv.y + kTwoPi * fract(t * (3.0 / kTwoPi)));
+    vec4 c = sun > 0.0 ? fetchLinear(tex, uv + vec2(0.0015 * sun * ripple, 0.0)) : plain;
+    c.rgb *= 1.0 + sun * 0.08 * (0.5 + 0.5 * cos(3.14159265 * mod(beats, 2.0)));
     // The wipe follows the plate's slant.
     float front = (t_scene - kCardsIn) * 3.0 - 0.2;
     float wipe = 1.0 - smoothstep(front - 0.15, front, uv.x + 0.3 * (1.0 - uv.y) - 0.3);

@@ -37,20 +37,60 @@ in vec2 uv;
 in float arrival;
 out vec4 fragColor;
 
+const float kTwoPi = 6.2831853;
+
+// Bilinear lookup by hand, clamped to the edge: the image carries the maximum anisotropy but no
+// smaller levels, and how a driver filters that is its own choice (two Mesa drivers already
+// moved and scaled this card differently). A missing image reads as GL's (0, 0, 0, 1).
+vec4 fetchLinear(sampler2D s, vec2 at)
+{
+    ivec2 size = textureSize(s, 0);
+    if (size.x == 0 || size.y == 0) return vec4(0.0, 0.0, 0.0, 1.0);
+    vec2 texel = clamp(at * vec2(size) - 0.5, vec2(0.0), vec2(size - 1));
+    vec2 f = fract(texel);
+    ivec2 a = ivec2(texel);
+    ivec2 b = min(a + 1, size - 1);
+    vec4 c00 = texelFetch(s, a, 0);
+    vec4 c10 = texelFetch(s, ivec2(b.x, a.y), 0);
+    vec4 c01 = texelFetch(s, ivec2(a.x, b.y), 0);
+    vec4 c11 = texelFetch(s, b, 0);
+    return mix(mix(c00, c10, f.x), mix(c01, c11, f.x), f.y);
+}
+
+// Where the card is drawn smaller than its image, four lookups spread over the pixel's
+// footprint, so the letters neither shimmer nor depend on where a texel centre happens to fall.
+vec4 fetchFiltered(sampler2D s, vec2 at, vec2 dx, vec2 dy, bool minified)
+{
+    if (!minified) return fetchLinear(s, at);
+    return 0.25 * (fetchLinear(s, at + 0.25 * (dx + dy)) + fetchLinear(s, at + 0.25 * (dx - dy)) +
+                   fetchLinear(s, at - 0.25 * (dx + dy)) + fetchLinear(s, at - 0.25 * (dx - dy)));
+}
+
 void main()
 {
+    // Derivatives first, where every pixel of the quad takes part.
+    vec2 dx = dFdx(uv), dy = dFdy(uv);
+    vec2 size = vec2(textureSize(tex, 0));
+    bool minified = max(length(dx * size), length(dy * size)) > 1.2;
+
     // Colour fringes on the bar's first beat, a few pixels wide whatever the resolution.
-    float split = (kick == 0.0 ? 1.0 : 0.0) * pow(1.0 - saw, 4.0);
+    float fade = 1.0 - saw;
+    float split = (kick == 0.0 ? 1.0 : 0.0) * fade * fade * fade * fade;
     float pixel = 1.0 / max(screen.x * ipos.z * 0.5, 1.0);
     vec2 shift = vec2(4.0 * pixel * split, 0.0);
-    vec4 c = texture(tex, uv);
-    c.r = mix(c.r, texture(tex, uv - shift).r, split);
-    c.b = mix(c.b, texture(tex, uv + shift).b, split);
+    vec4 c = fetchFiltered(tex, uv, dx, dy, minified);
+    if (split > 0.0) {
+        c.r = mix(c.r, fetchFiltered(tex, uv - shift, dx, dy, minified).r, split);
+        c.b = mix(c.b, fetchFiltered(tex, uv + shift, dx, dy, minified).b, split);
+    }
 
     float glide = fract(0.125 * beats) * 1.8 - 0.4;
-    float glint = exp(-pow((uv.x + 0.35 * uv.y - glide - 0.2) * 10.0, 2.0));
+    float across = (uv.x + 0.35 * uv.y - glide - 0.2) * 10.0;
+    float glint = exp(-across * across);
     float pulse = 0.07 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.5) + 0.02 * bounce;
-    float flash = 1.6 * (1.0 - arrival) * arrival * 4.0 * (0.8 + 0.2 * sin(60.0 * t));
+    // 60 radians a second, the phase kept small: sine loses accuracy on large arguments.
+    float flicker = sin(kTwoPi * fract(t * (60.0 / kTwoPi)));
+    float flash = 1.6 * (1.0 - arrival) * arrival * 4.0 * (0.8 + 0.2 * flicker);
     vec3 color = c.rgb * (1.0 + pulse) + vec3(0.3, 0.26, 0.2) * glint + flash * c.rgb;
     float gone = 1.0 - smoothstep(0.6, 1.0, fadeout);
     // The plate is a little translucent in the picture; the bands behind should not show through.

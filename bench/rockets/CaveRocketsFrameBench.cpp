@@ -87,6 +87,6 @@ int main(int argc, char** argv) {
         std::printf("%-36s %9.2f %8.2f %6.1f %9.2f %8.2f\n", kParts[p].name, w, w / wallBase,
                     1000.0 / w, c, c / cpuBase);
     }
-    demo.window.shutdown();
+    closeBenchDemo(demo);
     return 0;
 }

@@ -95,7 +95,7 @@ double timeScene(BenchDemo& demo, int frames) {
 int main(int argc, char** argv) {
     BenchDemo demo;
     if (!loadBenchDemo(demo, argc, argv, "rocket_pass_bench [WxH] [frames]")) return 2;
-    const LaunchSettings& settings = demo.settings;
+    const BenchDemo::Size& settings = demo.settings;
     DemoAssets& assets = demo.assets;
     const int frames = argc > 2 ? std::max(1, std::atoi(argv[2])) : 200;
 
@@ -130,6 +130,6 @@ int main(int argc, char** argv) {
                 {"whole rockets scene routine", median(samples[4])}};
     for (const auto& r : rows)
         std::printf("%-48s %7.3f ms CPU  %6.2f x baseline\n", r.what, r.ms, r.ms / cached);
-    demo.window.shutdown();
+    closeBenchDemo(demo);
     return 0;
 }

@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
     BenchDemo demo;
     if (!loadBenchDemo(demo, argc, argv, "scene_frame_bench [WxH] [frames] [first] [last]"))
         return 2;
-    const LaunchSettings& settings = demo.settings;
+    const BenchDemo::Size& settings = demo.settings;
     DemoAssets& assets = demo.assets;
     const int frames = argc > 2 ? std::max(1, std::atoi(argv[2])) : 12;
     const int firstScene = argc > 3 ? std::max(0, std::atoi(argv[3])) : 0;
@@ -66,6 +66,6 @@ int main(int argc, char** argv) {
                     scene, assets.sceneStartBars[scene], assets.sceneStartBars[scene + 1], ms,
                     ms / baseline, 1000.0 / ms, cpu, cpu / cpuBaseline);
     }
-    demo.window.shutdown();
+    closeBenchDemo(demo);
     return 0;
 }

@@ -7,34 +7,32 @@
 #include <cstdio>
 
 #include "demo/FrameHead.h"
-#include "demo/LoadPhase.h"
 #include "gl/GeometryBuffer.h"
 #include "gl/GlEntryTable.h"
 #include "gl/ShaderProgram.h"
 
 bool loadBenchDemo(BenchDemo& demo, int argc, char** argv, const char* usage) {
-    LaunchSettings& s = demo.settings;
-    s.width = 1280;
-    s.height = 720;
+    BenchDemo::Size& s = demo.settings;
     if (argc > 1 && std::sscanf(argv[1], "%dx%d", &s.width, &s.height) != 2) {
         std::fprintf(stderr, "usage: %s\n", usage);
         return false;
     }
-    s.screenWidth = static_cast<float>(s.width);
-    s.screenHeight = static_cast<float>(s.height);
     if (!demo.window.create(s.width, s.height, false)) return false;
 
     std::printf("Loading (build logs follow)\n");
-    loadDemoAssets(demo.assets, s, demo.music);
-    gl.glEnable(GL_DEPTH_TEST);
-    gl.glDepthFunc(GL_LEQUAL);
-    gl.glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    demo.demo.load(s.width, s.height, demo.music);
     return true;
 }
 
+void closeBenchDemo(BenchDemo& demo) {
+    demo.demo.release();
+    demo.window.shutdown();
+}
+
 SceneClock frameAtBar(BenchDemo& demo, double bars) {
-    const auto position = static_cast<std::int64_t>(bars * 4.0 * kSecondsPerBeat * 1e7);
-    return frameHead(position, demo.settings, demo.assets.sceneStartBars);
+    const auto position = static_cast<std::int64_t>(secondsOfBars(bars) * 1e7);
+    return frameHead(position, static_cast<float>(demo.settings.width),
+                     static_cast<float>(demo.settings.height), demo.assets.sceneStartBars);
 }
 
 void drawBaselineFrame(DemoAssets& assets) {

@@ -2,17 +2,21 @@
 #include <vector>
 
 #include "app/DemoWindow.h"
-#include "app/LaunchSettings.h"
 #include "audio/FrameClockMusicPlayer.h"
+#include "demo/Demo.h"
 #include "demo/DemoAssets.h"
 #include "demo/SceneClock.h"
 
 // The demo loaded off screen for the frame benchmarks: window, every asset, the standing GL state.
 struct BenchDemo {
-    LaunchSettings settings;
+    struct Size {
+        int width = 1280;
+        int height = 720;
+    } settings;
     DemoWindow window;
     FrameClockMusicPlayer music;
-    DemoAssets assets;
+    Demo demo;
+    DemoAssets& assets = demo.assets();
 };
 
 // Reads the optional size argument argv[1] ("WxH", default 1280x720), creates the window and loads
@@ -20,6 +24,8 @@ struct BenchDemo {
 bool loadBenchDemo(BenchDemo& demo, int argc, char** argv, const char* usage);
 // The frame head at `bars`: clears the frame and gives the clock the scenes draw from.
 SceneClock frameAtBar(BenchDemo& demo, double bars);
+// Releases the demo's GL objects and the window.
+void closeBenchDemo(BenchDemo& demo);
 // The baseline every frame time is compared with: a cleared frame and one full-screen quad.
 void drawBaselineFrame(DemoAssets& assets);
 

@@ -1,6 +1,5 @@
 #pragma once
 #include <cstdint>
-#include <functional>
 
 #include "gl/GlEntryTable.h"
 
@@ -26,9 +25,6 @@ public:
     bool pump();
     // Releases the context and the window and restores the display mode.
     void shutdown();
-
-    // Optional: called by pump with the finished frame still readable, before it is presented.
-    std::function<void()> frameObserver;
 
     std::uint8_t keyDown[256] = {};
     std::uint8_t keyPressed[256] = {};

@@ -6,6 +6,7 @@
 #include "demo/BeatUniforms.h"
 #include "demo/DemoAssets.h"
 #include "demo/Scenes.h"
+#include "demo/Timeline.h"
 #include "gl/GeometryBuffer.h"
 #include "gl/GlEntryTable.h"
 #include "gl/ShaderProgram.h"
@@ -15,7 +16,7 @@
 
 namespace {
 
-constexpr int kStartBar = 24;
+constexpr int kStartBar = kTimeline[3].startBar;
 constexpr float kLateBar = 32.0f;  // the second half: the walls warp with the beat
 constexpr int kPhraseBars = 4;
 constexpr int kStandBackBar = 3;  // the last bar of each phrase

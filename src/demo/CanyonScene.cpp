@@ -6,6 +6,7 @@
 #include "demo/BeatUniforms.h"
 #include "demo/DemoAssets.h"
 #include "demo/Scenes.h"
+#include "demo/Timeline.h"
 #include "gl/GeometryBuffer.h"
 #include "gl/GlEntryTable.h"
 #include "gl/ShaderProgram.h"
@@ -14,7 +15,7 @@
 
 namespace {
 
-constexpr int kStartBar = 8;  // all time here counts from the start of scene 1
+constexpr int kStartBar = kTimeline[1].startBar;  // all time here counts from scene 1
 constexpr float kTumbleBar = 16.0f;
 // (60, 45, 33) / 255: clear colour and fog of the canyon.
 constexpr float kCanyon[3] = {0.23529412f, 0.17647059f, 0.12941177f};
@@ -90,8 +91,9 @@ void drawBigLogo(DemoAssets& a, const SceneClock& clock, float t) {
     const struct {
         float tAdd;
         Texture2D* image;
-    } layers[3] = {
-        {0.0f, a.bigLogoBgTexture}, {1.0f, a.bigLogoUpTexture}, {2.0f, a.bigLogoDownTexture}};
+    } layers[3] = {{0.0f, a.bigLogoBgTexture.get()},
+                   {1.0f, a.bigLogoUpTexture.get()},
+                   {2.0f, a.bigLogoDownTexture.get()}};
     for (const auto& layer : layers) {
         logo.setFloat("t_add", layer.tAdd);
         bindToUnit(0, *layer.image);

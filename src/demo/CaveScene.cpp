@@ -8,6 +8,7 @@
 #include "demo/BeatUniforms.h"
 #include "demo/DemoAssets.h"
 #include "demo/Scenes.h"
+#include "demo/Timeline.h"
 #include "gl/GeometryBuffer.h"
 #include "gl/GlEntryTable.h"
 #include "gl/ShaderProgram.h"
@@ -15,8 +16,8 @@
 
 namespace {
 
-constexpr int kStartBar = 56;       // all time here counts from the start of scene 5
-constexpr float kZoomBar = 71.75f;  // the last beat of scene 6
+constexpr int kStartBar = kTimeline[5].startBar;  // all time here counts from scene 5
+constexpr float kZoomBar = 71.75f;                // the last beat of scene 6
 // Blue-grey: clear colour and fog of the cave.
 constexpr float kCaveFog[3] = {0.1f, 0.1f, 0.2f};
 constexpr float kFullScreen[4] = {0.0f, 0.0f, 1.0f, 1.0f};

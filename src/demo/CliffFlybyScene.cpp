@@ -8,6 +8,7 @@
 #include "demo/BeatUniforms.h"
 #include "demo/DemoAssets.h"
 #include "demo/Scenes.h"
+#include "demo/Timeline.h"
 #include "gl/GeometryBuffer.h"
 #include "gl/GlEntryTable.h"
 #include "gl/ShaderProgram.h"
@@ -15,7 +16,7 @@
 
 namespace {
 
-constexpr int kStartBar = 40;
+constexpr int kStartBar = kTimeline[4].startBar;
 constexpr float kCardsBar = 44.0f;  // cards in and the roll starts
 constexpr float kHighViewBar = 48.0f;
 constexpr double kFadeToBlackBar = 54.0;

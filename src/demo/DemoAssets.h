@@ -1,55 +1,58 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 
 #include "demo/SceneClock.h"
-#include "geometry/LoadedMesh.h"
+#include "gl/GeometryBuffer.h"
+#include "gl/LoadedMesh.h"
+#include "gl/RenderTarget.h"
+#include "gl/ShaderProgram.h"
+#include "gl/Texture2D.h"
 #include "math/MatrixStack.h"
 
-class ShaderProgram;
-class Texture2D;
-class RenderTarget;
-class GeometryBuffer;
-
-// Every object the scenes draw with, made once by the load phase and owned by the entry.
+// Every object the scenes draw with, made once by the load phase and owned by the Demo.
 struct DemoAssets {
-    ShaderProgram* geometryDistortShader = nullptr;
-    ShaderProgram* stoneShader = nullptr;
-    ShaderProgram* introLogoShader = nullptr;
-    ShaderProgram* displayCameraShader = nullptr;
-    ShaderProgram* bigLogoShader = nullptr;
-    ShaderProgram* solidColorShader = nullptr;
-    ShaderProgram* displayShader = nullptr;
-    ShaderProgram* simpleShader = nullptr;
-    ShaderProgram* cliffShader = nullptr;
-    ShaderProgram* displayAttentionShader = nullptr;
-    ShaderProgram* displayGroupnameShader = nullptr;
-    ShaderProgram* displayGreetBgShader = nullptr;
-    ShaderProgram* particlesShader = nullptr;
-    ShaderProgram* debrisParticlesShader = nullptr;
-    ShaderProgram* asteroidShader = nullptr;
-    ShaderProgram* cliffTunnelShader = nullptr;
-    ShaderProgram* kertsiGroundShader = nullptr;
-    ShaderProgram* rocket1Shader = nullptr;
+    std::unique_ptr<ShaderProgram> geometryDistortShader;
+    std::unique_ptr<ShaderProgram> stoneShader;
+    std::unique_ptr<ShaderProgram> introLogoShader;
+    std::unique_ptr<ShaderProgram> displayCameraShader;
+    std::unique_ptr<ShaderProgram> bigLogoShader;
+    std::unique_ptr<ShaderProgram> solidColorShader;
+    std::unique_ptr<ShaderProgram> displayShader;
+    std::unique_ptr<ShaderProgram> simpleShader;
+    std::unique_ptr<ShaderProgram> cliffShader;
+    std::unique_ptr<ShaderProgram> displayAttentionShader;
+    std::unique_ptr<ShaderProgram> displayGroupnameShader;
+    std::unique_ptr<ShaderProgram> displayGreetBgShader;
+    std::unique_ptr<ShaderProgram> particlesShader;
+    std::unique_ptr<ShaderProgram> debrisParticlesShader;
+    std::unique_ptr<ShaderProgram> asteroidShader;
+    std::unique_ptr<ShaderProgram> cliffTunnelShader;
+    std::unique_ptr<ShaderProgram> kertsiGroundShader;
+    std::unique_ptr<ShaderProgram> rocket1Shader;
+    // Built for their build output only: no scene draws with them.
+    std::unique_ptr<ShaderProgram> groundShader;
+    std::unique_ptr<ShaderProgram> postprocessShader;
 
-    Texture2D* cliffTexture = nullptr;
-    Texture2D* brickTexture = nullptr;
-    Texture2D* mossTexture = nullptr;
-    Texture2D* newLogoTexture = nullptr;
-    Texture2D* newLogo2Texture = nullptr;
-    Texture2D* bigLogoUpTexture = nullptr;
-    Texture2D* bigLogoDownTexture = nullptr;
-    Texture2D* bigLogoBgTexture = nullptr;
-    Texture2D* creditsTexture = nullptr;
-    Texture2D* attentionTexture = nullptr;
-    Texture2D* mirraTexture = nullptr;
-    Texture2D* bordersTexture = nullptr;
-    Texture2D* recTexture = nullptr;
-    Texture2D* introParticleTexture = nullptr;
-    Texture2D* sandTexture = nullptr;
+    std::unique_ptr<Texture2D> cliffTexture;
+    std::unique_ptr<Texture2D> brickTexture;
+    std::unique_ptr<Texture2D> mossTexture;
+    std::unique_ptr<Texture2D> newLogoTexture;
+    std::unique_ptr<Texture2D> newLogo2Texture;
+    std::unique_ptr<Texture2D> bigLogoUpTexture;
+    std::unique_ptr<Texture2D> bigLogoDownTexture;
+    std::unique_ptr<Texture2D> bigLogoBgTexture;
+    std::unique_ptr<Texture2D> creditsTexture;
+    std::unique_ptr<Texture2D> attentionTexture;
+    std::unique_ptr<Texture2D> mirraTexture;
+    std::unique_ptr<Texture2D> bordersTexture;
+    std::unique_ptr<Texture2D> recTexture;
+    std::unique_ptr<Texture2D> introParticleTexture;
+    std::unique_ptr<Texture2D> sandTexture;
 
-    RenderTarget* sceneTarget = nullptr;
-    Texture2D* sceneColorTexture = nullptr;
-    Texture2D* sceneDepthTexture = nullptr;
+    std::unique_ptr<RenderTarget> sceneTarget;
+    std::unique_ptr<Texture2D> sceneColorTexture;
+    std::unique_ptr<Texture2D> sceneDepthTexture;
 
     LoadedMesh pantheonMesh;
     LoadedMesh caveMesh;
@@ -58,7 +61,7 @@ struct DemoAssets {
     SurfaceMesh fieldMeshC;
     SurfaceMesh fieldMeshD;
 
-    GeometryBuffer* quadBuffer = nullptr;
-    MatrixStack* matrixStack = nullptr;
+    std::unique_ptr<GeometryBuffer> quadBuffer;
+    std::unique_ptr<MatrixStack> matrixStack;
     std::int32_t sceneStartBars[kSceneTableSize] = {};
 };

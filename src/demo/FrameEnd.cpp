@@ -1,11 +1,9 @@
 #include "demo/FrameEnd.h"
 
-#include "app/DemoWindow.h"
-#include "demo/SceneClock.h"
+#include "demo/Timeline.h"
 #include "gl/GlEntryTable.h"
 
-bool frameEnd(float bars, DemoWindow& window) {
+bool frameEnd(float bars) {
     gl.glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    if (kEndBar < bars) window.endRequested = 1;
-    return window.pump();
+    return !(kEndBar < bars);
 }

@@ -1,7 +1,5 @@
 #pragma once
 
-class DemoWindow;
-
-// Binds the default framebuffer, asks for the end once the music is past the last bar, and
-// presents the frame. False: leave the frame loop.
-bool frameEnd(float bars, DemoWindow& window);
+// Binds the default framebuffer and tells whether the demo goes on: false on the first frame past
+// the last bar (a NaN goes on), which is still presented.
+bool frameEnd(float bars);

@@ -4,11 +4,10 @@
 #include "demo/SceneClock.h"
 
 struct DemoAssets;
-struct LaunchSettings;
 
 // Derives the frame's clock from the music position, clears colour and depth and builds the
 // projection. The scene is then drawn with drawScene.
-SceneClock frameHead(std::int64_t position, const LaunchSettings& settings,
+SceneClock frameHead(std::int64_t position, float screenWidth, float screenHeight,
                      const std::int32_t* sceneStartBars);
-// Runs the routine of clock.sceneIndex; -1 draws nothing.
+// Runs the routine of clock.sceneIndex from the timeline; -1 draws nothing.
 void drawScene(DemoAssets& assets, SceneClock& clock);

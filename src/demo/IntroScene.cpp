@@ -5,6 +5,7 @@
 #include "demo/BeatUniforms.h"
 #include "demo/DemoAssets.h"
 #include "demo/Scenes.h"
+#include "demo/Timeline.h"
 #include "gl/GeometryBuffer.h"
 #include "gl/GlEntryTable.h"
 #include "gl/ShaderProgram.h"
@@ -13,8 +14,8 @@
 
 namespace {
 
-constexpr int kStartBar = 0;
-constexpr double kSceneEndSeconds = 10.786516853932584;  // bar 8
+constexpr int kStartBar = kTimeline[0].startBar;
+constexpr double kSceneEndSeconds = sceneStartSeconds(1);
 // (30, 23, 15) / 255: the dust in the air, also the colour the wall fogs into.
 constexpr float kDust[3] = {0.11764706f, 0.09019608f, 0.05882353f};
 constexpr int kSpriteCount = 120;

@@ -4,11 +4,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
-#include "app/LaunchSettings.h"
 #include "audio/MusicPlayer.h"
 #include "demo/DemoAssets.h"
-#include "geometry/MeshFile.h"
+#include "demo/Timeline.h"
 #include "geometry/SurfaceFields.h"
 #include "geometry/SurfaceGenerator.h"
 #include "gl/GeometryBuffer.h"
@@ -23,11 +23,6 @@ namespace {
 // The logo quad of the intro, in the layout every screen-space pass reads "ipos" with.
 constexpr float kIntroLogoPlacement[4] = {0.1f, 0.13263889f, 1.6f, 1.4694444f};
 
-// Built for their build output only: the scenes never draw with them. Destroying one prints a
-// "reloading" line, so they are kept (reachable from here, never destroyed) rather than freed.
-ShaderProgram* unusedGroundShader = nullptr;
-ShaderProgram* unusedPostprocessShader = nullptr;
-
 struct LoadTimeUniforms {
     bool tex = false;
     bool moss = false;
@@ -36,15 +31,19 @@ struct LoadTimeUniforms {
     bool alpha = false;
 };
 
-ShaderProgram* buildProgram(const char* path, LoadTimeUniforms uniforms,
-                            const LaunchSettings& settings) {
-    ShaderProgram* program = new ShaderProgram(path);
+struct ScreenSize {
+    float width, height;
+};
+
+std::unique_ptr<ShaderProgram> buildProgram(const char* path, LoadTimeUniforms uniforms,
+                                            ScreenSize screen) {
+    auto program = std::make_unique<ShaderProgram>(path);
     if (!(uniforms.tex || uniforms.moss || uniforms.screen || uniforms.ipos || uniforms.alpha))
         return program;
     program->use();
     if (uniforms.tex) program->setInt("tex", 0);
     if (uniforms.moss) program->setInt("moss", 1);
-    if (uniforms.screen) program->setFloat2("screen", settings.screenWidth, settings.screenHeight);
+    if (uniforms.screen) program->setFloat2("screen", screen.width, screen.height);
     if (uniforms.ipos) {
         const float* p = kIntroLogoPlacement;
         program->setFloat4("ipos", p[0], p[1], p[2], p[3]);
@@ -53,7 +52,7 @@ ShaderProgram* buildProgram(const char* path, LoadTimeUniforms uniforms,
     return program;
 }
 
-Texture2D* loadTexture(const char* path) {
+std::unique_ptr<Texture2D> loadTexture(const char* path) {
     return Texture2D::fromImage(path, GL_LINEAR);
 }
 
@@ -75,41 +74,30 @@ std::uint32_t tickCountMs() {
     return static_cast<std::uint32_t>(duration_cast<milliseconds>(now).count());
 }
 
-template <typename T>
-void release(T*& object) {
-    delete object;
-    object = nullptr;
-}
-
-void releaseGeometry(LoadedMesh& mesh) {
-    if (mesh.geometry) release(mesh.geometry);
-}
-
 }  // namespace
 
-void loadDemoAssets(DemoAssets& a, const LaunchSettings& settings, MusicPlayer& music) {
+void loadDemoAssets(DemoAssets& a, int width, int height, MusicPlayer& music) {
+    const ScreenSize screen{static_cast<float>(width), static_cast<float>(height)};
     const LoadTimeUniforms none;
     const LoadTimeUniforms texMoss{true, true, false, false, false};
     const LoadTimeUniforms texScreen{true, false, true, false, false};
 
     // 1. Programs, part one.
-    delete unusedGroundShader;
-    unusedGroundShader = buildProgram("assets/ground.shader", none, settings);
-    unusedGroundShader->use();
-    a.geometryDistortShader = buildProgram("assets/geometry_distort.shader", texMoss, settings);
-    a.stoneShader = buildProgram("assets/stone.shader", texMoss, settings);
+    a.groundShader = buildProgram("assets/ground.shader", none, screen);
+    a.groundShader->use();
+    a.geometryDistortShader = buildProgram("assets/geometry_distort.shader", texMoss, screen);
+    a.stoneShader = buildProgram("assets/stone.shader", texMoss, screen);
     a.introLogoShader =
-        buildProgram("assets/intrologo.shader", {true, false, true, true, false}, settings);
-    a.displayCameraShader = buildProgram("assets/display_camera.shader", texScreen, settings);
-    a.bigLogoShader = buildProgram("assets/biglogo.shader", texScreen, settings);
+        buildProgram("assets/intrologo.shader", {true, false, true, true, false}, screen);
+    a.displayCameraShader = buildProgram("assets/display_camera.shader", texScreen, screen);
+    a.bigLogoShader = buildProgram("assets/biglogo.shader", texScreen, screen);
     a.solidColorShader =
-        buildProgram("assets/solidcolor.shader", {false, false, true, false, false}, settings);
+        buildProgram("assets/solidcolor.shader", {false, false, true, false, false}, screen);
     a.displayShader =
-        buildProgram("assets/display.shader", {true, false, true, true, true}, settings);
-    delete unusedPostprocessShader;
-    unusedPostprocessShader = buildProgram("assets/display_postprocess.shader", none, settings);
-    a.simpleShader = buildProgram("assets/simple.shader", texMoss, settings);
-    a.cliffShader = buildProgram("assets/cliff.shader", texMoss, settings);
+        buildProgram("assets/display.shader", {true, false, true, true, true}, screen);
+    a.postprocessShader = buildProgram("assets/display_postprocess.shader", none, screen);
+    a.simpleShader = buildProgram("assets/simple.shader", texMoss, screen);
+    a.cliffShader = buildProgram("assets/cliff.shader", texMoss, screen);
 
     // 2. Images, part one.
     a.cliffTexture = loadTexture("assets/quarncliff.jpg");
@@ -123,9 +111,9 @@ void loadDemoAssets(DemoAssets& a, const LaunchSettings& settings, MusicPlayer& 
     a.creditsTexture = loadTexture("assets/credits.png");
 
     // 3. Programs, part two.
-    a.displayAttentionShader = buildProgram("assets/display_attention.shader", none, settings);
-    a.displayGroupnameShader = buildProgram("assets/display_groupname.shader", none, settings);
-    a.displayGreetBgShader = buildProgram("assets/display_greet_bg.shader", none, settings);
+    a.displayAttentionShader = buildProgram("assets/display_attention.shader", none, screen);
+    a.displayGroupnameShader = buildProgram("assets/display_groupname.shader", none, screen);
+    a.displayGreetBgShader = buildProgram("assets/display_greet_bg.shader", none, screen);
 
     // 4. Images, part two.
     a.attentionTexture = loadTexture("assets/attention.png");
@@ -135,22 +123,22 @@ void loadDemoAssets(DemoAssets& a, const LaunchSettings& settings, MusicPlayer& 
     a.introParticleTexture = loadTexture("assets/introparticle.png");
 
     // 5. Programs, part three.
-    a.particlesShader = buildProgram("assets/particles.shader", none, settings);
-    a.debrisParticlesShader = buildProgram("assets/debris_particles.shader", none, settings);
-    a.asteroidShader = buildProgram("assets/asteroid.shader", none, settings);
-    a.cliffTunnelShader = buildProgram("assets/cliff_tunnel.shader", none, settings);
-    a.kertsiGroundShader = buildProgram("assets/kertsiground.shader", texMoss, settings);
-    a.rocket1Shader = buildProgram("assets/rocket1.shader", none, settings);
+    a.particlesShader = buildProgram("assets/particles.shader", none, screen);
+    a.debrisParticlesShader = buildProgram("assets/debris_particles.shader", none, screen);
+    a.asteroidShader = buildProgram("assets/asteroid.shader", none, screen);
+    a.cliffTunnelShader = buildProgram("assets/cliff_tunnel.shader", none, screen);
+    a.kertsiGroundShader = buildProgram("assets/kertsiground.shader", texMoss, screen);
+    a.rocket1Shader = buildProgram("assets/rocket1.shader", none, screen);
 
     // 6. The last image.
     a.sandTexture = loadTexture("assets/sand.jpg");
 
     // 7. The render target, at the window's size.
-    a.sceneTarget = new RenderTarget();
-    a.sceneColorTexture = Texture2D::createEmpty(settings.width, settings.height, false);
-    a.sceneDepthTexture = Texture2D::createEmpty(settings.width, settings.height, true);
-    a.sceneTarget->attach(0, a.sceneColorTexture, GL_COLOR_ATTACHMENT0);
-    a.sceneTarget->attach(1, a.sceneDepthTexture, GL_DEPTH_ATTACHMENT);
+    a.sceneTarget = std::make_unique<RenderTarget>();
+    a.sceneColorTexture = Texture2D::createEmpty(width, height, false);
+    a.sceneDepthTexture = Texture2D::createEmpty(width, height, true);
+    a.sceneTarget->attach(0, a.sceneColorTexture.get(), GL_COLOR_ATTACHMENT0);
+    a.sceneTarget->attach(1, a.sceneDepthTexture.get(), GL_DEPTH_ATTACHMENT);
     gl.glBindFramebuffer(GL_FRAMEBUFFER, a.sceneTarget->framebuffer);
     requireCompleteFramebuffer();
     gl.glBindFramebuffer(GL_FRAMEBUFFER, 0);
@@ -169,17 +157,16 @@ void loadDemoAssets(DemoAssets& a, const LaunchSettings& settings, MusicPlayer& 
     // 9. The unit square every screen-space pass draws: two counter-clockwise triangles.
     static const float kCorners[8] = {0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 1.0f, 0.0f, 1.0f};
     static const std::uint32_t kQuadIndices[6] = {0, 1, 2, 2, 3, 0};
-    a.quadBuffer = new GeometryBuffer();
+    a.quadBuffer = std::make_unique<GeometryBuffer>();
     a.quadBuffer->setAttribute(0, 2, 4, kCorners);
     a.quadBuffer->setIndices(6, kQuadIndices);
 
     // 10. The matrix stack, empty.
-    a.matrixStack = new MatrixStack();
+    a.matrixStack = std::make_unique<MatrixStack>();
 
     // 11. Scene start bars; the last entry only ends scene 10.
-    static const std::int32_t kStartBars[kSceneTableSize] = {0,  8,  22, 24,  40,  56,
-                                                             60, 72, 88, 104, 120, 136};
-    for (int i = 0; i < kSceneTableSize; ++i) a.sceneStartBars[i] = kStartBars[i];
+    const auto startBars = sceneStartBarTable();
+    for (int i = 0; i < kSceneTableSize; ++i) a.sceneStartBars[i] = startBars[i];
 
     // 12. The music, from the top.
     music.open();
@@ -188,11 +175,14 @@ void loadDemoAssets(DemoAssets& a, const LaunchSettings& settings, MusicPlayer& 
 }
 
 void releaseDemoAssets(DemoAssets& a) {
-    release(a.quadBuffer);
-    release(a.mossTexture);
-    release(a.brickTexture);
-    release(a.simpleShader);
-    releaseGeometry(a.pantheonMesh);
-    releaseGeometry(a.fieldMeshC);
-    releaseGeometry(a.fieldMeshD);
+    // The order the demo has always torn down in; simpleShader's release is the one that says so.
+    a.quadBuffer.reset();
+    a.mossTexture.reset();
+    a.brickTexture.reset();
+    if (a.simpleShader) std::printf("reloading %s\n", a.simpleShader->path.c_str());
+    a.simpleShader.reset();
+    a.pantheonMesh.geometry.reset();
+    a.fieldMeshC.geometry.reset();
+    a.fieldMeshD.geometry.reset();
+    a = DemoAssets{};
 }

@@ -10,6 +10,7 @@
 #include "demo/BeatUniforms.h"
 #include "demo/DemoAssets.h"
 #include "demo/Scenes.h"
+#include "demo/Timeline.h"
 #include "gl/GeometryBuffer.h"
 #include "gl/GlEntryTable.h"
 #include "gl/ShaderProgram.h"
@@ -18,8 +19,8 @@
 
 namespace {
 
-constexpr int kStartBar = 72;  // all time here counts from the start of scene 7
-constexpr double kEndSeconds = 140.22471910112358;  // bar 104
+constexpr int kStartBar = kTimeline[7].startBar;  // all time here counts from scene 7
+constexpr double kEndSeconds = secondsOfBars(sceneEndBar(8));
 constexpr float kTrackStartBar = 88.0f;
 constexpr float kSecondTrackBar = 92.0f;
 constexpr float kSteadyBar = 96.0f;  // no more roll shake from here

@@ -9,7 +9,7 @@ constexpr float kPi = 3.1415927410125732f;
 }
 
 float SceneClock::sceneSeconds(int startBar) const {
-    return static_cast<float>(static_cast<double>(seconds) - startBar * 4.0 * kSecondsPerBeat);
+    return static_cast<float>(static_cast<double>(seconds) - secondsOfBars(startBar));
 }
 
 SceneClock computeSceneClock(std::int64_t position, float screenWidth, float screenHeight,

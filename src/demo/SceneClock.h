@@ -1,14 +1,8 @@
 #pragma once
 #include <cstdint>
 
+#include "demo/Timeline.h"
 #include "math/Matrix4.h"
-
-// 178 BPM, four beats a bar.
-constexpr double kBeatsPerMinute = 178.0;
-constexpr double kSecondsPerBeat = 0.33707865168539325;  // 60 / 178
-constexpr int kSceneTableSize = 12;
-// The demo ends on the first frame past this bar: six bars after the last scene.
-constexpr float kEndBar = 142.0f;
 
 // Everything a frame is drawn from, rebuilt from the music position at the head of every frame.
 struct SceneClock {

@@ -8,6 +8,7 @@
 #include "demo/BeatUniforms.h"
 #include "demo/DemoAssets.h"
 #include "demo/Scenes.h"
+#include "demo/Timeline.h"
 #include "gl/GeometryBuffer.h"
 #include "gl/GlEntryTable.h"
 #include "gl/ShaderProgram.h"
@@ -18,7 +19,7 @@
 namespace {
 
 // All time here counts from the start of scene 9 (bar 104), also in scene 10.
-constexpr double kStartSeconds = 140.22471910112358;
+constexpr double kStartSeconds = sceneStartSeconds(9);
 // (0, 1, 10) / 255: the night the temple stands in, clear colour and fog alike.
 constexpr float kTemple[3] = {0.0f, 0.0039215689f, 0.039215688f};
 // The light sinks 8.5 units a second from 70 and rests at -28, in the crypt (at t = 11.53).

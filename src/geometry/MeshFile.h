@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "geometry/LoadedMesh.h"
 #include "geometry/MeshData.h"
 
 // The mesh file: ASCII header "V,T" then, little-endian and unpadded, V positions (4 floats),
@@ -25,6 +24,6 @@ bool parseMeshHeader(const std::uint8_t* bytes, std::size_t size, MeshFileHeader
 bool parseMeshFile(const std::uint8_t* bytes, std::size_t size, MeshData& mesh, std::string& error);
 // The file bytes of a mesh (its first payload byte must not be a digit; see the writer).
 std::vector<std::uint8_t> encodeMeshFile(const MeshData& mesh);
-// Reads, validates and uploads one mesh file, printing its counts; a file that is missing or bad
-// gives one message, an empty buffer and index count 0. Needs a current GL context.
-LoadedMesh loadMesh(const char* path);
+// Reads and validates one mesh file, printing its counts. A file that is missing or bad gives one
+// message, false and an empty mesh.
+bool readMeshFile(const char* path, MeshData& mesh);

@@ -1,8 +1,7 @@
-// loadMesh: one mesh file read whole, validated by the parser, uploaded to a new GeometryBuffer.
+// readMeshFile: one mesh file read whole and validated by the parser.
 #include <cstdio>
 
 #include "geometry/MeshFile.h"
-#include "gl/GeometryBuffer.h"
 
 namespace {
 
@@ -22,35 +21,28 @@ bool readWholeFile(const char* path, std::vector<std::uint8_t>& bytes) {
 
 }  // namespace
 
-LoadedMesh loadMesh(const char* path) {
-    LoadedMesh loaded;
-    loaded.geometry = new GeometryBuffer();
+bool readMeshFile(const char* path, MeshData& mesh) {
+    mesh = MeshData();
     std::vector<std::uint8_t> bytes;
     if (!readWholeFile(path, bytes)) {
         std::printf("Can't open mesh file %s!\n", path);
         std::printf("Mesh loading error!\n");
-        return loaded;
+        return false;
     }
     MeshFileHeader header;
     if (!parseMeshHeader(bytes.data(), bytes.size(), header)) {
         std::printf("Mesh file %s rejected: %s\n", path,
                     bytes.empty() ? "the file is empty" : "the header does not give two counts");
         std::printf("Mesh loading error!\n");
-        return loaded;
+        return false;
     }
     std::printf("vcount = %d\n", header.vertexCount);
     std::printf("tcount = %d\n", header.triangleCount);
-    MeshData mesh;
     std::string error;
     if (!parseMeshFile(bytes.data(), bytes.size(), mesh, error)) {
         std::printf("Mesh file %s rejected: %s\n", path, error.c_str());
-        return loaded;
+        mesh = MeshData();
+        return false;
     }
-    bytes = {};
-    loaded.geometry->setAttribute(0, 4, mesh.vertexCount(), mesh.positions.data());
-    loaded.geometry->setAttribute(1, 3, mesh.vertexCount(), mesh.normals.data());
-    loaded.geometry->setIndices(static_cast<std::uint32_t>(mesh.indices.size()),
-                                mesh.indices.data());
-    loaded.indexCount = static_cast<int>(mesh.indices.size());
-    return loaded;
+    return true;
 }

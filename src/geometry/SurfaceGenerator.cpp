@@ -7,7 +7,6 @@
 #include "geometry/ParallelFor.h"
 #include "geometry/SurfaceFields.h"
 #include "geometry/SurfaceGrid.h"
-#include "gl/GeometryBuffer.h"
 
 // The production generator gives the same bytes as the straightforward one, faster:
 // - the field is evaluated once per lattice point (the straightforward one asks for each corner
@@ -217,16 +216,5 @@ MeshData generateSurfaceData(int n, float extent, SurfaceField field) {
     mesh.indices.reserve(indexCount);
     for (const auto& slab : slabIndices)
         mesh.indices.insert(mesh.indices.end(), slab.begin(), slab.end());
-    return mesh;
-}
-
-SurfaceMesh generateSurfaceMesh(int n, float extent, SurfaceField field) {
-    MeshData data = generateSurfaceData(n, extent, field);
-    SurfaceMesh mesh;
-    mesh.geometry = new GeometryBuffer();
-    mesh.geometry->setAttribute(0, 4, data.vertexCount(), data.positions.data());
-    mesh.geometry->setAttribute(1, 3, data.vertexCount(), data.normals.data());
-    mesh.geometry->setIndices(static_cast<std::uint32_t>(data.indices.size()), data.indices.data());
-    mesh.indexCount = static_cast<int>(data.indices.size());
     return mesh;
 }

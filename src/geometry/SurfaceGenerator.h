@@ -1,5 +1,4 @@
 #pragma once
-#include "geometry/LoadedMesh.h"
 #include "geometry/MeshData.h"
 
 // A scalar field whose zero set is the surface.
@@ -15,5 +14,3 @@ using SurfaceColumn = void (*)(float x, float z, const float* ys, int count, flo
 MeshData generateSurfaceData(int n, float extent, SurfaceField field);
 // Eight field calls per cell, one thread: the reference and the benchmark baseline.
 MeshData generateSurfaceDataStraightforward(int n, float extent, SurfaceField field);
-// generateSurfaceData uploaded to a new GeometryBuffer. Needs a current GL context.
-SurfaceMesh generateSurfaceMesh(int n, float extent, SurfaceField field);

@@ -15,7 +15,7 @@ GeometryBuffer::~GeometryBuffer() {
     gl.glDeleteVertexArrays(1, &vertexArray);
 }
 
-int GeometryBuffer::setAttribute(int index, int components, int count, const float* data) {
+void GeometryBuffer::setAttribute(int index, int components, int count, const float* data) {
     gl.glBindVertexArray(vertexArray);
     if (count == 0) {
         gl.glDisableVertexAttribArray(index);
@@ -28,10 +28,9 @@ int GeometryBuffer::setAttribute(int index, int components, int count, const flo
         gl.glVertexAttribPointer(index, components, GL_FLOAT, GL_FALSE, 0, nullptr);
     }
     gl.glBindVertexArray(0);
-    return 0;
 }
 
-int GeometryBuffer::setIndices(std::uint32_t count, const std::uint32_t* data) {
+void GeometryBuffer::setIndices(std::uint32_t count, const std::uint32_t* data) {
     gl.glBindVertexArray(vertexArray);
     if (count == 0) {
         // Without an index buffer a zero count leaves the buffer non-indexed, as after a drop.
@@ -40,7 +39,7 @@ int GeometryBuffer::setIndices(std::uint32_t count, const std::uint32_t* data) {
             gl.glDeleteBuffers(1, &indexBuffer);
         }
         gl.glBindVertexArray(0);
-        return 0;
+        return;
     }
     if (!indexed) {
         gl.glGenBuffers(1, &indexBuffer);
@@ -50,10 +49,9 @@ int GeometryBuffer::setIndices(std::uint32_t count, const std::uint32_t* data) {
     gl.glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(count) * sizeof(std::uint32_t),
                     data, GL_STATIC_DRAW);
     gl.glBindVertexArray(0);
-    return 0;
 }
 
-int GeometryBuffer::draw(int count) const {
+void GeometryBuffer::draw(int count) const {
     gl.glBindVertexArray(vertexArray);
     if (indexed) {
         gl.glDrawElements(GL_TRIANGLES, count, GL_UNSIGNED_INT, nullptr);
@@ -61,5 +59,4 @@ int GeometryBuffer::draw(int count) const {
         gl.glDrawArrays(GL_TRIANGLES, 0, count);
     }
     gl.glBindVertexArray(0);
-    return 0;
 }

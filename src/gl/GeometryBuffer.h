@@ -14,10 +14,10 @@ public:
     GeometryBuffer& operator=(const GeometryBuffer&) = delete;
 
     // count 0 disables the attribute (its buffer keeps its old contents).
-    int setAttribute(int index, int components, int count, const float* data);
+    void setAttribute(int index, int components, int count, const float* data);
     // count 0 drops an existing index buffer; the buffer is then drawn with glDrawArrays.
-    int setIndices(std::uint32_t count, const std::uint32_t* data);
-    int draw(int count) const;
+    void setIndices(std::uint32_t count, const std::uint32_t* data);
+    void draw(int count) const;
 
     int attributeSlots = 0;
     int indexed = 0;

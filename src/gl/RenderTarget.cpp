@@ -14,8 +14,8 @@ RenderTarget::~RenderTarget() {
     gl.glDeleteFramebuffers(1, &framebuffer);
 }
 
-int RenderTarget::attach(int slot, Texture2D* texture, GLenum attachmentPoint) {
-    if (slot < 0 || slot >= slotCount) return 0;
+void RenderTarget::attach(int slot, Texture2D* texture, GLenum attachmentPoint) {
+    if (slot < 0 || slot >= slotCount) return;
     slotTextures[slot] = texture;
     drawBufferList[slot] =
         texture && attachmentPoint != GL_DEPTH_ATTACHMENT ? attachmentPoint : GLenum(GL_NONE);
@@ -23,5 +23,4 @@ int RenderTarget::attach(int slot, Texture2D* texture, GLenum attachmentPoint) {
     gl.glFramebufferTexture2D(GL_FRAMEBUFFER, attachmentPoint, GL_TEXTURE_2D,
                               texture ? texture->id : 0, 0);
     gl.glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    return 0;
 }

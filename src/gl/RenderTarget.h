@@ -15,7 +15,7 @@ public:
 
     // Attaches texture (null detaches) at attachmentPoint and records it in `slot`; leaves
     // framebuffer 0 bound.
-    int attach(int slot, Texture2D* texture, GLenum attachmentPoint);
+    void attach(int slot, Texture2D* texture, GLenum attachmentPoint);
 
     GLuint framebuffer = 0;
     std::vector<Texture2D*> slotTextures;

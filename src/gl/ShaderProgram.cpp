@@ -68,7 +68,6 @@ ShaderProgram::ShaderProgram(std::string path) : path(std::move(path)) {
 }
 
 ShaderProgram::~ShaderProgram() {
-    std::printf("reloading %s\n", path.c_str());
     releaseObjects();
 }
 
@@ -82,12 +81,12 @@ void ShaderProgram::releaseObjects() {
     gl.glDeleteProgram(program);
 }
 
-int ShaderProgram::build(int mode) {
+void ShaderProgram::build(int mode) {
     std::printf("reloading %s\n", path.c_str());
     if (mode != FirstBuild) releaseObjects();
     if (mode >= ReleaseOnly) {
         released_ = true;
-        return 0;
+        return;
     }
     released_ = false;
 
@@ -125,16 +124,14 @@ int ShaderProgram::build(int mode) {
     gl.glGetProgramiv(program, GL_LINK_STATUS, &linked);
     gl.glGetProgramInfoLog(program, kLogSize, &length, log);
     if (!linked) printLog(path, "program", log);
-    return 0;
 }
 
 GLint ShaderProgram::uniformLocation(std::string name) const {
     return gl.glGetUniformLocation(program, name.c_str());
 }
 
-int ShaderProgram::use() const {
+void ShaderProgram::use() const {
     gl.glUseProgram(program);
-    return 0;
 }
 
 void ShaderProgram::setFloat(const char* name, float v) const {

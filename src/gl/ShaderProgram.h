@@ -12,17 +12,19 @@ class ShaderProgram {
 public:
     enum BuildMode { Rebuild = 0, FirstBuild = 1, ReleaseOnly = 2 };
 
+    // Builds the program at once (FirstBuild).
     explicit ShaderProgram(std::string path);
+    // Deletes the GL objects, silently.
     ~ShaderProgram();
     ShaderProgram(const ShaderProgram&) = delete;
     ShaderProgram& operator=(const ShaderProgram&) = delete;
 
     // Prints "reloading <path>", releases the old GL objects unless this is the first build, then
     // (unless ReleaseOnly) reads, compiles and links, printing the logs of whatever failed.
-    int build(int mode);
+    void build(int mode);
     // Looked up by name on every call: nothing is cached, so a rebuilt program keeps working.
     GLint uniformLocation(std::string name) const;
-    int use() const;
+    void use() const;
 
     // Set a uniform of this program, which must be the one in use, looking its location up by name.
     void setFloat(const char* name, float v) const;

@@ -23,8 +23,8 @@ Texture2D::~Texture2D() {
     gl.glDeleteTextures(1, &id);
 }
 
-Texture2D* Texture2D::fromImage(const std::string& path, GLenum filter) {
-    Texture2D* texture = new Texture2D();
+std::unique_ptr<Texture2D> Texture2D::fromImage(const std::string& path, GLenum filter) {
+    std::unique_ptr<Texture2D> texture(new Texture2D());
     gl.glGenTextures(1, &texture->id);
     gl.glBindTexture(GL_TEXTURE_2D, texture->id);
     gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
@@ -64,8 +64,8 @@ Texture2D* Texture2D::fromImage(const std::string& path, GLenum filter) {
     return texture;
 }
 
-Texture2D* Texture2D::createEmpty(int width, int height, bool depth) {
-    Texture2D* texture = new Texture2D();
+std::unique_ptr<Texture2D> Texture2D::createEmpty(int width, int height, bool depth) {
+    std::unique_ptr<Texture2D> texture(new Texture2D());
     texture->width = width;
     texture->height = height;
     gl.glGenTextures(1, &texture->id);
@@ -83,8 +83,7 @@ Texture2D* Texture2D::createEmpty(int width, int height, bool depth) {
     return texture;
 }
 
-int bindToUnit(int unit, const Texture2D& texture) {
+void bindToUnit(int unit, const Texture2D& texture) {
     gl.glActiveTexture(GL_TEXTURE0 + unit);
     gl.glBindTexture(GL_TEXTURE_2D, texture.id);
-    return 0;
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <memory>
 #include <string>
 
 #include "gl/GlHeaders.h"
@@ -15,9 +16,9 @@ public:
     // be opened prints "Unable to load texture <path>", one that cannot be decoded or is larger
     // than the GL's texture size (refused, not scaled) "Unable to load texture <path>: <why>";
     // both give a 0 x 0 texture.
-    static Texture2D* fromImage(const std::string& path, GLenum filter);
+    static std::unique_ptr<Texture2D> fromImage(const std::string& path, GLenum filter);
     // GL_RGBA32F colour texture, or GL_DEPTH_COMPONENT24 when depth is true; left bound.
-    static Texture2D* createEmpty(int width, int height, bool depth);
+    static std::unique_ptr<Texture2D> createEmpty(int width, int height, bool depth);
 
     GLuint id = 0;
     int width = 0;
@@ -28,4 +29,4 @@ private:
 };
 
 // glActiveTexture(GL_TEXTURE0 + unit), then binds texture; the active unit stays `unit`.
-int bindToUnit(int unit, const Texture2D& texture);
+void bindToUnit(int unit, const Texture2D& texture);

@@ -1,15 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 
 #include "demo/SceneClock.h"
 
 namespace {
 
-const std::int32_t kStartBars[kSceneTableSize] = {0, 8, 22, 24, 40, 56, 60, 72, 88, 104, 120, 136};
+const std::array<std::int32_t, kSceneTableSize> kStartBars = sceneStartBarTable();
 
 SceneClock at(std::int64_t position, float width = 1280.0f, float height = 720.0f) {
-    return computeSceneClock(position, width, height, kStartBars);
+    return computeSceneClock(position, width, height, kStartBars.data());
 }
 
 // The positions below were found offline by replaying the float roundings (position / 1e7 to

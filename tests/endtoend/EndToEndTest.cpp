@@ -4,9 +4,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "demo/SceneClock.h"
 #include "gl/ImageDecoder.h"
@@ -41,10 +45,51 @@ std::string framesLine(long frames) {
 
 // Frame n of the runner's clock is music position n / fps.
 SceneClock clockOfFrame(long frame, double fps) {
-    static const std::int32_t starts[kSceneTableSize] = {0,  8,  22, 24,  40,  56,
-                                                         60, 72, 88, 104, 120, 136};
+    static const auto starts = sceneStartBarTable();
     return computeSceneClock(static_cast<std::int64_t>(frame * 1e7 / fps + 0.5), 32.0f, 18.0f,
-                             starts);
+                             starts.data());
+}
+
+std::vector<char> fileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<char>(std::istreambuf_iterator<char>(in), {});
+}
+
+// Each scene sets the clear colour of the frame after it, so a frame drawn on its own must first
+// be given what the frame before it would have left: rendered alone (--times, or the first frame
+// of a range) it must equal the same frame in the middle of a run. At a scene cut (the cave's first
+// frame is cleared with the fly-by's black), inside the rockets' computed sky, and after the last
+// scene (the temple's night, set by a frame long before).
+TEST(EndToEnd, AFrameRenderedAloneEqualsTheSameFrameOfAContinuousRun) {
+    const std::string dir = testing::TempDir() + "velmora_alone_" + std::to_string(getpid());
+    const double fps = 30.0;
+    for (const double bars : {56.0, 80.25, 136.9}) {
+        const long frame = static_cast<long>(std::ceil(secondsOfBars(bars) * fps));
+        const long lead = bars > kLastSceneEndBar ? 40 : 3;  // the run reaches back into a scene
+        char from[32], at[32];
+        std::snprintf(from, sizeof from, "%.9f", (frame - lead) / fps);
+        std::snprintf(at, sizeof at, "%.9f", frame / fps);
+        const std::string run = dir + "/run", alone = dir + "/alone", range = dir + "/range";
+        ASSERT_EQ(runHeadless("--size 64x36 --fps 30 --from " + std::string(from) + " --frames " +
+                              std::to_string(lead + 1) + " --png " + run)
+                      .exitCode,
+                  0);
+        ASSERT_EQ(
+            runHeadless("--size 64x36 --fps 30 --times " + std::string(at) + " --png " + alone)
+                .exitCode,
+            0);
+        ASSERT_EQ(runHeadless("--size 64x36 --fps 30 --from " + std::string(at) +
+                              " --frames 1 --png " + range)
+                      .exitCode,
+                  0);
+        char name[32];
+        std::snprintf(name, sizeof name, "/frame_%05ld.png", frame);
+        const std::vector<char> continuous = fileBytes(run + name);
+        ASSERT_FALSE(continuous.empty()) << bars;
+        EXPECT_EQ(fileBytes(alone + "/frame_00000.png"), continuous) << "--times at bar " << bars;
+        EXPECT_EQ(fileBytes(range + name), continuous) << "--from at bar " << bars;
+        std::filesystem::remove_all(dir);
+    }
 }
 
 // From bar 135, in the rise out of the temple, to the end: scene frames show the temple; every

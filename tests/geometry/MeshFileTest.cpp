@@ -10,6 +10,7 @@
 #include "geometry/MeshFile.h"
 #include "gl/GeometryBuffer.h"
 #include "gl/GlEntryTable.h"
+#include "gl/LoadedMesh.h"
 
 namespace {
 
@@ -186,7 +187,6 @@ protected:
 TEST_F(LoadMeshTest, LoadsTheTwoVertexExampleIntoTheBuffer) {
     LoadedMesh mesh;
     EXPECT_EQ(load(write("two.mesh", twoVertexFile()), mesh), "vcount = 2\ntcount = 1\n");
-    std::unique_ptr<GeometryBuffer> owner(mesh.geometry);
     EXPECT_EQ(mesh.indexCount, 3);
     EXPECT_EQ(mesh.geometry->indexed, 1);
     EXPECT_EQ(attributeEnabled(*mesh.geometry, 0), 1);
@@ -205,26 +205,22 @@ TEST_F(LoadMeshTest, MissingUnreadableAndRejectedFilesGiveAnEmptyBuffer) {
     std::string path;
     EXPECT_EQ(load(missing, mesh), "Can't open mesh file " + missing + "!\nMesh loading error!\n");
     expectEmpty(mesh);
-    delete mesh.geometry;
 
     // A folder opens on Linux but does not read.
     const std::string folder = ::testing::TempDir();
     EXPECT_EQ(load(folder, mesh), "Can't open mesh file " + folder + "!\nMesh loading error!\n");
     expectEmpty(mesh);
-    delete mesh.geometry;
 
     path = write("comma.mesh", bytesOf("12 ,5"));
     EXPECT_EQ(load(path, mesh), "Mesh file " + path +
                                     " rejected: the header does not give two counts\nMesh "
                                     "loading error!\n");
     expectEmpty(mesh);
-    delete mesh.geometry;
 
     path = write("nothing.mesh", {});
     EXPECT_EQ(load(path, mesh),
               "Mesh file " + path + " rejected: the file is empty\nMesh loading error!\n");
     expectEmpty(mesh);
-    delete mesh.geometry;
 
     std::vector<std::uint8_t> file = twoVertexFile();
     file[file.size() - 4] = 7;
@@ -232,20 +228,17 @@ TEST_F(LoadMeshTest, MissingUnreadableAndRejectedFilesGiveAnEmptyBuffer) {
     EXPECT_EQ(load(path, mesh), "vcount = 2\ntcount = 1\nMesh file " + path +
                                     " rejected: triangle 0 uses vertex 7 of 2\n");
     expectEmpty(mesh);
-    delete mesh.geometry;
 
     path = write("short.mesh", bytesOf("2,1"));
     std::string out = load(path, mesh);
     EXPECT_EQ(out.rfind("vcount = 2\ntcount = 1\nMesh file " + path + " rejected: ", 0), 0u) << out;
     expectEmpty(mesh);
-    delete mesh.geometry;
 }
 
 TEST_F(LoadMeshTest, NoVerticesDisablesBothAttributes) {
     LoadedMesh mesh;
     EXPECT_EQ(load(write("empty.mesh", bytesOf("0,0")), mesh), "vcount = 0\ntcount = 0\n");
     expectEmpty(mesh);
-    delete mesh.geometry;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "geometry/SurfaceGenerator.h"
 #include "gl/GeometryBuffer.h"
 #include "gl/GlEntryTable.h"
+#include "gl/LoadedMesh.h"
 
 namespace {
 
@@ -123,7 +124,6 @@ TEST(SurfaceMeshUpload, UploadsPositionsNormalsAndIndices) {
     ASSERT_TRUE(sharedGlContext());
     MeshData data = generateSurfaceData(32, 20.0f, sphereField);
     SurfaceMesh mesh = generateSurfaceMesh(32, 20.0f, sphereField);
-    std::unique_ptr<GeometryBuffer> owner(mesh.geometry);
     EXPECT_EQ(mesh.indexCount, static_cast<int>(data.indices.size()));
     EXPECT_EQ(mesh.geometry->indexed, 1);
 
@@ -139,7 +139,6 @@ TEST(SurfaceMeshUpload, UploadsPositionsNormalsAndIndices) {
     EXPECT_EQ(size, 4);
 
     SurfaceMesh empty = generateSurfaceMesh(33, 1.0f, latticePlane);
-    std::unique_ptr<GeometryBuffer> emptyOwner(empty.geometry);
     EXPECT_EQ(empty.indexCount, 0);
     EXPECT_EQ(empty.geometry->indexed, 0);
 }

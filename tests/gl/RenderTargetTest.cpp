@@ -43,9 +43,9 @@ TEST_F(RenderTargetTest, SlotsRecordColourAttachmentsOnlyAndNullDetaches) {
     std::unique_ptr<Texture2D> colour(Texture2D::createEmpty(32, 16, false));
     std::unique_ptr<Texture2D> depth(Texture2D::createEmpty(32, 16, true));
     RenderTarget target;
-    EXPECT_EQ(target.attach(0, colour.get(), GL_COLOR_ATTACHMENT0), 0);
+    target.attach(0, colour.get(), GL_COLOR_ATTACHMENT0);
     EXPECT_EQ(boundFramebuffer(), 0);
-    EXPECT_EQ(target.attach(1, depth.get(), GL_DEPTH_ATTACHMENT), 0);
+    target.attach(1, depth.get(), GL_DEPTH_ATTACHMENT);
     EXPECT_EQ(boundFramebuffer(), 0);
 
     EXPECT_EQ(target.slotTextures[0], colour.get());

@@ -155,7 +155,7 @@ TEST_F(ShaderProgramTest, RebuildLeavesNoProgramCurrentAndGivesNewNames) {
     GLuint old = shader.program;
     shader.use();
     beginCapture();
-    EXPECT_EQ(shader.build(ShaderProgram::Rebuild), 0);
+    shader.build(ShaderProgram::Rebuild);
     EXPECT_EQ(endCapture(), "reloading " + path + "\n");
     GLint current = -1;
     gl.glGetIntegerv(GL_CURRENT_PROGRAM, &current);
@@ -166,14 +166,14 @@ TEST_F(ShaderProgramTest, RebuildLeavesNoProgramCurrentAndGivesNewNames) {
     EXPECT_GE(shader.uniformLocation("tint"), 0);
 }
 
-TEST_F(ShaderProgramTest, DestructionReleasesTheObjects) {
+TEST_F(ShaderProgramTest, DestructionReleasesTheObjectsSilently) {
     std::string path = writeFile("destroy.shader", kGoodShader);
     auto shader = std::make_unique<ShaderProgram>(path);
     GLuint program = shader->program;
     GLuint vertex = shader->vertexShader;
     beginCapture();
     shader.reset();
-    EXPECT_EQ(endCapture(), "reloading " + path + "\n");
+    EXPECT_EQ(endCapture(), "");
     EXPECT_FALSE(gl.glIsProgram(program));
     EXPECT_FALSE(gl.glIsShader(vertex));
 }

@@ -9,6 +9,7 @@
 #include "SceneCameras.h"
 #include "geometry/MeshFile.h"
 #include "gl/GeometryBuffer.h"
+#include "gl/LoadedMesh.h"
 #include "support/GlTestContext.h"
 
 namespace {
@@ -35,7 +36,6 @@ TEST(MeshAssets, LoadThroughTheLoaderWithOnlyTheTwoCountLines) {
         EXPECT_EQ(loaded.indexCount, 3 * mesh.triangleCount());
         ASSERT_NE(loaded.geometry, nullptr);
         EXPECT_NE(loaded.geometry->indexBuffer, 0u);
-        delete loaded.geometry;
     }
 }
 

@@ -130,7 +130,7 @@ TEST_F(CaveSceneTest, CamcorderFrameThenBlinkingRecMarkOverTheWholeScreen) {
     const RecordedFrame f = draw(sceneClockAtBars(60.0625));
     const std::vector<Draw>& draws = f.calls->draws();
     ASSERT_EQ(draws.size(), 5u);
-    const Texture2D* images[2] = {a.bordersTexture, a.recTexture};
+    const Texture2D* images[2] = {a.bordersTexture.get(), a.recTexture.get()};
     for (int i = 0; i < 2; ++i) {
         const Draw& d = draws[2 + i];
         EXPECT_EQ(d.program, a.displayCameraShader->program);

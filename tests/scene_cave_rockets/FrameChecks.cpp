@@ -10,12 +10,10 @@
 #include "support/SceneTestAssets.h"
 
 SceneClock clockAtBeats(double beats) {
-    const LaunchSettings& s = SceneTestAssets::settings();
-    const std::int32_t* starts = SceneTestAssets::get().sceneStartBars;
-    auto position = static_cast<std::int64_t>(std::floor(beats * kSecondsPerBeat * 1e7)) - 50;
-    SceneClock c = computeSceneClock(position, s.screenWidth, s.screenHeight, starts);
-    while (c.beats < beats)
-        c = computeSceneClock(++position, s.screenWidth, s.screenHeight, starts);
+    const Demo& demo = SceneTestAssets::demo();
+    auto position = static_cast<std::int64_t>(std::floor(secondsOfBeats(beats) * 1e7)) - 50;
+    SceneClock c = demo.clockAt(position);
+    while (c.beats < beats) c = demo.clockAt(++position);
     return c;
 }
 

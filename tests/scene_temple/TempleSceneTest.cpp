@@ -382,7 +382,8 @@ TEST_F(TempleSceneTest, FirstFrameAfterBar136DrawsNothingOnTheTempleColour) {
     draw(clockAtOrBefore(43.14f));  // the last scene frame sets the clear colour
     const std::int64_t end = std::llround(136.0 * 4.0 * kSecondsPerBeat * 1e7);
     for (std::int64_t position : {end, end + 333333}) {
-        SceneClock clock = frameHead(position, SceneTestAssets::settings(), a.sceneStartBars);
+        SceneClock clock = frameHead(position, SceneTestAssets::kWidth, SceneTestAssets::kHeight,
+                                     a.sceneStartBars);
         ASSERT_EQ(clock.sceneIndex, -1);
         GlCallRecorder calls;
         drawScene(a, clock);

@@ -124,10 +124,10 @@ TEST_F(CliffFlybySceneTest, CardsGoPanelBandsNameThenTheFade) {
     const struct {
         ShaderProgram* program;
         GLuint image;
-    } cards[4] = {{a.displayGreetBgShader, a.bigLogoBgTexture->id},
-                  {a.displayAttentionShader, a.attentionTexture->id},
-                  {a.displayAttentionShader, a.attentionTexture->id},
-                  {a.displayGroupnameShader, a.mirraTexture->id}};
+    } cards[4] = {{a.displayGreetBgShader.get(), a.bigLogoBgTexture->id},
+                  {a.displayAttentionShader.get(), a.attentionTexture->id},
+                  {a.displayAttentionShader.get(), a.attentionTexture->id},
+                  {a.displayGroupnameShader.get(), a.mirraTexture->id}};
     for (int i = 0; i < 4; ++i) {
         const Draw& d = draws[1 + i];
         SCOPED_TRACE(i);

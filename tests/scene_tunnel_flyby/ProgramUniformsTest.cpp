@@ -15,15 +15,15 @@ TEST(TunnelFlybyProgramsTest, TakeEveryUniformTheirScenesSet) {
         ShaderProgram* program;
         std::vector<std::string> uniforms;
     } programs[] = {
-        {a.asteroidShader,
+        {a.asteroidShader.get(),
          {"matrix", "lightpos", "lightradius", "falloff", "fog_color", "fog_falloff", "fog_scale",
           "distort", "screen", "tex", "moss"}},
-        {a.cliffTunnelShader,
+        {a.cliffTunnelShader.get(),
          {"matrix", "fog_color", "fog_falloff", "fog_scale", "distort", "tex", "moss"}},
-        {a.displayShader, {"alpha", "ipos", "screen", "tex"}},
-        {a.displayGreetBgShader, {"ipos", "fadeout", "tex"}},
-        {a.displayAttentionShader, {"ipos", "fadeout", "scroll_direction", "tex"}},
-        {a.displayGroupnameShader, {"ipos", "fadeout", "screen", "tex"}},
+        {a.displayShader.get(), {"alpha", "ipos", "screen", "tex"}},
+        {a.displayGreetBgShader.get(), {"ipos", "fadeout", "tex"}},
+        {a.displayAttentionShader.get(), {"ipos", "fadeout", "scroll_direction", "tex"}},
+        {a.displayGroupnameShader.get(), {"ipos", "fadeout", "screen", "tex"}},
     };
     for (const auto& p : programs) {
         std::vector<std::string> names = p.uniforms;

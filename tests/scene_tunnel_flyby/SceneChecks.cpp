@@ -9,12 +9,10 @@
 #include "support/SceneTestAssets.h"
 
 SceneClock clockAtBars(double bars, bool past) {
-    const LaunchSettings& s = SceneTestAssets::settings();
-    const std::int32_t* starts = SceneTestAssets::get().sceneStartBars;
-    auto position = static_cast<std::int64_t>(std::floor(bars * 4.0 * kSecondsPerBeat * 1e7)) - 50;
-    SceneClock c = computeSceneClock(position, s.screenWidth, s.screenHeight, starts);
-    while (c.bars < bars || (past && c.bars == bars))
-        c = computeSceneClock(++position, s.screenWidth, s.screenHeight, starts);
+    const Demo& demo = SceneTestAssets::demo();
+    auto position = static_cast<std::int64_t>(std::floor(secondsOfBars(bars) * 1e7)) - 50;
+    SceneClock c = demo.clockAt(position);
+    while (c.bars < bars || (past && c.bars == bars)) c = demo.clockAt(++position);
     return c;
 }
 

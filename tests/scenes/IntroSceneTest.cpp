@@ -92,7 +92,7 @@ TEST_F(IntroSceneTest, FirstFrameIsTheWallUnderOpaqueBlack) {
 
 TEST_F(IntroSceneTest, SpritesAreOneDrawEachWithoutDepthAndDescendingIds) {
     const RecordedFrame f = draw(4.0);
-    const std::vector<Draw> sprites = drawsOf(f, a.particlesShader);
+    const std::vector<Draw> sprites = drawsOf(f, a.particlesShader.get());
     ASSERT_EQ(sprites.size(), size_t(kSprites));
     Matrix4 view, expected;
     lookAt(view, 0, 0, 1, 0, 0, 0, 0, 1, 0);
@@ -122,7 +122,7 @@ TEST_F(IntroSceneTest, FadeFromBlackIsGoneAfterNineTenthsOfASecond) {
     } cases[] = {{0.5, 0.45f}, {0.9, float(1.0 - 1.1 * 0.9f)}, {0.91, 0.0f}, {7.0, 0.0f}};
     for (const auto& c : cases) {
         const RecordedFrame f = draw(c.seconds);
-        const std::vector<Draw> fades = drawsOf(f, a.solidColorShader);
+        const std::vector<Draw> fades = drawsOf(f, a.solidColorShader.get());
         ASSERT_EQ(fades.size(), 1u);
         EXPECT_FLOAT_EQ(float(fades[0].uniform("icolor")[3]), c.alpha) << c.seconds;
         // "fade" stays 0 throughout the scene.
@@ -139,7 +139,7 @@ TEST_F(IntroSceneTest, LogoComesInTwoStepsAtStrictTimes) {
     } cases[] = {{9.09, 0}, {9.1, 1}, {9.5, 1}, {9.8, 1}, {9.81, 2}, {10.7, 2}};
     for (const auto& c : cases) {
         const RecordedFrame f = draw(c.seconds);
-        const std::vector<Draw> logos = drawsOf(f, a.introLogoShader);
+        const std::vector<Draw> logos = drawsOf(f, a.introLogoShader.get());
         ASSERT_EQ(logos.size(), c.logos) << c.seconds;
         if (c.logos >= 1) {
             EXPECT_EQ(logos[0].textures[0], a.newLogoTexture->id);

@@ -10,10 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/DemoMain.h"
-#include "app/DemoWindow.h"
-#include "app/LaunchSettings.h"
 #include "audio/FrameClockMusicPlayer.h"
+#include "demo/Demo.h"
 #include "demo/DemoAssets.h"
 #include "demo/LoadPhase.h"
 #include "gl/GeometryBuffer.h"
@@ -99,27 +97,18 @@ std::vector<std::string> captureStdout(Body body) {
     return lines;
 }
 
-LaunchSettings settingsOf(int width, int height) {
-    LaunchSettings s;
-    s.width = width;
-    s.height = height;
-    s.screenWidth = float(width);
-    s.screenHeight = float(height);
-    return s;
-}
-
 }  // namespace
 
 TEST(LoadPhaseTest, CompleteStartPrintsGlBlockProgramsImagesMeshesAndTiming) {
-    LaunchSettings settings = settingsOf(160, 90);
+    GlTestContext context(160, 90);
+    ASSERT_TRUE(context.ok());
     FrameClockMusicPlayer music;
-    DemoWindow window;
-    // End at the first pump, before any frame: a start and a teardown.
-    window.frameObserver = [&window] { window.endRequested = 1; };
-    int code = -1;
-    const std::vector<std::string> out =
-        captureStdout([&] { code = runDemo(settings, window, music); });
-    ASSERT_EQ(code, 0);
+    Demo demo;
+    // A start and a teardown with no frame between (Escape pressed while loading).
+    const std::vector<std::string> out = captureStdout([&] {
+        demo.load(160, 90, music);
+        demo.release();
+    });
 
     std::vector<std::string> expected;
     for (const char* path : kLoadOrder) {
@@ -154,11 +143,10 @@ TEST(LoadPhaseTest, CompleteStartPrintsGlBlockProgramsImagesMeshesAndTiming) {
 TEST(LoadPhaseTest, LeavesEveryObjectBuiltWithItsLoadTimeValues) {
     GlTestContext context(96, 54);
     ASSERT_TRUE(context.ok());
-    const LaunchSettings settings = settingsOf(96, 54);
     FrameClockMusicPlayer music;
     music.setPosition(12345);
     DemoAssets a;
-    loadDemoAssets(a, settings, music);
+    loadDemoAssets(a, 96, 54, music);
 
     auto floats = [](const ShaderProgram* p, const char* name, int n) {
         GLfloat v[4] = {};
@@ -172,16 +160,17 @@ TEST(LoadPhaseTest, LeavesEveryObjectBuiltWithItsLoadTimeValues) {
     };
     const std::vector<float> ipos = {0.1f, 0.13263889f, 1.6f, 1.4694444f};
     const std::vector<float> screen = {96.0f, 54.0f};
-    EXPECT_EQ(floats(a.introLogoShader, "ipos", 4), ipos);
-    EXPECT_EQ(floats(a.introLogoShader, "screen", 2), screen);
-    EXPECT_EQ(floats(a.displayShader, "ipos", 4), ipos);
-    EXPECT_EQ(floats(a.displayShader, "alpha", 1), std::vector<float>{1.0f});
-    EXPECT_EQ(floats(a.displayShader, "screen", 2), screen);
-    EXPECT_EQ(floats(a.displayCameraShader, "screen", 2), screen);
-    EXPECT_EQ(floats(a.bigLogoShader, "screen", 2), screen);
-    EXPECT_EQ(floats(a.solidColorShader, "screen", 2), screen);
-    for (const ShaderProgram* p : {a.geometryDistortShader, a.stoneShader, a.simpleShader,
-                                   a.cliffShader, a.kertsiGroundShader}) {
+    EXPECT_EQ(floats(a.introLogoShader.get(), "ipos", 4), ipos);
+    EXPECT_EQ(floats(a.introLogoShader.get(), "screen", 2), screen);
+    EXPECT_EQ(floats(a.displayShader.get(), "ipos", 4), ipos);
+    EXPECT_EQ(floats(a.displayShader.get(), "alpha", 1), std::vector<float>{1.0f});
+    EXPECT_EQ(floats(a.displayShader.get(), "screen", 2), screen);
+    EXPECT_EQ(floats(a.displayCameraShader.get(), "screen", 2), screen);
+    EXPECT_EQ(floats(a.bigLogoShader.get(), "screen", 2), screen);
+    EXPECT_EQ(floats(a.solidColorShader.get(), "screen", 2), screen);
+    for (const ShaderProgram* p :
+         {a.geometryDistortShader.get(), a.stoneShader.get(), a.simpleShader.get(),
+          a.cliffShader.get(), a.kertsiGroundShader.get()}) {
         EXPECT_EQ(integer(p, "tex"), 0) << p->path;
         EXPECT_EQ(integer(p, "moss"), 1) << p->path;
     }
@@ -198,8 +187,8 @@ TEST(LoadPhaseTest, LeavesEveryObjectBuiltWithItsLoadTimeValues) {
     EXPECT_EQ(indices, (std::vector<GLuint>{0, 1, 2, 2, 3, 0}));
 
     // The render target at the window's size, and the default framebuffer bound again.
-    EXPECT_EQ(a.sceneTarget->slotTextures[0], a.sceneColorTexture);
-    EXPECT_EQ(a.sceneTarget->slotTextures[1], a.sceneDepthTexture);
+    EXPECT_EQ(a.sceneTarget->slotTextures[0], a.sceneColorTexture.get());
+    EXPECT_EQ(a.sceneTarget->slotTextures[1], a.sceneDepthTexture.get());
     EXPECT_EQ(a.sceneColorTexture->width, 96);
     EXPECT_EQ(a.sceneDepthTexture->height, 54);
     GLint framebuffer = -1;
@@ -232,8 +221,10 @@ TEST(LoadPhaseTest, LeavesEveryObjectBuiltWithItsLoadTimeValues) {
     EXPECT_EQ(a.pantheonMesh.geometry, nullptr);
     EXPECT_EQ(a.fieldMeshC.geometry, nullptr);
     EXPECT_EQ(a.fieldMeshD.geometry, nullptr);
-    EXPECT_NE(a.fieldMeshA.geometry, nullptr);
-    releaseAllDemoAssets(a);
+    // ...and then, silently, everything else.
+    EXPECT_EQ(a.fieldMeshA.geometry, nullptr);
+    EXPECT_EQ(a.cliffShader, nullptr);
+    EXPECT_EQ(a.sceneTarget, nullptr);
 }
 
 // The completeness check has to hold in optimised builds too, where assert() is gone.
@@ -247,7 +238,7 @@ TEST(LoadPhaseDeathTest, IncompleteRenderTargetStopsWithTheAssertionReport) {
             };
             FrameClockMusicPlayer music;
             DemoAssets a;
-            loadDemoAssets(a, settingsOf(64, 36), music);
+            loadDemoAssets(a, 64, 36, music);
         },
         "Assertion failed: glCheckFramebufferStatus\\(GL_FRAMEBUFFER\\) == "
         "GL_FRAMEBUFFER_COMPLETE, file main, line 301");

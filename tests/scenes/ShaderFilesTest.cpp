@@ -21,7 +21,7 @@ std::vector<std::string> with(std::vector<std::string> names,
 }
 
 struct ProgramUniforms {
-    ShaderProgram* DemoAssets::*program;
+    std::unique_ptr<ShaderProgram> DemoAssets::*program;
     std::vector<std::string> uniforms;
     bool isMesh;  // attribute 0 "position" and 1 "normal", else 0 "corner"
 };

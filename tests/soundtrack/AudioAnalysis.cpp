@@ -73,6 +73,14 @@ std::vector<float> kickBandEnergy(const std::vector<float>& signal, double rate)
     return energy;
 }
 
+std::vector<float> kickBodyEnergy(const std::vector<float>& signal, double rate) {
+    std::vector<double> x(signal.begin(), signal.end());
+    zeroPhaseFilter(x, 150.0, rate, false);
+    std::vector<float> energy(x.size());
+    for (size_t i = 0; i < x.size(); ++i) energy[i] = static_cast<float>(x[i] * x[i]);
+    return energy;
+}
+
 Onset onsetNear(const std::vector<float>& energy, double rate, double centreSeconds,
                 double halfWidthSeconds) {
     const long n = static_cast<long>(energy.size());

@@ -13,6 +13,10 @@ std::vector<float> mono(const std::vector<float>& left, const std::vector<float>
 // and the long low tails of kicks, sub bass and booms below it.
 std::vector<float> kickBandEnergy(const std::vector<float>& signal, double rate);
 
+// Energy below 150 Hz, where a kick's body sits once its pitch has fallen: the click and the
+// first milliseconds of the sweep lie above it.
+std::vector<float> kickBodyEnergy(const std::vector<float>& signal, double rate);
+
 struct Onset {
     double seconds = 0.0;
     double riseDb = 0.0;  // energy just after the onset over the energy just before it

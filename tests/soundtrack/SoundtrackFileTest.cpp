@@ -4,6 +4,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "AudioAnalysis.h"
@@ -80,6 +83,28 @@ TEST_F(SoundtrackFile, KicksOfTheFullKitSectionsLandOnTheBeatGrid) {
     const double mean = sum / count;
     std::printf("kick onsets: %d beats, mean %+.2f ms, sd %.2f ms, worst %.2f ms\n", count, mean,
                 std::sqrt(std::max(0.0, sumSquares / count - mean * mean)), worst);
+}
+
+TEST_F(SoundtrackFile, KickBodyRisesWithinFifteenMillisecondsOfTheBeat) {
+    // The body below 150 Hz must follow the click closely, or the downbeat sounds like a tom
+    // under pictures that flash on the beat. Searched from 10 ms before to 100 ms after the beat,
+    // far enough to catch a slow sweep and short of the bass returning after its duck.
+    const std::vector<float> energy = analysis::kickBodyEnergy(
+        analysis::mono(audio().left, audio().right), static_cast<double>(audio().rate));
+    std::vector<double> rises;
+    for (const Bars& section : kFullKit)
+        for (int beat = section.from * 4; beat < section.to * 4; ++beat) {
+            const double grid = beat * kSecondsPerBar / 4.0;
+            const analysis::Onset onset =
+                analysis::onsetNear(energy, audio().rate, grid + 0.045, 0.055);
+            rises.push_back((onset.seconds - grid) * 1000.0);
+        }
+    std::sort(rises.begin(), rises.end());
+    const double median = rises[rises.size() / 2];
+    std::printf("kick body rise: %zu beats, median %.1f ms, quartiles %.1f / %.1f ms\n",
+                rises.size(), median, rises[rises.size() / 4], rises[rises.size() * 3 / 4]);
+    EXPECT_LE(median, 15.0);
+    EXPECT_GE(median, 0.0);
 }
 
 TEST_F(SoundtrackFile, FirstDropKickDecodesOnItsBarLine) {
@@ -210,6 +235,26 @@ TEST_F(SoundtrackFile, FadesToSilenceBeforeTheDemoEnds) {
     for (size_t i = static_cast<size_t>(191.0 * audio().rate); i < audio().left.size(); ++i)
         tail = std::max({tail, std::fabs(audio().left[i]), std::fabs(audio().right[i])});
     EXPECT_LT(tail, 1e-3f);
+}
+
+std::string fileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+TEST(SoundtrackRegeneration, SynthWritesTheCommittedFileByteForByte) {
+    // Anyone must be able to rebuild the soundtrack from a clean clone and get the same file:
+    // rendering, mastering and encoding all deterministic.
+    const std::string output =
+        (std::filesystem::temp_directory_path() / "velmora-regenerated.mp3").string();
+    const std::string command =
+        std::string("\"") + VELMORA_SYNTH + "\" \"" + output + "\" > /dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    const std::string regenerated = fileBytes(output), committed = fileBytes(kSoundtrack);
+    std::remove(output.c_str());
+    ASSERT_FALSE(committed.empty()) << kSoundtrack;
+    EXPECT_EQ(regenerated.size(), committed.size());
+    EXPECT_TRUE(regenerated == committed) << "run `make soundtrack` and listen to the result";
 }
 
 }  // namespace

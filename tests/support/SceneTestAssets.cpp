@@ -6,7 +6,6 @@
 #include <cstdint>
 
 #include "audio/FrameClockMusicPlayer.h"
-#include "demo/LoadPhase.h"
 #include "gl/GeometryBuffer.h"
 #include "gl/GlEntryTable.h"
 #include "gl/RenderTarget.h"
@@ -17,57 +16,13 @@
 
 namespace {
 
-template <typename T>
-void release(T*& object) {
-    delete object;
-    object = nullptr;
-}
-
-}  // namespace
-
-void releaseAllDemoAssets(DemoAssets& a) {
-    releaseDemoAssets(a);
-    ShaderProgram** programs[] = {
-        &a.geometryDistortShader,  &a.stoneShader,          &a.introLogoShader,
-        &a.displayCameraShader,    &a.bigLogoShader,        &a.solidColorShader,
-        &a.displayShader,          &a.cliffShader,          &a.displayAttentionShader,
-        &a.displayGroupnameShader, &a.displayGreetBgShader, &a.particlesShader,
-        &a.debrisParticlesShader,  &a.asteroidShader,       &a.cliffTunnelShader,
-        &a.kertsiGroundShader,     &a.rocket1Shader};
-    for (ShaderProgram** p : programs) release(*p);
-    Texture2D** textures[] = {&a.cliffTexture,     &a.newLogoTexture,     &a.newLogo2Texture,
-                              &a.bigLogoUpTexture, &a.bigLogoDownTexture, &a.bigLogoBgTexture,
-                              &a.creditsTexture,   &a.attentionTexture,   &a.mirraTexture,
-                              &a.bordersTexture,   &a.recTexture,         &a.introParticleTexture,
-                              &a.sandTexture,      &a.sceneColorTexture,  &a.sceneDepthTexture};
-    for (Texture2D** t : textures) release(*t);
-    release(a.sceneTarget);
-    for (LoadedMesh* m : {&a.caveMesh, &a.fieldMeshA, &a.fieldMeshB}) release(m->geometry);
-    release(a.matrixStack);
-}
-
-namespace {
-
 struct Loaded {
-    LaunchSettings settings;
     GlTestContext context{SceneTestAssets::kWidth, SceneTestAssets::kHeight};
     FrameClockMusicPlayer music;
-    DemoAssets assets;
+    Demo demo;
 
     Loaded() {
-        settings.width = SceneTestAssets::kWidth;
-        settings.height = SceneTestAssets::kHeight;
-        settings.screenWidth = float(settings.width);
-        settings.screenHeight = float(settings.height);
-        if (!context.ok()) return;
-        loadDemoAssets(assets, settings, music);
-        // The standing state the entry sets before the first frame.
-        gl.glEnable(GL_DEPTH_TEST);
-        gl.glDepthFunc(GL_LEQUAL);
-        gl.glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    }
-    ~Loaded() {
-        if (context.ok()) releaseAllDemoAssets(assets);
+        if (context.ok()) demo.load(SceneTestAssets::kWidth, SceneTestAssets::kHeight, music);
     }
 };
 
@@ -83,29 +38,21 @@ public:
 
 }  // namespace
 
-DemoAssets& SceneTestAssets::get() {
+Demo& SceneTestAssets::demo() {
     if (!loaded) {
         ::testing::AddGlobalTestEnvironment(new ReleaseAtTheEnd);
         loaded = new Loaded;
     }
     if (!loaded->context.ok()) throw std::runtime_error("no headless GL context");
-    return loaded->assets;
-}
-
-const LaunchSettings& SceneTestAssets::settings() {
-    get();
-    return loaded->settings;
+    return loaded->demo;
 }
 
 SceneClock sceneClockAtSeconds(double seconds) {
-    const LaunchSettings& s = SceneTestAssets::settings();
-    const auto position = static_cast<std::int64_t>(std::llround(seconds * 1e7));
-    return computeSceneClock(position, s.screenWidth, s.screenHeight,
-                             SceneTestAssets::get().sceneStartBars);
+    return SceneTestAssets::demo().clockAt(std::llround(seconds * 1e7));
 }
 
 SceneClock sceneClockAtBars(double bars) {
-    return sceneClockAtSeconds(bars * 4.0 * kSecondsPerBeat);
+    return sceneClockAtSeconds(secondsOfBars(bars));
 }
 
 RecordedFrame drawRecorded(SceneRoutine scene, const SceneClock& clock) {

@@ -2,26 +2,22 @@
 #include <memory>
 #include <vector>
 
-#include "app/LaunchSettings.h"
+#include "demo/Demo.h"
 #include "demo/DemoAssets.h"
 #include "demo/SceneClock.h"
 #include "math/Matrix4.h"
 #include "support/GlCallRecorder.h"
 
-// The demo's real assets, loaded once per test process by the real load phase on a headless
-// context of kWidth x kHeight, and released when the tests are over.
+// The demo, loaded once per test process on a headless context of kWidth x kHeight, and released
+// when the tests are over.
 class SceneTestAssets {
 public:
     static constexpr int kWidth = 320;
     static constexpr int kHeight = 180;
 
-    static DemoAssets& get();
-    static const LaunchSettings& settings();
+    static Demo& demo();
+    static DemoAssets& get() { return demo().assets(); }
 };
-
-// Frees every object the load phase made, the teardown's few included (for leak checkers: the
-// demo itself leaves them to the end of the process).
-void releaseAllDemoAssets(DemoAssets& assets);
 
 // The clock the frame head derives at a music position given in seconds, or in bars.
 SceneClock sceneClockAtSeconds(double seconds);
@@ -38,7 +34,6 @@ struct RecordedFrame {
     bool blendAfter = false;
     GLenum depthFunctionAfter = 0;
 };
-using SceneRoutine = void (*)(DemoAssets&, SceneClock&);
 RecordedFrame drawRecorded(SceneRoutine scene, const SceneClock& clock);
 
 // A matrix as the recorder reports an upload of it.

@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,6 +25,7 @@
 #include "geometry/MeshFile.h"
 #include "gl/GeometryBuffer.h"
 #include "gl/GlEntryTable.h"
+#include "gl/LoadedMesh.h"
 #include "gl/ShaderProgram.h"
 #include "gl/Texture2D.h"
 
@@ -136,96 +138,97 @@ int main(int argc, char** argv) {
 
     DemoWindow window;
     if (!window.create(o.width, o.height, false)) return 1;
-    LoadedMesh mesh = loadMesh(argv[1]);
-    ShaderProgram shader(o.shader);
-    std::vector<Texture2D*> textures;
-    for (const auto& [unit, path] : o.textures) {
-        textures.push_back(Texture2D::fromImage(path, GL_LINEAR));
-        bindToUnit(unit, *textures.back());
-    }
-    gl.glEnable(GL_DEPTH_TEST);
-    gl.glDepthFunc(GL_LEQUAL);
-
-    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(o.width) * o.height * 4);
     int failures = 0;
-    for (const std::string& view : views) {
-        Matrix4 v, projection;
-        float halfWidth = 0.5f, light[3] = {o.light[0], o.light[1], o.light[2]};
-        SceneClock clock = clockAtSeconds(0.0);
-        float sceneSeconds = 0.0f, syncDistort = 0.0f;
-        std::string name;
-        float free[6];
-        const std::size_t at = view.find('@');
-        if (view.rfind("free:", 0) == 0 && parseFloats(view.substr(5), free, 6)) {
-            v = freeView(free, free + 3);
-            name = "free";
-            for (float f : free) name += "_" + std::to_string(static_cast<int>(std::lround(f)));
-        } else if (at != std::string::npos && findSceneCamera(view.substr(0, at).c_str())) {
-            const SceneCamera* camera = findSceneCamera(view.substr(0, at).c_str());
-            float bar = 0;
-            if (!parseFloats(view.substr(at + 1), &bar, 1)) {
-                std::printf("Bad bar in view \"%s\"\n", view.c_str());
+    {  // the GL objects go before the window
+        LoadedMesh mesh = loadMesh(argv[1]);
+        ShaderProgram shader(o.shader);
+        std::vector<std::unique_ptr<Texture2D>> textures;
+        for (const auto& [unit, path] : o.textures) {
+            textures.push_back(Texture2D::fromImage(path, GL_LINEAR));
+            bindToUnit(unit, *textures.back());
+        }
+        gl.glEnable(GL_DEPTH_TEST);
+        gl.glDepthFunc(GL_LEQUAL);
+
+        std::vector<std::uint8_t> pixels(static_cast<std::size_t>(o.width) * o.height * 4);
+        for (const std::string& view : views) {
+            Matrix4 v, projection;
+            float halfWidth = 0.5f, light[3] = {o.light[0], o.light[1], o.light[2]};
+            SceneClock clock = clockAtSeconds(0.0);
+            float sceneSeconds = 0.0f, syncDistort = 0.0f;
+            std::string name;
+            float free[6];
+            const std::size_t at = view.find('@');
+            if (view.rfind("free:", 0) == 0 && parseFloats(view.substr(5), free, 6)) {
+                v = freeView(free, free + 3);
+                name = "free";
+                for (float f : free) name += "_" + std::to_string(static_cast<int>(std::lround(f)));
+            } else if (at != std::string::npos && findSceneCamera(view.substr(0, at).c_str())) {
+                const SceneCamera* camera = findSceneCamera(view.substr(0, at).c_str());
+                float bar = 0;
+                if (!parseFloats(view.substr(at + 1), &bar, 1)) {
+                    std::printf("Bad bar in view \"%s\"\n", view.c_str());
+                    ++failures;
+                    continue;
+                }
+                clock = clockAtSeconds(barsToSeconds(bar));
+                sceneSeconds = clock.sceneSeconds(camera->startBar);
+                const CameraShot shot = camera->at(clock);
+                v = shot.view;
+                halfWidth = shot.halfWidth;
+                if (view.rfind("temple", 0) == 0) {
+                    light[1] = std::max(70.0f - 8.5f * clock.sceneSeconds(104), -28.0f);
+                    syncDistort = clock.bars >= 120.0f ? 1.0f : 0.0f;
+                }
+                name = view;
+                std::replace(name.begin(), name.end(), '@', '_');
+            } else {
+                std::printf("Unknown view \"%s\"\n", view.c_str());
                 ++failures;
                 continue;
             }
-            clock = clockAtSeconds(barsToSeconds(bar));
-            sceneSeconds = clock.sceneSeconds(camera->startBar);
-            const CameraShot shot = camera->at(clock);
-            v = shot.view;
-            halfWidth = shot.halfWidth;
-            if (view.rfind("temple", 0) == 0) {
-                light[1] = std::max(70.0f - 8.5f * clock.sceneSeconds(104), -28.0f);
-                syncDistort = clock.bars >= 120.0f ? 1.0f : 0.0f;
-            }
-            name = view;
-            std::replace(name.begin(), name.end(), '@', '_');
-        } else {
-            std::printf("Unknown view \"%s\"\n", view.c_str());
-            ++failures;
-            continue;
-        }
-        perspective(projection, halfWidth, static_cast<float>(o.height) / o.width, 1.0f, 200.0f);
-        Matrix4 matrix;
-        multiply(matrix, v, projection);
-        const EffectiveCamera cam = effectiveCamera(v);
+            perspective(projection, halfWidth, static_cast<float>(o.height) / o.width, 1.0f,
+                        200.0f);
+            Matrix4 matrix;
+            multiply(matrix, v, projection);
+            const EffectiveCamera cam = effectiveCamera(v);
 
-        gl.glClearColor(o.fog[0], o.fog[1], o.fog[2], 1.0f);
-        gl.glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        shader.use();
-        shader.setMatrix("matrix", matrix);
-        shader.setFloat3("eye", static_cast<float>(cam.eye[0]), static_cast<float>(cam.eye[1]),
-                         static_cast<float>(cam.eye[2]));
-        shader.setFloat3("lightpos", light[0], light[1], light[2]);
-        shader.setFloat("lightradius", o.radius);
-        shader.setFloat("falloff", o.falloff);
-        shader.setFloat3("fog_color", o.fog[0], o.fog[1], o.fog[2]);
-        shader.setFloat("fog_distance", o.fogDistance);
-        shader.setFloat("t", clock.seconds);
-        shader.setFloat("beats", clock.beats);
-        shader.setFloat("kick", clock.beatInBar);
-        shader.setFloat("bounce", clock.beatSine);
-        shader.setFloat("saw", clock.beatFraction);
-        shader.setFloat("t_scene", sceneSeconds);
-        shader.setFloat("syncdistort", syncDistort);
-        shader.setInt("tex", 0);
-        shader.setInt("moss", 1);
-        if (mesh.geometry) mesh.geometry->draw(mesh.indexCount);
-        gl.glFinish();
-        gl.glReadPixels(0, 0, o.width, o.height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-        std::vector<std::uint8_t> rows(pixels.size());
-        const std::size_t stride = static_cast<std::size_t>(o.width) * 4;
-        for (int y = 0; y < o.height; ++y)
-            std::copy_n(&pixels[(o.height - 1 - y) * stride], stride, &rows[y * stride]);
-        const std::string path = std::string(argv[2]) + "/" + name + ".png";
-        if (writePng(path, o.width, o.height, rows))
-            std::printf("%s: eye (%.1f, %.1f, %.1f) looking (%.2f, %.2f, %.2f)\n", path.c_str(),
-                        cam.eye[0], cam.eye[1], cam.eye[2], cam.forward[0], cam.forward[1],
-                        cam.forward[2]);
-        else
-            ++failures;
+            gl.glClearColor(o.fog[0], o.fog[1], o.fog[2], 1.0f);
+            gl.glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+            shader.use();
+            shader.setMatrix("matrix", matrix);
+            shader.setFloat3("eye", static_cast<float>(cam.eye[0]), static_cast<float>(cam.eye[1]),
+                             static_cast<float>(cam.eye[2]));
+            shader.setFloat3("lightpos", light[0], light[1], light[2]);
+            shader.setFloat("lightradius", o.radius);
+            shader.setFloat("falloff", o.falloff);
+            shader.setFloat3("fog_color", o.fog[0], o.fog[1], o.fog[2]);
+            shader.setFloat("fog_distance", o.fogDistance);
+            shader.setFloat("t", clock.seconds);
+            shader.setFloat("beats", clock.beats);
+            shader.setFloat("kick", clock.beatInBar);
+            shader.setFloat("bounce", clock.beatSine);
+            shader.setFloat("saw", clock.beatFraction);
+            shader.setFloat("t_scene", sceneSeconds);
+            shader.setFloat("syncdistort", syncDistort);
+            shader.setInt("tex", 0);
+            shader.setInt("moss", 1);
+            if (mesh.geometry) mesh.geometry->draw(mesh.indexCount);
+            gl.glFinish();
+            gl.glReadPixels(0, 0, o.width, o.height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+            std::vector<std::uint8_t> rows(pixels.size());
+            const std::size_t stride = static_cast<std::size_t>(o.width) * 4;
+            for (int y = 0; y < o.height; ++y)
+                std::copy_n(&pixels[(o.height - 1 - y) * stride], stride, &rows[y * stride]);
+            const std::string path = std::string(argv[2]) + "/" + name + ".png";
+            if (writePng(path, o.width, o.height, rows))
+                std::printf("%s: eye (%.1f, %.1f, %.1f) looking (%.2f, %.2f, %.2f)\n", path.c_str(),
+                            cam.eye[0], cam.eye[1], cam.eye[2], cam.forward[0], cam.forward[1],
+                            cam.forward[2]);
+            else
+                ++failures;
+        }
     }
-    for (Texture2D* texture : textures) delete texture;
-    delete mesh.geometry;
     window.shutdown();
     return failures == 0 ? 0 : 1;
 }

@@ -47,7 +47,9 @@ std::vector<float> kick() {
     click.setCutoff(3000.0, 0.2);
     for (size_t i = 0; i < s.size(); ++i) {
         const double t = i / kRate;
-        const double hz = 48.0 + 190.0 * std::exp(-t / 0.028) + 500.0 * std::exp(-t / 0.0025);
+        // The sweep falls below 150 Hz within about 9 ms, so the body lands with the click
+        // rather than a tom-like glide after it.
+        const double hz = 48.0 + 170.0 * std::exp(-t / 0.008) + 500.0 * std::exp(-t / 0.0035);
         const double body =
             std::sin(kTwoPi * phase) * (t < 0.06 ? 1.0 : std::exp(-(t - 0.06) / 0.09));
         const double tick = click.bandpass(noise.next()) * std::exp(-t / 0.003) * 0.9;

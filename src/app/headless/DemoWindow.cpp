@@ -1,8 +1,8 @@
 // Headless front end: an EGL pbuffer of width x height is the default framebuffer.
 //
 // Implemented: the 3.3 core context on Mesa's surfaceless platform, or on the first EGL device
-// when surfaceless is missing (GPU drivers); `pump` hands each finished frame to `frameObserver`
-// and ends when `endRequested` is set.
+// when surfaceless is missing (GPU drivers); `pump` presents and ends when
+// `endRequested` is set; the frame just drawn stays readable until the next one.
 // Not here: input (there is no window, so no keys, buttons or Escape), full screen.
 #include "app/DemoWindow.h"
 
@@ -39,7 +39,9 @@ EGLDisplay openDisplay() {
     return EGL_NO_DISPLAY;
 }
 
-void* lookUp(const char* name) { return reinterpret_cast<void*>(eglGetProcAddress(name)); }
+void* lookUp(const char* name) {
+    return reinterpret_cast<void*>(eglGetProcAddress(name));
+}
 
 }  // namespace
 
@@ -61,9 +63,19 @@ bool DemoWindow::create(int w, int h, bool) {
         std::printf("No EGL display: neither the surfaceless platform nor an EGL device works\n");
         return false;
     }
-    const EGLint configAttributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RED_SIZE, 8,
-                                       EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8, EGL_DEPTH_SIZE, 24,
-                                       EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_NONE};
+    const EGLint configAttributes[] = {EGL_SURFACE_TYPE,
+                                       EGL_PBUFFER_BIT,
+                                       EGL_RED_SIZE,
+                                       8,
+                                       EGL_GREEN_SIZE,
+                                       8,
+                                       EGL_BLUE_SIZE,
+                                       8,
+                                       EGL_DEPTH_SIZE,
+                                       24,
+                                       EGL_RENDERABLE_TYPE,
+                                       EGL_OPENGL_BIT,
+                                       EGL_NONE};
     EGLConfig config;
     EGLint count = 0;
     if (!eglChooseConfig(p.display, configAttributes, &config, 1, &count) || count == 0) {
@@ -77,9 +89,13 @@ bool DemoWindow::create(int w, int h, bool) {
         return false;
     }
     eglBindAPI(EGL_OPENGL_API);
-    const EGLint contextAttributes[] = {EGL_CONTEXT_MAJOR_VERSION, 3, EGL_CONTEXT_MINOR_VERSION, 3,
+    const EGLint contextAttributes[] = {EGL_CONTEXT_MAJOR_VERSION,
+                                        3,
+                                        EGL_CONTEXT_MINOR_VERSION,
+                                        3,
                                         EGL_CONTEXT_OPENGL_PROFILE_MASK,
-                                        EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT, EGL_NONE};
+                                        EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT,
+                                        EGL_NONE};
     p.context = eglCreateContext(p.display, config, EGL_NO_CONTEXT, contextAttributes);
     if (p.context == EGL_NO_CONTEXT ||
         !eglMakeCurrent(p.display, p.surface, p.surface, p.context)) {
@@ -97,7 +113,6 @@ bool DemoWindow::create(int w, int h, bool) {
 }
 
 bool DemoWindow::pump() {
-    if (frameObserver) frameObserver();
     eglSwapBuffers(platform_->display, platform_->surface);
     for (std::uint8_t& k : keyPressed) k = 0;
     return !endRequested;

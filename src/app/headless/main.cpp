@@ -20,12 +20,11 @@
 #include <vector>
 
 #include "app/AssetRoot.h"
-#include "app/DemoMain.h"
 #include "app/DemoWindow.h"
-#include "app/LaunchSettings.h"
 #include "app/headless/PngFile.h"
 #include "app/headless/VideoEncoder.h"
 #include "audio/FrameClockMusicPlayer.h"
+#include "demo/Demo.h"
 #include "demo/SceneClock.h"
 
 namespace {
@@ -47,7 +46,7 @@ bool parseTime(const std::string& text, double& seconds) {
     double value = std::strtod(text.c_str(), &end);
     if (end == text.c_str()) return false;
     if (*end == 'b') {
-        value *= 4.0 * kSecondsPerBeat;
+        value = secondsOfBars(value);
         ++end;
     }
     if (*end != '\0' || !(value >= 0.0) || value > MusicPlayer::kMaxSeekSeconds) return false;
@@ -115,16 +114,12 @@ bool parse(int argc, char** argv, Options& o) {
     return true;
 }
 
-std::int64_t positionOfFrame(long frame, double fps) {
-    return static_cast<std::int64_t>(frame * 1e7 / fps + 0.5);
-}
-
 // The first frame whose bars exceed the end bar: the demo's last frame. Bars only grow with the
 // frame number, so a binary search finds it.
 long lastFrameOfDemo(double fps) {
     static const std::int32_t kNoScenes[kSceneTableSize] = {};
     auto pastEnd = [&](long frame) {
-        return kEndBar < computeSceneClock(positionOfFrame(frame, fps), 1.0f, 1.0f, kNoScenes).bars;
+        return kEndBar < computeSceneClock(framePosition(frame, fps), 1.0f, 1.0f, kNoScenes).bars;
     };
     long low = 0, high = 1;
     while (!pastEnd(high)) high *= 2;
@@ -196,8 +191,8 @@ int main(int argc, char** argv) {
         total = last - first + 1;
     }
     auto positionOf = [&](long frame) -> std::int64_t {
-        if (!options.times.empty()) return static_cast<std::int64_t>(options.times[frame] * 1e7);
-        return positionOfFrame(frame, fps);
+        if (!options.times.empty()) return std::llround(options.times[frame] * 1e7);
+        return framePosition(frame, fps);
     };
 
     if (!options.pngDir.empty()) {
@@ -217,53 +212,53 @@ int main(int argc, char** argv) {
         if (!video.start(s)) return 1;
     }
 
-    LaunchSettings settings;
-    settings.width = options.width;
-    settings.height = options.height;
     FrameClockMusicPlayer music;
     DemoWindow window;
+    if (!window.create(options.width, options.height, false)) return 1;
+    Demo demo;
+    demo.load(options.width, options.height, music);
 
     const bool capture = !options.pngDir.empty() || !options.videoPath.empty();
     std::vector<std::uint8_t> pixels(static_cast<size_t>(options.width) * options.height * 4);
     std::vector<std::uint8_t> flipped(options.pngDir.empty() ? 0 : pixels.size());
     ProgressLine progress(total);
     bool videoFailed = false;
-    long frame = first - 1;  // the first pump comes before the first frame
     long rendered = 0;
 
-    window.frameObserver = [&]() {
-        if (frame >= first) {
-            ++rendered;
-            if (capture) {
-                gl.glPixelStorei(GL_PACK_ALIGNMENT, 1);
-                gl.glReadPixels(0, 0, options.width, options.height, GL_RGBA, GL_UNSIGNED_BYTE,
-                                pixels.data());
-            }
-            if (!options.pngDir.empty()) {
-                const size_t row = static_cast<size_t>(options.width) * 4;
-                for (int y = 0; y < options.height; ++y)
-                    std::memcpy(&flipped[y * row], &pixels[(options.height - 1 - y) * row], row);
-                char name[64];
-                std::snprintf(name, sizeof name, "/frame_%05ld.png", frame);
-                writePng(options.pngDir + name, options.width, options.height, flipped.data());
-            }
-            if (!options.videoPath.empty() && !video.writeFrame(pixels.data())) videoFailed = true;
-            if (capture) progress.update(rendered);
+    bool running = window.pump();
+    for (long frame = first; running && frame <= last && !videoFailed; ++frame) {
+        const std::int64_t position = positionOf(frame);
+        // A frame that does not follow the one before in the run is drawn as the run shows it.
+        if (!options.times.empty() || frame == first) demo.prepareLoneFrame(position, fps);
+        music.setPosition(position);
+        const bool more = demo.frame(music.position());
+        ++rendered;
+        if (capture) {
+            gl.glPixelStorei(GL_PACK_ALIGNMENT, 1);
+            gl.glReadPixels(0, 0, options.width, options.height, GL_RGBA, GL_UNSIGNED_BYTE,
+                            pixels.data());
         }
-        if (window.endRequested || frame >= last || videoFailed) {
-            window.endRequested = 1;
-            return;
+        if (!options.pngDir.empty()) {
+            const size_t row = static_cast<size_t>(options.width) * 4;
+            for (int y = 0; y < options.height; ++y)
+                std::memcpy(&flipped[y * row], &pixels[(options.height - 1 - y) * row], row);
+            char name[64];
+            std::snprintf(name, sizeof name, "/frame_%05ld.png", frame);
+            writePng(options.pngDir + name, options.width, options.height, flipped.data());
         }
-        ++frame;
-        music.setPosition(positionOf(frame));
-    };
+        if (!options.videoPath.empty() && !video.writeFrame(pixels.data())) videoFailed = true;
+        if (capture) progress.update(rendered);
+        if (!more) window.endRequested = 1;
+        running = window.pump();
+    }
 
-    const int code = runDemo(settings, window, music);
+    demo.release();
+    window.shutdown();
     std::fprintf(stderr, "velmora-headless: %ld frames rendered\n", rendered);
     if (!options.videoPath.empty()) {
         if (!video.finish() || videoFailed) return 1;
         std::fprintf(stderr, "velmora-headless: wrote %s (%ld frames, %.2f s)\n",
                      options.videoPath.c_str(), rendered, rendered / fps);
     }
-    return code;
+    return 0;
 }

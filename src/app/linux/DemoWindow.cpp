@@ -129,7 +129,6 @@ bool DemoWindow::create(int w, int h, bool wantFullscreen) {
 }
 
 bool DemoWindow::pump() {
-    if (frameObserver) frameObserver();
     SDL_GL_SwapWindow(platform_->window);
     for (std::uint8_t& k : keyPressed) k = 0;
 

@@ -230,7 +230,6 @@ bool DemoWindow::create(int w, int h, bool full) {
 
 bool DemoWindow::pump() {
     Platform& p = *platform_;
-    if (frameObserver) frameObserver();
     SwapBuffers(p.deviceContext);
     for (std::uint8_t& k : keyPressed) k = 0;
 

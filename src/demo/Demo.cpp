@@ -1,0 +1,83 @@
+#include "demo/Demo.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "audio/MusicPlayer.h"
+#include "demo/FrameEnd.h"
+#include "demo/FrameHead.h"
+#include "demo/LoadPhase.h"
+#include "demo/Timeline.h"
+#include "gl/GlEntryTable.h"
+
+namespace {
+
+// The colour the first frame is cleared with; every scene then sets its own for the next frame.
+constexpr float kFirstClearColour[4] = {0.05f, 0.06f, 0.07f, 0.0f};
+
+void setFirstClearColour() {
+    const float* c = kFirstClearColour;
+    gl.glClearColor(c[0], c[1], c[2], c[3]);
+}
+
+}  // namespace
+
+Demo::~Demo() {
+    release();
+}
+
+void Demo::load(int width, int height, MusicPlayer& music) {
+    width_ = width;
+    height_ = height;
+    std::printf(
+        "Vendor         : %s\nRenderer       : %s\nOpenGL version : %s\nGLSL version   : %s\n",
+        gl.glGetString(GL_VENDOR), gl.glGetString(GL_RENDERER), gl.glGetString(GL_VERSION),
+        gl.glGetString(GL_SHADING_LANGUAGE_VERSION));
+    setFirstClearColour();
+    loadDemoAssets(assets_, width, height, music);
+    loaded_ = true;
+
+    gl.glEnable(GL_DEPTH_TEST);
+    gl.glDepthFunc(GL_LEQUAL);
+    gl.glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+}
+
+SceneClock Demo::clockAt(std::int64_t position) const {
+    return computeSceneClock(position, static_cast<float>(width_), static_cast<float>(height_),
+                             assets_.sceneStartBars);
+}
+
+bool Demo::frame(std::int64_t position) {
+    SceneClock clock = frameHead(position, static_cast<float>(width_), static_cast<float>(height_),
+                                 assets_.sceneStartBars);
+    drawScene(assets_, clock);
+    return frameEnd(clock.bars);
+}
+
+void Demo::prepareLoneFrame(std::int64_t position, double fps) {
+    std::int64_t previous = std::llround(static_cast<double>(position) * fps / 1e7) - 1;
+    if (previous < 0) {
+        setFirstClearColour();
+        return;
+    }
+    // Frames without a scene set nothing: the colour then comes from the last scene's last frame.
+    if (clockAt(framePosition(previous, fps)).sceneIndex < 0) {
+        std::int64_t last = static_cast<std::int64_t>(secondsOfBars(kLastSceneEndBar) * fps);
+        while (last > 0 && clockAt(framePosition(last, fps)).sceneIndex < 0) --last;
+        while (clockAt(framePosition(last + 1, fps)).sceneIndex >= 0) ++last;
+        previous = std::min(previous, last);
+    }
+    frame(framePosition(previous, fps));
+}
+
+void Demo::release() {
+    if (!loaded_) return;
+    loaded_ = false;
+    releaseDemoAssets(assets_);
+    std::fflush(stdout);
+}
+
+std::int64_t framePosition(std::int64_t frame, double fps) {
+    return static_cast<std::int64_t>(static_cast<double>(frame) * 1e7 / fps + 0.5);
+}
