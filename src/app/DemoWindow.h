@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string>
 
 #include "gl/GlEntryTable.h"
 
@@ -25,6 +26,9 @@ public:
     bool pump();
     // Releases the context and the window and restores the display mode.
     void shutdown();
+    // Says why the demo cannot start: one line on standard output; the Windows front end, whose
+    // standard output shows only when redirected, puts it in a message box too.
+    void reportError(const std::string& message);
 
     std::uint8_t keyDown[256] = {};
     std::uint8_t keyPressed[256] = {};

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -7,11 +6,8 @@
 #include <fstream>
 #include <string>
 
+#include "HeadlessRun.h"
 #include "app/AssetRoot.h"
-
-#ifndef VELMORA_RUNNER_ENV
-#define VELMORA_RUNNER_ENV ""
-#endif
 
 namespace fs = std::filesystem;
 
@@ -63,21 +59,13 @@ TEST_F(AssetRootFolders, NoAssetsAnywhereIsOneLineNamingEveryPlace) {
 
 // The usual first attempt: starting the program from its own build folder.
 TEST(AssetRootRunner, HeadlessRunnerStartedFromItsOwnFolderFindsTheAssets) {
-    const std::string command =
-        std::string("cd ") + fs::path(VELMORA_HEADLESS).parent_path().string() + " && env " +
-        VELMORA_RUNNER_ENV + " " + VELMORA_HEADLESS + " --size 32x18 --times 12b 2>&1";
-    std::string output;
-    int code = -1;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
-        const int status = pclose(pipe);
-        if (WIFEXITED(status)) code = WEXITSTATUS(status);
-    }
-    EXPECT_EQ(code, 0) << output;
-    EXPECT_EQ(output.find("Unable to load texture"), std::string::npos) << output;
-    EXPECT_EQ(output.find("Can't open"), std::string::npos) << output;
-    EXPECT_NE(output.find("velmora-headless: 1 frames rendered"), std::string::npos) << output;
+    const HeadlessRun run =
+        runHeadless("--size 32x18 --times 12b", fs::path(VELMORA_HEADLESS).parent_path().string());
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(run.output.find("Unable to load texture"), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find("Can't open"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("velmora-headless: 1 frames rendered"), std::string::npos)
+        << run.output;
 }
 
 }  // namespace

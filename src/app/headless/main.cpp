@@ -21,6 +21,7 @@
 
 #include "app/AssetRoot.h"
 #include "app/DemoWindow.h"
+#include "app/PictureSize.h"
 #include "app/headless/PngFile.h"
 #include "app/headless/VideoEncoder.h"
 #include "audio/FrameClockMusicPlayer.h"
@@ -215,6 +216,11 @@ int main(int argc, char** argv) {
     FrameClockMusicPlayer music;
     DemoWindow window;
     if (!window.create(options.width, options.height, false)) return 1;
+    if (const std::string problem = pictureSizeProblem(options.width, options.height);
+        !problem.empty()) {
+        window.reportError(problem);
+        return 1;
+    }
     Demo demo;
     demo.load(options.width, options.height, music);
 

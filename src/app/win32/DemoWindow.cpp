@@ -278,3 +278,9 @@ void DemoWindow::shutdown() {
     DestroyWindow(p.window);
     UnregisterClassW(kClassName, p.instance);
 }
+
+void DemoWindow::reportError(const std::string& message) {
+    std::printf("%s\n", message.c_str());
+    std::fflush(stdout);
+    MessageBoxA(platform_->window, message.c_str(), "Velmora cannot start", MB_OK | MB_ICONERROR);
+}
