@@ -10,6 +10,8 @@
 #      exit code 0.
 #   4. With Mesa limited to OpenGL 3.0 the 3.3 core context cannot be made: one line saying so,
 #      exit code 1.
+#   4b. 99999x99999 typed in the launcher: one line naming the GL's limit and a message box
+#      "Velmora cannot start", then exit code 1, before the load phase.
 #   5. The DirectShow player on a short MP3 (velmora-music-check.exe), past its end too.
 #   5b. The window (velmora-window-check.exe): the bootstrap window is gone, the client area, the
 #      reported size and the viewport agree for a window too tall for the screen, and a refused
@@ -281,6 +283,31 @@ rc=0
 wait $pid || rc=$?
 echo "exit code $rc"
 [[ $rc -eq 0 ]] || { fail "exit code $rc after closing the window"; tail -n 20 "$work/run3.err"; }
+
+phase "run 5: a size the GL cannot draw at"
+wine "$exe" >"$work/run5.out" 2>"$work/run5.err" &
+pid=$!
+if dialog=$(wait_for_windows "ZORVEK LAUNCHER" 60); then
+    type_resolution "$dialog" 99999x99999
+    click_dialog "$dialog" 188 110
+    if box=$(wait_for_windows "Velmora cannot start" 60); then
+        xdotool windowfocus --sync "$box" key Return 2>/dev/null || true
+    else
+        fail "no message box for 99999x99999"
+    fi
+    for ((i = 0; i < 100; i++)); do kill -0 $pid 2>/dev/null && sleep 0.2; done
+else
+    fail "no launcher dialog"
+fi
+kill -0 $pid 2>/dev/null && { fail "velmora.exe still runs at 99999x99999: killed"; kill $pid; }
+rc=0
+wait $pid || rc=$?
+echo "exit code $rc"
+sed 's/^/   | /' "$work/run5.out"
+[[ $rc -eq 1 ]] || fail "exit code $rc at 99999x99999, not 1"
+# Nothing else: the load phase (which starts with the GL identification block) must not start.
+[[ $(wc -l <"$work/run5.out") -eq 1 ]] && grep -q "^Cannot draw at 99999x99999: .*GL_MAX_" "$work/run5.out" ||
+    fail "not one line naming the GL's limit"
 
 phase "run 4: no OpenGL 3.3 core context"
 MESA_GL_VERSION_OVERRIDE=3.0 wine "$exe" >"$work/run4.out" 2>"$work/run4.err" &

@@ -1,6 +1,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 
 #include "XvfbServer.h"
@@ -183,6 +184,15 @@ TEST(DesktopFullscreenTest, HidesTheCursorAndGivesTheModeBackAtShutdown) {
         ASSERT_TRUE(window.create(1280, 720, true));
         EXPECT_TRUE(SDL_GetWindowFlags(SDL_GL_GetCurrentWindow()) & SDL_WINDOW_FULLSCREEN);
         EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+        // The size reported, and drawn at, is the one the window got, whatever was asked for.
+        int w = 0, h = 0;
+        SDL_GL_GetDrawableSize(SDL_GL_GetCurrentWindow(), &w, &h);
+        GLint viewport[4] = {};
+        gl.glGetIntegerv(GL_VIEWPORT, viewport);
+        EXPECT_EQ(window.width, w);
+        EXPECT_EQ(window.height, h);
+        EXPECT_EQ(viewport[2], w);
+        EXPECT_EQ(viewport[3], h);
         EXPECT_TRUE(window.pump());
         window.shutdown();
     }
