@@ -31,7 +31,7 @@ std::int64_t PlaybackClock::position(std::int64_t device, bool ended) {
         p = wall_.position();
     } else if (ended_) {
         p = pastEnd_.position();
-    } else if (device > wall_.position() + kTolerance) {
+    } else if (device > wall_.position() + kNotPacing) {
         paced_ = false;
         std::printf(
             "The audio device takes the music faster than it plays: the music position follows "
@@ -44,7 +44,7 @@ std::int64_t PlaybackClock::position(std::int64_t device, bool ended) {
         pastEnd_.setPosition(p);
         pastEnd_.start();
     } else {
-        p = device;
+        p = std::min(device, wall_.position() + kTolerance);
     }
     last_ = std::max(last_, p);
     return last_;

@@ -8,14 +8,17 @@
 // play (ALSA's null device swallows the whole soundtrack in a second) and a soundtrack shorter
 // than the demo, whose position stops at its end and freezes the picture.
 // - The position never runs more than kTolerance ahead of the monotonic clock since play or the
-//   last seek. A device found further ahead does not pace playback: one line says so, and from
-//   then on the position follows the wall clock (until the player is opened again).
+//   last seek. A device found more than kNotPacing ahead does not pace playback at all: one line
+//   says so, and from then on the position follows the wall clock (until the player is opened
+//   again). In between (a device that fills its buffers in a burst at the start, or whose clock
+//   runs a little fast) the position is held back but the device stays trusted.
 // - Once the device reaches the end of the soundtrack the position goes on from there with the
 //   wall clock, so the demo still reaches its last bar.
 // - Never goes back except by start/stop (a seek).
 class PlaybackClock {
 public:
-    static constexpr std::int64_t kTolerance = 500000;  // 50 ms in 100 ns units
+    static constexpr std::int64_t kTolerance = 500000;   // 50 ms in 100 ns units
+    static constexpr std::int64_t kNotPacing = 2500000;  // 250 ms: ten buffers of 1024 frames
 
     // Playback starts (play, or a seek while playing) with the device at `position`.
     void start(std::int64_t position);

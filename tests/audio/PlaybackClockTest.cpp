@@ -25,6 +25,21 @@ TEST(PlaybackClock, PassesAPacedDeviceThroughAndNeverGoesBack) {
     EXPECT_FALSE(clock.followsWallClock());
 }
 
+TEST(PlaybackClock, ADeviceSomewhatAheadIsHeldBackWithoutAWord) {
+    PlaybackClock clock;
+    clock.start(0);
+    testing::internal::CaptureStdout();
+    // Four buffers handed over at once when playback starts.
+    const std::int64_t p = clock.position(930000, false);
+    const std::string said = testing::internal::GetCapturedStdout();
+    EXPECT_GE(p, PlaybackClock::kTolerance);
+    EXPECT_LE(p, PlaybackClock::kTolerance + 100000);
+    EXPECT_EQ(said, "");
+    EXPECT_FALSE(clock.followsWallClock());
+    sleepSeconds(0.2);
+    EXPECT_EQ(clock.position(2000000, false), 2000000) << "trusted again once in step";
+}
+
 TEST(PlaybackClock, ADeviceAheadOfRealTimeIsNamedOnceAndTheWallClockTakesOver) {
     PlaybackClock clock;
     clock.start(0);
