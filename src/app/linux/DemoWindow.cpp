@@ -27,6 +27,10 @@
 #include "app/linux/SdlDisplayModes.h"
 #include "app/linux/VirtualKeyCode.h"
 
+// Last: Xlib's macros (None, Bool) would break the headers above.
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
+
 struct DemoWindow::Platform {
     SDL_Window* window = nullptr;
     SDL_GLContext context = nullptr;
@@ -50,6 +54,26 @@ bool hasCoreContext33() {
     gl.glGetIntegerv(GL_MINOR_VERSION, &minor);
     gl.glGetIntegerv(GL_CONTEXT_PROFILE_MASK, &profile);
     return (major > 3 || (major == 3 && minor >= 3)) && (profile & GL_CONTEXT_CORE_PROFILE_BIT);
+}
+
+// The size the window really shows, which is what gets drawn. SDL's own figure is the display
+// mode's size for any full-screen window, even where nothing resized the window (no window
+// manager): on X11 the server's size of the window is the one to trust.
+void shownSize(SDL_Window* window, std::int32_t& width, std::int32_t& height) {
+    int w = 0, h = 0;
+    SDL_GL_GetDrawableSize(window, &w, &h);
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11) {
+        XWindowAttributes attributes;
+        XSync(info.info.x11.display, False);
+        if (XGetWindowAttributes(info.info.x11.display, info.info.x11.window, &attributes)) {
+            w = attributes.width;
+            h = attributes.height;
+        }
+    }
+    width = w;
+    height = h;
 }
 
 }  // namespace
@@ -127,9 +151,8 @@ bool DemoWindow::create(int w, int h, bool wantFullscreen) {
     }
 
     SDL_ShowWindow(p.window);
-    // What the window manager or the display really gave, which is what gets drawn.
     SDL_PumpEvents();
-    SDL_GL_GetDrawableSize(p.window, &width, &height);
+    shownSize(p.window, width, height);
     gl.glViewport(0, 0, width, height);
     return true;
 }
