@@ -104,7 +104,7 @@ TEST_P(PlayerOnDriver, PlaysFromASeekPastTheEndOnTheWallClockAndSeeksBackWhilePl
     sleepSeconds(0.4);
     const std::int64_t p1 = player.position();
     const double wall = std::chrono::duration<double>(Clock::now() - t0).count();
-    EXPECT_NEAR((p1 - p0) / 1e7, wall, 0.03);
+    EXPECT_NEAR((p1 - p0) / 1e7, wall, 0.05);
 
     player.seek(0.5);
     const std::int64_t after = player.position();
@@ -157,18 +157,19 @@ TEST_F(ClickTrackFiles, ANullDeviceThatDoesNotPaceIsHeldToRealTime) {
     }
     player.play();
     const auto t0 = Clock::now();
-    std::int64_t p = 0;
     double lead = -1.0;  // the most the position ran ahead of real time, in seconds
-    while (Clock::now() - t0 < std::chrono::milliseconds(400)) {
-        p = player.position();
+    double last = 0.0;   // the last one
+    while (Clock::now() - t0 < std::chrono::milliseconds(800)) {
+        const std::int64_t p = player.position();
         const double wall = std::chrono::duration<double>(Clock::now() - t0).count();
-        lead = std::max(lead, p / 1e7 - wall);
+        last = p / 1e7 - wall;
+        lead = std::max(lead, last);
         sleepSeconds(0.01);
     }
     const std::string said = testing::internal::GetCapturedStdout();
     std::remove(config.c_str());
     EXPECT_LE(lead, 0.05 + 0.002) << "ahead of real time";
-    EXPECT_GE(p, 3000000) << "the position still moves";
+    EXPECT_GE(last, -0.1) << "the position keeps up with real time";
     EXPECT_NE(said.find("faster than"), std::string::npos) << said;
     EXPECT_EQ(said.find('\n'), said.size() - 1) << "one line: " << said;
 }
