@@ -12,16 +12,8 @@ void PlaybackClock::start(std::int64_t position) {
     last_ = position;
 }
 
-void PlaybackClock::stop() {
-    wall_ = WallClock();
-    pastEnd_ = WallClock();
-    ended_ = false;
-    last_ = 0;
-}
-
 void PlaybackClock::reset() {
-    stop();
-    paced_ = true;
+    *this = PlaybackClock();
 }
 
 std::int64_t PlaybackClock::position(std::int64_t device, bool ended) {

@@ -14,7 +14,7 @@
 //   runs a little fast) the position is held back but the device stays trusted.
 // - Once the device reaches the end of the soundtrack the position goes on from there with the
 //   wall clock, so the demo still reaches its last bar.
-// - Never goes back except by start/stop (a seek).
+// - Never goes back except by start (a seek).
 class PlaybackClock {
 public:
     static constexpr std::int64_t kTolerance = 500000;   // 50 ms in 100 ns units
@@ -22,9 +22,7 @@ public:
 
     // Playback starts (play, or a seek while playing) with the device at `position`.
     void start(std::int64_t position);
-    // Playback stops; the device's position is reported as it is.
-    void stop();
-    // Forgets a device found not to pace (a new device).
+    // A new device, not playing yet: until start() the device's position is reported as it is.
     void reset();
     // The position to report for the device's `device`; `ended`: the device has played the
     // whole soundtrack.

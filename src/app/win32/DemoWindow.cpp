@@ -9,11 +9,11 @@
 // Differs: `width` and `height` are the client area the window really got (a window with no room
 // on the screen is made to fit the work area, smaller), and the viewport matches it. A failed
 // display-mode change prints one line and falls back to the centred window. A missing WGL
-// extension function, pixel format, 3.3 core context or called GL entry
-// point prints one line and create() fails instead of calling through null. Closing the window
-// ends the demo (the default procedure destroys it without a quit message, so the pump checks).
-// shutdown() leaves ending the process to the entry, which returns 0 after the music player has
-// released its filter graph (one exit under Wine with the graph still streaming crashed).
+// extension function, pixel format, 3.3 core context or called GL entry point prints one line
+// and create() fails instead of calling through null. Closing the window ends the demo (the
+// default procedure destroys it without a quit message, so the pump checks). shutdown() leaves
+// ending the process to the entry, which returns 0 after the music player has released its
+// filter graph (one exit under Wine with the graph still streaming crashed).
 #include "app/DemoWindow.h"
 
 #include <GL/wglext.h>

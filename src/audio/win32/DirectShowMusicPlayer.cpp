@@ -3,9 +3,9 @@
 // Implemented:
 // - open() builds a filter graph: the file as source filter "piisi", its "Output" pin rendered to
 //   the default audio output, the volume 0.20 dB below full, media time, the duration, position 0,
-//   stopped. Only the three interfaces stay referenced; they keep the graph alive. The destructor
-//   stops the graph, then releases them (releasing a running graph left the audio renderer
-//   waiting on samples that never came).
+//   stopped. Only the four interfaces stay referenced; they keep the graph alive. The destructor
+//   stops the graph before it releases them, so nothing still streams into a renderer that is
+//   being torn down.
 // - play() runs the graph; seek() clamps to [0, duration], truncates to 100 ns, stops, repositions
 //   and runs again only when playing; position() is the graph's current position held to real
 //   time (PlaybackClock): never more than 50 ms ahead of the monotonic clock since play or seek,
