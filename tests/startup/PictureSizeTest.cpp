@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 
 #include "HeadlessRun.h"
@@ -48,9 +50,11 @@ TEST(PictureSize, SizesWithinTheLimitsPassAndEachLimitIsNamed) {
 
 // The runner used to start the load phase and abort in the render target's framebuffer check.
 TEST(PictureSizeRunner, ASizeTheGlCannotDrawAtIsOneLineAndExitCode1) {
-    const HeadlessRun run = runHeadless("--size 16384x16384 --times 1");
+    const std::string folder = testing::TempDir() + "velmora_size_" + std::to_string(getpid());
+    const HeadlessRun run = runHeadless("--size 16384x16384 --times 1 --png " + folder);
     if (run.exitCode == 0) GTEST_SKIP() << "this GL draws at 16384x16384";
     EXPECT_EQ(run.exitCode, 1) << run.output;
+    EXPECT_FALSE(std::filesystem::exists(folder)) << "nothing is written";
     EXPECT_EQ(run.output.rfind("Cannot draw at 16384x16384: ", 0), 0u) << run.output;
     EXPECT_EQ(run.output.find('\n'), run.output.size() - 1) << "one line: " << run.output;
 }

@@ -196,6 +196,16 @@ int main(int argc, char** argv) {
         return framePosition(frame, fps);
     };
 
+    // The context first: a size the GL cannot draw at ends the run before anything is written.
+    FrameClockMusicPlayer music;
+    DemoWindow window;
+    if (!window.create(options.width, options.height, false)) return 1;
+    if (const std::string problem = pictureSizeProblem(options.width, options.height);
+        !problem.empty()) {
+        window.reportError(problem);
+        return 1;
+    }
+
     if (!options.pngDir.empty()) {
         std::error_code error;
         std::filesystem::create_directories(options.pngDir, error);
@@ -213,14 +223,6 @@ int main(int argc, char** argv) {
         if (!video.start(s)) return 1;
     }
 
-    FrameClockMusicPlayer music;
-    DemoWindow window;
-    if (!window.create(options.width, options.height, false)) return 1;
-    if (const std::string problem = pictureSizeProblem(options.width, options.height);
-        !problem.empty()) {
-        window.reportError(problem);
-        return 1;
-    }
     Demo demo;
     demo.load(options.width, options.height, music);
 
