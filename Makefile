@@ -1,12 +1,14 @@
 # Two commands do all set-up on a fresh Debian machine:
 #   make run    plays the demo (where no display exists, renders it to build/velmora.mp4 instead)
 #   make test   builds everything and runs the tests
-# Others: make build, make windows, make asan, make assets, make soundtrack, make format
+# Others: make build, make windows, make web, make asan, make assets, make soundtrack, make format,
+#         make dist (the release archives in dist/)
+#   make web    builds the browser version into build/web (serve that folder, open index.html)
 
 BUILD := build/linux
 JOBS ?= 2
 
-.PHONY: run test build windows asan assets soundtrack format deps
+.PHONY: run test build windows web asan assets soundtrack format deps dist
 
 deps:
 	@scripts/install-deps
@@ -25,6 +27,11 @@ windows: deps
 	@cmake --preset windows-i686 >/dev/null
 	@cmake --build --preset windows-i686 -j $(JOBS)
 
+web:
+	@scripts/install-deps --web
+	@cmake --preset web >/dev/null
+	@cmake --build --preset web -j $(JOBS)
+
 asan: deps
 	@cmake --preset linux-asan >/dev/null
 	@cmake --build --preset linux-asan -j $(JOBS)
@@ -35,6 +42,9 @@ assets: build
 
 soundtrack: build
 	@cmake --build $(BUILD) --target soundtrack
+
+dist: build windows
+	@scripts/make-dist
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

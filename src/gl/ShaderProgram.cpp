@@ -5,12 +5,13 @@
 #include <cstring>
 
 #include "gl/GlEntryTable.h"
+#include "gl/ShaderVersion.h"
 #include "math/Matrix4.h"
 
 namespace {
 
-const char* const kVertexPrefix = "#version 330\n#define vertexcompile\n";
-const char* const kFragmentPrefix = "#version 330\n#define fragmentcompile\n";
+const std::string kVertexPrefix = std::string(kShaderVersion) + "#define vertexcompile\n";
+const std::string kFragmentPrefix = std::string(kShaderVersion) + "#define fragmentcompile\n";
 const int kLogSize = 1024;
 
 // Counts the characters in one pass, reads them in a second, and turns CRLF into LF the way a
@@ -94,8 +95,8 @@ void ShaderProgram::build(int mode) {
     program = gl.glCreateProgram();
     vertexShader = gl.glCreateShader(GL_VERTEX_SHADER);
     fragmentShader = gl.glCreateShader(GL_FRAGMENT_SHADER);
-    const char* vertexTexts[2] = {kVertexPrefix, source};
-    const char* fragmentTexts[2] = {kFragmentPrefix, source};
+    const char* vertexTexts[2] = {kVertexPrefix.c_str(), source};
+    const char* fragmentTexts[2] = {kFragmentPrefix.c_str(), source};
     gl.glShaderSource(vertexShader, 2, vertexTexts, nullptr);
     gl.glShaderSource(fragmentShader, 2, fragmentTexts, nullptr);
     std::free(source);

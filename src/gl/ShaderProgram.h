@@ -7,7 +7,7 @@ struct Matrix4;
 
 // One linked GL program built from one ".shader" file that holds both stages: the file is compiled
 // twice, behind "#version 330\n#define vertexcompile\n" and "#version 330\n#define
-// fragmentcompile\n".
+// fragmentcompile\n" (on WebGL 2 "#version 300 es" and precision statements, ShaderVersion.h).
 class ShaderProgram {
 public:
     enum BuildMode { Rebuild = 0, FirstBuild = 1, ReleaseOnly = 2 };

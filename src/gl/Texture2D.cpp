@@ -75,8 +75,9 @@ std::unique_ptr<Texture2D> Texture2D::createEmpty(int width, int height, bool de
     gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     if (depth) {
+        // Unsigned int is the transfer type GLES 3 (WebGL 2) pairs with 24-bit depth.
         gl.glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, width, height, 0,
-                        GL_DEPTH_COMPONENT, GL_FLOAT, nullptr);
+                        GL_DEPTH_COMPONENT, GL_UNSIGNED_INT, nullptr);
     } else {
         gl.glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA32F, width, height, 0, GL_RGBA, GL_FLOAT, nullptr);
     }

@@ -163,6 +163,28 @@ TEST(Overlays, LeaveTheirSurroundingsTransparent) {
     EXPECT_GT(alphaAt(borders, 46, 46), 200);  // a corner bracket
 }
 
+TEST(Overlays, GroupLogoSitsInTheMiddleOfItsPicture) {
+    // The intro shows both logo pictures on a quad centred on the screen: their artwork must
+    // balance on the picture's middle, or the logo sits off centre on every screen.
+    for (const char* name : {"newlogo.png", "newlogo2.png"}) {
+        Picture p = load(name);
+        double weight = 0.0, moment = 0.0;
+        int left = p.width, right = -1;
+        for (int y = 0; y < p.height; ++y)
+            for (int x = 0; x < p.width; ++x) {
+                int a = alphaAt(p, x, y);
+                if (a <= 16) continue;
+                weight += a;
+                moment += a * (x + 0.5);
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+        ASSERT_GT(weight, 0.0) << name;
+        EXPECT_NEAR(moment / weight, 0.5 * p.width, 0.015 * p.width) << name;
+        EXPECT_NEAR(0.5 * (left + right + 1), 0.5 * p.width, 0.015 * p.width) << name;
+    }
+}
+
 TEST(Overlays, TitleHalvesSplitTheLetteringWithoutOverlap) {
     Picture up = load("biglogo_up.png"), down = load("biglogo_down.png");
     int upOnly = 0, downOnly = 0, both = 0, lastUpRow = -1, firstDownRow = down.height;
