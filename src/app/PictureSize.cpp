@@ -6,6 +6,7 @@ namespace {
 
 // The proxy target answers without allocating anything.
 bool holdsTexture(GLenum internalFormat, GLenum format, int width, int height) {
+    if (!gl.glGetTexLevelParameteriv) return true;  // WebGL: no proxy textures
     gl.glTexImage2D(GL_PROXY_TEXTURE_2D, 0, static_cast<GLint>(internalFormat), width, height, 0,
                     format, GL_FLOAT, nullptr);
     GLint held = 0;

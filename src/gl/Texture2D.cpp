@@ -9,7 +9,9 @@
 namespace {
 
 // The proxy target answers whether the driver could hold the texture, without allocating it.
+// WebGL has no proxy textures: there the decoder's size limit is the only check.
 bool fitsTexture(const DecodedImage& image) {
+    if (!gl.glGetTexLevelParameteriv) return true;
     gl.glTexImage2D(GL_PROXY_TEXTURE_2D, 0, GL_RGBA, image.width, image.height, 0, image.format,
                     GL_UNSIGNED_BYTE, nullptr);
     GLint width = 0;
