@@ -20,10 +20,11 @@
 #      the formats, and the demo's own images.
 #   7. The portable maths (scalar sines, matrices, the clock, the surface fields and meshes) gives
 #      the same bits as the Linux build: velmora-math-bits(.exe), compared line by line.
-# Uses a fresh 32-bit prefix under /tmp (removed afterwards) and an ALSA null device in
-# ~/.asoundrc, without which DirectShow finds no audio renderer (a different existing file is
-# put back afterwards). Build directories: VELMORA_WINDOWS_BUILD (default build/windows-i686) and
-# VELMORA_LINUX_BUILD (default build/linux).
+# Uses a fresh 32-bit prefix under /tmp and a private home beside it (both removed afterwards)
+# whose .asoundrc selects ALSA's null device, without which DirectShow finds no audio renderer;
+# the user's own ~/.asoundrc is never touched (it once was, and every other program on the
+# machine then played into the null device). Build directories: VELMORA_WINDOWS_BUILD (default
+# build/windows-i686) and VELMORA_LINUX_BUILD (default build/linux).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
@@ -49,25 +50,12 @@ work=$(mktemp -d /tmp/velmora-wine.XXXXXX)
 export WINEPREFIX=$work/prefix WINEARCH=win32 WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
-asoundrc=$HOME/.asoundrc
-null_device='pcm.!default { type null }'
-asoundrc_action=keep
-if [[ ! -e $asoundrc ]]; then
-    asoundrc_action=remove
-    echo "$null_device" >"$asoundrc"
-elif ! grep -qF "$null_device" "$asoundrc"; then
-    asoundrc_action=restore
-    cp -p "$asoundrc" "$work/asoundrc.saved"
-    echo "wine-smoke: $asoundrc holds other settings; using the null device until the end"
-    echo "$null_device" >"$asoundrc"
-fi
+export HOME=$work/home
+mkdir -p "$HOME"
+echo 'pcm.!default { type null }' >"$HOME/.asoundrc"
 
 cleanup() {
     wineserver -k 2>/dev/null || true
-    case $asoundrc_action in
-        remove) rm -f "$asoundrc" ;;
-        restore) cp -p "$work/asoundrc.saved" "$asoundrc" ;;
-    esac
     rm -rf "$work"
 }
 trap cleanup EXIT
