@@ -10,6 +10,7 @@
 #include "gl/GlEntryTable.h"
 #include "gl/ShaderProgram.h"
 #include "gl/Texture2D.h"
+#include "support/FrameChecks.h"
 #include "support/SceneTestAssets.h"
 
 namespace {
@@ -45,7 +46,7 @@ protected:
         camera.setFloat("kick", beat.kick);
         camera.setFloat("bounce", 0.0f);
         camera.setFloat("saw", beat.saw);
-        camera.setFloat("t_scene", seconds - 75.505615f);
+        camera.setFloat("t_scene", static_cast<float>(seconds - sceneStartSeconds(5)));
         camera.setFloat4("ipos", 0.0f, 0.0f, 1.0f, 1.0f);
         camera.setFloat("blink_factor", 0.0f);
         bindToUnit(0, *a.bordersTexture);
@@ -71,11 +72,11 @@ protected:
 
     template <typename Test>
     static int count(Box box, Test test) {
-        const int w = SceneTestAssets::kWidth, h = SceneTestAssets::kHeight;
         int n = 0;
-        for (int row = int(box.y0 * h / 720); row < int(box.y1 * h / 720); ++row)
-            for (int col = int(box.x0 * w / 1280); col < int(box.x1 * w / 1280); ++col)
-                n += test((size_t(h - 1 - row) * w + col) * 4);  // read bottom row first
+        // The boxes are in the 1280 x 720 picture's pixels.
+        for (size_t i : pixelOffsetsFromTopLeft(double(box.x0) / 1280, double(box.y0) / 720,
+                                                double(box.x1) / 1280, double(box.y1) / 720))
+            n += test(i);
         return n;
     }
 };
