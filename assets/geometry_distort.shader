@@ -176,25 +176,40 @@ vec3 bilinear(sampler2D s, ivec2 size, vec2 texel)
     return mix(mix(c00, c10, f.x), mix(c01, c11, f.x), f.y);
 }
 
-// With no smaller levels to fall back on, a lookup whose pixel covers several texels would sparkle:
-// it settles to the image's mean instead. Further off, the image at a quarter of the frequency and
-// a little flattened (a level made by hand) fades in, so far faces keep a texture rather than a
-// flat colour, and settles to the mean in turn; no pixel pays for more than one lookup. The
-// derivatives of `uv` across the pixel come from the caller, worked out where every pixel of a
-// block takes the same path.
+// With no smaller levels to fall back on, a lookup whose pixel covers several texels would sparkle.
+// Levels are made by hand instead: the image again at a quarter and a sixteenth of the frequency
+// (each shifted so their joints do not line up), the level picked so a pixel covers one to two
+// texels of it, and the next level blended in only over the last part of each step, so most
+// pixels pay for one lookup and none for more than two. Past the coarsest level the image
+// settles to its mean. A face seen edge-on picks its level from the narrow side of the pixel's
+// footprint, allowing four texels along the long side, so it stays textured instead of going
+// flat. The derivatives of `uv` across the pixel come from the caller, worked out where every
+// pixel of a block takes the same path.
+vec3 fetchLevel(sampler2D s, ivec2 size, vec2 uv, float level)
+{
+    float k = level < 0.5 ? 1.0 : (level < 1.5 ? 0.25 : 0.0625);
+    vec2 shift = level < 0.5 ? vec2(0.0) : (level < 1.5 ? vec2(0.37) : vec2(0.61, 0.19));
+    return bilinear(s, size, (k * uv + shift) * vec2(size) - 0.5);
+}
+
 vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 dx, vec2 dy, vec3 mean)
 {
     ivec2 size = textureSize(s, 0);
     if (size.x == 0) return mean;
     vec2 scale = vec2(size);
-    float footprint = max(length(dx * scale), length(dy * scale));
-    bool far_ = footprint >= 5.0;
-    float detail = far_ ? 0.7 * smoothstep(5.0, 7.0, footprint) *
-                              (1.0 - smoothstep(1.5, 5.0, 0.25 * footprint))
-                        : 1.0 - smoothstep(1.5, 5.0, footprint);
-    if (detail <= 0.0) return mean;
-    vec2 at = far_ ? 0.25 * uv + 0.37 : uv;
-    return mix(mean, bilinear(s, size, at * scale - 0.5), detail);
+    float across = length(dx * scale), along = length(dy * scale);
+    float footprint = max(min(across, along), 0.25 * max(across, along));
+    // Steps of a factor of four: level 0 up to 1.5 texels a pixel, level 1 up to 6, level 2 up
+    // to 24, then the mean by 64.
+    float x = max(log2(max(footprint, 1e-6) / 1.5) * 0.5, 0.0);
+    float level = floor(x);
+    float blend = smoothstep(0.55, 1.0, x - level);
+    float toMean = smoothstep(2.0, 2.7, x);
+    if (toMean >= 1.0) return mean;
+    vec3 c = fetchLevel(s, size, uv, min(level, 2.0));
+    if (blend > 0.0 && level < 2.0) c = mix(c, fetchLevel(s, size, uv, level + 1.0), blend);
+    // Coarser levels lose a little contrast, as a filtered level would.
+    return mix(mean, c, (1.0 - 0.15 * min(x, 2.0)) * (1.0 - toMean));
 }
 
 // Masonry laid along the face: the projection along the axis the surface faces most. On the
@@ -307,7 +322,8 @@ void main()
         albedo = strata * vec3(0.42, 0.4, 0.42);
     } else {
         const float kStone = 0.07;
-        bool dome = worldPos.y > 17.3 && n.y > 0.3;
+        // The dome's outer shell and its coffered inside (seen from below, facing down) alike.
+        bool dome = worldPos.y > 17.3 ? abs(n.y) > 0.3 : (worldPos.y > 14.7 && n.y < -0.3);
         vec3 stone = masonry(worldPos * kStone, n, dx * kStone, dy * kStone, dome);
         joints = 1.0 - smoothstep(0.14, 0.24, dot(stone, vec3(0.3, 0.5, 0.2)));
         // Sand lies on the floor and the steps, not on the cornices and the dome.
@@ -342,7 +358,9 @@ void main()
     light += vec3(0.09, 0.12, 0.22) * lamp;
     // A cold rim on every silhouette keeps the shapes apart from the night.
     float edge = 1.0 - max(dot(n, toEye), 0.0);
-    float rim = edge * edge * edge;
+    // Only on what faces up or sideways: a face turned down (the soffits, the dome's inside) is
+    // seen edge-on from below across its whole width, where a rim would wash it flat.
+    float rim = edge * edge * edge * (1.0 - 0.8 * smoothstep(0.3, 0.8, -n.y));
     vec3 color = albedo * light + vec3(0.09, 0.14, 0.32) * rim * (rock ? 0.5 : 1.0);
 
     // Scene 10: the joints of the masonry carry the beat.

@@ -70,8 +70,10 @@ void addPlatform(MeshBuilder& b) {
 
 void addColumn(MeshBuilder& b, float angle) {
     const float cx = kTempleColumnRing * std::cos(angle), cz = kTempleColumnRing * std::sin(angle);
-    const float yaw = -angle;
-    b.box(cx, -17.5f, cz, 2.6f, 0.5f, 2.6f, yaw);  // plinth
+    // The square plinth and abacus face the axis: a box's own x axis is (cos yaw, 0, sin yaw).
+    const float yaw = angle;
+    // The plinth reaches a little into the floor so no seam shows along its foot.
+    b.box(cx, -17.55f, cz, 2.6f, 0.55f, 2.6f, yaw);
     b.lathe({{2.3f, -17.0f, true},
              {2.45f, -16.75f},
              {2.4f, -16.45f},
@@ -96,7 +98,10 @@ void addColumn(MeshBuilder& b, float angle) {
              {2.55f, 7.2f, true},
              {0.0f, 7.2f}},
             20, cx, cz);
-    b.box(cx, 7.7f, cz, 2.75f, 0.5f, 2.75f, yaw);  // abacus
+    // The abacus is sunk a little into the capital below and the architrave above (its underside
+    // at 8.2), so it sits on the one and carries the other with no coplanar faces fighting along
+    // the joints; it stays inside the architrave's depth (24.3 to 29.7).
+    b.box(cx, 7.725f, cz, 2.65f, 0.575f, 2.65f, yaw);
 }
 
 void addEntablatureAndDome(MeshBuilder& b) {
@@ -131,7 +136,9 @@ void addEntablatureAndDome(MeshBuilder& b) {
         inner.push_back({24.0f * std::cos(a), 14.6f + kInnerRise * std::sin(a)});
     }
     inner.front().r = kTempleOculusRadius;
-    b.lathe(inner, kRingSegments, 0.0f, 0.0f, coffers);
+    // Twice the ring's steps round and along it, so the coffers' bevels are modelled, not smeared
+    // across a single band of triangles.
+    b.lathe(inner, 2 * kRingSegments, 0.0f, 0.0f, coffers, 2);
 }
 
 void addBraziers(MeshBuilder& b) {
