@@ -10,7 +10,7 @@
 namespace {
 
 constexpr float kPi = 3.14159265f;
-constexpr int kRingSegments = 140;  // 28 coffers of five steps
+constexpr int kRingSegments = 140;  // 28 coffers of five steps (ten on the coffered inside)
 constexpr int kCoffers = 28;
 constexpr int kPlatformSegments = 96;
 // Turns the colonnade so that no camera path passes through a column.
@@ -131,14 +131,14 @@ void addEntablatureAndDome(MeshBuilder& b) {
 
     // The coffered inside, from the oculus down to the springing.
     std::vector<ProfilePoint> inner;
-    for (int i = 0; i <= 30; ++i) {
-        const float a = innerTop * (1.0f - i / 30.0f);
+    for (int i = 0; i <= 40; ++i) {
+        const float a = innerTop * (1.0f - i / 40.0f);
         inner.push_back({24.0f * std::cos(a), 14.6f + kInnerRise * std::sin(a)});
     }
     inner.front().r = kTempleOculusRadius;
-    // Twice the ring's steps round and along it, so the coffers' bevels are modelled, not smeared
-    // across a single band of triangles.
-    b.lathe(inner, 2 * kRingSegments, 0.0f, 0.0f, coffers, 2);
+    // Ten steps round each coffer and eight along each of its rows, so the bevels are modelled,
+    // not smeared across a single band of triangles (within the meshes' size budget).
+    b.lathe(inner, 2 * kRingSegments, 0.0f, 0.0f, coffers);
 }
 
 void addBraziers(MeshBuilder& b) {
