@@ -162,13 +162,21 @@ const vec3 kSandMean = vec3(0.843, 0.678, 0.467);
 
 // Bilinear lookup by hand at a texel position, wrapping like GL_REPEAT. The driver's own
 // filtered lookups crawl where a surface is seen edge-on (the images carry the maximum
-// anisotropy but no smaller levels).
+// anisotropy but no smaller levels). A power-of-two image (all of the temple's) wraps with a
+// mask, exact for negative positions too; any other size through mod.
 vec3 bilinear(sampler2D s, ivec2 size, vec2 texel)
 {
     vec2 f = fract(texel);
     vec2 base = floor(texel);
-    ivec2 a = ivec2(mod(base, vec2(size)));
-    ivec2 b = ivec2(mod(base + 1.0, vec2(size)));
+    ivec2 a, b;
+    if ((size.x & (size.x - 1)) == 0 && (size.y & (size.y - 1)) == 0) {
+        ivec2 mask = size - 1;
+        a = ivec2(base) & mask;
+        b = (a + 1) & mask;
+    } else {
+        a = min(ivec2(mod(base, vec2(size))), size - 1);  // mod can round onto the size
+        b = min(ivec2(mod(base + 1.0, vec2(size))), size - 1);
+    }
     vec3 c00 = texelFetch(s, a, 0).rgb;
     vec3 c10 = texelFetch(s, ivec2(b.x, a.y), 0).rgb;
     vec3 c01 = texelFetch(s, ivec2(a.x, b.y), 0).rgb;
@@ -177,39 +185,28 @@ vec3 bilinear(sampler2D s, ivec2 size, vec2 texel)
 }
 
 // With no smaller levels to fall back on, a lookup whose pixel covers several texels would sparkle.
-// Levels are made by hand instead: the image again at a quarter and a sixteenth of the frequency
-// (each shifted so their joints do not line up), the level picked so a pixel covers one to two
-// texels of it, and the next level blended in only over the last part of each step, so most
-// pixels pay for one lookup and none for more than two. Past the coarsest level the image
-// settles to its mean. A face seen edge-on picks its level from the narrow side of the pixel's
+// Further off, the image at a quarter of the frequency and a little flattened (a level made by
+// hand) takes over, so far faces keep a texture rather than a flat colour, and settles to the
+// mean in turn; the two levels meet at the mean over a narrow step only, and no pixel pays for
+// more than one lookup. A face seen edge-on takes its level from the narrow side of the pixel's
 // footprint, allowing four texels along the long side, so it stays textured instead of going
 // flat. The derivatives of `uv` across the pixel come from the caller, worked out where every
 // pixel of a block takes the same path.
-vec3 fetchLevel(sampler2D s, ivec2 size, vec2 uv, float level)
-{
-    float k = level < 0.5 ? 1.0 : (level < 1.5 ? 0.25 : 0.0625);
-    vec2 shift = level < 0.5 ? vec2(0.0) : (level < 1.5 ? vec2(0.37) : vec2(0.61, 0.19));
-    return bilinear(s, size, (k * uv + shift) * vec2(size) - 0.5);
-}
-
 vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 dx, vec2 dy, vec3 mean)
 {
     ivec2 size = textureSize(s, 0);
     if (size.x == 0) return mean;
     vec2 scale = vec2(size);
-    float across = length(dx * scale), along = length(dy * scale);
-    float footprint = max(min(across, along), 0.25 * max(across, along));
-    // Steps of a factor of four: level 0 up to 1.5 texels a pixel, level 1 up to 6, level 2 up
-    // to 24, then the mean by 64.
-    float x = max(log2(max(footprint, 1e-6) / 1.5) * 0.5, 0.0);
-    float level = floor(x);
-    float blend = smoothstep(0.55, 1.0, x - level);
-    float toMean = smoothstep(2.0, 2.7, x);
-    if (toMean >= 1.0) return mean;
-    vec3 c = fetchLevel(s, size, uv, min(level, 2.0));
-    if (blend > 0.0 && level < 2.0) c = mix(c, fetchLevel(s, size, uv, level + 1.0), blend);
-    // Coarser levels lose a little contrast, as a filtered level would.
-    return mix(mean, c, (1.0 - 0.15 * min(x, 2.0)) * (1.0 - toMean));
+    vec2 du = dx * scale, dv = dy * scale;
+    float across = dot(du, du), along = dot(dv, dv);  // squared lengths in texels
+    float footprint = sqrt(max(min(across, along), 0.0625 * max(across, along)));
+    bool far_ = footprint >= 4.6;
+    float detail = far_ ? 0.8 * smoothstep(4.6, 5.6, footprint) *
+                              (1.0 - smoothstep(2.0, 6.0, 0.25 * footprint))
+                        : 1.0 - smoothstep(3.4, 4.6, footprint);
+    if (detail <= 0.0) return mean;
+    vec2 at = far_ ? 0.25 * uv + 0.37 : uv;
+    return mix(mean, bilinear(s, size, at * scale - 0.5), detail);
 }
 
 // Masonry laid along the face: the projection along the axis the surface faces most. On the
