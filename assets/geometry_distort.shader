@@ -162,13 +162,21 @@ const vec3 kSandMean = vec3(0.843, 0.678, 0.467);
 
 // Bilinear lookup by hand at a texel position, wrapping like GL_REPEAT. The driver's own
 // filtered lookups crawl where a surface is seen edge-on (the images carry the maximum
-// anisotropy but no smaller levels).
+// anisotropy but no smaller levels). A power-of-two image (all of the temple's) wraps with a
+// mask, exact for negative positions too; any other size through mod.
 vec3 bilinear(sampler2D s, ivec2 size, vec2 texel)
 {
     vec2 f = fract(texel);
     vec2 base = floor(texel);
-    ivec2 a = ivec2(mod(base, vec2(size)));
-    ivec2 b = ivec2(mod(base + 1.0, vec2(size)));
+    ivec2 a, b;
+    if ((size.x & (size.x - 1)) == 0 && (size.y & (size.y - 1)) == 0) {
+        ivec2 mask = size - 1;
+        a = ivec2(base) & mask;
+        b = (a + 1) & mask;
+    } else {
+        a = min(ivec2(mod(base, vec2(size))), size - 1);  // mod can round onto the size
+        b = min(ivec2(mod(base + 1.0, vec2(size))), size - 1);
+    }
     vec3 c00 = texelFetch(s, a, 0).rgb;
     vec3 c10 = texelFetch(s, ivec2(b.x, a.y), 0).rgb;
     vec3 c01 = texelFetch(s, ivec2(a.x, b.y), 0).rgb;
@@ -176,22 +184,26 @@ vec3 bilinear(sampler2D s, ivec2 size, vec2 texel)
     return mix(mix(c00, c10, f.x), mix(c01, c11, f.x), f.y);
 }
 
-// With no smaller levels to fall back on, a lookup whose pixel covers several texels would sparkle:
-// it settles to the image's mean instead. Further off, the image at a quarter of the frequency and
-// a little flattened (a level made by hand) fades in, so far faces keep a texture rather than a
-// flat colour, and settles to the mean in turn; no pixel pays for more than one lookup. The
-// derivatives of `uv` across the pixel come from the caller, worked out where every pixel of a
-// block takes the same path.
+// With no smaller levels to fall back on, a lookup whose pixel covers several texels would sparkle.
+// Further off, the image at a quarter of the frequency and a little flattened (a level made by
+// hand) takes over, so far faces keep a texture rather than a flat colour, and settles to the
+// mean in turn; the two levels meet at the mean over a narrow step only, and no pixel pays for
+// more than one lookup. A face seen edge-on takes its level from the narrow side of the pixel's
+// footprint, allowing four texels along the long side, so it stays textured instead of going
+// flat. The derivatives of `uv` across the pixel come from the caller, worked out where every
+// pixel of a block takes the same path.
 vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 dx, vec2 dy, vec3 mean)
 {
     ivec2 size = textureSize(s, 0);
     if (size.x == 0) return mean;
     vec2 scale = vec2(size);
-    float footprint = max(length(dx * scale), length(dy * scale));
-    bool far_ = footprint >= 5.0;
-    float detail = far_ ? 0.7 * smoothstep(5.0, 7.0, footprint) *
-                              (1.0 - smoothstep(1.5, 5.0, 0.25 * footprint))
-                        : 1.0 - smoothstep(1.5, 5.0, footprint);
+    vec2 du = dx * scale, dv = dy * scale;
+    float across = dot(du, du), along = dot(dv, dv);  // squared lengths in texels
+    float footprint = sqrt(max(min(across, along), 0.0625 * max(across, along)));
+    bool far_ = footprint >= 4.6;
+    float detail = far_ ? 0.8 * smoothstep(4.6, 5.6, footprint) *
+                              (1.0 - smoothstep(2.0, 6.0, 0.25 * footprint))
+                        : 1.0 - smoothstep(3.4, 4.6, footprint);
     if (detail <= 0.0) return mean;
     vec2 at = far_ ? 0.25 * uv + 0.37 : uv;
     return mix(mean, bilinear(s, size, at * scale - 0.5), detail);
@@ -307,7 +319,8 @@ void main()
         albedo = strata * vec3(0.42, 0.4, 0.42);
     } else {
         const float kStone = 0.07;
-        bool dome = worldPos.y > 17.3 && n.y > 0.3;
+        // The dome's outer shell and its coffered inside (seen from below, facing down) alike.
+        bool dome = worldPos.y > 17.3 ? abs(n.y) > 0.3 : (worldPos.y > 14.7 && n.y < -0.3);
         vec3 stone = masonry(worldPos * kStone, n, dx * kStone, dy * kStone, dome);
         joints = 1.0 - smoothstep(0.14, 0.24, dot(stone, vec3(0.3, 0.5, 0.2)));
         // Sand lies on the floor and the steps, not on the cornices and the dome.
@@ -342,7 +355,9 @@ void main()
     light += vec3(0.09, 0.12, 0.22) * lamp;
     // A cold rim on every silhouette keeps the shapes apart from the night.
     float edge = 1.0 - max(dot(n, toEye), 0.0);
-    float rim = edge * edge * edge;
+    // Only on what faces up or sideways: a face turned down (the soffits, the dome's inside) is
+    // seen edge-on from below across its whole width, where a rim would wash it flat.
+    float rim = edge * edge * edge * (1.0 - 0.8 * smoothstep(0.3, 0.8, -n.y));
     vec3 color = albedo * light + vec3(0.09, 0.14, 0.32) * rim * (rock ? 0.5 : 1.0);
 
     // Scene 10: the joints of the masonry carry the beat.

@@ -294,6 +294,10 @@ void main()
     }
     float fog = haze.a;
     vec3 behind = haze.rgb;
+    // What comes close to the lens (near plane at 1) thins out before the near plane cuts it, so
+    // a flame or a fin the camera passes through never shows as a hard-edged sliver. 1 / w of
+    // the fragment is its depth in front of the eye.
+    float nearFade = smoothstep(1.5, 6.0, 1.0 / gl_FragCoord.w);
 
     if (kind == 2.0) {
         // Under the rocket: its shadow, shrinking and fading as it climbs; the flame's light
@@ -331,7 +335,7 @@ void main()
         vec3 c = (shadow * vec3(0.03, 0.015, 0.01) + pool * fire * 1.4 + dust * dustColor) /
                  max(a, 1e-3);
         c = mix(c, behind, fog);
-        fragColor = vec4(min(c, vec3(1.0)), a * (1.0 - fog * 0.6));
+        fragColor = vec4(min(c, vec3(1.0)), a * (1.0 - fog * 0.6) * nearFade);
         return;
     }
 
@@ -348,7 +352,7 @@ void main()
         vec3 c = mix(hot * (1.0 + 0.6 * glow), behind, fog * 0.4);
         float alpha = (0.1 + 0.9 * smoothstep(0.05, 0.7, facing)) * smoothstep(0.0, 0.25, flame);
         alpha = max(alpha * (0.55 + 0.45 * core), core);
-        fragColor = vec4(min(c, vec3(1.0)), alpha * fade);
+        fragColor = vec4(min(c, vec3(1.0)), alpha * fade * nearFade);
         return;
     }
 
@@ -392,6 +396,6 @@ void main()
              exp(-max(localPos.y, 0.0) * 0.6);
     vec3 c = albedo * light + vec3(1.0, 0.85, 0.7) * glint * (paint < 1.5 ? 1.0 : 0.5) + rim;
     c = mix(c, behind, fog);
-    fragColor = vec4(min(c, vec3(1.0)), fade);
+    fragColor = vec4(min(c, vec3(1.0)), fade * nearFade);
 }
 #endif

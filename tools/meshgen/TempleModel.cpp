@@ -10,7 +10,7 @@
 namespace {
 
 constexpr float kPi = 3.14159265f;
-constexpr int kRingSegments = 140;  // 28 coffers of five steps
+constexpr int kRingSegments = 140;  // 28 coffers of five steps (ten on the coffered inside)
 constexpr int kCoffers = 28;
 constexpr int kPlatformSegments = 96;
 // Turns the colonnade so that no camera path passes through a column.
@@ -70,8 +70,10 @@ void addPlatform(MeshBuilder& b) {
 
 void addColumn(MeshBuilder& b, float angle) {
     const float cx = kTempleColumnRing * std::cos(angle), cz = kTempleColumnRing * std::sin(angle);
-    const float yaw = -angle;
-    b.box(cx, -17.5f, cz, 2.6f, 0.5f, 2.6f, yaw);  // plinth
+    // The square plinth and abacus face the axis: a box's own x axis is (cos yaw, 0, sin yaw).
+    const float yaw = angle;
+    // The plinth reaches a little into the floor so no seam shows along its foot.
+    b.box(cx, -17.55f, cz, 2.6f, 0.55f, 2.6f, yaw);
     b.lathe({{2.3f, -17.0f, true},
              {2.45f, -16.75f},
              {2.4f, -16.45f},
@@ -96,7 +98,10 @@ void addColumn(MeshBuilder& b, float angle) {
              {2.55f, 7.2f, true},
              {0.0f, 7.2f}},
             20, cx, cz);
-    b.box(cx, 7.7f, cz, 2.75f, 0.5f, 2.75f, yaw);  // abacus
+    // The abacus is sunk a little into the capital below and the architrave above (its underside
+    // at 8.2), so it sits on the one and carries the other with no coplanar faces fighting along
+    // the joints; it stays inside the architrave's depth (24.3 to 29.7).
+    b.box(cx, 7.725f, cz, 2.65f, 0.575f, 2.65f, yaw);
 }
 
 void addEntablatureAndDome(MeshBuilder& b) {
@@ -126,12 +131,14 @@ void addEntablatureAndDome(MeshBuilder& b) {
 
     // The coffered inside, from the oculus down to the springing.
     std::vector<ProfilePoint> inner;
-    for (int i = 0; i <= 30; ++i) {
-        const float a = innerTop * (1.0f - i / 30.0f);
+    for (int i = 0; i <= 40; ++i) {
+        const float a = innerTop * (1.0f - i / 40.0f);
         inner.push_back({24.0f * std::cos(a), 14.6f + kInnerRise * std::sin(a)});
     }
     inner.front().r = kTempleOculusRadius;
-    b.lathe(inner, kRingSegments, 0.0f, 0.0f, coffers);
+    // Ten steps round each coffer and eight along each of its rows, so the bevels are modelled,
+    // not smeared across a single band of triangles (within the meshes' size budget).
+    b.lathe(inner, 2 * kRingSegments, 0.0f, 0.0f, coffers);
 }
 
 void addBraziers(MeshBuilder& b) {
