@@ -113,7 +113,7 @@ vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 footprint, vec3 mean, out vec2 slo
     vec3 c = fetchLinear(s, uv + vec2(-d.x, d.y)), e = fetchLinear(s, uv + vec2(d.x, d.y));
     float la = dot(a, luma), lb = dot(b, luma), lc = dot(c, luma), le = dot(e, luma);
     slope = vec2(lb + le - la - lc, lc + le - la - lb) / (4.0 * d);
-    return mix(0.25 * (a + b + c + e), mean, smoothstep(3.0, 8.0, texels));
+    return mix(0.25 * (a + b + c + e), mean, smoothstep(5.0, 16.0, texels));
 }
 
 // The three planes a wall can take its brick from; courses run level (along z) on the walls.
@@ -170,7 +170,7 @@ void main()
         finest = min(finest, sqrt(reach3.x * reach3.y));
     }
     brick /= max(w.x * step(0.01, w.x) + w.y * step(0.01, w.y) + w.z * step(0.01, w.z), 1e-4);
-    float detail = 1.0 - smoothstep(2.0, 6.0, finest * 1024.0);
+    float detail = 1.0 - smoothstep(3.0, 10.0, finest * 1024.0);
     // Mortar and chipped faces are the dark parts of the brick image: they read as hollows, a
     // third of a unit deep, fading with the detail.
     float height = dot(brick, vec3(0.3, 0.5, 0.2));
