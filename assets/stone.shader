@@ -116,14 +116,22 @@ vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 footprint, vec3 mean, out vec2 slo
     return mix(0.25 * (a + b + c + e), mean, smoothstep(5.0, 16.0, texels));
 }
 
-// The three planes a wall can take its brick from; courses run level (along z) on the walls.
-// Blended by how squarely the wall faces each (triplanar), so slanted rock never gets the stretched
-// brick of a single projection. The blend is sharp: most pixels need one plane, a few two.
-vec3 planeWeights(vec3 n)
+// Brick laid on the plane the wall faces most; courses run level (along z) on the walls. Taking the plane the normal is closest to (not a favoured one past a threshold) keeps the
+// stretch of a slanted face small; selected, not branched on, since shader cores (and llvmpipe)
+// run both sides of a branch whenever neighbouring pixels differ.
+vec2 brickPlane(vec3 p, vec3 a)
 {
-    vec3 w = max(abs(n) - 0.35, vec3(0.0));
-    w *= w;
-    return w / max(w.x + w.y + w.z, 1e-6);
+    bool alongX = a.x >= a.y && a.x >= a.z;
+    bool alongY = !alongX && a.y >= a.z;
+    return alongX ? p.yz : alongY ? p.xz : p.xy;
+}
+
+// A slope in the brick's plane, turned into the model's axes.
+vec3 planeSlope(vec2 slope, vec3 a)
+{
+    bool alongX = a.x >= a.y && a.x >= a.z;
+    bool alongY = !alongX && a.y >= a.z;
+    return alongX ? vec3(0.0, slope) : alongY ? vec3(slope.x, 0.0, slope.y) : vec3(slope, 0.0);
 }
 
 // Light scattered by the fog between the eye and the wall from a point lamp: the integral of
@@ -142,34 +150,21 @@ void main()
     vec3 p = worldPos * kBrickScale;
     vec3 reach3 = kBrickScale * (abs(dFdx(worldPos)) + abs(dFdy(worldPos)));
     vec3 n = normalize(worldNormal);
-    vec3 w = planeWeights(n);
+    vec3 an = abs(n);
+    // Shifted so that each plane's brick is offset against the others' where a faceted wall
+    // changes plane, rather than lining up in a grid.
+    vec2 uv = brickPlane(p + vec3(0.61, 0.37, 0.0), an);
+    vec2 footprint = brickPlane(reach3, an);
 
     vec3 toEye = eyePos - worldPos;
     float eyeDistance = length(toEye);
     vec3 v = toEye / max(eyeDistance, 1e-4);
     if (dot(n, v) < 0.0) n = -n;
 
-    // Brick from each plane that counts; the slopes, per uv unit, turned into the plane's axes.
-    vec3 brick = vec3(0.0);
-    vec3 grad = vec3(0.0);
-    float finest = 1e4;
     vec2 slope;
-    if (w.x > 0.01) {
-        brick += w.x * fetchFiltered(tex, p.yz, reach3.yz, kBrickTone, slope);
-        grad += w.x * vec3(0.0, slope);
-        finest = min(finest, sqrt(reach3.y * reach3.z));
-    }
-    if (w.y > 0.01) {
-        brick += w.y * fetchFiltered(tex, p.xz + 0.37, reach3.xz, kBrickTone, slope);
-        grad += w.y * vec3(slope.x, 0.0, slope.y);
-        finest = min(finest, sqrt(reach3.x * reach3.z));
-    }
-    if (w.z > 0.01) {
-        brick += w.z * fetchFiltered(tex, p.xy + 0.61, reach3.xy, kBrickTone, slope);
-        grad += w.z * vec3(slope, 0.0);
-        finest = min(finest, sqrt(reach3.x * reach3.y));
-    }
-    brick /= max(w.x * step(0.01, w.x) + w.y * step(0.01, w.y) + w.z * step(0.01, w.z), 1e-4);
+    vec3 brick = fetchFiltered(tex, uv, footprint, kBrickTone, slope);
+    vec3 grad = planeSlope(slope, an);
+    float finest = sqrt(footprint.x * footprint.y);
     float detail = 1.0 - smoothstep(3.0, 10.0, finest * 1024.0);
     // Mortar and chipped faces are the dark parts of the brick image: they read as hollows, a
     // third of a unit deep, fading with the detail.
@@ -179,7 +174,7 @@ void main()
 
     // Moss on the ledges (faces turned up) and creeping into the mortar below them, in patches
     // finer than the brick so it reads as growth rather than a green wash; far off its mean will do.
-    vec2 mossUv = 3.0 * (w.z > 0.5 ? p.xy : w.x > w.y ? p.yz : p.xz);
+    vec2 mossUv = 3.0 * uv;
     vec3 mossColor = mix(kMossTone, fetchLinear(moss, mossUv), detail);
     float ledge = 0.7 * smoothstep(0.5, 0.9, n.z + 0.6 * mossColor.g - 0.4 * height);
     float mortar = smoothstep(0.3, 0.12, height) * smoothstep(-0.2, 0.4, n.z);
