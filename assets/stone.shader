@@ -1,6 +1,7 @@
 // Stone: the cave's brick walls, with moss grown on the ledges and in the mortar. Two lights: the
 // warm lamp of the cave at "lightpos" (its reach "lightradius" and "falloff"), which also glows in
-// the foggy air and flares on the beat, and the camcorder's own lamp, a cone along the view. The
+// the foggy air and flares on the beat, and the key light: the camcorder's own lamp, a cone along
+// the view from just beside the lens, bright on the near rock and falling off fast to dark. The
 // camcorder's exposure rolls the result off instead of clipping. The mesh is +z up; the fog is
 // "fog_color", the clear colour, so the shaft's far end sinks into it instead of ending in a
 // cut-out.
