@@ -10,6 +10,9 @@
 #   4. With Mesa limited to OpenGL 3.0 the 3.3 core context cannot be made: one line saying so,
 #      exit code 1.
 #   5. The DirectShow player on a short MP3 (velmora-music-check.exe).
+#   5b. velmora-dev.exe (developer mode) through the launcher at 640x360, run from a copy of assets/:
+#      Space pauses, Right moves the position one bar (its console lines); a shader saved with a
+#      syntax error is reported, saved back it is reloaded; Escape ends it with exit code 0.
 #   6. Images decoded by GDI+ match the Linux decoder within 1 per channel: a test set covering
 #      the formats, and the demo's own images.
 #   7. The portable maths (scalar sines, matrices, the clock, the surface fields and meshes) gives
@@ -32,7 +35,8 @@ exe=$windows_build/velmora.exe
 headless=$linux_build/src/app/headless/velmora-headless
 compare=$linux_build/tests/win32/velmora-image-compare
 math_bits=$linux_build/tests/crosstarget/velmora-math-bits
-for f in "$exe" "$windows_build/velmora-image-dump.exe" "$windows_build/velmora-music-check.exe" \
+dev_exe=$windows_build/velmora-dev.exe
+for f in "$exe" "$dev_exe" "$windows_build/velmora-image-dump.exe" "$windows_build/velmora-music-check.exe" \
     "$windows_build/velmora-math-bits.exe" "$headless" "$compare" "$math_bits"; do
     [[ -x $f ]] || { echo "wine-smoke: $f is missing: build both presets first"; exit 1; }
 done
@@ -303,6 +307,66 @@ rc=0
 wine "$windows_build/velmora-music-check.exe" "$work/tone.mp3" >"$work/music.out" 2>/dev/null || rc=$?
 sed 's/^/   | /' "$work/music.out"
 [[ $rc -eq 0 ]] || fail "the DirectShow player checks"
+
+phase "velmora-dev.exe: pause, one bar forward, hot reload, Escape"
+mkdir -p "$work/dev/assets"
+for f in assets/*; do ln -s "$PWD/$f" "$work/dev/assets/"; done
+rm "$work/dev/assets/solidcolor.shader"
+cp assets/solidcolor.shader "$work/dev/assets/"
+(cd "$work/dev" && exec wine "$OLDPWD/$dev_exe") >"$work/dev.out" 2>"$work/dev.err" &
+pid=$!
+# dev_wait PATTERN: waits up to 15 s for a line of velmora-dev.exe matching PATTERN.
+dev_wait() {
+    for ((i = 0; i < 75; i++)); do
+        tr -d '\r' <"$work/dev.out" | grep -E "$1" >/dev/null && return 0
+        sleep 0.2
+    done
+    return 1
+}
+# dev_line N: waits up to 30 s for the Nth "position" line; prints it without its CR.
+dev_line() {
+    local line
+    for ((i = 0; i < 150; i++)); do
+        line=$(grep '^position ' "$work/dev.out" | sed -n "${1}p" | tr -d '\r')
+        [[ -n $line ]] && { echo "$line"; return 0; }
+        sleep 0.2
+    done
+    return 1
+}
+if dialog=$(wait_for_windows "ZORVEK LAUNCHER" 60); then
+    type_resolution "$dialog" 640x360
+    click_dialog "$dialog" 188 110
+    if window=$(wait_for_windows Velmora 120) && dev_line 1 >/dev/null; then
+        xdotool windowfocus --sync "$window" key space
+        paused=$(dev_line 2 | sed -nE 's/^position ([0-9.]+)b paused$/\1/p') || true
+        xdotool windowfocus --sync "$window" key Right
+        moved=$(dev_line 3 | sed -nE 's/^position ([0-9.]+)b paused$/\1/p') || true
+        echo "   paused at ${paused:-?}b, Right: ${moved:-?}b"
+        awk -v p="${paused:-x}" -v m="${moved:-y}" 'BEGIN { d = m - p - 1; exit !(p != "x" && m != "y" && d < 0.0015 && d > -0.0015) }' ||
+            fail "velmora-dev.exe: Space then Right did not move the paused position one bar"
+        echo "this is not GLSL;" >>"$work/dev/assets/solidcolor.shader"
+        dev_wait '^assets/solidcolor.shader does not build' ||
+            fail "velmora-dev.exe: a shader with a syntax error was not reported"
+        cp assets/solidcolor.shader "$work/dev/assets/"
+        dev_wait '^reloaded assets/solidcolor.shader in [0-9]+ ms$' ||
+            fail "velmora-dev.exe: the shader saved back was not reloaded"
+        tr -d '\r' <"$work/dev.out" | grep -E 'solidcolor.shader (does not|in)' | sed 's/^/   | /'
+        for ((i = 0; i < 24; i++)); do
+            kill -0 $pid 2>/dev/null || break
+            xdotool windowfocus --sync "$window" key Escape 2>/dev/null || true
+            sleep 5
+        done
+    else
+        fail "velmora-dev.exe: no window or no position line"
+    fi
+else
+    fail "velmora-dev.exe: no launcher dialog"
+fi
+kill -0 $pid 2>/dev/null && { fail "velmora-dev.exe still runs: killed"; kill $pid; }
+rc=0
+wait $pid || rc=$?
+echo "   exit code $rc"
+[[ $rc -eq 0 ]] || { fail "velmora-dev.exe: exit code $rc"; tail -n 20 "$work/dev.out" "$work/dev.err"; }
 
 phase "GDI+ against the Linux decoder"
 mkdir -p "$work/images" "$work/dumps"

@@ -15,6 +15,10 @@ public:
     // Prepares the soundtrack, stopped at position 0.
     virtual void open() = 0;
     virtual void play() = 0;
+    // Holds the position where it is, silencing the output over a few milliseconds; play() or
+    // resume() goes on from there. Seeks while paused move the held position.
+    virtual void pause() = 0;
+    void resume() { play(); }
     // Moves to `seconds`, clamped to [0, durationSeconds], truncated to 100 ns; a stopped player
     // stays stopped. NaN counts as 0.
     virtual int seek(double seconds) = 0;

@@ -40,6 +40,27 @@ char* readSource(const std::string& path) {
     return text;
 }
 
+struct CompiledProgram {
+    GLuint program = 0, vertexShader = 0, fragmentShader = 0;
+};
+
+std::string infoLog(GLuint object, bool program) {
+    char log[kLogSize] = {};
+    GLsizei length = 0;
+    if (program)
+        gl.glGetProgramInfoLog(object, kLogSize, &length, log);
+    else
+        gl.glGetShaderInfoLog(object, kLogSize, &length, log);
+    return log;
+}
+
+// Deleting the program detaches whatever is attached to it.
+void deleteCompiled(const CompiledProgram& c) {
+    gl.glDeleteShader(c.vertexShader);
+    gl.glDeleteShader(c.fragmentShader);
+    gl.glDeleteProgram(c.program);
+}
+
 }  // namespace
 
 ShaderProgram::ShaderProgram(std::string path) : path(std::move(path)) {
@@ -135,4 +156,43 @@ void ShaderProgram::setInt(const char* name, int v) const {
 
 void ShaderProgram::setMatrix(const char* name, const Matrix4& m) const {
     gl.glUniformMatrix4fv(gl.glGetUniformLocation(program, name), 1, GL_FALSE, m.m);
+}
+
+bool ShaderProgram::rebuildKeepingOld(std::string& log) {
+    log.clear();
+    char* source = readSource(path);
+    CompiledProgram next;
+    next.program = gl.glCreateProgram();
+    next.vertexShader = gl.glCreateShader(GL_VERTEX_SHADER);
+    next.fragmentShader = gl.glCreateShader(GL_FRAGMENT_SHADER);
+    const char* vertexTexts[2] = {kVertexPrefix.c_str(), source};
+    const char* fragmentTexts[2] = {kFragmentPrefix.c_str(), source};
+    gl.glShaderSource(next.vertexShader, 2, vertexTexts, nullptr);
+    gl.glShaderSource(next.fragmentShader, 2, fragmentTexts, nullptr);
+    std::free(source);
+    gl.glCompileShader(next.vertexShader);
+    gl.glCompileShader(next.fragmentShader);
+    GLint vertexOk = 0, fragmentOk = 0, linked = 0;
+    gl.glGetShaderiv(next.vertexShader, GL_COMPILE_STATUS, &vertexOk);
+    gl.glGetShaderiv(next.fragmentShader, GL_COMPILE_STATUS, &fragmentOk);
+    if (!vertexOk) log += path + "(vertex):\n" + infoLog(next.vertexShader, false);
+    if (!fragmentOk) log += path + "(fragment):\n" + infoLog(next.fragmentShader, false);
+    if (vertexOk && fragmentOk) {
+        gl.glAttachShader(next.program, next.vertexShader);
+        gl.glAttachShader(next.program, next.fragmentShader);
+        gl.glLinkProgram(next.program);
+        gl.glGetProgramiv(next.program, GL_LINK_STATUS, &linked);
+        if (!linked) log += path + "(program):\n" + infoLog(next.program, true);
+    }
+    if (!linked) {
+        deleteCompiled(next);
+        return false;
+    }
+    releaseObjects();
+    released_ = false;
+    program = next.program;
+    vertexShader = next.vertexShader;
+    fragmentShader = next.fragmentShader;
+    gl.glUseProgram(program);
+    return true;
 }

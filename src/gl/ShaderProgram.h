@@ -22,6 +22,11 @@ public:
     // Prints "reloading <path>", releases the old GL objects unless this is the first build, then
     // (unless ReleaseOnly) reads, compiles and links, printing the logs of whatever failed.
     void build(int mode);
+    // Builds the file again, keeping the old program when the new one fails: for hot reload.
+    // When both stages compile and link, the new objects replace the old ones and the new program
+    // is left in use, its uniforms at their defaults. Otherwise nothing changes and `log` holds
+    // what failed, in the form build() prints. Prints nothing either way.
+    bool rebuildKeepingOld(std::string& log);
     // Looked up by name on every call: nothing is cached, so a rebuilt program keeps working.
     GLint uniformLocation(std::string name) const;
     void use() const;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -8,6 +9,7 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "ClickTrack.h"
 #include "audio/linux/SdlMusicPlayer.h"
@@ -107,6 +109,30 @@ TEST_P(PlayerOnDriver, PlaysFromASeekToTheEndAndSeeksBackWhilePlaying) {
     EXPECT_GT(waitForPosition(player, after + 1000000, 5.0), after);
 }
 
+TEST_P(PlayerOnDriver, PauseHoldsThePositionSeeksMoveItAndPlayGoesOnFromIt) {
+    SdlMusicPlayer player(stereo);
+    player.open();
+    player.play();
+    waitForPosition(player, 3000000, 5.0);
+    player.pause();
+    const std::int64_t held = player.position();
+    EXPECT_GE(held, 3000000);
+    sleepSeconds(0.15);
+    EXPECT_EQ(player.position(), held);
+    player.pause();  // twice is once
+    EXPECT_EQ(player.position(), held);
+
+    player.seek(1.25);
+    EXPECT_EQ(player.position(), 12500000);
+    sleepSeconds(0.1);
+    EXPECT_EQ(player.position(), 12500000);
+
+    player.resume();
+    const std::int64_t moved = waitForPosition(player, 13500000, 5.0);
+    EXPECT_GE(moved, 13500000);
+    EXPECT_LT(moved, 20000000);
+}
+
 INSTANTIATE_TEST_SUITE_P(Drivers, PlayerOnDriver, testing::Values("dummy", "no-such-driver"));
 
 TEST_F(ClickTrackFiles, PositionRisesMonotonicallyOnTheDummyDevice) {
@@ -178,3 +204,49 @@ TEST(SdlMusicPlayerFallback, UndecodableFileSaysSoOnceAndStillKeepsTime) {
 }
 
 }  // namespace
+
+// SDL's "disk" driver writes what the player hands the device to a file: jumps, a pause and a
+// resume must not step the waveform (each cross-fades over 4 ms), and the pause must be silent.
+TEST(SdlMusicPlayerFades, JumpsPausesAndResumesDoNotStepTheOutput) {
+    const std::string tone = tempPath("tone.mp3");
+    const std::string output = tempPath("device.raw");
+    ASSERT_TRUE(writeToneTrack(tone, 4.0, 44100, 2, 220.0));
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
+    {
+        SdlMusicPlayer player(tone);
+        player.open();
+        ASSERT_TRUE(player.audible());
+        player.play();
+        sleepSeconds(0.1);
+        // Offsets of odd fractions of the 4.5 ms period: without a fade, some jump steps by
+        // about the full amplitude.
+        for (double to : {0.37, 1.1013, 0.2107, 2.0529, 0.9031}) {
+            player.seek(to);
+            sleepSeconds(0.06);
+        }
+        player.pause();
+        sleepSeconds(0.15);
+        player.resume();
+        sleepSeconds(0.1);
+    }
+    unsetenv("SDL_DISKAUDIOFILE");
+    std::ifstream in(output, std::ios::binary);
+    std::vector<float> samples;
+    float sample;
+    while (in.read(reinterpret_cast<char*>(&sample), sizeof sample)) samples.push_back(sample);
+    std::remove(output.c_str());
+    std::remove(tone.c_str());
+    ASSERT_GT(samples.size(), 2u * 44100 / 2) << "the disk driver wrote too little";
+
+    // A 220 Hz sine at 0.5 moves at most 0.016 a sample; the cross-fades add about 0.006.
+    float largestStep = 0.0f;
+    size_t silentRun = 0, longestSilence = 0;
+    for (size_t i = 2; i < samples.size(); i += 2) {
+        largestStep = std::max(largestStep, std::fabs(samples[i] - samples[i - 2]));
+        silentRun = samples[i] == 0.0f ? silentRun + 1 : 0;
+        longestSilence = std::max(longestSilence, silentRun);
+    }
+    EXPECT_LT(largestStep, 0.05f);
+    EXPECT_GT(longestSilence, 44100u / 10) << "the pause did not silence the output";
+}

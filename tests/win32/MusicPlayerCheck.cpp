@@ -1,7 +1,7 @@
 // velmora-music-check SOUNDTRACK: checks DirectShowMusicPlayer on a real filter graph (run under
 // Wine by scripts/ci/wine-smoke.sh with a short MP3): position 0 after open, seek clamping and
-// truncation, stopped until play, running after a seek while playing, and the wall-clock stand-in
-// when the file cannot be played. One line per check; exit code 1 if any fails.
+// truncation, stopped until play, running after a seek while playing, pause and resume, and the
+// wall-clock stand-in when the file cannot be played. One line per check; exit code 1 if any fails.
 #include <windows.h>
 
 #include <cstdio>
@@ -56,6 +56,19 @@ int main(int argc, char** argv) {
     moved = elapsedAfter(player, 500);
     expect(moved > 2000000, "still running after the seek: 100 ns units in 500 ms", moved);
 
+    // Developer mode's transport: pause holds, a seek while paused moves the held position, play
+    // goes on from it.
+    player.pause();
+    moved = elapsedAfter(player, 300);
+    expect(moved == 0, "paused: 100 ns units in 300 ms", moved);
+    player.seek(2.0);
+    expect(player.position() == 20000000, "a seek while paused goes to 2 s", player.position());
+    moved = elapsedAfter(player, 300);
+    expect(moved == 0, "still paused after the seek: 100 ns units in 300 ms", moved);
+    player.resume();
+    moved = elapsedAfter(player, 300);
+    expect(moved > 1000000, "running after resume: 100 ns units in 300 ms", moved);
+
     DirectShowMusicPlayer missing("assets/no-such-soundtrack.mp3");
     missing.open();  // prints its one line
     expect(!missing.audible(), "a missing file falls back to the wall clock", 0);
@@ -65,6 +78,9 @@ int main(int argc, char** argv) {
     expect(moved > 2000000, "the wall clock runs after play: 100 ns units in 300 ms", moved);
     missing.seek(5.0);
     expect(missing.position() >= 50000000, "seek moves the wall clock", missing.position());
+    missing.pause();
+    moved = elapsedAfter(missing, 200);
+    expect(moved == 0, "pause stops the wall clock: 100 ns units in 200 ms", moved);
 
     std::fflush(stdout);
     return failures ? 1 : 0;

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "app/DemoWindow.h"
+#include "app/MusicTime.h"
 #include "app/headless/PngFile.h"
 #include "app/headless/VideoEncoder.h"
 #include "audio/FrameClockMusicPlayer.h"
@@ -39,26 +40,12 @@ struct Options {
     std::string musicPath = MusicPlayer::kSoundtrackPath;
 };
 
-// Seconds, or bars with a 'b' suffix. False for anything else, or a negative time.
-bool parseTime(const std::string& text, double& seconds) {
-    char* end = nullptr;
-    double value = std::strtod(text.c_str(), &end);
-    if (end == text.c_str()) return false;
-    if (*end == 'b') {
-        value = secondsOfBars(value);
-        ++end;
-    }
-    if (*end != '\0' || !(value >= 0.0) || value > MusicPlayer::kMaxSeekSeconds) return false;
-    seconds = value;
-    return true;
-}
-
 bool parseTimeList(const std::string& list, std::vector<double>& times) {
     for (size_t p = 0; p <= list.size();) {
         size_t comma = list.find(',', p);
         if (comma == std::string::npos) comma = list.size();
         double t = 0.0;
-        if (comma > p && !parseTime(list.substr(p, comma - p), t)) return false;
+        if (comma > p && !parseMusicTime(list.substr(p, comma - p), t)) return false;
         if (comma > p) times.push_back(t);
         p = comma + 1;
     }
@@ -82,9 +69,9 @@ bool parse(int argc, char** argv, Options& o) {
             o.frames = std::atol(v);
             ok = o.frames > 0;
         } else if (a == "--from") {
-            ok = parseTime(v, o.from);
+            ok = parseMusicTime(v, o.from);
         } else if (a == "--to") {
-            ok = parseTime(v, o.to);
+            ok = parseMusicTime(v, o.to);
         } else if (a == "--times") {
             ok = parseTimeList(v, o.times);
         } else if (a == "--png") {

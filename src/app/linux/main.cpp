@@ -2,10 +2,14 @@
 //   --size WxH       open at this size without the launcher
 //   --fullscreen     switch the display to the chosen size (preticks the launcher's box)
 //   --no-launcher    skip the launcher (1280x720 unless --size says otherwise)
+//   --dev            developer mode: transport keys, hot reload, overlay (README: "Working on the
+//                    demo")
+//   --from T         with --dev: start at T, seconds or bars with a 'b' suffix (20b)
 // Exit codes: 0 when the demo ends or "No Launch" is pressed, 1 without a display or a 3.3 core
 // context, 2 for a bad option.
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +19,8 @@
 #include "app/DemoWindow.h"
 #include "app/LaunchSettings.h"
 #include "app/LauncherList.h"
+#include "app/MusicTime.h"
+#include "app/dev/DevMode.h"
 #include "app/linux/GtkLauncher.h"
 #include "app/linux/SdlDisplayModes.h"
 #include "audio/linux/SdlMusicPlayer.h"
@@ -25,6 +31,8 @@ struct Options {
     int width = 1280, height = 720;
     bool fullscreen = false;
     bool launcher = true;
+    bool dev = false;
+    double fromSeconds = -1.0;  // -1: not given
 };
 
 bool parse(int argc, char** argv, Options& o) {
@@ -34,6 +42,14 @@ bool parse(int argc, char** argv, Options& o) {
             o.fullscreen = true;
         } else if (std::strcmp(a, "--no-launcher") == 0) {
             o.launcher = false;
+        } else if (std::strcmp(a, "--dev") == 0) {
+            o.dev = true;
+        } else if (std::strcmp(a, "--from") == 0 && i + 1 < argc) {
+            if (!parseMusicTime(argv[++i], o.fromSeconds)) {
+                std::printf(
+                    "velmora: --from needs a time: seconds, or bars with a b suffix (20b)\n");
+                return false;
+            }
         } else if (std::strcmp(a, "--size") == 0 && i + 1 < argc) {
             int w = 0, h = 0;
             if (!chooseResolution(argv[++i], w, h)) {
@@ -50,6 +66,10 @@ bool parse(int argc, char** argv, Options& o) {
                 a);
             return false;
         }
+    }
+    if (o.fromSeconds >= 0.0 && !o.dev) {
+        std::printf("velmora: --from works in developer mode only (--dev)\n");
+        return false;
     }
     return true;
 }
@@ -113,7 +133,8 @@ int main(int argc, char** argv) {
     {
         SdlMusicPlayer music;
         DemoWindow window;
-        code = runDemo(settings, window, music);
+        code = options.dev ? runDevMode(settings, window, music, std::max(options.fromSeconds, 0.0))
+                           : runDemo(settings, window, music);
     }
     SDL_Quit();
     return code;

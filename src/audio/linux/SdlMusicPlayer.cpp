@@ -9,10 +9,13 @@
 //   clock, so it moves smoothly (sub-millisecond steps) instead of a buffer at a time; it never
 //   goes back except by seek, waits when the device is late, and stays at the duration at the end.
 // - seek() clamps to [0, duration], truncates to 100 ns, and leaves a stopped player stopped.
+// - pause() holds the position; play() resumes from it. A jump, a pause and a resume cross-fade
+//   the output over 4 ms (from the old samples or silence to the new ones or silence), so none
+//   clicks; the position itself jumps at once.
 // - Without a readable soundtrack or without an audio device: one line on standard output, then
 //   the position runs from the wall clock from play() on (stopping at the duration when the file
 //   decoded); seek still works.
-// Missing: volume control beyond the fixed gain, pause, stop.
+// Missing: volume control beyond the fixed gain, stop.
 // Differs: the position is that of the samples handed to the device, about one buffer (23 ms at
 //   44.1 kHz) ahead of what is heard. With an unknown duration (the file could not be decoded)
 //   seek clamps only at 0. ALSA's own error printing is silenced (SDL reports its failures).
@@ -33,6 +36,7 @@ namespace {
 const float kGain = 0.97723722f;  // 10^(-0.2 / 20): 0.20 dB below full
 constexpr int kMaxSeconds = 600;  // a longer file plays its first ten minutes
 constexpr std::uint16_t kDeviceFrames = 1024;
+constexpr int kFadesPerSecond = 250;  // 4 ms cross-fades around jumps, pauses and resumes
 
 const char* kWallClockNote = "the music position follows the wall clock";
 
@@ -69,6 +73,8 @@ void SdlMusicPlayer::open() {
     close();
     playing_ = false;
     cursor_ = anchor_ = handedEnd_ = lastReported_ = 0;
+    paused_ = false;
+    fadeLeft_ = 0;
     wallClock_ = WallClock();
     if (decode()) openDevice();
 }
@@ -183,10 +189,13 @@ void SdlMusicPlayer::fill(void* self, std::uint8_t* stream, int length) {
     const Clock::time_point now = Clock::now();
     const std::int64_t frames = length / static_cast<int>(sizeof(float) * p.channels_);
     const std::int64_t first = p.cursor_;
-    const std::int64_t count = std::max<std::int64_t>(0, std::min(frames, p.frames_ - first));
+    const std::int64_t count =
+        p.paused_ ? 0 : std::max<std::int64_t>(0, std::min(frames, p.frames_ - first));
     const size_t bytes = static_cast<size_t>(count) * p.channels_ * sizeof(float);
     if (count > 0) std::memcpy(stream, p.pcm_.data() + first * p.channels_, bytes);
     std::memset(stream + bytes, 0, static_cast<size_t>(length) - bytes);
+    p.blendFade(reinterpret_cast<float*>(stream), frames);
+    if (p.paused_) return;  // the held position stays where pause() put it
 
     p.cursor_ = first + count;
     // The device has consumed everything before this buffer and now plays through it.
@@ -203,6 +212,10 @@ void SdlMusicPlayer::play() {
         return;
     }
     SDL_LockAudioDevice(device_);
+    if (paused_) {
+        startFade();
+        paused_ = false;
+    }
     anchorTime_ = Clock::now();
     handedEnd_ = anchor_;
     SDL_UnlockAudioDevice(device_);
@@ -220,6 +233,7 @@ int SdlMusicPlayer::seek(double seconds) {
         return 0;
     }
     SDL_LockAudioDevice(device_);
+    startFade();
     // The first frame at or after the target, so the clock resumes at or just past it.
     cursor_ = std::min(frames_, (target * rate_ + 9999999) / 10000000);
     anchor_ = target;
@@ -248,6 +262,45 @@ std::int64_t SdlMusicPlayer::position() {
     }
     lastReported_ = std::max(lastReported_, p);
     return lastReported_;
+}
+
+void SdlMusicPlayer::pause() {
+    if (!playing_) return;
+    const std::int64_t held = position();
+    playing_ = false;
+    if (device_ == 0) {
+        wallClock_.stop();
+        return;
+    }
+    SDL_LockAudioDevice(device_);
+    startFade();
+    paused_ = true;
+    cursor_ = std::min(frames_, (held * rate_ + 9999999) / 10000000);
+    anchor_ = handedEnd_ = held;
+    SDL_UnlockAudioDevice(device_);
+}
+
+// With the device locked: the next buffer fades out what the device was about to play.
+void SdlMusicPlayer::startFade() {
+    fadeFrom_ = paused_ ? -1 : cursor_;
+    fadeLeft_ = std::max(1, rate_ / kFadesPerSecond);
+}
+
+// Mixes the fading samples into `out`, their weight falling linearly to 0.
+void SdlMusicPlayer::blendFade(float* out, std::int64_t frames) {
+    const std::int64_t total = std::max(1, rate_ / kFadesPerSecond);
+    const std::int64_t n = std::min(fadeLeft_, frames);
+    for (std::int64_t i = 0; i < n; ++i) {
+        const float w = static_cast<float>(fadeLeft_ - i) / static_cast<float>(total);
+        const std::int64_t from = fadeFrom_ < 0 ? -1 : fadeFrom_ + i;
+        for (int c = 0; c < channels_; ++c) {
+            const float old = from >= 0 && from < frames_ ? pcm_[from * channels_ + c] : 0.0f;
+            float& sample = out[i * channels_ + c];
+            sample = sample * (1.0f - w) + old * w;
+        }
+    }
+    if (fadeFrom_ >= 0) fadeFrom_ += n;
+    fadeLeft_ -= n;
 }
 
 std::int64_t SdlMusicPlayer::framesHanded() {

@@ -16,7 +16,7 @@ public:
     std::int64_t position() override;
     double durationSeconds() const override { return duration_; }
 
-    void pause();
+    void pause() override;
     bool playing() const { return playing_; }
     // False once the position follows the wall clock (no element, a load error, play refused).
     bool audible() const { return !onWallClock_; }

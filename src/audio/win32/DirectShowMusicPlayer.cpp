@@ -10,7 +10,9 @@
 // - When the graph cannot be built (no file, no decoder, no audio device): one line on standard
 //   output naming the failed step, then the position runs from the wall clock from play() on;
 //   seek still works, clamping only at 0.
-// Missing: pause. Differs from the other players: the position is what DirectShow reports, which
+// - pause() pauses the graph, play() runs it again. Around a pause, a resume and a jump the volume
+//   ramps over about 4 ms (four steps of a millisecond), so the output does not click.
+// Differs from the other players: the position is what DirectShow reports, which
 // stays at the duration when the stream has ended.
 #include "audio/win32/DirectShowMusicPlayer.h"
 
@@ -21,6 +23,9 @@
 namespace {
 
 const LONGLONG kUnitsPerSecond = 10000000;
+const long kVolume = -20;         // 1/100 dB: 0.20 dB below full
+const long kQuietVolume = -6000;  // -60 dB, inaudible
+const int kRampSteps = 4;
 
 template <typename T>
 void releaseOnce(T*& p) {
@@ -49,7 +54,7 @@ void DirectShowMusicPlayer::release() {
 
 void DirectShowMusicPlayer::open() {
     release();
-    playing_ = false;
+    playing_ = paused_ = false;
     durationSeconds_ = 0.0;
     wallClock_ = WallClock();
 
@@ -77,7 +82,7 @@ void DirectShowMusicPlayer::open() {
         step = "connecting a decoder and the audio output";
     LONGLONG duration = 0;
     if (!step) {
-        audio_->put_Volume(-20);  // 1/100 dB: 0.20 dB below full
+        audio_->put_Volume(kVolume);
         seeking_->SetTimeFormat(&TIME_FORMAT_MEDIA_TIME);
         if (FAILED(hr = seeking_->GetDuration(&duration))) step = "reading the duration";
     }
@@ -98,11 +103,38 @@ void DirectShowMusicPlayer::open() {
 }
 
 void DirectShowMusicPlayer::play() {
-    if (control_)
+    if (control_) {
+        const bool resuming = paused_ && !playing_;
+        if (resuming) audio_->put_Volume(kQuietVolume);
         control_->Run();
-    else
+        if (resuming) rampVolume(true);
+    } else {
         wallClock_.start();
+    }
     playing_ = true;
+    paused_ = false;
+}
+
+void DirectShowMusicPlayer::pause() {
+    if (!playing_) return;
+    playing_ = false;
+    paused_ = true;
+    if (!control_) {
+        wallClock_.stop();
+        return;
+    }
+    rampVolume(false);
+    control_->Pause();
+    audio_->put_Volume(kVolume);
+}
+
+// From full to quiet or back, in steps a millisecond apart.
+void DirectShowMusicPlayer::rampVolume(bool up) {
+    for (int i = 1; i <= kRampSteps; ++i) {
+        const int step = up ? i : kRampSteps - i;
+        audio_->put_Volume(kQuietVolume + (kVolume - kQuietVolume) * step / kRampSteps);
+        Sleep(1);
+    }
 }
 
 int DirectShowMusicPlayer::seek(double seconds) {
@@ -114,10 +146,12 @@ int DirectShowMusicPlayer::seek(double seconds) {
         wallClock_.setPosition(p);
         return 0;
     }
+    if (playing_) rampVolume(false);
     control_->Stop();
     LONGLONG stop = p;
     seeking_->SetPositions(&p, AM_SEEKING_AbsolutePositioning, &stop, AM_SEEKING_NoPositioning);
     if (playing_) control_->Run();
+    if (playing_) rampVolume(true);
     return 0;
 }
 

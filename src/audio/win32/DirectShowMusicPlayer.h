@@ -20,6 +20,7 @@ public:
 
     void open() override;
     void play() override;
+    void pause() override;
     int seek(double seconds) override;
     std::int64_t position() override;
     double durationSeconds() const override { return durationSeconds_; }
@@ -29,6 +30,7 @@ public:
 
 private:
     void release();
+    void rampVolume(bool up);
 
     std::wstring path_;
     double durationSeconds_ = 0.0;
@@ -36,5 +38,6 @@ private:
     IMediaSeeking* seeking_ = nullptr;
     IBasicAudio* audio_ = nullptr;
     bool playing_ = false;
+    bool paused_ = false;  // by pause(): the next play() fades in
     WallClock wallClock_;
 };
