@@ -202,9 +202,9 @@ void main()
         gleam *= gleam * gleam;          // ^12
         float cavity = smoothstep(0.08, 0.45, relief);
         vec3 closeLight = vec3(1.1, 1.0, 0.9) * lampFall * 1.4 * facing
-                        + vec3(1.25, 0.82, 0.5) * (rake * rake * 2.6 + gleam * 1.6)
+                        + vec3(1.25, 0.82, 0.5) * (rake * rake * 3.4 + gleam * 2.4)
                         + vec3(0.06, 0.06, 0.07);
-        closeLight *= 0.35 + 0.65 * cavity;
+        closeLight *= 0.5 + 0.5 * cavity;
         light = mix(light, closeLight, close);
     }
     vec3 color = albedo * light;
