@@ -4,7 +4,9 @@
 // The soundtrack. Its position, in 100 ns units, is the clock every frame is drawn from.
 // Implementations: SDL audio with mpg123 decoding (Linux desktop), a position set by the caller
 // (headless capture), DirectShow (Windows). When the soundtrack cannot be played the players say
-// so once and let the position run from a monotonic wall clock instead.
+// so once and let the position run from a monotonic wall clock instead. The playing ones hold the
+// position to real time (PlaybackClock): it never runs ahead of the wall clock by more than 50 ms,
+// and goes on with it past the end of a soundtrack shorter than the demo.
 class MusicPlayer {
 public:
     static constexpr const char* kSoundtrackPath = "assets/tunevox_11.mp3";

@@ -15,29 +15,51 @@ const std::string kFragmentPrefix = std::string(kShaderVersion) + "#define fragm
 const int kLogSize = 1024;
 
 // Counts the characters in one pass, reads them in a second, and turns CRLF into LF the way a
-// text-mode read does on Windows, so both line-end styles compile alike. A file that cannot be
-// opened is reported and read as empty text: the compile logs then say what is missing.
+// text-mode read does on Windows, so both line-end styles compile alike. A UTF-8 byte-order mark
+// (editors on Windows write one) is dropped: the GLSL compiler takes it for a stray character. A
+// file that cannot be opened or read (a folder) is reported and read as empty text: the compile
+// logs then say what is missing.
 char* readSource(const std::string& path) {
     FILE* file = std::fopen(path.c_str(), "rb");
+    std::size_t count = 0;
+    if (file) {
+        while (std::fgetc(file) != EOF) ++count;
+        if (std::ferror(file)) {
+            std::fclose(file);
+            file = nullptr;
+        }
+    }
     if (!file) {
         std::printf("Can't open shader file %s!\n", path.c_str());
         char* empty = static_cast<char*>(std::malloc(1));
         empty[0] = '\0';
         return empty;
     }
-    std::size_t count = 0;
-    while (std::fgetc(file) != EOF) ++count;
     std::rewind(file);
     char* text = static_cast<char*>(std::malloc(count + 1));
     std::size_t read = std::fread(text, 1, count, file);
     std::fclose(file);
+    std::size_t start = 0;
+    if (read >= 3 && std::memcmp(text, "\xEF\xBB\xBF", 3) == 0) start = 3;
     std::size_t out = 0;
-    for (std::size_t i = 0; i < read; ++i) {
+    for (std::size_t i = start; i < read; ++i) {
         if (text[i] == '\r' && i + 1 < read && text[i + 1] == '\n') continue;
         text[out++] = text[i];
     }
     text[out] = '\0';
+    if (out > 0 && !std::strstr(text, "vertexcompile") && !std::strstr(text, "fragmentcompile"))
+        std::printf(
+            "Shader file %s has neither a vertexcompile nor a fragmentcompile section: "
+            "its text is compiled as both stages\n",
+            path.c_str());
     return text;
+}
+
+// Info logs normally end with a line break; one that does not would run into the next line.
+void printLog(const std::string& path, const char* stage, const char* log) {
+    const std::size_t length = std::strlen(log);
+    std::printf("\n%s(%s):\n%s%s", path.c_str(), stage, log,
+                length > 0 && log[length - 1] != '\n' ? "\n" : "");
 }
 
 struct CompiledProgram {
@@ -111,10 +133,10 @@ void ShaderProgram::build(int mode) {
     GLsizei length = 0;
     std::memset(log, 0, sizeof log);
     gl.glGetShaderInfoLog(vertexShader, kLogSize, &length, log);
-    if (!vertexOk) std::printf("\n%s(vertex):\n%s", path.c_str(), log);
+    if (!vertexOk) printLog(path, "vertex", log);
     std::memset(log, 0, sizeof log);
     gl.glGetShaderInfoLog(fragmentShader, kLogSize, &length, log);
-    if (!fragmentOk) std::printf("\n%s(fragment):\n%s", path.c_str(), log);
+    if (!fragmentOk) printLog(path, "fragment", log);
     std::memset(log, 0, sizeof log);
 
     gl.glAttachShader(program, vertexShader);
@@ -123,7 +145,7 @@ void ShaderProgram::build(int mode) {
     GLint linked = 0;
     gl.glGetProgramiv(program, GL_LINK_STATUS, &linked);
     gl.glGetProgramInfoLog(program, kLogSize, &length, log);
-    if (!linked) std::printf("\n%s(program):\n%s", path.c_str(), log);
+    if (!linked) printLog(path, "program", log);
 }
 
 GLint ShaderProgram::uniformLocation(std::string name) const {

@@ -91,16 +91,21 @@ TEST_P(PlayerOnDriver, SeekClampsTruncatesAndLeavesAStoppedPlayerStopped) {
     EXPECT_EQ(player.position(), 12345678);
 }
 
-TEST_P(PlayerOnDriver, PlaysFromASeekToTheEndAndSeeksBackWhilePlaying) {
+TEST_P(PlayerOnDriver, PlaysFromASeekPastTheEndOnTheWallClockAndSeeksBackWhilePlaying) {
     SdlMusicPlayer player(stereo);
     player.open();
     player.seek(2.7);
     player.play();
     EXPECT_GE(player.position(), 27000000);
-    // The position stops at the duration once the stream is played out.
-    EXPECT_EQ(waitForPosition(player, 30000000, 5.0), 30000000);
-    sleepSeconds(0.05);
-    EXPECT_EQ(player.position(), 30000000);
+    // Past the end of the soundtrack the position goes on at real speed, so a demo longer than
+    // its music still ends.
+    EXPECT_GE(waitForPosition(player, 30000000, 5.0), 30000000);
+    const auto t0 = Clock::now();
+    const std::int64_t p0 = player.position();
+    sleepSeconds(0.4);
+    const std::int64_t p1 = player.position();
+    const double wall = std::chrono::duration<double>(Clock::now() - t0).count();
+    EXPECT_NEAR((p1 - p0) / 1e7, wall, 0.05);
 
     player.seek(0.5);
     const std::int64_t after = player.position();
@@ -158,6 +163,40 @@ TEST_F(ClickTrackFiles, PositionRisesMonotonicallyOnTheDummyDevice) {
     // Interpolated between the 21 ms buffers, not stepping once per buffer.
     EXPECT_GT(steps, 100);
     EXPECT_GT(player.framesHanded(), 0);
+}
+
+// ALSA's null device takes samples as fast as they come. The position must still keep to real
+// time: the demo would otherwise play through in a second.
+TEST_F(ClickTrackFiles, ANullDeviceThatDoesNotPaceIsHeldToRealTime) {
+    const std::string config = tempPath("asound.conf");
+    std::ofstream(config) << "pcm.!default { type null }\nctl.!default { type hw card 0 }\n";
+    setenv("ALSA_CONFIG_PATH", config.c_str(), 1);
+    setenv("SDL_AUDIODRIVER", "alsa", 1);
+    SdlMusicPlayer player(stereo);
+    testing::internal::CaptureStdout();
+    player.open();
+    if (!player.audible()) {
+        const std::string said = testing::internal::GetCapturedStdout();
+        std::remove(config.c_str());
+        GTEST_SKIP() << "SDL cannot open ALSA's null device: " << said;
+    }
+    player.play();
+    const auto t0 = Clock::now();
+    double lead = -1.0;  // the most the position ran ahead of real time, in seconds
+    double last = 0.0;   // the last one
+    while (Clock::now() - t0 < std::chrono::milliseconds(800)) {
+        const std::int64_t p = player.position();
+        const double wall = std::chrono::duration<double>(Clock::now() - t0).count();
+        last = p / 1e7 - wall;
+        lead = std::max(lead, last);
+        sleepSeconds(0.01);
+    }
+    const std::string said = testing::internal::GetCapturedStdout();
+    std::remove(config.c_str());
+    EXPECT_LE(lead, 0.05 + 0.002) << "ahead of real time";
+    EXPECT_GE(last, -0.1) << "the position keeps up with real time";
+    EXPECT_NE(said.find("faster than"), std::string::npos) << said;
+    EXPECT_EQ(said.find('\n'), said.size() - 1) << "one line: " << said;
 }
 
 TEST(SdlMusicPlayerFallback, MissingFileRunsFromTheWallClockAtRealRate) {

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "app/DemoMain.h"
 #include "app/DemoWindow.h"
 #include "app/LaunchSettings.h"
 #include "app/dev/AssetReloader.h"
@@ -256,10 +257,7 @@ private:
 
 int runDevMode(LaunchSettings& settings, DemoWindow& window, MusicPlayer& music,
                double fromSeconds) {
-    settings.screenWidth = static_cast<float>(settings.width);
-    settings.screenHeight = static_cast<float>(settings.height);
-    if (!window.create(settings.width, settings.height, settings.fullscreen != 0)) return 1;
-
+    if (!openDemoWindow(settings, window)) return 1;
     Demo demo;
     demo.load(settings.width, settings.height, music);
     int code = 0;

@@ -19,8 +19,10 @@
 #include <string>
 #include <vector>
 
+#include "app/AssetRoot.h"
 #include "app/DemoWindow.h"
 #include "app/MusicTime.h"
+#include "app/PictureSize.h"
 #include "app/headless/PngFile.h"
 #include "app/headless/VideoEncoder.h"
 #include "audio/FrameClockMusicPlayer.h"
@@ -148,6 +150,11 @@ private:
 int main(int argc, char** argv) {
     Options options;
     if (!parse(argc, argv, options)) return 2;
+    // Paths given on the command line stay relative to where they were typed.
+    for (std::string* path : {&options.pngDir, &options.videoPath, &options.musicPath})
+        if (!path->empty() && *path != MusicPlayer::kSoundtrackPath)
+            *path = std::filesystem::absolute(*path).string();
+    if (!enterAssetRoot()) return 1;
     const double fps = options.fps;
 
     // Frames first..last (inclusive) of the frame clock, or the indices into --times.
@@ -176,6 +183,16 @@ int main(int argc, char** argv) {
         return framePosition(frame, fps);
     };
 
+    // The context first: a size the GL cannot draw at ends the run before anything is written.
+    FrameClockMusicPlayer music;
+    DemoWindow window;
+    if (!window.create(options.width, options.height, false)) return 1;
+    if (const std::string problem = pictureSizeProblem(options.width, options.height);
+        !problem.empty()) {
+        window.reportError(problem);
+        return 1;
+    }
+
     if (!options.pngDir.empty()) {
         std::error_code error;
         std::filesystem::create_directories(options.pngDir, error);
@@ -193,9 +210,6 @@ int main(int argc, char** argv) {
         if (!video.start(s)) return 1;
     }
 
-    FrameClockMusicPlayer music;
-    DemoWindow window;
-    if (!window.create(options.width, options.height, false)) return 1;
     Demo demo;
     demo.load(options.width, options.height, music);
 

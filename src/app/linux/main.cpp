@@ -5,8 +5,10 @@
 //   --dev            developer mode: transport keys, hot reload, overlay (README: "Working on the
 //                    demo")
 //   --from T         with --dev: start at T, seconds or bars with a 'b' suffix (20b)
-// Exit codes: 0 when the demo ends or "No Launch" is pressed, 1 without a display or a 3.3 core
-// context, 2 for a bad option.
+// Started from a folder without assets/, it works from the one next to the executable or from the
+// source tree it was built from.
+// Exit codes: 0 when the demo ends or "No Launch" is pressed, 1 without a display, a 3.3 core
+// context or an assets/ folder, 2 for a bad option.
 #include <SDL.h>
 
 #include <algorithm>
@@ -15,6 +17,7 @@
 #include <cstring>
 #include <vector>
 
+#include "app/AssetRoot.h"
 #include "app/DemoMain.h"
 #include "app/DemoWindow.h"
 #include "app/LaunchSettings.h"
@@ -108,6 +111,7 @@ bool openDisplay(std::vector<DisplayMode>& modes) {
 int main(int argc, char** argv) {
     Options options;
     if (!parse(argc, argv, options)) return 2;
+    if (!enterAssetRoot()) return 1;
     std::vector<DisplayMode> modes;
     if (!openDisplay(modes)) return 1;
 

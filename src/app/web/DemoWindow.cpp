@@ -186,3 +186,7 @@ void DemoWindow::shutdown() {
     emscripten_webgl_destroy_context(p.context);
     p = Platform{};
 }
+
+void DemoWindow::reportError(const std::string& message) {
+    std::printf("%s\n", message.c_str());  // the page's console
+}

@@ -1,5 +1,6 @@
 // velmora.exe: the launcher, then the demo with its soundtrack played through DirectShow. Takes no
-// options; diagnostics go to standard output, visible when it is redirected.
+// options; diagnostics go to standard output, visible when it is redirected. Started from a folder
+// without assets/, it works from the one next to the executable.
 // velmora-dev.exe is the same program built with VELMORA_DEV: after the launcher the demo runs in
 // developer mode (transport keys, hot reload, overlay; README: "Working on the demo").
 #include <windows.h>
@@ -8,6 +9,7 @@
 
 #include <cstdio>
 
+#include "app/AssetRoot.h"
 #include "app/DemoMain.h"
 #include "app/DemoWindow.h"
 #include "app/LaunchSettings.h"
@@ -18,6 +20,7 @@
 #include "audio/win32/DirectShowMusicPlayer.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    if (!enterAssetRoot()) return 1;
     InitCommonControls();
     LaunchSettings settings;
     if (!runLauncher(instance, settings)) {

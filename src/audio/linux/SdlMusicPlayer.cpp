@@ -7,14 +7,17 @@
 //   takes). SDL_AUDIODRIVER picks the driver ("dummy" plays silently at about real speed).
 // - position(): frames handed to the device, interpolated between callbacks with the monotonic
 //   clock, so it moves smoothly (sub-millisecond steps) instead of a buffer at a time; it never
-//   goes back except by seek, waits when the device is late, and stays at the duration at the end.
+//   goes back except by seek and waits when the device is late. Held to real time
+//   (PlaybackClock): never more than 50 ms ahead of the monotonic clock since play or seek (a
+//   device that takes samples faster, such as ALSA's null device, is named in one line and the
+//   wall clock takes over), and past the end of the soundtrack it goes on with the wall clock.
 // - seek() clamps to [0, duration], truncates to 100 ns, and leaves a stopped player stopped.
 // - pause() holds the position; play() resumes from it. A jump, a pause and a resume cross-fade
 //   the output over 4 ms (from the old samples or silence to the new ones or silence), so none
 //   clicks; the position itself jumps at once.
 // - Without a readable soundtrack or without an audio device: one line on standard output, then
-//   the position runs from the wall clock from play() on (stopping at the duration when the file
-//   decoded); seek still works.
+//   the position runs from the wall clock from play() on, past the duration too; seek still
+//   works.
 // Missing: volume control beyond the fixed gain, stop.
 // Differs: the position is that of the samples handed to the device, about one buffer (23 ms at
 //   44.1 kHz) ahead of what is heard. With an unknown duration (the file could not be decoded)
@@ -72,9 +75,10 @@ void SdlMusicPlayer::close() {
 void SdlMusicPlayer::open() {
     close();
     playing_ = false;
-    cursor_ = anchor_ = handedEnd_ = lastReported_ = 0;
+    cursor_ = anchor_ = handedEnd_ = 0;
     paused_ = false;
     fadeLeft_ = 0;
+    clock_.reset();
     wallClock_ = WallClock();
     if (decode()) openDevice();
 }
@@ -218,6 +222,7 @@ void SdlMusicPlayer::play() {
     }
     anchorTime_ = Clock::now();
     handedEnd_ = anchor_;
+    clock_.start(anchor_);
     SDL_UnlockAudioDevice(device_);
     SDL_PauseAudioDevice(device_, 0);
 }
@@ -227,7 +232,6 @@ int SdlMusicPlayer::seek(double seconds) {
     if (durationUnits_ > 0 && v > duration_) v = duration_;
     if (v > kMaxSeekSeconds) v = kMaxSeekSeconds;
     const std::int64_t target = static_cast<std::int64_t>(v * 10000000.0);
-    lastReported_ = target;
     if (device_ == 0) {
         wallClock_.setPosition(target);
         return 0;
@@ -240,28 +244,22 @@ int SdlMusicPlayer::seek(double seconds) {
     handedEnd_ = target;
     anchorTime_ = Clock::now();
     SDL_UnlockAudioDevice(device_);
+    if (playing_) clock_.start(target);
     return 0;
 }
 
 std::int64_t SdlMusicPlayer::position() {
-    std::int64_t p;
-    if (device_ == 0) {
-        p = wallClock_.position();
-        if (durationUnits_ > 0) p = std::min(p, durationUnits_);
-    } else {
-        SDL_LockAudioDevice(device_);
-        const std::int64_t anchor = anchor_, handedEnd = handedEnd_;
-        const Clock::time_point anchorTime = anchorTime_;
-        SDL_UnlockAudioDevice(device_);
-        p = anchor;
-        if (playing_) {
-            const auto elapsed =
-                std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - anchorTime);
-            p = std::min(anchor + elapsed.count() / 100, handedEnd);
-        }
-    }
-    lastReported_ = std::max(lastReported_, p);
-    return lastReported_;
+    // Without a device the wall clock runs on past the duration, like the clock held below.
+    if (device_ == 0) return wallClock_.position();
+    SDL_LockAudioDevice(device_);
+    const std::int64_t anchor = anchor_, handedEnd = handedEnd_;
+    const Clock::time_point anchorTime = anchorTime_;
+    SDL_UnlockAudioDevice(device_);
+    if (!playing_) return anchor;
+    const auto elapsed =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - anchorTime);
+    const std::int64_t device = std::min(anchor + elapsed.count() / 100, handedEnd);
+    return clock_.position(device, device >= durationUnits_);
 }
 
 void SdlMusicPlayer::pause() {

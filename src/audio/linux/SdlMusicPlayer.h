@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "audio/MusicPlayer.h"
+#include "audio/PlaybackClock.h"
 #include "audio/WallClock.h"
 
 // The soundtrack on Linux: decoded once by mpg123, played through SDL audio. See the .cpp for what
@@ -62,6 +63,6 @@ private:
     std::int64_t fadeFrom_ = -1;
     std::int64_t fadeLeft_ = 0;
 
-    std::int64_t lastReported_ = 0;  // the clock never goes back except by seek
-    WallClock wallClock_;
+    PlaybackClock clock_;  // the device's position held to real time
+    WallClock wallClock_;  // without a device
 };

@@ -3,11 +3,13 @@
 #include <string>
 
 #include "audio/MusicPlayer.h"
+#include "audio/PlaybackClock.h"
 #include "audio/WallClock.h"
 
 struct IMediaControl;
 struct IMediaSeeking;
 struct IBasicAudio;
+struct IMediaEvent;
 
 // The soundtrack on Windows, through a DirectShow filter graph. See the .cpp for what it does and
 // how it differs from the other players.
@@ -31,13 +33,17 @@ public:
 private:
     void release();
     void rampVolume(bool up);
+    bool streamEnded();
 
     std::wstring path_;
     double durationSeconds_ = 0.0;
     IMediaControl* control_ = nullptr;
     IMediaSeeking* seeking_ = nullptr;
     IBasicAudio* audio_ = nullptr;
+    IMediaEvent* events_ = nullptr;
+    bool completed_ = false;  // the graph said the stream has ended, since the last play or seek
     bool playing_ = false;
     bool paused_ = false;  // by pause(): the next play() fades in
-    WallClock wallClock_;
+    PlaybackClock clock_;  // the graph's position held to real time
+    WallClock wallClock_;  // without a graph
 };

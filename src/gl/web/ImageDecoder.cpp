@@ -7,6 +7,8 @@
 
 #include <emscripten/emscripten.h>
 
+#include <string>
+
 namespace {
 
 // Larger images are refused rather than allocated, as on the desktop.
@@ -28,12 +30,23 @@ EM_JS(void, velmora_image_copy, (const char* path, unsigned char* pixels),
       { HEAPU8.set(Module.velmoraImages.get(UTF8ToString(path)).pixels, pixels); });
 // clang-format on
 
-bool decodeImage(const std::string& path, DecodedImage& out) {
+bool decodeImage(const std::string& path, DecodedImage& out, std::string* why, int maxSide) {
     out = DecodedImage();
+    if (why) why->clear();  // the page says itself why it could not decode a file
     int width = 0, height = 0;
     velmora_image_size(path.c_str(), &width, &height);
-    if (width <= 0 || height <= 0 || static_cast<long long>(width) * height > kMaxPixels)
+    if (width <= 0 || height <= 0) return false;
+    const std::string size = std::to_string(width) + "x" + std::to_string(height);
+    if (maxSide > 0 && (width > maxSide || height > maxSide)) {
+        if (why)
+            *why = "it is " + size + ", larger than the " + std::to_string(maxSide) +
+                   " texels a side this OpenGL allows";
         return false;
+    }
+    if (static_cast<long long>(width) * height > kMaxPixels) {
+        if (why) *why = "it is " + size + ", too large to decode";
+        return false;
+    }
     out.width = width;
     out.height = height;
     out.format = GL_RGBA;
