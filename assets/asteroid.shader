@@ -94,21 +94,23 @@ vec3 nearest(sampler2D image, vec2 uv, ivec2 size)
     return texelFetch(image, i, 0).rgb;
 }
 
-// A smaller level made by hand: the rock is nearly always seen from far enough that a pixel spans
-// several texels, so four single texels spread over the pixel's footprint (uv units per pixel)
-// are averaged, a box filter of its size, for the cost of one bilinear lookup. One lookup alone
-// would beat against the pixels in moire. Their differences give the brightness slope at the
-// same scale (per uv unit), for the relief: slopes from screen derivatives would differ with
-// each GPU's way of taking them.
-vec3 boxLookup(sampler2D image, vec2 uv, vec2 footprint, out vec2 slope)
+// A smaller level made by hand: where a pixel spans a texel or more, four bilinear lookups spread
+// over the pixel's footprint (uv units per pixel) are averaged, a box filter of its size; single
+// texels there would sparkle. Past a few texels the image's mean takes over, judged by the
+// footprint's mean size, so a face seen edge-on keeps its grain across and blurs only along.
+// Their differences give the brightness slope at the same scale (per uv unit), for the relief:
+// slopes from screen derivatives would differ with each GPU's way of taking them.
+const vec3 kStoneTone = vec3(0.4, 0.32, 0.26);
+vec3 boxLookup(sampler2D image, vec2 uv, vec2 footprint, out vec2 slope, out float detail)
 {
     ivec2 size = max(textureSize(image, 0), ivec2(1));
     vec2 d = max(0.25 * footprint, vec2(0.5) / vec2(size));
-    vec3 a = nearest(image, uv + vec2(-d.x, -d.y), size), b = nearest(image, uv + vec2(d.x, -d.y), size);
-    vec3 c = nearest(image, uv + vec2(-d.x, d.y), size), e = nearest(image, uv + vec2(d.x, d.y), size);
+    vec3 a = bilinear(image, uv + vec2(-d.x, -d.y)), b = bilinear(image, uv + vec2(d.x, -d.y));
+    vec3 c = bilinear(image, uv + vec2(-d.x, d.y)), e = bilinear(image, uv + vec2(d.x, d.y));
     float la = dot(a, kLuma), lb = dot(b, kLuma), lc = dot(c, kLuma), le = dot(e, kLuma);
-    slope = vec2(lb + le - la - lc, lc + le - la - lb) / (4.0 * d);
-    return 0.25 * (a + b + c + e);
+    detail = 1.0 - smoothstep(4.0, 12.0, sqrt(footprint.x * footprint.y) * float(size.x));
+    slope = detail * vec2(lb + le - la - lc, lc + le - la - lb) / (4.0 * d);
+    return mix(kStoneTone, 0.25 * (a + b + c + e), detail);
 }
 
 void main()
@@ -123,22 +125,35 @@ void main()
     toEye /= eyeDistance;
     if (dot(n, toEye) < 0.0) n = -n;
 
-    // Stone from three directions, blended by how the surface faces them.
-    vec3 w = pow(abs(n), vec3(4.0));
-    w /= w.x + w.y + w.z;
-    vec2 sx, sy, sz;
-    vec3 stone = boxLookup(tex, p.zy, footprint.zy, sx) * w.x + boxLookup(tex, p.xz, footprint.xz, sy) * w.y
-               + boxLookup(tex, p.xy, footprint.xy, sz) * w.z;
-    // Where a pixel spans very many texels the grain gives way to its average.
-    float texelsPerPixel = max(max(footprint.x, footprint.y), footprint.z) * float(textureSize(tex, 0).x);
-    float detail = 1.0 - smoothstep(6.0, 16.0, texelsPerPixel);
-    stone = mix(vec3(0.4, 0.32, 0.26), stone, detail);
+    // Stone from three directions, blended by how squarely the surface faces each; the blend is
+    // sharp, so most pixels need one or two lookups and every face gets its grain.
+    vec3 w = max(abs(n) - 0.3, vec3(0.0));
+    w *= w;
+    w /= max(w.x + w.y + w.z, 1e-6);
+    vec3 stone = vec3(0.0);
+    vec2 sx = vec2(0.0), sy = vec2(0.0), sz = vec2(0.0);
+    float detail = 0.0, dx, dy, dz;
+    if (w.x > 0.01) {
+        stone += w.x * boxLookup(tex, p.zy, footprint.zy, sx, dx);
+        detail += w.x * dx;
+    }
+    if (w.y > 0.01) {
+        stone += w.y * boxLookup(tex, p.xz, footprint.xz, sy, dy);
+        detail += w.y * dy;
+    }
+    if (w.z > 0.01) {
+        stone += w.z * boxLookup(tex, p.xy, footprint.xy, sz, dz);
+        detail += w.z * dz;
+    }
+    float used = w.x * step(0.01, w.x) + w.y * step(0.01, w.y) + w.z * step(0.01, w.z);
+    stone /= max(used, 1e-4);
+    detail /= max(used, 1e-4);
     float h = dot(stone, kLuma);
 
     // Relief: the normal tilted along the brightness slope of the three projections, the dark
     // cracks a quarter of a unit deep.
     vec3 grad = w.x * vec3(0.0, sx.y, sx.x) + w.y * vec3(sy.x, 0.0, sy.y) + w.z * vec3(sz.x, sz.y, 0.0);
-    grad *= 0.1 * 0.25 * detail;
+    grad *= 0.1 * 0.25;
     n = normalize(n - (grad - dot(grad, n) * n));
 
     // Weathered: less colour than the cliffs, darker in the cracks, moss in the hollows.

@@ -163,7 +163,7 @@ void main()
         closeRock = fetchFiltered(tex, uv, footprint, slope);
         relief = dot(closeRock, vec3(0.3, 0.55, 0.15));
         // Relief: the normal tilted along the brightness slope, the dark cracks 1.5 units deep.
-        vec3 grad = 1.5 * kTextureScale * vec3(0.0, slope.y, slope.x);
+        vec3 grad = 2.6 * kTextureScale * vec3(0.0, slope.y, slope.x);
         grad -= dot(grad, n) * n;
         bumped = normalize(n - close * grad);
     }
@@ -191,13 +191,20 @@ void main()
     light += vec3(0.5, 0.46, 0.42) * lamp + vec3(0.1, 0.09, 0.08);
     if (close > 0.0) {
         // Close by: a lamp on the camera, bright on the near rock and falling off with distance,
-        // and a low warm light from ahead raking across the relief; haze thickens away from us.
-        float lampFall = 1.0 / (1.0 + eyeDistance * eyeDistance / 420.0);
+        // and a low warm light from ahead raking across the relief, with warm highlights on the
+        // faces turned to it and the cracks left in shadow; haze thickens away from us.
+        float lampFall = 1.0 / (1.0 + eyeDistance * eyeDistance / 600.0);
         float facing = max(dot(bumped, toEye), 0.0);
-        vec3 ahead = normalize(vec3(-0.45, 0.5, -1.0));
+        vec3 ahead = normalize(vec3(-0.6, 0.45, -1.0));
         float rake = max(dot(bumped, ahead), 0.0);
-        vec3 closeLight = vec3(1.25, 1.15, 1.0) * lampFall * 2.0 * facing
-                        + vec3(1.0, 0.7, 0.45) * rake * rake * 1.4 + vec3(0.08, 0.07, 0.07);
+        float gleam = max(dot(reflect(-ahead, bumped), toEye), 0.0);
+        gleam *= gleam * gleam * gleam;  // ^4
+        gleam *= gleam * gleam;          // ^12
+        float cavity = smoothstep(0.08, 0.45, relief);
+        vec3 closeLight = vec3(1.1, 1.0, 0.9) * lampFall * 1.4 * facing
+                        + vec3(1.25, 0.82, 0.5) * (rake * rake * 3.4 + gleam * 2.4)
+                        + vec3(0.06, 0.06, 0.07);
+        closeLight *= 0.5 + 0.5 * cavity;
         light = mix(light, closeLight, close);
     }
     vec3 color = albedo * light;
@@ -218,7 +225,7 @@ void main()
 
     // Rolled off rather than clipped where the light is close.
     color = color * 1.3 / (1.0 + color);
-    float depthHaze = close * 0.65 * (1.0 - exp(-max(eyeDistance - 14.0, 0.0) * 0.07));
+    float depthHaze = close * 0.7 * (1.0 - exp(-max(eyeDistance - 10.0, 0.0) * 0.05));
     color = mix(color, fog_color, max(fog, depthHaze)) + vec3(0.55, 0.42, 0.28) * (haze * 0.35);
     fragColor = vec4(color, 1.0);
 }

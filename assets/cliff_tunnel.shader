@@ -132,19 +132,31 @@ vec3 bilinear(sampler2D image, vec2 uv)
     return mix(mix(a, b, f.x), mix(c, d, f.x), f.y);
 }
 
-// A smaller level made by hand: four lookups spread over the pixel's footprint (in texture units,
-// per axis) averaged, a box filter of its size, and the picture's mean once the footprint spans
-// many texels. Without it the strata's fine lines beat against the pixels in moire. The lookups'
-// differences give the brightness slope at the same scale (per texture unit), for the relief:
-// slopes from screen derivatives would differ with each GPU's way of taking them.
-vec3 filtered(sampler2D image, vec2 uv, vec2 footprint, vec3 mean, out vec2 slope)
+// A smaller level made by hand, shaped like the pixel's footprint: seen down the tube the walls are
+// oblique and the footprint is a long thin streak, so four bilinear lookups are spread along its
+// long axis (and a little across), averaged as a box filter of its size. A square spread there
+// either skips texels along the streak (shimmer) or blurs across it. Past what four lookups can
+// cover, the picture's mean takes over. A plane fitted through the lookups gives the brightness
+// slope at the same scale (per texture unit), for the relief: slopes from screen derivatives
+// would differ with each GPU's way of taking them.
+vec3 filtered(sampler2D image, vec2 uv, vec2 du, vec2 dv, vec3 mean, out vec2 slope,
+              out float texels)
 {
-    vec2 d = max(0.25 * footprint, vec2(0.5 / float(textureSize(image, 0).x)));
-    vec3 a = bilinear(image, uv + vec2(-d.x, -d.y)), b = bilinear(image, uv + vec2(d.x, -d.y));
-    vec3 c = bilinear(image, uv + vec2(-d.x, d.y)), e = bilinear(image, uv + vec2(d.x, d.y));
+    float size = float(textureSize(image, 0).x);
+    bool uLonger = dot(du, du) > dot(dv, dv);
+    vec2 major = uLonger ? du : dv, minor = uLonger ? dv : du;
+    // At least a texel each, so the slope never comes from lookups on top of each other.
+    float texel = 1.0 / size;
+    major *= max(1.0, texel / max(length(major), 1e-9));
+    minor *= max(1.0, texel / max(length(minor), 1e-9));
+    vec2 oa = -0.375 * major - 0.25 * minor, ob = -0.125 * major + 0.25 * minor;
+    vec3 a = bilinear(image, uv + oa), b = bilinear(image, uv + ob);
+    vec3 c = bilinear(image, uv - ob), e = bilinear(image, uv - oa);
     float la = dot(a, kLuma), lb = dot(b, kLuma), lc = dot(c, kLuma), le = dot(e, kLuma);
-    slope = vec2(lb + le - la - lc, lc + le - la - lb) / (4.0 * d);
-    float texels = max(footprint.x, footprint.y) * float(textureSize(image, 0).x);
+    // Least squares over offsets oa, ob, -ob, -oa: slope = (sum o o^T)^-1 sum o l.
+    mat2 spread = 2.0 * (outerProduct(oa, oa) + outerProduct(ob, ob)) + mat2(1e-3 * texel * texel);
+    slope = inverse(spread) * (oa * (la - le) + ob * (lb - lc));
+    texels = max(0.6 * length(major), length(minor)) * size;
     return mix(0.25 * (a + b + c + e), mean, smoothstep(4.0, 12.0, texels));
 }
 
@@ -152,11 +164,11 @@ void main()
 {
     // Footprints first, while every pixel of the quad is still on the same path.
     vec2 uv = wallUv * kTextureScale;  // strata streak along the tube
-    vec2 footprint = abs(dFdx(uv)) + abs(dFdy(uv));
-    float texels = max(footprint.x, footprint.y) * float(textureSize(tex, 0).x);
-    float detail = 1.0 - smoothstep(2.0, 8.0, texels);
+    vec2 du = dFdx(uv), dv = dFdy(uv);
+    float texels;
     vec2 slope;
-    vec3 rock = filtered(tex, uv, footprint, kRockTone, slope);
+    vec3 rock = filtered(tex, uv, du, dv, kRockTone, slope, texels);
+    float detail = 1.0 - smoothstep(2.0, 8.0, texels);
     float h = dot(rock, kLuma);
 
     vec3 toEye = eyePos - worldPos;
