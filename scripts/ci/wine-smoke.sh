@@ -86,6 +86,15 @@ wait_for_windows() {
     return 1
 }
 
+# Presses Escape in window $1 every 5 s, for two minutes at most, until the program $pid is gone.
+escape_until_gone() {
+    for ((i = 0; i < 24; i++)); do
+        kill -0 $pid 2>/dev/null || return 0
+        xdotool windowfocus --sync "$1" key Escape 2>/dev/null || true
+        sleep 5
+    done
+}
+
 # Clicks the point (x, y), in dialog units, of the launcher dialog $1 (270 x 137 units; the X
 # window is the dialog's client area, as there is no window manager).
 click_dialog() {
@@ -208,11 +217,7 @@ if dialog=$(wait_for_windows "ZORVEK LAUNCHER" 60); then
         eval "$(xdotool getwindowgeometry --shell "$window")"
         [[ "${WIDTH}x${HEIGHT}" == 800x600 ]] || fail "the window is ${WIDTH}x${HEIGHT}, not 800x600"
         sleep 4
-        for ((i = 0; i < 24; i++)); do
-            kill -0 $pid 2>/dev/null || break
-            xdotool windowfocus --sync "$window" key Escape 2>/dev/null || true
-            sleep 5
-        done
+        escape_until_gone "$window"
     else
         fail "no Velmora window"
     fi
@@ -392,11 +397,7 @@ if dialog=$(wait_for_windows "ZORVEK LAUNCHER" 60); then
         dev_wait '^reloaded assets/solidcolor.shader in [0-9]+ ms$' ||
             fail "velmora-dev.exe: the shader saved back was not reloaded"
         tr -d '\r' <"$work/dev.out" | grep -E 'solidcolor.shader (does not|in)' | sed 's/^/   | /'
-        for ((i = 0; i < 24; i++)); do
-            kill -0 $pid 2>/dev/null || break
-            xdotool windowfocus --sync "$window" key Escape 2>/dev/null || true
-            sleep 5
-        done
+        escape_until_gone "$window"
     else
         fail "velmora-dev.exe: no window or no position line"
     fi
