@@ -3,14 +3,16 @@
 #   make test   builds everything and runs the tests
 #   make video  renders the demo for upload: build/velmora-1080p60.mp4 (1920x1080, 60 fps,
 #               supersampled 2x2, H.264 high profile CRF 16, AAC 320 kb/s); make video-4k: 3840x2160
-# Others: make build, make windows, make asan, make assets, make soundtrack, make format
+# Others: make build, make windows, make web, make asan, make assets, make soundtrack, make format,
+#         make dist (the release archives in dist/)
+#   make web    builds the browser version into build/web (serve that folder, open index.html)
 
 BUILD := build/linux
 JOBS ?= 2
 
 HEADLESS := $(BUILD)/src/app/headless/velmora-headless
 
-.PHONY: run test build windows asan assets soundtrack format deps video video-4k
+.PHONY: run test build windows web asan assets soundtrack format deps dist video video-4k
 
 deps:
 	@scripts/install-deps
@@ -35,6 +37,11 @@ windows: deps
 	@cmake --preset windows-i686 >/dev/null
 	@cmake --build --preset windows-i686 -j $(JOBS)
 
+web:
+	@scripts/install-deps --web
+	@cmake --preset web >/dev/null
+	@cmake --build --preset web -j $(JOBS)
+
 asan: deps
 	@cmake --preset linux-asan >/dev/null
 	@cmake --build --preset linux-asan -j $(JOBS)
@@ -45,6 +52,9 @@ assets: build
 
 soundtrack: build
 	@cmake --build $(BUILD) --target soundtrack
+
+dist: build windows
+	@scripts/make-dist
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -2,7 +2,7 @@
 // relief taken from the picture's brightness, lit by a lamp that falls off towards "lightradius"
 // with "falloff", a haze-coloured rim and fog with its own "fog_scale" and "fog_falloff". The lamp
 // also glows in the haze in front of the rock. "distort" (0 or 1) makes it throb on the beat:
-// the surface heaves, its cracks glow and scan lines a pixel tall run over it.
+// the surface heaves, its cracks glow and faint scan lines run over it.
 #ifdef GL_ARB_shading_language_420pack
 #extension GL_ARB_shading_language_420pack : enable
 #define UNIT(n) layout(binding = n)
@@ -26,6 +26,7 @@ layout(location = 1) in vec3 normal;
 out vec3 worldPos;
 out vec3 worldNormal;
 out vec3 eyePos;
+out float viewDepth;
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
 vec3 cameraPosition()
@@ -46,6 +47,8 @@ void main()
     worldNormal = normal;
     eyePos = cameraPosition();
     gl_Position = matrix * p;
+    // Clip w is the depth in front of the eye in the world's units, whatever the rock is scaled by.
+    viewDepth = gl_Position.w;
 }
 #endif
 
@@ -63,6 +66,7 @@ uniform vec2 screen;
 in vec3 worldPos;
 in vec3 worldNormal;
 in vec3 eyePos;
+in float viewDepth;
 out vec4 fragColor;
 
 const vec3 kLuma = vec3(0.3, 0.55, 0.15);
@@ -83,62 +87,115 @@ vec3 bilinear(sampler2D image, vec2 uv)
     return mix(mix(a, b, f.x), mix(c, d, f.x), f.y);
 }
 
+// One texel, wrapping like GL_REPEAT.
+vec3 nearest(sampler2D image, vec2 uv, ivec2 size)
+{
+    ivec2 i = clamp(ivec2(mod(floor(uv * vec2(size)), vec2(size))), ivec2(0), size - 1);
+    return texelFetch(image, i, 0).rgb;
+}
+
+// A smaller level made by hand: where a pixel spans a texel or more, four bilinear lookups spread
+// over the pixel's footprint (uv units per pixel) are averaged, a box filter of its size; single
+// texels there would sparkle. Past a few texels the image's mean takes over, judged by the
+// footprint's mean size, so a face seen edge-on keeps its grain across and blurs only along.
+// Their differences give the brightness slope at the same scale (per uv unit), for the relief:
+// slopes from screen derivatives would differ with each GPU's way of taking them.
+const vec3 kStoneTone = vec3(0.4, 0.32, 0.26);
+vec3 boxLookup(sampler2D image, vec2 uv, vec2 footprint, out vec2 slope, out float detail)
+{
+    ivec2 size = max(textureSize(image, 0), ivec2(1));
+    vec2 d = max(0.25 * footprint, vec2(0.5) / vec2(size));
+    vec3 a = bilinear(image, uv + vec2(-d.x, -d.y)), b = bilinear(image, uv + vec2(d.x, -d.y));
+    vec3 c = bilinear(image, uv + vec2(-d.x, d.y)), e = bilinear(image, uv + vec2(d.x, d.y));
+    float la = dot(a, kLuma), lb = dot(b, kLuma), lc = dot(c, kLuma), le = dot(e, kLuma);
+    detail = 1.0 - smoothstep(4.0, 12.0, sqrt(footprint.x * footprint.y) * float(size.x));
+    slope = detail * vec2(lb + le - la - lc, lc + le - la - lb) / (4.0 * d);
+    return mix(kStoneTone, 0.25 * (a + b + c + e), detail);
+}
+
 void main()
 {
+    // Footprints first, while every pixel of the quad is still on the same path.
+    vec3 p = worldPos * 0.1;
+    vec3 footprint = fwidth(p);
+
     vec3 n = normalize(worldNormal);
     vec3 toEye = eyePos - worldPos;
     float eyeDistance = length(toEye);
     toEye /= eyeDistance;
     if (dot(n, toEye) < 0.0) n = -n;
 
-    // Stone from three directions, blended by how the surface faces them.
-    vec3 w = pow(abs(n), vec3(4.0));
-    w /= w.x + w.y + w.z;
-    vec3 p = worldPos * 0.1;
-    vec3 stone = bilinear(tex, p.zy) * w.x + bilinear(tex, p.xz) * w.y + bilinear(tex, p.xy) * w.z;
-    // Where a pixel spans many texels the grain gives way to its average instead of sparkling.
-    float texelsPerPixel = length(fwidth(p)) * float(textureSize(tex, 0).x);
-    float detail = clamp(1.5 - 0.1 * texelsPerPixel, 0.0, 1.0);
-    stone = mix(vec3(0.4, 0.32, 0.26), stone, detail);
+    // Stone from three directions, blended by how squarely the surface faces each; the blend is
+    // sharp, so most pixels need one or two lookups and every face gets its grain.
+    vec3 w = max(abs(n) - 0.3, vec3(0.0));
+    w *= w;
+    w /= max(w.x + w.y + w.z, 1e-6);
+    vec3 stone = vec3(0.0);
+    vec2 sx = vec2(0.0), sy = vec2(0.0), sz = vec2(0.0);
+    float detail = 0.0, dx, dy, dz;
+    if (w.x > 0.01) {
+        stone += w.x * boxLookup(tex, p.zy, footprint.zy, sx, dx);
+        detail += w.x * dx;
+    }
+    if (w.y > 0.01) {
+        stone += w.y * boxLookup(tex, p.xz, footprint.xz, sy, dy);
+        detail += w.y * dy;
+    }
+    if (w.z > 0.01) {
+        stone += w.z * boxLookup(tex, p.xy, footprint.xy, sz, dz);
+        detail += w.z * dz;
+    }
+    float used = w.x * step(0.01, w.x) + w.y * step(0.01, w.y) + w.z * step(0.01, w.z);
+    stone /= max(used, 1e-4);
+    detail /= max(used, 1e-4);
     float h = dot(stone, kLuma);
 
-    // Relief: tilt the normal along the brightness gradient across the pixel's footprint.
-    vec3 dpdx = dFdx(worldPos), dpdy = dFdy(worldPos);
-    vec3 r1 = cross(dpdy, n), r2 = cross(n, dpdx);
-    float det = dot(dpdx, r1);
-    if (abs(det) > 1e-12) {
-        vec3 slope = (dFdx(h) * r1 + dFdy(h) * r2) / det;
-        n = normalize(n - 0.15 * detail * slope);
-    }
+    // Relief: the normal tilted along the brightness slope of the three projections, the dark
+    // cracks a quarter of a unit deep.
+    vec3 grad = w.x * vec3(0.0, sx.y, sx.x) + w.y * vec3(sy.x, 0.0, sy.y) + w.z * vec3(sz.x, sz.y, 0.0);
+    grad *= 0.1 * 0.25;
+    n = normalize(n - (grad - dot(grad, n) * n));
 
     // Weathered: less colour than the cliffs, darker in the cracks, moss in the hollows.
     vec3 albedo = mix(vec3(h), stone, 0.65) * vec3(1.0, 0.92, 0.84) * (0.7 + 0.6 * h);
-    vec3 mossColor = bilinear(moss, p.xz * 1.3 + p.y * 0.4);
+    vec3 mossColor = mix(vec3(0.25, 0.325, 0.15), bilinear(moss, p.xz * 1.3 + p.y * 0.4), detail);
     float mossAmount = smoothstep(0.55, 0.75, mossColor.g + 0.35 * n.y - 0.6 * h + 0.3);
     albedo = mix(albedo, mossColor * vec3(0.7, 0.9, 0.55), 0.6 * mossAmount);
 
-    // The lamp: hard and warm, fading out at "lightradius"; haze-coloured bounce and rim.
+    // The lamp: hard and warm, fading out at "lightradius"; haze-coloured bounce and rim. A lamp
+    // inside the rock (where it hangs at the rock's own centre) can light none of it: then the light
+    // comes from the camera instead, a lamp carried by whoever looks.
     vec3 toLight = lightpos - worldPos;
     float lightDistance = length(toLight);
-    float reach = pow(clamp(1.0 - lightDistance / lightradius, 0.0, 1.0), falloff);
-    float diffuse = max(dot(n, toLight / max(lightDistance, 1e-4)), 0.0);
-    vec3 halfway = normalize(toLight / max(lightDistance, 1e-4) + toEye);
+    float inside = 1.0 - smoothstep(4.0, 7.0, length(lightpos));
+    vec3 keyDir = normalize(mix(toLight / max(lightDistance, 1e-4), toEye + vec3(0.0, 0.25, 0.0), inside));
+    float reach = mix(pow(clamp(1.0 - lightDistance / lightradius, 0.0, 1.0), falloff), 0.8, inside);
+    float diffuse = max(dot(n, keyDir), 0.0);
+    vec3 halfway = normalize(keyDir + toEye);
     float sheen = pow(max(dot(n, halfway), 0.0), 24.0) * 0.35;
     float rim = pow(1.0 - max(dot(n, toEye), 0.0), 3.0);
-    float beat = 0.12 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.4) * (0.6 + 0.4 * bounce);
+    float hit = (1.0 - saw) * (1.0 - saw);
+    float beat = 0.2 * hit * (kick == 0.0 ? 1.0 : 0.5) * (0.6 + 0.4 * bounce);
     float front = max(dot(n, toEye), 0.0) * 0.45;
+    vec3 rimColor = mix(fog_color, vec3(0.9, 0.6, 0.35), 0.5 * inside);
     vec3 light = vec3(2.2, 1.75, 1.25) * (diffuse + sheen) * reach + vec3(0.85, 0.75, 0.68) * front
-               + fog_color * (0.8 + 2.4 * rim) + vec3(0.06) + beat;
+               + rimColor * (0.8 + 2.4 * rim) + vec3(0.06) + beat;
     vec3 color = albedo * light;
 
-    // Distorted: the cracks glow on the beat, and scan lines a pixel tall whatever the size.
+    // Distorted: the cracks glow on the beat, and scan lines run over it.
     float cracks = 1.0 - smoothstep(0.12, 0.3, h);
     float throb = 0.35 + 0.65 * (1.0 - saw) * (0.75 + 0.25 * cos(1.5708 * beats));
     color += vec3(1.0, 0.42, 0.12) * distort * cracks * throb;
-    float scan = 0.5 + 0.5 * sin(gl_FragCoord.y / max(screen.y, 1.0) * 720.0 * 1.5708 + 6.0 * t_scene);
-    color *= 1.0 - 0.2 * distort * scan;
+    // Four rows apart at 720 lines and faint, gone where the picture has too few rows to show them
+    // without beating against its pixels.
+    float rows = max(screen.y, 1.0);
+    // The phase in whole turns first, so that the sine never sees a large argument.
+    float scan = 0.5 + 0.5 * sin(6.2831853 * fract(gl_FragCoord.y / rows * 180.0 + 0.95493 * t_scene));
+    color *= 1.0 - 0.12 * distort * scan * clamp(rows / 360.0 - 1.0, 0.0, 1.0);
 
-    float fog = 1.0 - exp(-pow(eyeDistance * fog_scale / 100.0, fog_falloff));
+    // Fog by the depth in the world's units, so that a scaled-down rock fogs like the walls by it,
+    // and a little thinner than they would have it: the rock stays the thing to look at.
+    float fog = 1.0 - exp(-pow(max(viewDepth, 0.0) * 0.7 * fog_scale / 100.0, fog_falloff));
     color = mix(color, fog_color, clamp(fog, 0.0, 1.0));
 
     // The lamp seen through the haze when it hangs between the eye and the rock.

@@ -3,6 +3,10 @@
 // thin lines that sweep along the wall on the beat when "cliff_stripes" is on.
 // The smooth terms (light reach, fog, haze) are worked out per vertex: the wall's triangles are
 // large but these vary slowly, and per pixel they cost more than the rest of the shading.
+// Close by (the fly-by along the wall before its high view: from 53 s on, undistorted), the wall
+// gets its depth from light instead: a lamp on the camera falling off with distance, a low light
+// raking along the wall from ahead over relief taken from the image, the image shifted by its
+// own height as the view passes (parallax), and a haze thickening away from the camera.
 uniform mat4 matrix;
 uniform float t;
 uniform float beats;
@@ -41,8 +45,12 @@ void main()
     vec4 p = position;
     // The wall breathes along its normal when distorted.
     p.xyz += normal * distort * 2.5 * sin(0.06 * p.y + 0.05 * p.z + 2.0 * t);
+    // Close by, the wall's bumps (its distance from its mean plane x = -5) are deepened, so that
+    // its ridges stand out and slide against each other as the camera passes; the normals follow.
+    float deepen = 1.0 + 1.5 * clamp(t - 53.0, 0.0, 1.0) * (1.0 - clamp(distort, 0.0, 1.0));
+    p.x = -5.0 + (p.x + 5.0) * deepen;
     worldPos = p.xyz;
-    worldNormal = normal;
+    worldNormal = vec3(normal.x, normal.yz * deepen);
     eyePos = cameraPosition();
 
     // Key light: falling off towards "lightradius" with the curve "falloff".
@@ -98,14 +106,67 @@ vec3 fetchLinear(sampler2D s, vec2 uv)
     return mix(mix(c00, c10, f.x), mix(c01, c11, f.x), f.y);
 }
 
+// How much of the close-by look applies: the fly-by's first part only (see above). Uniforms
+// only, so every pixel of a draw takes the same path.
+float closeLook()
+{
+    return clamp(t - 53.0, 0.0, 1.0) * (1.0 - clamp(distort, 0.0, 1.0));
+}
+
+// One texel, wrapping like GL_REPEAT.
+vec3 fetchNearest(sampler2D s, vec2 uv)
+{
+    ivec2 size = max(textureSize(s, 0), ivec2(1));
+    return texelFetch(s, clamp(ivec2(mod(floor(uv * vec2(size)), vec2(size))), ivec2(0), size - 1), 0).rgb;
+}
+
+// Close by, a smaller level made by hand: the wall is seen from far enough that a pixel spans a
+// texel or more, so four single texels spread over the pixel's footprint (in texture units) are
+// averaged, a box filter of its size, for the cost of one bilinear lookup; the rock's fine grain
+// does not sparkle. Their differences give the brightness slope at the same scale (per texture
+// unit), for the relief: slopes from screen derivatives would differ with each GPU's way of
+// taking them.
+vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 footprint, out vec2 slope)
+{
+    vec2 d = max(0.25 * footprint, vec2(0.5 / float(textureSize(s, 0).x)));
+    const vec3 luma = vec3(0.3, 0.55, 0.15);
+    vec3 a = fetchNearest(s, uv + vec2(-d.x, -d.y)), b = fetchNearest(s, uv + vec2(d.x, -d.y));
+    vec3 c = fetchNearest(s, uv + vec2(-d.x, d.y)), e = fetchNearest(s, uv + vec2(d.x, d.y));
+    float la = dot(a, luma), lb = dot(b, luma), lc = dot(c, luma), le = dot(e, luma);
+    slope = vec2(lb + le - la - lc, lc + le - la - lb) / (4.0 * d);
+    return 0.25 * (a + b + c + e);
+}
+
 void main()
 {
+    // Footprints first, while every pixel of the quad is still on the same path.
+    vec2 uv = worldPos.zy * kTextureScale;
+    vec2 footprint = abs(dFdx(uv)) + abs(dFdy(uv));
+    float close = closeLook();
     vec3 n = normalize(worldNormal);
     vec3 toEye = eyePos - worldPos;
     float eyeDistance = length(toEye);
     toEye /= eyeDistance;
     // Windings and normals are not made consistent: light the side that faces the camera.
     if (dot(n, toEye) < 0.0) n = -n;
+    float relief = 0.0;
+    vec3 closeRock = kRockTone;
+    vec3 bumped = n;
+    if (close > 0.0) {
+        // Parallax: the dark cracks lie deeper than the faces, so they shift against them as the
+        // view passes. One step, from the height of the texel under the pixel.
+        float height = dot(fetchNearest(tex, uv), vec3(0.3, 0.55, 0.15));
+        // Cracks half a unit deep: the ray reaches that depth further on along the view.
+        vec2 tilt = toEye.zy / max(dot(toEye, n), 0.25);
+        uv -= close * kTextureScale * 0.5 * (1.0 - height) * tilt;
+        vec2 slope;
+        closeRock = fetchFiltered(tex, uv, footprint, slope);
+        relief = dot(closeRock, vec3(0.3, 0.55, 0.15));
+        // Relief: the normal tilted along the brightness slope, the dark cracks 1.5 units deep.
+        vec3 grad = 2.6 * kTextureScale * vec3(0.0, slope.y, slope.x);
+        grad -= dot(grad, n) * n;
+        bumped = normalize(n - close * grad);
+    }
 
     // The wall faces x: one projection along it is enough. Far away, where the fog has nearly
     // swallowed it and one pixel spans many texels, the images' mean tones replace the lookups,
@@ -114,8 +175,9 @@ void main()
     vec3 mossColor = kMossTone;
     float detail = 1.0 - smoothstep(70.0, 130.0, eyeDistance);
     if (detail > 0.0) {
-        albedo = mix(kRockTone, fetchLinear(tex, worldPos.zy * kTextureScale), detail);
-        mossColor = mix(kMossTone, fetchLinear(moss, worldPos.zy * (kTextureScale * 0.7)), detail);
+        vec3 rock = close > 0.0 ? closeRock : fetchLinear(tex, uv);
+        albedo = mix(kRockTone, rock, detail);
+        mossColor = mix(kMossTone, fetchLinear(moss, uv * 0.7), detail);
     }
     // Moss gathers on ledges facing up; "cliffside" says which way is up for this copy.
     float mossAmount = smoothstep(0.08, 0.35, n.y * cliffside + 0.35 * (mossColor.g - 0.35));
@@ -127,6 +189,24 @@ void main()
     vec3 light = vec3(1.5, 1.2, 0.85) * ((diffuse + 0.3) * reach);
     float lamp = max(dot(n, toEye), 0.0) * clamp(1.0 - eyeDistance / 90.0, 0.0, 1.0);
     light += vec3(0.5, 0.46, 0.42) * lamp + vec3(0.1, 0.09, 0.08);
+    if (close > 0.0) {
+        // Close by: a lamp on the camera, bright on the near rock and falling off with distance,
+        // and a low warm light from ahead raking across the relief, with warm highlights on the
+        // faces turned to it and the cracks left in shadow; haze thickens away from us.
+        float lampFall = 1.0 / (1.0 + eyeDistance * eyeDistance / 600.0);
+        float facing = max(dot(bumped, toEye), 0.0);
+        vec3 ahead = normalize(vec3(-0.6, 0.45, -1.0));
+        float rake = max(dot(bumped, ahead), 0.0);
+        float gleam = max(dot(reflect(-ahead, bumped), toEye), 0.0);
+        gleam *= gleam * gleam * gleam;  // ^4
+        gleam *= gleam * gleam;          // ^12
+        float cavity = smoothstep(0.08, 0.45, relief);
+        vec3 closeLight = vec3(1.1, 1.0, 0.9) * lampFall * 1.4 * facing
+                        + vec3(1.25, 0.82, 0.5) * (rake * rake * 3.4 + gleam * 2.4)
+                        + vec3(0.06, 0.06, 0.07);
+        closeLight *= 0.5 + 0.5 * cavity;
+        light = mix(light, closeLight, close);
+    }
     vec3 color = albedo * light;
 
     // Stripes: thin glowing lines across the wall that sweep along it, two a bar, flaring on
@@ -145,7 +225,8 @@ void main()
 
     // Rolled off rather than clipped where the light is close.
     color = color * 1.3 / (1.0 + color);
-    color = mix(color, fog_color, fog) + vec3(0.55, 0.42, 0.28) * (haze * 0.35);
+    float depthHaze = close * 0.7 * (1.0 - exp(-max(eyeDistance - 10.0, 0.0) * 0.05));
+    color = mix(color, fog_color, max(fog, depthHaze)) + vec3(0.55, 0.42, 0.28) * (haze * 0.35);
     fragColor = vec4(color, 1.0);
 }
 #endif

@@ -1,7 +1,10 @@
 // The asteroid's tunnel: the wall surface (a bumpy plane near x = -5, y and z from -200 to 200)
 // rolled into a tube around the z axis, wide enough that every camera of the scene stays inside.
-// Strata run along the tube, moss sits in the hollows, a lamp circles the rock in the middle and
-// glows in the haze. "distort" heaves the walls: a faint breath on every beat while it is
+// The wall's coarse grid would show as a many-sided section with lumps, so its bumps are kept
+// shallow in the shape and drawn instead by normals worked out per pixel from the wall's own
+// formula. Strata streak along the tube towards its ends, in rust, ochre and umber; moss sits in
+// the hollows; a lamp circles the rock in the middle and glows in the haze. On every beat the
+// cracks glow like embers. "distort" heaves the walls: a faint breath on every beat while it is
 // negative, rings of pressure rolling along the tube and a twist once it is positive.
 #ifdef GL_ARB_shading_language_420pack
 #extension GL_ARB_shading_language_420pack : enable
@@ -24,7 +27,7 @@ const float kRadius = 40.0;
 // Wall y to angle: once round in a little less than the wall's 400 units, so its two long edges
 // overlap instead of leaving a crack.
 const float kAround = kPi / 198.0;
-const float kRelief = 1.6;          // the wall's bumps, deepened
+const float kRelief = 0.6;          // the wall's bumps in the shape: shallow, so the section is round
 const float kLength = 0.6;  // the wall's 400 units along z squeezed to 240
 
 // The lamp circles the rock at radius 12; the rock tumbles (0.2 and 0.3 of t_scene about x and
@@ -44,7 +47,7 @@ layout(location = 1) in vec3 normal;
 
 out vec3 worldPos;
 out vec2 wallUv;
-out vec3 worldNormal;
+out vec3 radialDir;
 out vec3 eyePos;
 out vec3 lampPos;
 out float heave;
@@ -69,10 +72,11 @@ void main()
     float bump = (p.x + 5.0) * kRelief * edge;
 
     // Before bar 32 the tube breathes out between beats; after it pressure rings roll along.
-    float ring = 0.5 + 0.5 * sin(0.07 * p.z - 5.0 * t + 2.0 * sin(kAround * y * 3.0));
+    // 5 rad/s as whole turns of the clock: the sine never sees a large argument.
+    float ring = 0.5 + 0.5 * sin(0.07 * p.z - 2.0 * kPi * fract(0.79577 * t) + 2.0 * sin(kAround * y * 3.0));
     heave = distort * (distort > 0.0 ? ring : 1.0);
     float radius = kRadius - bump + tuck - 3.0 * heave;
-    float twist = max(distort, 0.0) * 0.12 * sin(0.02 * p.z + 0.5 * beats * kPi);
+    float twist = max(distort, 0.0) * 0.12 * sin(0.02 * p.z + 2.0 * kPi * fract(0.25 * beats));
     float angle = kAround * y + twist;
 
     vec3 radial = vec3(cos(angle), sin(angle), 0.0);
@@ -83,9 +87,7 @@ void main()
     radius *= sqrt(1.0 - cap * cap);
     worldPos = vec3(radius * radial.xy, kLength * p.z);
     wallUv = vec2(p.z, y);
-    // The wall's x faces the axis; y runs round the tube, compressed by the bend.
-    worldNormal = -normal.x * radial / kRelief + normal.y / (kRadius * kAround) * along
-                + normal.z / kLength * vec3(0.0, 0.0, 1.0);
+    radialDir = vec3(radial.xy, 0.0);
     eyePos = cameraPosition();
     lampPos = lampPosition();
     gl_Position = matrix * vec4(worldPos, 1.0);
@@ -101,20 +103,21 @@ uniform float fog_scale;
 
 in vec3 worldPos;
 in vec2 wallUv;
-in vec3 worldNormal;
+in vec3 radialDir;
 in vec3 eyePos;
 in vec3 lampPos;
 in float heave;
 out vec4 fragColor;
 
-const float kTextureScale = 1.0 / 48.0;
+const float kTextureScale = 1.0 / 64.0;
 const vec3 kLuma = vec3(0.3, 0.55, 0.15);
+const vec3 kRockTone = vec3(0.447, 0.337, 0.259);  // the cliff image's mean
+const float kShadeRelief = 1.3;                    // the wall's bumps as the light sees them
 
 // Bilinear filtering done here from four texels. Seen down the tube the walls are so oblique that
 // some rasterizers' anisotropic filtering, with no smaller levels to fall back on, walks thousands
-// of texels per pixel; four fetches cost the same everywhere. Also returns the brightness slope
-// per texel, which serves as the rock's relief.
-vec3 bilinear(sampler2D image, vec2 uv, out vec2 slope)
+// of texels per pixel; four fetches cost the same everywhere.
+vec3 bilinear(sampler2D image, vec2 uv)
 {
     ivec2 size = max(textureSize(image, 0), ivec2(1));
     vec2 p = uv * vec2(size) - 0.5;
@@ -126,60 +129,109 @@ vec3 bilinear(sampler2D image, vec2 uv, out vec2 slope)
     vec3 b = texelFetch(image, ivec2(j.x, i.y), 0).rgb;
     vec3 c = texelFetch(image, ivec2(i.x, j.y), 0).rgb;
     vec3 d = texelFetch(image, j, 0).rgb;
-    float la = dot(a, kLuma), lb = dot(b, kLuma), lc = dot(c, kLuma), ld = dot(d, kLuma);
-    slope = vec2(mix(lb - la, ld - lc, f.y), mix(lc - la, ld - lb, f.x));
     return mix(mix(a, b, f.x), mix(c, d, f.x), f.y);
+}
+
+// A smaller level made by hand, shaped like the pixel's footprint: seen down the tube the walls are
+// oblique and the footprint is a long thin streak, so four bilinear lookups are spread along its
+// long axis (and a little across), averaged as a box filter of its size. A square spread there
+// either skips texels along the streak (shimmer) or blurs across it. Past what four lookups can
+// cover, the picture's mean takes over. A plane fitted through the lookups gives the brightness
+// slope at the same scale (per texture unit), for the relief: slopes from screen derivatives
+// would differ with each GPU's way of taking them.
+vec3 filtered(sampler2D image, vec2 uv, vec2 du, vec2 dv, vec3 mean, out vec2 slope,
+              out float texels)
+{
+    float size = float(textureSize(image, 0).x);
+    bool uLonger = dot(du, du) > dot(dv, dv);
+    vec2 major = uLonger ? du : dv, minor = uLonger ? dv : du;
+    // At least a texel each, so the slope never comes from lookups on top of each other.
+    float texel = 1.0 / size;
+    major *= max(1.0, texel / max(length(major), 1e-9));
+    minor *= max(1.0, texel / max(length(minor), 1e-9));
+    vec2 oa = -0.375 * major - 0.25 * minor, ob = -0.125 * major + 0.25 * minor;
+    vec3 a = bilinear(image, uv + oa), b = bilinear(image, uv + ob);
+    vec3 c = bilinear(image, uv - ob), e = bilinear(image, uv - oa);
+    float la = dot(a, kLuma), lb = dot(b, kLuma), lc = dot(c, kLuma), le = dot(e, kLuma);
+    // Least squares over offsets oa, ob, -ob, -oa: slope = (sum o o^T)^-1 sum o l.
+    mat2 spread = 2.0 * (outerProduct(oa, oa) + outerProduct(ob, ob)) + mat2(1e-3 * texel * texel);
+    slope = inverse(spread) * (oa * (la - le) + ob * (lb - lc));
+    texels = max(0.6 * length(major), length(minor)) * size;
+    return mix(0.25 * (a + b + c + e), mean, smoothstep(4.0, 12.0, texels));
 }
 
 void main()
 {
+    // Footprints first, while every pixel of the quad is still on the same path.
+    vec2 uv = wallUv * kTextureScale;  // strata streak along the tube
+    vec2 du = dFdx(uv), dv = dFdy(uv);
+    float texels;
+    vec2 slope;
+    vec3 rock = filtered(tex, uv, du, dv, kRockTone, slope, texels);
+    float detail = 1.0 - smoothstep(2.0, 8.0, texels);
+    float h = dot(rock, kLuma);
+
     vec3 toEye = eyePos - worldPos;
     float eyeDistance = length(toEye);
     toEye /= eyeDistance;
 
-    // Rock relief from the picture's brightness, along the tube's two surface directions. Where a
-    // pixel spans many texels the detail gives way to the rock's average tone instead of shimmering.
-    vec2 uv = wallUv.yx * kTextureScale;  // strata run round the tube in rings
-    vec2 slope;
-    vec3 rock = bilinear(tex, uv, slope);
-    float texelsPerPixel = length(fwidth(uv)) * float(textureSize(tex, 0).x);
-    float detail = clamp(1.5 - 0.1 * texelsPerPixel, 0.0, 1.0);
-    rock = mix(vec3(0.42, 0.33, 0.27), rock, detail);
-    float h = dot(rock, kLuma);
-    vec3 n = normalize(worldNormal);
-    if (dot(n, toEye) < 0.0) n = -n;
+    // The wall's bumps from its formula, x = -5 - (sin 0.3y + sin 0.14y + sin 0.2z + sin 0.11z),
+    // smooth per pixel whatever the grid: the slopes of the radius round the tube and along it.
+    // The bumps along z only tilt the light a little, or they ring the tube like a tree's rings.
+    float y = wallUv.y, z = wallUv.x;
+    float slopeRound = kShadeRelief * (0.3 * cos(0.3 * y) + 0.14 * cos(0.14 * y)) / (kRadius * kAround);
+    float slopeAlong = 0.35 * kShadeRelief * (0.2 * cos(0.2 * z) + 0.11 * cos(0.11 * z)) / kLength;
+    vec3 radial = normalize(radialDir);
     vec3 axial = vec3(0.0, 0.0, 1.0);
-    vec3 around = normalize(cross(n, axial) + vec3(1e-5));
-    n = normalize(n - 3.0 * detail * (slope.x * around + slope.y * axial));
+    vec3 around = cross(axial, radial);
+    vec3 n = normalize(-radial + slopeRound * around + slopeAlong * axial);
+    // The rock's own relief from the picture's brightness slope (per texture unit: along the tube
+    // per 1 / kLength, round it per kRadius * kAround), its dark cracks about a unit deep.
+    vec2 reliefSlope = detail * kTextureScale * vec2(slope.x / kLength, slope.y / (kRadius * kAround));
+    n = normalize(n - (reliefSlope.x * axial + reliefSlope.y * around));
+    if (dot(n, toEye) < 0.0) n = -n;
 
-    // Moss settles in the dark cracks and hollows; it only tints, so the nearest texel will do.
+    // Moss settles in the dark cracks and hollows; it only tints, so the nearest texel will do,
+    // and its mean where the texels would sparkle.
     ivec2 mossSize = max(textureSize(moss, 0), ivec2(1));
     ivec2 mossTexel = clamp(ivec2(mod(floor(uv * 1.7 * vec2(mossSize)), vec2(mossSize))), ivec2(0),
                             mossSize - 1);
-    vec3 mossColor = texelFetch(moss, mossTexel, 0).rgb;
+    vec3 mossColor = mix(vec3(0.25, 0.325, 0.15), texelFetch(moss, mossTexel, 0).rgb, detail);
     float mossAmount = 1.0 - smoothstep(0.16, 0.3, h + 0.2 * (mossColor.g - 0.4));
-    vec3 albedo = mix(rock, mossColor * vec3(0.75, 0.95, 0.6), 0.5 * mossAmount);
-    // Darker and less saturated than the rock it holds.
-    albedo = mix(vec3(dot(albedo, kLuma)), albedo, 0.7) * vec3(0.8, 0.68, 0.62);
+    vec3 albedo = mix(rock, mossColor * vec3(0.75, 0.95, 0.6), 0.45 * mossAmount);
+    // Hues that wander along and round the tube: rust, ochre, dark umber, a cold grey.
+    float angle = kAround * y;
+    float wander = sin(0.021 * z + 2.0 * sin(angle * 2.0)) + 0.6 * sin(0.047 * z - 3.0 * angle);
+    float band = 0.5 + 0.5 * sin(0.013 * z + angle * 3.0 + 1.0);
+    vec3 tint = mix(vec3(1.0, 0.55, 0.42), vec3(1.1, 0.92, 0.55), smoothstep(-0.6, 0.9, wander));
+    tint = mix(tint, vec3(0.7, 0.72, 0.78), 0.7 * smoothstep(0.6, 0.95, band));
+    tint = mix(tint, vec3(0.5, 0.3, 0.26), 0.7 * smoothstep(0.3, 1.1, -wander));
+    albedo = mix(vec3(dot(albedo, kLuma)), albedo, 0.55) * tint;
 
     // The circling lamp, warm, throwing a pool of light where it passes; a dim lamp at the
-    // camera and the haze's own glow fill the rest.
+    // camera and the haze's own glow fill the rest. All of it flares a little on the beat.
+    float hit = (1.0 - saw) * (1.0 - saw);
+    float accent = kick == 0.0 ? 1.0 : 0.55;
     vec3 toLamp = lampPos - worldPos;
     float lampDistance = length(toLamp);
     float pool = 1.0 / (1.0 + lampDistance * lampDistance / 900.0);
     float key = max(dot(n, toLamp / lampDistance), 0.0) * pool;
     float head = max(dot(n, toEye), 0.0) / (1.0 + eyeDistance * eyeDistance / 2500.0);
-    float kickLight = 0.1 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.5);
-    vec3 light = vec3(3.2, 2.3, 1.5) * key + vec3(0.75, 0.65, 0.6) * head
-               + vec3(0.12, 0.09, 0.08) + kickLight;
+    vec3 light = vec3(3.0, 2.4, 1.75) * key * (1.0 + 0.4 * hit * accent)
+               + vec3(0.75, 0.65, 0.6) * head + vec3(0.12, 0.09, 0.08);
     vec3 color = albedo * light;
 
-    // Glowing seams where the pressure rings pass, once the walls heave.
-    float seam = smoothstep(0.9, 1.0, sin(0.15 * worldPos.z - 2.0 * beats + bounce));
-    color += vec3(1.0, 0.45, 0.2) * seam * max(heave, 0.0) * (0.3 + 0.7 * (1.0 - h));
+    // Embers: the cracks (the dark lines of the rock) glow on every beat, hardest on the bar's
+    // first, and a little all the time once the walls heave.
+    float crack = 1.0 - smoothstep(0.12, 0.24, h);
+    float ember = crack * detail * ((0.8 + 0.1 * bounce) * hit * accent + 0.35 * max(heave, 0.0));
+    color += vec3(1.0, 0.38, 0.1) * ember;
 
     float fog = 1.0 - exp(-pow(eyeDistance * fog_scale / 100.0, fog_falloff));
-    color = mix(color, fog_color, clamp(fog, 0.0, 1.0));
+    // The closed ends sink fully into the haze, so the coarse outline where the tube curves in to
+    // close never shows as a many-sided rim.
+    float ends = smoothstep(140.0, 185.0, abs(wallUv.x));
+    color = mix(color, fog_color, clamp(max(fog, ends), 0.0, 1.0));
 
     // The lamp seen through the haze: light scattered nearest to it along this pixel's ray.
     vec3 ray = -toEye;

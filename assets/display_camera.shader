@@ -1,6 +1,8 @@
 // The camcorder's viewfinder over the cave. Drawn twice on the same quad: with "blink_factor" 0 the
 // frame picture over the whole screen ("ipos" in screen fractions: (0, 0, 1, 1) is all of it),
-// together with the video look (scan lines, grain, a rolling bar, dark corners); with
+// together with the video look (scan lines, grain, a rolling bar, dark corners) and what changes
+// by itself: the running time code, the sound level meters that jump on the beat and the zoom bar
+// that runs to T as the camera zooms in on the last beat; with
 // "blink_factor" 1 the REC mark, moved into the free top-left corner of the frame, lit on every
 // other beat.
 uniform vec2 screen;
@@ -16,7 +18,7 @@ uniform float t_scene;
 #ifdef vertexcompile
 layout(location = 0) in vec2 corner;
 
-out vec2 uv;
+flat out vec4 place;
 
 // The REC mark's place: inside the top-left bracket, 13 % of the width wide, its 2:1 shape kept.
 vec4 recPlacement()
@@ -30,17 +32,55 @@ vec4 recPlacement()
 
 void main()
 {
-    vec4 place = mix(ipos, recPlacement(), step(0.5, blink_factor));
+    place = mix(ipos, recPlacement(), step(0.5, blink_factor));
     gl_Position = vec4(-1.0 + 2.0 * (place.xy + corner * place.zw), -1.0, 1.0);
-    uv = vec2(corner.x, 1.0 - corner.y);  // image row 0 is its top
 }
 #endif
 
 #ifdef fragmentcompile
 uniform sampler2D tex;
 
-in vec2 uv;
+flat in vec4 place;
 out vec4 fragColor;
+
+// Where this pixel lies in the picture, from its own window position rather than interpolated:
+// exact on every rasterizer. Image row 0 is its top.
+vec2 pictureUv()
+{
+    vec2 corner = (gl_FragCoord.xy / max(screen, vec2(1.0)) - place.xy) / place.zw;
+    return vec2(corner.x, 1.0 - corner.y);
+}
+
+// One texel, clamped inside the picture.
+vec4 texel(ivec2 at, ivec2 size)
+{
+    return texelFetch(tex, clamp(at, ivec2(0), size - 1), 0);
+}
+
+// Bilinear by hand, clamped to the edge, alpha premultiplied while filtering.
+vec4 bilinear(vec2 uv, ivec2 size)
+{
+    vec2 p = uv * vec2(size) - 0.5;
+    vec2 cell = floor(p);
+    vec2 f = p - cell;
+    ivec2 i = ivec2(cell);
+    vec4 a = texel(i, size), b = texel(i + ivec2(1, 0), size);
+    vec4 c = texel(i + ivec2(0, 1), size), d = texel(i + ivec2(1, 1), size);
+    a.rgb *= a.a; b.rgb *= b.a; c.rgb *= c.a; d.rgb *= d.a;
+    return mix(mix(a, b, f.x), mix(c, d, f.x), f.y);
+}
+
+// The picture shrunk to the screen: four bilinear lookups over the pixel's footprint, a box filter
+// of its size, so thin marks keep their weight instead of flickering in and out. Straight alpha.
+vec4 picture(vec2 uv)
+{
+    ivec2 size = max(textureSize(tex, 0), ivec2(1));
+    vec2 footprint = vec2(size) / max(place.zw * screen, vec2(1.0));  // texels per pixel
+    vec2 d = 0.25 * max(footprint - 1.0, vec2(0.0)) / vec2(size);
+    vec4 c = 0.25 * (bilinear(uv + vec2(-d.x, -d.y), size) + bilinear(uv + vec2(d.x, -d.y), size)
+                   + bilinear(uv + vec2(-d.x, d.y), size) + bilinear(uv + vec2(d.x, d.y), size));
+    return c.a > 0.0 ? vec4(c.rgb / c.a, c.a) : vec4(0.0);
+}
 
 // Integer hash of a pixel and a frame number, 0 to 1: cheaper than a sine of large numbers.
 float hash(uvec3 p)
@@ -51,28 +91,129 @@ float hash(uvec3 p)
     return float(h & 0xffffu) / 65535.0;
 }
 
-// What the video itself adds over the picture: dark scan lines three rows apart (at 720 lines),
-// a faint bar rolling down, grain that changes 30 times a second, and corners that fall off.
-vec4 videoLook()
+// What the video itself adds over the picture: dark scan lines three rows apart (at 720 lines, and
+// only where the picture has rows enough to show them), a faint bar rolling down, faint grain that
+// changes 30 times a second, and corners that fall off.
+vec4 videoLook(vec2 uv)
 {
     vec2 pixel = gl_FragCoord.xy;
-    float lines = abs(fract(pixel.y * 720.0 / max(screen.y, 1.0) / 3.0) * 2.0 - 1.0);
+    float rows = max(screen.y, 1.0);
+    float lines = abs(fract(pixel.y * 720.0 / rows / 3.0) * 2.0 - 1.0);
+    lines *= clamp(rows / 360.0 - 1.0, 0.0, 1.0);
     float roll = smoothstep(0.06, 0.0, abs(fract(uv.y - 0.23 * t_scene) - 0.5));
     float grain = hash(uvec3(uvec2(pixel), uint(max(t, 0.0) * 30.0)));
     vec2 c = uv - 0.5;
     float corners = smoothstep(0.25, 0.75, dot(c, c) * 2.2);
     float kickFlash = 0.05 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.0);
-    float dark = 0.16 * lines + 0.55 * corners + 0.08 * grain;
-    float lightUp = 0.06 * roll + kickFlash + 0.01 * bounce;
+    float dark = 0.1 * lines + 0.45 * corners + 0.03 * grain;
+    // Over the last beat the exposure drifts up as the camera zooms into the lamp.
+    float finale = clamp(beats - 287.0, 0.0, 1.0);
+    float lightUp = 0.05 * roll + kickFlash + 0.01 * bounce + 0.1 * finale * finale;
     // Dark and light layers in one colour and alpha for source-alpha blending.
     float a = clamp(dark + lightUp, 0.0, 1.0);
     vec3 rgb = a > 0.0 ? vec3(0.85, 0.95, 1.0) * lightUp / a : vec3(0.0);
     return vec4(rgb, a);
 }
 
+// Signed distance to a box (centre c, half size h).
+float box(vec2 p, vec2 c, vec2 h)
+{
+    vec2 d = abs(p - c) - h;
+    return length(max(d, vec2(0.0))) + min(max(d.x, d.y), 0.0);
+}
+
+// Seven-segment digits, segments a to g as bits 0 to 6.
+const int kSegments[10] = int[10](63, 6, 91, 79, 102, 109, 125, 7, 127, 111);
+
+// Distance to a digit in a 12 x 21 cell, p measured from its top-left corner, y down.
+float digitDistance(vec2 p, int digit)
+{
+    int bits = kSegments[clamp(digit, 0, 9)];
+    const vec2 across = vec2(3.9, 1.3), down = vec2(1.3, 4.0);
+    float d = 1e4;
+    if ((bits & 1) != 0) d = min(d, box(p, vec2(6.0, 1.5), across));
+    if ((bits & 2) != 0) d = min(d, box(p, vec2(10.5, 6.0), down));
+    if ((bits & 4) != 0) d = min(d, box(p, vec2(10.5, 15.0), down));
+    if ((bits & 8) != 0) d = min(d, box(p, vec2(6.0, 19.5), across));
+    if ((bits & 16) != 0) d = min(d, box(p, vec2(1.5, 15.0), down));
+    if ((bits & 32) != 0) d = min(d, box(p, vec2(1.5, 6.0), down));
+    if ((bits & 64) != 0) d = min(d, box(p, vec2(6.0, 10.5), across));
+    return d;
+}
+
+// The time code HH:MM:SS:FF of the tape, 25 frames a second, counted from the demo's start:
+// distance to its glyphs at image position q (1280 x 720 picture, y down).
+float timecodeDistance(vec2 q)
+{
+    int frames = int(max(t, 0.0) * 25.0);
+    int values[4] = int[4](frames / 90000, (frames / 1500) % 60, (frames / 25) % 60, frames % 25);
+    const float scale = 1.1, digitStep = 16.0, pairStep = 41.0;
+    vec2 p = (q - vec2(996.0, 630.0)) / scale;
+    float d = 1e4;
+    for (int i = 0; i < 4; ++i) {
+        float x0 = float(i) * pairStep;
+        d = min(d, digitDistance(p - vec2(x0, 0.0), values[i] / 10));
+        d = min(d, digitDistance(p - vec2(x0 + digitStep, 0.0), values[i] % 10));
+        if (i < 3) {
+            float cx = x0 + 2.0 * digitStep + 1.0;
+            d = min(d, box(p, vec2(cx, 6.5), vec2(1.4)));
+            d = min(d, box(p, vec2(cx, 15.0), vec2(1.4)));
+        }
+    }
+    return d * scale;
+}
+
+// Two sound level meters (left, right) at the top, 16 segments each, kicked up on every beat and
+// highest on the bar's first; they fall back over the beat. Returns colour and coverage.
+vec4 levelMeters(vec2 q, float pixel)
+{
+    float hit = (1.0 - saw) * (1.0 - saw);
+    float accent = kick == 0.0 ? 1.0 : 0.75;
+    vec2 levels = clamp(vec2(0.3, 0.27) + vec2(0.62, 0.66) * hit * accent + vec2(0.05, -0.03) * bounce,
+                        0.0, 1.0);
+    vec2 p = q - vec2(560.0, 52.0);
+    int row = p.y < 12.0 ? 0 : 1;
+    float level = row == 0 ? levels.x : levels.y;
+    float segment = floor(p.x / 10.0);
+    vec2 cell = vec2(segment * 10.0 + 4.0, float(row) * 12.0 + 4.0);
+    float d = box(p, cell, vec2(3.8, 3.5));
+    d = max(d, box(p, vec2(80.0, 10.0), vec2(80.0, 10.0)));
+    float lit = step(segment + 0.5, level * 16.0);
+    vec3 hue = segment < 11.0 ? vec3(0.55, 1.0, 0.5) : segment < 14.0 ? vec3(1.0, 0.9, 0.35)
+                                                                        : vec3(1.0, 0.35, 0.25);
+    float cover = clamp(0.5 - d / pixel, 0.0, 1.0) * (0.25 + 0.75 * lit);
+    return vec4(hue, cover);
+}
+
+// The cave's lamp hangs where the camera looks, at the centre of the picture: its glare on the
+// lens, a hot core in a wide soft bloom, swelling on every beat and flaring up over the last one,
+// as the camera zooms in on it. It stays in front of the shaft's dark far end.
+vec4 lampGlare(vec2 uv)
+{
+    float aspect = screen.y > 0.0 ? screen.x / screen.y : 16.0 / 9.0;
+    vec2 d = (uv - 0.5) * vec2(aspect, 1.0);
+    float r2 = dot(d, d);
+    float hit = (1.0 - saw) * (1.0 - saw);
+    float finale = clamp(beats - 287.0, 0.0, 1.0);
+    float strength = (0.75 + 0.35 * hit * (kick == 0.0 ? 1.0 : 0.6)) * (1.0 + 1.8 * finale);
+    float core = exp(-r2 / (0.0004 + 0.002 * finale));
+    float bloom = exp(-r2 / (0.012 + 0.1 * finale));
+    float a = clamp(strength * (0.7 * core + 0.22 * bloom), 0.0, 0.95);
+    return vec4(mix(vec3(1.0, 0.62, 0.3), vec3(1.0, 0.95, 0.82), core), a);
+}
+
+// Paints `c` (alpha premultiplied into the sum) over `under`.
+vec4 over(vec4 top, vec4 under)
+{
+    float a = top.a + under.a * (1.0 - top.a);
+    vec3 rgb = a > 0.0 ? (top.rgb * top.a + under.rgb * under.a * (1.0 - top.a)) / a : vec3(0.0);
+    return vec4(rgb, a);
+}
+
 void main()
 {
-    vec4 c = texture(tex, uv);
+    vec2 uv = pictureUv();
+    vec4 c = picture(uv);
     if (blink_factor > 0.5) {
         // On for a beat, off for a beat; the light is fullest as the beat lands.
         float on = 1.0 - step(0.5, fract(0.5 * beats));
@@ -80,10 +221,18 @@ void main()
         fragColor = vec4(c.rgb * glow, c.a * on);
         return;
     }
-    vec4 under = videoLook();
-    // The frame picture over the video look.
-    float a = c.a + under.a * (1.0 - c.a);
-    vec3 rgb = a > 0.0 ? (c.rgb * c.a + under.rgb * under.a * (1.0 - c.a)) / a : vec3(0.0);
-    fragColor = vec4(rgb, a);
+    // Marks drawn here, in the frame picture's pixels; one screen pixel is `pixel` of them.
+    vec2 q = uv * vec2(1280.0, 720.0);
+    float pixel = 1280.0 / max(ipos.z * screen.x, 1.0);
+    vec4 marks = vec4(0.0);
+    float code = timecodeDistance(q);
+    // The zoom bar fills towards T over the last beat of the shot.
+    float zoom = smoothstep(287.0, 287.5, beats);
+    float bar = box(q, vec2(161.0 + 51.0 * zoom, 640.0), vec2(35.0 + 51.0 * zoom, 6.0));
+    float mark = min(code, bar);
+    marks = over(vec4(vec3(0.965, 0.965, 0.93), clamp(0.5 - mark / pixel, 0.0, 1.0)),
+                 vec4(vec3(0.0), 0.55 * smoothstep(4.0, 0.0, mark)));
+    marks = over(levelMeters(q, pixel), marks);
+    fragColor = over(marks, over(c, over(lampGlare(uv), videoLook(uv))));
 }
 #endif

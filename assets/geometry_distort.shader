@@ -2,7 +2,8 @@
 // strata on the rock below, a warm light that sinks through the building into the crypt, a cold
 // moon from above and a blue rim on every edge, all fading into the night's colour. With
 // "syncdistort" on, each beat sends a swell up the building with a slight twist, and the joints
-// of the masonry glow on the beat.
+// of the masonry glow on the beat. Round it all the mesh carries a sphere that is painted here as
+// the night sky: mist below the horizon, moonlit cloud and stars above, the light's glow in the air.
 uniform mat4 matrix;
 uniform float t;
 uniform float beats;
@@ -12,6 +13,68 @@ uniform float saw;
 uniform float t_scene;
 uniform float syncdistort;
 
+// Beyond this distance from the origin the mesh is the sky sphere (radius 105); the temple and its
+// rock reach out to about 60.
+const float kSkyBeyond = 95.0;
+
+uniform vec3 fog_color;
+
+// Integer hash (the same bits on every driver, unlike hashes built on sin).
+uint hash3(uvec3 v)
+{
+    v = v * 1664525u + 1013904223u;
+    v.x += v.y * v.z;
+    v.y += v.z * v.x;
+    v.z += v.x * v.y;
+    v ^= v >> 16u;
+    v.x += v.y * v.z;
+    v.y += v.z * v.x;
+    v.z += v.x * v.y;
+    return v.x ^ v.y ^ v.z;
+}
+
+float unitHash(uvec3 v)
+{
+    return float(hash3(v) >> 8u) * (1.0 / 16777216.0);
+}
+
+// Smooth value noise on a plane, 0 to 1.
+float valueNoise(vec2 q)
+{
+    vec2 cell = floor(q);
+    vec2 f = q - cell;
+    f = f * f * (3.0 - 2.0 * f);
+    uvec3 c = uvec3(ivec3(ivec2(cell) + 4096, 7));
+    float a = unitHash(c);
+    float b = unitHash(c + uvec3(1u, 0u, 0u));
+    float d = unitHash(c + uvec3(0u, 1u, 0u));
+    float e = unitHash(c + uvec3(1u, 1u, 0u));
+    return mix(mix(a, b, f.x), mix(d, e, f.x), f.y);
+}
+
+const vec3 kMoon = vec3(-0.6017, 0.5014, 0.6217);  // the moon's direction, behind the usual side
+
+// The night's colour along a direction, without stars or clouds: what the fog fades into. Deep
+// blue overhead, a pale band of moonlit mist at the horizon, and the mist sea below it.
+vec3 nightColor(vec3 d)
+{
+    float above = max(d.y, 0.0), below = max(-d.y, 0.0);
+    vec3 zenith = mix(vec3(0.016, 0.028, 0.085), fog_color, sqrt(above));
+    vec3 c = d.y > 0.0 ? zenith : mix(vec3(0.03, 0.042, 0.095), vec3(0.006, 0.012, 0.05),
+                                      sqrt(below));
+    c += vec3(0.045, 0.055, 0.09) * exp(-abs(d.y) * 9.0);
+    float m = max(dot(d, kMoon), 0.0);
+    c += vec3(0.05, 0.065, 0.11) * m * m * m * m;
+    return c;
+}
+
+// Where the stars crowd: a faint band across the sky.
+float milkyBand(vec3 d)
+{
+    float across = dot(d, vec3(0.62, 0.2, -0.76));
+    return exp(-across * across * 40.0) * smoothstep(0.0, 0.3, d.y);
+}
+
 // The beat as a hit: full on the beat, gone by the next, hardest on the first beat of the bar.
 float beatHit()
 {
@@ -19,12 +82,29 @@ float beatHit()
 }
 
 #ifdef vertexcompile
+// The sky sphere's paint at its vertices, the sphere being smooth and far: the night, moonlit
+// cloud (one layer of smooth noise seen in perspective, thinning to the horizon) and a faint
+// milky band where the stars crowd. Returns the colour, and the cover for the stars.
+vec3 skyAtVertex(vec3 d, out float cover)
+{
+    vec3 c = nightColor(d);
+    cover = 0.0;
+    if (d.y > 0.0) {
+        vec2 q = d.xz / (d.y + 0.18) * 1.6 + vec2(0.013 * t, 0.0);
+        cover = smoothstep(0.5, 0.85, valueNoise(q)) * smoothstep(0.0, 0.12, d.y);
+        float lit = 0.6 + 0.4 * max(dot(d, kMoon), 0.0);
+        c = mix(c, vec3(0.09, 0.105, 0.17) * lit, cover * 0.85);
+    }
+    return c + vec3(0.03, 0.035, 0.06) * milkyBand(d) * (1.0 - cover);
+}
+
 layout(location = 0) in vec4 position;
 layout(location = 1) in vec3 normal;
 
 out vec3 worldPos;
 out vec3 worldNormal;
-out vec3 eyePos;
+flat out vec3 eyePos;
+out vec4 skyTint;  // the sky sphere's colour and cloud cover
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
 vec3 cameraPosition()
@@ -40,16 +120,24 @@ void main()
     vec4 p = position;
     // A function of the position alone, so the copies of a vertex along a sharp edge move
     // together and no crack opens.
-    float hit = beatHit() * syncdistort;
+    float hit = beatHit() * syncdistort * step(dot(p.xyz, p.xyz), kSkyBeyond * kSkyBeyond);
     float front = -40.0 + 80.0 * saw;  // the swell climbs from the rock to the dome each beat
     float swell = exp(-0.01 * (p.y - front) * (p.y - front));
-    float grow = hit * (0.035 * swell + 0.01 * sin(0.35 * p.y + 3.0 * t));
+    // Phases wrapped to a turn before the sine: the clock reaches 180 s, and a GPU's sine of a
+    // large argument is not a CPU's.
+    float ripple = 6.2831853 * fract(0.47746483 * t);  // 3 radians a second
+    float grow = hit * (0.035 * swell + 0.01 * sin(0.35 * p.y + ripple));
     float twist = hit * 0.05 * sin(0.06 * p.y + t_scene);
     float c = cos(twist), s = sin(twist);
     p.xz = mat2(c, s, -s, c) * p.xz * (1.0 + grow);
     worldPos = p.xyz;
     worldNormal = normal;
     eyePos = cameraPosition();
+    skyTint = vec4(0.0);
+    if (dot(p.xyz, p.xyz) > kSkyBeyond * kSkyBeyond) {
+        float cover;
+        skyTint = vec4(skyAtVertex(normalize(p.xyz), cover), cover);
+    }
     gl_Position = matrix * p;
 }
 #endif
@@ -60,11 +148,11 @@ uniform sampler2D moss;
 uniform vec3 lightpos;
 uniform float lightradius;
 uniform float falloff;
-uniform vec3 fog_color;
 
 in vec3 worldPos;
 in vec3 worldNormal;
-in vec3 eyePos;
+flat in vec3 eyePos;
+in vec4 skyTint;
 out vec4 fragColor;
 
 const float kPlatformBottom = -26.05;  // below it is the rock the temple stands on
@@ -74,13 +162,21 @@ const vec3 kSandMean = vec3(0.843, 0.678, 0.467);
 
 // Bilinear lookup by hand at a texel position, wrapping like GL_REPEAT. The driver's own
 // filtered lookups crawl where a surface is seen edge-on (the images carry the maximum
-// anisotropy but no smaller levels).
+// anisotropy but no smaller levels). A power-of-two image (all of the temple's) wraps with a
+// mask, exact for negative positions too; any other size through mod.
 vec3 bilinear(sampler2D s, ivec2 size, vec2 texel)
 {
     vec2 f = fract(texel);
     vec2 base = floor(texel);
-    ivec2 a = ivec2(mod(base, vec2(size)));
-    ivec2 b = ivec2(mod(base + 1.0, vec2(size)));
+    ivec2 a, b;
+    if ((size.x & (size.x - 1)) == 0 && (size.y & (size.y - 1)) == 0) {
+        ivec2 mask = size - 1;
+        a = ivec2(base) & mask;
+        b = (a + 1) & mask;
+    } else {
+        a = min(ivec2(mod(base, vec2(size))), size - 1);  // mod can round onto the size
+        b = min(ivec2(mod(base + 1.0, vec2(size))), size - 1);
+    }
     vec3 c00 = texelFetch(s, a, 0).rgb;
     vec3 c10 = texelFetch(s, ivec2(b.x, a.y), 0).rgb;
     vec3 c01 = texelFetch(s, ivec2(a.x, b.y), 0).rgb;
@@ -88,29 +184,52 @@ vec3 bilinear(sampler2D s, ivec2 size, vec2 texel)
     return mix(mix(c00, c10, f.x), mix(c01, c11, f.x), f.y);
 }
 
-// With no smaller levels to fall back on, a lookup whose pixel covers several texels would sparkle:
-// it settles to the image's mean instead, and skips the texels altogether once they are too small.
-// The derivatives of `uv` across the pixel come from the caller, worked out where every pixel of
-// a block takes the same path.
+// With no smaller levels to fall back on, a lookup whose pixel covers several texels would sparkle.
+// Further off, the image at a quarter of the frequency and a little flattened (a level made by
+// hand) takes over, so far faces keep a texture rather than a flat colour, and settles to the
+// mean in turn; the two levels meet at the mean over a narrow step only, and no pixel pays for
+// more than one lookup. A face seen edge-on takes its level from the narrow side of the pixel's
+// footprint, allowing four texels along the long side, so it stays textured instead of going
+// flat. The derivatives of `uv` across the pixel come from the caller, worked out where every
+// pixel of a block takes the same path.
 vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 dx, vec2 dy, vec3 mean)
 {
     ivec2 size = textureSize(s, 0);
     if (size.x == 0) return mean;
     vec2 scale = vec2(size);
-    float footprint = max(length(dx * scale), length(dy * scale));
-    float settle = smoothstep(1.5, 5.0, footprint);
-    if (settle >= 1.0) return mean;
-    return mix(bilinear(s, size, uv * scale - 0.5), mean, settle);
+    vec2 du = dx * scale, dv = dy * scale;
+    float across = dot(du, du), along = dot(dv, dv);  // squared lengths in texels
+    float footprint = sqrt(max(min(across, along), 0.0625 * max(across, along)));
+    bool far_ = footprint >= 4.6;
+    float detail = far_ ? 0.8 * smoothstep(4.6, 5.6, footprint) *
+                              (1.0 - smoothstep(2.0, 6.0, 0.25 * footprint))
+                        : 1.0 - smoothstep(3.4, 4.6, footprint);
+    if (detail <= 0.0) return mean;
+    vec2 at = far_ ? 0.25 * uv + 0.37 : uv;
+    return mix(mean, bilinear(s, size, at * scale - 0.5), detail);
 }
 
-// Masonry laid along the face: the projection along the axis the surface faces most.
-vec3 masonry(vec3 p, vec3 n, vec3 dx, vec3 dy)
+// Masonry laid along the face: the projection along the axis the surface faces most. On the
+// dome it is laid in rings round the oculus instead, so the view from above reads as a dome, not
+// a flat disc: a whole number of repeats round each ring, so no seam where the angle wraps.
+vec3 masonry(vec3 p, vec3 n, vec3 dx, vec3 dy, bool dome)
 {
     vec3 a = abs(n);
     bvec2 side = bvec2(a.x >= a.y && a.x >= a.z, a.y >= a.z);
     vec2 uv = side.x ? p.zy : (side.y ? p.xz : p.xy);
     vec2 du = side.x ? dx.zy : (side.y ? dx.xz : dx.xy);
     vec2 dv = side.x ? dy.zy : (side.y ? dy.xz : dy.xy);
+    if (dome) {
+        float r2 = max(dot(p.xz, p.xz), 1e-6);
+        float r = sqrt(r2);
+        // Courses three times the size of the walls' stones: the dome is mostly seen from afar.
+        const float kCourse = 0.33;
+        float repeats = floor(6.2831853 * r * kCourse + 0.5);
+        float k = repeats / 6.2831853;
+        uv = vec2(atan(p.z, p.x) * k, r * kCourse);
+        du = vec2((p.x * dx.z - p.z * dx.x) / r2 * k, dot(p.xz, dx.xz) / r * kCourse);
+        dv = vec2((p.x * dy.z - p.z * dy.x) / r2 * k, dot(p.xz, dy.xz) / r * kCourse);
+    }
     return fetchFiltered(tex, uv, du, dv, kMasonryMean);
 }
 
@@ -123,7 +242,9 @@ vec3 brazierFire(vec3 p, vec3 n)
     const float kSector = 1.0471976;  // a sixth of a turn
     float slot = floor(atan(p.z, p.x) / kSector) + 0.5;
     vec3 bowl = vec3(16.0 * cos(slot * kSector), -11.6, 16.0 * sin(slot * kSector));
-    float flicker = 0.85 + 0.15 * sin(13.0 * t + 3.0 * slot) * sin(7.3 * t + slot);
+    // 13 and 7.3 radians a second, wrapped to a turn before the sine (the clock reaches 180 s).
+    float flicker = 0.85 + 0.15 * sin(6.2831853 * fract(2.0690142 * t) + 3.0 * slot) *
+                               sin(6.2831853 * fract(1.1618311 * t) + slot);
     float fire = smoothstep(11.5, 13.0, t_scene) * flicker;
     vec3 toBowl = bowl - p;
     float d = length(toBowl);
@@ -133,33 +254,74 @@ vec3 brazierFire(vec3 p, vec3 n)
     return vec3(1.0, 0.52, 0.18) * fire * (2.0 * pool + 1.5 * flame);
 }
 
+// Stars on the sky sphere: at most one in every cell of a lattice round it, hidden by cloud and
+// mist. `pixel` is the pixel's size in radians: a star is never drawn smaller, so it does not
+// flicker. `cover` comes from the sphere's vertices.
+vec3 stars(vec3 d, float pixel, float cover)
+{
+    float band = milkyBand(d);
+    const float kCells = 90.0;
+    vec3 cell = floor(d * kCells);
+    uint h = hash3(uvec3(ivec3(cell) + 1024));
+    float chance = float(h & 1023u) * (1.0 / 1024.0);
+    float share = 0.07 + 0.2 * band;
+    if (chance >= share || d.y < 0.02) return vec3(0.0);
+    vec3 jitter = vec3(float((h >> 10u) & 255u), float((h >> 18u) & 255u), 128.0) / 255.0;
+    vec3 star = normalize((cell + 0.25 + 0.5 * jitter) / kCells);
+    float width = max(pixel * 1.1, 0.0012);
+    float r = length(d - star) / width;
+    float x = chance / share;
+    float bright = (0.3 + 1.6 * x * x * x * x) * (0.0012 / width);
+    return vec3(0.8, 0.85, 1.0) * bright * exp(-r * r * 2.0) * (1.0 - cover) *
+           smoothstep(0.02, 0.2, d.y);
+}
+
 void main()
 {
-    vec3 n = normalize(worldNormal);
+    vec3 dx = dFdx(worldPos), dy = dFdy(worldPos);
     vec3 toEye = eyePos - worldPos;
     float eyeDistance = length(toEye);
-    toEye /= max(eyeDistance, 1e-4);
+    vec3 ray = -toEye / max(eyeDistance, 1e-4);
+    // The air round the sinking light glows: close to it brightly, faintly further out.
+    float closest = clamp(dot(lightpos - eyePos, ray), 0.0, eyeDistance);
+    float gap = length(eyePos + ray * closest - lightpos) / lightradius;
+    float haze = exp(-gap * gap * 10.0) * clamp(closest / 8.0, 0.0, 1.0);
+    vec3 glow = vec3(0.6, 0.42, 0.22) * (0.4 * haze + 0.05 * exp(-2.0 * gap));
+
+    if (dot(worldPos, worldPos) > kSkyBeyond * kSkyBeyond) {
+        float pixel = max(length(dx), length(dy)) / max(eyeDistance, 1.0);
+        vec3 d = normalize(worldPos);
+        fragColor = vec4(skyTint.rgb + stars(d, pixel, skyTint.a) + glow, 1.0);
+        return;
+    }
+
+    vec3 n = normalize(worldNormal);
+    toEye = -ray;
     if (dot(n, toEye) < 0.0) n = -n;
 
     // Materials: dressed stone for the temple, sand drifted on what faces up, and below the
     // platform the rock, the sand image laid flat as strata and darkened.
     bool rock = worldPos.y < kPlatformBottom;
-    vec3 dx = dFdx(worldPos), dy = dFdy(worldPos);
     vec3 albedo;
     float joints = 0.0;
     if (rock) {
-        // Round the axis: the angle's change across the pixel, without derivatives in a branch.
+        // Round the axis on the flanks, the angle's change across the pixel taken without
+        // derivatives in a branch; laid flat on the underside seen from below.
         vec2 q = worldPos.xz;
         float turnX = (q.x * dx.z - q.y * dx.x) / max(dot(q, q), 1e-4);
         float turnY = (q.x * dy.z - q.y * dy.x) / max(dot(q, q), 1e-4);
-        const float kAround = 4.2, kDown = 0.09;  // strata: 4.2 repeats a radian, 11 units deep
-        vec2 uv = vec2(atan(q.y, q.x) * kAround, worldPos.y * kDown);
-        vec3 strata = fetchFiltered(moss, uv, vec2(turnX * kAround, dx.y * kDown),
-                                    vec2(turnY * kAround, dy.y * kDown), kSandMean);
+        const float kAround = 4.2, kDown = 0.09, kFlat = 0.035;  // strata 11 units deep
+        bool under = n.y < -0.7;
+        vec2 uv = under ? q * kFlat : vec2(atan(q.y, q.x) * kAround, worldPos.y * kDown);
+        vec2 du = under ? dx.xz * kFlat : vec2(turnX * kAround, dx.y * kDown);
+        vec2 dv = under ? dy.xz * kFlat : vec2(turnY * kAround, dy.y * kDown);
+        vec3 strata = fetchFiltered(moss, uv, du, dv, kSandMean);
         albedo = strata * vec3(0.42, 0.4, 0.42);
     } else {
         const float kStone = 0.07;
-        vec3 stone = masonry(worldPos * kStone, n, dx * kStone, dy * kStone);
+        // The dome's outer shell and its coffered inside (seen from below, facing down) alike.
+        bool dome = worldPos.y > 17.3 ? abs(n.y) > 0.3 : (worldPos.y > 14.7 && n.y < -0.3);
+        vec3 stone = masonry(worldPos * kStone, n, dx * kStone, dy * kStone, dome);
         joints = 1.0 - smoothstep(0.14, 0.24, dot(stone, vec3(0.3, 0.5, 0.2)));
         // Sand lies on the floor and the steps, not on the cornices and the dome.
         float drift = smoothstep(0.55, 0.95, n.y) * (1.0 - smoothstep(-14.0, -11.0, worldPos.y));
@@ -183,16 +345,19 @@ void main()
     float wrapped = max(dot(n, l) + 0.5, 0.0) / 1.5;
     vec3 light = vec3(1.25, 0.86, 0.5) * (1.3 * reach * diffuse + 2.5 * near * wrapped);
 
-    // The moon, high behind the camera's usual side, and the sky's blue from above.
-    const vec3 moon = normalize(vec3(-0.35, 0.8, 0.45));
-    light += vec3(0.16, 0.22, 0.42) * max(dot(n, moon), 0.0);
+    // The moon, behind the camera's usual side, and the sky's blue from above.
+    light += vec3(0.2, 0.27, 0.5) * max(dot(n, kMoon), 0.0);
     light += vec3(0.035, 0.05, 0.11) * (0.6 + 0.4 * n.y);
+    // The mist below the rock is lit by the moon, and lights what faces down.
+    light += vec3(0.07, 0.09, 0.17) * max(dot(n, vec3(0.45, -0.85, 0.27)), 0.0);
     // A faint cold lamp at the camera, so the faces turned from both lights still read.
     float lamp = max(dot(n, toEye), 0.0) * clamp(1.0 - eyeDistance / 120.0, 0.0, 1.0);
     light += vec3(0.09, 0.12, 0.22) * lamp;
     // A cold rim on every silhouette keeps the shapes apart from the night.
     float edge = 1.0 - max(dot(n, toEye), 0.0);
-    float rim = edge * edge * edge;
+    // Only on what faces up or sideways: a face turned down (the soffits, the dome's inside) is
+    // seen edge-on from below across its whole width, where a rim would wash it flat.
+    float rim = edge * edge * edge * (1.0 - 0.8 * smoothstep(0.3, 0.8, -n.y));
     vec3 color = albedo * light + vec3(0.09, 0.14, 0.32) * rim * (rock ? 0.5 : 1.0);
 
     // Scene 10: the joints of the masonry carry the beat.
@@ -203,13 +368,9 @@ void main()
 
     color = 1.0 - exp(-1.4 * color);  // rolled off rather than clipped near the light
 
-    // The night closes in with distance; the air round the light glows.
-    vec3 ray = -toEye;
-    float closest = clamp(dot(lightpos - eyePos, ray), 0.0, eyeDistance);
-    float gap = length(eyePos + ray * closest - lightpos) / lightradius;
-    float haze = exp(-gap * gap * 10.0) * clamp(closest / 8.0, 0.0, 1.0);
+    // The night closes in with distance, in the colour of the sky behind.
     float fog = 1.0 - exp(-eyeDistance * 0.0055);
-    color = mix(color, fog_color, fog) + vec3(0.6, 0.42, 0.22) * haze * 0.4;
+    color = mix(color, nightColor(ray), fog) + glow;
     fragColor = vec4(color, 1.0);
 }
 #endif

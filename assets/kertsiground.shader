@@ -2,8 +2,31 @@
 // steep walls and the heights. Lit by the lamp at "lightpos" (it bobs deep in the canyon: its reach
 // "lightradius" and "falloff" make the whole floor breathe with it), by the sky, whose tint comes
 // from "fog_color", and by a low sun; fogged into the sky with distance. "cliff_stripes" lays
-// glowing bands over the rock, moving with "t_scene".
+// glowing bands over the rock, moving with "t_scene". Every launch pad of the rocket field is
+// scorched. The fog fades into the same sky the rocket program paints, so the horizon joins it.
 uniform mat4 matrix;
+uniform vec3 fog_color;
+
+// The sky colour the scene clears with, recovered from the ground fog it sends: the two share
+// their red, and their green and blue are fixed multiples of the same terms.
+vec3 routineSky()
+{
+    return vec3(fog_color.r, max(1.5 * fog_color.g - 0.075 * fog_color.r, 0.0), 2.8 * fog_color.b);
+}
+
+const vec3 kSunDir = vec3(0.5881, 0.4812, -0.7485);
+
+// The sky along a direction, without its clouds (the same as the rocket program's sky).
+vec3 skyGradient(vec3 d)
+{
+    vec3 sky = routineSky();
+    float up = clamp(d.y, 0.0, 1.0);
+    vec3 horizon = sky * 1.35 + vec3(0.05, 0.035, 0.03);
+    vec3 c = mix(horizon, sky * 0.6, sqrt(up));
+    float sun = max(dot(d, kSunDir), 0.0);
+    c += vec3(0.45, 0.25, 0.12) * (sky.r + 0.05) * (sun * sun * sun * sun * 1.2 + sun * 0.25);
+    return c;
+}
 
 #ifdef vertexcompile
 layout(location = 0) in vec4 position;
@@ -13,6 +36,7 @@ out vec3 worldPos;
 out vec3 worldNormal;
 out float patch_;
 flat out vec3 eyePos;
+out vec3 skyBehind;  // the sky seen past the vertex: what the fog fades into
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
 vec3 cameraPosition()
@@ -31,6 +55,7 @@ void main()
     vec2 q = position.xz;
     patch_ = 0.25 * (sin(0.071 * q.x + 0.9 * sin(0.043 * q.y)) + sin(0.059 * q.y - 0.7 * sin(0.037 * q.x)));
     eyePos = cameraPosition();
+    skyBehind = skyGradient(normalize(position.xyz - eyePos));
     gl_Position = matrix * position;
 }
 #endif
@@ -42,7 +67,6 @@ uniform sampler2D sand;
 uniform vec3 lightpos;
 uniform float lightradius;
 uniform float falloff;
-uniform vec3 fog_color;
 uniform float cliff_stripes;
 uniform float t_scene;
 
@@ -50,7 +74,21 @@ in vec3 worldPos;
 in vec3 worldNormal;
 in float patch_;
 flat in vec3 eyePos;
+in vec3 skyBehind;
 out vec4 fragColor;
+
+// Soot round the nearest launch pad of the rocket field (five staggered rows of ten; the first
+// two places hold no rocket): 0 far from any, 0.4 at its middle.
+float scorch(vec2 q)
+{
+    float row = clamp(floor((q.y - 5.0) / 10.0 + 2.5), 0.0, 4.0);
+    float stagger = mod(row, 2.0) == 0.0 ? -1.75 : 1.75;
+    float column = clamp(floor((q.x - stagger * 1.3) / 9.0 + 5.0), 0.0, 9.0);
+    if (row == 0.0 && column < 2.0) return 0.0;
+    vec2 pad = vec2((column - 4.5) * 9.0 + stagger * 1.3, (row - 2.0) * 10.0 + 5.0);
+    float r = length(q - pad);
+    return (1.0 - smoothstep(0.4, 2.6, r)) * 0.4;
+}
 
 // Bilinear lookup by hand, wrapping like GL_REPEAT. The driver's own filtered lookups crawl where
 // a surface is seen edge-on (the images carry the maximum anisotropy but no smaller levels).
@@ -102,6 +140,7 @@ void main()
     vec3 albedo = rock * vec3(0.95, 0.85, 0.8);
     albedo = mix(albedo, mossColor * vec3(0.85, 0.95, 0.7), mossy);
     albedo = mix(albedo, sandColor, sandy);
+    albedo *= 1.0 - scorch(worldPos.xz) * up;
 
     // The lamp: wrapped so that it reaches the floor's flats too; the walls that face the deep
     // middle of the canyon catch it most.
@@ -125,6 +164,6 @@ void main()
     // Thicker low down, where the dust settles.
     float haze = 1.0 + 0.6 * smoothstep(0.0, -8.0, h);
     float fog = 1.0 - exp(-eyeDistance * 0.011 * haze);
-    fragColor = vec4(mix(color, fog_color, fog), 1.0);
+    fragColor = vec4(mix(color, skyBehind, fog), 1.0);
 }
 #endif

@@ -44,6 +44,10 @@ void main()
 
 #ifdef fragmentcompile
 // The sprite image; the name shadows the built-in texture(), so it is read with textureLod.
+// GLSL ES forbids that shadowing: there the sampler is "spriteTexture" (the web GL table maps it).
+#ifdef GL_ES
+#define texture spriteTexture
+#endif
 uniform sampler2D texture;
 
 in vec2 uv;

@@ -1,8 +1,11 @@
-// Rockets built from the thin rod (radius 0.1 along y, -3 to 3): each draw bends it into one
-// "piece" of the rocket in slot "id" (6 down to -43): 0 the body, 1 the nose, 2 to 4 the fins,
-// 5 the exhaust flame. The slots stand in five staggered rows of ten on the canyon floor around
-// the origin. Every half beat ("beat") moves the pattern one slot on: a rocket appears on its pad
-// in a flash, and three half beats later it lifts off and climbs out of sight, so waves of
+// Rockets built from the thin rod (an open tube of radius 0.1 along y, -3 to 3): each draw bends
+// it into one "piece" of the rocket in slot "id" (6 down to -43): 0 the body with its nose, 1 to 3
+// the fins, 4 the patch of ground under it (shadow, the flame's glow and the dust it raises), 5 the
+// exhaust flame. Slots 0 and 1 hold no rocket: the first of them drawn each frame (one of the two
+// always is, and it is the first draw of the pass) turns the rod into a sphere round the camera,
+// the sky behind everything. The other slots stand in five staggered rows on the canyon floor
+// around the origin. Every half beat ("beat") moves the pattern one slot on: a rocket appears on
+// its pad in a flash, and three half beats later it lifts off and climbs out of sight, so waves of
 // launches roll along the rows with the music.
 uniform mat4 matrix;
 uniform float t;
@@ -14,6 +17,32 @@ uniform float t_scene;
 uniform float beat;
 uniform float id;
 uniform float piece;
+uniform vec3 fog_color;
+
+// The sky colour the scene clears with, recovered from the ground fog it sends: the two share
+// their red, and their green and blue are fixed multiples of the same terms.
+vec3 routineSky()
+{
+    return vec3(fog_color.r, max(1.5 * fog_color.g - 0.075 * fog_color.r, 0.0), 2.8 * fog_color.b);
+}
+
+const float kScale = 1.5;  // sizes the whole rocket
+const vec3 kSunDir = vec3(0.5881, 0.4812, -0.7485);  // the low sun the ground is lit by
+const vec2 kShadowDir = vec2(-0.6178, 0.7863);       // away from the sun along the ground
+
+// The sky along a direction, without its clouds: the scene's colour overhead, paler and brighter
+// towards the horizon where the dust hangs, warm round the low sun. The ground's fog fades into
+// the same colours, so the horizon joins the sky.
+vec3 skyGradient(vec3 d)
+{
+    vec3 sky = routineSky();
+    float up = clamp(d.y, 0.0, 1.0);
+    vec3 horizon = sky * 1.35 + vec3(0.05, 0.035, 0.03);
+    vec3 c = mix(horizon, sky * 0.6, sqrt(up));
+    float sun = max(dot(d, kSunDir), 0.0);
+    c += vec3(0.45, 0.25, 0.12) * (sky.r + 0.05) * (sun * sun * sun * sun * 1.2 + sun * 0.25);
+    return c;
+}
 
 #ifdef vertexcompile
 layout(location = 0) in vec4 position;
@@ -21,18 +50,34 @@ layout(location = 1) in vec3 normal;
 
 out vec3 localPos;
 out vec3 localNormal;
+out vec3 worldPos;
 out float flame;
 out float paint;
-out float depth;
+flat out float ground;
+flat out vec3 eyePos;
 flat out float fade;
 flat out float glow;
+flat out float kind;  // 0 rocket, 1 flame, 2 ground patch, 3 sky
+flat out float burnOut;
+flat out float heightOut;
+out vec4 haze;  // the sky behind the vertex and how much of it the distance lays over it
 
-// The rocket's own measures, in rod-free units; kScale sizes the whole rocket.
-const float kScale = 1.5;
+// The rocket's own measures, in rod-free units.
 const float kRadius = 0.55;
 const float kBodyBottom = 1.0;
 const float kBodyTop = 5.0;
 const float kNoseTop = 6.7;
+const float kNoseFrom = 0.72;  // share of the rod that makes the body; the rest is the nose
+const float kPatch = 4.2;      // radius of the ground patch, world units
+
+// The camera in model space: the point whose clip-space x, y and w all vanish.
+vec3 cameraPosition()
+{
+    vec4 r0 = vec4(matrix[0][0], matrix[1][0], matrix[2][0], matrix[3][0]);
+    vec4 r1 = vec4(matrix[0][1], matrix[1][1], matrix[2][1], matrix[3][1]);
+    vec4 r3 = vec4(matrix[0][3], matrix[1][3], matrix[2][3], matrix[3][3]);
+    return inverse(transpose(mat3(r0.xyz, r1.xyz, r3.xyz))) * -vec3(r0.w, r1.w, r3.w);
+}
 
 // The canyon floor's height under (x, z): where the field of the ground is zero.
 float groundHeight(vec2 q)
@@ -54,12 +99,41 @@ vec2 padPosition(float s)
     return vec2((column - 4.5) * 9.0 + stagger * 1.3, (row - 2.0) * 10.0 + 5.0);
 }
 
+// The same fog as the ground's, into the sky behind; smooth enough to work out per vertex.
+vec4 hazeAt(vec3 w)
+{
+    vec3 toEye = eyePos - w;
+    float distance_ = length(toEye);
+    return vec4(skyGradient(-toEye / max(distance_, 1e-4)), 1.0 - exp(-distance_ * 0.011));
+}
+
 void main()
 {
     vec3 p = position.xyz;
     float v = clamp((p.y + 3.0) / 6.0, 0.0, 1.0);  // 0 at the rod's foot, 1 at its head
     vec2 d = length(p.xz) > 0.0 ? normalize(p.xz) : vec2(1.0, 0.0);
     float s = 6.0 - id;
+    eyePos = cameraPosition();
+    flame = 0.0;
+    paint = 0.0;
+    ground = 0.0;
+    burnOut = 0.0;
+    heightOut = 0.0;
+    fade = 1.0;
+    glow = 0.0;
+
+    if (s < 1.5) {
+        // The sky: a sphere round the eye, inside the far plane; the rest of the slot is empty.
+        kind = 3.0;
+        float elevation = (v - 0.5) * 3.1415927;
+        vec3 dir = vec3(d.x * cos(elevation), sin(elevation), d.y * cos(elevation));
+        worldPos = eyePos + 195.0 * dir;
+        localPos = dir;
+        localNormal = -dir;
+        haze = vec4(0.0);
+        gl_Position = piece == 0.0 ? matrix * vec4(worldPos, 1.0) : vec4(2.0, 2.0, 2.0, 1.0);
+        return;
+    }
 
     // The slot's place in the launch cycle (the pattern's phase, 0 to 5; 1 and 5 are never
     // drawn) and how far into the current half beat we are.
@@ -71,27 +145,34 @@ void main()
     fade = 1.0 - smoothstep(2.4, 3.0, climb);
     glow = onPad * (1.0 - half_);
     float burn = onPad > 0.0 ? 0.6 + 0.9 * (1.0 - half_) : 0.5 + 0.35 * climb;
+    burnOut = burn;
+    heightOut = lift;
 
+    vec2 pad = padPosition(s);
+    float floorY = groundHeight(pad);
     vec3 q;
     vec3 n;
-    flame = 0.0;
-    paint = 0.0;
+    kind = 0.0;
     if (piece == 0.0) {
-        // The body: a plain tube; "paint" tells the shader how high up it is.
-        q = vec3(d.x * kRadius, mix(kBodyBottom, kBodyTop, v), d.y * kRadius);
-        n = vec3(d.x, 0.0, d.y);
-        paint = v;
-    } else if (piece == 1.0) {
-        // The nose: half an ellipsoid on the body.
-        float c = sqrt(max(1.0 - v * v, 0.0));
-        q = vec3(d.x * kRadius * c, mix(kBodyTop, kNoseTop, v), d.y * kRadius * c);
-        n = vec3(d.x * c / kRadius, v / (kNoseTop - kBodyTop), d.y * c / kRadius);
-        paint = 2.0;
-    } else if (piece < 5.0) {
+        // The body, a tube, and above it the nose, half an ellipsoid; "paint" is the height up
+        // the body, 2 on the nose.
+        if (v < kNoseFrom) {
+            float b = v / kNoseFrom;
+            q = vec3(d.x * kRadius, mix(kBodyBottom, kBodyTop, b), d.y * kRadius);
+            n = vec3(d.x, 0.0, d.y);
+            paint = b;
+        } else {
+            float u = (v - kNoseFrom) / (1.0 - kNoseFrom);
+            float c = sqrt(max(1.0 - u * u, 0.0));
+            q = vec3(d.x * kRadius * c, mix(kBodyTop, kNoseTop, u), d.y * kRadius * c);
+            n = vec3(d.x * c / kRadius, u / (kNoseTop - kBodyTop), d.y * c / kRadius);
+            paint = 2.0;
+        }
+    } else if (piece < 4.0) {
         // A fin: the rod flattened into a swept plate standing out from the body, three a
         // third of a turn apart.
-        vec2 radial = piece == 2.0 ? vec2(1.0, 0.0)
-                    : piece == 3.0 ? vec2(-0.5, 0.8660254) : vec2(-0.5, -0.8660254);
+        vec2 radial = piece == 1.0 ? vec2(1.0, 0.0)
+                    : piece == 2.0 ? vec2(-0.5, 0.8660254) : vec2(-0.5, -0.8660254);
         vec2 across = vec2(-radial.y, radial.x);
         float span = mix(1.0, 0.2, v);
         float out_ = kRadius * 0.9 + (d.x * 0.5 + 0.5) * span;
@@ -100,49 +181,181 @@ void main()
         n = normalize(vec3(across.x * d.y + radial.x * 0.2 * d.x, 0.1,
                            across.y * d.y + radial.y * 0.2 * d.x));
         paint = 3.0;
+    } else if (piece == 4.0) {
+        // The ground patch: the rod opened into a disc on the floor round the pad, each ring of
+        // it at its own radius, following the ground; the dust it carries billows up a little
+        // while the rocket lights and leaves.
+        kind = 2.0;
+        vec2 at = pad + kShadowDir * 1.6 + d * (v * kPatch);
+        float dust = glow + (phase >= 2.0 ? max(1.0 - climb, 0.0) : 0.0);
+        float fromPad = length(at - pad) / 3.0;
+        float billow = dust * 0.9 * exp(-4.0 * (fromPad - 0.6) * (fromPad - 0.6));
+        vec3 w = vec3(at.x, groundHeight(at) + 0.12 + billow, at.y);
+        // Drawn a little towards the eye, so the floor's own triangles do not cut into it.
+        w += normalize(eyePos - w) * 0.35;
+        localPos = vec3(at - pad, v);
+        localNormal = vec3(0.0, 1.0, 0.0);
+        worldPos = w;
+        ground = dust;
+        haze = hazeAt(w);
+        // Nothing left to show once the rocket is high: no draw.
+        gl_Position = lift < 20.0 ? matrix * vec4(w, 1.0) : vec4(2.0, 2.0, 2.0, 1.0);
+        return;
     } else {
-        // The exhaust: a flame hanging from the nozzle, longer the harder the rocket burns.
-        float length_ = (1.2 + 2.5 * burn) * (0.9 + 0.2 * fract(23.0 * t + 0.37 * s));
-        float r = 0.42 * sqrt(v) * (1.0 + 0.15 * bounce);
-        q = vec3(d.x * r, kBodyBottom - length_ * (1.0 - v), d.y * r);
-        n = vec3(d.x, 0.4, d.y);
-        flame = 0.6 + 0.4 * v;
+        // The exhaust: a flame hanging from the nozzle, longer the harder the rocket burns, with
+        // a wide soft sheath that makes its glow.
+        kind = 1.0;
+        float length_ = (1.4 + 2.6 * burn) * (0.9 + 0.2 * fract(23.0 * t + 0.37 * s));
+        float r = 0.55 * sqrt(v) * (1.0 + 0.15 * bounce);
+        q = vec3(d.x * r, kBodyBottom + 0.1 - length_ * (1.0 - v), d.y * r);
+        n = vec3(d.x, 0.3, d.y);
+        flame = v;
     }
     // A rocket on its pad shakes as it lights.
     q.xz += onPad * 0.1 * (fract(vec2(9.7, 8.3) * t + 0.61 * s) - 0.5);
 
-    vec2 pad = padPosition(s);
-    vec3 world = vec3(pad.x, groundHeight(pad) + lift, pad.y) + kScale * q;
+    vec3 world = vec3(pad.x, floorY + lift, pad.y) + kScale * q;
     localPos = q;
     localNormal = n;
-    vec4 clip = matrix * vec4(world, 1.0);
-    depth = clip.w;
-    gl_Position = clip;
+    worldPos = world;
+    haze = hazeAt(world);
+    gl_Position = matrix * vec4(world, 1.0);
 }
 #endif
 
 #ifdef fragmentcompile
-uniform vec3 fog_color;
-
 in vec3 localPos;
 in vec3 localNormal;
+in vec3 worldPos;
 in float flame;
 in float paint;
-in float depth;
+flat in float ground;
+flat in vec3 eyePos;
 flat in float fade;
 flat in float glow;
+flat in float kind;
+flat in float burnOut;
+flat in float heightOut;
+in vec4 haze;
 out vec4 fragColor;
+
+// Integer hash (the same bits on every driver, unlike hashes built on sin).
+float unitHash(uvec3 v)
+{
+    v = v * 1664525u + 1013904223u;
+    v.x += v.y * v.z;
+    v.y += v.z * v.x;
+    v.z += v.x * v.y;
+    v ^= v >> 16u;
+    v.x += v.y * v.z;
+    v.y += v.z * v.x;
+    v.z += v.x * v.y;
+    return float((v.x ^ v.y ^ v.z) >> 8u) * (1.0 / 16777216.0);
+}
+
+float valueNoise(vec2 q)
+{
+    vec2 cell = floor(q);
+    vec2 f = q - cell;
+    f = f * f * (3.0 - 2.0 * f);
+    uvec3 c = uvec3(ivec3(ivec2(cell) + 4096, 3));
+    float a = unitHash(c);
+    float b = unitHash(c + uvec3(1u, 0u, 0u));
+    float e = unitHash(c + uvec3(0u, 1u, 0u));
+    float g = unitHash(c + uvec3(1u, 1u, 0u));
+    return mix(mix(a, b, f.x), mix(e, g, f.x), f.y);
+}
+
+// The sky: the gradient with long streaks of dust lit from the sun's side, and the sun itself low
+// and large, dimmed by the dust.
+vec3 skyColor(vec3 d)
+{
+    vec3 c = skyGradient(d);
+    // Below the horizon (seen from under the canyon's rim) the dust haze thickens and darkens.
+    c *= 1.0 - 0.45 * smoothstep(0.0, -0.8, d.y);
+    vec2 q = d.xz / (abs(d.y) + 0.12) * vec2(0.9, 2.6);
+    float streak = smoothstep(0.5, 0.85, valueNoise(q + vec2(0.02 * t, 0.0))) *
+                   smoothstep(0.0, 0.25, abs(d.y));
+    float sun = max(dot(d, kSunDir), 0.0);
+    c = mix(c, routineSky() * 1.6 + vec3(0.08, 0.04, 0.02) * (0.4 + sun), streak * 0.45);
+    float disc = smoothstep(0.9986, 0.9992, dot(d, kSunDir));
+    c = mix(c, vec3(1.0, 0.72, 0.45) * (0.55 + routineSky().r), disc * 0.8);
+    return c;
+}
 
 void main()
 {
-    float fog = 1.0 - exp(-max(depth, 0.0) * 0.012);
-    if (flame > 0.0) {
-        // Hot white at the nozzle, orange and thin at the tip.
-        vec3 hot = mix(vec3(1.0, 0.35, 0.05), vec3(1.0, 0.95, 0.7), flame * flame);
-        vec3 c = mix(hot * (1.2 + 0.8 * glow), fog_color, fog * 0.5);
-        fragColor = vec4(c, (0.45 + 0.5 * flame) * fade);
+    vec3 toEye = eyePos - worldPos;
+    float eyeDistance = length(toEye);
+    vec3 view = toEye / max(eyeDistance, 1e-4);
+    if (kind == 3.0) {
+        fragColor = vec4(skyColor(-view), 1.0);
         return;
     }
+    float fog = haze.a;
+    vec3 behind = haze.rgb;
+    // What comes close to the lens (near plane at 1) thins out before the near plane cuts it, so
+    // a flame or a fin the camera passes through never shows as a hard-edged sliver. 1 / w of
+    // the fragment is its depth in front of the eye.
+    float nearFade = smoothstep(1.5, 6.0, 1.0 / gl_FragCoord.w);
+
+    if (kind == 2.0) {
+        // Under the rocket: its shadow, shrinking and fading as it climbs; the flame's light
+        // pooling on the sand; the dust it kicks up, lit from the sky and by the flame.
+        // localPos.xy is the place relative to the pad, in world units; z the patch's own
+        // radius (0 in the middle, 1 at its rim).
+        vec2 rel = localPos.xy;
+        float r = length(rel) / 3.0;
+        float rim = 1.0 - smoothstep(0.75, 0.95, localPos.z);
+        float lifted = clamp(heightOut / 12.0, 0.0, 1.0);
+        // The long shadow of the low sun: a capsule from the foot away from the sun.
+        float along = clamp(dot(rel, kShadowDir), 0.0, 5.0);
+        float across = length(rel - kShadowDir * along);
+        float width = 0.95 - 0.06 * along;
+        float shadow = (1.0 - smoothstep(width * 0.6, width * 1.3, across)) *
+                       (1.0 - smoothstep(1.5, 5.0, along)) * (1.0 - lifted) * 0.6;
+        float near = 1.0 - clamp(heightOut / 20.0, 0.0, 1.0);
+        float soft = 1.0 - smoothstep(0.0, 1.0, r);
+        float pool = soft * soft * near * burnOut * 0.45 * fade;
+        float dust = 0.0;
+        if (ground > 0.0) {
+            // Lumps of dust rolling outwards: a few waves round and across the pad.
+            float turn = atan(rel.y, rel.x);
+            float grain = 0.5 + 0.25 * sin(5.0 * turn + 3.0 * r - 4.0 * burnOut) +
+                          0.25 * sin(3.0 * turn - 7.0 * r + 2.0 * glow);
+            dust = ground * soft * (0.45 + 0.55 * grain) *
+                   smoothstep(0.15, 0.45, r + 0.15 * grain) * 0.7;
+        }
+        shadow *= rim;
+        pool *= rim;
+        dust *= rim;
+        vec3 fire = vec3(1.0, 0.55, 0.2);
+        vec3 dustColor = routineSky() * 1.2 + vec3(0.28, 0.2, 0.13) + fire * 0.35 * glow;
+        float a = clamp(shadow + pool + dust, 0.0, 0.95);
+        vec3 c = (shadow * vec3(0.03, 0.015, 0.01) + pool * fire * 1.4 + dust * dustColor) /
+                 max(a, 1e-3);
+        c = mix(c, behind, fog);
+        fragColor = vec4(min(c, vec3(1.0)), a * (1.0 - fog * 0.6) * nearFade);
+        return;
+    }
+
+    vec3 n = normalize(localNormal);
+    if (kind == 1.0) {
+        // The flame: a white-hot core, yellow then orange towards the tip and the edge of the
+        // sheath, whose soft rim fades out as glow. The facing term is the core: where the eye
+        // looks straight into the sheath it is thickest.
+        float facing = abs(dot(n, view));
+        float core = facing * facing * facing * flame;
+        float heat = clamp(flame * (0.45 + 0.55 * facing), 0.0, 1.0);
+        vec3 hot = mix(vec3(0.9, 0.22, 0.05), vec3(1.0, 0.7, 0.25), smoothstep(0.1, 0.6, heat));
+        hot = mix(hot, vec3(1.0, 0.97, 0.85), smoothstep(0.55, 0.95, heat));
+        vec3 c = mix(hot * (1.0 + 0.6 * glow), behind, fog * 0.4);
+        float alpha = (0.1 + 0.9 * smoothstep(0.05, 0.7, facing)) * smoothstep(0.0, 0.25, flame);
+        alpha = max(alpha * (0.55 + 0.45 * core), core);
+        fragColor = vec4(min(c, vec3(1.0)), alpha * fade * nearFade);
+        return;
+    }
+
     // Paint: white body with a red band and black roll marks, red nose and fins; a different
     // trim on every third slot.
     float s = 6.0 - id;
@@ -160,17 +373,29 @@ void main()
         albedo = mix(albedo, trim, max(band, marks));
     }
 
-    // A high light from the sky's side, the floor's warm bounce from below, and a rim.
-    vec3 n = normalize(localNormal);
-    vec3 key = normalize(vec3(-0.5, 0.8, 0.4));
-    float diffuse = max(dot(n, key), 0.0);
-    float below = max(-n.y, 0.0) * 0.3 + 0.25;
-    float rim = pow(1.0 - abs(n.y), 2.0) * 0.2;
+    if (dot(n, view) < 0.0 && paint > 2.5) n = -n;  // a fin is lit from the side seen
+    vec3 sky = routineSky();
+    // The low sun as key light, wrapped a little so the shade side is not dead; a glint on the
+    // paint.
+    float key = max(dot(n, kSunDir) * 0.8 + 0.2, 0.0);
+    vec3 halfway = normalize(kSunDir + view);
+    float glint = pow(max(dot(n, halfway), 0.0), 48.0) * 0.9;
+    // Fill from the sky above and the warm sand below; dark low down where the floor and the
+    // other fins crowd in.
+    float above = 0.5 + 0.5 * n.y;
+    vec3 fill = mix(vec3(0.3, 0.18, 0.11), sky * 1.6 + vec3(0.08, 0.07, 0.08), above);
+    float low = kScale * max(localPos.y, 0.0) + heightOut;
+    float occlusion = 0.55 + 0.45 * smoothstep(0.0, 4.0, low);
+    // A rim in the bright horizon's colour, which separates the rocket from the dust and sky.
+    float edge = 1.0 - max(dot(n, view), 0.0);
+    vec3 rim = (sky * 2.0 + vec3(0.25, 0.15, 0.1)) * edge * edge * edge * 0.7;
     float pulse = 0.12 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.5) + max(1.0 - t_scene, 0.0);
-    vec3 light = vec3(1.25, 1.15, 1.05) * diffuse + fog_color * 2.5 * below + 0.2 + rim + pulse;
-    // The pad's flash lights the rocket from its foot.
-    light += vec3(1.0, 0.6, 0.25) * glow * 1.5 * exp(-max(localPos.y, 0.0) * 0.5);
-    vec3 c = mix(albedo * light, fog_color, fog);
-    fragColor = vec4(c, fade);
+    vec3 light = vec3(0.95, 0.72, 0.55) * key + fill * occlusion + pulse;
+    // Its own flame and the pad's flash light it from the foot.
+    light += vec3(1.0, 0.6, 0.25) * (glow * 1.5 + 0.35 * burnOut) *
+             exp(-max(localPos.y, 0.0) * 0.6);
+    vec3 c = albedo * light + vec3(1.0, 0.85, 0.7) * glint * (paint < 1.5 ? 1.0 : 0.5) + rim;
+    c = mix(c, behind, fog);
+    fragColor = vec4(min(c, vec3(1.0)), fade * nearFade);
 }
 #endif

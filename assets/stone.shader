@@ -1,7 +1,10 @@
 // Stone: the cave's brick walls, with moss grown on the ledges and in the mortar. Two lights: the
 // warm lamp of the cave at "lightpos" (its reach "lightradius" and "falloff"), which also glows in
-// the foggy air, and the camcorder's own lamp shining along the view. The mesh is +z up; the
-// fog is "fog_color".
+// the foggy air and flares on the beat, and the key light: the camcorder's own lamp, a cone along
+// the view from just beside the lens, bright on the near rock and falling off fast to dark. The
+// camcorder's exposure rolls the result off instead of clipping. The mesh is +z up; the fog is
+// "fog_color", the clear colour, so the shaft's far end sinks into it instead of ending in a
+// cut-out.
 uniform mat4 matrix;
 uniform float t;
 uniform float beats;
@@ -45,10 +48,16 @@ void main()
     worldNormal = normal;
     eyePos = cameraPosition();
     viewDir = cameraDirection();
-    // The cave's lamp: warm, flickering a little like a flame, a touch brighter on the bar's beat.
-    float flicker = 0.9 + 0.1 * sin(7.0 * t + 3.0 * sin(1.3 * t_scene)) * sin(3.1 * beats);
-    float pulse = 1.0 + 0.25 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.4);
-    lampColor = vec3(1.6, 1.0, 0.55) * flicker * pulse;
+    // The cave's lamp: warm, flickering a little like a flame, flaring on every beat (most on the
+    // bar's first) and burning up over the last beat, when the camcorder zooms in. The flicker's
+    // sines take small arguments only (the clock as whole turns, or the scene's seconds), which
+    // agree on every GPU.
+    float flame = 6.2831853 * fract(1.1140846 * t);  // 7 rad/s
+    float flicker = 0.92 + 0.08 * sin(flame + 3.0 * sin(1.3 * t_scene)) * sin(3.1 * t_scene);
+    float hit = (1.0 - saw) * (1.0 - saw);
+    float pulse = 1.0 + 0.7 * hit * (kick == 0.0 ? 1.0 : 0.55);
+    float finale = clamp(beats - 287.0, 0.0, 1.0);
+    lampColor = vec3(1.6, 1.0, 0.55) * flicker * pulse * (1.0 + 1.5 * finale);
     gl_Position = matrix * position;
 }
 #endif
@@ -68,17 +77,20 @@ flat in vec3 viewDir;
 flat in vec3 lampColor;
 out vec4 fragColor;
 
+const float kBrickScale = 0.065;  // one brick image every 15 units: courses about 2.5 units high
+const vec3 kBrickTone = vec3(0.443, 0.4, 0.333);  // the brick image's mean
+const vec3 kMossTone = vec3(0.25, 0.325, 0.15);   // the moss image's mean
+
 // Bilinear lookup by hand, wrapping like GL_REPEAT. The driver's own filtered lookups crawl where
 // a surface is seen edge-on (the images carry the maximum anisotropy but no smaller levels).
 vec3 fetchLinear(sampler2D s, vec2 uv)
 {
-    ivec2 size = textureSize(s, 0);
-    if (size.x == 0) return vec3(0.0);
+    ivec2 size = max(textureSize(s, 0), ivec2(1));
     vec2 texel = uv * vec2(size) - 0.5;
     vec2 f = fract(texel);
     vec2 base = floor(texel);
-    ivec2 a = ivec2(mod(base, vec2(size)));
-    ivec2 b = ivec2(mod(base + 1.0, vec2(size)));
+    ivec2 a = clamp(ivec2(mod(base, vec2(size))), ivec2(0), size - 1);
+    ivec2 b = (a + 1) % size;
     vec3 c00 = texelFetch(s, a, 0).rgb;
     vec3 c10 = texelFetch(s, ivec2(b.x, a.y), 0).rgb;
     vec3 c01 = texelFetch(s, ivec2(a.x, b.y), 0).rgb;
@@ -86,20 +98,41 @@ vec3 fetchLinear(sampler2D s, vec2 uv)
     return mix(mix(c00, c10, f.x), mix(c01, c11, f.x), f.y);
 }
 
-// One texel, for the moss: its pattern is fine enough that filtering is not missed.
-vec3 fetchNearest(sampler2D s, vec2 uv)
+// A smaller level made by hand: where one pixel covers more than a texel, four lookups spread
+// over the pixel's footprint are averaged (a box filter of its size), and past a few texels the
+// picture's mean takes over. Without it the fine mortar lines crawl and sparkle as grain. The
+// lookups' differences give the brightness slope at the same scale (per uv unit), for the relief:
+// slopes from screen derivatives would differ with each GPU's way of taking them.
+vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 footprint, vec3 mean, out vec2 slope)
 {
-    ivec2 size = textureSize(s, 0);
-    if (size.x == 0) return vec3(0.0);
-    return texelFetch(s, ivec2(mod(floor(uv * vec2(size)), vec2(size))), 0).rgb;
+    const vec3 luma = vec3(0.3, 0.5, 0.2);
+    // Seen edge-on the footprint is long and thin: its mean size decides when the picture's mean
+    // takes over, so grazing walls near the lens stay sharp across and only blur along.
+    float texels = sqrt(footprint.x * footprint.y) * float(textureSize(s, 0).x);
+    vec2 d = max(0.25 * footprint, vec2(0.5 / float(textureSize(s, 0).x)));
+    vec3 a = fetchLinear(s, uv + vec2(-d.x, -d.y)), b = fetchLinear(s, uv + vec2(d.x, -d.y));
+    vec3 c = fetchLinear(s, uv + vec2(-d.x, d.y)), e = fetchLinear(s, uv + vec2(d.x, d.y));
+    float la = dot(a, luma), lb = dot(b, luma), lc = dot(c, luma), le = dot(e, luma);
+    slope = vec2(lb + le - la - lc, lc + le - la - lb) / (4.0 * d);
+    return mix(0.25 * (a + b + c + e), mean, smoothstep(5.0, 16.0, texels));
 }
 
-// Brick laid on the plane the wall faces most; courses run level (along z) on the walls.
-vec3 brickAt(vec3 p, vec3 n)
+// Brick laid on the plane the wall faces most; courses run level (along z) on the walls. Taking the plane the normal is closest to (not a favoured one past a threshold) keeps the
+// stretch of a slanted face small; selected, not branched on, since shader cores (and llvmpipe)
+// run both sides of a branch whenever neighbouring pixels differ.
+vec2 brickPlane(vec3 p, vec3 a)
 {
-    vec3 a = abs(n);
-    vec2 uv = a.z > 0.8 ? p.xy : a.x > a.y ? p.yz : p.xz;
-    return fetchLinear(tex, uv);
+    bool alongX = a.x >= a.y && a.x >= a.z;
+    bool alongY = !alongX && a.y >= a.z;
+    return alongX ? p.yz : alongY ? p.xz : p.xy;
+}
+
+// A slope in the brick's plane, turned into the model's axes.
+vec3 planeSlope(vec2 slope, vec3 a)
+{
+    bool alongX = a.x >= a.y && a.x >= a.z;
+    bool alongY = !alongX && a.y >= a.z;
+    return alongX ? vec3(0.0, slope) : alongY ? vec3(slope.x, 0.0, slope.y) : vec3(slope, 0.0);
 }
 
 // Light scattered by the fog between the eye and the wall from a point lamp: the integral of
@@ -114,63 +147,88 @@ float airGlow(vec3 eye, vec3 dir, float len, vec3 lamp)
 
 void main()
 {
+    // Footprints first, while every pixel of the quad is still on the same path.
+    vec3 p = worldPos * kBrickScale;
+    vec3 reach3 = kBrickScale * (abs(dFdx(worldPos)) + abs(dFdy(worldPos)));
     vec3 n = normalize(worldNormal);
+    vec3 an = abs(n);
+    // Shifted so that each plane's brick is offset against the others' where a faceted wall
+    // changes plane, rather than lining up in a grid.
+    vec2 uv = brickPlane(p + vec3(0.61, 0.37, 0.0), an);
+    vec2 footprint = brickPlane(reach3, an);
+
     vec3 toEye = eyePos - worldPos;
     float eyeDistance = length(toEye);
-    vec3 v = toEye / eyeDistance;
+    vec3 v = toEye / max(eyeDistance, 1e-4);
     if (dot(n, v) < 0.0) n = -n;
 
-    vec3 p = worldPos * 0.12;
-    vec3 brick = brickAt(p, n);
-    // Mortar and chipped faces are the dark parts of the brick image: they read as hollows.
+    vec2 slope;
+    vec3 brick = fetchFiltered(tex, uv, footprint, kBrickTone, slope);
+    vec3 grad = planeSlope(slope, an);
+    float finest = sqrt(footprint.x * footprint.y);
+    float detail = 1.0 - smoothstep(3.0, 10.0, finest * 1024.0);
+    // Mortar and chipped faces are the dark parts of the brick image: they read as hollows, a
+    // third of a unit deep, fading with the detail.
     float height = dot(brick, vec3(0.3, 0.5, 0.2));
-    vec3 dpx = dFdx(worldPos), dpy = dFdy(worldPos);
-    vec3 r1 = cross(dpy, n), r2 = cross(n, dpx);
-    float det = dot(dpx, r1);
-    vec3 slope = sign(det) * (dFdx(height) * r1 + dFdy(height) * r2);
-    vec3 bumped = normalize(abs(det) * n - 0.6 * slope);
-    if (abs(det) < 1e-8) bumped = n;
+    grad *= kBrickScale * 0.35 * detail;
+    vec3 bumped = normalize(n - (grad - dot(grad, n) * n));
 
-    // Moss on the ledges (faces turned up) and creeping into the mortar below them.
-    vec3 mossColor = fetchNearest(moss, p.xy * 0.7 + p.z * 0.15);
-    float ledge = smoothstep(0.1, 0.6, n.z + 0.5 * mossColor.g - 0.3 * height);
-    float mortar = smoothstep(0.35, 0.15, height) * smoothstep(-0.4, 0.2, n.z);
-    vec3 albedo = mix(brick, mossColor * vec3(0.8, 1.0, 0.7), max(ledge, 0.6 * mortar));
+    // Moss on the ledges (faces turned up) and creeping into the mortar below them, in patches
+    // finer than the brick so it reads as growth rather than a green wash; far off its mean will do.
+    vec2 mossUv = 3.0 * uv;
+    vec3 mossColor = mix(kMossTone, fetchLinear(moss, mossUv), detail);
+    float ledge = 0.7 * smoothstep(0.5, 0.9, n.z + 0.6 * mossColor.g - 0.4 * height);
+    float mortar = smoothstep(0.3, 0.12, height) * smoothstep(-0.2, 0.4, n.z);
+    vec3 albedo = mix(brick, mix(brick, mossColor, 0.6) * vec3(0.8, 0.9, 0.65), max(ledge, 0.4 * mortar));
     float wet = 1.0 - ledge;
 
+    // The cave's lamp at the shaft's middle: warm, reaching a little beyond its radius so the
+    // shaft's far ends keep a trace of it.
     vec3 toLight = lightpos - worldPos;
     float lightDistance = length(toLight);
     vec3 l = toLight / max(lightDistance, 1e-4);
     float reach = pow(clamp(1.0 - lightDistance / lightradius, 0.0, 1.0), falloff);
+    float carry = 0.3 / (1.0 + lightDistance * lightDistance / 2500.0);
     float diffuse = max(dot(bumped, l), 0.0);
     float shine = max(dot(reflect(-l, bumped), v), 0.0);
     shine *= shine * shine;  // ^3
     shine *= shine;          // ^6
     shine *= shine;          // ^12
     shine *= shine * wet;    // ^24
-    vec3 light = lampColor * reach * (diffuse + 0.5 * shine + 0.08);
+    vec3 light = lampColor * (reach + carry) * (diffuse + 0.5 * shine + 0.06);
 
-    // The camcorder's lamp: a soft spot along the view that fades with distance.
-    float spot = smoothstep(0.8, 0.98, dot(-v, viewDir));
-    float near = 1.0 / (1.0 + eyeDistance * eyeDistance / 4000.0);
-    float facing = max(dot(bumped, v), 0.0);
-    float glint = facing * facing * facing * facing * facing;  // ^5
-    glint *= glint;                                           // ^10
-    glint *= glint;                                           // ^20
-    glint *= glint * wet;                                     // ^40
-    light += vec3(1.0, 1.05, 1.15) * near * (0.5 + 0.9 * spot) * (facing + 0.6 * glint);
-    light += vec3(0.05, 0.05, 0.09) + 0.02 * bounce;
+    // The key light: the camcorder's lamp, a cone along the view, mounted a little beside the lens
+    // so it rakes across the near rock. Bright close by, falling off fast to dark.
+    vec3 side = normalize(cross(viewDir, vec3(1.0, 0.0, 0.0)) + vec3(0.0, 0.0, 1e-3));
+    vec3 toKey = eyePos + 3.0 * side - worldPos;
+    float keyDistance = length(toKey);
+    vec3 k = toKey / max(keyDistance, 1e-4);
+    float cone = smoothstep(0.8, 0.97, dot(-v, viewDir));
+    float near = 1.0 / (1.0 + keyDistance * keyDistance / 220.0);
+    float facing = max(dot(bumped, k), 0.0);
+    vec3 halfway = normalize(k + v);
+    float glint = max(dot(bumped, halfway), 0.0);
+    glint *= glint * glint * glint * glint;  // ^5
+    glint *= glint;                          // ^10
+    glint *= glint;                          // ^20
+    glint *= glint * wet;                    // ^40
+    light += vec3(1.0, 0.96, 0.88) * 3.2 * near * (0.45 + 0.55 * cone) * (facing + 0.8 * glint);
+    // Fill: the cave's own dim blue, lifted a little with the bar's swing.
+    light += vec3(0.04, 0.045, 0.07) * (1.0 + 0.3 * lampColor.g + 0.1 * bounce);
 
-    // Fogged fully by the far plane, so that the shaft's clipped far end melts into the clear.
-    vec3 color = albedo * light;
-    float fog = max(1.0 - exp(-eyeDistance * 0.008), smoothstep(140.0, 195.0, eyeDistance));
-    color = mix(color, fog_color, fog);
+    // Exposure: the camcorder rolls bright parts off instead of clipping them.
+    vec3 color = vec3(1.0) - exp(-1.5 * albedo * light);
+    // A thin haze deepening with distance, darker than the clear colour so the shadows stay
+    // deep; complete only at the far plane, where whatever it cuts away sinks into the clear colour.
+    float haze = min(1.0 - exp(-eyeDistance * 0.004), 0.45);
+    color = mix(color, 0.6 * fog_color, haze);
+    color = mix(color, fog_color, smoothstep(165.0, 196.0, eyeDistance));
     // The lamp's halo in the air, seen on the walls around it: it thins out where the wall lies
     // far behind the lamp, since the far end of the shaft may be clipped away.
     vec3 toLamp = lightpos - eyePos;
     float behind = eyeDistance - dot(toLamp, -v);
-    float halo = airGlow(eyePos, -v, eyeDistance, lightpos) * (1.0 - smoothstep(15.0, 70.0, behind));
-    color += vec3(1.0, 0.55, 0.25) * min(halo * 0.35, 1.5) * lampColor.g;
+    float halo = airGlow(eyePos, -v, eyeDistance, lightpos) * (1.0 - smoothstep(10.0, 45.0, behind));
+    color += vec3(1.0, 0.55, 0.25) * min(halo * 0.12, 0.5) * lampColor.g;
     fragColor = vec4(color, 1.0);
 }
 #endif

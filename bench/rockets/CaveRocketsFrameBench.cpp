@@ -14,6 +14,7 @@
 
 #include "BenchDemo.h"
 #include "demo/FrameHead.h"
+#include "demo/Timeline.h"
 #include "gl/GlEntryTable.h"
 
 namespace {
@@ -25,11 +26,14 @@ struct Part {
     double firstBar, lastBar;  // frames spread over [first, last)
 };
 
-// -1 bars: the baseline quad.
-const Part kParts[] = {
-    {"baseline (one full-screen quad)", -1, -1}, {"scene 1 (canyon flight, for scale)", 9, 16},
-    {"scene 5 (cave, bars 56-60)", 56.8, 60},    {"scene 6 (cave, bars 60-72)", 60, 72},
-    {"scene 7 (rockets, bars 72-88)", 72.7, 88}, {"scene 8 (rockets, bars 88-104)", 88, 104}};
+// -1 bars: the baseline quad. The canyon from its second bar until the tumble at bar 16; scenes 5
+// and 7 past the fade from black and the opening flash.
+const Part kParts[] = {{"baseline (one full-screen quad)", -1, -1},
+                       {"scene 1 (canyon flight, for scale)", kTimeline[1].startBar + 1.0, 16.0},
+                       {"scene 5 (cave)", kTimeline[5].startBar + 0.8, sceneEndBar(5)},
+                       {"scene 6 (cave 2)", kTimeline[6].startBar, sceneEndBar(6)},
+                       {"scene 7 (rockets)", kTimeline[7].startBar + 0.7, sceneEndBar(7)},
+                       {"scene 8 (rockets 2)", kTimeline[8].startBar, sceneEndBar(8)}};
 
 struct FrameTime {
     double wall = 0.0, cpu = 0.0;  // ms per frame

@@ -13,6 +13,7 @@
 
 #include "BenchDemo.h"
 #include "demo/Scenes.h"
+#include "demo/Timeline.h"
 #include "gl/GeometryBuffer.h"
 #include "gl/GlEntryTable.h"
 #include "gl/ShaderProgram.h"
@@ -48,6 +49,10 @@ int rocketPass(DemoAssets& a, const Matrix4& product, std::int64_t h, Pass pass)
     return draws;
 }
 
+// Scenes 7 and 8, where the rockets stand.
+constexpr double kFirstBar = kTimeline[7].startBar;
+constexpr double kLastBar = sceneEndBar(8);
+
 struct Timing {
     double cpu = 0.0;  // ms per frame on this thread
     int draws = 0;
@@ -58,7 +63,7 @@ Timing timePass(BenchDemo& demo, int frames, Pass pass) {
     Timing timing;
     for (int f = 0; f < frames; ++f) {
         // Frames spread over scenes 7 and 8, so the slot pattern and the camera vary.
-        const double bars = 72.0 + 32.0 * (f + 0.5) / frames;
+        const double bars = kFirstBar + (kLastBar - kFirstBar) * (f + 0.5) / frames;
         SceneClock clock = frameAtBar(demo, bars);
         Matrix4 view, product;
         lookAt(view, 80.0f, 10.0f, 0.0f, 0.0f, -5.0f, 0.0f, 0.0f, 1.0f, 0.0f);
@@ -80,7 +85,7 @@ Timing timePass(BenchDemo& demo, int frames, Pass pass) {
 double timeScene(BenchDemo& demo, int frames) {
     double cpu = 0.0;
     for (int f = 0; f < frames; ++f) {
-        const double bars = 72.0 + 32.0 * (f + 0.5) / frames;
+        const double bars = kFirstBar + (kLastBar - kFirstBar) * (f + 0.5) / frames;
         SceneClock clock = frameAtBar(demo, bars);
         const double start = threadCpuMilliseconds();
         drawRocketsScene(demo.assets, clock);

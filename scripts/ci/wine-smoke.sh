@@ -4,20 +4,30 @@
 #      needed and stays open; typing 800x600 and pressing "Launch" starts the demo, which prints
 #      what the Linux headless runner prints (GL identification, shader, texture and mesh lines)
 #      with an llvmpipe renderer, opens an 800 x 600 window and ends with exit code 0 on Escape.
-#   2. Ticking "Fullscreen" and pressing "No Launch" ends with exit code 0 and prints nothing.
+#   2. Ticking "Fullscreen" and pressing "No Launch" ends with exit code 0 and prints nothing, also
+#      started from a folder without assets/ (it finds them in the source tree).
 #   3. "Launch" with the preselected resolution; Alt+F4 closes the window, which ends the demo with
 #      exit code 0.
 #   4. With Mesa limited to OpenGL 3.0 the 3.3 core context cannot be made: one line saying so,
 #      exit code 1.
-#   5. The DirectShow player on a short MP3 (velmora-music-check.exe).
+#   4b. 99999x99999 typed in the launcher: one line naming the GL's limit and a message box
+#      "Velmora cannot start", then exit code 1, before the load phase.
+#   5. The DirectShow player on a short MP3 (velmora-music-check.exe), past its end too.
+#   5b. The window (velmora-window-check.exe): the bootstrap window is gone, the client area, the
+#      reported size and the viewport agree for a window too tall for the screen, and a refused
+#      full-screen mode falls back to a centred window with one line.
+#   5c. velmora-dev.exe (developer mode) through the launcher at 640x360, run from a copy of assets/:
+#      Space pauses, Right moves the position one bar (its console lines); a shader saved with a
+#      syntax error is reported, saved back it is reloaded; Escape ends it with exit code 0.
 #   6. Images decoded by GDI+ match the Linux decoder within 1 per channel: a test set covering
 #      the formats, and the demo's own images.
 #   7. The portable maths (scalar sines, matrices, the clock, the surface fields and meshes) gives
 #      the same bits as the Linux build: velmora-math-bits(.exe), compared line by line.
-# Uses a fresh 32-bit prefix under /tmp (removed afterwards) and an ALSA null device in
-# ~/.asoundrc, without which DirectShow finds no audio renderer (a different existing file is
-# put back afterwards). Build directories: VELMORA_WINDOWS_BUILD (default build/windows-i686) and
-# VELMORA_LINUX_BUILD (default build/linux).
+# Uses a fresh 32-bit prefix under /tmp and a private home beside it (both removed afterwards)
+# whose .asoundrc selects ALSA's null device, without which DirectShow finds no audio renderer;
+# the user's own ~/.asoundrc is never touched (it once was, and every other program on the
+# machine then played into the null device). Build directories: VELMORA_WINDOWS_BUILD (default
+# build/windows-i686) and VELMORA_LINUX_BUILD (default build/linux).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
@@ -32,7 +42,9 @@ exe=$windows_build/velmora.exe
 headless=$linux_build/src/app/headless/velmora-headless
 compare=$linux_build/tests/win32/velmora-image-compare
 math_bits=$linux_build/tests/crosstarget/velmora-math-bits
-for f in "$exe" "$windows_build/velmora-image-dump.exe" "$windows_build/velmora-music-check.exe" \
+dev_exe=$windows_build/velmora-dev.exe
+for f in "$exe" "$dev_exe" "$windows_build/velmora-image-dump.exe" \
+    "$windows_build/velmora-music-check.exe" "$windows_build/velmora-window-check.exe" \
     "$windows_build/velmora-math-bits.exe" "$headless" "$compare" "$math_bits"; do
     [[ -x $f ]] || { echo "wine-smoke: $f is missing: build both presets first"; exit 1; }
 done
@@ -42,25 +54,12 @@ work=$(mktemp -d /tmp/velmora-wine.XXXXXX)
 export WINEPREFIX=$work/prefix WINEARCH=win32 WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
-asoundrc=$HOME/.asoundrc
-null_device='pcm.!default { type null }'
-asoundrc_action=keep
-if [[ ! -e $asoundrc ]]; then
-    asoundrc_action=remove
-    echo "$null_device" >"$asoundrc"
-elif ! grep -qF "$null_device" "$asoundrc"; then
-    asoundrc_action=restore
-    cp -p "$asoundrc" "$work/asoundrc.saved"
-    echo "wine-smoke: $asoundrc holds other settings; using the null device until the end"
-    echo "$null_device" >"$asoundrc"
-fi
+export HOME=$work/home
+mkdir -p "$HOME"
+echo 'pcm.!default { type null }' >"$HOME/.asoundrc"
 
 cleanup() {
     wineserver -k 2>/dev/null || true
-    case $asoundrc_action in
-        remove) rm -f "$asoundrc" ;;
-        restore) cp -p "$work/asoundrc.saved" "$asoundrc" ;;
-    esac
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -85,6 +84,15 @@ wait_for_windows() {
         sleep 0.2
     done
     return 1
+}
+
+# Presses Escape in window $1 every 5 s, for two minutes at most, until the program $pid is gone.
+escape_until_gone() {
+    for ((i = 0; i < 24; i++)); do
+        kill -0 $pid 2>/dev/null || return 0
+        xdotool windowfocus --sync "$1" key Escape 2>/dev/null || true
+        sleep 5
+    done
 }
 
 # Clicks the point (x, y), in dialog units, of the launcher dialog $1 (270 x 137 units; the X
@@ -172,6 +180,17 @@ print("\n".join(problems) or "   dialog 103, bitmap 101, icon 102 and the manife
 sys.exit(1 if problems else 0)
 PYTHON
 
+# The release zip, when scripts/ci/dist-check.sh (or make dist) has made it: runs 2 and 3 start the
+# program unpacked from it, from its own folder, as a viewer would.
+release=$(realpath "$exe")
+release_dir=$PWD
+if [[ -f dist/zorvek-velmora-win32.zip ]]; then
+    python3 -m zipfile -e dist/zorvek-velmora-win32.zip "$work/release"
+    release=$work/release/zorvek-velmora/velmora.exe
+    release_dir=$work/release/zorvek-velmora
+    echo "-- runs 2 and 3 use velmora.exe unpacked from dist/zorvek-velmora-win32.zip"
+fi
+
 phase "prefix"
 wine wineboot -i >/dev/null 2>&1
 wineserver -w
@@ -198,11 +217,7 @@ if dialog=$(wait_for_windows "ZORVEK LAUNCHER" 60); then
         eval "$(xdotool getwindowgeometry --shell "$window")"
         [[ "${WIDTH}x${HEIGHT}" == 800x600 ]] || fail "the window is ${WIDTH}x${HEIGHT}, not 800x600"
         sleep 4
-        for ((i = 0; i < 24; i++)); do
-            kill -0 $pid 2>/dev/null || break
-            xdotool windowfocus --sync "$window" key Escape 2>/dev/null || true
-            sleep 5
-        done
+        escape_until_gone "$window"
     else
         fail "no Velmora window"
     fi
@@ -233,8 +248,9 @@ if ! diff <(normalise "$work/headless.out") <(normalise "$work/run1.out") >"$wor
 fi
 echo "   $(grep -c '^reloading ' "$work/run1.out") reloading lines, $(grep -ci 'mesh' "$work/run1.out") mesh lines"
 
-phase "run 2: Fullscreen, then No Launch"
-wine "$exe" >"$work/run2.out" 2>"$work/run2.err" &
+phase "run 2: Fullscreen, then No Launch, started from a folder without assets"
+(cd "$work" && exec wine "$release") \
+    >"$work/run2.out" 2>"$work/run2.err" &
 pid=$!
 screen_before=$(xdotool getdisplaygeometry)
 if dialog=$(wait_for_windows "ZORVEK LAUNCHER" 60); then
@@ -253,7 +269,8 @@ echo "exit code $rc, $(wc -c <"$work/run2.out") bytes of output"
 [[ $(xdotool getdisplaygeometry) == "$screen_before" ]] || fail "No Launch changed the display"
 
 phase "run 3: the preselected resolution, closed with Alt+F4"
-wine "$exe" >"$work/run3.out" 2>"$work/run3.err" &
+(cd "$release_dir" && exec wine "$release") \
+    >"$work/run3.out" 2>"$work/run3.err" &
 pid=$!
 if dialog=$(wait_for_windows "ZORVEK LAUNCHER" 60); then
     click_dialog "$dialog" 188 110
@@ -276,6 +293,31 @@ rc=0
 wait $pid || rc=$?
 echo "exit code $rc"
 [[ $rc -eq 0 ]] || { fail "exit code $rc after closing the window"; tail -n 20 "$work/run3.err"; }
+
+phase "run 5: a size the GL cannot draw at"
+wine "$exe" >"$work/run5.out" 2>"$work/run5.err" &
+pid=$!
+if dialog=$(wait_for_windows "ZORVEK LAUNCHER" 60); then
+    type_resolution "$dialog" 99999x99999
+    click_dialog "$dialog" 188 110
+    if box=$(wait_for_windows "Velmora cannot start" 60); then
+        xdotool windowfocus --sync "$box" key Return 2>/dev/null || true
+    else
+        fail "no message box for 99999x99999"
+    fi
+    for ((i = 0; i < 100; i++)); do kill -0 $pid 2>/dev/null && sleep 0.2; done
+else
+    fail "no launcher dialog"
+fi
+kill -0 $pid 2>/dev/null && { fail "velmora.exe still runs at 99999x99999: killed"; kill $pid; }
+rc=0
+wait $pid || rc=$?
+echo "exit code $rc"
+sed 's/^/   | /' "$work/run5.out"
+[[ $rc -eq 1 ]] || fail "exit code $rc at 99999x99999, not 1"
+# Nothing else: the load phase (which starts with the GL identification block) must not start.
+[[ $(wc -l <"$work/run5.out") -eq 1 ]] && grep -q "^Cannot draw at 99999x99999: .*GL_MAX_" "$work/run5.out" ||
+    fail "not one line naming the GL's limit"
 
 phase "run 4: no OpenGL 3.3 core context"
 MESA_GL_VERSION_OVERRIDE=3.0 wine "$exe" >"$work/run4.out" 2>"$work/run4.err" &
@@ -303,6 +345,70 @@ rc=0
 wine "$windows_build/velmora-music-check.exe" "$work/tone.mp3" >"$work/music.out" 2>/dev/null || rc=$?
 sed 's/^/   | /' "$work/music.out"
 [[ $rc -eq 0 ]] || fail "the DirectShow player checks"
+
+phase "the window"
+rc=0
+wine "$windows_build/velmora-window-check.exe" >"$work/window.out" 2>/dev/null || rc=$?
+sed 's/^/   | /' "$work/window.out"
+[[ $rc -eq 0 ]] || fail "the window checks"
+[[ $(grep -c "^The display cannot switch to 800x600 .*: the demo runs in a centred window" \
+    "$work/window.out") -eq 1 ]] || fail "no one line for the refused full-screen mode"
+
+phase "velmora-dev.exe: pause, one bar forward, hot reload, Escape"
+mkdir -p "$work/dev/assets"
+for f in assets/*; do ln -s "$PWD/$f" "$work/dev/assets/"; done
+rm "$work/dev/assets/solidcolor.shader"
+cp assets/solidcolor.shader "$work/dev/assets/"
+(cd "$work/dev" && exec wine "$OLDPWD/$dev_exe") >"$work/dev.out" 2>"$work/dev.err" &
+pid=$!
+# dev_wait PATTERN: waits up to 15 s for a line of velmora-dev.exe matching PATTERN.
+dev_wait() {
+    for ((i = 0; i < 75; i++)); do
+        tr -d '\r' <"$work/dev.out" | grep -E "$1" >/dev/null && return 0
+        sleep 0.2
+    done
+    return 1
+}
+# dev_line N: waits up to 30 s for the Nth "position" line; prints it without its CR.
+dev_line() {
+    local line
+    for ((i = 0; i < 150; i++)); do
+        line=$(grep '^position ' "$work/dev.out" | sed -n "${1}p" | tr -d '\r')
+        [[ -n $line ]] && { echo "$line"; return 0; }
+        sleep 0.2
+    done
+    return 1
+}
+if dialog=$(wait_for_windows "ZORVEK LAUNCHER" 60); then
+    type_resolution "$dialog" 640x360
+    click_dialog "$dialog" 188 110
+    if window=$(wait_for_windows Velmora 120) && dev_line 1 >/dev/null; then
+        xdotool windowfocus --sync "$window" key space
+        paused=$(dev_line 2 | sed -nE 's/^position ([0-9.]+)b paused$/\1/p') || true
+        xdotool windowfocus --sync "$window" key Right
+        moved=$(dev_line 3 | sed -nE 's/^position ([0-9.]+)b paused$/\1/p') || true
+        echo "   paused at ${paused:-?}b, Right: ${moved:-?}b"
+        awk -v p="${paused:-x}" -v m="${moved:-y}" 'BEGIN { d = m - p - 1; exit !(p != "x" && m != "y" && d < 0.0015 && d > -0.0015) }' ||
+            fail "velmora-dev.exe: Space then Right did not move the paused position one bar"
+        echo "this is not GLSL;" >>"$work/dev/assets/solidcolor.shader"
+        dev_wait '^assets/solidcolor.shader does not build' ||
+            fail "velmora-dev.exe: a shader with a syntax error was not reported"
+        cp assets/solidcolor.shader "$work/dev/assets/"
+        dev_wait '^reloaded assets/solidcolor.shader in [0-9]+ ms$' ||
+            fail "velmora-dev.exe: the shader saved back was not reloaded"
+        tr -d '\r' <"$work/dev.out" | grep -E 'solidcolor.shader (does not|in)' | sed 's/^/   | /'
+        escape_until_gone "$window"
+    else
+        fail "velmora-dev.exe: no window or no position line"
+    fi
+else
+    fail "velmora-dev.exe: no launcher dialog"
+fi
+kill -0 $pid 2>/dev/null && { fail "velmora-dev.exe still runs: killed"; kill $pid; }
+rc=0
+wait $pid || rc=$?
+echo "   exit code $rc"
+[[ $rc -eq 0 ]] || { fail "velmora-dev.exe: exit code $rc"; tail -n 20 "$work/dev.out" "$work/dev.err"; }
 
 phase "GDI+ against the Linux decoder"
 mkdir -p "$work/images" "$work/dumps"

@@ -1,17 +1,38 @@
 #include "app/DemoMain.h"
 
+#include <string>
+
 #include "app/DemoWindow.h"
 #include "app/LaunchSettings.h"
+#include "app/PictureSize.h"
 #include "audio/MusicPlayer.h"
 #include "demo/Demo.h"
 
-int runDemo(LaunchSettings& settings, DemoWindow& window, MusicPlayer& music) {
+bool openDemoWindow(LaunchSettings& settings, DemoWindow& window) {
     settings.screenWidth = static_cast<float>(settings.width);
     settings.screenHeight = static_cast<float>(settings.height);
-    if (!window.create(settings.width, settings.height, settings.fullscreen != 0)) return 1;
+    if (!window.create(settings.width, settings.height, settings.fullscreen != 0)) return false;
+    // Sizes the GL cannot draw at are refused before the load phase builds its target for them.
+    for (const std::string& problem : {pictureSizeProblem(settings.width, settings.height),
+                                       pictureSizeProblem(window.width, window.height)}) {
+        if (problem.empty()) continue;
+        window.reportError(problem);
+        window.shutdown();
+        return false;
+    }
+    // The window may show another size than asked for (a screen too small for it, a full-screen
+    // mode the display refused): the picture is drawn at the size it shows.
+    settings.width = window.width;
+    settings.height = window.height;
+    settings.screenWidth = static_cast<float>(window.width);
+    settings.screenHeight = static_cast<float>(window.height);
+    return true;
+}
 
+int runDemo(LaunchSettings& settings, DemoWindow& window, MusicPlayer& music) {
+    if (!openDemoWindow(settings, window)) return 1;
     Demo demo;
-    demo.load(settings.width, settings.height, music);
+    demo.load(window.width, window.height, music);
 
     // Escape pressed while loading ends the demo here, before the first frame.
     bool running = window.pump();

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string>
 
 #include "gl/GlEntryTable.h"
 
@@ -16,13 +17,18 @@ public:
     DemoWindow& operator=(const DemoWindow&) = delete;
 
     // Creates the window and the 3.3 core context, fills the GL entry table, shows the window and
-    // sets the viewport. Returns false after printing one line naming what is missing.
+    // sets the viewport. `width` and `height` then hold the size of the picture the window really
+    // shows (a screen too small for the window, or a full-screen mode the display refuses, can
+    // change it); draw at that size. Returns false after printing one line naming what is missing.
     bool create(int width, int height, bool fullscreen);
     // Presents the frame just drawn, then handles every pending event. False means: end the demo
     // (Escape, a quit or close event, or endRequested).
     bool pump();
     // Releases the context and the window and restores the display mode.
     void shutdown();
+    // Says why the demo cannot start: one line on standard output; the Windows front end, whose
+    // standard output shows only when redirected, puts it in a message box too.
+    void reportError(const std::string& message);
 
     std::uint8_t keyDown[256] = {};
     std::uint8_t keyPressed[256] = {};

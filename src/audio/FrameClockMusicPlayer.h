@@ -9,6 +9,7 @@ public:
 
     void open() override { position_ = 0; }
     void play() override { playing_ = true; }
+    void pause() override { playing_ = false; }
     int seek(double seconds) override;
     std::int64_t position() override { return position_; }
     double durationSeconds() const override { return duration_; }

@@ -5,13 +5,13 @@
 
 #include "demo/BeatUniforms.h"
 #include "demo/DemoAssets.h"
+#include "demo/SceneCameras.h"
 #include "demo/Scenes.h"
 #include "demo/Timeline.h"
 #include "gl/GeometryBuffer.h"
 #include "gl/GlEntryTable.h"
 #include "gl/ShaderProgram.h"
 #include "gl/Texture2D.h"
-#include "math/MatrixStack.h"
 #include "math/Scalar.h"
 
 namespace {
@@ -29,7 +29,6 @@ constexpr float kCreditsPlacement[4] = {0.0f, 0.0f, 2.0f, 2.0f};
 struct TunnelFrame {
     float ts;
     float late;
-    int phrase;
 };
 
 void setFog(const ShaderProgram& program) {
@@ -50,32 +49,6 @@ void setUpRock(DemoAssets& a, const SceneClock& clock, const TunnelFrame& f) {
     setBeatUniforms(rock, clock, f.ts);
 }
 
-// Orbit the rock for three bars, stand back down the tunnel for the fourth; late in the scene the
-// fourth bar weaves close in, chasing a point that slides along the tunnel.
-Matrix4 cameraView(const TunnelFrame& f) {
-    const float ts = f.ts;
-    float eye[3];
-    float tz = 0.0f;
-    if (f.phrase != kStandBackBar) {
-        const float v = 21.0f + 4.0f * sinSingle(2.0f * ts);
-        eye[0] = v * cosSingle(ts);
-        eye[1] = v * sinSingle(ts);
-        eye[2] = v * cosSingle(ts);
-    } else if (f.late == 0.0f) {
-        eye[0] = 10.0f * cosSingle(0.9f * ts);
-        eye[1] = 8.0f * sinSingle(0.8f * ts);
-        eye[2] = -50.0f;
-    } else {
-        eye[0] = 10.0f * cosSingle(1.02f * ts);
-        eye[1] = 10.0f * sinSingle(0.7f * ts);
-        eye[2] = 5.0f * cosSingle(ts);
-        tz = 12.0f - fmodSingle(3.0f * ts, 10.0f);
-    }
-    Matrix4 view;
-    lookAt(view, eye[0], eye[1], eye[2], 0.0f, 0.0f, tz, 0.0f, 1.0f, 0.0f);
-    return view;
-}
-
 void setUpTunnel(DemoAssets& a, const SceneClock& clock, const TunnelFrame& f) {
     const ShaderProgram& tunnel = *a.cliffTunnelShader;
     tunnel.use();
@@ -87,22 +60,19 @@ void setUpTunnel(DemoAssets& a, const SceneClock& clock, const TunnelFrame& f) {
     bindToUnit(1, *a.mossTexture);
 }
 
-// The wall surface turned half a turn about z; the tunnel program rolls it into a tube.
-void drawTunnel(DemoAssets& a, const SceneClock& clock, Matrix4& view) {
-    MatrixStack& stack = *a.matrixStack;
-    stack.push(view);
-    rotate(view, kHalfTurn, 0.0f, 0.0f, 1.0f);
+// The tunnel program rolls the wall surface into a tube.
+void drawTunnel(DemoAssets& a, const SceneClock& clock, const Matrix4& camera) {
+    Matrix4 view = camera;
+    placeTunnelWall(view);
     Matrix4 product;
     multiply(product, view, clock.projection);
     a.cliffTunnelShader->setMatrix("matrix", product);
     a.fieldMeshA.geometry->draw(a.fieldMeshA.indexCount);
-    stack.pop(view);
 }
 
-void drawRock(DemoAssets& a, const SceneClock& clock, Matrix4& view, float ts) {
-    MatrixStack& stack = *a.matrixStack;
-    stack.push(view);
-    rotate(view, ts, 0.2f, 0.3f, 0.0f);
+void drawRock(DemoAssets& a, const SceneClock& clock, const Matrix4& camera) {
+    Matrix4 view = camera;
+    placeTunnelRock(view, clock);
     const ShaderProgram& rock = *a.asteroidShader;
     rock.use();
     bindToUnit(0, *a.cliffTexture);
@@ -111,7 +81,6 @@ void drawRock(DemoAssets& a, const SceneClock& clock, Matrix4& view, float ts) {
     multiply(product, view, clock.projection);
     rock.setMatrix("matrix", product);
     a.fieldMeshB.geometry->draw(a.fieldMeshB.indexCount);
-    stack.pop(view);
 }
 
 // In over the first second, held, out between 8 and 10 seconds; drawn (transparent) all scene.
@@ -137,18 +106,56 @@ void drawCredits(DemoAssets& a, const SceneClock& clock, float ts) {
 
 }  // namespace
 
+// Orbit the rock for three bars, stand back down the tunnel for the fourth; late in the scene the
+// fourth bar weaves close in, chasing a point that slides along the tunnel.
+CameraShot tunnelCamera(const SceneClock& clock) {
+    const float ts = clock.sceneSeconds(kStartBar);
+    const bool late = clock.bars > kLateBar;
+    float eye[3];
+    float tz = 0.0f;
+    CameraShot shot;
+    if (static_cast<int>(clock.bars) % kPhraseBars != kStandBackBar) {
+        const float v = 21.0f + 4.0f * sinSingle(2.0f * ts);
+        eye[0] = v * cosSingle(ts);
+        eye[1] = v * sinSingle(ts);
+        eye[2] = v * cosSingle(ts);
+        shot.viewpoint = "orbit";
+    } else if (!late) {
+        eye[0] = 10.0f * cosSingle(0.9f * ts);
+        eye[1] = 8.0f * sinSingle(0.8f * ts);
+        eye[2] = -50.0f;
+        shot.viewpoint = "far";
+    } else {
+        eye[0] = 10.0f * cosSingle(1.02f * ts);
+        eye[1] = 10.0f * sinSingle(0.7f * ts);
+        eye[2] = 5.0f * cosSingle(ts);
+        tz = 12.0f - fmodSingle(3.0f * ts, 10.0f);
+        shot.viewpoint = "inside";
+    }
+    lookAt(shot.view, eye[0], eye[1], eye[2], 0.0f, 0.0f, tz, 0.0f, 1.0f, 0.0f);
+    return shot;
+}
+
+void placeTunnelWall(Matrix4& view) {
+    rotate(view, kHalfTurn, 0.0f, 0.0f, 1.0f);
+}
+
+// A turn a second about (0.2, 0.3, 0).
+void placeTunnelRock(Matrix4& view, const SceneClock& clock) {
+    rotate(view, clock.sceneSeconds(kStartBar), 0.2f, 0.3f, 0.0f);
+}
+
 void drawAsteroidTunnelScene(DemoAssets& assets, SceneClock& clock) {
     TunnelFrame f;
     f.ts = clock.sceneSeconds(kStartBar);
     f.late = clock.bars > kLateBar ? 1.0f : 0.0f;
-    f.phrase = static_cast<int>(clock.bars) % kPhraseBars;
     gl.glClearColor(kDusk[0], kDusk[1], kDusk[2], 0.0f);  // clears the next frame
 
     setUpRock(assets, clock, f);
-    Matrix4 view = cameraView(f);
+    const Matrix4 camera = tunnelCamera(clock).view;
     setUpTunnel(assets, clock, f);
-    drawTunnel(assets, clock, view);
-    drawRock(assets, clock, view, f.ts);
+    drawTunnel(assets, clock, camera);
+    drawRock(assets, clock, camera);
     drawCredits(assets, clock, f.ts);
 
     gl.glDisable(GL_BLEND);

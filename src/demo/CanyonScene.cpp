@@ -5,6 +5,7 @@
 
 #include "demo/BeatUniforms.h"
 #include "demo/DemoAssets.h"
+#include "demo/SceneCameras.h"
 #include "demo/Scenes.h"
 #include "demo/Timeline.h"
 #include "gl/GeometryBuffer.h"
@@ -50,14 +51,9 @@ void drawCanyon(DemoAssets& a, SceneClock& clock, float t) {
     bindToUnit(1, *a.mossTexture);
     cliff.setFloat("distort", 0.0f);
 
-    Matrix4 view;
-    if (clock.bars < kTumbleBar) {
-        cliff.setFloat("cliff_stripes", 0.0f);
-        flightView(view, t);
-    } else {
-        cliff.setFloat("cliff_stripes", 1.0f);
-        tumbleView(view, t);
-    }
+    // The tumble shows the wall's stripes.
+    cliff.setFloat("cliff_stripes", clock.bars < kTumbleBar ? 0.0f : 1.0f);
+    Matrix4 view = canyonCamera(clock).view;
 
     // One wall surface drawn twice: the first copy turned half a turn about the flight axis.
     MatrixStack& stack = *a.matrixStack;
@@ -110,6 +106,19 @@ void drawFlash(DemoAssets& a, float t) {
 }
 
 }  // namespace
+
+CameraShot canyonCamera(const SceneClock& clock) {
+    const float t = clock.sceneSeconds(kStartBar);
+    CameraShot shot;
+    if (clock.bars < kTumbleBar) {
+        flightView(shot.view, t);
+        shot.viewpoint = "flight";
+    } else {
+        tumbleView(shot.view, t);
+        shot.viewpoint = "tumble";
+    }
+    return shot;
+}
 
 void drawCanyonScene(DemoAssets& assets, SceneClock& clock) {
     const float t = clock.sceneSeconds(kStartBar);

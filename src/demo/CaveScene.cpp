@@ -7,6 +7,7 @@
 
 #include "demo/BeatUniforms.h"
 #include "demo/DemoAssets.h"
+#include "demo/SceneCameras.h"
 #include "demo/Scenes.h"
 #include "demo/Timeline.h"
 #include "gl/GeometryBuffer.h"
@@ -33,22 +34,6 @@ void descentEye(float t, float eye[3]) {
         static_cast<double>(0.7f) * std::sin(0.5 * t - static_cast<double>(0.2f)) + 9.5 * sa);
 }
 
-// Always looking at the axis at height 0; the last beat narrows the view and tilts it.
-Matrix4 caveView(SceneClock& clock, float t) {
-    perspective(clock.projection, 0.5f, clock.aspect, 1.0f, 200.0f);
-    float k = 0.0f;
-    if (clock.bars > kZoomBar) {
-        k = 0.1f;
-        perspective(clock.projection, 0.3f, clock.screenHeight / clock.screenWidth, 1.0f, 200.0f);
-    }
-    float eye[3];
-    descentEye(t, eye);
-    Matrix4 view;
-    lookAt(view, eye[0], eye[1], eye[2], 2.0f * k + 0.1f, 0.0f, 0.0f, 0.0f, 1.0f, k);
-    rotate(view, 1.5707964f, 1.0f, 0.0f, 0.0f);  // the shaft stands along the mesh's z
-    return view;
-}
-
 void setLightAndFog(const ShaderProgram& program) {
     program.setFloat3("lightpos", 0.0f, 0.0f, 0.0f);
     program.setFloat("lightradius", 40.0f);
@@ -72,11 +57,10 @@ void drawCave(DemoAssets& a, const SceneClock& clock, const Matrix4& view, float
     a.caveMesh.geometry->draw(a.caveMesh.indexCount);
 }
 
-// The boulder at half size, sinking 3.5 units a second; it keeps the cave's brick and moss.
-void drawBoulder(DemoAssets& a, const SceneClock& clock, Matrix4& view, float t) {
-    scale(view, 0.5f, 0.5f, 0.5f);
-    translate(view, 12.0f, 35.0f - 3.5f * t, 11.0f);
-    rotate(view, 1.5707964f, 0.0f, 0.0f, 1.0f);
+// The boulder keeps the cave's brick and moss.
+void drawBoulder(DemoAssets& a, const SceneClock& clock, const Matrix4& camera, float t) {
+    Matrix4 view = camera;
+    placeCaveBoulder(view, clock);
     Matrix4 product;
     multiply(product, view, clock.projection);
 
@@ -118,13 +102,39 @@ void drawFadeFromBlack(DemoAssets& a, float t) {
 
 }  // namespace
 
+// Always looking at the axis at height 0; the last beat narrows the view and tilts it.
+CameraShot caveCamera(const SceneClock& clock) {
+    CameraShot shot;
+    shot.halfWidth = 0.5f;
+    shot.viewpoint = "descent";
+    float k = 0.0f;
+    if (clock.bars > kZoomBar) {
+        k = 0.1f;
+        shot.halfWidth = 0.3f;
+        shot.viewpoint = "zoom";
+    }
+    float eye[3];
+    descentEye(clock.sceneSeconds(kStartBar), eye);
+    lookAt(shot.view, eye[0], eye[1], eye[2], 2.0f * k + 0.1f, 0.0f, 0.0f, 0.0f, 1.0f, k);
+    rotate(shot.view, 1.5707964f, 1.0f, 0.0f, 0.0f);  // the shaft stands along the mesh's z
+    return shot;
+}
+
+// At half size, sinking 3.5 units a second.
+void placeCaveBoulder(Matrix4& view, const SceneClock& clock) {
+    scale(view, 0.5f, 0.5f, 0.5f);
+    translate(view, 12.0f, 35.0f - 3.5f * clock.sceneSeconds(kStartBar), 11.0f);
+    rotate(view, 1.5707964f, 0.0f, 0.0f, 1.0f);
+}
+
 void drawCaveScene(DemoAssets& assets, SceneClock& clock) {
     const float t = clock.sceneSeconds(kStartBar);
-    Matrix4 view = caveView(clock, t);
+    const CameraShot shot = caveCamera(clock);
+    clock.projection = lensOf(shot, clock);  // the lens for the rest of the frame
 
-    drawCave(assets, clock, view, t);
-    drawBoulder(assets, clock, view, t);  // turns `view` into the boulder's
-    drawCamcorder(assets, clock, t);      // blending on from here
+    drawCave(assets, clock, shot.view, t);
+    drawBoulder(assets, clock, shot.view, t);
+    drawCamcorder(assets, clock, t);  // blending on from here
     drawFadeFromBlack(assets, t);
 
     gl.glDisable(GL_BLEND);

@@ -7,6 +7,7 @@
 
 #include "demo/BeatUniforms.h"
 #include "demo/DemoAssets.h"
+#include "demo/SceneCameras.h"
 #include "demo/Scenes.h"
 #include "demo/Timeline.h"
 #include "gl/GeometryBuffer.h"
@@ -32,28 +33,9 @@ constexpr float kNamePlacement[4] = {0.08085936307907104f, 0.20999999344348907f,
 
 struct FlybyFrame {
     float ts;
-    float z0;       // the camera's depth along the wall
     float fadeout;  // 0 until ts 10.5, then up by 0.13 a second to 1
     float black;    // the fade's alpha: 1 at bar 55, 2 at the end, sent unclamped
 };
-
-// The wall's camera; sets "distort" on the wall program, which is in use.
-Matrix4 cameraView(const ShaderProgram& cliff, const SceneClock& clock, const FlybyFrame& f) {
-    Matrix4 view;
-    lookAt(view, -10.0f, 0.0f, f.z0, 0.0f, 0.0f, f.z0 - 5.0f, 0.0f, 1.0f, 0.0f);
-    cliff.setFloat("distort", 0.0f);
-    if (clock.bars > kCardsBar && clock.bars < kHighViewBar) rotate(view, kRoll, 0.0f, 0.0f, 1.0f);
-    if (clock.bars > kHighViewBar) {
-        // From height 87 at bar 48, sinking ever faster, stretched and warped.
-        cliff.setFloat("distort", 1.0f);
-        const double d = static_cast<double>(clock.bars) - 48.0;
-        const float eyeY = static_cast<float>(87.0 - std::pow(8.2 * d, 1.1));
-        lookAt(view, -10.0f, eyeY, static_cast<float>(10.0 - d), 0.0f, 10.0f, 0.0f, 0.0f, 1.0f,
-               0.0f);
-        scale(view, 1.0f, 2.9f, 2.9f);
-    }
-    return view;
-}
 
 void drawWall(DemoAssets& a, const SceneClock& clock, const FlybyFrame& f) {
     const ShaderProgram& cliff = *a.cliffShader;
@@ -62,9 +44,10 @@ void drawWall(DemoAssets& a, const SceneClock& clock, const FlybyFrame& f) {
     cliff.setFloat("lightradius", 40.0f);
     cliff.setFloat("falloff", 0.8f);
     cliff.setFloat3("fog_color", kDusk[0], kDusk[1], kDusk[2]);
-    const Matrix4 view = cameraView(cliff, clock, f);
+    // The view from high up is stretched and warped.
+    cliff.setFloat("distort", clock.bars > kHighViewBar ? 1.0f : 0.0f);
     Matrix4 product;
-    multiply(product, view, clock.projection);
+    multiply(product, flybyCamera(clock).view, clock.projection);
 
     bindToUnit(0, *a.cliffTexture);
     bindToUnit(1, *a.mossTexture);
@@ -129,10 +112,32 @@ void drawFadeToBlack(DemoAssets& a, const FlybyFrame& f) {
 
 }  // namespace
 
+CameraShot flybyCamera(const SceneClock& clock) {
+    CameraShot shot;
+    if (clock.bars > kHighViewBar) {
+        // From height 87 at bar 48, sinking ever faster, stretched.
+        const double d = static_cast<double>(clock.bars) - static_cast<double>(kHighViewBar);
+        const float eyeY = static_cast<float>(87.0 - std::pow(8.2 * d, 1.1));
+        lookAt(shot.view, -10.0f, eyeY, static_cast<float>(10.0 - d), 0.0f, 10.0f, 0.0f, 0.0f, 1.0f,
+               0.0f);
+        scale(shot.view, 1.0f, 2.9f, 2.9f);
+        shot.viewpoint = "high";
+        return shot;
+    }
+    // 16 units a second along the wall.
+    const float z0 = 100.0f - 16.0f * clock.sceneSeconds(kStartBar);
+    lookAt(shot.view, -10.0f, 0.0f, z0, 0.0f, 0.0f, z0 - 5.0f, 0.0f, 1.0f, 0.0f);
+    shot.viewpoint = "fly-by";
+    if (clock.bars > kCardsBar && clock.bars < kHighViewBar) {
+        rotate(shot.view, kRoll, 0.0f, 0.0f, 1.0f);
+        shot.viewpoint = "rolled";
+    }
+    return shot;
+}
+
 void drawCliffFlybyScene(DemoAssets& assets, SceneClock& clock) {
     FlybyFrame f;
     f.ts = clock.sceneSeconds(kStartBar);
-    f.z0 = 100.0f - 16.0f * f.ts;
     f.fadeout = static_cast<float>(std::min(0.13 * std::max(f.ts - 10.5, 0.0), 1.0));
     f.black = static_cast<float>(std::max(clock.bars - kFadeToBlackBar, 0.0));
     gl.glClearColor(kDusk[0], kDusk[1], kDusk[2], 0.0f);  // clears the next frame

@@ -4,6 +4,7 @@
 
 #include "demo/BeatUniforms.h"
 #include "demo/DemoAssets.h"
+#include "demo/SceneCameras.h"
 #include "demo/Scenes.h"
 #include "demo/Timeline.h"
 #include "gl/GeometryBuffer.h"
@@ -33,15 +34,8 @@ void drawWall(DemoAssets& a, const SceneClock& clock) {
     cliff.setInt("tex", 0);
     cliff.setInt("moss", 1);
 
-    // A slow drift in front of the wall, the world turned a quarter about Y.
-    const float s = clock.seconds;
-    Matrix4 view;
-    lookAt(view, 0.08f * sinSingle(0.3f * s), 5.0f, 5.0f + 0.4f * sinSingle(0.2f * s),  // eye
-           0.0f, 0.2f * sinSingle(0.7f * s), -5.0f,                                     // target
-           0.0f, 1.0f, 0.0f);
-    rotate(view, 1.5707964f, 0.0f, -1.0f, 0.0f);
     Matrix4 product;
-    multiply(product, view, clock.projection);
+    multiply(product, introCamera(clock).view, clock.projection);
     cliff.setMatrix("matrix", product);
 
     cliff.setFloat3("lightpos", 0.0f, 0.0f, 0.0f);
@@ -102,6 +96,18 @@ void drawFadeFromBlack(DemoAssets& a, const SceneClock& clock) {
 }
 
 }  // namespace
+
+// A slow drift in front of the wall, the world turned a quarter about Y.
+CameraShot introCamera(const SceneClock& clock) {
+    const float s = clock.seconds;
+    CameraShot shot;
+    lookAt(shot.view, 0.08f * sinSingle(0.3f * s), 5.0f, 5.0f + 0.4f * sinSingle(0.2f * s),  // eye
+           0.0f, 0.2f * sinSingle(0.7f * s), -5.0f,  // target
+           0.0f, 1.0f, 0.0f);
+    rotate(shot.view, 1.5707964f, 0.0f, -1.0f, 0.0f);
+    shot.viewpoint = "wall";
+    return shot;
+}
 
 void drawIntroScene(DemoAssets& assets, SceneClock& clock) {
     const float sceneTime = clock.sceneSeconds(kStartBar);

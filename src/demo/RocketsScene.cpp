@@ -9,6 +9,7 @@
 
 #include "demo/BeatUniforms.h"
 #include "demo/DemoAssets.h"
+#include "demo/SceneCameras.h"
 #include "demo/Scenes.h"
 #include "demo/Timeline.h"
 #include "gl/GeometryBuffer.h"
@@ -27,7 +28,7 @@ constexpr float kSteadyBar = 96.0f;  // no more roll shake from here
 constexpr double kDimStart = 30.0;   // seconds into the scene: the sky starts to darken
 constexpr int kRocketSlots = 50;
 constexpr int kFirstRocketId = 6;
-constexpr int kRocketPieces = 6;  // body, nose, four fins and the exhaust share the rod
+constexpr int kRocketPieces = 6;  // the rocket program bends the rod into six pieces per slot
 
 // The plain sines of the viewpoints: the library sine of the double argument in extended
 // precision.
@@ -64,47 +65,37 @@ SkyColours skyColours(const SceneClock& clock, float t) {
 }
 
 // A new viewpoint every bar, three in turn, shaking slightly about the view axis before bar 96.
-Matrix4 barCycledView(const SceneClock& clock, float t) {
+CameraShot barCycledShot(const SceneClock& clock, float t) {
     const float s = clock.seconds;
     const float bob = 0.1f * clock.beatSine;
     float upZ = 0.0f;
     if (clock.bars < kSteadyBar) upZ = static_cast<float>(0.05 * sinOf(2.0 * sinSingle(15.0f * t)));
 
     float eye[3], target[3] = {0.0f, 0.0f, 0.0f};
+    CameraShot shot;
     switch (static_cast<int>(clock.bars) % 3) {
         case 0:
+            shot.viewpoint = "view 0";
             eye[0] = sinSingle(s) + bob;
             eye[1] = sinSingle(2.0f * s) + 0.5f;
             eye[2] = sinOf(0.767 * s);
             break;
         case 1:
+            shot.viewpoint = "view 1";
             eye[0] = 10.0f * sinSingle(s + 5.0f) + bob;
             eye[1] = sinSingle(2.0f * s) - 10.5f;
             eye[2] = sinOf(0.767 * s + 2.0);
             target[1] = -20.0f;
             break;
         default:
+            shot.viewpoint = "view 2";
             eye[0] = 20.0f - 40.0f * fmodSingle(clock.bars, 3.0f) + bob;
             eye[1] = sinSingle(2.0f * s) - 10.5f;
             eye[2] = sinOf(0.767 * s + 2.0);
             target[1] = -10.0f;
     }
-    Matrix4 view;
-    lookAt(view, eye[0], eye[1], eye[2], target[0], target[1], target[2], 0.0f, 1.0f, upZ);
-    return view;
-}
-
-Matrix4 cameraView(const SceneClock& clock, float t) {
-    Matrix4 view = barCycledView(clock, t);
-    if (clock.bars > kTrackStartBar && clock.bars < kSteadyBar) {
-        // A sideways track that jumps back every 12.5 s, then a slow pass along the field.
-        lookAt(view, fmodSingle(4.0f * t, 50.0f), -15.0f, 50.0f, 0.0f, -10.0f, 0.0f, 0.1f, 1.0f,
-               0.0f);
-        if (clock.bars > kSecondTrackBar)
-            lookAt(view, 60.0f, static_cast<float>(2.0 * sinOf(3.0 * t) - 10.0),
-                   fmodSingle(t, 50.0f) - 20.0f, 10.0f, -2.0f, 0.0f, 0.0f, 1.0f, 0.1f);
-    }
-    return view;
+    lookAt(shot.view, eye[0], eye[1], eye[2], target[0], target[1], target[2], 0.0f, 1.0f, upZ);
+    return shot;
 }
 
 void drawGround(DemoAssets& a, const Matrix4& product, const Colour& fog, float t) {
@@ -168,18 +159,36 @@ void drawFlash(DemoAssets& a, const SceneClock& clock, float t) {
 
 }  // namespace
 
+CameraShot rocketsCamera(const SceneClock& clock) {
+    const float t = clock.sceneSeconds(kStartBar);
+    CameraShot shot = barCycledShot(clock, t);
+    if (clock.bars > kTrackStartBar && clock.bars < kSteadyBar) {
+        // A sideways track that jumps back every 12.5 s, then a slow pass along the field.
+        if (clock.bars > kSecondTrackBar) {
+            lookAt(shot.view, 60.0f, static_cast<float>(2.0 * sinOf(3.0 * t) - 10.0),
+                   fmodSingle(t, 50.0f) - 20.0f, 10.0f, -2.0f, 0.0f, 0.0f, 1.0f, 0.1f);
+            shot.viewpoint = "track 2";
+        } else {
+            lookAt(shot.view, fmodSingle(4.0f * t, 50.0f), -15.0f, 50.0f, 0.0f, -10.0f, 0.0f, 0.1f,
+                   1.0f, 0.0f);
+            shot.viewpoint = "track 1";
+        }
+    }
+    // The field of view breathes once a beat.
+    shot.halfWidth = kLensHalfWidth + 0.006f * (clock.beatFraction + 1.0f);
+    return shot;
+}
+
 void drawRocketsScene(DemoAssets& assets, SceneClock& clock) {
     const float t = clock.sceneSeconds(kStartBar);
     const SkyColours colours = skyColours(clock, t);
 
-    // The field of view breathes once a beat.
-    perspective(clock.projection, 0.4f + 0.006f * (clock.beatFraction + 1.0f), clock.aspect, 1.0f,
-                200.0f);
-    const Matrix4 view = cameraView(clock, t);
+    const CameraShot shot = rocketsCamera(clock);
+    clock.projection = lensOf(shot, clock);  // the lens for the rest of the frame
     const Colour& sky = colours.sky;
     gl.glClearColor(sky.r, sky.g, sky.b, 0.0f);  // clears the next frame
     Matrix4 product;
-    multiply(product, view, clock.projection);
+    multiply(product, shot.view, clock.projection);
 
     drawGround(assets, product, colours.fog, t);
     drawRockets(assets, clock, product, colours.fog, t);  // blending on from here

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "demo/SceneCameras.h"
 #include "math/Scalar.h"
 
 namespace {
@@ -36,6 +37,6 @@ SceneClock computeSceneClock(std::int64_t position, float screenWidth, float scr
     }
 
     c.aspect = screenHeight / screenWidth;
-    perspective(c.projection, 0.4f, c.aspect, 1.0f, 200.0f);
+    perspective(c.projection, kLensHalfWidth, c.aspect, 1.0f, 200.0f);
     return c;
 }

@@ -7,6 +7,7 @@
 
 #include "demo/BeatUniforms.h"
 #include "demo/DemoAssets.h"
+#include "demo/SceneCameras.h"
 #include "demo/Scenes.h"
 #include "demo/Timeline.h"
 #include "gl/GeometryBuffer.h"
@@ -35,69 +36,6 @@ constexpr float kParticlePointSize = 32.0f;
 constexpr double kTwoTenths = static_cast<double>(0.2f);
 constexpr double kEighteenHundredths = static_cast<double>(0.18f);
 constexpr double kRiseStart = static_cast<double>(kRisingViewAfter);
-
-struct TempleViews {
-    Matrix4 ring, swing, below, side;
-};
-
-// The four viewpoints of the frame; scene 10 (`gate` 1) speeds them up and adds the roll shake.
-TempleViews templeViews(const SceneClock& clock, float t, bool sceneTen) {
-    const float gate = sceneTen ? 1.0f : 0.0f;
-    const float e = sceneTen ? 0.1f : 0.0f;
-    const double q = e + kTwoTenths;
-
-    const float ringDistance = 2.0f * sinSingle(0.15f * t) - 83.0f;
-    const float a = sceneTen ? 0.65f * ringDistance : ringDistance;
-    const float b = 2.0f * sinSingle(0.2f * t) + 7.0f;
-    const float d = sceneTen ? static_cast<float>(2.4f * t * q)
-                             : static_cast<float>(q * sinSingle(0.4f * t) + kTwoTenths);
-    const float tilt = static_cast<float>(0.1 * sinSingle(0.11f * t));  // E
-    const float f = 4.0f * sinSingle(t) - 20.0f;
-    const float g = static_cast<float>((e + kEighteenHundredths) * t);
-    const float h = sceneTen ? static_cast<float>(2.0f * sinSingle(t + 1.5f * clock.beatFraction) -
-                                                  25.0f + 25.0 * (t - kRiseStart))
-                             : -80.0f;
-    const float i = sceneTen ? 1.5707964f : static_cast<float>(q * t + 0.4f);
-    const float j = sceneTen ? 100.0f : 0.1f;
-    const float k = 0.05f * sinSingle(16.0f * t) * gate * clock.beatFraction;  // roll shake
-
-    TempleViews v;
-    lookAt(v.ring, a * cosSingle(d), b, a * sinSingle(d), 0.0f, b, 0.0f, tilt, 1.0f, k);
-    lookAt(v.swing, -40.0f * cosSingle(g), f, -40.0f * sinSingle(g), 0.0f, 0.0f, 40.0f, 0.0f, 1.0f,
-           k);
-    lookAt(v.below, -2.0f * cosSingle(i), h, -2.0f * sinSingle(i), 0.0f, j, -0.1f, 0.0f, 1.0f,
-           0.0f);
-    const float sideZ = static_cast<float>(std::sin(static_cast<long double>(0.8 * g)));
-    lookAt(v.side, -40.0f * cosSingle(-g), f - 5.0f, -40.0f * sideZ, 30.0f, 20.0f, 40.0f, 0.0f,
-           1.0f, k);
-    return v;
-}
-
-// Scene 9: the swing, the distant view for 8 <= t < 16, the view from below after 18 s.
-void sceneNineCamera(Matrix4& m, const TempleViews& v, const SceneClock& clock, float t) {
-    multiply(m, v.swing, clock.projection);
-    // Eight-second phrases; the second one (8 <= t < 16) is the distant view.
-    if (std::isfinite(t) && static_cast<int>(0.125f * t) % 4 == 1)
-        multiply(m, v.ring, clock.projection);
-    if (t > kSceneNineBelowAfter) multiply(m, v.below, clock.projection);
-}
-
-// Scene 10 cuts every second: two seconds of swing, one of the fast orbit (the side view with a
-// beat-pulsed lens after 30.2 s); after 40.2 s the rise, through the lens then in force.
-void sceneTenCamera(Matrix4& m, const TempleViews& v, SceneClock& clock, float t) {
-    multiply(m, v.swing, clock.projection);
-    const int slot = std::isfinite(t) ? static_cast<int>(t + 1.5f) % 3 : 0;
-    if (slot == 1) {
-        multiply(m, v.ring, clock.projection);
-        if (t > kSideViewAfter) {
-            const float halfWidth = static_cast<float>(0.4 + 0.01 * clock.beatFraction);
-            perspective(clock.projection, halfWidth, clock.screenHeight / clock.screenWidth, 1.0f,
-                        200.0f);
-            multiply(m, v.side, clock.projection);
-        }
-    }
-    if (t > kRisingViewAfter) multiply(m, v.below, clock.projection);
-}
 
 void drawTemple(DemoAssets& a, const SceneClock& clock, const Matrix4& m, float t, float gate) {
     const ShaderProgram& temple = *a.geometryDistortShader;
@@ -134,19 +72,100 @@ void prepareDebris(DemoAssets& a, const SceneClock& clock, const Matrix4& m, dou
     gl.glDisable(GL_BLEND);
 }
 
+bool isSceneTen(const SceneClock& clock) {
+    return clock.sceneIndex == 10;
+}
+
+float sceneTime(const SceneClock& clock) {
+    return static_cast<float>(static_cast<double>(clock.seconds) - kStartSeconds);
+}
+
+CameraShot look(float eyeX, float eyeY, float eyeZ, float centerX, float centerY, float centerZ,
+                float upX, float upY, float upZ, const char* viewpoint) {
+    CameraShot shot;
+    lookAt(shot.view, eyeX, eyeY, eyeZ, centerX, centerY, centerZ, upX, upY, upZ);
+    shot.viewpoint = viewpoint;
+    return shot;
+}
+
+// Scene 9: the swing, the distant view for 8 <= t < 16, the view from below after 18 s.
+CameraShot sceneNineCamera(const TempleViews& v, float t) {
+    // Eight-second phrases; the second one (8 <= t < 16) is the distant view.
+    if (t > kSceneNineBelowAfter) return v.below;
+    if (std::isfinite(t) && static_cast<int>(0.125f * t) % 4 == 1) return v.ring;
+    return v.swing;
+}
+
+// Scene 10 cuts every second: two seconds of swing, one of the fast orbit (the side view with a
+// beat-pulsed lens after 30.2 s); after 40.2 s the rise, through the lens then in force.
+CameraShot sceneTenCamera(const TempleViews& v, const SceneClock& clock, float t) {
+    CameraShot shot = v.swing;
+    float halfWidth = kLensHalfWidth;
+    const int slot = std::isfinite(t) ? static_cast<int>(t + 1.5f) % 3 : 0;
+    if (slot == 1) {
+        shot = v.ring;
+        if (t > kSideViewAfter) {
+            halfWidth = static_cast<float>(0.4 + 0.01 * clock.beatFraction);
+            shot = v.side;
+        }
+    }
+    if (t > kRisingViewAfter) shot = v.below;
+    shot.halfWidth = halfWidth;
+    return shot;
+}
+
 }  // namespace
+
+// The four viewpoints of the frame; scene 10 (`gate` 1) speeds them up and adds the roll shake.
+TempleViews templeViews(const SceneClock& clock) {
+    const float t = sceneTime(clock);
+    const bool sceneTen = isSceneTen(clock);
+    const float gate = sceneTen ? 1.0f : 0.0f;
+    const float e = sceneTen ? 0.1f : 0.0f;
+    const double q = e + kTwoTenths;
+
+    const float ringDistance = 2.0f * sinSingle(0.15f * t) - 83.0f;
+    const float a = sceneTen ? 0.65f * ringDistance : ringDistance;
+    const float b = 2.0f * sinSingle(0.2f * t) + 7.0f;
+    const float d = sceneTen ? static_cast<float>(2.4f * t * q)
+                             : static_cast<float>(q * sinSingle(0.4f * t) + kTwoTenths);
+    const float tilt = static_cast<float>(0.1 * sinSingle(0.11f * t));  // E
+    const float f = 4.0f * sinSingle(t) - 20.0f;
+    const float g = static_cast<float>((e + kEighteenHundredths) * t);
+    const float h = sceneTen ? static_cast<float>(2.0f * sinSingle(t + 1.5f * clock.beatFraction) -
+                                                  25.0f + 25.0 * (t - kRiseStart))
+                             : -80.0f;
+    const float i = sceneTen ? 1.5707964f : static_cast<float>(q * t + 0.4f);
+    const float j = sceneTen ? 100.0f : 0.1f;
+    const float k = 0.05f * sinSingle(16.0f * t) * gate * clock.beatFraction;  // roll shake
+
+    TempleViews v;
+    v.ring = look(a * cosSingle(d), b, a * sinSingle(d), 0.0f, b, 0.0f, tilt, 1.0f, k, "ring");
+    v.swing = look(-40.0f * cosSingle(g), f, -40.0f * sinSingle(g), 0.0f, 0.0f, 40.0f, 0.0f, 1.0f,
+                   k, "swing");
+    v.below = look(-2.0f * cosSingle(i), h, -2.0f * sinSingle(i), 0.0f, j, -0.1f, 0.0f, 1.0f, 0.0f,
+                   "below");
+    const float sideZ = static_cast<float>(std::sin(static_cast<long double>(0.8 * g)));
+    v.side = look(-40.0f * cosSingle(-g), f - 5.0f, -40.0f * sideZ, 30.0f, 20.0f, 40.0f, 0.0f, 1.0f,
+                  k, "side");
+    return v;
+}
+
+CameraShot templeCamera(const SceneClock& clock) {
+    const TempleViews views = templeViews(clock);
+    const float t = sceneTime(clock);
+    return isSceneTen(clock) ? sceneTenCamera(views, clock, t) : sceneNineCamera(views, t);
+}
 
 void drawTempleScene(DemoAssets& assets, SceneClock& clock) {
     const double exactTime = static_cast<double>(clock.seconds) - kStartSeconds;
     const float t = static_cast<float>(exactTime);
-    const bool sceneTen = clock.sceneIndex == 10;
+    const bool sceneTen = isSceneTen(clock);
 
-    const TempleViews views = templeViews(clock, t, sceneTen);
+    const CameraShot shot = templeCamera(clock);
+    clock.projection = lensOf(shot, clock);  // the lens for the rest of the frame
     Matrix4 m;
-    if (sceneTen)
-        sceneTenCamera(m, views, clock, t);
-    else
-        sceneNineCamera(m, views, clock, t);
+    multiply(m, shot.view, clock.projection);
 
     drawTemple(assets, clock, m, t, sceneTen ? 1.0f : 0.0f);
     prepareDebris(assets, clock, m, exactTime);

@@ -5,6 +5,7 @@
 
 namespace {
 
+// False when the file cannot be opened or read (a folder opens but does not read).
 bool readWholeFile(const char* path, std::vector<std::uint8_t>& bytes) {
     FILE* file = std::fopen(path, "rb");
     if (!file) return false;
@@ -13,8 +14,9 @@ bool readWholeFile(const char* path, std::vector<std::uint8_t>& bytes) {
     while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
         bytes.insert(bytes.end(), chunk, chunk + got);
     }
+    const bool read = !std::ferror(file);
     std::fclose(file);
-    return true;
+    return read;
 }
 
 }  // namespace
@@ -29,6 +31,8 @@ bool readMeshFile(const char* path, MeshData& mesh) {
     }
     MeshFileHeader header;
     if (!parseMeshHeader(bytes.data(), bytes.size(), header)) {
+        std::printf("Mesh file %s rejected: %s\n", path,
+                    bytes.empty() ? "the file is empty" : "the header does not give two counts");
         std::printf("Mesh loading error!\n");
         return false;
     }

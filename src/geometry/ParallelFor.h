@@ -9,6 +9,9 @@
 template <typename Work>
 void parallelFor(int count, const Work& work) {
     int threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+    threads = 1;  // a browser build without threads: every item on the calling thread
+#endif
     threads = std::min(threads, count);
     std::atomic<int> next{0};
     auto run = [&] {

@@ -42,6 +42,10 @@ void resolveGlEntryTable(GlProcAddress lookup) {
     gl.glGetFloatv = ::glGetFloatv;
     gl.glGetIntegerv = ::glGetIntegerv;
     gl.glGetString = ::glGetString;
+#ifndef __EMSCRIPTEN__
+    // WebGL 2 has no texture level queries (nor proxy textures): the slot stays null there.
+    gl.glGetTexLevelParameteriv = ::glGetTexLevelParameteriv;
+#endif
     gl.glPixelStorei = ::glPixelStorei;
     gl.glPointSize = ::glPointSize;
     gl.glReadPixels = ::glReadPixels;

@@ -26,6 +26,7 @@ struct GlEntryTable {
     void(APIENTRY* glGetFloatv)(GLenum, GLfloat*) = nullptr;
     void(APIENTRY* glGetIntegerv)(GLenum, GLint*) = nullptr;
     const GLubyte*(APIENTRY* glGetString)(GLenum) = nullptr;
+    void(APIENTRY* glGetTexLevelParameteriv)(GLenum, GLint, GLenum, GLint*) = nullptr;  // not web
     void(APIENTRY* glPixelStorei)(GLenum, GLint) = nullptr;
     void(APIENTRY* glPointSize)(GLfloat) = nullptr;
     void(APIENTRY* glReadPixels)(GLint, GLint, GLsizei, GLsizei, GLenum, GLenum, void*) = nullptr;

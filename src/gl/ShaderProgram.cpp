@@ -5,38 +5,82 @@
 #include <cstring>
 
 #include "gl/GlEntryTable.h"
+#include "gl/ShaderVersion.h"
 #include "math/Matrix4.h"
 
 namespace {
 
-const char* const kVertexPrefix = "#version 330\n#define vertexcompile\n";
-const char* const kFragmentPrefix = "#version 330\n#define fragmentcompile\n";
+const std::string kVertexPrefix = std::string(kShaderVersion) + "#define vertexcompile\n";
+const std::string kFragmentPrefix = std::string(kShaderVersion) + "#define fragmentcompile\n";
 const int kLogSize = 1024;
 
 // Counts the characters in one pass, reads them in a second, and turns CRLF into LF the way a
-// text-mode read does on Windows, so both line-end styles compile alike. A file that cannot be
-// opened is reported and read as empty text: the compile logs then say what is missing.
+// text-mode read does on Windows, so both line-end styles compile alike. A UTF-8 byte-order mark
+// (editors on Windows write one) is dropped: the GLSL compiler takes it for a stray character. A
+// file that cannot be opened or read (a folder) is reported and read as empty text: the compile
+// logs then say what is missing.
 char* readSource(const std::string& path) {
     FILE* file = std::fopen(path.c_str(), "rb");
+    std::size_t count = 0;
+    if (file) {
+        while (std::fgetc(file) != EOF) ++count;
+        if (std::ferror(file)) {
+            std::fclose(file);
+            file = nullptr;
+        }
+    }
     if (!file) {
         std::printf("Can't open shader file %s!\n", path.c_str());
         char* empty = static_cast<char*>(std::malloc(1));
         empty[0] = '\0';
         return empty;
     }
-    std::size_t count = 0;
-    while (std::fgetc(file) != EOF) ++count;
     std::rewind(file);
     char* text = static_cast<char*>(std::malloc(count + 1));
     std::size_t read = std::fread(text, 1, count, file);
     std::fclose(file);
+    std::size_t start = 0;
+    if (read >= 3 && std::memcmp(text, "\xEF\xBB\xBF", 3) == 0) start = 3;
     std::size_t out = 0;
-    for (std::size_t i = 0; i < read; ++i) {
+    for (std::size_t i = start; i < read; ++i) {
         if (text[i] == '\r' && i + 1 < read && text[i + 1] == '\n') continue;
         text[out++] = text[i];
     }
     text[out] = '\0';
+    if (out > 0 && !std::strstr(text, "vertexcompile") && !std::strstr(text, "fragmentcompile"))
+        std::printf(
+            "Shader file %s has neither a vertexcompile nor a fragmentcompile section: "
+            "its text is compiled as both stages\n",
+            path.c_str());
     return text;
+}
+
+// Info logs normally end with a line break; one that does not would run into the next line.
+void printLog(const std::string& path, const char* stage, const char* log) {
+    const std::size_t length = std::strlen(log);
+    std::printf("\n%s(%s):\n%s%s", path.c_str(), stage, log,
+                length > 0 && log[length - 1] != '\n' ? "\n" : "");
+}
+
+struct CompiledProgram {
+    GLuint program = 0, vertexShader = 0, fragmentShader = 0;
+};
+
+std::string infoLog(GLuint object, bool program) {
+    char log[kLogSize] = {};
+    GLsizei length = 0;
+    if (program)
+        gl.glGetProgramInfoLog(object, kLogSize, &length, log);
+    else
+        gl.glGetShaderInfoLog(object, kLogSize, &length, log);
+    return log;
+}
+
+// Deleting the program detaches whatever is attached to it.
+void deleteCompiled(const CompiledProgram& c) {
+    gl.glDeleteShader(c.vertexShader);
+    gl.glDeleteShader(c.fragmentShader);
+    gl.glDeleteProgram(c.program);
 }
 
 }  // namespace
@@ -72,8 +116,8 @@ void ShaderProgram::build(int mode) {
     program = gl.glCreateProgram();
     vertexShader = gl.glCreateShader(GL_VERTEX_SHADER);
     fragmentShader = gl.glCreateShader(GL_FRAGMENT_SHADER);
-    const char* vertexTexts[2] = {kVertexPrefix, source};
-    const char* fragmentTexts[2] = {kFragmentPrefix, source};
+    const char* vertexTexts[2] = {kVertexPrefix.c_str(), source};
+    const char* fragmentTexts[2] = {kFragmentPrefix.c_str(), source};
     gl.glShaderSource(vertexShader, 2, vertexTexts, nullptr);
     gl.glShaderSource(fragmentShader, 2, fragmentTexts, nullptr);
     std::free(source);
@@ -89,10 +133,10 @@ void ShaderProgram::build(int mode) {
     GLsizei length = 0;
     std::memset(log, 0, sizeof log);
     gl.glGetShaderInfoLog(vertexShader, kLogSize, &length, log);
-    if (!vertexOk) std::printf("\n%s(vertex):\n%s", path.c_str(), log);
+    if (!vertexOk) printLog(path, "vertex", log);
     std::memset(log, 0, sizeof log);
     gl.glGetShaderInfoLog(fragmentShader, kLogSize, &length, log);
-    if (!fragmentOk) std::printf("\n%s(fragment):\n%s", path.c_str(), log);
+    if (!fragmentOk) printLog(path, "fragment", log);
     std::memset(log, 0, sizeof log);
 
     gl.glAttachShader(program, vertexShader);
@@ -101,7 +145,7 @@ void ShaderProgram::build(int mode) {
     GLint linked = 0;
     gl.glGetProgramiv(program, GL_LINK_STATUS, &linked);
     gl.glGetProgramInfoLog(program, kLogSize, &length, log);
-    if (!linked) std::printf("\n%s(program):\n%s", path.c_str(), log);
+    if (!linked) printLog(path, "program", log);
 }
 
 GLint ShaderProgram::uniformLocation(std::string name) const {
@@ -134,4 +178,43 @@ void ShaderProgram::setInt(const char* name, int v) const {
 
 void ShaderProgram::setMatrix(const char* name, const Matrix4& m) const {
     gl.glUniformMatrix4fv(gl.glGetUniformLocation(program, name), 1, GL_FALSE, m.m);
+}
+
+bool ShaderProgram::rebuildKeepingOld(std::string& log) {
+    log.clear();
+    char* source = readSource(path);
+    CompiledProgram next;
+    next.program = gl.glCreateProgram();
+    next.vertexShader = gl.glCreateShader(GL_VERTEX_SHADER);
+    next.fragmentShader = gl.glCreateShader(GL_FRAGMENT_SHADER);
+    const char* vertexTexts[2] = {kVertexPrefix.c_str(), source};
+    const char* fragmentTexts[2] = {kFragmentPrefix.c_str(), source};
+    gl.glShaderSource(next.vertexShader, 2, vertexTexts, nullptr);
+    gl.glShaderSource(next.fragmentShader, 2, fragmentTexts, nullptr);
+    std::free(source);
+    gl.glCompileShader(next.vertexShader);
+    gl.glCompileShader(next.fragmentShader);
+    GLint vertexOk = 0, fragmentOk = 0, linked = 0;
+    gl.glGetShaderiv(next.vertexShader, GL_COMPILE_STATUS, &vertexOk);
+    gl.glGetShaderiv(next.fragmentShader, GL_COMPILE_STATUS, &fragmentOk);
+    if (!vertexOk) log += path + "(vertex):\n" + infoLog(next.vertexShader, false);
+    if (!fragmentOk) log += path + "(fragment):\n" + infoLog(next.fragmentShader, false);
+    if (vertexOk && fragmentOk) {
+        gl.glAttachShader(next.program, next.vertexShader);
+        gl.glAttachShader(next.program, next.fragmentShader);
+        gl.glLinkProgram(next.program);
+        gl.glGetProgramiv(next.program, GL_LINK_STATUS, &linked);
+        if (!linked) log += path + "(program):\n" + infoLog(next.program, true);
+    }
+    if (!linked) {
+        deleteCompiled(next);
+        return false;
+    }
+    releaseObjects();
+    released_ = false;
+    program = next.program;
+    vertexShader = next.vertexShader;
+    fragmentShader = next.fragmentShader;
+    gl.glUseProgram(program);
+    return true;
 }

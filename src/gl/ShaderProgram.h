@@ -7,7 +7,7 @@ struct Matrix4;
 
 // One linked GL program built from one ".shader" file that holds both stages: the file is compiled
 // twice, behind "#version 330\n#define vertexcompile\n" and "#version 330\n#define
-// fragmentcompile\n".
+// fragmentcompile\n" (on WebGL 2 "#version 300 es" and precision statements, ShaderVersion.h).
 class ShaderProgram {
 public:
     enum BuildMode { Rebuild = 0, FirstBuild = 1, ReleaseOnly = 2 };
@@ -22,6 +22,11 @@ public:
     // Prints "reloading <path>", releases the old GL objects unless this is the first build, then
     // (unless ReleaseOnly) reads, compiles and links, printing the logs of whatever failed.
     void build(int mode);
+    // Builds the file again, keeping the old program when the new one fails: for hot reload.
+    // When both stages compile and link, the new objects replace the old ones and the new program
+    // is left in use, its uniforms at their defaults. Otherwise nothing changes and `log` holds
+    // what failed, in the form build() prints. Prints nothing either way.
+    bool rebuildKeepingOld(std::string& log);
     // Looked up by name on every call: nothing is cached, so a rebuilt program keeps working.
     GLint uniformLocation(std::string name) const;
     void use() const;

@@ -1,9 +1,25 @@
 #include "gl/Texture2D.h"
 
 #include <cstdio>
+#include <string>
 
 #include "gl/GlEntryTable.h"
 #include "gl/ImageDecoder.h"
+
+namespace {
+
+// The proxy target answers whether the driver could hold the texture, without allocating it.
+// WebGL has no proxy textures: there the decoder's size limit is the only check.
+bool fitsTexture(const DecodedImage& image) {
+    if (!gl.glGetTexLevelParameteriv) return true;
+    gl.glTexImage2D(GL_PROXY_TEXTURE_2D, 0, GL_RGBA, image.width, image.height, 0, image.format,
+                    GL_UNSIGNED_BYTE, nullptr);
+    GLint width = 0;
+    gl.glGetTexLevelParameteriv(GL_PROXY_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    return width == image.width;
+}
+
+}  // namespace
 
 Texture2D::~Texture2D() {
     gl.glDeleteTextures(1, &id);
@@ -24,10 +40,22 @@ std::unique_ptr<Texture2D> Texture2D::fromImage(const std::string& path, GLenum 
         gl.glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, maxAnisotropy);
     }
 
+    GLint maxSide = 0;
+    gl.glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
     DecodedImage image;
-    if (!decodeImage(path, image)) {
+    std::string why;
+    if (decodeImage(path, image, &why, maxSide) && !fitsTexture(image)) {
+        why = "it is " + std::to_string(image.width) + "x" + std::to_string(image.height) +
+              ", more than this OpenGL holds in one texture";
         image = DecodedImage();
-        std::printf("Unable to load texture %s\n", path.c_str());
+    }
+    if (image.pixels.empty()) {
+        image = DecodedImage();
+        // A file that cannot be opened gives the plain line; any other failure says why.
+        if (why.empty())
+            std::printf("Unable to load texture %s\n", path.c_str());
+        else
+            std::printf("Unable to load texture %s: %s\n", path.c_str(), why.c_str());
     }
     texture->width = image.width;
     texture->height = image.height;
@@ -49,8 +77,9 @@ std::unique_ptr<Texture2D> Texture2D::createEmpty(int width, int height, bool de
     gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     if (depth) {
+        // Unsigned int is the transfer type GLES 3 (WebGL 2) pairs with 24-bit depth.
         gl.glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, width, height, 0,
-                        GL_DEPTH_COMPONENT, GL_FLOAT, nullptr);
+                        GL_DEPTH_COMPONENT, GL_UNSIGNED_INT, nullptr);
     } else {
         gl.glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA32F, width, height, 0, GL_RGBA, GL_FLOAT, nullptr);
     }

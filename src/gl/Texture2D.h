@@ -13,7 +13,9 @@ public:
 
     // Decodes a JPEG or PNG to straight 8-bit RGBA (embedded colour profile converted to sRGB),
     // top row first, GL_REPEAT, `filter` for both filters, maximum anisotropy. A file that cannot
-    // be loaded prints "Unable to load texture <path>" and gives a 0 x 0 texture.
+    // be opened prints "Unable to load texture <path>", one that cannot be decoded or is larger
+    // than the GL's texture size (refused, not scaled) "Unable to load texture <path>: <why>";
+    // both give a 0 x 0 texture.
     static std::unique_ptr<Texture2D> fromImage(const std::string& path, GLenum filter);
     // GL_RGBA32F colour texture, or GL_DEPTH_COMPONENT24 when depth is true; left bound.
     static std::unique_ptr<Texture2D> createEmpty(int width, int height, bool depth);

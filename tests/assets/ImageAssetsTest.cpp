@@ -88,16 +88,24 @@ TEST(GeneratedImages, RegenerateToTheCommittedFiles) {
 }
 
 TEST(GeneratedImages, HaveTheSizesTheScenesExpectWithinTheBudget) {
-    const std::map<std::string, std::pair<int, int>> sizes = {
-        {"quarncliff.jpg", {1024, 1024}},  {"brick.jpg", {1024, 1024}},
-        {"moss.jpg", {1024, 1024}},        {"sand.jpg", {1024, 1024}},
-        {"newlogo.png", {1024, 528}},      {"newlogo2.png", {1024, 528}},
-        {"biglogo_bg.png", {1024, 700}},   {"biglogo_up.png", {1024, 700}},
-        {"biglogo_down.png", {1024, 700}}, {"credits.png", {1280, 720}},
-        {"attention.png", {1024, 146}},    {"mirramirra.png", {1024, 352}},
-        {"borders.png", {1280, 720}},      {"rec.png", {256, 128}},
-        {"introparticle.png", {64, 64}},   {"launcher/launcher.png", {145, 100}},
-        {"launcher/velmora.png", {16, 16}}};
+    const std::map<std::string, std::pair<int, int>> sizes = {{"quarncliff.jpg", {1024, 1024}},
+                                                              {"brick.jpg", {1024, 1024}},
+                                                              {"moss.jpg", {1024, 1024}},
+                                                              {"sand.jpg", {1024, 1024}},
+                                                              {"newlogo.png", {1024, 528}},
+                                                              {"newlogo2.png", {1024, 528}},
+                                                              {"biglogo_bg.png", {1024, 700}},
+                                                              {"biglogo_up.png", {1024, 700}},
+                                                              {"biglogo_down.png", {1024, 700}},
+                                                              {"credits.png", {1280, 720}},
+                                                              {"attention.png", {1024, 146}},
+                                                              {"mirramirra.png", {1024, 352}},
+                                                              {"borders.png", {1280, 720}},
+                                                              {"rec.png", {256, 128}},
+                                                              {"introparticle.png", {64, 64}},
+                                                              {"overlayfont.png", {128, 96}},
+                                                              {"launcher/launcher.png", {145, 100}},
+                                                              {"launcher/velmora.png", {16, 16}}};
     size_t total = 0;
     for (const std::string& name : imageFileNames()) {
         size_t bytes = readBytes(kAssets + name).size();
@@ -161,6 +169,28 @@ TEST(Overlays, LeaveTheirSurroundingsTransparent) {
                 covered += alphaAt(borders, x, y) > 0;
     EXPECT_EQ(covered, 0);
     EXPECT_GT(alphaAt(borders, 46, 46), 200);  // a corner bracket
+}
+
+TEST(Overlays, GroupLogoSitsInTheMiddleOfItsPicture) {
+    // The intro shows both logo pictures on a quad centred on the screen: their artwork must
+    // balance on the picture's middle, or the logo sits off centre on every screen.
+    for (const char* name : {"newlogo.png", "newlogo2.png"}) {
+        Picture p = load(name);
+        double weight = 0.0, moment = 0.0;
+        int left = p.width, right = -1;
+        for (int y = 0; y < p.height; ++y)
+            for (int x = 0; x < p.width; ++x) {
+                int a = alphaAt(p, x, y);
+                if (a <= 16) continue;
+                weight += a;
+                moment += a * (x + 0.5);
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+        ASSERT_GT(weight, 0.0) << name;
+        EXPECT_NEAR(moment / weight, 0.5 * p.width, 0.015 * p.width) << name;
+        EXPECT_NEAR(0.5 * (left + right + 1), 0.5 * p.width, 0.015 * p.width) << name;
+    }
 }
 
 TEST(Overlays, TitleHalvesSplitTheLetteringWithoutOverlap) {

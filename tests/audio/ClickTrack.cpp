@@ -6,16 +6,10 @@
 #include <cstdio>
 #include <vector>
 
-bool writeClickTrack(const std::string& path, double seconds, int rate, int channels,
-                     double interval) {
-    const long frames = std::lround(seconds * rate);
-    const long every = std::lround(interval * rate);
-    const long clickFrames = rate / 100;
-    std::vector<float> left(frames, 0.0f);
-    for (long start = 0; start < frames; start += every)
-        for (long i = 0; i < clickFrames && start + i < frames; ++i)
-            left[start + i] = 0.8f * static_cast<float>(std::sin(2.0 * M_PI * 1000.0 * i / rate));
+namespace {
 
+bool writeMp3(const std::string& path, const std::vector<float>& left, int rate, int channels) {
+    const long frames = static_cast<long>(left.size());
     std::FILE* file = std::fopen(path.c_str(), "wb+");
     if (!file) return false;
     lame_global_flags* lame = lame_init();
@@ -38,4 +32,26 @@ bool writeClickTrack(const std::string& path, double seconds, int rate, int chan
     if (ok) lame_mp3_tags_fid(lame, file);
     lame_close(lame);
     return std::fclose(file) == 0 && ok;
+}
+
+}  // namespace
+
+bool writeClickTrack(const std::string& path, double seconds, int rate, int channels,
+                     double interval) {
+    const long frames = std::lround(seconds * rate);
+    const long every = std::lround(interval * rate);
+    const long clickFrames = rate / 100;
+    std::vector<float> left(frames, 0.0f);
+    for (long start = 0; start < frames; start += every)
+        for (long i = 0; i < clickFrames && start + i < frames; ++i)
+            left[start + i] = 0.8f * static_cast<float>(std::sin(2.0 * M_PI * 1000.0 * i / rate));
+    return writeMp3(path, left, rate, channels);
+}
+
+bool writeToneTrack(const std::string& path, double seconds, int rate, int channels,
+                    double frequency) {
+    std::vector<float> left(static_cast<size_t>(std::lround(seconds * rate)));
+    for (size_t i = 0; i < left.size(); ++i)
+        left[i] = 0.5f * static_cast<float>(std::sin(2.0 * M_PI * frequency * i / rate));
+    return writeMp3(path, left, rate, channels);
 }

@@ -6,3 +6,7 @@
 // at zero phase so its onset is sharp. Returns false when the file cannot be written.
 bool writeClickTrack(const std::string& path, double seconds, int rate = 44100, int channels = 2,
                      double interval = 0.5);
+// The same, with a steady sine of `frequency` Hz at amplitude 0.5 throughout: any step in what a
+// player hands the device stands out against its small sample-to-sample change.
+bool writeToneTrack(const std::string& path, double seconds, int rate, int channels,
+                    double frequency);

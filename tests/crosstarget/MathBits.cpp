@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
+#include <utility>
 #include <vector>
 
 #include "demo/SceneClock.h"
@@ -86,23 +88,42 @@ void scalars(Sequence& seq) {
     }
 }
 
+// Draws one value per range, in order. Arguments are not drawn inside a call: the order in which a
+// call's arguments are evaluated is unspecified (GCC goes right to left, clang left to right).
+std::vector<float> draw(Sequence& seq, std::initializer_list<std::pair<float, float>> ranges) {
+    std::vector<float> values;
+    for (const auto& range : ranges) values.push_back(seq.in(range.first, range.second));
+    return values;
+}
+
 void matrices(Sequence& seq) {
     Matrix4 projection;
     for (int i = 0; i < 200; ++i) {
         Matrix4 view;
-        lookAt(view, seq.in(-300, 300), seq.in(-50, 150), seq.in(-300, 300), seq.in(-20, 20),
-               seq.in(-20, 20), seq.in(-20, 20), seq.in(-0.3f, 0.3f), 1.0f, seq.in(-0.3f, 0.3f));
+        const std::vector<float> l = draw(seq, {{-300, 300},
+                                                {-50, 150},
+                                                {-300, 300},
+                                                {-20, 20},
+                                                {-20, 20},
+                                                {-20, 20},
+                                                {-0.3f, 0.3f},
+                                                {-0.3f, 0.3f}});
+        lookAt(view, l[0], l[1], l[2], l[3], l[4], l[5], l[6], 1.0f, l[7]);
         printMatrix("lookAt", i, view);
-        perspective(projection, seq.in(0.2f, 1.0f), seq.in(0.4f, 1.8f), seq.in(0.05f, 2.0f),
-                    seq.in(50.0f, 1000.0f));
+        const std::vector<float> p =
+            draw(seq, {{0.2f, 1.0f}, {0.4f, 1.8f}, {0.05f, 2.0f}, {50.0f, 1000.0f}});
+        perspective(projection, p[0], p[1], p[2], p[3]);
         printMatrix("perspective", i, projection);
 
         Matrix4 model;
         identity(model);
-        rotate(model, seq.in(-20.0f, 20.0f), seq.in(-1, 1), seq.in(-1, 1), seq.in(-1, 1));
+        const std::vector<float> r = draw(seq, {{-20.0f, 20.0f}, {-1, 1}, {-1, 1}, {-1, 1}});
+        rotate(model, r[0], r[1], r[2], r[3]);
         printMatrix("rotate", i, model);
-        scale(model, seq.in(0.1f, 5.0f), seq.in(0.1f, 5.0f), seq.in(0.1f, 5.0f));
-        translate(model, seq.in(-100, 100), seq.in(-100, 100), seq.in(-100, 100));
+        const std::vector<float> s = draw(seq, {{0.1f, 5.0f}, {0.1f, 5.0f}, {0.1f, 5.0f}});
+        scale(model, s[0], s[1], s[2]);
+        const std::vector<float> t = draw(seq, {{-100, 100}, {-100, 100}, {-100, 100}});
+        translate(model, t[0], t[1], t[2]);
         rotate(model, seq.in(-3000.0f, 3000.0f), 0.3f, 1.0f, -0.7f);
         printMatrix("model", i, model);
 

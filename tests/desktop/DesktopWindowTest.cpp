@@ -1,11 +1,16 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 
 #include "XvfbServer.h"
 #include "app/DemoWindow.h"
 #include "app/linux/SdlDisplayModes.h"
+
+// Last: Xlib's macros (None, Bool) would break the headers above.
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
 
 namespace {
 
@@ -33,6 +38,18 @@ void pushType(Uint32 type) {
     SDL_Event event = {};
     event.type = type;
     ASSERT_EQ(SDL_PushEvent(&event), 1);
+}
+
+void xWindowSize(SDL_Window* window, int& width, int& height) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    ASSERT_TRUE(SDL_GetWindowWMInfo(window, &info));
+    ASSERT_EQ(info.subsystem, SDL_SYSWM_X11);
+    XWindowAttributes attributes;
+    XSync(info.info.x11.display, False);
+    ASSERT_TRUE(XGetWindowAttributes(info.info.x11.display, info.info.x11.window, &attributes));
+    width = attributes.width;
+    height = attributes.height;
 }
 
 // A real SDL window and 3.3 core context on a private Xvfb; the events come from SDL_PushEvent.
@@ -183,6 +200,16 @@ TEST(DesktopFullscreenTest, HidesTheCursorAndGivesTheModeBackAtShutdown) {
         ASSERT_TRUE(window.create(1280, 720, true));
         EXPECT_TRUE(SDL_GetWindowFlags(SDL_GL_GetCurrentWindow()) & SDL_WINDOW_FULLSCREEN);
         EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+        // The size reported, and drawn at, is the one the X server gave the window, whatever
+        // was asked for and whatever SDL takes it for (the display mode's 1920x1080 here).
+        int w = 0, h = 0;
+        xWindowSize(SDL_GL_GetCurrentWindow(), w, h);
+        GLint viewport[4] = {};
+        gl.glGetIntegerv(GL_VIEWPORT, viewport);
+        EXPECT_EQ(window.width, w);
+        EXPECT_EQ(window.height, h);
+        EXPECT_EQ(viewport[2], w);
+        EXPECT_EQ(viewport[3], h);
         EXPECT_TRUE(window.pump());
         window.shutdown();
     }

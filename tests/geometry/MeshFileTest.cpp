@@ -202,15 +202,29 @@ TEST_F(LoadMeshTest, LoadsTheTwoVertexExampleIntoTheBuffer) {
 TEST_F(LoadMeshTest, MissingUnreadableAndRejectedFilesGiveAnEmptyBuffer) {
     LoadedMesh mesh;
     std::string missing = ::testing::TempDir() + "velmora_mesh_absent.mesh";
+    std::string path;
     EXPECT_EQ(load(missing, mesh), "Can't open mesh file " + missing + "!\nMesh loading error!\n");
     expectEmpty(mesh);
 
-    EXPECT_EQ(load(write("comma.mesh", bytesOf("12 ,5")), mesh), "Mesh loading error!\n");
+    // A folder opens on Linux but does not read.
+    const std::string folder = ::testing::TempDir();
+    EXPECT_EQ(load(folder, mesh), "Can't open mesh file " + folder + "!\nMesh loading error!\n");
+    expectEmpty(mesh);
+
+    path = write("comma.mesh", bytesOf("12 ,5"));
+    EXPECT_EQ(load(path, mesh), "Mesh file " + path +
+                                    " rejected: the header does not give two counts\nMesh "
+                                    "loading error!\n");
+    expectEmpty(mesh);
+
+    path = write("nothing.mesh", {});
+    EXPECT_EQ(load(path, mesh),
+              "Mesh file " + path + " rejected: the file is empty\nMesh loading error!\n");
     expectEmpty(mesh);
 
     std::vector<std::uint8_t> file = twoVertexFile();
     file[file.size() - 4] = 7;
-    std::string path = write("index.mesh", file);
+    path = write("index.mesh", file);
     EXPECT_EQ(load(path, mesh), "vcount = 2\ntcount = 1\nMesh file " + path +
                                     " rejected: triangle 0 uses vertex 7 of 2\n");
     expectEmpty(mesh);

@@ -115,6 +115,40 @@ TEST_F(ShaderProgramTest, FragmentOnlyFailurePrintsFragmentThenProgramBlock) {
     EXPECT_FALSE(linkStatus(shader.program));
 }
 
+TEST_F(ShaderProgramTest, AByteOrderMarkIsDroppedAndEveryLogEndsItsLine) {
+    std::string path = writeFile("bom.shader", "\xEF\xBB\xBF" + toCrlf(kGoodShader));
+    beginCapture();
+    ShaderProgram shader(path);
+    EXPECT_EQ(endCapture(), "reloading " + path + "\n");
+    EXPECT_TRUE(linkStatus(shader.program));
+
+    // Two vertex stages: only the link fails, and its log must not run into what follows.
+    path = writeFile("nomain.shader", "#ifdef vertexcompile\nvoid main() {}\n#endif\n");
+    beginCapture();
+    ShaderProgram broken(path);
+    const std::string out = endCapture();
+    EXPECT_NE(out.find("\n" + path + "(program):\n"), std::string::npos) << out;
+    EXPECT_EQ(out.back(), '\n') << out;
+}
+
+// Compiled as both stages, such a file links into a program that draws nothing.
+TEST_F(ShaderProgramTest, FileWithNeitherSectionOrAFolderIsNamed) {
+    std::string path =
+        writeFile("nosection.shader", "out vec4 color;\nvoid main() { color = vec4(1.0); }\n");
+    beginCapture();
+    ShaderProgram shader(path);
+    EXPECT_EQ(endCapture(), "reloading " + path + "\nShader file " + path +
+                                " has neither a vertexcompile nor a fragmentcompile section: its "
+                                "text is compiled as both stages\n");
+
+    path = ::testing::TempDir();
+    beginCapture();
+    ShaderProgram folder(path);
+    const std::string out = endCapture();
+    EXPECT_EQ(out.rfind("reloading " + path + "\nCan't open shader file " + path + "!\n", 0), 0u)
+        << out;
+}
+
 TEST_F(ShaderProgramTest, RebuildLeavesNoProgramCurrentAndGivesNewNames) {
     std::string path = writeFile("rebuild.shader", kGoodShader);
     ShaderProgram shader(path);

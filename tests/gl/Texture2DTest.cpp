@@ -146,24 +146,68 @@ TEST_F(Texture2DTest, GreyAndPalettePngsExpandToRgba) {
     EXPECT_EQ(decoded.pixels, (std::vector<std::uint8_t>{40, 50, 60, 255, 10, 20, 30, 255}));
 }
 
-TEST_F(Texture2DTest, MissingOrBrokenImageGivesAnEmptyTextureAndOneMessage) {
-    std::string good = tempPath("good.png");
-    ASSERT_TRUE(writeTestPng(good, 4, 4, std::vector<std::uint8_t>(64, 9)));
-    std::vector<std::uint8_t> bytes = readFileBytes(good);
-    std::string truncated =
-        writeFile("truncated.png", std::string(bytes.begin(), bytes.begin() + bytes.size() / 2));
-    std::string headerOnly = writeFile("header.jpg", "\xFF\xD8\xFF\xE0");
-    std::string text = writeFile("text.png", "not an image");
-    for (const std::string& path :
-         {tempPath("missing.png"), truncated, headerOnly, text, std::string("")}) {
+void expectEmpty(const Texture2D& texture) {
+    EXPECT_EQ(texture.width, 0);
+    EXPECT_EQ(texture.height, 0);
+    EXPECT_NE(texture.id, 0u);
+    EXPECT_EQ(levelParameter(texture, GL_TEXTURE_WIDTH), 0);
+}
+
+TEST_F(Texture2DTest, MissingImageGivesAnEmptyTextureAndThePlainMessage) {
+    for (const std::string& path : {tempPath("missing.png"), std::string("")}) {
         beginCapture();
         std::unique_ptr<Texture2D> texture(Texture2D::fromImage(path, GL_LINEAR));
         EXPECT_EQ(endCapture(), "Unable to load texture " + path + "\n");
-        EXPECT_EQ(texture->width, 0);
-        EXPECT_EQ(texture->height, 0);
-        EXPECT_NE(texture->id, 0u);
-        EXPECT_EQ(levelParameter(*texture, GL_TEXTURE_WIDTH), 0);
+        expectEmpty(*texture);
     }
+}
+
+// Every file that opens but gives no picture: one line with the path and the reason.
+TEST_F(Texture2DTest, BrokenTruncatedOrOversizedImageGivesAnEmptyTextureAndSaysWhy) {
+    std::string good = tempPath("good.png");
+    ASSERT_TRUE(writeTestPng(good, 4, 4, std::vector<std::uint8_t>(64, 9)));
+    std::vector<std::uint8_t> bytes = readFileBytes(good);
+    std::string goodJpeg = tempPath("good.jpg");
+    ASSERT_TRUE(writeTestJpeg(goodJpeg, 64, 64, std::vector<std::uint8_t>(64 * 64 * 3, 200)));
+    std::vector<std::uint8_t> jpeg = readFileBytes(goodJpeg);
+    GLint maxSide = 0;
+    gl.glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
+    std::string wide = tempPath("wide.png");
+    ASSERT_TRUE(writeTestPng(wide, maxSide + 1, 2,
+                             std::vector<std::uint8_t>(static_cast<std::size_t>(maxSide + 1) * 8)));
+    const std::string wideSize = std::to_string(maxSide + 1) + "x2";
+
+    const struct {
+        std::string path;
+        std::string why;
+    } cases[] = {
+        {writeFile("truncated.png", std::string(bytes.begin(), bytes.begin() + bytes.size() / 2)),
+         "the file ends before the picture does"},
+        // libjpeg would go on and fill the missing half with grey.
+        {writeFile("truncated.jpg", std::string(jpeg.begin(), jpeg.begin() + jpeg.size() / 2)),
+         "the file ends before the picture does"},
+        {writeFile("header.jpg", "\xFF\xD8\xFF\xE0"), "the file ends before the picture does"},
+        {writeFile("text.png", "not an image"), "it is neither a PNG nor a JPEG file"},
+        {writeFile("empty.png", ""), "the file is empty"},
+        {::testing::TempDir(), "it cannot be read (a folder?)"},
+        {wide, "it is " + wideSize + ", larger than the " + std::to_string(maxSide) +
+                   " texels a side this OpenGL allows"},
+    };
+    for (const auto& c : cases) {
+        beginCapture();
+        std::unique_ptr<Texture2D> texture(Texture2D::fromImage(c.path, GL_LINEAR));
+        EXPECT_EQ(endCapture(), "Unable to load texture " + c.path + ": " + c.why + "\n");
+        expectEmpty(*texture);
+    }
+
+    // A scan before any frame header.
+    const std::string corrupt("\xFF\xD8\xFF\xDA\x00\x08\x01\x01\x00\x00\x3F\x00", 12);
+    beginCapture();
+    std::unique_ptr<Texture2D> texture(
+        Texture2D::fromImage(writeFile("corrupt.jpg", corrupt), GL_LINEAR));
+    const std::string said = endCapture();
+    EXPECT_NE(said.find(": corrupt JPEG data ("), std::string::npos) << said;
+    EXPECT_EQ(said.find('\n'), said.size() - 1) << said;
 }
 
 TEST_F(Texture2DTest, EmptyTexturesAreFloatColourOrDepthAndStayBound) {

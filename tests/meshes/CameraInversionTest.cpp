@@ -5,7 +5,7 @@
 
 #include "CaveField.h"
 #include "EffectiveCamera.h"
-#include "SceneCameras.h"
+#include "TrackedCameras.h"
 #include "gl/GeometryBuffer.h"
 #include "gl/GlEntryTable.h"
 #include "gl/ShaderProgram.h"
@@ -32,11 +32,11 @@ TEST(EffectiveCamera, PlainLookAtIsMirroredByTheRowVectorReading) {
 }
 
 TEST(EffectiveCamera, EveryScenesEyeLandsOnTheViewOriginAndLooksDownMinusZ) {
-    for (int i = 0; i < kSceneCameraCount; ++i) {
-        const SceneCamera& scene = kSceneCameras[i];
+    for (int i = 0; i < kTrackedCameraCount; ++i) {
+        const TrackedCamera& scene = kTrackedCameras[i];
         for (int k = 0; k < 24; ++k) {
             const double bar = scene.startBar + (scene.endBar - scene.startBar) * (k + 0.5) / 24;
-            const Matrix4 view = scene.at(clockAtSeconds(barsToSeconds(bar))).view;
+            const Matrix4 view = scene.at(clockAtSeconds(secondsOfBars(bar))).view;
             const EffectiveCamera cam = effectiveCamera(view);
             ASSERT_TRUE(cam.valid) << scene.name << " at bar " << bar;
             double origin[4], ahead[4];
@@ -58,11 +58,12 @@ TEST(EffectiveCamera, EveryScenesEyeLandsOnTheViewOriginAndLooksDownMinusZ) {
 
 TEST(EffectiveCamera, CavePathStaysInsideThePassage) {
     // Every frame at 60 fps over scenes 5 and 6, the zoom of the last beat included.
-    const SceneCamera* cave = findSceneCamera("cave");
+    const TrackedCamera* cave = findTrackedCamera("cave");
     ASSERT_NE(cave, nullptr);
     int samples = 0;
     double lowest = 1e9;
-    for (double s = barsToSeconds(56.0); s < barsToSeconds(72.0); s += 1.0 / 60.0, ++samples) {
+    for (double s = secondsOfBars(cave->startBar); s < secondsOfBars(cave->endBar);
+         s += 1.0 / 60.0, ++samples) {
         const EffectiveCamera cam = effectiveCamera(cave->at(clockAtSeconds(s)).view);
         const float air = caveField(static_cast<float>(cam.eye[0]), static_cast<float>(cam.eye[1]),
                                     static_cast<float>(cam.eye[2]));
@@ -137,11 +138,11 @@ protected:
 TEST_F(RenderedCamera, MarkerAheadOfTheEffectiveCameraIsDrawnInTheMiddle) {
     const char* cameras[] = {"cave", "temple", "temple-ring", "flyby", "intro"};
     for (const char* name : cameras) {
-        const SceneCamera* scene = findSceneCamera(name);
+        const TrackedCamera* scene = findTrackedCamera(name);
         ASSERT_NE(scene, nullptr);
         for (double f : {0.3, 0.7}) {
             const double bar = scene->startBar + (scene->endBar - scene->startBar) * f;
-            const CameraShot shot = scene->at(clockAtSeconds(barsToSeconds(bar)));
+            const CameraShot shot = scene->at(clockAtSeconds(secondsOfBars(bar)));
             EXPECT_TRUE(markerSeen(shot.view, shot.halfWidth, 20.0)) << name << " at bar " << bar;
             EXPECT_FALSE(markerSeen(shot.view, shot.halfWidth, -20.0)) << name << " at bar " << bar;
         }

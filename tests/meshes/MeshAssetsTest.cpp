@@ -6,7 +6,7 @@
 
 #include "EffectiveCamera.h"
 #include "MeshFileChecks.h"
-#include "SceneCameras.h"
+#include "TrackedCameras.h"
 #include "geometry/MeshFile.h"
 #include "gl/GeometryBuffer.h"
 #include "gl/LoadedMesh.h"
@@ -70,8 +70,17 @@ TEST(MeshAssets, TempleIsRoundAboutTheVerticalAxisWithAnOpenWayUpTheMiddle) {
     const MeshData temple = parsed(kTemplePath);
     float lo[3] = {1e9f, 1e9f, 1e9f}, hi[3] = {-1e9f, -1e9f, -1e9f};
     float nearestAxis = 1e9f;
+    int skyVertices = 0;
     for (int v = 0; v < temple.vertexCount(); ++v) {
         const float* p = &temple.positions[4 * v];
+        // The sky sphere round it all (radius 105, inside the far plane from every camera) is
+        // painted as night, not stone.
+        const float fromCentre = std::sqrt(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]);
+        if (fromCentre > 95.0f) {
+            EXPECT_NEAR(fromCentre, 105.0f, 0.01f);
+            ++skyVertices;
+            continue;
+        }
         for (int k = 0; k < 3; ++k) {
             lo[k] = std::fmin(lo[k], p[k]);
             hi[k] = std::fmax(hi[k], p[k]);
@@ -87,16 +96,51 @@ TEST(MeshAssets, TempleIsRoundAboutTheVerticalAxisWithAnOpenWayUpTheMiddle) {
         EXPECT_NEAR(hi[k] + lo[k], 0.0f, 6.0f);
     }
     EXPECT_GT(nearestAxis, 7.5f);
+    EXPECT_GT(skyVertices, 0);
+}
+
+// The rock under the platform stays inside the lowest step (radius 41, from -26 to -24), so
+// nothing pokes through the base; and its generated surface has no triangles stretched across it
+// (the generator pulls a vertex far off when the field is steep and noisy, as at a sharp tip).
+TEST(MeshAssets, TempleRockStaysUnderTheStepsInEvenTriangles) {
+    const MeshData temple = parsed(kTemplePath);
+    const auto at = [&](std::uint32_t i) { return &temple.positions[4 * i]; };
+    int poking = 0;
+    for (int v = 0; v < temple.vertexCount(); ++v) {
+        const float* p = at(v);
+        if (p[1] > -25.99f && p[1] < -24.01f && std::hypot(p[0], p[2]) > 41.001f) ++poking;
+    }
+    EXPECT_EQ(poking, 0);
+
+    float longest = 0.0f;
+    int rockTriangles = 0;
+    for (size_t t = 0; t + 2 < temple.indices.size(); t += 3) {
+        const float* p[3] = {at(temple.indices[t]), at(temple.indices[t + 1]),
+                             at(temple.indices[t + 2])};
+        bool rock = true;
+        for (const float* q : p)
+            rock = rock && q[1] < -26.5f && std::hypot(std::hypot(q[0], q[2]), q[1]) < 95.0f;
+        if (!rock) continue;
+        ++rockTriangles;
+        for (int k = 0; k < 3; ++k) {
+            const float* a = p[k];
+            const float* b = p[(k + 1) % 3];
+            longest =
+                std::fmax(longest, std::hypot(std::hypot(a[0] - b[0], a[1] - b[1]), a[2] - b[2]));
+        }
+    }
+    EXPECT_GT(rockTriangles, 1000);
+    EXPECT_LT(longest, 12.0f);  // the generator's cells are 1.8 across
 }
 
 // Every frame's effective eye, as the temple scenes schedule their views, keeps clear of the
 // temple and outside its solids; the rise passes through the well and the oculus.
 TEST(MeshAssets, TempleCamerasKeepClearOfTheTemple) {
     const MeshData temple = parsed(kTemplePath);
-    const SceneCamera* scene = findSceneCamera("temple");
+    const TrackedCamera* scene = findTrackedCamera("temple");
     ASSERT_NE(scene, nullptr);
     double closest = 1e9;
-    for (double s = barsToSeconds(104.0); s < barsToSeconds(136.0); s += 0.1) {
+    for (double s = secondsOfBars(scene->startBar); s < secondsOfBars(scene->endBar); s += 0.1) {
         const EffectiveCamera cam = effectiveCamera(scene->at(clockAtSeconds(s)).view);
         const SurfacePoint near = nearestSurface(temple, cam.eye);
         closest = std::fmin(closest, near.distance);
@@ -110,10 +154,10 @@ TEST(MeshAssets, TempleCamerasKeepClearOfTheTemple) {
 // The same for the cave: the normals face the air, so "outside" is in the passage.
 TEST(MeshAssets, CaveCameraKeepsClearOfTheWalls) {
     const MeshData cave = parsed(kCavePath);
-    const SceneCamera* scene = findSceneCamera("cave");
+    const TrackedCamera* scene = findTrackedCamera("cave");
     ASSERT_NE(scene, nullptr);
     double closest = 1e9;
-    for (double s = barsToSeconds(56.0); s < barsToSeconds(72.0); s += 0.1) {
+    for (double s = secondsOfBars(scene->startBar); s < secondsOfBars(scene->endBar); s += 0.1) {
         const EffectiveCamera cam = effectiveCamera(scene->at(clockAtSeconds(s)).view);
         const SurfacePoint near = nearestSurface(cave, cam.eye);
         closest = std::fmin(closest, near.distance);

@@ -5,11 +5,14 @@
 
 #include <cmath>
 
-#include "FrameChecks.h"
+#include "demo/SceneCameras.h"
 #include "demo/Scenes.h"
 #include "gl/GeometryBuffer.h"
 #include "gl/ShaderProgram.h"
 #include "gl/Texture2D.h"
+#include "support/DrawnCamera.h"
+#include "support/FrameChecks.h"
+#include "support/MatrixChecks.h"
 #include "support/SceneTestAssets.h"
 
 namespace {
@@ -26,7 +29,7 @@ protected:
         EXPECT_TRUE(clock.sceneIndex == 5 || clock.sceneIndex == 6) << clock.bars;
         return drawRecorded(drawCaveScene, clock);
     }
-    static float sceneTime(const SceneClock& c) { return c.sceneSeconds(56); }
+    static float sceneTime(const SceneClock& c) { return c.sceneSeconds(kTimeline[5].startBar); }
 
     // The descent's view: the eye given, looking at (x, 0, 0), the world turned a quarter about X.
     static Matrix4 caveView(const float eye[3], float targetX, float upZ) {
@@ -41,12 +44,15 @@ protected:
                     200.0f);
         return p;
     }
-    // The boulder's transform on a view at scene time t.
-    static Matrix4 boulderView(Matrix4 view, float t) {
-        scale(view, 0.5f, 0.5f, 0.5f);
-        translate(view, 12.0f, 35.0f - 3.5f * t, 11.0f);
-        rotate(view, 1.5707964f, 0.0f, 0.0f, 1.0f);
-        return view;
+    // The cave and the boulder drawn with the demo's cave camera and its lens, the boulder placed
+    // in the camera's view.
+    static void expectDrawnWithTheCaveCamera(const RecordedFrame& f) {
+        const CameraShot shot = caveCamera(f.clock);
+        EXPECT_EQ(uploaded(f.clock.projection), uploaded(lensOf(shot, f.clock)));
+        EXPECT_EQ(f.calls->draws().at(0).uniform("matrix"), shotMatrix(shot, f.clock));
+        CameraShot boulder = shot;
+        placeCaveBoulder(boulder.view, f.clock);
+        EXPECT_EQ(f.calls->draws().at(1).uniform("matrix"), shotMatrix(boulder, f.clock));
     }
 };
 
@@ -97,8 +103,7 @@ TEST_F(CaveSceneTest, FirstFrameIsBlackOverTheTopOfTheShaft) {
     Matrix4 expected;
     multiply(expected, caveView(eye, 0.1f, 0.0f), wide);
     expectMatrixNear(cave.uniform("matrix"), expected);
-    multiply(expected, boulderView(caveView(eye, 0.1f, 0.0f), t), wide);
-    expectMatrixNear(boulder.uniform("matrix"), expected);
+    expectDrawnWithTheCaveCamera(f);
 
     const GlCallRecorder::Call* clear = nullptr;
     for (const auto& call : f.calls->calls())
@@ -111,11 +116,11 @@ TEST_F(CaveSceneTest, FirstFrameIsBlackOverTheTopOfTheShaft) {
     EXPECT_TRUE(fade.blend);
     EXPECT_EQ(fade.uniform("icolor")[0], 0.0);
     EXPECT_NEAR(fade.uniform("icolor")[3], 1.0, 1e-5);
-    EXPECT_EQ(countPixels([](int r, int g, int b) { return r + g + b > 3; }), 0);
+    EXPECT_EQ(countPixelsFromTopLeft([](int r, int g, int b) { return r + g + b > 3; }), 0);
 }
 
 TEST_F(CaveSceneTest, FadeIsGoneOneSecondIn) {
-    const double start = 56.0 * 4.0 * kSecondsPerBeat;
+    const double start = sceneStartSeconds(5);
     const struct {
         double afterStart;
         double alpha;
@@ -146,65 +151,65 @@ TEST_F(CaveSceneTest, CamcorderFrameThenBlinkingRecMarkOverTheWholeScreen) {
 
     // The REC mark sits in the frame's top-left corner and is lit on every other beat.
     const auto red = [](int r, int g, int b) { return r > 150 && g < 90 && b < 90; };
-    const int lit = countPixels(red, 0.0, 0.0, 0.25, 0.25);
+    const int lit = countPixelsFromTopLeft(red, 0.0, 0.0, 0.25, 0.25);
     EXPECT_GT(lit, 15);
-    EXPECT_EQ(countPixels(red, 0.25, 0.0, 1.0, 1.0), 0);  // nowhere else
+    EXPECT_EQ(countPixelsFromTopLeft(red, 0.25, 0.0, 1.0, 1.0), 0);  // nowhere else
     draw(sceneClockAtBars(60.3125));
-    EXPECT_LT(countPixels(red, 0.0, 0.0, 0.25, 0.25), lit / 10);
+    EXPECT_LT(countPixelsFromTopLeft(red, 0.0, 0.0, 0.25, 0.25), lit / 10);
 }
 
 TEST_F(CaveSceneTest, ZoomStartsJustAfterBarSeventyOneAndThreeQuarters) {
     {
         const RecordedFrame f = draw(clockAtBeats(287.0));
         ASSERT_EQ(f.clock.bars, 71.75f);
-        const Matrix4 wide = projection(0.5f);
-        EXPECT_EQ(uploaded(f.clock.projection), uploaded(wide));
-        const float t = sceneTime(f.clock);
-        const float eye[3] = {static_cast<float>(0.8 * std::sin(0.2 * t - 0.5) - 0.4475107),
-                              120.0f - 10.0f * t,
-                              static_cast<float>(0.7f * std::sin(0.5 * t - 0.2f) + 9.4894537)};
-        Matrix4 expected;
-        multiply(expected, caveView(eye, 0.1f, 0.0f), wide);
-        expectMatrixNear(f.calls->draws()[0].uniform("matrix"), expected, 1e-5);
+        EXPECT_STREQ(caveCamera(f.clock).viewpoint, "descent");
+        EXPECT_EQ(uploaded(f.clock.projection), uploaded(projection(0.5f)));
+        expectDrawnWithTheCaveCamera(f);
     }
     {
         const RecordedFrame f = draw(sceneClockAtBars(71.76));
-        const Matrix4 narrow = projection(0.3f);
-        EXPECT_EQ(uploaded(f.clock.projection), uploaded(narrow));
-        const float t = sceneTime(f.clock);
-        const float eye[3] = {static_cast<float>(0.8 * std::sin(0.2 * t - 0.5) - 0.4475107),
-                              120.0f - 10.0f * t,
-                              static_cast<float>(0.7f * std::sin(0.5 * t - 0.2f) + 9.4894537)};
-        EXPECT_NEAR(eye[1], -92.49f, 0.01f);  // by now below the point it looks at
-        Matrix4 expected;
-        multiply(expected, caveView(eye, 0.3f, 0.1f), narrow);
-        expectMatrixNear(f.calls->draws()[0].uniform("matrix"), expected, 1e-5);
-        multiply(expected, boulderView(caveView(eye, 0.3f, 0.1f), t), narrow);
-        expectMatrixNear(f.calls->draws()[1].uniform("matrix"), expected, 1e-5);
+        EXPECT_STREQ(caveCamera(f.clock).viewpoint, "zoom");
+        EXPECT_EQ(uploaded(f.clock.projection), uploaded(projection(0.3f)));
+        expectDrawnWithTheCaveCamera(f);
+        // By now about 92 units past the lamp's height (the shaft runs along the mesh's z),
+        // looking back at the lamp still.
+        const DrawnCamera eye = drawnCamera(f.calls->draws()[0].uniform("matrix"));
+        EXPECT_NEAR(eye.eye[2], 92.31, 0.01);
+        EXPECT_LT(eye.forward[2], -0.99);
     }
     {
         const RecordedFrame f = draw(sceneClockAtBars(71.9999));  // the last frames of scene 6
         ASSERT_EQ(f.clock.sceneIndex, 6);
-        const float t = sceneTime(f.clock);
-        const float eye[3] = {static_cast<float>(0.8 * std::sin(0.2 * t - 0.5) - 0.4475107),
-                              120.0f - 10.0f * t,
-                              static_cast<float>(0.7f * std::sin(0.5 * t - 0.2f) + 9.4894537)};
-        EXPECT_NEAR(eye[1], -95.73f, 0.01f);
-        Matrix4 expected;
-        multiply(expected, caveView(eye, 0.3f, 0.1f), projection(0.3f));
-        expectMatrixNear(f.calls->draws()[0].uniform("matrix"), expected, 1e-5);
+        EXPECT_STREQ(caveCamera(f.clock).viewpoint, "zoom");
+        expectDrawnWithTheCaveCamera(f);
+        EXPECT_NEAR(drawnCamera(f.calls->draws()[0].uniform("matrix")).eye[2], 95.53, 0.01);
+    }
+}
+
+// The camera travels the shaft at 10 units a second, swaying 9 to 15 units off its axis, always
+// with the lamp at the origin in the middle of the picture.
+TEST_F(CaveSceneTest, DescentKeepsTheLampInTheMiddleOfThePicture) {
+    for (double bars = kTimeline[5].startBar; bars < sceneEndBar(6); bars += 0.25) {
+        const SceneClock clock = sceneClockAtBars(bars);
+        const CameraShot shot = caveCamera(clock);
+        const std::vector<double> matrix = shotMatrix(shot, clock);
+        const DrawnCamera eye = drawnCamera(matrix);
+        const double t = sceneTime(clock);
+        EXPECT_NEAR(eye.eye[2], 10.0 * t - 120.0, 1.0) << bars;
+        const double fromAxis = std::hypot(eye.eye[0], eye.eye[1]);
+        EXPECT_GT(fromAxis, 8.5) << bars;
+        EXPECT_LT(fromAxis, 15.5) << bars;
+        const ScreenPoint lamp = screenPoint(matrix, 0.0, 0.0, 0.0);
+        EXPECT_TRUE(lamp.inPicture()) << bars;
+        EXPECT_LT(std::hypot(lamp.x, lamp.y), 0.1) << bars;
     }
 }
 
 TEST_F(CaveSceneTest, BoulderCrossesTheLampsHeightTenSecondsIn) {
-    const double start = 56.0 * 4.0 * kSecondsPerBeat;
-    const RecordedFrame f = draw(sceneClockAtSeconds(start + 10.0));
+    const RecordedFrame f = draw(sceneClockAtSeconds(sceneStartSeconds(5) + 10.0));
     const float t = sceneTime(f.clock);
     ASSERT_NEAR(t, 10.0f, 1e-5f);
-    const float eye[3] = {static_cast<float>(0.8 * std::sin(0.2 * t - 0.5) - 0.4475107),
-                          120.0f - 10.0f * t,
-                          static_cast<float>(0.7f * std::sin(0.5 * t - 0.2f) + 9.4894537)};
-    Matrix4 view = caveView(eye, 0.1f, 0.0f);
+    Matrix4 view = caveCamera(f.clock).view;
     scale(view, 0.5f, 0.5f, 0.5f);
     translate(view, 12.0f, 0.0f, 11.0f);
     rotate(view, 1.5707964f, 0.0f, 0.0f, 1.0f);

@@ -5,14 +5,17 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <utility>
 
-#include "FrameChecks.h"
+#include "demo/SceneCameras.h"
 #include "demo/Scenes.h"
 #include "gl/GeometryBuffer.h"
+#include "gl/GlEntryTable.h"
 #include "gl/ShaderProgram.h"
 #include "gl/Texture2D.h"
-#include "math/Scalar.h"
+#include "support/DrawnCamera.h"
+#include "support/FrameChecks.h"
 #include "support/SceneTestAssets.h"
 
 namespace {
@@ -27,7 +30,7 @@ protected:
         EXPECT_TRUE(clock.sceneIndex == 7 || clock.sceneIndex == 8) << clock.bars;
         return drawRecorded(drawRocketsScene, clock);
     }
-    static float sceneTime(const SceneClock& c) { return c.sceneSeconds(72); }
+    static float sceneTime(const SceneClock& c) { return c.sceneSeconds(kTimeline[7].startBar); }
 
     std::vector<Draw> rocketDraws(const RecordedFrame& f) {
         std::vector<Draw> out;
@@ -41,16 +44,13 @@ protected:
             if (call.function == "glClearColor") last = call.args;
         return last;
     }
-    // The breathing projection of the frame.
-    static Matrix4 projection(const SceneClock& c) {
-        Matrix4 p;
-        perspective(p, 0.4f + 0.006f * (c.beatFraction + 1.0f), c.aspect, 1.0f, 200.0f);
-        return p;
-    }
-    void expectView(const RecordedFrame& f, const Matrix4& view) {
-        Matrix4 expected;
-        multiply(expected, view, projection(f.clock));
-        expectMatrixNear(f.calls->draws()[0].uniform("matrix"), expected, 1e-5);
+    // The ground drawn from the demo's rockets camera through its lens, which the routine leaves
+    // as the frame's projection; the viewpoint in use.
+    static std::string expectDrawnWithTheRocketsCamera(const RecordedFrame& f) {
+        const CameraShot shot = rocketsCamera(f.clock);
+        EXPECT_EQ(f.calls->draws().at(0).uniform("matrix"), shotMatrix(shot, f.clock));
+        EXPECT_EQ(uploaded(f.clock.projection), uploaded(lensOf(shot, f.clock)));
+        return shot.viewpoint;
     }
     static double flashAlpha(const RecordedFrame& f) {
         return f.calls->draws().back().uniform("icolor")[3];
@@ -114,7 +114,10 @@ TEST_F(RocketsSceneTest, BarSeventyTwoOpensWhiteOverGroundAndRockets) {
 
     // Beat 288 is even: the flash alone, opaque.
     EXPECT_NEAR(flashAlpha(f), 1.0, 1e-6);
-    EXPECT_EQ(countPixels([](int r, int g, int b) { return std::min({r, g, b}) < 254; }), 0);
+    EXPECT_EQ(countPixelsFromTopLeft([](int r, int g, int b) {
+                  return std::min({r, g, b}) < 254;
+              }),
+              0);
 }
 
 TEST_F(RocketsSceneTest, SlotsMoveOnWithEveryHalfBeat) {
@@ -144,42 +147,46 @@ TEST_F(RocketsSceneTest, SlotsMoveOnWithEveryHalfBeat) {
 }
 
 TEST_F(RocketsSceneTest, CameraCutsAroundTheTrackingShots) {
-    {
-        const RecordedFrame f = draw(clockAtBeats(352.0));  // bar 88: 88 mod 3 = 1
-        ASSERT_EQ(f.clock.bars, 88.0f);
-        const float s = f.clock.seconds, t = sceneTime(f.clock);
-        const float upZ = static_cast<float>(0.05 * std::sin(2.0 * sinSingle(15.0f * t)));
-        EXPECT_NE(upZ, 0.0f);
-        Matrix4 view;
-        lookAt(view, 10.0f * sinSingle(s + 5.0f) + 0.1f * f.clock.beatSine,
-               sinSingle(2.0f * s) - 10.5f, static_cast<float>(std::sin(0.767 * s + 2.0)), 0.0f,
-               -20.0f, 0.0f, 0.0f, 1.0f, upZ);
-        expectView(f, view);
+    const struct {
+        SceneClock clock;
+        const char* viewpoint;
+    } cases[] = {
+        {clockAtBeats(288.0), "view 0"},       // bar 72: 72 mod 3 = 0
+        {clockAtBeats(292.0), "view 1"},       // bar 73
+        {clockAtBeats(296.0), "view 2"},       // bar 74
+        {clockAtBeats(352.0), "view 1"},       // bar 88 itself: 88 mod 3 = 1
+        {sceneClockAtBars(88.01), "track 1"},  // just past it: the first track
+        {clockAtBeats(368.0), "track 1"},      // bar 92 itself
+        {sceneClockAtBars(92.01), "track 2"},  // just past it: the second
+        {sceneClockAtBars(95.99), "track 2"},
+        {clockAtBeats(384.0), "view 0"},       // bar 96: cutting again, 96 mod 3 = 0
+        {sceneClockAtBars(103.99), "view 1"},  // the last bar, 103 mod 3 = 1
+    };
+    for (const auto& c : cases) {
+        const RecordedFrame f = draw(c.clock);
+        EXPECT_EQ(expectDrawnWithTheRocketsCamera(f), c.viewpoint) << f.clock.bars;
     }
-    for (const double bars : {88.01, 92.0}) {
-        const RecordedFrame f = draw(bars == 92.0 ? clockAtBeats(368.0) : sceneClockAtBars(bars));
-        const float t = sceneTime(f.clock);
-        Matrix4 view;
-        lookAt(view, fmodSingle(4.0f * t, 50.0f), -15.0f, 50.0f, 0.0f, -10.0f, 0.0f, 0.1f, 1.0f,
-               0.0f);
-        expectView(f, view);
-    }
-    {
-        const RecordedFrame f = draw(sceneClockAtBars(92.01));
-        const float t = sceneTime(f.clock);
-        Matrix4 view;
-        lookAt(view, 60.0f, static_cast<float>(2.0 * std::sin(3.0 * t) - 10.0),
-               fmodSingle(t, 50.0f) - 20.0f, 10.0f, -2.0f, 0.0f, 0.0f, 1.0f, 0.1f);
-        expectView(f, view);
-    }
-    {
-        const RecordedFrame f = draw(clockAtBeats(384.0));  // bar 96: viewpoint 0, no shake
-        ASSERT_EQ(f.clock.bars, 96.0f);
-        const float s = f.clock.seconds;
-        Matrix4 view;
-        lookAt(view, sinSingle(s) + 0.1f * f.clock.beatSine, sinSingle(2.0f * s) + 0.5f,
-               static_cast<float>(std::sin(0.767 * s)), 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f);
-        expectView(f, view);
+}
+
+// The field of view breathes once a beat, from 0.406 on the beat to 0.412 just before the next,
+// and the camera never stands still between cuts (the bob, the tracks, the orbits).
+TEST_F(RocketsSceneTest, LensBreathesWithTheBeatAndTheCameraKeepsMoving) {
+    for (double beats = 288.0; beats < 416.0; beats += 1.0) {
+        const float onBeat = rocketsCamera(clockAtBeats(beats)).halfWidth;
+        const float late = rocketsCamera(clockAtBeats(beats + 0.99)).halfWidth;
+        EXPECT_NEAR(onBeat, 0.406f, 1e-6f) << beats;
+        EXPECT_NEAR(late, 0.412f, 1e-4f) << beats;
+        EXPECT_LT(onBeat, late) << beats;
+
+        const SceneClock now = clockAtBeats(beats + 0.25), next = clockAtBeats(beats + 0.3);
+        const CameraShot a = rocketsCamera(now), b = rocketsCamera(next);
+        ASSERT_STREQ(a.viewpoint, b.viewpoint) << beats;
+        const DrawnCamera from = drawnCamera(shotMatrix(a, now));
+        const DrawnCamera to = drawnCamera(shotMatrix(b, next));
+        const double moved =
+            std::hypot(to.eye[0] - from.eye[0], to.eye[1] - from.eye[1], to.eye[2] - from.eye[2]);
+        EXPECT_GT(moved, 1e-3) << beats;
+        EXPECT_LT(moved, 3.0) << beats;  // no cut inside a beat's quarter
     }
 }
 
@@ -199,7 +206,7 @@ TEST_F(RocketsSceneTest, OddBeatsPulseOverTheFadingFlash) {
 }
 
 TEST_F(RocketsSceneTest, SkyDimsToFourTenthsAfterThirtyThreeSeconds) {
-    const double start = 72.0 * 4.0 * kSecondsPerBeat;
+    const double start = sceneStartSeconds(7);
     // Red is 100 * dim * q / 255 with q the fourth root of the progress plus 0.05.
     const auto q = [](double t) { return std::sqrt(std::sqrt(t / 43.14606741573033 + 0.05)); };
     const struct {
@@ -221,7 +228,22 @@ TEST_F(RocketsSceneTest, RocketsAreInSightFromEveryViewpoint) {
     const auto rocket = [](int r, int g, int b) { return std::min({r, g, b}) > 140; };
     for (const double bars : {74.5, 76.5, 78.2, 89.5, 93.5, 100.5}) {
         draw(sceneClockAtBars(bars));
-        EXPECT_GT(countPixels(rocket), 30) << "bar " << bars;
+        EXPECT_GT(countPixelsFromTopLeft(rocket), 30) << "bar " << bars;
+    }
+}
+
+// The rocket program's first draw of the frame (slot 0, or slot 1 when slot 0 is empty) paints a
+// sky sphere round the camera: a frame cleared to magenta keeps none of it, from every viewpoint,
+// the camera under the rim included.
+TEST_F(RocketsSceneTest, SkySphereCoversWhatTheGroundLeaves) {
+    // 300.6 beats: slot 0 is empty (601 half beats), so the sky comes from slot 1.
+    for (const double beats : {300.6, 321.0, 361.0, 380.0, 400.0, 414.0}) {
+        gl.glClearColor(1.0f, 0.0f, 1.0f, 0.0f);
+        draw(clockAtBeats(beats));
+        EXPECT_EQ(countPixelsFromTopLeft(
+                      [](int r, int g, int b) { return r > 250 && g < 5 && b > 250; }),
+                  0)
+            << "beat " << beats;
     }
 }
 

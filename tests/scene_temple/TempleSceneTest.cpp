@@ -10,19 +10,20 @@
 #include <cstring>
 
 #include "demo/FrameHead.h"
+#include "demo/SceneCameras.h"
 #include "demo/Scenes.h"
 #include "gl/GeometryBuffer.h"
 #include "gl/GlEntryTable.h"
 #include "gl/ShaderProgram.h"
 #include "gl/Texture2D.h"
-#include "math/Scalar.h"
+#include "support/DrawnCamera.h"
 #include "support/SceneTestAssets.h"
 
 namespace {
 
 using Draw = GlCallRecorder::Draw;
 
-constexpr double kStart = 140.22471910112358;  // bar 104
+constexpr double kStart = sceneStartSeconds(9);
 const std::vector<double> kTemple = {0.0, 0.0039215689f, 0.039215688f};
 
 float sceneTime(float seconds) {
@@ -46,88 +47,23 @@ SceneClock clockAtOrBefore(float t) {
     return sceneClockAtSeconds(s);
 }
 
-// The four viewpoints written out from the timeline's formulas, each multiplied into
-// `projection`.
+// The demo's four temple viewpoints of a frame, each multiplied into `projection`.
 struct Views {
     Matrix4 ring, swing, below, side;
 };
 Views viewsAt(const SceneClock& c, const Matrix4& projection) {
-    const bool ten = c.sceneIndex == 10;
-    const float t = sceneTime(c.seconds);
-    const float e = ten ? 0.1f : 0.0f;
-    const double q = e + double(0.2f);
-    float a = 2.0f * sinSingle(0.15f * t) - 83.0f;
-    if (ten) a *= 0.65f;
-    const float b = 2.0f * sinSingle(0.2f * t) + 7.0f;
-    const float d = ten ? float(2.4f * t * q) : float(q * sinSingle(0.4f * t) + double(0.2f));
-    const float tilt = float(0.1 * sinSingle(0.11f * t));
-    const float f = 4.0f * sinSingle(t) - 20.0f;
-    const float g = float((e + double(0.18f)) * t);
-    const float h = ten ? float(2.0f * sinSingle(t + 1.5f * c.beatFraction) - 25.0f +
-                                25.0 * (t - double(40.2f)))
-                        : -80.0f;
-    const float i = ten ? 1.5707964f : float(q * t + 0.4f);
-    const float k = ten ? 0.05f * sinSingle(16.0f * t) * c.beatFraction : 0.0f;
-    Matrix4 ring, swing, below, side;
-    lookAt(ring, a * cosSingle(d), b, a * sinSingle(d), 0, b, 0, tilt, 1, k);
-    lookAt(swing, -40.0f * cosSingle(g), f, -40.0f * sinSingle(g), 0, 0, 40, 0, 1, k);
-    lookAt(below, -2.0f * cosSingle(i), h, -2.0f * sinSingle(i), 0, ten ? 100.0f : 0.1f, -0.1f, 0,
-           1, 0);
-    lookAt(side, -40.0f * cosSingle(-g), f - 5.0f, -40.0f * float(std::sin((long double)(0.8 * g))),
-           30, 20, 40, 0, 1, k);
+    const TempleViews shots = templeViews(c);
     Views v;
-    multiply(v.ring, ring, projection);
-    multiply(v.swing, swing, projection);
-    multiply(v.below, below, projection);
-    multiply(v.side, side, projection);
+    multiply(v.ring, shots.ring.view, projection);
+    multiply(v.swing, shots.swing.view, projection);
+    multiply(v.below, shots.below.view, projection);
+    multiply(v.side, shots.side.view, projection);
     return v;
 }
 
-// The projection of scene 10's side view, its lens pulsing with the beat.
-Matrix4 pulsedProjection(const SceneClock& c) {
-    Matrix4 p;
-    perspective(p, float(0.4 + 0.01 * c.beatFraction), c.aspect, 1.0f, 200.0f);
-    return p;
-}
-
-// Where a "matrix" really puts the camera: the model point whose clip x, y and w vanish (the
-// shaders read the matrix with positions as row vectors), and the model direction it looks in.
-struct Eye {
-    double x, y, z;
-    double forward[3];
-    double fromAxis() const { return std::hypot(x, z); }
-};
-Eye eyeOf(const std::vector<double>& m) {
-    // Rows of the 3x3 system: clip component c of p is sum_j p_j m[4j + c] + m[12 + c].
-    const int comps[3] = {0, 1, 3};
-    double a[3][3], r[3];
-    for (int row = 0; row < 3; ++row) {
-        for (int j = 0; j < 3; ++j) a[row][j] = m[4 * j + comps[row]];
-        r[row] = -m[12 + comps[row]];
-    }
-    auto det3 = [](double x[3][3]) {
-        return x[0][0] * (x[1][1] * x[2][2] - x[1][2] * x[2][1]) -
-               x[0][1] * (x[1][0] * x[2][2] - x[1][2] * x[2][0]) +
-               x[0][2] * (x[1][0] * x[2][1] - x[1][1] * x[2][0]);
-    };
-    const double det = det3(a);
-    double p[3];
-    for (int col = 0; col < 3; ++col) {
-        double b[3][3];
-        for (int row = 0; row < 3; ++row)
-            for (int j = 0; j < 3; ++j) b[row][j] = j == col ? r[row] : a[row][j];
-        p[col] = det3(b) / det;
-    }
-    // Forward keeps clip x and y at 0 and raises w.
-    Eye eye{p[0], p[1], p[2], {}};
-    double* f = eye.forward;
-    f[0] = a[0][1] * a[1][2] - a[0][2] * a[1][1];
-    f[1] = a[0][2] * a[1][0] - a[0][0] * a[1][2];
-    f[2] = a[0][0] * a[1][1] - a[0][1] * a[1][0];
-    const double w = f[0] * a[2][0] + f[1] * a[2][1] + f[2] * a[2][2];
-    const double len = std::sqrt(f[0] * f[0] + f[1] * f[1] + f[2] * f[2]) * (w < 0 ? -1 : 1);
-    for (int j = 0; j < 3; ++j) f[j] /= len;
-    return eye;
+// The lens the temple camera asks for at a frame.
+Matrix4 templeLens(const SceneClock& c) {
+    return lensOf(templeCamera(c), c);
 }
 
 // Under the leak checker: Mesa unloads its driver when the test context's display goes, and what
@@ -177,7 +113,7 @@ protected:
 };
 
 TEST_F(TempleSceneTest, FirstFrameDrawsTheTempleAndPreparesTheDebris) {
-    const RecordedFrame f = draw(sceneClockAtBars(104.0));
+    const RecordedFrame f = draw(sceneClockAtBars(kTimeline[9].startBar));
     ASSERT_EQ(f.clock.sceneIndex, 9);
     const float t = sceneTime(f.clock.seconds);
     EXPECT_NEAR(t, 0.0f, 2e-5f);
@@ -260,16 +196,16 @@ TEST_F(TempleSceneTest, SceneNineCirclesStepsBackThenLooksDown) {
         EXPECT_EQ(temple(f).uniform("syncdistort"), std::vector<double>{0.0}) << t;
         // Where the cameras really stand: circling about 44 units from the temple's axis, 80
         // out for the distant view, high above it looking down after 18 s.
-        const Eye eye = eyeOf(temple(f).uniform("matrix"));
+        const DrawnCamera eye = drawnCamera(temple(f).uniform("matrix"));
         const std::string view = c.view;
         if (view == "swing") {
-            EXPECT_GT(eye.fromAxis(), 40.0) << t;
-            EXPECT_LT(eye.fromAxis(), 48.0) << t;
+            EXPECT_GT(eye.fromYAxis(), 40.0) << t;
+            EXPECT_LT(eye.fromYAxis(), 48.0) << t;
         } else if (view == "ring") {
-            EXPECT_GT(eye.fromAxis(), 78.0) << t;
-            EXPECT_LT(eye.fromAxis(), 83.0) << t;
+            EXPECT_GT(eye.fromYAxis(), 78.0) << t;
+            EXPECT_LT(eye.fromYAxis(), 83.0) << t;
         } else {
-            EXPECT_GT(eye.y, 60.0) << t;
+            EXPECT_GT(eye.eye[1], 60.0) << t;
             EXPECT_LT(eye.forward[1], -0.75) << t;
         }
     }
@@ -280,7 +216,8 @@ TEST_F(TempleSceneTest, LightSinksFromSeventyAndRestsAtMinus28) {
         SceneClock clock;
         double height;
     } cases[] = {
-        {sceneClockAtBars(104.0), 70.0f - 8.5f * sceneTime(sceneClockAtBars(104.0).seconds)},
+        {sceneClockAtBars(kTimeline[9].startBar),
+         70.0f - 8.5f * sceneTime(sceneClockAtBars(kTimeline[9].startBar).seconds)},
         {clockAt(5.0f), 70.0f - 8.5f * sceneTime(clockAt(5.0f).seconds)},
         {clockAt(11.5293f), 70.0f - 8.5f * sceneTime(clockAt(11.5293f).seconds)},
         {clockAt(11.529412f), -28.0},
@@ -315,8 +252,17 @@ TEST_F(TempleSceneTest, SceneTenCutsEverySecondAndShakesOnTheBeat) {
         const RecordedFrame f = draw(c.clock);
         const float t = sceneTime(f.clock.seconds);
         ASSERT_EQ(f.clock.sceneIndex, 10) << t;
-        const Matrix4 lens = c.pulsedLens ? pulsedProjection(f.clock) : c.clock.projection;
+        const Matrix4 lens = c.pulsedLens ? templeLens(f.clock) : c.clock.projection;
         EXPECT_EQ(viewOf(f, lens), c.view) << t;
+        // The pulsed lens widens through the beat from the standing 0.4 to 0.41.
+        const float halfWidth = templeCamera(f.clock).halfWidth;
+        if (c.pulsedLens) {
+            EXPECT_GE(halfWidth, kLensHalfWidth) << t;
+            EXPECT_LT(halfWidth, 0.41f) << t;
+            EXPECT_EQ(halfWidth > kLensHalfWidth, f.clock.beatFraction > 0.0f) << t;
+        } else {
+            EXPECT_EQ(halfWidth, kLensHalfWidth) << t;
+        }
         // The routine leaves the lens it drew with as the frame's projection.
         EXPECT_EQ(uploaded(f.clock.projection), uploaded(lens)) << t;
         EXPECT_EQ(temple(f).uniform("syncdistort"), std::vector<double>{1.0}) << t;
@@ -325,9 +271,9 @@ TEST_F(TempleSceneTest, SceneTenCutsEverySecondAndShakesOnTheBeat) {
         EXPECT_EQ(f.calls->uniformSettings("fade"),
                   std::vector<std::vector<double>>{{float(-exact)}});
         if (std::string(c.view) == "ring") {
-            const Eye eye = eyeOf(temple(f).uniform("matrix"));
-            EXPECT_GT(eye.fromAxis(), 52.0) << t;
-            EXPECT_LT(eye.fromAxis(), 57.0) << t;
+            const DrawnCamera eye = drawnCamera(temple(f).uniform("matrix"));
+            EXPECT_GT(eye.fromYAxis(), 52.0) << t;
+            EXPECT_LT(eye.fromYAxis(), 57.0) << t;
         }
     }
 }
@@ -337,27 +283,27 @@ TEST_F(TempleSceneTest, LastSecondsRiseAlongTheAxisLookingStraightUp) {
 
     const RecordedFrame first = draw(clockAt(40.2f, true));
     ASSERT_EQ(viewOf(first), "below");
-    const Eye start = eyeOf(temple(first).uniform("matrix"));
-    EXPECT_LT(start.fromAxis(), 2.1);
+    const DrawnCamera start = drawnCamera(temple(first).uniform("matrix"));
+    EXPECT_LT(start.fromYAxis(), 2.1);
     EXPECT_GT(start.forward[1], 0.999);
-    EXPECT_LT(start.y, -18.0);  // under the floor, in the crypt
-    EXPECT_GT(start.y, -28.0);
+    EXPECT_LT(start.eye[1], -18.0);  // under the floor, in the crypt
+    EXPECT_GT(start.eye[1], -28.0);
 
     // In a slot that pulses the lens the rise is seen through it.
     const RecordedFrame pulsed = draw(clockAt(41.6f));
-    EXPECT_EQ(viewOf(pulsed, pulsedProjection(pulsed.clock)), "below");
+    EXPECT_EQ(viewOf(pulsed, templeLens(pulsed.clock)), "below");
 
     // The last frame of scene 10: out through the oculus (radius 8.2), about 49 units up.
     const SceneClock last = sceneClockAtSeconds(
-        std::nextafter(static_cast<float>(136.0 * 4.0 * kSecondsPerBeat), 0.0f));
+        std::nextafter(static_cast<float>(secondsOfBars(kLastSceneEndBar)), 0.0f));
     ASSERT_EQ(last.sceneIndex, 10);
     const RecordedFrame end = draw(last);
     EXPECT_EQ(viewOf(end, last.projection), "below");
-    const Eye top = eyeOf(temple(end).uniform("matrix"));
-    EXPECT_LT(top.fromAxis(), 8.2);
+    const DrawnCamera top = drawnCamera(temple(end).uniform("matrix"));
+    EXPECT_LT(top.fromYAxis(), 8.2);
     EXPECT_GT(top.forward[1], 0.999);
-    EXPECT_GT(top.y, 40.0);
-    EXPECT_LT(top.y, 54.0);
+    EXPECT_GT(top.eye[1], 40.0);
+    EXPECT_LT(top.eye[1], 54.0);
 }
 
 TEST_F(TempleSceneTest, TempleIsLitWarmAgainstTheBlueNight) {
@@ -378,9 +324,24 @@ TEST_F(TempleSceneTest, TempleIsLitWarmAgainstTheBlueNight) {
     }
 }
 
+// The night round the temple is painted by the temple's own draw (a sky sphere in the mesh), so
+// no view, not even the distant or sideways ones that used to be half empty, shows the bare clear
+// colour: a frame cleared to magenta first keeps none of it.
+TEST_F(TempleSceneTest, NightSkyCoversEveryViewBehindTheTemple) {
+    for (float t : {4.0f, 12.0f, 20.0f, 25.0f, 31.5f, 33.0f, 41.0f}) {
+        gl.glClearColor(1.0f, 0.0f, 1.0f, 0.0f);
+        draw(clockAt(t));
+        const std::vector<unsigned char> pixels = readFrame();
+        size_t magenta = 0;
+        for (size_t i = 0; i < pixels.size(); i += 4)
+            if (pixels[i] > 250 && pixels[i + 1] < 5 && pixels[i + 2] > 250) ++magenta;
+        EXPECT_EQ(magenta, 0u) << t;
+    }
+}
+
 TEST_F(TempleSceneTest, FirstFrameAfterBar136DrawsNothingOnTheTempleColour) {
     draw(clockAtOrBefore(43.14f));  // the last scene frame sets the clear colour
-    const std::int64_t end = std::llround(136.0 * 4.0 * kSecondsPerBeat * 1e7);
+    const std::int64_t end = std::llround(secondsOfBars(kLastSceneEndBar) * 1e7);
     for (std::int64_t position : {end, end + 333333}) {
         SceneClock clock = frameHead(position, SceneTestAssets::kWidth, SceneTestAssets::kHeight,
                                      a.sceneStartBars);

@@ -4,14 +4,18 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
-#include "SceneChecks.h"
+#include "demo/SceneCameras.h"
 #include "demo/Scenes.h"
 #include "gl/GeometryBuffer.h"
 #include "gl/GlEntryTable.h"
 #include "gl/ShaderProgram.h"
 #include "gl/Texture2D.h"
 #include "math/MatrixStack.h"
+#include "support/DrawnCamera.h"
+#include "support/FrameChecks.h"
+#include "support/MatrixChecks.h"
 #include "support/SceneTestAssets.h"
 
 namespace {
@@ -28,23 +32,32 @@ protected:
         EXPECT_EQ(clock.sceneIndex, 3) << clock.bars;
         return drawRecorded(drawAsteroidTunnelScene, clock);
     }
-    static float sceneTime(const SceneClock& c) { return c.sceneSeconds(24); }
+    static float sceneTime(const SceneClock& c) { return c.sceneSeconds(kTimeline[3].startBar); }
 
-    // The camera looking at (0, 0, tz) from `eye`, checked through the tunnel's and the rock's
-    // matrices: the tunnel turned half about z, the rock tumbling with the scene time.
-    void expectCamera(const RecordedFrame& f, const double eye[3], double tz) {
+    // The tunnel and the rock drawn with the demo's tunnel camera, each placed in its view; the
+    // viewpoint in use.
+    static std::string expectDrawnWithTheTunnelCamera(const RecordedFrame& f) {
         const std::vector<Draw>& draws = f.calls->draws();
-        ASSERT_EQ(draws.size(), 3u);
-        Matrix4 view, turned, product;
-        lookAt(view, float(eye[0]), float(eye[1]), float(eye[2]), 0.0f, 0.0f, float(tz), 0.0f, 1.0f,
-               0.0f);
-        turned = view;
-        rotate(turned, 3.1415927f, 0.0f, 0.0f, 1.0f);
-        multiply(product, turned, f.clock.projection);
-        expectMatrixNear(draws[0].uniform("matrix"), product, 2e-5);
-        rotate(view, sceneTime(f.clock), 0.2f, 0.3f, 0.0f);
-        multiply(product, view, f.clock.projection);
-        expectMatrixNear(draws[1].uniform("matrix"), product, 2e-5);
+        EXPECT_EQ(draws.size(), 3u);
+        const CameraShot camera = tunnelCamera(f.clock);
+        CameraShot wall = camera, rock = camera;
+        placeTunnelWall(wall.view);
+        placeTunnelRock(rock.view, f.clock);
+        EXPECT_EQ(draws.at(0).uniform("matrix"), shotMatrix(wall, f.clock));
+        EXPECT_EQ(draws.at(1).uniform("matrix"), shotMatrix(rock, f.clock));
+        return camera.viewpoint;
+    }
+
+    // Where the camera stands and what it looks at: the rock at the origin (the tunnel's axis is
+    // z), as a viewer of the frame sees them.
+    static DrawnCamera cameraOf(const RecordedFrame& f) {
+        return drawnCamera(shotMatrix(tunnelCamera(f.clock), f.clock));
+    }
+    static ScreenPoint rockOnScreen(const RecordedFrame& f) {
+        return screenPoint(shotMatrix(tunnelCamera(f.clock), f.clock), 0.0, 0.0, 0.0);
+    }
+    static double distance(const DrawnCamera& c) {
+        return std::hypot(c.eye[0], c.eye[1], c.eye[2]);
     }
 
     static void expectBeatBlock(const Draw& d, const SceneClock& c, float ts) {
@@ -58,7 +71,7 @@ protected:
 
     // The credits' alpha at scene time ts, and the resting 1.0 set again after the draw.
     double creditsAlpha(double ts) {
-        const double start = 24.0 * 4.0 * kSecondsPerBeat;
+        const double start = sceneStartSeconds(3);
         const RecordedFrame f = draw(sceneClockAtSeconds(start + ts));
         const std::vector<std::vector<double>> set = f.calls->uniformSettings("alpha");
         EXPECT_EQ(set.size(), 2u);
@@ -103,9 +116,12 @@ TEST_F(AsteroidTunnelSceneTest, FirstFrameOrbitsTheRockInsideTheTunnel) {
     EXPECT_NEAR(light[0], 12.0, 1e-4);
     EXPECT_NEAR(light[1], 0.0, 1e-4);
     EXPECT_EQ(light[2], 0.0);
-    // The lamp, like the camera, goes once round in 2 pi seconds.
-    const double eye[3] = {21.0, 0.0, 21.0};
-    expectCamera(f, eye, 0.0);
+    // The lamp, like the camera, goes once round in 2 pi seconds; the camera starts looking at
+    // the rock from (21, 0, 21).
+    EXPECT_EQ(expectDrawnWithTheTunnelCamera(f), "orbit");
+    Matrix4 start;
+    lookAt(start, 21.0f, 0.0f, 21.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f);
+    expectMatrixNear(uploaded(tunnelCamera(f.clock).view), start, 2e-5);
 
     const Draw& credits = draws[2];
     EXPECT_EQ(credits.program, a.displayShader->program);
@@ -127,37 +143,37 @@ TEST_F(AsteroidTunnelSceneTest, FirstFrameOrbitsTheRockInsideTheTunnel) {
 }
 
 TEST_F(AsteroidTunnelSceneTest, LastBarOfEachPhraseStandsBackOrWeavesCloseInLate) {
-    // Bars 27 and 31: 50 units down the tunnel, looking at the rock.
+    // Bars 27 and 31: about 50 units down the tunnel, the rock in the middle of the picture.
     for (double bars : {27.0, 27.5, 31.5}) {
         const RecordedFrame f = draw(clockAtBars(bars));
-        const double ts = sceneTime(f.clock);
-        const double eye[3] = {10.0 * std::cos(0.9 * ts), 8.0 * std::sin(0.8 * ts), -50.0};
         SCOPED_TRACE(bars);
-        expectCamera(f, eye, 0.0);
+        EXPECT_EQ(expectDrawnWithTheTunnelCamera(f), "far");
+        EXPECT_NEAR(std::fabs(cameraOf(f).eye[2]), 50.0, 0.5);
+        EXPECT_GT(distance(cameraOf(f)), 49.0);
+        EXPECT_LT(distance(cameraOf(f)), 52.0);
+        EXPECT_TRUE(rockOnScreen(f).inPicture());
+        EXPECT_LT(std::hypot(rockOnScreen(f).x, rockOnScreen(f).y), 1e-4);
         EXPECT_EQ(f.calls->draws()[1].uniform("distort"), std::vector<double>{0.0});
     }
-    // Bars 35 and 39: close in, chasing a point that slides from z = 12 towards 2 and jumps back
-    // every 10/3 s.
+    // Bars 35 and 39: close in, within 15 units of the rock, looking along the tunnel at a point
+    // that slides and jumps back: the rock is off the middle of the picture.
     for (double bars : {35.0, 35.5, 39.5, 39.99}) {
         const RecordedFrame f = draw(clockAtBars(bars));
-        const double ts = sceneTime(f.clock);
-        const double tz = 12.0 - std::fmod(3.0 * ts, 10.0);
-        EXPECT_GT(tz, 2.0);
-        EXPECT_LE(tz, 12.0);
-        const double eye[3] = {10.0 * std::cos(1.02 * ts), 10.0 * std::sin(0.7 * ts),
-                               5.0 * std::cos(ts)};
         SCOPED_TRACE(bars);
-        expectCamera(f, eye, tz);
+        EXPECT_EQ(expectDrawnWithTheTunnelCamera(f), "inside");
+        EXPECT_LT(distance(cameraOf(f)), 15.0);
+        EXPECT_GT(std::hypot(rockOnScreen(f).x, rockOnScreen(f).y), 1e-3);
         EXPECT_EQ(f.calls->draws()[1].uniform("distort"), std::vector<double>{1.0});
     }
-    // Either side of a phrase's last bar the camera orbits again.
+    // Either side of a phrase's last bar the camera orbits again, 17 to 36 units from the rock,
+    // which stays in the middle of the picture.
     for (double bars : {26.999, 28.0, 34.999, 36.0}) {
         const RecordedFrame f = draw(clockAtBars(bars));
-        const double ts = sceneTime(f.clock);
-        const double v = 21.0 + 4.0 * std::sin(2.0 * ts);
-        const double eye[3] = {v * std::cos(ts), v * std::sin(ts), v * std::cos(ts)};
         SCOPED_TRACE(bars);
-        expectCamera(f, eye, 0.0);
+        EXPECT_EQ(expectDrawnWithTheTunnelCamera(f), "orbit");
+        EXPECT_GT(distance(cameraOf(f)), 17.0);
+        EXPECT_LT(distance(cameraOf(f)), 36.0);
+        EXPECT_LT(std::hypot(rockOnScreen(f).x, rockOnScreen(f).y), 1e-4);
     }
 }
 
@@ -169,10 +185,7 @@ TEST_F(AsteroidTunnelSceneTest, DistortionStartsJustAfterBar32) {
         const double saw = f.clock.beatFraction;
         EXPECT_NEAR(f.calls->draws()[0].uniform("distort")[0], -0.4 * saw, 1e-6);
         // Phrase 0 again, and not yet the late weave: the orbit.
-        const double ts = sceneTime(f.clock);
-        const double v = 21.0 + 4.0 * std::sin(2.0 * ts);
-        const double eye[3] = {v * std::cos(ts), v * std::sin(ts), v * std::cos(ts)};
-        expectCamera(f, eye, 0.0);
+        EXPECT_EQ(expectDrawnWithTheTunnelCamera(f), "orbit");
     }
     {
         const RecordedFrame f = draw(clockAtBars(32.0, true));
@@ -207,10 +220,12 @@ TEST_F(AsteroidTunnelSceneTest, TunnelSurroundsEveryCameraAndLeavesStateAsFound)
     identity(sentinel);
     sentinel.m[3] = 7.0f;
     stack.push(sentinel);
-    for (double bars = 24.0; bars < 40.0; bars += 0.125) {
+    for (double bars = kTimeline[3].startBar; bars < sceneEndBar(3); bars += 0.125) {
         gl.glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
         const RecordedFrame f = draw(sceneClockAtBars(bars));
-        EXPECT_EQ(countPixels([](int r, int g, int b) { return g == 255 && r == 0 && b == 0; }), 0)
+        EXPECT_EQ(countPixelsFromTopLeft(
+                      [](int r, int g, int b) { return g == 255 && r == 0 && b == 0; }),
+                  0)
             << "bar " << bars;
         EXPECT_TRUE(f.depthTestAfter) << bars;
         EXPECT_FALSE(f.blendAfter) << bars;

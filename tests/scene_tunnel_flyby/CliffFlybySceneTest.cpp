@@ -4,12 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
-#include "SceneChecks.h"
+#include "demo/SceneCameras.h"
 #include "demo/Scenes.h"
 #include "gl/GeometryBuffer.h"
 #include "gl/ShaderProgram.h"
 #include "gl/Texture2D.h"
+#include "support/DrawnCamera.h"
+#include "support/FrameChecks.h"
+#include "support/MatrixChecks.h"
 #include "support/SceneTestAssets.h"
 
 namespace {
@@ -22,6 +26,9 @@ const std::vector<double> kPanel = {-0.02207028865814209, -0.05000000074505806, 
 const std::vector<double> kName = {0.08085936307907104, 0.20999999344348907, 1.6765625476837158,
                                    1.0277777910232544};
 constexpr double kBandHeight = 0.14305555820465088;
+// From bar 44 the world is turned 0.4 rad about the flight axis; the camera, looking across it
+// at the wall, sees the picture tilted by this much.
+constexpr double kRolledTilt = 0.1869;
 
 class CliffFlybySceneTest : public ::testing::Test {
 protected:
@@ -31,15 +38,19 @@ protected:
         EXPECT_EQ(clock.sceneIndex, 4) << clock.bars;
         return drawRecorded(drawCliffFlybyScene, clock);
     }
-    static float sceneTime(const SceneClock& c) { return c.sceneSeconds(40); }
+    static float sceneTime(const SceneClock& c) { return c.sceneSeconds(kTimeline[4].startBar); }
 
-    // The fly-by's view: 10 units off the wall's side of the axis, looking 5 units ahead.
-    static Matrix4 flybyView(const SceneClock& c) {
-        const float z0 = 100.0f - 16.0f * sceneTime(c);
-        Matrix4 view;
-        lookAt(view, -10.0f, 0.0f, z0, 0.0f, 0.0f, z0 - 5.0f, 0.0f, 1.0f, 0.0f);
-        return view;
+    // The wall drawn with the demo's fly-by camera and the warp its high view asks for; the
+    // viewpoint in use.
+    static std::string expectDrawnWithTheFlybyCamera(const RecordedFrame& f) {
+        const CameraShot shot = flybyCamera(f.clock);
+        const Draw& wall = f.calls->draws().at(0);
+        EXPECT_EQ(wall.uniform("matrix"), shotMatrix(shot, f.clock));
+        const double warp = std::string(shot.viewpoint) == "high" ? 1.0 : 0.0;
+        EXPECT_EQ(wall.uniform("distort"), std::vector<double>{warp});
+        return shot.viewpoint;
     }
+    // The wall drawn with `view` through the frame's lens, warped or not.
     static void expectWall(const RecordedFrame& f, const Matrix4& view, double distort) {
         const Draw& wall = f.calls->draws().at(0);
         Matrix4 product;
@@ -102,22 +113,20 @@ TEST_F(CliffFlybySceneTest, RollAndCardsStartJustAfterBar44) {
         const RecordedFrame f = draw(clockAtBars(44.0));
         ASSERT_EQ(f.clock.bars, 44.0f);
         EXPECT_EQ(f.calls->draws().size(), 2u);
-        expectWall(f, flybyView(f.clock), 0.0);
+        EXPECT_EQ(expectDrawnWithTheFlybyCamera(f), "fly-by");
+        EXPECT_NEAR(pictureTilt(f.calls->draws()[0].uniform("matrix")), 0.0, 1e-6);
     }
     const RecordedFrame f = draw(clockAtBars(44.0, true));
     EXPECT_GT(f.clock.bars, 44.0f);
     EXPECT_EQ(f.calls->draws().size(), 6u);
-    Matrix4 rolled = flybyView(f.clock);
-    rotate(rolled, 0.4f, 0.0f, 0.0f, 1.0f);
-    expectWall(f, rolled, 0.0);
+    EXPECT_EQ(expectDrawnWithTheFlybyCamera(f), "rolled");
+    EXPECT_NEAR(std::fabs(pictureTilt(f.calls->draws()[0].uniform("matrix"))), kRolledTilt, 1e-3);
 }
 
 TEST_F(CliffFlybySceneTest, CardsGoPanelBandsNameThenTheFade) {
     const RecordedFrame f = draw(clockAtBars(46.0));
     const float ts = sceneTime(f.clock);
-    Matrix4 rolled = flybyView(f.clock);
-    rotate(rolled, 0.4f, 0.0f, 0.0f, 1.0f);
-    expectWall(f, rolled, 0.0);
+    EXPECT_EQ(expectDrawnWithTheFlybyCamera(f), "rolled");
 
     const std::vector<Draw>& draws = f.calls->draws();
     ASSERT_EQ(draws.size(), 6u);
@@ -156,8 +165,8 @@ TEST_F(CliffFlybySceneTest, CardsGoPanelBandsNameThenTheFade) {
     // On screen: the lower band's black and yellow stripes along the bottom edge.
     const auto yellow = [](int r, int g, int b) { return r > 180 && g > 110 && b < 90; };
     const auto dark = [](int r, int g, int b) { return r + g + b < 120; };
-    EXPECT_GT(countPixels(yellow, 0.0, 0.0, 1.0, 0.03), 100);
-    EXPECT_GT(countPixels(dark, 0.0, 0.0, 1.0, 0.03), 100);
+    EXPECT_GT(countPixelsFromTopLeft(yellow, 0.0, 0.97, 1.0, 1.0), 100);
+    EXPECT_GT(countPixelsFromTopLeft(dark, 0.0, 0.97, 1.0, 1.0), 100);
     EXPECT_TRUE(f.depthTestAfter);
     EXPECT_FALSE(f.blendAfter);
 }
@@ -166,15 +175,15 @@ TEST_F(CliffFlybySceneTest, HighViewSinksStretchedJustAfterBar48) {
     {
         const RecordedFrame f = draw(clockAtBars(48.0));
         ASSERT_EQ(f.clock.bars, 48.0f);
-        expectWall(f, flybyView(f.clock), 0.0);  // neither rolled nor high
+        EXPECT_EQ(expectDrawnWithTheFlybyCamera(f), "fly-by");  // neither rolled nor high
     }
     const RecordedFrame f = draw(clockAtBars(48.0, true));
     EXPECT_GT(f.clock.bars, 48.0f);
-    const double d = double(f.clock.bars) - 48.0;
-    EXPECT_LT(d, 1e-5);
+    EXPECT_LT(double(f.clock.bars) - 48.0, 1e-5);
+    EXPECT_EQ(expectDrawnWithTheFlybyCamera(f), "high");
+    // From height 87, ten units out, looking at the wall 10 up, stretched.
     Matrix4 high;
-    lookAt(high, -10.0f, float(87.0 - std::pow(8.2 * d, 1.1)), float(10.0 - d), 0.0f, 10.0f, 0.0f,
-           0.0f, 1.0f, 0.0f);
+    lookAt(high, -10.0f, 87.0f, 10.0f, 0.0f, 10.0f, 0.0f, 0.0f, 1.0f, 0.0f);
     scale(high, 1.0f, 2.9f, 2.9f);
     expectWall(f, high, 1.0);
 
@@ -187,8 +196,27 @@ TEST_F(CliffFlybySceneTest, HighViewSinksStretchedJustAfterBar48) {
     expectWall(later, sunk, 1.0);
 }
 
+// Until bar 48 the camera runs 10 units from the wall's axis at 16 units a second, level, then
+// tilted from bar 44.
+TEST_F(CliffFlybySceneTest, FlyByRunsAlongTheWallTenUnitsOffAtSixteenUnitsASecond) {
+    const double step = 0.25;
+    for (double bars = kTimeline[4].startBar; bars < 48.0; bars += step) {
+        const SceneClock now = sceneClockAtBars(bars), next = sceneClockAtBars(bars + step);
+        const CameraShot a = flybyCamera(now), b = flybyCamera(next);
+        const DrawnCamera from = drawnCamera(shotMatrix(a, now));
+        const DrawnCamera to = drawnCamera(shotMatrix(b, next));
+        EXPECT_NEAR(std::hypot(from.eye[0], from.eye[1]), 10.0, 1e-3) << bars;
+        if (std::string(a.viewpoint) == b.viewpoint) {
+            const double speed = (to.eye[2] - from.eye[2]) / (next.seconds - now.seconds);
+            EXPECT_NEAR(speed, 16.0, 1e-2) << bars;
+        }
+        const double roll = std::fabs(pictureTilt(shotMatrix(a, now)));
+        EXPECT_NEAR(roll, bars > 44.0 ? kRolledTilt : 0.0, 1e-3) << bars;
+    }
+}
+
 TEST_F(CliffFlybySceneTest, BandsPartAsFadeoutGrows) {
-    const double start = 40.0 * 4.0 * kSecondsPerBeat;
+    const double start = sceneStartSeconds(4);
     const RecordedFrame f = draw(sceneClockAtSeconds(start + 14.5));
     const std::vector<Draw>& draws = f.calls->draws();
     ASSERT_EQ(draws.size(), 6u);
@@ -211,7 +239,7 @@ TEST_F(CliffFlybySceneTest, FadeToBlackOverTheLastTwoBarsIsNotClamped) {
     const Draw& fade = f.calls->draws().back();
     EXPECT_EQ(fade.program, a.solidColorShader->program);
     EXPECT_NEAR(fade.uniform("icolor")[3], 1.5, 1e-5);
-    EXPECT_EQ(countPixels([](int r, int g, int b) { return r + g + b > 6; }), 0);
+    EXPECT_EQ(countPixelsFromTopLeft([](int r, int g, int b) { return r + g + b > 6; }), 0);
     EXPECT_TRUE(f.depthTestAfter);
     EXPECT_FALSE(f.blendAfter);
     // Still untouched at bar 54.

@@ -3,11 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
+#include "demo/SceneCameras.h"
 #include "demo/Scenes.h"
 #include "gl/GeometryBuffer.h"
 #include "gl/ShaderProgram.h"
 #include "gl/Texture2D.h"
+#include "support/DrawnCamera.h"
+#include "support/MatrixChecks.h"
 #include "support/SceneTestAssets.h"
 
 namespace {
@@ -15,6 +19,7 @@ namespace {
 using Draw = GlCallRecorder::Draw;
 
 const std::vector<double> kCanyon = {0.23529412f, 0.17647059f, 0.12941177f};
+constexpr double kFullTurn = 6.283185307179586;
 
 class CanyonSceneTest : public ::testing::Test {
 protected:
@@ -25,7 +30,7 @@ protected:
         EXPECT_TRUE(clock.sceneIndex == 1 || clock.sceneIndex == 2) << bars;
         return drawRecorded(drawCanyonScene, clock);
     }
-    static float sceneTime(const SceneClock& c) { return c.sceneSeconds(8); }
+    static float sceneTime(const SceneClock& c) { return c.sceneSeconds(kTimeline[1].startBar); }
 
     // The two wall draws must be the view turned half about the flight axis, then the view.
     void expectWalls(const RecordedFrame& f, const Matrix4& view) {
@@ -75,12 +80,13 @@ TEST_F(CanyonSceneTest, FirstFrameFlashesWhiteOverTheCanyonMouth) {
         EXPECT_EQ(wall.uniform("distort"), std::vector<double>{0.0});
         EXPECT_EQ(wall.uniform("cliff_stripes"), std::vector<double>{0.0});
     }
-    // The eye at z = 100 looking down -z, not rolled yet.
-    Matrix4 view;
-    const float z = 100.0f - 16.0f * t;
-    lookAt(view, 0.0f, 0.0f, z, 0.0f, 0.0f, z - 1.0f, 0.0f, 1.0f, 0.0f);
-    rotate(view, 0.4f * t, 0.0f, 0.0f, 1.0f);
-    expectWalls(f, view);
+    // The demo's canyon camera: the eye at z = 100 looking down -z, not rolled yet.
+    const CameraShot shot = canyonCamera(f.clock);
+    EXPECT_STREQ(shot.viewpoint, "flight");
+    expectWalls(f, shot.view);
+    Matrix4 mouth;
+    lookAt(mouth, 0.0f, 0.0f, 100.0f, 0.0f, 0.0f, 99.0f, 0.0f, 1.0f, 0.0f);
+    expectMatrixNear(uploaded(shot.view), mouth, 1e-5);
 
     const GlCallRecorder::Call* clear = nullptr;
     for (const auto& call : f.calls->calls())
@@ -146,7 +152,7 @@ TEST_F(CanyonSceneTest, LogoLayersGoBackgroundUpperLowerOverTheDepthTestedCanyon
 }
 
 TEST_F(CanyonSceneTest, FlashFadesOverNineTenthsOfASecond) {
-    const double start = 8.0 * 4.0 * kSecondsPerBeat;
+    const double start = sceneStartSeconds(1);
     const struct {
         double afterStart;
         double alpha;
@@ -161,27 +167,52 @@ TEST_F(CanyonSceneTest, FlashFadesOverNineTenthsOfASecond) {
 TEST_F(CanyonSceneTest, FlightBecomesTumbleExactlyAtBar16) {
     {
         const RecordedFrame f = draw(15.999);
-        const float t = sceneTime(f.clock);
-        const float z = 100.0f - 16.0f * t;
-        EXPECT_NEAR(z, -72.56f, 0.02f);
         EXPECT_EQ(f.calls->draws()[0].uniform("cliff_stripes"), std::vector<double>{0.0});
-        Matrix4 view;
-        lookAt(view, 0.0f, 0.0f, z, 0.0f, 0.0f, z - 1.0f, 0.0f, 1.0f, 0.0f);
-        rotate(view, 0.4f * t, 0.0f, 0.0f, 1.0f);
-        expectWalls(f, view);
+        const CameraShot shot = canyonCamera(f.clock);
+        EXPECT_STREQ(shot.viewpoint, "flight");
+        expectWalls(f, shot.view);
+        // 172.6 units along the canyon from its mouth at z = -100 of the wall's coordinates.
+        EXPECT_NEAR(drawnCamera(shotMatrix(shot, f.clock)).eye[2], 72.56, 0.02);
     }
     {
         const RecordedFrame f = draw(16.0);
         ASSERT_EQ(f.clock.bars, 16.0f);
-        const float t = sceneTime(f.clock);
-        const float angle = 1.5f * t + 0.5f;
-        EXPECT_NEAR(angle, 16.679775f, 1e-4f);
         EXPECT_EQ(f.calls->draws()[0].uniform("cliff_stripes"), std::vector<double>{1.0});
-        Matrix4 view;
-        lookAt(view, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, -1.0f, 0.0f, 1.0f, 0.0f);
-        rotate(view, angle, 0.2f, 0.3f, -0.0f);
-        expectWalls(f, view);
+        const CameraShot shot = canyonCamera(f.clock);
+        EXPECT_STREQ(shot.viewpoint, "tumble");
+        expectWalls(f, shot.view);
         EXPECT_EQ(f.stackDepthAfter, f.stackDepthBefore);
+    }
+}
+
+// The flight runs along the canyon's axis (the wall's z) at 16 units a second, the picture
+// rolling 0.4 rad a second; the tumble keeps the camera at the origin while the canyon turns about
+// it.
+TEST_F(CanyonSceneTest, FlightRunsDownTheAxisRollingThenTheCanyonTumblesAboutTheCamera) {
+    const double step = 0.125;
+    for (double bars = kTimeline[1].startBar; bars < sceneEndBar(2); bars += step) {
+        const SceneClock now = sceneClockAtBars(bars), next = sceneClockAtBars(bars + step);
+        const CameraShot a = canyonCamera(now), b = canyonCamera(next);
+        if (std::string(a.viewpoint) != b.viewpoint) continue;  // the cut at bar 16
+        const DrawnCamera from = drawnCamera(shotMatrix(a, now));
+        const DrawnCamera to = drawnCamera(shotMatrix(b, next));
+        const double dt = next.seconds - now.seconds;
+        if (std::string(a.viewpoint) == "flight") {
+            EXPECT_NEAR(std::hypot(from.eye[0], from.eye[1]), 0.0, 1e-3) << bars;
+            EXPECT_NEAR((to.eye[2] - from.eye[2]) / dt, 16.0, 1e-2) << bars;
+            EXPECT_GT(from.forward[2], 0.9999) << bars;
+            // The roll, wrapped to a half turn either way.
+            const double turned =
+                pictureTilt(shotMatrix(b, next)) - pictureTilt(shotMatrix(a, now));
+            EXPECT_NEAR(std::remainder(turned, kFullTurn) / dt, 0.4, 1e-3) << bars;
+        } else {
+            EXPECT_STREQ(a.viewpoint, "tumble");
+            EXPECT_LT(std::hypot(from.eye[0], from.eye[1], from.eye[2]), 1e-3) << bars;
+            // The canyon turns about the camera: where it looks changes from frame to frame.
+            const double dot = from.forward[0] * to.forward[0] + from.forward[1] * to.forward[1] +
+                               from.forward[2] * to.forward[2];
+            EXPECT_LT(dot, 0.9999) << bars;
+        }
     }
 }
 
@@ -194,10 +225,8 @@ TEST_F(CanyonSceneTest, SceneTwoIsSceneOneContinued) {
     ASSERT_EQ(draws.size(), 6u);
     EXPECT_EQ(draws[0].uniform("t_scene"), std::vector<double>{t});
     EXPECT_EQ(draws[0].uniform("cliff_stripes"), std::vector<double>{1.0});
-    Matrix4 view;
-    lookAt(view, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, -1.0f, 0.0f, 1.0f, 0.0f);
-    rotate(view, 1.5f * t + 0.5f, 0.2f, 0.3f, -0.0f);
-    expectWalls(f, view);
+    EXPECT_STREQ(canyonCamera(f.clock).viewpoint, "tumble");
+    expectWalls(f, canyonCamera(f.clock).view);
     EXPECT_TRUE(f.depthTestAfter);
     EXPECT_FALSE(f.blendAfter);
     EXPECT_EQ(f.stackDepthAfter, f.stackDepthBefore);

@@ -4,10 +4,12 @@
 
 #include <cmath>
 
+#include "demo/SceneCameras.h"
 #include "demo/Scenes.h"
 #include "gl/GeometryBuffer.h"
 #include "gl/ShaderProgram.h"
 #include "gl/Texture2D.h"
+#include "support/DrawnCamera.h"
 #include "support/SceneTestAssets.h"
 
 namespace {
@@ -113,6 +115,25 @@ TEST_F(IntroSceneTest, SpritesAreOneDrawEachWithoutDepthAndDescendingIds) {
     EXPECT_EQ(d.uniform("matrix"), uploaded(expected));
     // One look-up per sprite: the id is set right before each draw.
     EXPECT_EQ(f.calls->uniformSettings("id").size(), size_t(kSprites));
+}
+
+// The wall is drawn from the demo's intro camera all scene long, which only drifts: it stays
+// within half a unit of where it starts and keeps looking the same way.
+TEST_F(IntroSceneTest, WallIsSeenFromACameraThatOnlyDrifts) {
+    const DrawnCamera start = drawnCamera(draw(0.0).calls->draws().at(0).uniform("matrix"));
+    for (double seconds = 0.5; seconds < sceneStartSeconds(1); seconds += 0.5) {
+        const RecordedFrame f = draw(seconds);
+        const std::vector<double> matrix = f.calls->draws().at(0).uniform("matrix");
+        EXPECT_EQ(matrix, shotMatrix(introCamera(f.clock), f.clock)) << seconds;
+        const DrawnCamera now = drawnCamera(matrix);
+        EXPECT_LT(std::hypot(now.eye[0] - start.eye[0], now.eye[1] - start.eye[1],
+                             now.eye[2] - start.eye[2]),
+                  0.5)
+            << seconds;
+        const double* a = start.forward;
+        const double* b = now.forward;
+        EXPECT_GT(a[0] * b[0] + a[1] * b[1] + a[2] * b[2], 0.995) << seconds;
+    }
 }
 
 TEST_F(IntroSceneTest, FadeFromBlackIsGoneAfterNineTenthsOfASecond) {

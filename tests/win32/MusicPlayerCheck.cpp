@@ -1,9 +1,11 @@
 // velmora-music-check SOUNDTRACK: checks DirectShowMusicPlayer on a real filter graph (run under
 // Wine by scripts/ci/wine-smoke.sh with a short MP3): position 0 after open, seek clamping and
-// truncation, stopped until play, running after a seek while playing, and the wall-clock stand-in
-// when the file cannot be played. One line per check; exit code 1 if any fails.
+// truncation, stopped until play, running after a seek while playing, going on past the end in
+// real time, pause and resume, and the wall-clock stand-in when the file cannot be played. One
+// line per check; exit code 1 if any fails.
 #include <windows.h>
 
+#include <chrono>
 #include <cstdio>
 
 #include "audio/win32/DirectShowMusicPlayer.h"
@@ -17,10 +19,23 @@ void expect(bool ok, const char* what, long long value) {
     failures += ok ? 0 : 1;
 }
 
-long long elapsedAfter(DirectShowMusicPlayer& player, DWORD milliseconds) {
+// Reads the position every 10 ms, as a frame loop would, for `milliseconds`; `wall` receives the
+// time that really passed (a loaded machine oversleeps), in 100 ns units.
+long long elapsedAfter(DirectShowMusicPlayer& player, DWORD milliseconds,
+                       long long* wall = nullptr) {
+    const auto start = std::chrono::steady_clock::now();
     const long long before = player.position();
-    Sleep(milliseconds);
-    return player.position() - before;
+    for (DWORD waited = 0; waited < milliseconds; waited += 10) {
+        Sleep(10);
+        player.position();
+    }
+    const long long moved = player.position() - before;
+    if (wall)
+        *wall = std::chrono::duration_cast<std::chrono::microseconds>(
+                    std::chrono::steady_clock::now() - start)
+                    .count() *
+                10;
+    return moved;
 }
 
 }  // namespace
@@ -55,6 +70,30 @@ int main(int argc, char** argv) {
     expect(player.position() < 12345678, "a seek while playing moves back", player.position());
     moved = elapsedAfter(player, 500);
     expect(moved > 2000000, "still running after the seek: 100 ns units in 500 ms", moved);
+    // Past the end the graph's position stops at the duration; the player's goes on in real time
+    // (and never ahead of it), so a demo longer than its music still ends.
+    player.seek(d - 0.25);
+    long long wall = 0;
+    moved = elapsedAfter(player, 1000, &wall);
+    expect(moved > wall - 2000000 && moved <= wall + 500000,
+           "past the end: 100 ns units in about 1000 ms from 0.25 s before it, at most the time "
+           "that passed",
+           moved);
+    expect(player.position() > static_cast<long long>((d + 0.6) * 1e7),
+           "past the end: the position beyond the duration", player.position());
+
+    // Developer mode's transport: pause holds, a seek while paused moves the held position, play
+    // goes on from it.
+    player.pause();
+    moved = elapsedAfter(player, 300);
+    expect(moved == 0, "paused: 100 ns units in 300 ms", moved);
+    player.seek(2.0);
+    expect(player.position() == 20000000, "a seek while paused goes to 2 s", player.position());
+    moved = elapsedAfter(player, 300);
+    expect(moved == 0, "still paused after the seek: 100 ns units in 300 ms", moved);
+    player.resume();
+    moved = elapsedAfter(player, 300);
+    expect(moved > 1000000, "running after resume: 100 ns units in 300 ms", moved);
 
     DirectShowMusicPlayer missing("assets/no-such-soundtrack.mp3");
     missing.open();  // prints its one line
@@ -65,6 +104,9 @@ int main(int argc, char** argv) {
     expect(moved > 2000000, "the wall clock runs after play: 100 ns units in 300 ms", moved);
     missing.seek(5.0);
     expect(missing.position() >= 50000000, "seek moves the wall clock", missing.position());
+    missing.pause();
+    moved = elapsedAfter(missing, 200);
+    expect(moved == 0, "pause stops the wall clock: 100 ns units in 200 ms", moved);
 
     std::fflush(stdout);
     return failures ? 1 : 0;

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "EffectiveCamera.h"
-#include "SceneCameras.h"
 #include "TrackPlot.h"
+#include "TrackedCameras.h"
 
 namespace {
 
@@ -29,8 +29,8 @@ bool parseNumber(const char* text, double& out, const char* what) {
 
 void listScenes() {
     std::printf("Scene cameras (bars):\n");
-    for (int i = 0; i < kSceneCameraCount; ++i) {
-        const SceneCamera& s = kSceneCameras[i];
+    for (int i = 0; i < kTrackedCameraCount; ++i) {
+        const TrackedCamera& s = kTrackedCameras[i];
         std::printf("  %-16s %3d-%3d  %s\n", s.name, s.startBar, s.endBar, s.about);
     }
 }
@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
         listScenes();
         return 0;
     }
-    const SceneCamera* scene = findSceneCamera(argv[1]);
+    const TrackedCamera* scene = findTrackedCamera(argv[1]);
     if (!scene) {
         std::printf("Unknown scene camera \"%s\".\n", argv[1]);
         listScenes();
@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
         }
     }
 
-    const double start = barsToSeconds(fromBar), end = barsToSeconds(toBar);
+    const double start = secondsOfBars(fromBar), end = secondsOfBars(toBar);
     std::vector<EffectiveCamera> samples;
     Range eye[3], fromAxis[3];
     if (csv && !quiet)
@@ -106,12 +106,13 @@ int main(int argc, char** argv) {
         }
         if (csv && !quiet)
             std::printf("%.4f,%.4f,%s,%.4f,%.4f,%.4f,%.5f,%.5f,%.5f,%.5f,%.5f,%.5f\n", s,
-                        clock.bars, shot.shot, cam.eye[0], cam.eye[1], cam.eye[2], cam.forward[0],
-                        cam.forward[1], cam.forward[2], cam.up[0], cam.up[1], cam.up[2]);
+                        clock.bars, shot.viewpoint, cam.eye[0], cam.eye[1], cam.eye[2],
+                        cam.forward[0], cam.forward[1], cam.forward[2], cam.up[0], cam.up[1],
+                        cam.up[2]);
         else if (!quiet)
             std::printf(
                 "%9.3f %8.3f %-8s (%8.2f %8.2f %8.2f) (%6.3f %6.3f %6.3f) (%6.3f %6.3f %6.3f)\n", s,
-                clock.bars, shot.shot, cam.eye[0], cam.eye[1], cam.eye[2], cam.forward[0],
+                clock.bars, shot.viewpoint, cam.eye[0], cam.eye[1], cam.eye[2], cam.forward[0],
                 cam.forward[1], cam.forward[2], cam.up[0], cam.up[1], cam.up[2]);
     }
     if (samples.empty()) {

@@ -39,6 +39,9 @@ Image makeViewfinder(FontSet& fonts);
 Image makeRecordingMark(FontSet& fonts);
 Image makeDustMote();
 
+// The developer overlay's bitmap font: ASCII 32..127 in 8 x 16 cells, 16 to a row (128 × 96).
+Image makeOverlayFont(FontSet& fonts);
+
 // The launcher picture (145 × 100) and the program icon (16 × 16), 16 colours each.
 IndexedImage makeLauncherPicture(FontSet& fonts);
 IndexedImage makeIcon(FontSet& fonts);

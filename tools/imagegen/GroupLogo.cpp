@@ -16,9 +16,10 @@ constexpr int kWidth = 1024, kHeight = 528;
 constexpr float kCapHeight = 176.0f;
 constexpr float kBaseline = 316.0f;
 constexpr int kSupersample = 3;
-// On screen the picture's quad is centred 64 px left of the middle (at 1:1 on a 720p screen);
-// the artwork leans right by most of that, keeping room for the glow.
-constexpr float kCentreX = kWidth * 0.5f + 48.0f;
+// The picture's quad is centred on screen, so the artwork is centred in the picture: the letters'
+// ink, their glow and the sparkle together balance on the middle (the sparkle and the glyphs' own
+// side bearings pull them a few pixels right of the advance's centre).
+constexpr float kCentreX = kWidth * 0.5f - 4.0f;
 
 TextStyle titleStyle(Font& font) {
     TextStyle style;

@@ -74,6 +74,8 @@ std::vector<Entry> entries() {
          [](const Output& o) { return savePng(o, "rec.png", makeRecordingMark(o.fonts)); }},
         {{"introparticle.png"},
          [](const Output& o) { return savePng(o, "introparticle.png", makeDustMote()); }},
+        {{"overlayfont.png"},
+         [](const Output& o) { return savePng(o, "overlayfont.png", makeOverlayFont(o.fonts)); }},
         {{"launcher/launcher.bmp", "launcher/launcher.png"},
          [](const Output& o) {
              IndexedImage picture = makeLauncherPicture(o.fonts);

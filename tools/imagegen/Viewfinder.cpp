@@ -6,7 +6,9 @@
 #include "Lettering.h"
 
 // The camcorder look of the cave: a viewfinder overlay (corner brackets, safe-area frame,
-// centre cross, battery, tape speed, zoom bar, time code) and the blinking recording mark.
+// centre cross, battery, tape speed, the zoom bar's frame, the labels of the time code and of the
+// sound level meters) and the blinking recording mark. What moves (the time code's digits, the
+// zoom bar's fill, the meters) the cave's camcorder program draws itself.
 namespace {
 
 constexpr int kWidth = 1280, kHeight = 720;
@@ -53,17 +55,19 @@ void drawMarks(Plane& p, float k, FontSet& fonts) {
     label.tracking = 2.0f * k;
     fonts.monoBold.draw(p, "SP", label, 1062 * k, 91 * k);
 
-    // Zoom bar: W [====----] T.
+    // Zoom bar: W [    ] T, filled by the program.
     fonts.monoBold.draw(p, "W", label, 92 * k, 652 * k);
     frameRect(p, 122, 630, 302, 650, 2.0f, k);
-    fillRect(p, 126, 634, 196, 646, k);
     fonts.monoBold.draw(p, "T", label, 312 * k, 652 * k);
 
-    // Time code.
-    fonts.monoBold.draw(p, "00:01:15:12", label, 994 * k, 652 * k);
+    // Labels of the time code and of the two sound level meters at the top.
     TextStyle small = label;
     small.size = 20.0f * k;
     fonts.monoBold.draw(p, "TC", small, 958 * k, 650 * k);
+    TextStyle tiny = label;
+    tiny.size = 13.0f * k;
+    fonts.monoBold.draw(p, "L", tiny, 546 * k, 61 * k);
+    fonts.monoBold.draw(p, "R", tiny, 546 * k, 73 * k);
 }
 
 }  // namespace

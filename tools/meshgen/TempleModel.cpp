@@ -10,11 +10,14 @@
 namespace {
 
 constexpr float kPi = 3.14159265f;
-constexpr int kRingSegments = 140;  // 28 coffers of five steps
+constexpr int kRingSegments = 140;  // 28 coffers of five steps (ten on the coffered inside)
 constexpr int kCoffers = 28;
 constexpr int kPlatformSegments = 96;
 // Turns the colonnade so that no camera path passes through a column.
 constexpr float kColumnPhase = 0.045f;
+// Rise of the dome's outer shell and of its coffered inside above their springing lines.
+constexpr float kOuterRise = 14.0f;
+constexpr float kInnerRise = 13.0f;
 
 // Twenty shallow flutes round the shaft.
 float flutes(float theta, float) {
@@ -67,8 +70,10 @@ void addPlatform(MeshBuilder& b) {
 
 void addColumn(MeshBuilder& b, float angle) {
     const float cx = kTempleColumnRing * std::cos(angle), cz = kTempleColumnRing * std::sin(angle);
-    const float yaw = -angle;
-    b.box(cx, -17.5f, cz, 2.6f, 0.5f, 2.6f, yaw);  // plinth
+    // The square plinth and abacus face the axis: a box's own x axis is (cos yaw, 0, sin yaw).
+    const float yaw = angle;
+    // The plinth reaches a little into the floor so no seam shows along its foot.
+    b.box(cx, -17.55f, cz, 2.6f, 0.55f, 2.6f, yaw);
     b.lathe({{2.3f, -17.0f, true},
              {2.45f, -16.75f},
              {2.4f, -16.45f},
@@ -93,16 +98,21 @@ void addColumn(MeshBuilder& b, float angle) {
              {2.55f, 7.2f, true},
              {0.0f, 7.2f}},
             20, cx, cz);
-    b.box(cx, 7.7f, cz, 2.75f, 0.5f, 2.75f, yaw);  // abacus
+    // The abacus is sunk a little into the capital below and the architrave above (its underside
+    // at 8.2), so it sits on the one and carries the other with no coplanar faces fighting along
+    // the joints; it stays inside the architrave's depth (24.3 to 29.7).
+    b.box(cx, 7.725f, cz, 2.65f, 0.575f, 2.65f, yaw);
 }
 
 void addEntablatureAndDome(MeshBuilder& b) {
+    // Mouldings are chamfers at least half a unit across: a thinner ledge is under a pixel from
+    // the cameras and reads as a bright crack between the rings where the light below catches it.
     std::vector<ProfilePoint> p = {
-        {24.0f, 14.6f, true}, {24.3f, 14.6f, true}, {24.3f, 8.2f, true},  // inner face
-        {29.7f, 8.2f, true},  {29.7f, 9.3f, true},  {29.9f, 9.3f, true},  // architrave
-        {29.9f, 10.6f, true}, {30.1f, 10.6f, true}, {30.1f, 10.9f, true},
-        {29.8f, 10.9f, true}, {29.8f, 13.2f, true},                        // frieze
-        {30.0f, 13.2f, true}, {30.6f, 13.5f},       {31.2f, 14.0f, true},  // cornice
+        {24.0f, 14.6f, true}, {24.3f, 14.6f, true}, {24.3f, 8.2f, true},   // inner face
+        {29.7f, 8.2f, true},  {29.7f, 9.2f, true},                         // architrave
+        {30.1f, 9.6f, true},  {30.1f, 10.5f, true}, {30.5f, 10.9f, true},  // fascia, band
+        {30.5f, 11.2f, true}, {29.8f, 11.6f, true}, {29.8f, 12.8f, true},  // frieze
+        {30.4f, 13.2f, true}, {30.8f, 13.55f},      {31.2f, 14.0f, true},  // cornice
         {31.2f, 14.6f, true}, {28.5f, 14.6f, true},  // step rings at the foot of the dome
         {28.5f, 15.6f, true}, {27.6f, 15.6f, true}, {27.6f, 16.6f, true},
         {26.6f, 16.6f, true}, {26.6f, 17.4f, true}};
@@ -110,23 +120,25 @@ void addEntablatureAndDome(MeshBuilder& b) {
     const float outerTop = std::acos(9.5f / 26.6f);
     for (int i = 1; i <= 14; ++i) {
         const float a = outerTop * i / 14.0f;
-        p.push_back({26.6f * std::cos(a), 17.4f + 14.0f * std::sin(a)});
+        p.push_back({26.6f * std::cos(a), 17.4f + kOuterRise * std::sin(a)});
     }
     p.back().sharp = true;
     const float innerTop = std::acos(kTempleOculusRadius / 24.0f);
-    const float innerTopY = 14.6f + 13.0f * std::sin(innerTop);
+    const float innerTopY = 14.6f + kInnerRise * std::sin(innerTop);
     p.push_back({kTempleOculusRadius, p.back().y + 0.2f, true});  // oculus rim
     p.push_back({kTempleOculusRadius, innerTopY, true});
     b.lathe(p, kRingSegments);
 
     // The coffered inside, from the oculus down to the springing.
     std::vector<ProfilePoint> inner;
-    for (int i = 0; i <= 30; ++i) {
-        const float a = innerTop * (1.0f - i / 30.0f);
-        inner.push_back({24.0f * std::cos(a), 14.6f + 13.0f * std::sin(a)});
+    for (int i = 0; i <= 40; ++i) {
+        const float a = innerTop * (1.0f - i / 40.0f);
+        inner.push_back({24.0f * std::cos(a), 14.6f + kInnerRise * std::sin(a)});
     }
     inner.front().r = kTempleOculusRadius;
-    b.lathe(inner, kRingSegments, 0.0f, 0.0f, coffers);
+    // Ten steps round each coffer and eight along each of its rows, so the bevels are modelled,
+    // not smeared across a single band of triangles (within the meshes' size budget).
+    b.lathe(inner, 2 * kRingSegments, 0.0f, 0.0f, coffers);
 }
 
 void addBraziers(MeshBuilder& b) {
@@ -147,6 +159,21 @@ void addBraziers(MeshBuilder& b) {
     }
 }
 
+// The night round the temple: a sphere about the origin, its faces turned inwards, that the
+// temple's program paints as sky wherever no stone is in front of it. Its radius keeps it inside
+// the far plane (200) from every camera of the finale.
+void addSky(MeshBuilder& b) {
+    std::vector<ProfilePoint> p;
+    constexpr int kRows = 24;
+    for (int i = 0; i <= kRows; ++i) {  // walked from the zenith down, so it faces inwards
+        const float a = kPi * (0.5f - static_cast<float>(i) / kRows);
+        p.push_back({kTempleSkyRadius * std::cos(a), kTempleSkyRadius * std::sin(a)});
+    }
+    p.front().r = 0.0f;
+    p.back().r = 0.0f;
+    b.lathe(p, 48);
+}
+
 }  // namespace
 
 MeshData buildTempleMesh() {
@@ -161,5 +188,6 @@ MeshData buildTempleMesh() {
         generateSurfaceData(kTempleRockGridSize, kTempleRockExtent, templeRockGridField);
     orientToNormals(rock);
     b.append(rock, 0.0f, templeRockGridOffsetY(), 0.0f);
+    addSky(b);
     return mesh;
 }

@@ -20,8 +20,9 @@
 
 #include "EffectiveCamera.h"
 #include "ImageFile.h"
-#include "SceneCameras.h"
+#include "TrackedCameras.h"
 #include "app/DemoWindow.h"
+#include "demo/Timeline.h"
 #include "geometry/MeshFile.h"
 #include "gl/GeometryBuffer.h"
 #include "gl/GlEntryTable.h"
@@ -163,22 +164,23 @@ int main(int argc, char** argv) {
                 v = freeView(free, free + 3);
                 name = "free";
                 for (float f : free) name += "_" + std::to_string(static_cast<int>(std::lround(f)));
-            } else if (at != std::string::npos && findSceneCamera(view.substr(0, at).c_str())) {
-                const SceneCamera* camera = findSceneCamera(view.substr(0, at).c_str());
+            } else if (at != std::string::npos && findTrackedCamera(view.substr(0, at).c_str())) {
+                const TrackedCamera* camera = findTrackedCamera(view.substr(0, at).c_str());
                 float bar = 0;
                 if (!parseFloats(view.substr(at + 1), &bar, 1)) {
                     std::printf("Bad bar in view \"%s\"\n", view.c_str());
                     ++failures;
                     continue;
                 }
-                clock = clockAtSeconds(barsToSeconds(bar));
+                clock = clockAtSeconds(secondsOfBars(bar));
                 sceneSeconds = clock.sceneSeconds(camera->startBar);
                 const CameraShot shot = camera->at(clock);
                 v = shot.view;
                 halfWidth = shot.halfWidth;
                 if (view.rfind("temple", 0) == 0) {
-                    light[1] = std::max(70.0f - 8.5f * clock.sceneSeconds(104), -28.0f);
-                    syncDistort = clock.bars >= 120.0f ? 1.0f : 0.0f;
+                    light[1] =
+                        std::max(70.0f - 8.5f * clock.sceneSeconds(kTimeline[9].startBar), -28.0f);
+                    syncDistort = clock.sceneIndex == 10 ? 1.0f : 0.0f;
                 }
                 name = view;
                 std::replace(name.begin(), name.end(), '@', '_');

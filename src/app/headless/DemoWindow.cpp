@@ -127,3 +127,7 @@ void DemoWindow::shutdown() {
     eglTerminate(p.display);
     p = Platform{};
 }
+
+void DemoWindow::reportError(const std::string& message) {
+    std::printf("%s\n", message.c_str());
+}

@@ -18,7 +18,9 @@
 #include <thread>
 #include <vector>
 
+#include "app/AssetRoot.h"
 #include "app/DemoWindow.h"
+#include "app/PictureSize.h"
 #include "app/headless/CaptureQueue.h"
 #include "app/headless/Downsampler.h"
 #include "app/headless/PixelReadback.h"
@@ -80,27 +82,6 @@ bool timesWithinTheDemo(const RunnerOptions& o) {
     return false;
 }
 
-// The picture is drawn at the render size: the scenes' targets, the copy for supersampling and
-// the viewport must all hold it.
-bool fitsTheGl(int width, int height, int factor) {
-    GLint texture = 0, renderbuffer = 0, viewport[2] = {};
-    gl.glGetIntegerv(GL_MAX_TEXTURE_SIZE, &texture);
-    gl.glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &renderbuffer);
-    gl.glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
-    const int limit = std::min({texture, renderbuffer, viewport[0], viewport[1]});
-    if (width * factor <= limit && height * factor <= limit) return true;
-    if (factor > 1)
-        std::printf(
-            "velmora-headless: --supersample %d at %dx%d renders %dx%d, beyond this GL's limit of "
-            "%d pixels a side (at most --supersample %d here)\n",
-            factor, width, height, width * factor, height * factor, limit,
-            std::max(1, limit / std::max(width, height)));
-    else
-        std::printf("velmora-headless: %dx%d is beyond this GL's limit of %d pixels a side\n",
-                    width, height, limit);
-    return false;
-}
-
 // frame 1234/5745  21%  45.3 fps  1:42 left, rewritten in place at most four times a second.
 class ProgressLine {
 public:
@@ -140,6 +121,11 @@ int main(int argc, char** argv) {
         case ParseResult::Bad: return 2;
         case ParseResult::Run: break;
     }
+    // Paths given on the command line stay relative to where they were typed.
+    for (std::string* path : {&options.pngDir, &options.videoPath, &options.musicPath})
+        if (!path->empty() && *path != MusicPlayer::kSoundtrackPath)
+            *path = std::filesystem::absolute(*path).string();
+    if (!enterAssetRoot()) return 1;
     const double fps = options.fps;
     const int factor = options.supersample;
 
@@ -173,6 +159,22 @@ int main(int argc, char** argv) {
     };
     catchStopSignals();
 
+    // The context first: a size the GL cannot draw at ends the run before anything is written.
+    // Supersampled, the demo is loaded at the render size: the scenes' pixel sizes ("screen")
+    // and every target follow it, and the aspect, hence the framing, stays the output's.
+    const int renderWidth = options.width * factor, renderHeight = options.height * factor;
+    FrameClockMusicPlayer music;
+    DemoWindow window;
+    const bool created = window.create(renderWidth, renderHeight, false);
+    const std::string problem = created ? pictureSizeProblem(renderWidth, renderHeight) : "";
+    if (!created || !problem.empty()) {
+        if (!problem.empty()) window.reportError(problem);
+        if (factor > 1)
+            std::printf("velmora-headless: --supersample %d at %dx%d renders at %dx%d\n", factor,
+                        options.width, options.height, renderWidth, renderHeight);
+        return 1;
+    }
+
     const bool png = !options.pngDir.empty(), video = !options.videoPath.empty();
     if (png) {
         std::error_code error;
@@ -200,18 +202,6 @@ int main(int argc, char** argv) {
         if (!encoder.start(s)) return 1;
     }
 
-    // Supersampled, the demo is loaded at the render size: the scenes' pixel sizes ("screen")
-    // and every target follow it, and the aspect, hence the framing, stays the output's.
-    const int renderWidth = options.width * factor, renderHeight = options.height * factor;
-    FrameClockMusicPlayer music;
-    DemoWindow window;
-    if (!window.create(renderWidth, renderHeight, false)) {
-        if (factor > 1)
-            std::printf("velmora-headless: --supersample %d needs a %dx%d picture\n", factor,
-                        renderWidth, renderHeight);
-        return 1;
-    }
-    if (!fitsTheGl(options.width, options.height, factor)) return 1;
     // The supersampling copy has the scenes' target format at the render size: made first, it
     // finds out whether the GL can really hold that size before the load phase relies on it.
     const bool capture = png || video;

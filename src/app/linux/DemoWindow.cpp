@@ -1,8 +1,10 @@
 // Linux desktop front end: an SDL2 window with an OpenGL 3.3 core context.
 //
-// Implemented: the "Velmora" window, centred and not resizable, with a client area of exactly
-// width x height; full screen at width x height (the closest mode the display offers) with the
-// cursor hidden, both restored at shutdown before the context goes; a double-buffered 3.3 core
+// Implemented: the "Velmora" window, centred and not resizable, with a client area of width x
+// height; full screen at width x height (the closest mode the display offers) with the cursor
+// hidden, both restored at shutdown before the context goes; `width` and `height` then hold the
+// drawable size the window really got (a window manager may make a window smaller than asked, a
+// full-screen mode larger), which the viewport covers; a double-buffered 3.3 core
 // context with a 24-bit depth buffer and whatever swap interval the driver starts with; `pump`
 // presents, clears `keyPressed` and drains every pending event: Escape, a quit event, closing
 // the window and `endRequested` end the demo; key down (repeats included) and up, both buttons
@@ -15,6 +17,7 @@
 // 16-bit halves. A missing display (SDL's invisible off-screen driver), 3.3 core context or GL
 // entry point prints one line and makes `create` fail instead of calling through null. Without a
 // window manager (Xvfb) full screen is the window at (0, 0) at width x height: nothing resizes it.
+// A size changed after create() (a window manager acting late) is not followed.
 #include "app/DemoWindow.h"
 
 #include <SDL.h>
@@ -23,6 +26,10 @@
 
 #include "app/linux/SdlDisplayModes.h"
 #include "app/linux/VirtualKeyCode.h"
+
+// Last: Xlib's macros (None, Bool) would break the headers above.
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
 
 struct DemoWindow::Platform {
     SDL_Window* window = nullptr;
@@ -47,6 +54,26 @@ bool hasCoreContext33() {
     gl.glGetIntegerv(GL_MINOR_VERSION, &minor);
     gl.glGetIntegerv(GL_CONTEXT_PROFILE_MASK, &profile);
     return (major > 3 || (major == 3 && minor >= 3)) && (profile & GL_CONTEXT_CORE_PROFILE_BIT);
+}
+
+// The size the window really shows, which is what gets drawn. SDL's own figure is the display
+// mode's size for any full-screen window, even where nothing resized the window (no window
+// manager): on X11 the server's size of the window is the one to trust.
+void shownSize(SDL_Window* window, std::int32_t& width, std::int32_t& height) {
+    int w = 0, h = 0;
+    SDL_GL_GetDrawableSize(window, &w, &h);
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11) {
+        XWindowAttributes attributes;
+        XSync(info.info.x11.display, False);
+        if (XGetWindowAttributes(info.info.x11.display, info.info.x11.window, &attributes)) {
+            w = attributes.width;
+            h = attributes.height;
+        }
+    }
+    width = w;
+    height = h;
 }
 
 }  // namespace
@@ -124,7 +151,9 @@ bool DemoWindow::create(int w, int h, bool wantFullscreen) {
     }
 
     SDL_ShowWindow(p.window);
-    gl.glViewport(0, 0, w, h);
+    SDL_PumpEvents();
+    shownSize(p.window, width, height);
+    gl.glViewport(0, 0, width, height);
     return true;
 }
 
@@ -177,4 +206,8 @@ void DemoWindow::shutdown() {
     if (p.window) SDL_DestroyWindow(p.window);
     if (p.videoStarted) SDL_QuitSubSystem(SDL_INIT_VIDEO);
     p = Platform{};
+}
+
+void DemoWindow::reportError(const std::string& message) {
+    std::printf("%s\n", message.c_str());
 }

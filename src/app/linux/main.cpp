@@ -2,19 +2,28 @@
 //   --size WxH       open at this size without the launcher
 //   --fullscreen     switch the display to the chosen size (preticks the launcher's box)
 //   --no-launcher    skip the launcher (1280x720 unless --size says otherwise)
-// Exit codes: 0 when the demo ends or "No Launch" is pressed, 1 without a display or a 3.3 core
-// context, 2 for a bad option.
+//   --dev            developer mode: transport keys, hot reload, overlay (README: "Working on the
+//                    demo")
+//   --from T         with --dev: start at T, seconds or bars with a 'b' suffix (20b)
+// Started from a folder without assets/, it works from the one next to the executable or from the
+// source tree it was built from.
+// Exit codes: 0 when the demo ends or "No Launch" is pressed, 1 without a display, a 3.3 core
+// context or an assets/ folder, 2 for a bad option.
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
+#include "app/AssetRoot.h"
 #include "app/DemoMain.h"
 #include "app/DemoWindow.h"
 #include "app/LaunchSettings.h"
 #include "app/LauncherList.h"
+#include "app/MusicTime.h"
+#include "app/dev/DevMode.h"
 #include "app/linux/GtkLauncher.h"
 #include "app/linux/SdlDisplayModes.h"
 #include "audio/linux/SdlMusicPlayer.h"
@@ -25,6 +34,8 @@ struct Options {
     int width = 1280, height = 720;
     bool fullscreen = false;
     bool launcher = true;
+    bool dev = false;
+    double fromSeconds = -1.0;  // -1: not given
     bool help = false;
 };
 
@@ -37,6 +48,14 @@ bool parse(int argc, char** argv, Options& o) {
             o.fullscreen = true;
         } else if (std::strcmp(a, "--no-launcher") == 0) {
             o.launcher = false;
+        } else if (std::strcmp(a, "--dev") == 0) {
+            o.dev = true;
+        } else if (std::strcmp(a, "--from") == 0 && i + 1 < argc) {
+            if (!parseMusicTime(argv[++i], o.fromSeconds)) {
+                std::printf(
+                    "velmora: --from needs a time: seconds, or bars with a b suffix (20b)\n");
+                return false;
+            }
         } else if (std::strcmp(a, "--size") == 0 && i + 1 < argc) {
             int w = 0, h = 0;
             if (!chooseResolution(argv[++i], w, h)) {
@@ -53,6 +72,10 @@ bool parse(int argc, char** argv, Options& o) {
                 a);
             return false;
         }
+    }
+    if (o.fromSeconds >= 0.0 && !o.dev) {
+        std::printf("velmora: --from works in developer mode only (--dev)\n");
+        return false;
     }
     return true;
 }
@@ -98,11 +121,14 @@ int main(int argc, char** argv) {
             "  --size WxH       open at this size without the launcher\n"
             "  --fullscreen     switch the display to the chosen size\n"
             "  --no-launcher    skip the launcher (1280x720 unless --size says otherwise)\n"
+            "  --dev            developer mode: transport keys, hot reload, overlay\n"
+            "  --from T         with --dev: start at T, seconds or bars with a 'b' suffix (20b)\n"
             "  --help           this text\n"
-            "Escape ends the demo. Exit codes: 0 done, 1 no display or no 3.3 core context,\n"
-            "2 a bad option.\n");
+            "Escape ends the demo. Exit codes: 0 done, 1 no display, no 3.3 core context or no\n"
+            "assets/ folder, 2 a bad option.\n");
         return 0;
     }
+    if (!enterAssetRoot()) return 1;
     std::vector<DisplayMode> modes;
     if (!openDisplay(modes)) return 1;
 
@@ -128,7 +154,8 @@ int main(int argc, char** argv) {
     {
         SdlMusicPlayer music;
         DemoWindow window;
-        code = runDemo(settings, window, music);
+        code = options.dev ? runDevMode(settings, window, music, std::max(options.fromSeconds, 0.0))
+                           : runDemo(settings, window, music);
     }
     SDL_Quit();
     return code;

@@ -2,14 +2,18 @@
 //
 // Implemented: the class "classy class" (CS_OWNDC, the default window procedure, icon 102); a
 // hidden bootstrap window "tmp" with a legacy context, only to reach wglChoosePixelFormatARB and
-// wglCreateContextAttribsARB; windowed (centred by its outer size, so the client area is exactly
-// width x height) or full screen (a temporary 32-bit display-mode change, cursor hidden); the
-// PeekMessage pump with Escape, keys, buttons and mouse position; GDI+ start-up and shut-down.
-// Differs: a missing WGL extension function, pixel format, 3.3 core context or called GL entry
-// point prints one line and create() fails instead of calling through null. Closing the window
-// ends the demo (the default procedure destroys it without a quit message, so the pump checks).
-// shutdown() leaves ending the process to the entry, which returns 0 after the music player has
-// released its filter graph (one exit under Wine with the graph still streaming crashed).
+// wglCreateContextAttribsARB, destroyed once the real context exists; windowed (centred on the
+// work area by its outer size, so the client area is width x height where that fits) or full
+// screen (a temporary 32-bit display-mode change, cursor hidden); the PeekMessage pump with
+// Escape, keys, buttons and mouse position; GDI+ start-up and shut-down.
+// Differs: `width` and `height` are the client area the window really got (a window with no room
+// on the screen is made to fit the work area, smaller), and the viewport matches it. A failed
+// display-mode change prints one line and falls back to the centred window. A missing WGL
+// extension function, pixel format, 3.3 core context or called GL entry point prints one line
+// and create() fails instead of calling through null. Closing the window ends the demo (the
+// default procedure destroys it without a quit message, so the pump checks). shutdown() leaves
+// ending the process to the entry, which returns 0 after the music player has released its
+// filter graph (one exit under Wine with the graph still streaming crashed).
 #include "app/DemoWindow.h"
 
 #include <GL/wglext.h>
@@ -69,6 +73,23 @@ void* lookUp(const char* name) {
     return reinterpret_cast<void*>(wglGetProcAddress(name));
 }
 
+// A window whose client area is width x height, centred on the work area. When that does not fit
+// (the largest display mode, windowed, has no room for the title bar) the window is made to fit
+// the work area and the client area shrinks: create() reads back the size it got.
+void placeWindow(int width, int height, int& x, int& y, int& outerWidth, int& outerHeight) {
+    RECT rect = {0, 0, width, height};
+    AdjustWindowRectEx(&rect, kWindowedStyle, FALSE, kExStyle);
+    outerWidth = rect.right - rect.left;
+    outerHeight = rect.bottom - rect.top;
+    RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int workWidth = work.right - work.left, workHeight = work.bottom - work.top;
+    if (workWidth > 0 && outerWidth > workWidth) outerWidth = workWidth;
+    if (workHeight > 0 && outerHeight > workHeight) outerHeight = workHeight;
+    x = work.left + (workWidth - outerWidth) / 2;
+    y = work.top + (workHeight - outerHeight) / 2;
+}
+
 }  // namespace
 
 static_assert(sizeof(PIXELFORMATDESCRIPTOR) == 40, "legacy pixel format descriptor");
@@ -87,8 +108,25 @@ bool DemoWindow::create(int w, int h, bool full) {
     fullscreen = full ? 1 : 0;
     endRequested = 0;
     p.instance = GetModuleHandleW(nullptr);
+    // The bootstrap window only carries a legacy context through which the WGL extension
+    // functions can be looked up; it is never shown, and goes once the real context exists.
+    HWND bootstrap = nullptr;
+    HDC bootstrapDc = nullptr;
+    HGLRC legacyContext = nullptr;
+    auto dropBootstrap = [&] {
+        if (legacyContext) {
+            if (wglGetCurrentContext() == legacyContext) wglMakeCurrent(nullptr, nullptr);
+            wglDeleteContext(legacyContext);
+        }
+        if (bootstrapDc) ReleaseDC(bootstrap, bootstrapDc);
+        if (bootstrap) DestroyWindow(bootstrap);
+        legacyContext = nullptr;
+        bootstrapDc = nullptr;
+        bootstrap = nullptr;
+    };
     // Every failure is one line; a display mode already switched is put back first.
-    auto fail = [this](const char* message) {
+    auto fail = [this, &dropBootstrap](const char* message) {
+        dropBootstrap();
         if (fullscreen) {
             ShowCursor(TRUE);
             ChangeDisplaySettingsA(nullptr, 0);
@@ -108,13 +146,10 @@ bool DemoWindow::create(int w, int h, bool full) {
     leftButton = 0;
     rightButton = 0;
 
-    // The bootstrap window only carries a legacy context through which the WGL extension
-    // functions can be looked up; it is never shown.
     const PIXELFORMATDESCRIPTOR pfd = legacyPixelFormat();
-    HWND bootstrap = CreateWindowExW(kExStyle, kClassName, L"tmp", kBootstrapStyle, 0, 0, 0, 0,
-                                     nullptr, nullptr, p.instance, nullptr);
-    HDC bootstrapDc = bootstrap ? GetDC(bootstrap) : nullptr;
-    HGLRC legacyContext = nullptr;
+    bootstrap = CreateWindowExW(kExStyle, kClassName, L"tmp", kBootstrapStyle, 0, 0, 0, 0, nullptr,
+                                nullptr, p.instance, nullptr);
+    bootstrapDc = bootstrap ? GetDC(bootstrap) : nullptr;
     if (bootstrapDc) {
         SetPixelFormat(bootstrapDc, ChoosePixelFormat(bootstrapDc, &pfd), &pfd);
         legacyContext = wglCreateContext(bootstrapDc);
@@ -122,7 +157,6 @@ bool DemoWindow::create(int w, int h, bool full) {
     if (!legacyContext || !wglMakeCurrent(bootstrapDc, legacyContext))
         return fail("No legacy OpenGL context for the bootstrap window: WGL is not available");
 
-    RECT rect = {0, 0, w, h};
     DWORD style = kWindowedStyle;
     int x = 0, y = 0, outerWidth = w, outerHeight = h;
     if (fullscreen) {
@@ -132,20 +166,30 @@ bool DemoWindow::create(int w, int h, bool full) {
         mode.dmBitsPerPel = 32;
         mode.dmPelsWidth = static_cast<DWORD>(w);
         mode.dmPelsHeight = static_cast<DWORD>(h);
-        ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN);
-        ShowCursor(FALSE);
-        style = kFullscreenStyle;
-    } else {
-        AdjustWindowRectEx(&rect, style, FALSE, kExStyle);
-        outerWidth = rect.right - rect.left;
-        outerHeight = rect.bottom - rect.top;
-        x = (GetSystemMetrics(SM_CXSCREEN) - outerWidth) / 2;
-        y = (GetSystemMetrics(SM_CYSCREEN) - outerHeight) / 2;
+        const LONG changed = ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN);
+        if (changed == DISP_CHANGE_SUCCESSFUL) {
+            ShowCursor(FALSE);
+            style = kFullscreenStyle;
+        } else {
+            // A borderless window in the corner of an unchanged screen would be the result.
+            std::printf(
+                "The display cannot switch to %dx%d at 32 bits per pixel (%ld): the demo "
+                "runs in a centred window\n",
+                w, h, static_cast<long>(changed));
+            fullscreen = 0;
+        }
     }
+    if (!fullscreen) placeWindow(w, h, x, y, outerWidth, outerHeight);
     p.window = CreateWindowExW(kExStyle, kClassName, L"Velmora", style, x, y, outerWidth,
                                outerHeight, nullptr, nullptr, p.instance, nullptr);
     if (!p.window) return fail("Cannot create the window");
     p.deviceContext = GetDC(p.window);
+    // The client area Windows gave is the size drawn at: a window taller than the screen is cut
+    // down by the system, and the picture must fill what is left rather than lose its top rows.
+    RECT client = {};
+    GetClientRect(p.window, &client);
+    width = client.right - client.left;
+    height = client.bottom - client.top;
 
     auto choosePixelFormat =
         reinterpret_cast<PFNWGLCHOOSEPIXELFORMATARBPROC>(lookUp("wglChoosePixelFormatARB"));
@@ -167,7 +211,7 @@ bool DemoWindow::create(int w, int h, bool full) {
     p.glContext = createContext(p.deviceContext, nullptr, kContextAttributes);
     if (!p.glContext || !wglMakeCurrent(p.deviceContext, p.glContext))
         return fail("The OpenGL driver cannot create an OpenGL 3.3 core context");
-    wglDeleteContext(legacyContext);
+    dropBootstrap();
 
     resolveGlEntryTable(lookUp);
     if (const char* missing = firstMissingGlEntry()) {
@@ -177,7 +221,7 @@ bool DemoWindow::create(int w, int h, bool full) {
     }
 
     ShowWindow(p.window, SW_SHOW);
-    gl.glViewport(0, 0, w, h);
+    gl.glViewport(0, 0, width, height);
 
     Gdiplus::GdiplusStartupInput input;  // version 1, no callback, background thread, codecs
     Gdiplus::GdiplusStartup(&p.gdiplusToken, &input, nullptr);
@@ -233,4 +277,10 @@ void DemoWindow::shutdown() {
     ReleaseDC(p.window, p.deviceContext);
     DestroyWindow(p.window);
     UnregisterClassW(kClassName, p.instance);
+}
+
+void DemoWindow::reportError(const std::string& message) {
+    std::printf("%s\n", message.c_str());
+    std::fflush(stdout);
+    MessageBoxA(platform_->window, message.c_str(), "Velmora cannot start", MB_OK | MB_ICONERROR);
 }

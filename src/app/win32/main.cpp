@@ -1,18 +1,26 @@
 // velmora.exe: the launcher, then the demo with its soundtrack played through DirectShow. Takes no
-// options; diagnostics go to standard output, visible when it is redirected.
+// options; diagnostics go to standard output, visible when it is redirected. Started from a folder
+// without assets/, it works from the one next to the executable.
+// velmora-dev.exe is the same program built with VELMORA_DEV: after the launcher the demo runs in
+// developer mode (transport keys, hot reload, overlay; README: "Working on the demo").
 #include <windows.h>
 // windows.h first: commctrl.h builds on its types.
 #include <commctrl.h>
 
 #include <cstdio>
 
+#include "app/AssetRoot.h"
 #include "app/DemoMain.h"
 #include "app/DemoWindow.h"
 #include "app/LaunchSettings.h"
 #include "app/win32/Launcher.h"
+#ifdef VELMORA_DEV
+#include "app/dev/DevMode.h"
+#endif
 #include "audio/win32/DirectShowMusicPlayer.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    if (!enterAssetRoot()) return 1;
     InitCommonControls();
     LaunchSettings settings;
     if (!runLauncher(instance, settings)) {
@@ -23,5 +31,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
     DemoWindow window;
     DirectShowMusicPlayer music;  // released before the process ends, which stops the graph
+#ifdef VELMORA_DEV
+    return runDevMode(settings, window, music, 0.0);
+#else
     return runDemo(settings, window, music);
+#endif
 }

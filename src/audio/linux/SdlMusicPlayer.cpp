@@ -7,12 +7,18 @@
 //   takes). SDL_AUDIODRIVER picks the driver ("dummy" plays silently at about real speed).
 // - position(): frames handed to the device, interpolated between callbacks with the monotonic
 //   clock, so it moves smoothly (sub-millisecond steps) instead of a buffer at a time; it never
-//   goes back except by seek, waits when the device is late, and stays at the duration at the end.
+//   goes back except by seek and waits when the device is late. Held to real time
+//   (PlaybackClock): never more than 50 ms ahead of the monotonic clock since play or seek (a
+//   device that takes samples faster, such as ALSA's null device, is named in one line and the
+//   wall clock takes over), and past the end of the soundtrack it goes on with the wall clock.
 // - seek() clamps to [0, duration], truncates to 100 ns, and leaves a stopped player stopped.
+// - pause() holds the position; play() resumes from it. A jump, a pause and a resume cross-fade
+//   the output over 4 ms (from the old samples or silence to the new ones or silence), so none
+//   clicks; the position itself jumps at once.
 // - Without a readable soundtrack or without an audio device: one line on standard output, then
-//   the position runs from the wall clock from play() on (stopping at the duration when the file
-//   decoded); seek still works.
-// Missing: volume control beyond the fixed gain, pause, stop.
+//   the position runs from the wall clock from play() on, past the duration too; seek still
+//   works.
+// Missing: volume control beyond the fixed gain, stop.
 // Differs: the position is that of the samples handed to the device, about one buffer (23 ms at
 //   44.1 kHz) ahead of what is heard. With an unknown duration (the file could not be decoded)
 //   seek clamps only at 0. ALSA's own error printing is silenced (SDL reports its failures).
@@ -33,6 +39,7 @@ namespace {
 const float kGain = 0.97723722f;  // 10^(-0.2 / 20): 0.20 dB below full
 constexpr int kMaxSeconds = 600;  // a longer file plays its first ten minutes
 constexpr std::uint16_t kDeviceFrames = 1024;
+constexpr int kFadesPerSecond = 250;  // 4 ms cross-fades around jumps, pauses and resumes
 
 const char* kWallClockNote = "the music position follows the wall clock";
 
@@ -68,7 +75,10 @@ void SdlMusicPlayer::close() {
 void SdlMusicPlayer::open() {
     close();
     playing_ = false;
-    cursor_ = anchor_ = handedEnd_ = lastReported_ = 0;
+    cursor_ = anchor_ = handedEnd_ = 0;
+    paused_ = false;
+    fadeLeft_ = 0;
+    clock_.reset();
     wallClock_ = WallClock();
     if (decode()) openDevice();
 }
@@ -183,10 +193,13 @@ void SdlMusicPlayer::fill(void* self, std::uint8_t* stream, int length) {
     const Clock::time_point now = Clock::now();
     const std::int64_t frames = length / static_cast<int>(sizeof(float) * p.channels_);
     const std::int64_t first = p.cursor_;
-    const std::int64_t count = std::max<std::int64_t>(0, std::min(frames, p.frames_ - first));
+    const std::int64_t count =
+        p.paused_ ? 0 : std::max<std::int64_t>(0, std::min(frames, p.frames_ - first));
     const size_t bytes = static_cast<size_t>(count) * p.channels_ * sizeof(float);
     if (count > 0) std::memcpy(stream, p.pcm_.data() + first * p.channels_, bytes);
     std::memset(stream + bytes, 0, static_cast<size_t>(length) - bytes);
+    p.blendFade(reinterpret_cast<float*>(stream), frames);
+    if (p.paused_) return;  // the held position stays where pause() put it
 
     p.cursor_ = first + count;
     // The device has consumed everything before this buffer and now plays through it.
@@ -203,8 +216,13 @@ void SdlMusicPlayer::play() {
         return;
     }
     SDL_LockAudioDevice(device_);
+    if (paused_) {
+        startFade();
+        paused_ = false;
+    }
     anchorTime_ = Clock::now();
     handedEnd_ = anchor_;
+    clock_.start(anchor_);
     SDL_UnlockAudioDevice(device_);
     SDL_PauseAudioDevice(device_, 0);
 }
@@ -214,40 +232,73 @@ int SdlMusicPlayer::seek(double seconds) {
     if (durationUnits_ > 0 && v > duration_) v = duration_;
     if (v > kMaxSeekSeconds) v = kMaxSeekSeconds;
     const std::int64_t target = static_cast<std::int64_t>(v * 10000000.0);
-    lastReported_ = target;
     if (device_ == 0) {
         wallClock_.setPosition(target);
         return 0;
     }
     SDL_LockAudioDevice(device_);
+    startFade();
     // The first frame at or after the target, so the clock resumes at or just past it.
     cursor_ = std::min(frames_, (target * rate_ + 9999999) / 10000000);
     anchor_ = target;
     handedEnd_ = target;
     anchorTime_ = Clock::now();
     SDL_UnlockAudioDevice(device_);
+    if (playing_) clock_.start(target);
     return 0;
 }
 
 std::int64_t SdlMusicPlayer::position() {
-    std::int64_t p;
+    // Without a device the wall clock runs on past the duration, like the clock held below.
+    if (device_ == 0) return wallClock_.position();
+    SDL_LockAudioDevice(device_);
+    const std::int64_t anchor = anchor_, handedEnd = handedEnd_;
+    const Clock::time_point anchorTime = anchorTime_;
+    SDL_UnlockAudioDevice(device_);
+    if (!playing_) return anchor;
+    const auto elapsed =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - anchorTime);
+    const std::int64_t device = std::min(anchor + elapsed.count() / 100, handedEnd);
+    return clock_.position(device, device >= durationUnits_);
+}
+
+void SdlMusicPlayer::pause() {
+    if (!playing_) return;
+    const std::int64_t held = position();
+    playing_ = false;
     if (device_ == 0) {
-        p = wallClock_.position();
-        if (durationUnits_ > 0) p = std::min(p, durationUnits_);
-    } else {
-        SDL_LockAudioDevice(device_);
-        const std::int64_t anchor = anchor_, handedEnd = handedEnd_;
-        const Clock::time_point anchorTime = anchorTime_;
-        SDL_UnlockAudioDevice(device_);
-        p = anchor;
-        if (playing_) {
-            const auto elapsed =
-                std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - anchorTime);
-            p = std::min(anchor + elapsed.count() / 100, handedEnd);
+        wallClock_.stop();
+        return;
+    }
+    SDL_LockAudioDevice(device_);
+    startFade();
+    paused_ = true;
+    cursor_ = std::min(frames_, (held * rate_ + 9999999) / 10000000);
+    anchor_ = handedEnd_ = held;
+    SDL_UnlockAudioDevice(device_);
+}
+
+// With the device locked: the next buffer fades out what the device was about to play.
+void SdlMusicPlayer::startFade() {
+    fadeFrom_ = paused_ ? -1 : cursor_;
+    fadeLeft_ = std::max(1, rate_ / kFadesPerSecond);
+}
+
+// Mixes the fading samples into `out`, their weight falling linearly to 0.
+void SdlMusicPlayer::blendFade(float* out, std::int64_t frames) {
+    const std::int64_t total = std::max(1, rate_ / kFadesPerSecond);
+    const std::int64_t n = std::min(fadeLeft_, frames);
+    for (std::int64_t i = 0; i < n; ++i) {
+        const float w = static_cast<float>(fadeLeft_ - i) / static_cast<float>(total);
+        const std::int64_t from = fadeFrom_ < 0 ? -1 : fadeFrom_ + i;
+        for (int c = 0; c < channels_; ++c) {
+            const float old = from >= 0 && from < frames_ ? pcm_[from * channels_ + c] : 0.0f;
+            float& sample = out[i * channels_ + c];
+            sample = sample * (1.0f - w) + old * w;
         }
     }
-    lastReported_ = std::max(lastReported_, p);
-    return lastReported_;
+    if (fadeFrom_ >= 0) fadeFrom_ += n;
+    fadeLeft_ -= n;
 }
 
 std::int64_t SdlMusicPlayer::framesHanded() {

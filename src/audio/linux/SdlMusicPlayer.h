@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "audio/MusicPlayer.h"
+#include "audio/PlaybackClock.h"
 #include "audio/WallClock.h"
 
 // The soundtrack on Linux: decoded once by mpg123, played through SDL audio. See the .cpp for what
@@ -18,6 +19,7 @@ public:
 
     void open() override;
     void play() override;
+    void pause() override;
     int seek(double seconds) override;
     std::int64_t position() override;
     double durationSeconds() const override { return duration_; }
@@ -36,6 +38,8 @@ private:
     void close();
     static void fill(void* self, std::uint8_t* stream, int length);
     std::int64_t unitsOf(std::int64_t frames) const;
+    void startFade();
+    void blendFade(float* out, std::int64_t frames);
 
     std::string path_;
     std::vector<float> pcm_;  // interleaved, gain applied
@@ -52,7 +56,13 @@ private:
     std::int64_t anchor_ = 0;     // position the device was at anchorTime_
     std::int64_t handedEnd_ = 0;  // position up to which frames have been handed over
     Clock::time_point anchorTime_{};
+    // Pause and jumps cross-fade over a few milliseconds, so the output never steps: from frame
+    // fadeFrom_ (-1: from silence) for fadeLeft_ more frames. While paused_ the device plays
+    // silence and the cursor stays.
+    bool paused_ = false;
+    std::int64_t fadeFrom_ = -1;
+    std::int64_t fadeLeft_ = 0;
 
-    std::int64_t lastReported_ = 0;  // the clock never goes back except by seek
-    WallClock wallClock_;
+    PlaybackClock clock_;  // the device's position held to real time
+    WallClock wallClock_;  // without a device
 };

@@ -3,11 +3,13 @@
 #include <string>
 
 #include "audio/MusicPlayer.h"
+#include "audio/PlaybackClock.h"
 #include "audio/WallClock.h"
 
 struct IMediaControl;
 struct IMediaSeeking;
 struct IBasicAudio;
+struct IMediaEvent;
 
 // The soundtrack on Windows, through a DirectShow filter graph. See the .cpp for what it does and
 // how it differs from the other players.
@@ -20,6 +22,7 @@ public:
 
     void open() override;
     void play() override;
+    void pause() override;
     int seek(double seconds) override;
     std::int64_t position() override;
     double durationSeconds() const override { return durationSeconds_; }
@@ -29,12 +32,18 @@ public:
 
 private:
     void release();
+    void rampVolume(bool up);
+    bool streamEnded();
 
     std::wstring path_;
     double durationSeconds_ = 0.0;
     IMediaControl* control_ = nullptr;
     IMediaSeeking* seeking_ = nullptr;
     IBasicAudio* audio_ = nullptr;
+    IMediaEvent* events_ = nullptr;
+    bool completed_ = false;  // the graph said the stream has ended, since the last play or seek
     bool playing_ = false;
-    WallClock wallClock_;
+    bool paused_ = false;  // by pause(): the next play() fades in
+    PlaybackClock clock_;  // the graph's position held to real time
+    WallClock wallClock_;  // without a graph
 };

@@ -2,10 +2,13 @@
 // ICC profile (PNG iCCP, JPEG APP2) is converted to sRGB with lcms2. Greyscale, palette, 16-bit
 // and transparency-keyed PNGs are expanded to RGBA; greyscale and YCbCr JPEGs decode to RGBA.
 // Not supported: CMYK/YCCK JPEGs, and PNG gAMA/cHRM/sRGB chunks without an ICC profile (these
-// are taken as sRGB). A file that is missing, truncated or corrupt returns false.
+// are taken as sRGB). A file that is missing, truncated or corrupt, or larger than asked, returns
+// false with the reason (libpng's or libjpeg's own message for corrupt data).
 #include "gl/ImageDecoder.h"
 
 #include <jpeglib.h>
+// jpeglib.h first: jerror.h builds on it.
+#include <jerror.h>
 #include <lcms2.h>
 #include <png.h>
 
@@ -14,6 +17,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -48,13 +52,32 @@ void convertToSrgb(const void* profile, std::size_t size, DecodedImage& image) {
     cmsCloseProfile(source);
 }
 
-bool sizeAcceptable(long long width, long long height) {
-    return width > 0 && height > 0 && width * height <= kMaxPixels;
+// What the decoders are asked for and what they say went wrong.
+struct DecodeRequest {
+    int maxSide = 0;  // 0: no limit but kMaxPixels
+    std::string why;
+};
+
+bool sizeAcceptable(long long width, long long height, DecodeRequest& request) {
+    const std::string size = std::to_string(width) + "x" + std::to_string(height);
+    if (width <= 0 || height <= 0) {
+        request.why = "it declares a size of " + size;
+    } else if (request.maxSide > 0 && (width > request.maxSide || height > request.maxSide)) {
+        request.why = "it is " + size + ", larger than the " + std::to_string(request.maxSide) +
+                      " texels a side this OpenGL allows";
+    } else if (width * height > kMaxPixels) {
+        request.why = "it is " + size + ", too large to decode";
+    } else {
+        return true;
+    }
+    return false;
 }
 
 // ---- PNG
 
-void pngError(png_structp png, png_const_charp) {
+void pngError(png_structp png, png_const_charp message) {
+    auto* request = static_cast<DecodeRequest*>(png_get_error_ptr(png));
+    request->why = std::string("corrupt PNG data (") + message + ")";
     png_longjmp(png, 1);
 }
 void pngWarning(png_structp, png_const_charp) {}
@@ -62,13 +85,14 @@ void pngWarning(png_structp, png_const_charp) {}
 // Runs under libpng's error jump, so it keeps its results in the caller's objects: nothing that
 // changes between setjmp and a longjmp lives in this frame.
 bool readPng(png_structp png, png_infop info, FILE* file, DecodedImage& out,
-             std::vector<std::uint8_t>& profile, std::vector<png_bytep>& rows) {
+             std::vector<std::uint8_t>& profile, std::vector<png_bytep>& rows,
+             DecodeRequest& request) {
     if (setjmp(png_jmpbuf(png))) return false;
     png_init_io(png, file);
     png_read_info(png, info);
     png_uint_32 width = png_get_image_width(png, info);
     png_uint_32 height = png_get_image_height(png, info);
-    if (!sizeAcceptable(width, height)) return false;
+    if (!sizeAcceptable(width, height, request)) return false;
 
     png_charp name = nullptr;
     int compression = 0;
@@ -84,7 +108,10 @@ bool readPng(png_structp png, png_infop info, FILE* file, DecodedImage& out,
     png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
     png_set_interlace_handling(png);
     png_read_update_info(png, info);
-    if (png_get_rowbytes(png, info) != static_cast<std::size_t>(width) * 4) return false;
+    if (png_get_rowbytes(png, info) != static_cast<std::size_t>(width) * 4) {
+        request.why = "its pixel format cannot be expanded to RGBA";
+        return false;
+    }
 
     out.width = static_cast<int>(width);
     out.height = static_cast<int>(height);
@@ -99,14 +126,15 @@ bool readPng(png_structp png, png_infop info, FILE* file, DecodedImage& out,
     return true;
 }
 
-bool decodePng(FILE* file, DecodedImage& out) {
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, pngError, pngWarning);
+bool decodePng(FILE* file, DecodedImage& out, DecodeRequest& request) {
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &request, pngError, pngWarning);
     if (!png) return false;
     png_infop info = png_create_info_struct(png);
     std::vector<std::uint8_t> profile;
     std::vector<png_bytep> rows;
-    bool ok = info && readPng(png, info, file, out, profile, rows);
+    bool ok = info && readPng(png, info, file, out, profile, rows, request);
     png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
+    if (!ok && std::feof(file)) request.why = "the file ends before the picture does";
     if (!ok) return false;
     if (!profile.empty()) convertToSrgb(profile.data(), profile.size(), out);
     return true;
@@ -117,12 +145,29 @@ bool decodePng(FILE* file, DecodedImage& out) {
 struct JpegError {
     jpeg_error_mgr manager;
     std::jmp_buf jump;
+    DecodeRequest* request;
 };
 
-void jpegErrorExit(j_common_ptr info) {
-    std::longjmp(reinterpret_cast<JpegError*>(info->err)->jump, 1);
+std::string jpegMessage(j_common_ptr info) {
+    char text[JMSG_LENGTH_MAX] = {};
+    info->err->format_message(info, text);
+    return text;
 }
-void jpegOutputMessage(j_common_ptr) {}
+
+void jpegErrorExit(j_common_ptr info) {
+    JpegError* error = reinterpret_cast<JpegError*>(info->err);
+    error->request->why = "corrupt JPEG data (" + jpegMessage(info) + ")";
+    std::longjmp(error->jump, 1);
+}
+
+// libjpeg goes on after a file that ends early, filling the rest of the picture with grey; here
+// that ends the decoding. Other warnings (stray bytes between markers) leave a usable picture.
+void jpegEmitMessage(j_common_ptr info, int level) {
+    if (level >= 0 || info->err->msg_code != JWRN_JPEG_EOF) return;
+    JpegError* error = reinterpret_cast<JpegError*>(info->err);
+    error->request->why = "the file ends before the picture does";
+    std::longjmp(error->jump, 1);
+}
 
 // Runs under the error jump; see readPng.
 bool readJpeg(jpeg_decompress_struct& info, JpegError& error, FILE* file, DecodedImage& out,
@@ -131,8 +176,11 @@ bool readJpeg(jpeg_decompress_struct& info, JpegError& error, FILE* file, Decode
     jpeg_stdio_src(&info, file);
     jpeg_save_markers(&info, JPEG_APP0 + 2, 0xFFFF);
     jpeg_read_header(&info, TRUE);
-    if (info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK) return false;
-    if (!sizeAcceptable(info.image_width, info.image_height)) return false;
+    if (info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK) {
+        error.request->why = "CMYK JPEGs are not supported";
+        return false;
+    }
+    if (!sizeAcceptable(info.image_width, info.image_height, *error.request)) return false;
     if (!jpeg_read_icc_profile(&info, &profile, &profileLength)) profile = nullptr;
     info.out_color_space = JCS_EXT_RGBA;
     jpeg_start_decompress(&info);
@@ -150,12 +198,13 @@ bool readJpeg(jpeg_decompress_struct& info, JpegError& error, FILE* file, Decode
     return true;
 }
 
-bool decodeJpeg(FILE* file, DecodedImage& out) {
+bool decodeJpeg(FILE* file, DecodedImage& out, DecodeRequest& request) {
     jpeg_decompress_struct info;
     JpegError error;
+    error.request = &request;
     info.err = jpeg_std_error(&error.manager);
     error.manager.error_exit = jpegErrorExit;
-    error.manager.output_message = jpegOutputMessage;
+    error.manager.emit_message = jpegEmitMessage;
     jpeg_create_decompress(&info);
     JOCTET* profile = nullptr;
     unsigned int profileLength = 0;
@@ -168,19 +217,30 @@ bool decodeJpeg(FILE* file, DecodedImage& out) {
 
 }  // namespace
 
-bool decodeImage(const std::string& path, DecodedImage& out) {
+bool decodeImage(const std::string& path, DecodedImage& out, std::string* why, int maxSide) {
     out = DecodedImage();
+    DecodeRequest request;
+    request.maxSide = maxSide;
     FileHandle file(std::fopen(path.c_str(), "rb"));
-    if (!file) return false;
+    if (!file) {
+        if (why) why->clear();
+        return false;
+    }
     unsigned char signature[8] = {};
     std::size_t got = std::fread(signature, 1, sizeof signature, file.get());
+    const bool unreadable = std::ferror(file.get()) != 0;
     std::rewind(file.get());
     bool ok = false;
-    if (got == 8 && png_sig_cmp(signature, 0, 8) == 0) {
-        ok = decodePng(file.get(), out);
+    if (unreadable) {
+        request.why = "it cannot be read (a folder?)";
+    } else if (got == 8 && png_sig_cmp(signature, 0, 8) == 0) {
+        ok = decodePng(file.get(), out, request);
     } else if (got >= 3 && signature[0] == 0xFF && signature[1] == 0xD8 && signature[2] == 0xFF) {
-        ok = decodeJpeg(file.get(), out);
+        ok = decodeJpeg(file.get(), out, request);
+    } else {
+        request.why = got == 0 ? "the file is empty" : "it is neither a PNG nor a JPEG file";
     }
     if (!ok) out = DecodedImage();
+    if (why) *why = ok ? std::string() : request.why;
     return ok;
 }

@@ -1,10 +1,12 @@
 // Windows image decoding through the GDI+ flat API: whatever GDI+ reads (JPEG and PNG among
 // others), with the file's embedded colour profile applied, locked as straight 32-bit ARGB, which
 // is blue, green, red, alpha in memory: uploaded as GL_BGRA. GDI+ must have been started (the
-// window does it). A file that is missing or that GDI+ cannot decode returns false.
+// window does it). A file that is missing, that GDI+ cannot decode or that is larger than asked
+// returns false with the reason. A truncated JPEG decodes as far as GDI+ takes it.
 #include "gl/ImageDecoder.h"
 
 #include <cstring>
+#include <string>
 
 #include "gl/win32/GdiplusHeaders.h"
 
@@ -24,17 +26,34 @@ std::wstring widen(const std::string& text) {
     return wide;
 }
 
-bool copyPixels(GpBitmap* bitmap, DecodedImage& out) {
+bool copyPixels(GpBitmap* bitmap, DecodedImage& out, std::string& why, int maxSide) {
     UINT width = 0, height = 0;
     GdipGetImageWidth(bitmap, &width);
     GdipGetImageHeight(bitmap, &height);
-    if (width == 0 || height == 0 || static_cast<long long>(width) * height > kMaxPixels)
+    const std::string size = std::to_string(width) + "x" + std::to_string(height);
+    if (width == 0 || height == 0) {
+        why = "it declares a size of " + size;
         return false;
+    }
+    if (maxSide > 0 &&
+        (width > static_cast<UINT>(maxSide) || height > static_cast<UINT>(maxSide))) {
+        why = "it is " + size + ", larger than the " + std::to_string(maxSide) +
+              " texels a side this OpenGL allows";
+        return false;
+    }
+    if (static_cast<long long>(width) * height > kMaxPixels) {
+        why = "it is " + size + ", too large to decode";
+        return false;
+    }
 
     const GpRect rect(0, 0, static_cast<INT>(width), static_cast<INT>(height));
     BitmapData locked = {};
-    if (GdipBitmapLockBits(bitmap, &rect, ImageLockModeRead, PixelFormat32bppARGB, &locked) != Ok)
+    const GpStatus status =
+        GdipBitmapLockBits(bitmap, &rect, ImageLockModeRead, PixelFormat32bppARGB, &locked);
+    if (status != Ok) {
+        why = "GDI+ cannot decode its pixels (status " + std::to_string(status) + ")";
         return false;
+    }
     const std::size_t row = static_cast<std::size_t>(width) * 4;
     out.width = static_cast<int>(width);
     out.height = static_cast<int>(height);
@@ -50,12 +69,25 @@ bool copyPixels(GpBitmap* bitmap, DecodedImage& out) {
 
 }  // namespace
 
-bool decodeImage(const std::string& path, DecodedImage& out) {
+bool decodeImage(const std::string& path, DecodedImage& out, std::string* why, int maxSide) {
     out = DecodedImage();
+    std::string reason;
+    const std::wstring wide = widen(path);
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
     GpBitmap* bitmap = nullptr;
-    if (GdipCreateBitmapFromFileICM(widen(path).c_str(), &bitmap) != Ok || !bitmap) return false;
-    const bool decoded = copyPixels(bitmap, out);
-    GdipDisposeImage(bitmap);
+    bool decoded = false;
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        // Cannot be opened: the plain message.
+    } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        reason = "it cannot be read (a folder?)";
+    } else if (const GpStatus status = GdipCreateBitmapFromFileICM(wide.c_str(), &bitmap);
+               status != Ok || !bitmap) {
+        reason = "GDI+ cannot decode it (status " + std::to_string(status) + ")";
+    } else {
+        decoded = copyPixels(bitmap, out, reason, maxSide);
+    }
+    if (bitmap) GdipDisposeImage(bitmap);
     if (!decoded) out = DecodedImage();
+    if (why) *why = reason;
     return decoded;
 }

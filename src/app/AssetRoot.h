@@ -1,0 +1,16 @@
+#pragma once
+#include <filesystem>
+#include <vector>
+
+// The demo reads its files by paths relative to the working directory ("assets/..."). Started
+// from a folder without assets/ (its own build folder, say), a front end first moves to a folder
+// that has one.
+
+// Where to look after the working directory: the executable's folder, then the source tree the
+// program was built from.
+std::vector<std::filesystem::path> assetRootCandidates();
+
+// Makes the folder that holds assets/ the working directory: the working directory itself, else
+// the first of `candidates` that has one. When none has, prints one line naming where it looked
+// and returns false; the front end then exits with 1.
+bool enterAssetRoot(const std::vector<std::filesystem::path>& candidates = assetRootCandidates());

@@ -1,0 +1,241 @@
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "DevModeGlTest.h"
+#include "app/dev/AssetReloader.h"
+#include "app/dev/AssetWatcher.h"
+#include "demo/DemoAssets.h"
+#include "geometry/MeshFile.h"
+#include "gl/GeometryBuffer.h"
+#include "gl/GlEntryTable.h"
+
+namespace {
+
+const char* const kColourShader =
+    "uniform vec4 colour;\n"
+    "#ifdef vertexcompile\n"
+    "layout(location = 0) in vec2 corner;\n"
+    "void main() { gl_Position = vec4(corner * 2.0 - 1.0, 0.0, 1.0); }\n"
+    "#endif\n"
+    "#ifdef fragmentcompile\n"
+    "out vec4 fragColor;\n"
+    "void main() { fragColor = colour; }\n"
+    "#endif\n";
+const char* const kGreenShader =
+    "#ifdef vertexcompile\n"
+    "layout(location = 0) in vec2 corner;\n"
+    "void main() { gl_Position = vec4(corner * 2.0 - 1.0, 0.0, 1.0); }\n"
+    "#endif\n"
+    "#ifdef fragmentcompile\n"
+    "out vec4 fragColor;\n"
+    "void main() { fragColor = vec4(0.0, 1.0, 0.0, 1.0); }\n"
+    "#endif\n";
+const char* const kBrokenShader = "#ifdef fragmentcompile\nthis is not GLSL;\n#endif\n";
+
+void writeText(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string readText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void copyFile(const std::string& from, const std::string& to) {
+    writeText(to, readText(from));
+}
+
+// A scratch folder holding an assets/ (and assets/mesh/) folder, made the working directory
+// for the test, as the reloader names files relative to it.
+class ScratchAssets {
+public:
+    ScratchAssets() {
+        char cwd[4096];
+        original_ = getcwd(cwd, sizeof cwd);
+        root_ = ::testing::TempDir() + "velmora_hotreload_" + std::to_string(getpid());
+        std::system(("rm -rf '" + root_ + "' && mkdir -p '" + root_ + "/assets/mesh'").c_str());
+        copyFile("assets/introparticle.png", root_ + "/assets/rec.png");
+        writeText(root_ + "/assets/solidcolor.shader", kColourShader);
+        EXPECT_EQ(chdir(root_.c_str()), 0);
+    }
+    ~ScratchAssets() {
+        EXPECT_EQ(chdir(original_.c_str()), 0);
+        std::system(("rm -rf '" + root_ + "'").c_str());
+    }
+    // A file of the repository, read while the scratch folder is the working directory.
+    std::string repository(const std::string& path) const { return original_ + "/" + path; }
+
+private:
+    std::string original_, root_;
+};
+
+// The colour of the middle pixel after drawing a full-screen quad with `program`.
+std::vector<int> drawnColour(GLuint program) {
+    GeometryBuffer quad;
+    static const float kCorners[8] = {0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 1.0f, 0.0f, 1.0f};
+    static const std::uint32_t kIndices[6] = {0, 1, 2, 2, 3, 0};
+    quad.setAttribute(0, 2, 4, kCorners);
+    quad.setIndices(6, kIndices);
+    gl.glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    gl.glDisable(GL_DEPTH_TEST);
+    gl.glUseProgram(program);
+    quad.draw(6);
+    std::uint8_t pixel[4] = {};
+    gl.glReadPixels(20, 20, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+    return {pixel[0], pixel[1], pixel[2]};
+}
+
+class HotReloadTest : public DevModeGlTest {};
+
+TEST_F(HotReloadTest, AFailedRebuildKeepsTheOldProgramAndASuccessfulOneReplacesIt) {
+    ScratchAssets scratch;
+    ShaderProgram program("assets/solidcolor.shader");
+    program.use();
+    program.setFloat4("colour", 1.0f, 0.0f, 0.0f, 1.0f);
+    const GLuint first = program.program;
+    ASSERT_EQ(drawnColour(program.program), (std::vector<int>{255, 0, 0}));
+
+    writeText("assets/solidcolor.shader", kBrokenShader);
+    std::string log;
+    EXPECT_FALSE(program.rebuildKeepingOld(log));
+    EXPECT_NE(log.find("assets/solidcolor.shader(fragment):\n"), std::string::npos) << log;
+    EXPECT_GT(log.size(), std::string("assets/solidcolor.shader(fragment):\n").size());
+    EXPECT_EQ(program.program, first);
+    EXPECT_EQ(drawnColour(program.program), (std::vector<int>{255, 0, 0}));
+
+    writeText("assets/solidcolor.shader", kGreenShader);
+    EXPECT_TRUE(program.rebuildKeepingOld(log));
+    EXPECT_EQ(log, "");
+    EXPECT_NE(program.program, first);
+    EXPECT_FALSE(gl.glIsProgram(first));
+    EXPECT_EQ(drawnColour(program.program), (std::vector<int>{0, 255, 0}));
+}
+
+TEST_F(HotReloadTest, ReloadedProgramsGetTheUniformsEarlierVersionsHadEvenAcrossOneWithout) {
+    ScratchAssets scratch;
+    DemoAssets assets;
+    assets.solidColorShader = std::make_unique<ShaderProgram>("assets/solidcolor.shader");
+    assets.solidColorShader->use();
+    assets.solidColorShader->setFloat4("colour", 0.0f, 0.0f, 1.0f, 1.0f);  // set once, at load
+    AssetReloader reloader(assets);
+
+    writeText("assets/solidcolor.shader", kGreenShader);  // has no "colour"
+    AssetReloader::Result result = reloader.reload("assets/solidcolor.shader");
+    EXPECT_TRUE(result.ok);
+    EXPECT_TRUE(std::regex_match(result.line,
+                                 std::regex("reloaded assets/solidcolor\\.shader in [0-9]+ ms")))
+        << result.line;
+    EXPECT_EQ(drawnColour(assets.solidColorShader->program), (std::vector<int>{0, 255, 0}));
+
+    writeText("assets/solidcolor.shader", kColourShader);
+    EXPECT_TRUE(reloader.reload("assets/solidcolor.shader").ok);
+    EXPECT_EQ(drawnColour(assets.solidColorShader->program), (std::vector<int>{0, 0, 255}));
+
+    writeText("assets/solidcolor.shader", kBrokenShader);
+    result = reloader.reload("assets/solidcolor.shader");
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.line, "assets/solidcolor.shader does not build; the old program stays:");
+    EXPECT_NE(result.log.find("(fragment):"), std::string::npos);
+    EXPECT_EQ(drawnColour(assets.solidColorShader->program), (std::vector<int>{0, 0, 255}));
+}
+
+TEST_F(HotReloadTest, ImagesGoIntoTheSameTextureAndMeshesThroughTheLoader) {
+    ScratchAssets scratch;
+    DemoAssets assets;
+    assets.recTexture = Texture2D::fromImage("assets/rec.png", GL_LINEAR);
+    const GLuint id = assets.recTexture->id;
+    ASSERT_EQ(assets.recTexture->width, 64);
+    AssetReloader reloader(assets);
+
+    copyFile(scratch.repository("assets/rec.png"), "assets/rec.png");  // 256 x 128
+    gl.glActiveTexture(GL_TEXTURE2);
+    gl.glBindTexture(GL_TEXTURE_2D, 0);
+    AssetReloader::Result result = reloader.reload("assets/rec.png");
+    EXPECT_TRUE(result.ok) << result.line;
+    EXPECT_EQ(assets.recTexture->id, id);
+    EXPECT_EQ(assets.recTexture->width, 256);
+    EXPECT_EQ(assets.recTexture->height, 128);
+    GLint active = 0, bound = -1;
+    gl.glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
+    gl.glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    EXPECT_EQ(active, GL_TEXTURE2);
+    EXPECT_EQ(bound, 0);
+    gl.glActiveTexture(GL_TEXTURE0);
+
+    writeText("assets/rec.png", "not a picture");
+    result = reloader.reload("assets/rec.png");
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.line, "assets/rec.png cannot be decoded; the old image stays");
+    EXPECT_EQ(assets.recTexture->width, 256);
+
+    MeshData triangle;
+    triangle.positions = {0, 0, 0, 1, 1, 0, 0, 1, 0, 1, 0, 1};
+    triangle.normals = {0, 0, 1, 0, 0, 1, 0, 0, 1};
+    triangle.indices = {0, 1, 2};
+    const std::vector<std::uint8_t> bytes = encodeMeshFile(triangle);
+    writeText("assets/mesh/cave.mesh", std::string(bytes.begin(), bytes.end()));
+    beginCapture();
+    EXPECT_TRUE(reloader.reload("assets/mesh/cave.mesh").ok);
+    EXPECT_EQ(endCapture(), "");  // the caller prints the one line
+    EXPECT_EQ(assets.caveMesh.indexCount, 3);
+    writeText("assets/mesh/cave.mesh", "2,1 truncated");
+    result = reloader.reload("assets/mesh/cave.mesh");
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.line.rfind("assets/mesh/cave.mesh is not a usable mesh (", 0), 0u)
+        << result.line;
+    EXPECT_EQ(assets.caveMesh.indexCount, 3);
+    std::remove("assets/mesh/cave.mesh");
+    EXPECT_FALSE(reloader.reload("assets/mesh/cave.mesh").ok);
+    EXPECT_EQ(assets.caveMesh.indexCount, 3);
+
+    EXPECT_FALSE(reloader.reload("assets/tunevox_11.mp3").ok);
+}
+
+// The table of reloadable files must name exactly what the load phase reads.
+TEST(AssetReloaderTable, NamesEveryFileTheLoadPhaseReads) {
+    const std::string source = readText("src/demo/LoadPhase.cpp");
+    ASSERT_FALSE(source.empty());
+    std::set<std::string> loaded;
+    const std::regex literal("\"(assets/[^\"]+)\"");
+    for (auto it = std::sregex_iterator(source.begin(), source.end(), literal);
+         it != std::sregex_iterator(); ++it)
+        loaded.insert((*it)[1]);
+    const std::vector<std::string> paths = AssetReloader::paths();
+    const std::set<std::string> table(paths.begin(), paths.end());
+    EXPECT_EQ(table.size(), paths.size()) << "a file named twice";
+    EXPECT_EQ(table, loaded);
+    EXPECT_EQ(loaded.size(), 20u + 15u + 2u);  // programs, images, meshes
+}
+
+TEST(AssetWatcher, ReportsWrittenAndReplacedWatchedFilesOnce) {
+    const std::string dir = ::testing::TempDir() + "velmora_watch_" + std::to_string(getpid());
+    std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "'").c_str());
+    const std::string a = dir + "/a.shader", b = dir + "/b.png";
+    writeText(a, "1");
+    writeText(b, "1");
+    AssetWatcher watcher({a, b});
+    ASSERT_TRUE(watcher.ok());
+    EXPECT_TRUE(watcher.changed().empty());
+
+    writeText(a, "2");
+    writeText(a, "3");
+    EXPECT_EQ(watcher.changed(), std::vector<std::string>{a});
+    EXPECT_TRUE(watcher.changed().empty());
+
+    writeText(dir + "/b.png.tmp", "2");  // saved aside, then renamed over, as editors do
+    ASSERT_EQ(std::rename((dir + "/b.png.tmp").c_str(), b.c_str()), 0);
+    writeText(dir + "/unwatched.txt", "x");
+    EXPECT_EQ(watcher.changed(), std::vector<std::string>{b});
+    std::system(("rm -rf '" + dir + "'").c_str());
+}
+
+}  // namespace
