@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
             rgba.push_back(255);
         }
     std::printf("%016" PRIx64 "\n", hash);
-    if (argc > 2 && !writePng(argv[2], image->width, image->height, rgba.data())) return 1;
+    if (argc > 2 && !writeFramePng(argv[2], image->width, image->height, rgba.data())) return 1;
     XDestroyImage(image);
     XCloseDisplay(display);
     return 0;
