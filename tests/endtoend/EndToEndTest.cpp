@@ -14,29 +14,12 @@
 
 #include "demo/SceneClock.h"
 #include "gl/ImageDecoder.h"
-
-#ifndef VELMORA_RUNNER_ENV
-#define VELMORA_RUNNER_ENV ""
-#endif
+#include "support/ProgramRun.h"
 
 namespace {
 
-struct RunnerResult {
-    int exitCode = -1;
-    std::string output;
-};
-
-RunnerResult runHeadless(const std::string& arguments) {
-    RunnerResult run;
-    const std::string command = std::string("env ") + VELMORA_RUNNER_ENV + " " + VELMORA_HEADLESS +
-                                " " + arguments + " 2>&1";
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) run.output.append(buffer, n);
-        const int status = pclose(pipe);
-        if (WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
-    }
-    return run;
+ProgramRun runHeadless(const std::string& arguments) {
+    return runProgram(VELMORA_HEADLESS, arguments);
 }
 
 std::string framesLine(long frames) {
@@ -98,7 +81,7 @@ TEST(EndToEnd, AFrameRenderedAloneEqualsTheSameFrameOfAContinuousRun) {
 TEST(EndToEnd, AfterTheLastSceneOnlyTheTempleNightUntilBar142) {
     const std::string dir = testing::TempDir() + "velmora_end_" + std::to_string(getpid());
     const double fps = 30.0;
-    const RunnerResult run = runHeadless("--size 32x18 --fps 30 --from 135b --png " + dir);
+    const ProgramRun run = runHeadless("--size 32x18 --fps 30 --from 135b --png " + dir);
     ASSERT_EQ(run.exitCode, 0) << run.output;
 
     const long first = 5461;  // 135 bars = 182.0225 s, frame 5460.67
@@ -133,7 +116,7 @@ TEST(EndToEnd, AfterTheLastSceneOnlyTheTempleNightUntilBar142) {
 // Every frame of the demo, first bar to last, at a small size and 10 frames a second: frames 0 to
 // 1915 (bar 142 = 191.46 s).
 TEST(EndToEnd, WholeDemoRunsToItsEnd) {
-    const RunnerResult run = runHeadless("--size 64x36 --fps 10");
+    const ProgramRun run = runHeadless("--size 64x36 --fps 10");
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_NE(run.output.find(framesLine(1916)), std::string::npos) << run.output;
     EXPECT_EQ(run.output.find("ERROR"), std::string::npos) << run.output;

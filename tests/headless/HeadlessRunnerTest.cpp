@@ -16,9 +16,7 @@
 #include <string>
 #include <thread>
 
-#ifndef VELMORA_RUNNER_ENV
-#define VELMORA_RUNNER_ENV ""
-#endif
+#include "support/ProgramRun.h"
 
 extern char** environ;
 
@@ -26,25 +24,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Result {
-    int exitCode = -1;
-    std::string output;
-};
-
-Result runProgram(const std::string& program, const std::string& arguments) {
-    Result run;
-    const std::string command =
-        std::string("env ") + VELMORA_RUNNER_ENV + " " + program + " " + arguments + " 2>&1";
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) run.output.append(buffer, n);
-        const int status = pclose(pipe);
-        if (WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
-    }
-    return run;
-}
-
-Result runHeadless(const std::string& arguments) {
+ProgramRun runHeadless(const std::string& arguments) {
     return runProgram(VELMORA_HEADLESS, arguments);
 }
 
@@ -73,8 +53,8 @@ std::string probe(const std::string& file, const char* stream, const char* entri
 class BackgroundRunner {
 public:
     BackgroundRunner(const std::string& arguments, const std::string& log) : log_(log) {
-        const std::string command = std::string("exec env ") + VELMORA_RUNNER_ENV + " " +
-                                    VELMORA_HEADLESS + " " + arguments + " > " + log + " 2>&1";
+        const std::string command =
+            "exec " + programCommand(VELMORA_HEADLESS, arguments) + " > " + log + " 2>&1";
         const char* argv[] = {"sh", "-c", command.c_str(), nullptr};
         if (posix_spawnp(&pid_, "sh", nullptr, nullptr, const_cast<char**>(argv), environ) != 0)
             pid_ = -1;
@@ -121,7 +101,7 @@ TEST(HeadlessRunner, RefusesMalformedAndOutOfRangeOptionsNamingThem) {
         "--supersample 2.5",  "--crf 52",     "--preset 720p",    "--png",
         "--bogus 1"};
     for (const char* arguments : bad) {
-        const Result run = runHeadless(arguments);
+        const ProgramRun run = runHeadless(arguments);
         EXPECT_EQ(run.exitCode, 2) << arguments << "\n" << run.output;
         const std::string text = arguments, option = text.substr(0, text.find(' '));
         EXPECT_TRUE(contains(run.output, option)) << arguments << "\n" << run.output;
@@ -131,7 +111,7 @@ TEST(HeadlessRunner, RefusesMalformedAndOutOfRangeOptionsNamingThem) {
 
 // --times 143b,10,20 used to render the first time only and say nothing of the two others.
 TEST(HeadlessRunner, TimesPastTheEndAreNamedAndNothingIsRendered) {
-    const Result run = runHeadless("--size 32x18 --times 143b,10,200,20");
+    const ProgramRun run = runHeadless("--size 32x18 --times 143b,10,200,20");
     EXPECT_EQ(run.exitCode, 2) << run.output;
     EXPECT_TRUE(contains(run.output, "past the demo's end (bar 142, 191.46 s): 143b 200"))
         << run.output;
@@ -140,7 +120,7 @@ TEST(HeadlessRunner, TimesPastTheEndAreNamedAndNothingIsRendered) {
 // The largest counts the options take end in arithmetic that holds: the range is cut at the
 // demo's end (its last frame is the first past bar 142, 191.5 s at 10 fps).
 TEST(HeadlessRunner, TheLargestValuesCannotOverflow) {
-    Result run = runHeadless("--size 32x18 --fps 10 --from 191.3 --frames 1000000000");
+    ProgramRun run = runHeadless("--size 32x18 --fps 10 --from 191.3 --frames 1000000000");
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_TRUE(contains(run.output, "3 frames rendered")) << run.output;
     run = runHeadless("--size 32x18 --fps 1000 --from 900000000000");
@@ -150,7 +130,7 @@ TEST(HeadlessRunner, TheLargestValuesCannotOverflow) {
 
 TEST(HeadlessRunner, BothLinuxProgramsExplainTheirOptions) {
     for (const char* program : {VELMORA_HEADLESS, VELMORA_DESKTOP}) {
-        const Result run = runProgram(program, "--help");
+        const ProgramRun run = runProgram(program, "--help");
         EXPECT_EQ(run.exitCode, 0) << program;
         EXPECT_TRUE(contains(run.output, "Usage:")) << run.output;
         EXPECT_TRUE(contains(run.output, "--size WxH")) << run.output;
@@ -166,7 +146,7 @@ TEST(HeadlessRunner, AFailedPngWriteEndsTheRunWithTheFileAndTheReason) {
 
     // A folder that cannot exist: below a regular file.
     std::ofstream(dir + "/plain") << "x";
-    Result run = runHeadless("--size 32x18 --frames 2 --png " + dir + "/plain/frames");
+    ProgramRun run = runHeadless("--size 32x18 --frames 2 --png " + dir + "/plain/frames");
     EXPECT_EQ(run.exitCode, 1) << run.output;
     EXPECT_TRUE(contains(run.output, dir + "/plain/frames (Not a directory)")) << run.output;
 

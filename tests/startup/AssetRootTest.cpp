@@ -6,8 +6,8 @@
 #include <fstream>
 #include <string>
 
-#include "HeadlessRun.h"
 #include "app/AssetRoot.h"
+#include "support/ProgramRun.h"
 
 namespace fs = std::filesystem;
 
@@ -59,8 +59,8 @@ TEST_F(AssetRootFolders, NoAssetsAnywhereIsOneLineNamingEveryPlace) {
 
 // The usual first attempt: starting the program from its own build folder.
 TEST(AssetRootRunner, HeadlessRunnerStartedFromItsOwnFolderFindsTheAssets) {
-    const HeadlessRun run =
-        runHeadless("--size 32x18 --times 12b", fs::path(VELMORA_HEADLESS).parent_path().string());
+    const ProgramRun run = runProgram(VELMORA_HEADLESS, "--size 32x18 --times 12b",
+                                      fs::path(VELMORA_HEADLESS).parent_path().string());
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_EQ(run.output.find("Unable to load texture"), std::string::npos) << run.output;
     EXPECT_EQ(run.output.find("Can't open"), std::string::npos) << run.output;

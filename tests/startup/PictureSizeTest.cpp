@@ -5,10 +5,10 @@
 #include <filesystem>
 #include <string>
 
-#include "HeadlessRun.h"
 #include "app/PictureSize.h"
 #include "gl/GlEntryTable.h"
 #include "support/GlTestContext.h"
+#include "support/ProgramRun.h"
 
 namespace {
 
@@ -51,7 +51,8 @@ TEST(PictureSize, SizesWithinTheLimitsPassAndEachLimitIsNamed) {
 // The runner used to start the load phase and abort in the render target's framebuffer check.
 TEST(PictureSizeRunner, ASizeTheGlCannotDrawAtIsOneLineAndExitCode1) {
     const std::string folder = testing::TempDir() + "velmora_size_" + std::to_string(getpid());
-    const HeadlessRun run = runHeadless("--size 16384x16384 --times 1 --png " + folder);
+    const ProgramRun run =
+        runProgram(VELMORA_HEADLESS, "--size 16384x16384 --times 1 --png " + folder);
     if (run.exitCode == 0) GTEST_SKIP() << "this GL draws at 16384x16384";
     EXPECT_EQ(run.exitCode, 1) << run.output;
     EXPECT_FALSE(std::filesystem::exists(folder)) << "nothing is written";

@@ -1,8 +1,10 @@
 #include "app/dev/DevOverlay.h"
 
 #include <cstdio>
+#include <string>
 
 #include "gl/GlEntryTable.h"
+#include "gl/InlineProgram.h"
 #include "gl/Texture2D.h"
 
 namespace {
@@ -38,13 +40,6 @@ constexpr int kSolidCell = 127;
 constexpr float kBand[4] = {0.0f, 0.0f, 0.0f, 0.6f};
 constexpr float kText[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 constexpr float kAlert[4] = {1.0f, 0.6f, 0.25f, 1.0f};
-
-GLuint compile(GLenum stage, const char* source) {
-    const GLuint shader = gl.glCreateShader(stage);
-    gl.glShaderSource(shader, 1, &source, nullptr);
-    gl.glCompileShader(shader);
-    return shader;
-}
 
 // Two triangles covering pixels [x0, x1) x [y0, y1) with the font texels [u0, u1) x [v0, v1).
 void addQuad(std::vector<float>& out, float x0, float y0, float x1, float y1, float u0, float v0,
@@ -130,17 +125,9 @@ bool DevOverlay::create() {
         return false;
     }
 
-    const GLuint vertex = compile(GL_VERTEX_SHADER, kVertexSource);
-    const GLuint fragment = compile(GL_FRAGMENT_SHADER, kFragmentSource);
-    program_ = gl.glCreateProgram();
-    gl.glAttachShader(program_, vertex);
-    gl.glAttachShader(program_, fragment);
-    gl.glLinkProgram(program_);
-    gl.glDeleteShader(vertex);
-    gl.glDeleteShader(fragment);
-    GLint linked = 0;
-    gl.glGetProgramiv(program_, GL_LINK_STATUS, &linked);
-    if (!linked) {
+    std::string log;
+    program_ = linkInlineProgram(kVertexSource, kFragmentSource, log);
+    if (!program_) {
         std::printf("The overlay is off: its program does not link\n");
         release();
         return false;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "gl/GlEntryTable.h"
+#include "gl/InlineProgram.h"
 
 namespace {
 
@@ -34,20 +35,6 @@ void main() {
     colour = vec4(toSrgb(sum / float(factor * factor)), 1.0);
 }
 )";
-
-GLuint compile(GLenum stage, const char* source) {
-    const GLuint shader = gl.glCreateShader(stage);
-    gl.glShaderSource(shader, 1, &source, nullptr);
-    gl.glCompileShader(shader);
-    GLint ok = 0;
-    gl.glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-    if (!ok) {
-        char log[1024] = {};
-        gl.glGetShaderInfoLog(shader, sizeof log, nullptr, log);
-        std::printf("The supersampling filter does not compile: %s\n", log);
-    }
-    return shader;
-}
 
 GLuint colourTarget(int width, int height, GLuint& texture, GLint format) {
     gl.glGenTextures(1, &texture);
@@ -97,18 +84,10 @@ bool Downsampler::create(int outputWidth, int outputHeight, int factor) {
         return false;
     }
 
-    const GLuint vertex = compile(GL_VERTEX_SHADER, kVertexShader);
-    const GLuint fragment = compile(GL_FRAGMENT_SHADER, kFragmentShader);
-    program_ = gl.glCreateProgram();
-    gl.glAttachShader(program_, vertex);
-    gl.glAttachShader(program_, fragment);
-    gl.glLinkProgram(program_);
-    gl.glDeleteShader(vertex);
-    gl.glDeleteShader(fragment);
-    GLint linked = 0;
-    gl.glGetProgramiv(program_, GL_LINK_STATUS, &linked);
-    if (!linked) {
-        std::printf("The supersampling filter does not link\n");
+    std::string log;
+    program_ = linkInlineProgram(kVertexShader, kFragmentShader, log);
+    if (!program_) {
+        std::printf("The supersampling filter does not build: %s\n", log.c_str());
         return false;
     }
     GLint previous = 0;

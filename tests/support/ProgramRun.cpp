@@ -1,4 +1,4 @@
-#include "HeadlessRun.h"
+#include "support/ProgramRun.h"
 
 #include <sys/wait.h>
 
@@ -8,10 +8,14 @@
 #define VELMORA_RUNNER_ENV ""
 #endif
 
-HeadlessRun runHeadless(const std::string& arguments, const std::string& folder) {
-    HeadlessRun run;
-    std::string command = std::string("env ") + VELMORA_RUNNER_ENV + " " + VELMORA_HEADLESS + " " +
-                          arguments + " 2>&1";
+std::string programCommand(const std::string& program, const std::string& arguments) {
+    return std::string("env ") + VELMORA_RUNNER_ENV + " " + program + " " + arguments;
+}
+
+ProgramRun runProgram(const std::string& program, const std::string& arguments,
+                      const std::string& folder) {
+    ProgramRun run;
+    std::string command = programCommand(program, arguments) + " 2>&1";
     if (!folder.empty()) command = "cd '" + folder + "' && " + command;
     if (FILE* pipe = popen(command.c_str(), "r")) {
         char buffer[4096];
