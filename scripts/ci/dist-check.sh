@@ -39,6 +39,15 @@ for i in 0 1 2; do
 done
 (cd "$root" && ./velmora --help >/dev/null 2>&1) || true
 
+# No folder of the machine that built them inside the programs and the page.
+mkdir -p "$work/win"
+python3 -m zipfile -e dist/zorvek-velmora-win32.zip "$work/win"
+released=("$root/velmora" "$root/velmora-headless" "$work/win/zorvek-velmora/velmora.exe")
+for f in "${released[@]}"; do
+    ! strings -a "$f" | grep -qF "$PWD" || fail "$f holds the build folder $PWD"
+done
+scripts/check-exe-imports "$work/win/zorvek-velmora/velmora.exe" || fail "velmora.exe would not load on XP SP3"
+
 # Windows: the zip holds the program, exactly the demo's assets, the .nfo and the screenshot.
 python3 - dist/zorvek-velmora-win32.zip <<'PYTHON' || fail "the Windows zip's contents"
 import sys, zipfile

@@ -1,6 +1,8 @@
 #include "app/AssetRoot.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <fstream>
 #include <string>
 #include <system_error>
 
@@ -32,10 +34,26 @@ fs::path executableFolder() {
 #endif
 }
 
+// A program started inside the build tree it was made in finds the sources through that tree's
+// CMakeCache.txt, so no folder of the build machine is compiled into the program; a released copy
+// has no such file above it and looks only beside itself.
+fs::path sourceTreeAbove(fs::path folder) {
+    const std::string key = "CMAKE_HOME_DIRECTORY:INTERNAL=";
+    for (int depth = 0; depth < 6 && !folder.empty(); ++depth) {
+        std::ifstream cache(folder / "CMakeCache.txt");
+        for (std::string line; cache && std::getline(cache, line);)
+            if (line.compare(0, key.size(), key) == 0) return fs::u8path(line.substr(key.size()));
+        if (folder == folder.parent_path()) break;
+        folder = folder.parent_path();
+    }
+    return {};
+}
+
 }  // namespace
 
 std::vector<fs::path> assetRootCandidates() {
-    return {executableFolder(), fs::path(VELMORA_SOURCE_DIR)};
+    const fs::path beside = executableFolder();
+    return {beside, sourceTreeAbove(beside)};
 }
 
 bool enterAssetRoot(const std::vector<fs::path>& candidates) {
@@ -47,9 +65,13 @@ bool enterAssetRoot(const std::vector<fs::path>& candidates) {
         fs::current_path(folder, error);
         if (!error) return true;
     }
-    std::string places = here.u8string();
-    for (std::size_t i = 0; i < candidates.size(); ++i)
-        places += (i + 1 == candidates.size() ? " or " : ", ") + candidates[i].u8string();
+    std::vector<fs::path> looked{here};
+    for (const fs::path& folder : candidates)
+        if (!folder.empty() && std::find(looked.begin(), looked.end(), folder) == looked.end())
+            looked.push_back(folder);
+    std::string places = looked[0].u8string();
+    for (std::size_t i = 1; i < looked.size(); ++i)
+        places += (i + 1 == looked.size() ? " or " : ", ") + looked[i].u8string();
     std::printf("No assets folder in %s: start the demo from the folder that holds assets/\n",
                 places.c_str());
     return false;

@@ -6,8 +6,8 @@
 // from a folder without assets/ (its own build folder, say), a front end first moves to a folder
 // that has one.
 
-// Where to look after the working directory: the executable's folder, then the source tree the
-// program was built from.
+// Where to look after the working directory: the executable's folder, then, for a program still
+// inside its build tree, the source tree it was built from (empty otherwise).
 std::vector<std::filesystem::path> assetRootCandidates();
 
 // Makes the folder that holds assets/ the working directory: the working directory itself, else
