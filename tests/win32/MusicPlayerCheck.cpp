@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
     expect(player.position() == positionOfSeconds(d), "seek past the end stops at it",
            player.position());
     player.seek(1.23456789);
-    expect(player.position() == 12345678, "seek(1.23456789) truncates to 12345678",
+    expect(player.position() == 12345679, "seek(1.23456789) rounds to 12345679",
            player.position());
     long long moved = elapsedAfter(player, 300);
     expect(moved == 0, "stopped until play: 100 ns units in 300 ms", moved);
