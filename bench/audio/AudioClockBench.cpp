@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "ClickTrack.h"
+#include "audio/MusicPosition.h"
 #include "audio/linux/SdlMusicPlayer.h"
 
 namespace {
@@ -53,7 +54,7 @@ int main(int argc, char** argv) {
     std::remove(path.c_str());
     if (!player.audible()) return 1;
     const int rate = player.sampleRate();
-    auto handedUnits = [&] { return player.framesHanded() * 10000000 / rate; };
+    auto handedUnits = [&] { return player.framesHanded() * kPositionUnitsPerSecond / rate; };
 
     player.play();
     const Clock::time_point start = Clock::now();

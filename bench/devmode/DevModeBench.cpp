@@ -15,6 +15,7 @@
 #include "BenchDemo.h"
 #include "app/dev/AssetReloader.h"
 #include "app/dev/DevOverlay.h"
+#include "audio/MusicPosition.h"
 #include "demo/Timeline.h"
 #include "gl/GlEntryTable.h"
 
@@ -54,7 +55,7 @@ int main(int argc, char** argv) {
     double frame = 0.0, cost = 0.0, frameCpu = 0.0, costCpu = 0.0;
     for (int i = 0; i < frames; ++i) {
         const double bars = kLastSceneEndBar * (i + 0.5) / frames;
-        const std::int64_t position = static_cast<std::int64_t>(secondsOfBars(bars) * 1e7);
+        const std::int64_t position = positionOfSeconds(secondsOfBars(bars));
         start = Clock::now();
         double cpu = processCpuMilliseconds();
         bench.demo.frame(position);

@@ -28,12 +28,13 @@ struct Part {
 
 // -1 bars: the baseline quad. The canyon from its second bar until the tumble at bar 16; scenes 5
 // and 7 past the fade from black and the opening flash.
-const Part kParts[] = {{"baseline (one full-screen quad)", -1, -1},
-                       {"scene 1 (canyon flight, for scale)", kTimeline[1].startBar + 1.0, 16.0},
-                       {"scene 5 (cave)", kTimeline[5].startBar + 0.8, sceneEndBar(5)},
-                       {"scene 6 (cave 2)", kTimeline[6].startBar, sceneEndBar(6)},
-                       {"scene 7 (rockets)", kTimeline[7].startBar + 0.7, sceneEndBar(7)},
-                       {"scene 8 (rockets 2)", kTimeline[8].startBar, sceneEndBar(8)}};
+const Part kParts[] = {
+    {"baseline (one full-screen quad)", -1, -1},
+    {"scene 1 (canyon flight, for scale)", sceneNamed("canyon").startBar + 1.0, 16.0},
+    {"scene 5 (cave)", sceneNamed("cave").startBar + 0.8, endBar(sceneNamed("cave"))},
+    {"scene 6 (cave 2)", sceneNamed("cave 2").startBar, endBar(sceneNamed("cave 2"))},
+    {"scene 7 (rockets)", sceneNamed("rockets").startBar + 0.7, endBar(sceneNamed("rockets"))},
+    {"scene 8 (rockets 2)", sceneNamed("rockets 2").startBar, endBar(sceneNamed("rockets 2"))}};
 
 struct FrameTime {
     double wall = 0.0, cpu = 0.0;  // ms per frame

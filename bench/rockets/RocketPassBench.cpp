@@ -50,8 +50,8 @@ int rocketPass(DemoAssets& a, const Matrix4& product, std::int64_t h, Pass pass)
 }
 
 // Scenes 7 and 8, where the rockets stand.
-constexpr double kFirstBar = kTimeline[7].startBar;
-constexpr double kLastBar = sceneEndBar(8);
+constexpr double kFirstBar = sceneNamed("rockets").startBar;
+constexpr double kLastBar = endBar(sceneNamed("rockets 2"));
 
 struct Timing {
     double cpu = 0.0;  // ms per frame on this thread

@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
     DemoAssets& assets = demo.assets;
     const int frames = argc > 2 ? std::max(1, std::atoi(argv[2])) : 12;
     const int firstScene = argc > 3 ? std::max(0, std::atoi(argv[3])) : 0;
-    const int lastScene = argc > 4 ? std::min(kSceneTableSize - 2, std::atoi(argv[4])) : 10;
+    const int lastScene = argc > 4 ? std::min(kSceneCount - 1, std::atoi(argv[4])) : 10;
 
     // Baseline: a cleared frame and one full-screen quad.
     gl.glFinish();
@@ -48,8 +48,8 @@ int main(int argc, char** argv) {
                 cpuBaseline);
 
     for (int scene = firstScene; scene <= lastScene; ++scene) {
-        const double firstBar = assets.sceneStartBars[scene];
-        const double lastBar = assets.sceneStartBars[scene + 1];
+        const double firstBar = kTimeline[scene].startBar;
+        const double lastBar = endBar(kTimeline[scene]);
         start = Clock::now();
         cpuStart = processCpuMilliseconds();
         for (int i = 0; i < frames; ++i) {
@@ -63,8 +63,8 @@ int main(int argc, char** argv) {
         const double ms = millisecondsSince(start) / frames;
         const double cpu = (processCpuMilliseconds() - cpuStart) / frames;
         std::printf("scene %2d (bars %3d-%3d): %8.2f ms %6.2f x  %5.1f fps  %8.2f ms CPU %6.2f x\n",
-                    scene, assets.sceneStartBars[scene], assets.sceneStartBars[scene + 1], ms,
-                    ms / baseline, 1000.0 / ms, cpu, cpu / cpuBaseline);
+                    scene, kTimeline[scene].startBar, endBar(kTimeline[scene]), ms, ms / baseline,
+                    1000.0 / ms, cpu, cpu / cpuBaseline);
     }
     closeBenchDemo(demo);
     return 0;

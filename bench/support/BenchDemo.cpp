@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "audio/MusicPosition.h"
 #include "demo/FrameHead.h"
 #include "gl/GeometryBuffer.h"
 #include "gl/GlEntryTable.h"
@@ -30,9 +31,9 @@ void closeBenchDemo(BenchDemo& demo) {
 }
 
 SceneClock frameAtBar(BenchDemo& demo, double bars) {
-    const auto position = static_cast<std::int64_t>(secondsOfBars(bars) * 1e7);
-    return frameHead(position, static_cast<float>(demo.settings.width),
-                     static_cast<float>(demo.settings.height), demo.assets.sceneStartBars);
+    return frameHead(positionOfSeconds(secondsOfBars(bars)),
+                     static_cast<float>(demo.settings.width),
+                     static_cast<float>(demo.settings.height));
 }
 
 void drawBaselineFrame(DemoAssets& assets) {

@@ -28,7 +28,8 @@ build/linux/src/app/headless/velmora-headless --size 96x54 --times $times --png 
 mkdir -p "$work/linux"
 tar -C "$work/linux" -xzf dist/zorvek-velmora-linux-x86_64.tar.gz
 root=$work/linux/zorvek-velmora
-for f in velmora velmora-headless run-velmora velmora.nfo velmora.png assets/tunevox_11.mp3; do
+mapfile -t manifest < <(build/linux/src/app/headless/velmora-headless --list-assets)
+for f in velmora velmora-headless run-velmora velmora.nfo velmora.png "${manifest[@]}"; do
     [[ -e $root/$f ]] || fail "the Linux archive lacks $f"
 done
 (cd "$root" && ./velmora-headless --size 96x54 --times $times --png "$work/unpacked" >/dev/null 2>&1) ||
@@ -49,15 +50,14 @@ done
 scripts/check-exe-imports "$work/win/zorvek-velmora/velmora.exe" || fail "velmora.exe would not load on XP SP3"
 
 # Windows: the zip holds the program, exactly the demo's assets, the .nfo and the screenshot.
-python3 - dist/zorvek-velmora-win32.zip <<'PYTHON' || fail "the Windows zip's contents"
+python3 - dist/zorvek-velmora-win32.zip "${manifest[@]}" <<'PYTHON' || fail "the Windows zip's contents"
 import sys, zipfile
 names = zipfile.ZipFile(sys.argv[1]).namelist()
 assets = [n for n in names if n.startswith("zorvek-velmora/assets/")]
 shaders = [n for n in assets if n.endswith(".shader")]
 images = [n for n in assets if n.endswith((".png", ".jpg"))]
 meshes = [n for n in assets if n.endswith(".mesh")]
-ok = (len(shaders), len(images), len(meshes)) == (20, 15, 2)
-ok = ok and "zorvek-velmora/assets/tunevox_11.mp3" in names and len(assets) == 38
+ok = sorted(assets) == sorted("zorvek-velmora/" + m for m in sys.argv[2:])
 for f in ("velmora.exe", "velmora.nfo", "velmora.png"):
     ok = ok and "zorvek-velmora/" + f in names
 print(f"win32 zip: {len(names)} files, {len(shaders)} shaders, {len(images)} images, {len(meshes)} meshes")

@@ -21,8 +21,8 @@ public:
     // resume() goes on from there. Seeks while paused move the held position.
     virtual void pause() = 0;
     void resume() { play(); }
-    // Moves to `seconds`, clamped to [0, durationSeconds], truncated to 100 ns; a stopped player
-    // stays stopped. NaN counts as 0.
+    // Moves to `seconds`, clamped to [0, durationSeconds], at the nearest position; a stopped
+    // player stays stopped. NaN counts as 0.
     virtual int seek(double seconds) = 0;
     // Current position in 100 ns units.
     virtual std::int64_t position() = 0;

@@ -16,7 +16,6 @@
 
 namespace {
 
-constexpr int kStartBar = kTimeline[3].startBar;
 constexpr float kLateBar = 32.0f;  // the second half: the walls warp with the beat
 constexpr int kPhraseBars = 4;
 constexpr int kStandBackBar = 3;  // the last bar of each phrase
@@ -109,7 +108,7 @@ void drawCredits(DemoAssets& a, const SceneClock& clock, float ts) {
 // Orbit the rock for three bars, stand back down the tunnel for the fourth; late in the scene the
 // fourth bar weaves close in, chasing a point that slides along the tunnel.
 CameraShot tunnelCamera(const SceneClock& clock) {
-    const float ts = clock.sceneSeconds(kStartBar);
+    const float ts = clock.sceneSeconds();
     const bool late = clock.bars > kLateBar;
     float eye[3];
     float tz = 0.0f;
@@ -142,12 +141,12 @@ void placeTunnelWall(Matrix4& view) {
 
 // A turn a second about (0.2, 0.3, 0).
 void placeTunnelRock(Matrix4& view, const SceneClock& clock) {
-    rotate(view, clock.sceneSeconds(kStartBar), 0.2f, 0.3f, 0.0f);
+    rotate(view, clock.sceneSeconds(), 0.2f, 0.3f, 0.0f);
 }
 
 void drawAsteroidTunnelScene(DemoAssets& assets, SceneClock& clock) {
     TunnelFrame f;
-    f.ts = clock.sceneSeconds(kStartBar);
+    f.ts = clock.sceneSeconds();
     f.late = clock.bars > kLateBar ? 1.0f : 0.0f;
     gl.glClearColor(kDusk[0], kDusk[1], kDusk[2], 0.0f);  // clears the next frame
 

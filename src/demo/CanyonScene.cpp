@@ -16,7 +16,6 @@
 
 namespace {
 
-constexpr int kStartBar = kTimeline[1].startBar;  // all time here counts from scene 1
 constexpr float kTumbleBar = 16.0f;
 // (60, 45, 33) / 255: clear colour and fog of the canyon.
 constexpr float kCanyon[3] = {0.23529412f, 0.17647059f, 0.12941177f};
@@ -108,7 +107,7 @@ void drawFlash(DemoAssets& a, float t) {
 }  // namespace
 
 CameraShot canyonCamera(const SceneClock& clock) {
-    const float t = clock.sceneSeconds(kStartBar);
+    const float t = clock.sceneSeconds();
     CameraShot shot;
     if (clock.bars < kTumbleBar) {
         flightView(shot.view, t);
@@ -121,7 +120,7 @@ CameraShot canyonCamera(const SceneClock& clock) {
 }
 
 void drawCanyonScene(DemoAssets& assets, SceneClock& clock) {
-    const float t = clock.sceneSeconds(kStartBar);
+    const float t = clock.sceneSeconds();
 
     drawCanyon(assets, clock, t);
     drawBigLogo(assets, clock, t);  // blending on, depth test left on

@@ -17,8 +17,7 @@
 
 namespace {
 
-constexpr int kStartBar = kTimeline[5].startBar;  // all time here counts from scene 5
-constexpr float kZoomBar = 71.75f;                // the last beat of scene 6
+constexpr float kZoomBar = 71.75f;  // the last beat of scene 6
 // Blue-grey: clear colour and fog of the cave.
 constexpr float kCaveFog[3] = {0.1f, 0.1f, 0.2f};
 constexpr float kFullScreen[4] = {0.0f, 0.0f, 1.0f, 1.0f};
@@ -114,7 +113,7 @@ CameraShot caveCamera(const SceneClock& clock) {
         shot.viewpoint = "zoom";
     }
     float eye[3];
-    descentEye(clock.sceneSeconds(kStartBar), eye);
+    descentEye(clock.sceneSeconds(), eye);
     lookAt(shot.view, eye[0], eye[1], eye[2], 2.0f * k + 0.1f, 0.0f, 0.0f, 0.0f, 1.0f, k);
     rotate(shot.view, 1.5707964f, 1.0f, 0.0f, 0.0f);  // the shaft stands along the mesh's z
     return shot;
@@ -123,12 +122,12 @@ CameraShot caveCamera(const SceneClock& clock) {
 // At half size, sinking 3.5 units a second.
 void placeCaveBoulder(Matrix4& view, const SceneClock& clock) {
     scale(view, 0.5f, 0.5f, 0.5f);
-    translate(view, 12.0f, 35.0f - 3.5f * clock.sceneSeconds(kStartBar), 11.0f);
+    translate(view, 12.0f, 35.0f - 3.5f * clock.sceneSeconds(), 11.0f);
     rotate(view, 1.5707964f, 0.0f, 0.0f, 1.0f);
 }
 
 void drawCaveScene(DemoAssets& assets, SceneClock& clock) {
-    const float t = clock.sceneSeconds(kStartBar);
+    const float t = clock.sceneSeconds();
     const CameraShot shot = caveCamera(clock);
     clock.projection = lensOf(shot, clock);  // the lens for the rest of the frame
 

@@ -17,7 +17,6 @@
 
 namespace {
 
-constexpr int kStartBar = kTimeline[4].startBar;
 constexpr float kCardsBar = 44.0f;  // cards in and the roll starts
 constexpr float kHighViewBar = 48.0f;
 constexpr double kFadeToBlackBar = 54.0;
@@ -125,7 +124,7 @@ CameraShot flybyCamera(const SceneClock& clock) {
         return shot;
     }
     // 16 units a second along the wall.
-    const float z0 = 100.0f - 16.0f * clock.sceneSeconds(kStartBar);
+    const float z0 = 100.0f - 16.0f * clock.sceneSeconds();
     lookAt(shot.view, -10.0f, 0.0f, z0, 0.0f, 0.0f, z0 - 5.0f, 0.0f, 1.0f, 0.0f);
     shot.viewpoint = "fly-by";
     if (clock.bars > kCardsBar && clock.bars < kHighViewBar) {
@@ -137,7 +136,7 @@ CameraShot flybyCamera(const SceneClock& clock) {
 
 void drawCliffFlybyScene(DemoAssets& assets, SceneClock& clock) {
     FlybyFrame f;
-    f.ts = clock.sceneSeconds(kStartBar);
+    f.ts = clock.sceneSeconds();
     f.fadeout = static_cast<float>(std::min(0.13 * std::max(f.ts - 10.5, 0.0), 1.0));
     f.black = static_cast<float>(std::max(clock.bars - kFadeToBlackBar, 0.0));
     gl.glClearColor(kDusk[0], kDusk[1], kDusk[2], 0.0f);  // clears the next frame

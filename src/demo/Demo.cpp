@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "audio/MusicPlayer.h"
+#include "audio/MusicPosition.h"
 #include "demo/FrameEnd.h"
 #include "demo/FrameHead.h"
 #include "demo/LoadPhase.h"
@@ -44,28 +45,26 @@ void Demo::load(int width, int height, MusicPlayer& music) {
 }
 
 SceneClock Demo::clockAt(std::int64_t position) const {
-    return computeSceneClock(position, static_cast<float>(width_), static_cast<float>(height_),
-                             assets_.sceneStartBars);
+    return computeSceneClock(position, static_cast<float>(width_), static_cast<float>(height_));
 }
 
 bool Demo::frame(std::int64_t position) {
-    SceneClock clock = frameHead(position, static_cast<float>(width_), static_cast<float>(height_),
-                                 assets_.sceneStartBars);
+    SceneClock clock = frameHead(position, static_cast<float>(width_), static_cast<float>(height_));
     drawScene(assets_, clock);
     return frameEnd(clock.bars);
 }
 
 void Demo::prepareLoneFrame(std::int64_t position, double fps) {
-    std::int64_t previous = std::llround(static_cast<double>(position) * fps / 1e7) - 1;
+    std::int64_t previous = std::llround(secondsOfPosition(position) * fps) - 1;
     if (previous < 0) {
         setFirstClearColour();
         return;
     }
     // Frames without a scene set nothing: the colour then comes from the last scene's last frame.
-    if (clockAt(framePosition(previous, fps)).sceneIndex < 0) {
+    if (!clockAt(framePosition(previous, fps)).scene) {
         std::int64_t last = static_cast<std::int64_t>(secondsOfBars(kLastSceneEndBar) * fps);
-        while (last > 0 && clockAt(framePosition(last, fps)).sceneIndex < 0) --last;
-        while (clockAt(framePosition(last + 1, fps)).sceneIndex >= 0) ++last;
+        while (last > 0 && !clockAt(framePosition(last, fps)).scene) --last;
+        while (clockAt(framePosition(last + 1, fps)).scene) ++last;
         previous = std::min(previous, last);
     }
     frame(framePosition(previous, fps));
@@ -79,5 +78,9 @@ void Demo::release() {
 }
 
 std::int64_t framePosition(std::int64_t frame, double fps) {
-    return static_cast<std::int64_t>(static_cast<double>(frame) * 1e7 / fps + 0.5);
+    return positionOfSeconds(static_cast<double>(frame) / fps);
+}
+
+bool Demo::isLastFrame(std::int64_t position) {
+    return isPastTheEnd(computeSceneClock(position, 1.0f, 1.0f).bars);
 }

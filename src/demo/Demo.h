@@ -37,6 +37,9 @@ public:
     // still be current.
     void release();
 
+    // Whether a frame at `position` ends the demo: true from the first frame past bar 142 on, the
+    // one frame() returns false for. Needs no loaded demo.
+    static bool isLastFrame(std::int64_t position);
     // The clock a frame at `position` is drawn from.
     SceneClock clockAt(std::int64_t position) const;
     DemoAssets& assets() { return assets_; }

@@ -1,7 +1,9 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
+#include "audio/MusicPlayer.h"
 #include "demo/SceneClock.h"
 #include "gl/GeometryBuffer.h"
 #include "gl/LoadedMesh.h"
@@ -63,5 +65,83 @@ struct DemoAssets {
 
     std::unique_ptr<GeometryBuffer> quadBuffer;
     std::unique_ptr<MatrixStack> matrixStack;
-    std::int32_t sceneStartBars[kSceneTableSize] = {};
 };
+
+// The asset manifest: every file the demo reads, in the order the load phase reads it (its console
+// lines follow this order), with the slot above it fills and, for a program, the uniforms it gets
+// right after it is built. Developer mode watches these files, `velmora-headless --list-assets`
+// prints them and the release archives hold exactly them.
+enum class AssetKind { Program, Image, Mesh, Music };
+
+struct AssetRow {
+    AssetKind kind;
+    const char* path;
+    std::unique_ptr<ShaderProgram> DemoAssets::*program = nullptr;
+    std::unique_ptr<Texture2D> DemoAssets::*image = nullptr;
+    LoadedMesh DemoAssets::*mesh = nullptr;
+    // A program's load-time uniforms by name, separated by spaces, in the order they are set:
+    // "tex" and "moss" (sampler units 0 and 1), "screen" (the picture's size), "ipos" (the logo's
+    // placement), "alpha" (1).
+    const char* uniforms = "";
+
+    constexpr AssetRow(const char* file, std::unique_ptr<ShaderProgram> DemoAssets::*slot,
+                       const char* loadTimeUniforms = "")
+        : kind(AssetKind::Program), path(file), program(slot), uniforms(loadTimeUniforms) {}
+    constexpr AssetRow(const char* file, std::unique_ptr<Texture2D> DemoAssets::*slot)
+        : kind(AssetKind::Image), path(file), image(slot) {}
+    constexpr AssetRow(const char* file, LoadedMesh DemoAssets::*slot)
+        : kind(AssetKind::Mesh), path(file), mesh(slot) {}
+    // The soundtrack, which the music player opens.
+    constexpr explicit AssetRow(const char* file) : kind(AssetKind::Music), path(file) {}
+};
+
+inline constexpr AssetRow kAssetManifest[] = {
+    {"assets/ground.shader", &DemoAssets::groundShader},
+    {"assets/geometry_distort.shader", &DemoAssets::geometryDistortShader, "tex moss"},
+    {"assets/stone.shader", &DemoAssets::stoneShader, "tex moss"},
+    {"assets/intrologo.shader", &DemoAssets::introLogoShader, "tex screen ipos"},
+    {"assets/display_camera.shader", &DemoAssets::displayCameraShader, "tex screen"},
+    {"assets/biglogo.shader", &DemoAssets::bigLogoShader, "tex screen"},
+    {"assets/solidcolor.shader", &DemoAssets::solidColorShader, "screen"},
+    {"assets/display.shader", &DemoAssets::displayShader, "tex screen ipos alpha"},
+    {"assets/display_postprocess.shader", &DemoAssets::postprocessShader},
+    {"assets/simple.shader", &DemoAssets::simpleShader, "tex moss"},
+    {"assets/cliff.shader", &DemoAssets::cliffShader, "tex moss"},
+
+    {"assets/quarncliff.jpg", &DemoAssets::cliffTexture},
+    {"assets/brick.jpg", &DemoAssets::brickTexture},
+    {"assets/moss.jpg", &DemoAssets::mossTexture},
+    {"assets/newlogo.png", &DemoAssets::newLogoTexture},
+    {"assets/newlogo2.png", &DemoAssets::newLogo2Texture},
+    {"assets/biglogo_up.png", &DemoAssets::bigLogoUpTexture},
+    {"assets/biglogo_down.png", &DemoAssets::bigLogoDownTexture},
+    {"assets/biglogo_bg.png", &DemoAssets::bigLogoBgTexture},
+    {"assets/credits.png", &DemoAssets::creditsTexture},
+
+    {"assets/display_attention.shader", &DemoAssets::displayAttentionShader},
+    {"assets/display_groupname.shader", &DemoAssets::displayGroupnameShader},
+    {"assets/display_greet_bg.shader", &DemoAssets::displayGreetBgShader},
+
+    {"assets/attention.png", &DemoAssets::attentionTexture},
+    {"assets/mirramirra.png", &DemoAssets::mirraTexture},
+    {"assets/borders.png", &DemoAssets::bordersTexture},
+    {"assets/rec.png", &DemoAssets::recTexture},
+    {"assets/introparticle.png", &DemoAssets::introParticleTexture},
+
+    {"assets/particles.shader", &DemoAssets::particlesShader},
+    {"assets/debris_particles.shader", &DemoAssets::debrisParticlesShader},
+    {"assets/asteroid.shader", &DemoAssets::asteroidShader},
+    {"assets/cliff_tunnel.shader", &DemoAssets::cliffTunnelShader},
+    {"assets/kertsiground.shader", &DemoAssets::kertsiGroundShader, "tex moss"},
+    {"assets/rocket1.shader", &DemoAssets::rocket1Shader},
+
+    {"assets/sand.jpg", &DemoAssets::sandTexture},
+
+    // Read after the render target is made, timed with the generated surfaces.
+    {"assets/mesh/pantheon.mesh", &DemoAssets::pantheonMesh},
+    {"assets/mesh/cave.mesh", &DemoAssets::caveMesh},
+
+    // Started last.
+    AssetRow(MusicPlayer::kSoundtrackPath),
+};
+inline constexpr std::size_t kAssetCount = sizeof kAssetManifest / sizeof kAssetManifest[0];

@@ -5,5 +5,5 @@
 
 bool frameEnd(float bars) {
     gl.glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    return !(kEndBar < bars);
+    return !isPastTheEnd(bars);
 }

@@ -7,7 +7,6 @@ struct DemoAssets;
 
 // Derives the frame's clock from the music position, clears colour and depth and builds the
 // projection. The scene is then drawn with drawScene.
-SceneClock frameHead(std::int64_t position, float screenWidth, float screenHeight,
-                     const std::int32_t* sceneStartBars);
-// Runs the routine of clock.sceneIndex from the timeline; -1 draws nothing.
+SceneClock frameHead(std::int64_t position, float screenWidth, float screenHeight);
+// Runs the routine of the clock's timeline row; a frame in no scene draws nothing.
 void drawScene(DemoAssets& assets, SceneClock& clock);

@@ -15,8 +15,6 @@
 
 namespace {
 
-constexpr int kStartBar = kTimeline[0].startBar;
-constexpr double kSceneEndSeconds = sceneStartSeconds(1);
 // (30, 23, 15) / 255: the dust in the air, also the colour the wall fogs into.
 constexpr float kDust[3] = {0.11764706f, 0.09019608f, 0.05882353f};
 constexpr int kSpriteCount = 120;
@@ -62,7 +60,8 @@ void drawDustSprites(DemoAssets& a, const SceneClock& clock) {
     Matrix4 product;
     multiply(product, view, clock.projection);
     particles.setMatrix("matrix", product);
-    particles.setFloat("fade", static_cast<float>(std::min(kSceneEndSeconds - clock.seconds, 0.0)));
+    particles.setFloat("fade", static_cast<float>(std::min(
+                                   secondsOfBars(endBar(*clock.scene)) - clock.seconds, 0.0)));
     // One draw per sprite, told apart only by "id".
     for (int id = kSpriteCount; id >= 1; --id) {
         particles.setInt("id", id);
@@ -110,7 +109,7 @@ CameraShot introCamera(const SceneClock& clock) {
 }
 
 void drawIntroScene(DemoAssets& assets, SceneClock& clock) {
-    const float sceneTime = clock.sceneSeconds(kStartBar);
+    const float sceneTime = clock.sceneSeconds();
     gl.glClearColor(kDust[0], kDust[1], kDust[2], 0.0f);  // clears the next frame
 
     drawWall(assets, clock);

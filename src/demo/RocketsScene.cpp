@@ -20,8 +20,6 @@
 
 namespace {
 
-constexpr int kStartBar = kTimeline[7].startBar;  // all time here counts from scene 7
-constexpr double kEndSeconds = secondsOfBars(sceneEndBar(8));
 constexpr float kTrackStartBar = 88.0f;
 constexpr float kSecondTrackBar = 92.0f;
 constexpr float kSteadyBar = 96.0f;  // no more roll shake from here
@@ -46,8 +44,9 @@ struct SkyColours {
 };
 
 SkyColours skyColours(const SceneClock& clock, float t) {
-    const float p = static_cast<float>(-static_cast<double>(t) /
-                                       ((clock.seconds - kEndSeconds) - static_cast<double>(t)));
+    const float p = static_cast<float>(
+        -static_cast<double>(t) /
+        ((clock.seconds - secondsOfBars(routineEndBar(*clock.scene))) - static_cast<double>(t)));
     const float q = static_cast<float>(std::sqrt(std::sqrt(p + 0.05)));
     const float dim = static_cast<float>(std::max(0.4, 1.0 - 0.2 * std::max(0.0, t - kDimStart)));
     const float dq = dim * q;
@@ -160,7 +159,7 @@ void drawFlash(DemoAssets& a, const SceneClock& clock, float t) {
 }  // namespace
 
 CameraShot rocketsCamera(const SceneClock& clock) {
-    const float t = clock.sceneSeconds(kStartBar);
+    const float t = clock.sceneSeconds();
     CameraShot shot = barCycledShot(clock, t);
     if (clock.bars > kTrackStartBar && clock.bars < kSteadyBar) {
         // A sideways track that jumps back every 12.5 s, then a slow pass along the field.
@@ -180,7 +179,7 @@ CameraShot rocketsCamera(const SceneClock& clock) {
 }
 
 void drawRocketsScene(DemoAssets& assets, SceneClock& clock) {
-    const float t = clock.sceneSeconds(kStartBar);
+    const float t = clock.sceneSeconds();
     const SkyColours colours = skyColours(clock, t);
 
     const CameraShot shot = rocketsCamera(clock);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "audio/MusicPosition.h"
 #include "demo/SceneCameras.h"
 #include "math/Scalar.h"
 
@@ -13,12 +14,11 @@ float SceneClock::sceneSeconds(int startBar) const {
     return static_cast<float>(static_cast<double>(seconds) - secondsOfBars(startBar));
 }
 
-SceneClock computeSceneClock(std::int64_t position, float screenWidth, float screenHeight,
-                             const std::int32_t* sceneStartBars) {
+SceneClock computeSceneClock(std::int64_t position, float screenWidth, float screenHeight) {
     SceneClock c;
     c.screenWidth = screenWidth;
     c.screenHeight = screenHeight;
-    c.seconds = static_cast<float>(static_cast<double>(position) / 10000000.0);
+    c.seconds = static_cast<float>(secondsOfPosition(position));
     c.beats = static_cast<float>(static_cast<double>(c.seconds) / 60.0 * kBeatsPerMinute);
     c.bars = c.beats * 0.25f;
     const double wholeBeats = std::floor(static_cast<double>(c.beats));
@@ -27,14 +27,10 @@ SceneClock computeSceneClock(std::int64_t position, float screenWidth, float scr
     c.beatSine = sinSingle(x);
     c.beatFraction = c.beats - static_cast<float>(wholeBeats);
 
-    // Scene k runs while start[k] <= bars < start[k + 1]; a NaN stops at the first entry.
-    c.sceneIndex = -1;
-    for (int i = 0; i < kSceneTableSize; ++i) {
-        if (!(static_cast<float>(sceneStartBars[i]) <= c.bars)) {
-            c.sceneIndex = i - 1;
-            break;
-        }
-    }
+    // Scene k runs while start[k] <= bars < end[k]; a NaN falls in no scene.
+    for (const TimelineScene& scene : kTimeline)
+        if (static_cast<float>(scene.startBar) <= c.bars) c.scene = &scene;
+    if (c.scene && !(c.bars < static_cast<float>(endBar(*c.scene)))) c.scene = nullptr;
 
     c.aspect = screenHeight / screenWidth;
     perspective(c.projection, kLensHalfWidth, c.aspect, 1.0f, 200.0f);

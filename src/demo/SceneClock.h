@@ -14,15 +14,19 @@ struct SceneClock {
     float beatFraction = 0.0f;
     float aspect = 0.0f;
     Matrix4 projection{};
-    std::int32_t sceneIndex = -1;
+    // The timeline row the frame falls in; none before the first or after the last scene.
+    const TimelineScene* scene = nullptr;
     float screenWidth = 0.0f;
     float screenHeight = 0.0f;
 
     // Seconds since `startBar`, in double precision, stored as float.
     float sceneSeconds(int startBar) const;
+    // Seconds since the scene's routine started (the first of a pair's start); the scene's
+    // routines and cameras read their time from here, so `scene` must be set.
+    float sceneSeconds() const { return sceneSeconds(routineStartBar(*scene)); }
+    // The row's name, or "none".
+    const char* sceneName() const { return scene ? scene->name : "none"; }
 };
 
-// Fills every field from a position in 100 ns units and the window size; sceneStartBars holds the
-// 12 start bars (the last one marks the end of scene 10).
-SceneClock computeSceneClock(std::int64_t position, float screenWidth, float screenHeight,
-                             const std::int32_t* sceneStartBars);
+// Fills every field from a position in 100 ns units and the window size.
+SceneClock computeSceneClock(std::int64_t position, float screenWidth, float screenHeight);

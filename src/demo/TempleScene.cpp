@@ -19,8 +19,6 @@
 
 namespace {
 
-// All time here counts from the start of scene 9 (bar 104), also in scene 10.
-constexpr double kStartSeconds = sceneStartSeconds(9);
 // (0, 1, 10) / 255: the night the temple stands in, clear colour and fog alike.
 constexpr float kTemple[3] = {0.0f, 0.0039215689f, 0.039215688f};
 // The light sinks 8.5 units a second from 70 and rests at -28, in the crypt (at t = 11.53).
@@ -72,12 +70,17 @@ void prepareDebris(DemoAssets& a, const SceneClock& clock, const Matrix4& m, dou
     gl.glDisable(GL_BLEND);
 }
 
+// Scene 10 is the second of the pair; time counts from the first one's start, also in scene 10.
 bool isSceneTen(const SceneClock& clock) {
-    return clock.sceneIndex == 10;
+    return isSecondOfPair(*clock.scene);
+}
+
+double exactSceneTime(const SceneClock& clock) {
+    return static_cast<double>(clock.seconds) - secondsOfBars(routineStartBar(*clock.scene));
 }
 
 float sceneTime(const SceneClock& clock) {
-    return static_cast<float>(static_cast<double>(clock.seconds) - kStartSeconds);
+    return static_cast<float>(exactSceneTime(clock));
 }
 
 CameraShot look(float eyeX, float eyeY, float eyeZ, float centerX, float centerY, float centerZ,
@@ -158,7 +161,7 @@ CameraShot templeCamera(const SceneClock& clock) {
 }
 
 void drawTempleScene(DemoAssets& assets, SceneClock& clock) {
-    const double exactTime = static_cast<double>(clock.seconds) - kStartSeconds;
+    const double exactTime = exactSceneTime(clock);
     const float t = static_cast<float>(exactTime);
     const bool sceneTen = isSceneTen(clock);
 

@@ -1,16 +1,13 @@
 #pragma once
-#include <array>
 #include <cstdint>
 
 #include "demo/Scenes.h"
+#include "demo/Tempo.h"
 
 // The running order of the demo: one row per scene, and the conversions between bars, beats and
 // seconds that every other file derives its times from.
 
-// 178 BPM, four beats a bar.
-constexpr double kBeatsPerMinute = 178.0;
-constexpr double kSecondsPerBeat = 0.33707865168539325;  // 60 / 178
-constexpr int kBeatsPerBar = 4;
+constexpr double kSecondsPerBeat = 60.0 / kBeatsPerMinute;
 
 constexpr double secondsOfBeats(double beats) {
     return beats * kSecondsPerBeat;
@@ -18,10 +15,10 @@ constexpr double secondsOfBeats(double beats) {
 // Written as the clock writes it (bars times four, then times the beat), so the two agree to the
 // last bit.
 constexpr double secondsOfBars(double bars) {
-    return bars * 4.0 * kSecondsPerBeat;
+    return bars * static_cast<double>(kBeatsPerBar) * kSecondsPerBeat;
 }
 constexpr double barsOfSeconds(double seconds) {
-    return seconds / (4.0 * kSecondsPerBeat);
+    return seconds / (static_cast<double>(kBeatsPerBar) * kSecondsPerBeat);
 }
 constexpr double beatsOfSeconds(double seconds) {
     return seconds / kSecondsPerBeat;
@@ -29,42 +26,64 @@ constexpr double beatsOfSeconds(double seconds) {
 
 using SceneRoutine = void (*)(DemoAssets&, SceneClock&);
 
+// One scene: where it starts, its name, and the routine that draws it. The frame's clock carries
+// the row it falls in (SceneClock::scene), and the routine reads its times from there.
 struct TimelineScene {
-    int index;
     std::int32_t startBar;
     const char* name;
     SceneRoutine draw;
 };
 
-// Pairs of scenes share one routine, which runs across both windows (only the temple's reads
-// which of the two it is drawing).
+// Neighbouring rows with the same routine are a pair: it runs as one scene across both windows,
+// its time counting from the first one's start (only the temple looks at which of the two it is
+// drawing).
 constexpr int kSceneCount = 11;
-constexpr TimelineScene kTimeline[kSceneCount] = {
-    {0, 0, "intro", drawIntroScene},        {1, 8, "canyon", drawCanyonScene},
-    {2, 22, "big logo", drawCanyonScene},   {3, 24, "tunnel", drawAsteroidTunnelScene},
-    {4, 40, "fly-by", drawCliffFlybyScene}, {5, 56, "cave", drawCaveScene},
-    {6, 60, "cave 2", drawCaveScene},       {7, 72, "rockets", drawRocketsScene},
-    {8, 88, "rockets 2", drawRocketsScene}, {9, 104, "temple", drawTempleScene},
-    {10, 120, "finale", drawTempleScene},
+// One table for the whole program (inline): a row is told by its address.
+inline constexpr TimelineScene kTimeline[kSceneCount] = {
+    {0, "intro", drawIntroScene},        {8, "canyon", drawCanyonScene},
+    {22, "big logo", drawCanyonScene},   {24, "tunnel", drawAsteroidTunnelScene},
+    {40, "fly-by", drawCliffFlybyScene}, {56, "cave", drawCaveScene},
+    {60, "cave 2", drawCaveScene},       {72, "rockets", drawRocketsScene},
+    {88, "rockets 2", drawRocketsScene}, {104, "temple", drawTempleScene},
+    {120, "finale", drawTempleScene},
 };
-// Scene 10 ends here; from this bar on only the cleared background is shown...
+// The last scene ends here; from this bar on only the cleared background is shown...
 constexpr std::int32_t kLastSceneEndBar = 136;
-// ...until the first frame past this bar, which ends the demo.
+// ...until the first frame past this bar, which ends the demo (a NaN goes on).
 constexpr float kEndBar = 142.0f;
-
-// The scene start table the clock searches: the eleven start bars and the end of the last scene.
-constexpr int kSceneTableSize = kSceneCount + 1;
-constexpr std::array<std::int32_t, kSceneTableSize> sceneStartBarTable() {
-    std::array<std::int32_t, kSceneTableSize> bars{};
-    for (int i = 0; i < kSceneCount; ++i) bars[i] = kTimeline[i].startBar;
-    bars[kSceneCount] = kLastSceneEndBar;
-    return bars;
+constexpr bool isPastTheEnd(float bars) {
+    return kEndBar < bars;
 }
 
-constexpr double sceneStartSeconds(int scene) {
-    return secondsOfBars(kTimeline[scene].startBar);
+// The row's place in the running order, and the rows around it.
+constexpr int sceneNumber(const TimelineScene& scene) {
+    return static_cast<int>(&scene - kTimeline);
 }
-// The end of a scene: the next one's start, or the end of the last scene.
-constexpr std::int32_t sceneEndBar(int scene) {
-    return scene + 1 < kSceneCount ? kTimeline[scene + 1].startBar : kLastSceneEndBar;
+constexpr std::int32_t endBar(const TimelineScene& scene) {
+    const int next = sceneNumber(scene) + 1;
+    return next < kSceneCount ? kTimeline[next].startBar : kLastSceneEndBar;
+}
+// The second window of a pair.
+constexpr bool isSecondOfPair(const TimelineScene& scene) {
+    const int n = sceneNumber(scene);
+    return n > 0 && kTimeline[n - 1].draw == scene.draw;
+}
+// The window its routine runs across: from the pair's first start to its last end.
+constexpr std::int32_t routineStartBar(const TimelineScene& scene) {
+    return isSecondOfPair(scene) ? kTimeline[sceneNumber(scene) - 1].startBar : scene.startBar;
+}
+constexpr std::int32_t routineEndBar(const TimelineScene& scene) {
+    const int next = sceneNumber(scene) + 1;
+    return next < kSceneCount && isSecondOfPair(kTimeline[next]) ? endBar(kTimeline[next])
+                                                                 : endBar(scene);
+}
+
+constexpr bool sameName(const char* a, const char* b) {
+    return *a == *b && (*a == '\0' || sameName(a + 1, b + 1));
+}
+// The row called `name` (a name no row has does not compile in a constant, and throws otherwise).
+constexpr const TimelineScene& sceneNamed(const char* name) {
+    int i = 0;
+    while (i < kSceneCount && !sameName(kTimeline[i].name, name)) ++i;
+    return i < kSceneCount ? kTimeline[i] : throw "no scene of that name";
 }

@@ -4,11 +4,12 @@
 #include <string>
 #include <thread>
 
+#include "audio/MusicPosition.h"
 #include "audio/PlaybackClock.h"
 
 namespace {
 
-constexpr std::int64_t kSecond = 10000000;
+constexpr std::int64_t kSecond = kPositionUnitsPerSecond;
 
 void sleepSeconds(double s) {
     std::this_thread::sleep_for(std::chrono::duration<double>(s));

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "ClickTrack.h"
+#include "audio/MusicPosition.h"
 #include "audio/linux/SdlMusicPlayer.h"
 
 namespace {
@@ -76,7 +77,7 @@ TEST_P(PlayerOnDriver, DecodesGaplessAndStartsStoppedAtZero) {
     EXPECT_EQ(player.position(), 0);
 }
 
-TEST_P(PlayerOnDriver, SeekClampsTruncatesAndLeavesAStoppedPlayerStopped) {
+TEST_P(PlayerOnDriver, SeekClampsRoundsAndLeavesAStoppedPlayerStopped) {
     SdlMusicPlayer player(stereo);
     player.open();
     EXPECT_EQ(player.seek(-3.0), 0);
@@ -86,9 +87,9 @@ TEST_P(PlayerOnDriver, SeekClampsTruncatesAndLeavesAStoppedPlayerStopped) {
     player.seek(NAN);
     EXPECT_EQ(player.position(), 0);
     player.seek(1.23456789);
-    EXPECT_EQ(player.position(), 12345678);
+    EXPECT_EQ(player.position(), 12345679);
     sleepSeconds(0.05);
-    EXPECT_EQ(player.position(), 12345678);
+    EXPECT_EQ(player.position(), 12345679);
 }
 
 TEST_P(PlayerOnDriver, PlaysFromASeekPastTheEndOnTheWallClockAndSeeksBackWhilePlaying) {
@@ -105,7 +106,7 @@ TEST_P(PlayerOnDriver, PlaysFromASeekPastTheEndOnTheWallClockAndSeeksBackWhilePl
     sleepSeconds(0.4);
     const std::int64_t p1 = player.position();
     const double wall = std::chrono::duration<double>(Clock::now() - t0).count();
-    EXPECT_NEAR((p1 - p0) / 1e7, wall, 0.05);
+    EXPECT_NEAR(secondsOfPosition(p1 - p0), wall, 0.05);
 
     player.seek(0.5);
     const std::int64_t after = player.position();
@@ -187,7 +188,7 @@ TEST_F(ClickTrackFiles, ANullDeviceThatDoesNotPaceIsHeldToRealTime) {
     while (Clock::now() - t0 < std::chrono::milliseconds(800)) {
         const std::int64_t p = player.position();
         const double wall = std::chrono::duration<double>(Clock::now() - t0).count();
-        last = p / 1e7 - wall;
+        last = secondsOfPosition(p) - wall;
         lead = std::max(lead, last);
         sleepSeconds(0.01);
     }
@@ -216,7 +217,7 @@ TEST(SdlMusicPlayerFallback, MissingFileRunsFromTheWallClockAtRealRate) {
     const std::int64_t p1 = player.position();
     const auto t1 = Clock::now();
     const double wall = std::chrono::duration<double>(t1 - t0).count();
-    EXPECT_NEAR((p1 - p0) / 1e7 / wall, 1.0, 0.01);
+    EXPECT_NEAR(secondsOfPosition(p1 - p0) / wall, 1.0, 0.01);
 
     // No duration is known, so seeking is bounded only below; the clock runs on from there.
     player.seek(500.0);
@@ -237,9 +238,9 @@ TEST(SdlMusicPlayerFallback, UndecodableFileSaysSoOnceAndStillKeepsTime) {
     EXPECT_FALSE(player.audible());
     EXPECT_EQ(player.durationSeconds(), 0.0);
     player.seek(1.23456789);
-    EXPECT_EQ(player.position(), 12345678);
+    EXPECT_EQ(player.position(), 12345679);
     player.play();
-    EXPECT_GT(waitForPosition(player, 12345678 + 100000, 2.0), 12345678);
+    EXPECT_GT(waitForPosition(player, 12345679 + 100000, 2.0), 12345679);
 }
 
 }  // namespace

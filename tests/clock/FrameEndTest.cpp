@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "demo/Demo.h"
 #include "demo/FrameEnd.h"
 #include "demo/SceneClock.h"
 #include "support/GlTestContext.h"
@@ -33,10 +34,8 @@ TEST_F(FrameEndOnAWindow, Bar142ItselfGoesOnAndTheFramePastItIsTheLast) {
 // The whole timeline at 60 fps on the frame clock, frame n at n / 60 s: the loop of the demo
 // without the scenes.
 TEST_F(FrameEndOnAWindow, TimelineAt60FpsEndsOnTheFirstFramePastBar142) {
-    const auto starts = sceneStartBarTable();
     auto clockOf = [&](long frame) {
-        return computeSceneClock(static_cast<std::int64_t>(frame * 1e7 / 60.0 + 0.5), 16.0f, 16.0f,
-                                 starts.data());
+        return computeSceneClock(framePosition(frame, 60.0), 16.0f, 16.0f);
     };
     long frame = 0;
     while (frameEnd(clockOf(frame).bars) && frame < 20000) ++frame;
@@ -45,7 +44,10 @@ TEST_F(FrameEndOnAWindow, TimelineAt60FpsEndsOnTheFirstFramePastBar142) {
     EXPECT_EQ(frame, 11488);
     EXPECT_GT(clockOf(frame).bars, 142.0f);
     EXPECT_LE(clockOf(frame - 1).bars, 142.0f);
-    EXPECT_EQ(clockOf(frame).sceneIndex, -1);
+    EXPECT_EQ(clockOf(frame).scene, nullptr);
+    // What the runner asks the demo.
+    EXPECT_TRUE(Demo::isLastFrame(framePosition(frame, 60.0)));
+    EXPECT_FALSE(Demo::isLastFrame(framePosition(frame - 1, 60.0)));
 }
 
 // The runner: the real entry sequence and frame loop, ended by the frame end.

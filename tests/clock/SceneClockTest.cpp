@@ -3,18 +3,17 @@
 #include <array>
 #include <cmath>
 
+#include "audio/MusicPosition.h"
 #include "demo/SceneClock.h"
 
 namespace {
 
-const std::array<std::int32_t, kSceneTableSize> kStartBars = sceneStartBarTable();
-
 SceneClock at(std::int64_t position, float width = 1280.0f, float height = 720.0f) {
-    return computeSceneClock(position, width, height, kStartBars.data());
+    return computeSceneClock(position, width, height);
 }
 
-// The positions below were found offline by replaying the float roundings (position / 1e7 to
-// float, then / 60 * 178 in double to float) so that beats land exactly on the values named.
+// The positions below were found offline by replaying the float roundings (position in seconds to
+// float, then to beats in double to float) so that beats land exactly on the values named.
 
 TEST(SceneClock, PositionZeroIsTheFirstFrameOfTheIntro) {
     const SceneClock c = at(0);
@@ -24,28 +23,38 @@ TEST(SceneClock, PositionZeroIsTheFirstFrameOfTheIntro) {
     EXPECT_EQ(c.beatInBar, 0.0f);
     EXPECT_EQ(c.beatSine, 0.0f);
     EXPECT_EQ(c.beatFraction, 0.0f);
-    EXPECT_EQ(c.sceneIndex, 0);
+    EXPECT_STREQ(c.sceneName(), "intro");
     EXPECT_EQ(c.sceneSeconds(0), 0.0f);
 }
 
 TEST(SceneClock, SceneStartsAreInclusiveAndBar136EndsTheScenes) {
     EXPECT_EQ(at(107865166).bars, 7.999999523162842f);
-    EXPECT_EQ(at(107865166).sceneIndex, 0);
+    EXPECT_STREQ(at(107865166).sceneName(), "intro");
     EXPECT_EQ(at(107865167).bars, 8.0f);
-    EXPECT_EQ(at(107865167).sceneIndex, 1);
+    EXPECT_STREQ(at(107865167).sceneName(), "canyon");
 
     EXPECT_EQ(at(1833707809).bars, 135.99998474121094f);
-    EXPECT_EQ(at(1833707809).sceneIndex, 10);
+    EXPECT_STREQ(at(1833707809).sceneName(), "finale");
     EXPECT_EQ(at(1833707810).bars, 136.0f);
-    EXPECT_EQ(at(1833707810).sceneIndex, -1);
-    EXPECT_EQ(at(1914606705).sceneIndex, -1);  // bar 142
+    EXPECT_EQ(at(1833707810).scene, nullptr);
+    EXPECT_EQ(at(1914606705).scene, nullptr);  // bar 142
 
-    // Each scene from its first whole bar, through the table.
-    const int expected[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
-    for (int scene : expected) {
-        const double startSeconds = kStartBars[scene] * 4.0 * kSecondsPerBeat;
-        const auto position = static_cast<std::int64_t>(startSeconds * 1e7) + 10000;
-        EXPECT_EQ(at(position).sceneIndex, scene) << "bar " << kStartBars[scene];
+    // Each scene from its first whole bar, through the table, and its pair's time.
+    const struct {
+        const char* name;
+        int startBar, routineStartBar;
+        bool second;
+    } expected[] = {
+        {"intro", 0, 0, false},      {"canyon", 8, 8, false},    {"big logo", 22, 8, true},
+        {"tunnel", 24, 24, false},   {"fly-by", 40, 40, false},  {"cave", 56, 56, false},
+        {"cave 2", 60, 56, true},    {"rockets", 72, 72, false}, {"rockets 2", 88, 72, true},
+        {"temple", 104, 104, false}, {"finale", 120, 104, true}};
+    for (const auto& scene : expected) {
+        const SceneClock c = at(positionOfSeconds(secondsOfBars(scene.startBar)) + 10000);
+        ASSERT_STREQ(c.sceneName(), scene.name) << "bar " << scene.startBar;
+        EXPECT_EQ(routineStartBar(*c.scene), scene.routineStartBar) << scene.name;
+        EXPECT_EQ(isSecondOfPair(*c.scene), scene.second) << scene.name;
+        EXPECT_EQ(&sceneNamed(scene.name), c.scene);
     }
 }
 

@@ -135,23 +135,22 @@ void matrices(Sequence& seq) {
 }
 
 void clocks(Sequence& seq) {
-    const std::int32_t starts[kSceneTableSize] = {0, 8, 24, 40, 52, 68, 80, 92, 104, 116, 128, 136};
     const float sizes[][2] = {{1280, 720}, {800, 600}, {1920, 1080}, {640, 480}};
     for (int i = 0; i < 1200; ++i) {
         // The whole soundtrack in uneven steps, then positions well past it.
         const std::int64_t position = i < 1000 ? static_cast<std::int64_t>(i) * 19100037 + i % 7
                                                : static_cast<std::int64_t>(seq.next()) * 4096;
         const float* size = sizes[i % 4];
-        const SceneClock c = computeSceneClock(position, size[0], size[1], starts);
+        const SceneClock c = computeSceneClock(position, size[0], size[1]);
         std::printf(
             "clock %d %08x %08x %08x %08x %08x %08x %08x %d %08x %08x %08x", i,
             static_cast<unsigned>(bitsOf(c.seconds)), static_cast<unsigned>(bitsOf(c.beats)),
             static_cast<unsigned>(bitsOf(c.bars)), static_cast<unsigned>(bitsOf(c.beatInBar)),
             static_cast<unsigned>(bitsOf(c.beatSine)),
             static_cast<unsigned>(bitsOf(c.beatFraction)), static_cast<unsigned>(bitsOf(c.aspect)),
-            static_cast<int>(c.sceneIndex), static_cast<unsigned>(bitsOf(c.screenWidth)),
+            c.scene ? sceneNumber(*c.scene) : -1, static_cast<unsigned>(bitsOf(c.screenWidth)),
             static_cast<unsigned>(bitsOf(c.screenHeight)),
-            static_cast<unsigned>(bitsOf(c.sceneSeconds(starts[i % 11]))));
+            static_cast<unsigned>(bitsOf(c.sceneSeconds(kTimeline[i % kSceneCount].startBar))));
         for (float v : c.projection.m) std::printf(" %08x", static_cast<unsigned>(bitsOf(v)));
         std::printf("\n");
     }

@@ -30,9 +30,8 @@ TEST(Transport, SceneKeysFollowTheTimelineTable) {
     EXPECT_DOUBLE_EQ(Transport::target(Seek::PreviousScene, 3.0), 0.0);
     EXPECT_DOUBLE_EQ(Transport::target(Seek::PreviousScene, 140.0), kLastSceneEndBar);
     // Every start is reached going forward from the one before.
-    for (int i = 0; i + 1 < kSceneCount; ++i)
-        EXPECT_DOUBLE_EQ(Transport::target(Seek::NextScene, kTimeline[i].startBar),
-                         kTimeline[i + 1].startBar);
+    for (const TimelineScene& scene : kTimeline)
+        EXPECT_DOUBLE_EQ(Transport::target(Seek::NextScene, scene.startBar), endBar(scene));
 }
 
 TEST(Transport, LoopsTheSceneOrTheMarkedRangeAndWrapsAtItsEnd) {

@@ -46,7 +46,8 @@ protected:
         camera.setFloat("kick", beat.kick);
         camera.setFloat("bounce", 0.0f);
         camera.setFloat("saw", beat.saw);
-        camera.setFloat("t_scene", static_cast<float>(seconds - sceneStartSeconds(5)));
+        camera.setFloat("t_scene",
+                        static_cast<float>(seconds - secondsOfBars(sceneNamed("cave").startBar)));
         camera.setFloat4("ipos", 0.0f, 0.0f, 1.0f, 1.0f);
         camera.setFloat("blink_factor", 0.0f);
         bindToUnit(0, *a.bordersTexture);

@@ -26,10 +26,13 @@ protected:
     DemoAssets& a = SceneTestAssets::get();
 
     RecordedFrame draw(const SceneClock& clock) {
-        EXPECT_TRUE(clock.sceneIndex == 5 || clock.sceneIndex == 6) << clock.bars;
+        EXPECT_TRUE(clock.scene == &sceneNamed("cave") || clock.scene == &sceneNamed("cave 2"))
+            << clock.bars;
         return drawRecorded(drawCaveScene, clock);
     }
-    static float sceneTime(const SceneClock& c) { return c.sceneSeconds(kTimeline[5].startBar); }
+    static float sceneTime(const SceneClock& c) {
+        return c.sceneSeconds(sceneNamed("cave").startBar);
+    }
 
     // The descent's view: the eye given, looking at (x, 0, 0), the world turned a quarter about X.
     static Matrix4 caveView(const float eye[3], float targetX, float upZ) {
@@ -58,7 +61,7 @@ protected:
 
 TEST_F(CaveSceneTest, FirstFrameIsBlackOverTheTopOfTheShaft) {
     const RecordedFrame f = draw(clockAtBeats(224.0));
-    ASSERT_EQ(f.clock.sceneIndex, 5);
+    ASSERT_STREQ(f.clock.sceneName(), "cave");
     const float t = sceneTime(f.clock);
     EXPECT_NEAR(t, 0.0f, 1e-5f);  // the nearest float second past the start of bar 56
 
@@ -120,7 +123,7 @@ TEST_F(CaveSceneTest, FirstFrameIsBlackOverTheTopOfTheShaft) {
 }
 
 TEST_F(CaveSceneTest, FadeIsGoneOneSecondIn) {
-    const double start = sceneStartSeconds(5);
+    const double start = secondsOfBars(sceneNamed("cave").startBar);
     const struct {
         double afterStart;
         double alpha;
@@ -179,7 +182,7 @@ TEST_F(CaveSceneTest, ZoomStartsJustAfterBarSeventyOneAndThreeQuarters) {
     }
     {
         const RecordedFrame f = draw(sceneClockAtBars(71.9999));  // the last frames of scene 6
-        ASSERT_EQ(f.clock.sceneIndex, 6);
+        ASSERT_STREQ(f.clock.sceneName(), "cave 2");
         EXPECT_STREQ(caveCamera(f.clock).viewpoint, "zoom");
         expectDrawnWithTheCaveCamera(f);
         EXPECT_NEAR(drawnCamera(f.calls->draws()[0].uniform("matrix")).eye[2], 95.53, 0.01);
@@ -189,8 +192,11 @@ TEST_F(CaveSceneTest, ZoomStartsJustAfterBarSeventyOneAndThreeQuarters) {
 // The camera travels the shaft at 10 units a second, swaying 9 to 15 units off its axis, always
 // with the lamp at the origin in the middle of the picture.
 TEST_F(CaveSceneTest, DescentKeepsTheLampInTheMiddleOfThePicture) {
-    for (double bars = kTimeline[5].startBar; bars < sceneEndBar(6); bars += 0.25) {
-        const SceneClock clock = sceneClockAtBars(bars);
+    for (double bars = sceneNamed("cave").startBar; bars < endBar(sceneNamed("cave 2"));
+         bars += 0.25) {
+        // From the first frame of the scene: at the exact start the float clock is still in the
+        // scene before.
+        const SceneClock clock = clockAtBars(bars);
         const CameraShot shot = caveCamera(clock);
         const std::vector<double> matrix = shotMatrix(shot, clock);
         const DrawnCamera eye = drawnCamera(matrix);
@@ -206,7 +212,8 @@ TEST_F(CaveSceneTest, DescentKeepsTheLampInTheMiddleOfThePicture) {
 }
 
 TEST_F(CaveSceneTest, BoulderCrossesTheLampsHeightTenSecondsIn) {
-    const RecordedFrame f = draw(sceneClockAtSeconds(sceneStartSeconds(5) + 10.0));
+    const RecordedFrame f =
+        draw(sceneClockAtSeconds(secondsOfBars(sceneNamed("cave").startBar) + 10.0));
     const float t = sceneTime(f.clock);
     ASSERT_NEAR(t, 10.0f, 1e-5f);
     Matrix4 view = caveCamera(f.clock).view;
@@ -220,7 +227,7 @@ TEST_F(CaveSceneTest, BoulderCrossesTheLampsHeightTenSecondsIn) {
 
 TEST_F(CaveSceneTest, SceneSixContinuesTheDescentAndLeavesTheStandingState) {
     const RecordedFrame f = draw(sceneClockAtBars(66.0));
-    EXPECT_EQ(f.clock.sceneIndex, 6);
+    EXPECT_STREQ(f.clock.sceneName(), "cave 2");
     const float t = sceneTime(f.clock);
     EXPECT_NEAR(t, 13.483146f, 1e-4f);  // still counted from bar 56
     for (const Draw& d : f.calls->draws()) {

@@ -27,10 +27,14 @@ protected:
     DemoAssets& a = SceneTestAssets::get();
 
     RecordedFrame draw(const SceneClock& clock) {
-        EXPECT_TRUE(clock.sceneIndex == 7 || clock.sceneIndex == 8) << clock.bars;
+        EXPECT_TRUE(clock.scene == &sceneNamed("rockets") ||
+                    clock.scene == &sceneNamed("rockets 2"))
+            << clock.bars;
         return drawRecorded(drawRocketsScene, clock);
     }
-    static float sceneTime(const SceneClock& c) { return c.sceneSeconds(kTimeline[7].startBar); }
+    static float sceneTime(const SceneClock& c) {
+        return c.sceneSeconds(sceneNamed("rockets").startBar);
+    }
 
     std::vector<Draw> rocketDraws(const RecordedFrame& f) {
         std::vector<Draw> out;
@@ -59,7 +63,7 @@ protected:
 
 TEST_F(RocketsSceneTest, BarSeventyTwoOpensWhiteOverGroundAndRockets) {
     const RecordedFrame f = draw(clockAtBeats(288.0));
-    ASSERT_EQ(f.clock.sceneIndex, 7);
+    ASSERT_STREQ(f.clock.sceneName(), "rockets");
     const float t = sceneTime(f.clock);
     EXPECT_NEAR(t, 0.0f, 1e-6f);
 
@@ -206,7 +210,7 @@ TEST_F(RocketsSceneTest, OddBeatsPulseOverTheFadingFlash) {
 }
 
 TEST_F(RocketsSceneTest, SkyDimsToFourTenthsAfterThirtyThreeSeconds) {
-    const double start = sceneStartSeconds(7);
+    const double start = secondsOfBars(sceneNamed("rockets").startBar);
     // Red is 100 * dim * q / 255 with q the fourth root of the progress plus 0.05.
     const auto q = [](double t) { return std::sqrt(std::sqrt(t / 43.14606741573033 + 0.05)); };
     const struct {
@@ -249,7 +253,7 @@ TEST_F(RocketsSceneTest, SkySphereCoversWhatTheGroundLeaves) {
 
 TEST_F(RocketsSceneTest, SceneEightLeavesTheStandingStateAndThreeUnits) {
     const RecordedFrame f = draw(sceneClockAtBars(100.0));
-    EXPECT_EQ(f.clock.sceneIndex, 8);
+    EXPECT_STREQ(f.clock.sceneName(), "rockets 2");
     EXPECT_NEAR(sceneTime(f.clock), 37.752809f, 1e-4f);  // still counted from bar 72
     EXPECT_TRUE(f.depthTestAfter);
     EXPECT_FALSE(f.blendAfter);

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "audio/MusicPosition.h"
 #include "demo/FrameHead.h"
 #include "demo/SceneCameras.h"
 #include "demo/Scenes.h"
@@ -23,7 +24,7 @@ namespace {
 
 using Draw = GlCallRecorder::Draw;
 
-constexpr double kStart = sceneStartSeconds(9);
+constexpr double kStart = secondsOfBars(sceneNamed("temple").startBar);
 const std::vector<double> kTemple = {0.0, 0.0039215689f, 0.039215688f};
 
 float sceneTime(float seconds) {
@@ -90,7 +91,8 @@ protected:
     }
 
     RecordedFrame draw(const SceneClock& clock) {
-        EXPECT_TRUE(clock.sceneIndex == 9 || clock.sceneIndex == 10) << clock.bars;
+        EXPECT_TRUE(clock.scene == &sceneNamed("temple") || clock.scene == &sceneNamed("finale"))
+            << clock.bars;
         return drawRecorded(drawTempleScene, clock);
     }
     // The one draw of a frame: the temple.
@@ -113,8 +115,8 @@ protected:
 };
 
 TEST_F(TempleSceneTest, FirstFrameDrawsTheTempleAndPreparesTheDebris) {
-    const RecordedFrame f = draw(sceneClockAtBars(kTimeline[9].startBar));
-    ASSERT_EQ(f.clock.sceneIndex, 9);
+    const RecordedFrame f = draw(sceneClockAtBars(sceneNamed("temple").startBar));
+    ASSERT_STREQ(f.clock.sceneName(), "temple");
     const float t = sceneTime(f.clock.seconds);
     EXPECT_NEAR(t, 0.0f, 2e-5f);
 
@@ -191,7 +193,7 @@ TEST_F(TempleSceneTest, SceneNineCirclesStepsBackThenLooksDown) {
     for (const auto& c : cases) {
         const RecordedFrame f = draw(c.clock);
         const float t = sceneTime(f.clock.seconds);
-        ASSERT_EQ(f.clock.sceneIndex, 9) << t;
+        ASSERT_STREQ(f.clock.sceneName(), "temple") << t;
         EXPECT_EQ(viewOf(f), c.view) << t;
         EXPECT_EQ(temple(f).uniform("syncdistort"), std::vector<double>{0.0}) << t;
         // Where the cameras really stand: circling about 44 units from the temple's axis, 80
@@ -216,8 +218,8 @@ TEST_F(TempleSceneTest, LightSinksFromSeventyAndRestsAtMinus28) {
         SceneClock clock;
         double height;
     } cases[] = {
-        {sceneClockAtBars(kTimeline[9].startBar),
-         70.0f - 8.5f * sceneTime(sceneClockAtBars(kTimeline[9].startBar).seconds)},
+        {sceneClockAtBars(sceneNamed("temple").startBar),
+         70.0f - 8.5f * sceneTime(sceneClockAtBars(sceneNamed("temple").startBar).seconds)},
         {clockAt(5.0f), 70.0f - 8.5f * sceneTime(clockAt(5.0f).seconds)},
         {clockAt(11.5293f), 70.0f - 8.5f * sceneTime(clockAt(11.5293f).seconds)},
         {clockAt(11.529412f), -28.0},
@@ -251,7 +253,7 @@ TEST_F(TempleSceneTest, SceneTenCutsEverySecondAndShakesOnTheBeat) {
     for (const auto& c : cases) {
         const RecordedFrame f = draw(c.clock);
         const float t = sceneTime(f.clock.seconds);
-        ASSERT_EQ(f.clock.sceneIndex, 10) << t;
+        ASSERT_STREQ(f.clock.sceneName(), "finale") << t;
         const Matrix4 lens = c.pulsedLens ? templeLens(f.clock) : c.clock.projection;
         EXPECT_EQ(viewOf(f, lens), c.view) << t;
         // The pulsed lens widens through the beat from the standing 0.4 to 0.41.
@@ -296,7 +298,7 @@ TEST_F(TempleSceneTest, LastSecondsRiseAlongTheAxisLookingStraightUp) {
     // The last frame of scene 10: out through the oculus (radius 8.2), about 49 units up.
     const SceneClock last = sceneClockAtSeconds(
         std::nextafter(static_cast<float>(secondsOfBars(kLastSceneEndBar)), 0.0f));
-    ASSERT_EQ(last.sceneIndex, 10);
+    ASSERT_STREQ(last.sceneName(), "finale");
     const RecordedFrame end = draw(last);
     EXPECT_EQ(viewOf(end, last.projection), "below");
     const DrawnCamera top = drawnCamera(temple(end).uniform("matrix"));
@@ -341,11 +343,10 @@ TEST_F(TempleSceneTest, NightSkyCoversEveryViewBehindTheTemple) {
 
 TEST_F(TempleSceneTest, FirstFrameAfterBar136DrawsNothingOnTheTempleColour) {
     draw(clockAtOrBefore(43.14f));  // the last scene frame sets the clear colour
-    const std::int64_t end = std::llround(secondsOfBars(kLastSceneEndBar) * 1e7);
+    const std::int64_t end = positionOfSeconds(secondsOfBars(kLastSceneEndBar));
     for (std::int64_t position : {end, end + 333333}) {
-        SceneClock clock = frameHead(position, SceneTestAssets::kWidth, SceneTestAssets::kHeight,
-                                     a.sceneStartBars);
-        ASSERT_EQ(clock.sceneIndex, -1);
+        SceneClock clock = frameHead(position, SceneTestAssets::kWidth, SceneTestAssets::kHeight);
+        ASSERT_EQ(clock.scene, nullptr);
         GlCallRecorder calls;
         drawScene(a, clock);
         calls.stop();

@@ -29,10 +29,12 @@ protected:
     DemoAssets& a = SceneTestAssets::get();
 
     RecordedFrame draw(const SceneClock& clock) {
-        EXPECT_EQ(clock.sceneIndex, 3) << clock.bars;
+        EXPECT_STREQ(clock.sceneName(), "tunnel") << clock.bars;
         return drawRecorded(drawAsteroidTunnelScene, clock);
     }
-    static float sceneTime(const SceneClock& c) { return c.sceneSeconds(kTimeline[3].startBar); }
+    static float sceneTime(const SceneClock& c) {
+        return c.sceneSeconds(sceneNamed("tunnel").startBar);
+    }
 
     // The tunnel and the rock drawn with the demo's tunnel camera, each placed in its view; the
     // viewpoint in use.
@@ -71,7 +73,7 @@ protected:
 
     // The credits' alpha at scene time ts, and the resting 1.0 set again after the draw.
     double creditsAlpha(double ts) {
-        const double start = sceneStartSeconds(3);
+        const double start = secondsOfBars(sceneNamed("tunnel").startBar);
         const RecordedFrame f = draw(sceneClockAtSeconds(start + ts));
         const std::vector<std::vector<double>> set = f.calls->uniformSettings("alpha");
         EXPECT_EQ(set.size(), 2u);
@@ -220,7 +222,8 @@ TEST_F(AsteroidTunnelSceneTest, TunnelSurroundsEveryCameraAndLeavesStateAsFound)
     identity(sentinel);
     sentinel.m[3] = 7.0f;
     stack.push(sentinel);
-    for (double bars = kTimeline[3].startBar; bars < sceneEndBar(3); bars += 0.125) {
+    for (double bars = sceneNamed("tunnel").startBar; bars < endBar(sceneNamed("tunnel"));
+         bars += 0.125) {
         gl.glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
         const RecordedFrame f = draw(sceneClockAtBars(bars));
         EXPECT_EQ(countPixelsFromTopLeft(

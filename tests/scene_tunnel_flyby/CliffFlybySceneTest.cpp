@@ -35,10 +35,12 @@ protected:
     DemoAssets& a = SceneTestAssets::get();
 
     RecordedFrame draw(const SceneClock& clock) {
-        EXPECT_EQ(clock.sceneIndex, 4) << clock.bars;
+        EXPECT_STREQ(clock.sceneName(), "fly-by") << clock.bars;
         return drawRecorded(drawCliffFlybyScene, clock);
     }
-    static float sceneTime(const SceneClock& c) { return c.sceneSeconds(kTimeline[4].startBar); }
+    static float sceneTime(const SceneClock& c) {
+        return c.sceneSeconds(sceneNamed("fly-by").startBar);
+    }
 
     // The wall drawn with the demo's fly-by camera and the warp its high view asks for; the
     // viewpoint in use.
@@ -200,7 +202,7 @@ TEST_F(CliffFlybySceneTest, HighViewSinksStretchedJustAfterBar48) {
 // tilted from bar 44.
 TEST_F(CliffFlybySceneTest, FlyByRunsAlongTheWallTenUnitsOffAtSixteenUnitsASecond) {
     const double step = 0.25;
-    for (double bars = kTimeline[4].startBar; bars < 48.0; bars += step) {
+    for (double bars = sceneNamed("fly-by").startBar; bars < 48.0; bars += step) {
         const SceneClock now = sceneClockAtBars(bars), next = sceneClockAtBars(bars + step);
         const CameraShot a = flybyCamera(now), b = flybyCamera(next);
         const DrawnCamera from = drawnCamera(shotMatrix(a, now));
@@ -216,7 +218,7 @@ TEST_F(CliffFlybySceneTest, FlyByRunsAlongTheWallTenUnitsOffAtSixteenUnitsASecon
 }
 
 TEST_F(CliffFlybySceneTest, BandsPartAsFadeoutGrows) {
-    const double start = sceneStartSeconds(4);
+    const double start = secondsOfBars(sceneNamed("fly-by").startBar);
     const RecordedFrame f = draw(sceneClockAtSeconds(start + 14.5));
     const std::vector<Draw>& draws = f.calls->draws();
     ASSERT_EQ(draws.size(), 6u);

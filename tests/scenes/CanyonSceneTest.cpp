@@ -27,10 +27,13 @@ protected:
 
     RecordedFrame draw(double bars) {
         const SceneClock clock = sceneClockAtBars(bars);
-        EXPECT_TRUE(clock.sceneIndex == 1 || clock.sceneIndex == 2) << bars;
+        EXPECT_TRUE(clock.scene == &sceneNamed("canyon") || clock.scene == &sceneNamed("big logo"))
+            << bars;
         return drawRecorded(drawCanyonScene, clock);
     }
-    static float sceneTime(const SceneClock& c) { return c.sceneSeconds(kTimeline[1].startBar); }
+    static float sceneTime(const SceneClock& c) {
+        return c.sceneSeconds(sceneNamed("canyon").startBar);
+    }
 
     // The two wall draws must be the view turned half about the flight axis, then the view.
     void expectWalls(const RecordedFrame& f, const Matrix4& view) {
@@ -50,7 +53,7 @@ protected:
 TEST_F(CanyonSceneTest, FirstFrameFlashesWhiteOverTheCanyonMouth) {
     const RecordedFrame f = draw(8.0);
     ASSERT_EQ(f.clock.bars, 8.0f);
-    ASSERT_EQ(f.clock.sceneIndex, 1);
+    ASSERT_STREQ(f.clock.sceneName(), "canyon");
     const float t = sceneTime(f.clock);
     EXPECT_NEAR(t, 0.0f, 1e-6f);
 
@@ -152,7 +155,7 @@ TEST_F(CanyonSceneTest, LogoLayersGoBackgroundUpperLowerOverTheDepthTestedCanyon
 }
 
 TEST_F(CanyonSceneTest, FlashFadesOverNineTenthsOfASecond) {
-    const double start = sceneStartSeconds(1);
+    const double start = secondsOfBars(sceneNamed("canyon").startBar);
     const struct {
         double afterStart;
         double alpha;
@@ -190,7 +193,8 @@ TEST_F(CanyonSceneTest, FlightBecomesTumbleExactlyAtBar16) {
 // it.
 TEST_F(CanyonSceneTest, FlightRunsDownTheAxisRollingThenTheCanyonTumblesAboutTheCamera) {
     const double step = 0.125;
-    for (double bars = kTimeline[1].startBar; bars < sceneEndBar(2); bars += step) {
+    for (double bars = sceneNamed("canyon").startBar; bars < endBar(sceneNamed("big logo"));
+         bars += step) {
         const SceneClock now = sceneClockAtBars(bars), next = sceneClockAtBars(bars + step);
         const CameraShot a = canyonCamera(now), b = canyonCamera(next);
         if (std::string(a.viewpoint) != b.viewpoint) continue;  // the cut at bar 16
@@ -218,7 +222,7 @@ TEST_F(CanyonSceneTest, FlightRunsDownTheAxisRollingThenTheCanyonTumblesAboutThe
 
 TEST_F(CanyonSceneTest, SceneTwoIsSceneOneContinued) {
     const RecordedFrame f = draw(23.0);
-    EXPECT_EQ(f.clock.sceneIndex, 2);
+    EXPECT_STREQ(f.clock.sceneName(), "big logo");
     const float t = sceneTime(f.clock);
     EXPECT_NEAR(t, 20.224719f, 1e-4f);
     const std::vector<Draw>& draws = f.calls->draws();

@@ -12,13 +12,13 @@
 #include "AudioAnalysis.h"
 #include "DecodedAudio.h"
 #include "LoudnessMeter.h"
+#include "Timeline.h"
 #include "TruePeak.h"
 
 namespace {
 
 const char* const kSoundtrack = "assets/tunevox_11.mp3";
-// 178 BPM, four beats a bar.
-constexpr double kSecondsPerBar = 240.0 / 178.0;
+using timeline::kSecondsPerBar;
 
 struct Bars {
     int from;

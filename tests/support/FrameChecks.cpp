@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "audio/MusicPosition.h"
 #include "demo/Timeline.h"
 #include "gl/GlEntryTable.h"
 #include "support/SceneTestAssets.h"
@@ -13,7 +14,7 @@ namespace {
 template <typename Reached>
 SceneClock firstClock(double seconds, Reached reached) {
     const Demo& demo = SceneTestAssets::demo();
-    auto position = static_cast<std::int64_t>(std::floor(seconds * 1e7)) - 50;
+    auto position = positionOfSeconds(seconds) - 50;
     SceneClock c = demo.clockAt(position);
     while (!reached(c)) c = demo.clockAt(++position);
     return c;

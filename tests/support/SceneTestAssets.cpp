@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "audio/FrameClockMusicPlayer.h"
+#include "audio/MusicPosition.h"
 #include "gl/GeometryBuffer.h"
 #include "gl/GlEntryTable.h"
 #include "gl/RenderTarget.h"
@@ -48,7 +49,7 @@ Demo& SceneTestAssets::demo() {
 }
 
 SceneClock sceneClockAtSeconds(double seconds) {
-    return SceneTestAssets::demo().clockAt(std::llround(seconds * 1e7));
+    return SceneTestAssets::demo().clockAt(positionOfSeconds(seconds));
 }
 
 SceneClock sceneClockAtBars(double bars) {

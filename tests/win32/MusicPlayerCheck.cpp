@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "audio/MusicPosition.h"
 #include "audio/win32/DirectShowMusicPlayer.h"
 
 namespace {
@@ -49,16 +50,16 @@ int main(int argc, char** argv) {
     player.open();
     const double d = player.durationSeconds();
     expect(player.audible(), "the graph plays the file", 0);
-    expect(d > 1.0, "duration in 100 ns units", static_cast<long long>(d * 1e7));
+    expect(d > 1.0, "duration in 100 ns units", positionOfSeconds(d));
     expect(player.position() == 0, "position 0 after open", player.position());
 
     player.seek(-3.0);
     expect(player.position() == 0, "seek(-3) goes to 0", player.position());
     player.seek(d + 10.0);
-    expect(player.position() == static_cast<long long>(d * 1e7), "seek past the end stops at it",
+    expect(player.position() == positionOfSeconds(d), "seek past the end stops at it",
            player.position());
     player.seek(1.23456789);
-    expect(player.position() == 12345678, "seek(1.23456789) truncates to 12345678",
+    expect(player.position() == 12345679, "seek(1.23456789) rounds to 12345679",
            player.position());
     long long moved = elapsedAfter(player, 300);
     expect(moved == 0, "stopped until play: 100 ns units in 300 ms", moved);
@@ -79,7 +80,7 @@ int main(int argc, char** argv) {
            "past the end: 100 ns units in about 1000 ms from 0.25 s before it, at most the time "
            "that passed",
            moved);
-    expect(player.position() > static_cast<long long>((d + 0.6) * 1e7),
+    expect(player.position() > positionOfSeconds(d + 0.6),
            "past the end: the position beyond the duration", player.position());
 
     // Developer mode's transport: pause holds, a seek while paused moves the held position, play

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "audio/MusicPosition.h"
 #include "demo/Timeline.h"
 
 namespace {
@@ -38,32 +39,36 @@ CameraShot templeSide(const SceneClock& c) {
     return templeViews(c).side;
 }
 
-// The bars from the start of scene `first` to the end of scene `last`.
-constexpr int startOf(int first) {
-    return kTimeline[first].startBar;
-}
-constexpr int endOf(int last) {
-    return sceneEndBar(last);
+// The rows from the scene `first` to the end of the scene `last`.
+constexpr TrackedCamera track(const char* name, const char* about, const char* first,
+                              const char* last, CameraShot (*at)(const SceneClock&)) {
+    return {
+        name, about, sceneNamed(first).startBar, endBar(sceneNamed(last)), at, &sceneNamed(first)};
 }
 
 }  // namespace
 
 const TrackedCamera kTrackedCameras[] = {
-    {"intro", "scene 0, the wall", startOf(0), endOf(0), introCamera},
-    {"canyon", "scenes 1-2, the unturned wall (the other is turned half about z)", startOf(1),
-     endOf(2), canyonCamera},
-    {"asteroid-tunnel", "scene 3, the wall turned half about z", startOf(3), endOf(3), tunnelWall},
-    {"asteroid-rock", "scene 3, the tumbling rock", startOf(3), endOf(3), tunnelRock},
-    {"flyby", "scene 4, the wall", startOf(4), endOf(4), flybyCamera},
-    {"cave", "scenes 5-6, the cave mesh", startOf(5), endOf(6), caveCamera},
-    {"cave-boulder", "scenes 5-6, the half-size boulder", startOf(5), endOf(6), caveBoulder},
-    {"rockets", "scenes 7-8, ground and rockets", startOf(7), endOf(8), rocketsCamera},
-    {"temple", "scenes 9-10, the pantheon mesh, as scheduled", startOf(9), endOf(10), templeCamera},
-    {"temple-swing", "scenes 9-10, the swing view throughout", startOf(9), endOf(10), templeSwing},
-    {"temple-ring", "scenes 9-10, the ring view throughout", startOf(9), endOf(10), templeRing},
-    {"temple-below", "scenes 9-10, the view from below throughout", startOf(9), endOf(10),
-     templeBelow},
-    {"temple-side", "scene 10, the side view throughout", startOf(10), endOf(10), templeSide},
+    track("intro", "the intro, the wall", "intro", "intro", introCamera),
+    track("canyon", "canyon and big logo, the unturned wall (the other is turned half about z)",
+          "canyon", "big logo", canyonCamera),
+    track("asteroid-tunnel", "the tunnel, the wall turned half about z", "tunnel", "tunnel",
+          tunnelWall),
+    track("asteroid-rock", "the tunnel, the tumbling rock", "tunnel", "tunnel", tunnelRock),
+    track("flyby", "the fly-by, the wall", "fly-by", "fly-by", flybyCamera),
+    track("cave", "cave and cave 2, the cave mesh", "cave", "cave 2", caveCamera),
+    track("cave-boulder", "cave and cave 2, the half-size boulder", "cave", "cave 2", caveBoulder),
+    track("rockets", "rockets and rockets 2, ground and rockets", "rockets", "rockets 2",
+          rocketsCamera),
+    track("temple", "temple and finale, the pantheon mesh, as scheduled", "temple", "finale",
+          templeCamera),
+    track("temple-swing", "temple and finale, the swing view throughout", "temple", "finale",
+          templeSwing),
+    track("temple-ring", "temple and finale, the ring view throughout", "temple", "finale",
+          templeRing),
+    track("temple-below", "temple and finale, the view from below throughout", "temple", "finale",
+          templeBelow),
+    track("temple-side", "the finale, the side view throughout", "finale", "finale", templeSide),
 };
 const int kTrackedCameraCount = sizeof kTrackedCameras / sizeof kTrackedCameras[0];
 
@@ -74,7 +79,12 @@ const TrackedCamera* findTrackedCamera(const char* name) {
 }
 
 SceneClock clockAtSeconds(double seconds) {
-    static constexpr auto kStartBars = sceneStartBarTable();
-    const auto position = static_cast<std::int64_t>(std::llround(seconds * 10000000.0));
-    return computeSceneClock(position, 1280.0f, 720.0f, kStartBars.data());
+    return computeSceneClock(positionOfSeconds(seconds), 1280.0f, 720.0f);
+}
+
+SceneClock TrackedCamera::clockAtSeconds(double seconds) const {
+    SceneClock clock = ::clockAtSeconds(seconds);
+    // On a start bar the float clock may still fall in the scene before.
+    if (!clock.scene || clock.scene->draw != scene->draw) clock.scene = scene;
+    return clock;
 }

@@ -11,6 +11,10 @@ struct TrackedCamera {
     int startBar;
     int endBar;
     CameraShot (*at)(const SceneClock& clock);
+    const TimelineScene* scene;  // the first row of the span
+
+    // The frame clock at a music position in seconds, in the span's routine.
+    SceneClock clockAtSeconds(double seconds) const;
 };
 
 extern const TrackedCamera kTrackedCameras[];

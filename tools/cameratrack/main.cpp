@@ -91,7 +91,7 @@ int main(int argc, char** argv) {
                     "view direction", "up");
     // Sample strictly inside the span: the last frame of a scene lies just before its end bar.
     for (double s = start; s < end - 1e-6; s += step) {
-        const SceneClock clock = clockAtSeconds(s);
+        const SceneClock clock = scene->clockAtSeconds(s);
         const CameraShot shot = scene->at(clock);
         const EffectiveCamera cam = effectiveCamera(shot.view);
         if (!cam.valid) {

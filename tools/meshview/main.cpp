@@ -172,15 +172,14 @@ int main(int argc, char** argv) {
                     ++failures;
                     continue;
                 }
-                clock = clockAtSeconds(secondsOfBars(bar));
+                clock = camera->clockAtSeconds(secondsOfBars(bar));
                 sceneSeconds = clock.sceneSeconds(camera->startBar);
                 const CameraShot shot = camera->at(clock);
                 v = shot.view;
                 halfWidth = shot.halfWidth;
                 if (view.rfind("temple", 0) == 0) {
-                    light[1] =
-                        std::max(70.0f - 8.5f * clock.sceneSeconds(kTimeline[9].startBar), -28.0f);
-                    syncDistort = clock.sceneIndex == 10 ? 1.0f : 0.0f;
+                    light[1] = std::max(70.0f - 8.5f * clock.sceneSeconds(), -28.0f);
+                    syncDistort = isSecondOfPair(*clock.scene) ? 1.0f : 0.0f;
                 }
                 name = view;
                 std::replace(name.begin(), name.end(), '@', '_');

@@ -1,5 +1,5 @@
 // The song, section by section. Scene changes of the demo fall on the bar numbers below; one bar
-// is four beats at 178 BPM (1.3483 s).
+// is four beats at the demo's tempo (1.3483 s).
 #include "Harmony.h"
 #include "Patterns.h"
 #include "Pitches.h"

@@ -3,14 +3,16 @@
 #include <cmath>
 #include <cstdint>
 
-// The soundtrack's clock: 178 BPM, four beats a bar, 44.1 kHz. Positions in the score are bars
+#include "demo/Tempo.h"
+
+// The soundtrack's clock: the demo's tempo, 44.1 kHz. Positions in the score are bars
 // (a 16th note is 1/16 of a bar); every sample position is rounded once from the exact bar time,
 // so nothing drifts however far into the song a note sits.
 namespace timeline {
 
 constexpr int kSampleRate = 44100;
-constexpr double kBeatsPerMinute = 178.0;
-constexpr double kSecondsPerBar = 240.0 / kBeatsPerMinute;
+using ::kBeatsPerMinute;
+constexpr double kSecondsPerBar = kBeatsPerBar * 60.0 / kBeatsPerMinute;
 constexpr double kSecondsPerBeat = 60.0 / kBeatsPerMinute;
 constexpr double kStep = 1.0 / 16.0;  // one 16th note, in bars
 
@@ -19,7 +21,7 @@ constexpr double kSongSeconds = 193.0;
 constexpr int64_t kSongSamples = static_cast<int64_t>(kSongSeconds * kSampleRate);
 
 inline int64_t sampleAtBar(double bar) {
-    return std::llround(bar * 240.0 * kSampleRate / kBeatsPerMinute);
+    return std::llround(bar * (kBeatsPerBar * 60.0) * kSampleRate / kBeatsPerMinute);
 }
 
 inline double secondsAtBar(double bar) {
@@ -31,7 +33,7 @@ inline double barsToSeconds(double bars) {
 }
 
 inline double barAtSample(int64_t sample) {
-    return static_cast<double>(sample) * kBeatsPerMinute / (240.0 * kSampleRate);
+    return static_cast<double>(sample) * kBeatsPerMinute / (kBeatsPerBar * 60.0 * kSampleRate);
 }
 
 inline double midiToHz(double note) {

@@ -14,7 +14,7 @@ class AssetReloader {
 public:
     struct Result {
         bool ok = false;
-        std::string line;  // the console line: "reloaded assets/cliff.shader in 12 ms" or the error
+        std::string line;  // the console line: "reloaded <path> in 12 ms" or the error
         std::string log;   // a failed program's compile or link log
     };
 
@@ -30,5 +30,5 @@ public:
 
 private:
     DemoAssets& assets_;
-    std::vector<UniformValues> uniforms_;  // per program, what a rebuilt one gets
+    std::vector<UniformValues> uniforms_;  // per manifest row: what a rebuilt program gets
 };

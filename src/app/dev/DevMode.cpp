@@ -3,7 +3,7 @@
 //   next scene start · Home the start · L loop the scene (again: off) · [ ] loop in/out point ·
 //   Tab the overlay · Escape quit.
 // Every transport action prints one line such as "position 21.000b paused"; every reload prints
-// one line ("reloaded assets/cliff.shader in 12 ms" or what failed, then the compiler's log).
+// one line ("reloaded <path> in 12 ms" or what failed, then the compiler's log).
 #include "app/dev/DevMode.h"
 
 #include <chrono>
@@ -22,6 +22,7 @@
 #include "app/dev/DevOverlay.h"
 #include "app/dev/Transport.h"
 #include "audio/MusicPlayer.h"
+#include "audio/MusicPosition.h"
 #include "demo/Demo.h"
 #include "demo/Timeline.h"
 #include "gl/GlEntryTable.h"
@@ -45,7 +46,7 @@ enum Key : int {
 using Clock = std::chrono::steady_clock;
 
 double barsAt(std::int64_t position) {
-    return barsOfSeconds(static_cast<double>(position) / 1e7);
+    return barsOfSeconds(secondsOfPosition(position));
 }
 
 void say(const std::string& line) {
@@ -100,11 +101,12 @@ public:
     }
 
 private:
-    // Players truncate to 100 ns: aim half a unit past the first unit at or after the bar, so the
-    // position lands on the bar, not just before it (which would count as the scene before).
+    // The first position at or after the bar, so that it lands on the bar, not just before it
+    // (which would count as the scene before).
     void seekTo(double bars) {
-        const double units = std::ceil(secondsOfBars(bars) * 1e7);
-        music_.seek((units + 0.5) / 1e7);
+        std::int64_t target = positionOfSeconds(secondsOfBars(bars));
+        if (secondsOfPosition(target) < secondsOfBars(bars)) ++target;
+        music_.seek(secondsOfPosition(target));
         const std::int64_t position = music_.position();
         report(position);
         prepare(position);
@@ -203,17 +205,17 @@ private:
     }
 
     std::vector<DevOverlay::Line> overlayLines(std::int64_t position) const {
-        const double seconds = static_cast<double>(position) / 1e7;
+        const double seconds = secondsOfPosition(position);
         const double bars = barsOfSeconds(seconds);
         const double whole = std::floor(bars);
         const int beat = static_cast<int>(std::floor((bars - whole) * kBeatsPerBar)) + 1;
-        const int scene = demo_.clockAt(position).sceneIndex;
+        const TimelineScene* scene = demo_.clockAt(position).scene;
         char text[160];
         std::vector<DevOverlay::Line> lines;
         std::snprintf(text, sizeof text, "%d:%d  %.3f s", static_cast<int>(whole), beat, seconds);
         lines.push_back({text});
-        if (scene >= 0 && scene < kSceneCount)
-            std::snprintf(text, sizeof text, "scene %d %s", scene, kTimeline[scene].name);
+        if (scene)
+            std::snprintf(text, sizeof text, "scene %d %s", sceneNumber(*scene), scene->name);
         else
             std::snprintf(text, sizeof text, "no scene");
         lines.push_back({text});

@@ -1,8 +1,8 @@
 #pragma once
 #include <string>
 
-// The developer's transport: where each seek key goes, and the loop. Positions are in bars (four
-// beats at 178 BPM), as the timeline counts them from 0; nothing here touches the music or GL.
+// The developer's transport: where each seek key goes, and the loop. Positions are in bars, as the
+// timeline counts them from 0; nothing here touches the music or GL.
 class Transport {
 public:
     enum class Seek { BarBack, BarForward, BeatBack, BeatForward, PreviousScene, NextScene, Start };

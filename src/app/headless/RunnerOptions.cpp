@@ -119,6 +119,7 @@ void printRunnerHelp() {
         "                     faster costs the renderer less CPU, for larger files\n"
         "  --preset NAME      1080p60 or 2160p60: size, 60 fps, supersample 2, H.264 high\n"
         "                     profile at CRF 16, AAC 320 kb/s; later options override it\n"
+        "  --list-assets      print the files the demo reads, one a line, and exit\n"
         "  --help             this text\n"
         "Times are seconds, or bars with a 'b' suffix (e.g. 0,7.5b,10.1).\n"
         "Exit codes: 0 done, 1 a failed write or GL setup, 2 a bad option, 128 + N after signal "
@@ -131,6 +132,7 @@ ParseResult parseRunnerOptions(int argc, char** argv, RunnerOptions& o) {
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--help" || a == "-h") return ParseResult::Help;
+        if (a == "--list-assets") return ParseResult::ListAssets;
         const char* v = i + 1 < argc ? argv[i + 1] : nullptr;
         bool ok = false;
         long number = 0;

@@ -29,7 +29,7 @@ struct RunnerOptions {
     static constexpr int kMaxSupersample = 4;
 };
 
-enum class ParseResult { Run, Help, Bad };
+enum class ParseResult { Run, Help, ListAssets, Bad };
 
 // Prints one line naming the bad option on failure.
 ParseResult parseRunnerOptions(int argc, char** argv, RunnerOptions& options);

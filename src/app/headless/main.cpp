@@ -28,6 +28,7 @@
 #include "app/headless/RunnerOptions.h"
 #include "app/headless/VideoEncoder.h"
 #include "audio/FrameClockMusicPlayer.h"
+#include "audio/MusicPosition.h"
 #include "demo/Demo.h"
 #include "demo/SceneClock.h"
 
@@ -50,15 +51,9 @@ void catchStopSignals() {
     sigaction(SIGTERM, &action, nullptr);
 }
 
-float barsAt(std::int64_t position) {
-    static const std::int32_t kNoScenes[kSceneTableSize] = {};
-    return computeSceneClock(position, 1.0f, 1.0f, kNoScenes).bars;
-}
-
-// The first frame whose bars exceed the end bar: the demo's last frame. Bars only grow with the
-// frame number, so a binary search finds it.
+// The demo's last frame. Positions only grow with the frame number, so a binary search finds it.
 long lastFrameOfDemo(double fps) {
-    auto pastEnd = [&](long frame) { return kEndBar < barsAt(framePosition(frame, fps)); };
+    auto pastEnd = [&](long frame) { return Demo::isLastFrame(framePosition(frame, fps)); };
     long low = 0, high = 1;
     while (!pastEnd(high)) high *= 2;
     while (low < high) {
@@ -75,7 +70,7 @@ long lastFrameOfDemo(double fps) {
 bool timesWithinTheDemo(const RunnerOptions& o) {
     std::string past;
     for (size_t i = 0; i < o.times.size(); ++i)
-        if (kEndBar < barsAt(std::llround(o.times[i] * 1e7))) past += " " + o.timeTexts[i];
+        if (Demo::isLastFrame(positionOfSeconds(o.times[i]))) past += " " + o.timeTexts[i];
     if (past.empty()) return true;
     std::printf("velmora-headless: --times past the demo's end (bar %g, %.2f s):%s\n",
                 static_cast<double>(kEndBar), secondsOfBars(kEndBar), past.c_str());
@@ -118,6 +113,9 @@ int main(int argc, char** argv) {
     RunnerOptions options;
     switch (parseRunnerOptions(argc, argv, options)) {
         case ParseResult::Help: printRunnerHelp(); return 0;
+        case ParseResult::ListAssets:
+            for (const AssetRow& row : kAssetManifest) std::printf("%s\n", row.path);
+            return 0;
         case ParseResult::Bad: return 2;
         case ParseResult::Run: break;
     }
@@ -154,7 +152,7 @@ int main(int argc, char** argv) {
         total = last - first + 1;
     }
     auto positionOf = [&](long frame) -> std::int64_t {
-        if (!options.times.empty()) return std::llround(options.times[frame] * 1e7);
+        if (!options.times.empty()) return positionOfSeconds(options.times[frame]);
         return framePosition(frame, fps);
     };
     catchStopSignals();

@@ -11,8 +11,8 @@
 
 (function () {
   const kImages = [@VELMORA_IMAGES@];
-  const kSoundtrack = "assets/tunevox_11.mp3";
-  const kSecondsPerBar = 4 * 60 / 178;  // 178 BPM, four beats a bar
+  const kSoundtrack = "@VELMORA_SOUNDTRACK@";
+  const kSecondsPerBar = @VELMORA_BEATS_PER_BAR@ * 60 / @VELMORA_BEATS_PER_MINUTE@;
 
   const query = new URLSearchParams(location.search);
   const still = query.get("still") === "1";

@@ -11,6 +11,7 @@
 #include "app/DemoWindow.h"
 #include "app/LauncherList.h"
 #include "audio/FrameClockMusicPlayer.h"
+#include "audio/MusicPosition.h"
 #include "audio/web/WebMusicPlayer.h"
 #include "demo/Demo.h"
 
@@ -64,7 +65,7 @@ bool drawFrame(std::int64_t position) {
     WebDemo& d = web();
     const bool more = d.demo.frame(position);
     ++d.frames;
-    velmora_page_frame(d.frames, static_cast<double>(position) / 1e7);
+    velmora_page_frame(d.frames, secondsOfPosition(position));
     return more && d.window.pump();
 }
 
@@ -108,7 +109,7 @@ EMSCRIPTEN_KEEPALIVE int velmora_still(double seconds) {
         return 0;
     // As the headless runner draws a lone frame: the position rounded to 100 ns, after the frame a
     // 60 fps run draws before it (which hands on the clear colour).
-    const std::int64_t position = std::llround(seconds * 1e7);
+    const std::int64_t position = positionOfSeconds(seconds);
     d.stillClock.setPosition(position);
     d.demo.prepareLoneFrame(position, 60.0);
     drawFrame(position);
@@ -134,7 +135,7 @@ EMSCRIPTEN_KEEPALIVE void velmora_seek(double seconds) {
 
 EMSCRIPTEN_KEEPALIVE double velmora_position_seconds() {
     WebDemo& d = web();
-    return d.loaded ? static_cast<double>(d.player->position()) / 1e7 : 0.0;
+    return d.loaded ? secondsOfPosition(d.player->position()) : 0.0;
 }
 
 EMSCRIPTEN_KEEPALIVE int velmora_frames() {

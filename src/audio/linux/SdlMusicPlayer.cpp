@@ -34,6 +34,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "audio/MusicPosition.h"
+
 namespace {
 
 const float kGain = 0.97723722f;  // 10^(-0.2 / 20): 0.20 dB below full
@@ -231,7 +233,7 @@ int SdlMusicPlayer::seek(double seconds) {
     double v = seconds > 0.0 ? seconds : 0.0;  // NaN too
     if (durationUnits_ > 0 && v > duration_) v = duration_;
     if (v > kMaxSeekSeconds) v = kMaxSeekSeconds;
-    const std::int64_t target = static_cast<std::int64_t>(v * 10000000.0);
+    const std::int64_t target = positionOfSeconds(v);
     if (device_ == 0) {
         wallClock_.setPosition(target);
         return 0;
@@ -239,7 +241,8 @@ int SdlMusicPlayer::seek(double seconds) {
     SDL_LockAudioDevice(device_);
     startFade();
     // The first frame at or after the target, so the clock resumes at or just past it.
-    cursor_ = std::min(frames_, (target * rate_ + 9999999) / 10000000);
+    cursor_ =
+        std::min(frames_, (target * rate_ + kPositionUnitsPerSecond - 1) / kPositionUnitsPerSecond);
     anchor_ = target;
     handedEnd_ = target;
     anchorTime_ = Clock::now();
@@ -273,7 +276,8 @@ void SdlMusicPlayer::pause() {
     SDL_LockAudioDevice(device_);
     startFade();
     paused_ = true;
-    cursor_ = std::min(frames_, (held * rate_ + 9999999) / 10000000);
+    cursor_ =
+        std::min(frames_, (held * rate_ + kPositionUnitsPerSecond - 1) / kPositionUnitsPerSecond);
     anchor_ = handedEnd_ = held;
     SDL_UnlockAudioDevice(device_);
 }
@@ -310,5 +314,5 @@ std::int64_t SdlMusicPlayer::framesHanded() {
 }
 
 std::int64_t SdlMusicPlayer::unitsOf(std::int64_t frames) const {
-    return frames * 10000000 / rate_;
+    return frames * kPositionUnitsPerSecond / rate_;
 }

@@ -21,6 +21,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "audio/MusicPosition.h"
+
 // The EM_JS bodies are JavaScript, which clang-format would mangle.
 // clang-format off
 // The element the page made, and why it cannot play (empty when it can), in Module.velmoraAudio.
@@ -58,21 +60,13 @@ EM_JS(double, velmora_audio_time, (double* nowMs, int* running), {
 });
 // clang-format on
 
-namespace {
-
-std::int64_t unitsOf(double seconds) {
-    return static_cast<std::int64_t>(seconds * 1e7);
-}
-
-}  // namespace
-
 void WebMusicPlayer::open() {
     playing_ = false;
     onWallClock_ = false;
     wallClock_ = WallClock();
     clock_.reset(0);
     duration_ = velmora_audio_duration();
-    durationUnits_ = unitsOf(duration_);
+    durationUnits_ = positionOfSeconds(duration_);
     char reason[256];
     if (velmora_audio_failure(reason, sizeof reason)) {
         fallBackToWallClock(reason);
@@ -115,10 +109,10 @@ int WebMusicPlayer::seek(double seconds) {
     if (std::isnan(seconds)) seconds = 0.0;
     seconds = std::max(0.0, std::min(seconds, kMaxSeekSeconds));
     if (duration_ > 0.0) seconds = std::min(seconds, duration_);
-    const std::int64_t target = unitsOf(seconds);
+    const std::int64_t target = positionOfSeconds(seconds);
     clock_.reset(target);
     wallClock_.setPosition(target);
-    if (!onWallClock_) velmora_audio_seek(static_cast<double>(target) / 1e7);
+    if (!onWallClock_) velmora_audio_seek(secondsOfPosition(target));
     return 0;
 }
 
@@ -135,5 +129,5 @@ std::int64_t WebMusicPlayer::position() {
     double nowMs = 0.0;
     int running = 0;
     const double seconds = velmora_audio_time(&nowMs, &running);
-    return clock_.update(unitsOf(seconds), nowMs, running != 0 && playing_);
+    return clock_.update(positionOfSeconds(seconds), nowMs, running != 0 && playing_);
 }

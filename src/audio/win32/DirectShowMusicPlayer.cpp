@@ -22,9 +22,10 @@
 
 #include <cstdio>
 
+#include "audio/MusicPosition.h"
+
 namespace {
 
-const LONGLONG kUnitsPerSecond = 10000000;
 const long kVolume = -20;         // 1/100 dB: 0.20 dB below full
 const long kQuietVolume = -6000;  // -60 dB, inaudible
 const int kRampSteps = 4;
@@ -103,7 +104,7 @@ void DirectShowMusicPlayer::open() {
                     path_.c_str(), step, static_cast<unsigned long>(hr));
         return;
     }
-    durationSeconds_ = static_cast<double>(duration) / static_cast<double>(kUnitsPerSecond);
+    durationSeconds_ = secondsOfPosition(duration);
     LONGLONG current = 0, stop = 0;
     seeking_->SetPositions(&current, AM_SEEKING_AbsolutePositioning, &stop,
                            AM_SEEKING_NoPositioning);
@@ -153,7 +154,7 @@ int DirectShowMusicPlayer::seek(double seconds) {
     double v = seconds > 0.0 ? seconds : 0.0;  // NaN too
     if (control_ && v > durationSeconds_) v = durationSeconds_;
     if (v > kMaxSeekSeconds) v = kMaxSeekSeconds;
-    LONGLONG p = static_cast<LONGLONG>(v * static_cast<double>(kUnitsPerSecond));
+    LONGLONG p = positionOfSeconds(v);
     if (!control_) {
         wallClock_.setPosition(p);
         return 0;
