@@ -60,10 +60,6 @@ bool Downsampler::create(int outputWidth, int outputHeight, int factor) {
     width_ = outputWidth;
     height_ = outputHeight;
     factor_ = factor;
-    if (!gl.glBlitFramebuffer || !gl.glDeleteFramebuffers) {
-        std::printf("The OpenGL driver cannot blit framebuffers: no supersampling\n");
-        return false;
-    }
     // The scenes draw into a float target of the render size, the largest thing the load phase
     // makes: a GL may hold the size but not the bytes (llvmpipe: 1 GiB a texture). Try it here.
     GLuint probeTexture = 0;
