@@ -17,8 +17,9 @@
 #      reported size and the viewport agree for a window too tall for the screen, and a refused
 #      full-screen mode falls back to a centred window with one line.
 #   5c. velmora-dev.exe (developer mode) through the launcher at 640x360, run from a copy of assets/:
-#      Space pauses, Right moves the position one bar (its console lines); a shader saved with a
-#      syntax error is reported, saved back it is reloaded; Escape ends it with exit code 0.
+#      Space pauses, Right moves the position one bar and Shift+Right one beat (its console lines);
+#      a shader saved with a syntax error is reported, saved back it is reloaded; Escape ends it
+#      with exit code 0.
 #   6. Images decoded by GDI+ match the Linux decoder within 1 per channel: a test set covering
 #      the formats, and the demo's own images.
 #   7. The portable maths (scalar sines, matrices, the clock, the surface fields and meshes) gives
@@ -387,9 +388,13 @@ if dialog=$(wait_for_windows "ZORVEK LAUNCHER" 60); then
         paused=$(dev_line 2 | sed -nE 's/^position ([0-9.]+)b paused$/\1/p') || true
         xdotool windowfocus --sync "$window" key Right
         moved=$(dev_line 3 | sed -nE 's/^position ([0-9.]+)b paused$/\1/p') || true
-        echo "   paused at ${paused:-?}b, Right: ${moved:-?}b"
+        xdotool windowfocus --sync "$window" key shift+Right
+        beat=$(dev_line 4 | sed -nE 's/^position ([0-9.]+)b paused$/\1/p') || true
+        echo "   paused at ${paused:-?}b, Right: ${moved:-?}b, Shift+Right: ${beat:-?}b"
         awk -v p="${paused:-x}" -v m="${moved:-y}" 'BEGIN { d = m - p - 1; exit !(p != "x" && m != "y" && d < 0.0015 && d > -0.0015) }' ||
             fail "velmora-dev.exe: Space then Right did not move the paused position one bar"
+        awk -v m="${moved:-x}" -v b="${beat:-y}" 'BEGIN { d = b - m - 0.25; exit !(m != "x" && b != "y" && d < 0.0015 && d > -0.0015) }' ||
+            fail "velmora-dev.exe: Shift+Right did not move the paused position one beat"
         echo "this is not GLSL;" >>"$work/dev/assets/solidcolor.shader"
         dev_wait '^assets/solidcolor.shader does not build' ||
             fail "velmora-dev.exe: a shader with a syntax error was not reported"

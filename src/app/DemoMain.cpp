@@ -9,8 +9,6 @@
 #include "demo/Demo.h"
 
 bool openDemoWindow(LaunchSettings& settings, DemoWindow& window) {
-    settings.screenWidth = static_cast<float>(settings.width);
-    settings.screenHeight = static_cast<float>(settings.height);
     if (!window.create(settings.width, settings.height, settings.fullscreen != 0)) return false;
     // Sizes the GL cannot draw at are refused before the load phase builds its target for them.
     for (const std::string& problem : {pictureSizeProblem(settings.width, settings.height),
@@ -24,8 +22,6 @@ bool openDemoWindow(LaunchSettings& settings, DemoWindow& window) {
     // mode the display refused): the picture is drawn at the size it shows.
     settings.width = window.width;
     settings.height = window.height;
-    settings.screenWidth = static_cast<float>(window.width);
-    settings.screenHeight = static_cast<float>(window.height);
     return true;
 }
 

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/Keyboard.h"
 #include "gl/GlEntryTable.h"
 
 // The program's one window and its OpenGL 3.3 core context. Each front end implements this class
@@ -30,13 +31,9 @@ public:
     // standard output shows only when redirected, puts it in a message box too.
     void reportError(const std::string& message);
 
-    std::uint8_t keyDown[256] = {};
-    std::uint8_t keyPressed[256] = {};
-    std::uint8_t leftButton = 0;
-    std::uint8_t rightButton = 0;
+    // Filled by pump (Escape ends the demo and is not recorded); reset by create.
+    Keyboard keys;
     std::uint8_t fullscreen = 0;
-    std::int32_t mouseX = 0;
-    std::int32_t mouseY = 0;
     std::int32_t width = 0;
     std::int32_t height = 0;
     std::uint8_t endRequested = 0;

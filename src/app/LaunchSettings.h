@@ -7,7 +7,4 @@ struct LaunchSettings {
     std::int32_t height = 0;
     std::uint8_t fullscreen = 0;
     std::uint8_t launch = 1;
-    // Set once after the launcher; used wherever the resolution enters a computation.
-    float screenWidth = 0.0f;
-    float screenHeight = 0.0f;
 };

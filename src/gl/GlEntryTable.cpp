@@ -4,22 +4,25 @@
 
 GlEntryTable gl;
 
-const char* const kGlEntriesCalled[36] = {
+const char* const kGlEntriesCalled[54] = {
     // shader programs
     "glCreateProgram", "glCreateShader", "glShaderSource", "glCompileShader", "glGetShaderiv",
     "glGetShaderInfoLog", "glAttachShader", "glLinkProgram", "glGetProgramiv",
     "glGetProgramInfoLog", "glDetachShader", "glDeleteShader", "glDeleteProgram", "glUseProgram",
-    "glGetUniformLocation",
+    "glGetUniformLocation", "glGetActiveUniform", "glGetUniformfv", "glGetUniformiv",
     // uniforms
-    "glUniform1f", "glUniform2f", "glUniform3f", "glUniform4f", "glUniform1i", "glUniformMatrix4fv",
-    // textures
-    "glActiveTexture",
+    "glUniform1f", "glUniform2f", "glUniform3f", "glUniform4f", "glUniform1i", "glUniform1fv",
+    "glUniform2fv", "glUniform3fv", "glUniform4fv", "glUniform1iv", "glUniform2iv", "glUniform3iv",
+    "glUniform4iv", "glUniformMatrix2fv", "glUniformMatrix3fv", "glUniformMatrix4fv",
+    // textures and blending
+    "glActiveTexture", "glBlendFuncSeparate",
     // render targets
     "glGenFramebuffers", "glBindFramebuffer", "glFramebufferTexture2D", "glCheckFramebufferStatus",
-    // vertex buffers and arrays
-    "glGenBuffers", "glBindBuffer", "glBufferData", "glDeleteBuffers", "glGenVertexArrays",
-    "glBindVertexArray", "glDeleteVertexArrays", "glVertexAttribPointer",
-    "glEnableVertexAttribArray", "glDisableVertexAttribArray"};
+    "glDeleteFramebuffers", "glBlitFramebuffer",
+    // vertex buffers and arrays, read-back buffers
+    "glGenBuffers", "glBindBuffer", "glBufferData", "glDeleteBuffers", "glMapBufferRange",
+    "glUnmapBuffer", "glGenVertexArrays", "glBindVertexArray", "glDeleteVertexArrays",
+    "glVertexAttribPointer", "glEnableVertexAttribArray", "glDisableVertexAttribArray"};
 
 void resolveGlEntryTable(GlProcAddress lookup) {
 #define GL_ENTRY(ret, name, params) \

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "gl/GlEntryTable.h"
+#include "gl/LinkedProgram.h"
 #include "gl/ShaderVersion.h"
 #include "math/Matrix4.h"
 
@@ -12,7 +13,6 @@ namespace {
 
 const std::string kVertexPrefix = std::string(kShaderVersion) + "#define vertexcompile\n";
 const std::string kFragmentPrefix = std::string(kShaderVersion) + "#define fragmentcompile\n";
-const int kLogSize = 1024;
 
 // Counts the characters in one pass, reads them in a second, and turns CRLF into LF the way a
 // text-mode read does on Windows, so both line-end styles compile alike. A UTF-8 byte-order mark
@@ -62,25 +62,14 @@ void printLog(const std::string& path, const char* stage, const char* log) {
                 length > 0 && log[length - 1] != '\n' ? "\n" : "");
 }
 
-struct CompiledProgram {
-    GLuint program = 0, vertexShader = 0, fragmentShader = 0;
-};
-
-std::string infoLog(GLuint object, bool program) {
-    char log[kLogSize] = {};
-    GLsizei length = 0;
-    if (program)
-        gl.glGetProgramInfoLog(object, kLogSize, &length, log);
-    else
-        gl.glGetShaderInfoLog(object, kLogSize, &length, log);
-    return log;
-}
-
-// Deleting the program detaches whatever is attached to it.
-void deleteCompiled(const CompiledProgram& c) {
-    gl.glDeleteShader(c.vertexShader);
-    gl.glDeleteShader(c.fragmentShader);
-    gl.glDeleteProgram(c.program);
+// The file behind each stage's prefix, compiled and linked.
+LinkedProgram compileFile(const std::string& path) {
+    char* source = readSource(path);
+    const char* vertexTexts[2] = {kVertexPrefix.c_str(), source};
+    const char* fragmentTexts[2] = {kFragmentPrefix.c_str(), source};
+    LinkedProgram linked = compileAndLink(vertexTexts, fragmentTexts);
+    std::free(source);
+    return linked;
 }
 
 }  // namespace
@@ -112,40 +101,13 @@ void ShaderProgram::build(int mode) {
     }
     released_ = false;
 
-    char* source = readSource(path);
-    program = gl.glCreateProgram();
-    vertexShader = gl.glCreateShader(GL_VERTEX_SHADER);
-    fragmentShader = gl.glCreateShader(GL_FRAGMENT_SHADER);
-    const char* vertexTexts[2] = {kVertexPrefix.c_str(), source};
-    const char* fragmentTexts[2] = {kFragmentPrefix.c_str(), source};
-    gl.glShaderSource(vertexShader, 2, vertexTexts, nullptr);
-    gl.glShaderSource(fragmentShader, 2, fragmentTexts, nullptr);
-    std::free(source);
-
-    gl.glCompileShader(vertexShader);
-    gl.glCompileShader(fragmentShader);
-    GLint vertexOk = 0;
-    GLint fragmentOk = 0;
-    gl.glGetShaderiv(vertexShader, GL_COMPILE_STATUS, &vertexOk);
-    gl.glGetShaderiv(fragmentShader, GL_COMPILE_STATUS, &fragmentOk);
-
-    char log[kLogSize];
-    GLsizei length = 0;
-    std::memset(log, 0, sizeof log);
-    gl.glGetShaderInfoLog(vertexShader, kLogSize, &length, log);
-    if (!vertexOk) printLog(path, "vertex", log);
-    std::memset(log, 0, sizeof log);
-    gl.glGetShaderInfoLog(fragmentShader, kLogSize, &length, log);
-    if (!fragmentOk) printLog(path, "fragment", log);
-    std::memset(log, 0, sizeof log);
-
-    gl.glAttachShader(program, vertexShader);
-    gl.glAttachShader(program, fragmentShader);
-    gl.glLinkProgram(program);
-    GLint linked = 0;
-    gl.glGetProgramiv(program, GL_LINK_STATUS, &linked);
-    gl.glGetProgramInfoLog(program, kLogSize, &length, log);
-    if (!linked) printLog(path, "program", log);
+    const LinkedProgram built = compileFile(path);
+    program = built.program;
+    vertexShader = built.vertexShader;
+    fragmentShader = built.fragmentShader;
+    if (!built.vertexCompiled) printLog(path, "vertex", built.vertexLog.c_str());
+    if (!built.fragmentCompiled) printLog(path, "fragment", built.fragmentLog.c_str());
+    if (!built.linked) printLog(path, "program", built.programLog.c_str());
 }
 
 GLint ShaderProgram::uniformLocation(std::string name) const {
@@ -182,32 +144,13 @@ void ShaderProgram::setMatrix(const char* name, const Matrix4& m) const {
 
 bool ShaderProgram::rebuildKeepingOld(std::string& log) {
     log.clear();
-    char* source = readSource(path);
-    CompiledProgram next;
-    next.program = gl.glCreateProgram();
-    next.vertexShader = gl.glCreateShader(GL_VERTEX_SHADER);
-    next.fragmentShader = gl.glCreateShader(GL_FRAGMENT_SHADER);
-    const char* vertexTexts[2] = {kVertexPrefix.c_str(), source};
-    const char* fragmentTexts[2] = {kFragmentPrefix.c_str(), source};
-    gl.glShaderSource(next.vertexShader, 2, vertexTexts, nullptr);
-    gl.glShaderSource(next.fragmentShader, 2, fragmentTexts, nullptr);
-    std::free(source);
-    gl.glCompileShader(next.vertexShader);
-    gl.glCompileShader(next.fragmentShader);
-    GLint vertexOk = 0, fragmentOk = 0, linked = 0;
-    gl.glGetShaderiv(next.vertexShader, GL_COMPILE_STATUS, &vertexOk);
-    gl.glGetShaderiv(next.fragmentShader, GL_COMPILE_STATUS, &fragmentOk);
-    if (!vertexOk) log += path + "(vertex):\n" + infoLog(next.vertexShader, false);
-    if (!fragmentOk) log += path + "(fragment):\n" + infoLog(next.fragmentShader, false);
-    if (vertexOk && fragmentOk) {
-        gl.glAttachShader(next.program, next.vertexShader);
-        gl.glAttachShader(next.program, next.fragmentShader);
-        gl.glLinkProgram(next.program);
-        gl.glGetProgramiv(next.program, GL_LINK_STATUS, &linked);
-        if (!linked) log += path + "(program):\n" + infoLog(next.program, true);
-    }
-    if (!linked) {
-        deleteCompiled(next);
+    const LinkedProgram next = compileFile(path);
+    if (!next.vertexCompiled) log += path + "(vertex):\n" + next.vertexLog;
+    if (!next.fragmentCompiled) log += path + "(fragment):\n" + next.fragmentLog;
+    if (next.vertexCompiled && next.fragmentCompiled && !next.linked)
+        log += path + "(program):\n" + next.programLog;
+    if (!next.linked) {
+        next.deleteObjects();
         return false;
     }
     releaseObjects();

@@ -212,7 +212,7 @@ TEST(AssetReloaderTable, NamesEveryFileTheLoadPhaseReads) {
     EXPECT_EQ(loaded.count(MusicPlayer::kSoundtrackPath), 0u);
 }
 
-TEST(AssetWatcher, ReportsWrittenAndReplacedWatchedFilesOnce) {
+TEST(AssetWatcher, ReportsWrittenReplacedAndNewWatchedFilesOnceComplete) {
     const std::string dir = ::testing::TempDir() + "velmora_watch_" + std::to_string(getpid());
     std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "'").c_str());
     const std::string a = dir + "/a.shader", b = dir + "/b.png";
@@ -231,6 +231,16 @@ TEST(AssetWatcher, ReportsWrittenAndReplacedWatchedFilesOnce) {
     ASSERT_EQ(std::rename((dir + "/b.png.tmp").c_str(), b.c_str()), 0);
     writeText(dir + "/unwatched.txt", "x");
     EXPECT_EQ(watcher.changed(), std::vector<std::string>{b});
+
+    // Deleted and written anew: once, when the writer has closed it, not half written before.
+    std::remove(a.c_str());
+    {
+        std::ofstream writer(a, std::ios::binary);
+        writer << "4" << std::flush;
+        EXPECT_TRUE(watcher.changed().empty());
+    }
+    EXPECT_EQ(watcher.changed(), std::vector<std::string>{a});
+    EXPECT_TRUE(watcher.changed().empty());
     std::system(("rm -rf '" + dir + "'").c_str());
 }
 

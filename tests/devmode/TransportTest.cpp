@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/Keyboard.h"
 #include "app/dev/Transport.h"
 #include "demo/Timeline.h"
 
@@ -64,6 +65,39 @@ TEST(Transport, LoopsTheSceneOrTheMarkedRangeAndWrapsAtItsEnd) {
     EXPECT_DOUBLE_EQ(to, 30.5);
     EXPECT_EQ(positionLine(31.0, true, t), "position 31.000b paused loop 30.500b-32.250b");
     EXPECT_EQ(positionLine(20.99999999, false, Transport()), "position 21.000b playing");
+}
+
+// At a low frame rate a whole key sequence falls between two frames: each press must keep the
+// modifiers it went down with and its count, whatever is held when the frame reads them.
+TEST(Transport, KeyPressesBetweenTwoSlowFramesSeekAsTheyWereTyped) {
+    Keyboard keys;
+    keys.press(Key::Shift, kShiftHeld);
+    keys.press(Key::Right, kShiftHeld);  // Shift+Right: a beat
+    keys.release(Key::Right);
+    keys.release(Key::Shift);
+    keys.press(Key::Right, 0);  // then Right twice: two bars
+    keys.release(Key::Right);
+    keys.press(Key::Right, 0);
+    keys.press(Key::Left, kShiftHeld, 2);   // a held Shift+Left folded into one message: two beats
+    keys.press(Key::Space, 0);              // not a seek
+    ASSERT_FALSE(keys.isDown(Key::Shift));  // what a frame starting now sees held
+    EXPECT_EQ(keys.presses(Key::Right), 3);
+
+    double bars = 20.0;
+    int seeks = 0;
+    for (const KeyEvent& press : keys.pressesThisFrame()) {
+        Seek seek;
+        if (!Transport::seekFor(press, seek)) continue;
+        for (int i = 0; i < press.count; ++i, ++seeks) bars = Transport::target(seek, bars);
+    }
+    EXPECT_EQ(seeks, 5);
+    EXPECT_DOUBLE_EQ(bars, 20.0 + 0.25 + 2.0 - 0.5);
+
+    keys.startFrame();  // the next frame: nothing pressed again, Right still held
+    EXPECT_TRUE(keys.pressesThisFrame().empty());
+    EXPECT_TRUE(keys.isDown(Key::Right));
+    keys.reset();
+    EXPECT_FALSE(keys.isDown(Key::Right));
 }
 
 }  // namespace

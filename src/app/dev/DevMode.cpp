@@ -1,4 +1,5 @@
-// Developer mode. Keys (Windows virtual-key codes, as DemoWindow records them):
+// Developer mode. Keys (as DemoWindow records them, each press with the modifiers it went down
+// with, so a late frame still tells Shift+Right from Right):
 //   Space pause/resume · Left/Right one bar · Shift+Left/Right one beat · Page Up/Down previous/
 //   next scene start · Home the start · L loop the scene (again: off) · [ ] loop in/out point ·
 //   Tab the overlay · Escape quit.
@@ -28,20 +29,6 @@
 #include "gl/GlEntryTable.h"
 
 namespace {
-
-enum Key : int {
-    kTab = 0x09,
-    kShift = 0x10,
-    kSpace = 0x20,
-    kPageUp = 0x21,
-    kPageDown = 0x22,
-    kHome = 0x24,
-    kLeft = 0x25,
-    kRight = 0x27,
-    kL = 0x4C,
-    kOpenBracket = 0xDB,
-    kCloseBracket = 0xDD,
-};
 
 using Clock = std::chrono::steady_clock;
 
@@ -139,38 +126,52 @@ private:
         if (transport_.wraps(barsAt(music_.position()), to)) seekTo(to);
     }
 
+    // The frame's presses in the order they came, each as often as it counts, each from where
+    // the one before it went.
     void handleKeys() {
+        for (const KeyEvent& press : window_.keys.pressesThisFrame())
+            for (int i = 0; i < press.count; ++i) handleKey(press);
+    }
+
+    void handleKey(const KeyEvent& press) {
         keepInLoop();
-        const std::uint8_t* pressed = window_.keyPressed;
-        const bool shift = window_.keyDown[kShift] != 0;
         const double bars = barsAt(music_.position());
-        using Seek = Transport::Seek;
-        if (pressed[kSpace]) {
-            paused_ = !paused_;
-            if (paused_)
-                music_.pause();
-            else
-                music_.resume();
-            double to = 0.0;
-            if (transport_.wraps(barsAt(music_.position()), to))
-                seekTo(to);
-            else
-                report(music_.position());
+        Transport::Seek seek;
+        if (Transport::seekFor(press, seek)) {
+            seekTo(Transport::target(seek, bars));
+            return;
         }
-        if (pressed[kLeft]) seekTo(Transport::target(shift ? Seek::BeatBack : Seek::BarBack, bars));
-        if (pressed[kRight])
-            seekTo(Transport::target(shift ? Seek::BeatForward : Seek::BarForward, bars));
-        if (pressed[kPageUp]) seekTo(Transport::target(Seek::PreviousScene, bars));
-        if (pressed[kPageDown]) seekTo(Transport::target(Seek::NextScene, bars));
-        if (pressed[kHome]) seekTo(Transport::target(Seek::Start, bars));
-        if (pressed[kL]) transport_.toggleSceneLoop(bars);
-        if (pressed[kOpenBracket]) transport_.setLoopIn(bars);
-        if (pressed[kCloseBracket]) transport_.setLoopOut(bars);
-        if (pressed[kL] || pressed[kOpenBracket] || pressed[kCloseBracket])
-            say(transport_.loopLine());
-        if (pressed[kTab]) {
-            showOverlay_ = !showOverlay_;
-            say(showOverlay_ ? "overlay on" : "overlay off");
+        switch (press.key) {
+            case Key::Space: {
+                paused_ = !paused_;
+                if (paused_)
+                    music_.pause();
+                else
+                    music_.resume();
+                double to = 0.0;
+                if (transport_.wraps(barsAt(music_.position()), to))
+                    seekTo(to);
+                else
+                    report(music_.position());
+                break;
+            }
+            case Key::L:
+                transport_.toggleSceneLoop(bars);
+                say(transport_.loopLine());
+                break;
+            case Key::OpenBracket:
+                transport_.setLoopIn(bars);
+                say(transport_.loopLine());
+                break;
+            case Key::CloseBracket:
+                transport_.setLoopOut(bars);
+                say(transport_.loopLine());
+                break;
+            case Key::Tab:
+                showOverlay_ = !showOverlay_;
+                say(showOverlay_ ? "overlay on" : "overlay off");
+                break;
+            default: break;
         }
     }
 

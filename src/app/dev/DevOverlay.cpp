@@ -4,6 +4,7 @@
 #include <string>
 
 #include "gl/GlEntryTable.h"
+#include "gl/GlStateGuard.h"
 #include "gl/InlineProgram.h"
 #include "gl/Texture2D.h"
 
@@ -51,56 +52,6 @@ void addQuad(std::vector<float>& out, float x0, float y0, float x1, float y1, fl
         out.insert(out.end(), colour, colour + 4);
     }
 }
-
-struct SavedState {
-    GLint program, vertexArray, arrayBuffer, activeTexture, texture, framebuffer;
-    GLint viewport[4];
-    GLint blend, depthTest, cullFace, scissorTest;
-    GLint blendSrcRgb, blendDstRgb, blendSrcAlpha, blendDstAlpha;
-
-    SavedState() {
-        gl.glGetIntegerv(GL_CURRENT_PROGRAM, &program);
-        gl.glGetIntegerv(GL_VERTEX_ARRAY_BINDING, &vertexArray);
-        gl.glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &arrayBuffer);
-        gl.glGetIntegerv(GL_ACTIVE_TEXTURE, &activeTexture);
-        gl.glActiveTexture(GL_TEXTURE0);
-        gl.glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture);
-        gl.glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &framebuffer);
-        gl.glGetIntegerv(GL_VIEWPORT, viewport);
-        gl.glGetIntegerv(GL_BLEND, &blend);
-        gl.glGetIntegerv(GL_DEPTH_TEST, &depthTest);
-        gl.glGetIntegerv(GL_CULL_FACE, &cullFace);
-        gl.glGetIntegerv(GL_SCISSOR_TEST, &scissorTest);
-        gl.glGetIntegerv(GL_BLEND_SRC_RGB, &blendSrcRgb);
-        gl.glGetIntegerv(GL_BLEND_DST_RGB, &blendDstRgb);
-        gl.glGetIntegerv(GL_BLEND_SRC_ALPHA, &blendSrcAlpha);
-        gl.glGetIntegerv(GL_BLEND_DST_ALPHA, &blendDstAlpha);
-    }
-
-    static void set(GLenum capability, GLint on) {
-        if (on)
-            gl.glEnable(capability);
-        else
-            gl.glDisable(capability);
-    }
-
-    void restore() const {
-        gl.glUseProgram(static_cast<GLuint>(program));
-        gl.glBindVertexArray(static_cast<GLuint>(vertexArray));
-        gl.glBindBuffer(GL_ARRAY_BUFFER, static_cast<GLuint>(arrayBuffer));
-        gl.glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));  // unit 0 is active
-        gl.glActiveTexture(static_cast<GLenum>(activeTexture));
-        gl.glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(framebuffer));
-        gl.glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
-        set(GL_BLEND, blend);
-        set(GL_DEPTH_TEST, depthTest);
-        set(GL_CULL_FACE, cullFace);
-        set(GL_SCISSOR_TEST, scissorTest);
-        gl.glBlendFuncSeparate(static_cast<GLenum>(blendSrcRgb), static_cast<GLenum>(blendDstRgb),
-                               static_cast<GLenum>(blendSrcAlpha),
-                               static_cast<GLenum>(blendDstAlpha));
-    }
-};
 
 }  // namespace
 
@@ -184,7 +135,7 @@ void DevOverlay::draw(const std::vector<Line>& lines, int width, int height) {
         }
     }
 
-    const SavedState saved;  // leaves unit 0 active
+    const GlStateGuard guard;  // leaves unit 0 active
     gl.glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     gl.glViewport(0, 0, width, height);
     gl.glDisable(GL_DEPTH_TEST);
@@ -202,7 +153,6 @@ void DevOverlay::draw(const std::vector<Line>& lines, int width, int height) {
     gl.glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices_.size() * sizeof(float)),
                     vertices_.data(), GL_STREAM_DRAW);
     gl.glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(vertices_.size() / kFloatsPerVertex));
-    saved.restore();
 }
 
 void DevOverlay::release() {

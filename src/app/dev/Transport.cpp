@@ -27,6 +27,18 @@ std::string formatBars(double bars) {
 
 }  // namespace
 
+bool Transport::seekFor(const KeyEvent& press, Seek& seek) {
+    const bool shift = (press.modifiers & kShiftHeld) != 0;
+    switch (press.key) {
+        case Key::Left: seek = shift ? Seek::BeatBack : Seek::BarBack; return true;
+        case Key::Right: seek = shift ? Seek::BeatForward : Seek::BarForward; return true;
+        case Key::PageUp: seek = Seek::PreviousScene; return true;
+        case Key::PageDown: seek = Seek::NextScene; return true;
+        case Key::Home: seek = Seek::Start; return true;
+        default: return false;
+    }
+}
+
 double Transport::target(Seek seek, double bars) {
     switch (seek) {
         case Seek::BarBack: return clampToDemo(bars - 1.0);

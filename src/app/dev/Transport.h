@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+#include "app/Keyboard.h"
+
 // The developer's transport: where each seek key goes, and the loop. Positions are in bars, as the
 // timeline counts them from 0; nothing here touches the music or GL.
 class Transport {
@@ -11,6 +13,9 @@ public:
     // start of the scene playing, or of the one before when that start is less than half a beat
     // behind (so pressing it twice keeps going back).
     static double target(Seek seek, double bars);
+    // The seek a key press asks for, by the key and the modifiers it went down with: Left/Right a
+    // bar (with Shift a beat), Page Up/Down a scene start, Home the start. False for other keys.
+    static bool seekFor(const KeyEvent& press, Seek& seek);
 
     // L: loops the scene at `bars` (after the last scene: the closing bars), or ends the loop.
     void toggleSceneLoop(double bars);

@@ -114,7 +114,6 @@ bool DemoWindow::create(int w, int h, bool) {
 
 bool DemoWindow::pump() {
     eglSwapBuffers(platform_->display, platform_->surface);
-    for (std::uint8_t& k : keyPressed) k = 0;
     return !endRequested;
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "gl/GlEntryTable.h"
+#include "gl/GlStateGuard.h"
 #include "gl/InlineProgram.h"
 
 namespace {
@@ -60,10 +61,6 @@ bool Downsampler::create(int outputWidth, int outputHeight, int factor) {
     width_ = outputWidth;
     height_ = outputHeight;
     factor_ = factor;
-    if (!gl.glBlitFramebuffer || !gl.glDeleteFramebuffers) {
-        std::printf("The OpenGL driver cannot blit framebuffers: no supersampling\n");
-        return false;
-    }
     // The scenes draw into a float target of the render size, the largest thing the load phase
     // makes: a GL may hold the size but not the bytes (llvmpipe: 1 GiB a texture). Try it here.
     GLuint probeTexture = 0;
@@ -103,46 +100,27 @@ bool Downsampler::create(int outputWidth, int outputHeight, int factor) {
 void Downsampler::resolve() {
     // The scenes set what they need each frame, but the next frame's clear and the state the
     // load phase set up must find the GL as the demo left it.
-    GLint viewport[4], program = 0, vertexArray = 0, activeUnit = 0, texture = 0;
-    GLint depthTest = 0, blend = 0, cullFace = 0, scissorTest = 0;
-    gl.glGetIntegerv(GL_VIEWPORT, viewport);
-    gl.glGetIntegerv(GL_CURRENT_PROGRAM, &program);
-    gl.glGetIntegerv(GL_VERTEX_ARRAY_BINDING, &vertexArray);
-    gl.glGetIntegerv(GL_ACTIVE_TEXTURE, &activeUnit);
-    gl.glActiveTexture(GL_TEXTURE0);
-    gl.glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture);
-    gl.glGetIntegerv(GL_DEPTH_TEST, &depthTest);
-    gl.glGetIntegerv(GL_BLEND, &blend);
-    gl.glGetIntegerv(GL_CULL_FACE, &cullFace);
-    gl.glGetIntegerv(GL_SCISSOR_TEST, &scissorTest);
-    gl.glDisable(GL_DEPTH_TEST);
-    gl.glDisable(GL_BLEND);
-    gl.glDisable(GL_CULL_FACE);
-    gl.glDisable(GL_SCISSOR_TEST);
+    {
+        const GlStateGuard guard;
+        gl.glDisable(GL_DEPTH_TEST);
+        gl.glDisable(GL_BLEND);
+        gl.glDisable(GL_CULL_FACE);
+        gl.glDisable(GL_SCISSOR_TEST);
 
-    // The default framebuffer cannot be sampled: copy it into a texture first.
-    const int bigWidth = width_ * factor_, bigHeight = height_ * factor_;
-    gl.glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-    gl.glBindFramebuffer(GL_DRAW_FRAMEBUFFER, bigFramebuffer_);
-    gl.glBlitFramebuffer(0, 0, bigWidth, bigHeight, 0, 0, bigWidth, bigHeight, GL_COLOR_BUFFER_BIT,
-                         GL_NEAREST);
+        // The default framebuffer cannot be sampled: copy it into a texture first.
+        const int bigWidth = width_ * factor_, bigHeight = height_ * factor_;
+        gl.glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+        gl.glBindFramebuffer(GL_DRAW_FRAMEBUFFER, bigFramebuffer_);
+        gl.glBlitFramebuffer(0, 0, bigWidth, bigHeight, 0, 0, bigWidth, bigHeight,
+                             GL_COLOR_BUFFER_BIT, GL_NEAREST);
 
-    gl.glBindFramebuffer(GL_FRAMEBUFFER, outputFramebuffer_);
-    gl.glViewport(0, 0, width_, height_);
-    gl.glUseProgram(program_);
-    gl.glBindVertexArray(vertexArray_);
-    gl.glBindTexture(GL_TEXTURE_2D, bigTexture_);
-    gl.glDrawArrays(GL_TRIANGLES, 0, 3);
-
-    gl.glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
-    gl.glActiveTexture(static_cast<GLenum>(activeUnit));
-    gl.glBindVertexArray(static_cast<GLuint>(vertexArray));
-    gl.glUseProgram(static_cast<GLuint>(program));
-    gl.glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
-    if (depthTest) gl.glEnable(GL_DEPTH_TEST);
-    if (blend) gl.glEnable(GL_BLEND);
-    if (cullFace) gl.glEnable(GL_CULL_FACE);
-    if (scissorTest) gl.glEnable(GL_SCISSOR_TEST);
+        gl.glBindFramebuffer(GL_FRAMEBUFFER, outputFramebuffer_);
+        gl.glViewport(0, 0, width_, height_);
+        gl.glUseProgram(program_);
+        gl.glBindVertexArray(vertexArray_);
+        gl.glBindTexture(GL_TEXTURE_2D, bigTexture_);
+        gl.glDrawArrays(GL_TRIANGLES, 0, 3);
+    }
     gl.glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
 }
 

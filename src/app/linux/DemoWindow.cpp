@@ -6,18 +6,17 @@
 // drawable size the window really got (a window manager may make a window smaller than asked, a
 // full-screen mode larger), which the viewport covers; a double-buffered 3.3 core
 // context with a 24-bit depth buffer and whatever swap interval the driver starts with; `pump`
-// presents, clears `keyPressed` and drains every pending event: Escape, a quit event, closing
-// the window and `endRequested` end the demo; key down (repeats included) and up, both buttons
-// and mouse motion fill the input fields, keys indexed by their Windows virtual-key code
-// (VirtualKeyCode.h).
-// Missing: nothing the demo uses. There is no window icon.
-// Differs from Windows: closing the window ends the demo. System keys (any key with Alt held,
-// Alt itself, F10) are not recorded on key down, but every key up clears its entry, so a key
-// released while Alt is held does not stay down. Mouse coordinates are SDL's, not folded into
-// 16-bit halves. A missing display (SDL's invisible off-screen driver), 3.3 core context or GL
-// entry point prints one line and makes `create` fail instead of calling through null. Without a
-// window manager (Xvfb) full screen is the window at (0, 0) at width x height: nothing resizes it.
-// A size changed after create() (a window manager acting late) is not followed.
+// presents, starts the frame's key presses afresh and drains every pending event: Escape, a quit
+// event, closing the window and `endRequested` end the demo; key down (each repeat a press of its
+// own, with the Shift and Ctrl held at that moment) and up fill `keys`, by their Windows
+// virtual-key code (VirtualKeyCode.h). The mouse is not read. Missing: nothing the demo uses. There
+// is no window icon. Differs from Windows: closing the window ends the demo. System keys (any key
+// with Alt held, Alt itself, F10) are not recorded on key down, but every key up clears its entry,
+// so a key released while Alt is held does not stay down. A missing display (SDL's invisible
+// off-screen driver), 3.3 core context or GL entry point prints one line and makes `create` fail
+// instead of calling through null. Without a window manager (Xvfb) full screen is the window at (0,
+// 0) at width x height: nothing resizes it. A size changed after create() (a window manager acting
+// late) is not followed.
 #include "app/DemoWindow.h"
 
 #include <SDL.h>
@@ -46,6 +45,11 @@ void* lookUp(const char* name) {
 bool isSystemKey(const SDL_Keysym& key) {
     return (key.mod & KMOD_ALT) != 0 || key.sym == SDLK_F10 || key.sym == SDLK_LALT ||
            key.sym == SDLK_RALT;
+}
+
+std::uint8_t modifiers(const SDL_Keysym& key) {
+    return static_cast<std::uint8_t>(((key.mod & KMOD_SHIFT) ? kShiftHeld : 0) |
+                                     ((key.mod & KMOD_CTRL) ? kControlHeld : 0));
 }
 
 bool hasCoreContext33() {
@@ -90,8 +94,7 @@ bool DemoWindow::create(int w, int h, bool wantFullscreen) {
     height = h;
     fullscreen = wantFullscreen ? 1 : 0;
     endRequested = 0;
-    for (std::uint8_t& k : keyDown) k = 0;
-    leftButton = rightButton = 0;
+    keys.reset();
     Platform& p = *platform_;
 
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
@@ -159,7 +162,7 @@ bool DemoWindow::create(int w, int h, bool wantFullscreen) {
 
 bool DemoWindow::pump() {
     SDL_GL_SwapWindow(platform_->window);
-    for (std::uint8_t& k : keyPressed) k = 0;
+    keys.startFrame();
 
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
@@ -171,22 +174,11 @@ bool DemoWindow::pump() {
                 break;
             case SDL_KEYDOWN: {
                 if (event.key.keysym.sym == SDLK_ESCAPE) return false;
-                const int key = virtualKeyCode(event.key.keysym.sym);
-                if (key != 0 && !isSystemKey(event.key.keysym)) keyDown[key] = keyPressed[key] = 1;
+                if (!isSystemKey(event.key.keysym))
+                    keys.press(virtualKeyCode(event.key.keysym.sym), modifiers(event.key.keysym));
                 break;
             }
-            case SDL_KEYUP: keyDown[virtualKeyCode(event.key.keysym.sym)] = 0; break;
-            case SDL_MOUSEBUTTONDOWN:
-            case SDL_MOUSEBUTTONUP: {
-                const std::uint8_t down = event.type == SDL_MOUSEBUTTONDOWN ? 1 : 0;
-                if (event.button.button == SDL_BUTTON_LEFT) leftButton = down;
-                if (event.button.button == SDL_BUTTON_RIGHT) rightButton = down;
-                break;
-            }
-            case SDL_MOUSEMOTION:
-                mouseX = event.motion.x;
-                mouseY = event.motion.y;
-                break;
+            case SDL_KEYUP: keys.release(virtualKeyCode(event.key.keysym.sym)); break;
             default: break;
         }
     }

@@ -1,53 +1,53 @@
 #include "app/linux/VirtualKeyCode.h"
 
-int virtualKeyCode(SDL_Keycode key) {
-    if (key >= SDLK_a && key <= SDLK_z) return 0x41 + (key - SDLK_a);
-    if (key >= SDLK_0 && key <= SDLK_9) return 0x30 + (key - SDLK_0);
-    if (key >= SDLK_F1 && key <= SDLK_F12) return 0x70 + (key - SDLK_F1);
-    if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return 0x61 + (key - SDLK_KP_1);
+Key virtualKeyCode(SDL_Keycode key) {
+    if (key >= SDLK_a && key <= SDLK_z) return keyAfter(Key::A, key - SDLK_a);
+    if (key >= SDLK_0 && key <= SDLK_9) return keyAfter(Key::Digit0, key - SDLK_0);
+    if (key >= SDLK_F1 && key <= SDLK_F12) return keyAfter(Key::F1, key - SDLK_F1);
+    if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return keyAfter(Key::Numpad0, 1 + (key - SDLK_KP_1));
     switch (key) {
-        case SDLK_BACKSPACE: return 0x08;
-        case SDLK_TAB: return 0x09;
+        case SDLK_BACKSPACE: return Key::Backspace;
+        case SDLK_TAB: return Key::Tab;
         case SDLK_RETURN:
-        case SDLK_KP_ENTER: return 0x0D;
+        case SDLK_KP_ENTER: return Key::Enter;
         case SDLK_LSHIFT:
-        case SDLK_RSHIFT: return 0x10;
+        case SDLK_RSHIFT: return Key::Shift;
         case SDLK_LCTRL:
-        case SDLK_RCTRL: return 0x11;
+        case SDLK_RCTRL: return Key::Control;
         case SDLK_LALT:
-        case SDLK_RALT: return 0x12;
-        case SDLK_PAUSE: return 0x13;
-        case SDLK_CAPSLOCK: return 0x14;
-        case SDLK_ESCAPE: return 0x1B;
-        case SDLK_SPACE: return 0x20;
-        case SDLK_PAGEUP: return 0x21;
-        case SDLK_PAGEDOWN: return 0x22;
-        case SDLK_END: return 0x23;
-        case SDLK_HOME: return 0x24;
-        case SDLK_LEFT: return 0x25;
-        case SDLK_UP: return 0x26;
-        case SDLK_RIGHT: return 0x27;
-        case SDLK_DOWN: return 0x28;
-        case SDLK_PRINTSCREEN: return 0x2C;
-        case SDLK_INSERT: return 0x2D;
-        case SDLK_DELETE: return 0x2E;
-        case SDLK_KP_0: return 0x60;
-        case SDLK_KP_MULTIPLY: return 0x6A;
-        case SDLK_KP_PLUS: return 0x6B;
-        case SDLK_KP_MINUS: return 0x6D;
-        case SDLK_KP_PERIOD: return 0x6E;
-        case SDLK_KP_DIVIDE: return 0x6F;
-        case SDLK_SEMICOLON: return 0xBA;
-        case SDLK_EQUALS: return 0xBB;
-        case SDLK_COMMA: return 0xBC;
-        case SDLK_MINUS: return 0xBD;
-        case SDLK_PERIOD: return 0xBE;
-        case SDLK_SLASH: return 0xBF;
-        case SDLK_BACKQUOTE: return 0xC0;
-        case SDLK_LEFTBRACKET: return 0xDB;
-        case SDLK_BACKSLASH: return 0xDC;
-        case SDLK_RIGHTBRACKET: return 0xDD;
-        case SDLK_QUOTE: return 0xDE;
-        default: return 0;
+        case SDLK_RALT: return Key::Alt;
+        case SDLK_PAUSE: return Key::Pause;
+        case SDLK_CAPSLOCK: return Key::CapsLock;
+        case SDLK_ESCAPE: return Key::Escape;
+        case SDLK_SPACE: return Key::Space;
+        case SDLK_PAGEUP: return Key::PageUp;
+        case SDLK_PAGEDOWN: return Key::PageDown;
+        case SDLK_END: return Key::End;
+        case SDLK_HOME: return Key::Home;
+        case SDLK_LEFT: return Key::Left;
+        case SDLK_UP: return Key::Up;
+        case SDLK_RIGHT: return Key::Right;
+        case SDLK_DOWN: return Key::Down;
+        case SDLK_PRINTSCREEN: return Key::PrintScreen;
+        case SDLK_INSERT: return Key::Insert;
+        case SDLK_DELETE: return Key::Delete;
+        case SDLK_KP_0: return Key::Numpad0;
+        case SDLK_KP_MULTIPLY: return Key::NumpadMultiply;
+        case SDLK_KP_PLUS: return Key::NumpadPlus;
+        case SDLK_KP_MINUS: return Key::NumpadMinus;
+        case SDLK_KP_PERIOD: return Key::NumpadPeriod;
+        case SDLK_KP_DIVIDE: return Key::NumpadDivide;
+        case SDLK_SEMICOLON: return Key::Semicolon;
+        case SDLK_EQUALS: return Key::Equals;
+        case SDLK_COMMA: return Key::Comma;
+        case SDLK_MINUS: return Key::Minus;
+        case SDLK_PERIOD: return Key::Period;
+        case SDLK_SLASH: return Key::Slash;
+        case SDLK_BACKQUOTE: return Key::Backquote;
+        case SDLK_LEFTBRACKET: return Key::OpenBracket;
+        case SDLK_BACKSLASH: return Key::Backslash;
+        case SDLK_RIGHTBRACKET: return Key::CloseBracket;
+        case SDLK_QUOTE: return Key::Quote;
+        default: return Key::None;
     }
 }

@@ -4,16 +4,16 @@
 // to fit its box or the screen); a WebGL 2 context without alpha, antialiasing or stencil, with a
 // depth buffer; the GL entry table bound to emscripten's WebGL functions; full screen through the
 // Fullscreen API on the page's stage element (create runs inside the click on Launch, the user
-// gesture browsers require); `pump` clears `keyPressed` and reports whether to go on: Escape, the
-// page leaving full screen after create entered it, and `endRequested` end the demo. Key down and
-// up fill `keyDown` by the event's keyCode, which is the Windows virtual-key code for the keys
-// the demo knows; both mouse buttons and the position over the canvas fill the mouse fields.
-// Presenting happens when the browser's frame callback returns: the loop belongs to the browser.
-// Missing: display modes (full screen shows the drawing buffer scaled to the screen).
-// Differs: WebGL has no glPointSize (points take their size from the vertex shader), so that slot
-// does nothing (gl/web/PointSize.cpp). GLSL ES forbids a sampler named "texture" (it hides the
-// built-in function): the shader files name it "spriteTexture" there, and the uniform look-up maps
-// the name.
+// gesture browsers require); `pump` starts the frame's key presses afresh and reports whether to go
+// on: Escape, the page leaving full screen after create entered it, and `endRequested` end the
+// demo. Key down and up fill `keys` by the event's keyCode, which is the Windows virtual-key code
+// for the keys the demo knows, with Shift and Ctrl as the event carries them; keys with Alt are not
+// recorded. The mouse is not read. Presenting happens when the browser's frame callback returns:
+// the loop belongs to the browser. Missing: display modes (full screen shows the drawing buffer
+// scaled to the screen). Differs: WebGL has no glPointSize (points take their size from the vertex
+// shader), so that slot does nothing (gl/web/PointSize.cpp). GLSL ES forbids a sampler named
+// "texture" (it hides the built-in function): the shader files name it "spriteTexture" there, and
+// the uniform look-up maps the name.
 #include "app/DemoWindow.h"
 
 #include <emscripten/emscripten.h>
@@ -66,26 +66,16 @@ EM_JS(int, velmora_preserve_drawing_buffer, (), { return Module.velmoraPreserve 
 
 EM_BOOL onKey(int type, const EmscriptenKeyboardEvent* e, void* user) {
     DemoWindow& w = *static_cast<DemoWindow*>(user);
-    const unsigned key = e->keyCode & 0xff;
+    const Key key = static_cast<Key>(e->keyCode & 0xff);
     if (type == EMSCRIPTEN_EVENT_KEYDOWN) {
-        if (e->keyCode == 27) w.endRequested = 1;  // Escape
-        if (!e->altKey && key != 0) w.keyDown[key] = w.keyPressed[key] = 1;
+        if (key == Key::Escape) w.endRequested = 1;
+        const std::uint8_t modifiers = static_cast<std::uint8_t>((e->shiftKey ? kShiftHeld : 0) |
+                                                                 (e->ctrlKey ? kControlHeld : 0));
+        if (!e->altKey) w.keys.press(key, modifiers);
     } else {
-        w.keyDown[key] = 0;
+        w.keys.release(key);
     }
     return EM_FALSE;  // the page keeps its own keys (F5, F11, ...)
-}
-
-EM_BOOL onMouse(int type, const EmscriptenMouseEvent* e, void* user) {
-    DemoWindow& w = *static_cast<DemoWindow*>(user);
-    w.mouseX = static_cast<std::int32_t>(e->targetX);
-    w.mouseY = static_cast<std::int32_t>(e->targetY);
-    const std::uint8_t down = type == EMSCRIPTEN_EVENT_MOUSEDOWN ? 1 : 0;
-    if (type != EMSCRIPTEN_EVENT_MOUSEMOVE) {
-        if (e->button == 0) w.leftButton = down;
-        if (e->button == 2) w.rightButton = down;
-    }
-    return EM_FALSE;
 }
 
 EM_BOOL onFullscreenChange(int, const EmscriptenFullscreenChangeEvent* e, void* user) {
@@ -107,8 +97,7 @@ bool DemoWindow::create(int w, int h, bool wantFullscreen) {
     height = h;
     fullscreen = wantFullscreen ? 1 : 0;
     endRequested = 0;
-    for (std::uint8_t& k : keyDown) k = 0;
-    leftButton = rightButton = 0;
+    keys.reset();
     Platform& p = *platform_;
 
     if (emscripten_set_canvas_element_size(kCanvas, w, h) != EMSCRIPTEN_RESULT_SUCCESS) {
@@ -149,9 +138,6 @@ bool DemoWindow::create(int w, int h, bool wantFullscreen) {
 
     emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, EM_FALSE, onKey);
     emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, EM_FALSE, onKey);
-    emscripten_set_mousedown_callback(kCanvas, this, EM_FALSE, onMouse);
-    emscripten_set_mouseup_callback(kCanvas, this, EM_FALSE, onMouse);
-    emscripten_set_mousemove_callback(kCanvas, this, EM_FALSE, onMouse);
     p.leftFullscreen = false;
     if (fullscreen) {
         if (velmora_request_fullscreen()) {
@@ -166,7 +152,7 @@ bool DemoWindow::create(int w, int h, bool wantFullscreen) {
 }
 
 bool DemoWindow::pump() {
-    for (std::uint8_t& k : keyPressed) k = 0;
+    keys.startFrame();
     if (platform_->leftFullscreen) endRequested = 1;
     return !endRequested;
 }
@@ -176,9 +162,6 @@ void DemoWindow::shutdown() {
     if (p.context == 0) return;
     emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, nullptr);
     emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, nullptr);
-    emscripten_set_mousedown_callback(kCanvas, nullptr, EM_FALSE, nullptr);
-    emscripten_set_mouseup_callback(kCanvas, nullptr, EM_FALSE, nullptr);
-    emscripten_set_mousemove_callback(kCanvas, nullptr, EM_FALSE, nullptr);
     emscripten_set_fullscreenchange_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_FALSE,
                                              nullptr);
     velmora_exit_fullscreen();

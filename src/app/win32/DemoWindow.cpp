@@ -5,7 +5,8 @@
 // wglCreateContextAttribsARB, destroyed once the real context exists; windowed (centred on the
 // work area by its outer size, so the client area is width x height where that fits) or full
 // screen (a temporary 32-bit display-mode change, cursor hidden); the PeekMessage pump with
-// Escape, keys, buttons and mouse position; GDI+ start-up and shut-down.
+// Escape and keys (each press with its repeat count and the Shift and Ctrl held with it; the
+// mouse is not read); GDI+ start-up and shut-down.
 // Differs: `width` and `height` are the client area the window really got (a window with no room
 // on the screen is made to fit the work area, smaller), and the viewport matches it. A failed
 // display-mode change prints one line and falls back to the centred window. A missing WGL
@@ -38,6 +39,11 @@ const DWORD kWindowedStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 const DWORD kFullscreenStyle = WS_POPUP;
 const DWORD kBootstrapStyle = WS_BORDER | WS_SYSMENU | WS_MINIMIZEBOX;
 const int kIconResource = 102;
+
+std::uint8_t heldModifiers() {
+    return static_cast<std::uint8_t>((GetKeyState(VK_SHIFT) < 0 ? kShiftHeld : 0) |
+                                     (GetKeyState(VK_CONTROL) < 0 ? kControlHeld : 0));
+}
 
 // clang-format off
 const int kPixelFormatAttributes[] = {
@@ -142,9 +148,7 @@ bool DemoWindow::create(int w, int h, bool full) {
     windowClass.hIcon = LoadIconW(p.instance, MAKEINTRESOURCEW(kIconResource));
     windowClass.lpszClassName = kClassName;
     RegisterClassW(&windowClass);
-    for (std::uint8_t& k : keyDown) k = 0;
-    leftButton = 0;
-    rightButton = 0;
+    keys.reset();
 
     const PIXELFORMATDESCRIPTOR pfd = legacyPixelFormat();
     bootstrap = CreateWindowExW(kExStyle, kClassName, L"tmp", kBootstrapStyle, 0, 0, 0, 0, nullptr,
@@ -231,7 +235,7 @@ bool DemoWindow::create(int w, int h, bool full) {
 bool DemoWindow::pump() {
     Platform& p = *platform_;
     SwapBuffers(p.deviceContext);
-    for (std::uint8_t& k : keyPressed) k = 0;
+    keys.startFrame();
 
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -240,25 +244,18 @@ bool DemoWindow::pump() {
         if (endRequested) return false;
         // The close box reaches the default procedure, which destroys the window quietly.
         if (!IsWindow(p.window)) return false;
-        const std::uint8_t key = static_cast<std::uint8_t>(message.wParam);
+        const Key key = static_cast<Key>(message.wParam & 0xff);
         switch (message.message) {
             case WM_QUIT: return false;
-            case WM_KEYDOWN:
+            case WM_KEYDOWN: {
                 if (message.wParam == VK_ESCAPE) return false;
-                keyDown[key] = 1;
-                keyPressed[key] = 1;
-                break;
-            case WM_KEYUP: keyDown[key] = 0; break;
-            case WM_LBUTTONDOWN: leftButton = 1; break;
-            case WM_LBUTTONUP: leftButton = 0; break;
-            case WM_RBUTTONDOWN: rightButton = 1; break;
-            case WM_RBUTTONUP: rightButton = 0; break;
-            case WM_MOUSEMOVE: {
-                const std::int32_t position = static_cast<std::int32_t>(message.lParam);
-                mouseX = position % 65536;
-                mouseY = position / 65536;
+                // The modifiers as they were when this key went down; the low word of lParam
+                // counts the auto-repeats the message stands for (at least one press).
+                const int repeats = static_cast<int>(message.lParam & 0xffff);
+                keys.press(key, heldModifiers(), repeats > 0 ? repeats : 1);
                 break;
             }
+            case WM_KEYUP: keys.release(key); break;
             default: break;
         }
     }

@@ -1,5 +1,6 @@
-// inotify on every folder that holds a watched file: a write that closes the file, a file moved
-// or renamed into the folder (how many editors save) and a file created there all count.
+// inotify on every folder that holds a watched file: a write that closes the file and a file moved
+// or renamed into the folder (how many editors save) count. A file created there counts once its
+// writer closes it: read before, it would be reported half written, then again when complete.
 #include "app/dev/AssetWatcher.h"
 
 #include <sys/inotify.h>
@@ -40,7 +41,7 @@ AssetWatcher::AssetWatcher(std::vector<std::string> paths)
         for (const auto& entry : p.folders) known = known || entry.second == folder;
         if (known) continue;
         const int wd = inotify_add_watch(p.fd, folder.empty() ? "." : folder.c_str(),
-                                         IN_CLOSE_WRITE | IN_MOVED_TO | IN_CREATE);
+                                         IN_CLOSE_WRITE | IN_MOVED_TO);
         if (wd < 0) {
             std::printf("Hot reload cannot watch %s (%s)\n", folder.c_str(), std::strerror(errno));
             continue;

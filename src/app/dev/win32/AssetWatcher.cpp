@@ -1,5 +1,6 @@
 // Windows: each watched file's last write time and size, compared once a second. A file that
-// cannot be read at the moment (an editor replacing it) counts as unchanged until it is back.
+// cannot be read at the moment (an editor replacing it) or that a writer still holds open counts
+// as unchanged until it is back and closed: read half written, it would be reported twice.
 #include "app/dev/AssetWatcher.h"
 
 #include <windows.h>
@@ -28,6 +29,15 @@ bool stampOf(const std::string& path, std::uint64_t& written, std::uint64_t& siz
     return true;
 }
 
+// Opening with reads shared only fails while another handle may write.
+bool writerHasItOpen(const std::string& path) {
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION;
+    CloseHandle(file);
+    return false;
+}
+
 }  // namespace
 
 AssetWatcher::AssetWatcher(std::vector<std::string> paths)
@@ -53,6 +63,7 @@ std::vector<std::string> AssetWatcher::changed() {
         std::uint64_t written = 0, size = 0;
         if (!stampOf(paths_[i], written, size)) continue;
         if (written == p.stamps[i].written && size == p.stamps[i].size) continue;
+        if (writerHasItOpen(paths_[i])) continue;
         p.stamps[i] = {written, size};
         result.push_back(paths_[i]);
     }
