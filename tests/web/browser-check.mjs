@@ -2,7 +2,7 @@
 // 127.0.0.1. One check per invocation:
 //   stills BASE REFDIR OUTDIR LIMIT TIME...
 //       loads BASE/index.html?t=T0&still=1&size=640x360, then draws each further time with
-//       velmora.still(T); screenshots each frame (OUTDIR/web_NNNNN.png) and compares it with the
+//       velmora.still(T), each counted in velmora.stills once presented; screenshots each frame (OUTDIR/web_NNNNN.png) and compares it with the
 //       headless runner's REFDIR/frame_NNNNN.png: the mean absolute difference must stay within
 //       LIMIT and the screenshot must be closer to its own reference than to any other time's.
 //   images BASE DUMPDIR PATH...
@@ -34,7 +34,7 @@ async function stills(browser, base, refDir, outDir, limit, times) {
       const ok = await browser.evaluate(`velmora.still(${JSON.stringify(times[i])})`);
       if (!ok) throw new Error(`the page refused time ${times[i]}`);
     }
-    await browser.waitFor(`document.title === "velmora: still done" && velmora.stills === ${i + 1}`,
+    await browser.waitFor(`velmora.stills === ${i + 1}`,
                           i === 0 ? 90 : 60, `the still at ${times[i]}`);
     const png = await browser.screenshot(kWidth, kHeight);
     writeFileSync(join(outDir, "web_" + name(i)), png);
