@@ -4,10 +4,10 @@
 //   files BASE      each BASE/<variant>/ lacks or damages one file: velmora.data, velmora.wasm or
 //                   launcher.js missing, velmora.data or velmora.wasm cut short: loading ends on
 //                   one line naming the file, which stays; an image missing and the soundtrack
-//                   cut short: "Ready." names both.
+//                   cut short: "Ready." names both, in view in a 360-pixel window, Launch focused.
 //   sizes BASE      custom sizes the WebGL cannot hold (9000x100, 99999x99999) and one of two
 //                   million characters are refused with one line, the launcher stays usable and
-//                   then launches 640x360; "window size" at 5x zoom is scaled down to fit.
+//                   then launches 640x360 with Enter in the field; "window size" at 5x zoom is scaled down to fit.
 //   stills BASE     ?still=1 with a bad time or size shows the message above the black stage.
 //   context BASE    a lost WebGL context stops the frames and the music and says so; restored,
 //                   the demo loads again and goes on from the same position.
@@ -57,6 +57,13 @@ async function files(browser, base) {
   ok = expect(`damaged: "${damaged.status}"`, damaged.phase === "ready" && damaged.launch &&
               /^Ready\. /.test(damaged.status) && /assets\/rec\.png is missing/.test(damaged.status) &&
               /tunevox_11\.mp3 is cut short/.test(damaged.status)) && ok;
+  // In a window 360 pixels high the status line is in view, nothing scrolls, Launch has the focus.
+  const view = await browser.evaluate(`({ bottom: document.getElementById("status")
+      .getBoundingClientRect().bottom, scroll: document.documentElement.scrollHeight,
+      height: innerHeight, focus: document.activeElement.id })`);
+  ok = expect(`status line bottom ${view.bottom}, page ${view.scroll} of ${view.height} px, ` +
+              `focus on "${view.focus}"`, view.bottom <= view.height &&
+              view.scroll <= view.height && view.focus === "launch") && ok;
   return ok;
 }
 
@@ -83,7 +90,11 @@ async function sizes(browser, base) {
                 shown === "block") && ok;
   }
   await chooseCustom(browser, "'640x360'");
-  await browser.click("#launch");
+  await browser.evaluate(`document.getElementById("custom").focus()`);
+  for (const type of ["keyDown", "keyUp"]) {  // Enter in the field launches
+    await browser.page("Input.dispatchKeyEvent",
+                       { type, key: "Enter", code: "Enter", windowsVirtualKeyCode: 13 });
+  }
   await browser.waitFor(`velmora.frames > 0 || velmora.phase === "ready"`, 60, "a frame");
   const drawn = await browser.evaluate(`[canvas.width, canvas.height, velmora.phase]`);
   ok = expect(`then 640x360: ${drawn.join(" ")}`, drawn[0] === 640 && drawn[2] === "playing") && ok;

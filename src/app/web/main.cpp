@@ -22,7 +22,7 @@
 #include "gl/RenderTarget.h"
 #include "gl/Texture2D.h"
 
-// What DemoWindow::create enables on a new context (DemoWindow.cpp); a restored context has lost it.
+// What DemoWindow::create enables on a context (DemoWindow.cpp); a restored one has lost it.
 void enableWebGlExtensions(EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context);
 
 namespace {
@@ -35,9 +35,9 @@ struct WebDemo {
     Demo demo;
     bool loaded = false;
     bool running = false;
-    bool lost = false;         // the WebGL context is gone: no frames until it comes back
+    bool lost = false;  // the WebGL context is gone: no frames until it comes back
     bool playingWhenLost = false;
-    std::int64_t lostAt = 0;   // the position the picture stopped at
+    std::int64_t lostAt = 0;    // the position the picture stopped at
     double stillSeconds = 0.0;  // the last still drawn
     long frames = 0;
 };
@@ -86,7 +86,8 @@ std::string webSizeProblem(int width, int height) {
         gl.glBindFramebuffer(GL_FRAMEBUFFER, 0);
     }
     if (glGetError() != GL_NO_ERROR || !complete)
-        return prefix + "this WebGL cannot hold a floating-point picture and its depth of that size";
+        return prefix +
+               "this WebGL cannot hold a floating-point picture and its depth of that size";
     return {};
 }
 

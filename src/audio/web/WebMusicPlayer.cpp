@@ -10,8 +10,9 @@
 // - seek() clamps to [0, duration], truncates to 100 ns and moves the element; a stopped player
 //   stays stopped. pause() stops the sound and the position; play() goes on from there.
 // - Without a playable element (missing file, a decode error, a file that ends before its stated
-//   duration, or the browser refusing to start sound without a click): one line on standard output, then the position runs from the wall
-//   clock, stopping at the duration when it is known; seek and pause still work.
+//   duration, or the browser refusing to start sound without a click): one line on standard output,
+//   then the position runs from the wall clock, stopping at the duration when it is known; seek and
+//   pause still work.
 // Differs: the position is what the browser reports as heard, not samples handed to a device.
 #include "audio/web/WebMusicPlayer.h"
 
