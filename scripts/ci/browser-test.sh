@@ -48,8 +48,10 @@ fi
 
 work=$(mktemp -d /tmp/velmora-web.XXXXXX)
 server=""
+nosniff_server=""
 cleanup() {
     [[ -n $server ]] && kill "$server" 2>/dev/null || true
+    [[ -n $nosniff_server ]] && kill "$nosniff_server" 2>/dev/null || true
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -107,6 +109,18 @@ for _ in $(seq 50); do
     sleep 0.1
 done
 base=http://127.0.0.1:$port/site
+# The same page with every script served as text/plain and "nosniff": the browser refuses them.
+nosniff_port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+(cd "$work/site" && exec python3 -c '
+import http.server, sys
+class Handler(http.server.SimpleHTTPRequestHandler):
+    extensions_map = dict(http.server.SimpleHTTPRequestHandler.extensions_map, **{".js": "text/plain"})
+    def end_headers(self):
+        self.send_header("X-Content-Type-Options", "nosniff")
+        super().end_headers()
+http.server.test(Handler, port=int(sys.argv[1]), bind="127.0.0.1")' "$nosniff_port" \
+    >/dev/null 2>&1) &
+nosniff_server=$!
 check=tests/web/browser-check.mjs
 
 phase "images: the page's decoding against the Linux decoder"
@@ -139,7 +153,8 @@ result "playback" $rc
 for check in files sizes stills context controls; do
     phase "when things go wrong: $check"
     rc=0
-    node tests/web/failure-check.mjs $check "http://127.0.0.1:$port" || rc=$?
+    node tests/web/failure-check.mjs $check "http://127.0.0.1:$port" "http://127.0.0.1:$nosniff_port" \
+        || rc=$?
     result "failures: $check" $rc
 done
 

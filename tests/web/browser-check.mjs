@@ -103,13 +103,14 @@ async function playback(browser, base) {
       full: document.fullscreenElement ? document.fullscreenElement.id : "" })`);
   console.log(`   drawing buffer ${screen.w} x ${screen.h}, full screen: ${screen.full || "no"}`);
   const first = await browser.evaluate(`({ p: velmora.position, f: velmora.frames,
-      ms: velmora.firstFrameMs, t: performance.now() })`);
+      ms: velmora.firstFrameMs, t: performance.now(), stall: velmora.longestStallMs })`);
   await new Promise((r) => setTimeout(r, 4000));
   const later = await browser.evaluate(`({ p: velmora.position, f: velmora.frames,
       t: performance.now(), phase: velmora.phase, audible: velmora.audible })`);
   const advanced = later.p - first.p, elapsed = (later.t - first.t) / 1000;
   const frames = later.f - first.f;
-  console.log(`   Launch to first frame ${first.ms.toFixed(0)} ms; in ${elapsed.toFixed(2)} s ` +
+  console.log(`   Launch to first frame ${first.ms.toFixed(0)} ms (longest main-thread stall ` +
+              `${first.stall.toFixed(0)} ms); in ${elapsed.toFixed(2)} s ` +
               `the music moved ${advanced.toFixed(2)} s and ${frames} frames were drawn ` +
               `(${(frames / elapsed).toFixed(1)} fps); sound ${later.audible ? "playing" : "OFF"}`);
   // The music clock runs at real speed (a stalled element or a wall clock fallback would show

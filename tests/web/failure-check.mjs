@@ -1,13 +1,16 @@
 // The browser page when things go wrong, run by scripts/ci/browser-test.sh against copies of
 // build/web served by python's http.server (which answers no range requests). One check per
 // invocation:
-//   files BASE      each BASE/<variant>/ lacks or damages one file: velmora.data, velmora.wasm or
+//   files BASE [NOSNIFF_BASE]
+//                   each BASE/<variant>/ lacks or damages one file: velmora.data, velmora.wasm or
 //                   launcher.js missing, velmora.data or velmora.wasm cut short: loading ends on
 //                   one line naming the file, which stays; an image missing and the soundtrack
 //                   cut short: "Ready." names both, in view in a 360-pixel window, Launch focused.
+//                   NOSNIFF_BASE serves the page's scripts as text with "nosniff": the page says so.
 //   sizes BASE      custom sizes the WebGL cannot hold (9000x100, 99999x99999) and one of two
 //                   million characters are refused with one line, the launcher stays usable and
-//                   then launches 640x360 with Enter in the field; "window size" at 5x zoom is scaled down to fit.
+//                   then launches 640x360 with Enter in the field; "window size" at 5x zoom is
+//                   scaled down to fit.
 //   stills BASE     ?still=1 with a bad time or size shows the message above the black stage.
 //   context BASE    a lost WebGL context stops the frames and the music and says so; restored,
 //                   the demo loads again and goes on from the same position.
@@ -35,7 +38,7 @@ async function ready(browser, url) {
   return statusOf(browser);
 }
 
-async function files(browser, base) {
+async function files(browser, base, nosniff) {
   let ok = true;
   const failures = [["no-data", /velmora\.data is missing \(HTTP 404\)/],
                     ["short-data", /velmora\.data is cut short \(\d+ of \d+ bytes\)/],
@@ -53,6 +56,12 @@ async function files(browser, base) {
       document.getElementById("status").textContent) && document.getElementById("status").textContent`,
       30, "the line about launcher.js");
   ok = expect(`no-launcher: "${line}"`, true) && ok;
+  if (nosniff) {  // every script served as text/plain with "nosniff"
+    await browser.navigate(`${nosniff}/index.html`);
+    const refused = await browser.waitFor(`/launcher\\.js/.test(document.getElementById("status")
+        .textContent) && document.getElementById("status").textContent`, 30, "the nosniff line");
+    ok = expect(`scripts as text, nosniff: "${refused}"`, true) && ok;
+  }
   const damaged = await ready(browser, `${base}/damaged/index.html`);
   ok = expect(`damaged: "${damaged.status}"`, damaged.phase === "ready" && damaged.launch &&
               /^Ready\. /.test(damaged.status) && /assets\/rec\.png is missing/.test(damaged.status) &&
@@ -205,12 +214,12 @@ async function controls(browser, base) {
   return ok;
 }
 
-const [check, base] = process.argv.slice(2);
+const [check, base, nosniff] = process.argv.slice(2);
 const checks = { files, sizes, stills, context, controls };
 const browser = await Chromium.start(["--autoplay-policy=no-user-gesture-required"], kWidth, kHeight);
 let ok = false;
 try {
-  if (checks[check]) ok = await checks[check](browser, base);
+  if (checks[check]) ok = await checks[check](browser, base, nosniff);
   else console.log("usage: failure-check.mjs files|sizes|stills|context|controls BASE");
 } catch (e) {
   console.log("   " + e.message);

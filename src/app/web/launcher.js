@@ -10,7 +10,8 @@
 // window.velmora holds the page's state for tests (the tab title is the viewer's): phase
 // ("loading", "ready", "launching", "playing", "ended", "still", "failed"), frames, position
 // (seconds), firstFrameMs (Launch to first frame), log (the program's lines), contextLost and
-// restores (the WebGL context), longestStallMs (the longest main-thread task seen since load).
+// restores (the WebGL context), longestStallMs (the longest main-thread task since Launch, or
+// since the page opened before that).
 // Every failure of a file the demo needs ends loading with one line naming it; a file the demo can
 // do without (an image, the soundtrack) is named beside "Ready.".
 "use strict";
@@ -257,7 +258,8 @@
     }
     const viewport = probe.getParameter(probe.MAX_VIEWPORT_DIMS);
     largestSide = Math.min(probe.getParameter(probe.MAX_TEXTURE_SIZE),
-                           probe.getParameter(probe.MAX_RENDERBUFFER_SIZE), viewport[0], viewport[1]);
+                           probe.getParameter(probe.MAX_RENDERBUFFER_SIZE),
+                           viewport[0], viewport[1]);
     const lose = probe.getExtension("WEBGL_lose_context");
     if (lose) lose.loseContext();
 
@@ -364,6 +366,7 @@
     }
     state.phase = "launching";
     state.launchedAt = performance.now();
+    state.longestStallMs = 0;
     $("launch").disabled = true;
     say("Launching…");
     $("launcher").style.display = "none";

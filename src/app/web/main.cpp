@@ -145,7 +145,8 @@ void browserFrame() {
 extern "C" {
 
 // Launch: the window (canvas) at `size` ("WxH"), the load phase, the music, then the loop.
-// Returns 0 when the size is unusable or WebGL 2 is missing (the reason is on the console).
+// Returns 0 when the size is unusable or WebGL 2 is missing (the reason is the last line printed).
+// The page calls it with ccall's async option: the load phase gives the browser turns.
 EMSCRIPTEN_KEEPALIVE int velmora_launch(const char* size, int fullscreen) {
     if (!load(size, fullscreen != 0, false)) return 0;
     WebDemo& d = web();
