@@ -5,7 +5,8 @@
 //                   each BASE/<variant>/ lacks or damages one file: velmora.data, velmora.wasm or
 //                   launcher.js missing, velmora.data or velmora.wasm cut short: loading ends on
 //                   one line naming the file, which stays; an image missing and the soundtrack
-//                   cut short: "Ready." names both, in view in a 360-pixel window, Launch focused.
+//                   cut short: "Ready." names both, in view in a 360-pixel window, Launch focused;
+//                   past the soundtrack's cut the picture goes on with the wall clock.
 //                   NOSNIFF_BASE serves the page's scripts as text with "nosniff": the page says so.
 //   sizes BASE      custom sizes the WebGL cannot hold (9000x100, 99999x99999) and one of two
 //                   million characters are refused with one line, the launcher stays usable and
@@ -66,6 +67,18 @@ async function files(browser, base, nosniff) {
   ok = expect(`damaged: "${damaged.status}"`, damaged.phase === "ready" && damaged.launch &&
               /^Ready\. /.test(damaged.status) && /assets\/rec\.png is missing/.test(damaged.status) &&
               /tunevox_11\.mp3 is cut short/.test(damaged.status)) && ok;
+  // The soundtrack, cut at about 96 s, ends early: the wall clock goes on from there.
+  await browser.click("#launch");
+  await browser.waitFor(`velmora.frames > 0`, 60, "a frame");
+  await browser.evaluate(`Module._velmora_seek(94)`);
+  await browser.waitFor(`velmora.position > 99 || velmora.phase !== "playing"`, 30, "99 s");
+  const past = await browser.evaluate(`({ p: velmora.position, phase: velmora.phase,
+      audible: velmora.audible })`);
+  ok = expect(`past the cut: ${past.phase} at ${past.p.toFixed(3)} s, sound ` +
+              `${past.audible ? "on" : "off"}`, past.phase === "playing" && past.p < 110 &&
+              !past.audible) && ok;
+  await browser.navigate(`${base}/damaged/index.html`);
+  await browser.waitFor(`velmora.phase === "ready"`, 90, "loading");
   // In a window 360 pixels high the status line is in view, nothing scrolls, Launch has the focus.
   const view = await browser.evaluate(`({ bottom: document.getElementById("status")
       .getBoundingClientRect().bottom, scroll: document.documentElement.scrollHeight,

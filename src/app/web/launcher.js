@@ -193,6 +193,13 @@
       element.addEventListener("error", () => {
         audio.failed = "the browser cannot play it past " + element.currentTime.toFixed(1) + " s";
       });
+      // How far it has played, by the wall clock since it last started or jumped: a file cut
+      // short ends early, and the element then reports its stated end as the time.
+      let from = [0, performance.now()];
+      const mark = () => { from = [element.currentTime, performance.now()]; };
+      element.addEventListener("playing", mark);
+      element.addEventListener("seeked", mark);
+      audio.heard = () => from[0] + (performance.now() - from[1]) / 1000;
       audio.element = element;
     } catch (e) {
       audio.failed = e.message;

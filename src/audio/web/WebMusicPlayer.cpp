@@ -32,13 +32,14 @@ EM_JS(double, velmora_audio_duration, (), {
     return isFinite(d) && d > 0 ? d : 0;
 });
 
-// A file cut short plays what it has and then ends (its duration may then shrink to match): that
-// is a failure too, noticed here.
+// A file cut short plays what it has and then ends, its time jumping to the stated duration: that
+// is a failure too, noticed here before the time is read (audio.heard: the page's wall-clock
+// estimate of how far it played).
 EM_JS(int, velmora_audio_failure, (char* text, int size), {
     const audio = Module.velmoraAudio;
     const e = audio && audio.element;
-    if (e && !audio.failed && e.ended && e.currentTime + 1 < audio.openedDuration)
-        audio.failed = "it ends at " + e.currentTime.toFixed(1) + " s of " +
+    if (e && !audio.failed && e.ended && audio.heard && audio.heard() + 2 < audio.openedDuration)
+        audio.failed = "it ends at " + audio.heard().toFixed(1) + " s of " +
                        audio.openedDuration.toFixed(1) + " s";
     const reason = !audio || !audio.element ? "the page has no audio element" : audio.failed || "";
     stringToUTF8(reason, text, size);
