@@ -18,6 +18,9 @@
 #      advances at real speed, frames are drawn and the sound plays; leaving full screen ends the
 #      demo. Prints Launch -> first frame. Launched again: Space pauses and resumes the music, and
 #      after a seek to 190.5 s the demo ends by itself past bar 142.
+#   7. When things go wrong (tests/web/failure-check.mjs): files missing or cut short, sizes the
+#      WebGL cannot hold, still-mode errors, a lost and restored WebGL context, held Space and a
+#      seek on a fresh load; no build-machine path in the built files.
 # Builds what it needs: the web preset (make web) and, when missing, the headless runner, the
 # image comparer and the maths printer of the linux preset. Serves a copy of build/web on 127.0.0.1.
 set -euo pipefail
@@ -45,8 +48,10 @@ fi
 
 work=$(mktemp -d /tmp/velmora-web.XXXXXX)
 server=""
+nosniff_server=""
 cleanup() {
     [[ -n $server ]] && kill "$server" 2>/dev/null || true
+    [[ -n $nosniff_server ]] && kill "$nosniff_server" 2>/dev/null || true
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -75,19 +80,47 @@ else
 fi
 result "maths bits" $rc
 
+phase "no build-machine path in the built files"
+rc=0
+if grep -rlF "$PWD/" build/web; then echo "   the files above name $PWD/"; rc=1; fi
+result "no build path" $rc
+
 mkdir -p "$work/dumps" "$work/reference" "$work/shots"
 cp -r build/web "$work/site"
+# The page with one file missing or cut short, next to the whole one.
+for variant in no-data short-data no-wasm short-wasm no-launcher damaged; do
+    mkdir -p "$work/$variant" && cp -rs "$work/site/." "$work/$variant/"
+done
+rm "$work/no-data/velmora.data" "$work/no-wasm/velmora.wasm" "$work/no-launcher/launcher.js" \
+   "$work/damaged/assets/rec.png"
+for file in short-data/velmora.data short-wasm/velmora.wasm damaged/assets/tunevox_11.mp3; do
+    whole=$work/site/${file#*/}
+    rm "$work/$file" && head -c $(($(stat -c %s "$whole") / 2)) "$whole" >"$work/$file"
+done
 mkdir -p "$work/site/imagecheck"
 "$compare" make "$work/site/imagecheck" >/dev/null
 port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-python3 -m http.server "$port" --bind 127.0.0.1 --directory "$work/site" >/dev/null 2>&1 &
+# python's server answers no range requests: seeking must not depend on them.
+python3 -m http.server "$port" --bind 127.0.0.1 --directory "$work" >/dev/null 2>&1 &
 server=$!
 for _ in $(seq 50); do
-    python3 -c "import urllib.request; urllib.request.urlopen('http://127.0.0.1:$port/index.html')" \
+    python3 -c "import urllib.request; urllib.request.urlopen('http://127.0.0.1:$port/site/index.html')" \
         2>/dev/null && break
     sleep 0.1
 done
-base=http://127.0.0.1:$port
+base=http://127.0.0.1:$port/site
+# The same page with every script served as text/plain and "nosniff": the browser refuses them.
+nosniff_port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+(cd "$work/site" && exec python3 -c '
+import http.server, sys
+class Handler(http.server.SimpleHTTPRequestHandler):
+    extensions_map = dict(http.server.SimpleHTTPRequestHandler.extensions_map, **{".js": "text/plain"})
+    def end_headers(self):
+        self.send_header("X-Content-Type-Options", "nosniff")
+        super().end_headers()
+http.server.test(Handler, port=int(sys.argv[1]), bind="127.0.0.1")' "$nosniff_port" \
+    >/dev/null 2>&1) &
+nosniff_server=$!
 check=tests/web/browser-check.mjs
 
 phase "images: the page's decoding against the Linux decoder"
@@ -116,6 +149,14 @@ phase "playback with autoplay allowed"
 rc=0
 node $check playback "$base" || rc=$?
 result "playback" $rc
+
+for check in files sizes stills context controls; do
+    phase "when things go wrong: $check"
+    rc=0
+    node tests/web/failure-check.mjs $check "http://127.0.0.1:$port" "http://127.0.0.1:$nosniff_port" \
+        || rc=$?
+    result "failures: $check" $rc
+done
 
 echo "browser-test: $passed passed, $failures failed ($((SECONDS - start)) s)"
 [[ $failures -eq 0 ]]

@@ -43,6 +43,7 @@ export class Chromium {
     this.next = 1;
     this.waiting = new Map();
     this.console = [];
+    this.consoleLevels = [];  // "log", "debug", "warning", ... for each console line
     let buffered = Buffer.alloc(0);
     child.stdio[4].on("data", (chunk) => {
       buffered = Buffer.concat([buffered, chunk]);
@@ -66,7 +67,9 @@ export class Chromium {
       else resolve(message.result);
     } else if (message.method === "Runtime.consoleAPICalled") {
       this.console.push(message.params.args.map((a) => a.value ?? a.description).join(" "));
+      this.consoleLevels.push(message.params.type);
     } else if (message.method === "Runtime.exceptionThrown") {
+      this.consoleLevels.push("exception");
       this.console.push("exception: " + message.params.exceptionDetails.text + " " +
                         (message.params.exceptionDetails.exception?.description ?? ""));
     }

@@ -2,7 +2,7 @@
 // 127.0.0.1. One check per invocation:
 //   stills BASE REFDIR OUTDIR LIMIT TIME...
 //       loads BASE/index.html?t=T0&still=1&size=640x360, then draws each further time with
-//       velmora.still(T); screenshots each frame (OUTDIR/web_NNNNN.png) and compares it with the
+//       velmora.still(T), each counted in velmora.stills once presented; screenshots each frame (OUTDIR/web_NNNNN.png) and compares it with the
 //       headless runner's REFDIR/frame_NNNNN.png: the mean absolute difference must stay within
 //       LIMIT and the screenshot must be closer to its own reference than to any other time's.
 //   images BASE DUMPDIR PATH...
@@ -34,7 +34,7 @@ async function stills(browser, base, refDir, outDir, limit, times) {
       const ok = await browser.evaluate(`velmora.still(${JSON.stringify(times[i])})`);
       if (!ok) throw new Error(`the page refused time ${times[i]}`);
     }
-    await browser.waitFor(`document.title === "velmora: still done" && velmora.stills === ${i + 1}`,
+    await browser.waitFor(`velmora.stills === ${i + 1}`,
                           i === 0 ? 90 : 60, `the still at ${times[i]}`);
     const png = await browser.screenshot(kWidth, kHeight);
     writeFileSync(join(outDir, "web_" + name(i)), png);
@@ -103,13 +103,14 @@ async function playback(browser, base) {
       full: document.fullscreenElement ? document.fullscreenElement.id : "" })`);
   console.log(`   drawing buffer ${screen.w} x ${screen.h}, full screen: ${screen.full || "no"}`);
   const first = await browser.evaluate(`({ p: velmora.position, f: velmora.frames,
-      ms: velmora.firstFrameMs, t: performance.now() })`);
+      ms: velmora.firstFrameMs, t: performance.now(), stall: velmora.longestStallMs })`);
   await new Promise((r) => setTimeout(r, 4000));
   const later = await browser.evaluate(`({ p: velmora.position, f: velmora.frames,
       t: performance.now(), phase: velmora.phase, audible: velmora.audible })`);
   const advanced = later.p - first.p, elapsed = (later.t - first.t) / 1000;
   const frames = later.f - first.f;
-  console.log(`   Launch to first frame ${first.ms.toFixed(0)} ms; in ${elapsed.toFixed(2)} s ` +
+  console.log(`   Launch to first frame ${first.ms.toFixed(0)} ms (longest main-thread stall ` +
+              `${first.stall.toFixed(0)} ms); in ${elapsed.toFixed(2)} s ` +
               `the music moved ${advanced.toFixed(2)} s and ${frames} frames were drawn ` +
               `(${(frames / elapsed).toFixed(1)} fps); sound ${later.audible ? "playing" : "OFF"}`);
   // The music clock runs at real speed (a stalled element or a wall clock fallback would show

@@ -85,6 +85,14 @@ EM_BOOL onFullscreenChange(int, const EmscriptenFullscreenChangeEvent* e, void* 
 
 }  // namespace
 
+void enableWebGlExtensions(EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context) {
+    // Render targets are RGBA32F, sampled with linear filtering.
+    for (const char* extension : {"EXT_color_buffer_float", "OES_texture_float_linear"}) {
+        if (!emscripten_webgl_enable_extension(context, extension))
+            std::printf("WebGL 2 without %s: some scenes may draw black\n", extension);
+    }
+}
+
 DemoWindow::DemoWindow() : platform_(new Platform) {}
 
 DemoWindow::~DemoWindow() {
@@ -122,11 +130,7 @@ bool DemoWindow::create(int w, int h, bool wantFullscreen) {
         return false;
     }
     emscripten_webgl_make_context_current(p.context);
-    // Render targets are RGBA32F, sampled with linear filtering.
-    for (const char* extension : {"EXT_color_buffer_float", "OES_texture_float_linear"}) {
-        if (!emscripten_webgl_enable_extension(p.context, extension))
-            std::printf("WebGL 2 without %s: some scenes may draw black\n", extension);
-    }
+    enableWebGlExtensions(p.context);
 
     resolveGlEntryTable(lookUp);
     webUniformLocation = gl.glGetUniformLocation;

@@ -3,17 +3,28 @@
 // are allowed. From then on the browser owns the loop: one demo frame per animation frame.
 // The page reads the state through the other exports (frames drawn, music position) and may
 // draw single still frames at chosen times instead of playing (velmora_launch_still).
+// The load phase gives the browser a turn before it starts and at each image (built with
+// asyncify: the page calls the launch functions with ccall's async option), so the page keeps
+// answering while it runs. A lost WebGL context stops the frames and the music; when the browser
+// gives the context back, the load phase runs again and the demo goes on where it stopped.
 #include <emscripten/emscripten.h>
+#include <emscripten/html5.h>
 
 #include <cmath>
 #include <cstdio>
 
 #include "app/DemoWindow.h"
 #include "app/LauncherList.h"
+#include "app/PictureSize.h"
 #include "audio/FrameClockMusicPlayer.h"
 #include "audio/MusicPosition.h"
 #include "audio/web/WebMusicPlayer.h"
 #include "demo/Demo.h"
+#include "gl/RenderTarget.h"
+#include "gl/Texture2D.h"
+
+// What DemoWindow::create enables on a context (DemoWindow.cpp); a restored one has lost it.
+void enableWebGlExtensions(EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context);
 
 namespace {
 
@@ -25,6 +36,10 @@ struct WebDemo {
     Demo demo;
     bool loaded = false;
     bool running = false;
+    bool lost = false;  // the WebGL context is gone: no frames until it comes back
+    bool playingWhenLost = false;
+    std::int64_t lostAt = 0;    // the position the picture stopped at
+    double stillSeconds = 0.0;  // the last still drawn
     long frames = 0;
 };
 
@@ -44,6 +59,39 @@ EM_JS(void, velmora_page_ended, (), {
 });
 // clang-format on
 
+// WebGL has no proxy textures: the scene target's two textures are made once at that size, and
+// the size is refused when the browser cannot hold them (instead of the load phase stopping on an
+// incomplete framebuffer). The drawing buffer, too, may come out smaller than asked.
+std::string webSizeProblem(int width, int height) {
+    const std::string problem = pictureSizeProblem(width, height);
+    if (!problem.empty()) return problem;
+    const std::string prefix =
+        "Cannot draw at " + std::to_string(width) + "x" + std::to_string(height) + ": ";
+    int bufferWidth = 0, bufferHeight = 0;
+    emscripten_webgl_get_drawing_buffer_size(emscripten_webgl_get_current_context(), &bufferWidth,
+                                             &bufferHeight);
+    if (bufferWidth != width || bufferHeight != height)
+        return prefix + "this browser gives the page a picture of only " +
+               std::to_string(bufferWidth) + "x" + std::to_string(bufferHeight);
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    bool complete = false;
+    {
+        auto colour = Texture2D::createEmpty(width, height, false);
+        auto depth = Texture2D::createEmpty(width, height, true);
+        RenderTarget target;
+        target.attach(0, colour.get(), GL_COLOR_ATTACHMENT0);
+        target.attach(1, depth.get(), GL_DEPTH_ATTACHMENT);
+        gl.glBindFramebuffer(GL_FRAMEBUFFER, target.framebuffer);
+        complete = gl.glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+        gl.glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    }
+    if (glGetError() != GL_NO_ERROR || !complete)
+        return prefix +
+               "this WebGL cannot hold a floating-point picture and its depth of that size";
+    return {};
+}
+
 bool load(const char* size, bool fullscreen, bool still) {
     WebDemo& d = web();
     if (d.loaded) return false;
@@ -53,7 +101,17 @@ bool load(const char* size, bool fullscreen, bool still) {
         std::printf("%s\n", kResolutionNeeded);
         return false;
     }
-    if (!d.window.create(width, height, fullscreen)) return false;
+    if (!d.window.create(width, height, fullscreen)) {
+        d.window.shutdown();
+        return false;
+    }
+    const std::string problem = webSizeProblem(width, height);
+    if (!problem.empty()) {
+        std::printf("%s\n", problem.c_str());
+        d.window.shutdown();
+        return false;
+    }
+    emscripten_sleep(0);  // the page shows that it is launching
     d.demo.load(width, height, *d.player);
     d.loaded = true;
     return true;
@@ -88,7 +146,8 @@ void browserFrame() {
 extern "C" {
 
 // Launch: the window (canvas) at `size` ("WxH"), the load phase, the music, then the loop.
-// Returns 0 when the size is unusable or WebGL 2 is missing (the reason is on the console).
+// Returns 0 when the size is unusable or WebGL 2 is missing (the reason is the last line printed).
+// The page calls it with ccall's async option: the load phase gives the browser turns.
 EMSCRIPTEN_KEEPALIVE int velmora_launch(const char* size, int fullscreen) {
     if (!load(size, fullscreen != 0, false)) return 0;
     WebDemo& d = web();
@@ -107,6 +166,8 @@ EMSCRIPTEN_KEEPALIVE int velmora_still(double seconds) {
     WebDemo& d = web();
     if (!d.loaded || d.running || !(seconds >= 0.0) || seconds > MusicPlayer::kMaxSeekSeconds)
         return 0;
+    d.stillSeconds = seconds;
+    if (d.lost) return 1;  // drawn once the context is back
     // As the headless runner draws a lone frame: the position rounded to 100 ns, after the frame a
     // 60 fps run draws before it (which hands on the clear colour).
     const std::int64_t position = positionOfSeconds(seconds);
@@ -116,9 +177,40 @@ EMSCRIPTEN_KEEPALIVE int velmora_still(double seconds) {
     return 1;
 }
 
+// The page saw webglcontextlost: every GL object is gone. The frames and the music stop there.
+EMSCRIPTEN_KEEPALIVE void velmora_context_lost() {
+    WebDemo& d = web();
+    if (!d.loaded || d.lost) return;
+    d.lost = true;
+    d.lostAt = d.player->position();
+    d.playingWhenLost = d.running && d.music.playing();
+    if (!d.running) return;
+    emscripten_pause_main_loop();
+    d.music.pause();
+}
+
+// The page saw webglcontextrestored: the load phase again, then on from where the picture stopped.
+// Returns 0 when there was nothing to restore.
+EMSCRIPTEN_KEEPALIVE int velmora_context_restored() {
+    WebDemo& d = web();
+    if (!d.lost) return 0;
+    std::printf("The WebGL context is back: loading again\n");
+    d.demo.release();  // names of objects that died with the old context
+    enableWebGlExtensions(emscripten_webgl_get_current_context());
+    gl.glViewport(0, 0, d.demo.width(), d.demo.height());
+    d.demo.load(d.demo.width(), d.demo.height(), *d.player);
+    d.lost = false;
+    if (!d.running) return velmora_still(d.stillSeconds);
+    d.music.seek(static_cast<double>(d.lostAt) / 1e7);
+    if (!d.playingWhenLost) d.music.pause();
+    d.demo.prepareLoneFrame(d.music.position(), 60.0);
+    emscripten_resume_main_loop();
+    return 1;
+}
+
 EMSCRIPTEN_KEEPALIVE void velmora_toggle_pause() {
     WebDemo& d = web();
-    if (!d.running) return;
+    if (!d.running || d.lost) return;
     if (d.music.playing())
         d.music.pause();
     else
@@ -127,7 +219,7 @@ EMSCRIPTEN_KEEPALIVE void velmora_toggle_pause() {
 
 EMSCRIPTEN_KEEPALIVE void velmora_seek(double seconds) {
     WebDemo& d = web();
-    if (!d.running) return;
+    if (!d.running || d.lost) return;
     d.music.seek(seconds);
     // The next frame shows what a continuous run shows there (see velmora_still).
     d.demo.prepareLoneFrame(d.music.position(), 60.0);

@@ -9,9 +9,10 @@
 //   or is paused, and at the duration once it has ended.
 // - seek() clamps to [0, duration], truncates to 100 ns and moves the element; a stopped player
 //   stays stopped. pause() stops the sound and the position; play() goes on from there.
-// - Without a playable element (missing file, a decode error, or the browser refusing to start
-//   sound without a click): one line on standard output, then the position runs from the wall
-//   clock, stopping at the duration when it is known; seek and pause still work.
+// - Without a playable element (missing file, a decode error, a file that ends before its stated
+//   duration, or the browser refusing to start sound without a click): one line on standard output,
+//   then the position runs from the wall clock, stopping at the duration when it is known; seek and
+//   pause still work.
 // Differs: the position is what the browser reports as heard, not samples handed to a device.
 #include "audio/web/WebMusicPlayer.h"
 
@@ -29,11 +30,19 @@
 EM_JS(double, velmora_audio_duration, (), {
     const audio = Module.velmoraAudio;
     const d = audio && audio.element ? audio.element.duration : NaN;
+    if (audio) audio.openedDuration = d;
     return isFinite(d) && d > 0 ? d : 0;
 });
 
+// A file cut short plays what it has and then ends, its time jumping to the stated duration: that
+// is a failure too, noticed here before the time is read (audio.heard: the page's wall-clock
+// estimate of how far it played).
 EM_JS(int, velmora_audio_failure, (char* text, int size), {
     const audio = Module.velmoraAudio;
+    const e = audio && audio.element;
+    if (e && !audio.failed && e.ended && audio.heard && audio.heard() + 2 < audio.openedDuration)
+        audio.failed = "it ends at " + audio.heard().toFixed(1) + " s of " +
+                       audio.openedDuration.toFixed(1) + " s";
     const reason = !audio || !audio.element ? "the page has no audio element" : audio.failed || "";
     stringToUTF8(reason, text, size);
     return reason.length > 0;

@@ -32,7 +32,10 @@ EM_JS(void, velmora_image_copy, (const char* path, unsigned char* pixels),
 
 bool decodeImage(const std::string& path, DecodedImage& out, std::string* why, int maxSide) {
     out = DecodedImage();
-    if (why) why->clear();  // the page says itself why it could not decode a file
+    if (why) why->clear();
+    // The load phase reads the images one by one: the browser gets a turn before each, so the page
+    // keeps answering while the demo loads (asyncify; see app/web/main.cpp).
+    emscripten_sleep(0);  // the page says itself why it could not decode a file
     int width = 0, height = 0;
     velmora_image_size(path.c_str(), &width, &height);
     if (width <= 0 || height <= 0) return false;
