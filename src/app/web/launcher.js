@@ -49,9 +49,10 @@
     say(text, true);
   }
 
-  // Seconds, or bars with a 'b' suffix, as the headless runner reads its times; NaN otherwise.
+  // Seconds, or bars with a 'b' suffix, in the programs' own grammar (app/CommandLine.h): an
+  // unsigned decimal, nothing around it; NaN otherwise.
   function parseTime(text) {
-    const m = /^([0-9]*\.?[0-9]+(?:[eE][-+]?[0-9]+)?)(b?)$/.exec(text || "");
+    const m = /^((?:[0-9]+\.?[0-9]*|\.[0-9]+)(?:[eE][-+]?[0-9]+)?)(b?)$/.exec(text || "");
     if (!m) return NaN;
     return m[2] ? parseFloat(m[1]) * kSecondsPerBar : parseFloat(m[1]);
   }
@@ -213,6 +214,10 @@
   function showStills(Module) {
     document.body.classList.add("still");
     const size = query.get("size") || "640x360";
+    if (!/^[0-9]+x[0-9]+$/.test(size)) {
+      fail("Bad size " + size + ": WIDTHxHEIGHT in whole numbers");
+      return;
+    }
     if (!Module.ccall("velmora_launch_still", "number", ["string"], [size])) {
       fail("Cannot draw: see the console");
       return;
