@@ -39,7 +39,7 @@ struct TimelineScene {
 // Pairs of scenes share one routine, which runs across both windows (only the temple's reads
 // which of the two it is drawing).
 constexpr int kSceneCount = 11;
-constexpr TimelineScene kTimeline[kSceneCount] = {
+inline constexpr TimelineScene kTimeline[kSceneCount] = {
     {0, 0, "intro", drawIntroScene},        {1, 8, "canyon", drawCanyonScene},
     {2, 22, "big logo", drawCanyonScene},   {3, 24, "tunnel", drawAsteroidTunnelScene},
     {4, 40, "fly-by", drawCliffFlybyScene}, {5, 56, "cave", drawCaveScene},
