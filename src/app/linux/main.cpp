@@ -35,7 +35,7 @@ struct Options {
 };
 
 CommandLine desktopCommandLine(Options& o) {
-    // Developer mode starts anywhere before the demo's last bar.
+    // Developer mode starts anywhere before the demo's end (the first frame past bar 142).
     char end[64];
     std::snprintf(end, sizeof end, "the demo's end (bar %g, %.2f s)", static_cast<double>(kEndBar),
                   secondsOfBars(kEndBar));
