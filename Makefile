@@ -8,26 +8,33 @@
 #   make web    builds the browser version into build/web (serve that folder, open index.html)
 
 BUILD := build/linux
-JOBS ?= 2
+JOBS ?= $(shell nproc)
+# `make run` and `make video` build the two programs alone; `make build` everything.
+PROGRAMS_ONLY := -DVELMORA_BUILD_TOOLS=OFF -DVELMORA_BUILD_TESTS=OFF -DVELMORA_BUILD_BENCH=OFF
+EVERYTHING := -DVELMORA_BUILD_TOOLS=ON -DVELMORA_BUILD_TESTS=ON -DVELMORA_BUILD_BENCH=ON
 
 HEADLESS := $(BUILD)/src/app/headless/velmora-headless
 
-.PHONY: run test build windows web asan assets soundtrack format deps dist video video-4k
+.PHONY: run test build programs windows web asan assets soundtrack format deps dist video video-4k
 
 deps:
 	@scripts/install-deps
 
 build: deps
-	@cmake --preset linux >/dev/null
+	@cmake --preset linux $(EVERYTHING) >/dev/null
 	@cmake --build --preset linux -j $(JOBS)
 
-run: build
+programs: deps
+	@cmake --preset linux $(PROGRAMS_ONLY) >/dev/null
+	@cmake --build --preset linux -j $(JOBS)
+
+run: programs
 	@scripts/run-demo
 
-video: build
+video: programs
 	@$(HEADLESS) --preset 1080p60 --video build/velmora-1080p60.mp4
 
-video-4k: build
+video-4k: programs
 	@$(HEADLESS) --preset 2160p60 --video build/velmora-2160p60.mp4
 
 test: build
@@ -37,8 +44,11 @@ windows: deps
 	@cmake --preset windows-i686 >/dev/null
 	@cmake --build --preset windows-i686 -j $(JOBS)
 
+# A configure that failed before emscripten was installed may have left a cache without its
+# compiler: that one goes.
 web:
 	@scripts/install-deps --web
+	@grep -qs '^CMAKE_CXX_COMPILER:.*em++' build/web-cmake/CMakeCache.txt || rm -rf build/web-cmake
 	@cmake --preset web >/dev/null
 	@cmake --build --preset web -j $(JOBS)
 

@@ -1,31 +1,18 @@
 // Prints, and optionally plots, where a scene's camera really is in the coordinates of the model
 // it draws: the eye and the viewing direction over the scene's time span.
-//   velmora-cameratrack                      lists the scene cameras
-//   velmora-cameratrack <scene> [--step S] [--from BAR] [--to BAR] [--png FILE] [--csv] [--quiet]
-// --csv prints one comma-separated line per sample for other tools; --quiet only the summary.
+// Without a scene it lists the scene cameras; `--help` for the usage.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "EffectiveCamera.h"
 #include "TrackPlot.h"
 #include "TrackedCameras.h"
+#include "app/CommandLine.h"
 
 namespace {
-
-bool parseNumber(const char* text, double& out, const char* what) {
-    char* end = nullptr;
-    const double v = std::strtod(text, &end);
-    if (end == text || *end != '\0' || !std::isfinite(v)) {
-        std::printf("Ignoring %s \"%s\": expected a number\n", what, text);
-        return false;
-    }
-    out = v;
-    return true;
-}
 
 void listScenes() {
     std::printf("Scene cameras (bars):\n");
@@ -46,40 +33,40 @@ struct Range {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
+    double step = 0.25, fromBar = 0.0, toBar = 1000.0;
+    std::string png;
+    bool quiet = false, csv = false;
+    std::vector<std::string> sceneNames;
+    CommandLine line;
+    line.program = "velmora-cameratrack";
+    line.arguments = "[options] [scene]";
+    line.about =
+        "Where a scene's camera really is in the coordinates of its model, over the scene;\n"
+        "without a scene, the list of scene cameras.\n";
+    line.options = {
+        {"--step", "S", "seconds between samples (default 0.25)", numberValue(step, 0.001, 1000.0)},
+        {"--from", "BAR", "start there (default: the scene's start)",
+         numberValue(fromBar, 0.0, 1000.0)},
+        {"--to", "BAR", "end there (default: the scene's end)", numberValue(toBar, 0.0, 1000.0)},
+        {"--png", "FILE", "also plot the track", textValue(png, "a file name")},
+        {"--csv", "", "one comma-separated line a sample, for other tools", flagValue(csv)},
+        {"--quiet", "", "only the summary", flagValue(quiet)},
+    };
+    line.positional = &sceneNames;
+    line.maxPositional = 1;
+    if (const int code = parseOrExitCode(line, argc, argv); code >= 0) return code;
+    if (sceneNames.empty()) {
         listScenes();
         return 0;
     }
-    const TrackedCamera* scene = findTrackedCamera(argv[1]);
+    const TrackedCamera* scene = findTrackedCamera(sceneNames[0].c_str());
     if (!scene) {
-        std::printf("Unknown scene camera \"%s\".\n", argv[1]);
+        std::printf("Unknown scene camera \"%s\".\n", sceneNames[0].c_str());
         listScenes();
         return 1;
     }
-    double step = 0.25, fromBar = scene->startBar, toBar = scene->endBar;
-    std::string png;
-    bool quiet = false, csv = false;
-    for (int i = 2; i < argc; ++i) {
-        const std::string arg = argv[i];
-        const bool hasValue = i + 1 < argc;
-        double v = 0;
-        if (arg == "--step" && hasValue) {
-            if (parseNumber(argv[++i], v, "step") && v >= 0.001) step = v;
-        } else if (arg == "--from" && hasValue) {
-            if (parseNumber(argv[++i], v, "start bar"))
-                fromBar = std::max<double>(v, scene->startBar);
-        } else if (arg == "--to" && hasValue) {
-            if (parseNumber(argv[++i], v, "end bar")) toBar = std::min<double>(v, scene->endBar);
-        } else if (arg == "--png" && hasValue) {
-            png = argv[++i];
-        } else if (arg == "--csv") {
-            csv = true;
-        } else if (arg == "--quiet") {
-            quiet = true;
-        } else {
-            std::printf("Ignoring argument \"%s\"\n", arg.c_str());
-        }
-    }
+    fromBar = std::max<double>(fromBar, scene->startBar);
+    toBar = std::min<double>(toBar, scene->endBar);
 
     const double start = secondsOfBars(fromBar), end = secondsOfBars(toBar);
     std::vector<EffectiveCamera> samples;

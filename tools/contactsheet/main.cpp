@@ -1,8 +1,5 @@
-// Composes pictures into one labelled contact sheet:
-//   velmora-contactsheet <output.png> [--columns N] [--cell-width W] [--font file.ttf] <picture>
-//   ...
+// Composes pictures into one labelled contact sheet (`--help` for the usage).
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,46 +7,29 @@
 #include "ContactSheet.h"
 #include "Font.h"
 #include "ImageFile.h"
-
-namespace {
-
-int parseCount(const char* text, int fallback, const char* what) {
-    char* end = nullptr;
-    long v = std::strtol(text, &end, 10);
-    if (end == text || *end != '\0' || v < 1 || v > 4096) {
-        std::printf("Ignoring %s \"%s\": expected a whole number from 1 to 4096\n", what, text);
-        return fallback;
-    }
-    return static_cast<int>(v);
-}
-
-}  // namespace
+#include "app/CommandLine.h"
 
 int main(int argc, char** argv) {
     std::string output, fontFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
     int columns = 4, cellWidth = 320;
     std::vector<std::string> inputs;
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        bool hasValue = i + 1 < argc;
-        if (arg == "--columns" && hasValue)
-            columns = parseCount(argv[++i], columns, "column count");
-        else if (arg == "--cell-width" && hasValue)
-            cellWidth = parseCount(argv[++i], cellWidth, "cell width");
-        else if (arg == "--font" && hasValue)
-            fontFile = argv[++i];
-        else if (output.empty())
-            output = arg;
-        else
-            inputs.push_back(arg);
-    }
-    if (output.empty() || inputs.empty()) {
-        std::printf(
-            "usage: velmora-contactsheet <output.png> [--columns N] [--cell-width W] [--font "
-            "file.ttf] "
-            "<picture> ...\n");
-        return 2;
-    }
+    CommandLine line;
+    line.program = "velmora-contactsheet";
+    line.arguments = "[options] <output.png> <picture> ...";
+    line.about = "Composes the pictures into one labelled sheet.\n";
+    line.options = {
+        {"--columns", "N", "pictures a row (default 4)", wholeNumberValue(columns, 1, 4096)},
+        {"--cell-width", "W", "pixels a picture (default 320)",
+         wholeNumberValue(cellWidth, 1, 4096)},
+        {"--font", "FILE.ttf", "the labels' font (default " + fontFile + ")",
+         textValue(fontFile, "a font file")},
+    };
+    line.positional = &inputs;
+    line.minPositional = 2;
+    line.maxPositional = -1;
+    if (const int code = parseOrExitCode(line, argc, argv); code >= 0) return code;
+    output = inputs.front();
+    inputs.erase(inputs.begin());
     ContactSheet sheet(columns, cellWidth);
     for (const std::string& path : inputs) sheet.add(path);
     auto font = std::make_unique<Font>(fontFile);

@@ -1,57 +1,35 @@
-// velmora-framediff: how far two renderings of one frame disagree.
-//   velmora-framediff A.png B.png [--max-mean M] [--max-share S] [--map DIFF.png]
+// velmora-framediff: how far two renderings of one frame disagree (`--help` for the usage).
 // Prints "mean M share S% largest L" and exits 1 when the mean absolute difference (0..255)
 // exceeds M (default 1.0) or the share of pixels off by more than 32 exceeds S percent (default
 // 0.5), 2 when a picture cannot be read or the sizes differ.
 #include <cstdio>
-#include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "FrameDifference.h"
 #include "ImageFile.h"
-
-namespace {
-
-bool parseLimit(const char* text, double& value) {
-    char* end = nullptr;
-    const double v = std::strtod(text, &end);
-    if (end == text || *end != '\0' || !(v >= 0.0)) {
-        std::printf("velmora-framediff: bad limit \"%s\": expected a number >= 0\n", text);
-        return false;
-    }
-    value = v;
-    return true;
-}
-
-}  // namespace
+#include "app/CommandLine.h"
 
 int main(int argc, char** argv) {
-    std::string first, second, mapPath;
+    std::string mapPath;
     double maxMean = 1.0, maxSharePercent = 0.5;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        const bool hasValue = i + 1 < argc;
-        if (arg == "--max-mean" && hasValue) {
-            if (!parseLimit(argv[++i], maxMean)) return 2;
-        } else if (arg == "--max-share" && hasValue) {
-            if (!parseLimit(argv[++i], maxSharePercent)) return 2;
-        } else if (arg == "--map" && hasValue) {
-            mapPath = argv[++i];
-        } else if (first.empty()) {
-            first = arg;
-        } else if (second.empty()) {
-            second = arg;
-        } else {
-            first.clear();
-            break;
-        }
-    }
-    if (first.empty() || second.empty()) {
-        std::printf(
-            "usage: velmora-framediff A.png B.png [--max-mean M] [--max-share PERCENT] "
-            "[--map DIFF.png]\n");
-        return 2;
-    }
+    std::vector<std::string> pictures;
+    CommandLine line;
+    line.program = "velmora-framediff";
+    line.arguments = "[options] A.png B.png";
+    line.about = "How far two renderings of one frame disagree; exit code 1 past a limit.\n";
+    line.options = {
+        {"--max-mean", "M", "largest mean absolute difference, 0-255 (default 1.0)",
+         numberValue(maxMean, 0.0, 255.0)},
+        {"--max-share", "PERCENT", "largest share of pixels off by more than 32 (default 0.5)",
+         numberValue(maxSharePercent, 0.0, 100.0)},
+        {"--map", "DIFF.png", "also write a map of the differences",
+         textValue(mapPath, "a file name")},
+    };
+    line.positional = &pictures;
+    line.minPositional = line.maxPositional = 2;
+    if (const int code = parseOrExitCode(line, argc, argv); code >= 0) return code;
+    const std::string &first = pictures[0], &second = pictures[1];
     Picture a, b;
     if (!readPicture(first, a) || !readPicture(second, b)) return 2;
     FrameDifference d;

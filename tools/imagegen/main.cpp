@@ -1,28 +1,28 @@
-// Writes every picture of the demo into a directory:
-//   velmora-imagegen <output-dir> [--fonts <dir>] [file-name ...]
-// With file names, only the pictures that produce those files are made.
+// Writes every picture of the demo into a folder (`--help` for the usage).
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "ImageSet.h"
+#include "app/CommandLine.h"
 
 int main(int argc, char** argv) {
-    std::string outputDir, fontDir = "/usr/share/fonts/truetype/dejavu";
+    std::string fontDir = "/usr/share/fonts/truetype/dejavu";
     std::vector<std::string> only;
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        if (arg == "--fonts" && i + 1 < argc)
-            fontDir = argv[++i];
-        else if (outputDir.empty())
-            outputDir = arg;
-        else
-            only.push_back(arg);
-    }
-    if (outputDir.empty()) {
-        std::printf("usage: velmora-imagegen <output-dir> [--fonts <dir>] [file-name ...]\n");
-        return 2;
-    }
+    CommandLine line;
+    line.program = "velmora-imagegen";
+    line.arguments = "[options] <output dir> [file name ...]";
+    line.about =
+        "Writes the demo's pictures into the folder; with file names, only the pictures that\n"
+        "make those files.\n";
+    line.options = {{"--fonts", "DIR", "the folder of the DejaVu fonts (default " + fontDir + ")",
+                     textValue(fontDir, "a folder")}};
+    line.positional = &only;
+    line.minPositional = 1;
+    line.maxPositional = -1;
+    if (const int code = parseOrExitCode(line, argc, argv); code >= 0) return code;
+    const std::string outputDir = only.front();
+    only.erase(only.begin());
     const std::vector<std::string> known = imageFileNames();
     for (const std::string& name : only) {
         bool found = false;

@@ -1,11 +1,12 @@
-// Builds the demo's two modelled meshes and writes them in the mesh file format:
-//   velmora-meshgen <output dir>      writes <dir>/pantheon.mesh and <dir>/cave.mesh
+// Builds the demo's two modelled meshes and writes them in the mesh file format (`--help` for the
+// usage).
 #include <chrono>
 #include <cstdio>
 #include <string>
 
 #include "CaveModel.h"
 #include "TempleModel.h"
+#include "app/CommandLine.h"
 #include "geometry/MeshFile.h"
 
 namespace {
@@ -40,11 +41,15 @@ bool make(const std::string& path, Build build) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::printf("usage: velmora-meshgen <output dir>\n");
-        return 1;
-    }
-    const std::string dir = argv[1];
+    std::vector<std::string> dirs;
+    CommandLine line;
+    line.program = "velmora-meshgen";
+    line.arguments = "<output dir>";
+    line.about = "Writes <output dir>/pantheon.mesh and <output dir>/cave.mesh.\n";
+    line.positional = &dirs;
+    line.minPositional = line.maxPositional = 1;
+    if (const int code = parseOrExitCode(line, argc, argv); code >= 0) return code;
+    const std::string dir = dirs[0];
     const bool temple = make(dir + "/pantheon.mesh", buildTempleMesh);
     const bool cave = make(dir + "/cave.mesh", buildCaveMesh);
     return temple && cave ? 0 : 1;

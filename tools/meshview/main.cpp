@@ -1,11 +1,8 @@
 // Renders a mesh file headless, with plain lighting, from scene cameras at chosen bars or from
-// free viewpoints, one PNG per view:
-//   velmora-meshview <mesh> <output dir> [--size WxH] [--light x,y,z] [--radius R] [--falloff F]
-//                    [--fog r,g,b] [--fog-distance D] [--shader FILE] [--texture UNIT=FILE]
-//                    <view> ...
-// A view is <scene camera>@<bar> (the scene's own view and projection, e.g. cave@60.5) or
-// free:ex,ey,ez,tx,ty,tz (an effective eye and target in mesh coordinates, half-width 0.5).
-// A scene camera whose name starts with "temple" moves the light as the temple scene does.
+// free viewpoints, one PNG per view (`--help` for the usage). A view is <scene camera>@<bar> (the
+// scene's own view and projection, e.g. cave@60.5) or free:ex,ey,ez,tx,ty,tz (an effective eye and
+// target in mesh coordinates, half-width 0.5). A scene camera whose name starts with "temple" moves
+// the light as the temple scene does.
 // --shader draws with a scene's own program instead of the plain look: it gets the view's clock
 // as the beat uniforms, "tex" = 0, "moss" = 1, and "syncdistort" in scene 10; --texture binds an
 // image to a unit for it.
@@ -21,6 +18,7 @@
 #include "EffectiveCamera.h"
 #include "ImageFile.h"
 #include "TrackedCameras.h"
+#include "app/CommandLine.h"
 #include "app/DemoWindow.h"
 #include "demo/Timeline.h"
 #include "geometry/MeshFile.h"
@@ -32,19 +30,23 @@
 
 namespace {
 
+// `count` numbers separated by commas.
 bool parseFloats(const std::string& text, float* out, int count) {
-    const char* p = text.c_str();
+    std::size_t start = 0;
     for (int i = 0; i < count; ++i) {
-        char* end = nullptr;
-        out[i] = std::strtof(p, &end);
-        if (end == p || !std::isfinite(out[i])) return false;
-        p = end;
-        if (i + 1 < count) {
-            if (*p != ',') return false;
-            ++p;
-        }
+        const std::size_t comma = i + 1 < count ? text.find(',', start) : text.size();
+        if (comma == std::string::npos) return false;
+        double value = 0.0;
+        if (!parseNumber(text.substr(start, comma - start).c_str(), value)) return false;
+        out[i] = static_cast<float>(value);
+        start = comma + 1;
     }
-    return *p == '\0';
+    return true;
+}
+
+OptionValue floatsValue(float* out, int count) {
+    return {count == 1 ? "a number" : std::to_string(count) + " numbers separated by commas",
+            [out, count](const char* text) { return parseFloats(text, out, count); }};
 }
 
 // A view whose effective camera (under the row-vector reading) sits at eye looking at target.
@@ -96,52 +98,49 @@ struct Options {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 4) {
-        std::printf(
-            "usage: velmora-meshview <mesh> <output dir> [options] <camera>@<bar> | "
-            "free:ex,ey,ez,tx,ty,tz ...\n");
-        return 1;
-    }
     Options o;
     std::vector<std::string> views;
-    for (int i = 3; i < argc; ++i) {
-        const std::string arg = argv[i];
-        const bool hasValue = i + 1 < argc;
-        bool ok = true;
-        if (arg == "--size" && hasValue)
-            ok = std::sscanf(argv[++i], "%dx%d", &o.width, &o.height) == 2 && o.width > 0 &&
-                 o.height > 0 && o.width <= 4096 && o.height <= 4096;
-        else if (arg == "--light" && hasValue)
-            ok = parseFloats(argv[++i], o.light, 3);
-        else if (arg == "--fog" && hasValue)
-            ok = parseFloats(argv[++i], o.fog, 3);
-        else if (arg == "--radius" && hasValue)
-            ok = parseFloats(argv[++i], &o.radius, 1);
-        else if (arg == "--falloff" && hasValue)
-            ok = parseFloats(argv[++i], &o.falloff, 1);
-        else if (arg == "--fog-distance" && hasValue)
-            ok = parseFloats(argv[++i], &o.fogDistance, 1);
-        else if (arg == "--shader" && hasValue)
-            o.shader = argv[++i];
-        else if (arg == "--texture" && hasValue) {
-            const std::string value = argv[++i];
-            const std::size_t eq = value.find('=');
-            const int unit = eq == 1 ? value[0] - '0' : -1;
-            ok = unit >= 0 && unit <= 7;
-            if (ok) o.textures.emplace_back(unit, value.substr(2));
-        } else
-            views.push_back(arg);
-        if (!ok) {
-            std::printf("Bad value for %s\n", arg.c_str());
-            return 1;
-        }
-    }
+    CommandLine line;
+    line.program = "velmora-meshview";
+    line.arguments = "[options] <mesh> <output dir> <view> ...";
+    line.about =
+        "Renders the mesh plainly lit, one PNG a view: <camera>@<bar> (a scene's camera) or\n"
+        "free:ex,ey,ez,tx,ty,tz (an eye and a target in mesh coordinates).\n";
+    line.options = {
+        {"--size", "WxH", "picture size, 1 to 4096 each (default 960x540)",
+         sizeValue(o.width, o.height, 4096)},
+        {"--light", "X,Y,Z", "the point light", floatsValue(o.light, 3)},
+        {"--radius", "R", "the light's radius (default 40)", floatsValue(&o.radius, 1)},
+        {"--falloff", "F", "the light's falloff (default 1)", floatsValue(&o.falloff, 1)},
+        {"--fog", "R,G,B", "the fog's colour", floatsValue(o.fog, 3)},
+        {"--fog-distance", "D", "where the fog is whole (default 120)",
+         floatsValue(&o.fogDistance, 1)},
+        {"--shader", "FILE", "draw with this program (a scene's) instead of the plain look",
+         textValue(o.shader, "a shader file")},
+        {"--texture",
+         "UNIT=FILE",
+         "bind an image to texture unit 0-7 for --shader",
+         {"UNIT=FILE, the unit 0 to 7",
+          [&o](const char* text) {
+              const std::string value = text;
+              const bool ok =
+                  value.size() > 2 && value[1] == '=' && value[0] >= '0' && value[0] <= '7';
+              if (ok) o.textures.emplace_back(value[0] - '0', value.substr(2));
+              return ok;
+          }}},
+    };
+    line.positional = &views;
+    line.minPositional = 3;
+    line.maxPositional = -1;
+    if (const int code = parseOrExitCode(line, argc, argv); code >= 0) return code;
+    const std::string meshPath = views[0], outputDir = views[1];
+    views.erase(views.begin(), views.begin() + 2);
 
     DemoWindow window;
     if (!window.create(o.width, o.height, false)) return 1;
     int failures = 0;
     {  // the GL objects go before the window
-        LoadedMesh mesh = loadMesh(argv[1]);
+        LoadedMesh mesh = loadMesh(meshPath.c_str());
         ShaderProgram shader(o.shader);
         std::vector<std::unique_ptr<Texture2D>> textures;
         for (const auto& [unit, path] : o.textures) {
@@ -221,7 +220,7 @@ int main(int argc, char** argv) {
             const std::size_t stride = static_cast<std::size_t>(o.width) * 4;
             for (int y = 0; y < o.height; ++y)
                 std::copy_n(&pixels[(o.height - 1 - y) * stride], stride, &rows[y * stride]);
-            const std::string path = std::string(argv[2]) + "/" + name + ".png";
+            const std::string path = outputDir + "/" + name + ".png";
             if (writePng(path, o.width, o.height, rows))
                 std::printf("%s: eye (%.1f, %.1f, %.1f) looking (%.2f, %.2f, %.2f)\n", path.c_str(),
                             cam.eye[0], cam.eye[1], cam.eye[2], cam.forward[0], cam.forward[1],

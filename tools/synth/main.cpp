@@ -1,9 +1,9 @@
-// synth: renders the Velmora soundtrack and encodes it to MP3.
-//   synth [OUTPUT.mp3]      default: assets/tunevox_11.mp3
+// synth: renders the Velmora soundtrack and encodes it to MP3 (`--help` for the usage).
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "LoudnessMeter.h"
 #include "Mastering.h"
@@ -11,6 +11,7 @@
 #include "PcmHash.h"
 #include "Soundtrack.h"
 #include "Timeline.h"
+#include "app/CommandLine.h"
 
 namespace {
 
@@ -38,16 +39,17 @@ void printSections(const StereoBuffer& audio) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string output = "assets/tunevox_11.mp3";
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (!arg.empty() && arg[0] == '-') {
-            std::printf("synth: unknown option %s ignored (usage: synth [OUTPUT.mp3])\n",
-                        arg.c_str());
-            continue;
-        }
-        output = arg;
-    }
+    std::vector<std::string> outputs;
+    CommandLine line;
+    line.program = "synth";
+    line.arguments = "[OUTPUT.mp3]";
+    line.about =
+        "Renders the soundtrack (about 20 s) and writes it as MP3, by default to\n"
+        "assets/tunevox_11.mp3 under the working folder.\n";
+    line.positional = &outputs;
+    line.maxPositional = 1;
+    if (const int code = parseOrExitCode(line, argc, argv); code >= 0) return code;
+    const std::string output = outputs.empty() ? "assets/tunevox_11.mp3" : outputs[0];
 
     const auto start = std::chrono::steady_clock::now();
     const Soundtrack soundtrack(composeSoundtrack());

@@ -2,10 +2,11 @@
 #include <string>
 #include <vector>
 
+#include "app/CommandLine.h"
 #include "audio/MusicPlayer.h"
 
-// The headless runner's command line. Every value is checked whole (no trailing characters) and
-// bounded, so nothing computed from it can overflow.
+// The headless runner's command line (the grammar of app/CommandLine.h). Every value is bounded,
+// so nothing computed from it can overflow.
 struct RunnerOptions {
     int width = 1280, height = 720;
     double fps = 60.0;
@@ -22,14 +23,12 @@ struct RunnerOptions {
     std::string x264Profile;  // empty: ffmpeg's choice
     int crf = 20;
     int audioKbps = 192;
+    bool listAssets = false;  // print the files the demo reads and exit
 
-    static constexpr int kMaxSize = 16384;
     static constexpr double kMinFps = 1.0, kMaxFps = 1000.0;
     static constexpr long kMaxFrames = 1000000000;
     static constexpr int kMaxSupersample = 4;
 };
-
-enum class ParseResult { Run, Help, ListAssets, Bad };
 
 // Prints one line naming the bad option on failure.
 ParseResult parseRunnerOptions(int argc, char** argv, RunnerOptions& options);

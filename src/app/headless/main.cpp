@@ -113,16 +113,25 @@ int main(int argc, char** argv) {
     RunnerOptions options;
     switch (parseRunnerOptions(argc, argv, options)) {
         case ParseResult::Help: printRunnerHelp(); return 0;
-        case ParseResult::ListAssets:
-            for (const AssetRow& row : kAssetManifest) std::printf("%s\n", row.path);
-            return 0;
         case ParseResult::Bad: return 2;
         case ParseResult::Run: break;
     }
+    if (options.listAssets) {
+        for (const AssetRow& row : kAssetManifest) std::printf("%s\n", row.path);
+        return 0;
+    }
     // Paths given on the command line stay relative to where they were typed.
-    for (std::string* path : {&options.pngDir, &options.videoPath, &options.musicPath})
-        if (!path->empty() && *path != MusicPlayer::kSoundtrackPath)
-            *path = std::filesystem::absolute(*path).string();
+    for (std::string* path : {&options.pngDir, &options.videoPath, &options.musicPath}) {
+        if (path->empty() || *path == MusicPlayer::kSoundtrackPath) continue;
+        std::error_code error;
+        const std::filesystem::path absolute = std::filesystem::absolute(*path, error);
+        if (error) {
+            std::printf("velmora-headless: cannot resolve %s against the working folder (%s)\n",
+                        path->c_str(), error.message().c_str());
+            return 1;
+        }
+        *path = absolute.string();
+    }
     if (!enterAssetRoot()) return 1;
     const double fps = options.fps;
     const int factor = options.supersample;

@@ -1,10 +1,5 @@
-// velmora: the demo in a window on the Linux desktop. Without options the launcher comes first.
-//   --size WxH       open at this size without the launcher
-//   --fullscreen     switch the display to the chosen size (preticks the launcher's box)
-//   --no-launcher    skip the launcher (1280x720 unless --size says otherwise)
-//   --dev            developer mode: transport keys, hot reload, overlay (README: "Working on the
-//                    demo")
-//   --from T         with --dev: start at T, seconds or bars with a 'b' suffix (20b)
+// velmora: the demo in a window on the Linux desktop. Without options the launcher comes first;
+// `--help` lists the options (desktopCommandLine below), developer mode's among them.
 // Started from a folder without assets/, it works from the one next to the executable or from the
 // source tree it was built from.
 // Exit codes: 0 when the demo ends or "No Launch" is pressed, 1 without a display, a 3.3 core
@@ -14,70 +9,68 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <vector>
 
 #include "app/AssetRoot.h"
+#include "app/CommandLine.h"
 #include "app/DemoMain.h"
 #include "app/DemoWindow.h"
 #include "app/LaunchSettings.h"
 #include "app/LauncherList.h"
-#include "app/MusicTime.h"
 #include "app/dev/DevMode.h"
 #include "app/linux/GtkLauncher.h"
 #include "app/linux/SdlDisplayModes.h"
 #include "audio/linux/SdlMusicPlayer.h"
+#include "demo/Timeline.h"
 
 namespace {
 
 struct Options {
     int width = 1280, height = 720;
+    bool sizeGiven = false;
     bool fullscreen = false;
-    bool launcher = true;
+    bool noLauncher = false;
     bool dev = false;
     double fromSeconds = -1.0;  // -1: not given
-    bool help = false;
 };
 
-bool parse(int argc, char** argv, Options& o) {
-    for (int i = 1; i < argc; ++i) {
-        const char* a = argv[i];
-        if (std::strcmp(a, "--help") == 0 || std::strcmp(a, "-h") == 0) {
-            o.help = true;
-        } else if (std::strcmp(a, "--fullscreen") == 0) {
-            o.fullscreen = true;
-        } else if (std::strcmp(a, "--no-launcher") == 0) {
-            o.launcher = false;
-        } else if (std::strcmp(a, "--dev") == 0) {
-            o.dev = true;
-        } else if (std::strcmp(a, "--from") == 0 && i + 1 < argc) {
-            if (!parseMusicTime(argv[++i], o.fromSeconds)) {
-                std::printf(
-                    "velmora: --from needs a time: seconds, or bars with a b suffix (20b)\n");
-                return false;
-            }
-        } else if (std::strcmp(a, "--size") == 0 && i + 1 < argc) {
-            int w = 0, h = 0;
-            if (!chooseResolution(argv[++i], w, h)) {
-                std::printf("velmora: --size needs WIDTHxHEIGHT above 0, such as 1280x720\n");
-                return false;
-            }
-            o.width = w;
-            o.height = h;
-            o.launcher = false;
-        } else {
-            std::printf(
-                "velmora: unknown or incomplete option %s (--size WxH, --fullscreen, "
-                "--no-launcher, --help)\n",
-                a);
-            return false;
-        }
-    }
+CommandLine desktopCommandLine(Options& o) {
+    // Developer mode starts anywhere before the demo's end (the first frame past bar 142).
+    char end[64];
+    std::snprintf(end, sizeof end, "the demo's end (bar %g, %.2f s)", static_cast<double>(kEndBar),
+                  secondsOfBars(kEndBar));
+    CommandLine line;
+    line.program = "velmora";
+    line.arguments = "[options]";
+    line.about =
+        "Plays the demo in a window; without options a launcher asks for the size first.\n";
+    OptionValue size = sizeValue(o.width, o.height);
+    size.take = [&o, take = size.take](const char* text) { return o.sizeGiven = take(text); };
+    line.options = {
+        {"--size", "WxH", "open at this size without the launcher", size},
+        {"--fullscreen", "", "switch the display to the chosen size", flagValue(o.fullscreen)},
+        {"--no-launcher", "", "skip the launcher (1280x720 unless --size says otherwise)",
+         flagValue(o.noLauncher)},
+        {"--dev", "", "developer mode: transport keys, hot reload, overlay", flagValue(o.dev)},
+        {"--from", "T", "with --dev: start at T, seconds or bars with a 'b' suffix (20b)",
+         timeValue(o.fromSeconds, secondsOfBars(kEndBar), end)},
+    };
+    line.notes =
+        "Escape ends the demo. Exit codes: 0 done, 1 no display, no 3.3 core context or no\n"
+        "assets/ folder, 2 a bad option.\n";
+    return line;
+}
+
+ParseResult parse(int argc, char** argv, Options& o) {
+    const CommandLine line = desktopCommandLine(o);
+    const ParseResult result = parseCommandLine(line, argc, argv);
+    if (result == ParseResult::Help) printUsage(line);
+    if (result != ParseResult::Run) return result;
     if (o.fromSeconds >= 0.0 && !o.dev) {
-        std::printf("velmora: --from works in developer mode only (--dev)\n");
-        return false;
+        refuseArguments(line, "--from works in developer mode only (--dev)");
+        return ParseResult::Bad;
     }
-    return true;
+    return ParseResult::Run;
 }
 
 bool isSet(const char* name) {
@@ -113,20 +106,10 @@ bool openDisplay(std::vector<DisplayMode>& modes) {
 
 int main(int argc, char** argv) {
     Options options;
-    if (!parse(argc, argv, options)) return 2;
-    if (options.help) {
-        std::printf(
-            "Usage: velmora [options]\n"
-            "Plays the demo in a window; without options a launcher asks for the size first.\n"
-            "  --size WxH       open at this size without the launcher\n"
-            "  --fullscreen     switch the display to the chosen size\n"
-            "  --no-launcher    skip the launcher (1280x720 unless --size says otherwise)\n"
-            "  --dev            developer mode: transport keys, hot reload, overlay\n"
-            "  --from T         with --dev: start at T, seconds or bars with a 'b' suffix (20b)\n"
-            "  --help           this text\n"
-            "Escape ends the demo. Exit codes: 0 done, 1 no display, no 3.3 core context or no\n"
-            "assets/ folder, 2 a bad option.\n");
-        return 0;
+    switch (parse(argc, argv, options)) {
+        case ParseResult::Help: return 0;
+        case ParseResult::Bad: return 2;
+        case ParseResult::Run: break;
     }
     if (!enterAssetRoot()) return 1;
     std::vector<DisplayMode> modes;
@@ -134,7 +117,7 @@ int main(int argc, char** argv) {
 
     LaunchSettings settings;
     settings.fullscreen = options.fullscreen ? 1 : 0;
-    if (options.launcher) {
+    if (!options.noLauncher && !options.sizeGiven) {
         if (!startGtk()) {
             SDL_Quit();
             return 1;

@@ -81,9 +81,10 @@
     $("overlay").hidden = !text;
   }
 
-  // Seconds, or bars with a 'b' suffix, as the headless runner reads its times; NaN otherwise.
+  // Seconds, or bars with a 'b' suffix, in the programs' own grammar (app/CommandLine.h): an
+  // unsigned decimal, nothing around it; NaN otherwise.
   function parseTime(text) {
-    const m = /^([0-9]*\.?[0-9]+(?:[eE][-+]?[0-9]+)?)(b?)$/.exec(text || "");
+    const m = /^((?:[0-9]+\.?[0-9]*|\.[0-9]+)(?:[eE][-+]?[0-9]+)?)(b?)$/.exec(text || "");
     if (!m) return NaN;
     return m[2] ? parseFloat(m[1]) * kSecondsPerBar : parseFloat(m[1]);
   }
@@ -327,8 +328,8 @@
   async function showStills(Module, problems) {
     document.body.classList.add("still");
     const size = query.get("size") || "640x360";
-    if (size.length > kMaxSizeText) {
-      fail("Cannot draw: a size is WIDTHxHEIGHT, such as 640x360");
+    if (size.length > kMaxSizeText || !/^[0-9]+x[0-9]+$/.test(size)) {
+      fail("Cannot draw: a size is WIDTHxHEIGHT in whole numbers, such as 640x360");
       return;
     }
     if (!await Module.ccall("velmora_launch_still", "number", ["string"], [size],
