@@ -113,35 +113,39 @@ float closeLook()
     return clamp(t - 53.0, 0.0, 1.0) * (1.0 - clamp(distort, 0.0, 1.0));
 }
 
-// One texel, wrapping like GL_REPEAT.
-vec3 fetchNearest(sampler2D s, vec2 uv)
+// Close by, a smaller level made by hand, shaped like the pixel's footprint: the wall is seen
+// aslant and from far enough that a pixel spans a streak of texels, so four bilinear lookups are
+// spread along the streak's long axis (and a little across) and averaged, a box filter of its
+// size; single texels there would flicker like static as the view passes. Past what four lookups
+// can cover, the picture's mean takes over. A plane fitted through the lookups gives the
+// brightness slope at the same scale (per texture unit), for the relief: slopes from screen
+// derivatives would differ with each GPU's way of taking them.
+vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 du, vec2 dv, out vec2 slope, out float texels)
 {
-    ivec2 size = max(textureSize(s, 0), ivec2(1));
-    return texelFetch(s, clamp(ivec2(mod(floor(uv * vec2(size)), vec2(size))), ivec2(0), size - 1), 0).rgb;
-}
-
-// Close by, a smaller level made by hand: the wall is seen from far enough that a pixel spans a
-// texel or more, so four single texels spread over the pixel's footprint (in texture units) are
-// averaged, a box filter of its size, for the cost of one bilinear lookup; the rock's fine grain
-// does not sparkle. Their differences give the brightness slope at the same scale (per texture
-// unit), for the relief: slopes from screen derivatives would differ with each GPU's way of
-// taking them.
-vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 footprint, out vec2 slope)
-{
-    vec2 d = max(0.25 * footprint, vec2(0.5 / float(textureSize(s, 0).x)));
+    float size = float(max(textureSize(s, 0).x, 1));
+    bool uLonger = dot(du, du) > dot(dv, dv);
+    vec2 major = uLonger ? du : dv, minor = uLonger ? dv : du;
+    // At least a texel each, so the slope never comes from lookups on top of each other.
+    float texel = 1.0 / size;
+    major *= max(1.0, texel / max(length(major), 1e-9));
+    minor *= max(1.0, texel / max(length(minor), 1e-9));
+    vec2 oa = -0.375 * major - 0.25 * minor, ob = -0.125 * major + 0.25 * minor;
+    vec3 a = fetchLinear(s, uv + oa), b = fetchLinear(s, uv + ob);
+    vec3 c = fetchLinear(s, uv - ob), e = fetchLinear(s, uv - oa);
     const vec3 luma = vec3(0.3, 0.55, 0.15);
-    vec3 a = fetchNearest(s, uv + vec2(-d.x, -d.y)), b = fetchNearest(s, uv + vec2(d.x, -d.y));
-    vec3 c = fetchNearest(s, uv + vec2(-d.x, d.y)), e = fetchNearest(s, uv + vec2(d.x, d.y));
     float la = dot(a, luma), lb = dot(b, luma), lc = dot(c, luma), le = dot(e, luma);
-    slope = vec2(lb + le - la - lc, lc + le - la - lb) / (4.0 * d);
-    return 0.25 * (a + b + c + e);
+    // Least squares over offsets oa, ob, -ob, -oa: slope = (sum o o^T)^-1 sum o l.
+    mat2 spread = 2.0 * (outerProduct(oa, oa) + outerProduct(ob, ob)) + mat2(1e-3 * texel * texel);
+    slope = inverse(spread) * (oa * (la - le) + ob * (lb - lc));
+    texels = max(0.6 * length(major), length(minor)) * size;
+    return mix(0.25 * (a + b + c + e), kRockTone, smoothstep(8.0, 24.0, texels));
 }
 
 void main()
 {
     // Footprints first, while every pixel of the quad is still on the same path.
     vec2 uv = worldPos.zy * kTextureScale;
-    vec2 footprint = abs(dFdx(uv)) + abs(dFdy(uv));
+    vec2 du = dFdx(uv), dv = dFdy(uv);
     float close = closeLook();
     vec3 n = normalize(worldNormal);
     vec3 toEye = eyePos - worldPos;
@@ -150,20 +154,26 @@ void main()
     // Windings and normals are not made consistent: light the side that faces the camera.
     if (dot(n, toEye) < 0.0) n = -n;
     float relief = 0.0;
+    float fineness = 1.0;
     vec3 closeRock = kRockTone;
     vec3 bumped = n;
     if (close > 0.0) {
         // Parallax: the dark cracks lie deeper than the faces, so they shift against them as the
-        // view passes. One step, from the height of the texel under the pixel.
-        float height = dot(fetchNearest(tex, uv), vec3(0.3, 0.55, 0.15));
+        // view passes. One step, from the height under the pixel, and only where the cracks are
+        // wider than a pixel: finer ones would only shimmer.
+        float size = float(max(textureSize(tex, 0).x, 1));
+        float texels = max(length(du), length(dv)) * size;
+        fineness = 1.0 - smoothstep(2.0, 7.0, texels);
+        float height = dot(fetchLinear(tex, uv), vec3(0.3, 0.55, 0.15));
         // Cracks half a unit deep: the ray reaches that depth further on along the view.
         vec2 tilt = toEye.zy / max(dot(toEye, n), 0.25);
-        uv -= close * kTextureScale * 0.5 * (1.0 - height) * tilt;
+        uv -= close * fineness * kTextureScale * 0.5 * (1.0 - height) * tilt;
         vec2 slope;
-        closeRock = fetchFiltered(tex, uv, footprint, slope);
+        closeRock = fetchFiltered(tex, uv, du, dv, slope, texels);
         relief = dot(closeRock, vec3(0.3, 0.55, 0.15));
-        // Relief: the normal tilted along the brightness slope, the dark cracks 1.5 units deep.
-        vec3 grad = 2.6 * kTextureScale * vec3(0.0, slope.y, slope.x);
+        // Relief: the normal tilted along the brightness slope, the dark cracks 1.5 units deep,
+        // flattening where the slope would change faster than the pixels.
+        vec3 grad = fineness * 2.6 * kTextureScale * vec3(0.0, slope.y, slope.x);
         grad -= dot(grad, n) * n;
         bumped = normalize(n - close * grad);
     }
@@ -199,7 +209,7 @@ void main()
         float rake = max(dot(bumped, ahead), 0.0);
         float gleam = max(dot(reflect(-ahead, bumped), toEye), 0.0);
         gleam *= gleam * gleam * gleam;  // ^4
-        gleam *= gleam * gleam;          // ^12
+        gleam *= gleam * gleam * fineness;  // ^12
         float cavity = smoothstep(0.08, 0.45, relief);
         vec3 closeLight = vec3(1.1, 1.0, 0.9) * lampFall * 1.4 * facing
                         + vec3(1.25, 0.82, 0.5) * (rake * rake * 3.4 + gleam * 2.4)
