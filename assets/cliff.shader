@@ -219,18 +219,18 @@ void main()
     }
     vec3 color = albedo * light;
 
-    // Stripes: thin glowing lines across the wall that sweep along it, two a bar, flaring on
-    // the beat and hardest on the bar's first beat.
+    // Stripes: seams of ember glow fixed in the rock, two a bar's sweep apart, flaring on the
+    // beat and hardest on the bar's first beat. They stay where they are on the wall, so the
+    // tumbling view carries them smoothly from frame to frame, and they stay warm, never white.
     if (cliff_stripes > 0.0) {
-        float along = worldPos.z / 24.0 + 0.02 * worldPos.y - 0.5 * beats;
-        float width = 0.05 + 0.02 * bounce;
-        float edge = fwidth(along) + 1e-4;
-        float line = smoothstep(width + edge, width, abs(fract(along) - 0.5) * 2.0);
+        float along = worldPos.z / 24.0 + 0.02 * worldPos.y;
+        float width = 0.07 + 0.02 * bounce;
+        float edge = fwidth(along) + 0.04;
+        float line = smoothstep(width + edge, width - 0.02, abs(fract(along) - 0.5) * 2.0);
         vec3 stripeColor =
-            mix(vec3(1.0, 0.45, 0.15), vec3(0.9, 0.75, 1.0), 0.5 + 0.5 * sin(0.7 * t_scene));
-        float flare = (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.6);
-        stripeColor = mix(stripeColor, vec3(1.0, 0.95, 0.85), 0.6 * flare);
-        color += stripeColor * line * cliff_stripes * (0.6 + 1.2 * flare);
+            mix(vec3(1.0, 0.42, 0.12), vec3(1.0, 0.62, 0.25), 0.5 + 0.5 * sin(0.7 * t_scene));
+        float flare = (1.0 - saw) * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.6);
+        color += stripeColor * line * cliff_stripes * (0.25 + 0.9 * flare);
     }
 
     // Rolled off rather than clipped where the light is close.
