@@ -153,51 +153,52 @@ void main()
     toEye /= eyeDistance;
     // Windings and normals are not made consistent: light the side that faces the camera.
     if (dot(n, toEye) < 0.0) n = -n;
-    float relief = 0.0;
-    float fineness = 1.0;
-    vec3 closeRock = kRockTone;
-    vec3 bumped = n;
+    // Far away, where the fog has nearly swallowed the wall and one pixel spans many texels, the
+    // images' mean tones replace the lookups, which would only shimmer there.
+    float detail = 1.0 - smoothstep(70.0, 130.0, eyeDistance);
+    float size = float(max(textureSize(tex, 0).x, 1));
+    float texels = max(length(du), length(dv)) * size;
+    // The relief flattens where its slopes would change faster than the pixels.
+    float fineness = (1.0 - smoothstep(2.0 - 0.5 * close, 7.0 - 2.0 * close, texels)) * detail;
     if (close > 0.0) {
         // Parallax: the dark cracks lie deeper than the faces, so they shift against them as the
         // view passes. One step, from the height under the pixel, and only where the cracks are
         // wider than a pixel: finer ones would only shimmer.
-        float size = float(max(textureSize(tex, 0).x, 1));
-        float texels = max(length(du), length(dv)) * size;
-        fineness = 1.0 - smoothstep(2.0, 7.0, texels);
         float height = dot(fetchLinear(tex, uv), vec3(0.3, 0.55, 0.15));
         // Cracks half a unit deep: the ray reaches that depth further on along the view.
         vec2 tilt = toEye.zy / max(dot(toEye, n), 0.25);
         uv -= close * fineness * kTextureScale * 0.5 * (1.0 - height) * tilt;
-        vec2 slope;
-        closeRock = fetchFiltered(tex, uv, du, dv, slope, texels);
-        relief = dot(closeRock, vec3(0.3, 0.55, 0.15));
-        // Relief: the normal tilted along the brightness slope, the dark cracks 1.5 units deep,
-        // flattening where the slope would change faster than the pixels.
-        vec3 grad = fineness * 2.6 * kTextureScale * vec3(0.0, slope.y, slope.x);
-        grad -= dot(grad, n) * n;
-        bumped = normalize(n - close * grad);
     }
-
-    // The wall faces x: one projection along it is enough. Far away, where the fog has nearly
-    // swallowed it and one pixel spans many texels, the images' mean tones replace the lookups,
-    // which would only shimmer there.
+    // The wall faces x: one projection along it is enough.
     vec3 albedo = kRockTone;
     vec3 mossColor = kMossTone;
-    float detail = 1.0 - smoothstep(70.0, 130.0, eyeDistance);
+    vec3 rock = kRockTone;
+    vec3 bumped = n;
     if (detail > 0.0) {
-        vec3 rock = close > 0.0 ? closeRock : fetchLinear(tex, uv);
-        albedo = mix(kRockTone, rock, detail);
+        vec2 slope;
+        rock = fetchFiltered(tex, uv, du, dv, slope, texels);
+        // Relief: the normal tilted along the brightness slope, the dark cracks 1.5 units deep
+        // close by and half that further off, where the light is broad.
+        // The tumble (stripes on) turns too fast for fine relief: half of it there.
+        float depth = (1.3 + 1.3 * close) * (1.0 - 0.5 * clamp(cliff_stripes, 0.0, 1.0));
+        vec3 grad = fineness * depth * kTextureScale * vec3(0.0, slope.y, slope.x);
+        grad -= dot(grad, n) * n;
+        bumped = normalize(n - grad);
+        // Close by, the beds' mineral colours are drawn out a little further from the mean.
+        vec3 shown = max(mix(kRockTone, rock, 1.0 + 0.5 * close), vec3(0.0));
+        albedo = mix(kRockTone, shown, detail);
         mossColor = mix(kMossTone, fetchLinear(moss, uv * 0.7), detail);
     }
+    float relief = dot(rock, vec3(0.3, 0.55, 0.15));
     // Moss gathers on ledges facing up; "cliffside" says which way is up for this copy.
     float mossAmount = smoothstep(0.08, 0.35, n.y * cliffside + 0.35 * (mossColor.g - 0.35));
     albedo = mix(albedo, mossColor, mossAmount * 0.85);
 
     // The warm key light, and a soft lamp at the camera that keeps the rock readable outside it.
     vec3 toLight = normalize(lightpos - worldPos);
-    float diffuse = max(dot(n, toLight), 0.0);
+    float diffuse = max(dot(bumped, toLight), 0.0);
     vec3 light = vec3(1.5, 1.2, 0.85) * ((diffuse + 0.3) * reach);
-    float lamp = max(dot(n, toEye), 0.0) * clamp(1.0 - eyeDistance / 90.0, 0.0, 1.0);
+    float lamp = max(dot(bumped, toEye), 0.0) * clamp(1.0 - eyeDistance / 90.0, 0.0, 1.0);
     light += vec3(0.5, 0.46, 0.42) * lamp + vec3(0.1, 0.09, 0.08);
     if (close > 0.0) {
         // Close by: a lamp on the camera, bright on the near rock and falling off with distance,
@@ -209,7 +210,7 @@ void main()
         float rake = max(dot(bumped, ahead), 0.0);
         float gleam = max(dot(reflect(-ahead, bumped), toEye), 0.0);
         gleam *= gleam * gleam * gleam;  // ^4
-        gleam *= gleam * gleam * fineness;  // ^12
+        gleam *= gleam * gleam * fineness;  // ^12, none where the relief is flattened
         float cavity = smoothstep(0.08, 0.45, relief);
         vec3 closeLight = vec3(1.1, 1.0, 0.9) * lampFall * 1.4 * facing
                         + vec3(1.25, 0.82, 0.5) * (rake * rake * 3.4 + gleam * 2.4)
