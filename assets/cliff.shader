@@ -89,21 +89,33 @@ const vec3 kRockTone = vec3(0.45, 0.34, 0.26);  // the mean of the two images
 const vec3 kMossTone = vec3(0.25, 0.33, 0.15);
 
 // Bilinear lookup by hand, wrapping like GL_REPEAT. The driver's own filtered lookups crawl where
-// the wall is seen edge-on (the images carry the maximum anisotropy but no smaller levels).
-vec3 fetchLinear(sampler2D s, vec2 uv)
+// the wall is seen edge-on (the images carry the maximum anisotropy but no smaller levels). The
+// four texels also give the brightness slope across the cell (per texture unit), for the relief.
+vec3 fetchLinear(sampler2D s, vec2 uv, out vec2 slope)
 {
     ivec2 size = textureSize(s, 0);
+    slope = vec2(0.0);
     if (size.x == 0) return vec3(0.0);
     vec2 texel = uv * vec2(size) - 0.5;
-    vec2 f = fract(texel);
     vec2 base = floor(texel);
-    ivec2 a = ivec2(mod(base, vec2(size)));
-    ivec2 b = ivec2(mod(base + 1.0, vec2(size)));
+    vec2 f = texel - base;
+    // The images are powers of two: the wrap is a mask, which also keeps every read inside.
+    ivec2 a = ivec2(base) & (size - 1);
+    ivec2 b = (a + 1) & (size - 1);
     vec3 c00 = texelFetch(s, a, 0).rgb;
     vec3 c10 = texelFetch(s, ivec2(b.x, a.y), 0).rgb;
     vec3 c01 = texelFetch(s, ivec2(a.x, b.y), 0).rgb;
     vec3 c11 = texelFetch(s, b, 0).rgb;
+    const vec3 luma = vec3(0.3, 0.55, 0.15);
+    vec3 dx = mix(c10 - c00, c11 - c01, f.y), dy = mix(c01 - c00, c11 - c10, f.x);
+    slope = vec2(dot(dx, luma), dot(dy, luma)) * vec2(size);
     return mix(mix(c00, c10, f.x), mix(c01, c11, f.x), f.y);
+}
+
+vec3 fetchLinear(sampler2D s, vec2 uv)
+{
+    vec2 slope;
+    return fetchLinear(s, uv, slope);
 }
 
 // How much of the close-by look applies: the fly-by's first part only (see above). Uniforms
@@ -113,32 +125,34 @@ float closeLook()
     return clamp(t - 53.0, 0.0, 1.0) * (1.0 - clamp(distort, 0.0, 1.0));
 }
 
-// Close by, a smaller level made by hand, shaped like the pixel's footprint: the wall is seen
-// aslant and from far enough that a pixel spans a streak of texels, so four bilinear lookups are
-// spread along the streak's long axis (and a little across) and averaged, a box filter of its
-// size; single texels there would flicker like static as the view passes. Past what four lookups
-// can cover, the picture's mean takes over. A plane fitted through the lookups gives the
-// brightness slope at the same scale (per texture unit), for the relief: slopes from screen
-// derivatives would differ with each GPU's way of taking them.
-vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 du, vec2 dv, out vec2 slope, out float texels)
+// A smaller level made by hand, shaped like the pixel's footprint: seen aslant, a pixel spans a
+// streak of texels, so close by "taps" bilinear lookups (4) are spread along the streak's long
+// axis (and a little across) and averaged, a box filter of its size; single texels there would
+// flicker like static as the view passes. Past what four lookups can cover, the picture's mean
+// takes over. Further off, one lookup at the pixel's centre. The lookups' own slopes, averaged,
+// give the brightness slope over the footprint (per texture unit), for the relief: slopes from
+// screen derivatives would differ with each GPU's way of taking them. A loop rather than a
+// branch: software rasterizers run both sides of a branch, but a loop only as often as it turns.
+vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 du, vec2 dv, int taps, out vec2 slope,
+                   out float texels)
 {
     float size = float(max(textureSize(s, 0).x, 1));
     bool uLonger = dot(du, du) > dot(dv, dv);
     vec2 major = uLonger ? du : dv, minor = uLonger ? dv : du;
-    // At least a texel each, so the slope never comes from lookups on top of each other.
-    float texel = 1.0 / size;
-    major *= max(1.0, texel / max(length(major), 1e-9));
-    minor *= max(1.0, texel / max(length(minor), 1e-9));
-    vec2 oa = -0.375 * major - 0.25 * minor, ob = -0.125 * major + 0.25 * minor;
-    vec3 a = fetchLinear(s, uv + oa), b = fetchLinear(s, uv + ob);
-    vec3 c = fetchLinear(s, uv - ob), e = fetchLinear(s, uv - oa);
-    const vec3 luma = vec3(0.3, 0.55, 0.15);
-    float la = dot(a, luma), lb = dot(b, luma), lc = dot(c, luma), le = dot(e, luma);
-    // Least squares over offsets oa, ob, -ob, -oa: slope = (sum o o^T)^-1 sum o l.
-    mat2 spread = 2.0 * (outerProduct(oa, oa) + outerProduct(ob, ob)) + mat2(1e-3 * texel * texel);
-    slope = inverse(spread) * (oa * (la - le) + ob * (lb - lc));
     texels = max(0.6 * length(major), length(minor)) * size;
-    return mix(0.25 * (a + b + c + e), kRockTone, smoothstep(8.0, 24.0, texels));
+    vec3 sum = vec3(0.0);
+    slope = vec2(0.0);
+    for (int i = 0; i < taps; ++i) {
+        // Along the streak at -3/8, -1/8, 1/8, 3/8 of it, alternately a quarter to either side.
+        float along = taps == 1 ? 0.0 : 0.25 * float(i) - 0.375;
+        float across = taps == 1 ? 0.0 : (i == 1 || i == 3 ? 0.25 : -0.25);
+        vec2 tapSlope;
+        sum += fetchLinear(s, uv + along * major + across * minor, tapSlope);
+        slope += tapSlope;
+    }
+    float n = float(max(taps, 1));
+    slope /= n;
+    return mix(sum / n, kRockTone, smoothstep(8.0, 24.0, texels));
 }
 
 void main()
@@ -158,9 +172,13 @@ void main()
     float detail = 1.0 - smoothstep(70.0, 130.0, eyeDistance);
     float size = float(max(textureSize(tex, 0).x, 1));
     float texels = max(length(du), length(dv)) * size;
-    // The relief flattens where its slopes would change faster than the pixels.
-    float fineness = (1.0 - smoothstep(2.0 - 0.5 * close, 7.0 - 2.0 * close, texels)) * detail;
-    if (close > 0.0) {
+    // The relief flattens where its slopes would change faster than the pixels: further off,
+    // where the slope comes from one lookup at the scale of a texel, as soon as texels get
+    // smaller than pixels.
+    float fineness = (1.0 - smoothstep(mix(0.6, 1.5, close), mix(2.0, 5.0, close), texels)) * detail;
+    // Close by (as a loop turning once or never: see fetchFiltered).
+    int closeSteps = close > 0.0 ? 1 : 0;
+    for (int i = 0; i < closeSteps; ++i) {
         // Parallax: the dark cracks lie deeper than the faces, so they shift against them as the
         // view passes. One step, from the height under the pixel, and only where the cracks are
         // wider than a pixel: finer ones would only shimmer.
@@ -176,10 +194,11 @@ void main()
     vec3 bumped = n;
     if (detail > 0.0) {
         vec2 slope;
-        rock = fetchFiltered(tex, uv, du, dv, slope, texels);
+        float unused;
+        rock = fetchFiltered(tex, uv, du, dv, close > 0.0 ? 4 : 1, slope, unused);
         // Relief: the normal tilted along the brightness slope, the dark cracks 1.5 units deep
-        // close by and half that further off, where the light is broad.
-        // The tumble (stripes on) turns too fast for fine relief: half of it there.
+        // close by and half that further off, where the light is broad; half again in the
+        // tumble (stripes on), which turns too fast for fine relief.
         float depth = (1.3 + 1.3 * close) * (1.0 - 0.5 * clamp(cliff_stripes, 0.0, 1.0));
         vec3 grad = fineness * depth * kTextureScale * vec3(0.0, slope.y, slope.x);
         grad -= dot(grad, n) * n;
@@ -230,7 +249,9 @@ void main()
         float line = smoothstep(width + edge, width - 0.02, abs(fract(along) - 0.5) * 2.0);
         vec3 stripeColor =
             mix(vec3(1.0, 0.42, 0.12), vec3(1.0, 0.62, 0.25), 0.5 + 0.5 * sin(0.7 * t_scene));
-        float flare = (1.0 - saw) * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.6);
+        // Every other beat a little softer (the phase kept small for the sine).
+        float swing = 0.85 + 0.15 * cos(3.14159265 * mod(beats, 2.0));
+        float flare = (1.0 - saw) * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.6) * swing;
         color += stripeColor * line * cliff_stripes * (0.25 + 0.9 * flare);
     }
 
