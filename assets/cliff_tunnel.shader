@@ -247,7 +247,7 @@ void main()
     vec3 haze = mix(fog_color, vec3(0.95, 0.62, 0.38), 0.8 * down * down);
     color = mix(color, haze, clamp(fog, 0.0, 1.0));
     // The closed ends are where the daylight comes in: bright at the axis, the fog at the rim.
-    float rimOfEnd = smoothstep(0.1, 1.0, length(worldPos.xy) / kRadius);
+    float rimOfEnd = smoothstep(0.55, 1.0, length(worldPos.xy) / kRadius);
     color = mix(color, mix(vec3(1.0, 0.74, 0.5), fog_color, rimOfEnd), ends);
 
     // The lamp seen through the haze: light scattered nearest to it along this pixel's ray.
