@@ -126,9 +126,9 @@ float closeLook()
 }
 
 // A smaller level made by hand, shaped like the pixel's footprint: seen aslant, a pixel spans a
-// streak of texels, so close by "taps" bilinear lookups (4) are spread along the streak's long
+// streak of texels, so close by "taps" bilinear lookups (2) are spread along the streak's long
 // axis (and a little across) and averaged, a box filter of its size; single texels there would
-// flicker like static as the view passes. Past what four lookups can cover, the picture's mean
+// flicker like static as the view passes. Past what the lookups can cover, the picture's mean
 // takes over. Further off, one lookup at the pixel's centre. The lookups' own slopes, averaged,
 // give the brightness slope over the footprint (per texture unit), for the relief: slopes from
 // screen derivatives would differ with each GPU's way of taking them. A loop rather than a
@@ -143,8 +143,9 @@ vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 du, vec2 dv, int taps, out vec2 sl
     vec3 sum = vec3(0.0);
     slope = vec2(0.0);
     for (int i = 0; i < taps; ++i) {
-        // Along the streak at -3/8, -1/8, 1/8, 3/8 of it, alternately a quarter to either side.
-        float along = taps == 1 ? 0.0 : 0.25 * float(i) - 0.375;
+        // Spread evenly along the streak (at -1/4 and 1/4 of it for two), alternately a quarter
+        // to either side of it.
+        float along = (float(i) + 0.5) / float(taps) - 0.5;
         float across = taps == 1 ? 0.0 : (i == 1 || i == 3 ? 0.25 : -0.25);
         vec2 tapSlope;
         sum += fetchLinear(s, uv + along * major + across * minor, tapSlope);
@@ -195,7 +196,7 @@ void main()
     if (detail > 0.0) {
         vec2 slope;
         float unused;
-        rock = fetchFiltered(tex, uv, du, dv, close > 0.0 ? 4 : 1, slope, unused);
+        rock = fetchFiltered(tex, uv, du, dv, close > 0.0 ? 2 : 1, slope, unused);
         // Relief: the normal tilted along the brightness slope, the dark cracks 1.5 units deep
         // close by and half that further off, where the light is broad; half again in the
         // tumble (stripes on), which turns too fast for fine relief.
@@ -206,7 +207,11 @@ void main()
         // Close by, the beds' mineral colours are drawn out a little further from the mean.
         vec3 shown = max(mix(kRockTone, rock, 1.0 + 0.5 * close), vec3(0.0));
         albedo = mix(kRockTone, shown, detail);
-        mossColor = mix(kMossTone, fetchLinear(moss, uv * 0.7), detail);
+        // Moss only tints: its nearest texel will do, and its mean where texels would sparkle.
+        ivec2 mossSize = max(textureSize(moss, 0), ivec2(1));
+        ivec2 mossTexel = ivec2(floor(uv * 0.7 * vec2(mossSize))) & (mossSize - 1);
+        float mossDetail = detail * (1.0 - smoothstep(0.5, 1.5, 0.7 * texels));
+        mossColor = mix(kMossTone, texelFetch(moss, mossTexel, 0).rgb, mossDetail);
     }
     float relief = dot(rock, vec3(0.3, 0.55, 0.15));
     // Moss gathers on ledges facing up; "cliffside" says which way is up for this copy.
