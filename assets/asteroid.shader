@@ -178,8 +178,14 @@ void main()
     float beat = 0.2 * hit * (kick == 0.0 ? 1.0 : 0.5) * (0.6 + 0.4 * bounce);
     float front = max(dot(n, toEye), 0.0) * 0.45;
     vec3 rimColor = mix(fog_color, vec3(0.9, 0.6, 0.35), 0.5 * inside);
+    // A lamp behind the rock outlines it in its own colour, and the lit walls around fill its
+    // dark side a little: backlit, it is never a black blob. (Nothing of this with the lamp inside.)
+    vec3 toLamp = normalize(lightpos - eyePos);
+    float behind = max(dot(toLamp, -toEye), 0.0) * (1.0 - inside);
+    float fill = (1.0 - inside) * (0.35 + 0.3 * max(-dot(n, keyDir), 0.0));
     vec3 light = vec3(2.2, 1.75, 1.25) * (diffuse + sheen) * reach + vec3(0.85, 0.75, 0.68) * front
-               + rimColor * (0.8 + 2.4 * rim) + vec3(0.06) + beat;
+               + rimColor * (0.8 + 2.4 * rim) + vec3(0.06) + beat
+               + vec3(1.6, 1.05, 0.6) * (rim * 3.0 * behind) + vec3(0.55, 0.4, 0.32) * fill;
     vec3 color = albedo * light;
 
     // Distorted: the cracks glow on the beat, and scan lines run over it.

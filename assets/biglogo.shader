@@ -16,9 +16,13 @@ uniform float fadeout;
 layout(location = 0) in vec2 corner;
 
 out vec2 uv;
+flat out vec2 spin;
 
 void main()
 {
+    // The sun's rays turn slowly (the phase kept small for the sine).
+    float turn = 6.2831853 * fract(0.35 * t_scene / 6.2831853);
+    spin = vec2(cos(turn), sin(turn));
     // Upper part up, lower part down, a hit on every beat that eases back.
     float side = t_add == 1.0 ? 1.0 : (t_add == 2.0 ? -1.0 : 0.0);
     float hit = (1.0 - saw) * (1.0 - saw);
@@ -35,6 +39,7 @@ void main()
 uniform sampler2D tex;
 
 in vec2 uv;
+flat in vec2 spin;
 out vec4 fragColor;
 
 // Bilinear lookup by hand, clamped to the edge. The driver's own filtered lookups are slow here:
@@ -66,6 +71,33 @@ void main()
     float glint = exp(-pow((uv.x + 0.4 * uv.y - fract(0.125 * beats + 0.13 * t_add) * 2.0 + 0.4) * 9.0, 2.0));
     vec3 color = c.rgb * (1.0 + 0.25 * glint * abs(side)) + vec3(0.08) * (1.0 - saw) * abs(side);
     float alpha = c.a * (t_add == 0.0 ? 0.85 + 0.1 * sin(0.8 * t) : 1.0);
+    if (t_add == 0.0) {
+        // Behind the plate: a soft shadow that lifts the logo off the rock, and from bar 22 (the
+        // logo's own two bars) rays from the sun that turn slowly and flare on every beat. Both
+        // fade out before the placement's edges. Measured from the sun's centre, in image widths.
+        vec2 p = (uv - vec2(0.5, 0.43)) * vec2(1.0, 700.0 / 1024.0);
+        float r = length(p);
+        float inside = smoothstep(0.0, 0.12, uv.x) * smoothstep(1.0, 0.88, uv.x)
+                     * smoothstep(0.0, 0.15, uv.y) * smoothstep(1.0, 0.85, uv.y);
+        float shadow = 0.45 * smoothstep(0.5, 0.2, r) * inside;
+        float logoBars = smoothstep(18.876, 19.3, t_scene);  // bar 22 in scene seconds
+        // Nine spokes: the direction raised to the ninth power (as a complex number) gives
+        // cos(9 angle), turned by the spin, with no angle taken per pixel.
+        vec2 z = p / max(r, 1e-4);
+        vec2 z2 = vec2(z.x * z.x - z.y * z.y, 2.0 * z.x * z.y);
+        vec2 z4 = vec2(z2.x * z2.x - z2.y * z2.y, 2.0 * z2.x * z2.y);
+        vec2 z8 = vec2(z4.x * z4.x - z4.y * z4.y, 2.0 * z4.x * z4.y);
+        vec2 z9 = vec2(z8.x * z.x - z8.y * z.y, z8.x * z.y + z8.y * z.x);
+        float spokes = max(dot(z9, spin), 0.0);
+        spokes *= spokes * spokes;
+        float rays = logoBars * spokes * smoothstep(0.22, 0.3, r) * smoothstep(0.55, 0.3, r) * inside
+                   * (0.35 + 0.65 * (1.0 - saw) * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.7));
+        vec3 behindColor = vec3(1.0, 0.7, 0.35) * rays / max(rays + shadow, 1e-4);
+        float behind = clamp(rays + shadow, 0.0, 1.0);
+        float total = alpha + behind * (1.0 - alpha);
+        color = (color * alpha + behindColor * behind * (1.0 - alpha)) / max(total, 1e-4);
+        alpha = total;
+    }
     // The parts come in a little after the flash, one after the other.
     alpha *= clamp((t_scene - 0.4 * t_add) * 1.5, 0.0, 1.0);
     fragColor = vec4(color, alpha * (1.0 - fadeout));

@@ -89,21 +89,33 @@ const vec3 kRockTone = vec3(0.45, 0.34, 0.26);  // the mean of the two images
 const vec3 kMossTone = vec3(0.25, 0.33, 0.15);
 
 // Bilinear lookup by hand, wrapping like GL_REPEAT. The driver's own filtered lookups crawl where
-// the wall is seen edge-on (the images carry the maximum anisotropy but no smaller levels).
-vec3 fetchLinear(sampler2D s, vec2 uv)
+// the wall is seen edge-on (the images carry the maximum anisotropy but no smaller levels). The
+// four texels also give the brightness slope across the cell (per texture unit), for the relief.
+vec3 fetchLinear(sampler2D s, vec2 uv, out vec2 slope)
 {
     ivec2 size = textureSize(s, 0);
+    slope = vec2(0.0);
     if (size.x == 0) return vec3(0.0);
     vec2 texel = uv * vec2(size) - 0.5;
-    vec2 f = fract(texel);
     vec2 base = floor(texel);
-    ivec2 a = ivec2(mod(base, vec2(size)));
-    ivec2 b = ivec2(mod(base + 1.0, vec2(size)));
+    vec2 f = texel - base;
+    // The images are powers of two: the wrap is a mask, which also keeps every read inside.
+    ivec2 a = ivec2(base) & (size - 1);
+    ivec2 b = (a + 1) & (size - 1);
     vec3 c00 = texelFetch(s, a, 0).rgb;
     vec3 c10 = texelFetch(s, ivec2(b.x, a.y), 0).rgb;
     vec3 c01 = texelFetch(s, ivec2(a.x, b.y), 0).rgb;
     vec3 c11 = texelFetch(s, b, 0).rgb;
+    const vec3 luma = vec3(0.3, 0.55, 0.15);
+    vec3 dx = mix(c10 - c00, c11 - c01, f.y), dy = mix(c01 - c00, c11 - c10, f.x);
+    slope = vec2(dot(dx, luma), dot(dy, luma)) * vec2(size);
     return mix(mix(c00, c10, f.x), mix(c01, c11, f.x), f.y);
+}
+
+vec3 fetchLinear(sampler2D s, vec2 uv)
+{
+    vec2 slope;
+    return fetchLinear(s, uv, slope);
 }
 
 // How much of the close-by look applies: the fly-by's first part only (see above). Uniforms
@@ -113,35 +125,42 @@ float closeLook()
     return clamp(t - 53.0, 0.0, 1.0) * (1.0 - clamp(distort, 0.0, 1.0));
 }
 
-// One texel, wrapping like GL_REPEAT.
-vec3 fetchNearest(sampler2D s, vec2 uv)
+// A smaller level made by hand, shaped like the pixel's footprint: seen aslant, a pixel spans a
+// streak of texels, so close by "taps" bilinear lookups (2) are spread along the streak's long
+// axis (and a little across) and averaged, a box filter of its size; single texels there would
+// flicker like static as the view passes. Past what the lookups can cover, the picture's mean
+// takes over. Further off, one lookup at the pixel's centre. The lookups' own slopes, averaged,
+// give the brightness slope over the footprint (per texture unit), for the relief: slopes from
+// screen derivatives would differ with each GPU's way of taking them. A loop rather than a
+// branch: software rasterizers run both sides of a branch, but a loop only as often as it turns.
+vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 du, vec2 dv, int taps, out vec2 slope,
+                   out float texels)
 {
-    ivec2 size = max(textureSize(s, 0), ivec2(1));
-    return texelFetch(s, clamp(ivec2(mod(floor(uv * vec2(size)), vec2(size))), ivec2(0), size - 1), 0).rgb;
-}
-
-// Close by, a smaller level made by hand: the wall is seen from far enough that a pixel spans a
-// texel or more, so four single texels spread over the pixel's footprint (in texture units) are
-// averaged, a box filter of its size, for the cost of one bilinear lookup; the rock's fine grain
-// does not sparkle. Their differences give the brightness slope at the same scale (per texture
-// unit), for the relief: slopes from screen derivatives would differ with each GPU's way of
-// taking them.
-vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 footprint, out vec2 slope)
-{
-    vec2 d = max(0.25 * footprint, vec2(0.5 / float(textureSize(s, 0).x)));
-    const vec3 luma = vec3(0.3, 0.55, 0.15);
-    vec3 a = fetchNearest(s, uv + vec2(-d.x, -d.y)), b = fetchNearest(s, uv + vec2(d.x, -d.y));
-    vec3 c = fetchNearest(s, uv + vec2(-d.x, d.y)), e = fetchNearest(s, uv + vec2(d.x, d.y));
-    float la = dot(a, luma), lb = dot(b, luma), lc = dot(c, luma), le = dot(e, luma);
-    slope = vec2(lb + le - la - lc, lc + le - la - lb) / (4.0 * d);
-    return 0.25 * (a + b + c + e);
+    float size = float(max(textureSize(s, 0).x, 1));
+    bool uLonger = dot(du, du) > dot(dv, dv);
+    vec2 major = uLonger ? du : dv, minor = uLonger ? dv : du;
+    texels = max(0.6 * length(major), length(minor)) * size;
+    vec3 sum = vec3(0.0);
+    slope = vec2(0.0);
+    for (int i = 0; i < taps; ++i) {
+        // Spread evenly along the streak (at -1/4 and 1/4 of it for two), alternately a quarter
+        // to either side of it.
+        float along = (float(i) + 0.5) / float(taps) - 0.5;
+        float across = taps == 1 ? 0.0 : (i == 1 || i == 3 ? 0.25 : -0.25);
+        vec2 tapSlope;
+        sum += fetchLinear(s, uv + along * major + across * minor, tapSlope);
+        slope += tapSlope;
+    }
+    float n = float(max(taps, 1));
+    slope /= n;
+    return mix(sum / n, kRockTone, smoothstep(8.0, 24.0, texels));
 }
 
 void main()
 {
     // Footprints first, while every pixel of the quad is still on the same path.
     vec2 uv = worldPos.zy * kTextureScale;
-    vec2 footprint = abs(dFdx(uv)) + abs(dFdy(uv));
+    vec2 du = dFdx(uv), dv = dFdy(uv);
     float close = closeLook();
     vec3 n = normalize(worldNormal);
     vec3 toEye = eyePos - worldPos;
@@ -149,45 +168,61 @@ void main()
     toEye /= eyeDistance;
     // Windings and normals are not made consistent: light the side that faces the camera.
     if (dot(n, toEye) < 0.0) n = -n;
-    float relief = 0.0;
-    vec3 closeRock = kRockTone;
-    vec3 bumped = n;
-    if (close > 0.0) {
+    // Far away, where the fog has nearly swallowed the wall and one pixel spans many texels, the
+    // images' mean tones replace the lookups, which would only shimmer there.
+    float detail = 1.0 - smoothstep(70.0, 130.0, eyeDistance);
+    float size = float(max(textureSize(tex, 0).x, 1));
+    float texels = max(length(du), length(dv)) * size;
+    // The relief flattens where its slopes would change faster than the pixels: further off,
+    // where the slope comes from one lookup at the scale of a texel, as soon as texels get
+    // smaller than pixels.
+    float fineness = (1.0 - smoothstep(mix(0.6, 1.5, close), mix(2.0, 5.0, close), texels)) * detail;
+    // Close by (as a loop turning once or never: see fetchFiltered).
+    int closeSteps = close > 0.0 ? 1 : 0;
+    for (int i = 0; i < closeSteps; ++i) {
         // Parallax: the dark cracks lie deeper than the faces, so they shift against them as the
-        // view passes. One step, from the height of the texel under the pixel.
-        float height = dot(fetchNearest(tex, uv), vec3(0.3, 0.55, 0.15));
+        // view passes. One step, from the height under the pixel, and only where the cracks are
+        // wider than a pixel: finer ones would only shimmer.
+        float height = dot(fetchLinear(tex, uv), vec3(0.3, 0.55, 0.15));
         // Cracks half a unit deep: the ray reaches that depth further on along the view.
         vec2 tilt = toEye.zy / max(dot(toEye, n), 0.25);
-        uv -= close * kTextureScale * 0.5 * (1.0 - height) * tilt;
-        vec2 slope;
-        closeRock = fetchFiltered(tex, uv, footprint, slope);
-        relief = dot(closeRock, vec3(0.3, 0.55, 0.15));
-        // Relief: the normal tilted along the brightness slope, the dark cracks 1.5 units deep.
-        vec3 grad = 2.6 * kTextureScale * vec3(0.0, slope.y, slope.x);
-        grad -= dot(grad, n) * n;
-        bumped = normalize(n - close * grad);
+        uv -= close * fineness * kTextureScale * 0.5 * (1.0 - height) * tilt;
     }
-
-    // The wall faces x: one projection along it is enough. Far away, where the fog has nearly
-    // swallowed it and one pixel spans many texels, the images' mean tones replace the lookups,
-    // which would only shimmer there.
+    // The wall faces x: one projection along it is enough.
     vec3 albedo = kRockTone;
     vec3 mossColor = kMossTone;
-    float detail = 1.0 - smoothstep(70.0, 130.0, eyeDistance);
+    vec3 rock = kRockTone;
+    vec3 bumped = n;
     if (detail > 0.0) {
-        vec3 rock = close > 0.0 ? closeRock : fetchLinear(tex, uv);
-        albedo = mix(kRockTone, rock, detail);
-        mossColor = mix(kMossTone, fetchLinear(moss, uv * 0.7), detail);
+        vec2 slope;
+        float unused;
+        rock = fetchFiltered(tex, uv, du, dv, close > 0.0 ? 2 : 1, slope, unused);
+        // Relief: the normal tilted along the brightness slope, the dark cracks 1.5 units deep
+        // close by and half that further off, where the light is broad; half again in the
+        // tumble (stripes on), which turns too fast for fine relief.
+        float depth = (1.3 + 1.3 * close) * (1.0 - 0.5 * clamp(cliff_stripes, 0.0, 1.0));
+        vec3 grad = fineness * depth * kTextureScale * vec3(0.0, slope.y, slope.x);
+        grad -= dot(grad, n) * n;
+        bumped = normalize(n - grad);
+        // Close by, the beds' mineral colours are drawn out a little further from the mean.
+        vec3 shown = max(mix(kRockTone, rock, 1.0 + 0.5 * close), vec3(0.0));
+        albedo = mix(kRockTone, shown, detail);
+        // Moss only tints: its nearest texel will do, and its mean where texels would sparkle.
+        ivec2 mossSize = max(textureSize(moss, 0), ivec2(1));
+        ivec2 mossTexel = ivec2(floor(uv * 0.7 * vec2(mossSize))) & (mossSize - 1);
+        float mossDetail = detail * (1.0 - smoothstep(0.5, 1.5, 0.7 * texels));
+        mossColor = mix(kMossTone, texelFetch(moss, mossTexel, 0).rgb, mossDetail);
     }
+    float relief = dot(rock, vec3(0.3, 0.55, 0.15));
     // Moss gathers on ledges facing up; "cliffside" says which way is up for this copy.
     float mossAmount = smoothstep(0.08, 0.35, n.y * cliffside + 0.35 * (mossColor.g - 0.35));
     albedo = mix(albedo, mossColor, mossAmount * 0.85);
 
     // The warm key light, and a soft lamp at the camera that keeps the rock readable outside it.
     vec3 toLight = normalize(lightpos - worldPos);
-    float diffuse = max(dot(n, toLight), 0.0);
+    float diffuse = max(dot(bumped, toLight), 0.0);
     vec3 light = vec3(1.5, 1.2, 0.85) * ((diffuse + 0.3) * reach);
-    float lamp = max(dot(n, toEye), 0.0) * clamp(1.0 - eyeDistance / 90.0, 0.0, 1.0);
+    float lamp = max(dot(bumped, toEye), 0.0) * clamp(1.0 - eyeDistance / 90.0, 0.0, 1.0);
     light += vec3(0.5, 0.46, 0.42) * lamp + vec3(0.1, 0.09, 0.08);
     if (close > 0.0) {
         // Close by: a lamp on the camera, bright on the near rock and falling off with distance,
@@ -199,7 +234,7 @@ void main()
         float rake = max(dot(bumped, ahead), 0.0);
         float gleam = max(dot(reflect(-ahead, bumped), toEye), 0.0);
         gleam *= gleam * gleam * gleam;  // ^4
-        gleam *= gleam * gleam;          // ^12
+        gleam *= gleam * gleam * fineness;  // ^12, none where the relief is flattened
         float cavity = smoothstep(0.08, 0.45, relief);
         vec3 closeLight = vec3(1.1, 1.0, 0.9) * lampFall * 1.4 * facing
                         + vec3(1.25, 0.82, 0.5) * (rake * rake * 3.4 + gleam * 2.4)
@@ -209,18 +244,20 @@ void main()
     }
     vec3 color = albedo * light;
 
-    // Stripes: thin glowing lines across the wall that sweep along it, two a bar, flaring on
-    // the beat and hardest on the bar's first beat.
+    // Stripes: seams of ember glow fixed in the rock, two a bar's sweep apart, flaring on the
+    // beat and hardest on the bar's first beat. They stay where they are on the wall, so the
+    // tumbling view carries them smoothly from frame to frame, and they stay warm, never white.
     if (cliff_stripes > 0.0) {
-        float along = worldPos.z / 24.0 + 0.02 * worldPos.y - 0.5 * beats;
-        float width = 0.05 + 0.02 * bounce;
-        float edge = fwidth(along) + 1e-4;
-        float line = smoothstep(width + edge, width, abs(fract(along) - 0.5) * 2.0);
+        float along = worldPos.z / 24.0 + 0.02 * worldPos.y;
+        float width = 0.07 + 0.02 * bounce;
+        float edge = fwidth(along) + 0.04;
+        float line = smoothstep(width + edge, width - 0.02, abs(fract(along) - 0.5) * 2.0);
         vec3 stripeColor =
-            mix(vec3(1.0, 0.45, 0.15), vec3(0.9, 0.75, 1.0), 0.5 + 0.5 * sin(0.7 * t_scene));
-        float flare = (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.6);
-        stripeColor = mix(stripeColor, vec3(1.0, 0.95, 0.85), 0.6 * flare);
-        color += stripeColor * line * cliff_stripes * (0.6 + 1.2 * flare);
+            mix(vec3(1.0, 0.42, 0.12), vec3(1.0, 0.62, 0.25), 0.5 + 0.5 * sin(0.7 * t_scene));
+        // Every other beat a little softer (the phase kept small for the sine).
+        float swing = 0.85 + 0.15 * cos(3.14159265 * mod(beats, 2.0));
+        float flare = (1.0 - saw) * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.6) * swing;
+        color += stripeColor * line * cliff_stripes * (0.25 + 0.9 * flare);
     }
 
     // Rolled off rather than clipped where the light is close.

@@ -226,15 +226,31 @@ void main()
     float crack = 1.0 - smoothstep(0.12, 0.24, h);
     float ember = crack * detail * ((0.8 + 0.1 * bounce) * hit * accent + 0.35 * max(heave, 0.0));
     color += vec3(1.0, 0.38, 0.1) * ember;
+    // On every beat a ring of ember light leaves the rock both ways along the tube, hardest on
+    // the bar's first beat, so the beat shows wherever the camera looks.
+    float ringAt = 6.0 + 70.0 * saw;
+    float ringOff = (abs(worldPos.z) - ringAt) / (3.0 + 6.0 * saw);
+    color += vec3(1.0, 0.5, 0.2) * (1.1 * hit * accent * exp(-ringOff * ringOff)) * (0.4 + 0.6 * h);
 
-    float fog = 1.0 - exp(-pow(eyeDistance * fog_scale / 100.0, fog_falloff));
+    // A little thinner than the rock's own: the far wall stays in view, not a disc of haze.
+    float fog = 1.0 - exp(-pow(eyeDistance * 0.75 * fog_scale / 100.0, fog_falloff));
     // The closed ends sink fully into the haze, so the coarse outline where the tube curves in to
     // close never shows as a many-sided rim.
     float ends = smoothstep(140.0, 185.0, abs(wallUv.x));
-    color = mix(color, fog_color, clamp(max(fog, ends), 0.0, 1.0));
+    // The haze down the tube is lit from its open ends: warm and bright towards the axis, the
+    // fog colour towards the walls, so the far end reads as daylight rather than a dark disc.
+    vec3 ray = -toEye;
+    float down = ray.z * ray.z;
+    down *= down;
+    down *= down;
+    down *= down;  // ^16: a small bright opening
+    vec3 haze = mix(fog_color, vec3(0.95, 0.62, 0.38), 0.8 * down * down);
+    color = mix(color, haze, clamp(fog, 0.0, 1.0));
+    // The closed ends are where the daylight comes in: bright at the axis, the fog at the rim.
+    float rimOfEnd = smoothstep(0.55, 1.0, length(worldPos.xy) / kRadius);
+    color = mix(color, mix(vec3(1.0, 0.74, 0.5), fog_color, rimOfEnd), ends);
 
     // The lamp seen through the haze: light scattered nearest to it along this pixel's ray.
-    vec3 ray = -toEye;
     float along = clamp(dot(lampPos - eyePos, ray), 0.0, eyeDistance);
     float miss = length(eyePos + ray * along - lampPos);
     color += vec3(1.0, 0.75, 0.45) * (exp(-miss * miss * 0.6) + 0.35 / (1.0 + miss * miss));

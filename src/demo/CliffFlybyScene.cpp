@@ -23,12 +23,12 @@ constexpr double kFadeToBlackBar = 54.0;
 // (75, 32, 28) / 255, as in the tunnel before it.
 constexpr float kDusk[3] = {0.29411766f, 0.1254902f, 0.10980392f};
 constexpr float kRoll = 0.4f;
-constexpr float kPanelPlacement[4] = {-0.02207028865814209f, -0.05000000074505806f,
-                                      2.0882811546325684f, 2.5391666889190674f};
+// The panel and the name card at 0.62 of the screen-filling size they once had, about the name's
+// centre, which sits a little below the middle: the cliff shows around them and the sun whole.
+constexpr float kPanelPlacement[4] = {0.17635f, 0.1095f, 1.2946f, 1.5743f};
 constexpr float kBandHeight = 0.14305555820465088f;
-constexpr double kUpperBandY = 0.43194442987442017;
-constexpr float kNamePlacement[4] = {0.08085936307907104f, 0.20999999344348907f,
-                                     1.6765625476837158f, 1.0277777910232544f};
+constexpr double kUpperBandY = 0.85694444;  // along the top edge, framing the cards
+constexpr float kNamePlacement[4] = {0.24007f, 0.27065f, 1.0397f, 0.6374f};
 
 struct FlybyFrame {
     float ts;

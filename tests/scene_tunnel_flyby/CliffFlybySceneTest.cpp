@@ -21,10 +21,8 @@ namespace {
 using Draw = GlCallRecorder::Draw;
 
 const std::vector<double> kDusk = {0.29411766f, 0.1254902f, 0.10980392f};
-const std::vector<double> kPanel = {-0.02207028865814209, -0.05000000074505806, 2.0882811546325684,
-                                    2.5391666889190674};
-const std::vector<double> kName = {0.08085936307907104, 0.20999999344348907, 1.6765625476837158,
-                                   1.0277777910232544};
+const std::vector<double> kPanel = {0.17635f, 0.1095f, 1.2946f, 1.5743f};
+const std::vector<double> kName = {0.24007f, 0.27065f, 1.0397f, 0.6374f};
 constexpr double kBandHeight = 0.14305555820465088;
 // From bar 44 the world is turned 0.4 rad about the flight axis; the camera, looking across it
 // at the wall, sees the picture tilted by this much.
@@ -158,7 +156,7 @@ TEST_F(CliffFlybySceneTest, CardsGoPanelBandsNameThenTheFade) {
     EXPECT_EQ(draws[2].uniform("ipos"), (std::vector<double>{0.0, 0.0, 1.0, kBandHeight}));
     EXPECT_EQ(draws[3].uniform("scroll_direction"), std::vector<double>{-1.0});
     EXPECT_EQ(draws[3].uniform("ipos"),
-              (std::vector<double>{0.0, 0.43194442987442017, 1.0, kBandHeight}));
+              (std::vector<double>{0.0, static_cast<float>(0.85694444), 1.0, kBandHeight}));
     EXPECT_EQ(draws[4].uniform("ipos"), kName);
     EXPECT_EQ(draws[4].uniform("screen"),
               (std::vector<double>{SceneTestAssets::kWidth, SceneTestAssets::kHeight}));
@@ -225,7 +223,7 @@ TEST_F(CliffFlybySceneTest, BandsPartAsFadeoutGrows) {
     const double fadeout = draws[1].uniform("fadeout").at(0);
     EXPECT_NEAR(fadeout, 0.52, 1e-5);
     EXPECT_NEAR(draws[2].uniform("ipos").at(1), -0.52, 1e-5);
-    EXPECT_NEAR(draws[3].uniform("ipos").at(1), 0.95194443, 1e-5);
+    EXPECT_NEAR(draws[3].uniform("ipos").at(1), 0.52 + 0.85694444, 1e-5);
     for (int i = 1; i <= 4; ++i) EXPECT_EQ(draws[i].uniform("fadeout").at(0), fadeout);
 
     // Held at 1 from ts = 18.19 on; nothing before ts = 10.5.

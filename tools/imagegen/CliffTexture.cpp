@@ -8,7 +8,10 @@
 #include "Relief.h"
 
 // Layered sandstone and quartzite: folded strata of different hardness (hard beds stand out,
-// soft ones weather back), vertical joints, fine cracks, desert-varnish streaks below ledges.
+// soft ones weather back), vertical joints, fine cracks, desert-varnish streaks below ledges,
+// mineral grains (pale quartz, pink feldspar, dark specks, rust) and patchy iron staining.
+// Nothing repeats regularly at a small scale: evenly spaced lines read as wood grain, and
+// texel-sized noise sparkles wherever the wall is seen smaller than its image.
 namespace {
 
 constexpr float kTwoPi = 6.2831853f;
@@ -80,7 +83,10 @@ Image makeCliffTexture(int size) {
             float slope = static_cast<float>(static_cast<int>(bed.seed % 7u) - 3) * 2.0f;
             float phase = t * (5.0f + 5.0f * hard) + slope * u +
                           0.6f * noise::fbm(u, v, 6, 6, 3, 0.5f, bed.seed);
-            float lam = std::sin(kTwoPi * phase);
+            // Faint, and only in patches, broken up like a worn surface: evenly spaced lines
+            // everywhere read as wood grain.
+            float patch = smoothstep(0.1f, 0.6f, noise::fbm(u, v, 5, 5, 3, 0.5f, 65u));
+            float lam = std::sin(kTwoPi * phase) * patch;
             laminae.at(x, y) = lam;
 
             // Honeycomb weathering pits in the soft beds.
@@ -106,7 +112,7 @@ Image makeCliffTexture(int size) {
             float rough = 0.16f * noise::fbm(u, v, 32, 32, 5, 0.6f, 31u) +
                           0.45f * noise::fbm(u, v, 3, 3, 4, 0.5f, 41u) +
                           0.1f * noise::ridged(u, v, 8, 8, 4, 0.5f, 43u);
-            height.at(x, y) = 0.55f * bulge + 0.035f * lam * (0.5f + hard) +
+            height.at(x, y) = 0.55f * bulge + 0.02f * lam * (0.5f + hard) +
                               rough * (0.6f + 0.4f * hard) - 0.5f * crack.at(x, y) - 0.12f * pits;
 
             // Varnish: dark vertical streaks running down from the ledges.
@@ -129,23 +135,25 @@ Image makeCliffTexture(int size) {
                            std::max(0.0f, cavity(height, x, y, 9, true));
 
             float tone = 0.5f + 0.5f * noise::fbm(u, v, 6, 6, 5, 0.55f, 61u);
-            float grain = noise::hash01(x, y, 71u) - 0.5f;
             Rgba c = mix(scaled(bed.color, 1.08f), scaled(bed.color, 0.74f), tone);
-            c = mix(c, scaled(c, 0.82f), 0.5f + 0.5f * laminae.at(x, y) * 0.6f);
-            // Iron bands: wavy rings around scattered centres, rust on the pale beds.
-            noise::Cell ring = noise::cellular(u, v, 3, 3, 0.8f, 81u);
-            float bands = std::pow(
-                0.5f +
-                    0.5f * std::sin(ring.f1 * 38.0f + 2.0f * noise::fbm(u, v, 8, 8, 2, 0.5f, 83u)),
-                6.0f);
-            c = mix(c, rgb(150, 72, 40), 0.28f * bands * smoothstep(0.9f, 0.3f, ring.f1));
+            c = mix(c, scaled(c, 0.88f), 0.5f + 0.5f * laminae.at(x, y));
+            // Grains a few texels across, each one mineral: quartz, feldspar, dark specks, rust.
+            noise::Cell grain = noise::cellular(u, v, 110, 110, 0.9f, 71u);
+            const Rgba minerals[] = {rgb(236, 226, 210), rgb(214, 150, 128), rgb(58, 50, 48),
+                                     rgb(160, 84, 46)};
+            float grainEdge = smoothstep(0.5f, 0.2f, grain.f1);
+            float grainShare = 0.2f + 0.25f * noise::hash01(static_cast<int>(grain.id), 3, 73u);
+            c = mix(c, minerals[grain.id % 4u], grainShare * grainEdge);
+            // Iron staining: soft rusty clouds, strongest on the pale beds.
+            float iron = smoothstep(0.15f, 0.7f, noise::fbm(u, v, 4, 4, 4, 0.55f, 81u));
+            c = mix(c, rgb(150, 72, 40), 0.3f * iron * (0.4f + 0.6f * bed.hardness));
             // Bed edges carry a darker seam.
             float t = inBed.at(x, y);
             float seam = smoothstep(0.05f, 0.0f, t) + smoothstep(0.95f, 1.0f, t);
             c = mix(c, rgb(92, 60, 44), 0.5f * clamp01(seam));
             c = mix(c, rgb(66, 46, 38), 0.5f * streak.at(x, y));
             c = mix(c, rgb(40, 30, 26), 0.8f * crack.at(x, y));
-            float k = lit * (1.0f - std::min(0.65f, hollow * 2.2f)) * (1.0f + 0.1f * grain);
+            float k = lit * (1.0f - std::min(0.65f, hollow * 2.2f));
             // A touch less saturated than the bed colours: sun-bleached stone.
             float grey = 0.3f * c.r + 0.55f * c.g + 0.15f * c.b;
             c = mix(c, {grey, grey, grey, 1.0f}, 0.15f);
