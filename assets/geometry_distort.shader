@@ -231,7 +231,16 @@ vec3 masonry(vec3 p, vec3 n, vec3 dx, vec3 dy, bool dome)
         du = vec2((p.x * dx.z - p.z * dx.x) / r2 * k, dot(p.xz, dx.xz) / r * kCourse);
         dv = vec2((p.x * dy.z - p.z * dy.x) / r2 * k, dot(p.xz, dy.xz) / r * kCourse);
     }
-    return fetchFiltered(tex, uv, du, dv, kMasonryMean);
+    vec3 stone = fetchFiltered(tex, uv, du, dv, kMasonryMean);
+    // Close up, where a texel covers several pixels, the stone takes a finer grain of its own (the
+    // same image at five times the frequency), so it reads as a surface instead of a smear.
+    float texel = 1024.0 * max(length(du), length(dv));
+    float close = 1.0 - smoothstep(0.2, 0.6, texel);
+    if (close > 0.0) {
+        vec3 grain = fetchFiltered(tex, 5.0 * uv + 0.31, 5.0 * du, 5.0 * dv, kMasonryMean);
+        stone *= mix(1.0, 0.55 + dot(grain, vec3(0.3, 0.5, 0.2)) / 0.4 * 0.45, close);
+    }
+    return stone;
 }
 
 // The six braziers round the well take fire once the light has come to rest in the crypt: their
