@@ -53,6 +53,7 @@ float valueNoise(vec2 q)
 }
 
 const vec3 kMoon = vec3(-0.6017, 0.5014, 0.6217);  // the moon's direction, behind the usual side
+const vec3 kSunset = vec3(0.6, 0.1, -0.7937);      // the sunken sun, just over the mist
 
 // The night's colour along a direction, without stars or clouds: what the fog fades into. Deep
 // blue overhead, a pale band of moonlit mist at the horizon, and the mist sea below it.
@@ -230,7 +231,16 @@ vec3 masonry(vec3 p, vec3 n, vec3 dx, vec3 dy, bool dome)
         du = vec2((p.x * dx.z - p.z * dx.x) / r2 * k, dot(p.xz, dx.xz) / r * kCourse);
         dv = vec2((p.x * dy.z - p.z * dy.x) / r2 * k, dot(p.xz, dy.xz) / r * kCourse);
     }
-    return fetchFiltered(tex, uv, du, dv, kMasonryMean);
+    vec3 stone = fetchFiltered(tex, uv, du, dv, kMasonryMean);
+    // Close up, where a texel covers several pixels, the stone takes a finer grain of its own (the
+    // same image at five times the frequency), so it reads as a surface instead of a smear.
+    float texel = 1024.0 * max(length(du), length(dv));
+    float close = 1.0 - smoothstep(0.2, 0.6, texel);
+    if (close > 0.0) {
+        vec3 grain = fetchFiltered(tex, 5.0 * uv + 0.31, 5.0 * du, 5.0 * dv, kMasonryMean);
+        stone *= mix(1.0, 0.55 + dot(grain, vec3(0.3, 0.5, 0.2)) / 0.4 * 0.45, close);
+    }
+    return stone;
 }
 
 // The six braziers round the well take fire once the light has come to rest in the crypt: their
@@ -291,7 +301,12 @@ void main()
     if (dot(worldPos, worldPos) > kSkyBeyond * kSkyBeyond) {
         float pixel = max(length(dx), length(dy)) / max(eyeDistance, 1.0);
         vec3 d = normalize(worldPos);
-        fragColor = vec4(skyTint.rgb + stars(d, pixel, skyTint.a) + glow, 1.0);
+        // The low sun of the opening scenes, set and glowing through the mist: the same warm disc.
+        float towards = dot(d, kSunset);
+        float disc = smoothstep(0.9978, 0.9986, towards) * (1.0 - 0.6 * skyTint.a);
+        vec3 afterglow = vec3(0.5, 0.22, 0.08) * pow(max(towards, 0.0), 24.0) * (1.0 + 0.3 * beatHit());
+        vec3 sky = skyTint.rgb + stars(d, pixel, skyTint.a) + afterglow;
+        fragColor = vec4(mix(sky, vec3(1.0, 0.62, 0.32), 0.85 * disc) + glow, 1.0);
         return;
     }
 
@@ -343,7 +358,9 @@ void main()
     float diffuse = max(dot(n, l), 0.0);
     // Close to the light its glow wraps round edges, so it seems to spill out of the well.
     float wrapped = max(dot(n, l) + 0.5, 0.0) / 1.5;
-    vec3 light = vec3(1.25, 0.86, 0.5) * (1.3 * reach * diffuse + 2.5 * near * wrapped);
+    // It swells on every beat, so the temple breathes with the music even when it stands still.
+    vec3 light = vec3(1.25, 0.86, 0.5) * (1.3 * reach * diffuse + 2.5 * near * wrapped) *
+                 (1.0 + 0.6 * beatHit());
 
     // The moon, behind the camera's usual side, and the sky's blue from above.
     light += vec3(0.2, 0.27, 0.5) * max(dot(n, kMoon), 0.0);
@@ -358,10 +375,14 @@ void main()
     // Only on what faces up or sideways: a face turned down (the soffits, the dome's inside) is
     // seen edge-on from below across its whole width, where a rim would wash it flat.
     float rim = edge * edge * edge * (1.0 - 0.8 * smoothstep(0.3, 0.8, -n.y));
-    vec3 color = albedo * light + vec3(0.09, 0.14, 0.32) * rim * (rock ? 0.5 : 1.0);
+    // On the beat the rim flares and warms towards the embers.
+    float flare = beatHit();
+    vec3 rimColor = mix(vec3(0.09, 0.14, 0.32), vec3(0.42, 0.22, 0.1), 0.7 * flare);
+    vec3 color = albedo * light + rimColor * rim * (rock ? 0.5 : 1.0) * (1.0 + 1.5 * flare);
 
-    // Scene 10: the joints of the masonry carry the beat.
-    float hit = beatHit() * syncdistort;
+    // The joints of the masonry carry the beat: in ember colour, as the rock wall of the opening
+    // did; softly while the temple stands still, fully once the distortion is on.
+    float hit = beatHit() * mix(0.45, 1.0, syncdistort);
     color += vec3(1.0, 0.5, 0.16) * joints * hit * (0.35 + 0.15 * bounce);
 
     color += brazierFire(worldPos, n);

@@ -359,7 +359,7 @@ void main()
     // Paint: white body with a red band and black roll marks, red nose and fins; a different
     // trim on every third slot.
     float s = 6.0 - id;
-    vec3 trim = mod(s, 3.0) == 0.0 ? vec3(0.1, 0.1, 0.12)
+    vec3 trim = mod(s, 3.0) == 0.0 ? vec3(0.26, 0.25, 0.3)
               : mod(s, 3.0) == 1.0 ? vec3(0.75, 0.12, 0.08)
                                    : vec3(0.9, 0.5, 0.1);
     vec3 albedo = vec3(0.85, 0.84, 0.8);
@@ -377,7 +377,10 @@ void main()
     vec3 sky = routineSky();
     // The low sun as key light, wrapped a little so the shade side is not dead; a glint on the
     // paint.
-    float key = max(dot(n, kSunDir) * 0.8 + 0.2, 0.0);
+    // The fins, thin plates, let the sun through a little: a fin turned away from it still reads
+    // as a fin, not a black notch across the body.
+    float wrap = paint > 2.5 ? 0.45 : 0.2;
+    float key = max(dot(n, kSunDir) * (1.0 - wrap) + wrap, 0.0);
     vec3 halfway = normalize(kSunDir + view);
     float glint = pow(max(dot(n, halfway), 0.0), 48.0) * 0.9;
     // Fill from the sky above and the warm sand below; dark low down where the floor and the

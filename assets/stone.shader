@@ -82,15 +82,16 @@ const vec3 kBrickTone = vec3(0.443, 0.4, 0.333);  // the brick image's mean
 const vec3 kMossTone = vec3(0.25, 0.325, 0.15);   // the moss image's mean
 
 // Bilinear lookup by hand, wrapping like GL_REPEAT. The driver's own filtered lookups crawl where
-// a surface is seen edge-on (the images carry the maximum anisotropy but no smaller levels).
+// a surface is seen edge-on (the images carry the maximum anisotropy but no smaller levels). The
+// cave's images are powers of two: they wrap with a mask, exact for negative positions too.
 vec3 fetchLinear(sampler2D s, vec2 uv)
 {
     ivec2 size = max(textureSize(s, 0), ivec2(1));
     vec2 texel = uv * vec2(size) - 0.5;
     vec2 f = fract(texel);
-    vec2 base = floor(texel);
-    ivec2 a = clamp(ivec2(mod(base, vec2(size))), ivec2(0), size - 1);
-    ivec2 b = (a + 1) % size;
+    ivec2 mask = size - 1;
+    ivec2 a = ivec2(floor(texel)) & mask;
+    ivec2 b = (a + 1) & mask;
     vec3 c00 = texelFetch(s, a, 0).rgb;
     vec3 c10 = texelFetch(s, ivec2(b.x, a.y), 0).rgb;
     vec3 c01 = texelFetch(s, ivec2(a.x, b.y), 0).rgb;
@@ -98,23 +99,24 @@ vec3 fetchLinear(sampler2D s, vec2 uv)
     return mix(mix(c00, c10, f.x), mix(c01, c11, f.x), f.y);
 }
 
-// A smaller level made by hand: where one pixel covers more than a texel, four lookups spread
+// A smaller level made by hand: where one pixel covers more than a texel, three lookups spread
 // over the pixel's footprint are averaged (a box filter of its size), and past a few texels the
 // picture's mean takes over. Without it the fine mortar lines crawl and sparkle as grain. The
 // lookups' differences give the brightness slope at the same scale (per uv unit), for the relief:
-// slopes from screen derivatives would differ with each GPU's way of taking them.
+// slopes from screen derivatives would differ with each GPU's way of taking them. Three lookups
+// in an L, not four in a square: the brick is most of the cave's frame cost.
 vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 footprint, vec3 mean, out vec2 slope)
 {
     const vec3 luma = vec3(0.3, 0.5, 0.2);
     // Seen edge-on the footprint is long and thin: its mean size decides when the picture's mean
     // takes over, so grazing walls near the lens stay sharp across and only blur along.
     float texels = sqrt(footprint.x * footprint.y) * float(textureSize(s, 0).x);
-    vec2 d = max(0.25 * footprint, vec2(0.5 / float(textureSize(s, 0).x)));
-    vec3 a = fetchLinear(s, uv + vec2(-d.x, -d.y)), b = fetchLinear(s, uv + vec2(d.x, -d.y));
-    vec3 c = fetchLinear(s, uv + vec2(-d.x, d.y)), e = fetchLinear(s, uv + vec2(d.x, d.y));
-    float la = dot(a, luma), lb = dot(b, luma), lc = dot(c, luma), le = dot(e, luma);
-    slope = vec2(lb + le - la - lc, lc + le - la - lb) / (4.0 * d);
-    return mix(0.25 * (a + b + c + e), mean, smoothstep(5.0, 16.0, texels));
+    vec2 d = max(0.3 * footprint, vec2(0.5 / float(textureSize(s, 0).x)));
+    vec3 a = fetchLinear(s, uv - d);
+    vec3 b = fetchLinear(s, uv + vec2(d.x, -d.y)), c = fetchLinear(s, uv + vec2(-d.x, d.y));
+    float la = dot(a, luma);
+    slope = vec2(dot(b, luma) - la, dot(c, luma) - la) / (2.0 * d);
+    return mix((a + b + c) * (1.0 / 3.0), mean, smoothstep(5.0, 16.0, texels));
 }
 
 // Brick laid on the plane the wall faces most; courses run level (along z) on the walls. Taking the plane the normal is closest to (not a favoured one past a threshold) keeps the
@@ -176,7 +178,8 @@ void main()
     // Moss on the ledges (faces turned up) and creeping into the mortar below them, in patches
     // finer than the brick so it reads as growth rather than a green wash; far off its mean will do.
     vec2 mossUv = 3.0 * uv;
-    vec3 mossColor = mix(kMossTone, fetchLinear(moss, mossUv), detail);
+    vec3 mossColor = kMossTone;
+    if (detail > 0.0) mossColor = mix(kMossTone, fetchLinear(moss, mossUv), detail);
     float ledge = 0.7 * smoothstep(0.5, 0.9, n.z + 0.6 * mossColor.g - 0.4 * height);
     float mortar = smoothstep(0.3, 0.12, height) * smoothstep(-0.2, 0.4, n.z);
     vec3 albedo = mix(brick, mix(brick, mossColor, 0.6) * vec3(0.8, 0.9, 0.65), max(ledge, 0.4 * mortar));
@@ -216,13 +219,15 @@ void main()
     // Fill: the cave's own dim blue, lifted a little with the bar's swing.
     light += vec3(0.04, 0.045, 0.07) * (1.0 + 0.3 * lampColor.g + 0.1 * bounce);
 
-    // Exposure: the camcorder rolls bright parts off instead of clipping them.
-    vec3 color = vec3(1.0) - exp(-1.5 * albedo * light);
+    // Exposure: the camcorder rolls bright parts off instead of clipping them. Coming out of the
+    // black it opens up wide and settles over the first bar, so the shaft is seen at once.
+    float exposure = 1.5 * (1.0 + 1.6 * (1.0 - smoothstep(0.3, 3.5, t_scene)));
+    vec3 color = vec3(1.0) - exp(-exposure * albedo * light);
     // A thin haze deepening with distance, darker than the clear colour so the shadows stay
     // deep; complete only at the far plane, where whatever it cuts away sinks into the clear colour.
     float haze = min(1.0 - exp(-eyeDistance * 0.004), 0.45);
     color = mix(color, 0.6 * fog_color, haze);
-    color = mix(color, fog_color, smoothstep(165.0, 196.0, eyeDistance));
+    color = mix(color, fog_color, smoothstep(125.0, 185.0, eyeDistance));
     // The lamp's halo in the air, seen on the walls around it: it thins out where the wall lies
     // far behind the lamp, since the far end of the shaft may be clipped away.
     vec3 toLamp = lightpos - eyePos;

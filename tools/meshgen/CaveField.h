@@ -9,6 +9,6 @@ float caveField(float x, float y, float z);
 // The generator's grid is centred on the origin; the cave is shifted along z to fit it.
 constexpr float kCaveGridShiftZ = -14.0f;
 constexpr float kCaveGridExtent = 128.0f;
-constexpr int kCaveGridSize = 196;
+constexpr int kCaveGridSize = 164;
 // caveField at (x, y, z + kCaveGridShiftZ): what the generator samples.
 float caveGridField(float x, float y, float z);
