@@ -108,10 +108,18 @@ void printRunnerHelp() {
         "  --fps N            frames per second, %g to %g (default 60)\n"
         "  --from T, --to T   only the frames from T (inclusive) to T (exclusive)\n"
         "  --frames N         stop after N frames\n"
+        "  --first-frame N    start at frame N (position N / fps), drawn as in a whole run;\n"
+        "  --frame-count N    with it, N frames (the same as --frames): a frame-exact piece\n"
         "  --times LIST       only these positions, comma separated\n"
         "  --png DIR          write every frame as DIR/frame_NNNNN.png (N: the frame number, or\n"
         "                     the index into --times)\n"
         "  --video FILE.mp4   encode the frames with ffmpeg (H.264), the soundtrack muxed as AAC\n"
+        "  --segment FILE     write the frames losslessly, without sound (FFV1 in Matroska):\n"
+        "                     a piece of a capture made on several machines "
+        "(scripts/capture-farm)\n"
+        "  --encoder-command FILE  write the ffmpeg command --video runs to FILE (each argument\n"
+        "                     ends in a NUL byte), print \"frames FIRST COUNT WxH\", render "
+        "nothing\n"
         "  --music FILE       the soundtrack to mux (default %s)\n"
         "  --supersample N    render at N times the size (1 to %d) and filter down\n"
         "  --crf N            H.264 quality, 0 (lossless) to 51 (default 20)\n"
@@ -143,7 +151,10 @@ ParseResult parseRunnerOptions(int argc, char** argv, RunnerOptions& o) {
             wanted = "a number from 1 to 1000";
             ok = v && parseNumber(v, end, o.fps) && *end == '\0' &&
                  o.fps >= RunnerOptions::kMinFps && o.fps <= RunnerOptions::kMaxFps;
-        } else if (a == "--frames") {
+        } else if (a == "--first-frame") {
+            wanted = "a whole number from 0 to 1000000000";
+            ok = v && parseInteger(v, 0, RunnerOptions::kMaxFrames, o.firstFrame);
+        } else if (a == "--frames" || a == "--frame-count") {
             wanted = "a whole number from 1 to 1000000000";
             ok = v && parseInteger(v, 1, RunnerOptions::kMaxFrames, o.frames);
         } else if (a == "--from" || a == "--to") {
@@ -152,10 +163,16 @@ ParseResult parseRunnerOptions(int argc, char** argv, RunnerOptions& o) {
         } else if (a == "--times") {
             wanted = "times separated by commas: seconds, or bars with a 'b' suffix";
             ok = v && parseTimeList(v, o);
-        } else if (a == "--png" || a == "--video" || a == "--music") {
+        } else if (a == "--png" || a == "--video" || a == "--music" || a == "--segment" ||
+                   a == "--encoder-command") {
             wanted = a == "--png" ? "a folder" : "a file name";
             ok = v && *v;
-            if (ok) (a == "--png" ? o.pngDir : a == "--video" ? o.videoPath : o.musicPath) = v;
+            if (ok)
+                (a == "--png"       ? o.pngDir
+                 : a == "--video"   ? o.videoPath
+                 : a == "--segment" ? o.segmentPath
+                 : a == "--music"   ? o.musicPath
+                                    : o.encoderCommandPath) = v;
         } else if (a == "--supersample") {
             wanted = "a whole number from 1 to 4";
             ok = v && parseInteger(v, 1, RunnerOptions::kMaxSupersample, number);
@@ -186,10 +203,23 @@ ParseResult parseRunnerOptions(int argc, char** argv, RunnerOptions& o) {
         }
         ++i;
     }
-    if (!o.times.empty() && (!o.videoPath.empty() || o.from >= 0.0 || o.to >= 0.0)) {
+    if (!o.times.empty() && (!o.videoPath.empty() || o.from >= 0.0 || o.to >= 0.0 ||
+                             o.firstFrame >= 0 || !o.segmentPath.empty())) {
         std::printf(
             "velmora-headless: --times renders single frames; it does not mix "
-            "with --from, --to or --video\n");
+            "with --from, --to, --first-frame, --video or --segment\n");
+        return ParseResult::Bad;
+    }
+    if (!o.segmentPath.empty() && !o.videoPath.empty()) {
+        std::printf(
+            "velmora-headless: --segment and --video are two ways to write the frames: "
+            "give one\n");
+        return ParseResult::Bad;
+    }
+    if (!o.encoderCommandPath.empty() && o.videoPath.empty()) {
+        std::printf(
+            "velmora-headless: --encoder-command writes the command for --video FILE: "
+            "give both\n");
         return ParseResult::Bad;
     }
     return ParseResult::Run;
