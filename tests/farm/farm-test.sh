@@ -2,7 +2,7 @@
 # scripts/capture-farm against one `velmora-headless --video` run with the same options: the
 # farm's file must decode to the same pictures and sound, whether its segments are rendered here,
 # on stand-in hosts (one of them down) or after an interruption and --resume.
-# Usage: farm-test.sh exact|remote|resume RUNNER
+# Usage: farm-test.sh pieces|exact|remote|resume RUNNER
 set -uo pipefail
 what=$1 runner=$2
 here=$(cd "$(dirname "$0")" && pwd)
@@ -16,6 +16,23 @@ check() { # WHAT COMMAND...
   shift
   "$@" || { echo "FAIL: $message" && failures=$((failures + 1)); }
 }
+
+# Pieces that start one frame into each scene (bars 0, 8, 22, 24, 40, 56, 60, 72, 88, 104, 120),
+# so that the frame drawn before each is that scene's own first: every frame equals the whole
+# run's, also where a scene relies on state an earlier scene left behind.
+if [[ $what == pieces ]]; then
+  "$runner" --size 16x9 --fps 5 --png whole >/dev/null 2>&1 || { echo "FAIL: the whole run" && exit 1; }
+  cuts=() last=$(($(ls whole | wc -l) - 1))
+  for bar in 0 8 22 24 40 56 60 72 88 104 120; do cuts+=($((bar * 12000 / 1780 + 2))); done
+  cuts+=($((last + 1)))
+  for ((i = 0; i + 1 < ${#cuts[@]}; ++i)); do
+    "$runner" --size 16x9 --fps 5 --first-frame "${cuts[i]}" --frame-count $((cuts[i + 1] - cuts[i])) \
+      --png pieces >/dev/null 2>&1 || { echo "FAIL: the piece from frame ${cuts[i]}" && exit 1; }
+  done
+  for f in pieces/*; do cmp -s "$f" "whole/${f#pieces/}" || { echo "FAIL: $f differs from the whole run's" && exit 1; }; done
+  test "$(ls pieces | wc -l)" == $((last + 1 - cuts[0])) || { echo "FAIL: pieces missing" && exit 1; }
+  exit 0
+fi
 
 # Clicks every 0.5 s of music; frames 1.2 s to 5.2 s at 30 fps: 120 frames, three segments of 40.
 ffmpeg -v error -f lavfi -i "aevalsrc='if(lt(mod(t,0.5),0.01),0.8*sin(2*PI*1000*t),0)':s=44100:d=6" \
@@ -87,6 +104,6 @@ case $what in
     check "the log says segment 1 was kept" grep -q 'segment 0001 kept' resume.farm/farm.log
     check "segment 1 was not rendered again" test $(grep -c segment-0001 resume.farm/joblog) == 0
     ;;
-  *) echo "usage: farm-test.sh exact|remote|resume RUNNER" && exit 2 ;;
+  *) echo "usage: farm-test.sh pieces|exact|remote|resume RUNNER" && exit 2 ;;
 esac
 ((failures == 0))
