@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # scripts/capture-farm against one `velmora-headless --video` run with the same options: the
 # farm's file must decode to the same pictures and sound, whether its segments are rendered here,
-# on stand-in hosts (one of them down) or after an interruption and --resume.
+# on stand-in hosts (one of them down) or after an interruption and --resume; and the runner's
+# pieces (--first-frame, --frame-count) against one whole run.
 # Usage: farm-test.sh pieces|exact|remote|resume RUNNER
 set -uo pipefail
 what=$1 runner=$2
@@ -29,7 +30,9 @@ if [[ $what == pieces ]]; then
     "$runner" --size 16x9 --fps 5 --first-frame "${cuts[i]}" --frame-count $((cuts[i + 1] - cuts[i])) \
       --png pieces >/dev/null 2>&1 || { echo "FAIL: the piece from frame ${cuts[i]}" && exit 1; }
   done
-  for f in pieces/*; do cmp -s "$f" "whole/${f#pieces/}" || { echo "FAIL: $f differs from the whole run's" && exit 1; }; done
+  for f in pieces/*; do
+    cmp -s "$f" "whole/${f#pieces/}" || { echo "FAIL: $f differs from the whole run's" && exit 1; }
+  done
   test "$(ls pieces | wc -l)" == $((last + 1 - cuts[0])) || { echo "FAIL: pieces missing" && exit 1; }
   exit 0
 fi
