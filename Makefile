@@ -3,6 +3,8 @@
 #   make test   builds everything and runs the tests
 #   make video  renders the demo for upload: build/velmora-1080p60.mp4 (1920x1080, 60 fps,
 #               supersampled 2x2, H.264 high profile CRF 16, AAC 320 kb/s); make video-4k: 3840x2160
+#   make video-farm  the same file made in segments by GNU parallel, here or on HOSTS=FILE
+#               (GNU parallel's --sshloginfile lines); run again, it continues where it stopped
 # Others: make build, make windows, make web, make asan, make assets, make soundtrack, make format,
 #         make dist (the release archives in dist/)
 #   make web    builds the browser version into build/web (serve that folder, open index.html)
@@ -15,7 +17,8 @@ EVERYTHING := -DVELMORA_BUILD_TOOLS=ON -DVELMORA_BUILD_TESTS=ON -DVELMORA_BUILD_
 
 HEADLESS := $(BUILD)/src/app/headless/velmora-headless
 
-.PHONY: run test build programs windows web asan assets soundtrack format deps dist video video-4k
+.PHONY: run test build programs windows web asan assets soundtrack format deps dist video video-4k \
+        video-farm
 
 deps:
 	@scripts/install-deps
@@ -36,6 +39,9 @@ video: programs
 
 video-4k: programs
 	@$(HEADLESS) --preset 2160p60 --video build/velmora-2160p60.mp4
+
+video-farm: programs
+	@scripts/capture-farm --resume $(if $(HOSTS),--hosts $(HOSTS)) build/velmora-1080p60.mp4 -- --preset 1080p60
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

@@ -45,6 +45,9 @@ void drawWall(DemoAssets& a, const SceneClock& clock, const FlybyFrame& f) {
     cliff.setFloat3("fog_color", kDusk[0], kDusk[1], kDusk[2]);
     // The view from high up is stretched and warped.
     cliff.setFloat("distort", clock.bars > kHighViewBar ? 1.0f : 0.0f);
+    // Moss on the ledges facing up, as the canyon left it: a frame drawn on its own must not
+    // depend on which scene used the program last.
+    cliff.setFloat("cliffside", 1.0f);
     Matrix4 product;
     multiply(product, flybyCamera(clock).view, clock.projection);
 

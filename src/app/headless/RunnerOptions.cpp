@@ -56,6 +56,10 @@ CommandLine runnerCommandLine(RunnerOptions& o) {
         {"--to", "T", "only the frames before T", timeValue(o.to)},
         {"--frames", "N", "stop after N frames",
          wholeNumberValue(o.frames, 1, RunnerOptions::kMaxFrames)},
+        {"--first-frame", "N", "start at frame N (position N / fps), drawn as in a whole run",
+         wholeNumberValue(o.firstFrame, 0, RunnerOptions::kMaxFrames)},
+        {"--frame-count", "N", "render N frames (the same as --frames)",
+         wholeNumberValue(o.frames, 1, RunnerOptions::kMaxFrames)},
         {"--times",
          "LIST",
          "only these positions, comma separated",
@@ -68,6 +72,14 @@ CommandLine runnerCommandLine(RunnerOptions& o) {
         {"--video", "FILE.mp4",
          "encode the frames with ffmpeg (H.264), the soundtrack muxed as AAC",
          textValue(o.videoPath, "a file name")},
+        {"--segment", "FILE",
+         "write the frames losslessly, without sound (FFV1 in Matroska):\n"
+         "a piece of a capture on several machines (capture-farm)",
+         textValue(o.segmentPath, "a file name")},
+        {"--encoder-command", "FILE",
+         "write --video's ffmpeg command to FILE (a NUL after each\n"
+         "argument), print \"frames FIRST COUNT WxH\", render nothing",
+         textValue(o.encoderCommandPath, "a file name")},
         {"--music", "FILE",
          std::string("the soundtrack to mux (default ") + MusicPlayer::kSoundtrackPath + ")",
          textValue(o.musicPath, "a file name")},
@@ -106,11 +118,19 @@ ParseResult parseRunnerOptions(int argc, char** argv, RunnerOptions& o) {
     const CommandLine line = runnerCommandLine(o);
     const ParseResult result = parseCommandLine(line, argc, argv);
     if (result != ParseResult::Run) return result;
-    if (!o.times.empty() &&
-        (!o.videoPath.empty() || o.from >= 0.0 || o.to >= 0.0 || o.frames > 0)) {
+    if (!o.times.empty() && (!o.videoPath.empty() || o.from >= 0.0 || o.to >= 0.0 || o.frames > 0 ||
+                             o.firstFrame >= 0 || !o.segmentPath.empty())) {
         refuseArguments(line,
                         "--times renders single frames; it does not mix with --from, --to, "
-                        "--frames or --video");
+                        "--frames, --first-frame, --video or --segment");
+        return ParseResult::Bad;
+    }
+    if (!o.segmentPath.empty() && !o.videoPath.empty()) {
+        refuseArguments(line, "--segment and --video are two ways to write the frames: give one");
+        return ParseResult::Bad;
+    }
+    if (!o.encoderCommandPath.empty() && o.videoPath.empty()) {
+        refuseArguments(line, "--encoder-command writes the command for --video FILE: give both");
         return ParseResult::Bad;
     }
     // x264's high profile has no lossless mode: ffmpeg would refuse it after the load phase.

@@ -11,11 +11,15 @@ struct RunnerOptions {
     int width = 1280, height = 720;
     double fps = 60.0;
     double from = -1.0, to = -1.0;  // -1: not given
-    long frames = -1;
+    long frames = -1;               // --frames, or --frame-count
+    long firstFrame = -1;           // --first-frame: frame n at n / fps; -1: not given
     std::vector<double> times;
     std::vector<std::string> timeTexts;  // as typed, for messages
     std::string pngDir;
     std::string videoPath;
+    std::string segmentPath;  // --segment: lossless, no sound
+    std::string
+        encoderCommandPath;  // --encoder-command: write --video's ffmpeg command, render nothing
     std::string musicPath = MusicPlayer::kSoundtrackPath;
     int supersample = 1;
     // ffmpeg's H.264 and AAC settings: quick by default, upload quality by --preset.

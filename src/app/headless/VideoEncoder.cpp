@@ -85,11 +85,20 @@ VideoEncoder::~VideoEncoder() {
     finish();
 }
 
-bool VideoEncoder::start(const Settings& s) {
-    path_ = s.path;
-    frameBytes_ = static_cast<std::size_t>(s.width) * s.height * 4;
-    failed_ = false;
-    cpuSeconds_ = 0.0;
+std::vector<std::string> VideoEncoder::command(const Settings& s) {
+    std::vector<std::string> args = {
+        "ffmpeg",     "-hide_banner", "-loglevel",
+        "error",      "-nostats",     "-y",
+        "-f",         "rawvideo",     "-pix_fmt",
+        "rgba",       "-s",           std::to_string(s.width) + "x" + std::to_string(s.height),
+        "-framerate", number(s.fps),  "-i",
+        "-"};
+    if (s.lossless) {
+        // BGRA holds the RGBA bytes unchanged; slices carry checksums, so a damaged file shows.
+        args.insert(args.end(), {"-c:v", "ffv1", "-level", "3", "-slicecrc", "1", "-pix_fmt",
+                                 "bgra", "-f", "matroska", s.path});
+        return args;
+    }
 
     // What sound the file gets: the soundtrack, silence after its end, or none.
     const double rangeEnd = s.audioStartSeconds + s.audioSeconds;
@@ -106,13 +115,6 @@ bool VideoEncoder::start(const Settings& s) {
     }
     const bool withSound = soundSeconds >= 0.0;
 
-    std::vector<std::string> args = {
-        "ffmpeg",     "-hide_banner", "-loglevel",
-        "error",      "-nostats",     "-y",
-        "-f",         "rawvideo",     "-pix_fmt",
-        "rgba",       "-s",           std::to_string(s.width) + "x" + std::to_string(s.height),
-        "-framerate", number(s.fps),  "-i",
-        "-"};
     if (withSound && soundSeconds > s.audioStartSeconds) {
         // Input options: decode from the first frame's position, no longer than the picture.
         args.insert(args.end(), {"-ss", number(s.audioStartSeconds), "-t", number(s.audioSeconds),
@@ -138,6 +140,15 @@ bool VideoEncoder::start(const Settings& s) {
     if (withSound)
         args.insert(args.end(), {"-c:a", "aac", "-b:a", std::to_string(s.audioKbps) + "k"});
     args.insert(args.end(), {"-movflags", "+faststart", s.path});
+    return args;
+}
+
+bool VideoEncoder::start(const Settings& s) {
+    path_ = s.path;
+    frameBytes_ = static_cast<std::size_t>(s.width) * s.height * 4;
+    failed_ = false;
+    cpuSeconds_ = 0.0;
+    std::vector<std::string> args = command(s);
     std::vector<char*> argv = argumentList(args);
 
     int fds[2];

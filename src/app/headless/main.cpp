@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <csignal>
@@ -101,6 +102,17 @@ private:
     Clock::time_point start_{}, shown_{};
 };
 
+// The farm's join encodes with exactly this command; each argument ends in a NUL byte.
+bool writeCommand(const std::string& path, const std::vector<std::string>& args) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    bool ok = file != nullptr;
+    for (const std::string& a : args)
+        ok = ok && std::fwrite(a.c_str(), 1, a.size() + 1, file) == a.size() + 1;
+    if (file && std::fclose(file) != 0) ok = false;
+    if (!ok) std::printf("Cannot write %s (%s)\n", path.c_str(), std::strerror(errno));
+    return ok;
+}
+
 double processCpuSeconds(rusage& usage) {
     getrusage(RUSAGE_SELF, &usage);
     return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
@@ -121,13 +133,20 @@ int main(int argc, char** argv) {
         return 0;
     }
     // Paths given on the command line stay relative to where they were typed.
-    for (std::string* path : {&options.pngDir, &options.videoPath, &options.musicPath}) {
+    // A segment is a video without sound, written losslessly.
+    const bool lossless = !options.segmentPath.empty();
+    if (lossless) options.videoPath = options.segmentPath;
+    for (std::string* path :
+         {&options.pngDir, &options.videoPath, &options.musicPath, &options.encoderCommandPath}) {
         if (path->empty() || *path == MusicPlayer::kSoundtrackPath) continue;
         std::error_code error;
         const std::filesystem::path absolute = std::filesystem::absolute(*path, error);
         if (error) {
-            std::printf("velmora-headless: cannot resolve %s against the working folder (%s)\n",
-                        path->c_str(), error.message().c_str());
+            std::printf(
+                "velmora-headless: cannot resolve %s against the working folder (%s)
+                ",
+                path->c_str(),
+                error.message().c_str());
             return 1;
         }
         *path = absolute.string();
@@ -147,7 +166,9 @@ int main(int argc, char** argv) {
     } else {
         const long lastOfDemo = lastFrameOfDemo(fps);
         // A small tolerance so that --from 1.2 at 30 fps starts at frame 36, not 37.
-        if (options.from >= 0.0)
+        if (options.firstFrame >= 0)
+            first = options.firstFrame;
+        else if (options.from >= 0.0)
             first = static_cast<long>(std::min(std::ceil(options.from * fps - 1e-6), 1e15));
         last = lastOfDemo;
         if (options.to >= 0.0)
@@ -164,6 +185,26 @@ int main(int argc, char** argv) {
         if (!options.times.empty()) return positionOfSeconds(options.times[frame]);
         return framePosition(frame, fps);
     };
+    VideoEncoder::Settings encoding;
+    encoding.path = options.videoPath;
+    encoding.width = options.width;
+    encoding.height = options.height;
+    encoding.fps = fps;
+    // Absolute: the command runs from wherever the farm joins the pieces.
+    std::error_code resolveError;  // after enterAssetRoot the working folder exists
+    encoding.audioPath = std::filesystem::absolute(options.musicPath, resolveError).string();
+    encoding.audioStartSeconds = first / fps;
+    encoding.audioSeconds = total / fps;
+    encoding.x264Preset = options.x264Preset;
+    encoding.x264Profile = options.x264Profile;
+    encoding.crf = options.crf;
+    encoding.audioKbps = options.audioKbps;
+    encoding.lossless = lossless;
+    if (!options.encoderCommandPath.empty()) {
+        if (!writeCommand(options.encoderCommandPath, VideoEncoder::command(encoding))) return 1;
+        std::printf("frames %ld %ld %dx%d\n", first, total, options.width, options.height);
+        return 0;
+    }
     catchStopSignals();
 
     // The context first: a size the GL cannot draw at ends the run before anything is written.
@@ -193,21 +234,7 @@ int main(int argc, char** argv) {
         }
     }
     VideoEncoder encoder;
-    if (video) {
-        VideoEncoder::Settings s;
-        s.path = options.videoPath;
-        s.width = options.width;
-        s.height = options.height;
-        s.fps = fps;
-        s.audioPath = options.musicPath;
-        s.audioStartSeconds = first / fps;
-        s.audioSeconds = total / fps;
-        s.x264Preset = options.x264Preset;
-        s.x264Profile = options.x264Profile;
-        s.crf = options.crf;
-        s.audioKbps = options.audioKbps;
-        if (!encoder.start(s)) return 1;
-    }
+    if (video && !encoder.start(encoding)) return 1;
 
     // The supersampling copy has the scenes' target format at the render size: made first, it
     // finds out whether the GL can really hold that size before the load phase relies on it.
