@@ -142,11 +142,8 @@ int main(int argc, char** argv) {
         std::error_code error;
         const std::filesystem::path absolute = std::filesystem::absolute(*path, error);
         if (error) {
-            std::printf(
-                "velmora-headless: cannot resolve %s against the working folder (%s)
-                ",
-                path->c_str(),
-                error.message().c_str());
+            std::printf("velmora-headless: cannot resolve %s against the working folder (%s)\n",
+                        path->c_str(), error.message().c_str());
             return 1;
         }
         *path = absolute.string();
