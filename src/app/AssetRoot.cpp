@@ -4,6 +4,8 @@
 #include <string>
 #include <system_error>
 
+#include "audio/MusicPlayer.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #endif
@@ -32,6 +34,17 @@ fs::path executableFolder() {
 #endif
 }
 
+// A folder named assets/ is ours when it holds one of the demo's files: the first program the
+// load phase builds, the soundtrack or a mesh. Any other (a project of someone else's) is passed
+// over, not read for 37 failures.
+bool holdsDemoAssets(const fs::path& folder) {
+    std::error_code error;
+    for (const char* file :
+         {"assets/ground.shader", MusicPlayer::kSoundtrackPath, "assets/mesh/cave.mesh"})
+        if (fs::is_regular_file(folder / file, error)) return true;
+    return false;
+}
+
 }  // namespace
 
 std::vector<fs::path> assetRootCandidates() {
@@ -41,16 +54,18 @@ std::vector<fs::path> assetRootCandidates() {
 bool enterAssetRoot(const std::vector<fs::path>& candidates) {
     std::error_code error;
     const fs::path here = fs::current_path(error);
-    if (fs::is_directory("assets", error)) return true;
+    if (holdsDemoAssets(".")) return true;
     for (const fs::path& folder : candidates) {
-        if (folder.empty() || !fs::is_directory(folder / "assets", error)) continue;
+        if (folder.empty() || !holdsDemoAssets(folder)) continue;
         fs::current_path(folder, error);
         if (!error) return true;
     }
     std::string places = here.u8string();
     for (std::size_t i = 0; i < candidates.size(); ++i)
         places += (i + 1 == candidates.size() ? " or " : ", ") + candidates[i].u8string();
-    std::printf("No assets folder in %s: start the demo from the folder that holds assets/\n",
-                places.c_str());
+    std::printf(
+        "No assets folder with the demo's files in %s: start the demo from the folder that "
+        "holds assets/\n",
+        places.c_str());
     return false;
 }

@@ -13,6 +13,7 @@
 #include "EffectiveCamera.h"
 #include "TrackPlot.h"
 #include "TrackedCameras.h"
+#include "app/StandardStreams.h"
 
 namespace {
 
@@ -46,6 +47,7 @@ struct Range {
 }  // namespace
 
 int main(int argc, char** argv) {
+    keepStandardStreamsOpen();
     if (argc < 2) {
         listScenes();
         return 0;

@@ -10,6 +10,7 @@
 #include "ContactSheet.h"
 #include "Font.h"
 #include "ImageFile.h"
+#include "app/StandardStreams.h"
 
 namespace {
 
@@ -26,6 +27,7 @@ int parseCount(const char* text, int fallback, const char* what) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    keepStandardStreamsOpen();
     std::string output, fontFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
     int columns = 4, cellWidth = 320;
     std::vector<std::string> inputs;

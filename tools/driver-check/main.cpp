@@ -9,6 +9,7 @@
 
 #include "FrameDifference.h"
 #include "ImageFile.h"
+#include "app/StandardStreams.h"
 
 namespace {
 
@@ -26,6 +27,7 @@ bool parseLimit(const char* text, double& value) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    keepStandardStreamsOpen();
     std::string first, second, mapPath;
     double maxMean = 1.0, maxSharePercent = 0.5;
     for (int i = 1; i < argc; ++i) {

@@ -6,8 +6,10 @@
 #include <vector>
 
 #include "ImageSet.h"
+#include "app/StandardStreams.h"
 
 int main(int argc, char** argv) {
+    keepStandardStreamsOpen();
     std::string outputDir, fontDir = "/usr/share/fonts/truetype/dejavu";
     std::vector<std::string> only;
     for (int i = 1; i < argc; ++i) {

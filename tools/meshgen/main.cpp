@@ -6,6 +6,7 @@
 
 #include "CaveModel.h"
 #include "TempleModel.h"
+#include "app/StandardStreams.h"
 #include "geometry/MeshFile.h"
 
 namespace {
@@ -40,6 +41,7 @@ bool make(const std::string& path, Build build) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    keepStandardStreamsOpen();
     if (argc != 2) {
         std::printf("usage: velmora-meshgen <output dir>\n");
         return 1;

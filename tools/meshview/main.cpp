@@ -22,6 +22,7 @@
 #include "ImageFile.h"
 #include "TrackedCameras.h"
 #include "app/DemoWindow.h"
+#include "app/StandardStreams.h"
 #include "demo/Timeline.h"
 #include "geometry/MeshFile.h"
 #include "gl/GeometryBuffer.h"
@@ -96,6 +97,7 @@ struct Options {
 }  // namespace
 
 int main(int argc, char** argv) {
+    keepStandardStreamsOpen();
     if (argc < 4) {
         std::printf(
             "usage: velmora-meshview <mesh> <output dir> [options] <camera>@<bar> | "

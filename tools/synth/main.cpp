@@ -11,6 +11,7 @@
 #include "PcmHash.h"
 #include "Soundtrack.h"
 #include "Timeline.h"
+#include "app/StandardStreams.h"
 
 namespace {
 
@@ -38,6 +39,7 @@ void printSections(const StereoBuffer& audio) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    keepStandardStreamsOpen();
     std::string output = "assets/tunevox_11.mp3";
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];

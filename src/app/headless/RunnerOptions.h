@@ -15,7 +15,7 @@ struct RunnerOptions {
     std::vector<std::string> timeTexts;  // as typed, for messages
     std::string pngDir;
     std::string videoPath;
-    std::string musicPath = MusicPlayer::kSoundtrackPath;
+    std::string musicPath;  // empty: the demo's own soundtrack
     int supersample = 1;
     // ffmpeg's H.264 and AAC settings: quick by default, upload quality by --preset.
     std::string x264Preset = "veryfast";

@@ -23,6 +23,7 @@
 #include "app/LaunchSettings.h"
 #include "app/LauncherList.h"
 #include "app/MusicTime.h"
+#include "app/StandardStreams.h"
 #include "app/dev/DevMode.h"
 #include "app/linux/GtkLauncher.h"
 #include "app/linux/SdlDisplayModes.h"
@@ -112,6 +113,7 @@ bool openDisplay(std::vector<DisplayMode>& modes) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    keepStandardStreamsOpen();
     Options options;
     if (!parse(argc, argv, options)) return 2;
     if (options.help) {
