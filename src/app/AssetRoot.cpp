@@ -6,6 +6,8 @@
 #include <string>
 #include <system_error>
 
+#include "demo/DemoAssets.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #endif
@@ -49,6 +51,15 @@ fs::path sourceTreeAbove(fs::path folder) {
     return {};
 }
 
+// A folder named assets/ is ours when it holds any file of the demo's manifest. Any other (a
+// project of someone else's) is passed over, not read for 37 failures.
+bool holdsDemoAssets(const fs::path& folder) {
+    std::error_code error;
+    for (const AssetRow& row : kAssetManifest)
+        if (fs::is_regular_file(folder / row.path, error)) return true;
+    return false;
+}
+
 }  // namespace
 
 std::vector<fs::path> assetRootCandidates() {
@@ -59,9 +70,9 @@ std::vector<fs::path> assetRootCandidates() {
 bool enterAssetRoot(const std::vector<fs::path>& candidates) {
     std::error_code error;
     const fs::path here = fs::current_path(error);
-    if (fs::is_directory("assets", error)) return true;
+    if (holdsDemoAssets(".")) return true;
     for (const fs::path& folder : candidates) {
-        if (folder.empty() || !fs::is_directory(folder / "assets", error)) continue;
+        if (folder.empty() || !holdsDemoAssets(folder)) continue;
         fs::current_path(folder, error);
         if (!error) return true;
     }
@@ -72,7 +83,9 @@ bool enterAssetRoot(const std::vector<fs::path>& candidates) {
     std::string places = looked[0].u8string();
     for (std::size_t i = 1; i < looked.size(); ++i)
         places += (i + 1 == looked.size() ? " or " : ", ") + looked[i].u8string();
-    std::printf("No assets folder in %s: start the demo from the folder that holds assets/\n",
-                places.c_str());
+    std::printf(
+        "No assets folder with the demo's files in %s: start the demo from the folder "
+        "that holds assets/\n",
+        places.c_str());
     return false;
 }

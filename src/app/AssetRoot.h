@@ -10,7 +10,7 @@
 // inside its build tree, the source tree it was built from (empty otherwise).
 std::vector<std::filesystem::path> assetRootCandidates();
 
-// Makes the folder that holds assets/ the working directory: the working directory itself, else
+// Makes the folder that holds the demo's assets/ the working directory: the working directory itself, else
 // the first of `candidates` that has one. When none has, prints one line naming where it looked
 // and returns false; the front end then exits with 1.
 bool enterAssetRoot(const std::vector<std::filesystem::path>& candidates = assetRootCandidates());

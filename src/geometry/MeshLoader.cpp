@@ -1,31 +1,18 @@
-// readMeshFile: one mesh file read whole and validated by the parser.
+// readMeshFile: one mesh file read whole (with the assets' cap) and validated by the parser.
 #include <cstdio>
 
+#include "geometry/AssetFile.h"
 #include "geometry/MeshFile.h"
-
-namespace {
-
-// False when the file cannot be opened or read (a folder opens but does not read).
-bool readWholeFile(const char* path, std::vector<std::uint8_t>& bytes) {
-    FILE* file = std::fopen(path, "rb");
-    if (!file) return false;
-    std::uint8_t chunk[65536];
-    std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    }
-    const bool read = !std::ferror(file);
-    std::fclose(file);
-    return read;
-}
-
-}  // namespace
 
 bool readMeshFile(const char* path, MeshData& mesh) {
     mesh = MeshData();
     std::vector<std::uint8_t> bytes;
-    if (!readWholeFile(path, bytes)) {
-        std::printf("Can't open mesh file %s!\n", path);
+    std::string why;
+    if (!readAssetFile(path, bytes, why)) {
+        if (why.empty())
+            std::printf("Can't open mesh file %s!\n", path);
+        else
+            std::printf("Mesh file %s rejected: %s\n", path, why.c_str());
         std::printf("Mesh loading error!\n");
         return false;
     }

@@ -18,6 +18,7 @@ struct DecodedImage {
 // Decodes a JPEG or PNG file. Returns false, leaving `out` empty, when the file is missing or
 // cannot be decoded (a truncated file included), or when either side exceeds `maxSide` (0: no
 // limit but the decoder's own); `why` then says why in a few words, or stays empty when the file
-// could not be opened. Each platform provides its own implementation.
+// could not be opened. Linux opens it as every asset (geometry/AssetFile.h): never waiting, a
+// regular file of at most 64 MB. Each platform provides its own implementation.
 bool decodeImage(const std::string& path, DecodedImage& out, std::string* why = nullptr,
                  int maxSide = 0);

@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
+#include "geometry/AssetFile.h"
 #include "gl/GlEntryTable.h"
 #include "gl/LinkedProgram.h"
 #include "gl/ShaderVersion.h"
@@ -14,31 +16,26 @@ namespace {
 const std::string kVertexPrefix = std::string(kShaderVersion) + "#define vertexcompile\n";
 const std::string kFragmentPrefix = std::string(kShaderVersion) + "#define fragmentcompile\n";
 
-// Counts the characters in one pass, reads them in a second, and turns CRLF into LF the way a
-// text-mode read does on Windows, so both line-end styles compile alike. A UTF-8 byte-order mark
-// (editors on Windows write one) is dropped: the GLSL compiler takes it for a stray character. A
-// file that cannot be opened or read (a folder) is reported and read as empty text: the compile
-// logs then say what is missing.
+// Reads the file with the assets' cap and turns CRLF into LF the way a text-mode read does on
+// Windows, so both line-end styles compile alike. A UTF-8 byte-order mark (editors on Windows
+// write one) is dropped: the GLSL compiler takes it for a stray character. A file that cannot be
+// opened or is refused (a folder, a FIFO, a device) is reported and read as empty text: the
+// compile logs then say what is missing.
 char* readSource(const std::string& path) {
-    FILE* file = std::fopen(path.c_str(), "rb");
-    std::size_t count = 0;
-    if (file) {
-        while (std::fgetc(file) != EOF) ++count;
-        if (std::ferror(file)) {
-            std::fclose(file);
-            file = nullptr;
-        }
-    }
-    if (!file) {
-        std::printf("Can't open shader file %s!\n", path.c_str());
+    std::vector<std::uint8_t> bytes;
+    std::string why;
+    if (!readAssetFile(path, bytes, why)) {
+        if (why.empty())
+            std::printf("Can't open shader file %s!\n", path.c_str());
+        else
+            std::printf("Can't open shader file %s! (%s)\n", path.c_str(), why.c_str());
         char* empty = static_cast<char*>(std::malloc(1));
         empty[0] = '\0';
         return empty;
     }
-    std::rewind(file);
-    char* text = static_cast<char*>(std::malloc(count + 1));
-    std::size_t read = std::fread(text, 1, count, file);
-    std::fclose(file);
+    const std::size_t read = bytes.size();
+    char* text = static_cast<char*>(std::malloc(read + 1));
+    if (read > 0) std::memcpy(text, bytes.data(), read);
     std::size_t start = 0;
     if (read >= 3 && std::memcmp(text, "\xEF\xBB\xBF", 3) == 0) start = 3;
     std::size_t out = 0;

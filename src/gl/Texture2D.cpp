@@ -21,6 +21,22 @@ bool fitsTexture(const DecodedImage& image) {
 
 }  // namespace
 
+bool decodeTextureImage(const std::string& path, DecodedImage& image, std::string& line) {
+    GLint maxSide = 0;
+    gl.glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
+    std::string why;
+    if (decodeImage(path, image, &why, maxSide) && !fitsTexture(image)) {
+        why = "it is " + std::to_string(image.width) + "x" + std::to_string(image.height) +
+              ", more than this OpenGL holds in one texture";
+        image = DecodedImage();
+    }
+    if (!image.pixels.empty()) return true;
+    image = DecodedImage();
+    // A file that cannot be opened gives the plain line; any other failure says why.
+    line = "Unable to load texture " + path + (why.empty() ? "" : ": " + why);
+    return false;
+}
+
 Texture2D::~Texture2D() {
     gl.glDeleteTextures(1, &id);
 }
@@ -40,23 +56,9 @@ std::unique_ptr<Texture2D> Texture2D::fromImage(const std::string& path, GLenum 
         gl.glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, maxAnisotropy);
     }
 
-    GLint maxSide = 0;
-    gl.glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
     DecodedImage image;
-    std::string why;
-    if (decodeImage(path, image, &why, maxSide) && !fitsTexture(image)) {
-        why = "it is " + std::to_string(image.width) + "x" + std::to_string(image.height) +
-              ", more than this OpenGL holds in one texture";
-        image = DecodedImage();
-    }
-    if (image.pixels.empty()) {
-        image = DecodedImage();
-        // A file that cannot be opened gives the plain line; any other failure says why.
-        if (why.empty())
-            std::printf("Unable to load texture %s\n", path.c_str());
-        else
-            std::printf("Unable to load texture %s: %s\n", path.c_str(), why.c_str());
-    }
+    std::string line;
+    if (!decodeTextureImage(path, image, line)) std::printf("%s\n", line.c_str());
     texture->width = image.width;
     texture->height = image.height;
     // Four bytes a pixel: rows are 4-aligned whatever the width, so no unpack state is needed.

@@ -4,6 +4,8 @@
 
 #include "gl/GlHeaders.h"
 
+struct DecodedImage;
+
 // One GL 2D texture (level 0 only) and its size.
 class Texture2D {
 public:
@@ -27,6 +29,10 @@ public:
 private:
     Texture2D() = default;
 };
+
+// The decoding and size checks of fromImage, for a texture that exists already (developer mode's
+// reload): false, with the line fromImage prints for the file, when it cannot be used.
+bool decodeTextureImage(const std::string& path, DecodedImage& image, std::string& line);
 
 // glActiveTexture(GL_TEXTURE0 + unit), then binds texture; the active unit stays `unit`.
 void bindToUnit(int unit, const Texture2D& texture);

@@ -196,4 +196,17 @@ TEST(VideoCapture, TheDemoSoundtrackIsMuxed) {
     std::remove(video.c_str());
 }
 
+// Short videos used to carry more sound than picture: 0.139 s of sound for 3 frames at 60 fps.
+TEST(VideoCapture, ShortVideosCarryAsMuchSoundAsPicture) {
+    const std::string video = tempPath("short.mp4");
+    for (const char* frames : {"3", "30"}) {
+        run(std::string(VELMORA_HEADLESS) + " --size 32x18 --frames " + frames + " --video " +
+            video);
+        const double picture = std::atof(frames) / 60.0;
+        EXPECT_NEAR(std::atof(probe(video, "v", "duration").c_str()), picture, 0.001);
+        EXPECT_NEAR(std::atof(probe(video, "a", "duration").c_str()), picture, 0.001) << frames;
+    }
+    std::remove(video.c_str());
+}
+
 }  // namespace

@@ -1,3 +1,4 @@
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -15,6 +16,7 @@
 #include "geometry/MeshFile.h"
 #include "gl/GeometryBuffer.h"
 #include "gl/GlEntryTable.h"
+#include "gl/TestImages.h"
 
 namespace {
 
@@ -174,7 +176,9 @@ TEST_F(HotReloadTest, ImagesGoIntoTheSameTextureAndMeshesThroughTheLoader) {
     writeText("assets/rec.png", "not a picture");
     result = reloader.reload("assets/rec.png");
     EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.line, "assets/rec.png cannot be decoded; the old image stays");
+    EXPECT_EQ(result.line,
+              "Unable to load texture assets/rec.png: it is neither a PNG nor a JPEG file; the "
+              "old image stays");
     EXPECT_EQ(assets.recTexture->width, 256);
 
     MeshData triangle;
@@ -198,6 +202,43 @@ TEST_F(HotReloadTest, ImagesGoIntoTheSameTextureAndMeshesThroughTheLoader) {
     EXPECT_EQ(assets.caveMesh.indexCount, 3);
 
     EXPECT_FALSE(reloader.reload("assets/tunevox_11.mp3").ok);
+}
+
+// What the load phase refuses is refused on reload too, with its line, and a special file saved
+// over an asset neither blocks the reload (a FIFO) nor reads forever (/dev/zero): the demo's
+// window, and Escape, keep working. These used to freeze, or to say "reloaded".
+TEST_F(HotReloadTest, FilesTheLoadPhaseRefusesAreRefusedOnReload) {
+    ScratchAssets scratch;
+    DemoAssets assets;
+    assets.solidColorShader = std::make_unique<ShaderProgram>("assets/solidcolor.shader");
+    assets.recTexture = Texture2D::fromImage("assets/rec.png", GL_LINEAR);
+    AssetReloader reloader(assets);
+
+    ASSERT_EQ(mkfifo("assets/saved", 0600), 0);
+    ASSERT_EQ(std::rename("assets/saved", "assets/solidcolor.shader"), 0);
+    beginCapture();
+    EXPECT_FALSE(reloader.reload("assets/solidcolor.shader").ok);
+    EXPECT_NE(endCapture().find("assets/solidcolor.shader! (it is not a regular file)"),
+              std::string::npos);
+
+    ASSERT_TRUE(
+        writeTestPng("assets/rec.png", 20000, 1, std::vector<std::uint8_t>(20000 * 4, 255)));
+    AssetReloader::Result result = reloader.reload("assets/rec.png");
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.line.rfind("Unable to load texture assets/rec.png: it is 20000x1, larger", 0),
+              0u)
+        << result.line;
+    EXPECT_EQ(assets.recTexture->width, 64);
+
+    ASSERT_EQ(symlink("/dev/zero", "assets/mesh/cave.mesh"), 0);
+    result = reloader.reload("assets/mesh/cave.mesh");
+    EXPECT_EQ(result.line,
+              "assets/mesh/cave.mesh is not a usable mesh (it is not a regular file); the old "
+              "one stays");
+    std::remove("assets/mesh/cave.mesh");
+    writeText("assets/mesh/cave.mesh", "");
+    EXPECT_EQ(reloader.reload("assets/mesh/cave.mesh").line,
+              "assets/mesh/cave.mesh is not a usable mesh (the file is empty); the old one stays");
 }
 
 // The reloader watches every file of the asset manifest but the soundtrack, each once.
@@ -240,6 +281,32 @@ TEST(AssetWatcher, ReportsWrittenReplacedAndNewWatchedFilesOnceComplete) {
         EXPECT_TRUE(watcher.changed().empty());
     }
     EXPECT_EQ(watcher.changed(), std::vector<std::string>{a});
+    EXPECT_TRUE(watcher.changed().empty());
+    std::system(("rm -rf '" + dir + "'").c_str());
+}
+
+// Moving assets/ away and copying a new one in used to stop every reload without a word: the
+// watch followed the old folder.
+TEST(AssetWatcher, AFolderReplacedByAnotherIsWatchedAnew) {
+    const std::string dir = ::testing::TempDir() + "velmora_swap_" + std::to_string(getpid());
+    std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "/assets'").c_str());
+    const std::string a = dir + "/assets/a.shader";
+    writeText(a, "1");
+    AssetWatcher watcher({a});
+    ASSERT_TRUE(watcher.changed().empty());
+
+    ASSERT_EQ(std::rename((dir + "/assets").c_str(), (dir + "/old").c_str()), 0);
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(watcher.changed().empty());
+    EXPECT_TRUE(watcher.changed().empty());
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              dir + "/assets/ is gone: reloads resume when it is back\n");
+
+    std::system(("cp -r '" + dir + "/old' '" + dir + "/assets'").c_str());
+    EXPECT_EQ(watcher.changed(), std::vector<std::string>{a});  // all of the new folder
+    writeText(a, "2");
+    EXPECT_EQ(watcher.changed(), std::vector<std::string>{a});
+    writeText(dir + "/old/a.shader", "3");  // the folder moved away no longer counts
     EXPECT_TRUE(watcher.changed().empty());
     std::system(("rm -rf '" + dir + "'").c_str());
 }

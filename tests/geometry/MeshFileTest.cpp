@@ -206,9 +206,10 @@ TEST_F(LoadMeshTest, MissingUnreadableAndRejectedFilesGiveAnEmptyBuffer) {
     EXPECT_EQ(load(missing, mesh), "Can't open mesh file " + missing + "!\nMesh loading error!\n");
     expectEmpty(mesh);
 
-    // A folder opens on Linux but does not read.
+    // A folder opens on Linux but is not a regular file: refused before any read.
     const std::string folder = ::testing::TempDir();
-    EXPECT_EQ(load(folder, mesh), "Can't open mesh file " + folder + "!\nMesh loading error!\n");
+    EXPECT_EQ(load(folder, mesh),
+              "Mesh file " + folder + " rejected: it is not a regular file\nMesh loading error!\n");
     expectEmpty(mesh);
 
     path = write("comma.mesh", bytesOf("12 ,5"));

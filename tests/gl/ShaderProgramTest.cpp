@@ -145,7 +145,10 @@ TEST_F(ShaderProgramTest, FileWithNeitherSectionOrAFolderIsNamed) {
     beginCapture();
     ShaderProgram folder(path);
     const std::string out = endCapture();
-    EXPECT_EQ(out.rfind("reloading " + path + "\nCan't open shader file " + path + "!\n", 0), 0u)
+    EXPECT_EQ(out.rfind("reloading " + path + "\nCan't open shader file " + path +
+                            "! (it is not a regular file)\n",
+                        0),
+              0u)
         << out;
 }
 

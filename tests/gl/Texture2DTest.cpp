@@ -189,7 +189,7 @@ TEST_F(Texture2DTest, BrokenTruncatedOrOversizedImageGivesAnEmptyTextureAndSaysW
         {writeFile("header.jpg", "\xFF\xD8\xFF\xE0"), "the file ends before the picture does"},
         {writeFile("text.png", "not an image"), "it is neither a PNG nor a JPEG file"},
         {writeFile("empty.png", ""), "the file is empty"},
-        {::testing::TempDir(), "it cannot be read (a folder?)"},
+        {::testing::TempDir(), "it is not a regular file"},
         {wide, "it is " + wideSize + ", larger than the " + std::to_string(maxSide) +
                    " texels a side this OpenGL allows"},
     };

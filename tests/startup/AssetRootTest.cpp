@@ -23,6 +23,11 @@ protected:
         for (const char* name : {"start", "beside", "source"}) fs::create_directories(base / name);
         fs::current_path(base / "start");
     }
+    // An assets/ folder of the demo's: it holds the first program the load phase builds.
+    void makeAssets(const char* place) {
+        fs::create_directories(base / place / "assets");
+        std::ofstream(base / place / "assets" / "ground.shader") << "";
+    }
     void TearDown() override {
         fs::current_path(start);
         fs::remove_all(base);
@@ -31,19 +36,29 @@ protected:
 };
 
 TEST_F(AssetRootFolders, StaysWhereAssetsAreElseMovesToTheFirstCandidateThatHasThem) {
-    fs::create_directories(base / "source" / "assets");
+    makeAssets("source");
     EXPECT_TRUE(enterAssetRoot({base / "beside", base / "source"}));
     EXPECT_EQ(fs::current_path(), base / "source");
 
-    fs::create_directories(base / "beside" / "assets");
+    makeAssets("beside");
     fs::current_path(base / "start");
     EXPECT_TRUE(enterAssetRoot({base / "beside", base / "source"}));
     EXPECT_EQ(fs::current_path(), base / "beside");
 
-    fs::create_directories(base / "start" / "assets");
+    makeAssets("start");
     fs::current_path(base / "start");
     EXPECT_TRUE(enterAssetRoot({base / "beside", base / "source"}));
     EXPECT_EQ(fs::current_path(), base / "start");
+}
+
+// Someone else's assets/ folder (none of the demo's files in it) used to be taken as the root:
+// 37 failed loads and a nearly blank frame.
+TEST_F(AssetRootFolders, AnAssetsFolderWithoutTheDemosFilesIsPassedOver) {
+    fs::create_directories(base / "start" / "assets" / "mesh");
+    std::ofstream(base / "start" / "assets" / "logo.png") << "not ours";
+    makeAssets("source");
+    EXPECT_TRUE(enterAssetRoot({base / "beside", base / "source"}));
+    EXPECT_EQ(fs::current_path(), base / "source");
 }
 
 TEST_F(AssetRootFolders, NoAssetsAnywhereIsOneLineNamingEveryPlace) {

@@ -11,6 +11,7 @@
 #include "TrackPlot.h"
 #include "TrackedCameras.h"
 #include "app/CommandLine.h"
+#include "app/StandardStreams.h"
 
 namespace {
 
@@ -33,6 +34,7 @@ struct Range {
 }  // namespace
 
 int main(int argc, char** argv) {
+    keepStandardStreamsOpen();
     double step = 0.25, fromBar = 0.0, toBar = 1000.0;
     std::string png;
     bool quiet = false, csv = false;

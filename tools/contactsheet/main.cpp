@@ -8,8 +8,10 @@
 #include "Font.h"
 #include "ImageFile.h"
 #include "app/CommandLine.h"
+#include "app/StandardStreams.h"
 
 int main(int argc, char** argv) {
+    keepStandardStreamsOpen();
     std::string output, fontFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
     int columns = 4, cellWidth = 320;
     std::vector<std::string> inputs;

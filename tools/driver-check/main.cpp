@@ -9,8 +9,10 @@
 #include "FrameDifference.h"
 #include "ImageFile.h"
 #include "app/CommandLine.h"
+#include "app/StandardStreams.h"
 
 int main(int argc, char** argv) {
+    keepStandardStreamsOpen();
     std::string mapPath;
     double maxMean = 1.0, maxSharePercent = 0.5;
     std::vector<std::string> pictures;

@@ -5,8 +5,10 @@
 
 #include "ImageSet.h"
 #include "app/CommandLine.h"
+#include "app/StandardStreams.h"
 
 int main(int argc, char** argv) {
+    keepStandardStreamsOpen();
     std::string fontDir = "/usr/share/fonts/truetype/dejavu";
     std::vector<std::string> only;
     CommandLine line;

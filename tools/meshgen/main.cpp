@@ -7,6 +7,7 @@
 #include "CaveModel.h"
 #include "TempleModel.h"
 #include "app/CommandLine.h"
+#include "app/StandardStreams.h"
 #include "geometry/MeshFile.h"
 
 namespace {
@@ -41,6 +42,7 @@ bool make(const std::string& path, Build build) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    keepStandardStreamsOpen();
     std::vector<std::string> dirs;
     CommandLine line;
     line.program = "velmora-meshgen";

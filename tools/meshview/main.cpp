@@ -20,6 +20,7 @@
 #include "TrackedCameras.h"
 #include "app/CommandLine.h"
 #include "app/DemoWindow.h"
+#include "app/StandardStreams.h"
 #include "demo/Timeline.h"
 #include "geometry/MeshFile.h"
 #include "gl/GeometryBuffer.h"
@@ -98,6 +99,7 @@ struct Options {
 }  // namespace
 
 int main(int argc, char** argv) {
+    keepStandardStreamsOpen();
     Options o;
     std::vector<std::string> views;
     CommandLine line;

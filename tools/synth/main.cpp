@@ -12,6 +12,7 @@
 #include "Soundtrack.h"
 #include "Timeline.h"
 #include "app/CommandLine.h"
+#include "app/StandardStreams.h"
 
 namespace {
 
@@ -39,6 +40,7 @@ void printSections(const StereoBuffer& audio) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    keepStandardStreamsOpen();
     std::vector<std::string> outputs;
     CommandLine line;
     line.program = "synth";

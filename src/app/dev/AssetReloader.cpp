@@ -2,11 +2,11 @@
 
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <iterator>
 #include <memory>
 
 #include "demo/DemoAssets.h"
+#include "geometry/AssetFile.h"
 #include "geometry/MeshFile.h"
 #include "gl/GlEntryTable.h"
 #include "gl/ImageDecoder.h"
@@ -20,10 +20,11 @@ std::string took(const std::string& path, std::chrono::steady_clock::time_point 
     return "reloaded " + path + " in " + std::to_string(ms) + " ms";
 }
 
-// Decodes the file into the texture object the scenes already hold: same name, new pixels.
-bool reloadTexture(Texture2D& texture, const std::string& path) {
+// Decodes the file into the texture object the scenes already hold: same name, new pixels. A
+// file the load phase would refuse is refused with its line.
+bool reloadTexture(Texture2D& texture, const std::string& path, std::string& line) {
     DecodedImage image;
-    if (!decodeImage(path, image)) return false;
+    if (!decodeTextureImage(path, image, line)) return false;
     GLint bound = 0;
     gl.glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     gl.glBindTexture(GL_TEXTURE_2D, texture.id);
@@ -33,12 +34,6 @@ bool reloadTexture(Texture2D& texture, const std::string& path) {
     texture.width = image.width;
     texture.height = image.height;
     return true;
-}
-
-std::vector<std::uint8_t> readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in),
-                                     std::istreambuf_iterator<char>());
 }
 
 }  // namespace
@@ -76,17 +71,19 @@ AssetReloader::Result AssetReloader::reload(const std::string& path) {
         if (row.kind == AssetKind::Image) {
             Texture2D* texture = (assets_.*row.image).get();
             if (!texture) break;
-            result.ok = reloadTexture(*texture, path);
-            result.line =
-                result.ok ? took(path, start) : path + " cannot be decoded; the old image stays";
+            std::string refused;
+            result.ok = reloadTexture(*texture, path, refused);
+            result.line = result.ok ? took(path, start) : refused + "; the old image stays";
             return result;
         }
         if (row.kind == AssetKind::Mesh) {
             // The loader's checks without its count lines: one line per reload.
             MeshData mesh;
-            std::string error = "it cannot be read";
-            const std::vector<std::uint8_t> bytes = readBytes(path);
-            result.ok = !bytes.empty() && parseMeshFile(bytes.data(), bytes.size(), mesh, error);
+            std::vector<std::uint8_t> bytes;
+            std::string error;
+            if (!readAssetFile(path, bytes, error) && error.empty()) error = "it cannot be read";
+            if (error.empty() && bytes.empty()) error = "the file is empty";
+            result.ok = error.empty() && parseMeshFile(bytes.data(), bytes.size(), mesh, error);
             if (result.ok) assets_.*row.mesh = uploadMesh(mesh);
             result.line = result.ok
                               ? took(path, start)

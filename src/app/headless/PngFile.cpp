@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/headless/OutputFile.h"
+
 namespace {
 
 // libpng's own writer forgets why fwrite failed; this one keeps errno for the message.
@@ -25,15 +27,8 @@ void writeBytes(png_structp png, png_bytep data, png_size_t length) {
 
 void flushBytes(png_structp) {}
 
-}  // namespace
-
-bool writeFramePng(const std::string& path, int width, int height, const std::uint8_t* rgba) {
-    Output out;
-    out.file = std::fopen(path.c_str(), "wb");
-    if (!out.file) {
-        std::printf("Cannot write %s (%s)\n", path.c_str(), std::strerror(errno));
-        return false;
-    }
+// Writes the picture into out.file and closes it; false with out.error on failure.
+bool encodePng(Output& out, int width, int height, const std::uint8_t* rgba) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     bool ok = png && info;
@@ -66,10 +61,24 @@ bool writeFramePng(const std::string& path, int width, int height, const std::ui
         out.error = errno;
         ok = false;
     }
-    if (!ok) {
-        std::printf("Cannot write %s (%s)\n", path.c_str(),
-                    std::strerror(out.error ? out.error : EIO));
-        std::remove(path.c_str());
+    return ok;
+}
+
+}  // namespace
+
+bool writeFramePng(const std::string& path, int width, int height, const std::uint8_t* rgba) {
+    OutputFile output;
+    std::string why;
+    Output out;
+    if (output.create(path, why) && !(out.file = std::fopen(output.temporaryPath().c_str(), "wb")))
+        why = std::strerror(errno);
+    if (!out.file) {
+        std::printf("Cannot write %s (%s)\n", path.c_str(), why.c_str());
+        return false;
     }
+    bool ok = encodePng(out, width, height, rgba);
+    if (!ok) why = std::strerror(out.error ? out.error : EIO);
+    if (ok && !output.commit(why)) ok = false;
+    if (!ok) std::printf("Cannot write %s (%s)\n", path.c_str(), why.c_str());
     return ok;
 }

@@ -20,7 +20,7 @@ struct RunnerOptions {
     std::string segmentPath;  // --segment: lossless, no sound
     std::string
         encoderCommandPath;  // --encoder-command: write --video's ffmpeg command, render nothing
-    std::string musicPath = MusicPlayer::kSoundtrackPath;
+    std::string musicPath;  // empty: the demo's own soundtrack
     int supersample = 1;
     // ffmpeg's H.264 and AAC settings: quick by default, upload quality by --preset.
     std::string x264Preset = "veryfast";

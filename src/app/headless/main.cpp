@@ -22,7 +22,9 @@
 #include "app/AssetRoot.h"
 #include "app/DemoWindow.h"
 #include "app/PictureSize.h"
+#include "app/StandardStreams.h"
 #include "app/headless/CaptureQueue.h"
+#include "app/headless/ChildProcess.h"
 #include "app/headless/Downsampler.h"
 #include "app/headless/PixelReadback.h"
 #include "app/headless/PngFile.h"
@@ -37,16 +39,22 @@ namespace {
 
 volatile std::sig_atomic_t stopSignal = 0;
 
+// SIGINT and SIGTERM end the loop after the frame in hand, so the capture is closed properly; a
+// second one ends the program at once, and ffmpeg with it.
 void onStopSignal(int signal) {
+    if (stopSignal) {
+        ChildProcess::killRunningGroup();
+        std::signal(signal, SIG_DFL);
+        std::raise(signal);
+        return;
+    }
     stopSignal = signal;
 }
 
-// SIGINT and SIGTERM end the loop after the frame in hand, so the capture is closed properly; a
-// second one ends the program at once.
 void catchStopSignals() {
     struct sigaction action {};
     action.sa_handler = onStopSignal;
-    action.sa_flags = SA_RESTART | SA_RESETHAND;
+    action.sa_flags = SA_RESTART;
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
@@ -122,6 +130,7 @@ double processCpuSeconds(rusage& usage) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    keepStandardStreamsOpen();
     RunnerOptions options;
     switch (parseRunnerOptions(argc, argv, options)) {
         case ParseResult::Help: printRunnerHelp(); return 0;
@@ -132,13 +141,14 @@ int main(int argc, char** argv) {
         for (const AssetRow& row : kAssetManifest) std::printf("%s\n", row.path);
         return 0;
     }
-    // Paths given on the command line stay relative to where they were typed.
     // A segment is a video without sound, written losslessly.
     const bool lossless = !options.segmentPath.empty();
     if (lossless) options.videoPath = options.segmentPath;
+    // Paths given on the command line stay relative to where they were typed; the demo's own
+    // soundtrack is found in the asset root.
     for (std::string* path :
          {&options.pngDir, &options.videoPath, &options.musicPath, &options.encoderCommandPath}) {
-        if (path->empty() || *path == MusicPlayer::kSoundtrackPath) continue;
+        if (path->empty()) continue;
         std::error_code error;
         const std::filesystem::path absolute = std::filesystem::absolute(*path, error);
         if (error) {
@@ -148,6 +158,7 @@ int main(int argc, char** argv) {
         }
         *path = absolute.string();
     }
+    if (options.musicPath.empty()) options.musicPath = MusicPlayer::kSoundtrackPath;
     if (!enterAssetRoot()) return 1;
     const double fps = options.fps;
     const int factor = options.supersample;
@@ -198,7 +209,11 @@ int main(int argc, char** argv) {
     encoding.audioKbps = options.audioKbps;
     encoding.lossless = lossless;
     if (!options.encoderCommandPath.empty()) {
-        if (!writeCommand(options.encoderCommandPath, VideoEncoder::command(encoding))) return 1;
+        double soundSeconds = -1.0;
+        if (!lossless && !VideoEncoder::probeSoundtrack(encoding, soundSeconds)) return 1;
+        if (!writeCommand(options.encoderCommandPath,
+                          VideoEncoder::command(encoding, soundSeconds, encoding.path)))
+            return 1;
         std::printf("frames %ld %ld %dx%d\n", first, total, options.width, options.height);
         return 0;
     }
@@ -231,7 +246,10 @@ int main(int argc, char** argv) {
         }
     }
     VideoEncoder encoder;
-    if (video && !encoder.start(encoding)) return 1;
+    if (video) {
+        encoder.stopWhenStuck(&stopSignal);
+        if (!encoder.start(encoding)) return 1;
+    }
 
     // The supersampling copy has the scenes' target format at the render size: made first, it
     // finds out whether the GL can really hold that size before the load phase relies on it.
@@ -277,6 +295,8 @@ int main(int argc, char** argv) {
     ProgressLine progress(total);
     const auto loopStart = std::chrono::steady_clock::now();
     long rendered = 0;
+    GLsync inFlight = nullptr;  // the previous frame's fence, when rendering without output
+    const GLuint64 kFenceWaitNs = 60ull * 1000 * 1000 * 1000;
     bool running = window.pump();
     for (long frame = first; running && frame <= last && !captureBroken; ++frame) {
         if (stopSignal || (queue && queue->failed())) break;
@@ -294,6 +314,15 @@ int main(int argc, char** argv) {
             readback.queue(frame);
             if (readback.full() && !readback.takeOldest(deliver)) captureBroken = true;
             progress.update(rendered);
+        } else {
+            // Nothing reads these frames back, and nothing else holds the GL to the pace of
+            // drawing (llvmpipe queues frames without bound): at most two frames in flight.
+            const GLsync fence = gl.glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+            if (inFlight) {
+                gl.glClientWaitSync(inFlight, GL_SYNC_FLUSH_COMMANDS_BIT, kFenceWaitNs);
+                gl.glDeleteSync(inFlight);
+            }
+            inFlight = fence;
         }
         // --times frames are independent: none of them ends the run.
         if (!more && options.times.empty()) window.endRequested = 1;
@@ -302,6 +331,7 @@ int main(int argc, char** argv) {
     // The frames still in the ring are rendered: they go out too, unless writing has failed.
     while (capture && !captureBroken && !readback.empty() && !queue->failed())
         if (!readback.takeOldest(deliver)) captureBroken = true;
+    if (inFlight) gl.glDeleteSync(inFlight);
     if (queue) queue->finish();
     const bool writeFailed = captureBroken || (queue && queue->failed());
     readback.release();

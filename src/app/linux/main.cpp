@@ -17,6 +17,7 @@
 #include "app/DemoWindow.h"
 #include "app/LaunchSettings.h"
 #include "app/LauncherList.h"
+#include "app/StandardStreams.h"
 #include "app/dev/DevMode.h"
 #include "app/linux/GtkLauncher.h"
 #include "app/linux/SdlDisplayModes.h"
@@ -105,6 +106,7 @@ bool openDisplay(std::vector<DisplayMode>& modes) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    keepStandardStreamsOpen();
     Options options;
     switch (parse(argc, argv, options)) {
         case ParseResult::Help: return 0;

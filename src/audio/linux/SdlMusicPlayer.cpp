@@ -35,6 +35,7 @@
 #include <cstring>
 
 #include "audio/MusicPosition.h"
+#include "geometry/AssetFile.h"
 
 namespace {
 
@@ -91,13 +92,19 @@ bool SdlMusicPlayer::decode() {
     frames_ = durationUnits_ = 0;
     duration_ = 0.0;
 
-    if (std::FILE* probe = std::fopen(path_.c_str(), "rb")) {
-        std::fclose(probe);
-    } else {
-        std::printf("Cannot open %s (%s): %s\n", path_.c_str(), std::strerror(errno),
-                    kWallClockNote);
+    // Opened without waiting and only as a regular file of an asset's size: mpg123 then reads
+    // what is there, never a FIFO or an endless device.
+    std::string refused;
+    std::FILE* file = openAssetFile(path_, refused);
+    if (!file) {
+        std::printf("Cannot open %s (%s): %s\n", path_.c_str(),
+                    refused.empty() ? std::strerror(errno) : refused.c_str(), kWallClockNote);
         return false;
     }
+    struct FileCloser {
+        std::FILE* file;
+        ~FileCloser() { std::fclose(file); }
+    } closer{file};
 
     int error = MPG123_OK;
     mpg123_handle* mh = mpg123_new(nullptr, &error);
@@ -116,7 +123,7 @@ bool SdlMusicPlayer::decode() {
         mpg123_format(mh, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_FLOAT_32);
     long rate = 0;
     int channels = 0, encoding = 0;
-    if (mpg123_open(mh, path_.c_str()) != MPG123_OK ||
+    if (mpg123_open_fd(mh, fileno(file)) != MPG123_OK ||
         mpg123_getformat(mh, &rate, &channels, &encoding) != MPG123_OK || rate <= 0 ||
         channels <= 0 || encoding != MPG123_ENC_FLOAT_32) {
         std::printf("Cannot decode %s as MP3 (%s): %s\n", path_.c_str(), mpg123_strerror(mh),

@@ -7,6 +7,8 @@
 #include "gl/ImageDecoder.h"
 
 #include <jpeglib.h>
+
+#include "geometry/AssetFile.h"
 // jpeglib.h first: jerror.h builds on it.
 #include <jerror.h>
 #include <lcms2.h>
@@ -221,9 +223,10 @@ bool decodeImage(const std::string& path, DecodedImage& out, std::string* why, i
     out = DecodedImage();
     DecodeRequest request;
     request.maxSide = maxSide;
-    FileHandle file(std::fopen(path.c_str(), "rb"));
+    std::string refused;
+    FileHandle file(openAssetFile(path, refused));
     if (!file) {
-        if (why) why->clear();
+        if (why) *why = refused;
         return false;
     }
     unsigned char signature[8] = {};
