@@ -407,6 +407,12 @@ if dialog=$(wait_for_windows "ZORVEK LAUNCHER" 60); then
             grep -q "^assets/moss.jpg" "$work/dev.out" && grep -q "^assets/mesh/cave.mesh" "$work/dev.out" ||
             fail "velmora-dev.exe: the note does not name the two damaged files"
         xdotool windowfocus --sync "$box" key Return 2>/dev/null || true
+        # The box disables the demo's window until it is gone: keys sent before then are lost.
+        for ((i = 0; i < 50; i++)); do
+            xdotool search --name "^Velmora: files" >/dev/null 2>&1 || break
+            sleep 0.2
+        done
+        sleep 1
     else
         fail "velmora-dev.exe: no box for the damaged files"
     fi
