@@ -13,7 +13,8 @@ namespace {
 
 struct Copy {
     int pipeRead = -1;
-    int console = -1;  // what descriptor 1 was; -1 when the program had no standard output
+    int out = 1;       // standard output's descriptor, which now writes into the pipe
+    int console = -1;  // what it was before; -1 when the program had no standard output
     FILE* log = nullptr;
     HANDLE thread = nullptr;
     std::string path;
@@ -45,6 +46,15 @@ std::filesystem::path temporaryFolder() {
     return n > 0 && n <= MAX_PATH ? std::filesystem::path(folder) : std::filesystem::path();
 }
 
+// Whether a descriptor leads to a file, pipe or console (a program started without standard
+// output has none, or one whose handle is null or invalid).
+bool hasFile(int descriptor) {
+    if (descriptor < 0) return false;
+    const intptr_t handle = _get_osfhandle(descriptor);
+    if (handle == -1 || handle == -2 || handle == 0) return false;
+    return GetFileType(reinterpret_cast<HANDLE>(handle)) != FILE_TYPE_UNKNOWN;
+}
+
 }  // namespace
 
 void startConsoleLog() {
@@ -58,9 +68,15 @@ void startConsoleLog() {
         return;
     }
     std::fflush(stdout);
-    copy.console = _dup(1);
-    _dup2(ends[1], 1);
+    copy.out = 1;
+    copy.console = hasFile(_fileno(stdout)) ? _dup(_fileno(stdout)) : -1;
+    _dup2(ends[1], copy.out);
     _close(ends[1]);
+    // Started without standard output (double-clicked), the runtime left the stream without a
+    // descriptor (-2); it writes into the pipe from now on.
+    if (_fileno(stdout) != copy.out) stdout->_file = copy.out;
+    // Each line reaches the log at once, also when the program then crashes.
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
     copy.pipeRead = ends[0];
     copy.thread = CreateThread(nullptr, 0, copyLines, nullptr, 0, nullptr);
 }
@@ -68,11 +84,11 @@ void startConsoleLog() {
 void stopConsoleLog() {
     if (!copy.thread) return;
     std::fflush(stdout);
-    // Descriptor 1 was the pipe's last writing end: the copy reads to its end and stops.
+    // Standard output held the pipe's last writing end: the copy reads to its end and stops.
     if (copy.console >= 0) {
-        _dup2(copy.console, 1);
+        _dup2(copy.console, copy.out);
     } else {
-        _close(1);
+        _close(copy.out);
     }
     WaitForSingleObject(copy.thread, INFINITE);
     CloseHandle(copy.thread);

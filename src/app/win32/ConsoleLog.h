@@ -4,7 +4,7 @@
 // velmora.exe is a GUI program: double-clicked, its standard output goes nowhere. Everything it
 // prints is written to "velmora.log" beside the exe (in the user's temporary folder when that
 // folder cannot be written) while still reaching standard output, where the smoke test reads it.
-// A thread copies what the program writes to file descriptor 1 into both.
+// A thread copies what the program writes to standard output into both.
 
 // Starts the copy; prints nothing and keeps standard output as it was when no log can be made.
 void startConsoleLog();
