@@ -12,6 +12,15 @@ uniform float t_scene;
 uniform float t_add;
 uniform float fadeout;
 
+// The layout is drawn for a 16:9 screen. On any other, what it places shrinks about the centre
+// along one axis (letterboxed on a taller screen, pillarboxed on a wider one), so its pictures
+// keep their shape; at 16:9 nothing moves.
+vec2 shapeKept()
+{
+    if (screen.x <= 0.0 || screen.y <= 0.0) return vec2(1.0);
+    return min(vec2(screen.y * 16.0 / (screen.x * 9.0), screen.x * 9.0 / (screen.y * 16.0)), vec2(1.0));
+}
+
 #ifdef vertexcompile
 layout(location = 0) in vec2 corner;
 
@@ -30,7 +39,7 @@ void main()
     vec2 c = (corner - 0.5) * swell + 0.5;
     vec2 ndc = -1.0 + 2.0 * ipos.xy + c * ipos.zw;
     ndc.y += side * (0.018 * hit + 0.006 * bounce + fadeout * 1.5);
-    gl_Position = vec4(ndc, -1.0, 1.0);
+    gl_Position = vec4(ndc * shapeKept(), -1.0, 1.0);
     uv = vec2(corner.x, 1.0 - corner.y);  // image row 0 is its top
 }
 #endif

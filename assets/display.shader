@@ -10,6 +10,17 @@ uniform float bounce;
 uniform float saw;
 uniform float t_scene;
 
+// The layout is drawn for a 16:9 screen. On any other, the picture shrinks about the centre along
+// one axis (letterboxed on a taller screen, pillarboxed on a wider one) and keeps its shape; at
+// 16:9 nothing moves.
+vec4 placement()
+{
+    vec2 k = screen.x > 0.0 && screen.y > 0.0
+        ? min(vec2(screen.y * 16.0 / (screen.x * 9.0), screen.x * 9.0 / (screen.y * 16.0)), vec2(1.0))
+        : vec2(1.0);
+    return vec4(ipos.xy + (1.0 - k) * (0.5 - ipos.xy), ipos.zw * k);
+}
+
 #ifdef vertexcompile
 layout(location = 0) in vec2 corner;
 
@@ -17,7 +28,8 @@ out vec2 uv;
 
 void main()
 {
-    gl_Position = vec4(-1.0 + 2.0 * ipos.xy + corner * ipos.zw, -1.0, 1.0);
+    vec4 place = placement();
+    gl_Position = vec4(-1.0 + 2.0 * place.xy + corner * place.zw, -1.0, 1.0);
     uv = vec2(corner.x, 1.0 - corner.y);  // image row 0 is its top
 }
 #endif
@@ -54,8 +66,9 @@ void main()
     // Where this pixel lies in the picture, from its window position (exact on every rasterizer
     // rather than interpolated), and the picture shrunk to the screen by a box filter of the
     // pixel's footprint, so that thin lettering neither flickers nor differs between GPUs.
-    vec2 cover = max(0.5 * ipos.zw * screen, vec2(1.0));  // the quad's size in pixels
-    vec2 corner = (gl_FragCoord.xy - ipos.xy * screen) / cover;
+    vec4 place = placement();
+    vec2 cover = max(0.5 * place.zw * screen, vec2(1.0));  // the quad's size in pixels
+    vec2 corner = (gl_FragCoord.xy - place.xy * screen) / cover;
     // A drift of a few pixels over the scene keeps it from looking pasted on.
     vec2 at = vec2(corner.x, 1.0 - corner.y) + vec2(0.0, 0.0004 * t_scene);
     ivec2 size = max(textureSize(tex, 0), ivec2(1));

@@ -1,5 +1,6 @@
 // The panel behind the fly-by's name card: the sun and its slanted plate, wiped in from the left
 // when the cards come in, breathing with the beat, and gone as "fadeout" nears 1.
+uniform vec2 screen;
 uniform vec4 ipos;  // x, y: lower-left corner in screen fractions; z, w: size in NDC units
 uniform float fadeout;
 uniform float t;
@@ -11,6 +12,15 @@ uniform float t_scene;
 
 const float kCardsIn = 5.393259;  // bar 44, in scene seconds
 
+// The layout is drawn for a 16:9 screen. On any other, what it places shrinks about the centre
+// along one axis (letterboxed on a taller screen, pillarboxed on a wider one), so its pictures
+// keep their shape; at 16:9 nothing moves.
+vec2 shapeKept()
+{
+    if (screen.x <= 0.0 || screen.y <= 0.0) return vec2(1.0);
+    return min(vec2(screen.y * 16.0 / (screen.x * 9.0), screen.x * 9.0 / (screen.y * 16.0)), vec2(1.0));
+}
+
 #ifdef vertexcompile
 layout(location = 0) in vec2 corner;
 
@@ -21,7 +31,7 @@ void main()
     // A slow push in over the whole shot.
     float grow = 1.0 + 0.02 * (t_scene - kCardsIn) + 0.006 * (1.0 - saw) * (1.0 - saw);
     vec2 c = (corner - 0.5) * grow + 0.5;
-    gl_Position = vec4(-1.0 + 2.0 * ipos.xy + c * ipos.zw, -1.0, 1.0);
+    gl_Position = vec4((-1.0 + 2.0 * ipos.xy + c * ipos.zw) * shapeKept(), -1.0, 1.0);
     uv = vec2(corner.x, 1.0 - corner.y);  // image row 0 is its top
 }
 #endif

@@ -13,6 +13,15 @@ uniform float t_scene;
 
 const float kNameIn = 5.5;  // just after bar 44, in scene seconds
 
+// The layout is drawn for a 16:9 screen. On any other, what it places shrinks about the centre
+// along one axis (letterboxed on a taller screen, pillarboxed on a wider one), so its pictures
+// keep their shape; at 16:9 nothing moves.
+vec2 shapeKept()
+{
+    if (screen.x <= 0.0 || screen.y <= 0.0) return vec2(1.0);
+    return min(vec2(screen.y * 16.0 / (screen.x * 9.0), screen.x * 9.0 / (screen.y * 16.0)), vec2(1.0));
+}
+
 #ifdef vertexcompile
 layout(location = 0) in vec2 corner;
 
@@ -25,7 +34,7 @@ void main()
     float slide = 1.0 - arrival;
     vec2 at = -1.0 + 2.0 * ipos.xy + corner * ipos.zw;
     at.x -= 0.6 * slide * slide * slide;
-    gl_Position = vec4(at, -1.0, 1.0);
+    gl_Position = vec4(at * shapeKept(), -1.0, 1.0);
     uv = vec2(corner.x, 1.0 - corner.y);  // image row 0 is its top
 }
 #endif

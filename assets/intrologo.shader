@@ -9,6 +9,15 @@ uniform float bounce;
 uniform float saw;
 uniform float t_scene;
 
+// The layout is drawn for a 16:9 screen. On any other, what it places shrinks about the centre
+// along one axis (letterboxed on a taller screen, pillarboxed on a wider one), so its pictures
+// keep their shape; at 16:9 nothing moves.
+vec2 shapeKept()
+{
+    if (screen.x <= 0.0 || screen.y <= 0.0) return vec2(1.0);
+    return min(vec2(screen.y * 16.0 / (screen.x * 9.0), screen.x * 9.0 / (screen.y * 16.0)), vec2(1.0));
+}
+
 #ifdef vertexcompile
 layout(location = 0) in vec2 corner;
 
@@ -19,7 +28,7 @@ void main()
     // A slight swell on every beat, about the logo's centre.
     float swell = 1.0 + 0.012 * (1.0 - saw) * step(9.1, t_scene);
     vec2 c = (corner - 0.5) * swell + 0.5;
-    gl_Position = vec4(-1.0 + 2.0 * ipos.xy + c * ipos.zw, -1.0, 1.0);
+    gl_Position = vec4((-1.0 + 2.0 * ipos.xy + c * ipos.zw) * shapeKept(), -1.0, 1.0);
     uv = vec2(corner.x, 1.0 - corner.y);  // image row 0 is its top
 }
 #endif

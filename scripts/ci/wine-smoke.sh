@@ -8,18 +8,21 @@
 #      started from a folder without assets/ (it finds them in the source tree).
 #   3. "Launch" with the preselected resolution; Alt+F4 closes the window, which ends the demo with
 #      exit code 0.
+#   1b. velmora.log beside the exe holds what run 1 printed (the load phase's lines).
 #   4. With Mesa limited to OpenGL 3.0 the 3.3 core context cannot be made: one line saying so,
-#      exit code 1.
-#   4b. 99999x99999 typed in the launcher: one line naming the GL's limit and a message box
+#      in the "Velmora cannot start" box and in velmora.log, exit code 1.
+#   4b. 99999x99999 typed in the launcher: one line naming the GL's limit and one message box
 #      "Velmora cannot start", then exit code 1, before the load phase.
+#   4c. A lone velmora.exe copied into an empty folder (no build tree above it): the box saying
+#      there is no assets folder, its line in the velmora.log beside it, exit code 1.
 #   5. The DirectShow player on a short MP3 (velmora-music-check.exe), past its end too.
 #   5b. The window (velmora-window-check.exe): the bootstrap window is gone, the client area, the
 #      reported size and the viewport agree for a window too tall for the screen, and a refused
 #      full-screen mode falls back to a centred window with one line.
-#   5c. velmora-dev.exe (developer mode) through the launcher at 640x360, run from a copy of assets/:
-#      Space pauses, Right moves the position one bar and Shift+Right one beat (its console lines);
-#      a shader saved with a syntax error is reported, saved back it is reloaded; Escape ends it
-#      with exit code 0.
+#   5c. velmora-dev.exe (developer mode) through the launcher at 640x360, run from a copy of assets/
+#      with a truncated mesh and an empty image: one box naming both, then Space pauses, Right
+#      moves the position one bar and Shift+Right one beat (its console lines); a shader saved
+#      with a syntax error is reported, saved back it is reloaded; Escape ends it with exit code 0.
 #   6. Images decoded by GDI+ match the Linux decoder within 1 per channel: a test set covering
 #      the formats, and the demo's own images.
 #   7. The portable maths (scalar sines, matrices, the clock, the surface fields and meshes) gives
@@ -248,6 +251,29 @@ if ! diff <(normalise "$work/headless.out") <(normalise "$work/run1.out") >"$wor
     cat "$work/diff"
 fi
 echo "   $(grep -c '^reloading ' "$work/run1.out") reloading lines, $(grep -ci 'mesh' "$work/run1.out") mesh lines"
+cmp -s <(tr -d '\r' <"$work/run1.out") <(tr -d '\r' <"$windows_build/velmora.log") ||
+    fail "velmora.log beside the exe is not what run 1 printed"
+
+# expect_start_box NAME TEXT: velmora.exe ($pid) shows one "Velmora cannot start" box; after OK it
+# ends with exit code 1, its one line (containing TEXT) on standard output and in velmora.log
+# ($log).
+expect_start_box() {
+    if box=$(wait_for_windows "Velmora cannot start" 60); then
+        xdotool windowfocus --sync "$box" key Return 2>/dev/null || true
+    else
+        fail "$1: no \"Velmora cannot start\" box"
+    fi
+    for ((i = 0; i < 100; i++)); do kill -0 $pid 2>/dev/null && sleep 0.2; done
+    kill -0 $pid 2>/dev/null && { fail "$1: velmora.exe still runs: killed"; kill $pid; }
+    rc=0
+    wait $pid || rc=$?
+    echo "exit code $rc"
+    sed 's/^/   | /' "$work/$1.out"
+    [[ $rc -eq 1 ]] || fail "$1: exit code $rc, not 1"
+    [[ $(wc -l <"$work/$1.out") -eq 1 ]] && grep -qF "$2" "$work/$1.out" ||
+        fail "$1: not one line saying '$2'"
+    grep -qF "$2" "$log" || fail "$1: '$2' is not in $log"
+}
 
 phase "run 2: Fullscreen, then No Launch, started from a folder without assets"
 (cd "$work" && exec wine "$release") \
@@ -301,24 +327,12 @@ pid=$!
 if dialog=$(wait_for_windows "ZORVEK LAUNCHER" 60); then
     type_resolution "$dialog" 99999x99999
     click_dialog "$dialog" 188 110
-    if box=$(wait_for_windows "Velmora cannot start" 60); then
-        xdotool windowfocus --sync "$box" key Return 2>/dev/null || true
-    else
-        fail "no message box for 99999x99999"
-    fi
-    for ((i = 0; i < 100; i++)); do kill -0 $pid 2>/dev/null && sleep 0.2; done
 else
     fail "no launcher dialog"
 fi
-kill -0 $pid 2>/dev/null && { fail "velmora.exe still runs at 99999x99999: killed"; kill $pid; }
-rc=0
-wait $pid || rc=$?
-echo "exit code $rc"
-sed 's/^/   | /' "$work/run5.out"
-[[ $rc -eq 1 ]] || fail "exit code $rc at 99999x99999, not 1"
-# Nothing else: the load phase (which starts with the GL identification block) must not start.
-[[ $(wc -l <"$work/run5.out") -eq 1 ]] && grep -q "^Cannot draw at 99999x99999: .*GL_MAX_" "$work/run5.out" ||
-    fail "not one line naming the GL's limit"
+log=$windows_build/velmora.log
+expect_start_box run5 "Cannot draw at 99999x99999: "
+grep -q "GL_MAX_" "$work/run5.out" || fail "not one line naming the GL's limit"
 
 phase "run 4: no OpenGL 3.3 core context"
 MESA_GL_VERSION_OVERRIDE=3.0 wine "$exe" >"$work/run4.out" 2>"$work/run4.err" &
@@ -326,18 +340,18 @@ pid=$!
 if dialog=$(wait_for_windows "ZORVEK LAUNCHER" 60); then
     type_resolution "$dialog" 640x480
     click_dialog "$dialog" 188 110
-    for ((i = 0; i < 150; i++)); do kill -0 $pid 2>/dev/null && sleep 0.2; done
 else
     fail "no launcher dialog"
 fi
-kill -0 $pid 2>/dev/null && { fail "velmora.exe still runs without a 3.3 context: killed"; kill $pid; }
-rc=0
-wait $pid || rc=$?
-echo "exit code $rc"
-sed 's/^/   | /' "$work/run4.out"
-[[ $rc -eq 1 ]] || fail "exit code $rc without a 3.3 core context, not 1"
-[[ $(tr -d '\r' <"$work/run4.out") == "The OpenGL driver cannot create an OpenGL 3.3 core context" ]] ||
-    fail "not the one line about the missing 3.3 core context"
+expect_start_box run4 "The OpenGL driver cannot create an OpenGL 3.3 core context"
+
+phase "run 4c: a lone velmora.exe in an empty folder"
+mkdir "$work/lone"
+cp "$exe" "$work/lone/"
+(cd "$work/lone" && exec wine ./velmora.exe) >"$work/lone.out" 2>"$work/lone.err" &
+pid=$!
+log=$work/lone/velmora.log
+expect_start_box lone "No assets folder in "
 
 phase "DirectShow player"
 ffmpeg -loglevel error -f lavfi -i "sine=frequency=440:duration=3" -c:a libmp3lame -b:a 128k \
@@ -358,8 +372,13 @@ sed 's/^/   | /' "$work/window.out"
 phase "velmora-dev.exe: pause, one bar forward, hot reload, Escape"
 mkdir -p "$work/dev/assets"
 for f in assets/*; do ln -s "$PWD/$f" "$work/dev/assets/"; done
-rm "$work/dev/assets/solidcolor.shader"
+rm "$work/dev/assets/solidcolor.shader" "$work/dev/assets/mesh" "$work/dev/assets/moss.jpg"
 cp assets/solidcolor.shader "$work/dev/assets/"
+mkdir "$work/dev/assets/mesh"
+for f in assets/mesh/*; do ln -s "$PWD/$f" "$work/dev/assets/mesh/"; done
+rm "$work/dev/assets/mesh/cave.mesh"
+head -c 100 assets/mesh/cave.mesh >"$work/dev/assets/mesh/cave.mesh"
+: >"$work/dev/assets/moss.jpg"
 (cd "$work/dev" && exec wine "$OLDPWD/$dev_exe") >"$work/dev.out" 2>"$work/dev.err" &
 pid=$!
 # dev_wait PATTERN: waits up to 15 s for a line of velmora-dev.exe matching PATTERN.
@@ -383,6 +402,21 @@ dev_line() {
 if dialog=$(wait_for_windows "ZORVEK LAUNCHER" 60); then
     type_resolution "$dialog" 640x360
     click_dialog "$dialog" 188 110
+    if box=$(wait_for_windows "Velmora: files missing or damaged" 120); then
+        tr -d '\r' <"$work/dev.out" | grep -A3 "files are missing or damaged" | sed 's/^/   | /'
+        tr -d '\r' <"$work/dev.out" | grep -q "^2 of the demo's [0-9]* files are missing or damaged" &&
+            grep -q "^assets/moss.jpg" "$work/dev.out" && grep -q "^assets/mesh/cave.mesh" "$work/dev.out" ||
+            fail "velmora-dev.exe: the note does not name the two damaged files"
+        xdotool windowfocus --sync "$box" key Return 2>/dev/null || true
+        # The box disables the demo's window until it is gone: keys sent before then are lost.
+        for ((i = 0; i < 50; i++)); do
+            xdotool search --name "^Velmora: files" >/dev/null 2>&1 || break
+            sleep 0.2
+        done
+        sleep 1
+    else
+        fail "velmora-dev.exe: no box for the damaged files"
+    fi
     if window=$(wait_for_windows Velmora 120) && dev_line 1 >/dev/null; then
         xdotool windowfocus --sync "$window" key space
         paused=$(dev_line 2 | sed -nE 's/^position ([0-9.]+)b paused$/\1/p') || true

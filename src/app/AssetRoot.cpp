@@ -1,7 +1,6 @@
 #include "app/AssetRoot.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <fstream>
 #include <string>
 #include <system_error>
@@ -12,9 +11,9 @@
 #include <windows.h>
 #endif
 
-namespace fs = std::filesystem;
+#include "app/StartupFailure.h"
 
-namespace {
+namespace fs = std::filesystem;
 
 fs::path executableFolder() {
 #ifdef _WIN32
@@ -35,6 +34,8 @@ fs::path executableFolder() {
     return error ? fs::path() : path.parent_path();
 #endif
 }
+
+namespace {
 
 // A program started inside the build tree it was made in finds the sources through that tree's
 // CMakeCache.txt, so no folder of the build machine is compiled into the program; a released copy
@@ -83,9 +84,7 @@ bool enterAssetRoot(const std::vector<fs::path>& candidates) {
     std::string places = looked[0].u8string();
     for (std::size_t i = 1; i < looked.size(); ++i)
         places += (i + 1 == looked.size() ? " or " : ", ") + looked[i].u8string();
-    std::printf(
-        "No assets folder with the demo's files in %s: start the demo from the folder "
-        "that holds assets/\n",
-        places.c_str());
+    reportStartupFailure("No assets folder with the demo's files in " + places +
+                         ": start the demo from the folder that holds assets/");
     return false;
 }

@@ -6,6 +6,9 @@
 // from a folder without assets/ (its own build folder, say), a front end first moves to a folder
 // that has one.
 
+// The folder the running program's file is in (empty when it cannot be told).
+std::filesystem::path executableFolder();
+
 // Where to look after the working directory: the executable's folder, then, for a program still
 // inside its build tree, the source tree it was built from (empty otherwise).
 std::vector<std::filesystem::path> assetRootCandidates();

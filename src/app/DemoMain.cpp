@@ -5,6 +5,7 @@
 #include "app/DemoWindow.h"
 #include "app/LaunchSettings.h"
 #include "app/PictureSize.h"
+#include "app/StartupFailure.h"
 #include "audio/MusicPlayer.h"
 #include "demo/Demo.h"
 
@@ -14,7 +15,7 @@ bool openDemoWindow(LaunchSettings& settings, DemoWindow& window) {
     for (const std::string& problem : {pictureSizeProblem(settings.width, settings.height),
                                        pictureSizeProblem(window.width, window.height)}) {
         if (problem.empty()) continue;
-        window.reportError(problem);
+        reportStartupFailure(problem);
         window.shutdown();
         return false;
     }
@@ -25,10 +26,19 @@ bool openDemoWindow(LaunchSettings& settings, DemoWindow& window) {
     return true;
 }
 
+void reportUnusableAssets(const Demo& demo, DemoWindow& window, MusicPlayer& music) {
+    if (demo.unusableAssets().empty()) return;
+    // The music holds still while the front end may wait for the viewer to read the note.
+    music.pause();
+    window.reportUnusableAssets(demo.unusableAssets());
+    music.resume();
+}
+
 int runDemo(LaunchSettings& settings, DemoWindow& window, MusicPlayer& music) {
     if (!openDemoWindow(settings, window)) return 1;
     Demo demo;
     demo.load(window.width, window.height, music);
+    reportUnusableAssets(demo, window, music);
 
     // Escape pressed while loading ends the demo here, before the first frame.
     bool running = window.pump();

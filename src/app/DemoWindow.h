@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/Keyboard.h"
 #include "gl/GlEntryTable.h"
@@ -27,9 +28,10 @@ public:
     bool pump();
     // Releases the context and the window and restores the display mode.
     void shutdown();
-    // Says why the demo cannot start: one line on standard output; the Windows front end, whose
-    // standard output shows only when redirected, puts it in a message box too.
-    void reportError(const std::string& message);
+    // After the load phase: the demo's files that could not be used (the load phase has printed
+    // why). The Windows front end, whose standard output is seen only in its log, shows one box
+    // and waits for OK; the others have said it on standard output already.
+    void reportUnusableAssets(const std::vector<std::string>& paths);
 
     // Filled by pump (Escape ends the demo and is not recorded); reset by create.
     Keyboard keys;

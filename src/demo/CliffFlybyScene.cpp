@@ -67,6 +67,7 @@ void drawPanel(DemoAssets& a, const SceneClock& clock, const FlybyFrame& f) {
     panel.use();
     const float* p = kPanelPlacement;
     panel.setFloat4("ipos", p[0], p[1], p[2], p[3]);
+    panel.setFloat2("screen", clock.screenWidth, clock.screenHeight);
     setBeatUniforms(panel, clock, f.ts);
     panel.setFloat("fadeout", f.fadeout);
     bindToUnit(0, *a.bigLogoBgTexture);

@@ -36,7 +36,7 @@ void Demo::load(int width, int height, MusicPlayer& music) {
         gl.glGetString(GL_VENDOR), gl.glGetString(GL_RENDERER), gl.glGetString(GL_VERSION),
         gl.glGetString(GL_SHADING_LANGUAGE_VERSION));
     setFirstClearColour();
-    loadDemoAssets(assets_, width, height, music);
+    unusableAssets_ = loadDemoAssets(assets_, width, height, music);
     loaded_ = true;
 
     gl.glEnable(GL_DEPTH_TEST);

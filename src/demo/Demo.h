@@ -1,5 +1,7 @@
 #pragma once
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "demo/DemoAssets.h"
 #include "demo/SceneClock.h"
@@ -43,11 +45,14 @@ public:
     // The clock a frame at `position` is drawn from.
     SceneClock clockAt(std::int64_t position) const;
     DemoAssets& assets() { return assets_; }
+    // The demo's files the load phase could not use (missing or damaged), in the manifest's order.
+    const std::vector<std::string>& unusableAssets() const { return unusableAssets_; }
     int width() const { return width_; }
     int height() const { return height_; }
 
 private:
     DemoAssets assets_;
+    std::vector<std::string> unusableAssets_;
     int width_ = 0;
     int height_ = 0;
     bool loaded_ = false;

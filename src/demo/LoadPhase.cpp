@@ -4,9 +4,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <system_error>
 
 #include "audio/MusicPlayer.h"
 #include "demo/DemoAssets.h"
@@ -72,9 +74,30 @@ std::uint32_t tickCountMs() {
     return static_cast<std::uint32_t>(duration_cast<milliseconds>(now).count());
 }
 
+// Whether the load phase got something from the manifest's file: the players cannot tell a damaged
+// soundtrack from a missing sound device, so the soundtrack counts when it is a non-empty file.
+bool usable(const DemoAssets& a, const AssetRow& row) {
+    switch (row.kind) {
+        case AssetKind::Program: {
+            const GLuint program = (a.*row.program)->program;
+            GLint linked = GL_FALSE;
+            if (program) gl.glGetProgramiv(program, GL_LINK_STATUS, &linked);
+            return linked == GL_TRUE;
+        }
+        case AssetKind::Image: return (a.*row.image)->width > 0;
+        case AssetKind::Mesh: return (a.*row.mesh).indexCount > 0;
+        case AssetKind::Music: {
+            std::error_code error;
+            return std::filesystem::is_regular_file(row.path, error) &&
+                   std::filesystem::file_size(row.path, error) > 0 && !error;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
-void loadDemoAssets(DemoAssets& a, int width, int height, MusicPlayer& music) {
+std::vector<std::string> loadDemoAssets(DemoAssets& a, int width, int height, MusicPlayer& music) {
     const ScreenSize screen{static_cast<float>(width), static_cast<float>(height)};
 
     // 1-6. The programs and images, in the manifest's order.
@@ -118,6 +141,11 @@ void loadDemoAssets(DemoAssets& a, int width, int height, MusicPlayer& music) {
     music.open();
     music.seek(0.0);
     music.play();
+
+    std::vector<std::string> unusable;
+    for (const AssetRow& row : kAssetManifest)
+        if (!usable(a, row)) unusable.push_back(row.path);
+    return unusable;
 }
 
 void releaseDemoAssets(DemoAssets& a) {

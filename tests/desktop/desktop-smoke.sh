@@ -9,6 +9,8 @@
 #      screen's corner rather than centred (without a window manager and with its one mode,
 #      Xvfb neither switches modes nor resizes the window); Escape ends it with 0.
 #   5. The launcher: ticking Fullscreen, then "No Launch", ends with 0 and prints nothing.
+#   6. A copy of the program alone in an empty folder, its output not a terminal: the
+#      "Velmora cannot start" dialog; closed, the program ends with 1.
 # Usage: desktop-smoke.sh VELMORA SEND_WM_DELETE   (from the repository root; the demo reads
 # assets/ from there). Exits 77, skipped, when Xvfb or xdotool is missing.
 set -euo pipefail
@@ -164,5 +166,15 @@ click "${fullscreen_box[@]}"
 click "${no_launch[@]}"
 expect_exit $exit_seconds 0
 [[ ! -s $work/nolaunch.out && ! -s $work/nolaunch.err ]] || fail "No Launch printed something"
+
+echo "desktop smoke: no assets, no terminal"
+mkdir "$work/lone"
+cp "$velmora" "$work/lone/velmora"
+(cd "$work/lone" && exec ./velmora --no-launcher) >"$work/lone.out" 2>"$work/lone.err" &
+pid=$!
+dialog=$(find_window "Velmora cannot start")
+"$send_wm_delete" "$dialog"
+expect_exit $exit_seconds 1
+grep -q "^No assets folder in " "$work/lone.out" || fail "no line saying there is no assets folder"
 
 echo "desktop smoke: passed in $((SECONDS - start)) s"

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -105,7 +106,7 @@ TEST(LoadPhaseTest, LeavesEveryObjectBuiltWithItsLoadTimeValues) {
     FrameClockMusicPlayer music;
     music.setPosition(12345);
     DemoAssets a;
-    loadDemoAssets(a, 96, 54, music);
+    EXPECT_TRUE(loadDemoAssets(a, 96, 54, music).empty());
 
     auto floats = [](const ShaderProgram* p, const char* name, int n) {
         GLfloat v[4] = {};
@@ -191,6 +192,38 @@ TEST(LoadPhaseTest, LeavesEveryObjectBuiltWithItsLoadTimeValues) {
     EXPECT_EQ(a.fieldMeshA.geometry, nullptr);
     EXPECT_EQ(a.cliffShader, nullptr);
     EXPECT_EQ(a.sceneTarget, nullptr);
+}
+
+// Missing and damaged files are named, in the manifest's order, and the rest loads as usual: a
+// shader that does not build, an empty image, a truncated mesh, no soundtrack.
+TEST(LoadPhaseTest, NamesTheFilesItCouldNotUse) {
+    namespace fs = std::filesystem;
+    GlTestContext context(64, 36);
+    ASSERT_TRUE(context.ok());
+    const fs::path home = fs::current_path();
+    const fs::path copy =
+        fs::temp_directory_path() / ("velmora_damaged_" + std::to_string(getpid()));
+    fs::remove_all(copy);
+    fs::create_directories(copy);
+    fs::copy(home / "assets", copy / "assets", fs::copy_options::recursive);
+    std::ofstream(copy / "assets/stone.shader", std::ios::app) << "this is not GLSL;\n";
+    std::ofstream(copy / "assets/moss.jpg", std::ios::trunc).flush();
+    fs::resize_file(copy / "assets/mesh/cave.mesh", 100);
+    fs::remove(copy / MusicPlayer::kSoundtrackPath);
+
+    fs::current_path(copy);
+    FrameClockMusicPlayer music;
+    DemoAssets a;
+    std::vector<std::string> unusable;
+    captureStdout([&] {
+        unusable = loadDemoAssets(a, 64, 36, music);
+        releaseDemoAssets(a);
+    });
+    fs::current_path(home);
+    fs::remove_all(copy);
+    EXPECT_EQ(unusable,
+              (std::vector<std::string>{"assets/stone.shader", "assets/moss.jpg",
+                                        "assets/mesh/cave.mesh", MusicPlayer::kSoundtrackPath}));
 }
 
 // The completeness check has to hold in optimised builds too, where assert() is gone.

@@ -263,6 +263,7 @@ int runDevMode(LaunchSettings& settings, DemoWindow& window, MusicPlayer& music,
     if (!openDemoWindow(settings, window)) return 1;
     Demo demo;
     demo.load(settings.width, settings.height, music);
+    reportUnusableAssets(demo, window, music);
     int code = 0;
     {
         DevSession session(demo, window, music);

@@ -127,6 +127,4 @@ void DemoWindow::shutdown() {
     p = Platform{};
 }
 
-void DemoWindow::reportError(const std::string& message) {
-    std::printf("%s\n", message.c_str());
-}
+void DemoWindow::reportUnusableAssets(const std::vector<std::string>&) {}

@@ -228,7 +228,7 @@ int main(int argc, char** argv) {
     const bool created = window.create(renderWidth, renderHeight, false);
     const std::string problem = created ? pictureSizeProblem(renderWidth, renderHeight) : "";
     if (!created || !problem.empty()) {
-        if (!problem.empty()) window.reportError(problem);
+        if (!problem.empty()) std::printf("%s\n", problem.c_str());
         if (factor > 1)
             std::printf("velmora-headless: --supersample %d at %dx%d renders at %dx%d\n", factor,
                         options.width, options.height, renderWidth, renderHeight);

@@ -21,8 +21,9 @@
 
 #include <SDL.h>
 
-#include <cstdio>
+#include <string>
 
+#include "app/StartupFailure.h"
 #include "app/linux/SdlDisplayModes.h"
 #include "app/linux/VirtualKeyCode.h"
 
@@ -98,13 +99,14 @@ bool DemoWindow::create(int w, int h, bool wantFullscreen) {
     Platform& p = *platform_;
 
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        std::printf("SDL cannot start its video subsystem: %s\n", SDL_GetError());
+        reportStartupFailure(std::string("SDL cannot start its video subsystem: ") +
+                             SDL_GetError());
         return false;
     }
     p.videoStarted = true;
     if (!sdlHasRealDisplay()) {
-        std::printf("No display for the window: SDL could only start its \"%s\" video driver\n",
-                    SDL_GetCurrentVideoDriver());
+        reportStartupFailure(std::string("No display for the window: SDL could only start its \"") +
+                             SDL_GetCurrentVideoDriver() + "\" video driver");
         return false;
     }
 
@@ -126,7 +128,8 @@ bool DemoWindow::create(int w, int h, bool wantFullscreen) {
                                     flags);
     }
     if (!p.window) {
-        std::printf("Cannot create a %dx%d window: %s\n", w, h, SDL_GetError());
+        reportStartupFailure("Cannot create a " + std::to_string(w) + "x" + std::to_string(h) +
+                             " window: " + SDL_GetError());
         return false;
     }
     if (fullscreen) {
@@ -139,17 +142,18 @@ bool DemoWindow::create(int w, int h, bool wantFullscreen) {
 
     p.context = SDL_GL_CreateContext(p.window);
     if (!p.context || SDL_GL_MakeCurrent(p.window, p.context) != 0) {
-        std::printf("No OpenGL 3.3 core context: %s\n", SDL_GetError());
+        reportStartupFailure(std::string("No OpenGL 3.3 core context: ") + SDL_GetError());
         return false;
     }
     resolveGlEntryTable(lookUp);
     if (!hasCoreContext33()) {
-        std::printf("No OpenGL 3.3 core context: the driver gave version %s\n",
-                    gl.glGetString(GL_VERSION));
+        const GLubyte* version = gl.glGetString(GL_VERSION);
+        reportStartupFailure(std::string("No OpenGL 3.3 core context: the driver gave version ") +
+                             (version ? reinterpret_cast<const char*>(version) : "(none)"));
         return false;
     }
     if (const char* missing = firstMissingGlEntry()) {
-        std::printf("The OpenGL driver does not provide %s\n", missing);
+        reportStartupFailure(std::string("The OpenGL driver does not provide ") + missing);
         return false;
     }
 
@@ -200,6 +204,4 @@ void DemoWindow::shutdown() {
     p = Platform{};
 }
 
-void DemoWindow::reportError(const std::string& message) {
-    std::printf("%s\n", message.c_str());
-}
+void DemoWindow::reportUnusableAssets(const std::vector<std::string>&) {}

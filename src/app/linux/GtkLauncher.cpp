@@ -152,3 +152,14 @@ void runGtkLauncher(LaunchSettings& settings, const std::vector<DisplayMode>& mo
     while (gtk_events_pending()) gtk_main_iteration();
     gdk_display_sync(gdk_display_get_default());
 }
+
+void showStartupFailureDialog(const std::string& line) {
+    gtk_disable_setlocale();
+    if (!gtk_init_check(nullptr, nullptr)) return;
+    GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_ERROR,
+                                               GTK_BUTTONS_OK, "%s", line.c_str());
+    gtk_window_set_title(GTK_WINDOW(dialog), "Velmora cannot start");
+    gtk_dialog_run(GTK_DIALOG(dialog));
+    gtk_widget_destroy(dialog);
+    while (gtk_events_pending()) gtk_main_iteration();
+}

@@ -1,4 +1,5 @@
 #pragma once
+#include <string>
 #include <vector>
 
 #include "app/LauncherList.h"
@@ -17,3 +18,8 @@ void runGtkLauncher(LaunchSettings& settings, const std::vector<DisplayMode>& mo
 // Connects GTK to the display, leaving the process in the C locale. False, after one line saying
 // so, when it cannot.
 bool startGtk();
+
+// The "Velmora cannot start" dialog with `line`, for a program started without a terminal (from a
+// file manager), where standard output is not seen; returns when it is closed. Shows nothing when
+// GTK cannot open the display.
+void showStartupFailureDialog(const std::string& line);

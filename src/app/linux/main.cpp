@@ -5,6 +5,7 @@
 // Exit codes: 0 when the demo ends or "No Launch" is pressed, 1 without a display, a 3.3 core
 // context or an assets/ folder, 2 for a bad option.
 #include <SDL.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -18,6 +19,7 @@
 #include "app/LaunchSettings.h"
 #include "app/LauncherList.h"
 #include "app/StandardStreams.h"
+#include "app/StartupFailure.h"
 #include "app/dev/DevMode.h"
 #include "app/linux/GtkLauncher.h"
 #include "app/linux/SdlDisplayModes.h"
@@ -105,6 +107,17 @@ bool openDisplay(std::vector<DisplayMode>& modes) {
 
 }  // namespace
 
+// Started from a file manager, standard output goes nowhere anyone reads: the line that ended the
+// start-up is shown in a dialog as well.
+static int showStartupFailure(int code) {
+    if (code != 0 && !startupFailure().empty() && !isatty(STDOUT_FILENO) &&
+        (isSet("DISPLAY") || isSet("WAYLAND_DISPLAY")))
+        showStartupFailureDialog(startupFailure());
+    return code;
+}
+
+static int play(const Options& options);
+
 int main(int argc, char** argv) {
     keepStandardStreamsOpen();
     Options options;
@@ -113,6 +126,11 @@ int main(int argc, char** argv) {
         case ParseResult::Bad: return 2;
         case ParseResult::Run: break;
     }
+    return showStartupFailure(play(options));
+}
+
+// Everything after the options: the launcher, then the demo.
+static int play(const Options& options) {
     if (!enterAssetRoot()) return 1;
     std::vector<DisplayMode> modes;
     if (!openDisplay(modes)) return 1;

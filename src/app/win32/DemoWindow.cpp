@@ -20,7 +20,11 @@
 #include <GL/wglext.h>
 
 #include <cstdio>
+#include <filesystem>
 
+#include "app/StartupFailure.h"
+#include "app/win32/ConsoleLog.h"
+#include "demo/DemoAssets.h"
 #include "gl/win32/GdiplusHeaders.h"
 
 struct DemoWindow::Platform {
@@ -130,14 +134,15 @@ bool DemoWindow::create(int w, int h, bool full) {
         bootstrapDc = nullptr;
         bootstrap = nullptr;
     };
-    // Every failure is one line; a display mode already switched is put back first.
+    // Every failure is one line, which the entry shows in a box; a display mode already switched
+    // is put back first.
     auto fail = [this, &dropBootstrap](const char* message) {
         dropBootstrap();
         if (fullscreen) {
             ShowCursor(TRUE);
             ChangeDisplaySettingsA(nullptr, 0);
         }
-        std::printf("%s\n", message);
+        reportStartupFailure(message);
         return false;
     };
 
@@ -276,8 +281,20 @@ void DemoWindow::shutdown() {
     UnregisterClassW(kClassName, p.instance);
 }
 
-void DemoWindow::reportError(const std::string& message) {
-    std::printf("%s\n", message.c_str());
+void DemoWindow::reportUnusableAssets(const std::vector<std::string>& paths) {
+    // Named up to a screenful; the log has every reason.
+    const std::size_t kNamed = 12;
+    std::string text = std::to_string(paths.size()) + " of the demo's " +
+                       std::to_string(kAssetCount) +
+                       " files are missing or damaged; it plays on without them:\n";
+    for (std::size_t i = 0; i < paths.size() && i < kNamed; ++i) text += "\n" + paths[i];
+    if (paths.size() > kNamed)
+        text += "\n... and " + std::to_string(paths.size() - kNamed) + " more";
+    const std::string& log = consoleLogPath();
+    text +=
+        log.empty() ? "\n\nThe reasons are on standard output." : "\n\nThe reasons are in " + log;
+    std::printf("%s\n", text.c_str());
     std::fflush(stdout);
-    MessageBoxA(platform_->window, message.c_str(), "Velmora cannot start", MB_OK | MB_ICONERROR);
+    MessageBoxW(platform_->window, std::filesystem::u8path(text).wstring().c_str(),
+                L"Velmora: files missing or damaged", MB_OK | MB_ICONWARNING);
 }
