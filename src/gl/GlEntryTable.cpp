@@ -4,7 +4,7 @@
 
 GlEntryTable gl;
 
-const char* const kGlEntriesCalled[54] = {
+const char* const kGlEntriesCalled[57] = {
     // shader programs
     "glCreateProgram", "glCreateShader", "glShaderSource", "glCompileShader", "glGetShaderiv",
     "glGetShaderInfoLog", "glAttachShader", "glLinkProgram", "glGetProgramiv",
@@ -22,7 +22,9 @@ const char* const kGlEntriesCalled[54] = {
     // vertex buffers and arrays, read-back buffers
     "glGenBuffers", "glBindBuffer", "glBufferData", "glDeleteBuffers", "glMapBufferRange",
     "glUnmapBuffer", "glGenVertexArrays", "glBindVertexArray", "glDeleteVertexArrays",
-    "glVertexAttribPointer", "glEnableVertexAttribArray", "glDisableVertexAttribArray"};
+    "glVertexAttribPointer", "glEnableVertexAttribArray", "glDisableVertexAttribArray",
+    // fences (the runner keeps a frame or two in flight)
+    "glFenceSync", "glClientWaitSync", "glDeleteSync"};
 
 void resolveGlEntryTable(GlProcAddress lookup) {
 #define GL_ENTRY(ret, name, params) \

@@ -47,7 +47,7 @@ void resolveGlEntryTable(GlProcAddress lookup);
 
 // The entry points above 1.1 the program calls (every front end and developer mode together);
 // each must be non-null after resolution. tests/glentry compares it with the calls in src.
-extern const char* const kGlEntriesCalled[54];
+extern const char* const kGlEntriesCalled[57];
 
 // The slot of an entry point above 1.1 by name, or null for an unknown name.
 void** glEntrySlot(const char* name);

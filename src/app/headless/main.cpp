@@ -198,9 +198,7 @@ int main(int argc, char** argv) {
     encoding.width = options.width;
     encoding.height = options.height;
     encoding.fps = fps;
-    // Absolute: the command runs from wherever the farm joins the pieces.
-    std::error_code resolveError;  // after enterAssetRoot the working folder exists
-    encoding.audioPath = std::filesystem::absolute(options.musicPath, resolveError).string();
+    encoding.audioPath = options.musicPath;
     encoding.audioStartSeconds = first / fps;
     encoding.audioSeconds = total / fps;
     encoding.x264Preset = options.x264Preset;
@@ -209,6 +207,9 @@ int main(int argc, char** argv) {
     encoding.audioKbps = options.audioKbps;
     encoding.lossless = lossless;
     if (!options.encoderCommandPath.empty()) {
+        // Absolute: the command runs from wherever the farm joins the pieces.
+        std::error_code resolveError;  // after enterAssetRoot the working folder exists
+        encoding.audioPath = std::filesystem::absolute(options.musicPath, resolveError).string();
         double soundSeconds = -1.0;
         if (!lossless && !VideoEncoder::probeSoundtrack(encoding, soundSeconds)) return 1;
         if (!writeCommand(options.encoderCommandPath,
