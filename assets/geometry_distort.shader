@@ -362,8 +362,10 @@ void main()
     vec3 light = vec3(1.25, 0.86, 0.5) * (1.3 * reach * diffuse + 2.5 * near * wrapped) *
                  (1.0 + 0.6 * beatHit());
 
-    // The moon, behind the camera's usual side, and the sky's blue from above.
-    light += vec3(0.2, 0.27, 0.5) * max(dot(n, kMoon), 0.0);
+    // The moon, behind the camera's usual side, and the sky's blue from above; the dome's
+    // inside, seen from under it, is sheltered from the moon.
+    float sheltered = smoothstep(14.0, 15.5, worldPos.y) * smoothstep(0.2, 0.5, -toEye.y);
+    light += vec3(0.2, 0.27, 0.5) * max(dot(n, kMoon), 0.0) * (1.0 - sheltered);
     light += vec3(0.035, 0.05, 0.11) * (0.6 + 0.4 * n.y);
     // The mist below the rock is lit by the moon, and lights what faces down.
     light += vec3(0.07, 0.09, 0.17) * max(dot(n, vec3(0.45, -0.85, 0.27)), 0.0);
@@ -375,6 +377,9 @@ void main()
     // Only on what faces up or sideways: a face turned down (the soffits, the dome's inside) is
     // seen edge-on from below across its whole width, where a rim would wash it flat.
     float rim = edge * edge * edge * (1.0 - 0.8 * smoothstep(0.3, 0.8, -n.y));
+    // Nor inside the dome seen from under it: the coffers' step faces, edge-on from there, are
+    // no silhouettes and would show as cold slivers.
+    rim *= 1.0 - sheltered;
     // On the beat the rim flares and warms towards the embers.
     float flare = beatHit();
     vec3 rimColor = mix(vec3(0.09, 0.14, 0.32), vec3(0.42, 0.22, 0.1), 0.7 * flare);

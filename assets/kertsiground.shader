@@ -98,9 +98,12 @@ vec3 fetchLinear(sampler2D s, vec2 uv)
     if (size.x == 0) return vec3(0.0);
     vec2 texel = uv * vec2(size) - 0.5;
     vec2 f = fract(texel);
-    vec2 base = floor(texel);
-    ivec2 a = ivec2(mod(base, vec2(size)));
-    ivec2 b = ivec2(mod(base + 1.0, vec2(size)));
+    // Our images are powers of two on a side: the wrap is a mask (any other size still stays in
+    // bounds).
+    ivec2 mask = size - 1;
+    ivec2 base = ivec2(floor(texel));
+    ivec2 a = base & mask;
+    ivec2 b = (base + 1) & mask;
     vec3 c00 = texelFetch(s, a, 0).rgb;
     vec3 c10 = texelFetch(s, ivec2(b.x, a.y), 0).rgb;
     vec3 c01 = texelFetch(s, ivec2(a.x, b.y), 0).rgb;
@@ -113,7 +116,7 @@ vec3 fetchNearest(sampler2D s, vec2 uv)
 {
     ivec2 size = textureSize(s, 0);
     if (size.x == 0) return vec3(0.0);
-    return texelFetch(s, ivec2(mod(floor(uv * vec2(size)), vec2(size))), 0).rgb;
+    return texelFetch(s, ivec2(floor(uv * vec2(size))) & (size - 1), 0).rgb;
 }
 
 void main()
@@ -126,20 +129,22 @@ void main()
     float h = worldPos.y;
 
     // Rock hung on the wall it belongs to, laid flat on the tops; sand and moss laid flat.
-    vec3 p = worldPos / 14.0;
-    vec2 rockUv = up > 0.75 ? p.xz : abs(n.x) > abs(n.z) ? vec2(p.z, -p.y) : vec2(p.x, -p.y);
-    vec3 rock = fetchLinear(tex, rockUv);
-    vec3 sandColor = fetchLinear(sand, p.xz * 0.9);
-    vec3 mossColor = fetchNearest(moss, p.xz * 0.7);
-
     float flat_ = smoothstep(0.72, 0.9, up + 0.2 * patch_);
     float low = 1.0 - smoothstep(-2.0, 6.0, h + 6.0 * patch_);
     float sandy = flat_ * max(low, smoothstep(0.95, 0.99, up) * 0.6);
     float mossy = smoothstep(0.55, 0.75, up + 0.3 * patch_) * (1.0 - sandy) *
                   smoothstep(22.0, 4.0, h);
-    vec3 albedo = rock * vec3(0.95, 0.85, 0.8);
-    albedo = mix(albedo, mossColor * vec3(0.85, 0.95, 0.7), mossy);
-    albedo = mix(albedo, sandColor, sandy);
+
+    // Each image is read only where it shows: the lookups are most of this program's cost.
+    vec3 p = worldPos / 14.0;
+    vec3 albedo = vec3(0.0);
+    if (sandy < 1.0 && mossy < 1.0) {
+        vec2 rockUv = up > 0.75 ? p.xz : abs(n.x) > abs(n.z) ? vec2(p.z, -p.y) : vec2(p.x, -p.y);
+        albedo = fetchLinear(tex, rockUv) * vec3(0.95, 0.85, 0.8);
+    }
+    if (mossy > 0.0)
+        albedo = mix(albedo, fetchNearest(moss, p.xz * 0.7) * vec3(0.85, 0.95, 0.7), mossy);
+    if (sandy > 0.0) albedo = mix(albedo, fetchLinear(sand, p.xz * 0.9), sandy);
     albedo *= 1.0 - scorch(worldPos.xz) * up;
 
     // The lamp: wrapped so that it reaches the floor's flats too; the walls that face the deep

@@ -150,6 +150,7 @@ void drawFlash(DemoAssets& a, const SceneClock& clock, float t) {
     const double g = x - std::floor(x);
     const double pulse = 0.4 * std::max(0.0, 0.4 - std::max(0.0, g));
     const double alpha = std::max(1.0 - 1.1 * t, 0.0) + pulse;
+    if (alpha <= 0.0) return;  // most of each beat: a full-screen quad that would change nothing
     const ShaderProgram& solid = *a.solidColorShader;
     solid.use();
     solid.setFloat4("icolor", 1.0f, 1.0f, 1.0f, static_cast<float>(alpha));

@@ -57,8 +57,8 @@ float ledgeRock(float angle, float z) {
     for (const Ledge& l : kLedges) {
         const float u = z - l.z;
         if (u < -12.0f || u > 5.0f) continue;
-        const float across = u < 0.0f ? std::exp(-(u * u) / 30.0f) : std::exp(-(u * u) / 5.0f);
-        const float facing = std::clamp((std::cos(angle - l.angle) - 0.1f) * 2.5f, 0.0f, 1.0f);
+        const float across = u < 0.0f ? std::exp(-(u * u) / 30.0f) : std::exp(-(u * u) / 10.0f);
+        const float facing = std::clamp((std::cos(angle - l.angle) - 0.1f) * 1.5f, 0.0f, 1.0f);
         rock = std::max(rock, l.depth * across * facing);
     }
     return rock;
@@ -85,7 +85,7 @@ float stalactites(float x, float y, float z) {
             const float along = std::clamp((z - tip) / length, 0.0f, 1.0f);
             const float d = std::sqrt((x - px) * (x - px) + (y - py) * (y - py));
             const float below = std::max(tip - z, 0.0f);
-            air = std::min(air, std::sqrt(d * d + below * below) - width * (0.3f + 0.7f * along));
+            air = std::min(air, std::sqrt(d * d + below * below) - width * (0.45f + 0.55f * along));
         }
     }
     return air;
