@@ -55,7 +55,7 @@ void main()
     float flame = 6.2831853 * fract(1.1140846 * t);  // 7 rad/s
     float flicker = 0.92 + 0.08 * sin(flame + 3.0 * sin(1.3 * t_scene)) * sin(3.1 * t_scene);
     float hit = (1.0 - saw) * (1.0 - saw);
-    float pulse = 1.0 + 0.7 * hit * (kick == 0.0 ? 1.0 : 0.55);
+    float pulse = 1.0 + 1.6 * hit * (kick == 0.0 ? 1.0 : 0.5);
     float finale = clamp(beats - 287.0, 0.0, 1.0);
     lampColor = vec3(1.6, 1.0, 0.55) * flicker * pulse * (1.0 + 1.5 * finale);
     gl_Position = matrix * position;
@@ -182,7 +182,9 @@ void main()
     if (detail > 0.0) mossColor = mix(kMossTone, fetchLinear(moss, mossUv), detail);
     float ledge = 0.7 * smoothstep(0.5, 0.9, n.z + 0.6 * mossColor.g - 0.4 * height);
     float mortar = smoothstep(0.3, 0.12, height) * smoothstep(-0.2, 0.4, n.z);
-    vec3 albedo = mix(brick, mix(brick, mossColor, 0.6) * vec3(0.8, 0.9, 0.65), max(ledge, 0.4 * mortar));
+    // The brick a little redder and the moss greener than their images, so the two part by colour.
+    brick = mix(vec3(dot(brick, vec3(0.3, 0.5, 0.2))), brick, 1.2) * vec3(1.04, 0.97, 0.93);
+    vec3 albedo = mix(brick, mix(brick, mossColor, 0.7) * vec3(0.7, 1.0, 0.55), max(ledge, 0.4 * mortar));
     float wet = 1.0 - ledge;
 
     // The cave's lamp at the shaft's middle: warm, reaching a little beyond its radius so the
@@ -191,14 +193,14 @@ void main()
     float lightDistance = length(toLight);
     vec3 l = toLight / max(lightDistance, 1e-4);
     float reach = pow(clamp(1.0 - lightDistance / lightradius, 0.0, 1.0), falloff);
-    float carry = 0.3 / (1.0 + lightDistance * lightDistance / 2500.0);
+    float carry = 0.25 / (1.0 + lightDistance * lightDistance / 1200.0);
     float diffuse = max(dot(bumped, l), 0.0);
     float shine = max(dot(reflect(-l, bumped), v), 0.0);
     shine *= shine * shine;  // ^3
     shine *= shine;          // ^6
     shine *= shine;          // ^12
     shine *= shine * wet;    // ^24
-    vec3 light = lampColor * (reach + carry) * (diffuse + 0.5 * shine + 0.06);
+    vec3 light = lampColor * (reach + carry) * (diffuse + 0.5 * shine + 0.03);
 
     // The key light: the camcorder's lamp, a cone along the view, mounted a little beside the lens
     // so it rakes across the near rock. Bright close by, falling off fast to dark.
@@ -207,7 +209,7 @@ void main()
     float keyDistance = length(toKey);
     vec3 k = toKey / max(keyDistance, 1e-4);
     float cone = smoothstep(0.8, 0.97, dot(-v, viewDir));
-    float near = 1.0 / (1.0 + keyDistance * keyDistance / 220.0);
+    float near = 1.0 / (1.0 + keyDistance * keyDistance / 110.0);
     float facing = max(dot(bumped, k), 0.0);
     vec3 halfway = normalize(k + v);
     float glint = max(dot(bumped, halfway), 0.0);
@@ -215,25 +217,29 @@ void main()
     glint *= glint;                          // ^10
     glint *= glint;                          // ^20
     glint *= glint * wet;                    // ^40
-    light += vec3(1.0, 0.96, 0.88) * 3.2 * near * (0.45 + 0.55 * cone) * (facing + 0.8 * glint);
-    // Fill: the cave's own dim blue, lifted a little with the bar's swing.
-    light += vec3(0.04, 0.045, 0.07) * (1.0 + 0.3 * lampColor.g + 0.1 * bounce);
+    light += vec3(0.92, 0.96, 1.0) * 6.5 * near * (0.45 + 0.55 * cone) * (facing + 0.8 * glint);
+    // Fill: the cave's own dim blue, lifted a little as the lamp flares.
+    light += vec3(0.02, 0.03, 0.06) * (1.0 + 0.3 * lampColor.g);
 
     // Exposure: the camcorder rolls bright parts off instead of clipping them. Coming out of the
     // black it opens up wide and settles over the first bar, so the shaft is seen at once.
-    float exposure = 1.5 * (1.0 + 1.6 * (1.0 - smoothstep(0.3, 3.5, t_scene)));
+    float exposure = 2.1 * (1.0 + 1.6 * (1.0 - smoothstep(0.3, 3.5, t_scene)));
     vec3 color = vec3(1.0) - exp(-exposure * albedo * light);
+    // Faces turning away from the eye darken towards their edges, so every ledge and bulge shows
+    // its outline; then an S-curve pulls the mid-tones apart.
+    color *= mix(0.15, 1.0, smoothstep(0.0, 0.6, dot(n, v)));
+    color = mix(color, color * color * (3.0 - 2.0 * color), 0.7);
     // A thin haze deepening with distance, darker than the clear colour so the shadows stay
     // deep; complete only at the far plane, where whatever it cuts away sinks into the clear colour.
-    float haze = min(1.0 - exp(-eyeDistance * 0.004), 0.45);
-    color = mix(color, 0.6 * fog_color, haze);
+    float haze = min(1.0 - exp(-eyeDistance * 0.01), 0.75);
+    color = mix(color, 0.5 * fog_color, haze);
     color = mix(color, fog_color, smoothstep(125.0, 185.0, eyeDistance));
     // The lamp's halo in the air, seen on the walls around it: it thins out where the wall lies
     // far behind the lamp, since the far end of the shaft may be clipped away.
     vec3 toLamp = lightpos - eyePos;
     float behind = eyeDistance - dot(toLamp, -v);
     float halo = airGlow(eyePos, -v, eyeDistance, lightpos) * (1.0 - smoothstep(10.0, 45.0, behind));
-    color += vec3(1.0, 0.55, 0.25) * min(halo * 0.12, 0.5) * lampColor.g;
+    color += vec3(1.0, 0.5, 0.2) * min(halo * halo * 0.03, 0.6) * lampColor.g;
     fragColor = vec4(color, 1.0);
 }
 #endif
