@@ -351,7 +351,7 @@ cp "$exe" "$work/lone/"
 (cd "$work/lone" && exec wine ./velmora.exe) >"$work/lone.out" 2>"$work/lone.err" &
 pid=$!
 log=$work/lone/velmora.log
-expect_start_box lone "No assets folder in "
+expect_start_box lone "No assets folder with the demo's files in "
 
 phase "DirectShow player"
 ffmpeg -loglevel error -f lavfi -i "sine=frequency=440:duration=3" -c:a libmp3lame -b:a 128k \

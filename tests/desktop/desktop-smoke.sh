@@ -175,6 +175,6 @@ pid=$!
 dialog=$(find_window "Velmora cannot start")
 "$send_wm_delete" "$dialog"
 expect_exit $exit_seconds 1
-grep -q "^No assets folder in " "$work/lone.out" || fail "no line saying there is no assets folder"
+grep -q "^No assets folder with the demo.s files in " "$work/lone.out" || fail "no line saying there is no assets folder"
 
 echo "desktop smoke: passed in $((SECONDS - start)) s"
