@@ -201,7 +201,7 @@ EMSCRIPTEN_KEEPALIVE int velmora_context_restored() {
     d.demo.load(d.demo.width(), d.demo.height(), *d.player);
     d.lost = false;
     if (!d.running) return velmora_still(d.stillSeconds);
-    d.music.seek(static_cast<double>(d.lostAt) / 1e7);
+    d.music.seek(secondsOfPosition(d.lostAt));
     if (!d.playingWhenLost) d.music.pause();
     d.demo.prepareLoneFrame(d.music.position(), 60.0);
     emscripten_resume_main_loop();
