@@ -30,9 +30,10 @@ std::int64_t PlaybackClock::position(std::int64_t device, bool ended) {
             "the wall clock\n");
         p = wall_.position();
     } else if (ended) {
-        // The last position the device gives; the wall clock goes on from there.
+        // The last position the device gives, held to real time like any other (a renderer that
+        // took its last buffers early ends early); the wall clock goes on from there.
         ended_ = true;
-        p = std::max(last_, device);
+        p = std::max(last_, std::min(device, wall_.position() + kTolerance));
         pastEnd_.setPosition(p);
         pastEnd_.start();
     } else {

@@ -90,6 +90,11 @@ TEST(PlaybackClock, GoesOnWithTheWallClockPastTheEndOfTheSoundtrack) {
     EXPECT_EQ(clock.position(end - 150000, true), end - 150000);
     sleepSeconds(0.1);
     EXPECT_GE(clock.position(end - 150000, true), end - 150000 + 1000000);
+
+    // A device that reports its end early (its last buffers taken, not yet heard) does not move
+    // the position ahead of real time at the handover.
+    clock.start(end - 2000000);
+    EXPECT_LE(clock.position(end, true), end - 2000000 + PlaybackClock::kTolerance + 1000000);
 }
 
 }  // namespace
