@@ -418,12 +418,17 @@ if dialog=$(wait_for_windows "ZORVEK LAUNCHER" 60); then
         fail "velmora-dev.exe: no box for the damaged files"
     fi
     if window=$(wait_for_windows Velmora 120) && dev_line 1 >/dev/null; then
-        xdotool windowfocus --sync "$window" key space
-        paused=$(dev_line 2 | sed -nE 's/^position ([0-9.]+)b paused$/\1/p') || true
-        xdotool windowfocus --sync "$window" key Right
-        moved=$(dev_line 3 | sed -nE 's/^position ([0-9.]+)b paused$/\1/p') || true
-        xdotool windowfocus --sync "$window" key shift+Right
-        beat=$(dev_line 4 | sed -nE 's/^position ([0-9.]+)b paused$/\1/p') || true
+        # Each key's line is the first one after the lines already printed (the program may print
+        # a position line of its own before the first key, e.g. once the box is gone).
+        press() {  # press KEY: the position its line names, paused
+            local n
+            n=$(grep -c '^position ' "$work/dev.out" || true)
+            xdotool windowfocus --sync "$window" key "$1"
+            dev_line $((n + 1)) | sed -nE 's/^position ([0-9.]+)b paused$/\1/p'
+        }
+        paused=$(press space) || true
+        moved=$(press Right) || true
+        beat=$(press shift+Right) || true
         echo "   paused at ${paused:-?}b, Right: ${moved:-?}b, Shift+Right: ${beat:-?}b"
         awk -v p="${paused:-x}" -v m="${moved:-y}" 'BEGIN { d = m - p - 1; exit !(p != "x" && m != "y" && d < 0.0015 && d > -0.0015) }' ||
             fail "velmora-dev.exe: Space then Right did not move the paused position one bar"
