@@ -216,7 +216,6 @@ bool VideoEncoder::start(const Settings& s) {
     double soundSeconds = -1.0;
     if (!s.lossless && !probeSoundtrack(s, soundSeconds)) return false;
     std::vector<std::string> args = command(s, soundSeconds, output_.temporaryPath());
-    std::vector<char*> argv = argumentList(args);
 
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) {
