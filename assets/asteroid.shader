@@ -81,7 +81,8 @@ vec3 bilinear(sampler2D image, vec2 uv)
     vec2 cell = floor(at);
     vec2 f = at - cell;
     ivec2 i = clamp(ivec2(mod(cell, vec2(size))), ivec2(0), size - 1);
-    ivec2 j = (i + 1) % size;
+    ivec2 j = i + 1;
+    j = ivec2(j.x < size.x ? j.x : 0, j.y < size.y ? j.y : 0);  // no integer division: dear per lane
     vec3 a = texelFetch(image, i, 0).rgb, b = texelFetch(image, ivec2(j.x, i.y), 0).rgb;
     vec3 c = texelFetch(image, ivec2(i.x, j.y), 0).rgb, d = texelFetch(image, j, 0).rgb;
     return mix(mix(a, b, f.x), mix(c, d, f.x), f.y);
@@ -94,23 +95,24 @@ vec3 nearest(sampler2D image, vec2 uv, ivec2 size)
     return texelFetch(image, i, 0).rgb;
 }
 
-// A smaller level made by hand: where a pixel spans a texel or more, four bilinear lookups spread
-// over the pixel's footprint (uv units per pixel) are averaged, a box filter of its size; single
-// texels there would sparkle. Past a few texels the image's mean takes over, judged by the
-// footprint's mean size, so a face seen edge-on keeps its grain across and blurs only along.
-// Their differences give the brightness slope at the same scale (per uv unit), for the relief:
-// slopes from screen derivatives would differ with each GPU's way of taking them.
+// A smaller level made by hand: where a pixel spans a texel or more, three bilinear lookups spread
+// over the pixel's footprint (uv units per pixel) in a triangle are averaged, a box filter of its
+// size; single texels there would sparkle. Past a few texels the image's mean takes over, judged
+// by the footprint's mean size, so a face seen edge-on keeps its grain across and blurs only
+// along. The plane through them gives the brightness slope at the same scale (per uv unit), for
+// the relief: slopes from screen derivatives would differ with each GPU's way of taking them.
 const vec3 kStoneTone = vec3(0.4, 0.32, 0.26);
 vec3 boxLookup(sampler2D image, vec2 uv, vec2 footprint, out vec2 slope, out float detail)
 {
     ivec2 size = max(textureSize(image, 0), ivec2(1));
     vec2 d = max(0.25 * footprint, vec2(0.5) / vec2(size));
-    vec3 a = bilinear(image, uv + vec2(-d.x, -d.y)), b = bilinear(image, uv + vec2(d.x, -d.y));
-    vec3 c = bilinear(image, uv + vec2(-d.x, d.y)), e = bilinear(image, uv + vec2(d.x, d.y));
-    float la = dot(a, kLuma), lb = dot(b, kLuma), lc = dot(c, kLuma), le = dot(e, kLuma);
+    // At (-d.x, -d.y), (d.x, -d.y) and (0, d.y): centred across, a third lower along.
+    vec3 a = bilinear(image, uv - d), b = bilinear(image, uv + vec2(d.x, -d.y));
+    vec3 c = bilinear(image, uv + vec2(0.0, d.y));
+    float la = dot(a, kLuma), lb = dot(b, kLuma), lc = dot(c, kLuma);
     detail = 1.0 - smoothstep(4.0, 12.0, sqrt(footprint.x * footprint.y) * float(size.x));
-    slope = detail * vec2(lb + le - la - lc, lc + le - la - lb) / (4.0 * d);
-    return mix(kStoneTone, 0.25 * (a + b + c + e), detail);
+    slope = detail * vec2(lb - la, lc - 0.5 * (la + lb)) / vec2(2.0 * d.x, 2.0 * d.y);
+    return mix(kStoneTone, (a + b + c) / 3.0, detail);
 }
 
 void main()
@@ -125,34 +127,31 @@ void main()
     toEye /= eyeDistance;
     if (dot(n, toEye) < 0.0) n = -n;
 
-    // Stone from three directions, blended by how squarely the surface faces each; the blend is
-    // sharp, so most pixels need one or two lookups and every face gets its grain.
+    // Stone from the two directions the surface faces most squarely, blended by how squarely; the
+    // blend is sharp, so the third rarely has any weight, and what it has is taken off the other
+    // two so that the blend stays seamless where the two change. Every lookup runs on every pixel
+    // (a branch saves nothing here), so two projections rather than three.
     vec3 w = max(abs(n) - 0.3, vec3(0.0));
     w *= w;
-    w /= max(w.x + w.y + w.z, 1e-6);
-    vec3 stone = vec3(0.0);
-    vec2 sx = vec2(0.0), sy = vec2(0.0), sz = vec2(0.0);
-    float detail = 0.0, dx, dy, dz;
-    if (w.x > 0.01) {
-        stone += w.x * boxLookup(tex, p.zy, footprint.zy, sx, dx);
-        detail += w.x * dx;
-    }
-    if (w.y > 0.01) {
-        stone += w.y * boxLookup(tex, p.xz, footprint.xz, sy, dy);
-        detail += w.y * dy;
-    }
-    if (w.z > 0.01) {
-        stone += w.z * boxLookup(tex, p.xy, footprint.xy, sz, dz);
-        detail += w.z * dz;
-    }
-    float used = w.x * step(0.01, w.x) + w.y * step(0.01, w.y) + w.z * step(0.01, w.z);
-    stone /= max(used, 1e-4);
-    detail /= max(used, 1e-4);
+    bool xLeast = w.x <= w.y && w.x <= w.z;
+    bool zLeast = !xLeast && w.z <= w.y;
+    float least = min(w.x, min(w.y, w.z));
+    // First: along x unless x is the least (then y); second: along z unless z is (then y).
+    float wa = (xLeast ? w.y : w.x) - least, wb = (zLeast ? w.y : w.z) - least;
+    float sum = wa + wb;
+    wa = sum > 1e-6 ? wa / sum : 0.5;
+    wb = 1.0 - wa;
+    vec2 sa, sb;
+    float da, db;
+    vec3 stone = wa * boxLookup(tex, xLeast ? p.xz : p.zy, xLeast ? footprint.xz : footprint.zy, sa, da)
+               + wb * boxLookup(tex, zLeast ? p.xz : p.xy, zLeast ? footprint.xz : footprint.xy, sb, db);
+    float detail = wa * da + wb * db;
     float h = dot(stone, kLuma);
 
-    // Relief: the normal tilted along the brightness slope of the three projections, the dark
+    // Relief: the normal tilted along the brightness slope of the two projections, the dark
     // cracks a quarter of a unit deep.
-    vec3 grad = w.x * vec3(0.0, sx.y, sx.x) + w.y * vec3(sy.x, 0.0, sy.y) + w.z * vec3(sz.x, sz.y, 0.0);
+    vec3 grad = wa * (xLeast ? vec3(sa.x, 0.0, sa.y) : vec3(0.0, sa.y, sa.x))
+              + wb * (zLeast ? vec3(sb.x, 0.0, sb.y) : vec3(sb.x, sb.y, 0.0));
     grad *= 0.1 * 0.25;
     n = normalize(n - (grad - dot(grad, n) * n));
 

@@ -51,6 +51,7 @@ out vec3 radialDir;
 out vec3 eyePos;
 out vec3 lampPos;
 out float heave;
+out vec3 tint;
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
 vec3 cameraPosition()
@@ -87,6 +88,13 @@ void main()
     radius *= sqrt(1.0 - cap * cap);
     worldPos = vec3(radius * radial.xy, kLength * p.z);
     wallUv = vec2(p.z, y);
+    // Hues that wander along and round the tube: rust, ochre, dark umber, a cold grey. They change
+    // over many of the grid's cells, so the grid's corners carry them.
+    float wander = sin(0.021 * p.z + 2.0 * sin(kAround * y * 2.0)) + 0.6 * sin(0.047 * p.z - 3.0 * kAround * y);
+    float band = 0.5 + 0.5 * sin(0.013 * p.z + kAround * y * 3.0 + 1.0);
+    tint = mix(vec3(1.0, 0.55, 0.42), vec3(1.1, 0.92, 0.55), smoothstep(-0.6, 0.9, wander));
+    tint = mix(tint, vec3(0.7, 0.72, 0.78), 0.7 * smoothstep(0.6, 0.95, band));
+    tint = mix(tint, vec3(0.5, 0.3, 0.26), 0.7 * smoothstep(0.3, 1.1, -wander));
     radialDir = vec3(radial.xy, 0.0);
     eyePos = cameraPosition();
     lampPos = lampPosition();
@@ -107,6 +115,7 @@ in vec3 radialDir;
 in vec3 eyePos;
 in vec3 lampPos;
 in float heave;
+in vec3 tint;
 out vec4 fragColor;
 
 const float kTextureScale = 1.0 / 64.0;
@@ -124,7 +133,8 @@ vec3 bilinear(sampler2D image, vec2 uv)
     vec2 cell = floor(p);
     vec2 f = p - cell;
     ivec2 i = clamp(ivec2(mod(cell, vec2(size))), ivec2(0), size - 1);
-    ivec2 j = (i + 1) % size;
+    ivec2 j = i + 1;
+    j = ivec2(j.x < size.x ? j.x : 0, j.y < size.y ? j.y : 0);  // no integer division: dear per lane
     vec3 a = texelFetch(image, i, 0).rgb;
     vec3 b = texelFetch(image, ivec2(j.x, i.y), 0).rgb;
     vec3 c = texelFetch(image, ivec2(i.x, j.y), 0).rgb;
@@ -133,12 +143,12 @@ vec3 bilinear(sampler2D image, vec2 uv)
 }
 
 // A smaller level made by hand, shaped like the pixel's footprint: seen down the tube the walls are
-// oblique and the footprint is a long thin streak, so four bilinear lookups are spread along its
-// long axis (and a little across), averaged as a box filter of its size. A square spread there
-// either skips texels along the streak (shimmer) or blurs across it. Past what four lookups can
-// cover, the picture's mean takes over. A plane fitted through the lookups gives the brightness
-// slope at the same scale (per texture unit), for the relief: slopes from screen derivatives
-// would differ with each GPU's way of taking them.
+// oblique and the footprint is a long thin streak, so three bilinear lookups are spread along its
+// long axis (and a little across, as a triangle), averaged as a box filter of its size. A square
+// spread there either skips texels along the streak (shimmer) or blurs across it. Past what the
+// lookups can cover, the picture's mean takes over. The plane through the three lookups gives the
+// brightness slope at the same scale (per texture unit), for the relief: slopes from screen
+// derivatives would differ with each GPU's way of taking them.
 vec3 filtered(sampler2D image, vec2 uv, vec2 du, vec2 dv, vec3 mean, out vec2 slope,
               out float texels)
 {
@@ -149,15 +159,18 @@ vec3 filtered(sampler2D image, vec2 uv, vec2 du, vec2 dv, vec3 mean, out vec2 sl
     float texel = 1.0 / size;
     major *= max(1.0, texel / max(length(major), 1e-9));
     minor *= max(1.0, texel / max(length(minor), 1e-9));
-    vec2 oa = -0.375 * major - 0.25 * minor, ob = -0.125 * major + 0.25 * minor;
-    vec3 a = bilinear(image, uv + oa), b = bilinear(image, uv + ob);
-    vec3 c = bilinear(image, uv - ob), e = bilinear(image, uv - oa);
-    float la = dot(a, kLuma), lb = dot(b, kLuma), lc = dot(c, kLuma), le = dot(e, kLuma);
-    // Least squares over offsets oa, ob, -ob, -oa: slope = (sum o o^T)^-1 sum o l.
-    mat2 spread = 2.0 * (outerProduct(oa, oa) + outerProduct(ob, ob)) + mat2(1e-3 * texel * texel);
-    slope = inverse(spread) * (oa * (la - le) + ob * (lb - lc));
+    // Offsets centred on the pixel: a third of the streak either way, and across it.
+    vec2 oa = -major / 3.0 - minor / 6.0, ob = minor / 3.0, oc = major / 3.0 - minor / 6.0;
+    vec3 a = bilinear(image, uv + oa), b = bilinear(image, uv + ob), c = bilinear(image, uv + oc);
+    vec3 average = (a + b + c) / 3.0;
+    float l = dot(average, kLuma);
+    float la = dot(a, kLuma) - l, lb = dot(b, kLuma) - l, lc = dot(c, kLuma) - l;
+    // Least squares over the offsets (exact for three): slope = (sum o o^T)^-1 sum o l.
+    mat2 spread = outerProduct(oa, oa) + outerProduct(ob, ob) + outerProduct(oc, oc)
+                + mat2(1e-3 * texel * texel);
+    slope = inverse(spread) * (oa * la + ob * lb + oc * lc);
     texels = max(0.6 * length(major), length(minor)) * size;
-    return mix(0.25 * (a + b + c + e), mean, smoothstep(4.0, 12.0, texels));
+    return mix(average, mean, smoothstep(4.0, 12.0, texels));
 }
 
 void main()
@@ -199,13 +212,6 @@ void main()
     vec3 mossColor = mix(vec3(0.25, 0.325, 0.15), texelFetch(moss, mossTexel, 0).rgb, detail);
     float mossAmount = 1.0 - smoothstep(0.16, 0.3, h + 0.2 * (mossColor.g - 0.4));
     vec3 albedo = mix(rock, mossColor * vec3(0.75, 0.95, 0.6), 0.45 * mossAmount);
-    // Hues that wander along and round the tube: rust, ochre, dark umber, a cold grey.
-    float angle = kAround * y;
-    float wander = sin(0.021 * z + 2.0 * sin(angle * 2.0)) + 0.6 * sin(0.047 * z - 3.0 * angle);
-    float band = 0.5 + 0.5 * sin(0.013 * z + angle * 3.0 + 1.0);
-    vec3 tint = mix(vec3(1.0, 0.55, 0.42), vec3(1.1, 0.92, 0.55), smoothstep(-0.6, 0.9, wander));
-    tint = mix(tint, vec3(0.7, 0.72, 0.78), 0.7 * smoothstep(0.6, 0.95, band));
-    tint = mix(tint, vec3(0.5, 0.3, 0.26), 0.7 * smoothstep(0.3, 1.1, -wander));
     albedo = mix(vec3(dot(albedo, kLuma)), albedo, 0.55) * tint;
 
     // The circling lamp, warm, throwing a pool of light where it passes; a dim lamp at the
