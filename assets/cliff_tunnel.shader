@@ -21,6 +21,8 @@ uniform float bounce;
 uniform float saw;
 uniform float t_scene;
 uniform float distort;
+uniform float fog_falloff;
+uniform float fog_scale;
 
 const float kPi = 3.14159265;
 const float kRadius = 40.0;
@@ -52,6 +54,7 @@ out vec3 eyePos;
 out vec3 lampPos;
 out float heave;
 out vec3 tint;
+out float fog;
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
 vec3 cameraPosition()
@@ -98,6 +101,9 @@ void main()
     radialDir = vec3(radial.xy, 0.0);
     eyePos = cameraPosition();
     lampPos = lampPosition();
+    // A little thinner than the rock's own: the far wall stays in view, not a disc of haze. It
+    // changes slowly enough over the grid's cells to be worked out at their corners.
+    fog = 1.0 - exp(-pow(length(worldPos - eyePos) * 0.75 * fog_scale / 100.0, fog_falloff));
     gl_Position = matrix * vec4(worldPos, 1.0);
 }
 #endif
@@ -106,8 +112,6 @@ void main()
 UNIT(0) uniform sampler2D tex;
 UNIT(1) uniform sampler2D moss;
 uniform vec3 fog_color;
-uniform float fog_falloff;
-uniform float fog_scale;
 
 in vec3 worldPos;
 in vec2 wallUv;
@@ -116,6 +120,7 @@ in vec3 eyePos;
 in vec3 lampPos;
 in float heave;
 in vec3 tint;
+in float fog;
 out vec4 fragColor;
 
 const float kTextureScale = 1.0 / 64.0;
@@ -238,8 +243,6 @@ void main()
     float ringOff = (abs(worldPos.z) - ringAt) / (3.0 + 6.0 * saw);
     color += vec3(1.0, 0.5, 0.2) * (1.1 * hit * accent * exp(-ringOff * ringOff)) * (0.4 + 0.6 * h);
 
-    // A little thinner than the rock's own: the far wall stays in view, not a disc of haze.
-    float fog = 1.0 - exp(-pow(eyeDistance * 0.75 * fog_scale / 100.0, fog_falloff));
     // The closed ends sink fully into the haze, so the coarse outline where the tube curves in to
     // close never shows as a many-sided rim.
     float ends = smoothstep(140.0, 185.0, abs(wallUv.x));
