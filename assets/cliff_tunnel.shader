@@ -255,14 +255,19 @@ void main()
     down *= down;  // ^16: a small bright opening
     vec3 haze = mix(fog_color, vec3(0.95, 0.62, 0.38), 0.8 * down * down);
     color = mix(color, haze, clamp(fog, 0.0, 1.0));
-    // The closed ends are where the daylight comes in: bright at the axis, the fog at the rim.
-    float rimOfEnd = smoothstep(0.55, 1.0, length(worldPos.xy) / kRadius);
-    color = mix(color, mix(vec3(1.0, 0.74, 0.5), fog_color, rimOfEnd), ends);
+    // The closed ends are where the daylight comes in: brightest at the axis and fading all the
+    // way out to the fog at the rim, a glow rather than a flat disc.
+    float rimOfEnd = smoothstep(0.0, 1.0, length(worldPos.xy) / kRadius);
+    color = mix(color, mix(vec3(0.88, 0.62, 0.42), fog_color, rimOfEnd), ends);
 
     // The lamp seen through the haze: light scattered nearest to it along this pixel's ray.
     float along = clamp(dot(lampPos - eyePos, ray), 0.0, eyeDistance);
     float miss = length(eyePos + ray * along - lampPos);
     color += vec3(1.0, 0.75, 0.45) * (exp(-miss * miss * 0.6) + 0.35 / (1.0 + miss * miss));
+    // A soft shoulder: light above 0.75 rolls off towards white instead of clipping, so the lamp's
+    // flare over the bright opening keeps its shape and only its core is white.
+    vec3 over = max(color - 0.75, 0.0);
+    color = min(color, 0.75) + 0.25 * over / (over + 0.25);
     fragColor = vec4(color, 1.0);
 }
 #endif
