@@ -1,6 +1,8 @@
-// The fly-by's name card: slides in over the panel just after the cards come in, with a flash;
-// splits into colour fringes a few pixels wide ("screen" gives the pixel size) on the first beat
-// of every bar; a light glides over it every two bars; gone as "fadeout" nears 1.
+// The fly-by's name card: slides in over the panel just after the cards come in, its picture built
+// from the left behind a bright edge; on every beat it kicks a little larger, splits into colour
+// fringes a few pixels wide ("screen" gives the pixel size; widest on the bar's first beat) and a
+// line of light runs down it; a light glides over it every bar, it sways against the panel
+// behind it, and it is gone as "fadeout" nears 1.
 uniform vec2 screen;
 uniform vec4 ipos;  // x, y: lower-left corner in screen fractions; z, w: size in NDC units
 uniform float fadeout;
@@ -32,8 +34,11 @@ void main()
 {
     arrival = clamp((t_scene - kNameIn) / 0.35, 0.0, 1.0);
     float slide = 1.0 - arrival;
-    vec2 at = -1.0 + 2.0 * ipos.xy + corner * ipos.zw;
+    float kickIn = (1.0 - saw) * (1.0 - saw) * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.6);
+    vec2 at = -1.0 + 2.0 * ipos.xy + ((corner - 0.5) * (1.0 + 0.03 * kickIn) + 0.5) * ipos.zw;
     at.x -= 0.6 * slide * slide * slide;
+    float since = max(t_scene - kNameIn, 0.0);
+    at -= vec2(0.03 * sin(0.45 * since + 0.3), 0.015 * sin(0.3 * since + 1.3));
     gl_Position = vec4(at * shapeKept(), -1.0, 1.0);
     uv = vec2(corner.x, 1.0 - corner.y);  // image row 0 is its top
 }
@@ -84,7 +89,7 @@ void main()
 
     // Colour fringes on the bar's first beat, a few pixels wide whatever the resolution.
     float fade = 1.0 - saw;
-    float split = (kick == 0.0 ? 1.0 : 0.0) * fade * fade * fade * fade;
+    float split = (kick == 0.0 ? 1.0 : 0.5) * fade * fade * fade * fade;
     float pixel = 1.0 / max(screen.x * ipos.z * 0.5, 1.0);
     vec2 shift = vec2(4.0 * pixel * split, 0.0);
     vec4 c = fetchFiltered(tex, uv, dx, dy, minified);
@@ -93,17 +98,28 @@ void main()
         c.b = mix(c.b, fetchFiltered(tex, uv + shift, dx, dy, minified).b, split);
     }
 
-    float glide = fract(0.125 * beats) * 1.8 - 0.4;
+    float glide = fract(0.25 * beats) * 1.8 - 0.4;
     float across = (uv.x + 0.35 * uv.y - glide - 0.2) * 10.0;
     float glint = exp(-across * across);
     float pulse = 0.07 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.5) + 0.02 * bounce;
     // 60 radians a second, the phase kept small: sine loses accuracy on large arguments.
     float flicker = sin(kTwoPi * fract(t * (60.0 / kTwoPi)));
     float flash = 1.6 * (1.0 - arrival) * arrival * 4.0 * (0.8 + 0.2 * flicker);
-    vec3 color = c.rgb * (1.0 + pulse) + vec3(0.3, 0.26, 0.2) * glint + flash * c.rgb;
+    // The line of light down the card on every beat.
+    float line = (uv.y - (1.2 * saw - 0.1)) * 14.0;
+    float scan = exp(-line * line) * fade * fade;
+    vec3 color = c.rgb * (1.0 + pulse) + vec3(0.3, 0.26, 0.2) * glint + flash * c.rgb
+               + vec3(1.0, 0.7, 0.4) * 0.45 * scan * c.a;
+    // Built from the left over the first beats: hidden beyond a front following the plate's
+    // slant, a bright edge at the front.
+    float front = (t_scene - kNameIn) * 1.6 - 0.1;
+    float slant = uv.x + 0.3 * (1.0 - uv.y) - 0.15;
+    float built = 1.0 - smoothstep(front - 0.06, front, slant);
+    float edge = exp(-pow((slant - front + 0.05) * 20.0, 2.0)) * step(front, 1.3);
+    color += vec3(1.0, 0.75, 0.45) * edge * c.a;
     float gone = 1.0 - smoothstep(0.6, 1.0, fadeout);
     // The plate is a little translucent in the picture; the bands behind should not show through.
     float cover = smoothstep(0.0, 0.75, c.a);
-    fragColor = vec4(color, cover * arrival * gone);
+    fragColor = vec4(color, cover * arrival * gone * built);
 }
 #endif
