@@ -45,8 +45,8 @@ protected:
         CameraShot wall = camera, rock = camera;
         placeTunnelWall(wall.view);
         placeTunnelRock(rock.view, f.clock);
-        EXPECT_EQ(draws.at(0).uniform("matrix"), shotMatrix(wall, f.clock));
-        EXPECT_EQ(draws.at(1).uniform("matrix"), shotMatrix(rock, f.clock));
+        EXPECT_EQ(draws.at(0).uniform("matrix"), shotMatrix(rock, f.clock));
+        EXPECT_EQ(draws.at(1).uniform("matrix"), shotMatrix(wall, f.clock));
         return camera.viewpoint;
     }
 
@@ -89,12 +89,13 @@ TEST_F(AsteroidTunnelSceneTest, FirstFrameOrbitsTheRockInsideTheTunnel) {
     EXPECT_NEAR(ts, 0.0f, 1e-5f);
 
     const std::vector<Draw>& draws = f.calls->draws();
-    ASSERT_EQ(draws.size(), 3u);  // tunnel, rock, credits
-    const Draw& tunnel = draws[0];
+    // The rock before the tunnel, so that the depth test spares the wall's shading behind it.
+    ASSERT_EQ(draws.size(), 3u);  // rock, tunnel, credits
+    const Draw& tunnel = draws[1];
     EXPECT_EQ(tunnel.program, a.cliffTunnelShader->program);
     EXPECT_EQ(tunnel.vertexArray, a.fieldMeshA.geometry->vertexArray);
     EXPECT_EQ(tunnel.count, a.fieldMeshA.indexCount);
-    const Draw& rock = draws[1];
+    const Draw& rock = draws[0];
     EXPECT_EQ(rock.program, a.asteroidShader->program);
     EXPECT_EQ(rock.vertexArray, a.fieldMeshB.geometry->vertexArray);
     EXPECT_EQ(rock.count, a.fieldMeshB.indexCount);
@@ -155,7 +156,7 @@ TEST_F(AsteroidTunnelSceneTest, LastBarOfEachPhraseStandsBackOrWeavesCloseInLate
         EXPECT_LT(distance(cameraOf(f)), 52.0);
         EXPECT_TRUE(rockOnScreen(f).inPicture());
         EXPECT_LT(std::hypot(rockOnScreen(f).x, rockOnScreen(f).y), 1e-4);
-        EXPECT_EQ(f.calls->draws()[1].uniform("distort"), std::vector<double>{0.0});
+        EXPECT_EQ(f.calls->draws()[0].uniform("distort"), std::vector<double>{0.0});
     }
     // Bars 35 and 39: close in, within 15 units of the rock, looking along the tunnel at a point
     // that slides and jumps back: the rock is off the middle of the picture.
@@ -165,7 +166,7 @@ TEST_F(AsteroidTunnelSceneTest, LastBarOfEachPhraseStandsBackOrWeavesCloseInLate
         EXPECT_EQ(expectDrawnWithTheTunnelCamera(f), "inside");
         EXPECT_LT(distance(cameraOf(f)), 15.0);
         EXPECT_GT(std::hypot(rockOnScreen(f).x, rockOnScreen(f).y), 1e-3);
-        EXPECT_EQ(f.calls->draws()[1].uniform("distort"), std::vector<double>{1.0});
+        EXPECT_EQ(f.calls->draws()[0].uniform("distort"), std::vector<double>{1.0});
     }
     // Either side of a phrase's last bar the camera orbits again, 17 to 36 units from the rock,
     // which stays in the middle of the picture.
@@ -183,23 +184,23 @@ TEST_F(AsteroidTunnelSceneTest, DistortionStartsJustAfterBar32) {
     {
         const RecordedFrame f = draw(clockAtBars(32.0));
         ASSERT_EQ(f.clock.bars, 32.0f);
-        EXPECT_EQ(f.calls->draws()[1].uniform("distort"), std::vector<double>{0.0});
+        EXPECT_EQ(f.calls->draws()[0].uniform("distort"), std::vector<double>{0.0});
         const double saw = f.clock.beatFraction;
-        EXPECT_NEAR(f.calls->draws()[0].uniform("distort")[0], -0.4 * saw, 1e-6);
+        EXPECT_NEAR(f.calls->draws()[1].uniform("distort")[0], -0.4 * saw, 1e-6);
         // Phrase 0 again, and not yet the late weave: the orbit.
         EXPECT_EQ(expectDrawnWithTheTunnelCamera(f), "orbit");
     }
     {
         const RecordedFrame f = draw(clockAtBars(32.0, true));
         EXPECT_GT(f.clock.bars, 32.0f);
-        EXPECT_EQ(f.calls->draws()[1].uniform("distort"), std::vector<double>{1.0});
-        EXPECT_NEAR(f.calls->draws()[0].uniform("distort")[0], 1.0 - 0.4 * f.clock.beatFraction,
+        EXPECT_EQ(f.calls->draws()[0].uniform("distort"), std::vector<double>{1.0});
+        EXPECT_NEAR(f.calls->draws()[1].uniform("distort")[0], 1.0 - 0.4 * f.clock.beatFraction,
                     1e-6);
     }
     // Before bar 32 the tunnel's pulse runs below zero, down to -0.4 at the end of each beat.
     for (double bars : {24.2, 29.9, 31.99}) {
         const RecordedFrame f = draw(clockAtBars(bars));
-        const double distort = f.calls->draws()[0].uniform("distort").at(0);
+        const double distort = f.calls->draws()[1].uniform("distort").at(0);
         EXPECT_LE(distort, 0.0) << bars;
         EXPECT_GE(distort, -0.4) << bars;
     }
