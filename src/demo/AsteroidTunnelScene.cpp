@@ -150,7 +150,8 @@ void drawAsteroidTunnelScene(DemoAssets& assets, SceneClock& clock) {
     f.late = clock.bars > kLateBar ? 1.0f : 0.0f;
     gl.glClearColor(kDusk[0], kDusk[1], kDusk[2], 0.0f);  // clears the next frame
 
-    // The rock first: the depth test then spares the wall's dear shading wherever the rock hides it.
+    // The rock first: the depth test then spares the wall's dear shading wherever the rock hides
+    // it.
     setUpRock(assets, clock, f);
     const Matrix4 camera = tunnelCamera(clock).view;
     drawRock(assets, clock, camera);
