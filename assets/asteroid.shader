@@ -25,7 +25,7 @@ layout(location = 1) in vec3 normal;
 
 out vec3 worldPos;
 out vec3 worldNormal;
-out vec3 eyePos;
+flat out vec3 eyePos;  // the same at every corner: not interpolated
 out float viewDepth;
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
@@ -65,7 +65,7 @@ uniform vec2 screen;
 
 in vec3 worldPos;
 in vec3 worldNormal;
-in vec3 eyePos;
+flat in vec3 eyePos;
 in float viewDepth;
 out vec4 fragColor;
 

@@ -49,9 +49,10 @@ layout(location = 1) in vec3 normal;
 
 out vec3 worldPos;
 out vec2 wallUv;
-out vec3 radialDir;
-out vec3 eyePos;
-out vec3 lampPos;
+out vec2 radialDir;
+out vec3 toEye;
+// The same at every corner: not interpolated.
+flat out vec3 lampFromEye;
 out float heave;
 out vec3 tint;
 out float fog;
@@ -98,12 +99,13 @@ void main()
     tint = mix(vec3(1.0, 0.55, 0.42), vec3(1.1, 0.92, 0.55), smoothstep(-0.6, 0.9, wander));
     tint = mix(tint, vec3(0.7, 0.72, 0.78), 0.7 * smoothstep(0.6, 0.95, band));
     tint = mix(tint, vec3(0.5, 0.3, 0.26), 0.7 * smoothstep(0.3, 1.1, -wander));
-    radialDir = vec3(radial.xy, 0.0);
-    eyePos = cameraPosition();
-    lampPos = lampPosition();
+    radialDir = radial.xy;
+    vec3 eyePos = cameraPosition();
+    toEye = eyePos - worldPos;
+    lampFromEye = lampPosition() - eyePos;
     // A little thinner than the rock's own: the far wall stays in view, not a disc of haze. It
     // changes slowly enough over the grid's cells to be worked out at their corners.
-    fog = 1.0 - exp(-pow(length(worldPos - eyePos) * 0.75 * fog_scale / 100.0, fog_falloff));
+    fog = 1.0 - exp(-pow(length(toEye) * 0.75 * fog_scale / 100.0, fog_falloff));
     gl_Position = matrix * vec4(worldPos, 1.0);
 }
 #endif
@@ -115,9 +117,9 @@ uniform vec3 fog_color;
 
 in vec3 worldPos;
 in vec2 wallUv;
-in vec3 radialDir;
-in vec3 eyePos;
-in vec3 lampPos;
+in vec2 radialDir;
+in vec3 toEye;
+flat in vec3 lampFromEye;
 in float heave;
 in vec3 tint;
 in float fog;
@@ -189,9 +191,8 @@ void main()
     float detail = 1.0 - smoothstep(2.0, 8.0, texels);
     float h = dot(rock, kLuma);
 
-    vec3 toEye = eyePos - worldPos;
     float eyeDistance = length(toEye);
-    toEye /= eyeDistance;
+    vec3 eyeDir = toEye / eyeDistance;
 
     // The wall's bumps from its formula, x = -5 - (sin 0.3y + sin 0.14y + sin 0.2z + sin 0.11z),
     // smooth per pixel whatever the grid: the slopes of the radius round the tube and along it.
@@ -199,7 +200,7 @@ void main()
     float y = wallUv.y, z = wallUv.x;
     float slopeRound = kShadeRelief * (0.3 * cos(0.3 * y) + 0.14 * cos(0.14 * y)) / (kRadius * kAround);
     float slopeAlong = 0.35 * kShadeRelief * (0.2 * cos(0.2 * z) + 0.11 * cos(0.11 * z)) / kLength;
-    vec3 radial = normalize(radialDir);
+    vec3 radial = vec3(normalize(radialDir), 0.0);
     vec3 axial = vec3(0.0, 0.0, 1.0);
     vec3 around = cross(axial, radial);
     vec3 n = normalize(-radial + slopeRound * around + slopeAlong * axial);
@@ -212,8 +213,7 @@ void main()
     // Moss settles in the dark cracks and hollows; it only tints, so the nearest texel will do,
     // and its mean where the texels would sparkle.
     ivec2 mossSize = max(textureSize(moss, 0), ivec2(1));
-    ivec2 mossTexel = clamp(ivec2(mod(floor(uv * 1.7 * vec2(mossSize)), vec2(mossSize))), ivec2(0),
-                            mossSize - 1);
+    ivec2 mossTexel = min(ivec2(fract(uv * 1.7) * vec2(mossSize)), mossSize - 1);
     vec3 mossColor = mix(vec3(0.25, 0.325, 0.15), texelFetch(moss, mossTexel, 0).rgb, detail);
     float mossAmount = 1.0 - smoothstep(0.16, 0.3, h + 0.2 * (mossColor.g - 0.4));
     vec3 albedo = mix(rock, mossColor * vec3(0.75, 0.95, 0.6), 0.45 * mossAmount);
@@ -223,11 +223,11 @@ void main()
     // camera and the haze's own glow fill the rest. All of it flares a little on the beat.
     float hit = (1.0 - saw) * (1.0 - saw);
     float accent = kick == 0.0 ? 1.0 : 0.55;
-    vec3 toLamp = lampPos - worldPos;
+    vec3 toLamp = lampFromEye + toEye;
     float lampDistance = length(toLamp);
     float pool = 1.0 / (1.0 + lampDistance * lampDistance / 900.0);
     float key = max(dot(n, toLamp / lampDistance), 0.0) * pool;
-    float head = max(dot(n, toEye), 0.0) / (1.0 + eyeDistance * eyeDistance / 2500.0);
+    float head = max(dot(n, eyeDir), 0.0) / (1.0 + eyeDistance * eyeDistance / 2500.0);
     vec3 light = vec3(3.0, 2.4, 1.75) * key * (1.0 + 0.4 * hit * accent)
                + vec3(0.75, 0.65, 0.6) * head + vec3(0.12, 0.09, 0.08);
     vec3 color = albedo * light;
@@ -248,7 +248,7 @@ void main()
     float ends = smoothstep(140.0, 185.0, abs(wallUv.x));
     // The haze down the tube is lit from its open ends: warm and bright towards the axis, the
     // fog colour towards the walls, so the far end reads as daylight rather than a dark disc.
-    vec3 ray = -toEye;
+    vec3 ray = -eyeDir;
     float down = ray.z * ray.z;
     down *= down;
     down *= down;
@@ -261,8 +261,8 @@ void main()
     color = mix(color, mix(vec3(0.88, 0.62, 0.42), fog_color, rimOfEnd), ends);
 
     // The lamp seen through the haze: light scattered nearest to it along this pixel's ray.
-    float along = clamp(dot(lampPos - eyePos, ray), 0.0, eyeDistance);
-    float miss = length(eyePos + ray * along - lampPos);
+    float along = clamp(dot(lampFromEye, ray), 0.0, eyeDistance);
+    float miss = length(ray * along - lampFromEye);
     color += vec3(1.0, 0.75, 0.45) * (exp(-miss * miss * 0.6) + 0.35 / (1.0 + miss * miss));
     // A soft shoulder: light above 0.75 rolls off towards white instead of clipping, so the lamp's
     // flare over the bright opening keeps its shape and only its core is white.
