@@ -18,6 +18,8 @@ uniform float bounce;
 uniform float saw;
 uniform float t_scene;
 uniform float distort;
+uniform float fog_falloff;
+uniform float fog_scale;
 
 #ifdef vertexcompile
 layout(location = 0) in vec4 position;
@@ -26,7 +28,7 @@ layout(location = 1) in vec3 normal;
 out vec3 worldPos;
 out vec3 worldNormal;
 flat out vec3 eyePos;  // the same at every corner: not interpolated
-out float viewDepth;
+out float fog;
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
 vec3 cameraPosition()
@@ -47,8 +49,10 @@ void main()
     worldNormal = normal;
     eyePos = cameraPosition();
     gl_Position = matrix * p;
-    // Clip w is the depth in front of the eye in the world's units, whatever the rock is scaled by.
-    viewDepth = gl_Position.w;
+    // Fog by the depth in the world's units (clip w, whatever the rock is scaled by), so that a
+    // scaled-down rock fogs like the walls by it, and a little thinner than they would have it:
+    // the rock stays the thing to look at. It changes slowly over the mesh's cells.
+    fog = 1.0 - exp(-pow(max(gl_Position.w, 0.0) * 0.7 * fog_scale / 100.0, fog_falloff));
 }
 #endif
 
@@ -59,14 +63,12 @@ uniform vec3 lightpos;
 uniform float lightradius;
 uniform float falloff;
 uniform vec3 fog_color;
-uniform float fog_falloff;
-uniform float fog_scale;
 uniform vec2 screen;
 
 in vec3 worldPos;
 in vec3 worldNormal;
 flat in vec3 eyePos;
-in float viewDepth;
+in float fog;
 out vec4 fragColor;
 
 const vec3 kLuma = vec3(0.3, 0.55, 0.15);
@@ -171,8 +173,13 @@ void main()
     float reach = mix(pow(clamp(1.0 - lightDistance / lightradius, 0.0, 1.0), falloff), 0.8, inside);
     float diffuse = max(dot(n, keyDir), 0.0);
     vec3 halfway = normalize(keyDir + toEye);
-    float sheen = pow(max(dot(n, halfway), 0.0), 24.0) * 0.35;
-    float rim = pow(1.0 - max(dot(n, toEye), 0.0), 3.0);
+    float sheen = max(dot(n, halfway), 0.0);
+    sheen *= sheen * sheen;
+    sheen *= sheen;
+    sheen *= sheen;
+    sheen *= sheen * 0.35;  // ^24
+    float rim = 1.0 - max(dot(n, toEye), 0.0);
+    rim *= rim * rim;
     float hit = (1.0 - saw) * (1.0 - saw);
     float beat = 0.2 * hit * (kick == 0.0 ? 1.0 : 0.5) * (0.6 + 0.4 * bounce);
     float front = max(dot(n, toEye), 0.0) * 0.45;
@@ -198,9 +205,6 @@ void main()
     float scan = 0.5 + 0.5 * sin(6.2831853 * fract(gl_FragCoord.y / rows * 180.0 + 0.95493 * t_scene));
     color *= 1.0 - 0.12 * distort * scan * clamp(rows / 360.0 - 1.0, 0.0, 1.0);
 
-    // Fog by the depth in the world's units, so that a scaled-down rock fogs like the walls by it,
-    // and a little thinner than they would have it: the rock stays the thing to look at.
-    float fog = 1.0 - exp(-pow(max(viewDepth, 0.0) * 0.7 * fog_scale / 100.0, fog_falloff));
     color = mix(color, fog_color, clamp(fog, 0.0, 1.0));
 
     // The lamp seen through the haze when it hangs between the eye and the rock.
