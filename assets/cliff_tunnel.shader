@@ -133,7 +133,7 @@ const float kShadeRelief = 1.3;                    // the wall's bumps as the li
 // Bilinear filtering done here from four texels. Seen down the tube the walls are so oblique that
 // some rasterizers' anisotropic filtering, with no smaller levels to fall back on, walks thousands
 // of texels per pixel; four fetches cost the same everywhere.
-vec3 bilinear(sampler2D image, vec2 uv)
+vec3 bilinear(sampler2D image, vec2 uv, out vec2 gradient)
 {
     ivec2 size = max(textureSize(image, 0), ivec2(1));
     vec2 p = uv * vec2(size) - 0.5;
@@ -146,6 +146,9 @@ vec3 bilinear(sampler2D image, vec2 uv)
     vec3 b = texelFetch(image, ivec2(j.x, i.y), 0).rgb;
     vec3 c = texelFetch(image, ivec2(i.x, j.y), 0).rgb;
     vec3 d = texelFetch(image, j, 0).rgb;
+    // The brightness slope of the patch between the four texels, per texture unit.
+    float la = dot(a, kLuma), lb = dot(b, kLuma), lc = dot(c, kLuma), ld = dot(d, kLuma);
+    gradient = vec2(mix(lb - la, ld - lc, f.y), mix(lc - la, ld - lb, f.x)) * vec2(size);
     return mix(mix(a, b, f.x), mix(c, d, f.x), f.y);
 }
 
@@ -166,18 +169,16 @@ vec3 filtered(sampler2D image, vec2 uv, vec2 du, vec2 dv, vec3 mean, out vec2 sl
     float texel = 1.0 / size;
     major *= max(1.0, texel / max(length(major), 1e-9));
     minor *= max(1.0, texel / max(length(minor), 1e-9));
-    // Offsets centred on the pixel: a third of the streak either way, and across it.
-    vec2 oa = -major / 3.0 - minor / 6.0, ob = minor / 3.0, oc = major / 3.0 - minor / 6.0;
-    vec3 a = bilinear(image, uv + oa), b = bilinear(image, uv + ob), c = bilinear(image, uv + oc);
-    vec3 average = (a + b + c) / 3.0;
-    float l = dot(average, kLuma);
-    float la = dot(a, kLuma) - l, lb = dot(b, kLuma) - l, lc = dot(c, kLuma) - l;
-    // Least squares over the offsets (exact for three): slope = (sum o o^T)^-1 sum o l.
-    mat2 spread = outerProduct(oa, oa) + outerProduct(ob, ob) + outerProduct(oc, oc)
-                + mat2(1e-3 * texel * texel);
-    slope = inverse(spread) * (oa * la + ob * lb + oc * lc);
-    texels = max(0.6 * length(major), length(minor)) * size;
-    return mix(average, mean, smoothstep(4.0, 12.0, texels));
+    // A quarter of the streak either way.
+    vec2 ga, gc;
+    vec3 a = bilinear(image, uv - 0.25 * major, ga), c = bilinear(image, uv + 0.25 * major, gc);
+    // Along the streak the slope between the two lookups, across it their patches' own.
+    float reach = length(major);
+    vec2 along = major / reach;
+    vec2 g = 0.5 * (ga + gc);
+    slope = g + along * ((dot(c, kLuma) - dot(a, kLuma)) / (0.5 * reach) - dot(g, along));
+    texels = max(0.6 * reach, length(minor)) * size;
+    return mix(0.5 * (a + c), mean, smoothstep(4.0, 12.0, texels));
 }
 
 void main()
