@@ -71,11 +71,12 @@ vec4 fetchLinear(sampler2D s, vec2 at)
     return mix(mix(c00, c10, f.x), mix(c01, c11, f.x), f.y);
 }
 
-// Where the card is drawn smaller than its image, four lookups spread over the pixel's
-// footprint, so the letters neither shimmer nor depend on where a texel centre happens to fall.
-vec4 fetchFiltered(sampler2D s, vec2 at, vec2 dx, vec2 dy, bool minified)
+// Four lookups spread over the pixel's footprint, so that where the card is drawn smaller than its
+// image the letters neither shimmer nor depend on where a texel centre happens to fall (drawn
+// larger, they only soften by a quarter pixel). Every pixel pays for both sides of a branch, so
+// there is none.
+vec4 fetchFiltered(sampler2D s, vec2 at, vec2 dx, vec2 dy)
 {
-    if (!minified) return fetchLinear(s, at);
     return 0.25 * (fetchLinear(s, at + 0.25 * (dx + dy)) + fetchLinear(s, at + 0.25 * (dx - dy)) +
                    fetchLinear(s, at - 0.25 * (dx + dy)) + fetchLinear(s, at - 0.25 * (dx - dy)));
 }
@@ -84,19 +85,16 @@ void main()
 {
     // Derivatives first, where every pixel of the quad takes part.
     vec2 dx = dFdx(uv), dy = dFdy(uv);
-    vec2 size = vec2(textureSize(tex, 0));
-    bool minified = max(length(dx * size), length(dy * size)) > 1.2;
 
     // Colour fringes on the bar's first beat, a few pixels wide whatever the resolution.
     float fade = 1.0 - saw;
     float split = (kick == 0.0 ? 1.0 : 0.5) * fade * fade * fade * fade;
     float pixel = 1.0 / max(screen.x * ipos.z * 0.5, 1.0);
     vec2 shift = vec2(4.0 * pixel * split, 0.0);
-    vec4 c = fetchFiltered(tex, uv, dx, dy, minified);
-    if (split > 0.0) {
-        c.r = mix(c.r, fetchFiltered(tex, uv - shift, dx, dy, minified).r, split);
-        c.b = mix(c.b, fetchFiltered(tex, uv + shift, dx, dy, minified).b, split);
-    }
+    vec4 c = fetchFiltered(tex, uv, dx, dy);
+    // The fringes last a fraction of a beat: one lookup each.
+    c.r = mix(c.r, fetchLinear(tex, uv - shift).r, split);
+    c.b = mix(c.b, fetchLinear(tex, uv + shift).b, split);
 
     float glide = fract(0.25 * beats) * 1.8 - 0.4;
     float across = (uv.x + 0.35 * uv.y - glide - 0.2) * 10.0;
@@ -115,7 +113,8 @@ void main()
     float front = (t_scene - kNameIn) * 1.6 - 0.1;
     float slant = uv.x + 0.3 * (1.0 - uv.y) - 0.15;
     float built = 1.0 - smoothstep(front - 0.06, front, slant);
-    float edge = exp(-pow((slant - front + 0.05) * 20.0, 2.0)) * step(front, 1.3);
+    float ahead = (slant - front + 0.05) * 20.0;
+    float edge = exp(-ahead * ahead) * step(front, 1.3);
     color += vec3(1.0, 0.75, 0.45) * edge * c.a;
     float gone = 1.0 - smoothstep(0.6, 1.0, fadeout);
     // The plate is a little translucent in the picture; the bands behind should not show through.
