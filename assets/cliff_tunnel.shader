@@ -136,12 +136,14 @@ const float kShadeRelief = 1.3;                    // the wall's bumps as the li
 vec3 bilinear(sampler2D image, vec2 uv, out vec2 gradient)
 {
     ivec2 size = max(textureSize(image, 0), ivec2(1));
-    vec2 p = uv * vec2(size) - 0.5;
+    // Wrapped first (the cell is then -1 to size - 1): no division per lane.
+    vec2 p = fract(uv) * vec2(size) - 0.5;
     vec2 cell = floor(p);
     vec2 f = p - cell;
-    ivec2 i = clamp(ivec2(mod(cell, vec2(size))), ivec2(0), size - 1);
+    ivec2 i = min(ivec2(cell), size - 1);
+    i = ivec2(i.x < 0 ? size.x - 1 : i.x, i.y < 0 ? size.y - 1 : i.y);
     ivec2 j = i + 1;
-    j = ivec2(j.x < size.x ? j.x : 0, j.y < size.y ? j.y : 0);  // no integer division: dear per lane
+    j = ivec2(j.x < size.x ? j.x : 0, j.y < size.y ? j.y : 0);
     vec3 a = texelFetch(image, i, 0).rgb;
     vec3 b = texelFetch(image, ivec2(j.x, i.y), 0).rgb;
     vec3 c = texelFetch(image, ivec2(i.x, j.y), 0).rgb;
