@@ -20,6 +20,8 @@ uniform float lightradius;
 uniform float falloff;
 
 #ifdef vertexcompile
+uniform sampler2D moss;
+
 layout(location = 0) in vec4 position;
 layout(location = 1) in vec3 normal;
 
@@ -29,6 +31,7 @@ flat out vec3 eyePos;
 out float reach;
 out float fog;
 out float haze;
+out vec3 mossTint;
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
 vec3 cameraPosition()
@@ -65,13 +68,17 @@ void main()
     float gap = length(eyePos + ray * closest - lightpos) / lightradius;
     haze = exp(-gap * gap * 12.0) * clamp(closest / 10.0, 0.0, 1.0);
 
+    // Moss only tints, in patches as broad as the triangles: one texel of its image per vertex
+    // (per pixel it would cost a lookup of its own).
+    ivec2 mossSize = max(textureSize(moss, 0), ivec2(1));
+    mossTint = texelFetch(moss, ivec2(floor(p.zy * 0.05 * vec2(mossSize))) & (mossSize - 1), 0).rgb;
+
     gl_Position = matrix * p;
 }
 #endif
 
 #ifdef fragmentcompile
 uniform sampler2D tex;
-uniform sampler2D moss;
 uniform vec3 fog_color;
 uniform float cliffside;
 uniform float cliff_stripes;
@@ -82,6 +89,7 @@ flat in vec3 eyePos;
 in float reach;
 in float fog;
 in float haze;
+in vec3 mossTint;
 out vec4 fragColor;
 
 const float kTextureScale = 1.0 / 14.0;
@@ -126,34 +134,28 @@ float closeLook()
 }
 
 // A smaller level made by hand, shaped like the pixel's footprint: seen aslant, a pixel spans a
-// streak of texels, so close by "taps" bilinear lookups (2) are spread along the streak's long
-// axis (and a little across) and averaged, a box filter of its size; single texels there would
-// flicker like static as the view passes. Past what the lookups can cover, the picture's mean
-// takes over. Further off, one lookup at the pixel's centre. The lookups' own slopes, averaged,
-// give the brightness slope over the footprint (per texture unit), for the relief: slopes from
-// screen derivatives would differ with each GPU's way of taking them. A loop rather than a
-// branch: software rasterizers run both sides of a branch, but a loop only as often as it turns.
-vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 du, vec2 dv, int taps, out vec2 slope,
-                   out float texels)
+// streak of texels, so close by two bilinear lookups are spread along the streak's long axis (at
+// -1/4 and 1/4 of it, and a quarter to either side) and averaged, a box filter of its size;
+// single texels there would flicker like static as the view passes. Further off, one lookup at
+// the pixel's centre. Past what the lookups can cover, the picture's mean takes over. The
+// lookups' own slopes, averaged, give the brightness slope over the footprint (per texture
+// unit), for the relief: slopes from screen derivatives would differ with each GPU's way of
+// taking them. The second lookup is a loop that turns once or never: software rasterizers run
+// both sides of a branch, but a loop only as often as it turns.
+vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 du, vec2 dv, int extraSteps, out vec2 slope)
 {
     float size = float(max(textureSize(s, 0).x, 1));
     bool uLonger = dot(du, du) > dot(dv, dv);
     vec2 major = uLonger ? du : dv, minor = uLonger ? dv : du;
-    texels = max(0.6 * length(major), length(minor)) * size;
-    vec3 sum = vec3(0.0);
-    slope = vec2(0.0);
-    for (int i = 0; i < taps; ++i) {
-        // Spread evenly along the streak (at -1/4 and 1/4 of it for two), alternately a quarter
-        // to either side of it.
-        float along = (float(i) + 0.5) / float(taps) - 0.5;
-        float across = taps == 1 ? 0.0 : (i == 1 || i == 3 ? 0.25 : -0.25);
+    float texels = max(0.6 * length(major), length(minor)) * size;
+    vec2 offset = extraSteps > 0 ? 0.25 * (major + minor) : vec2(0.0);
+    vec3 color = fetchLinear(s, uv - offset, slope);
+    for (int i = 0; i < extraSteps; ++i) {
         vec2 tapSlope;
-        sum += fetchLinear(s, uv + along * major + across * minor, tapSlope);
-        slope += tapSlope;
+        color = 0.5 * (color + fetchLinear(s, uv + offset, tapSlope));
+        slope = 0.5 * (slope + tapSlope);
     }
-    float n = float(max(taps, 1));
-    slope /= n;
-    return mix(sum / n, kRockTone, smoothstep(8.0, 24.0, texels));
+    return mix(color, kRockTone, smoothstep(8.0, 24.0, texels));
 }
 
 void main()
@@ -195,8 +197,7 @@ void main()
     vec3 bumped = n;
     if (detail > 0.0) {
         vec2 slope;
-        float unused;
-        rock = fetchFiltered(tex, uv, du, dv, close > 0.0 ? 2 : 1, slope, unused);
+        rock = fetchFiltered(tex, uv, du, dv, closeSteps, slope);
         // Relief: the normal tilted along the brightness slope, the dark cracks 1.5 units deep
         // close by and half that further off, where the light is broad; half again in the
         // tumble (stripes on), which turns too fast for fine relief.
@@ -207,15 +208,12 @@ void main()
         // Close by, the beds' mineral colours are drawn out a little further from the mean.
         vec3 shown = max(mix(kRockTone, rock, 1.0 + 0.5 * close), vec3(0.0));
         albedo = mix(kRockTone, shown, detail);
-        // Moss only tints: its nearest texel will do, and its mean where texels would sparkle.
-        ivec2 mossSize = max(textureSize(moss, 0), ivec2(1));
-        ivec2 mossTexel = ivec2(floor(uv * 0.7 * vec2(mossSize))) & (mossSize - 1);
-        float mossDetail = detail * (1.0 - smoothstep(0.5, 1.5, 0.7 * texels));
-        mossColor = mix(kMossTone, texelFetch(moss, mossTexel, 0).rgb, mossDetail);
     }
     float relief = dot(rock, vec3(0.3, 0.55, 0.15));
-    // Moss gathers on ledges facing up; "cliffside" says which way is up for this copy.
-    float mossAmount = smoothstep(0.08, 0.35, n.y * cliffside + 0.35 * (mossColor.g - 0.35));
+    // Moss gathers on ledges facing up ("cliffside" says which way is up for this copy) and
+    // creeps further into the dark hollows, shaded by the rock under it.
+    mossColor = mix(mossColor, mossTint, 0.6) * (0.55 + 1.1 * relief);
+    float mossAmount = smoothstep(0.08, 0.35, n.y * cliffside + 0.35 * (0.3 - relief) + 0.3 * (mossTint.g - 0.35));
     albedo = mix(albedo, mossColor, mossAmount * 0.85);
 
     // The warm key light, and a soft lamp at the camera that keeps the rock readable outside it.
@@ -224,7 +222,7 @@ void main()
     vec3 light = vec3(1.5, 1.2, 0.85) * ((diffuse + 0.3) * reach);
     float lamp = max(dot(bumped, toEye), 0.0) * clamp(1.0 - eyeDistance / 90.0, 0.0, 1.0);
     light += vec3(0.5, 0.46, 0.42) * lamp + vec3(0.1, 0.09, 0.08);
-    if (close > 0.0) {
+    for (int i = 0; i < closeSteps; ++i) {
         // Close by: a lamp on the camera, bright on the near rock and falling off with distance,
         // and a low warm light from ahead raking across the relief, with warm highlights on the
         // faces turned to it and the cracks left in shadow; haze thickens away from us.
@@ -247,7 +245,9 @@ void main()
     // Stripes: seams of ember glow fixed in the rock, two a bar's sweep apart, flaring on the
     // beat and hardest on the bar's first beat. They stay where they are on the wall, so the
     // tumbling view carries them smoothly from frame to frame, and they stay warm, never white.
-    if (cliff_stripes > 0.0) {
+    // (A loop turning once or never, like the close look.)
+    int stripeSteps = cliff_stripes > 0.0 ? 1 : 0;
+    for (int i = 0; i < stripeSteps; ++i) {
         float along = worldPos.z / 24.0 + 0.02 * worldPos.y;
         float width = 0.07 + 0.02 * bounce;
         float edge = fwidth(along) + 0.04;
