@@ -47,10 +47,12 @@ void main()
     float swell = 1.0 + (t_add == 0.0 ? 0.015 * hit : 0.0);
     // The drop: the parts pull apart over the beat before it and slam shut on it; the logo lands
     // a size larger, overshooting a little.
+    // (Every exp below takes a bar count from 0 on: bars before the drop it overflows, and
+    // nothing times infinity is not nothing.)
     float bar = barsSinceDrop();
-    float open = bar < 0.0 ? smoothstep(-0.25, 0.0, bar) : exp(-40.0 * bar);
+    float open = bar < 0.0 ? smoothstep(-0.25, 0.0, bar) : exp(-40.0 * max(bar, 0.0));
     float landed = step(0.0, bar);
-    swell *= 1.0 + landed * (0.1 + 0.06 * exp(-10.0 * bar) + 0.02 * hit);
+    swell *= 1.0 + landed * (0.1 + 0.06 * exp(-10.0 * max(bar, 0.0)) + 0.02 * hit);
     // The parts' quads shrink to the band of the image their letters fill (rows 300 to 391 and
     // 392 to 496 of 700, columns 65 to 968 of 1024, with a margin for the shear): the rest is
     // clear, and blending it would cost as much as drawing it.
@@ -101,7 +103,7 @@ void main()
     // drop on, the band sweeps once a beat, hot, and the parts burn brighter and redder.
     float bar = barsSinceDrop();
     float dropBars = step(0.0, bar);
-    float land = dropBars * exp(-6.0 * bar);  // white-hot on landing, cooling over a beat
+    float land = dropBars * exp(-6.0 * max(bar, 0.0));  // white-hot on landing, cooling over a beat
     float sweep = mix(fract(0.125 * beats + 0.13 * t_add), fract(beats), dropBars) * 2.0 - 0.4;
     float glint = exp(-pow((uv.x + 0.4 * uv.y - sweep) * 9.0, 2.0));
     float hit = (1.0 - saw) * (1.0 - saw);
