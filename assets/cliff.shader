@@ -240,6 +240,13 @@ void main()
         closeLight *= 0.5 + 0.5 * cavity;
         light = mix(light, closeLight, close);
     }
+    // The canyon (its scene time runs from 10.8 to 32.4 s): daylight from the sky above the
+    // gorge, cool, on the upper rock and on faces turned up, so that its walls read as walls and
+    // which way is up shows while the view rolls. "cliffside" turns the first copy over.
+    float canyon = step(10.0, t) * step(t, 33.0);
+    float up = worldPos.y * cliffside;
+    float sky = canyon * smoothstep(-25.0, 35.0, up) * (0.45 + 0.55 * max(bumped.y * cliffside, 0.0));
+    light += vec3(0.42, 0.46, 0.55) * (1.2 * sky);
     vec3 color = albedo * light;
 
     // Stripes: seams of ember glow fixed in the rock, two a bar's sweep apart, flaring on the
