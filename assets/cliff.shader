@@ -18,6 +18,7 @@ uniform float distort;
 uniform vec3 lightpos;
 uniform float lightradius;
 uniform float falloff;
+uniform float cliff_stripes;
 
 #ifdef vertexcompile
 uniform sampler2D moss;
@@ -32,6 +33,7 @@ out float reach;
 out float fog;
 out float haze;
 out vec3 mossTint;
+flat out vec3 stripeGlow;
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
 vec3 cameraPosition()
@@ -73,6 +75,14 @@ void main()
     ivec2 mossSize = max(textureSize(moss, 0), ivec2(1));
     mossTint = texelFetch(moss, ivec2(floor(p.zy * 0.05 * vec2(mossSize))) & (mossSize - 1), 0).rgb;
 
+    // The seams' colour and flare (see the fragment stage) are the same over the whole wall.
+    vec3 stripeColor =
+        mix(vec3(1.0, 0.42, 0.12), vec3(1.0, 0.62, 0.25), 0.5 + 0.5 * sin(0.7 * t_scene));
+    // Every other beat a little softer (the phase kept small for the sine).
+    float swing = 0.85 + 0.15 * cos(3.14159265 * mod(beats, 2.0));
+    float flare = (1.0 - saw) * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.6) * swing;
+    stripeGlow = stripeColor * cliff_stripes * (0.25 + 0.9 * flare);
+
     gl_Position = matrix * p;
 }
 #endif
@@ -81,7 +91,6 @@ void main()
 uniform sampler2D tex;
 uniform vec3 fog_color;
 uniform float cliffside;
-uniform float cliff_stripes;
 
 in vec3 worldPos;
 in vec3 worldNormal;
@@ -90,6 +99,7 @@ in float reach;
 in float fog;
 in float haze;
 in vec3 mossTint;
+flat in vec3 stripeGlow;
 out vec4 fragColor;
 
 const float kTextureScale = 1.0 / 14.0;
@@ -259,12 +269,7 @@ void main()
         float width = 0.07 + 0.02 * bounce;
         float edge = fwidth(along) + 0.04;
         float line = smoothstep(width + edge, width - 0.02, abs(fract(along) - 0.5) * 2.0);
-        vec3 stripeColor =
-            mix(vec3(1.0, 0.42, 0.12), vec3(1.0, 0.62, 0.25), 0.5 + 0.5 * sin(0.7 * t_scene));
-        // Every other beat a little softer (the phase kept small for the sine).
-        float swing = 0.85 + 0.15 * cos(3.14159265 * mod(beats, 2.0));
-        float flare = (1.0 - saw) * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.6) * swing;
-        color += stripeColor * line * cliff_stripes * (0.25 + 0.9 * flare);
+        color += stripeGlow * line;
     }
 
     // Rolled off rather than clipped where the light is close.
