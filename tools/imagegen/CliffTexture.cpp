@@ -88,8 +88,10 @@ Image makeCliffTexture(int size) {
             // back.
             // Flat faces with a sharp lip, not rounded (rounded bands look like bark).
             float shoulder = smoothstep(0.0f, 0.08f, t) * smoothstep(1.0f, 0.9f, t);
-            float bulge = hard > 0.45f ? shoulder * (0.3f + 0.6f * hard)
-                                       : -0.25f * std::sin(3.14159f * t) * (0.6f + 0.4f * t);
+            // Only the hardest beds make ledges; the rest merge into one another, so that the
+            // wall is not a stack of boards each with its own edges.
+            float bulge = hard > 0.6f ? shoulder * (0.3f + 0.6f * hard)
+                                      : -0.12f * std::sin(3.14159f * t) * (0.6f + 0.4f * t);
 
             // Laminae: cross-bedded in some beds (diagonal sets that tile across u), flat in
             // others.
