@@ -56,11 +56,16 @@ void main()
     // The parts' quads shrink to the band of the image their letters fill (rows 300 to 391 and
     // 392 to 496 of 700, columns 65 to 968 of 1024, with a margin for the shear): the rest is
     // clear, and blending it would cost as much as drawing it.
+    // Over the canyon's fourteen bars the logo comes on from a little smaller, drifting slowly
+    // about its place, and meets its full size and place on the drop: more of the gorge shows.
+    swell *= 0.84 + 0.16 * smoothstep(-14.0, 0.0, bar);
+    vec2 drift = vec2(0.03 * sin(0.31 * t_scene), 0.025 * sin(0.23 * t_scene + 1.3))
+               * (1.0 - smoothstep(-2.0, 0.0, bar));
     vec2 lo = t_add == 1.0 ? vec2(0.05, 0.43) : (t_add == 2.0 ? vec2(0.05, 0.28) : vec2(0.0));
     vec2 hi = t_add == 1.0 ? vec2(0.96, 0.585) : (t_add == 2.0 ? vec2(0.96, 0.453) : vec2(1.0));
     vec2 at = mix(lo, hi, corner);
     vec2 c = (at - 0.5) * swell + 0.5;
-    vec2 ndc = -1.0 + 2.0 * ipos.xy + c * ipos.zw;
+    vec2 ndc = -1.0 + 2.0 * ipos.xy + c * ipos.zw + drift;
     ndc.y += side * (0.018 * hit + 0.006 * bounce + 0.16 * open + fadeout * 1.5);
     gl_Position = vec4(ndc * shapeKept(), -1.0, 1.0);
     uv = vec2(at.x, 1.0 - at.y);  // image row 0 is its top

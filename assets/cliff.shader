@@ -19,6 +19,8 @@ uniform vec3 lightpos;
 uniform float lightradius;
 uniform float falloff;
 uniform float cliff_stripes;
+uniform float cliffside;
+uniform vec3 fog_color;
 
 #ifdef vertexcompile
 uniform sampler2D moss;
@@ -31,6 +33,8 @@ out vec3 worldNormal;
 flat out vec3 eyePos;
 out float reach;
 out float fog;
+out vec3 fogColor;
+out vec3 daylight;
 out float haze;
 out vec3 mossTint;
 flat out vec3 stripeGlow;
@@ -54,9 +58,21 @@ void main()
     // its ridges stand out and slide against each other as the camera passes; the normals follow.
     float deepen = 1.0 + 1.5 * clamp(t - 53.0, 0.0, 1.0) * (1.0 - clamp(distort, 0.0, 1.0));
     p.x = -5.0 + (p.x + 5.0) * deepen;
+    eyePos = cameraPosition();
+    // In the canyon (its scene time runs from 10.8 to 32.4 s) the wall's last rows each way (the
+    // surface spans 100 units from its centre) are drawn out far beyond, so the gorge runs on into
+    // the haze and its walls rise into it, with no gap at their ends; clip depth is held inside
+    // the far plane for them below. The end the flight sets out from (+z) only once the camera
+    // has left it behind: drawn out, its rows would leave the camera's side bare.
+    float canyon = step(10.0, t) * step(t, 33.0);
+    vec2 beyond = max(abs(p.yz) - 70.0, 0.0);
+    beyond.y *= p.z > 0.0 ? smoothstep(60.0, 40.0, eyePos.z) : 1.0;
+    p.yz += canyon * sign(p.yz) * beyond * beyond * 2.2;
+    // Out there the two walls lean across the gorge past each other (the copies are turned half a
+    // turn apart), closing it in haze: no sliver of the clear colour between their rough edges.
+    p.x += canyon * 8.0 * smoothstep(0.0, 20.0, max(beyond.x, beyond.y));
     worldPos = p.xyz;
     worldNormal = vec3(normal.x, normal.yz * deepen);
-    eyePos = cameraPosition();
 
     // Key light: falling off towards "lightradius" with the curve "falloff".
     reach = pow(clamp(1.0 - length(lightpos - p.xyz) / lightradius, 0.0, 1.0), falloff);
@@ -64,7 +80,21 @@ void main()
     // Fog by distance, and the dust around the light glowing where the view passes near it.
     vec3 toPoint = p.xyz - eyePos;
     float distance = length(toPoint);
-    fog = 1.0 - exp(-distance * 0.011);
+    // In the canyon the fog is thicker and turns to bright daylight haze up the gorge and to
+    // shade down in it, so that the far rock fades into light instead of its beds meeting in the
+    // distance.
+    fog = 1.0 - exp(-distance * 0.011 * (1.0 + 0.8 * canyon));
+    float up = p.y * cliffside;
+    fogColor = mix(fog_color, vec3(0.8, 0.74, 0.64), canyon * smoothstep(-15.0, 60.0, up));
+    fogColor *= 1.0 - 0.45 * canyon * smoothstep(-5.0, -60.0, up);
+    // The canyon's daylight (see the fragment stage): how much sky the rock sees at its height,
+    // where the sun reaches on the wall that faces it (the copy with "cliffside" 1), above the
+    // wavering shadow the other's rim throws, and the shade: the wall away from the sun but for
+    // its rim, and the depth below.
+    float shadowLine = cliffside > 0.0 ? -8.0 + 9.0 * sin(0.021 * p.z) : 60.0;
+    float sunlit = canyon * smoothstep(-3.0, 3.0, up - shadowLine);
+    daylight = vec3(canyon * smoothstep(-25.0, 35.0, up), sunlit,
+                    (1.0 - 0.55 * canyon * smoothstep(0.0, -60.0, up)) * (1.0 - 0.4 * (canyon - sunlit)));
     vec3 ray = toPoint / max(distance, 1e-4);
     float closest = clamp(dot(lightpos - eyePos, ray), 0.0, distance);
     float gap = length(eyePos + ray * closest - lightpos) / lightradius;
@@ -84,19 +114,20 @@ void main()
     stripeGlow = stripeColor * cliff_stripes * (0.25 + 0.9 * flare);
 
     gl_Position = matrix * p;
+    if (canyon > 0.0 && gl_Position.w > 0.0) gl_Position.z = min(gl_Position.z, 0.99999 * gl_Position.w);
 }
 #endif
 
 #ifdef fragmentcompile
 uniform sampler2D tex;
-uniform vec3 fog_color;
-uniform float cliffside;
 
 in vec3 worldPos;
 in vec3 worldNormal;
 flat in vec3 eyePos;
 in float reach;
 in float fog;
+in vec3 fogColor;
+in vec3 daylight;
 in float haze;
 in vec3 mossTint;
 flat in vec3 stripeGlow;
@@ -250,13 +281,18 @@ void main()
         closeLight *= 0.5 + 0.5 * cavity;
         light = mix(light, closeLight, close);
     }
-    // The canyon (its scene time runs from 10.8 to 32.4 s): daylight from the sky above the
-    // gorge, cool, on the upper rock and on faces turned up, so that its walls read as walls and
-    // which way is up shows while the view rolls. "cliffside" turns the first copy over.
-    float canyon = step(10.0, t) * step(t, 33.0);
-    float up = worldPos.y * cliffside;
-    float sky = canyon * smoothstep(-25.0, 35.0, up) * (0.45 + 0.55 * max(bumped.y * cliffside, 0.0));
-    light += vec3(0.42, 0.46, 0.55) * (1.2 * sky);
+    // The canyon (its scene time runs from 10.8 to 32.4 s) in daylight: the sky above the gorge
+    // lights the upper rock and the faces turned up, cool, the sun the faces turned to it on the
+    // wall it reaches, warm, and the rest lies in shade. So its walls read as walls and which way
+    // is up shows while the view rolls. "cliffside" turns the first copy over. (A loop turning
+    // once or never, like the close look.)
+    int canyonSteps = t >= 10.0 && t <= 33.0 ? 1 : 0;
+    for (int i = 0; i < canyonSteps; ++i) {
+        float sky = daylight.x * (0.45 + 0.55 * max(bumped.y * cliffside, 0.0));
+        float sunFacing = max(dot(bumped, vec3(0.58, 0.72 * cliffside, -0.29)), 0.0);
+        light = light * daylight.z + vec3(0.5, 0.55, 0.66) * sky
+              + vec3(1.4, 1.08, 0.7) * (daylight.y * (0.2 + 1.3 * sunFacing));
+    }
     vec3 color = albedo * light;
 
     // Stripes: seams of ember glow fixed in the rock, two a bar's sweep apart, flaring on the
@@ -275,7 +311,7 @@ void main()
     // Rolled off rather than clipped where the light is close.
     color = color * 1.3 / (1.0 + color);
     float depthHaze = close * 0.7 * (1.0 - exp(-max(eyeDistance - 10.0, 0.0) * 0.05));
-    color = mix(color, fog_color, max(fog, depthHaze)) + vec3(0.55, 0.42, 0.28) * (haze * 0.35);
+    color = mix(color, fogColor, max(fog, depthHaze)) + vec3(0.55, 0.42, 0.28) * (haze * 0.35);
     fragColor = vec4(color, 1.0);
 }
 #endif
