@@ -1,6 +1,9 @@
 // The big logo of the canyon, three layers on one placement: the background plate ("t_add" 0),
 // the upper part (1) and the lower part (2). The parts ride the beat apart and back; "fadeout"
-// pulls them apart for good.
+// pulls them apart for good. Bar 22 (the drop) is the logo's own moment: on the beat before it
+// the parts draw apart, on the drop they slam shut, the logo lands bigger and lit white-hot,
+// and for its two bars it stays larger, hotter and redder than in the canyon, the sun burning
+// with a white core and a corona, its rays thrown out on every beat.
 uniform vec2 screen;
 uniform vec4 ipos;  // x, y: lower-left corner in screen fractions; z, w: size in NDC units
 uniform float t;
@@ -11,6 +14,12 @@ uniform float saw;
 uniform float t_scene;
 uniform float t_add;
 uniform float fadeout;
+
+// Bars since the drop at bar 22 ("t_scene" counts from bar 8; a bar is 240/178 s).
+float barsSinceDrop()
+{
+    return (t_scene - 18.876404) * (178.0 / 240.0);
+}
 
 // The layout is drawn for a 16:9 screen. On any other, what it places shrinks about the centre
 // along one axis (letterboxed on a taller screen, pillarboxed on a wider one), so its pictures
@@ -36,11 +45,30 @@ void main()
     float side = t_add == 1.0 ? 1.0 : (t_add == 2.0 ? -1.0 : 0.0);
     float hit = (1.0 - saw) * (1.0 - saw);
     float swell = 1.0 + (t_add == 0.0 ? 0.015 * hit : 0.0);
-    vec2 c = (corner - 0.5) * swell + 0.5;
-    vec2 ndc = -1.0 + 2.0 * ipos.xy + c * ipos.zw;
-    ndc.y += side * (0.018 * hit + 0.006 * bounce + fadeout * 1.5);
+    // The drop: the parts pull apart over the beat before it and slam shut on it; the logo lands
+    // a size larger, overshooting a little.
+    // (Every exp below takes a bar count from 0 on: bars before the drop it overflows, and
+    // nothing times infinity is not nothing.)
+    float bar = barsSinceDrop();
+    float open = bar < 0.0 ? smoothstep(-0.25, 0.0, bar) : exp(-40.0 * max(bar, 0.0));
+    float landed = step(0.0, bar);
+    swell *= 1.0 + landed * (0.1 + 0.06 * exp(-10.0 * max(bar, 0.0)) + 0.02 * hit);
+    // The parts' quads shrink to the band of the image their letters fill (rows 300 to 391 and
+    // 392 to 496 of 700, columns 65 to 968 of 1024, with a margin for the shear): the rest is
+    // clear, and blending it would cost as much as drawing it.
+    // Over the canyon's fourteen bars the logo comes on from a little smaller, drifting slowly
+    // about its place, and meets its full size and place on the drop: more of the gorge shows.
+    swell *= 0.84 + 0.16 * smoothstep(-14.0, 0.0, bar);
+    vec2 drift = vec2(0.03 * sin(0.31 * t_scene), 0.025 * sin(0.23 * t_scene + 1.3))
+               * (1.0 - smoothstep(-2.0, 0.0, bar));
+    vec2 lo = t_add == 1.0 ? vec2(0.05, 0.43) : (t_add == 2.0 ? vec2(0.05, 0.28) : vec2(0.0));
+    vec2 hi = t_add == 1.0 ? vec2(0.96, 0.585) : (t_add == 2.0 ? vec2(0.96, 0.453) : vec2(1.0));
+    vec2 at = mix(lo, hi, corner);
+    vec2 c = (at - 0.5) * swell + 0.5;
+    vec2 ndc = -1.0 + 2.0 * ipos.xy + c * ipos.zw + drift;
+    ndc.y += side * (0.018 * hit + 0.006 * bounce + 0.16 * open + fadeout * 1.5);
     gl_Position = vec4(ndc * shapeKept(), -1.0, 1.0);
-    uv = vec2(corner.x, 1.0 - corner.y);  // image row 0 is its top
+    uv = vec2(at.x, 1.0 - at.y);  // image row 0 is its top
 }
 #endif
 
@@ -76,9 +104,19 @@ void main()
     vec2 at = uv + vec2(side * shear * sin(uv.y * 40.0 + 13.0 * beats), 0.0);
     vec4 c = fetchLinear(tex, at);
 
-    // A light band glides across the parts every two bars; the plate only breathes.
-    float glint = exp(-pow((uv.x + 0.4 * uv.y - fract(0.125 * beats + 0.13 * t_add) * 2.0 + 0.4) * 9.0, 2.0));
-    vec3 color = c.rgb * (1.0 + 0.25 * glint * abs(side)) + vec3(0.08) * (1.0 - saw) * abs(side);
+    // A light band glides across the parts every two bars; the plate only breathes. From the
+    // drop on, the band sweeps once a beat, hot, and the parts burn brighter and redder.
+    float bar = barsSinceDrop();
+    float dropBars = step(0.0, bar);
+    float land = dropBars * exp(-6.0 * max(bar, 0.0));  // white-hot on landing, cooling over a beat
+    float sweep = mix(fract(0.125 * beats + 0.13 * t_add), fract(beats), dropBars) * 2.0 - 0.4;
+    float glint = exp(-pow((uv.x + 0.4 * uv.y - sweep) * 9.0, 2.0));
+    float hit = (1.0 - saw) * (1.0 - saw);
+    vec3 color = c.rgb * (1.0 + (0.25 + 0.5 * dropBars) * glint * abs(side))
+               + vec3(0.08) * (1.0 - saw) * abs(side);
+    vec3 hot = c.rgb * vec3(1.3, 1.05, 0.8) + vec3(0.1, 0.03, 0.0) * hit;
+    color = mix(color, hot, dropBars * abs(side));
+    color = mix(color, vec3(1.0, 0.95, 0.85), 0.7 * land * abs(side));
     float alpha = c.a * (t_add == 0.0 ? 0.85 + 0.1 * sin(0.8 * t) : 1.0);
     if (t_add == 0.0) {
         // Behind the plate: a soft shadow that lifts the logo off the rock, and from bar 22 (the
@@ -88,7 +126,7 @@ void main()
         float r = length(p);
         float inside = smoothstep(0.0, 0.12, uv.x) * smoothstep(1.0, 0.88, uv.x)
                      * smoothstep(0.0, 0.15, uv.y) * smoothstep(1.0, 0.85, uv.y);
-        float shadow = 0.45 * smoothstep(0.5, 0.2, r) * inside;
+        float shadow = (0.45 + 0.25 * dropBars) * smoothstep(0.5, 0.2, r) * inside;
         float logoBars = smoothstep(18.876, 19.3, t_scene);  // bar 22 in scene seconds
         // Nine spokes: the direction raised to the ninth power (as a complex number) gives
         // cos(9 angle), turned by the spin, with no angle taken per pixel.
@@ -100,12 +138,19 @@ void main()
         float spokes = max(dot(z9, spin), 0.0);
         spokes *= spokes * spokes;
         float rays = logoBars * spokes * smoothstep(0.22, 0.3, r) * smoothstep(0.55, 0.3, r) * inside
-                   * (0.35 + 0.65 * (1.0 - saw) * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.7));
+                   * (0.35 + 0.65 * hit * (kick == 0.0 ? 1.0 : 0.7)) * (1.0 + 0.6 * dropBars);
+        // From the drop, on landing, the sun's disc
+        // (about 0.18 of the image wide) burns white at its core inside a corona ring.
+        float corona = dropBars * exp(-pow((r - 0.2) * 22.0, 2.0)) * (0.5 + 0.5 * hit) * inside;
+        rays += corona;
         vec3 behindColor = vec3(1.0, 0.7, 0.35) * rays / max(rays + shadow, 1e-4);
         float behind = clamp(rays + shadow, 0.0, 1.0);
         float total = alpha + behind * (1.0 - alpha);
         color = (color * alpha + behindColor * behind * (1.0 - alpha)) / max(total, 1e-4);
         alpha = total;
+        float core = dropBars * smoothstep(0.19, 0.0, r) * alpha;
+        color = mix(color, vec3(1.0, 0.93, 0.75), core * (0.2 + 0.5 * land + 0.15 * hit));
+        color = mix(color, color * vec3(1.15, 0.85, 0.7), 0.5 * dropBars * smoothstep(0.15, 0.2, r));
     }
     // The parts come in a little after the flash, one after the other.
     alpha *= clamp((t_scene - 0.4 * t_add) * 1.5, 0.0, 1.0);

@@ -18,8 +18,13 @@ uniform float distort;
 uniform vec3 lightpos;
 uniform float lightradius;
 uniform float falloff;
+uniform float cliff_stripes;
+uniform float cliffside;
+uniform vec3 fog_color;
 
 #ifdef vertexcompile
+uniform sampler2D moss;
+
 layout(location = 0) in vec4 position;
 layout(location = 1) in vec3 normal;
 
@@ -28,7 +33,11 @@ out vec3 worldNormal;
 flat out vec3 eyePos;
 out float reach;
 out float fog;
+out vec3 fogColor;
+out vec3 daylight;
 out float haze;
+out vec3 mossTint;
+flat out vec3 stripeGlow;
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
 vec3 cameraPosition()
@@ -49,9 +58,21 @@ void main()
     // its ridges stand out and slide against each other as the camera passes; the normals follow.
     float deepen = 1.0 + 1.5 * clamp(t - 53.0, 0.0, 1.0) * (1.0 - clamp(distort, 0.0, 1.0));
     p.x = -5.0 + (p.x + 5.0) * deepen;
+    eyePos = cameraPosition();
+    // In the canyon (its scene time runs from 10.8 to 32.4 s) the wall's last rows each way (the
+    // surface spans 100 units from its centre) are drawn out far beyond, so the gorge runs on into
+    // the haze and its walls rise into it, with no gap at their ends; clip depth is held inside
+    // the far plane for them below. The end the flight sets out from (+z) only once the camera
+    // has left it behind: drawn out, its rows would leave the camera's side bare.
+    float canyon = step(10.0, t) * step(t, 33.0);
+    vec2 beyond = max(abs(p.yz) - 70.0, 0.0);
+    beyond.y *= p.z > 0.0 ? smoothstep(60.0, 40.0, eyePos.z) : 1.0;
+    p.yz += canyon * sign(p.yz) * beyond * beyond * 2.2;
+    // Out there the two walls lean across the gorge past each other (the copies are turned half a
+    // turn apart), closing it in haze: no sliver of the clear colour between their rough edges.
+    p.x += canyon * 8.0 * smoothstep(0.0, 20.0, max(beyond.x, beyond.y));
     worldPos = p.xyz;
     worldNormal = vec3(normal.x, normal.yz * deepen);
-    eyePos = cameraPosition();
 
     // Key light: falling off towards "lightradius" with the curve "falloff".
     reach = pow(clamp(1.0 - length(lightpos - p.xyz) / lightradius, 0.0, 1.0), falloff);
@@ -59,29 +80,57 @@ void main()
     // Fog by distance, and the dust around the light glowing where the view passes near it.
     vec3 toPoint = p.xyz - eyePos;
     float distance = length(toPoint);
-    fog = 1.0 - exp(-distance * 0.011);
+    // In the canyon the fog is thicker and turns to bright daylight haze up the gorge and to
+    // shade down in it, so that the far rock fades into light instead of its beds meeting in the
+    // distance.
+    fog = 1.0 - exp(-distance * 0.011 * (1.0 + 0.8 * canyon));
+    float up = p.y * cliffside;
+    fogColor = mix(fog_color, vec3(0.8, 0.74, 0.64), canyon * smoothstep(-15.0, 60.0, up));
+    fogColor *= 1.0 - 0.45 * canyon * smoothstep(-5.0, -60.0, up);
+    // The canyon's daylight (see the fragment stage): how much sky the rock sees at its height,
+    // where the sun reaches on the wall that faces it (the copy with "cliffside" 1), above the
+    // wavering shadow the other's rim throws, and the shade: the wall away from the sun but for
+    // its rim, and the depth below.
+    float shadowLine = cliffside > 0.0 ? -8.0 + 9.0 * sin(0.021 * p.z) : 60.0;
+    float sunlit = canyon * smoothstep(-3.0, 3.0, up - shadowLine);
+    daylight = vec3(canyon * smoothstep(-25.0, 35.0, up), sunlit,
+                    (1.0 - 0.55 * canyon * smoothstep(0.0, -60.0, up)) * (1.0 - 0.4 * (canyon - sunlit)));
     vec3 ray = toPoint / max(distance, 1e-4);
     float closest = clamp(dot(lightpos - eyePos, ray), 0.0, distance);
     float gap = length(eyePos + ray * closest - lightpos) / lightradius;
     haze = exp(-gap * gap * 12.0) * clamp(closest / 10.0, 0.0, 1.0);
 
+    // Moss only tints, in patches as broad as the triangles: one texel of its image per vertex
+    // (per pixel it would cost a lookup of its own).
+    ivec2 mossSize = max(textureSize(moss, 0), ivec2(1));
+    mossTint = texelFetch(moss, ivec2(floor(p.zy * 0.05 * vec2(mossSize))) & (mossSize - 1), 0).rgb;
+
+    // The seams' colour and flare (see the fragment stage) are the same over the whole wall.
+    vec3 stripeColor =
+        mix(vec3(1.0, 0.42, 0.12), vec3(1.0, 0.62, 0.25), 0.5 + 0.5 * sin(0.7 * t_scene));
+    // Every other beat a little softer (the phase kept small for the sine).
+    float swing = 0.85 + 0.15 * cos(3.14159265 * mod(beats, 2.0));
+    float flare = (1.0 - saw) * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.6) * swing;
+    stripeGlow = stripeColor * cliff_stripes * (0.25 + 0.9 * flare);
+
     gl_Position = matrix * p;
+    if (canyon > 0.0 && gl_Position.w > 0.0) gl_Position.z = min(gl_Position.z, 0.99999 * gl_Position.w);
 }
 #endif
 
 #ifdef fragmentcompile
 uniform sampler2D tex;
-uniform sampler2D moss;
-uniform vec3 fog_color;
-uniform float cliffside;
-uniform float cliff_stripes;
 
 in vec3 worldPos;
 in vec3 worldNormal;
 flat in vec3 eyePos;
 in float reach;
 in float fog;
+in vec3 fogColor;
+in vec3 daylight;
 in float haze;
+in vec3 mossTint;
+flat in vec3 stripeGlow;
 out vec4 fragColor;
 
 const float kTextureScale = 1.0 / 14.0;
@@ -126,34 +175,28 @@ float closeLook()
 }
 
 // A smaller level made by hand, shaped like the pixel's footprint: seen aslant, a pixel spans a
-// streak of texels, so close by "taps" bilinear lookups (2) are spread along the streak's long
-// axis (and a little across) and averaged, a box filter of its size; single texels there would
-// flicker like static as the view passes. Past what the lookups can cover, the picture's mean
-// takes over. Further off, one lookup at the pixel's centre. The lookups' own slopes, averaged,
-// give the brightness slope over the footprint (per texture unit), for the relief: slopes from
-// screen derivatives would differ with each GPU's way of taking them. A loop rather than a
-// branch: software rasterizers run both sides of a branch, but a loop only as often as it turns.
-vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 du, vec2 dv, int taps, out vec2 slope,
-                   out float texels)
+// streak of texels, so close by two bilinear lookups are spread along the streak's long axis (at
+// -1/4 and 1/4 of it, and a quarter to either side) and averaged, a box filter of its size;
+// single texels there would flicker like static as the view passes. Further off, one lookup at
+// the pixel's centre. Past what the lookups can cover, the picture's mean takes over. The
+// lookups' own slopes, averaged, give the brightness slope over the footprint (per texture
+// unit), for the relief: slopes from screen derivatives would differ with each GPU's way of
+// taking them. The second lookup is a loop that turns once or never: software rasterizers run
+// both sides of a branch, but a loop only as often as it turns.
+vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 du, vec2 dv, int extraSteps, out vec2 slope)
 {
     float size = float(max(textureSize(s, 0).x, 1));
     bool uLonger = dot(du, du) > dot(dv, dv);
     vec2 major = uLonger ? du : dv, minor = uLonger ? dv : du;
-    texels = max(0.6 * length(major), length(minor)) * size;
-    vec3 sum = vec3(0.0);
-    slope = vec2(0.0);
-    for (int i = 0; i < taps; ++i) {
-        // Spread evenly along the streak (at -1/4 and 1/4 of it for two), alternately a quarter
-        // to either side of it.
-        float along = (float(i) + 0.5) / float(taps) - 0.5;
-        float across = taps == 1 ? 0.0 : (i == 1 || i == 3 ? 0.25 : -0.25);
+    float texels = max(0.6 * length(major), length(minor)) * size;
+    vec2 offset = extraSteps > 0 ? 0.25 * (major + minor) : vec2(0.0);
+    vec3 color = fetchLinear(s, uv - offset, slope);
+    for (int i = 0; i < extraSteps; ++i) {
         vec2 tapSlope;
-        sum += fetchLinear(s, uv + along * major + across * minor, tapSlope);
-        slope += tapSlope;
+        color = 0.5 * (color + fetchLinear(s, uv + offset, tapSlope));
+        slope = 0.5 * (slope + tapSlope);
     }
-    float n = float(max(taps, 1));
-    slope /= n;
-    return mix(sum / n, kRockTone, smoothstep(8.0, 24.0, texels));
+    return mix(color, kRockTone, smoothstep(8.0, 24.0, texels));
 }
 
 void main()
@@ -195,8 +238,7 @@ void main()
     vec3 bumped = n;
     if (detail > 0.0) {
         vec2 slope;
-        float unused;
-        rock = fetchFiltered(tex, uv, du, dv, close > 0.0 ? 2 : 1, slope, unused);
+        rock = fetchFiltered(tex, uv, du, dv, closeSteps, slope);
         // Relief: the normal tilted along the brightness slope, the dark cracks 1.5 units deep
         // close by and half that further off, where the light is broad; half again in the
         // tumble (stripes on), which turns too fast for fine relief.
@@ -207,15 +249,12 @@ void main()
         // Close by, the beds' mineral colours are drawn out a little further from the mean.
         vec3 shown = max(mix(kRockTone, rock, 1.0 + 0.5 * close), vec3(0.0));
         albedo = mix(kRockTone, shown, detail);
-        // Moss only tints: its nearest texel will do, and its mean where texels would sparkle.
-        ivec2 mossSize = max(textureSize(moss, 0), ivec2(1));
-        ivec2 mossTexel = ivec2(floor(uv * 0.7 * vec2(mossSize))) & (mossSize - 1);
-        float mossDetail = detail * (1.0 - smoothstep(0.5, 1.5, 0.7 * texels));
-        mossColor = mix(kMossTone, texelFetch(moss, mossTexel, 0).rgb, mossDetail);
     }
     float relief = dot(rock, vec3(0.3, 0.55, 0.15));
-    // Moss gathers on ledges facing up; "cliffside" says which way is up for this copy.
-    float mossAmount = smoothstep(0.08, 0.35, n.y * cliffside + 0.35 * (mossColor.g - 0.35));
+    // Moss gathers on ledges facing up ("cliffside" says which way is up for this copy) and
+    // creeps further into the dark hollows, shaded by the rock under it.
+    mossColor = mix(mossColor, mossTint, 0.6) * (0.55 + 1.1 * relief);
+    float mossAmount = smoothstep(0.08, 0.35, n.y * cliffside + 0.35 * (0.3 - relief) + 0.3 * (mossTint.g - 0.35));
     albedo = mix(albedo, mossColor, mossAmount * 0.85);
 
     // The warm key light, and a soft lamp at the camera that keeps the rock readable outside it.
@@ -224,7 +263,7 @@ void main()
     vec3 light = vec3(1.5, 1.2, 0.85) * ((diffuse + 0.3) * reach);
     float lamp = max(dot(bumped, toEye), 0.0) * clamp(1.0 - eyeDistance / 90.0, 0.0, 1.0);
     light += vec3(0.5, 0.46, 0.42) * lamp + vec3(0.1, 0.09, 0.08);
-    if (close > 0.0) {
+    for (int i = 0; i < closeSteps; ++i) {
         // Close by: a lamp on the camera, bright on the near rock and falling off with distance,
         // and a low warm light from ahead raking across the relief, with warm highlights on the
         // faces turned to it and the cracks left in shadow; haze thickens away from us.
@@ -242,28 +281,37 @@ void main()
         closeLight *= 0.5 + 0.5 * cavity;
         light = mix(light, closeLight, close);
     }
+    // The canyon (its scene time runs from 10.8 to 32.4 s) in daylight: the sky above the gorge
+    // lights the upper rock and the faces turned up, cool, the sun the faces turned to it on the
+    // wall it reaches, warm, and the rest lies in shade. So its walls read as walls and which way
+    // is up shows while the view rolls. "cliffside" turns the first copy over. (A loop turning
+    // once or never, like the close look.)
+    int canyonSteps = t >= 10.0 && t <= 33.0 ? 1 : 0;
+    for (int i = 0; i < canyonSteps; ++i) {
+        float sky = daylight.x * (0.45 + 0.55 * max(bumped.y * cliffside, 0.0));
+        float sunFacing = max(dot(bumped, vec3(0.58, 0.72 * cliffside, -0.29)), 0.0);
+        light = light * daylight.z + vec3(0.5, 0.55, 0.66) * sky
+              + vec3(1.4, 1.08, 0.7) * (daylight.y * (0.2 + 1.3 * sunFacing));
+    }
     vec3 color = albedo * light;
 
     // Stripes: seams of ember glow fixed in the rock, two a bar's sweep apart, flaring on the
     // beat and hardest on the bar's first beat. They stay where they are on the wall, so the
     // tumbling view carries them smoothly from frame to frame, and they stay warm, never white.
-    if (cliff_stripes > 0.0) {
+    // (A loop turning once or never, like the close look.)
+    int stripeSteps = cliff_stripes > 0.0 ? 1 : 0;
+    for (int i = 0; i < stripeSteps; ++i) {
         float along = worldPos.z / 24.0 + 0.02 * worldPos.y;
         float width = 0.07 + 0.02 * bounce;
         float edge = fwidth(along) + 0.04;
         float line = smoothstep(width + edge, width - 0.02, abs(fract(along) - 0.5) * 2.0);
-        vec3 stripeColor =
-            mix(vec3(1.0, 0.42, 0.12), vec3(1.0, 0.62, 0.25), 0.5 + 0.5 * sin(0.7 * t_scene));
-        // Every other beat a little softer (the phase kept small for the sine).
-        float swing = 0.85 + 0.15 * cos(3.14159265 * mod(beats, 2.0));
-        float flare = (1.0 - saw) * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.6) * swing;
-        color += stripeColor * line * cliff_stripes * (0.25 + 0.9 * flare);
+        color += stripeGlow * line;
     }
 
     // Rolled off rather than clipped where the light is close.
     color = color * 1.3 / (1.0 + color);
     float depthHaze = close * 0.7 * (1.0 - exp(-max(eyeDistance - 10.0, 0.0) * 0.05));
-    color = mix(color, fog_color, max(fog, depthHaze)) + vec3(0.55, 0.42, 0.28) * (haze * 0.35);
+    color = mix(color, fogColor, max(fog, depthHaze)) + vec3(0.55, 0.42, 0.28) * (haze * 0.35);
     fragColor = vec4(color, 1.0);
 }
 #endif

@@ -1,5 +1,6 @@
 // The group logo of the intro, drawn in two steps (9.1 s and 9.8 s): each step flashes in
-// brightly, settles and then breathes with the beat.
+// brightly, settles and then breathes with the beat, a warm glow swelling behind its letters on
+// every beat (strongest on the bar's first) and dimming back over the beat.
 uniform vec2 screen;
 uniform vec4 ipos;  // x, y: lower-left corner in screen fractions; z, w: size in NDC units
 uniform float t;
@@ -75,8 +76,17 @@ void main()
         c.b = fetchLinear(tex, uv - vec2(split, 0.0)).b;
     }
     float flicker = 1.0 + 0.04 * sin(37.0 * t + 3.0 * uv.y) * (1.0 - saw);
-    float pulse = 0.1 * (1.0 - fract(beats)) * (kick == 0.0 ? 1.0 : 0.5) + 0.02 * bounce;
+    float pulse = 0.15 * (1.0 - fract(beats)) * (kick == 0.0 ? 1.0 : 0.5) + 0.02 * bounce;
     vec3 color = c.rgb * (flicker + pulse) + vec3(0.9, 0.8, 0.6) * (0.6 * flash + edge);
-    fragColor = vec4(color, c.a * reveal);
+    // The glow: a soft ellipse about the letters, under them where they are opaque; from 9.8 s
+    // both steps draw it, each half as strong.
+    float beat = 1.0 - fract(beats);
+    beat *= beat * (kick == 0.0 ? 1.0 : 0.6);
+    vec2 q = (uv - vec2(0.5, 0.45)) * vec2(2.2, 4.0);
+    float halo = exp(-dot(q, q)) * (0.2 + 0.4 * beat) * reveal * (t_scene > 9.8 ? 0.5 : 1.0);
+    float alpha = c.a * reveal;
+    float total = alpha + halo * (1.0 - alpha);
+    color = (color * alpha + vec3(1.0, 0.62, 0.3) * halo * (1.0 - alpha)) / max(total, 1e-4);
+    fragColor = vec4(color, total);
 }
 #endif

@@ -1,5 +1,6 @@
 // Dust motes: soft sprites drifting slowly through the light, one quad per draw, placed by "id"
-// and moved by "t". Drawn without depth, blended.
+// and moved by "t". Drawn without depth, blended. They catch the light on every beat (brightest
+// on the bar's first), swelling a little and dimming back over the beat: never a flash.
 uniform mat4 matrix;
 uniform float t;
 uniform int id;
@@ -30,13 +31,18 @@ void main()
     // Billboard: offset in view units, scaled by the projection's own x and y factors.
     vec2 axisScale = vec2(length(vec3(matrix[0][0], matrix[1][0], matrix[2][0])),
                           length(vec3(matrix[0][1], matrix[1][1], matrix[2][1])));
-    float size = 0.35 + 0.9 * hash(n + 7.3) * hash(n + 7.3);
+    // "t" runs at 3.3 times the music's seconds; 178 beats a minute.
+    float beats = t / 3.3 * (178.0 / 60.0);
+    float beat = 1.0 - fract(beats);
+    beat *= beat * (mod(floor(beats), 4.0) == 0.0 ? 1.0 : 0.6);
+    float size = (0.35 + 0.9 * hash(n + 7.3) * hash(n + 7.3)) * (1.0 + 0.2 * beat);
     clip.xy += (corner - 0.5) * size * axisScale;
     gl_Position = clip;
 
     uv = corner;
     // Motes twinkle as they turn through the light.
     glow = (0.35 + 0.65 * hash(n + 8.8)) * (0.7 + 0.3 * sin(0.9 * t + phase * 3.0));
+    glow *= 0.75 + 0.75 * beat;
     // Far motes fade into the haze.
     glow *= 1.0 - 0.6 * smoothstep(10.0, 30.0, depth);
 }

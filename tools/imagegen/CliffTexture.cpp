@@ -11,7 +11,11 @@
 // soft ones weather back), vertical joints, fine cracks, desert-varnish streaks below ledges,
 // mineral grains (pale quartz, pink feldspar, dark specks, rust) and patchy iron staining.
 // Nothing repeats regularly at a small scale: evenly spaced lines read as wood grain, and
-// texel-sized noise sparkles wherever the wall is seen smaller than its image.
+// texel-sized noise sparkles wherever the wall is seen smaller than its image. The beds run
+// nearly straight, are broken into blocks by faults that shift them up or down, thin out and
+// thicken along their length, and their colours are blotched across the bedding (lichen, iron,
+// salt bloom): smooth parallel bands with dark seams between them, on a curved wall, read as
+// tree rings.
 namespace {
 
 constexpr float kTwoPi = 6.2831853f;
@@ -60,23 +64,34 @@ Image makeCliffTexture(int size) {
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
             float u = (x + 0.5f) / size, v = (y + 0.5f) / size;
-            // Folding: the beds bend with a broad wave and wander with low noise.
+            // Gentle folding, and faults: blocks a fifth of the tile wide (edges wandering) each
+            // shifted up or down by its own step.
             float fold =
-                0.03f * std::sin(kTwoPi * u + 1.3f) + 0.045f * noise::fbm(u, v, 2, 2, 4, 0.5f, 11u);
-            float yw = v + fold + 0.004f * noise::fbm(u, v, 24, 24, 2, 0.5f, 13u);
+                0.012f * std::sin(kTwoPi * u + 1.3f) + 0.02f * noise::fbm(u, v, 2, 2, 4, 0.5f, 11u);
+            float blockAt = 5.0f * u + 0.35f * noise::fbm(u, v, 3, 3, 3, 0.5f, 15u);
+            int block = static_cast<int>(std::floor(blockAt));
+            float fault = 0.035f * (noise::hash01(((block % 5) + 5) % 5, 1, 91u) - 0.5f);
+            float yw = v + fold + fault + 0.004f * noise::fbm(u, v, 24, 24, 2, 0.5f, 13u);
             yw -= std::floor(yw);
             size_t k = 0;
             while (k + 1 < beds.size() && yw >= beds[k].bottom) ++k;
             const Bed& bed = beds[k];
             float t = (yw - bed.top) / (bed.bottom - bed.top);
+            // Beds thin out and swell along their length: the position within the bed is bent.
+            t = clamp01(t + 0.25f * noise::fbm(u, v, 4, 4, 2, 0.5f, 17u + bed.seed % 97u) *
+                                std::sin(3.14159f * t));
             bedOf[static_cast<size_t>(y) * size + x] = static_cast<int>(k);
             inBed.at(x, y) = t;
             float hard = bed.hardness;
 
             // Hard beds stand out with a rounded top and an undercut foot; soft ones are scooped
             // back.
-            float shoulder = smoothstep(0.0f, 0.22f, t) * smoothstep(1.0f, 0.8f, t);
-            float bulge = hard > 0.45f ? shoulder * (0.4f + hard) : -0.3f * std::sin(3.14159f * t);
+            // Flat faces with a sharp lip, not rounded (rounded bands look like bark).
+            float shoulder = smoothstep(0.0f, 0.08f, t) * smoothstep(1.0f, 0.9f, t);
+            // Only the hardest beds make ledges; the rest merge into one another, so that the
+            // wall is not a stack of boards each with its own edges.
+            float bulge = hard > 0.6f ? shoulder * (0.3f + 0.6f * hard)
+                                      : -0.12f * std::sin(3.14159f * t) * (0.6f + 0.4f * t);
 
             // Laminae: cross-bedded in some beds (diagonal sets that tile across u), flat in
             // others.
@@ -86,7 +101,7 @@ Image makeCliffTexture(int size) {
             // Faint, and only in patches, broken up like a worn surface: evenly spaced lines
             // everywhere read as wood grain.
             float patch = smoothstep(0.1f, 0.6f, noise::fbm(u, v, 5, 5, 3, 0.5f, 65u));
-            float lam = std::sin(kTwoPi * phase) * patch;
+            float lam = std::sin(kTwoPi * phase) * patch * 0.4f;
             laminae.at(x, y) = lam;
 
             // Honeycomb weathering pits in the soft beds.
@@ -99,15 +114,22 @@ Image makeCliffTexture(int size) {
             noise::Cell joint =
                 noise::cellular(u + 0.37f * k, v + 0.015f * noise::fbm(u, v, 16, 16, 3, 0.5f, 5u),
                                 7, 3, 0.9f, 300u + static_cast<uint32_t>(k));
-            float width = 0.02f + 0.035f * (0.5f + 0.5f * noise::fbm(u, v, 10, 10, 2, 0.5f, 7u));
-            float present = smoothstep(-0.35f, 0.05f, noise::fbm(u, v, 5, 5, 2, 0.5f, 9u));
+            float width = 0.015f + 0.025f * (0.5f + 0.5f * noise::fbm(u, v, 10, 10, 2, 0.5f, 7u));
+            // Joints broken in many places: long unbroken cracks across the bands, seen down the
+            // canyon, fan out like the checks in a log's end.
+            float present = smoothstep(-0.05f, 0.3f, noise::fbm(u, v, 5, 5, 2, 0.5f, 9u));
             float jointLine = (1.0f - smoothstep(0.0f, width, joint.f2 - joint.f1)) * present;
             // Hairline cracks: thin cell edges at a finer scale.
             noise::Cell hair = noise::cellular(u + 0.01f * noise::fbm(u, v, 32, 32, 2, 0.5f, 23u),
                                                v, 22, 22, 1.0f, 29u);
             float hairLine = (1.0f - smoothstep(0.0f, 0.03f, hair.f2 - hair.f1)) *
-                             smoothstep(0.25f, 0.6f, noise::fbm(u, v, 6, 6, 2, 0.5f, 27u));
-            crack.at(x, y) = std::max(jointLine * (0.55f + 0.45f * hard), 0.35f * hairLine);
+                             smoothstep(0.45f, 0.8f, noise::fbm(u, v, 6, 6, 2, 0.5f, 27u));
+            // The faults themselves: a crack where one block meets the next.
+            float faultEdge = std::min(blockAt - block, 1.0f - (blockAt - block)) * 5.0f;
+            float faultLine = 1.0f - smoothstep(0.0f, 0.012f, faultEdge);
+            crack.at(x, y) =
+                std::max(std::max(jointLine * (0.55f + 0.45f * hard), 0.35f * hairLine),
+                         0.5f * faultLine * present);
 
             float rough = 0.16f * noise::fbm(u, v, 32, 32, 5, 0.6f, 31u) +
                           0.45f * noise::fbm(u, v, 3, 3, 4, 0.5f, 41u) +
@@ -136,23 +158,32 @@ Image makeCliffTexture(int size) {
 
             float tone = 0.5f + 0.5f * noise::fbm(u, v, 6, 6, 5, 0.55f, 61u);
             Rgba c = mix(scaled(bed.color, 1.08f), scaled(bed.color, 0.74f), tone);
-            c = mix(c, scaled(c, 0.88f), 0.5f + 0.5f * laminae.at(x, y));
+            // Blotches across the bedding: every bed shifts towards its neighbours' tones in
+            // patches, so no band runs in one colour from edge to edge.
+            float blotch = noise::fbm(u, v, 7, 7, 4, 0.55f, 63u);
+            c = mix(c, scaled(c, 0.78f), smoothstep(0.0f, 0.5f, blotch));
+            c = mix(c, rgb(200, 186, 160), 0.35f * smoothstep(0.05f, 0.55f, -blotch));
+            // Grey-green crust lichen in scattered patches.
+            float lichen = smoothstep(0.35f, 0.6f, noise::fbm(u, v, 9, 9, 4, 0.55f, 67u));
+            c = mix(c, rgb(150, 152, 130), 0.55f * lichen);
             // Grains a few texels across, each one mineral: quartz, feldspar, dark specks, rust.
             noise::Cell grain = noise::cellular(u, v, 110, 110, 0.9f, 71u);
             const Rgba minerals[] = {rgb(236, 226, 210), rgb(214, 150, 128), rgb(58, 50, 48),
                                      rgb(160, 84, 46)};
             float grainEdge = smoothstep(0.5f, 0.2f, grain.f1);
-            float grainShare = 0.2f + 0.25f * noise::hash01(static_cast<int>(grain.id), 3, 73u);
+            float grainShare = 0.3f + 0.35f * noise::hash01(static_cast<int>(grain.id), 3, 73u);
             c = mix(c, minerals[grain.id % 4u], grainShare * grainEdge);
             // Iron staining: soft rusty clouds, strongest on the pale beds.
             float iron = smoothstep(0.15f, 0.7f, noise::fbm(u, v, 4, 4, 4, 0.55f, 81u));
             c = mix(c, rgb(150, 72, 40), 0.3f * iron * (0.4f + 0.6f * bed.hardness));
             // Bed edges carry a darker seam.
             float t = inBed.at(x, y);
-            float seam = smoothstep(0.05f, 0.0f, t) + smoothstep(0.95f, 1.0f, t);
-            c = mix(c, rgb(92, 60, 44), 0.5f * clamp01(seam));
+            // Bed edges carry a darker seam in places only: a seam along every edge makes rings.
+            float seam = smoothstep(0.04f, 0.0f, t) + smoothstep(0.96f, 1.0f, t);
+            float seamShown = smoothstep(0.0f, 0.4f, noise::fbm(u, v, 6, 6, 3, 0.5f, 87u));
+            c = mix(c, rgb(92, 60, 44), 0.4f * clamp01(seam) * seamShown);
             c = mix(c, rgb(66, 46, 38), 0.5f * streak.at(x, y));
-            c = mix(c, rgb(40, 30, 26), 0.8f * crack.at(x, y));
+            c = mix(c, rgb(48, 36, 30), 0.65f * crack.at(x, y));
             float k = lit * (1.0f - std::min(0.65f, hollow * 2.2f));
             // A touch less saturated than the bed colours: sun-bleached stone.
             float grey = 0.3f * c.r + 0.55f * c.g + 0.15f * c.b;
