@@ -91,10 +91,13 @@ void drawCamcorder(DemoAssets& a, const SceneClock& clock, float t) {
     a.quadBuffer->draw(6);
 }
 
+// Clear one second into the scene; from then on it is not drawn at all, which spares a blended
+// full-screen pass on every frame.
 void drawFadeFromBlack(DemoAssets& a, float t) {
+    const double alpha = std::max(1.0 - t, 0.0);
+    if (alpha <= 0.0) return;
     const ShaderProgram& solid = *a.solidColorShader;
     solid.use();
-    const double alpha = std::max(1.0 - t, 0.0);  // clear one second into the scene
     solid.setFloat4("icolor", 0.0f, 0.0f, 0.0f, static_cast<float>(alpha));
     a.quadBuffer->draw(6);
 }
