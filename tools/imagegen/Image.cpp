@@ -76,20 +76,6 @@ std::vector<uint8_t> Image::toRgb8() const {
     return out;
 }
 
-Image Image::halved() const {
-    Image out(width_ / 2, height_ / 2);
-    for (int y = 0; y < out.height_; ++y)
-        for (int x = 0; x < out.width_; ++x) {
-            const Rgba& a = at(2 * x, 2 * y);
-            const Rgba& b = at(2 * x + 1, 2 * y);
-            const Rgba& c = at(2 * x, 2 * y + 1);
-            const Rgba& d = at(2 * x + 1, 2 * y + 1);
-            out.at(x, y) = {0.25f * (a.r + b.r + c.r + d.r), 0.25f * (a.g + b.g + c.g + d.g),
-                            0.25f * (a.b + b.b + c.b + d.b), 0.25f * (a.a + b.a + c.a + d.a)};
-        }
-    return out;
-}
-
 void Image::bleedIntoTransparent(int passes) {
     std::vector<uint8_t> known(pixels_.size());
     for (size_t i = 0; i < pixels_.size(); ++i) {

@@ -32,9 +32,6 @@ public:
     // bilinear filtering of straight alpha shows no dark fringe; farther ones become black.
     void bleedIntoTransparent(int passes);
 
-    // Half the width and height, each pixel the mean of the four it covers (sizes even).
-    Image halved() const;
-
     // 8-bit rows, top row first, RGBA or RGB.
     std::vector<uint8_t> toRgba8() const;
     std::vector<uint8_t> toRgb8() const;
