@@ -22,7 +22,7 @@ uniform float lightradius;
 uniform float falloff;
 uniform vec3 fog_color;
 
-const float kBrickScale = 0.065;  // one brick image every 15 units: courses about 2.5 units high
+const float kBrickScale = 0.045;  // one brick image every 22 units: courses about 3.7 units high
 
 // Brick laid on the plane the wall faces most; courses run level (along z) on the walls. Taking
 // the plane the normal is closest to keeps the stretch of a slanted face small; selected, not
