@@ -41,12 +41,13 @@ layout(location = 1) in vec3 normal;
 
 out vec3 worldPos;
 out vec3 worldNormal;
-out vec3 lampLight;  // the cave lamp's colour times its reach here
-out vec3 keyLight;   // the camcorder lamp's colour times its reach and cone here
+out float lampReach;  // how far the cave lamp's light reaches here
+out float keyReach;   // the same for the camcorder's lamp, in its cone
 out vec4 air;        // the mist's colour, and how much of the wall it hides
 out vec4 mineral;    // the rock's tint, and its moss cover
 flat out vec3 eyePos;
 flat out vec3 keyPos;
+flat out vec3 lampColor;
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
 vec3 cameraPosition()
@@ -125,12 +126,12 @@ void main()
     float hit = (1.0 - saw) * (1.0 - saw);
     float pulse = 1.0 + 2.2 * hit * (kick == 0.0 ? 1.0 : 0.55);
     float finale = clamp(beats - 287.0, 0.0, 1.0);
-    vec3 lampColor = vec3(1.5, 1.08, 0.7) * flicker * pulse * (1.0 + 1.5 * finale);
+    lampColor = vec3(1.5, 1.08, 0.7) * flicker * pulse * (1.0 + 1.5 * finale);
     // Reaching a little beyond its radius, so the shaft's far ends keep a trace of it.
     float lightDistance = length(lightpos - p);
     float reach = pow(clamp(1.0 - lightDistance / lightradius, 0.0, 1.0), falloff);
     float carry = 0.3 / (1.0 + lightDistance * lightDistance / 1200.0);
-    lampLight = lampColor * (reach + carry);
+    lampReach = reach + carry;
 
     // The key light: bright close by, falling off fast, strongest in its cone along the view;
     // a touch brighter on the beat, as the camcorder's gain answers the lamp.
@@ -140,7 +141,7 @@ void main()
     float cone = smoothstep(0.8, 0.97, dot(-v, viewDir));
     vec3 toKey = keyPos - p;
     float near = 1.0 / (1.0 + dot(toKey, toKey) / 140.0);
-    keyLight = vec3(0.9, 0.96, 1.0) * 4.6 * near * (0.45 + 0.55 * cone) * (1.0 + 0.15 * hit);
+    keyReach = 4.6 * near * (0.45 + 0.55 * cone) * (1.0 + 0.15 * hit);
 
     // The air: a cool mist thickening with distance and lit from the far end, so depth reads as
     // a brightening haze; around the lamp it glows warm. At the far plane everything sinks into the
@@ -164,42 +165,32 @@ void main()
 #endif
 
 #ifdef fragmentcompile
-uniform sampler2D tex;
-
 in vec3 worldPos;
 in vec3 worldNormal;
-in vec3 lampLight;
-in vec3 keyLight;
+in float lampReach;
+in float keyReach;
 in vec4 air;
 in vec4 mineral;
 flat in vec3 eyePos;
 flat in vec3 keyPos;
+flat in vec3 lampColor;
 out vec4 fragColor;
 
-const vec3 kBrickTone = vec3(0.443, 0.4, 0.333);  // the brick image's mean
-const vec3 kLuma = vec3(0.3, 0.5, 0.2);
+const vec2 kBlock = vec2(6.0, 3.0);  // a block's length and height, in units
+const float kJoint = 0.14;           // half a joint's width
+const float kBevel = 0.7;            // how far from the joint a block's face rounds off
 
-// One bilinear lookup by hand, wrapping like GL_REPEAT, with the brightness slope (per uv unit)
-// inside the texel cell. The driver's own filtered lookups crawl where a surface is seen edge-on
-// (the images carry the maximum anisotropy but no smaller levels). The image is a power of two:
-// it wraps with a mask, exact for negative positions too.
-vec3 brickLookup(vec2 uv, ivec2 size, out vec2 slope)
+// Integer hash of a block, 0 to 1: the same on every GPU, unlike a sine of large numbers.
+float blockHash(vec2 cell)
 {
-    vec2 texel = uv * vec2(size) - 0.5;
-    vec2 f = fract(texel);
-    ivec2 mask = size - 1;
-    ivec2 a = ivec2(floor(texel)) & mask;
-    ivec2 b = (a + 1) & mask;
-    vec3 c00 = texelFetch(tex, a, 0).rgb;
-    vec3 c10 = texelFetch(tex, ivec2(b.x, a.y), 0).rgb;
-    vec3 c01 = texelFetch(tex, ivec2(a.x, b.y), 0).rgb;
-    vec3 c11 = texelFetch(tex, b, 0).rgb;
-    vec4 l = vec4(dot(c00, kLuma), dot(c10, kLuma), dot(c01, kLuma), dot(c11, kLuma));
-    slope = vec2(mix(l.y - l.x, l.w - l.z, f.y), mix(l.z - l.x, l.w - l.y, f.x)) * vec2(size);
-    return mix(mix(c00, c10, f.x), mix(c01, c11, f.x), f.y);
+    uvec2 c = uvec2(ivec2(cell) + 65536);
+    uint h = c.x * 1973u + c.y * 9277u;
+    h = (h ^ (h >> 13u)) * 0x5bd1e995u;
+    h ^= h >> 15u;
+    return float(h & 0xffffu) / 65535.0;
 }
 
-// A slope in the brick's plane, turned into the model's axes.
+// A slope in the blocks' plane, turned into the model's axes.
 vec3 planeSlope(vec2 slope, vec3 a)
 {
     bool alongX = a.x >= a.y && a.x >= a.z;
@@ -210,41 +201,47 @@ vec3 planeSlope(vec2 slope, vec3 a)
 void main()
 {
     // Footprints first, while every pixel of the quad is still on the same path.
-    vec3 p = worldPos * kBrickScale;
-    vec3 reach3 = kBrickScale * (abs(dFdx(worldPos)) + abs(dFdy(worldPos)));
+    vec3 reach3 = abs(dFdx(worldPos)) + abs(dFdy(worldPos));
     vec3 n = normalize(worldNormal);
     vec3 an = abs(n);
-    // Shifted so that each plane's brick is offset against the others' where a faceted wall
+    // Shifted so that each plane's blocks are offset against the others' where a faceted wall
     // changes plane, rather than lining up in a grid.
-    vec2 uv = brickPlane(p + vec3(0.61, 0.37, 0.0), an);
+    vec2 q = brickPlane(worldPos + vec3(2.3, 1.4, 0.0), an);
     vec2 footprint = brickPlane(reach3, an);
 
-    vec3 toEye = eyePos - worldPos;
-    vec3 v = normalize(toEye);
+    vec3 v = normalize(eyePos - worldPos);
     if (dot(n, v) < 0.0) n = -n;
 
-    // One lookup; as a pixel covers more texels the picture's mean takes over, so fine grain
-    // never sparkles. Seen edge-on the footprint is long and thin: its mean size decides, so
-    // grazing walls near the lens stay sharp across and only blur along.
-    ivec2 size = max(textureSize(tex, 0), ivec2(1));
-    float texels = sqrt(footprint.x * footprint.y) * float(size.x);
-    vec2 slope;
-    vec3 brick = brickLookup(uv, size, slope);
-    float detail = 1.0 - smoothstep(3.0, 10.0, texels);
-    brick = mix(kBrickTone, brick, detail);
-    float height = dot(brick, kLuma);
-    // Joints and chipped faces are the dark parts of the brick image: they read as hollows, a
-    // third of a unit deep, fading with the detail.
-    vec3 grad = planeSlope(slope, an) * (kBrickScale * 0.3 * detail);
+    // Blocks laid in courses, each course shifted along: drawn here rather than looked up, so
+    // every joint is covered exactly as much as the pixel's footprint holds of it (no sparkle,
+    // however far), and no texel has to come from memory.
+    float row = floor(q.y / kBlock.y);
+    vec2 b = vec2(q.x / kBlock.x + 0.5 * row + 0.31 * blockHash(vec2(row, 7.0)), q.y / kBlock.y);
+    vec2 cell = floor(b);
+    vec2 f = b - cell;
+    vec2 toEdge = min(f, 1.0 - f) * kBlock;
+    bool acrossX = toEdge.x < toEdge.y;
+    float edge = min(toEdge.x, toEdge.y);
+    float pixel = max(acrossX ? footprint.x : footprint.y, 1e-3);
+    // The joints fade into their share of the wall as they thin below a pixel.
+    float detail = 1.0 - smoothstep(0.25, 0.9, max(footprint.x, footprint.y));
+    float joint = 1.0 - smoothstep(kJoint - pixel, kJoint + pixel, edge);
+    joint = mix(0.13, joint, detail);
+    // Each face rounds off towards its joints: the relief, a slope away from the nearest joint.
+    float rise = clamp((edge - kJoint) / kBevel, 0.0, 1.0);
+    float steep = 6.0 * rise * (1.0 - rise) / kBevel;
+    vec2 away = acrossX ? vec2(f.x < 0.5 ? 1.0 : -1.0, 0.0) : vec2(0.0, f.y < 0.5 ? 1.0 : -1.0);
+    vec3 grad = planeSlope(away * steep * 0.45 * detail, an);
     vec3 bumped = normalize(n - (grad - dot(grad, n) * n));
 
-    // The rock in its band's mineral colour, each block keeping a little of its own; moss in the
-    // patches, creeping into the joints.
-    float luma = height / dot(kBrickTone, kLuma);
-    vec3 rock = mix(brick / kBrickTone * 0.42, vec3(0.42 * luma), 0.45) * mineral.rgb;
-    float joint = smoothstep(0.3, 0.15, height);
+    // The rock in its patch's mineral colour, each block a little lighter or darker; dark joints
+    // with moss creeping into them in the patches.
+    float h = blockHash(cell + vec2(0.0, 31.0 * row));
+    float tone = mix(1.0, 0.78 + 0.4 * h, detail);
+    vec3 rock = 0.42 * mineral.rgb * tone;
+    vec3 albedo = mix(rock, 0.35 * rock, joint);
     float cover = clamp(mineral.a * (0.4 + 0.8 * joint), 0.0, 1.0);
-    vec3 albedo = mix(rock, vec3(0.16, 0.3, 0.08) * (0.6 + 0.8 * luma), cover);
+    albedo = mix(albedo, vec3(0.16, 0.3, 0.08) * (0.7 + 0.6 * h), cover);
 
     vec3 l = normalize(lightpos - worldPos);
     vec3 k = normalize(keyPos - worldPos);
@@ -255,11 +252,12 @@ void main()
     float glint = max(dot(bumped, normalize(k + v)), 0.0);
     glint *= glint;
     glint *= glint;
-    glint *= glint * (1.0 - cover) * detail;  // ^8
+    glint *= glint * (1.0 - cover) * (1.0 - joint);  // ^8
     // Rim: faces turning away from the eye catch the lamp beyond them along their edge.
     float rim = (1.0 - nv) * (1.0 - nv);
     rim *= rim * max(dot(n, l) + 0.4, 0.0);
-    vec3 light = lampLight * (lamp + 0.04 + 1.6 * rim) + keyLight * (facing + 0.35 * glint)
+    vec3 light = lampColor * (lampReach * (lamp + 0.04 + 1.6 * rim))
+                 + vec3(0.9, 0.96, 1.0) * (keyReach * (facing + 0.35 * glint))
                  + vec3(0.025, 0.035, 0.06);
 
     // Exposure: the camcorder rolls bright parts off instead of clipping them. Coming out of the
