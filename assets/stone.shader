@@ -141,7 +141,7 @@ void main()
     float cone = smoothstep(0.8, 0.97, dot(-v, viewDir));
     vec3 toKey = keyPos - p;
     float near = 1.0 / (1.0 + dot(toKey, toKey) / 140.0);
-    keyReach = 4.6 * near * (0.45 + 0.55 * cone) * (1.0 + 0.15 * hit);
+    keyReach = 5.5 * near * (0.45 + 0.55 * cone) * (1.0 + 0.15 * hit);
 
     // The air: a cool mist thickening with distance and lit from the far end, so depth reads as
     // a brightening haze; around the lamp it glows warm. At the far plane everything sinks into the
@@ -258,7 +258,7 @@ void main()
     rim *= rim * max(dot(n, l) + 0.4, 0.0);
     vec3 light = lampColor * (lampReach * (lamp + 0.04 + 1.6 * rim))
                  + vec3(0.9, 0.96, 1.0) * (keyReach * (facing + 0.35 * glint))
-                 + vec3(0.025, 0.035, 0.06);
+                 + vec3(0.04, 0.05, 0.08);
 
     // Exposure: the camcorder rolls bright parts off instead of clipping them. Coming out of the
     // black it opens up wide and settles over the first bar, so the shaft is seen at once.
