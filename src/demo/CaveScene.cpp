@@ -53,7 +53,14 @@ void drawCave(DemoAssets& a, const SceneClock& clock, const Matrix4& view, float
     bindToUnit(1, *a.mossTexture);
     stone.setInt("tex", 0);
     stone.setInt("moss", 1);
+    // The camera is always in the shaft's air, which every triangle faces (wound clockwise seen
+    // from there): the faces turned away lie behind nearer rock, and culling them spares their
+    // rasterizing and shading.
+    gl.glCullFace(GL_FRONT);
+    gl.glEnable(GL_CULL_FACE);
     a.caveMesh.geometry->draw(a.caveMesh.indexCount);
+    gl.glDisable(GL_CULL_FACE);
+    gl.glCullFace(GL_BACK);
 }
 
 // The boulder keeps the cave's brick and moss.
