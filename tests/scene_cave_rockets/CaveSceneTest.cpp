@@ -254,6 +254,12 @@ TEST_F(CaveSceneTest, SceneSixContinuesTheDescentAndLeavesTheStandingState) {
     EXPECT_EQ(units.active, 0);
     EXPECT_EQ(units.bound[0], a.recTexture->id);
     EXPECT_EQ(units.bound[1], a.mossTexture->id);
+    // The shaft is drawn with its far sides culled; culling is off again, the default side back.
+    GLint cull = 1, side = 0;
+    gl.glGetIntegerv(GL_CULL_FACE, &cull);
+    gl.glGetIntegerv(GL_CULL_FACE_MODE, &side);
+    EXPECT_EQ(cull, 0);
+    EXPECT_EQ(side, GL_BACK);
 }
 
 }  // namespace
