@@ -1,5 +1,5 @@
-// Stone: the cave's walls, blocks of rock in mineral bands (slate, limestone, ochre, rust, a trace
-// of copper green) with moss in patches on the ledges and in the joints. Two lights: the warm lamp
+// Stone: the cave's walls, courses of bevelled blocks in patches of mineral colour (slate,
+// limestone, ochre, rust, a trace of copper green) with moss in patches on the ledges and in the joints. Two lights: the warm lamp
 // of the cave at "lightpos" (its reach "lightradius" and "falloff"), which flares on the beat and
 // glows in the air around it, and the key light: the camcorder's own lamp, a cone along the view
 // from just beside the lens, bright on the near rock and falling off fast, so nearness reads as
@@ -8,7 +8,9 @@
 // shaft's far end never ends in a cut-out. The mesh is +z up.
 //
 // Everything that changes slowly over a wall (the lights' reach, the air, the mineral colour and
-// the moss) is worked out at the vertices; the pixels do the brick and its relief only.
+// the moss) is worked out at the vertices; the pixels draw the blocks and their relief only. The
+// brick image the scene binds is left to the boulder: looked up per pixel over the whole shaft its
+// texels, mostly missing the cache, cost more than the rest of the walls' shading together.
 uniform mat4 matrix;
 uniform float t;
 uniform float beats;
