@@ -1,7 +1,7 @@
 // Stone: the cave's walls, courses of bevelled blocks in patches of mineral colour (slate,
-// limestone, ochre, rust, a trace of copper green) with moss in patches on the ledges and in the joints. Two lights: the warm lamp
-// of the cave at "lightpos" (its reach "lightradius" and "falloff"), which flares on the beat and
-// glows in the air around it, and the key light: the camcorder's own lamp, a cone along the view
+// limestone, ochre, rust, a trace of copper green) with moss on the ledges and in the joints. Two
+// lights: the warm lamp of the cave at "lightpos" (its reach "lightradius" and "falloff"), which
+// flares on the beat and glows in the air around it, and the key light: the camcorder's own lamp, a cone along the view
 // from just beside the lens, bright on the near rock and falling off fast, so nearness reads as
 // brightness. Edges seen against the lamp catch its rim. The air deepens with distance into a cool
 // mist that the lamp lights, and at the far plane sinks into "fog_color", the clear colour, so the
