@@ -60,11 +60,11 @@ vec2 pictureUv()
     return vec2(corner.x, 1.0 - corner.y);
 }
 
-// The picture shrunk or stretched to the screen, alpha premultiplied. At one texel per pixel each pixel takes its own texel; otherwise bilinear lookups,
-// and where the picture is shrunk two of them across the pixel's footprint, a box filter of its
-// size, so thin marks keep their weight instead of flickering in and out. The lookups run in a
-// loop whose length is the same for every pixel: llvmpipe then runs only the texels needed, where
-// it would run both sides of a branch.
+// The picture shrunk or stretched to the screen, alpha premultiplied. At one texel per pixel each
+// pixel takes its own texel; otherwise bilinear lookups, and where the picture is shrunk two of
+// them across the pixel's footprint, a box filter of its size, so thin marks keep their weight
+// instead of flickering in and out. The lookups run in a loop whose length is the same for every
+// pixel: llvmpipe then runs only the texels needed, where it would run both sides of a branch.
 vec4 picture(vec2 uv)
 {
     ivec2 size = max(textureSize(tex, 0), ivec2(1));
@@ -146,8 +146,9 @@ float digitDistance(vec2 p, int digit)
     return d;
 }
 
-// The time code: distance to its glyphs at image position q (1280 x 720 picture, y down). Only the digit whose
-// cell the pixel lies in, and its pair's colon, are measured: the cells lie far enough apart.
+// The time code: distance to its glyphs at image position q (1280 x 720 picture, y down). Only
+// the digit whose cell the pixel lies in, and its pair's colon, are measured: the cells lie far
+// enough apart.
 float timecodeDistance(vec2 q)
 {
     const float scale = 1.1, digitStep = 16.0, pairStep = 41.0;

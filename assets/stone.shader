@@ -1,11 +1,11 @@
 // Stone: the cave's walls, courses of bevelled blocks in patches of mineral colour (slate,
 // limestone, ochre, rust, a trace of copper green) with moss on the ledges and in the joints. Two
 // lights: the warm lamp of the cave at "lightpos" (its reach "lightradius" and "falloff"), which
-// flares on the beat and glows in the air around it, and the key light: the camcorder's own lamp, a cone along the view
-// from just beside the lens, bright on the near rock and falling off fast, so nearness reads as
-// brightness. Edges seen against the lamp catch its rim. The air deepens with distance into a cool
-// mist that the lamp lights, and at the far plane sinks into "fog_color", the clear colour, so the
-// shaft's far end never ends in a cut-out. The mesh is +z up.
+// flares on the beat and glows in the air around it, and the key light: the camcorder's own lamp,
+// a cone along the view from just beside the lens, bright on the near rock and falling off fast,
+// so nearness reads as brightness. Edges seen against the lamp catch its rim. The air deepens with
+// distance into a cool mist that the lamp lights, and at the far plane sinks into "fog_color", the
+// clear colour, so the shaft's far end never ends in a cut-out. The mesh is +z up.
 //
 // Everything that changes slowly over a wall (the lights' reach, the air, the mineral colour and
 // the moss) is worked out at the vertices; the pixels draw the blocks and their relief only. The
@@ -149,10 +149,12 @@ void main()
     // a brightening haze; around the lamp it glows warm. At the far plane everything sinks into the
     // clear colour.
     float haze = 1.0 - exp(-eyeDistance * 0.008);
-    vec3 mist = mix(vec3(0.025, 0.035, 0.07), vec3(0.13, 0.16, 0.28), smoothstep(40.0, 160.0, eyeDistance));
+    vec3 mist = mix(vec3(0.025, 0.035, 0.07), vec3(0.13, 0.16, 0.28),
+                    smoothstep(40.0, 160.0, eyeDistance));
     vec3 toLamp = lightpos - eyePos;
     float behind = eyeDistance - dot(toLamp, -v);
-    float halo = airGlow(eyePos, -v, eyeDistance, lightpos) * (1.0 - smoothstep(10.0, 50.0, behind));
+    float halo = airGlow(eyePos, -v, eyeDistance, lightpos);
+    halo *= 1.0 - smoothstep(10.0, 50.0, behind);
     mist += vec3(1.0, 0.55, 0.25) * min(halo * halo * 0.05, 0.8) * lampColor.g;
     float far = smoothstep(160.0, 195.0, eyeDistance);
     air = vec4(mix(mist, fog_color, far), mix(0.7 * haze, 1.0, far));
