@@ -43,13 +43,13 @@ layout(location = 1) in vec3 normal;
 
 out vec3 worldPos;
 out vec3 worldNormal;
-out float lampReach;  // how far the cave lamp's light reaches here
-out float keyReach;   // the same for the camcorder's lamp, in its cone
+out vec3 lampLight;  // the cave lamp's light where it reaches here, times the exposure
+out vec3 keyLight;   // the same for the camcorder's lamp, in its cone
 out vec4 air;        // the mist's colour, and how much of the wall it hides
 out vec4 mineral;    // the rock's tint, and its moss cover
 flat out vec3 eyePos;
 flat out vec3 keyPos;
-flat out vec3 lampColor;
+flat out vec3 ambient;
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
 vec3 cameraPosition()
@@ -128,12 +128,12 @@ void main()
     float hit = (1.0 - saw) * (1.0 - saw);
     float pulse = 1.0 + 2.2 * hit * (kick == 0.0 ? 1.0 : 0.55);
     float finale = clamp(beats - 287.0, 0.0, 1.0);
-    lampColor = vec3(1.5, 1.08, 0.7) * flicker * pulse * (1.0 + 1.5 * finale);
+    vec3 lampColor = vec3(1.5, 1.08, 0.7) * flicker * pulse * (1.0 + 1.5 * finale);
     // Reaching a little beyond its radius, so the shaft's far ends keep a trace of it.
     float lightDistance = length(lightpos - p);
     float reach = pow(clamp(1.0 - lightDistance / lightradius, 0.0, 1.0), falloff);
     float carry = 0.3 / (1.0 + lightDistance * lightDistance / 1200.0);
-    lampReach = reach + carry;
+    float lampReach = reach + carry;
 
     // The key light: bright close by, falling off fast, strongest in its cone along the view;
     // a touch brighter on the beat, as the camcorder's gain answers the lamp.
@@ -143,7 +143,14 @@ void main()
     float cone = smoothstep(0.8, 0.97, dot(-v, viewDir));
     vec3 toKey = keyPos - p;
     float near = 1.0 / (1.0 + dot(toKey, toKey) / 140.0);
-    keyReach = 5.5 * near * (0.45 + 0.55 * cone) * (1.0 + 0.15 * hit);
+    float keyReach = 5.5 * near * (0.45 + 0.55 * cone) * (1.0 + 0.15 * hit);
+
+    // Exposure: coming out of the black the camcorder opens up wide and settles over the first
+    // bar, so the shaft is seen at once. Carried by the lights, times log2(e) for exp2.
+    float exposure = 1.4426950 * 2.2 * (1.0 + 1.6 * (1.0 - smoothstep(0.3, 3.5, t_scene)));
+    lampLight = exposure * lampColor * lampReach;
+    keyLight = exposure * vec3(0.9, 0.96, 1.0) * keyReach;
+    ambient = exposure * vec3(0.04, 0.05, 0.08);
 
     // The air: a cool mist thickening with distance and lit from the far end, so depth reads as
     // a brightening haze; around the lamp it glows warm. At the far plane everything sinks into the
@@ -171,13 +178,13 @@ void main()
 #ifdef fragmentcompile
 in vec3 worldPos;
 in vec3 worldNormal;
-in float lampReach;
-in float keyReach;
+in vec3 lampLight;
+in vec3 keyLight;
 in vec4 air;
 in vec4 mineral;
 flat in vec3 eyePos;
 flat in vec3 keyPos;
-flat in vec3 lampColor;
+flat in vec3 ambient;
 out vec4 fragColor;
 
 const vec2 kBlock = vec2(6.0, 3.0);  // a block's length and height, in units
@@ -206,7 +213,7 @@ void main()
 {
     // Footprints first, while every pixel of the quad is still on the same path.
     vec3 reach3 = abs(dFdx(worldPos)) + abs(dFdy(worldPos));
-    vec3 n = normalize(worldNormal);
+    vec3 n = worldNormal;  // near enough unit: the relief below is normalized
     vec3 an = abs(n);
     // Shifted so that each plane's blocks are offset against the others' where a faceted wall
     // changes plane, rather than lining up in a grid.
@@ -260,14 +267,11 @@ void main()
     // Rim: faces turning away from the eye catch the lamp beyond them along their edge.
     float rim = (1.0 - nv) * (1.0 - nv);
     rim *= rim * max(dot(n, l) + 0.4, 0.0);
-    vec3 light = lampColor * (lampReach * (lamp + 0.04 + 1.6 * rim))
-                 + vec3(0.9, 0.96, 1.0) * (keyReach * (facing + 0.35 * glint))
-                 + vec3(0.04, 0.05, 0.08);
+    vec3 light = lampLight * (lamp + 0.04 + 1.6 * rim) + keyLight * (facing + 0.35 * glint) + ambient;
 
-    // Exposure: the camcorder rolls bright parts off instead of clipping them. Coming out of the
-    // black it opens up wide and settles over the first bar, so the shaft is seen at once.
-    float exposure = 2.2 * (1.0 + 1.6 * (1.0 - smoothstep(0.3, 3.5, t_scene)));
-    vec3 color = vec3(1.0) - exp(-exposure * albedo * light);
+    // The camcorder rolls bright parts off instead of clipping them (the lights carry the
+    // exposure, and log2(e) for exp2).
+    vec3 color = vec3(1.0) - exp2(-albedo * light);
     // Faces turning away from the eye darken a little towards their outlines.
     color *= mix(0.3, 1.0, smoothstep(0.0, 0.5, nv));
     // An S-curve pulls the mid-tones apart.
