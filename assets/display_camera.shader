@@ -21,6 +21,12 @@ layout(location = 0) in vec2 corner;
 flat out vec4 place;
 flat out vec4 tens;  // the time code's digits, hours to frames: the same for every pixel
 flat out vec4 ones;
+// What is the same for every pixel, worked out once here: the lamp's glare (strength, and the
+// core's and the bloom's -1 / width, and the screen's aspect), the video look's light (and the scan lines' strength and
+// pitch), the meters' levels and the zoom bar's fill.
+flat out vec4 glare;
+flat out vec4 look;
+flat out vec3 meters;
 
 // The REC mark's place: inside the top-left bracket, 13 % of the width wide, its 2:1 shape kept.
 vec4 recPlacement()
@@ -40,6 +46,24 @@ void main()
     ivec4 values = ivec4(frames / 90000, (frames / 1500) % 60, (frames / 25) % 60, frames % 25);
     tens = vec4(values / 10);
     ones = vec4(values % 10);
+    float hit = (1.0 - saw) * (1.0 - saw);
+    float finale = clamp(beats - 287.0, 0.0, 1.0);
+    // Swelling on every beat and flaring up over the last one, as the camera zooms in on it.
+    glare = vec4((0.75 + 0.35 * hit * (kick == 0.0 ? 1.0 : 0.6)) * (1.0 + 1.8 * finale),
+                 -1.0 / (0.0004 + 0.002 * finale), -1.0 / (0.012 + 0.1 * finale),
+                 screen.y > 0.0 ? screen.x / screen.y : 16.0 / 9.0);
+    // A flash on the bar's first beat; over the last beat the exposure drifts up as the camera
+    // zooms into the lamp.
+    float kickFlash = 0.05 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.0);
+    float rows = max(screen.y, 1.0);
+    look = vec4(kickFlash + 0.01 * bounce + 0.1 * finale * finale,
+                clamp(rows / 360.0 - 1.0, 0.0, 1.0), 720.0 / rows / 3.0, 0.0);
+    // Kicked up on every beat and highest on the bar's first.
+    float accent = kick == 0.0 ? 1.0 : 0.75;
+    meters.xy = clamp(vec2(0.3, 0.27) + vec2(0.62, 0.66) * hit * accent + vec2(0.05, -0.03) * bounce,
+                      0.0, 1.0);
+    // The zoom bar fills towards T over the last beat of the shot.
+    meters.z = smoothstep(287.0, 287.5, beats);
     gl_Position = vec4(-1.0 + 2.0 * (place.xy + corner * place.zw), -1.0, 1.0);
 }
 #endif
@@ -50,6 +74,9 @@ uniform sampler2D tex;
 flat in vec4 place;
 flat in vec4 tens;
 flat in vec4 ones;
+flat in vec4 glare;
+flat in vec4 look;
+flat in vec3 meters;
 out vec4 fragColor;
 
 // Where this pixel lies in the picture, from its own window position rather than interpolated:
@@ -103,18 +130,13 @@ float hash(uvec3 p)
 vec4 videoLook(vec2 uv)
 {
     vec2 pixel = gl_FragCoord.xy;
-    float rows = max(screen.y, 1.0);
-    float lines = abs(fract(pixel.y * 720.0 / rows / 3.0) * 2.0 - 1.0);
-    lines *= clamp(rows / 360.0 - 1.0, 0.0, 1.0);
+    float lines = abs(fract(pixel.y * look.z) * 2.0 - 1.0) * look.y;
     float roll = smoothstep(0.06, 0.0, abs(fract(uv.y - 0.23 * t_scene) - 0.5));
     float grain = hash(uvec3(uvec2(pixel), uint(max(t, 0.0) * 30.0)));
     vec2 c = uv - 0.5;
     float corners = smoothstep(0.25, 0.75, dot(c, c) * 2.2);
-    float kickFlash = 0.05 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.0);
     float dark = 0.1 * lines + 0.45 * corners + 0.03 * grain;
-    // Over the last beat the exposure drifts up as the camera zooms into the lamp.
-    float finale = clamp(beats - 287.0, 0.0, 1.0);
-    float lightUp = 0.05 * roll + kickFlash + 0.01 * bounce + 0.1 * finale * finale;
+    float lightUp = 0.05 * roll + look.x;
     // Dark and light layers in one colour and alpha, premultiplied.
     return vec4(vec3(0.85, 0.95, 1.0) * lightUp, clamp(dark + lightUp, 0.0, 1.0));
 }
@@ -168,10 +190,7 @@ float timecodeDistance(vec2 q)
 // highest on the bar's first; they fall back over the beat. Premultiplied colour and coverage.
 vec4 levelMeters(vec2 q, float pixel)
 {
-    float hit = (1.0 - saw) * (1.0 - saw);
-    float accent = kick == 0.0 ? 1.0 : 0.75;
-    vec2 levels = clamp(vec2(0.3, 0.27) + vec2(0.62, 0.66) * hit * accent + vec2(0.05, -0.03) * bounce,
-                        0.0, 1.0);
+    vec2 levels = meters.xy;
     vec2 p = q - vec2(560.0, 52.0);
     int row = p.y < 12.0 ? 0 : 1;
     float level = row == 0 ? levels.x : levels.y;
@@ -191,15 +210,11 @@ vec4 levelMeters(vec2 q, float pixel)
 // as the camera zooms in on it. It stays in front of the shaft's dark far end. Premultiplied.
 vec4 lampGlare(vec2 uv)
 {
-    float aspect = screen.y > 0.0 ? screen.x / screen.y : 16.0 / 9.0;
-    vec2 d = (uv - 0.5) * vec2(aspect, 1.0);
+    vec2 d = (uv - 0.5) * vec2(glare.w, 1.0);
     float r2 = dot(d, d);
-    float hit = (1.0 - saw) * (1.0 - saw);
-    float finale = clamp(beats - 287.0, 0.0, 1.0);
-    float strength = (0.75 + 0.35 * hit * (kick == 0.0 ? 1.0 : 0.6)) * (1.0 + 1.8 * finale);
-    float core = exp(-r2 / (0.0004 + 0.002 * finale));
-    float bloom = exp(-r2 / (0.012 + 0.1 * finale));
-    float a = clamp(strength * (0.7 * core + 0.22 * bloom), 0.0, 0.95);
+    float core = exp(r2 * glare.y);
+    float bloom = exp(r2 * glare.z);
+    float a = clamp(glare.x * (0.7 * core + 0.22 * bloom), 0.0, 0.95);
     return vec4(mix(vec3(1.0, 0.62, 0.3), vec3(1.0, 0.95, 0.82), core) * a, a);
 }
 
@@ -225,8 +240,7 @@ void main()
     float pixel = 1280.0 / max(ipos.z * screen.x, 1.0);
     vec4 marks = vec4(0.0);
     float code = timecodeDistance(q);
-    // The zoom bar fills towards T over the last beat of the shot.
-    float zoom = smoothstep(287.0, 287.5, beats);
+    float zoom = meters.z;
     float bar = box(q, vec2(161.0 + 51.0 * zoom, 640.0), vec2(35.0 + 51.0 * zoom, 6.0));
     float mark = min(code, bar);
     float ink = clamp(0.5 - mark / pixel, 0.0, 1.0);
