@@ -14,6 +14,7 @@ uniform float kick;
 uniform float bounce;
 uniform float saw;
 uniform float t_scene;
+uniform sampler2D tex;
 
 #ifdef vertexcompile
 layout(location = 0) in vec2 corner;
@@ -27,6 +28,10 @@ flat out vec4 ones;
 flat out vec4 glare;
 flat out vec4 look;
 flat out vec3 meters;
+// How the picture is looked up: its size in texels, how many taps across the pixel and how many
+// lookups in all (1: one texel a pixel); and the taps' spread in the picture's fractions.
+flat out ivec4 sampling;
+flat out vec2 spread;
 
 // The REC mark's place: inside the top-left bracket, 13 % of the width wide, its 2:1 shape kept.
 vec4 recPlacement()
@@ -64,19 +69,26 @@ void main()
                       0.0, 1.0);
     // The zoom bar fills towards T over the last beat of the shot.
     meters.z = smoothstep(287.0, 287.5, beats);
+    ivec2 size = max(textureSize(tex, 0), ivec2(1));
+    vec2 footprint = vec2(size) / max(place.zw * screen, vec2(1.0));  // texels per pixel
+    bool exact = all(lessThan(abs(footprint - 1.0), vec2(1e-3)));
+    bool shrunk = max(footprint.x, footprint.y) > 1.0;
+    int taps = shrunk && !exact ? 2 : 1;
+    sampling = ivec4(size, taps, exact ? 1 : 4 * taps);
+    spread = 0.25 * max(footprint - 1.0, vec2(0.0)) / vec2(size);
     gl_Position = vec4(-1.0 + 2.0 * (place.xy + corner * place.zw), -1.0, 1.0);
 }
 #endif
 
 #ifdef fragmentcompile
-uniform sampler2D tex;
-
 flat in vec4 place;
 flat in vec4 tens;
 flat in vec4 ones;
 flat in vec4 glare;
 flat in vec4 look;
 flat in vec3 meters;
+flat in ivec4 sampling;
+flat in vec2 spread;
 out vec4 fragColor;
 
 // Where this pixel lies in the picture, from its own window position rather than interpolated:
@@ -94,13 +106,11 @@ vec2 pictureUv()
 // pixel: llvmpipe then runs only the texels needed, where it would run both sides of a branch.
 vec4 picture(vec2 uv)
 {
-    ivec2 size = max(textureSize(tex, 0), ivec2(1));
-    vec2 footprint = vec2(size) / max(place.zw * screen, vec2(1.0));  // texels per pixel
-    bool exact = all(lessThan(abs(footprint - 1.0), vec2(1e-3)));
-    bool shrunk = max(footprint.x, footprint.y) > 1.0;
-    vec2 d = 0.25 * max(footprint - 1.0, vec2(0.0)) / vec2(size);
-    int taps = shrunk && !exact ? 2 : 1;
-    int lookups = exact ? 1 : 4 * taps;
+    ivec2 size = sampling.xy;
+    vec2 d = spread;
+    int taps = sampling.z;
+    int lookups = sampling.w;
+    bool exact = lookups == 1;
     vec4 c = vec4(0.0);
     int k = 0;
     do {
