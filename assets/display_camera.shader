@@ -14,11 +14,24 @@ uniform float kick;
 uniform float bounce;
 uniform float saw;
 uniform float t_scene;
+uniform sampler2D tex;
 
 #ifdef vertexcompile
 layout(location = 0) in vec2 corner;
 
 flat out vec4 place;
+flat out vec4 tens;  // the time code's digits, hours to frames: the same for every pixel
+flat out vec4 ones;
+// What is the same for every pixel, worked out once here: the lamp's glare (strength, and the
+// core's and the bloom's -1 / width, and the screen's aspect), the video look's light (and the scan lines' strength and
+// pitch), the meters' levels and the zoom bar's fill.
+flat out vec4 glare;
+flat out vec4 look;
+flat out vec3 meters;
+// How the picture is looked up: its size in texels, how many taps across the pixel and how many
+// lookups in all (1: one texel a pixel); and the taps' spread in the picture's fractions.
+flat out ivec4 sampling;
+flat out vec2 spread;
 
 // The REC mark's place: inside the top-left bracket, 13 % of the width wide, its 2:1 shape kept.
 vec4 recPlacement()
@@ -33,14 +46,49 @@ vec4 recPlacement()
 void main()
 {
     place = mix(ipos, recPlacement(), step(0.5, blink_factor));
+    // The time code HH:MM:SS:FF of the tape, 25 frames a second, counted from the demo's start.
+    int frames = int(max(t, 0.0) * 25.0);
+    ivec4 values = ivec4(frames / 90000, (frames / 1500) % 60, (frames / 25) % 60, frames % 25);
+    tens = vec4(values / 10);
+    ones = vec4(values % 10);
+    float hit = (1.0 - saw) * (1.0 - saw);
+    float finale = clamp(beats - 287.0, 0.0, 1.0);
+    // Swelling on every beat and flaring up over the last one, as the camera zooms in on it.
+    glare = vec4((0.75 + 0.35 * hit * (kick == 0.0 ? 1.0 : 0.6)) * (1.0 + 1.8 * finale),
+                 -1.0 / (0.0004 + 0.002 * finale), -1.0 / (0.012 + 0.1 * finale),
+                 screen.y > 0.0 ? screen.x / screen.y : 16.0 / 9.0);
+    // A flash on the bar's first beat; over the last beat the exposure drifts up as the camera
+    // zooms into the lamp.
+    float kickFlash = 0.05 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.0);
+    float rows = max(screen.y, 1.0);
+    look = vec4(kickFlash + 0.01 * bounce + 0.1 * finale * finale,
+                clamp(rows / 360.0 - 1.0, 0.0, 1.0), 720.0 / rows / 3.0, 0.0);
+    // Kicked up on every beat and highest on the bar's first.
+    float accent = kick == 0.0 ? 1.0 : 0.75;
+    meters.xy = clamp(vec2(0.3, 0.27) + vec2(0.62, 0.66) * hit * accent + vec2(0.05, -0.03) * bounce,
+                      0.0, 1.0);
+    // The zoom bar fills towards T over the last beat of the shot.
+    meters.z = smoothstep(287.0, 287.5, beats);
+    ivec2 size = max(textureSize(tex, 0), ivec2(1));
+    vec2 footprint = vec2(size) / max(place.zw * screen, vec2(1.0));  // texels per pixel
+    bool exact = all(lessThan(abs(footprint - 1.0), vec2(1e-3)));
+    bool shrunk = max(footprint.x, footprint.y) > 1.0;
+    int taps = shrunk && !exact ? 2 : 1;
+    sampling = ivec4(size, taps, exact ? 1 : 4 * taps);
+    spread = 0.25 * max(footprint - 1.0, vec2(0.0)) / vec2(size);
     gl_Position = vec4(-1.0 + 2.0 * (place.xy + corner * place.zw), -1.0, 1.0);
 }
 #endif
 
 #ifdef fragmentcompile
-uniform sampler2D tex;
-
 flat in vec4 place;
+flat in vec4 tens;
+flat in vec4 ones;
+flat in vec4 glare;
+flat in vec4 look;
+flat in vec3 meters;
+flat in ivec4 sampling;
+flat in vec2 spread;
 out vec4 fragColor;
 
 // Where this pixel lies in the picture, from its own window position rather than interpolated:
@@ -51,35 +99,30 @@ vec2 pictureUv()
     return vec2(corner.x, 1.0 - corner.y);
 }
 
-// One texel, clamped inside the picture.
-vec4 texel(ivec2 at, ivec2 size)
-{
-    return texelFetch(tex, clamp(at, ivec2(0), size - 1), 0);
-}
-
-// Bilinear by hand, clamped to the edge, alpha premultiplied while filtering.
-vec4 bilinear(vec2 uv, ivec2 size)
-{
-    vec2 p = uv * vec2(size) - 0.5;
-    vec2 cell = floor(p);
-    vec2 f = p - cell;
-    ivec2 i = ivec2(cell);
-    vec4 a = texel(i, size), b = texel(i + ivec2(1, 0), size);
-    vec4 c = texel(i + ivec2(0, 1), size), d = texel(i + ivec2(1, 1), size);
-    a.rgb *= a.a; b.rgb *= b.a; c.rgb *= c.a; d.rgb *= d.a;
-    return mix(mix(a, b, f.x), mix(c, d, f.x), f.y);
-}
-
-// The picture shrunk to the screen: four bilinear lookups over the pixel's footprint, a box filter
-// of its size, so thin marks keep their weight instead of flickering in and out. Straight alpha.
+// The picture shrunk or stretched to the screen, alpha premultiplied. At one texel per pixel each
+// pixel takes its own texel; otherwise bilinear lookups, and where the picture is shrunk two of
+// them across the pixel's footprint, a box filter of its size, so thin marks keep their weight
+// instead of flickering in and out. The lookups run in a loop whose length is the same for every
+// pixel: llvmpipe then runs only the texels needed, where it would run both sides of a branch.
 vec4 picture(vec2 uv)
 {
-    ivec2 size = max(textureSize(tex, 0), ivec2(1));
-    vec2 footprint = vec2(size) / max(place.zw * screen, vec2(1.0));  // texels per pixel
-    vec2 d = 0.25 * max(footprint - 1.0, vec2(0.0)) / vec2(size);
-    vec4 c = 0.25 * (bilinear(uv + vec2(-d.x, -d.y), size) + bilinear(uv + vec2(d.x, -d.y), size)
-                   + bilinear(uv + vec2(-d.x, d.y), size) + bilinear(uv + vec2(d.x, d.y), size));
-    return c.a > 0.0 ? vec4(c.rgb / c.a, c.a) : vec4(0.0);
+    ivec2 size = sampling.xy;
+    vec2 d = spread;
+    int taps = sampling.z;
+    int lookups = sampling.w;
+    bool exact = lookups == 1;
+    vec4 c = vec4(0.0);
+    int k = 0;
+    do {
+        vec2 p = (uv + (k < 4 ? -d : vec2(d.x, -d.y))) * vec2(size) - 0.5;
+        vec2 cell = floor(exact ? p + 0.5 : p);
+        vec2 f = p - cell;
+        ivec2 corner = ivec2(k & 1, (k >> 1) & 1);
+        vec2 w = mix(1.0 - f, f, vec2(corner));
+        vec4 s = texelFetch(tex, clamp(ivec2(cell) + corner, ivec2(0), size - 1), 0);
+        c += (exact ? 1.0 : w.x * w.y) * vec4(s.rgb * s.a, s.a);
+    } while (++k < lookups);
+    return c / float(taps);
 }
 
 // Integer hash of a pixel and a frame number, 0 to 1: cheaper than a sine of large numbers.
@@ -97,29 +140,23 @@ float hash(uvec3 p)
 vec4 videoLook(vec2 uv)
 {
     vec2 pixel = gl_FragCoord.xy;
-    float rows = max(screen.y, 1.0);
-    float lines = abs(fract(pixel.y * 720.0 / rows / 3.0) * 2.0 - 1.0);
-    lines *= clamp(rows / 360.0 - 1.0, 0.0, 1.0);
+    float lines = abs(fract(pixel.y * look.z) * 2.0 - 1.0) * look.y;
     float roll = smoothstep(0.06, 0.0, abs(fract(uv.y - 0.23 * t_scene) - 0.5));
     float grain = hash(uvec3(uvec2(pixel), uint(max(t, 0.0) * 30.0)));
     vec2 c = uv - 0.5;
     float corners = smoothstep(0.25, 0.75, dot(c, c) * 2.2);
-    float kickFlash = 0.05 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.0);
     float dark = 0.1 * lines + 0.45 * corners + 0.03 * grain;
-    // Over the last beat the exposure drifts up as the camera zooms into the lamp.
-    float finale = clamp(beats - 287.0, 0.0, 1.0);
-    float lightUp = 0.05 * roll + kickFlash + 0.01 * bounce + 0.1 * finale * finale;
-    // Dark and light layers in one colour and alpha for source-alpha blending.
-    float a = clamp(dark + lightUp, 0.0, 1.0);
-    vec3 rgb = a > 0.0 ? vec3(0.85, 0.95, 1.0) * lightUp / a : vec3(0.0);
-    return vec4(rgb, a);
+    float lightUp = 0.05 * roll + look.x;
+    // Dark and light layers in one colour and alpha, premultiplied.
+    return vec4(vec3(0.85, 0.95, 1.0) * lightUp, clamp(dark + lightUp, 0.0, 1.0));
 }
 
-// Signed distance to a box (centre c, half size h).
+// Signed distance to a box (centre c, half size h), measured square: exact along its sides,
+// which is all the marks' edges and shadows need, and cheaper than round.
 float box(vec2 p, vec2 c, vec2 h)
 {
     vec2 d = abs(p - c) - h;
-    return length(max(d, vec2(0.0))) + min(max(d.x, d.y), 0.0);
+    return max(d.x, d.y);
 }
 
 // Seven-segment digits, segments a to g as bits 0 to 6.
@@ -141,36 +178,29 @@ float digitDistance(vec2 p, int digit)
     return d;
 }
 
-// The time code HH:MM:SS:FF of the tape, 25 frames a second, counted from the demo's start:
-// distance to its glyphs at image position q (1280 x 720 picture, y down).
+// The time code: distance to its glyphs at image position q (1280 x 720 picture, y down). Only
+// the digit whose cell the pixel lies in, and its pair's colon, are measured: the cells lie far
+// enough apart.
 float timecodeDistance(vec2 q)
 {
-    int frames = int(max(t, 0.0) * 25.0);
-    int values[4] = int[4](frames / 90000, (frames / 1500) % 60, (frames / 25) % 60, frames % 25);
     const float scale = 1.1, digitStep = 16.0, pairStep = 41.0;
     vec2 p = (q - vec2(996.0, 630.0)) / scale;
-    float d = 1e4;
-    for (int i = 0; i < 4; ++i) {
-        float x0 = float(i) * pairStep;
-        d = min(d, digitDistance(p - vec2(x0, 0.0), values[i] / 10));
-        d = min(d, digitDistance(p - vec2(x0 + digitStep, 0.0), values[i] % 10));
-        if (i < 3) {
-            float cx = x0 + 2.0 * digitStep + 1.0;
-            d = min(d, box(p, vec2(cx, 6.5), vec2(1.4)));
-            d = min(d, box(p, vec2(cx, 15.0), vec2(1.4)));
-        }
-    }
+    int pair = int(clamp(floor((p.x + 2.0) / pairStep), 0.0, 3.0));
+    float x0 = float(pair) * pairStep;
+    bool second = p.x - x0 > 14.0;
+    float digit = second ? ones[pair] : tens[pair];
+    float d = digitDistance(p - vec2(second ? x0 + digitStep : x0, 0.0), int(digit));
+    float cx = pair < 3 ? x0 + 2.0 * digitStep + 1.0 : -1e4;
+    d = min(d, box(p, vec2(cx, 6.5), vec2(1.4)));
+    d = min(d, box(p, vec2(cx, 15.0), vec2(1.4)));
     return d * scale;
 }
 
 // Two sound level meters (left, right) at the top, 16 segments each, kicked up on every beat and
-// highest on the bar's first; they fall back over the beat. Returns colour and coverage.
+// highest on the bar's first; they fall back over the beat. Premultiplied colour and coverage.
 vec4 levelMeters(vec2 q, float pixel)
 {
-    float hit = (1.0 - saw) * (1.0 - saw);
-    float accent = kick == 0.0 ? 1.0 : 0.75;
-    vec2 levels = clamp(vec2(0.3, 0.27) + vec2(0.62, 0.66) * hit * accent + vec2(0.05, -0.03) * bounce,
-                        0.0, 1.0);
+    vec2 levels = meters.xy;
     vec2 p = q - vec2(560.0, 52.0);
     int row = p.y < 12.0 ? 0 : 1;
     float level = row == 0 ? levels.x : levels.y;
@@ -182,32 +212,26 @@ vec4 levelMeters(vec2 q, float pixel)
     vec3 hue = segment < 11.0 ? vec3(0.55, 1.0, 0.5) : segment < 14.0 ? vec3(1.0, 0.9, 0.35)
                                                                         : vec3(1.0, 0.35, 0.25);
     float cover = clamp(0.5 - d / pixel, 0.0, 1.0) * (0.25 + 0.75 * lit);
-    return vec4(hue, cover);
+    return vec4(hue * cover, cover);
 }
 
 // The cave's lamp hangs where the camera looks, at the centre of the picture: its glare on the
 // lens, a hot core in a wide soft bloom, swelling on every beat and flaring up over the last one,
-// as the camera zooms in on it. It stays in front of the shaft's dark far end.
+// as the camera zooms in on it. It stays in front of the shaft's dark far end. Premultiplied.
 vec4 lampGlare(vec2 uv)
 {
-    float aspect = screen.y > 0.0 ? screen.x / screen.y : 16.0 / 9.0;
-    vec2 d = (uv - 0.5) * vec2(aspect, 1.0);
+    vec2 d = (uv - 0.5) * vec2(glare.w, 1.0);
     float r2 = dot(d, d);
-    float hit = (1.0 - saw) * (1.0 - saw);
-    float finale = clamp(beats - 287.0, 0.0, 1.0);
-    float strength = (0.75 + 0.35 * hit * (kick == 0.0 ? 1.0 : 0.6)) * (1.0 + 1.8 * finale);
-    float core = exp(-r2 / (0.0004 + 0.002 * finale));
-    float bloom = exp(-r2 / (0.012 + 0.1 * finale));
-    float a = clamp(strength * (0.7 * core + 0.22 * bloom), 0.0, 0.95);
-    return vec4(mix(vec3(1.0, 0.62, 0.3), vec3(1.0, 0.95, 0.82), core), a);
+    float core = exp(r2 * glare.y);
+    float bloom = exp(r2 * glare.z);
+    float a = clamp(glare.x * (0.7 * core + 0.22 * bloom), 0.0, 0.95);
+    return vec4(mix(vec3(1.0, 0.62, 0.3), vec3(1.0, 0.95, 0.82), core) * a, a);
 }
 
-// Paints `c` (alpha premultiplied into the sum) over `under`.
+// Paints `top` over `under`, both with alpha premultiplied.
 vec4 over(vec4 top, vec4 under)
 {
-    float a = top.a + under.a * (1.0 - top.a);
-    vec3 rgb = a > 0.0 ? (top.rgb * top.a + under.rgb * under.a * (1.0 - top.a)) / a : vec3(0.0);
-    return vec4(rgb, a);
+    return top + under * (1.0 - top.a);
 }
 
 void main()
@@ -218,7 +242,7 @@ void main()
         // On for a beat, off for a beat; the light is fullest as the beat lands.
         float on = 1.0 - step(0.5, fract(0.5 * beats));
         float glow = 0.85 + 0.15 * (1.0 - saw);
-        fragColor = vec4(c.rgb * glow, c.a * on);
+        fragColor = vec4(c.a > 0.0 ? c.rgb / c.a * glow : vec3(0.0), c.a * on);
         return;
     }
     // Marks drawn here, in the frame picture's pixels; one screen pixel is `pixel` of them.
@@ -226,13 +250,15 @@ void main()
     float pixel = 1280.0 / max(ipos.z * screen.x, 1.0);
     vec4 marks = vec4(0.0);
     float code = timecodeDistance(q);
-    // The zoom bar fills towards T over the last beat of the shot.
-    float zoom = smoothstep(287.0, 287.5, beats);
+    float zoom = meters.z;
     float bar = box(q, vec2(161.0 + 51.0 * zoom, 640.0), vec2(35.0 + 51.0 * zoom, 6.0));
     float mark = min(code, bar);
-    marks = over(vec4(vec3(0.965, 0.965, 0.93), clamp(0.5 - mark / pixel, 0.0, 1.0)),
+    float ink = clamp(0.5 - mark / pixel, 0.0, 1.0);
+    marks = over(vec4(vec3(0.965, 0.965, 0.93) * ink, ink),
                  vec4(vec3(0.0), 0.55 * smoothstep(4.0, 0.0, mark)));
     marks = over(levelMeters(q, pixel), marks);
-    fragColor = over(marks, over(c, over(lampGlare(uv), videoLook(uv))));
+    vec4 layers = over(marks, over(c, over(lampGlare(uv), videoLook(uv))));
+    // Straight alpha for source-alpha blending.
+    fragColor = vec4(layers.a > 0.0 ? layers.rgb / layers.a : vec3(0.0), layers.a);
 }
 #endif

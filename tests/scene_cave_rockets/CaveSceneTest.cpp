@@ -122,22 +122,31 @@ TEST_F(CaveSceneTest, FirstFrameIsBlackOverTheTopOfTheShaft) {
     EXPECT_EQ(countPixelsFromTopLeft([](int r, int g, int b) { return r + g + b > 3; }), 0);
 }
 
+// Once clear the fade is not drawn at all: the REC mark is the frame's last draw.
 TEST_F(CaveSceneTest, FadeIsGoneOneSecondIn) {
     const double start = secondsOfBars(sceneNamed("cave").startBar);
     const struct {
         double afterStart;
         double alpha;
-    } cases[] = {{0.25, 0.75}, {0.999, 0.001}, {1.0, 0.0}, {5.0, 0.0}};
+    } cases[] = {{0.25, 0.75}, {0.999, 0.001}, {1.001, 0.0}, {5.0, 0.0}};
     for (const auto& c : cases) {
         const RecordedFrame f = draw(sceneClockAtSeconds(start + c.afterStart));
-        EXPECT_NEAR(f.calls->draws().back().uniform("icolor")[3], c.alpha, 1e-5) << c.afterStart;
+        const Draw& last = f.calls->draws().back();
+        if (c.alpha > 0.0) {
+            EXPECT_EQ(last.program, a.solidColorShader->program) << c.afterStart;
+            EXPECT_NEAR(last.uniform("icolor")[3], c.alpha, 1e-5) << c.afterStart;
+        } else {
+            EXPECT_EQ(f.calls->draws().size(), 4u) << c.afterStart;
+            EXPECT_EQ(last.uniform("blink_factor"), std::vector<double>{1.0}) << c.afterStart;
+        }
+        EXPECT_FALSE(f.blendAfter) << c.afterStart;
     }
 }
 
 TEST_F(CaveSceneTest, CamcorderFrameThenBlinkingRecMarkOverTheWholeScreen) {
     const RecordedFrame f = draw(sceneClockAtBars(60.0625));
     const std::vector<Draw>& draws = f.calls->draws();
-    ASSERT_EQ(draws.size(), 5u);
+    ASSERT_EQ(draws.size(), 4u);  // the fade is gone
     const Texture2D* images[2] = {a.bordersTexture.get(), a.recTexture.get()};
     for (int i = 0; i < 2; ++i) {
         const Draw& d = draws[2 + i];
@@ -235,7 +244,7 @@ TEST_F(CaveSceneTest, SceneSixContinuesTheDescentAndLeavesTheStandingState) {
             EXPECT_EQ(d.uniform("t_scene"), std::vector<double>{t});
         }
     }
-    EXPECT_EQ(f.calls->draws().back().uniform("icolor")[3], 0.0);
+    EXPECT_EQ(f.calls->draws().back().program, a.displayCameraShader->program);  // no fade
 
     EXPECT_TRUE(f.depthTestAfter);
     EXPECT_FALSE(f.blendAfter);
@@ -245,6 +254,12 @@ TEST_F(CaveSceneTest, SceneSixContinuesTheDescentAndLeavesTheStandingState) {
     EXPECT_EQ(units.active, 0);
     EXPECT_EQ(units.bound[0], a.recTexture->id);
     EXPECT_EQ(units.bound[1], a.mossTexture->id);
+    // The shaft is drawn with its far sides culled; culling is off again, the default side back.
+    GLint cull = 1, side = 0;
+    gl.glGetIntegerv(GL_CULL_FACE, &cull);
+    gl.glGetIntegerv(GL_CULL_FACE_MODE, &side);
+    EXPECT_EQ(cull, 0);
+    EXPECT_EQ(side, GL_BACK);
 }
 
 }  // namespace
