@@ -51,7 +51,14 @@ void drawTemple(DemoAssets& a, const SceneClock& clock, const Matrix4& m, float 
     temple.setMatrix("matrix", m);
     setBeatUniforms(temple, clock, t);
     temple.setFloat("syncdistort", gate);
+    // Every surface of the mesh is closed and wound to face out (the sky's inwards), so the faces
+    // turned away need no shading at all. The view matrices turn the handedness over: a face
+    // turned to the camera arrives clockwise, and the counter-clockwise ones are dropped.
+    gl.glEnable(GL_CULL_FACE);
+    gl.glCullFace(GL_FRONT);
     a.pantheonMesh.geometry->draw(a.pantheonMesh.indexCount);
+    gl.glCullFace(GL_BACK);
+    gl.glDisable(GL_CULL_FACE);
 }
 
 // The debris program is made ready for the frame; nothing is drawn with it.
