@@ -258,7 +258,7 @@ vec3 brazierFire(vec3 p, vec3 n)
     float fire = smoothstep(11.5, 13.0, t_scene) * flicker;
     vec3 toBowl = bowl - p;
     float d = length(toBowl);
-    float pool = max(dot(n, toBowl / max(d, 1e-4)), 0.0) / (1.0 + 0.08 * d * d);
+    float pool = max(dot(n, toBowl / max(d, 1e-4)), 0.0) / (1.0 + 0.025 * d * d);
     float flame = (1.0 - smoothstep(1.2, 2.2, length(p.xz - bowl.xz))) *
                   smoothstep(-13.0, -12.6, p.y) * step(p.y, -12.0);
     return vec3(1.0, 0.52, 0.18) * fire * (2.0 * pool + 1.5 * flame);
@@ -365,13 +365,17 @@ void main()
     // The moon, behind the camera's usual side, and the sky's blue from above; the dome's
     // inside, seen from under it, is sheltered from the moon.
     float sheltered = smoothstep(14.0, 15.5, worldPos.y) * smoothstep(0.2, 0.5, -toEye.y);
-    light += vec3(0.2, 0.27, 0.5) * max(dot(n, kMoon), 0.0) * (1.0 - sheltered);
-    light += vec3(0.035, 0.05, 0.11) * (0.6 + 0.4 * n.y);
-    // The mist below the rock is lit by the moon, and lights what faces down.
-    light += vec3(0.07, 0.09, 0.17) * max(dot(n, vec3(0.45, -0.85, 0.27)), 0.0);
-    // A faint cold lamp at the camera, so the faces turned from both lights still read.
+    light += vec3(0.15, 0.17, 0.26) * max(dot(n, kMoon), 0.0) * (1.0 - sheltered);
+    light += vec3(0.045, 0.045, 0.075) * (0.6 + 0.4 * n.y);
+    // The afterglow of the set sun, low on the other side: an amber key that models every column,
+    // cornice and step against the moon's cold side, and swells on the beat.
+    float dusk = max(dot(n, kSunset) + 0.15, 0.0) / 1.15;
+    light += vec3(0.62, 0.32, 0.13) * dusk * (1.0 - sheltered) * (1.0 + 0.7 * beatHit());
+    // The mist below the rock holds the afterglow, and lights what faces down in dusky rose.
+    light += vec3(0.26, 0.15, 0.12) * max(dot(n, vec3(0.45, -0.85, 0.27)), 0.0);
+    // A faint lamp at the camera, so the faces turned from every light still read.
     float lamp = max(dot(n, toEye), 0.0) * clamp(1.0 - eyeDistance / 120.0, 0.0, 1.0);
-    light += vec3(0.09, 0.12, 0.22) * lamp;
+    light += vec3(0.13, 0.11, 0.11) * lamp;
     // A cold rim on every silhouette keeps the shapes apart from the night.
     float edge = 1.0 - max(dot(n, toEye), 0.0);
     // Only on what faces up or sideways: a face turned down (the soffits, the dome's inside) is
@@ -381,8 +385,12 @@ void main()
     // no silhouettes and would show as cold slivers.
     rim *= 1.0 - sheltered;
     // On the beat the rim flares and warms towards the embers.
+    // Against the afterglow the rim is its amber, so the colonnade stands out warm against the
+    // sky where the sun has set behind it.
     float flare = beatHit();
-    vec3 rimColor = mix(vec3(0.09, 0.14, 0.32), vec3(0.42, 0.22, 0.1), 0.7 * flare);
+    float backlit = smoothstep(-0.2, 0.7, dot(ray, kSunset));
+    vec3 rimColor = mix(mix(vec3(0.09, 0.13, 0.27), vec3(0.5, 0.25, 0.1), backlit),
+                        vec3(0.42, 0.22, 0.1), 0.7 * flare);
     vec3 color = albedo * light + rimColor * rim * (rock ? 0.5 : 1.0) * (1.0 + 1.5 * flare);
 
     // The joints of the masonry carry the beat: in ember colour, as the rock wall of the opening

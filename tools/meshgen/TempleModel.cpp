@@ -184,15 +184,18 @@ void addSky(MeshBuilder& b) {
 MeshData buildTempleMesh() {
     MeshData mesh;
     MeshBuilder b(mesh);
+    // Drawn in this order, roughly front to back from the cameras (all outside the colonnade or
+    // under the rock), so the depth test turns away what is hidden before it is shaded: the rock
+    // first (it hides the platform from below), the sky last.
+    MeshData rock =
+        generateSurfaceData(kTempleRockGridSize, kTempleRockExtent, templeRockGridField);
+    orientToNormals(rock);
+    b.append(rock, 0.0f, templeRockGridOffsetY(), 0.0f);
     addPlatform(b);
     for (int i = 0; i < kTempleColumnCount; ++i)
         addColumn(b, kColumnPhase + 2.0f * kPi * i / kTempleColumnCount);
     addEntablatureAndDome(b);
     addBraziers(b);
-    MeshData rock =
-        generateSurfaceData(kTempleRockGridSize, kTempleRockExtent, templeRockGridField);
-    orientToNormals(rock);
-    b.append(rock, 0.0f, templeRockGridOffsetY(), 0.0f);
     addSky(b);
     return mesh;
 }
