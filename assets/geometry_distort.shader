@@ -106,6 +106,7 @@ out vec3 worldPos;
 out vec3 worldNormal;
 flat out vec3 eyePos;
 out vec4 skyTint;  // the sky sphere's colour and cloud cover
+out vec4 fogTint;  // the night behind a point of stone, and how much of it veils the point
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
 vec3 cameraPosition()
@@ -134,6 +135,10 @@ void main()
     worldPos = p.xyz;
     worldNormal = normal;
     eyePos = cameraPosition();
+    // The fog is smooth over any triangle: worked out at the vertices.
+    vec3 toPoint = p.xyz - eyePos;
+    float distance = length(toPoint);
+    fogTint = vec4(nightColor(toPoint / max(distance, 1e-4)), 1.0 - exp(-distance * 0.0055));
     skyTint = vec4(0.0);
     if (dot(p.xyz, p.xyz) > kSkyBeyond * kSkyBeyond) {
         float cover;
@@ -154,6 +159,7 @@ in vec3 worldPos;
 in vec3 worldNormal;
 flat in vec3 eyePos;
 in vec4 skyTint;
+in vec4 fogTint;
 out vec4 fragColor;
 
 const float kPlatformBottom = -26.05;  // below it is the rock the temple stands on
@@ -400,11 +406,14 @@ void main()
 
     color += brazierFire(worldPos, n);
 
-    color = 1.0 - exp(-1.4 * color);  // rolled off rather than clipped near the light
+    // Rolled off rather than clipped near the light: 1 - exp(-1.4 x), to within a few hundredths,
+    // at the cost of a division.
+    vec3 y = 1.4 * color;
+    vec3 y2 = y + 0.5 * y * y;
+    color = y2 / (1.0 + y2);
 
     // The night closes in with distance, in the colour of the sky behind.
-    float fog = 1.0 - exp(-eyeDistance * 0.0055);
-    color = mix(color, nightColor(ray), fog) + glow;
+    color = mix(color, fogTint.rgb, fogTint.a) + glow;
     fragColor = vec4(color, 1.0);
 }
 #endif
