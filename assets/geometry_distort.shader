@@ -323,8 +323,10 @@ void main()
     // Materials: dressed stone for the temple, sand drifted on what faces up, and below the
     // platform the rock, the sand image laid flat as strata and darkened.
     bool rock = worldPos.y < kPlatformBottom;
-    vec3 albedo;
-    float joints = 0.0;
+    // The sand image serves both the rock's strata and the drifts: where it is laid and how
+    // strongly, then one lookup for either, so the shader holds a single copy of it.
+    vec2 sandUv, sandDu, sandDv;
+    float drift;
     if (rock) {
         // Round the axis on the flanks, the angle's change across the pixel taken without
         // derivatives in a branch; laid flat on the underside seen from below.
@@ -333,26 +335,29 @@ void main()
         float turnY = (q.x * dy.z - q.y * dy.x) / max(dot(q, q), 1e-4);
         const float kAround = 4.2, kDown = 0.09, kFlat = 0.035;  // strata 11 units deep
         bool under = n.y < -0.7;
-        vec2 uv = under ? q * kFlat : vec2(atan(q.y, q.x) * kAround, worldPos.y * kDown);
-        vec2 du = under ? dx.xz * kFlat : vec2(turnX * kAround, dx.y * kDown);
-        vec2 dv = under ? dy.xz * kFlat : vec2(turnY * kAround, dy.y * kDown);
-        vec3 strata = fetchFiltered(moss, uv, du, dv, kSandMean);
-        albedo = strata * vec3(0.42, 0.4, 0.42);
+        sandUv = under ? q * kFlat : vec2(atan(q.y, q.x) * kAround, worldPos.y * kDown);
+        sandDu = under ? dx.xz * kFlat : vec2(turnX * kAround, dx.y * kDown);
+        sandDv = under ? dy.xz * kFlat : vec2(turnY * kAround, dy.y * kDown);
+        drift = 1.0;
     } else {
+        const float kSand = 0.03;
+        sandUv = worldPos.xz * kSand;
+        sandDu = dx.xz * kSand;
+        sandDv = dy.xz * kSand;
+        // Sand lies on the floor and the steps, not on the cornices and the dome.
+        drift = smoothstep(0.55, 0.95, n.y) * (1.0 - smoothstep(-14.0, -11.0, worldPos.y));
+    }
+    vec3 sand = drift > 0.0 ? fetchFiltered(moss, sandUv, sandDu, sandDv, kSandMean) : kSandMean;
+
+    vec3 albedo = sand * vec3(0.42, 0.4, 0.42);
+    float joints = 0.0;
+    if (!rock) {
         const float kStone = 0.07;
         // The dome's outer shell and its coffered inside (seen from below, facing down) alike.
         bool dome = worldPos.y > 17.3 ? abs(n.y) > 0.3 : (worldPos.y > 14.7 && n.y < -0.3);
         vec3 stone = masonry(worldPos * kStone, n, dx * kStone, dy * kStone, dome);
         joints = 1.0 - smoothstep(0.14, 0.24, dot(stone, vec3(0.3, 0.5, 0.2)));
-        // Sand lies on the floor and the steps, not on the cornices and the dome.
-        float drift = smoothstep(0.55, 0.95, n.y) * (1.0 - smoothstep(-14.0, -11.0, worldPos.y));
-        albedo = stone;
-        if (drift > 0.0) {
-            const float kSand = 0.03;
-            vec3 sand = fetchFiltered(moss, worldPos.xz * kSand, dx.xz * kSand, dy.xz * kSand,
-                                      kSandMean);
-            albedo = mix(stone, sand * 0.8, drift * (0.45 + 0.4 * sand.r));
-        }
+        albedo = mix(stone, sand * 0.8, drift * (0.45 + 0.4 * sand.r));
     }
 
     // The sinking light: warm, reaching 2.5 radii, with a hot pool where it passes close by.
