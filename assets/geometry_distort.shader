@@ -383,7 +383,7 @@ void main()
     float dusk = max(dot(n, kSunset) + 0.15, 0.0) / 1.15;
     light += vec3(0.62, 0.32, 0.13) * dusk * (1.0 - sheltered) * (1.0 + 0.7 * beatHit());
     // The mist below the rock holds the afterglow, and lights what faces down in dusky rose.
-    light += vec3(0.26, 0.15, 0.12) * max(dot(n, vec3(0.45, -0.85, 0.27)), 0.0);
+    light += vec3(0.55, 0.32, 0.22) * max(dot(n, vec3(0.45, -0.85, 0.27)), 0.0);
     // A faint lamp at the camera, so the faces turned from every light still read.
     float lamp = max(dot(n, toEye), 0.0) * clamp(1.0 - eyeDistance / 120.0, 0.0, 1.0);
     light += vec3(0.13, 0.11, 0.11) * lamp;
