@@ -2,8 +2,8 @@
 // strata on the rock below, a warm light that sinks through the building into the crypt, a cold
 // moon from above and a blue rim on every edge, all fading into the night's colour. With
 // "syncdistort" on, each beat sends a swell up the building with a slight twist, and the joints
-// of the masonry glow on the beat. Round it all the mesh carries a sphere that is painted here as
-// the night sky: mist below the horizon, moonlit cloud and stars above, the light's glow in the air.
+// of the masonry glow on the beat. The sphere of sky round it all, the mesh's last triangles, is
+// drawn with its own program (temple_sky.shader).
 uniform mat4 matrix;
 uniform float t;
 uniform float beats;
@@ -18,39 +18,6 @@ uniform float syncdistort;
 const float kSkyBeyond = 95.0;
 
 uniform vec3 fog_color;
-
-// Integer hash (the same bits on every driver, unlike hashes built on sin).
-uint hash3(uvec3 v)
-{
-    v = v * 1664525u + 1013904223u;
-    v.x += v.y * v.z;
-    v.y += v.z * v.x;
-    v.z += v.x * v.y;
-    v ^= v >> 16u;
-    v.x += v.y * v.z;
-    v.y += v.z * v.x;
-    v.z += v.x * v.y;
-    return v.x ^ v.y ^ v.z;
-}
-
-float unitHash(uvec3 v)
-{
-    return float(hash3(v) >> 8u) * (1.0 / 16777216.0);
-}
-
-// Smooth value noise on a plane, 0 to 1.
-float valueNoise(vec2 q)
-{
-    vec2 cell = floor(q);
-    vec2 f = q - cell;
-    f = f * f * (3.0 - 2.0 * f);
-    uvec3 c = uvec3(ivec3(ivec2(cell) + 4096, 7));
-    float a = unitHash(c);
-    float b = unitHash(c + uvec3(1u, 0u, 0u));
-    float d = unitHash(c + uvec3(0u, 1u, 0u));
-    float e = unitHash(c + uvec3(1u, 1u, 0u));
-    return mix(mix(a, b, f.x), mix(d, e, f.x), f.y);
-}
 
 const vec3 kMoon = vec3(-0.6017, 0.5014, 0.6217);  // the moon's direction, behind the usual side
 const vec3 kSunset = vec3(0.6, 0.1, -0.7937);      // the sunken sun, just over the mist
@@ -69,13 +36,6 @@ vec3 nightColor(vec3 d)
     return c;
 }
 
-// Where the stars crowd: a faint band across the sky.
-float milkyBand(vec3 d)
-{
-    float across = dot(d, vec3(0.62, 0.2, -0.76));
-    return exp(-across * across * 40.0) * smoothstep(0.0, 0.3, d.y);
-}
-
 // The beat as a hit: full on the beat, gone by the next, hardest on the first beat of the bar.
 float beatHit()
 {
@@ -83,29 +43,12 @@ float beatHit()
 }
 
 #ifdef vertexcompile
-// The sky sphere's paint at its vertices, the sphere being smooth and far: the night, moonlit
-// cloud (one layer of smooth noise seen in perspective, thinning to the horizon) and a faint
-// milky band where the stars crowd. Returns the colour, and the cover for the stars.
-vec3 skyAtVertex(vec3 d, out float cover)
-{
-    vec3 c = nightColor(d);
-    cover = 0.0;
-    if (d.y > 0.0) {
-        vec2 q = d.xz / (d.y + 0.18) * 1.6 + vec2(0.013 * t, 0.0);
-        cover = smoothstep(0.5, 0.85, valueNoise(q)) * smoothstep(0.0, 0.12, d.y);
-        float lit = 0.6 + 0.4 * max(dot(d, kMoon), 0.0);
-        c = mix(c, vec3(0.09, 0.105, 0.17) * lit, cover * 0.85);
-    }
-    return c + vec3(0.03, 0.035, 0.06) * milkyBand(d) * (1.0 - cover);
-}
-
 layout(location = 0) in vec4 position;
 layout(location = 1) in vec3 normal;
 
 out vec3 worldPos;
 out vec3 worldNormal;
 flat out vec3 eyePos;
-out vec4 skyTint;  // the sky sphere's colour and cloud cover
 out vec4 fogTint;  // the night behind a point of stone, and how much of it veils the point
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
@@ -139,11 +82,6 @@ void main()
     vec3 toPoint = p.xyz - eyePos;
     float distance = length(toPoint);
     fogTint = vec4(nightColor(toPoint / max(distance, 1e-4)), 1.0 - exp(-distance * 0.0055));
-    skyTint = vec4(0.0);
-    if (dot(p.xyz, p.xyz) > kSkyBeyond * kSkyBeyond) {
-        float cover;
-        skyTint = vec4(skyAtVertex(normalize(p.xyz), cover), cover);
-    }
     gl_Position = matrix * p;
 }
 #endif
@@ -158,7 +96,6 @@ uniform float falloff;
 in vec3 worldPos;
 in vec3 worldNormal;
 flat in vec3 eyePos;
-in vec4 skyTint;
 in vec4 fogTint;
 out vec4 fragColor;
 
@@ -269,29 +206,6 @@ vec3 brazierFire(vec3 p, vec3 n)
                   smoothstep(-13.0, -12.6, p.y) * step(p.y, -12.0);
     return vec3(1.0, 0.52, 0.18) * fire * (2.0 * pool + 1.5 * flame);
 }
-
-// Stars on the sky sphere: at most one in every cell of a lattice round it, hidden by cloud and
-// mist. `pixel` is the pixel's size in radians: a star is never drawn smaller, so it does not
-// flicker. `cover` comes from the sphere's vertices.
-vec3 stars(vec3 d, float pixel, float cover)
-{
-    float band = milkyBand(d);
-    const float kCells = 90.0;
-    vec3 cell = floor(d * kCells);
-    uint h = hash3(uvec3(ivec3(cell) + 1024));
-    float chance = float(h & 1023u) * (1.0 / 1024.0);
-    float share = 0.07 + 0.2 * band;
-    if (chance >= share || d.y < 0.02) return vec3(0.0);
-    vec3 jitter = vec3(float((h >> 10u) & 255u), float((h >> 18u) & 255u), 128.0) / 255.0;
-    vec3 star = normalize((cell + 0.25 + 0.5 * jitter) / kCells);
-    float width = max(pixel * 1.1, 0.0012);
-    float r = length(d - star) / width;
-    float x = chance / share;
-    float bright = (0.3 + 1.6 * x * x * x * x) * (0.0012 / width);
-    return vec3(0.8, 0.85, 1.0) * bright * exp(-r * r * 2.0) * (1.0 - cover) *
-           smoothstep(0.02, 0.2, d.y);
-}
-
 void main()
 {
     vec3 dx = dFdx(worldPos), dy = dFdy(worldPos);
@@ -304,17 +218,6 @@ void main()
     float haze = exp(-gap * gap * 10.0) * clamp(closest / 8.0, 0.0, 1.0);
     vec3 glow = vec3(0.6, 0.42, 0.22) * (0.4 * haze + 0.05 * exp(-2.0 * gap));
 
-    if (dot(worldPos, worldPos) > kSkyBeyond * kSkyBeyond) {
-        float pixel = max(length(dx), length(dy)) / max(eyeDistance, 1.0);
-        vec3 d = normalize(worldPos);
-        // The low sun of the opening scenes, set and glowing through the mist: the same warm disc.
-        float towards = dot(d, kSunset);
-        float disc = smoothstep(0.9978, 0.9986, towards) * (1.0 - 0.6 * skyTint.a);
-        vec3 afterglow = vec3(0.5, 0.22, 0.08) * pow(max(towards, 0.0), 24.0) * (1.0 + 0.3 * beatHit());
-        vec3 sky = skyTint.rgb + stars(d, pixel, skyTint.a) + afterglow;
-        fragColor = vec4(mix(sky, vec3(1.0, 0.62, 0.32), 0.85 * disc) + glow, 1.0);
-        return;
-    }
 
     vec3 n = normalize(worldNormal);
     toEye = -ray;

@@ -25,6 +25,9 @@ constexpr float kTemple[3] = {0.0f, 0.0039215689f, 0.039215688f};
 constexpr float kLightStartY = 70.0f;
 constexpr float kLightSinkRate = 8.5f;
 constexpr float kLightRestY = -28.0f;
+constexpr float kLightRadius = 40.0f;  // how far its glow reaches in the air
+// The mesh ends with the sphere of sky round the temple: 24 rows of 48 quads.
+constexpr int kSkyIndexCount = 24 * 48 * 6;
 constexpr float kSceneNineBelowAfter = 18.0f;
 constexpr float kSideViewAfter = 30.2f;    // scene 10's orbit slots become the side view
 constexpr float kRisingViewAfter = 40.2f;  // bar 133.8: the rise along the axis
@@ -45,7 +48,7 @@ void drawTemple(DemoAssets& a, const SceneClock& clock, const Matrix4& m, float 
     Float3 light;
     light.set(0.0f, std::max(kLightStartY - kLightSinkRate * t, kLightRestY), 0.0f);
     temple.setFloat3("lightpos", light.x, light.y, light.z);
-    temple.setFloat("lightradius", 40.0f);
+    temple.setFloat("lightradius", kLightRadius);
     temple.setFloat("falloff", 0.8f);
     temple.setFloat3("fog_color", kTemple[0], kTemple[1], kTemple[2]);
     temple.setMatrix("matrix", m);
@@ -56,7 +59,19 @@ void drawTemple(DemoAssets& a, const SceneClock& clock, const Matrix4& m, float 
     // turned to the camera arrives clockwise, and the counter-clockwise ones are dropped.
     gl.glEnable(GL_CULL_FACE);
     gl.glCullFace(GL_FRONT);
-    a.pantheonMesh.geometry->draw(a.pantheonMesh.indexCount);
+    const int stoneCount = std::max(a.pantheonMesh.indexCount - kSkyIndexCount, 0);
+    a.pantheonMesh.geometry->draw(stoneCount);
+
+    // The sky behind, with a program of its own: under the stone's, its pixels would pay for
+    // the stone's shading too (the branches of a fragment shader run masked on a weak GPU).
+    const ShaderProgram& sky = *a.templeSkyShader;
+    sky.use();
+    sky.setMatrix("matrix", m);
+    sky.setFloat3("fog_color", kTemple[0], kTemple[1], kTemple[2]);
+    sky.setFloat3("lightpos", light.x, light.y, light.z);
+    sky.setFloat("lightradius", kLightRadius);
+    setBeatUniforms(sky, clock, t);
+    a.pantheonMesh.geometry->draw(a.pantheonMesh.indexCount - stoneCount, stoneCount);
     gl.glCullFace(GL_BACK);
     gl.glDisable(GL_CULL_FACE);
 }
