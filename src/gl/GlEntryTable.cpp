@@ -36,9 +36,11 @@ void resolveGlEntryTable(GlProcAddress lookup) {
     gl.glBlendFunc = ::glBlendFunc;
     gl.glClear = ::glClear;
     gl.glClearColor = ::glClearColor;
+    gl.glColorMask = ::glColorMask;
     gl.glCullFace = ::glCullFace;
     gl.glDeleteTextures = ::glDeleteTextures;
     gl.glDepthFunc = ::glDepthFunc;
+    gl.glDepthMask = ::glDepthMask;
     gl.glDisable = ::glDisable;
     gl.glDrawArrays = ::glDrawArrays;
     gl.glDrawElements = ::glDrawElements;
