@@ -40,7 +40,6 @@ void resolveGlEntryTable(GlProcAddress lookup) {
     gl.glCullFace = ::glCullFace;
     gl.glDeleteTextures = ::glDeleteTextures;
     gl.glDepthFunc = ::glDepthFunc;
-    gl.glDepthMask = ::glDepthMask;
     gl.glDisable = ::glDisable;
     gl.glDrawArrays = ::glDrawArrays;
     gl.glDrawElements = ::glDrawElements;

@@ -19,7 +19,6 @@ struct GlEntryTable {
     void(APIENTRY* glCullFace)(GLenum) = nullptr;
     void(APIENTRY* glDeleteTextures)(GLsizei, const GLuint*) = nullptr;
     void(APIENTRY* glDepthFunc)(GLenum) = nullptr;
-    void(APIENTRY* glDepthMask)(GLboolean) = nullptr;
     void(APIENTRY* glDisable)(GLenum) = nullptr;
     void(APIENTRY* glDrawArrays)(GLenum, GLint, GLsizei) = nullptr;
     void(APIENTRY* glDrawElements)(GLenum, GLsizei, GLenum, const void*) = nullptr;
