@@ -2,8 +2,8 @@
 // strata on the rock below, a warm light that sinks through the building into the crypt, a cold
 // moon from above and a blue rim on every edge, all fading into the night's colour. With
 // "syncdistort" on, each beat sends a swell up the building with a slight twist, and the joints
-// of the masonry glow on the beat. Round it all the mesh carries a sphere that is painted here as
-// the night sky: mist below the horizon, moonlit cloud and stars above, the light's glow in the air.
+// of the masonry glow on the beat. The sphere of sky round it all, the mesh's last triangles, is
+// drawn with its own program (temple_sky.shader).
 uniform mat4 matrix;
 uniform float t;
 uniform float beats;
@@ -18,39 +18,6 @@ uniform float syncdistort;
 const float kSkyBeyond = 95.0;
 
 uniform vec3 fog_color;
-
-// Integer hash (the same bits on every driver, unlike hashes built on sin).
-uint hash3(uvec3 v)
-{
-    v = v * 1664525u + 1013904223u;
-    v.x += v.y * v.z;
-    v.y += v.z * v.x;
-    v.z += v.x * v.y;
-    v ^= v >> 16u;
-    v.x += v.y * v.z;
-    v.y += v.z * v.x;
-    v.z += v.x * v.y;
-    return v.x ^ v.y ^ v.z;
-}
-
-float unitHash(uvec3 v)
-{
-    return float(hash3(v) >> 8u) * (1.0 / 16777216.0);
-}
-
-// Smooth value noise on a plane, 0 to 1.
-float valueNoise(vec2 q)
-{
-    vec2 cell = floor(q);
-    vec2 f = q - cell;
-    f = f * f * (3.0 - 2.0 * f);
-    uvec3 c = uvec3(ivec3(ivec2(cell) + 4096, 7));
-    float a = unitHash(c);
-    float b = unitHash(c + uvec3(1u, 0u, 0u));
-    float d = unitHash(c + uvec3(0u, 1u, 0u));
-    float e = unitHash(c + uvec3(1u, 1u, 0u));
-    return mix(mix(a, b, f.x), mix(d, e, f.x), f.y);
-}
 
 const vec3 kMoon = vec3(-0.6017, 0.5014, 0.6217);  // the moon's direction, behind the usual side
 const vec3 kSunset = vec3(0.6, 0.1, -0.7937);      // the sunken sun, just over the mist
@@ -69,13 +36,6 @@ vec3 nightColor(vec3 d)
     return c;
 }
 
-// Where the stars crowd: a faint band across the sky.
-float milkyBand(vec3 d)
-{
-    float across = dot(d, vec3(0.62, 0.2, -0.76));
-    return exp(-across * across * 40.0) * smoothstep(0.0, 0.3, d.y);
-}
-
 // The beat as a hit: full on the beat, gone by the next, hardest on the first beat of the bar.
 float beatHit()
 {
@@ -83,29 +43,13 @@ float beatHit()
 }
 
 #ifdef vertexcompile
-// The sky sphere's paint at its vertices, the sphere being smooth and far: the night, moonlit
-// cloud (one layer of smooth noise seen in perspective, thinning to the horizon) and a faint
-// milky band where the stars crowd. Returns the colour, and the cover for the stars.
-vec3 skyAtVertex(vec3 d, out float cover)
-{
-    vec3 c = nightColor(d);
-    cover = 0.0;
-    if (d.y > 0.0) {
-        vec2 q = d.xz / (d.y + 0.18) * 1.6 + vec2(0.013 * t, 0.0);
-        cover = smoothstep(0.5, 0.85, valueNoise(q)) * smoothstep(0.0, 0.12, d.y);
-        float lit = 0.6 + 0.4 * max(dot(d, kMoon), 0.0);
-        c = mix(c, vec3(0.09, 0.105, 0.17) * lit, cover * 0.85);
-    }
-    return c + vec3(0.03, 0.035, 0.06) * milkyBand(d) * (1.0 - cover);
-}
-
 layout(location = 0) in vec4 position;
 layout(location = 1) in vec3 normal;
 
 out vec3 worldPos;
 out vec3 worldNormal;
 flat out vec3 eyePos;
-out vec4 skyTint;  // the sky sphere's colour and cloud cover
+out vec4 fogTint;  // the night behind a point of stone, and how much of it veils the point
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
 vec3 cameraPosition()
@@ -134,11 +78,10 @@ void main()
     worldPos = p.xyz;
     worldNormal = normal;
     eyePos = cameraPosition();
-    skyTint = vec4(0.0);
-    if (dot(p.xyz, p.xyz) > kSkyBeyond * kSkyBeyond) {
-        float cover;
-        skyTint = vec4(skyAtVertex(normalize(p.xyz), cover), cover);
-    }
+    // The fog is smooth over any triangle: worked out at the vertices.
+    vec3 toPoint = p.xyz - eyePos;
+    float distance = length(toPoint);
+    fogTint = vec4(nightColor(toPoint / max(distance, 1e-4)), 1.0 - exp(-distance * 0.0055));
     gl_Position = matrix * p;
 }
 #endif
@@ -153,7 +96,7 @@ uniform float falloff;
 in vec3 worldPos;
 in vec3 worldNormal;
 flat in vec3 eyePos;
-in vec4 skyTint;
+in vec4 fogTint;
 out vec4 fragColor;
 
 const float kPlatformBottom = -26.05;  // below it is the rock the temple stands on
@@ -258,34 +201,11 @@ vec3 brazierFire(vec3 p, vec3 n)
     float fire = smoothstep(11.5, 13.0, t_scene) * flicker;
     vec3 toBowl = bowl - p;
     float d = length(toBowl);
-    float pool = max(dot(n, toBowl / max(d, 1e-4)), 0.0) / (1.0 + 0.08 * d * d);
+    float pool = max(dot(n, toBowl / max(d, 1e-4)), 0.0) / (1.0 + 0.025 * d * d);
     float flame = (1.0 - smoothstep(1.2, 2.2, length(p.xz - bowl.xz))) *
                   smoothstep(-13.0, -12.6, p.y) * step(p.y, -12.0);
     return vec3(1.0, 0.52, 0.18) * fire * (2.0 * pool + 1.5 * flame);
 }
-
-// Stars on the sky sphere: at most one in every cell of a lattice round it, hidden by cloud and
-// mist. `pixel` is the pixel's size in radians: a star is never drawn smaller, so it does not
-// flicker. `cover` comes from the sphere's vertices.
-vec3 stars(vec3 d, float pixel, float cover)
-{
-    float band = milkyBand(d);
-    const float kCells = 90.0;
-    vec3 cell = floor(d * kCells);
-    uint h = hash3(uvec3(ivec3(cell) + 1024));
-    float chance = float(h & 1023u) * (1.0 / 1024.0);
-    float share = 0.07 + 0.2 * band;
-    if (chance >= share || d.y < 0.02) return vec3(0.0);
-    vec3 jitter = vec3(float((h >> 10u) & 255u), float((h >> 18u) & 255u), 128.0) / 255.0;
-    vec3 star = normalize((cell + 0.25 + 0.5 * jitter) / kCells);
-    float width = max(pixel * 1.1, 0.0012);
-    float r = length(d - star) / width;
-    float x = chance / share;
-    float bright = (0.3 + 1.6 * x * x * x * x) * (0.0012 / width);
-    return vec3(0.8, 0.85, 1.0) * bright * exp(-r * r * 2.0) * (1.0 - cover) *
-           smoothstep(0.02, 0.2, d.y);
-}
-
 void main()
 {
     vec3 dx = dFdx(worldPos), dy = dFdy(worldPos);
@@ -298,17 +218,6 @@ void main()
     float haze = exp(-gap * gap * 10.0) * clamp(closest / 8.0, 0.0, 1.0);
     vec3 glow = vec3(0.6, 0.42, 0.22) * (0.4 * haze + 0.05 * exp(-2.0 * gap));
 
-    if (dot(worldPos, worldPos) > kSkyBeyond * kSkyBeyond) {
-        float pixel = max(length(dx), length(dy)) / max(eyeDistance, 1.0);
-        vec3 d = normalize(worldPos);
-        // The low sun of the opening scenes, set and glowing through the mist: the same warm disc.
-        float towards = dot(d, kSunset);
-        float disc = smoothstep(0.9978, 0.9986, towards) * (1.0 - 0.6 * skyTint.a);
-        vec3 afterglow = vec3(0.5, 0.22, 0.08) * pow(max(towards, 0.0), 24.0) * (1.0 + 0.3 * beatHit());
-        vec3 sky = skyTint.rgb + stars(d, pixel, skyTint.a) + afterglow;
-        fragColor = vec4(mix(sky, vec3(1.0, 0.62, 0.32), 0.85 * disc) + glow, 1.0);
-        return;
-    }
 
     vec3 n = normalize(worldNormal);
     toEye = -ray;
@@ -317,8 +226,10 @@ void main()
     // Materials: dressed stone for the temple, sand drifted on what faces up, and below the
     // platform the rock, the sand image laid flat as strata and darkened.
     bool rock = worldPos.y < kPlatformBottom;
-    vec3 albedo;
-    float joints = 0.0;
+    // The sand image serves both the rock's strata and the drifts: where it is laid and how
+    // strongly, then one lookup for either, so the shader holds a single copy of it.
+    vec2 sandUv, sandDu, sandDv;
+    float drift;
     if (rock) {
         // Round the axis on the flanks, the angle's change across the pixel taken without
         // derivatives in a branch; laid flat on the underside seen from below.
@@ -327,26 +238,29 @@ void main()
         float turnY = (q.x * dy.z - q.y * dy.x) / max(dot(q, q), 1e-4);
         const float kAround = 4.2, kDown = 0.09, kFlat = 0.035;  // strata 11 units deep
         bool under = n.y < -0.7;
-        vec2 uv = under ? q * kFlat : vec2(atan(q.y, q.x) * kAround, worldPos.y * kDown);
-        vec2 du = under ? dx.xz * kFlat : vec2(turnX * kAround, dx.y * kDown);
-        vec2 dv = under ? dy.xz * kFlat : vec2(turnY * kAround, dy.y * kDown);
-        vec3 strata = fetchFiltered(moss, uv, du, dv, kSandMean);
-        albedo = strata * vec3(0.42, 0.4, 0.42);
+        sandUv = under ? q * kFlat : vec2(atan(q.y, q.x) * kAround, worldPos.y * kDown);
+        sandDu = under ? dx.xz * kFlat : vec2(turnX * kAround, dx.y * kDown);
+        sandDv = under ? dy.xz * kFlat : vec2(turnY * kAround, dy.y * kDown);
+        drift = 1.0;
     } else {
+        const float kSand = 0.03;
+        sandUv = worldPos.xz * kSand;
+        sandDu = dx.xz * kSand;
+        sandDv = dy.xz * kSand;
+        // Sand lies on the floor and the steps, not on the cornices and the dome.
+        drift = smoothstep(0.55, 0.95, n.y) * (1.0 - smoothstep(-14.0, -11.0, worldPos.y));
+    }
+    vec3 sand = drift > 0.0 ? fetchFiltered(moss, sandUv, sandDu, sandDv, kSandMean) : kSandMean;
+
+    vec3 albedo = sand * vec3(0.42, 0.4, 0.42);
+    float joints = 0.0;
+    if (!rock) {
         const float kStone = 0.07;
         // The dome's outer shell and its coffered inside (seen from below, facing down) alike.
         bool dome = worldPos.y > 17.3 ? abs(n.y) > 0.3 : (worldPos.y > 14.7 && n.y < -0.3);
         vec3 stone = masonry(worldPos * kStone, n, dx * kStone, dy * kStone, dome);
         joints = 1.0 - smoothstep(0.14, 0.24, dot(stone, vec3(0.3, 0.5, 0.2)));
-        // Sand lies on the floor and the steps, not on the cornices and the dome.
-        float drift = smoothstep(0.55, 0.95, n.y) * (1.0 - smoothstep(-14.0, -11.0, worldPos.y));
-        albedo = stone;
-        if (drift > 0.0) {
-            const float kSand = 0.03;
-            vec3 sand = fetchFiltered(moss, worldPos.xz * kSand, dx.xz * kSand, dy.xz * kSand,
-                                      kSandMean);
-            albedo = mix(stone, sand * 0.8, drift * (0.45 + 0.4 * sand.r));
-        }
+        albedo = mix(stone, sand * 0.8, drift * (0.45 + 0.4 * sand.r));
     }
 
     // The sinking light: warm, reaching 2.5 radii, with a hot pool where it passes close by.
@@ -365,13 +279,17 @@ void main()
     // The moon, behind the camera's usual side, and the sky's blue from above; the dome's
     // inside, seen from under it, is sheltered from the moon.
     float sheltered = smoothstep(14.0, 15.5, worldPos.y) * smoothstep(0.2, 0.5, -toEye.y);
-    light += vec3(0.2, 0.27, 0.5) * max(dot(n, kMoon), 0.0) * (1.0 - sheltered);
-    light += vec3(0.035, 0.05, 0.11) * (0.6 + 0.4 * n.y);
-    // The mist below the rock is lit by the moon, and lights what faces down.
-    light += vec3(0.07, 0.09, 0.17) * max(dot(n, vec3(0.45, -0.85, 0.27)), 0.0);
-    // A faint cold lamp at the camera, so the faces turned from both lights still read.
+    light += vec3(0.15, 0.17, 0.26) * max(dot(n, kMoon), 0.0) * (1.0 - sheltered);
+    light += vec3(0.045, 0.045, 0.075) * (0.6 + 0.4 * n.y);
+    // The afterglow of the set sun, low on the other side: an amber key that models every column,
+    // cornice and step against the moon's cold side, and swells on the beat.
+    float dusk = max(dot(n, kSunset) + 0.15, 0.0) / 1.15;
+    light += vec3(0.62, 0.32, 0.13) * dusk * (1.0 - sheltered) * (1.0 + 0.7 * beatHit());
+    // The mist below the rock holds the afterglow, and lights what faces down in dusky rose.
+    light += vec3(0.55, 0.32, 0.22) * max(dot(n, vec3(0.45, -0.85, 0.27)), 0.0);
+    // A faint lamp at the camera, so the faces turned from every light still read.
     float lamp = max(dot(n, toEye), 0.0) * clamp(1.0 - eyeDistance / 120.0, 0.0, 1.0);
-    light += vec3(0.09, 0.12, 0.22) * lamp;
+    light += vec3(0.13, 0.11, 0.11) * lamp;
     // A cold rim on every silhouette keeps the shapes apart from the night.
     float edge = 1.0 - max(dot(n, toEye), 0.0);
     // Only on what faces up or sideways: a face turned down (the soffits, the dome's inside) is
@@ -381,8 +299,12 @@ void main()
     // no silhouettes and would show as cold slivers.
     rim *= 1.0 - sheltered;
     // On the beat the rim flares and warms towards the embers.
+    // Against the afterglow the rim is its amber, so the colonnade stands out warm against the
+    // sky where the sun has set behind it.
     float flare = beatHit();
-    vec3 rimColor = mix(vec3(0.09, 0.14, 0.32), vec3(0.42, 0.22, 0.1), 0.7 * flare);
+    float backlit = smoothstep(-0.2, 0.7, dot(ray, kSunset));
+    vec3 rimColor = mix(mix(vec3(0.09, 0.13, 0.27), vec3(0.5, 0.25, 0.1), backlit),
+                        vec3(0.42, 0.22, 0.1), 0.7 * flare);
     vec3 color = albedo * light + rimColor * rim * (rock ? 0.5 : 1.0) * (1.0 + 1.5 * flare);
 
     // The joints of the masonry carry the beat: in ember colour, as the rock wall of the opening
@@ -392,11 +314,14 @@ void main()
 
     color += brazierFire(worldPos, n);
 
-    color = 1.0 - exp(-1.4 * color);  // rolled off rather than clipped near the light
+    // Rolled off rather than clipped near the light: 1 - exp(-1.4 x), to within a few hundredths,
+    // at the cost of a division.
+    vec3 y = 1.4 * color;
+    vec3 y2 = y + 0.5 * y * y;
+    color = y2 / (1.0 + y2);
 
     // The night closes in with distance, in the colour of the sky behind.
-    float fog = 1.0 - exp(-eyeDistance * 0.0055);
-    color = mix(color, nightColor(ray), fog) + glow;
+    color = mix(color, fogTint.rgb, fogTint.a) + glow;
     fragColor = vec4(color, 1.0);
 }
 #endif

@@ -15,6 +15,7 @@
 // Every object the scenes draw with, made once by the load phase and owned by the Demo.
 struct DemoAssets {
     std::unique_ptr<ShaderProgram> geometryDistortShader;
+    std::unique_ptr<ShaderProgram> templeSkyShader;
     std::unique_ptr<ShaderProgram> stoneShader;
     std::unique_ptr<ShaderProgram> introLogoShader;
     std::unique_ptr<ShaderProgram> displayCameraShader;
@@ -98,6 +99,7 @@ struct AssetRow {
 inline constexpr AssetRow kAssetManifest[] = {
     {"assets/ground.shader", &DemoAssets::groundShader},
     {"assets/geometry_distort.shader", &DemoAssets::geometryDistortShader, "tex moss"},
+    {"assets/temple_sky.shader", &DemoAssets::templeSkyShader},
     {"assets/stone.shader", &DemoAssets::stoneShader, "tex moss"},
     {"assets/intrologo.shader", &DemoAssets::introLogoShader, "tex screen ipos"},
     {"assets/display_camera.shader", &DemoAssets::displayCameraShader, "tex screen"},

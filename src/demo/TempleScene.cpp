@@ -4,6 +4,7 @@
 // second, until the last three seconds rise along the axis through the floor and out of the dome.
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "demo/BeatUniforms.h"
 #include "demo/DemoAssets.h"
@@ -25,6 +26,9 @@ constexpr float kTemple[3] = {0.0f, 0.0039215689f, 0.039215688f};
 constexpr float kLightStartY = 70.0f;
 constexpr float kLightSinkRate = 8.5f;
 constexpr float kLightRestY = -28.0f;
+constexpr float kLightRadius = 40.0f;  // how far its glow reaches in the air
+// The mesh ends with the sphere of sky round the temple: 24 rows of 48 quads.
+constexpr int kSkyIndexCount = 24 * 48 * 6;
 constexpr float kSceneNineBelowAfter = 18.0f;
 constexpr float kSideViewAfter = 30.2f;    // scene 10's orbit slots become the side view
 constexpr float kRisingViewAfter = 40.2f;  // bar 133.8: the rise along the axis
@@ -35,7 +39,8 @@ constexpr double kTwoTenths = static_cast<double>(0.2f);
 constexpr double kEighteenHundredths = static_cast<double>(0.18f);
 constexpr double kRiseStart = static_cast<double>(kRisingViewAfter);
 
-void drawTemple(DemoAssets& a, const SceneClock& clock, const Matrix4& m, float t, float gate) {
+void drawTemple(DemoAssets& a, const SceneClock& clock, const Matrix4& m, float t, float gate,
+                bool depthFirst) {
     const ShaderProgram& temple = *a.geometryDistortShader;
     temple.use();
     bindToUnit(0, *a.brickTexture);
@@ -45,13 +50,40 @@ void drawTemple(DemoAssets& a, const SceneClock& clock, const Matrix4& m, float 
     Float3 light;
     light.set(0.0f, std::max(kLightStartY - kLightSinkRate * t, kLightRestY), 0.0f);
     temple.setFloat3("lightpos", light.x, light.y, light.z);
-    temple.setFloat("lightradius", 40.0f);
+    temple.setFloat("lightradius", kLightRadius);
     temple.setFloat("falloff", 0.8f);
     temple.setFloat3("fog_color", kTemple[0], kTemple[1], kTemple[2]);
     temple.setMatrix("matrix", m);
     setBeatUniforms(temple, clock, t);
     temple.setFloat("syncdistort", gate);
-    a.pantheonMesh.geometry->draw(a.pantheonMesh.indexCount);
+    // Every surface of the mesh is closed and wound to face out (the sky's inwards), so the faces
+    // turned away need no shading at all. The view matrices turn the handedness over: a face
+    // turned to the camera arrives clockwise, and the counter-clockwise ones are dropped.
+    gl.glEnable(GL_CULL_FACE);
+    gl.glCullFace(GL_FRONT);
+    const int stoneCount = std::max(a.pantheonMesh.indexCount - kSkyIndexCount, 0);
+    // From below, the stone overlaps itself several deep in an order the depth test gains little
+    // from: its depth is laid first (the colour masked, so the driver skips the shading), and
+    // then each pixel is shaded once. From the other viewpoints the extra pass costs what it saves.
+    if (depthFirst) {
+        gl.glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+        a.pantheonMesh.geometry->draw(stoneCount);
+        gl.glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    }
+    a.pantheonMesh.geometry->draw(stoneCount);
+
+    // The sky behind, with a program of its own: under the stone's, its pixels would pay for
+    // the stone's shading too (the branches of a fragment shader run masked on a weak GPU).
+    const ShaderProgram& sky = *a.templeSkyShader;
+    sky.use();
+    sky.setMatrix("matrix", m);
+    sky.setFloat3("fog_color", kTemple[0], kTemple[1], kTemple[2]);
+    sky.setFloat3("lightpos", light.x, light.y, light.z);
+    sky.setFloat("lightradius", kLightRadius);
+    setBeatUniforms(sky, clock, t);
+    a.pantheonMesh.geometry->draw(a.pantheonMesh.indexCount - stoneCount, stoneCount);
+    gl.glCullFace(GL_BACK);
+    gl.glDisable(GL_CULL_FACE);
 }
 
 // The debris program is made ready for the frame; nothing is drawn with it.
@@ -170,6 +202,7 @@ void drawTempleScene(DemoAssets& assets, SceneClock& clock) {
     Matrix4 m;
     multiply(m, shot.view, clock.projection);
 
-    drawTemple(assets, clock, m, t, sceneTen ? 1.0f : 0.0f);
+    drawTemple(assets, clock, m, t, sceneTen ? 1.0f : 0.0f,
+               std::strcmp(shot.viewpoint, "below") == 0);
     prepareDebris(assets, clock, m, exactTime);
 }

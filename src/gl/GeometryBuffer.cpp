@@ -1,5 +1,7 @@
 #include "gl/GeometryBuffer.h"
 
+#include <cstdint>
+
 #include "gl/GlEntryTable.h"
 
 GeometryBuffer::GeometryBuffer() {
@@ -51,12 +53,14 @@ void GeometryBuffer::setIndices(std::uint32_t count, const std::uint32_t* data) 
     gl.glBindVertexArray(0);
 }
 
-void GeometryBuffer::draw(int count) const {
+void GeometryBuffer::draw(int count, int first) const {
     gl.glBindVertexArray(vertexArray);
     if (indexed) {
-        gl.glDrawElements(GL_TRIANGLES, count, GL_UNSIGNED_INT, nullptr);
+        const auto offset = static_cast<std::uintptr_t>(first) * sizeof(GLuint);
+        gl.glDrawElements(GL_TRIANGLES, count, GL_UNSIGNED_INT,
+                          reinterpret_cast<const void*>(offset));
     } else {
-        gl.glDrawArrays(GL_TRIANGLES, 0, count);
+        gl.glDrawArrays(GL_TRIANGLES, first, count);
     }
     gl.glBindVertexArray(0);
 }

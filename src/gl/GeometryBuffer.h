@@ -17,7 +17,7 @@ public:
     void setAttribute(int index, int components, int count, const float* data);
     // count 0 drops an existing index buffer; the buffer is then drawn with glDrawArrays.
     void setIndices(std::uint32_t count, const std::uint32_t* data);
-    void draw(int count) const;
+    void draw(int count, int first = 0) const;
 
     int attributeSlots = 0;
     int indexed = 0;

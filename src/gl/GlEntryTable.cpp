@@ -36,6 +36,7 @@ void resolveGlEntryTable(GlProcAddress lookup) {
     gl.glBlendFunc = ::glBlendFunc;
     gl.glClear = ::glClear;
     gl.glClearColor = ::glClearColor;
+    gl.glColorMask = ::glColorMask;
     gl.glCullFace = ::glCullFace;
     gl.glDeleteTextures = ::glDeleteTextures;
     gl.glDepthFunc = ::glDepthFunc;

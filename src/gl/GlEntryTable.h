@@ -15,6 +15,7 @@ struct GlEntryTable {
     void(APIENTRY* glBlendFunc)(GLenum, GLenum) = nullptr;
     void(APIENTRY* glClear)(GLbitfield) = nullptr;
     void(APIENTRY* glClearColor)(GLfloat, GLfloat, GLfloat, GLfloat) = nullptr;
+    void(APIENTRY* glColorMask)(GLboolean, GLboolean, GLboolean, GLboolean) = nullptr;
     void(APIENTRY* glCullFace)(GLenum) = nullptr;
     void(APIENTRY* glDeleteTextures)(GLsizei, const GLuint*) = nullptr;
     void(APIENTRY* glDepthFunc)(GLenum) = nullptr;

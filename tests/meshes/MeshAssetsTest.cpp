@@ -169,3 +169,19 @@ TEST(MeshAssets, CaveCameraKeepsClearOfTheWalls) {
 }
 
 }  // namespace
+
+// The temple scene draws the sky, the mesh's last 24 x 48 quads, with a program of its own:
+// those indices and no others reach out to the sphere of radius 105.
+TEST(MeshAssets, TempleSkyIsExactlyTheLastIndices) {
+    const MeshData temple = parsed(kTemplePath);
+    constexpr size_t kSkyIndices = 24 * 48 * 6;
+    ASSERT_GT(temple.indices.size(), kSkyIndices);
+    const size_t firstSky = temple.indices.size() - kSkyIndices;
+    int misplaced = 0;
+    for (size_t i = 0; i < temple.indices.size(); ++i) {
+        const float* p = &temple.positions[4 * temple.indices[i]];
+        const bool far = std::hypot(std::hypot(p[0], p[2]), p[1]) > 95.0f;
+        if (far != (i >= firstSky)) ++misplaced;
+    }
+    EXPECT_EQ(misplaced, 0);
+}

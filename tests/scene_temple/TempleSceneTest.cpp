@@ -95,10 +95,11 @@ protected:
             << clock.bars;
         return drawRecorded(drawTempleScene, clock);
     }
-    // The one draw of a frame: the temple.
+    // The first of a frame's draws: the temple's stone (last, the sky round it; from below the
+    // stone is drawn twice, its depth first).
     const Draw& temple(const RecordedFrame& f) {
         const std::vector<Draw>& draws = f.calls->draws();
-        EXPECT_EQ(draws.size(), 1u);
+        EXPECT_EQ(draws.size(), std::strcmp(templeCamera(f.clock).viewpoint, "below") ? 2u : 3u);
         return draws.front();
     }
     // Which viewpoint the temple was drawn from, or "" when none matches exactly.
@@ -124,7 +125,14 @@ TEST_F(TempleSceneTest, FirstFrameDrawsTheTempleAndPreparesTheDebris) {
     EXPECT_EQ(d.program, a.geometryDistortShader->program);
     EXPECT_EQ(d.vertexArray, a.pantheonMesh.geometry->vertexArray);
     EXPECT_TRUE(d.indexed);
-    EXPECT_EQ(d.count, a.pantheonMesh.indexCount);
+    // The stone, then the sky with its own program and the same camera: the whole mesh between
+    // them.
+    const Draw& sky = f.calls->draws().back();
+    EXPECT_EQ(sky.program, a.templeSkyShader->program);
+    EXPECT_EQ(sky.vertexArray, d.vertexArray);
+    EXPECT_EQ(d.count + sky.count, a.pantheonMesh.indexCount);
+    EXPECT_EQ(sky.uniform("matrix"), d.uniform("matrix"));
+    EXPECT_EQ(sky.uniform("lightpos"), d.uniform("lightpos"));
     EXPECT_TRUE(d.depthTest);
     EXPECT_FALSE(d.blend);
     EXPECT_EQ(d.textures[0], a.brickTexture->id);
@@ -155,8 +163,8 @@ TEST_F(TempleSceneTest, FirstFrameDrawsTheTempleAndPreparesTheDebris) {
     EXPECT_EQ(f.calls->uniformSettings("fade"),
               std::vector<std::vector<double>>{{float(std::min(-exact, 0.0))}});
     const std::vector<std::vector<double>> matrices = f.calls->uniformSettings("matrix");
-    ASSERT_EQ(matrices.size(), 2u);
-    EXPECT_EQ(matrices[1], matrices[0]);
+    ASSERT_EQ(matrices.size(), 3u);  // stone, sky, debris
+    EXPECT_EQ(matrices[2], matrices[0]);
     // The last steps: the fade, the point size, the standing state back.
     std::vector<std::string> tail;
     for (const std::string& line : f.calls->lines()) tail.push_back(line.substr(0, 16));

@@ -89,7 +89,10 @@ void addColumn(MeshBuilder& b, float angle) {
         shaft.push_back({1.95f - 0.33f * std::pow(f, 1.6f), -15.95f + 21.55f * f});
     }
     b.lathe(shaft, 60, cx, cz, flutes);
-    b.lathe({{1.62f, 5.6f, true},
+    // The neck ring is closed underneath, inside the shaft's top: the fluted shaft and the ring
+    // meet at different segment counts, and the hairline gaps along that seam must show stone.
+    b.lathe({{0.0f, 5.5f, true},
+             {1.62f, 5.6f, true},
              {1.8f, 5.75f},
              {1.8f, 5.95f},
              {1.62f, 6.1f, true},
@@ -135,7 +138,9 @@ void addEntablatureAndDome(MeshBuilder& b) {
         const float a = innerTop * (1.0f - i / 40.0f);
         inner.push_back({24.0f * std::cos(a), 14.6f + kInnerRise * std::sin(a)});
     }
-    inner.front().r = kTempleOculusRadius;
+    // Its edge reaches a little into the oculus, under the rim: the rim's and the inside's
+    // segments differ in count, and the hairline gap along that seam must show stone, not sky.
+    inner.front().r = kTempleOculusRadius - 0.03f;
     // Ten steps round each coffer and eight along each of its rows, so the bevels are modelled,
     // not smeared across a single band of triangles (within the meshes' size budget).
     b.lathe(inner, 2 * kRingSegments, 0.0f, 0.0f, coffers);
@@ -179,15 +184,18 @@ void addSky(MeshBuilder& b) {
 MeshData buildTempleMesh() {
     MeshData mesh;
     MeshBuilder b(mesh);
+    // Drawn in this order, roughly front to back from the cameras (all outside the colonnade or
+    // under the rock), so the depth test turns away what is hidden before it is shaded: the rock
+    // first (it hides the platform from below), the sky last.
+    MeshData rock =
+        generateSurfaceData(kTempleRockGridSize, kTempleRockExtent, templeRockGridField);
+    orientToNormals(rock);
+    b.append(rock, 0.0f, templeRockGridOffsetY(), 0.0f);
     addPlatform(b);
     for (int i = 0; i < kTempleColumnCount; ++i)
         addColumn(b, kColumnPhase + 2.0f * kPi * i / kTempleColumnCount);
     addEntablatureAndDome(b);
     addBraziers(b);
-    MeshData rock =
-        generateSurfaceData(kTempleRockGridSize, kTempleRockExtent, templeRockGridField);
-    orientToNormals(rock);
-    b.append(rock, 0.0f, templeRockGridOffsetY(), 0.0f);
     addSky(b);
     return mesh;
 }

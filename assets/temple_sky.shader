@@ -1,0 +1,168 @@
+// The night round the temple, painted on the sphere of radius 105 at the end of the temple's mesh
+// (drawn alone with this program, so the sky's pixels pay for no stone): mist below the horizon,
+// moonlit cloud and stars above, the set sun's glow through the mist and the sinking light's glow
+// in the air, as the temple's own program paints them on its stone.
+uniform mat4 matrix;
+uniform float t;
+uniform float kick;
+uniform float saw;
+uniform vec3 fog_color;
+
+// Integer hash (the same bits on every driver, unlike hashes built on sin).
+uint hash3(uvec3 v)
+{
+    v = v * 1664525u + 1013904223u;
+    v.x += v.y * v.z;
+    v.y += v.z * v.x;
+    v.z += v.x * v.y;
+    v ^= v >> 16u;
+    v.x += v.y * v.z;
+    v.y += v.z * v.x;
+    v.z += v.x * v.y;
+    return v.x ^ v.y ^ v.z;
+}
+
+float unitHash(uvec3 v)
+{
+    return float(hash3(v) >> 8u) * (1.0 / 16777216.0);
+}
+
+// Smooth value noise on a plane, 0 to 1.
+float valueNoise(vec2 q)
+{
+    vec2 cell = floor(q);
+    vec2 f = q - cell;
+    f = f * f * (3.0 - 2.0 * f);
+    uvec3 c = uvec3(ivec3(ivec2(cell) + 4096, 7));
+    float a = unitHash(c);
+    float b = unitHash(c + uvec3(1u, 0u, 0u));
+    float d = unitHash(c + uvec3(0u, 1u, 0u));
+    float e = unitHash(c + uvec3(1u, 1u, 0u));
+    return mix(mix(a, b, f.x), mix(d, e, f.x), f.y);
+}
+
+const vec3 kMoon = vec3(-0.6017, 0.5014, 0.6217);  // the moon's direction, behind the usual side
+const vec3 kSunset = vec3(0.6, 0.1, -0.7937);      // the sunken sun, just over the mist
+
+// The night's colour along a direction, without stars or clouds: what the fog fades into. Deep
+// blue overhead, a pale band of moonlit mist at the horizon, and the mist sea below it.
+vec3 nightColor(vec3 d)
+{
+    float above = max(d.y, 0.0), below = max(-d.y, 0.0);
+    vec3 zenith = mix(vec3(0.016, 0.028, 0.085), fog_color, sqrt(above));
+    vec3 c = d.y > 0.0 ? zenith : mix(vec3(0.03, 0.042, 0.095), vec3(0.006, 0.012, 0.05),
+                                      sqrt(below));
+    c += vec3(0.045, 0.055, 0.09) * exp(-abs(d.y) * 9.0);
+    float m = max(dot(d, kMoon), 0.0);
+    c += vec3(0.05, 0.065, 0.11) * m * m * m * m;
+    return c;
+}
+
+// Where the stars crowd: a faint band across the sky.
+float milkyBand(vec3 d)
+{
+    float across = dot(d, vec3(0.62, 0.2, -0.76));
+    return exp(-across * across * 40.0) * smoothstep(0.0, 0.3, d.y);
+}
+
+// The beat as a hit: full on the beat, gone by the next, hardest on the first beat of the bar.
+float beatHit()
+{
+    return (1.0 - saw) * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.65);
+}
+
+#ifdef vertexcompile
+// The sky sphere's paint at its vertices, the sphere being smooth and far: the night, moonlit
+// cloud (one layer of smooth noise seen in perspective, thinning to the horizon) and a faint
+// milky band where the stars crowd. Returns the colour, and the cover for the stars.
+vec3 skyAtVertex(vec3 d, out float cover)
+{
+    vec3 c = nightColor(d);
+    cover = 0.0;
+    if (d.y > 0.0) {
+        vec2 q = d.xz / (d.y + 0.18) * 1.6 + vec2(0.013 * t, 0.0);
+        cover = smoothstep(0.5, 0.85, valueNoise(q)) * smoothstep(0.0, 0.12, d.y);
+        float lit = 0.6 + 0.4 * max(dot(d, kMoon), 0.0);
+        c = mix(c, vec3(0.09, 0.105, 0.17) * lit, cover * 0.85);
+    }
+    return c + vec3(0.03, 0.035, 0.06) * milkyBand(d) * (1.0 - cover);
+}
+
+layout(location = 0) in vec4 position;
+
+out vec3 worldPos;
+flat out vec3 eyePos;
+out vec4 skyTint;  // the sphere's colour and cloud cover
+
+// The camera in model space: the point whose clip-space x, y and w all vanish.
+vec3 cameraPosition()
+{
+    vec4 r0 = vec4(matrix[0][0], matrix[1][0], matrix[2][0], matrix[3][0]);
+    vec4 r1 = vec4(matrix[0][1], matrix[1][1], matrix[2][1], matrix[3][1]);
+    vec4 r3 = vec4(matrix[0][3], matrix[1][3], matrix[2][3], matrix[3][3]);
+    return inverse(transpose(mat3(r0.xyz, r1.xyz, r3.xyz))) * -vec3(r0.w, r1.w, r3.w);
+}
+
+void main()
+{
+    worldPos = position.xyz;
+    eyePos = cameraPosition();
+    float cover;
+    skyTint = vec4(skyAtVertex(normalize(position.xyz), cover), cover);
+    gl_Position = matrix * position;
+}
+#endif
+
+#ifdef fragmentcompile
+uniform vec3 lightpos;
+uniform float lightradius;
+
+in vec3 worldPos;
+flat in vec3 eyePos;
+in vec4 skyTint;
+out vec4 fragColor;
+
+// Stars on the sky sphere: at most one in every cell of a lattice round it, hidden by cloud and
+// mist. `pixel` is the pixel's size in radians: a star is never drawn smaller, so it does not
+// flicker. `cover` comes from the sphere's vertices.
+vec3 stars(vec3 d, float pixel, float cover)
+{
+    float band = milkyBand(d);
+    const float kCells = 90.0;
+    vec3 cell = floor(d * kCells);
+    uint h = hash3(uvec3(ivec3(cell) + 1024));
+    float chance = float(h & 1023u) * (1.0 / 1024.0);
+    float share = 0.07 + 0.2 * band;
+    if (chance >= share || d.y < 0.02) return vec3(0.0);
+    vec3 jitter = vec3(float((h >> 10u) & 255u), float((h >> 18u) & 255u), 128.0) / 255.0;
+    vec3 star = normalize((cell + 0.25 + 0.5 * jitter) / kCells);
+    float width = max(pixel * 1.1, 0.0012);
+    float r = length(d - star) / width;
+    float x = chance / share;
+    float bright = (0.3 + 1.6 * x * x * x * x) * (0.0012 / width);
+    return vec3(0.8, 0.85, 1.0) * bright * exp(-r * r * 2.0) * (1.0 - cover) *
+           smoothstep(0.02, 0.2, d.y);
+}
+
+void main()
+{
+    vec3 dx = dFdx(worldPos), dy = dFdy(worldPos);
+    vec3 toEye = eyePos - worldPos;
+    float eyeDistance = length(toEye);
+    vec3 ray = -toEye / max(eyeDistance, 1e-4);
+    // The air round the sinking light glows: close to it brightly, faintly further out.
+    float closest = clamp(dot(lightpos - eyePos, ray), 0.0, eyeDistance);
+    float gap = length(eyePos + ray * closest - lightpos) / lightradius;
+    float haze = exp(-gap * gap * 10.0) * clamp(closest / 8.0, 0.0, 1.0);
+    vec3 glow = vec3(0.6, 0.42, 0.22) * (0.4 * haze + 0.05 * exp(-2.0 * gap));
+
+    float pixel = max(length(dx), length(dy)) / max(eyeDistance, 1.0);
+    vec3 d = normalize(worldPos);
+    // The low sun of the opening scenes, set and glowing through the mist: the same warm disc.
+    float towards = dot(d, kSunset);
+    float disc = smoothstep(0.9978, 0.9986, towards) * (1.0 - 0.6 * skyTint.a);
+    vec3 afterglow = vec3(0.5, 0.22, 0.08) * pow(max(towards, 0.0), 24.0) * (1.0 + 0.3 * beatHit());
+    vec3 sky = skyTint.rgb + stars(d, pixel, skyTint.a) + afterglow;
+    fragColor = vec4(mix(sky, vec3(1.0, 0.62, 0.32), 0.85 * disc) + glow, 1.0);
+}
+#endif
