@@ -90,33 +90,59 @@ float scorch(vec2 q)
     return (1.0 - smoothstep(0.4, 2.6, r)) * 0.4;
 }
 
-// Bilinear lookup by hand, wrapping like GL_REPEAT. The driver's own filtered lookups crawl where
-// a surface is seen edge-on (the images carry the maximum anisotropy but no smaller levels).
-vec3 fetchLinear(sampler2D s, vec2 uv)
+// The images' mean colours: what their detail fades into where a texel is smaller than a pixel
+// and the lookups would only alias.
+const vec3 kSandMean = vec3(0.843, 0.675, 0.482);
+const vec3 kRockMean = vec3(0.482, 0.369, 0.286);
+const vec3 kMossMean = vec3(0.251, 0.325, 0.149);
+
+// How much of an image's detail to keep where "texels" of it fall on one pixel.
+float detailKept(float texels)
 {
-    ivec2 size = textureSize(s, 0);
-    if (size.x == 0) return vec3(0.0);
-    vec2 texel = uv * vec2(size) - 0.5;
-    vec2 f = fract(texel);
+    return 1.0 - smoothstep(1.5, 5.0, texels);
+}
+
+// The sand, linear across its ripples and nearest along them: the ripples run along the image's
+// rows and change little along them, so two texels do the work of four. (The driver's own
+// filtered lookups crawl where a surface is seen edge-on: the images carry the maximum anisotropy
+// but no smaller levels.)
+vec3 fetchSand(vec2 uv)
+{
+    ivec2 size = textureSize(sand, 0);
+    if (size.x == 0) return kSandMean;
+    vec2 texel = uv * vec2(size) - vec2(0.0, 0.5);
     // Our images are powers of two on a side: the wrap is a mask (any other size still stays in
     // bounds).
     ivec2 mask = size - 1;
-    ivec2 base = ivec2(floor(texel));
-    ivec2 a = base & mask;
-    ivec2 b = (base + 1) & mask;
-    vec3 c00 = texelFetch(s, a, 0).rgb;
-    vec3 c10 = texelFetch(s, ivec2(b.x, a.y), 0).rgb;
-    vec3 c01 = texelFetch(s, ivec2(a.x, b.y), 0).rgb;
-    vec3 c11 = texelFetch(s, b, 0).rgb;
-    return mix(mix(c00, c10, f.x), mix(c01, c11, f.x), f.y);
+    ivec2 a = ivec2(floor(texel)) & mask;
+    int b = (a.y + 1) & mask.y;
+    vec3 c0 = texelFetch(sand, a, 0).rgb;
+    vec3 c1 = texelFetch(sand, ivec2(a.x, b), 0).rgb;
+    return mix(c0, c1, fract(texel.y));
 }
 
-// One texel, for the moss: its pattern is fine enough that filtering is not missed.
-vec3 fetchNearest(sampler2D s, vec2 uv)
+// Texels on a pixel from their rates along the image's two axes: the shorter, up to a quarter of
+// the longer (edge-on, the long side alone would wash the pattern out).
+float footprint(vec2 rate)
+{
+    return max(min(rate.x, rate.y), 0.25 * max(rate.x, rate.y));
+}
+
+// One texel of the rock or the moss, whose patterns are coarse enough that filtering is not
+// missed. Where more than three texels fall on a pixel the image is read four times larger
+// instead, so that neighbouring pixels read neighbouring texels (scattered reads are most of this
+// program's cost) and the pattern stays without aliasing; the detail dips to the mean colour at
+// the switch, and fades into it far away.
+vec3 fetchCoarse(sampler2D s, vec2 uv, float texels, vec3 mean)
 {
     ivec2 size = textureSize(s, 0);
-    if (size.x == 0) return vec3(0.0);
-    return texelFetch(s, ivec2(floor(uv * vec2(size))) & (size - 1), 0).rgb;
+    if (size.x == 0) return mean;
+    bool far_ = texels >= 3.0;
+    float detail = far_ ? smoothstep(3.0, 4.0, texels) * (1.0 - smoothstep(10.0, 24.0, texels))
+                        : 1.0 - smoothstep(2.0, 3.0, texels);
+    // No detail left: every such pixel reads the same texel.
+    vec2 at = (far_ ? 0.25 * uv + 0.37 : uv) * step(1e-3, detail);
+    return mix(mean, texelFetch(s, ivec2(floor(at * vec2(size))) & (size - 1), 0).rgb, detail);
 }
 
 void main()
@@ -135,16 +161,21 @@ void main()
     float mossy = smoothstep(0.55, 0.75, up + 0.3 * patch_) * (1.0 - sandy) *
                   smoothstep(22.0, 4.0, h);
 
-    // Each image is read only where it shows: the lookups are most of this program's cost.
+    // Every image is read on every pixel (the GL runs both sides of a branch anyway): one texel
+    // of rock, one of moss, two of sand. How many texels fall on a pixel decides how much of their
+    // detail shows.
     vec3 p = worldPos / 14.0;
-    vec3 albedo = vec3(0.0);
-    if (sandy < 1.0 && mossy < 1.0) {
-        vec2 rockUv = up > 0.75 ? p.xz : abs(n.x) > abs(n.z) ? vec2(p.z, -p.y) : vec2(p.x, -p.y);
-        albedo = fetchLinear(tex, rockUv) * vec3(0.95, 0.85, 0.8);
-    }
-    if (mossy > 0.0)
-        albedo = mix(albedo, fetchNearest(moss, p.xz * 0.7) * vec3(0.85, 0.95, 0.7), mossy);
-    if (sandy > 0.0) albedo = mix(albedo, fetchLinear(sand, p.xz * 0.9), sandy);
+    vec2 rockUv = up > 0.75 ? p.xz : abs(n.x) > abs(n.z) ? vec2(p.z, -p.y) : vec2(p.x, -p.y);
+    vec2 rockRate = fwidth(rockUv) * 1024.0;
+    vec3 rock = fetchCoarse(tex, rockUv, footprint(rockRate), kRockMean);
+    vec2 flatRate = fwidth(p.xz) * 1024.0;
+    vec3 mossColor = fetchCoarse(moss, p.xz * 0.7, 0.7 * footprint(flatRate), kMossMean);
+    // The ripples change along z: their spacing (some 46 texels, a dark line of 10 in each) is what
+    // aliases first.
+    float sandDetail = detailKept(0.9 * flatRate.y / 4.0);
+    vec3 sandColor = mix(kSandMean, fetchSand(p.xz * 0.9 * step(1e-3, sandDetail)), sandDetail);
+    vec3 albedo = mix(rock * vec3(0.95, 0.85, 0.8), mossColor * vec3(0.85, 0.95, 0.7), mossy);
+    albedo = mix(albedo, sandColor, sandy);
     albedo *= 1.0 - scorch(worldPos.xz) * up;
 
     // The lamp: wrapped so that it reaches the floor's flats too; the walls that face the deep
