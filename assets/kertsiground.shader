@@ -6,6 +6,9 @@
 // scorched. The fog fades into the same sky the rocket program paints, so the horizon joins it.
 uniform mat4 matrix;
 uniform vec3 fog_color;
+uniform vec3 lightpos;
+uniform float lightradius;
+uniform float falloff;
 
 // The sky colour the scene clears with, recovered from the ground fog it sends: the two share
 // their red, and their green and blue are fixed multiples of the same terms.
@@ -34,8 +37,9 @@ layout(location = 1) in vec3 normal;
 
 out vec3 worldPos;
 out vec3 worldNormal;
-out float patch_;
-flat out vec3 eyePos;
+out vec2 materials;  // how much sand and how much moss
+out vec3 light;      // lamp, sky and sun together
+out float fog;
 out vec3 skyBehind;  // the sky seen past the vertex: what the fog fades into
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
@@ -47,15 +51,49 @@ vec3 cameraPosition()
     return inverse(transpose(mat3(r0.xyz, r1.xyz, r3.xyz))) * -vec3(r0.w, r1.w, r3.w);
 }
 
+// The materials, the light and the fog change slowly over the floor: they are worked out per
+// vertex, the images and the soot per pixel.
 void main()
 {
     worldPos = position.xyz;
     worldNormal = normal;
+    vec3 eyePos = cameraPosition();
+    vec3 n = normalize(normal);
+    vec3 toEye = eyePos - worldPos;
+    if (dot(n, toEye) < 0.0) n = -n;
+    float up = clamp(n.y, 0.0, 1.0);
+    float h = worldPos.y;
+
     // A slow variation, about -0.5 to 0.5, that breaks the borders between sand, moss and rock.
     vec2 q = position.xz;
-    patch_ = 0.25 * (sin(0.071 * q.x + 0.9 * sin(0.043 * q.y)) + sin(0.059 * q.y - 0.7 * sin(0.037 * q.x)));
-    eyePos = cameraPosition();
-    skyBehind = skyGradient(normalize(position.xyz - eyePos));
+    float patch_ = 0.25 * (sin(0.071 * q.x + 0.9 * sin(0.043 * q.y)) + sin(0.059 * q.y - 0.7 * sin(0.037 * q.x)));
+    // Rock hung on the wall it belongs to, laid flat on the tops; sand and moss laid flat.
+    float flat_ = smoothstep(0.72, 0.9, up + 0.2 * patch_);
+    float low = 1.0 - smoothstep(-2.0, 6.0, h + 6.0 * patch_);
+    float sandy = flat_ * max(low, smoothstep(0.95, 0.99, up) * 0.6);
+    float mossy = smoothstep(0.55, 0.75, up + 0.3 * patch_) * (1.0 - sandy) *
+                  smoothstep(22.0, 4.0, h);
+    materials = vec2(sandy, mossy);
+
+    // The lamp: wrapped so that it reaches the floor's flats too; the walls that face the deep
+    // middle of the canyon catch it most.
+    vec3 toLight = lightpos - worldPos;
+    float lightDistance = length(toLight);
+    vec3 l = toLight / max(lightDistance, 1e-4);
+    float reach = pow(clamp(1.0 - lightDistance / lightradius, 0.0, 1.0), falloff);
+    float wrap = 0.5 + 0.5 * dot(n, l);
+    vec3 lamp = vec3(1.3, 0.9, 0.6) * pow(reach, 3.0) * (0.35 + wrap * wrap);
+    // The sky's own colour, brought up to a usable light, and a low sun across the canyon.
+    vec3 skyTint = fog_color / max(max(fog_color.r, fog_color.g), 0.05);
+    vec3 sky = mix(skyTint, vec3(0.8), 0.4) * (0.25 + 0.25 * up);
+    vec3 sunDir = normalize(vec3(0.55, 0.45, -0.7));
+    vec3 sun = vec3(1.0, 0.72, 0.5) * max(dot(n, sunDir), 0.0) * 0.55;
+    light = lamp + sky + sun;
+
+    // Thicker low down, where the dust settles.
+    float haze = 1.0 + 0.6 * smoothstep(0.0, -8.0, h);
+    fog = 1.0 - exp(-length(toEye) * 0.011 * haze);
+    skyBehind = skyGradient(-toEye / max(length(toEye), 1e-4));
     gl_Position = matrix * position;
 }
 #endif
@@ -64,16 +102,14 @@ void main()
 uniform sampler2D tex;
 uniform sampler2D moss;
 uniform sampler2D sand;
-uniform vec3 lightpos;
-uniform float lightradius;
-uniform float falloff;
 uniform float cliff_stripes;
 uniform float t_scene;
 
 in vec3 worldPos;
 in vec3 worldNormal;
-in float patch_;
-flat in vec3 eyePos;
+in vec2 materials;
+in vec3 light;
+in float fog;
 in vec3 skyBehind;
 out vec4 fragColor;
 
@@ -148,18 +184,8 @@ vec3 fetchCoarse(sampler2D s, vec2 uv, float texels, vec3 mean)
 void main()
 {
     vec3 n = normalize(worldNormal);
-    vec3 toEye = eyePos - worldPos;
-    float eyeDistance = length(toEye);
-    if (dot(n, toEye) < 0.0) n = -n;
-    float up = clamp(n.y, 0.0, 1.0);
-    float h = worldPos.y;
-
-    // Rock hung on the wall it belongs to, laid flat on the tops; sand and moss laid flat.
-    float flat_ = smoothstep(0.72, 0.9, up + 0.2 * patch_);
-    float low = 1.0 - smoothstep(-2.0, 6.0, h + 6.0 * patch_);
-    float sandy = flat_ * max(low, smoothstep(0.95, 0.99, up) * 0.6);
-    float mossy = smoothstep(0.55, 0.75, up + 0.3 * patch_) * (1.0 - sandy) *
-                  smoothstep(22.0, 4.0, h);
+    float up = abs(n.y);
+    float sandy = materials.x, mossy = materials.y;
 
     // Every image is read on every pixel (the GL runs both sides of a branch anyway): one texel
     // of rock, one of moss, two of sand. How many texels fall on a pixel decides how much of their
@@ -178,28 +204,10 @@ void main()
     albedo = mix(albedo, sandColor, sandy);
     albedo *= 1.0 - scorch(worldPos.xz) * up;
 
-    // The lamp: wrapped so that it reaches the floor's flats too; the walls that face the deep
-    // middle of the canyon catch it most.
-    vec3 toLight = lightpos - worldPos;
-    float lightDistance = length(toLight);
-    vec3 l = toLight / max(lightDistance, 1e-4);
-    float reach = pow(clamp(1.0 - lightDistance / lightradius, 0.0, 1.0), falloff);
-    float wrap = 0.5 + 0.5 * dot(n, l);
-    vec3 lamp = vec3(1.3, 0.9, 0.6) * pow(reach, 3.0) * (0.35 + wrap * wrap);
-
-    // The sky's own colour, brought up to a usable light, and a low sun across the canyon.
-    vec3 skyTint = fog_color / max(max(fog_color.r, fog_color.g), 0.05);
-    vec3 sky = mix(skyTint, vec3(0.8), 0.4) * (0.25 + 0.25 * up);
-    vec3 sunDir = normalize(vec3(0.55, 0.45, -0.7));
-    vec3 sun = vec3(1.0, 0.72, 0.5) * max(dot(n, sunDir), 0.0) * 0.55;
-    vec3 color = albedo * (lamp + sky + sun);
+    vec3 color = albedo * light;
 
     float band = fract(worldPos.x * 0.02 - 0.5 * t_scene);
     color += vec3(1.0, 0.6, 0.3) * cliff_stripes * smoothstep(0.95, 1.0, band) * (1.0 - up);
-
-    // Thicker low down, where the dust settles.
-    float haze = 1.0 + 0.6 * smoothstep(0.0, -8.0, h);
-    float fog = 1.0 - exp(-eyeDistance * 0.011 * haze);
     fragColor = vec4(mix(color, skyBehind, fog), 1.0);
 }
 #endif
