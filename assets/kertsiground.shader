@@ -139,10 +139,11 @@ float detailKept(float texels)
 }
 
 // The sand, linear across its ripples and nearest along them: the ripples run along the image's
-// rows and change little along them, so two texels do the work of four. (The driver's own
+// rows and change little along them, so two texels do the work of four; where a texel is
+// smaller than a pixel ("texels" across the ripples on one pixel) one does, read twice. (The driver's own
 // filtered lookups crawl where a surface is seen edge-on: the images carry the maximum anisotropy
 // but no smaller levels.)
-vec3 fetchSand(vec2 uv)
+vec3 fetchSand(vec2 uv, float texels)
 {
     ivec2 size = textureSize(sand, 0);
     if (size.x == 0) return kSandMean;
@@ -151,7 +152,7 @@ vec3 fetchSand(vec2 uv)
     // bounds).
     ivec2 mask = size - 1;
     ivec2 a = ivec2(floor(texel)) & mask;
-    int b = (a.y + 1) & mask.y;
+    int b = texels < 1.0 ? (a.y + 1) & mask.y : a.y;
     vec3 c0 = texelFetch(sand, a, 0).rgb;
     vec3 c1 = texelFetch(sand, ivec2(a.x, b), 0).rgb;
     return mix(c0, c1, fract(texel.y));
@@ -198,8 +199,10 @@ void main()
     vec3 mossColor = fetchCoarse(moss, p.xz * 0.7, 0.7 * footprint(flatRate), kMossMean);
     // The ripples change along z: their spacing (some 46 texels, a dark line of 10 in each) is what
     // aliases first.
-    float sandDetail = detailKept(0.9 * flatRate.y / 4.0);
-    vec3 sandColor = mix(kSandMean, fetchSand(p.xz * 0.9 * step(1e-3, sandDetail)), sandDetail);
+    float sandRate = 0.9 * flatRate.y;
+    float sandDetail = detailKept(sandRate / 4.0);
+    vec3 sandColor =
+        mix(kSandMean, fetchSand(p.xz * 0.9 * step(1e-3, sandDetail), sandRate), sandDetail);
     vec3 albedo = mix(rock * vec3(0.95, 0.85, 0.8), mossColor * vec3(0.85, 0.95, 0.7), mossy);
     albedo = mix(albedo, sandColor, sandy);
     albedo *= 1.0 - scorch(worldPos.xz) * up;
