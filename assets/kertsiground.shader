@@ -139,8 +139,9 @@ float detailKept(float texels)
 }
 
 // The sand, linear across its ripples and nearest along them: the ripples run along the image's
-// rows and change little along them, so two texels do the work of four; where a texel is
-// smaller than a pixel ("texels" across the ripples on one pixel) one does, read twice. (The driver's own
+// rows and change little along them, so two texels do the work of four. Where a texel is smaller
+// than a pixel ("texels" across the ripples on one pixel) the two are half a pixel apart instead,
+// averaged: the grains of sand in the image would sparkle otherwise. (The driver's own
 // filtered lookups crawl where a surface is seen edge-on: the images carry the maximum anisotropy
 // but no smaller levels.)
 vec3 fetchSand(vec2 uv, float texels)
@@ -152,10 +153,11 @@ vec3 fetchSand(vec2 uv, float texels)
     // bounds).
     ivec2 mask = size - 1;
     ivec2 a = ivec2(floor(texel)) & mask;
-    int b = texels < 1.0 ? (a.y + 1) & mask.y : a.y;
+    bool minified = texels >= 1.0;
+    int b = (a.y + (minified ? int(0.5 * texels + 0.5) : 1)) & mask.y;
     vec3 c0 = texelFetch(sand, a, 0).rgb;
     vec3 c1 = texelFetch(sand, ivec2(a.x, b), 0).rgb;
-    return mix(c0, c1, fract(texel.y));
+    return mix(c0, c1, minified ? 0.5 : fract(texel.y));
 }
 
 // Texels on a pixel from their rates along the image's two axes: the shorter, up to a quarter of
