@@ -1,4 +1,4 @@
-// Rockets built from the thin rod (an open tube of radius 0.1 along y, -3 to 3): each draw bends
+// Rockets built from the thin rod (an open tube of radius 0.1 along y, -1.5 to 1.5): each draw bends
 // it into one "piece" of the rocket in slot "id" (6 down to -43): 0 the body with its nose, 1 to 3
 // the fins, 4 the patch of ground under it (shadow, the flame's glow and the dust it raises), 5 the
 // exhaust flame. Slots 0 and 1 hold no rocket: the first of them drawn each frame (one of the two
@@ -110,7 +110,7 @@ vec4 hazeAt(vec3 w)
 void main()
 {
     vec3 p = position.xyz;
-    float v = clamp((p.y + 3.0) / 6.0, 0.0, 1.0);  // 0 at the rod's foot, 1 at its head
+    float v = clamp((p.y + 1.5) / 3.0, 0.0, 1.0);  // 0 at the rod's foot, 1 at its head
     vec2 d = length(p.xz) > 0.0 ? normalize(p.xz) : vec2(1.0, 0.0);
     float s = 6.0 - id;
     eyePos = cameraPosition();
