@@ -6,6 +6,9 @@
 // scorched. The fog fades into the same sky the rocket program paints, so the horizon joins it.
 uniform mat4 matrix;
 uniform vec3 fog_color;
+uniform vec3 lightpos;
+uniform float lightradius;
+uniform float falloff;
 
 // The sky colour the scene clears with, recovered from the ground fog it sends: the two share
 // their red, and their green and blue are fixed multiples of the same terms.
@@ -34,8 +37,9 @@ layout(location = 1) in vec3 normal;
 
 out vec3 worldPos;
 out vec3 worldNormal;
-out float patch_;
-flat out vec3 eyePos;
+out vec2 materials;  // how much sand and how much moss
+out vec3 light;      // lamp, sky and sun together
+out float fog;
 out vec3 skyBehind;  // the sky seen past the vertex: what the fog fades into
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
@@ -47,15 +51,49 @@ vec3 cameraPosition()
     return inverse(transpose(mat3(r0.xyz, r1.xyz, r3.xyz))) * -vec3(r0.w, r1.w, r3.w);
 }
 
+// The materials, the light and the fog change slowly over the floor: they are worked out per
+// vertex, the images and the soot per pixel.
 void main()
 {
     worldPos = position.xyz;
     worldNormal = normal;
+    vec3 eyePos = cameraPosition();
+    vec3 n = normalize(normal);
+    vec3 toEye = eyePos - worldPos;
+    if (dot(n, toEye) < 0.0) n = -n;
+    float up = clamp(n.y, 0.0, 1.0);
+    float h = worldPos.y;
+
     // A slow variation, about -0.5 to 0.5, that breaks the borders between sand, moss and rock.
     vec2 q = position.xz;
-    patch_ = 0.25 * (sin(0.071 * q.x + 0.9 * sin(0.043 * q.y)) + sin(0.059 * q.y - 0.7 * sin(0.037 * q.x)));
-    eyePos = cameraPosition();
-    skyBehind = skyGradient(normalize(position.xyz - eyePos));
+    float patch_ = 0.25 * (sin(0.071 * q.x + 0.9 * sin(0.043 * q.y)) + sin(0.059 * q.y - 0.7 * sin(0.037 * q.x)));
+    // Rock hung on the wall it belongs to, laid flat on the tops; sand and moss laid flat.
+    float flat_ = smoothstep(0.72, 0.9, up + 0.2 * patch_);
+    float low = 1.0 - smoothstep(-2.0, 6.0, h + 6.0 * patch_);
+    float sandy = flat_ * max(low, smoothstep(0.95, 0.99, up) * 0.6);
+    float mossy = smoothstep(0.55, 0.75, up + 0.3 * patch_) * (1.0 - sandy) *
+                  smoothstep(22.0, 4.0, h);
+    materials = vec2(sandy, mossy);
+
+    // The lamp: wrapped so that it reaches the floor's flats too; the walls that face the deep
+    // middle of the canyon catch it most.
+    vec3 toLight = lightpos - worldPos;
+    float lightDistance = length(toLight);
+    vec3 l = toLight / max(lightDistance, 1e-4);
+    float reach = pow(clamp(1.0 - lightDistance / lightradius, 0.0, 1.0), falloff);
+    float wrap = 0.5 + 0.5 * dot(n, l);
+    vec3 lamp = vec3(1.3, 0.9, 0.6) * pow(reach, 3.0) * (0.35 + wrap * wrap);
+    // The sky's own colour, brought up to a usable light, and a low sun across the canyon.
+    vec3 skyTint = fog_color / max(max(fog_color.r, fog_color.g), 0.05);
+    vec3 sky = mix(skyTint, vec3(0.8), 0.4) * (0.25 + 0.25 * up);
+    vec3 sunDir = normalize(vec3(0.55, 0.45, -0.7));
+    vec3 sun = vec3(1.0, 0.72, 0.5) * max(dot(n, sunDir), 0.0) * 0.55;
+    light = lamp + sky + sun;
+
+    // Thicker low down, where the dust settles.
+    float haze = 1.0 + 0.6 * smoothstep(0.0, -8.0, h);
+    fog = 1.0 - exp(-length(toEye) * 0.011 * haze);
+    skyBehind = skyGradient(-toEye / max(length(toEye), 1e-4));
     gl_Position = matrix * position;
 }
 #endif
@@ -64,16 +102,14 @@ void main()
 uniform sampler2D tex;
 uniform sampler2D moss;
 uniform sampler2D sand;
-uniform vec3 lightpos;
-uniform float lightradius;
-uniform float falloff;
 uniform float cliff_stripes;
 uniform float t_scene;
 
 in vec3 worldPos;
 in vec3 worldNormal;
-in float patch_;
-flat in vec3 eyePos;
+in vec2 materials;
+in vec3 light;
+in float fog;
 in vec3 skyBehind;
 out vec4 fragColor;
 
@@ -90,85 +126,93 @@ float scorch(vec2 q)
     return (1.0 - smoothstep(0.4, 2.6, r)) * 0.4;
 }
 
-// Bilinear lookup by hand, wrapping like GL_REPEAT. The driver's own filtered lookups crawl where
-// a surface is seen edge-on (the images carry the maximum anisotropy but no smaller levels).
-vec3 fetchLinear(sampler2D s, vec2 uv)
+// The images' mean colours: what their detail fades into where a texel is smaller than a pixel
+// and the lookups would only alias.
+const vec3 kSandMean = vec3(0.843, 0.675, 0.482);
+const vec3 kRockMean = vec3(0.482, 0.369, 0.286);
+const vec3 kMossMean = vec3(0.251, 0.325, 0.149);
+
+// How much of an image's detail to keep where "texels" of it fall on one pixel.
+float detailKept(float texels)
 {
-    ivec2 size = textureSize(s, 0);
-    if (size.x == 0) return vec3(0.0);
-    vec2 texel = uv * vec2(size) - 0.5;
-    vec2 f = fract(texel);
+    return 1.0 - smoothstep(1.5, 5.0, texels);
+}
+
+// The sand, linear across its ripples and nearest along them: the ripples run along the image's
+// rows and change little along them, so two texels do the work of four. Where a texel is smaller
+// than a pixel ("texels" across the ripples on one pixel) the two are half a pixel apart instead,
+// averaged: the grains of sand in the image would sparkle otherwise. (The driver's own
+// filtered lookups crawl where a surface is seen edge-on: the images carry the maximum anisotropy
+// but no smaller levels.)
+vec3 fetchSand(vec2 uv, float texels)
+{
+    ivec2 size = textureSize(sand, 0);
+    if (size.x == 0) return kSandMean;
+    vec2 texel = uv * vec2(size) - vec2(0.0, 0.5);
     // Our images are powers of two on a side: the wrap is a mask (any other size still stays in
     // bounds).
     ivec2 mask = size - 1;
-    ivec2 base = ivec2(floor(texel));
-    ivec2 a = base & mask;
-    ivec2 b = (base + 1) & mask;
-    vec3 c00 = texelFetch(s, a, 0).rgb;
-    vec3 c10 = texelFetch(s, ivec2(b.x, a.y), 0).rgb;
-    vec3 c01 = texelFetch(s, ivec2(a.x, b.y), 0).rgb;
-    vec3 c11 = texelFetch(s, b, 0).rgb;
-    return mix(mix(c00, c10, f.x), mix(c01, c11, f.x), f.y);
+    ivec2 a = ivec2(floor(texel)) & mask;
+    bool minified = texels >= 1.0;
+    int b = (a.y + (minified ? int(0.5 * texels + 0.5) : 1)) & mask.y;
+    vec3 c0 = texelFetch(sand, a, 0).rgb;
+    vec3 c1 = texelFetch(sand, ivec2(a.x, b), 0).rgb;
+    return mix(c0, c1, minified ? 0.5 : fract(texel.y));
 }
 
-// One texel, for the moss: its pattern is fine enough that filtering is not missed.
-vec3 fetchNearest(sampler2D s, vec2 uv)
+// Texels on a pixel from their rates along the image's two axes: the shorter, up to a quarter of
+// the longer (edge-on, the long side alone would wash the pattern out).
+float footprint(vec2 rate)
+{
+    return max(min(rate.x, rate.y), 0.25 * max(rate.x, rate.y));
+}
+
+// One texel of the rock or the moss, whose patterns are coarse enough that filtering is not
+// missed. Where more than three texels fall on a pixel the image is read four times larger
+// instead, so that neighbouring pixels read neighbouring texels (scattered reads are most of this
+// program's cost) and the pattern stays without aliasing; the detail dips to the mean colour at
+// the switch, and fades into it far away.
+vec3 fetchCoarse(sampler2D s, vec2 uv, float texels, vec3 mean)
 {
     ivec2 size = textureSize(s, 0);
-    if (size.x == 0) return vec3(0.0);
-    return texelFetch(s, ivec2(floor(uv * vec2(size))) & (size - 1), 0).rgb;
+    if (size.x == 0) return mean;
+    bool far_ = texels >= 3.0;
+    float detail = far_ ? smoothstep(3.0, 4.0, texels) * (1.0 - smoothstep(10.0, 24.0, texels))
+                        : 1.0 - smoothstep(2.0, 3.0, texels);
+    // No detail left: every such pixel reads the same texel.
+    vec2 at = (far_ ? 0.25 * uv + 0.37 : uv) * step(1e-3, detail);
+    return mix(mean, texelFetch(s, ivec2(floor(at * vec2(size))) & (size - 1), 0).rgb, detail);
 }
 
 void main()
 {
     vec3 n = normalize(worldNormal);
-    vec3 toEye = eyePos - worldPos;
-    float eyeDistance = length(toEye);
-    if (dot(n, toEye) < 0.0) n = -n;
-    float up = clamp(n.y, 0.0, 1.0);
-    float h = worldPos.y;
+    float up = abs(n.y);
+    float sandy = materials.x, mossy = materials.y;
 
-    // Rock hung on the wall it belongs to, laid flat on the tops; sand and moss laid flat.
-    float flat_ = smoothstep(0.72, 0.9, up + 0.2 * patch_);
-    float low = 1.0 - smoothstep(-2.0, 6.0, h + 6.0 * patch_);
-    float sandy = flat_ * max(low, smoothstep(0.95, 0.99, up) * 0.6);
-    float mossy = smoothstep(0.55, 0.75, up + 0.3 * patch_) * (1.0 - sandy) *
-                  smoothstep(22.0, 4.0, h);
-
-    // Each image is read only where it shows: the lookups are most of this program's cost.
+    // Every image is read on every pixel (the GL runs both sides of a branch anyway): one texel
+    // of rock, one of moss, two of sand. How many texels fall on a pixel decides how much of their
+    // detail shows.
     vec3 p = worldPos / 14.0;
-    vec3 albedo = vec3(0.0);
-    if (sandy < 1.0 && mossy < 1.0) {
-        vec2 rockUv = up > 0.75 ? p.xz : abs(n.x) > abs(n.z) ? vec2(p.z, -p.y) : vec2(p.x, -p.y);
-        albedo = fetchLinear(tex, rockUv) * vec3(0.95, 0.85, 0.8);
-    }
-    if (mossy > 0.0)
-        albedo = mix(albedo, fetchNearest(moss, p.xz * 0.7) * vec3(0.85, 0.95, 0.7), mossy);
-    if (sandy > 0.0) albedo = mix(albedo, fetchLinear(sand, p.xz * 0.9), sandy);
+    vec2 rockUv = up > 0.75 ? p.xz : abs(n.x) > abs(n.z) ? vec2(p.z, -p.y) : vec2(p.x, -p.y);
+    vec2 rockRate = fwidth(rockUv) * 1024.0;
+    vec3 rock = fetchCoarse(tex, rockUv, footprint(rockRate), kRockMean);
+    vec2 flatRate = fwidth(p.xz) * 1024.0;
+    vec3 mossColor = fetchCoarse(moss, p.xz * 0.7, 0.7 * footprint(flatRate), kMossMean);
+    // The ripples change along z: their spacing (some 46 texels, a dark line of 10 in each) is what
+    // aliases first.
+    float sandRate = 0.9 * flatRate.y;
+    float sandDetail = detailKept(sandRate / 4.0);
+    vec3 sandColor =
+        mix(kSandMean, fetchSand(p.xz * 0.9 * step(1e-3, sandDetail), sandRate), sandDetail);
+    vec3 albedo = mix(rock * vec3(0.95, 0.85, 0.8), mossColor * vec3(0.85, 0.95, 0.7), mossy);
+    albedo = mix(albedo, sandColor, sandy);
     albedo *= 1.0 - scorch(worldPos.xz) * up;
 
-    // The lamp: wrapped so that it reaches the floor's flats too; the walls that face the deep
-    // middle of the canyon catch it most.
-    vec3 toLight = lightpos - worldPos;
-    float lightDistance = length(toLight);
-    vec3 l = toLight / max(lightDistance, 1e-4);
-    float reach = pow(clamp(1.0 - lightDistance / lightradius, 0.0, 1.0), falloff);
-    float wrap = 0.5 + 0.5 * dot(n, l);
-    vec3 lamp = vec3(1.3, 0.9, 0.6) * pow(reach, 3.0) * (0.35 + wrap * wrap);
-
-    // The sky's own colour, brought up to a usable light, and a low sun across the canyon.
-    vec3 skyTint = fog_color / max(max(fog_color.r, fog_color.g), 0.05);
-    vec3 sky = mix(skyTint, vec3(0.8), 0.4) * (0.25 + 0.25 * up);
-    vec3 sunDir = normalize(vec3(0.55, 0.45, -0.7));
-    vec3 sun = vec3(1.0, 0.72, 0.5) * max(dot(n, sunDir), 0.0) * 0.55;
-    vec3 color = albedo * (lamp + sky + sun);
+    vec3 color = albedo * light;
 
     float band = fract(worldPos.x * 0.02 - 0.5 * t_scene);
     color += vec3(1.0, 0.6, 0.3) * cliff_stripes * smoothstep(0.95, 1.0, band) * (1.0 - up);
-
-    // Thicker low down, where the dust settles.
-    float haze = 1.0 + 0.6 * smoothstep(0.0, -8.0, h);
-    float fog = 1.0 - exp(-eyeDistance * 0.011 * haze);
     fragColor = vec4(mix(color, skyBehind, fog), 1.0);
 }
 #endif

@@ -1,4 +1,4 @@
-// Rockets built from the thin rod (an open tube of radius 0.1 along y, -3 to 3): each draw bends
+// Rockets built from the thin rod (an open tube of radius 0.1 along y, -1.5 to 1.5): each draw bends
 // it into one "piece" of the rocket in slot "id" (6 down to -43): 0 the body with its nose, 1 to 3
 // the fins, 4 the patch of ground under it (shadow, the flame's glow and the dust it raises), 5 the
 // exhaust flame. Slots 0 and 1 hold no rocket: the first of them drawn each frame (one of the two
@@ -110,7 +110,7 @@ vec4 hazeAt(vec3 w)
 void main()
 {
     vec3 p = position.xyz;
-    float v = clamp((p.y + 3.0) / 6.0, 0.0, 1.0);  // 0 at the rod's foot, 1 at its head
+    float v = clamp((p.y + 1.5) / 3.0, 0.0, 1.0);  // 0 at the rod's foot, 1 at its head
     vec2 d = length(p.xz) > 0.0 ? normalize(p.xz) : vec2(1.0, 0.0);
     float s = 6.0 - id;
     eyePos = cameraPosition();
@@ -143,6 +143,11 @@ void main()
     float lift = 45.0 * climb * climb / 9.0;
     float onPad = phase == 0.0 ? 1.0 : 0.0;
     fade = 1.0 - smoothstep(2.4, 3.0, climb);
+    // A rocket appears on its pad in a flash, is away the next half beat and back on the pad for
+    // lift-off: it fades out and in again over a few frames, since one near the lens that goes
+    // and comes back whole from one frame to the next reads as a pop.
+    if (onPad > 0.0) fade = 1.0 - smoothstep(0.75, 1.0, half_);
+    if (phase == 2.0) fade = smoothstep(0.0, 0.25, half_);
     glow = onPad * (1.0 - half_);
     float burn = onPad > 0.0 ? 0.6 + 0.9 * (1.0 - half_) : 0.5 + 0.35 * climb;
     burnOut = burn;
@@ -205,14 +210,16 @@ void main()
         // The exhaust: a flame hanging from the nozzle, longer the harder the rocket burns, with
         // a wide soft sheath that makes its glow.
         kind = 1.0;
-        float length_ = (1.4 + 2.6 * burn) * (0.9 + 0.2 * fract(23.0 * t + 0.37 * s));
+        // Flickering a few times a second, smoothly: a new length every frame made the far
+        // flames blink.
+        float length_ = (1.4 + 2.6 * burn) * (1.0 + 0.1 * sin(31.0 * t + 2.3 * s));
         float r = 0.55 * sqrt(v) * (1.0 + 0.15 * bounce);
         q = vec3(d.x * r, kBodyBottom + 0.1 - length_ * (1.0 - v), d.y * r);
         n = vec3(d.x, 0.3, d.y);
         flame = v;
     }
     // A rocket on its pad shakes as it lights.
-    q.xz += onPad * 0.1 * (fract(vec2(9.7, 8.3) * t + 0.61 * s) - 0.5);
+    q.xz += onPad * 0.05 * sin(vec2(47.0, 41.0) * t + vec2(1.3, 2.9) * s);
 
     vec3 world = vec3(pad.x, floorY + lift, pad.y) + kScale * q;
     localPos = q;
@@ -239,18 +246,14 @@ flat in float heightOut;
 in vec4 haze;
 out vec4 fragColor;
 
-// Integer hash (the same bits on every driver, unlike hashes built on sin).
-float unitHash(uvec3 v)
+// Integer hash of a lattice point (the same bits on every driver, unlike hashes built on sin).
+float unitHash(uvec2 v)
 {
-    v = v * 1664525u + 1013904223u;
-    v.x += v.y * v.z;
-    v.y += v.z * v.x;
-    v.z += v.x * v.y;
-    v ^= v >> 16u;
-    v.x += v.y * v.z;
-    v.y += v.z * v.x;
-    v.z += v.x * v.y;
-    return float((v.x ^ v.y ^ v.z) >> 8u) * (1.0 / 16777216.0);
+    uint h = v.x * 0x8da6b343u ^ v.y * 0xd8163841u;
+    h ^= h >> 13u;
+    h *= 0x2c1b3c6du;
+    h ^= h >> 16u;
+    return float(h >> 8u) * (1.0 / 16777216.0);
 }
 
 float valueNoise(vec2 q)
@@ -258,11 +261,11 @@ float valueNoise(vec2 q)
     vec2 cell = floor(q);
     vec2 f = q - cell;
     f = f * f * (3.0 - 2.0 * f);
-    uvec3 c = uvec3(ivec3(ivec2(cell) + 4096, 3));
+    uvec2 c = uvec2(ivec2(cell) + 4096);
     float a = unitHash(c);
-    float b = unitHash(c + uvec3(1u, 0u, 0u));
-    float e = unitHash(c + uvec3(0u, 1u, 0u));
-    float g = unitHash(c + uvec3(1u, 1u, 0u));
+    float b = unitHash(c + uvec2(1u, 0u));
+    float e = unitHash(c + uvec2(0u, 1u));
+    float g = unitHash(c + uvec2(1u, 1u));
     return mix(mix(a, b, f.x), mix(e, g, f.x), f.y);
 }
 
@@ -382,7 +385,9 @@ void main()
     float wrap = paint > 2.5 ? 0.45 : 0.2;
     float key = max(dot(n, kSunDir) * (1.0 - wrap) + wrap, 0.0);
     vec3 halfway = normalize(kSunDir + view);
-    float glint = pow(max(dot(n, halfway), 0.0), 48.0) * 0.9;
+    // Far off the body is a pixel or two wide and the small highlight would only twinkle.
+    float glint = pow(max(dot(n, halfway), 0.0), 48.0) * 0.9 *
+                  (1.0 - smoothstep(25.0, 60.0, eyeDistance));
     // Fill from the sky above and the warm sand below; dark low down where the floor and the
     // other fins crowd in.
     float above = 0.5 + 0.5 * n.y;

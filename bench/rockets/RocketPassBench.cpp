@@ -1,5 +1,6 @@
-// CPU time of the rocket field, on the calling thread, as the rockets scene issues it: up to 204
-// draws of the rod, each after "beat", "id", "piece" and "matrix" are set with a name look-up.
+// CPU time of the rocket field, on the calling thread, every piece drawn (the scene itself leaves
+// out those out of view): up to 204 draws of the rod, each after "beat", "id", "piece" and
+// "matrix" are set with a name look-up.
 //   rocket_pass_bench [WxH] [frames]     (defaults 1280x720, 200)
 // Printed as milliseconds per frame and as multiples of a baseline measured in the same run: the
 // same draws with the four locations looked up once per frame. Variants take out the draws (the

@@ -123,7 +123,8 @@ std::vector<std::string> loadDemoAssets(DemoAssets& a, int width, int height, Mu
     a.fieldMeshA = generateSurfaceMesh(32, 200.0f, wallField);
     a.fieldMeshB = generateSurfaceMesh(32, 20.0f, rippledSphereField);
     a.fieldMeshC = generateSurfaceMesh(128, 200.0f, canyonField);
-    a.fieldMeshD = generateSurfaceMesh(64, 3.0f, rodField);
+    // The rod: 32 rings of 8 vertices (a grid step of 3 / 31 beside its radius of 0.1).
+    a.fieldMeshD = generateSurfaceMesh(32, 1.5f, rodField);
     const std::uint32_t t1 = tickCountMs();
     std::printf("Mesh generation took %d ms\n", static_cast<std::int32_t>(t1 - t0));
 

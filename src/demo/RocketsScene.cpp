@@ -123,6 +123,66 @@ bool slotFilled(std::int64_t k) {
     return k % 3 == 0 || k % 2 == 0;
 }
 
+// Whether any of the sphere (centre c, radius r) lies inside the frustum of the clip matrix m
+// (row vectors: clip = (x, y, z, 1) * m): every plane is tested in world units.
+bool sphereInView(const Matrix4& m, const float c[3], float r) {
+    for (int plane = 0; plane < 6; ++plane) {
+        const int axis = plane / 2;
+        const float sign = plane % 2 == 0 ? 1.0f : -1.0f;
+        float e[4];
+        for (int j = 0; j < 4; ++j) e[j] = m.m[j * 4 + 3] + sign * m.m[j * 4 + axis];
+        const float distance = e[0] * c[0] + e[1] * c[1] + e[2] * c[2] + e[3];
+        if (distance < -r * std::sqrt(e[0] * e[0] + e[1] * e[1] + e[2] * e[2])) return false;
+    }
+    return true;
+}
+
+// Where the rocket program puts the pieces of slot s, as spheres that hold them (the same
+// closed-form motion as assets/rocket1.shader, with room to spare for the shake, the flame's
+// flicker and the floor's rise under the ground patch); a piece outside the view draws no pixel.
+class RocketBounds {
+public:
+    RocketBounds(const SceneClock& clock, std::int64_t h, int s) {
+        const float column = static_cast<float>(s % 10), row = static_cast<float>(s / 10);
+        const float stagger = s / 10 % 2 == 0 ? -1.75f : 1.75f;
+        padX_ = (column - 4.5f) * 9.0f + stagger * 1.3f;
+        padZ_ = (row - 2.0f) * 10.0f + 5.0f;
+        const int phase = static_cast<int>((h + s) % 6);
+        const float twice = 2.0f * clock.beats;
+        const float half = twice - std::floor(twice);
+        const float climb = phase >= 2 ? static_cast<float>(phase - 2) + half : 0.0f;
+        lift_ = 45.0f * climb * climb / 9.0f;
+        baseY_ = groundHeight(padX_, padZ_) + lift_;
+    }
+
+    bool inView(const Matrix4& m, int piece) const {
+        // Pieces 0 the body and nose, 1 to 3 the fins, 4 the ground patch, 5 the flame: the
+        // centre's height over the pad and the radius, in world units.
+        constexpr float kUp[6] = {5.775f, 1.6125f, 1.6125f, 1.6125f, 0.0f, -2.85f};
+        constexpr float kRadius[6] = {4.6f, 3.05f, 3.05f, 3.05f, 6.0f, 4.85f};
+        if (piece == 4) {
+            if (lift_ > 20.5f) return false;  // the program no longer draws it
+            const float x = padX_ - 0.6178f * 1.6f, z = padZ_ + 0.7863f * 1.6f;
+            const float c[3] = {x, groundHeight(x, z) + 0.5f, z};
+            return sphereInView(m, c, kRadius[4]);
+        }
+        const float c[3] = {padX_, baseY_ + kUp[piece], padZ_};
+        return sphereInView(m, c, kRadius[piece]);
+    }
+
+private:
+    static float groundHeight(float x, float z) {
+        const float g = std::sin(0.14f * x) + std::sin(0.11f * z);
+        const float waves = std::sin(0.3f * x) + std::sin(0.2f * z);
+        const float meander = std::sin(0.0564f * x) + std::abs(std::sin(0.0765f * z));
+        const float swell = std::sin(0.0233f * x) + std::sin(0.0123f * z);
+        const float w = (swell + 2.1f) * (meander + 1.5f) * (g + 1.5f);
+        return std::sqrt(x * x + z * z) * w / 100.0f - waves - g - 5.0f;
+    }
+
+    float padX_, padZ_, lift_, baseY_;
+};
+
 void drawRockets(DemoAssets& a, const SceneClock& clock, const Matrix4& product, const Colour& fog,
                  float t) {
     gl.glEnable(GL_BLEND);
@@ -131,14 +191,27 @@ void drawRockets(DemoAssets& a, const SceneClock& clock, const Matrix4& product,
     setBeatUniforms(rocket, clock, t);
     rocket.setFloat3("fog_color", fog.r, fog.g, fog.b);
     const auto h = static_cast<std::int64_t>(2.0 * clock.beats);  // whole half beats
+    rocket.setFloat("beat", static_cast<float>(h));
+    rocket.setMatrix("matrix", product);
+    bool skyDrawn = false;
     for (int i = 0; i < kRocketSlots; ++i) {
         if (!slotFilled(h + i)) continue;
-        const int id = kFirstRocketId - i;
+        rocket.setFloat("id", static_cast<float>(kFirstRocketId - i));
+        if (i < 2) {
+            // Slots 0 and 1 draw the sky sphere with their first piece, the same sphere in both,
+            // and nothing with the rest: once is enough.
+            if (!skyDrawn) {
+                rocket.setFloat("piece", 0.0f);
+                a.fieldMeshD.geometry->draw(a.fieldMeshD.indexCount);
+            }
+            skyDrawn = true;
+            continue;
+        }
+        // Pieces out of the view are not drawn: they would touch no pixel.
+        const RocketBounds bounds(clock, h, i);
         for (int piece = 0; piece < kRocketPieces; ++piece) {
-            rocket.setFloat("beat", static_cast<float>(h));
-            rocket.setFloat("id", static_cast<float>(id));
+            if (!bounds.inView(product, piece)) continue;
             rocket.setFloat("piece", static_cast<float>(piece));
-            rocket.setMatrix("matrix", product);
             a.fieldMeshD.geometry->draw(a.fieldMeshD.indexCount);
         }
     }

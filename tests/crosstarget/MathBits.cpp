@@ -203,7 +203,7 @@ void meshes() {
     } all[] = {{"wall", 32, 200.0f, wallField},
                {"sphere", 32, 20.0f, rippledSphereField},
                {"canyon", 128, 200.0f, canyonField},
-               {"rod", 64, 3.0f, rodField}};
+               {"rod", 32, 1.5f, rodField}};
     for (const auto& m : all) {
         const MeshData mesh = generateSurfaceData(m.n, m.extent, m.field);
         std::printf("mesh %s %d %d %08x\n", m.name, mesh.vertexCount(), mesh.triangleCount(),

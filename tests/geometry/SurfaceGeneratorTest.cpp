@@ -117,7 +117,7 @@ INSTANTIATE_TEST_SUITE_P(LoadPhase, SurfaceGeneratorIdentity,
                                            LoadPhaseMesh{"rippledSphere", 32, 20.0f,
                                                          rippledSphereField},
                                            LoadPhaseMesh{"canyon", 128, 200.0f, canyonField},
-                                           LoadPhaseMesh{"rod", 64, 3.0f, rodField}),
+                                           LoadPhaseMesh{"rod", 32, 1.5f, rodField}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SurfaceMeshUpload, UploadsPositionsNormalsAndIndices) {
