@@ -100,7 +100,7 @@ inline constexpr AssetRow kAssetManifest[] = {
     {"assets/ground.shader", &DemoAssets::groundShader},
     {"assets/geometry_distort.shader", &DemoAssets::geometryDistortShader, "tex moss"},
     {"assets/temple_sky.shader", &DemoAssets::templeSkyShader},
-    {"assets/stone.shader", &DemoAssets::stoneShader, "tex moss"},
+    {"assets/stone.shader", &DemoAssets::stoneShader, "moss"},
     {"assets/intrologo.shader", &DemoAssets::introLogoShader, "tex screen ipos"},
     {"assets/display_camera.shader", &DemoAssets::displayCameraShader, "tex screen"},
     {"assets/biglogo.shader", &DemoAssets::bigLogoShader, "tex screen"},
