@@ -211,8 +211,10 @@ void main()
 
     vec3 color = albedo * light;
 
-    float band = fract(worldPos.x * 0.02 - 0.5 * t_scene);
-    color += vec3(1.0, 0.6, 0.3) * cliff_stripes * smoothstep(0.95, 1.0, band) * (1.0 - up);
+    if (cliff_stripes > 0.0) {
+        float band = fract(worldPos.x * 0.02 - 0.5 * t_scene);
+        color += vec3(1.0, 0.6, 0.3) * cliff_stripes * smoothstep(0.95, 1.0, band) * (1.0 - up);
+    }
     fragColor = vec4(mix(color, skyBehind, fog), 1.0);
 }
 #endif

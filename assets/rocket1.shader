@@ -191,14 +191,19 @@ void main()
         // it at its own radius, following the ground; the dust it carries billows up a little
         // while the rocket lights and leaves.
         kind = 2.0;
-        vec2 at = pad + kShadowDir * 1.6 + d * (v * kPatch);
+        // Once the rocket is high its shadow has gone and only the glow and the dust are left,
+        // within 3 of the pad: the disc shrinks to them (an octagon round that circle), and its
+        // rim stays where the full disc's was.
+        vec2 shadowCentre = pad + kShadowDir * 1.6;
+        bool shadowGone = lift >= 12.0;
+        vec2 at = shadowGone ? pad + d * (v * 3.25) : shadowCentre + d * (v * kPatch);
         float dust = glow + (phase >= 2.0 ? max(1.0 - climb, 0.0) : 0.0);
         float fromPad = length(at - pad) / 3.0;
         float billow = dust * 0.9 * exp(-4.0 * (fromPad - 0.6) * (fromPad - 0.6));
         vec3 w = vec3(at.x, groundHeight(at) + 0.12 + billow, at.y);
         // Drawn a little towards the eye, so the floor's own triangles do not cut into it.
         w += normalize(eyePos - w) * 0.35;
-        localPos = vec3(at - pad, v);
+        localPos = vec3(at - pad, shadowGone ? length(at - shadowCentre) / kPatch : v);
         localNormal = vec3(0.0, 1.0, 0.0);
         worldPos = w;
         ground = dust;
