@@ -53,11 +53,11 @@ out vec3 localNormal;
 out vec3 worldPos;
 out float flame;
 out float paint;
+out vec2 shade;  // the body's occlusion low down and its flame's light from the foot
 flat out float ground;
 flat out vec3 eyePos;
 flat out float fade;
 flat out float glow;
-flat out float kind;  // 0 rocket, 1 flame, 2 ground patch, 3 sky
 flat out float burnOut;
 flat out float heightOut;
 out vec4 haze;  // the sky behind the vertex and how much of it the distance lays over it
@@ -116,6 +116,7 @@ void main()
     eyePos = cameraPosition();
     flame = 0.0;
     paint = 0.0;
+    shade = vec2(1.0, 0.0);
     ground = 0.0;
     burnOut = 0.0;
     heightOut = 0.0;
@@ -124,7 +125,6 @@ void main()
 
     if (s < 1.5) {
         // The sky: a sphere round the eye, inside the far plane; the rest of the slot is empty.
-        kind = 3.0;
         float elevation = (v - 0.5) * 3.1415927;
         vec3 dir = vec3(d.x * cos(elevation), sin(elevation), d.y * cos(elevation));
         worldPos = eyePos + 195.0 * dir;
@@ -157,7 +157,6 @@ void main()
     float floorY = groundHeight(pad);
     vec3 q;
     vec3 n;
-    kind = 0.0;
     if (piece == 0.0) {
         // The body, a tube, and above it the nose, half an ellipsoid; "paint" is the height up
         // the body, 2 on the nose.
@@ -190,20 +189,17 @@ void main()
         // The ground patch: the rod opened into a disc on the floor round the pad, each ring of
         // it at its own radius, following the ground; the dust it carries billows up a little
         // while the rocket lights and leaves.
-        kind = 2.0;
-        // Once the rocket is high its shadow has gone and only the glow and the dust are left,
-        // within 3 of the pad: the disc shrinks to them (an octagon round that circle), and its
-        // rim stays where the full disc's was.
-        vec2 shadowCentre = pad + kShadowDir * 1.6;
-        bool shadowGone = lift >= 12.0;
-        vec2 at = shadowGone ? pad + d * (v * 3.25) : shadowCentre + d * (v * kPatch);
+        // Once the rocket has climbed its shadow is gone and only the flame's light round the pad
+        // is left: the disc shrinks onto the pad, so it covers no pixels that show nothing.
+        float lifted = clamp(lift / 12.0, 0.0, 1.0);
+        vec2 at = pad + kShadowDir * (1.6 * (1.0 - lifted)) + d * (v * mix(kPatch, 3.0, lifted));
         float dust = glow + (phase >= 2.0 ? max(1.0 - climb, 0.0) : 0.0);
         float fromPad = length(at - pad) / 3.0;
         float billow = dust * 0.9 * exp(-4.0 * (fromPad - 0.6) * (fromPad - 0.6));
         vec3 w = vec3(at.x, groundHeight(at) + 0.12 + billow, at.y);
         // Drawn a little towards the eye, so the floor's own triangles do not cut into it.
         w += normalize(eyePos - w) * 0.35;
-        localPos = vec3(at - pad, shadowGone ? length(at - shadowCentre) / kPatch : v);
+        localPos = vec3(at - pad, v);
         localNormal = vec3(0.0, 1.0, 0.0);
         worldPos = w;
         ground = dust;
@@ -214,7 +210,6 @@ void main()
     } else {
         // The exhaust: a flame hanging from the nozzle, longer the harder the rocket burns, with
         // a wide soft sheath that makes its glow.
-        kind = 1.0;
         // Flickering a few times a second, smoothly: a new length every frame made the far
         // flames blink.
         float length_ = (1.4 + 2.6 * burn) * (1.0 + 0.1 * sin(31.0 * t + 2.3 * s));
@@ -227,6 +222,10 @@ void main()
     q.xz += onPad * 0.05 * sin(vec2(47.0, 41.0) * t + vec2(1.3, 2.9) * s);
 
     vec3 world = vec3(pad.x, floorY + lift, pad.y) + kScale * q;
+    // Smooth along the rod, so worked out per vertex: dark low down where the floor and the
+    // other fins crowd in; its own flame and the pad's flash light it from the foot.
+    shade = vec2(0.55 + 0.45 * smoothstep(0.0, 4.0, kScale * max(q.y, 0.0) + lift),
+                 (glow * 1.5 + 0.35 * burn) * exp(-max(q.y, 0.0) * 0.6));
     localPos = q;
     localNormal = n;
     worldPos = world;
@@ -241,11 +240,11 @@ in vec3 localNormal;
 in vec3 worldPos;
 in float flame;
 in float paint;
+in vec2 shade;
 flat in float ground;
 flat in vec3 eyePos;
 flat in float fade;
 flat in float glow;
-flat in float kind;
 flat in float burnOut;
 flat in float heightOut;
 in vec4 haze;
@@ -293,10 +292,14 @@ vec3 skyColor(vec3 d)
 
 void main()
 {
+    // Which piece this draw is comes from the draw's own uniforms, not from a varying: llvmpipe
+    // skips a branch on uniforms wholesale, where it runs every branch on a varying for every
+    // pixel (the sky, most of the screen, paid for the rocket's, the flame's and the patch's
+    // shading as well).
     vec3 toEye = eyePos - worldPos;
     float eyeDistance = length(toEye);
     vec3 view = toEye / max(eyeDistance, 1e-4);
-    if (kind == 3.0) {
+    if (6.0 - id < 1.5) {
         fragColor = vec4(skyColor(-view), 1.0);
         return;
     }
@@ -307,7 +310,7 @@ void main()
     // the fragment is its depth in front of the eye.
     float nearFade = smoothstep(1.5, 6.0, 1.0 / gl_FragCoord.w);
 
-    if (kind == 2.0) {
+    if (piece == 4.0) {
         // Under the rocket: its shadow, shrinking and fading as it climbs; the flame's light
         // pooling on the sand; the dust it kicks up, lit from the sky and by the flame.
         // localPos.xy is the place relative to the pad, in world units; z the patch's own
@@ -348,7 +351,7 @@ void main()
     }
 
     vec3 n = normalize(localNormal);
-    if (kind == 1.0) {
+    if (piece == 5.0) {
         // The flame: a white-hot core, yellow then orange towards the tip and the edge of the
         // sheath, whose soft rim fades out as glow. The facing term is the core: where the eye
         // looks straight into the sheath it is thickest.
@@ -374,8 +377,8 @@ void main()
     if (paint >= 1.5) {
         albedo = trim;
     } else {
-        float around = atan(localPos.z, localPos.x);
-        float quarter = step(0.0, sin(2.0 * around));
+        // The sign of sin(2 * angle round the body), without the angle.
+        float quarter = step(0.0, localPos.z * localPos.x);
         float band = step(0.72, paint) * step(paint, 0.8);
         float marks = step(0.15, paint) * step(paint, 0.35) * quarter;
         albedo = mix(albedo, trim, max(band, marks));
@@ -391,22 +394,22 @@ void main()
     float key = max(dot(n, kSunDir) * (1.0 - wrap) + wrap, 0.0);
     vec3 halfway = normalize(kSunDir + view);
     // Far off the body is a pixel or two wide and the small highlight would only twinkle.
-    float glint = pow(max(dot(n, halfway), 0.0), 48.0) * 0.9 *
+    float h = max(dot(n, halfway), 0.0);
+    h *= h;
+    h *= h;
+    h *= h;
+    h *= h;  // the 16th power
+    float glint = h * h * h * 0.9 *
                   (1.0 - smoothstep(25.0, 60.0, eyeDistance));
-    // Fill from the sky above and the warm sand below; dark low down where the floor and the
-    // other fins crowd in.
+    // Fill from the sky above and the warm sand below.
     float above = 0.5 + 0.5 * n.y;
     vec3 fill = mix(vec3(0.3, 0.18, 0.11), sky * 1.6 + vec3(0.08, 0.07, 0.08), above);
-    float low = kScale * max(localPos.y, 0.0) + heightOut;
-    float occlusion = 0.55 + 0.45 * smoothstep(0.0, 4.0, low);
     // A rim in the bright horizon's colour, which separates the rocket from the dust and sky.
     float edge = 1.0 - max(dot(n, view), 0.0);
     vec3 rim = (sky * 2.0 + vec3(0.25, 0.15, 0.1)) * edge * edge * edge * 0.7;
     float pulse = 0.12 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.5) + max(1.0 - t_scene, 0.0);
-    vec3 light = vec3(0.95, 0.72, 0.55) * key + fill * occlusion + pulse;
-    // Its own flame and the pad's flash light it from the foot.
-    light += vec3(1.0, 0.6, 0.25) * (glow * 1.5 + 0.35 * burnOut) *
-             exp(-max(localPos.y, 0.0) * 0.6);
+    vec3 light = vec3(0.95, 0.72, 0.55) * key + fill * shade.x + pulse;
+    light += vec3(1.0, 0.6, 0.25) * shade.y;
     vec3 c = albedo * light + vec3(1.0, 0.85, 0.7) * glint * (paint < 1.5 ? 1.0 : 0.5) + rim;
     c = mix(c, behind, fog);
     fragColor = vec4(min(c, vec3(1.0)), fade * nearFade);
