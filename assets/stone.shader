@@ -147,7 +147,7 @@ void main()
 
     // Exposure: coming out of the black the camcorder opens up wide and settles over the first
     // bar, so the shaft is seen at once. Carried by the lights, times log2(e) for exp2.
-    float exposure = 1.4426950 * 2.2 * (1.0 + 1.6 * (1.0 - smoothstep(0.3, 3.5, t_scene)));
+    float exposure = 1.4426950 * 2.7 * (1.0 + 1.6 * (1.0 - smoothstep(0.3, 3.5, t_scene)));
     lampLight = exposure * lampColor * lampReach;
     keyLight = exposure * vec3(0.9, 0.96, 1.0) * keyReach;
     ambient = exposure * vec3(0.04, 0.05, 0.08);
