@@ -274,7 +274,7 @@ void main()
     float wrapped = max(dot(n, l) + 0.5, 0.0) / 1.5;
     // It swells on every beat, so the temple breathes with the music even when it stands still.
     vec3 light = vec3(1.25, 0.86, 0.5) * (1.3 * reach * diffuse + 2.5 * near * wrapped) *
-                 (1.0 + 0.6 * beatHit());
+                 (1.0 + 1.2 * beatHit());
 
     // The moon, behind the camera's usual side, and the sky's blue from above; the dome's
     // inside, seen from under it, is sheltered from the moon.
@@ -284,7 +284,7 @@ void main()
     // The afterglow of the set sun, low on the other side: an amber key that models every column,
     // cornice and step against the moon's cold side, and swells on the beat.
     float dusk = max(dot(n, kSunset) + 0.15, 0.0) / 1.15;
-    light += vec3(0.62, 0.32, 0.13) * dusk * (1.0 - sheltered) * (1.0 + 0.7 * beatHit());
+    light += vec3(0.62, 0.32, 0.13) * dusk * (1.0 - sheltered) * (1.0 + 1.4 * beatHit());
     // The mist below the rock holds the afterglow, and lights what faces down in dusky rose.
     light += vec3(0.55, 0.32, 0.22) * max(dot(n, vec3(0.45, -0.85, 0.27)), 0.0);
     // A faint lamp at the camera, so the faces turned from every light still read.
