@@ -63,6 +63,7 @@ struct DemoAssets {
     SurfaceMesh fieldMeshB;
     SurfaceMesh fieldMeshC;
     SurfaceMesh fieldMeshD;
+    LoadedMesh finMesh;  // the rod with only the rings the rockets' fins need
 
     std::unique_ptr<GeometryBuffer> quadBuffer;
     std::unique_ptr<MatrixStack> matrixStack;

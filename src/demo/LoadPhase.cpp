@@ -14,6 +14,7 @@
 #include "demo/DemoAssets.h"
 #include "geometry/SurfaceFields.h"
 #include "geometry/SurfaceGenerator.h"
+#include "geometry/Tube.h"
 #include "gl/GeometryBuffer.h"
 #include "gl/GlEntryTable.h"
 #include "gl/RenderTarget.h"
@@ -124,7 +125,11 @@ std::vector<std::string> loadDemoAssets(DemoAssets& a, int width, int height, Mu
     a.fieldMeshB = generateSurfaceMesh(32, 20.0f, rippledSphereField);
     a.fieldMeshC = generateSurfaceMesh(128, 200.0f, canyonField);
     // The rod: 32 rings of 8 vertices (a grid step of 3 / 31 beside its radius of 0.1).
-    a.fieldMeshD = generateSurfaceMesh(32, 1.5f, rodField);
+    const MeshData rod = generateSurfaceData(32, 1.5f, rodField);
+    a.fieldMeshD = uploadMesh(rod);
+    // The fins are plates that change linearly along the rod: four of its rings draw them (the
+    // light worked out at their vertices needs more than the two ends).
+    a.finMesh = uploadMesh(thinnedTube(rod, {0, 10, 21, 31}));
     const std::uint32_t t1 = tickCountMs();
     std::printf("Mesh generation took %d ms\n", static_cast<std::int32_t>(t1 - t0));
 
@@ -159,5 +164,6 @@ void releaseDemoAssets(DemoAssets& a) {
     a.pantheonMesh.geometry.reset();
     a.fieldMeshC.geometry.reset();
     a.fieldMeshD.geometry.reset();
+    a.finMesh.geometry.reset();
     a = DemoAssets{};
 }

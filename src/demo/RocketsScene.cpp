@@ -212,7 +212,9 @@ void drawRockets(DemoAssets& a, const SceneClock& clock, const Matrix4& product,
         for (int piece = 0; piece < kRocketPieces; ++piece) {
             if (!bounds.inView(product, piece)) continue;
             rocket.setFloat("piece", static_cast<float>(piece));
-            a.fieldMeshD.geometry->draw(a.fieldMeshD.indexCount);
+            const bool fin = piece >= 1 && piece <= 3;
+            const LoadedMesh& mesh = fin ? a.finMesh : a.fieldMeshD;
+            mesh.geometry->draw(mesh.indexCount);
         }
     }
 }

@@ -7,6 +7,7 @@
 #include "SharedGlContext.h"
 #include "geometry/SurfaceFields.h"
 #include "geometry/SurfaceGenerator.h"
+#include "geometry/Tube.h"
 #include "gl/GeometryBuffer.h"
 #include "gl/GlEntryTable.h"
 #include "gl/LoadedMesh.h"
@@ -119,6 +120,34 @@ INSTANTIATE_TEST_SUITE_P(LoadPhase, SurfaceGeneratorIdentity,
                                            LoadPhaseMesh{"canyon", 128, 200.0f, canyonField},
                                            LoadPhaseMesh{"rod", 32, 1.5f, rodField}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The rockets' fins are drawn from four of the rod's 32 rings: each kept ring whole, in order
+// round the rod, stitched to the next; a request the tube cannot answer gives nothing.
+TEST(ThinnedTube, KeepsWholeRingsInOrderAndStitchesThem) {
+    const MeshData rod = generateSurfaceData(32, 1.5f, rodField);
+    const MeshData fin = thinnedTube(rod, {0, 10, 21, 31});
+    ASSERT_EQ(fin.vertexCount(), 4 * 8);
+    EXPECT_EQ(fin.triangleCount(), 3 * 8 * 2);
+    for (int v = 0; v < fin.vertexCount(); ++v) {
+        const float* p = &fin.positions[static_cast<std::size_t>(v) * 4];
+        const float* n = &fin.normals[static_cast<std::size_t>(v) * 3];
+        EXPECT_FLOAT_EQ(p[1], fin.positions[static_cast<std::size_t>(v / 8) * 32 + 1]) << v;
+        EXPECT_NEAR(std::hypot(p[0], p[2]), 0.1f, 1e-5f) << v;
+        EXPECT_GT(n[0] * p[0] + n[2] * p[2], 0.0f) << v;  // the normal points out
+        if (v % 8 > 0) {
+            EXPECT_LT(std::atan2(p[-2], p[-4]), std::atan2(p[2], p[0])) << v;
+        }
+    }
+    EXPECT_FLOAT_EQ(fin.positions[1], -1.5f);
+    EXPECT_FLOAT_EQ(fin.positions[31 * 4 + 1], 1.5f);
+    for (std::uint32_t i : fin.indices) EXPECT_LT(i, 32u);
+    EXPECT_EQ(thinnedTube(rod, {0}).vertexCount(), 0);
+    EXPECT_EQ(thinnedTube(rod, {0, 32}).vertexCount(), 0);
+    EXPECT_EQ(thinnedTube(rod, {5, 5}).vertexCount(), 0);
+    EXPECT_EQ(thinnedTube(MeshData{}, {0, 1}).vertexCount(), 0);
+    EXPECT_EQ(thinnedTube(generateSurfaceData(16, 20.0f, rippledSphereField), {0, 3}).vertexCount(),
+              0);
+}
 
 TEST(SurfaceMeshUpload, UploadsPositionsNormalsAndIndices) {
     ASSERT_TRUE(sharedGlContext());

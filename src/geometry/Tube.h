@@ -1,0 +1,11 @@
+#pragma once
+#include <vector>
+
+#include "geometry/MeshData.h"
+
+// A tube along y (its vertices in rings of equal y, as the generator gives the rod) kept at the
+// rings `keep` names (0 the lowest; in rising order) and stitched ring to ring in order round y.
+// Where a shape changes linearly along y, such as the rockets' fins, fewer rings draw the same
+// surface. An empty mesh if the kept rings differ in size or have under three vertices, or if
+// `keep` names rings the tube lacks.
+MeshData thinnedTube(const MeshData& tube, const std::vector<int>& keep);
