@@ -12,6 +12,7 @@
 #include "demo/SceneCameras.h"
 #include "demo/Scenes.h"
 #include "demo/Timeline.h"
+#include "geometry/SurfaceFields.h"
 #include "gl/GeometryBuffer.h"
 #include "gl/GlEntryTable.h"
 #include "gl/ShaderProgram.h"
@@ -171,14 +172,9 @@ public:
     }
 
 private:
-    static float groundHeight(float x, float z) {
-        const float g = std::sin(0.14f * x) + std::sin(0.11f * z);
-        const float waves = std::sin(0.3f * x) + std::sin(0.2f * z);
-        const float meander = std::sin(0.0564f * x) + std::abs(std::sin(0.0765f * z));
-        const float swell = std::sin(0.0233f * x) + std::sin(0.0123f * z);
-        const float w = (swell + 2.1f) * (meander + 1.5f) * (g + 1.5f);
-        return std::sqrt(x * x + z * z) * w / 100.0f - waves - g - 5.0f;
-    }
+    // The floor is the canyon field's zero set (the field rises one for one with y), the mesh the
+    // ground is drawn with.
+    static float groundHeight(float x, float z) { return -canyonField(x, 0.0f, z); }
 
     float padX_, padZ_, lift_, baseY_;
 };
