@@ -1,8 +1,11 @@
-// A rock adrift: the rippled sphere shaded as weathered stone with moss in its hollows, its
-// relief taken from the picture's brightness, lit by a lamp that falls off towards "lightradius"
-// with "falloff", a haze-coloured rim and fog with its own "fog_scale" and "fog_falloff". The lamp
-// also glows in the haze in front of the rock. "distort" (0 or 1) makes it throb on the beat:
-// the surface heaves, its cracks glow and faint scan lines run over it.
+// A rock adrift: a chipped stone of flat facets and a few craters with raised lips, shaped here
+// from the round mesh it is drawn with, shaded as weathered stone with moss in its hollows and its
+// fine relief taken from the picture's brightness. Lit by a lamp that falls off towards
+// "lightradius" with "falloff", cool light thrown back by the walls on its dark side, a thin rim
+// where it turns away, and fog with its own "fog_scale" and "fog_falloff". The lamp also glows in
+// the haze in front of the rock. With the lamp circling it (the tunnel) the rock is hot: the
+// cracks in its craters smoulder and flare on the beat. "distort" (0 or 1) makes it throb: the
+// surface heaves, all its cracks glow and faint scan lines run over it.
 #ifdef GL_ARB_shading_language_420pack
 #extension GL_ARB_shading_language_420pack : enable
 #define UNIT(n) layout(binding = n)
@@ -27,6 +30,7 @@ layout(location = 1) in vec3 normal;
 
 out vec3 worldPos;
 out vec3 worldNormal;
+out float crater;  // 0 outside the craters, 1 at a crater's centre
 flat out vec3 eyePos;  // the same at every corner: not interpolated
 out float fog;
 
@@ -39,14 +43,65 @@ vec3 cameraPosition()
     return inverse(transpose(mat3(r0.xyz, r1.xyz, r3.xyz))) * -vec3(r0.w, r1.w, r3.w);
 }
 
+// The facets: planes (unit normal, distance from the centre); the rock is what lies inside all of
+// them. Twelve near an icosahedron's corners, six further out that chip its edges.
+const vec4 kFacets[18] = vec4[18](
+    vec4(-0.084, 0.363, 0.928, 4.06), vec4(0.019, -0.676, 0.736, 4.41),
+    vec4(-0.185, 0.417, -0.890, 4.07), vec4(-0.033, -0.339, -0.940, 4.18),
+    vec4(0.483, 0.875, 0.030, 4.32), vec4(-0.415, 0.879, 0.234, 4.23),
+    vec4(0.326, -0.942, -0.083, 4.65), vec4(-0.639, -0.767, 0.062, 4.30),
+    vec4(0.917, -0.217, 0.333, 4.16), vec4(-0.867, -0.039, 0.496, 4.47),
+    vec4(0.901, -0.103, -0.420, 4.56), vec4(-0.884, 0.032, -0.467, 4.70),
+    vec4(-0.110, -0.849, 0.517, 4.77), vec4(-0.108, 0.045, -0.993, 4.80),
+    vec4(0.967, 0.243, 0.080, 4.95), vec4(-0.644, -0.298, 0.704, 4.84),
+    vec4(-0.570, -0.313, 0.760, 4.79), vec4(-0.985, -0.088, -0.147, 4.88));
+// The craters: the direction of their centre, and 1 - cos of the angle out to their lip.
+const vec4 kCraters[7] = vec4[7](
+    vec4(-0.598, -0.793, 0.113, 0.043), vec4(-0.960, -0.136, -0.243, 0.048),
+    vec4(0.147, 0.260, 0.954, 0.028), vec4(0.528, 0.013, 0.849, 0.072),
+    vec4(0.423, 0.235, -0.875, 0.069), vec4(-0.617, 0.517, -0.594, 0.045),
+    vec4(-0.610, 0.749, 0.257, 0.031));
+const vec3 kStretch = vec3(1.1, 0.92, 1.0);
+
+// The rock's surface in the direction d (unit) from its centre; `bowl` is how deep in a crater
+// it lies, 0 outside and 1 at the centre.
+vec3 rockSurface(vec3 d, out float bowl)
+{
+    float r = 5.6;
+    for (int i = 0; i < 18; ++i) r = min(r, kFacets[i].w / max(dot(d, kFacets[i].xyz), 0.05));
+    bowl = 0.0;
+    for (int i = 0; i < 7; ++i) {
+        // 0 at the centre, 1 at the lip: a round bowl inside, a raised lip around it.
+        float x = (1.0 - dot(d, kCraters[i].xyz)) / kCraters[i].w;
+        float inner = max(1.0 - x, 0.0);
+        r += 12.0 * kCraters[i].w * (0.3 * exp(-12.0 * (x - 1.0) * (x - 1.0)) - inner);
+        bowl = max(bowl, inner);
+    }
+    // Gentle swells, so that no facet is quite flat.
+    r *= 1.0 + 0.03 * sin(3.0 * d.x + 2.0 * d.y) * sin(2.5 * d.z - 1.5 * d.x);
+    return d * r * kStretch;
+}
+
 void main()
 {
-    vec4 p = position;
+    // The round mesh gives only the directions; the shape is rockSurface's, and its normal comes
+    // from two points next to this one, less than a mesh cell away.
+    vec3 d = normalize(position.xyz + vec3(1e-6));
+    vec3 side = normalize(cross(d, abs(d.y) < 0.9 ? vec3(0.0, 1.0, 0.0) : vec3(1.0, 0.0, 0.0)));
+    vec3 up = cross(d, side);
+    float bowl, unused;
+    vec3 s0 = rockSurface(d, bowl);
+    vec3 s1 = rockSurface(normalize(d + 0.05 * side), unused);
+    vec3 s2 = rockSurface(normalize(d + 0.05 * up), unused);
+    vec3 n = normalize(cross(s1 - s0, s2 - s0));
+    if (dot(n, d) < 0.0) n = -n;
+    vec4 p = vec4(s0, 1.0);
     // A hit on every beat that eases off, and a ripple running over the surface.
     float hit = (1.0 - saw) * (1.0 - saw);
-    p.xyz += normal * distort * (0.45 * hit + 0.25 * sin(2.0 * p.y + 1.5 * p.x + 5.0 * t));
+    p.xyz += n * distort * (0.45 * hit + 0.25 * sin(2.0 * p.y + 1.5 * p.x + 5.0 * t));
     worldPos = p.xyz;
-    worldNormal = normal;
+    worldNormal = n;
+    crater = bowl;
     eyePos = cameraPosition();
     gl_Position = matrix * p;
     // Fog by the depth in the world's units (clip w, whatever the rock is scaled by), so that a
@@ -67,6 +122,7 @@ uniform vec2 screen;
 
 in vec3 worldPos;
 in vec3 worldNormal;
+in float crater;
 flat in vec3 eyePos;
 in float fog;
 out vec4 fragColor;
@@ -157,18 +213,22 @@ void main()
     grad *= 0.1 * 0.25;
     n = normalize(n - (grad - dot(grad, n) * n));
 
-    // Weathered: less colour than the cliffs, darker in the cracks, moss in the hollows.
-    vec3 albedo = mix(vec3(h), stone, 0.65) * vec3(1.0, 0.92, 0.84) * (0.7 + 0.6 * h);
-    vec3 mossColor = mix(vec3(0.25, 0.325, 0.15), bilinear(moss, p.xz * 1.3 + p.y * 0.4), detail);
-    float mossAmount = smoothstep(0.55, 0.75, mossColor.g + 0.35 * n.y - 0.6 * h + 0.3);
-    albedo = mix(albedo, mossColor * vec3(0.7, 0.9, 0.55), 0.6 * mossAmount);
-
-    // The lamp: hard and warm, fading out at "lightradius"; haze-coloured bounce and rim. A lamp
-    // inside the rock (where it hangs at the rock's own centre) can light none of it: then the light
-    // comes from the camera instead, a lamp carried by whoever looks.
+    // The lamp: hard and warm, fading out at "lightradius". A lamp inside the rock (where it hangs
+    // at the rock's own centre) can light none of it: then the light comes from the camera
+    // instead, a lamp carried by whoever looks, and the rock is cold.
     vec3 toLight = lightpos - worldPos;
     float lightDistance = length(toLight);
     float inside = 1.0 - smoothstep(4.0, 7.0, length(lightpos));
+    float hot = 1.0 - inside;
+
+    // Weathered grey stone with only a trace of the picture's colour, so that it stands apart
+    // from the walls; soot in the craters of the hot rock, moss in the hollows of the cold one.
+    vec3 albedo = mix(vec3(h), stone, 0.3) * vec3(0.9, 0.9, 0.92) * (0.55 + 0.9 * h);
+    albedo *= 1.0 - 0.5 * hot * crater;
+    vec3 mossColor = mix(vec3(0.25, 0.325, 0.15), bilinear(moss, p.xz * 1.3 + p.y * 0.4), detail);
+    float mossAmount = smoothstep(0.55, 0.75, mossColor.g + 0.35 * n.y - 0.6 * h + 0.3);
+    albedo = mix(albedo, mossColor * vec3(0.7, 0.9, 0.55), (0.6 - 0.45 * hot) * mossAmount);
+
     vec3 keyDir = normalize(mix(toLight / max(lightDistance, 1e-4), toEye + vec3(0.0, 0.25, 0.0), inside));
     float reach = mix(pow(clamp(1.0 - lightDistance / lightradius, 0.0, 1.0), falloff), 0.8, inside);
     float diffuse = max(dot(n, keyDir), 0.0);
@@ -178,26 +238,32 @@ void main()
     sheen *= sheen;
     sheen *= sheen;
     sheen *= sheen * 0.35;  // ^24
-    float rim = 1.0 - max(dot(n, toEye), 0.0);
-    rim *= rim * rim;
+    float nv = max(dot(n, toEye), 0.0);
+    float rim = (1.0 - nv) * (1.0 - nv);
+    rim *= rim;  // ^4: a thin outline
     float hit = (1.0 - saw) * (1.0 - saw);
     float beat = 0.2 * hit * (kick == 0.0 ? 1.0 : 0.5) * (0.6 + 0.4 * bounce);
-    float front = max(dot(n, toEye), 0.0) * 0.45;
-    vec3 rimColor = mix(fog_color, vec3(0.9, 0.6, 0.35), 0.5 * inside);
-    // A lamp behind the rock outlines it in its own colour, and the lit walls around fill its
-    // dark side a little: backlit, it is never a black blob. (Nothing of this with the lamp inside.)
+    // The cold rock is lit from the eye and reads by its outline against the mist; the hot one
+    // by its key light, the facets turned away from the lamp filled with the walls' cooler light,
+    // less of it deep in the craters.
+    vec3 front = mix(vec3(0.12, 0.11, 0.1), vec3(0.38, 0.34, 0.3), inside) * nv;
+    vec3 rimColor = mix(vec3(1.0, 0.72, 0.48), mix(fog_color, vec3(0.9, 0.6, 0.35), 0.5), inside);
+    // A lamp behind the rock outlines it in its own colour.
     vec3 toLamp = normalize(lightpos - eyePos);
-    float behind = max(dot(toLamp, -toEye), 0.0) * (1.0 - inside);
-    float fill = (1.0 - inside) * (0.35 + 0.3 * max(-dot(n, keyDir), 0.0));
-    vec3 light = vec3(2.2, 1.75, 1.25) * (diffuse + sheen) * reach + vec3(0.85, 0.75, 0.68) * front
-               + rimColor * (0.8 + 2.4 * rim) + vec3(0.06) + beat
-               + vec3(1.6, 1.05, 0.6) * (rim * 3.0 * behind) + vec3(0.55, 0.4, 0.32) * fill;
+    float behind = max(dot(toLamp, -toEye), 0.0) * hot;
+    float away = 0.5 - 0.5 * dot(n, keyDir);
+    vec3 fill = hot * vec3(0.42, 0.48, 0.64) * (0.3 + 0.9 * away * away) * (1.0 - 0.6 * crater);
+    vec3 light = vec3(2.6, 2.0, 1.4) * (diffuse + sheen) * reach + front
+               + rimColor * (mix(0.8, 2.4, inside) * rim) + inside * (rimColor * 0.8 + 0.06) + beat
+               + vec3(1.6, 1.05, 0.6) * (rim * 1.5 * behind) + fill;
     vec3 color = albedo * light;
 
-    // Distorted: the cracks glow on the beat, and scan lines run over it.
+    // Heat: in the hot rock the cracks in and around its craters smoulder, flaring on every beat;
+    // distorted, every crack glows.
     float cracks = 1.0 - smoothstep(0.12, 0.3, h);
     float throb = 0.35 + 0.65 * (1.0 - saw) * (0.75 + 0.25 * cos(1.5708 * beats));
-    color += vec3(1.0, 0.42, 0.12) * distort * cracks * throb;
+    float embers = hot * smoothstep(0.05, 0.8, crater) * (0.5 + 0.5 * hit);
+    color += vec3(1.0, 0.4, 0.1) * cracks * max(distort * throb, 1.4 * embers);
     // Four rows apart at 720 lines and faint, gone where the picture has too few rows to show them
     // without beating against its pixels.
     float rows = max(screen.y, 1.0);
