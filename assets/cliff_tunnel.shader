@@ -129,6 +129,9 @@ const float kTextureScale = 1.0 / 64.0;
 const vec3 kLuma = vec3(0.3, 0.55, 0.15);
 const vec3 kRockTone = vec3(0.447, 0.337, 0.259);  // the cliff image's mean
 const float kShadeRelief = 1.3;                    // the wall's bumps as the light sees them
+const vec3 kBedding = vec3(0.3, 0.95, 0.09);       // the beds' planes: nearly level, dipping
+const float kBedThickness = 9.0;
+const mat2 kTurn = mat2(0.34, 0.94, -0.94, 0.34);  // the picture on the wall, turned by 70 degrees
 
 // Bilinear filtering done here from four texels. Seen down the tube the walls are so oblique that
 // some rasterizers' anisotropic filtering, with no smaller levels to fall back on, walks thousands
@@ -191,11 +194,36 @@ float roughCos(float x)
     return 2.0 * v * v * (3.0 - 2.0 * v) - 1.0;
 }
 
+// Integer hash of a bed, 0 to 1: the same on every GPU, unlike a sine of large numbers.
+float bedHash(float bed)
+{
+    uint h = uint(int(bed) + 65536) * 9277u;
+    h = (h ^ (h >> 13u)) * 0x5bd1e995u;
+    h ^= h >> 15u;
+    return float(h & 0xffffu) / 65535.0;
+}
+
+// A bed's rock: pale limestone, buff sandstone, iron-red sandstone or dark shale.
+vec3 bedColor(float bed)
+{
+    float k = bedHash(bed);
+    vec3 c = mix(vec3(1.0, 0.98, 0.95), vec3(1.05, 0.9, 0.72), smoothstep(0.25, 0.35, k));
+    c = mix(c, vec3(0.95, 0.68, 0.55), smoothstep(0.55, 0.65, k));
+    return mix(c, vec3(0.7, 0.72, 0.78), smoothstep(0.8, 0.9, k));
+}
+
 void main()
 {
     // Footprints first, while every pixel of the quad is still on the same path.
-    vec2 uv = wallUv * kTextureScale;  // strata streak along the tube
+    // The picture's layers turned across the beds, a little slanted, so that the two cross like a
+    // rock's bedding and its joints rather than run together like grain.
+    vec2 uv = kTurn * wallUv * kTextureScale;
     vec2 du = dFdx(uv), dv = dFdy(uv);
+    // The beds of the rock the tunnel is bored through: nearly level planes, so they run along
+    // its sides as bands and lie in broad patches over its roof and floor; of uneven thickness.
+    float bedding = dot(worldPos, kBedding);
+    bedding = (bedding + 4.0 * sin(0.09 * bedding) + 2.0 * sin(0.23 * bedding)) / kBedThickness;
+    float bedStep = abs(dFdx(bedding)) + abs(dFdy(bedding));
     float texels;
     vec2 slope;
     vec3 rock = filtered(tex, uv, du, dv, kRockTone, slope, texels);
@@ -210,13 +238,14 @@ void main()
     // The bumps along z only tilt the light a little, or they ring the tube like a tree's rings.
     float y = wallUv.y, z = wallUv.x;
     float slopeRound = kShadeRelief * (0.3 * roughCos(0.3 * y) + 0.14 * roughCos(0.14 * y)) / (kRadius * kAround);
-    float slopeAlong = 0.35 * kShadeRelief * (0.2 * roughCos(0.2 * z) + 0.11 * roughCos(0.11 * z)) / kLength;
+    float slopeAlong = 0.15 * kShadeRelief * (0.2 * roughCos(0.2 * z) + 0.11 * roughCos(0.11 * z)) / kLength;
     // The interpolated direction is short of unit length by about a percent between the grid's
     // corners; the normal is normalized once at the end.
     vec3 radial = vec3(radialDir, 0.0);
     vec3 around = vec3(-radialDir.y, radialDir.x, 0.0);
     // The rock's own relief from the picture's brightness slope (per texture unit: along the tube
     // per 1 / kLength, round it per kRadius * kAround), its dark cracks about a unit deep.
+    slope = slope * kTurn;  // back to the wall's own axes
     vec2 reliefSlope = detail * kTextureScale * vec2(slope.x / kLength, slope.y / (kRadius * kAround));
     // The bumps' normal, unit length (radial, around and the axis are at right angles), tilted
     // by the relief.
@@ -233,7 +262,15 @@ void main()
     vec3 mossColor = mix(vec3(0.25, 0.325, 0.15), texelFetch(moss, mossTexel, 0).rgb, detail);
     float mossAmount = 1.0 - smoothstep(0.16, 0.3, h + 0.2 * (mossColor.g - 0.4));
     vec3 albedo = mix(rock, mossColor * vec3(0.75, 0.95, 0.6), 0.45 * mossAmount);
-    albedo = mix(vec3(dot(albedo, kLuma)), albedo, 0.55) * tint;
+    // Each bed in its own rock's colour, softened over the pixel's footprint and gone into their
+    // mean where the beds thin below a pixel; a dark parting between beds.
+    float bed = floor(bedding), inBed = bedding - bed;
+    float blend = smoothstep(1.0 - bedStep, 1.0 + bedStep, inBed + 0.5 * bedStep);
+    vec3 beds = mix(bedColor(bed), bedColor(bed + 1.0), blend);
+    float seam = min(inBed, 1.0 - inBed) / max(bedStep, 1e-3);
+    beds *= 1.0 - 0.35 * (1.0 - smoothstep(0.5, 1.5, seam)) * (1.0 - smoothstep(0.05, 0.2, bedStep));
+    beds = mix(beds, vec3(0.86, 0.75, 0.62), smoothstep(0.3, 0.8, bedStep));
+    albedo = mix(vec3(dot(albedo, kLuma)), albedo, 0.3) * beds * mix(vec3(0.9), tint, 0.45);
 
     // The circling lamp, warm, throwing a pool of light where it passes; a dim lamp at the
     // camera and the haze's own glow fill the rest. All of it flares a little on the beat.
@@ -244,8 +281,9 @@ void main()
     float pool = 1.0 / (1.0 + lampDistance * lampDistance / 900.0);
     float key = max(dot(n, toLamp / lampDistance), 0.0) * pool;
     float head = max(dot(n, eyeDir), 0.0) / (1.0 + eyeDistance * eyeDistance / 2500.0);
-    vec3 light = vec3(3.0, 2.4, 1.75) * key * (1.0 + 0.4 * hit * accent)
-               + vec3(0.75, 0.65, 0.6) * head + vec3(0.12, 0.09, 0.08);
+    // Warm where the lamp reaches, cool in the shade.
+    vec3 light = vec3(3.1, 2.5, 1.85) * key * (1.0 + 0.4 * hit * accent)
+               + vec3(0.55, 0.64, 0.85) * head + vec3(0.1, 0.13, 0.2);
     vec3 color = albedo * light;
 
     // Embers: the cracks (the dark lines of the rock) glow on every beat, hardest on the bar's
