@@ -32,6 +32,8 @@ out vec3 worldPos;
 out vec3 worldNormal;
 out float crater;  // 0 outside the craters, 1 at a crater's centre
 flat out vec3 eyePos;  // the same at every corner: not interpolated
+flat out vec3 screenUp;  // the picture's up and right, in the rock's own axes
+flat out vec3 screenRight;
 out float fog;
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
@@ -103,6 +105,8 @@ void main()
     worldNormal = n;
     crater = bowl;
     eyePos = cameraPosition();
+    screenUp = normalize(vec3(matrix[0][1], matrix[1][1], matrix[2][1]));
+    screenRight = normalize(vec3(matrix[0][0], matrix[1][0], matrix[2][0]));
     gl_Position = matrix * p;
     // Fog by the depth in the world's units (clip w, whatever the rock is scaled by), so that a
     // scaled-down rock fogs like the walls by it, and a little thinner than they would have it:
@@ -124,6 +128,8 @@ in vec3 worldPos;
 in vec3 worldNormal;
 in float crater;
 flat in vec3 eyePos;
+flat in vec3 screenUp;
+flat in vec3 screenRight;
 in float fog;
 out vec4 fragColor;
 
@@ -210,7 +216,8 @@ void main()
     // cracks a quarter of a unit deep.
     vec3 grad = wa * (xLeast ? vec3(sa.x, 0.0, sa.y) : vec3(0.0, sa.y, sa.x))
               + wb * (zLeast ? vec3(sb.x, 0.0, sb.y) : vec3(sb.x, sb.y, 0.0));
-    grad *= 0.1 * 0.25;
+    grad *= 0.1 * 0.2;
+    vec3 facet = n;
     n = normalize(n - (grad - dot(grad, n) * n));
 
     // The lamp: hard and warm, fading out at "lightradius". A lamp inside the rock (where it hangs
@@ -225,7 +232,8 @@ void main()
     // from the walls; soot in the craters of the hot rock, moss in the hollows of the cold one.
     vec3 albedo = mix(vec3(h), stone, 0.3) * vec3(0.9, 0.9, 0.92) * (0.55 + 0.9 * h);
     albedo *= 1.0 - 0.5 * hot * crater;
-    vec3 mossColor = mix(vec3(0.25, 0.325, 0.15), bilinear(moss, p.xz * 1.3 + p.y * 0.4), detail);
+    // Moss only tints: the nearest texel will do, and its mean where texels would sparkle.
+    vec3 mossColor = mix(vec3(0.25, 0.325, 0.15), nearest(moss, p.xz * 1.3 + p.y * 0.4, textureSize(moss, 0)), detail);
     float mossAmount = smoothstep(0.55, 0.75, mossColor.g + 0.35 * n.y - 0.6 * h + 0.3);
     albedo = mix(albedo, mossColor * vec3(0.7, 0.9, 0.55), (0.6 - 0.45 * hot) * mossAmount);
 
@@ -233,7 +241,8 @@ void main()
     float reach = mix(pow(clamp(1.0 - lightDistance / lightradius, 0.0, 1.0), falloff), 0.8, inside);
     float diffuse = max(dot(n, keyDir), 0.0);
     vec3 halfway = normalize(keyDir + toEye);
-    float sheen = max(dot(n, halfway), 0.0);
+    // The sheen from the facet, not the grain: on the grain it would glitter.
+    float sheen = max(dot(facet, halfway), 0.0);
     sheen *= sheen * sheen;
     sheen *= sheen;
     sheen *= sheen;
@@ -251,11 +260,13 @@ void main()
     // A lamp behind the rock outlines it in its own colour.
     vec3 toLamp = normalize(lightpos - eyePos);
     float behind = max(dot(toLamp, -toEye), 0.0) * hot;
-    float away = 0.5 - 0.5 * dot(n, keyDir);
-    vec3 fill = hot * vec3(0.42, 0.48, 0.64) * (0.3 + 0.9 * away * away) * (1.0 - 0.6 * crater);
+    // The fill comes from the top left of the picture, so facets that tumble past it take turns.
+    vec3 fillDir = normalize(toEye + 1.2 * screenUp - 0.8 * screenRight);
+    float filled = 0.25 + max(dot(n, fillDir), 0.0);
+    vec3 fill = hot * vec3(0.55, 0.62, 0.8) * filled * (1.0 - 0.6 * crater);
     vec3 light = vec3(2.6, 2.0, 1.4) * (diffuse + sheen) * reach + front
                + rimColor * (mix(0.8, 2.4, inside) * rim) + inside * (rimColor * 0.8 + 0.06) + beat
-               + vec3(1.6, 1.05, 0.6) * (rim * 1.5 * behind) + fill;
+               + vec3(1.6, 1.05, 0.6) * (rim * behind) + fill;
     vec3 color = albedo * light;
 
     // Heat: in the hot rock the cracks in and around its craters smoulder, flaring on every beat;

@@ -194,19 +194,10 @@ float roughCos(float x)
     return 2.0 * v * v * (3.0 - 2.0 * v) - 1.0;
 }
 
-// Integer hash of a bed, 0 to 1: the same on every GPU, unlike a sine of large numbers.
-float bedHash(float bed)
-{
-    uint h = uint(int(bed) + 65536) * 9277u;
-    h = (h ^ (h >> 13u)) * 0x5bd1e995u;
-    h ^= h >> 15u;
-    return float(h & 0xffffu) / 65535.0;
-}
-
 // A bed's rock: pale limestone, buff sandstone, iron-red sandstone or dark shale.
 vec3 bedColor(float bed)
 {
-    float k = bedHash(bed);
+    float k = fract(0.618034 * bed + 0.3);  // steps of the golden ratio: no two neighbours alike
     vec3 c = mix(vec3(1.0, 0.98, 0.95), vec3(1.05, 0.9, 0.72), smoothstep(0.25, 0.35, k));
     c = mix(c, vec3(0.95, 0.68, 0.55), smoothstep(0.55, 0.65, k));
     return mix(c, vec3(0.7, 0.72, 0.78), smoothstep(0.8, 0.9, k));
@@ -262,14 +253,13 @@ void main()
     vec3 mossColor = mix(vec3(0.25, 0.325, 0.15), texelFetch(moss, mossTexel, 0).rgb, detail);
     float mossAmount = 1.0 - smoothstep(0.16, 0.3, h + 0.2 * (mossColor.g - 0.4));
     vec3 albedo = mix(rock, mossColor * vec3(0.75, 0.95, 0.6), 0.45 * mossAmount);
-    // Each bed in its own rock's colour, softened over the pixel's footprint and gone into their
-    // mean where the beds thin below a pixel; a dark parting between beds.
+    // Each bed in its own rock's colour, parted from the next by a dark seam a pixel or more
+    // wide, and gone into their mean where the beds thin below a few pixels.
     float bed = floor(bedding), inBed = bedding - bed;
-    float blend = smoothstep(1.0 - bedStep, 1.0 + bedStep, inBed + 0.5 * bedStep);
-    vec3 beds = mix(bedColor(bed), bedColor(bed + 1.0), blend);
     float seam = min(inBed, 1.0 - inBed) / max(bedStep, 1e-3);
+    vec3 beds = mix(vec3(0.86, 0.78, 0.7), bedColor(bed), smoothstep(0.0, 1.5, seam));
     beds *= 1.0 - 0.35 * (1.0 - smoothstep(0.5, 1.5, seam)) * (1.0 - smoothstep(0.05, 0.2, bedStep));
-    beds = mix(beds, vec3(0.86, 0.75, 0.62), smoothstep(0.3, 0.8, bedStep));
+    beds = mix(beds, vec3(0.86, 0.78, 0.7), smoothstep(0.3, 0.8, bedStep));
     albedo = mix(vec3(dot(albedo, kLuma)), albedo, 0.3) * beds * mix(vec3(0.9), tint, 0.45);
 
     // The circling lamp, warm, throwing a pool of light where it passes; a dim lamp at the
