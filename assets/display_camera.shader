@@ -54,12 +54,12 @@ void main()
     float hit = (1.0 - saw) * (1.0 - saw);
     float finale = clamp(beats - 287.0, 0.0, 1.0);
     // Swelling on every beat and flaring up over the last one, as the camera zooms in on it.
-    glare = vec4((0.75 + 0.35 * hit * (kick == 0.0 ? 1.0 : 0.6)) * (1.0 + 1.8 * finale),
-                 -1.0 / (0.0004 + 0.002 * finale), -1.0 / (0.012 + 0.1 * finale),
+    glare = vec4((0.75 + 0.2 * hit * hit * (kick == 0.0 ? 1.0 : 0.6)) * (1.0 + 1.8 * finale),
+                 -1.0 / (0.0004 + 0.002 * finale), -1.0 / (0.03 + 0.1 * finale),
                  screen.y > 0.0 ? screen.x / screen.y : 16.0 / 9.0);
     // A flash on the bar's first beat; over the last beat the exposure drifts up as the camera
     // zooms into the lamp.
-    float kickFlash = 0.05 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.0);
+    float kickFlash = 0.02 * hit * (kick == 0.0 ? 1.0 : 0.0);
     float rows = max(screen.y, 1.0);
     look = vec4(kickFlash + 0.01 * bounce + 0.1 * finale * finale,
                 clamp(rows / 360.0 - 1.0, 0.0, 1.0), 720.0 / rows / 3.0, 0.0);
@@ -224,7 +224,7 @@ vec4 lampGlare(vec2 uv)
     float r2 = dot(d, d);
     float core = exp(r2 * glare.y);
     float bloom = exp(r2 * glare.z);
-    float a = clamp(glare.x * (0.7 * core + 0.22 * bloom), 0.0, 0.95);
+    float a = clamp(glare.x * (0.7 * core + 0.5 * bloom), 0.0, 0.95);
     return vec4(mix(vec3(1.0, 0.62, 0.3), vec3(1.0, 0.95, 0.82), core) * a, a);
 }
 

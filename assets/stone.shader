@@ -126,13 +126,15 @@ void main()
     float flame = 6.2831853 * fract(1.1140846 * t);  // 7 rad/s
     float flicker = 0.92 + 0.08 * sin(flame + 3.0 * sin(1.3 * t_scene)) * sin(3.1 * t_scene);
     float hit = (1.0 - saw) * (1.0 - saw);
-    float pulse = 1.0 + 2.2 * hit * (kick == 0.0 ? 1.0 : 0.55);
+    // The flare is modest and short, a punch: the whole shaft is lit by this lamp, and a stronger
+    // or slower one pumps the whole picture's brightness on every beat, which reads as flicker.
+    float pulse = 1.0 + 0.35 * hit * hit * (kick == 0.0 ? 1.0 : 0.6);
     float finale = clamp(beats - 287.0, 0.0, 1.0);
-    vec3 lampColor = vec3(1.5, 1.08, 0.7) * flicker * pulse * (1.0 + 1.5 * finale);
+    vec3 lampColor = vec3(2.0, 1.45, 0.95) * flicker * pulse * (1.0 + 1.5 * finale);
     // Reaching a little beyond its radius, so the shaft's far ends keep a trace of it.
     float lightDistance = length(lightpos - p);
     float reach = pow(clamp(1.0 - lightDistance / lightradius, 0.0, 1.0), falloff);
-    float carry = 0.3 / (1.0 + lightDistance * lightDistance / 1200.0);
+    float carry = 0.5 / (1.0 + lightDistance * lightDistance / 2500.0);
     float lampReach = reach + carry;
 
     // The key light: bright close by, falling off fast, strongest in its cone along the view;
@@ -143,11 +145,13 @@ void main()
     float cone = smoothstep(0.8, 0.97, dot(-v, viewDir));
     vec3 toKey = keyPos - p;
     float near = 1.0 / (1.0 + dot(toKey, toKey) / 140.0);
-    float keyReach = 5.5 * near * (0.45 + 0.55 * cone) * (1.0 + 0.15 * hit);
+    float keyReach = 5.5 * near * (0.45 + 0.55 * cone) * (1.0 + 0.06 * hit);
 
     // Exposure: coming out of the black the camcorder opens up wide and settles over the first
-    // bar, so the shaft is seen at once. Carried by the lights, times log2(e) for exp2.
-    float exposure = 1.4426950 * 2.7 * (1.0 + 1.6 * (1.0 - smoothstep(0.3, 3.5, t_scene)));
+    // bar, so the shaft is seen at once; high above the lamp, where little of its light comes
+    // back, it stays open a little wider. Carried by the lights, times log2(e) for exp2.
+    float iris = 1.0 + 0.3 * smoothstep(50.0, 100.0, length(eyePos - lightpos));
+    float exposure = 1.4426950 * 2.7 * iris * (1.0 + 1.6 * (1.0 - smoothstep(0.3, 3.5, t_scene)));
     lampLight = exposure * lampColor * lampReach;
     keyLight = exposure * vec3(0.9, 0.96, 1.0) * keyReach;
     ambient = exposure * vec3(0.04, 0.05, 0.08);
@@ -156,7 +160,7 @@ void main()
     // a brightening haze; around the lamp it glows warm. At the far plane everything sinks into the
     // clear colour.
     float haze = 1.0 - exp(-eyeDistance * 0.008);
-    vec3 mist = mix(vec3(0.025, 0.035, 0.07), vec3(0.13, 0.16, 0.28),
+    vec3 mist = mix(vec3(0.03, 0.04, 0.07), vec3(0.3, 0.3, 0.37),
                     smoothstep(40.0, 160.0, eyeDistance));
     vec3 toLamp = lightpos - eyePos;
     float behind = eyeDistance - dot(toLamp, -v);
