@@ -210,35 +210,41 @@ void main()
     vec3 stone = wa * boxLookup(tex, xLeast ? p.xz : p.zy, xLeast ? footprint.xz : footprint.zy, sa, da)
                + wb * boxLookup(tex, zLeast ? p.xz : p.xy, zLeast ? footprint.xz : footprint.xy, sb, db);
     float detail = wa * da + wb * db;
+    // A lamp inside the rock (where it hangs at the rock's own centre) can light none of it: then
+    // the light comes from the camera instead, a lamp carried by whoever looks, and the rock is
+    // cold, a boulder in a built shaft: the picture (its bricks) shows on it only faintly.
+    float inside = 1.0 - smoothstep(4.0, 7.0, length(lightpos));
+    float hot = 1.0 - inside;
+    stone = mix(stone, mix(kStoneTone, stone, 0.35), inside);
     float h = dot(stone, kLuma);
 
     // Relief: the normal tilted along the brightness slope of the two projections, the dark
     // cracks a quarter of a unit deep.
     vec3 grad = wa * (xLeast ? vec3(sa.x, 0.0, sa.y) : vec3(0.0, sa.y, sa.x))
               + wb * (zLeast ? vec3(sb.x, 0.0, sb.y) : vec3(sb.x, sb.y, 0.0));
-    grad *= 0.1 * 0.2;
+    grad *= 0.1 * 0.2 * (1.0 - 0.7 * inside);
     vec3 facet = n;
     n = normalize(n - (grad - dot(grad, n) * n));
 
-    // The lamp: hard and warm, fading out at "lightradius". A lamp inside the rock (where it hangs
-    // at the rock's own centre) can light none of it: then the light comes from the camera
-    // instead, a lamp carried by whoever looks, and the rock is cold.
+    // The lamp: hard and warm, fading out at "lightradius".
     vec3 toLight = lightpos - worldPos;
     float lightDistance = length(toLight);
-    float inside = 1.0 - smoothstep(4.0, 7.0, length(lightpos));
-    float hot = 1.0 - inside;
 
     // Weathered grey stone with only a trace of the picture's colour, so that it stands apart
     // from the walls; soot in the craters of the hot rock, moss in the hollows of the cold one.
     vec3 albedo = mix(vec3(h), stone, 0.3) * vec3(0.9, 0.9, 0.92) * (0.55 + 0.9 * h);
     albedo *= 1.0 - 0.5 * hot * crater;
+    // The cold rock greyer still, a cool slate whatever picture it is given.
+    albedo = mix(albedo, dot(albedo, kLuma) * vec3(0.98, 0.98, 1.0), 0.7 * inside);
     // Moss only tints: the nearest texel will do, and its mean where texels would sparkle.
     vec3 mossColor = mix(vec3(0.25, 0.325, 0.15), nearest(moss, p.xz * 1.3 + p.y * 0.4, textureSize(moss, 0)), detail);
     float mossAmount = smoothstep(0.55, 0.75, mossColor.g + 0.35 * n.y - 0.6 * h + 0.3);
     albedo = mix(albedo, mossColor * vec3(0.7, 0.9, 0.55), (0.6 - 0.45 * hot) * mossAmount);
 
-    vec3 keyDir = normalize(mix(toLight / max(lightDistance, 1e-4), toEye + vec3(0.0, 0.25, 0.0), inside));
-    float reach = mix(pow(clamp(1.0 - lightDistance / lightradius, 0.0, 1.0), falloff), 0.8, inside);
+    // The carried lamp shines from just above and left of the lens, so the facets shade apart.
+    vec3 carried = toEye + 0.6 * screenUp - 0.4 * screenRight;
+    vec3 keyDir = normalize(mix(toLight / max(lightDistance, 1e-4), carried, inside));
+    float reach = mix(pow(clamp(1.0 - lightDistance / lightradius, 0.0, 1.0), falloff), 1.1, inside);
     float diffuse = max(dot(n, keyDir), 0.0);
     vec3 halfway = normalize(keyDir + toEye);
     // The sheen from the facet, not the grain: on the grain it would glitter.
@@ -255,8 +261,8 @@ void main()
     // The cold rock is lit from the eye and reads by its outline against the mist; the hot one
     // by its key light, the facets turned away from the lamp filled with the walls' cooler light,
     // less of it deep in the craters.
-    vec3 front = mix(vec3(0.12, 0.11, 0.1), vec3(0.38, 0.34, 0.3), inside) * nv;
-    vec3 rimColor = mix(vec3(1.0, 0.72, 0.48), mix(fog_color, vec3(0.9, 0.6, 0.35), 0.5), inside);
+    vec3 front = vec3(0.12, 0.11, 0.1) * nv;
+    vec3 rimColor = mix(vec3(1.0, 0.72, 0.48), mix(fog_color, vec3(0.85, 0.75, 0.62), 0.5), inside);
     // A lamp behind the rock outlines it in its own colour.
     vec3 toLamp = normalize(lightpos - eyePos);
     float behind = max(dot(toLamp, -toEye), 0.0) * hot;
@@ -264,8 +270,9 @@ void main()
     vec3 fillDir = normalize(toEye + 1.2 * screenUp - 0.8 * screenRight);
     float filled = 0.25 + max(dot(n, fillDir), 0.0);
     vec3 fill = hot * vec3(0.55, 0.62, 0.8) * filled * (1.0 - 0.6 * crater);
-    vec3 light = vec3(2.6, 2.0, 1.4) * (diffuse + sheen) * reach + front
-               + rimColor * (mix(0.8, 2.4, inside) * rim) + inside * (rimColor * 0.8 + 0.06) + beat
+    vec3 keyColor = mix(vec3(2.6, 2.0, 1.4), vec3(2.2, 2.15, 2.1), inside);  // the carried lamp's is white
+    vec3 light = keyColor * (diffuse + sheen) * reach + front
+               + rimColor * (mix(0.8, 2.4, inside) * rim) + inside * vec3(0.14, 0.16, 0.22) + beat
                + vec3(1.6, 1.05, 0.6) * (rim * behind) + fill;
     vec3 color = albedo * light;
 
