@@ -31,6 +31,7 @@ layout(location = 1) in vec3 normal;
 out vec3 worldPos;
 out vec3 worldNormal;
 out float crater;  // 0 outside the craters, 1 at a crater's centre
+out float facetTone;  // each facet a little lighter or darker than the next
 flat out vec3 eyePos;  // the same at every corner: not interpolated
 flat out vec3 screenUp;  // the picture's up and right, in the rock's own axes
 flat out vec3 screenRight;
@@ -104,6 +105,8 @@ void main()
     worldPos = p.xyz;
     worldNormal = n;
     crater = bowl;
+    // The same all over a flat facet, whose normal is the same: a tone of its own.
+    facetTone = 0.8 + 0.4 * fract(dot(n, vec3(3.1, 5.7, 4.3)) + 0.5);
     eyePos = cameraPosition();
     screenUp = normalize(vec3(matrix[0][1], matrix[1][1], matrix[2][1]));
     screenRight = normalize(vec3(matrix[0][0], matrix[1][0], matrix[2][0]));
@@ -127,6 +130,7 @@ uniform vec2 screen;
 in vec3 worldPos;
 in vec3 worldNormal;
 in float crater;
+in float facetTone;
 flat in vec3 eyePos;
 flat in vec3 screenUp;
 flat in vec3 screenRight;
@@ -134,6 +138,9 @@ in float fog;
 out vec4 fragColor;
 
 const vec3 kLuma = vec3(0.3, 0.55, 0.15);
+// The picture once every 20 units: coarse enough that its grain still shows across the rock
+// when it is small in the picture, rather than fading into its mean.
+const float kPictureScale = 0.05;
 
 // Bilinear filtering done here from four texels. Some rasterizers' anisotropic filtering, with no
 // smaller levels to fall back on, walks thousands of texels for a projection seen edge-on (and
@@ -182,7 +189,7 @@ vec3 boxLookup(sampler2D image, vec2 uv, vec2 footprint, out vec2 slope, out flo
 void main()
 {
     // Footprints first, while every pixel of the quad is still on the same path.
-    vec3 p = worldPos * 0.1;
+    vec3 p = worldPos * kPictureScale;
     vec3 footprint = fwidth(p);
 
     vec3 n = normalize(worldNormal);
@@ -222,7 +229,7 @@ void main()
     // cracks a quarter of a unit deep.
     vec3 grad = wa * (xLeast ? vec3(sa.x, 0.0, sa.y) : vec3(0.0, sa.y, sa.x))
               + wb * (zLeast ? vec3(sb.x, 0.0, sb.y) : vec3(sb.x, sb.y, 0.0));
-    grad *= 0.1 * 0.2 * (1.0 - 0.7 * inside);
+    grad *= kPictureScale * 0.2 * (1.0 - 0.7 * inside);
     vec3 facet = n;
     n = normalize(n - (grad - dot(grad, n) * n));
 
@@ -233,7 +240,7 @@ void main()
     // Weathered grey stone with only a trace of the picture's colour, so that it stands apart
     // from the walls; soot in the craters of the hot rock, moss in the hollows of the cold one.
     vec3 albedo = mix(vec3(h), stone, 0.3) * vec3(0.9, 0.9, 0.92) * (0.55 + 0.9 * h);
-    albedo *= 1.0 - 0.5 * hot * crater;
+    albedo *= (1.0 - 0.5 * hot * crater) * facetTone;
     // The cold rock greyer still, a cool slate whatever picture it is given.
     albedo = mix(albedo, dot(albedo, kLuma) * vec3(0.98, 0.98, 1.0), 0.7 * inside);
     // Moss only tints: the nearest texel will do, and its mean where texels would sparkle.
@@ -252,7 +259,7 @@ void main()
     sheen *= sheen * sheen;
     sheen *= sheen;
     sheen *= sheen;
-    sheen *= sheen * 0.35;  // ^24
+    sheen *= sheen * 0.15;  // ^24
     float nv = max(dot(n, toEye), 0.0);
     float rim = (1.0 - nv) * (1.0 - nv);
     rim *= rim;  // ^4: a thin outline
@@ -270,7 +277,7 @@ void main()
     vec3 fillDir = normalize(toEye + 1.2 * screenUp - 0.8 * screenRight);
     float filled = 0.25 + max(dot(n, fillDir), 0.0);
     vec3 fill = hot * vec3(0.55, 0.62, 0.8) * filled * (1.0 - 0.6 * crater);
-    vec3 keyColor = mix(vec3(2.6, 2.0, 1.4), vec3(2.2, 2.15, 2.1), inside);  // the carried lamp's is white
+    vec3 keyColor = mix(vec3(2.0, 1.6, 1.15), vec3(2.2, 2.15, 2.1), inside);  // the carried lamp's is white
     vec3 light = keyColor * (diffuse + sheen) * reach + front
                + rimColor * (mix(0.8, 2.4, inside) * rim) + inside * vec3(0.14, 0.16, 0.22) + beat
                + vec3(1.6, 1.05, 0.6) * (rim * behind) + fill;
