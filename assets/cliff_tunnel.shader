@@ -297,12 +297,15 @@ void main()
     down *= down;
     down *= down;
     down *= down;  // ^16: a small bright opening
-    vec3 haze = mix(fog_color, vec3(0.95, 0.62, 0.38), 0.8 * down * down);
+    // The dusk red of the fog greyed a little along the walls, so the depth reads as air, not as
+    // more of the same rust.
+    vec3 dusk = mix(fog_color, vec3(0.22, 0.2, 0.23), 0.4);
+    vec3 haze = mix(dusk, vec3(0.95, 0.62, 0.38), 0.8 * down * down);
     color = mix(color, haze, clamp(fog, 0.0, 1.0));
     // The closed ends are where the daylight comes in: brightest at the axis and fading all the
     // way out to the fog at the rim, a glow rather than a flat disc.
     float rimOfEnd = smoothstep(0.0, 1.0, length(worldPos.xy) / kRadius);
-    color = mix(color, mix(vec3(0.88, 0.62, 0.42), fog_color, rimOfEnd), ends);
+    color = mix(color, mix(vec3(0.88, 0.62, 0.42), dusk, rimOfEnd), ends);
 
     // The lamp seen through the haze: light scattered nearest to it along this pixel's ray.
     float along = clamp(dot(lampFromEye, ray), 0.0, eyeDistance);
