@@ -285,7 +285,7 @@ void main()
 
     // Heat: in the hot rock the cracks in and around its craters smoulder, flaring on every beat;
     // distorted, every crack glows.
-    float cracks = 1.0 - smoothstep(0.12, 0.3, h);
+    float cracks = (1.0 - smoothstep(0.12, 0.3, h)) * detail;  // none where the grain blurs: specks
     float throb = 0.35 + 0.65 * (1.0 - saw) * (0.75 + 0.25 * cos(1.5708 * beats));
     float embers = hot * smoothstep(0.05, 0.8, crater) * (0.5 + 0.5 * hit);
     color += vec3(1.0, 0.4, 0.1) * cracks * max(distort * throb, 1.4 * embers);
