@@ -1,9 +1,9 @@
 // The temple at night: masonry from "tex", sand from "moss" drifted on the floors and laid in
 // strata on the rock below, a warm light that sinks through the building into the crypt, a cold
 // moon from above and a blue rim on every edge, all fading into the night's colour. With
-// "syncdistort" on, each beat sends a swell up the building with a slight twist, and the joints
-// of the masonry glow on the beat. The sphere of sky round it all, the mesh's last triangles, is
-// drawn with its own program (temple_sky.shader).
+// "syncdistort" on, each beat lands as a short thump that swells the building and settles, and
+// the joints of the masonry glow on the beat. The sphere of sky round it all, the mesh's last
+// triangles, is drawn with its own program (temple_sky.shader).
 uniform mat4 matrix;
 uniform float t;
 uniform float beats;
@@ -63,18 +63,13 @@ vec3 cameraPosition()
 void main()
 {
     vec4 p = position;
-    // A function of the position alone, so the copies of a vertex along a sharp edge move
-    // together and no crack opens.
-    float hit = beatHit() * syncdistort * step(dot(p.xyz, p.xyz), kSkyBeyond * kSkyBeyond);
-    float front = -40.0 + 80.0 * saw;  // the swell climbs from the rock to the dome each beat
-    float swell = exp(-0.01 * (p.y - front) * (p.y - front));
-    // Phases wrapped to a turn before the sine: the clock reaches 180 s, and a GPU's sine of a
-    // large argument is not a CPU's.
-    float ripple = 6.2831853 * fract(0.47746483 * t);  // 3 radians a second
-    float grow = hit * (0.035 * swell + 0.01 * sin(0.35 * p.y + ripple));
-    float twist = hit * 0.05 * sin(0.06 * p.y + t_scene);
-    float c = cos(twist), s = sin(twist);
-    p.xz = mat2(c, s, -s, c) * p.xz * (1.0 + grow);
+    // With the distortion on, each beat lands as a stiff thump: the building swells out from its
+    // axis and settles within a fifth of the beat. The same scale at every height keeps every
+    // column straight, so it reads as a blow to the stone, not as rubber. A function of the
+    // position alone, so the copies of a vertex along a sharp edge move together.
+    float thump = syncdistort * exp(-14.0 * saw) * (kick == 0.0 ? 1.0 : 0.6) *
+                  step(dot(p.xyz, p.xyz), kSkyBeyond * kSkyBeyond);
+    p.xz *= 1.0 + 0.018 * thump;
     worldPos = p.xyz;
     worldNormal = normal;
     eyePos = cameraPosition();
