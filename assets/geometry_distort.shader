@@ -258,6 +258,12 @@ void main()
         albedo = mix(stone, sand * 0.8, drift * (0.45 + 0.4 * sand.r));
     }
 
+    // The finale builds to a dawn (the risen sun in the sky shader): from its first frame to its
+    // last, the sun lights what faces up in amber, the afterglow's key, the rims and the beat's
+    // swell grow warmer and stronger, and the joints burn brighter.
+    float build = syncdistort * smoothstep(21.573034, 43.146067, t_scene);
+    float swellOnBeat = (1.0 + 1.5 * build) * beatHit();
+
     // The sinking light: warm, reaching 2.5 radii, with a hot pool where it passes close by.
     vec3 toLight = lightpos - worldPos;
     float lightDistance = length(toLight);
@@ -269,7 +275,7 @@ void main()
     float wrapped = max(dot(n, l) + 0.5, 0.0) / 1.5;
     // It swells on every beat, so the temple breathes with the music even when it stands still.
     vec3 light = vec3(1.25, 0.86, 0.5) * (1.3 * reach * diffuse + 2.5 * near * wrapped) *
-                 (1.0 + 1.2 * beatHit());
+                 (1.0 + 1.2 * swellOnBeat);
 
     // The moon, behind the camera's usual side, and the sky's blue from above; the dome's
     // inside, seen from under it, is sheltered from the moon.
@@ -279,7 +285,8 @@ void main()
     // The afterglow of the set sun, low on the other side: an amber key that models every column,
     // cornice and step against the moon's cold side, and swells on the beat.
     float dusk = max(dot(n, kSunset) + 0.15, 0.0) / 1.15;
-    light += vec3(0.62, 0.32, 0.13) * dusk * (1.0 - sheltered) * (1.0 + 1.4 * beatHit());
+    light += vec3(0.62, 0.32, 0.13) * dusk * (1.0 - sheltered) * (1.0 + 1.4 * swellOnBeat + build);
+    light += vec3(0.9, 0.55, 0.25) * max(n.y, 0.0) * build * (1.0 + 0.6 * swellOnBeat);
     // The mist below the rock holds the afterglow, and lights what faces down in dusky rose.
     light += vec3(0.55, 0.32, 0.22) * max(dot(n, vec3(0.45, -0.85, 0.27)), 0.0);
     // A faint lamp at the camera, so the faces turned from every light still read.
@@ -297,7 +304,7 @@ void main()
     // Against the afterglow the rim is its amber, so the colonnade stands out warm against the
     // sky where the sun has set behind it.
     float flare = beatHit();
-    float backlit = smoothstep(-0.2, 0.7, dot(ray, kSunset));
+    float backlit = max(smoothstep(-0.2, 0.7, dot(ray, kSunset)), build);
     vec3 rimColor = mix(mix(vec3(0.09, 0.13, 0.27), vec3(0.5, 0.25, 0.1), backlit),
                         vec3(0.42, 0.22, 0.1), 0.7 * flare);
     vec3 color = albedo * light + rimColor * rim * (rock ? 0.5 : 1.0) * (1.0 + 1.5 * flare);
@@ -305,7 +312,7 @@ void main()
     // The joints of the masonry carry the beat: in ember colour, as the rock wall of the opening
     // did; softly while the temple stands still, fully once the distortion is on.
     float hit = beatHit() * mix(0.45, 1.0, syncdistort);
-    color += vec3(1.0, 0.5, 0.16) * joints * hit * (0.35 + 0.15 * bounce);
+    color += vec3(1.0, 0.5, 0.16) * joints * hit * (0.35 + 0.15 * bounce) * (1.0 + 2.0 * build);
 
     color += brazierFire(worldPos, n);
 
