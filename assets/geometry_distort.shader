@@ -148,6 +148,27 @@ vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 dx, vec2 dy, vec3 mean)
     return mix(mean, bilinear(s, size, at * scale - 0.5), detail);
 }
 
+// Smooth value noise, 0 to 1, from an integer hash of the lattice (the same bits on every
+// driver): the stone's grain close up.
+float latticeHash(ivec2 c)
+{
+    uint h = uint(c.x) * 0x27d4eb2du ^ uint(c.y) * 0x165667b1u;
+    h ^= h >> 15u;
+    h *= 0x2c1b3c6du;
+    h ^= h >> 12u;
+    return float(h >> 8u) * (1.0 / 16777216.0);
+}
+
+float grainNoise(vec2 q)
+{
+    vec2 cell = floor(q);
+    vec2 f = q - cell;
+    f = f * f * (3.0 - 2.0 * f);
+    ivec2 c = ivec2(cell);
+    return mix(mix(latticeHash(c), latticeHash(c + ivec2(1, 0)), f.x),
+               mix(latticeHash(c + ivec2(0, 1)), latticeHash(c + ivec2(1, 1)), f.x), f.y);
+}
+
 // Masonry laid along the face: the projection along the axis the surface faces most. On the
 // dome it is laid in rings round the oculus instead, so the view from above reads as a dome, not
 // a flat disc: a whole number of repeats round each ring, so no seam where the angle wraps.
@@ -170,15 +191,16 @@ vec3 masonry(vec3 p, vec3 n, vec3 dx, vec3 dy, bool dome)
         dv = vec2((p.x * dy.z - p.z * dy.x) / r2 * k, dot(p.xz, dy.xz) / r * kCourse);
     }
     vec3 stone = fetchFiltered(tex, uv, du, dv, kMasonryMean);
-    // Close up, where a texel covers several pixels, the stone takes a finer grain of its own (the
-    // same image at five times the frequency), so it reads as a surface instead of a smear.
-    float texel = 1024.0 * max(length(du), length(dv));
-    float close = 1.0 - smoothstep(0.2, 0.6, texel);
-    if (close > 0.0) {
-        vec3 grain = fetchFiltered(tex, 5.0 * uv + 0.31, 5.0 * du, 5.0 * dv, kMasonryMean);
-        stone *= mix(1.0, 0.55 + dot(grain, vec3(0.3, 0.5, 0.2)) / 0.4 * 0.45, close);
-    }
-    return stone;
+    // Close up, where a texel covers several pixels, the image alone would be a smear: the stone
+    // takes a grain of its own, two octaves of noise at one cell in two texels and two cells a
+    // texel, each fading in only where its cells cover three pixels or more, so it never
+    // sparkles. It roughens the edges of the joints too, which are read from this colour.
+    float texel = 1024.0 * max(length(du), length(dv));  // the pixel's size in texels
+    vec2 q = 0.5 * 1024.0 * uv;
+    float coarse = grainNoise(q) - 0.5, fine = grainNoise(4.0 * q + 17.0) - 0.5;
+    float grain = coarse * (1.0 - smoothstep(0.4, 0.7, texel)) +
+                  0.6 * fine * (1.0 - smoothstep(0.1, 0.17, texel));
+    return stone * (1.0 + 0.6 * grain);
 }
 
 // The six braziers round the well take fire once the light has come to rest in the crypt: their
