@@ -13,6 +13,7 @@ uniform vec3 fog_color;
 // The finale (from 21.57 s of the pair's time to its end at 43.15 s) builds to a dawn.
 const float kFinaleStart = 21.573034;
 const float kFinaleEnd = 43.146067;
+const float kRiseStart = 40.2;  // the closing rise through the dome, looking straight up
 
 // Integer hash (the same bits on every driver, unlike hashes built on sin).
 uint hash3(uvec3 v)
@@ -117,7 +118,7 @@ layout(location = 0) in vec4 position;
 out vec3 worldPos;
 flat out vec3 eyePos;
 out vec4 skyTint;  // the sphere's colour and cloud cover
-out vec2 sunPlane;  // where the point lies on the plane over the zenith, in sun radii
+out vec2 sunPlane;  // where the point lies on the plane over the finale's sun, in sun radii
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
 vec3 cameraPosition()
@@ -135,8 +136,16 @@ void main()
     float cover;
     vec3 d = normalize(position.xyz);
     skyTint = vec4(skyAtVertex(d, cover), cover);
-    // Far off the plane below the horizon, so no disc shows there.
-    sunPlane = vec2(d.x, -d.z) / max(d.y, 0.02) / sunRadius(finaleBuild());
+    // The finale's sun stands where the set sun was, and over the oculus for the closing rise.
+    // Its stripes lie level in the picture: the plane's y is the camera's down (the matrix's
+    // second row is its up).
+    vec3 sun = t_scene > kRiseStart ? vec3(0.0, 1.0, 0.0) : kSunset;
+    vec3 cameraUp = vec3(matrix[0][1], matrix[1][1], matrix[2][1]);
+    vec3 down = cameraUp - sun * dot(cameraUp, sun);
+    down = -down / max(length(down), 1e-6);
+    vec3 across = cross(down, sun);
+    // Far off the plane behind the sun, so no disc shows there.
+    sunPlane = vec2(dot(d, across), dot(d, down)) / max(dot(d, sun), 0.02) / sunRadius(finaleBuild());
     gl_Position = matrix * position;
 }
 #endif
@@ -179,12 +188,11 @@ vec3 stars(vec3 d, float pixel, float cover, float build)
     return tint * bright * exp(-r * r * 2.0) * (1.0 - cover) * smoothstep(horizon, horizon + 0.18, d.y);
 }
 
-// The sun of the opening, risen to the zenith for the finale: a disc whose lower half is cut into
+// The sun of the opening's logo, returned for the finale: a disc whose lower half is cut into
 // horizon stripes that crawl down with a shove on every beat; it grows as the finale builds. `q`
-// is the point on the plane over the zenith in sun radii (from the vertices), its y growing
-// towards -z, the bottom of the picture for the rise through the dome. Returns the colour and,
-// in alpha, how much of the disc covers the pixel. Linear ramps rather than smoothsteps: this
-// runs on every pixel of the sky.
+// is the point on the plane over the sun in sun radii (from the vertices), its y growing
+// downwards in the picture. Returns the colour and, in alpha, how much of the disc covers the
+// pixel. Linear ramps rather than smoothsteps: this runs on every pixel of the sky.
 vec4 risenSun(vec2 q, float pixel, float build)
 {
     float soft = 2.0 * pixel / sunRadius(build);  // a pixel in sun radii, near enough
@@ -211,13 +219,16 @@ void main()
 
     float pixel = max(length(dx), length(dy)) / max(eyeDistance, 1.0);
     vec3 d = normalize(worldPos);
-    // The low sun of the opening scenes, set and glowing through the mist: the same warm disc.
+    // The low sun of the opening scenes, set and glowing through the mist: the same warm disc,
+    // until the finale's sun takes its place.
     float towards = dot(d, kSunset);
-    float disc = smoothstep(0.9978, 0.9986, towards) * (1.0 - 0.6 * skyTint.a);
+    float disc = smoothstep(0.9978, 0.9986, towards) * (1.0 - 0.6 * skyTint.a) *
+                 step(t_scene, kFinaleStart);
     vec3 afterglow = vec3(0.5, 0.22, 0.08) * pow(max(towards, 0.0), 24.0) * (1.0 + 0.3 * beatHit());
     float build = finaleBuild();
     vec3 sky = skyTint.rgb + stars(d, pixel, skyTint.a, build) + afterglow;
     vec4 sun = risenSun(sunPlane, pixel, build);
+    sun.a *= clamp(d.y * 40.0 + 1.0, 0.0, 1.0);  // sunk in the mist below the horizon
     sky = mix(sky, sun.rgb, sun.a);
     fragColor = vec4(mix(sky, vec3(1.0, 0.62, 0.32), 0.85 * disc) + glow, 1.0);
 }
