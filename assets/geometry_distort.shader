@@ -280,10 +280,10 @@ void main()
         albedo = mix(stone, sand * 0.8, drift * (0.45 + 0.4 * sand.r));
     }
 
-    // The finale builds to a dawn (the risen sun in the sky shader): from its first frame to its
-    // last, the sun lights what faces up in amber, the afterglow's key, the rims and the beat's
-    // swell grow warmer and stronger, and the joints burn brighter.
-    float build = syncdistort * smoothstep(21.573034, 43.146067, t_scene);
+    // The finale builds to a dawn (the sun in the sky shader): a touch of it from the cut on,
+    // and to its last frame the sun lights what faces up in amber, the afterglow's key, the rims
+    // and the beat's swell grow warmer and stronger, and the joints burn brighter.
+    float build = syncdistort * (0.15 + 0.85 * smoothstep(21.573034, 43.146067, t_scene));
     float swellOnBeat = (1.0 + 1.5 * build) * beatHit();
 
     // The sinking light: warm, reaching 2.5 radii, with a hot pool where it passes close by.

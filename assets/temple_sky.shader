@@ -72,10 +72,10 @@ float milkyBand(vec3 d)
     return exp(-across * across * 40.0) * smoothstep(0.0, 0.3, d.y);
 }
 
-// 0 through the temple, rising to 1 at the end of the finale.
+// 0 through the temple; from the cut to the finale a touch of dawn at once, rising to 1 at its end.
 float finaleBuild()
 {
-    return smoothstep(kFinaleStart, kFinaleEnd, t_scene);
+    return step(kFinaleStart, t_scene) * (0.15 + 0.85 * smoothstep(kFinaleStart, kFinaleEnd, t_scene));
 }
 
 // The tangent of the risen sun's angular radius.
