@@ -110,7 +110,7 @@ vec3 skyAtVertex(vec3 d, out float cover)
     float build = finaleBuild();
     float up = max(d.y, 0.0);
     return c + (vec3(0.75, 0.3, 0.1) * exp(-abs(d.y) * 5.0) + vec3(0.9, 0.42, 0.14) * pow(up, 12.0)) *
-                   build * (0.35 + 0.25 * build) * (1.0 + 0.5 * beatHit());
+                   0.6 * build * build * (1.0 + 0.5 * beatHit());
 }
 
 layout(location = 0) in vec4 position;
