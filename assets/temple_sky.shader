@@ -119,6 +119,26 @@ out vec3 worldPos;
 flat out vec3 eyePos;
 out vec4 skyTint;  // the sphere's colour and cloud cover
 out vec2 sunPlane;  // where the point lies on the plane over the finale's sun, in sun radii
+flat out vec4 meteorPath;  // the shooting star's head and tail in the picture (-1 to 1)
+flat out float meteorGlow;
+out vec3 clipXYW;  // the position in the picture, divided out per pixel
+
+// While the temple stands still (before the finale), a shooting star falls across the upper part
+// of the picture on the first beat of three bars in four and burns out within that beat. It is
+// laid in the picture itself, out to a corner clear of the temple in the middle of most views.
+void placeMeteor()
+{
+    float bar = floor(0.25 * beats);
+    float age = beats - 4.0 * bar;  // in beats
+    uint h = hash3(uvec3(uvec2(ivec2(int(bar), 3)), 5u));
+    vec2 at = vec2(float(h & 255u), float((h >> 8u) & 255u)) / 255.0;
+    float side = (h & 65536u) != 0u ? 1.0 : -1.0;
+    vec2 start = vec2(side * (0.45 + 0.25 * at.x), 0.5 + 0.35 * at.y);
+    vec2 travel = vec2(side * 1.1, -0.5) * min(age, 0.6);
+    meteorPath = vec4(start + travel, start + 0.25 * travel);
+    float chosen = ((h >> 20u) & 3u) != 0u ? 1.0 : 0.0;
+    meteorGlow = chosen * step(t_scene, kFinaleStart) * exp(-4.0 * age) * step(age, 1.0);
+}
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
 vec3 cameraPosition()
@@ -146,7 +166,9 @@ void main()
     vec3 across = cross(down, sun);
     // Far off the plane behind the sun, so no disc shows there.
     sunPlane = vec2(dot(d, across), dot(d, down)) / max(dot(d, sun), 0.02) / sunRadius(finaleBuild());
+    placeMeteor();
     gl_Position = matrix * position;
+    clipXYW = gl_Position.xyw;
 }
 #endif
 
@@ -158,7 +180,22 @@ in vec3 worldPos;
 flat in vec3 eyePos;
 in vec4 skyTint;
 in vec2 sunPlane;
+flat in vec4 meteorPath;
+flat in float meteorGlow;
+in vec3 clipXYW;
 out vec4 fragColor;
+
+// The shooting star: a streak from its tail to its head, brightest at the head, 1.5 pixels wide.
+// `perPixel` is the picture's extent of a pixel.
+vec3 meteor(vec2 at, vec2 perPixel)
+{
+    vec2 head = meteorPath.xy / perPixel, tail = meteorPath.zw / perPixel;
+    vec2 p = at / perPixel;
+    vec2 along = head - tail;
+    float s = clamp(dot(p - tail, along) / max(dot(along, along), 1e-6), 0.0, 1.0);
+    vec2 off = p - tail - along * s;
+    return vec3(1.0, 0.92, 0.8) * 1.6 * meteorGlow * s * s * exp(-dot(off, off) * 0.9);
+}
 
 // Stars on the sky sphere: at most one in every cell of a lattice round it, hidden by cloud and
 // mist. `pixel` is the pixel's size in radians: a star is never drawn smaller, so it does not
@@ -208,6 +245,8 @@ vec4 risenSun(vec2 q, float pixel, float build)
 void main()
 {
     vec3 dx = dFdx(worldPos), dy = dFdy(worldPos);
+    vec2 inPicture = clipXYW.xy / clipXYW.z;
+    vec2 perPixel = abs(vec2(dFdx(inPicture.x), dFdy(inPicture.y))) + 1e-6;
     vec3 toEye = eyePos - worldPos;
     float eyeDistance = length(toEye);
     vec3 ray = -toEye / max(eyeDistance, 1e-4);
@@ -226,7 +265,8 @@ void main()
                  step(t_scene, kFinaleStart);
     vec3 afterglow = vec3(0.5, 0.22, 0.08) * pow(max(towards, 0.0), 24.0) * (1.0 + 0.3 * beatHit());
     float build = finaleBuild();
-    vec3 sky = skyTint.rgb + stars(d, pixel, skyTint.a, build) + afterglow;
+    vec3 sky = skyTint.rgb + stars(d, pixel, skyTint.a, build) + afterglow +
+               meteor(inPicture, perPixel);
     vec4 sun = risenSun(sunPlane, pixel, build);
     sun.a *= clamp(d.y * 40.0 + 1.0, 0.0, 1.0);  // sunk in the mist below the horizon
     sky = mix(sky, sun.rgb, sun.a);
