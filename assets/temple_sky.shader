@@ -78,10 +78,11 @@ float finaleBuild()
     return step(kFinaleStart, t_scene) * (0.15 + 0.85 * smoothstep(kFinaleStart, kFinaleEnd, t_scene));
 }
 
-// The tangent of the risen sun's angular radius.
+// The tangent of the sun's angular radius: small while it sets behind the temple, growing
+// through the finale.
 float sunRadius(float build)
 {
-    return mix(0.09, 0.3, build);
+    return mix(0.06, 0.3, build);
 }
 
 // The beat as a hit: full on the beat, gone by the next, hardest on the first beat of the bar.
@@ -156,7 +157,7 @@ void main()
     float cover;
     vec3 d = normalize(position.xyz);
     skyTint = vec4(skyAtVertex(d, cover), cover);
-    // The finale's sun stands where the set sun was, and over the oculus for the closing rise.
+    // The sun stands low behind the temple, and over the oculus for the finale's closing rise.
     // Its stripes lie level in the picture: the plane's y is the camera's down (the matrix's
     // second row is its up).
     vec3 sun = t_scene > kRiseStart ? vec3(0.0, 1.0, 0.0) : kSunset;
@@ -225,7 +226,7 @@ vec3 stars(vec3 d, float pixel, float cover, float build)
     return tint * bright * exp(-r * r * 2.0) * (1.0 - cover) * smoothstep(horizon, horizon + 0.18, d.y);
 }
 
-// The sun of the opening's logo, returned for the finale: a disc whose lower half is cut into
+// The sun of the opening's logo, set behind the temple: a disc whose lower half is cut into
 // horizon stripes that crawl down with a shove on every beat; it grows as the finale builds. `q`
 // is the point on the plane over the sun in sun radii (from the vertices), its y growing
 // downwards in the picture. Returns the colour and, in alpha, how much of the disc covers the
@@ -239,7 +240,7 @@ vec4 risenSun(vec2 q, float pixel, float build)
     float gap = 0.3 * clamp(0.9 * q.y + 0.1, 0.0, 1.0);  // none over the upper half
     float cut = clamp((gap - abs(phase)) / (4.5 * soft), 0.0, 1.0);
     vec3 face = mix(vec3(1.0, 0.88, 0.45), vec3(1.0, 0.32, 0.12), clamp(0.5 + 0.5 * q.y, 0.0, 1.0));
-    return vec4(face * (1.0 + 0.3 * beatHit()), disc * (1.0 - cut) * min(8.0 * build, 1.0));
+    return vec4(face * (1.0 + 0.3 * beatHit()), disc * (1.0 - cut));
 }
 
 void main()
@@ -258,18 +259,15 @@ void main()
 
     float pixel = max(length(dx), length(dy)) / max(eyeDistance, 1.0);
     vec3 d = normalize(worldPos);
-    // The low sun of the opening scenes, set and glowing through the mist: the same warm disc,
-    // until the finale's sun takes its place.
+    // The low sun of the opening scenes, set and glowing through the mist.
     float towards = dot(d, kSunset);
-    float disc = smoothstep(0.9978, 0.9986, towards) * (1.0 - 0.6 * skyTint.a) *
-                 step(t_scene, kFinaleStart);
     vec3 afterglow = vec3(0.5, 0.22, 0.08) * pow(max(towards, 0.0), 24.0) * (1.0 + 0.3 * beatHit());
     float build = finaleBuild();
     vec3 sky = skyTint.rgb + stars(d, pixel, skyTint.a, build) + afterglow +
                meteor(inPicture, perPixel);
     vec4 sun = risenSun(sunPlane, pixel, build);
-    sun.a *= clamp(d.y * 40.0 + 1.0, 0.0, 1.0);  // sunk in the mist below the horizon
-    sky = mix(sky, sun.rgb, sun.a);
-    fragColor = vec4(mix(sky, vec3(1.0, 0.62, 0.32), 0.85 * disc) + glow, 1.0);
+    // Sunk in the mist below the horizon, veiled by cloud.
+    sun.a *= clamp(d.y * 40.0 + 1.0, 0.0, 1.0) * (1.0 - 0.6 * skyTint.a);
+    fragColor = vec4(mix(sky, sun.rgb, sun.a) + glow, 1.0);
 }
 #endif
