@@ -266,8 +266,8 @@ void main()
     vec3 sky = skyTint.rgb + stars(d, pixel, skyTint.a, build) + afterglow +
                meteor(inPicture, perPixel);
     vec4 sun = risenSun(sunPlane, pixel, build);
-    // Sunk in the mist below the horizon, veiled by cloud.
-    sun.a *= clamp(d.y * 40.0 + 1.0, 0.0, 1.0) * (1.0 - 0.6 * skyTint.a);
+    // Sunk in the mist below the horizon, veiled by cloud until the finale burns it through.
+    sun.a *= clamp(d.y * 40.0 + 1.0, 0.0, 1.0) * (1.0 - 0.6 * skyTint.a * (1.0 - build));
     fragColor = vec4(mix(sky, sun.rgb, sun.a) + glow, 1.0);
 }
 #endif
