@@ -1,9 +1,9 @@
 // The temple at night: masonry from "tex", sand from "moss" drifted on the floors and laid in
 // strata on the rock below, a warm light that sinks through the building into the crypt, a cold
 // moon from above and a blue rim on every edge, all fading into the night's colour. With
-// "syncdistort" on, each beat lands as a short thump that swells the building and settles, and
-// the joints of the masonry glow on the beat. The sphere of sky round it all, the mesh's last
-// triangles, is drawn with its own program (temple_sky.shader).
+// "syncdistort" on (the finale), the light swells harder on every beat, the joints of the
+// masonry glow, and everything warms towards a dawn as the finale builds. The sphere of sky round
+// it all, the mesh's last triangles, is drawn with its own program (temple_sky.shader).
 uniform mat4 matrix;
 uniform float t;
 uniform float beats;
@@ -12,10 +12,6 @@ uniform float bounce;
 uniform float saw;
 uniform float t_scene;
 uniform float syncdistort;
-
-// Beyond this distance from the origin the mesh is the sky sphere (radius 105); the temple and its
-// rock reach out to about 60.
-const float kSkyBeyond = 95.0;
 
 uniform vec3 fog_color;
 
@@ -62,14 +58,9 @@ vec3 cameraPosition()
 
 void main()
 {
+    // The stone stays still whatever the beat: bent, columns read as rubber, and a building that
+    // moves whole jolts the close-ups by a tenth of the picture. The beat is answered in light.
     vec4 p = position;
-    // With the distortion on, each beat lands as a stiff thump: the building swells out from its
-    // axis and settles within a fifth of the beat. The same scale at every height keeps every
-    // column straight, so it reads as a blow to the stone, not as rubber. A function of the
-    // position alone, so the copies of a vertex along a sharp edge move together.
-    float thump = syncdistort * exp(-14.0 * saw) * (kick == 0.0 ? 1.0 : 0.6) *
-                  step(dot(p.xyz, p.xyz), kSkyBeyond * kSkyBeyond);
-    p.xz *= 1.0 + 0.018 * thump;
     worldPos = p.xyz;
     worldNormal = normal;
     eyePos = cameraPosition();
