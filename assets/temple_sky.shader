@@ -207,7 +207,7 @@ vec3 stars(vec3 d, float pixel, float cover, float build)
 {
     float band = milkyBand(d);
     const float kCells = 90.0;
-    vec3 rise = vec3(0.0, 0.05 * max(t_scene - kFinaleStart, 0.0), 0.0);
+    vec3 rise = vec3(0.0, 0.03 * max(t_scene - kFinaleStart, 0.0), 0.0);
     vec3 cell = floor((d - rise) * kCells);
     uint h = hash3(uvec3(ivec3(cell) + 1024));
     float chance = float(h & 1023u) * (1.0 / 1024.0);
@@ -220,7 +220,7 @@ vec3 stars(vec3 d, float pixel, float cover, float build)
     float width = max(pixel * 1.1, mix(0.0012, 0.0024, build));
     float r = length(d - star) / width;
     float x = chance / share;
-    float life = 1.0 - smoothstep(0.2, 0.5, abs(length(inCell) - 1.0) * kCells);
+    float life = 1.0 - smoothstep(0.1, 0.5, abs(length(inCell) - 1.0) * kCells);
     float bright = (0.3 + 1.6 * x * x * x * x) * (0.0012 / width) * mix(1.0, 2.5 * life, build);
     vec3 tint = mix(vec3(0.8, 0.85, 1.0), vec3(1.0, 0.45, 0.12), build);
     return tint * bright * exp(-r * r * 2.0) * (1.0 - cover) * smoothstep(horizon, horizon + 0.18, d.y);
