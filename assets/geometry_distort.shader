@@ -1,9 +1,9 @@
 // The temple at night: masonry from "tex", sand from "moss" drifted on the floors and laid in
 // strata on the rock below, a warm light that sinks through the building into the crypt, a cold
 // moon from above and a blue rim on every edge, all fading into the night's colour. With
-// "syncdistort" on, each beat sends a swell up the building with a slight twist, and the joints
-// of the masonry glow on the beat. The sphere of sky round it all, the mesh's last triangles, is
-// drawn with its own program (temple_sky.shader).
+// "syncdistort" on (the finale), the light swells harder on every beat, the joints of the
+// masonry glow, and everything warms towards a dawn as the finale builds. The sphere of sky round
+// it all, the mesh's last triangles, is drawn with its own program (temple_sky.shader).
 uniform mat4 matrix;
 uniform float t;
 uniform float beats;
@@ -12,10 +12,6 @@ uniform float bounce;
 uniform float saw;
 uniform float t_scene;
 uniform float syncdistort;
-
-// Beyond this distance from the origin the mesh is the sky sphere (radius 105); the temple and its
-// rock reach out to about 60.
-const float kSkyBeyond = 95.0;
 
 uniform vec3 fog_color;
 
@@ -62,19 +58,9 @@ vec3 cameraPosition()
 
 void main()
 {
+    // The stone stays still whatever the beat: bent, columns read as rubber, and a building that
+    // moves whole jolts the close-ups by a tenth of the picture. The beat is answered in light.
     vec4 p = position;
-    // A function of the position alone, so the copies of a vertex along a sharp edge move
-    // together and no crack opens.
-    float hit = beatHit() * syncdistort * step(dot(p.xyz, p.xyz), kSkyBeyond * kSkyBeyond);
-    float front = -40.0 + 80.0 * saw;  // the swell climbs from the rock to the dome each beat
-    float swell = exp(-0.01 * (p.y - front) * (p.y - front));
-    // Phases wrapped to a turn before the sine: the clock reaches 180 s, and a GPU's sine of a
-    // large argument is not a CPU's.
-    float ripple = 6.2831853 * fract(0.47746483 * t);  // 3 radians a second
-    float grow = hit * (0.035 * swell + 0.01 * sin(0.35 * p.y + ripple));
-    float twist = hit * 0.05 * sin(0.06 * p.y + t_scene);
-    float c = cos(twist), s = sin(twist);
-    p.xz = mat2(c, s, -s, c) * p.xz * (1.0 + grow);
     worldPos = p.xyz;
     worldNormal = normal;
     eyePos = cameraPosition();
@@ -153,6 +139,27 @@ vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 dx, vec2 dy, vec3 mean)
     return mix(mean, bilinear(s, size, at * scale - 0.5), detail);
 }
 
+// Smooth value noise, 0 to 1, from an integer hash of the lattice (the same bits on every
+// driver): the stone's grain close up.
+float latticeHash(ivec2 c)
+{
+    uint h = uint(c.x) * 0x27d4eb2du ^ uint(c.y) * 0x165667b1u;
+    h ^= h >> 15u;
+    h *= 0x2c1b3c6du;
+    h ^= h >> 12u;
+    return float(h >> 8u) * (1.0 / 16777216.0);
+}
+
+float grainNoise(vec2 q)
+{
+    vec2 cell = floor(q);
+    vec2 f = q - cell;
+    f = f * f * (3.0 - 2.0 * f);
+    ivec2 c = ivec2(cell);
+    return mix(mix(latticeHash(c), latticeHash(c + ivec2(1, 0)), f.x),
+               mix(latticeHash(c + ivec2(0, 1)), latticeHash(c + ivec2(1, 1)), f.x), f.y);
+}
+
 // Masonry laid along the face: the projection along the axis the surface faces most. On the
 // dome it is laid in rings round the oculus instead, so the view from above reads as a dome, not
 // a flat disc: a whole number of repeats round each ring, so no seam where the angle wraps.
@@ -175,15 +182,16 @@ vec3 masonry(vec3 p, vec3 n, vec3 dx, vec3 dy, bool dome)
         dv = vec2((p.x * dy.z - p.z * dy.x) / r2 * k, dot(p.xz, dy.xz) / r * kCourse);
     }
     vec3 stone = fetchFiltered(tex, uv, du, dv, kMasonryMean);
-    // Close up, where a texel covers several pixels, the stone takes a finer grain of its own (the
-    // same image at five times the frequency), so it reads as a surface instead of a smear.
-    float texel = 1024.0 * max(length(du), length(dv));
-    float close = 1.0 - smoothstep(0.2, 0.6, texel);
-    if (close > 0.0) {
-        vec3 grain = fetchFiltered(tex, 5.0 * uv + 0.31, 5.0 * du, 5.0 * dv, kMasonryMean);
-        stone *= mix(1.0, 0.55 + dot(grain, vec3(0.3, 0.5, 0.2)) / 0.4 * 0.45, close);
-    }
-    return stone;
+    // Close up, where a texel covers several pixels, the image alone would be a smear: the stone
+    // takes a grain of its own, two octaves of noise at one cell in two texels and two cells a
+    // texel, each fading in only where its cells cover three pixels or more, so it never
+    // sparkles. It roughens the edges of the joints too, which are read from this colour.
+    float texel = 1024.0 * max(length(du), length(dv));  // the pixel's size in texels
+    vec2 q = 0.5 * 1024.0 * uv;
+    float coarse = grainNoise(q) - 0.5, fine = grainNoise(4.0 * q + 17.0) - 0.5;
+    float grain = coarse * (1.0 - smoothstep(0.4, 0.7, texel)) +
+                  0.6 * fine * (1.0 - smoothstep(0.1, 0.17, texel));
+    return stone * (1.0 + 0.6 * grain);
 }
 
 // The six braziers round the well take fire once the light has come to rest in the crypt: their
@@ -263,6 +271,12 @@ void main()
         albedo = mix(stone, sand * 0.8, drift * (0.45 + 0.4 * sand.r));
     }
 
+    // The finale builds to a dawn (the sun in the sky shader): a touch of it from the cut on,
+    // and to its last frame the sun lights what faces up in amber, the afterglow's key, the rims
+    // and the beat's swell grow warmer and stronger, and the joints burn brighter.
+    float build = syncdistort * (0.15 + 0.85 * smoothstep(21.573034, 43.146067, t_scene));
+    float swellOnBeat = (1.0 + 1.5 * build) * beatHit();
+
     // The sinking light: warm, reaching 2.5 radii, with a hot pool where it passes close by.
     vec3 toLight = lightpos - worldPos;
     float lightDistance = length(toLight);
@@ -274,7 +288,7 @@ void main()
     float wrapped = max(dot(n, l) + 0.5, 0.0) / 1.5;
     // It swells on every beat, so the temple breathes with the music even when it stands still.
     vec3 light = vec3(1.25, 0.86, 0.5) * (1.3 * reach * diffuse + 2.5 * near * wrapped) *
-                 (1.0 + 1.2 * beatHit());
+                 (1.0 + 1.2 * swellOnBeat);
 
     // The moon, behind the camera's usual side, and the sky's blue from above; the dome's
     // inside, seen from under it, is sheltered from the moon.
@@ -284,7 +298,8 @@ void main()
     // The afterglow of the set sun, low on the other side: an amber key that models every column,
     // cornice and step against the moon's cold side, and swells on the beat.
     float dusk = max(dot(n, kSunset) + 0.15, 0.0) / 1.15;
-    light += vec3(0.62, 0.32, 0.13) * dusk * (1.0 - sheltered) * (1.0 + 1.4 * beatHit());
+    light += vec3(0.62, 0.32, 0.13) * dusk * (1.0 - sheltered) * (1.0 + 1.4 * swellOnBeat + build);
+    light += vec3(0.9, 0.55, 0.25) * max(n.y, 0.0) * build * (1.0 + 0.6 * swellOnBeat);
     // The mist below the rock holds the afterglow, and lights what faces down in dusky rose.
     light += vec3(0.55, 0.32, 0.22) * max(dot(n, vec3(0.45, -0.85, 0.27)), 0.0);
     // A faint lamp at the camera, so the faces turned from every light still read.
@@ -302,7 +317,7 @@ void main()
     // Against the afterglow the rim is its amber, so the colonnade stands out warm against the
     // sky where the sun has set behind it.
     float flare = beatHit();
-    float backlit = smoothstep(-0.2, 0.7, dot(ray, kSunset));
+    float backlit = max(smoothstep(-0.2, 0.7, dot(ray, kSunset)), build);
     vec3 rimColor = mix(mix(vec3(0.09, 0.13, 0.27), vec3(0.5, 0.25, 0.1), backlit),
                         vec3(0.42, 0.22, 0.1), 0.7 * flare);
     vec3 color = albedo * light + rimColor * rim * (rock ? 0.5 : 1.0) * (1.0 + 1.5 * flare);
@@ -310,7 +325,7 @@ void main()
     // The joints of the masonry carry the beat: in ember colour, as the rock wall of the opening
     // did; softly while the temple stands still, fully once the distortion is on.
     float hit = beatHit() * mix(0.45, 1.0, syncdistort);
-    color += vec3(1.0, 0.5, 0.16) * joints * hit * (0.35 + 0.15 * bounce);
+    color += vec3(1.0, 0.5, 0.16) * joints * hit * (0.35 + 0.15 * bounce) * (1.0 + 2.0 * build);
 
     color += brazierFire(worldPos, n);
 

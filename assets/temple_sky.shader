@@ -4,9 +4,16 @@
 // in the air, as the temple's own program paints them on its stone.
 uniform mat4 matrix;
 uniform float t;
+uniform float beats;
 uniform float kick;
 uniform float saw;
+uniform float t_scene;
 uniform vec3 fog_color;
+
+// The finale (from 21.57 s of the pair's time to its end at 43.15 s) builds to a dawn.
+const float kFinaleStart = 21.573034;
+const float kFinaleEnd = 43.146067;
+const float kRiseStart = 40.2;  // the closing rise through the dome, looking straight up
 
 // Integer hash (the same bits on every driver, unlike hashes built on sin).
 uint hash3(uvec3 v)
@@ -65,6 +72,19 @@ float milkyBand(vec3 d)
     return exp(-across * across * 40.0) * smoothstep(0.0, 0.3, d.y);
 }
 
+// 0 through the temple; from the cut to the finale a touch of dawn at once, rising to 1 at its end.
+float finaleBuild()
+{
+    return step(kFinaleStart, t_scene) * (0.15 + 0.85 * smoothstep(kFinaleStart, kFinaleEnd, t_scene));
+}
+
+// The tangent of the sun's angular radius: small while it sets behind the temple, growing
+// through the finale.
+float sunRadius(float build)
+{
+    return mix(0.06, 0.3, build);
+}
+
 // The beat as a hit: full on the beat, gone by the next, hardest on the first beat of the bar.
 float beatHit()
 {
@@ -85,7 +105,13 @@ vec3 skyAtVertex(vec3 d, out float cover)
         float lit = 0.6 + 0.4 * max(dot(d, kMoon), 0.0);
         c = mix(c, vec3(0.09, 0.105, 0.17) * lit, cover * 0.85);
     }
-    return c + vec3(0.03, 0.035, 0.06) * milkyBand(d) * (1.0 - cover);
+    c += vec3(0.03, 0.035, 0.06) * milkyBand(d) * (1.0 - cover);
+    // The finale builds to a dawn: the horizon and the sky round the risen sun warm, swelling on
+    // the beat.
+    float build = finaleBuild();
+    float up = max(d.y, 0.0);
+    return c + (vec3(0.75, 0.3, 0.1) * exp(-abs(d.y) * 5.0) + vec3(0.9, 0.42, 0.14) * pow(up, 12.0)) *
+                   0.6 * build * build * (1.0 + 0.5 * beatHit());
 }
 
 layout(location = 0) in vec4 position;
@@ -93,6 +119,27 @@ layout(location = 0) in vec4 position;
 out vec3 worldPos;
 flat out vec3 eyePos;
 out vec4 skyTint;  // the sphere's colour and cloud cover
+out vec2 sunPlane;  // where the point lies on the plane over the finale's sun, in sun radii
+flat out vec4 meteorPath;  // the shooting star's head and tail in the picture (-1 to 1)
+flat out float meteorGlow;
+out vec3 clipXYW;  // the position in the picture, divided out per pixel
+
+// While the temple stands still (before the finale), a shooting star falls across the upper part
+// of the picture on the first beat of three bars in four and burns out within that beat. It is
+// laid in the picture itself, out to a corner clear of the temple in the middle of most views.
+void placeMeteor()
+{
+    float bar = floor(0.25 * beats);
+    float age = beats - 4.0 * bar;  // in beats
+    uint h = hash3(uvec3(uvec2(ivec2(int(bar), 3)), 5u));
+    vec2 at = vec2(float(h & 255u), float((h >> 8u) & 255u)) / 255.0;
+    float side = (h & 65536u) != 0u ? 1.0 : -1.0;
+    vec2 start = vec2(side * (0.45 + 0.25 * at.x), 0.5 + 0.35 * at.y);
+    vec2 travel = vec2(side * 1.1, -0.5) * min(age, 0.6);
+    meteorPath = vec4(start + travel, start + 0.25 * travel);
+    float chosen = ((h >> 20u) & 3u) != 0u ? 1.0 : 0.0;
+    meteorGlow = chosen * step(t_scene, kFinaleStart) * exp(-4.0 * age) * step(age, 1.0);
+}
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
 vec3 cameraPosition()
@@ -108,8 +155,21 @@ void main()
     worldPos = position.xyz;
     eyePos = cameraPosition();
     float cover;
-    skyTint = vec4(skyAtVertex(normalize(position.xyz), cover), cover);
+    vec3 d = normalize(position.xyz);
+    skyTint = vec4(skyAtVertex(d, cover), cover);
+    // The sun stands low behind the temple, and over the oculus for the finale's closing rise.
+    // Its stripes lie level in the picture: the plane's y is the camera's down (the matrix's
+    // second row is its up).
+    vec3 sun = t_scene > kRiseStart ? vec3(0.0, 1.0, 0.0) : kSunset;
+    vec3 cameraUp = vec3(matrix[0][1], matrix[1][1], matrix[2][1]);
+    vec3 down = cameraUp - sun * dot(cameraUp, sun);
+    down = -down / max(length(down), 1e-6);
+    vec3 across = cross(down, sun);
+    // Far off the plane behind the sun, so no disc shows there.
+    sunPlane = vec2(dot(d, across), dot(d, down)) / max(dot(d, sun), 0.02) / sunRadius(finaleBuild());
+    placeMeteor();
     gl_Position = matrix * position;
+    clipXYW = gl_Position.xyw;
 }
 #endif
 
@@ -120,33 +180,74 @@ uniform float lightradius;
 in vec3 worldPos;
 flat in vec3 eyePos;
 in vec4 skyTint;
+in vec2 sunPlane;
+flat in vec4 meteorPath;
+flat in float meteorGlow;
+in vec3 clipXYW;
 out vec4 fragColor;
+
+// The shooting star: a streak from its tail to its head, brightest at the head, 1.5 pixels wide.
+// `perPixel` is the picture's extent of a pixel.
+vec3 meteor(vec2 at, vec2 perPixel)
+{
+    vec2 head = meteorPath.xy / perPixel, tail = meteorPath.zw / perPixel;
+    vec2 p = at / perPixel;
+    vec2 along = head - tail;
+    float s = clamp(dot(p - tail, along) / max(dot(along, along), 1e-6), 0.0, 1.0);
+    vec2 off = p - tail - along * s;
+    return vec3(1.0, 0.92, 0.8) * 1.6 * meteorGlow * s * s * exp(-dot(off, off) * 0.9);
+}
 
 // Stars on the sky sphere: at most one in every cell of a lattice round it, hidden by cloud and
 // mist. `pixel` is the pixel's size in radians: a star is never drawn smaller, so it does not
-// flicker. `cover` comes from the sphere's vertices.
-vec3 stars(vec3 d, float pixel, float cover)
+// flicker. `cover` comes from the sphere's vertices. In the finale (`build` over 0) the lattice
+// climbs, and the stars turn into embers rising from the mist, warmer and larger as it builds;
+// each glows up and dies as its cell passes through the sphere, so none pops.
+vec3 stars(vec3 d, float pixel, float cover, float build)
 {
     float band = milkyBand(d);
     const float kCells = 90.0;
-    vec3 cell = floor(d * kCells);
+    vec3 rise = vec3(0.0, 0.03 * max(t_scene - kFinaleStart, 0.0), 0.0);
+    vec3 cell = floor((d - rise) * kCells);
     uint h = hash3(uvec3(ivec3(cell) + 1024));
     float chance = float(h & 1023u) * (1.0 / 1024.0);
     float share = 0.07 + 0.2 * band;
-    if (chance >= share || d.y < 0.02) return vec3(0.0);
+    float horizon = 0.02 - 0.25 * build;
+    if (chance >= share || d.y < horizon) return vec3(0.0);
     vec3 jitter = vec3(float((h >> 10u) & 255u), float((h >> 18u) & 255u), 128.0) / 255.0;
-    vec3 star = normalize((cell + 0.25 + 0.5 * jitter) / kCells);
-    float width = max(pixel * 1.1, 0.0012);
+    vec3 inCell = (cell + 0.25 + 0.5 * jitter) / kCells + rise;
+    vec3 star = normalize(inCell);
+    float width = max(pixel * 1.1, mix(0.0012, 0.0024, build));
     float r = length(d - star) / width;
     float x = chance / share;
-    float bright = (0.3 + 1.6 * x * x * x * x) * (0.0012 / width);
-    return vec3(0.8, 0.85, 1.0) * bright * exp(-r * r * 2.0) * (1.0 - cover) *
-           smoothstep(0.02, 0.2, d.y);
+    float life = 1.0 - smoothstep(0.1, 0.5, abs(length(inCell) - 1.0) * kCells);
+    float bright = (0.3 + 1.6 * x * x * x * x) * (0.0012 / width) * mix(1.0, 2.5 * life, build);
+    vec3 tint = mix(vec3(0.8, 0.85, 1.0), vec3(1.0, 0.45, 0.12), build);
+    return tint * bright * exp(-r * r * 2.0) * (1.0 - cover) * smoothstep(horizon, horizon + 0.18, d.y);
+}
+
+// The sun of the opening's logo, set behind the temple: a disc whose lower half is cut into
+// horizon stripes that crawl down with a shove on every beat; it grows as the finale builds. `q`
+// is the point on the plane over the sun in sun radii (from the vertices), its y growing
+// downwards in the picture. Returns the colour and, in alpha, how much of the disc covers the
+// pixel. Linear ramps rather than smoothsteps: this runs on every pixel of the sky.
+vec4 risenSun(vec2 q, float pixel, float build)
+{
+    float soft = 2.0 * pixel / sunRadius(build);  // a pixel in sun radii, near enough
+    float disc = clamp((1.0 - length(q)) / soft + 0.5, 0.0, 1.0);
+    float beatsIn = floor(beats) + 1.0 - (1.0 - saw) * (1.0 - saw);
+    float phase = fract(q.y * 4.5 - 0.25 * beatsIn) - 0.5;
+    float gap = 0.3 * clamp(0.9 * q.y + 0.1, 0.0, 1.0);  // none over the upper half
+    float cut = clamp((gap - abs(phase)) / (4.5 * soft), 0.0, 1.0);
+    vec3 face = mix(vec3(1.0, 0.88, 0.45), vec3(1.0, 0.32, 0.12), clamp(0.5 + 0.5 * q.y, 0.0, 1.0));
+    return vec4(face * (1.0 + 0.3 * beatHit()), disc * (1.0 - cut));
 }
 
 void main()
 {
     vec3 dx = dFdx(worldPos), dy = dFdy(worldPos);
+    vec2 inPicture = clipXYW.xy / clipXYW.z;
+    vec2 perPixel = abs(vec2(dFdx(inPicture.x), dFdy(inPicture.y))) + 1e-6;
     vec3 toEye = eyePos - worldPos;
     float eyeDistance = length(toEye);
     vec3 ray = -toEye / max(eyeDistance, 1e-4);
@@ -158,11 +259,15 @@ void main()
 
     float pixel = max(length(dx), length(dy)) / max(eyeDistance, 1.0);
     vec3 d = normalize(worldPos);
-    // The low sun of the opening scenes, set and glowing through the mist: the same warm disc.
+    // The low sun of the opening scenes, set and glowing through the mist.
     float towards = dot(d, kSunset);
-    float disc = smoothstep(0.9978, 0.9986, towards) * (1.0 - 0.6 * skyTint.a);
     vec3 afterglow = vec3(0.5, 0.22, 0.08) * pow(max(towards, 0.0), 24.0) * (1.0 + 0.3 * beatHit());
-    vec3 sky = skyTint.rgb + stars(d, pixel, skyTint.a) + afterglow;
-    fragColor = vec4(mix(sky, vec3(1.0, 0.62, 0.32), 0.85 * disc) + glow, 1.0);
+    float build = finaleBuild();
+    vec3 sky = skyTint.rgb + stars(d, pixel, skyTint.a, build) + afterglow +
+               meteor(inPicture, perPixel);
+    vec4 sun = risenSun(sunPlane, pixel, build);
+    // Sunk in the mist below the horizon, veiled by cloud until the finale burns it through.
+    sun.a *= clamp(d.y * 40.0 + 1.0, 0.0, 1.0) * (1.0 - 0.6 * skyTint.a * (1.0 - build));
+    fragColor = vec4(mix(sky, sun.rgb, sun.a) + glow, 1.0);
 }
 #endif

@@ -1,7 +1,8 @@
 // Scenes 9 and 10, bars 104 to 136: the temple in deep blue darkness under a light that sinks
 // through it. Scene 9 circles it, steps back to a swaying distant view and then looks down on it;
-// scene 10 switches the beat-driven distortion on, shakes the roll on every beat and cuts every
-// second, until the last three seconds rise along the axis through the floor and out of the dome.
+// scene 10 turns the stone's beat switch ("syncdistort": harder light on the beat and a dawn that
+// builds) on, shakes the roll on every beat and cuts every second, until the last three seconds
+// rise along the axis through the floor and out of the dome.
 #include <algorithm>
 #include <cmath>
 #include <cstring>

@@ -334,6 +334,22 @@ TEST_F(TempleSceneTest, TempleIsLitWarmAgainstTheBlueNight) {
     }
 }
 
+// The finale builds to a peak: its last frames look up through the oculus into the striped sun,
+// bright and warm over much of the picture, where its first are mostly night and stone.
+TEST_F(TempleSceneTest, FinaleEndsInTheSunItBuildsTo) {
+    auto sunlitShare = [&](float t) {
+        draw(clockAt(t));
+        const std::vector<unsigned char> pixels = readFrame();
+        size_t sunlit = 0;
+        for (size_t i = 0; i < pixels.size(); i += 4)
+            if (pixels[i] > 200 && pixels[i] > pixels[i + 2] + 100) ++sunlit;
+        return static_cast<double>(sunlit) / static_cast<double>(pixels.size() / 4);
+    };
+    const double first = sunlitShare(22.0f), last = sunlitShare(43.0f);
+    EXPECT_GT(last, 0.25);
+    EXPECT_GT(last, 4.0 * first);
+}
+
 // The night round the temple is painted by the temple's own draw (a sky sphere in the mesh), so
 // no view, not even the distant or sideways ones that used to be half empty, shows the bare clear
 // colour: a frame cleared to magenta first keeps none of it.
