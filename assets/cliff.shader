@@ -202,7 +202,8 @@ vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 du, vec2 dv, int extraSteps, out v
 void main()
 {
     // Footprints first, while every pixel of the quad is still on the same path.
-    vec2 uv = worldPos.zy * kTextureScale;
+    int highSteps = distort > 0.0 ? 1 : 0;
+    vec2 uv = (highSteps > 0 ? worldPos.yz : worldPos.zy) * kTextureScale;
     vec2 du = dFdx(uv), dv = dFdy(uv);
     float close = closeLook();
     vec3 n = normalize(worldNormal);
@@ -280,6 +281,19 @@ void main()
                         + vec3(0.06, 0.06, 0.07);
         closeLight *= 0.5 + 0.5 * cavity;
         light = mix(light, closeLight, close);
+    }
+    // The view from high up (distorted) looks down the wall at a slant: there the beds take
+    // their colour along the wall (z), not its height, which the slant would draw out into
+    // contour rings of the wall's bumps. Its relief is the picture's beds and cracks embossed at
+    // a few texels, lit from along the beds: lips catch warm light, the seams under them lie in
+    // cool shade. Where texels get smaller than a pixel the emboss fades (it would sparkle).
+    for (int i = 0; i < highSteps; ++i) {
+        ivec2 ahead = ivec2(floor(uv * size + vec2(0.0, 5.0))) & (textureSize(tex, 0) - 1);
+        float ledge = 2.0 * (dot(texelFetch(tex, ahead, 0).rgb, vec3(0.3, 0.55, 0.15)) - relief);
+        ledge *= 1.0 - smoothstep(3.0, 6.0, texels);
+        vec3 highLight = vec3(1.5, 1.1, 0.75) * clamp(0.9 + 3.0 * ledge, 0.0, 2.5)
+                       + vec3(0.1, 0.12, 0.18) * clamp(1.0 - 3.0 * ledge, 0.0, 2.0);
+        light = mix(light, highLight, clamp(distort, 0.0, 1.0));
     }
     // The canyon (its scene time runs from 10.8 to 32.4 s) in daylight: the sky above the gorge
     // lights the upper rock and the faces turned up, cool, the sun the faces turned to it on the
