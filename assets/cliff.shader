@@ -85,8 +85,8 @@ void main()
     // distance.
     fog = 1.0 - exp(-distance * 0.011 * (1.0 + 0.8 * canyon));
     float up = p.y * cliffside;
-    fogColor = mix(fog_color, vec3(0.8, 0.74, 0.64), canyon * smoothstep(-15.0, 60.0, up));
-    fogColor *= 1.0 - 0.45 * canyon * smoothstep(-5.0, -60.0, up);
+    fogColor = mix(fog_color, vec3(0.9, 0.74, 0.54), canyon * smoothstep(-15.0, 60.0, up));
+    fogColor *= 1.0 - canyon * smoothstep(-5.0, -60.0, up) * vec3(0.55, 0.45, 0.3);
     // The canyon's daylight (see the fragment stage): how much sky the rock sees at its height,
     // where the sun reaches on the wall that faces it (the copy with "cliffside" 1), above the
     // wavering shadow the other's rim throws, and the shade: the wall away from the sun but for
@@ -221,16 +221,19 @@ void main()
     // where the slope comes from one lookup at the scale of a texel, as soon as texels get
     // smaller than pixels.
     float fineness = (1.0 - smoothstep(mix(0.6, 1.5, close), mix(2.0, 5.0, close), texels)) * detail;
-    // Close by (as a loop turning once or never: see fetchFiltered).
+    // Close by, or from high up (a loop turning once or never: see fetchFiltered). Close by it
+    // looks up the height under the pixel; from high up (see below) five texels across the beds.
     int closeSteps = close > 0.0 ? 1 : 0;
-    for (int i = 0; i < closeSteps; ++i) {
+    float high = clamp(distort, 0.0, 1.0);
+    float probe = 0.0;
+    for (int i = 0; i < closeSteps + highSteps; ++i) {
         // Parallax: the dark cracks lie deeper than the faces, so they shift against them as the
         // view passes. One step, from the height under the pixel, and only where the cracks are
         // wider than a pixel: finer ones would only shimmer.
-        float height = dot(fetchLinear(tex, uv), vec3(0.3, 0.55, 0.15));
+        probe = dot(fetchLinear(tex, uv + vec2(0.0, 5.0 * high / size)), vec3(0.3, 0.55, 0.15));
         // Cracks half a unit deep: the ray reaches that depth further on along the view.
         vec2 tilt = toEye.zy / max(dot(toEye, n), 0.25);
-        uv -= close * fineness * kTextureScale * 0.5 * (1.0 - height) * tilt;
+        uv -= close * fineness * kTextureScale * 0.5 * (1.0 - probe) * tilt;
     }
     // The wall faces x: one projection along it is enough.
     vec3 albedo = kRockTone;
@@ -249,7 +252,9 @@ void main()
         bumped = normalize(n - grad);
         // Close by, the beds' mineral colours are drawn out a little further from the mean.
         vec3 shown = max(mix(kRockTone, rock, 1.0 + 0.5 * close), vec3(0.0));
-        albedo = mix(kRockTone, shown, detail);
+        // In the tumble the view turns so fast that the picture's detail would jump from frame to
+        // frame: it is toned down there.
+        albedo = mix(kRockTone, shown, detail * (1.0 - 0.4 * clamp(cliff_stripes, 0.0, 1.0)));
     }
     float relief = dot(rock, vec3(0.3, 0.55, 0.15));
     // Moss gathers on ledges facing up ("cliffside" says which way is up for this copy) and
@@ -287,14 +292,10 @@ void main()
     // contour rings of the wall's bumps. Its relief is the picture's beds and cracks embossed at
     // a few texels, lit from along the beds: lips catch warm light, the seams under them lie in
     // cool shade. Where texels get smaller than a pixel the emboss fades (it would sparkle).
-    for (int i = 0; i < highSteps; ++i) {
-        ivec2 ahead = ivec2(floor(uv * size + vec2(0.0, 5.0))) & (textureSize(tex, 0) - 1);
-        float ledge = 2.0 * (dot(texelFetch(tex, ahead, 0).rgb, vec3(0.3, 0.55, 0.15)) - relief);
-        ledge *= 1.0 - smoothstep(3.0, 6.0, texels);
-        vec3 highLight = vec3(1.5, 1.1, 0.75) * clamp(0.9 + 3.0 * ledge, 0.0, 2.5)
-                       + vec3(0.1, 0.12, 0.18) * clamp(1.0 - 3.0 * ledge, 0.0, 2.0);
-        light = mix(light, highLight, clamp(distort, 0.0, 1.0));
-    }
+    float ledge = 2.0 * (probe - relief) * (1.0 - smoothstep(3.0, 6.0, texels));
+    vec3 highLight = vec3(1.5, 1.1, 0.75) * clamp(0.9 + 3.0 * ledge, 0.0, 2.5)
+                   + vec3(0.1, 0.12, 0.18) * clamp(1.0 - 3.0 * ledge, 0.0, 2.0);
+    light = mix(light, highLight, high);
     // The canyon (its scene time runs from 10.8 to 32.4 s) in daylight: the sky above the gorge
     // lights the upper rock and the faces turned up, cool, the sun the faces turned to it on the
     // wall it reaches, warm, and the rest lies in shade. So its walls read as walls and which way
@@ -304,8 +305,10 @@ void main()
     for (int i = 0; i < canyonSteps; ++i) {
         float sky = daylight.x * (0.45 + 0.55 * max(bumped.y * cliffside, 0.0));
         float sunFacing = max(dot(bumped, vec3(0.58, 0.72 * cliffside, -0.29)), 0.0);
-        light = light * daylight.z + vec3(0.5, 0.55, 0.66) * sky
-              + vec3(1.4, 1.08, 0.7) * (daylight.y * (0.2 + 1.3 * sunFacing));
+        light = light * daylight.z * vec3(0.7, 0.8, 0.98) + vec3(0.34, 0.48, 0.82) * sky
+              + vec3(1.9, 1.2, 0.55) * (daylight.y * (0.15 + 1.5 * sunFacing));
+        // The sun deepens the stone's own colours; the shade keeps them cool.
+        albedo = max(mix(vec3(dot(albedo, vec3(0.3, 0.55, 0.15))), albedo, 1.7), vec3(0.0));
     }
     vec3 color = albedo * light;
 
