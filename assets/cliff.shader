@@ -296,6 +296,15 @@ void main()
     vec3 highLight = vec3(1.5, 1.1, 0.75) * clamp(0.9 + 3.0 * ledge, 0.0, 2.5)
                    + vec3(0.1, 0.12, 0.18) * clamp(1.0 - 3.0 * ledge, 0.0, 2.0);
     light = mix(light, highLight, high);
+    // The intro (its routine holds "t" at 0): a low warm light raking across the beds from one
+    // side, so every ledge throws a shadow under it, and the light falling off towards the far
+    // end of the wall.
+    float intro = 1.0 - step(0.001, t);
+    vec3 rakeFrom = normalize(vec3(0.3, 0.8, 0.5));
+    float introRake = max(dot(bumped, rakeFrom), 0.0);
+    float introFall = 1.6 / (1.0 + eyeDistance * eyeDistance / 150.0);
+    vec3 introLight = (light * 0.55 + vec3(1.3, 0.9, 0.55) * (introRake * introRake * 2.6)) * introFall;
+    light = mix(light, introLight, intro);
     // The canyon (its scene time runs from 10.8 to 32.4 s) in daylight: the sky above the gorge
     // lights the upper rock and the faces turned up, cool, the sun the faces turned to it on the
     // wall it reaches, warm, and the rest lies in shade. So its walls read as walls and which way
