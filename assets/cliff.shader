@@ -31,6 +31,7 @@ layout(location = 1) in vec3 normal;
 out vec3 worldPos;
 out vec3 worldNormal;
 flat out vec3 eyePos;
+out vec3 clipPos;
 out float reach;
 out float fog;
 out vec3 fogColor;
@@ -114,6 +115,7 @@ void main()
     stripeGlow = stripeColor * cliff_stripes * (0.25 + 0.9 * flare);
 
     gl_Position = matrix * p;
+    clipPos = gl_Position.xyw;  // the screen position, divided per pixel
     if (canyon > 0.0 && gl_Position.w > 0.0) gl_Position.z = min(gl_Position.z, 0.99999 * gl_Position.w);
 }
 #endif
@@ -124,6 +126,7 @@ uniform sampler2D tex;
 in vec3 worldPos;
 in vec3 worldNormal;
 flat in vec3 eyePos;
+in vec3 clipPos;
 in float reach;
 in float fog;
 in vec3 fogColor;
@@ -295,6 +298,11 @@ void main()
     float ledge = 2.0 * (probe - relief) * (1.0 - smoothstep(3.0, 6.0, texels));
     vec3 highLight = vec3(1.5, 1.1, 0.75) * clamp(0.9 + 3.0 * ledge, 0.0, 2.5)
                    + vec3(0.1, 0.12, 0.18) * clamp(1.0 - 3.0 * ledge, 0.0, 2.0);
+    // The sun on the title card, a little above the middle of the screen, lights the rock
+    // around it; the light falls off towards the corners.
+    vec2 fromSun = clipPos.xy / max(clipPos.z, 1e-4) - vec2(0.0, 0.3);
+    float pool = 1.0 / (1.0 + dot(fromSun, fromSun) * 1.5);
+    highLight *= 0.45 + 0.9 * pool;
     light = mix(light, highLight, high);
     // The intro (its routine holds "t" at 0): a low warm light raking across the beds from one
     // side, so every ledge throws a shadow under it, and the light falling off towards the far
