@@ -309,9 +309,9 @@ void main()
     // end of the wall.
     float intro = 1.0 - step(0.001, t);
     vec3 rakeFrom = normalize(vec3(0.3, 0.8, 0.5));
-    float introRake = max(dot(bumped, rakeFrom), 0.0);
+    float introRake = max(dot(n, rakeFrom), 0.0);
     float introFall = 1.6 / (1.0 + eyeDistance * eyeDistance / 150.0);
-    vec3 introLight = (light * 0.65 + vec3(1.3, 0.9, 0.55) * (introRake * introRake * 1.8)) * introFall;
+    vec3 introLight = (light * 0.85 + vec3(1.3, 0.9, 0.55) * (introRake * introRake * 1.4)) * introFall;
     light = mix(light, introLight, intro);
     // The canyon (its scene time runs from 10.8 to 32.4 s) in daylight: the sky above the gorge
     // lights the upper rock and the faces turned up, cool, the sun the faces turned to it on the
