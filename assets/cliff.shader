@@ -209,7 +209,9 @@ void main()
 {
     // Footprints first, while every pixel of the quad is still on the same path.
     bool fromHigh = distort > 0.0;
-    vec2 uv = (fromHigh ? worldPos.yz : worldPos.zy) * kTextureScale;
+    // From high up the beds run along the wall (see the high view's light below) and slide past
+    // at 6 units a second: the view sinks too slowly to show the flight otherwise.
+    vec2 uv = (fromHigh ? worldPos.yz + vec2(0.0, 6.0 * t) : worldPos.zy) * kTextureScale;
     vec2 du = dFdx(uv), dv = dFdy(uv);
     float close = closeLook();
     vec3 n = normalize(worldNormal);
