@@ -52,7 +52,7 @@ void main()
     float bar = barsSinceDrop();
     float open = bar < 0.0 ? smoothstep(-0.25, 0.0, bar) : exp(-40.0 * max(bar, 0.0));
     float landed = step(0.0, bar);
-    swell *= 1.0 + landed * (0.22 + 0.08 * exp(-10.0 * max(bar, 0.0)) + 0.02 * hit);
+    swell *= 1.0 + landed * (0.3 + 0.1 * exp(-10.0 * max(bar, 0.0)) + 0.02 * hit);
     // The parts' quads shrink to the band of the image their letters fill (rows 300 to 391 and
     // 392 to 496 of 700, columns 65 to 968 of 1024, with a margin for the shear): the rest is
     // clear, and blending it would cost as much as drawing it.
