@@ -323,7 +323,8 @@ void main()
         float sky = daylight.x * (0.45 + 0.55 * max(bumped.y * cliffside, 0.0));
         float sunFacing = max(dot(bumped, vec3(0.58, 0.72 * cliffside, -0.29)), 0.0);
         light = light * daylight.z * vec3(0.7, 0.8, 0.98) + vec3(0.34, 0.48, 0.82) * sky
-              + vec3(1.9, 1.2, 0.55) * (daylight.y * (0.15 + 1.5 * sunFacing));
+              + vec3(1.9, 1.2, 0.55) * (daylight.y * (0.15 + 1.5 * sunFacing))
+              + vec3(0.1, 0.14, 0.24) * (1.0 - daylight.y);
         // The sun deepens the stone's own colours; the shade keeps them cool.
         albedo = max(mix(vec3(dot(albedo, vec3(0.3, 0.55, 0.15))), albedo, 1.7), vec3(0.0));
     }
