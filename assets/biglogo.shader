@@ -52,7 +52,7 @@ void main()
     float bar = barsSinceDrop();
     float open = bar < 0.0 ? smoothstep(-0.25, 0.0, bar) : exp(-40.0 * max(bar, 0.0));
     float landed = step(0.0, bar);
-    swell *= 1.0 + landed * (0.22 + 0.08 * exp(-10.0 * max(bar, 0.0)) + 0.02 * hit);
+    swell *= 1.0 + landed * (0.3 + 0.1 * exp(-10.0 * max(bar, 0.0)) + 0.02 * hit);
     // The parts' quads shrink to the band of the image their letters fill (rows 300 to 391 and
     // 392 to 496 of 700, columns 65 to 968 of 1024, with a margin for the shear): the rest is
     // clear, and blending it would cost as much as drawing it.
@@ -99,9 +99,10 @@ vec4 fetchLinear(sampler2D s, vec2 uv)
 void main()
 {
     float side = t_add == 1.0 ? 1.0 : (t_add == 2.0 ? -1.0 : 0.0);
-    // On the bar's first beat the parts shear sideways by a few pixels for a moment.
-    float shear = (kick == 0.0 ? 1.0 : 0.0) * pow(1.0 - saw, 6.0) * 10.0 / max(screen.x, 1.0);
-    vec2 at = uv + vec2(side * shear * sin(uv.y * 40.0 + 13.0 * beats), 0.0);
+    // On the bar's first beat the parts shear sideways by a few pixels for a moment, in
+    // slices broad enough that the letters still read.
+    float shear = (kick == 0.0 ? 1.0 : 0.0) * pow(1.0 - saw, 6.0) * 5.0 / max(screen.x, 1.0);
+    vec2 at = uv + vec2(side * shear * sin(uv.y * 24.0 + 13.0 * beats), 0.0);
     vec4 c = fetchLinear(tex, at);
 
     // A light band glides across the parts every two bars; the plate only breathes. From the
@@ -126,7 +127,7 @@ void main()
         float r = length(p);
         float inside = smoothstep(0.0, 0.12, uv.x) * smoothstep(1.0, 0.88, uv.x)
                      * smoothstep(0.0, 0.15, uv.y) * smoothstep(1.0, 0.85, uv.y);
-        float shadow = (0.45 + 0.25 * dropBars) * smoothstep(0.5, 0.2, r) * inside;
+        float shadow = (0.45 - 0.15 * dropBars) * smoothstep(0.5, 0.2, r) * inside;
         float logoBars = smoothstep(18.876, 19.3, t_scene);  // bar 22 in scene seconds
         // Nine spokes: the direction raised to the ninth power (as a complex number) gives
         // cos(9 angle), turned by the spin, with no angle taken per pixel.
@@ -135,15 +136,19 @@ void main()
         vec2 z4 = vec2(z2.x * z2.x - z2.y * z2.y, 2.0 * z2.x * z2.y);
         vec2 z8 = vec2(z4.x * z4.x - z4.y * z4.y, 2.0 * z4.x * z4.y);
         vec2 z9 = vec2(z8.x * z.x - z8.y * z.y, z8.x * z.y + z8.y * z.x);
-        float spokes = max(dot(z9, spin), 0.0);
-        spokes *= spokes * spokes;
-        float rays = logoBars * spokes * smoothstep(0.22, 0.3, r) * smoothstep(0.55, 0.3, r) * inside
+        // Narrow, sharp-edged spokes (the cosine's 12th power) over a faint
+        // broad glow, tapering from the disc outwards.
+        float spoke = max(dot(z9, spin), 0.0);
+        float spoke2 = spoke * spoke;
+        float spoke4 = spoke2 * spoke2;
+        float spokes = 0.08 * spoke2 + 1.4 * spoke4 * spoke4 * spoke4;
+        float rays = logoBars * spokes * smoothstep(0.2, 0.24, r) * smoothstep(0.56, 0.26, r) * inside
                    * (0.35 + 0.65 * hit * (kick == 0.0 ? 1.0 : 0.7)) * (1.0 + 0.6 * dropBars);
         // From the drop, on landing, the sun's disc
         // (about 0.18 of the image wide) burns white at its core inside a corona ring.
         float corona = dropBars * exp(-pow((r - 0.2) * 22.0, 2.0)) * (0.5 + 0.5 * hit) * inside;
         rays += corona;
-        vec3 behindColor = vec3(1.0, 0.7, 0.35) * rays / max(rays + shadow, 1e-4);
+        vec3 behindColor = vec3(1.0, 0.78, 0.45) * rays / max(rays + shadow, 1e-4);
         float behind = clamp(rays + shadow, 0.0, 1.0);
         float total = alpha + behind * (1.0 - alpha);
         color = (color * alpha + behindColor * behind * (1.0 - alpha)) / max(total, 1e-4);

@@ -85,8 +85,8 @@ void main()
     // distance.
     fog = 1.0 - exp(-distance * 0.011 * (1.0 + 0.8 * canyon));
     float up = p.y * cliffside;
-    fogColor = mix(fog_color, vec3(0.8, 0.74, 0.64), canyon * smoothstep(-15.0, 60.0, up));
-    fogColor *= 1.0 - 0.45 * canyon * smoothstep(-5.0, -60.0, up);
+    fogColor = mix(fog_color, vec3(0.9, 0.74, 0.54), canyon * smoothstep(-15.0, 60.0, up));
+    fogColor *= 1.0 - canyon * smoothstep(-5.0, -60.0, up) * vec3(0.55, 0.45, 0.3);
     // The canyon's daylight (see the fragment stage): how much sky the rock sees at its height,
     // where the sun reaches on the wall that faces it (the copy with "cliffside" 1), above the
     // wavering shadow the other's rim throws, and the shade: the wall away from the sun but for
@@ -114,6 +114,11 @@ void main()
     stripeGlow = stripeColor * cliff_stripes * (0.25 + 0.9 * flare);
 
     gl_Position = matrix * p;
+    // From high up (distorted) the key light gives way to the title card's sun, a little above
+    // the middle of the screen: it lights the rock around it, falling off towards the corners.
+    // Carried in "reach", which that view does not use otherwise.
+    vec2 fromSun = gl_Position.xy / max(gl_Position.w, 1e-4) - vec2(0.0, 0.3);
+    reach = distort > 0.0 ? 0.45 + 0.9 / (1.0 + dot(fromSun, fromSun) * 1.5) : reach;
     if (canyon > 0.0 && gl_Position.w > 0.0) gl_Position.z = min(gl_Position.z, 0.99999 * gl_Position.w);
 }
 #endif
@@ -181,17 +186,18 @@ float closeLook()
 // the pixel's centre. Past what the lookups can cover, the picture's mean takes over. The
 // lookups' own slopes, averaged, give the brightness slope over the footprint (per texture
 // unit), for the relief: slopes from screen derivatives would differ with each GPU's way of
-// taking them. The second lookup is a loop that turns once or never: software rasterizers run
-// both sides of a branch, but a loop only as often as it turns.
-vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 du, vec2 dv, int extraSteps, out vec2 slope)
+// taking them. The branches here and below test uniforms only: every pixel of a draw takes the
+// same side, and llvmpipe skips the side not taken (a loop that never turns would still run its
+// body once, masked, for every pixel).
+vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 du, vec2 dv, bool twoTaps, out vec2 slope)
 {
     float size = float(max(textureSize(s, 0).x, 1));
     bool uLonger = dot(du, du) > dot(dv, dv);
     vec2 major = uLonger ? du : dv, minor = uLonger ? dv : du;
     float texels = max(0.6 * length(major), length(minor)) * size;
-    vec2 offset = extraSteps > 0 ? 0.25 * (major + minor) : vec2(0.0);
+    vec2 offset = twoTaps ? 0.25 * (major + minor) : vec2(0.0);
     vec3 color = fetchLinear(s, uv - offset, slope);
-    for (int i = 0; i < extraSteps; ++i) {
+    if (twoTaps) {
         vec2 tapSlope;
         color = 0.5 * (color + fetchLinear(s, uv + offset, tapSlope));
         slope = 0.5 * (slope + tapSlope);
@@ -202,7 +208,10 @@ vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 du, vec2 dv, int extraSteps, out v
 void main()
 {
     // Footprints first, while every pixel of the quad is still on the same path.
-    vec2 uv = worldPos.zy * kTextureScale;
+    bool fromHigh = distort > 0.0;
+    // From high up the beds run along the wall (see the high view's light below) and slide past
+    // at 6 units a second: the view sinks too slowly to show the flight otherwise.
+    vec2 uv = (fromHigh ? worldPos.yz + vec2(0.0, 6.0 * t) : worldPos.zy) * kTextureScale;
     vec2 du = dFdx(uv), dv = dFdy(uv);
     float close = closeLook();
     vec3 n = normalize(worldNormal);
@@ -220,16 +229,19 @@ void main()
     // where the slope comes from one lookup at the scale of a texel, as soon as texels get
     // smaller than pixels.
     float fineness = (1.0 - smoothstep(mix(0.6, 1.5, close), mix(2.0, 5.0, close), texels)) * detail;
-    // Close by (as a loop turning once or never: see fetchFiltered).
-    int closeSteps = close > 0.0 ? 1 : 0;
-    for (int i = 0; i < closeSteps; ++i) {
+    // Close by, or from high up (see fetchFiltered for the branches): close by it looks up the
+    // height under the pixel, from high up (see below) five texels across the beds.
+    bool closeBy = close > 0.0;
+    float high = clamp(distort, 0.0, 1.0);
+    float probe = 0.0;
+    if (closeBy || fromHigh) {
         // Parallax: the dark cracks lie deeper than the faces, so they shift against them as the
         // view passes. One step, from the height under the pixel, and only where the cracks are
         // wider than a pixel: finer ones would only shimmer.
-        float height = dot(fetchLinear(tex, uv), vec3(0.3, 0.55, 0.15));
+        probe = dot(fetchLinear(tex, uv + vec2(0.0, 5.0 * high / size)), vec3(0.3, 0.55, 0.15));
         // Cracks half a unit deep: the ray reaches that depth further on along the view.
         vec2 tilt = toEye.zy / max(dot(toEye, n), 0.25);
-        uv -= close * fineness * kTextureScale * 0.5 * (1.0 - height) * tilt;
+        uv -= close * fineness * kTextureScale * 0.5 * (1.0 - probe) * tilt;
     }
     // The wall faces x: one projection along it is enough.
     vec3 albedo = kRockTone;
@@ -238,7 +250,7 @@ void main()
     vec3 bumped = n;
     if (detail > 0.0) {
         vec2 slope;
-        rock = fetchFiltered(tex, uv, du, dv, closeSteps, slope);
+        rock = fetchFiltered(tex, uv, du, dv, closeBy, slope);
         // Relief: the normal tilted along the brightness slope, the dark cracks 1.5 units deep
         // close by and half that further off, where the light is broad; half again in the
         // tumble (stripes on), which turns too fast for fine relief.
@@ -248,7 +260,9 @@ void main()
         bumped = normalize(n - grad);
         // Close by, the beds' mineral colours are drawn out a little further from the mean.
         vec3 shown = max(mix(kRockTone, rock, 1.0 + 0.5 * close), vec3(0.0));
-        albedo = mix(kRockTone, shown, detail);
+        // In the tumble the view turns so fast that the picture's detail would jump from frame to
+        // frame: it is toned down there.
+        albedo = mix(kRockTone, shown, detail * (1.0 - 0.4 * clamp(cliff_stripes, 0.0, 1.0)));
     }
     float relief = dot(rock, vec3(0.3, 0.55, 0.15));
     // Moss gathers on ledges facing up ("cliffside" says which way is up for this copy) and
@@ -263,7 +277,7 @@ void main()
     vec3 light = vec3(1.5, 1.2, 0.85) * ((diffuse + 0.3) * reach);
     float lamp = max(dot(bumped, toEye), 0.0) * clamp(1.0 - eyeDistance / 90.0, 0.0, 1.0);
     light += vec3(0.5, 0.46, 0.42) * lamp + vec3(0.1, 0.09, 0.08);
-    for (int i = 0; i < closeSteps; ++i) {
+    if (closeBy) {
         // Close by: a lamp on the camera, bright on the near rock and falling off with distance,
         // and a low warm light from ahead raking across the relief, with warm highlights on the
         // faces turned to it and the cracks left in shadow; haze thickens away from us.
@@ -281,26 +295,45 @@ void main()
         closeLight *= 0.5 + 0.5 * cavity;
         light = mix(light, closeLight, close);
     }
+    if (fromHigh) {
+        // The view from high up (distorted) looks down the wall at a slant: there the beds take
+        // their colour along the wall (z), not its height, which the slant would draw out into
+        // contour rings of the wall's bumps. Its relief is the picture's beds and cracks
+        // embossed at a few texels, lit from along the beds: lips catch warm light, the seams
+        // under them lie in cool shade. Where texels get smaller than a pixel the emboss fades
+        // (it would sparkle). The light's strength is in "reach" (see the vertex stage).
+        float ledge = 2.0 * (probe - relief) * (1.0 - smoothstep(3.0, 6.0, texels));
+        vec3 highLight = vec3(1.5, 1.1, 0.75) * clamp(0.9 + 3.0 * ledge, 0.0, 2.5)
+                       + vec3(0.1, 0.12, 0.18) * clamp(1.0 - 3.0 * ledge, 0.0, 2.0);
+        light = mix(light, highLight * reach, high);
+    }
+    // The intro (its routine holds "t" at 0): a low warm light raking across the beds from one
+    // side, so every ledge throws a shadow under it, and the light falling off towards the far
+    // end of the wall.
+    if (t < 0.001) {
+        float rake = max(dot(n, normalize(vec3(0.3, 0.8, 0.5))), 0.0);
+        float fall = 1.6 / (1.0 + eyeDistance * eyeDistance / 150.0);
+        light = (light * 0.85 + vec3(1.3, 0.9, 0.55) * (rake * rake * 1.4)) * fall;
+    }
     // The canyon (its scene time runs from 10.8 to 32.4 s) in daylight: the sky above the gorge
     // lights the upper rock and the faces turned up, cool, the sun the faces turned to it on the
     // wall it reaches, warm, and the rest lies in shade. So its walls read as walls and which way
-    // is up shows while the view rolls. "cliffside" turns the first copy over. (A loop turning
-    // once or never, like the close look.)
-    int canyonSteps = t >= 10.0 && t <= 33.0 ? 1 : 0;
-    for (int i = 0; i < canyonSteps; ++i) {
+    // is up shows while the view rolls. "cliffside" turns the first copy over.
+    if (t >= 10.0 && t <= 33.0) {
         float sky = daylight.x * (0.45 + 0.55 * max(bumped.y * cliffside, 0.0));
         float sunFacing = max(dot(bumped, vec3(0.58, 0.72 * cliffside, -0.29)), 0.0);
-        light = light * daylight.z + vec3(0.5, 0.55, 0.66) * sky
-              + vec3(1.4, 1.08, 0.7) * (daylight.y * (0.2 + 1.3 * sunFacing));
+        light = light * daylight.z * vec3(0.7, 0.8, 0.98) + vec3(0.34, 0.48, 0.82) * sky
+              + vec3(1.9, 1.2, 0.55) * (daylight.y * (0.15 + 1.5 * sunFacing))
+              + vec3(0.1, 0.14, 0.24) * (1.0 - daylight.y);
+        // The sun deepens the stone's own colours; the shade keeps them cool.
+        albedo = max(mix(vec3(dot(albedo, vec3(0.3, 0.55, 0.15))), albedo, 1.7), vec3(0.0));
     }
     vec3 color = albedo * light;
 
     // Stripes: seams of ember glow fixed in the rock, two a bar's sweep apart, flaring on the
     // beat and hardest on the bar's first beat. They stay where they are on the wall, so the
     // tumbling view carries them smoothly from frame to frame, and they stay warm, never white.
-    // (A loop turning once or never, like the close look.)
-    int stripeSteps = cliff_stripes > 0.0 ? 1 : 0;
-    for (int i = 0; i < stripeSteps; ++i) {
+    if (cliff_stripes > 0.0) {
         float along = worldPos.z / 24.0 + 0.02 * worldPos.y;
         float width = 0.07 + 0.02 * bounce;
         float edge = fwidth(along) + 0.04;

@@ -57,8 +57,9 @@ std::vector<Bed> makeBeds() {
 
 Image makeCliffTexture(int size) {
     const std::vector<Bed> beds = makeBeds();
-    Plane height(size, size), crack(size, size), streak(size, size), laminae(size, size);
+    Plane height(size, size), crack(size, size), streak(size, size), vein(size, size);
     std::vector<int> bedOf(static_cast<size_t>(size) * size);
+    std::vector<uint32_t> blockOf(static_cast<size_t>(size) * size);
     Plane inBed(size, size);
 
     for (int y = 0; y < size; ++y)
@@ -101,8 +102,7 @@ Image makeCliffTexture(int size) {
             // Faint, and only in patches, broken up like a worn surface: evenly spaced lines
             // everywhere read as wood grain.
             float patch = smoothstep(0.1f, 0.6f, noise::fbm(u, v, 5, 5, 3, 0.5f, 65u));
-            float lam = std::sin(kTwoPi * phase) * patch * 0.4f;
-            laminae.at(x, y) = lam;
+            float lam = std::sin(kTwoPi * phase) * patch * 0.15f;
 
             // Honeycomb weathering pits in the soft beds.
             noise::Cell pit = noise::cellular(u, v, 26, 26, 1.0f, 17u + static_cast<uint32_t>(k));
@@ -119,6 +119,15 @@ Image makeCliffTexture(int size) {
             // canyon, fan out like the checks in a log's end.
             float present = smoothstep(-0.05f, 0.3f, noise::fbm(u, v, 5, 5, 2, 0.5f, 9u));
             float jointLine = (1.0f - smoothstep(0.0f, width, joint.f2 - joint.f1)) * present;
+            // Each block between joints weathers to a shade of its own: a bed of one colour from
+            // edge to edge reads as a growth ring, a row of blocks as stone.
+            blockOf[static_cast<size_t>(y) * size + x] = joint.id;
+            // Quartz veins: thin pale seams cutting across the beds at all angles, in patches.
+            noise::Cell veinCell = noise::cellular(
+                u + 0.03f * noise::fbm(u, v, 8, 8, 2, 0.5f, 403u), v, 5, 4, 1.0f, 401u);
+            float veinLine = (1.0f - smoothstep(0.0f, 0.02f, veinCell.f2 - veinCell.f1)) *
+                             smoothstep(0.1f, 0.45f, noise::fbm(u, v, 3, 3, 3, 0.5f, 405u));
+            vein.at(x, y) = veinLine;
             // Hairline cracks: thin cell edges at a finer scale.
             noise::Cell hair = noise::cellular(u + 0.01f * noise::fbm(u, v, 32, 32, 2, 0.5f, 23u),
                                                v, 22, 22, 1.0f, 29u);
@@ -135,7 +144,8 @@ Image makeCliffTexture(int size) {
                           0.45f * noise::fbm(u, v, 3, 3, 4, 0.5f, 41u) +
                           0.1f * noise::ridged(u, v, 8, 8, 4, 0.5f, 43u);
             height.at(x, y) = 0.55f * bulge + 0.02f * lam * (0.5f + hard) +
-                              rough * (0.6f + 0.4f * hard) - 0.5f * crack.at(x, y) - 0.12f * pits;
+                              rough * (0.6f + 0.4f * hard) - 0.5f * crack.at(x, y) - 0.12f * pits +
+                              0.06f * veinLine;
 
             // Varnish: dark vertical streaks running down from the ledges.
             float runs =
@@ -171,12 +181,16 @@ Image makeCliffTexture(int size) {
             const Rgba minerals[] = {rgb(236, 226, 210), rgb(214, 150, 128), rgb(58, 50, 48),
                                      rgb(160, 84, 46)};
             float grainEdge = smoothstep(0.5f, 0.2f, grain.f1);
-            float grainShare = 0.3f + 0.35f * noise::hash01(static_cast<int>(grain.id), 3, 73u);
+            float grainShare = 0.15f + 0.3f * noise::hash01(static_cast<int>(grain.id), 3, 73u);
             c = mix(c, minerals[grain.id % 4u], grainShare * grainEdge);
             // Iron staining: soft rusty clouds, strongest on the pale beds.
             float iron = smoothstep(0.15f, 0.7f, noise::fbm(u, v, 4, 4, 4, 0.55f, 81u));
             c = mix(c, rgb(150, 72, 40), 0.3f * iron * (0.4f + 0.6f * bed.hardness));
-            // Bed edges carry a darker seam.
+            // Blocks: a shade and a mineral cast of their own.
+            uint32_t block = blockOf[static_cast<size_t>(y) * size + x];
+            c = scaled(c, 0.8f + 0.4f * noise::hash01(static_cast<int>(block), 5, 97u));
+            c = mix(c, minerals[(block >> 3) % 4u], 0.14f);
+            c = mix(c, rgb(238, 232, 220), 0.7f * vein.at(x, y));
             float t = inBed.at(x, y);
             // Bed edges carry a darker seam in places only: a seam along every edge makes rings.
             float seam = smoothstep(0.04f, 0.0f, t) + smoothstep(0.96f, 1.0f, t);

@@ -10,8 +10,8 @@
 namespace {
 
 constexpr int kWidth = 1024, kHeight = 352;
-constexpr float kCapHeight = 136.0f;
-constexpr float kBaseline = 206.0f;
+constexpr float kCapHeight = 118.0f;
+constexpr float kBaseline = 184.0f;
 constexpr int kDepth = 12;  // pixels of extrusion towards the lower right
 const char* const kTagline = "SHAPING LIGHT FROM SAND AND STONE";
 
@@ -37,14 +37,18 @@ Image makeNameCard(FontSet& fonts) {
         s.tracking *= k;
         bold.drawCentred(p, "ZORVEK", s, 0.5f * p.width(), kBaseline * k);
     });
+    // The tagline is drawn at about a quarter of this size: its capitals about eight pixels high
+    // on a 480-pixel-wide screen, condensed to fit between the accent bars and
+    // centred on the slanted panel at its height.
     TextStyle tag;
-    tag.size = 25.0f;
-    tag.tracking = 7.0f;
+    tag.size = 54.0f;
+    tag.tracking = 3.0f;
+    tag.xScale = std::min(1.0f, 740.0f / bold.advance(kTagline, tag));
     Lettering tagline = makeLettering(kWidth, kHeight, 2, [&](Plane& p, float k) {
         TextStyle s = tag;
         s.size *= k;
         s.tracking *= k;
-        bold.drawCentred(p, kTagline, s, 0.5f * p.width(), 282.0f * k);
+        bold.drawCentred(p, kTagline, s, (0.5f * kWidth - 28.0f) * k, 286.0f * k);
     });
 
     Image out(kWidth, kHeight);
@@ -52,9 +56,10 @@ Image makeNameCard(FontSet& fonts) {
         for (int x = 0; x < kWidth; ++x) {
             float px = x + 0.5f, py = y + 0.5f;
             float d = panelDistance(px, py);
-            // Panel: translucent, darker towards the bottom, with a fine border.
+            // Panel: translucent (the rock shows through), darker towards the bottom, with a fine
+            // border.
             float panel = clamp01(0.5f - d);
-            out.paint(x, y, mix(rgb(46, 18, 14), rgb(12, 6, 6), py / kHeight), 0.7f * panel);
+            out.paint(x, y, mix(rgb(46, 18, 14), rgb(12, 6, 6), py / kHeight), 0.5f * panel);
             out.paint(x, y, rgb(255, 196, 120), 0.7f * clamp01(1.0f - std::fabs(d + 6.0f)));
             // Accent bars inside the slanted ends.
             float slant = (py - 0.5f * kHeight) * 0.3f;
@@ -83,7 +88,7 @@ Image makeNameCard(FontSet& fonts) {
                 out.paint(x, y, face, a);
             }
             out.paint(x, y, rgb(0, 0, 0),
-                      0.6f * smoothstep(3.0f, -1.0f, tagline.distance.clamped(x - 2, y - 2)));
+                      0.85f * smoothstep(5.0f, -1.0f, tagline.distance.clamped(x - 3, y - 3)));
             out.paint(x, y, rgb(255, 190, 100), tagline.alphaAt(x, y));
         }
     return out;
