@@ -124,7 +124,6 @@ void main()
 
 #ifdef fragmentcompile
 UNIT(0) uniform sampler2D tex;
-UNIT(1) uniform sampler2D moss;
 uniform vec3 fog_color;
 
 in vec3 worldPos;
@@ -148,6 +147,9 @@ const vec2 kJointsB = vec2(-0.014, 0.026);
 // How far the lumps bend the joints, in wall units along and round the tube.
 const vec4 kFoldAlong = vec4(5.0, -4.0, 3.0, 0.0);
 const vec4 kFoldRound = vec4(-3.0, 5.0, 2.0, 1.5);
+// The blocks bulge like boulders, 3 wall units high at the middle: 8 times that, the slope of
+// 1 - x^4 across a block at its edges.
+const float kBulge = 24.0;
 
 // Bilinear filtering done here from four texels. Seen down the tube the walls are so oblique that
 // some rasterizers' anisotropic filtering, with no smaller levels to fall back on, walks thousands
@@ -262,7 +264,13 @@ void main()
     // The rock's own relief from the picture's brightness slope (per texture unit: along the tube
     // per 1 / kLength, round it per kRadius * kAround), its dark cracks about a unit deep.
     slope = slope * turn;  // back to the wall's own axes
-    vec2 reliefSlope = detail * kTextureScale * vec2(slope.x / kLength, slope.y / (kRadius * kAround));
+    // Each block rounds off towards its joints; flat where the blocks shrink to a few pixels.
+    float blockSize = max(jointStep.x, jointStep.y);
+    vec2 inJoint = fract(vec2(jointA, jointB));
+    vec2 across = 2.0 * inJoint - 1.0;
+    vec2 rounding = -kBulge * across * across * across * (1.0 - smoothstep(0.05, 0.2, blockSize));
+    vec2 wallSlope = detail * kTextureScale * slope + rounding.x * kJointsA + rounding.y * kJointsB;
+    vec2 reliefSlope = vec2(wallSlope.x / kLength, wallSlope.y / (kRadius * kAround));
     // The bumps' normal, unit length (radial, around and the axis are at right angles), tilted
     // by the relief.
     float unit = inversesqrt(1.0 + slopeRound * slopeRound + slopeAlong * slopeAlong);
@@ -271,21 +279,17 @@ void main()
     n = normalize(n);
     if (dot(n, toEye) < 0.0) n = -n;
 
-    // Moss settles in the dark cracks and hollows; it only tints, so the nearest texel will do,
-    // and its mean where the texels would sparkle.
-    ivec2 mossSize = max(textureSize(moss, 0), ivec2(1));
-    ivec2 mossTexel = min(ivec2(fract(uv * 1.7) * vec2(mossSize)), mossSize - 1);
-    vec3 mossColor = mix(vec3(0.25, 0.325, 0.15), texelFetch(moss, mossTexel, 0).rgb, detail);
+    // Moss settles in the dark cracks and hollows, greener on some blocks than on others. (A
+    // picture of it here would cost the wall a tenth of its time.)
+    vec3 mossColor = mix(vec3(0.2, 0.3, 0.12), vec3(0.34, 0.34, 0.2), fract(4.3 * block));
     float mossAmount = 1.0 - smoothstep(0.16, 0.3, h + 0.2 * (mossColor.g - 0.4));
     vec3 albedo = mix(rock, mossColor * vec3(0.75, 0.95, 0.6), 0.45 * mossAmount);
     // Each block in its own rock's colour, gone into their mean where the blocks shrink to a few
     // pixels; the picture's own layers only faintly.
-    float blockSize = max(jointStep.x, jointStep.y);
     vec3 blockColor = mix(rockColor(floor(7.0 * block)), vec3(0.86, 0.78, 0.7), smoothstep(0.05, 0.2, blockSize));
     float shade = mix(0.36, dot(albedo, kLuma), 0.55);
     albedo = mix(vec3(shade), albedo, 0.3) * blockColor * mix(vec3(0.9), tint, 0.45);
     // The joints: dark cracks a pixel or more wide, gone where they thin below a pixel.
-    vec2 inJoint = fract(vec2(jointA, jointB));
     vec2 jointPixels = min(inJoint, 1.0 - inJoint) / max(jointStep, 1e-3);
     float joint = (1.0 - smoothstep(0.5, 1.8, min(jointPixels.x, jointPixels.y))) * (1.0 - smoothstep(0.1, 0.3, max(jointStep.x, jointStep.y)));
     albedo *= (0.8 + 0.35 * fract(5.17 * block)) * (1.0 - 0.45 * joint);
@@ -303,6 +307,14 @@ void main()
     vec3 light = vec3(3.1, 2.5, 1.85) * key * (1.0 + 0.4 * hit * accent)
                + vec3(0.55, 0.64, 0.85) * head + vec3(0.1, 0.13, 0.2);
     vec3 color = albedo * light;
+    // Wet: the lamp glances off the blocks' faces, off some more than others.
+    vec3 halfway = normalize(toLamp / lampDistance + eyeDir);
+    float gloss = max(dot(n, halfway), 0.0);
+    gloss *= gloss;
+    gloss *= gloss;
+    gloss *= gloss;
+    gloss *= gloss;  // ^16
+    color += vec3(1.0, 0.85, 0.6) * (gloss * pool * fract(2.9 * block));
 
     // Embers: the cracks (the dark lines of the rock) glow on every beat, hardest on the bar's
     // first, and a little all the time once the walls heave.
