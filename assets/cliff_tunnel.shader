@@ -145,8 +145,8 @@ const float kShadeRelief = 1.3;                    // the wall's bumps as the li
 const vec2 kJointsA = vec2(0.022, 0.015);
 const vec2 kJointsB = vec2(-0.014, 0.026);
 // How far the lumps bend the joints, in wall units along and round the tube.
-const vec4 kFoldAlong = vec4(5.0, -4.0, 3.0, 0.0);
-const vec4 kFoldRound = vec4(-3.0, 5.0, 2.0, 1.5);
+const vec4 kFoldAlong = vec4(3.5, -2.8, 2.0, 0.0);
+const vec4 kFoldRound = vec4(-2.0, 3.5, 1.4, 1.0);
 // The blocks bulge like boulders, 3 wall units high at the middle: 8 times that, the slope of
 // 1 - x^4 across a block at its edges.
 const float kBulge = 24.0;
@@ -212,13 +212,16 @@ vec4 roughCos(vec4 x)
     return 2.0 * v * v * (3.0 - 2.0 * v) - 1.0;
 }
 
-// A block's rock: pale limestone, buff sandstone, iron-red sandstone or dark shale.
+// A block's rock: pale limestone, buff sandstone, iron-red sandstone, blue-grey shale, green
+// slate or dark basalt.
 vec3 rockColor(float kind)
 {
     float k = fract(0.618034 * kind + 0.3);  // steps of the golden ratio: no two neighbours alike
-    vec3 c = mix(vec3(1.0, 0.98, 0.95), vec3(1.05, 0.9, 0.72), smoothstep(0.25, 0.35, k));
-    c = mix(c, vec3(0.95, 0.68, 0.55), smoothstep(0.55, 0.65, k));
-    return mix(c, vec3(0.7, 0.72, 0.78), smoothstep(0.8, 0.9, k));
+    vec3 c = mix(vec3(1.1, 1.05, 0.98), vec3(1.1, 0.92, 0.7), step(0.17, k));
+    c = mix(c, vec3(1.0, 0.62, 0.5), step(0.33, k));
+    c = mix(c, vec3(0.62, 0.68, 0.8), step(0.5, k));
+    c = mix(c, vec3(0.75, 0.82, 0.72), step(0.67, k));
+    return mix(c, vec3(0.5, 0.5, 0.55), step(0.83, k));
 }
 
 void main()
@@ -228,9 +231,12 @@ void main()
     // Footprints first, while every pixel of the quad is still on the same path.
     // The rock broken into blocks along its joints, which the lumps bend.
     vec2 wall = wallUv + vec2(dot(lumpCos, kFoldAlong), dot(lumpCos, kFoldRound));
+    // Unevenly spaced: each set's joints crowd together and spread apart along it.
     float jointA = dot(wall, kJointsA);
+    jointA += 0.3 * sin(2.3 * jointA);
     float blockA = floor(jointA);
-    float jointB = dot(wall, kJointsB) + fract(0.618034 * blockA);
+    float jointB = dot(wall, kJointsB);
+    jointB += 0.3 * sin(1.9 * jointB) + fract(0.618034 * blockA);
     float blockB = floor(jointB);
     float block = fract(0.618034 * blockA + 0.414214 * blockB);
     vec2 jointStep = vec2(abs(dFdx(jointA)) + abs(dFdy(jointA)), abs(dFdx(jointB)) + abs(dFdy(jointB)));
@@ -269,7 +275,7 @@ void main()
     vec2 inJoint = fract(vec2(jointA, jointB));
     vec2 across = 2.0 * inJoint - 1.0;
     vec2 rounding = -kBulge * across * across * across * (1.0 - smoothstep(0.05, 0.2, blockSize));
-    vec2 wallSlope = detail * kTextureScale * slope + rounding.x * kJointsA + rounding.y * kJointsB;
+    vec2 wallSlope = 0.6 * detail * kTextureScale * slope + rounding.x * kJointsA + rounding.y * kJointsB;
     vec2 reliefSlope = vec2(wallSlope.x / kLength, wallSlope.y / (kRadius * kAround));
     // The bumps' normal, unit length (radial, around and the axis are at right angles), tilted
     // by the relief.
@@ -287,7 +293,7 @@ void main()
     // Each block in its own rock's colour, gone into their mean where the blocks shrink to a few
     // pixels; the picture's own layers only faintly.
     vec3 blockColor = mix(rockColor(floor(7.0 * block)), vec3(0.86, 0.78, 0.7), smoothstep(0.05, 0.2, blockSize));
-    float shade = mix(0.36, dot(albedo, kLuma), 0.55);
+    float shade = mix(0.36, dot(albedo, kLuma), 0.45);
     albedo = mix(vec3(shade), albedo, 0.3) * blockColor * mix(vec3(0.9), tint, 0.45);
     // The joints: dark cracks a pixel or more wide, gone where they thin below a pixel.
     vec2 jointPixels = min(inJoint, 1.0 - inJoint) / max(jointStep, 1e-3);
