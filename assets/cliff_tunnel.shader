@@ -147,9 +147,8 @@ const vec2 kJointsB = vec2(-0.014, 0.026);
 // How far the lumps bend the joints, in wall units along and round the tube.
 const vec4 kFoldAlong = vec4(3.5, -2.8, 2.0, 0.0);
 const vec4 kFoldRound = vec4(-2.0, 3.5, 1.4, 1.0);
-// The blocks bulge like boulders, 3 wall units high at the middle: 8 times that, the slope of
-// 1 - x^4 across a block at its edges.
-const float kBulge = 24.0;
+// The blocks bulge like boulders, as 1 - x^2 across a block, up to 8 wall units high.
+const float kBulge = 16.0;  // twice the height: the slope at the edges
 
 // Bilinear filtering done here from four texels. Seen down the tube the walls are so oblique that
 // some rasterizers' anisotropic filtering, with no smaller levels to fall back on, walks thousands
@@ -274,7 +273,8 @@ void main()
     float blockSize = max(jointStep.x, jointStep.y);
     vec2 inJoint = fract(vec2(jointA, jointB));
     vec2 across = 2.0 * inJoint - 1.0;
-    vec2 rounding = -kBulge * across * across * across * (1.0 - smoothstep(0.05, 0.2, blockSize));
+    float bulge = kBulge * (0.4 + 0.9 * fract(7.7 * block)) * (1.0 - smoothstep(0.05, 0.2, blockSize));
+    vec2 rounding = -bulge * across;
     vec2 wallSlope = 0.6 * detail * kTextureScale * slope + rounding.x * kJointsA + rounding.y * kJointsB;
     vec2 reliefSlope = vec2(wallSlope.x / kLength, wallSlope.y / (kRadius * kAround));
     // The bumps' normal, unit length (radial, around and the axis are at right angles), tilted
@@ -318,9 +318,8 @@ void main()
     float gloss = max(dot(n, halfway), 0.0);
     gloss *= gloss;
     gloss *= gloss;
-    gloss *= gloss;
-    gloss *= gloss;  // ^16
-    color += vec3(1.0, 0.85, 0.6) * (gloss * pool * fract(2.9 * block));
+    gloss *= gloss;  // ^8
+    color += vec3(1.0, 0.85, 0.6) * (1.2 * gloss * pool * fract(2.9 * block));
 
     // Embers: the cracks (the dark lines of the rock) glow on every beat, hardest on the bar's
     // first, and a little all the time once the walls heave.
