@@ -290,15 +290,17 @@ void main()
     vec3 mossColor = mix(vec3(0.2, 0.3, 0.12), vec3(0.34, 0.34, 0.2), fract(4.3 * block));
     float mossAmount = 1.0 - smoothstep(0.16, 0.3, h + 0.2 * (mossColor.g - 0.4));
     vec3 albedo = mix(rock, mossColor * vec3(0.75, 0.95, 0.6), 0.45 * mossAmount);
-    // Each block in its own rock's colour, gone into their mean where the blocks shrink to a few
-    // pixels; the picture's own layers only faintly.
-    vec3 blockColor = mix(rockColor(floor(7.0 * block)), vec3(0.86, 0.78, 0.7), smoothstep(0.05, 0.2, blockSize));
+    // Each block in its own rock's colour and shade, gone into their mean where the blocks shrink
+    // to a few pixels; the picture's own layers only faintly. The joints between them are dark
+    // cracks a pixel or more wide, which every block's colour meets, so that it never steps from
+    // one pixel to the next; gone where they thin below a pixel.
+    vec3 blockColor = rockColor(floor(7.0 * block)) * (0.8 + 0.35 * fract(5.17 * block));
+    blockColor = mix(blockColor, vec3(0.86, 0.78, 0.7), smoothstep(0.05, 0.2, blockSize));
+    vec2 jointPixels = min(inJoint, 1.0 - inJoint) / max(jointStep, 1e-3);
+    float joint = (1.0 - smoothstep(0.3, 2.0, min(jointPixels.x, jointPixels.y))) * (1.0 - smoothstep(0.1, 0.3, blockSize));
+    blockColor = mix(blockColor, vec3(0.45, 0.41, 0.38), joint);
     float shade = mix(0.36, dot(albedo, kLuma), 0.45);
     albedo = mix(vec3(shade), albedo, 0.3) * blockColor * mix(vec3(0.9), tint, 0.45);
-    // The joints: dark cracks a pixel or more wide, gone where they thin below a pixel.
-    vec2 jointPixels = min(inJoint, 1.0 - inJoint) / max(jointStep, 1e-3);
-    float joint = (1.0 - smoothstep(0.5, 1.8, min(jointPixels.x, jointPixels.y))) * (1.0 - smoothstep(0.1, 0.3, max(jointStep.x, jointStep.y)));
-    albedo *= (0.8 + 0.35 * fract(5.17 * block)) * (1.0 - 0.45 * joint);
 
     // The circling lamp, warm, throwing a pool of light where it passes; a dim lamp at the
     // camera and the haze's own glow fill the rest. All of it flares a little on the beat.
