@@ -141,9 +141,15 @@ const vec3 kLuma = vec3(0.3, 0.55, 0.15);
 const vec3 kRockTone = vec3(0.447, 0.337, 0.259);  // the cliff image's mean
 const float kShadeRelief = 1.3;                    // the wall's bumps as the light sees them
 // Two sets of joints slanting across the tube (per wall unit, across each set: its spacing's
-// inverse), the second set's joints staggered from one block of the first to the next.
-const vec2 kJointsA = vec2(0.022, 0.015);
-const vec2 kJointsB = vec2(-0.014, 0.026);
+// inverse), the second set's joints staggered from one block of the first to the next. Round the
+// tube (its 396 wall units) each set crosses a whole number of joints, and everything about a
+// block repeats with that count, so the wall's two long edges meet without a seam.
+const float kTurnsA = 6.0, kTurnsB = 10.0;
+const vec2 kJointsA = vec2(0.022, kTurnsA / 396.0);
+const vec2 kJointsB = vec2(-0.014, kTurnsB / 396.0);
+// From the blocks' numbers in the two sets to their corners on the wall: the inverse of the
+// matrix whose rows are kJointsA and kJointsB.
+const mat2 kBlockCorner = mat2(32.89474, 18.23684, -19.73684, 28.65789);
 // How far the lumps bend the joints, in wall units along and round the tube.
 const vec4 kFoldAlong = vec4(3.5, -2.8, 2.0, 0.0);
 const vec4 kFoldRound = vec4(-2.0, 3.5, 1.4, 1.0);
@@ -232,18 +238,20 @@ void main()
     vec2 wall = wallUv + vec2(dot(lumpCos, kFoldAlong), dot(lumpCos, kFoldRound));
     // Unevenly spaced: each set's joints crowd together and spread apart along it.
     float jointA = dot(wall, kJointsA);
-    jointA += 0.3 * sin(2.3 * jointA);
+    jointA += 0.3 * sin(2.0 * kPi * 2.0 / kTurnsA * jointA);
     float blockA = floor(jointA);
     float jointB = dot(wall, kJointsB);
-    jointB += 0.3 * sin(1.9 * jointB) + fract(0.618034 * blockA);
+    jointB += 0.3 * sin(2.0 * kPi * 3.0 / kTurnsB * jointB) + fract(0.618034 * mod(blockA, kTurnsA));
     float blockB = floor(jointB);
-    float block = fract(0.618034 * blockA + 0.414214 * blockB);
+    // Once round the tube the blocks' numbers grow by (kTurnsA, kTurnsB): the block's key only
+    // from what that leaves alone.
+    float block = fract(0.618034 * (kTurnsB * blockA - kTurnsA * blockB) + 0.414214 * mod(blockA, kTurnsA));
     vec2 jointStep = vec2(abs(dFdx(jointA)) + abs(dFdy(jointA)), abs(dFdx(jointB)) + abs(dFdy(jointB)));
     // Each block shows its own part of the picture turned its own way, so the picture's layers
     // never run on from one block to the next as grain would, nor ring the tube.
     vec2 facing = normalize(vec2(fract(3.1 * block), fract(5.7 * block)) - 0.499);
     mat2 turn = mat2(facing.x, facing.y, -facing.y, facing.x);
-    vec2 uv = turn * wallUv * kTextureScale;
+    vec2 uv = turn * (wallUv - kBlockCorner * vec2(blockA, blockB)) * kTextureScale;
     vec2 du = turn * dFdx(wallUv) * kTextureScale, dv = turn * dFdy(wallUv) * kTextureScale;
     float texels;
     vec2 slope;
