@@ -304,8 +304,8 @@ void main()
     // one pixel to the next; gone where they thin below a pixel.
     // Two by two blocks are of the same rock, so it changes over patches rather than block by
     // block like a quilt.
-    vec2 patch = floor(0.5 * vec2(blockA, blockB));
-    float kind = 0.618034 * (0.5 * kTurnsB * patch.x - 0.5 * kTurnsA * patch.y) + 0.414214 * mod(patch.x, 0.5 * kTurnsA);
+    vec2 cluster = floor(0.5 * vec2(blockA, blockB));
+    float kind = 0.618034 * (0.5 * kTurnsB * cluster.x - 0.5 * kTurnsA * cluster.y) + 0.414214 * mod(cluster.x, 0.5 * kTurnsA);
     vec3 blockColor = rockColor(floor(7.0 * fract(kind))) * (0.8 + 0.35 * fract(5.17 * block));
     blockColor = mix(blockColor, vec3(0.86, 0.78, 0.7), smoothstep(0.05, 0.2, blockSize));
     vec2 jointPixels = min(inJoint, 1.0 - inJoint) / max(jointStep, 1e-3);
