@@ -153,8 +153,8 @@ const mat2 kBlockCorner = mat2(32.89474, 18.23684, -19.73684, 28.65789);
 // How far the lumps bend the joints, in wall units along and round the tube.
 const vec4 kFoldAlong = vec4(3.5, -2.8, 2.0, 0.0);
 const vec4 kFoldRound = vec4(-2.0, 3.5, 1.4, 1.0);
-// The blocks bulge like boulders, as 1 - x^2 across a block, up to 8 wall units high.
-const float kBulge = 16.0;  // twice the height: the slope at the edges
+// The blocks bulge like boulders, as 1 - x^2 across a block, some 3 to 10 wall units high.
+const float kBulge = 16.0;  // twice the middle height: the slope at the edges
 
 // Bilinear filtering done here from four texels. Seen down the tube the walls are so oblique that
 // some rasterizers' anisotropic filtering, with no smaller levels to fall back on, walks thousands
@@ -221,7 +221,7 @@ vec4 roughCos(vec4 x)
 // slate or dark basalt.
 vec3 rockColor(float kind)
 {
-    float k = fract(0.618034 * kind + 0.3);  // steps of the golden ratio: no two neighbours alike
+    float k = fract(0.618034 * kind + 0.3);  // steps of the golden ratio: the kinds spread evenly
     vec3 c = mix(vec3(1.1, 1.05, 0.98), vec3(1.1, 0.92, 0.7), step(0.17, k));
     c = mix(c, vec3(1.0, 0.62, 0.5), step(0.33, k));
     c = mix(c, vec3(0.62, 0.68, 0.8), step(0.5, k));
@@ -294,7 +294,7 @@ void main()
     if (dot(n, toEye) < 0.0) n = -n;
 
     // Moss settles in the dark cracks and hollows, greener on some blocks than on others. (A
-    // picture of it here would cost the wall a tenth of its time.)
+    // picture of it here would cost the wall nearly a tenth of its time.)
     vec3 mossColor = mix(vec3(0.2, 0.3, 0.12), vec3(0.34, 0.34, 0.2), fract(4.3 * block));
     float mossAmount = 1.0 - smoothstep(0.16, 0.3, h + 0.2 * (mossColor.g - 0.4));
     vec3 albedo = mix(rock, mossColor * vec3(0.75, 0.95, 0.6), 0.45 * mossAmount);
