@@ -1,8 +1,8 @@
-// The asteroid's tunnel: the wall surface (a bumpy plane near x = -5, y and z from -200 to 200)
-// rolled into a tube around the z axis, wide enough that every camera of the scene stays inside.
-// The wall's coarse grid would show as a many-sided section with lumps, so its bumps are kept
-// shallow in the shape and drawn instead by normals worked out per pixel from the wall's own
-// formula. Strata streak along the tube towards its ends, in rust, ochre and umber; moss sits in
+// The asteroid's tunnel: the wall surface (a plane near x = -5, y and z from -200 to 200) rolled
+// into a tube around the z axis, wide enough that every camera of the scene stays inside. Its
+// section is made uneven here by broad lumps of rock; the grid is coarse, so the finest of them
+// are drawn only by normals worked out per pixel from their formula. The rock is broken along two
+// sets of joints into blocks of limestone, sandstone and shale, each its own face; moss sits in
 // the hollows; a lamp circles the rock in the middle and glows in the haze. On every beat the
 // cracks glow like embers. "distort" heaves the walls: a faint breath on every beat while it is
 // negative, rings of pressure rolling along the tube and a twist once it is positive.
@@ -29,8 +29,21 @@ const float kRadius = 40.0;
 // Wall y to angle: once round in a little less than the wall's 400 units, so its two long edges
 // overlap instead of leaving a crack.
 const float kAround = kPi / 198.0;
-const float kRelief = 0.6;          // the wall's bumps in the shape: shallow, so the section is round
 const float kLength = 0.6;  // the wall's 400 units along z squeezed to 240
+// The rock's lumps: four waves running slantwise round the tube (whole turns of it, so they meet
+// at the seam) and along it, each at its own pitch, so their sum is an uneven bulge and hollow
+// with no ring or spoke in it. Per wave: turns round the tube, waves per unit along it, height
+// and phase. The last, finest one is too fine for the grid: it is only in the shading.
+const vec4 kLumpTurns = vec4(3.0, -5.0, 7.0, -11.0);
+const vec4 kLumpAlong = vec4(0.09, 0.13, -0.07, -0.21);
+const vec4 kLumpHeight = vec4(1.6, 1.2, 0.9, 0.6);
+const vec4 kLumpPhase = vec4(0.7, 2.1, 4.0, 1.3);
+const float kLumpDepth = 1.2;  // at most about five units into the tube
+
+vec4 lumpPhases(vec2 wall)
+{
+    return kLumpTurns * (kAround * wall.y) + kLumpAlong * (kLength * wall.x) + kLumpPhase;
+}
 
 // The lamp circles the rock at radius 12; the rock tumbles (0.2 and 0.3 of t_scene about x and
 // y) and the tube is turned half about z, so this is where the rock's lamp is in tube space.
@@ -70,11 +83,10 @@ void main()
 {
     vec3 p = position.xyz;
     float y = p.y;
-    // Bumps fade out towards the wall's two long edges so they meet on the circle; where they
-    // overlap, the low edge tucks a little outwards, under the other one.
-    float edge = 1.0 - smoothstep(180.0, 198.0, abs(y));
+    // Where the wall's two long edges overlap, the low edge tucks a little outwards, under the
+    // other one.
     float tuck = 0.8 * (1.0 - smoothstep(-199.0, -195.0, y));
-    float bump = (p.x + 5.0) * kRelief * edge;
+    float bump = kLumpDepth * dot(kLumpHeight * vec4(1.0, 1.0, 1.0, 0.0), sin(lumpPhases(p.zy)));
 
     // Before bar 32 the tube breathes out between beats; after it pressure rings roll along.
     // 5 rad/s as whole turns of the clock: the sine never sees a large argument.
@@ -112,7 +124,6 @@ void main()
 
 #ifdef fragmentcompile
 UNIT(0) uniform sampler2D tex;
-UNIT(1) uniform sampler2D moss;
 uniform vec3 fog_color;
 
 in vec3 worldPos;
@@ -129,9 +140,21 @@ const float kTextureScale = 1.0 / 64.0;
 const vec3 kLuma = vec3(0.3, 0.55, 0.15);
 const vec3 kRockTone = vec3(0.447, 0.337, 0.259);  // the cliff image's mean
 const float kShadeRelief = 1.3;                    // the wall's bumps as the light sees them
-const vec3 kBedding = vec3(0.3, 0.95, 0.09);       // the beds' planes: nearly level, dipping
-const float kBedThickness = 9.0;
-const mat2 kTurn = mat2(0.34, 0.94, -0.94, 0.34);  // the picture on the wall, turned by 70 degrees
+// Two sets of joints slanting across the tube (per wall unit, across each set: its spacing's
+// inverse), the second set's joints staggered from one block of the first to the next. Round the
+// tube (its 396 wall units) each set crosses a whole number of joints, and everything about a
+// block repeats with that count, so the wall's two long edges meet without a seam.
+const float kTurnsA = 6.0, kTurnsB = 10.0;
+const vec2 kJointsA = vec2(0.022, kTurnsA / 396.0);
+const vec2 kJointsB = vec2(-0.014, kTurnsB / 396.0);
+// From the blocks' numbers in the two sets to their corners on the wall: the inverse of the
+// matrix whose rows are kJointsA and kJointsB.
+const mat2 kBlockCorner = mat2(32.89474, 18.23684, -19.73684, 28.65789);
+// How far the lumps bend the joints, in wall units along and round the tube.
+const vec4 kFoldAlong = vec4(3.5, -2.8, 2.0, 0.0);
+const vec4 kFoldRound = vec4(-2.0, 3.5, 1.4, 1.0);
+// The blocks bulge like boulders, as 1 - x^2 across a block, some 3 to 10 wall units high.
+const float kBulge = 16.0;  // twice the middle height: the slope at the edges
 
 // Bilinear filtering done here from four texels. Seen down the tube the walls are so oblique that
 // some rasterizers' anisotropic filtering, with no smaller levels to fall back on, walks thousands
@@ -188,56 +211,80 @@ vec3 filtered(sampler2D image, vec2 uv, vec2 du, vec2 dv, vec3 mean, out vec2 sl
 
 // cos within a percent of its swing, for the shading slopes: the exact one is several times dearer
 // per pixel on a CPU rasterizer. Each half turn a smoothstep.
-float roughCos(float x)
+vec4 roughCos(vec4 x)
 {
-    float v = abs(1.0 - 2.0 * fract(x * 0.15915494));
+    vec4 v = abs(1.0 - 2.0 * fract(x * 0.15915494));
     return 2.0 * v * v * (3.0 - 2.0 * v) - 1.0;
 }
 
-// A bed's rock: pale limestone, buff sandstone, iron-red sandstone or dark shale.
-vec3 bedColor(float bed)
+// A block's rock: pale limestone, buff sandstone, iron-red sandstone, blue-grey shale, green
+// slate or dark basalt.
+vec3 rockColor(float kind)
 {
-    float k = fract(0.618034 * bed + 0.3);  // steps of the golden ratio: no two neighbours alike
-    vec3 c = mix(vec3(1.0, 0.98, 0.95), vec3(1.05, 0.9, 0.72), smoothstep(0.25, 0.35, k));
-    c = mix(c, vec3(0.95, 0.68, 0.55), smoothstep(0.55, 0.65, k));
-    return mix(c, vec3(0.7, 0.72, 0.78), smoothstep(0.8, 0.9, k));
+    float k = fract(0.618034 * kind + 0.3);  // steps of the golden ratio: the kinds spread evenly
+    vec3 c = mix(vec3(1.1, 1.05, 0.98), vec3(1.1, 0.92, 0.7), step(0.17, k));
+    c = mix(c, vec3(1.0, 0.62, 0.5), step(0.33, k));
+    c = mix(c, vec3(0.62, 0.68, 0.8), step(0.5, k));
+    c = mix(c, vec3(0.75, 0.82, 0.72), step(0.67, k));
+    return mix(c, vec3(0.5, 0.5, 0.55), step(0.83, k));
 }
 
 void main()
 {
+    // The lumps' slopes: each wave's cosine.
+    vec4 lumpCos = roughCos(lumpPhases(wallUv));
     // Footprints first, while every pixel of the quad is still on the same path.
-    // The picture's layers turned across the beds, a little slanted, so that the two cross like a
-    // rock's bedding and its joints rather than run together like grain.
-    vec2 uv = kTurn * wallUv * kTextureScale;
-    vec2 du = dFdx(uv), dv = dFdy(uv);
-    // The beds of the rock the tunnel is bored through: nearly level planes, so they run along
-    // its sides as bands and lie in broad patches over its roof and floor; of uneven thickness.
-    float bedding = dot(worldPos, kBedding);
-    bedding = (bedding + 4.0 * sin(0.09 * bedding) + 2.0 * sin(0.23 * bedding)) / kBedThickness;
-    float bedStep = abs(dFdx(bedding)) + abs(dFdy(bedding));
+    // The rock broken into blocks along its joints, which the lumps bend.
+    vec2 wall = wallUv + vec2(dot(lumpCos, kFoldAlong), dot(lumpCos, kFoldRound));
+    // Unevenly spaced: each set's joints crowd together and spread apart along it.
+    float jointA = dot(wall, kJointsA);
+    jointA += 0.3 * sin(2.0 * kPi * 2.0 / kTurnsA * jointA);
+    float blockA = floor(jointA);
+    float jointB = dot(wall, kJointsB);
+    jointB += 0.3 * sin(2.0 * kPi * 3.0 / kTurnsB * jointB) + fract(0.618034 * mod(blockA, kTurnsA));
+    float blockB = floor(jointB);
+    // Once round the tube the blocks' numbers grow by (kTurnsA, kTurnsB): the block's key only
+    // from what that leaves alone.
+    float block = fract(0.618034 * (kTurnsB * blockA - kTurnsA * blockB) + 0.414214 * mod(blockA, kTurnsA));
+    vec2 jointStep = vec2(abs(dFdx(jointA)) + abs(dFdy(jointA)), abs(dFdx(jointB)) + abs(dFdy(jointB)));
+    // Each block shows its own part of the picture turned its own way, so the picture's layers
+    // never run on from one block to the next as grain would, nor ring the tube.
+    vec2 facing = normalize(vec2(fract(3.1 * block), fract(5.7 * block)) - 0.499);
+    mat2 turn = mat2(facing.x, facing.y, -facing.y, facing.x);
+    vec2 uv = turn * (wallUv - kBlockCorner * vec2(blockA, blockB)) * kTextureScale;
+    vec2 du = turn * dFdx(wallUv) * kTextureScale, dv = turn * dFdy(wallUv) * kTextureScale;
     float texels;
     vec2 slope;
-    vec3 rock = filtered(tex, uv, du, dv, kRockTone, slope, texels);
+    vec3 rock = filtered(tex, uv + vec2(block, fract(7.13 * block)), du, dv, kRockTone, slope, texels);
     float detail = 1.0 - smoothstep(2.0, 8.0, texels);
     float h = dot(rock, kLuma);
 
     float eyeDistance = length(toEye);
     vec3 eyeDir = toEye / eyeDistance;
 
-    // The wall's bumps from its formula, x = -5 - (sin 0.3y + sin 0.14y + sin 0.2z + sin 0.11z),
-    // smooth per pixel whatever the grid: the slopes of the radius round the tube and along it.
-    // The bumps along z only tilt the light a little, or they ring the tube like a tree's rings.
-    float y = wallUv.y, z = wallUv.x;
-    float slopeRound = kShadeRelief * (0.3 * roughCos(0.3 * y) + 0.14 * roughCos(0.14 * y)) / (kRadius * kAround);
-    float slopeAlong = 0.15 * kShadeRelief * (0.2 * roughCos(0.2 * z) + 0.11 * roughCos(0.11 * z)) / kLength;
+    // The lumps from their formula, smooth per pixel whatever the grid: the slopes of the radius
+    // round the tube and along it.
+    vec4 lumpSlope = kShadeRelief * kLumpDepth * kLumpHeight * lumpCos;
+    float slopeRound = -dot(lumpSlope, kLumpTurns) / kRadius;
+    float slopeAlong = -dot(lumpSlope, kLumpAlong);
+    // Each block a face of its own, tilted its own way.
+    slopeRound += 0.5 * fract(3.7 * block) - 0.25;
+    slopeAlong += 0.5 * fract(11.3 * block) - 0.25;
     // The interpolated direction is short of unit length by about a percent between the grid's
     // corners; the normal is normalized once at the end.
     vec3 radial = vec3(radialDir, 0.0);
     vec3 around = vec3(-radialDir.y, radialDir.x, 0.0);
     // The rock's own relief from the picture's brightness slope (per texture unit: along the tube
     // per 1 / kLength, round it per kRadius * kAround), its dark cracks about a unit deep.
-    slope = slope * kTurn;  // back to the wall's own axes
-    vec2 reliefSlope = detail * kTextureScale * vec2(slope.x / kLength, slope.y / (kRadius * kAround));
+    slope = slope * turn;  // back to the wall's own axes
+    // Each block rounds off towards its joints; flat where the blocks shrink to a few pixels.
+    float blockSize = max(jointStep.x, jointStep.y);
+    vec2 inJoint = fract(vec2(jointA, jointB));
+    vec2 across = 2.0 * inJoint - 1.0;
+    float bulge = kBulge * (0.4 + 0.9 * fract(7.7 * block)) * (1.0 - smoothstep(0.05, 0.2, blockSize));
+    vec2 rounding = -bulge * across;
+    vec2 wallSlope = 0.6 * detail * kTextureScale * slope + rounding.x * kJointsA + rounding.y * kJointsB;
+    vec2 reliefSlope = vec2(wallSlope.x / kLength, wallSlope.y / (kRadius * kAround));
     // The bumps' normal, unit length (radial, around and the axis are at right angles), tilted
     // by the relief.
     float unit = inversesqrt(1.0 + slopeRound * slopeRound + slopeAlong * slopeAlong);
@@ -246,21 +293,26 @@ void main()
     n = normalize(n);
     if (dot(n, toEye) < 0.0) n = -n;
 
-    // Moss settles in the dark cracks and hollows; it only tints, so the nearest texel will do,
-    // and its mean where the texels would sparkle.
-    ivec2 mossSize = max(textureSize(moss, 0), ivec2(1));
-    ivec2 mossTexel = min(ivec2(fract(uv * 1.7) * vec2(mossSize)), mossSize - 1);
-    vec3 mossColor = mix(vec3(0.25, 0.325, 0.15), texelFetch(moss, mossTexel, 0).rgb, detail);
+    // Moss settles in the dark cracks and hollows, greener on some blocks than on others. (A
+    // picture of it here would cost the wall nearly a tenth of its time.)
+    vec3 mossColor = mix(vec3(0.2, 0.3, 0.12), vec3(0.34, 0.34, 0.2), fract(4.3 * block));
     float mossAmount = 1.0 - smoothstep(0.16, 0.3, h + 0.2 * (mossColor.g - 0.4));
     vec3 albedo = mix(rock, mossColor * vec3(0.75, 0.95, 0.6), 0.45 * mossAmount);
-    // Each bed in its own rock's colour, parted from the next by a dark seam a pixel or more
-    // wide, and gone into their mean where the beds thin below a few pixels.
-    float bed = floor(bedding), inBed = bedding - bed;
-    float seam = min(inBed, 1.0 - inBed) / max(bedStep, 1e-3);
-    vec3 beds = mix(vec3(0.86, 0.78, 0.7), bedColor(bed), smoothstep(0.0, 1.5, seam));
-    beds *= 1.0 - 0.35 * (1.0 - smoothstep(0.5, 1.5, seam)) * (1.0 - smoothstep(0.05, 0.2, bedStep));
-    beds = mix(beds, vec3(0.86, 0.78, 0.7), smoothstep(0.3, 0.8, bedStep));
-    albedo = mix(vec3(dot(albedo, kLuma)), albedo, 0.3) * beds * mix(vec3(0.9), tint, 0.45);
+    // Each block in its own rock's colour and shade, gone into their mean where the blocks shrink
+    // to a few pixels; the picture's own layers only faintly. The joints between them are dark
+    // cracks a pixel or more wide, which every block's colour meets, so that it never steps from
+    // one pixel to the next; gone where they thin below a pixel.
+    // Two by two blocks are of the same rock, so it changes over patches rather than block by
+    // block like a quilt.
+    vec2 cluster = floor(0.5 * vec2(blockA, blockB));
+    float kind = 0.618034 * (0.5 * kTurnsB * cluster.x - 0.5 * kTurnsA * cluster.y) + 0.414214 * mod(cluster.x, 0.5 * kTurnsA);
+    vec3 blockColor = rockColor(floor(7.0 * fract(kind))) * (0.8 + 0.35 * fract(5.17 * block));
+    blockColor = mix(blockColor, vec3(0.86, 0.78, 0.7), smoothstep(0.05, 0.2, blockSize));
+    vec2 jointPixels = min(inJoint, 1.0 - inJoint) / max(jointStep, 1e-3);
+    float joint = (1.0 - smoothstep(0.3, 2.0, min(jointPixels.x, jointPixels.y))) * (1.0 - smoothstep(0.1, 0.3, blockSize));
+    blockColor = mix(blockColor, vec3(0.45, 0.41, 0.38), joint);
+    float shade = mix(0.36, dot(albedo, kLuma), 0.45);
+    albedo = mix(vec3(shade), albedo, 0.3) * blockColor * mix(vec3(0.9), tint, 0.45);
 
     // The circling lamp, warm, throwing a pool of light where it passes; a dim lamp at the
     // camera and the haze's own glow fill the rest. All of it flares a little on the beat.
@@ -275,6 +327,13 @@ void main()
     vec3 light = vec3(3.1, 2.5, 1.85) * key * (1.0 + 0.4 * hit * accent)
                + vec3(0.55, 0.64, 0.85) * head + vec3(0.1, 0.13, 0.2);
     vec3 color = albedo * light;
+    // Wet: the lamp glances off the blocks' faces, off some more than others.
+    vec3 halfway = normalize(toLamp / lampDistance + eyeDir);
+    float gloss = max(dot(n, halfway), 0.0);
+    gloss *= gloss;
+    gloss *= gloss;
+    gloss *= gloss;  // ^8
+    color += vec3(1.0, 0.85, 0.6) * (1.2 * gloss * pool * fract(2.9 * block));
 
     // Embers: the cracks (the dark lines of the rock) glow on every beat, hardest on the bar's
     // first, and a little all the time once the walls heave.

@@ -19,7 +19,7 @@ TEST(TunnelFlybyProgramsTest, TakeEveryUniformTheirScenesSet) {
          {"matrix", "lightpos", "lightradius", "falloff", "fog_color", "fog_falloff", "fog_scale",
           "distort", "screen", "tex", "moss"}},
         {a.cliffTunnelShader.get(),
-         {"matrix", "fog_color", "fog_falloff", "fog_scale", "distort", "tex", "moss"}},
+         {"matrix", "fog_color", "fog_falloff", "fog_scale", "distort", "tex"}},
         {a.displayShader.get(), {"alpha", "ipos", "screen", "tex"}},
         {a.displayGreetBgShader.get(), {"ipos", "fadeout", "tex"}},
         {a.displayAttentionShader.get(), {"ipos", "fadeout", "scroll_direction", "tex"}},
