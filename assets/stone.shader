@@ -47,6 +47,7 @@ out vec3 lampLight;  // the cave lamp's light where it reaches here, times the e
 out vec3 keyLight;   // the same for the camcorder's lamp, in its cone
 out vec4 air;        // the mist's colour, and how much of the wall it hides
 out vec4 mineral;    // the rock's tint, and its moss cover
+out vec2 around;     // the offset from the shaft's centre line, across it
 flat out vec3 eyePos;
 flat out vec3 keyPos;
 flat out vec3 ambient;
@@ -110,10 +111,18 @@ vec3 mineralTint(vec3 p)
     return mix(tint, vec3(0.5, 0.8, 0.74), 0.7 * copper);
 }
 
+// The shaft's centre line at height z, as the cave mesh was built round it.
+vec2 shaftCentre(float z)
+{
+    float x = 1.0 + 0.00045 * z * z + 4.0 * sin(0.036 * z + 0.7) + 1.5 * sin(0.087 * z + 2.1);
+    return vec2(x, 4.5 + 2.0 * sin(0.027 * z + 1.9));
+}
+
 void main()
 {
     vec3 p = position.xyz;
     worldPos = p;
+    around = p.xy - shaftCentre(p.z);
     worldNormal = normal;
     eyePos = cameraPosition();
     vec3 viewDir = cameraDirection();
@@ -186,6 +195,7 @@ in vec3 lampLight;
 in vec3 keyLight;
 in vec4 air;
 in vec4 mineral;
+in vec2 around;
 flat in vec3 eyePos;
 flat in vec3 keyPos;
 flat in vec3 ambient;
@@ -194,6 +204,12 @@ out vec4 fragColor;
 const vec2 kBlock = vec2(6.0, 3.0);  // a block's length and height, in units
 const float kJoint = 0.14;           // half a joint's width
 const float kBevel = 0.7;            // how far from the joint a block's face rounds off
+const float kRound = 28.647890;      // 30 blocks round the shaft: 30 * 6 / (2 pi)
+
+float across(vec2 a, vec2 b)
+{
+    return a.x * b.y - a.y * b.x;
+}
 
 // Integer hash of a block, 0 to 1: the same on every GPU, unlike a sine of large numbers.
 float blockHash(vec2 cell)
@@ -205,7 +221,7 @@ float blockHash(vec2 cell)
     return float(h & 0xffffu) / 65535.0;
 }
 
-// A slope in the blocks' plane, turned into the model's axes.
+// A slope in the blocks' plane, turned into the layout's axes (out, round, up).
 vec3 planeSlope(vec2 slope, vec3 a)
 {
     bool alongX = a.x >= a.y && a.x >= a.z;
@@ -215,13 +231,27 @@ vec3 planeSlope(vec2 slope, vec3 a)
 
 void main()
 {
-    // Footprints first, while every pixel of the quad is still on the same path.
-    vec3 reach3 = abs(dFdx(worldPos)) + abs(dFdy(worldPos));
+    // The blocks follow the shaft round: laid out over the distance from its centre line, the
+    // way round it and the height, on the two of these the face runs along most. The walls,
+    // which face the centre line, keep one layout however their relief turns, so courses run
+    // on unbroken over the bulges instead of switching between flat projections.
     vec3 n = worldNormal;  // near enough unit: the relief below is normalized
-    vec3 an = abs(n);
-    // Shifted so that each plane's blocks are offset against the others' where a faceted wall
-    // changes plane, rather than lining up in a grid.
-    vec2 q = brickPlane(worldPos + vec3(2.3, 1.4, 0.0), an);
+    float e = max(length(around), 1e-3);
+    vec3 radial = vec3(around / e, 0.0);
+    vec3 tangent = vec3(-radial.y, radial.x, 0.0);
+    // Facing the centre line wins unless the face plainly runs out or round instead: a slanted
+    // ridge on a wall keeps the wall's courses, slightly stretched, rather than breaking into
+    // shards of another layout wherever its slope tips past 45 degrees.
+    vec3 an = abs(vec3(dot(n, radial), dot(n, tangent), n.z)) * vec3(1.0, 0.8, 0.6);
+    // Shifted so that each layout's blocks are offset against the others' where they meet.
+    vec3 c = vec3(e + 2.3, kRound * atan(around.y, around.x), worldPos.z);
+    vec2 q = brickPlane(c, an);
+    // Footprints, worked out from the position's steps (the way round jumps where it wraps).
+    vec2 ax = dFdx(around), ay = dFdy(around);
+    vec2 stepE = vec2(dot(around, ax), dot(around, ay)) / e;
+    vec2 stepU = kRound * vec2(across(around, ax), across(around, ay)) / (e * e);
+    vec3 reach3 = vec3(abs(stepE.x) + abs(stepE.y), abs(stepU.x) + abs(stepU.y),
+                       abs(dFdx(worldPos.z)) + abs(dFdy(worldPos.z)));
     vec2 footprint = brickPlane(reach3, an);
 
     vec3 v = normalize(eyePos - worldPos);
@@ -234,6 +264,7 @@ void main()
     vec2 b = vec2(q.x / kBlock.x + 0.5 * row + 0.31 * blockHash(vec2(row, 7.0)), q.y / kBlock.y);
     vec2 cell = floor(b);
     vec2 f = b - cell;
+    cell.x = mod(cell.x, 30.0);  // the same block on both sides of where the way round wraps
     vec2 toEdge = min(f, 1.0 - f) * kBlock;
     bool acrossX = toEdge.x < toEdge.y;
     float edge = min(toEdge.x, toEdge.y);
@@ -246,7 +277,8 @@ void main()
     float rise = clamp((edge - kJoint) / kBevel, 0.0, 1.0);
     float steep = 6.0 * rise * (1.0 - rise) / kBevel;
     vec2 away = acrossX ? vec2(f.x < 0.5 ? 1.0 : -1.0, 0.0) : vec2(0.0, f.y < 0.5 ? 1.0 : -1.0);
-    vec3 grad = planeSlope(away * steep * 0.45 * detail, an);
+    vec3 grad = mat3(radial, tangent, vec3(0.0, 0.0, 1.0)) *
+                planeSlope(away * steep * 0.45 * detail, an);
     vec3 bumped = normalize(n - (grad - dot(grad, n) * n));
 
     // The rock in its patch's mineral colour, each block a little lighter or darker; dark joints
