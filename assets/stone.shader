@@ -242,7 +242,8 @@ void main()
     // Facing the centre line wins unless the face plainly runs out or round instead: a slanted
     // ridge on a wall keeps the wall's courses, slightly stretched, rather than breaking into
     // shards of another layout wherever its slope tips past 45 degrees.
-    vec3 an = abs(vec3(dot(n, radial), dot(n, tangent), n.z)) * vec3(1.0, 0.8, 0.6);
+    vec3 axes = abs(vec3(dot(n, radial), dot(n, tangent), n.z));
+    vec3 an = axes * vec3(1.0, 0.8, 0.7);
     // Shifted so that each layout's blocks are offset against the others' where they meet.
     vec3 c = vec3(e + 2.3, kRound * atan(around.y, around.x), worldPos.z);
     vec2 q = brickPlane(c, an);
@@ -271,6 +272,18 @@ void main()
     float pixel = max(acrossX ? footprint.x : footprint.y, 1e-3);
     // The joints fade into their share of the wall as they thin below a pixel.
     float detail = 1.0 - smoothstep(0.25, 0.9, max(footprint.x, footprint.y));
+    // Where two layouts nearly tie (a face turning between them, round a ledge's lip or a
+    // stalactite), or the face slants far from the one it has (stretching its blocks), the
+    // blocks melt into plain rock, so no jagged seam or streaks show.
+    float top = max(an.x, max(an.y, an.z));
+    float second = max(min(an.x, an.y), min(max(an.x, an.y), an.z));
+    // How squarely the face runs along its layout, taken from the triangle itself: where the
+    // smoothed normal and the coarse facets of a sharp fin disagree, the facets decide.
+    vec3 flat3 = normalize(cross(dFdx(worldPos), dFdy(worldPos)));
+    vec3 flatAxes = abs(vec3(dot(flat3, radial), dot(flat3, tangent), flat3.z));
+    float along = min(dot(axes, vec3(equal(an, vec3(top)))),
+                      dot(flatAxes, vec3(equal(an, vec3(top)))));
+    detail *= smoothstep(0.04, 0.2, top - second) * smoothstep(0.5, 0.75, along);
     float joint = 1.0 - smoothstep(kJoint - pixel, kJoint + pixel, edge);
     joint = mix(0.13, joint, detail);
     // Each face rounds off towards its joints: the relief, a slope away from the nearest joint.
