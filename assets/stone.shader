@@ -153,16 +153,20 @@ void main()
     vec3 v = toEye / max(eyeDistance, 1e-4);
     float cone = smoothstep(0.8, 0.97, dot(-v, viewDir));
     vec3 toKey = keyPos - p;
-    float near = 1.0 / (1.0 + dot(toKey, toKey) / 140.0);
-    float keyReach = 5.5 * near * (0.45 + 0.55 * cone) * (1.0 + 0.06 * hit);
+    float near = 1.0 / (1.0 + dot(toKey, toKey) / 220.0);
+    float keyReach = 6.5 * near * (0.45 + 0.55 * cone) * (1.0 + 0.06 * hit);
 
     // Exposure: coming out of the black the camcorder opens up wide and settles over the first
     // bar, so the shaft is seen at once; high above the lamp, where little of its light comes
     // back, it stays open a little wider. Carried by the lights, times log2(e) for exp2.
     float iris = 1.0 + 0.3 * smoothstep(50.0, 100.0, length(eyePos - lightpos));
-    float exposure = 1.4426950 * 2.7 * iris * (1.0 + 1.6 * (1.0 - smoothstep(0.3, 3.5, t_scene)));
-    lampLight = exposure * lampColor * lampReach;
-    keyLight = exposure * vec3(0.9, 0.96, 1.0) * keyReach;
+    float exposure = 1.4426950 * 2.7 * iris * (1.0 + 1.0 * (1.0 - smoothstep(0.3, 3.5, t_scene)));
+    // Far below the lamp, the shaft's floor lies in a pool of cold light (daylight come down a
+    // side passage), so looking down the shaft ends on a lit floor, not a void.
+    vec3 toFloor = p - vec3(shaftCentre(-128.0), -128.0);
+    float pool = 1.0 / (1.0 + dot(toFloor, toFloor) / 900.0);
+    lampLight = exposure * (lampColor * lampReach + vec3(0.62, 0.76, 0.95) * 1.3 * pool * pool);
+    keyLight = exposure * vec3(1.0, 0.94, 0.84) * keyReach;
     ambient = exposure * vec3(0.04, 0.05, 0.08);
 
     // The air: a cool mist thickening with distance and lit from the far end, so depth reads as
@@ -307,7 +311,9 @@ void main()
     vec3 k = normalize(keyPos - worldPos);
     float nv = dot(n, v);
     float lamp = max(dot(bumped, l), 0.0);
-    float facing = max(dot(bumped, k), 0.0);
+    // Wrapped a little round the blocks, so the lamp still models the bricks of the near walls
+    // that the lens sees at a glancing angle.
+    float facing = max(0.75 * dot(bumped, k) + 0.25, 0.0);
     // A soft sheen from the key light on bare wet rock, broad enough not to glitter.
     float glint = max(dot(bumped, normalize(k + v)), 0.0);
     glint *= glint;
@@ -322,7 +328,7 @@ void main()
     // exposure, and log2(e) for exp2).
     vec3 color = vec3(1.0) - exp2(-albedo * light);
     // Faces turning away from the eye darken a little towards their outlines.
-    color *= mix(0.3, 1.0, smoothstep(0.0, 0.5, nv));
+    color *= mix(0.45, 1.0, smoothstep(0.0, 0.5, nv));
     // An S-curve pulls the mid-tones apart.
     color = mix(color, color * color * (3.0 - 2.0 * color), 0.6);
     fragColor = vec4(mix(color, air.rgb, air.a), 1.0);
