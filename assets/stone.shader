@@ -154,7 +154,7 @@ void main()
     float cone = smoothstep(0.8, 0.97, dot(-v, viewDir));
     vec3 toKey = keyPos - p;
     float near = 1.0 / (1.0 + dot(toKey, toKey) / 220.0);
-    float keyReach = 6.5 * near * (0.45 + 0.55 * cone) * (1.0 + 0.06 * hit);
+    float keyReach = 5.5 * near * (0.45 + 0.55 * cone) * (1.0 + 0.06 * hit);
 
     // Exposure: coming out of the black the camcorder opens up wide and settles over the first
     // bar, so the shaft is seen at once; high above the lamp, where little of its light comes
@@ -287,7 +287,7 @@ void main()
     vec3 flatAxes = abs(vec3(dot(flat3, radial), dot(flat3, tangent), flat3.z));
     float along = min(dot(axes, vec3(equal(an, vec3(top)))),
                       dot(flatAxes, vec3(equal(an, vec3(top)))));
-    detail *= smoothstep(0.04, 0.2, top - second) * smoothstep(0.5, 0.75, along);
+    detail *= smoothstep(0.02, 0.12, top - second) * smoothstep(0.5, 0.75, along);
     float joint = 1.0 - smoothstep(kJoint - pixel, kJoint + pixel, edge);
     joint = mix(0.13, joint, detail);
     // Each face rounds off towards its joints: the relief, a slope away from the nearest joint.
