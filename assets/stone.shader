@@ -251,12 +251,13 @@ void main()
     // Shifted so that each layout's blocks are offset against the others' where they meet.
     vec3 c = vec3(e + 2.3, kRound * atan(around.y, around.x), worldPos.z);
     vec2 q = brickPlane(c, an);
-    // Footprints, worked out from the position's steps (the way round jumps where it wraps).
-    vec2 ax = dFdx(around), ay = dFdy(around);
-    vec2 stepE = vec2(dot(around, ax), dot(around, ay)) / e;
-    vec2 stepU = kRound * vec2(across(around, ax), across(around, ay)) / (e * e);
+    // Footprints, worked out from the position's steps (the way round jumps where it wraps);
+    // within a pixel the centre line does not move, so those steps stand for the offset's too.
+    vec3 dpx = dFdx(worldPos), dpy = dFdy(worldPos);
+    vec2 stepE = vec2(dot(around, dpx.xy), dot(around, dpy.xy)) / e;
+    vec2 stepU = kRound * vec2(across(around, dpx.xy), across(around, dpy.xy)) / (e * e);
     vec3 reach3 = vec3(abs(stepE.x) + abs(stepE.y), abs(stepU.x) + abs(stepU.y),
-                       abs(dFdx(worldPos.z)) + abs(dFdy(worldPos.z)));
+                       abs(dpx.z) + abs(dpy.z));
     vec2 footprint = brickPlane(reach3, an);
 
     vec3 v = normalize(eyePos - worldPos);
@@ -283,10 +284,10 @@ void main()
     float second = max(min(an.x, an.y), min(max(an.x, an.y), an.z));
     // How squarely the face runs along its layout, taken from the triangle itself: where the
     // smoothed normal and the coarse facets of a sharp fin disagree, the facets decide.
-    vec3 flat3 = normalize(cross(dFdx(worldPos), dFdy(worldPos)));
-    vec3 flatAxes = abs(vec3(dot(flat3, radial), dot(flat3, tangent), flat3.z));
-    float along = min(dot(axes, vec3(equal(an, vec3(top)))),
-                      dot(flatAxes, vec3(equal(an, vec3(top)))));
+    vec3 facet = cross(dpx, dpy);
+    vec3 facetAxes = abs(vec3(dot(facet, radial), dot(facet, tangent), facet.z));
+    float along = dot(facetAxes, vec3(equal(an, vec3(top)))) *
+                  inversesqrt(max(dot(facet, facet), 1e-20));
     detail *= smoothstep(0.02, 0.12, top - second) * smoothstep(0.5, 0.75, along);
     float joint = 1.0 - smoothstep(kJoint - pixel, kJoint + pixel, edge);
     joint = mix(0.13, joint, detail);
@@ -315,7 +316,7 @@ void main()
     // that the lens sees at a glancing angle.
     float facing = max(0.75 * dot(bumped, k) + 0.25, 0.0);
     // A soft sheen from the key light on bare wet rock, broad enough not to glitter.
-    float glint = max(dot(bumped, normalize(k + v)), 0.0);
+    float glint = max(dot(bumped, k), 0.0);  // the lamp sits by the lens: k stands for the half-way
     glint *= glint;
     glint *= glint;
     glint *= glint * (1.0 - cover) * (1.0 - joint);  // ^8
