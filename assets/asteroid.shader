@@ -296,7 +296,9 @@ void main()
     float scan = 0.5 + 0.5 * sin(6.2831853 * fract(gl_FragCoord.y / rows * 180.0 + 0.95493 * t_scene));
     color *= 1.0 - 0.12 * distort * scan * clamp(rows / 360.0 - 1.0, 0.0, 1.0);
 
-    color = mix(color, fog_color, clamp(fog, 0.0, 1.0));
+    // In the cave the walls' mist is thin and pale; fogged half as much, the boulder sinking away
+    // below keeps its grey instead of turning into a dark blue blot against them.
+    color = mix(color, fog_color, clamp(fog * (1.0 - 0.5 * inside), 0.0, 1.0));
 
     // The lamp seen through the haze when it hangs between the eye and the rock.
     vec3 ray = -toEye;

@@ -47,6 +47,7 @@ out vec3 lampLight;  // the cave lamp's light where it reaches here, times the e
 out vec3 keyLight;   // the same for the camcorder's lamp, in its cone
 out vec4 air;        // the mist's colour, and how much of the wall it hides
 out vec4 mineral;    // the rock's tint, and its moss cover
+out vec2 around;     // the offset from the shaft's centre line, across it
 flat out vec3 eyePos;
 flat out vec3 keyPos;
 flat out vec3 ambient;
@@ -110,10 +111,18 @@ vec3 mineralTint(vec3 p)
     return mix(tint, vec3(0.5, 0.8, 0.74), 0.7 * copper);
 }
 
+// The shaft's centre line at height z, as the cave mesh was built round it.
+vec2 shaftCentre(float z)
+{
+    float x = 1.0 + 0.00045 * z * z + 4.0 * sin(0.036 * z + 0.7) + 1.5 * sin(0.087 * z + 2.1);
+    return vec2(x, 4.5 + 2.0 * sin(0.027 * z + 1.9));
+}
+
 void main()
 {
     vec3 p = position.xyz;
     worldPos = p;
+    around = p.xy - shaftCentre(p.z);
     worldNormal = normal;
     eyePos = cameraPosition();
     vec3 viewDir = cameraDirection();
@@ -144,16 +153,20 @@ void main()
     vec3 v = toEye / max(eyeDistance, 1e-4);
     float cone = smoothstep(0.8, 0.97, dot(-v, viewDir));
     vec3 toKey = keyPos - p;
-    float near = 1.0 / (1.0 + dot(toKey, toKey) / 140.0);
+    float near = 1.0 / (1.0 + dot(toKey, toKey) / 220.0);
     float keyReach = 5.5 * near * (0.45 + 0.55 * cone) * (1.0 + 0.06 * hit);
 
     // Exposure: coming out of the black the camcorder opens up wide and settles over the first
     // bar, so the shaft is seen at once; high above the lamp, where little of its light comes
     // back, it stays open a little wider. Carried by the lights, times log2(e) for exp2.
     float iris = 1.0 + 0.3 * smoothstep(50.0, 100.0, length(eyePos - lightpos));
-    float exposure = 1.4426950 * 2.7 * iris * (1.0 + 1.6 * (1.0 - smoothstep(0.3, 3.5, t_scene)));
-    lampLight = exposure * lampColor * lampReach;
-    keyLight = exposure * vec3(0.9, 0.96, 1.0) * keyReach;
+    float exposure = 1.4426950 * 2.7 * iris * (1.0 + 1.0 * (1.0 - smoothstep(0.3, 3.5, t_scene)));
+    // Far below the lamp, the shaft's floor lies in a pool of cold light (daylight come down a
+    // side passage), so looking down the shaft ends on a lit floor, not a void.
+    vec3 toFloor = p - vec3(shaftCentre(-128.0), -128.0);
+    float pool = 1.0 / (1.0 + dot(toFloor, toFloor) / 900.0);
+    lampLight = exposure * (lampColor * lampReach + vec3(0.62, 0.76, 0.95) * 1.3 * pool * pool);
+    keyLight = exposure * vec3(1.0, 0.94, 0.84) * keyReach;
     ambient = exposure * vec3(0.04, 0.05, 0.08);
 
     // The air: a cool mist thickening with distance and lit from the far end, so depth reads as
@@ -186,6 +199,7 @@ in vec3 lampLight;
 in vec3 keyLight;
 in vec4 air;
 in vec4 mineral;
+in vec2 around;
 flat in vec3 eyePos;
 flat in vec3 keyPos;
 flat in vec3 ambient;
@@ -194,6 +208,12 @@ out vec4 fragColor;
 const vec2 kBlock = vec2(6.0, 3.0);  // a block's length and height, in units
 const float kJoint = 0.14;           // half a joint's width
 const float kBevel = 0.7;            // how far from the joint a block's face rounds off
+const float kRound = 28.647890;      // 30 blocks round the shaft: 30 * 6 / (2 pi)
+
+float across(vec2 a, vec2 b)
+{
+    return a.x * b.y - a.y * b.x;
+}
 
 // Integer hash of a block, 0 to 1: the same on every GPU, unlike a sine of large numbers.
 float blockHash(vec2 cell)
@@ -205,7 +225,7 @@ float blockHash(vec2 cell)
     return float(h & 0xffffu) / 65535.0;
 }
 
-// A slope in the blocks' plane, turned into the model's axes.
+// A slope in the blocks' plane, turned into the layout's axes (out, round, up).
 vec3 planeSlope(vec2 slope, vec3 a)
 {
     bool alongX = a.x >= a.y && a.x >= a.z;
@@ -215,13 +235,29 @@ vec3 planeSlope(vec2 slope, vec3 a)
 
 void main()
 {
-    // Footprints first, while every pixel of the quad is still on the same path.
-    vec3 reach3 = abs(dFdx(worldPos)) + abs(dFdy(worldPos));
+    // The blocks follow the shaft round: laid out over the distance from its centre line, the
+    // way round it and the height, on the two of these the face runs along most. The walls,
+    // which face the centre line, keep one layout however their relief turns, so courses run
+    // on unbroken over the bulges instead of switching between flat projections.
     vec3 n = worldNormal;  // near enough unit: the relief below is normalized
-    vec3 an = abs(n);
-    // Shifted so that each plane's blocks are offset against the others' where a faceted wall
-    // changes plane, rather than lining up in a grid.
-    vec2 q = brickPlane(worldPos + vec3(2.3, 1.4, 0.0), an);
+    float e = max(length(around), 1e-3);
+    vec3 radial = vec3(around / e, 0.0);
+    vec3 tangent = vec3(-radial.y, radial.x, 0.0);
+    // Facing the centre line wins unless the face plainly runs out or round instead: a slanted
+    // ridge on a wall keeps the wall's courses, slightly stretched, rather than breaking into
+    // shards of another layout wherever its slope tips past 45 degrees.
+    vec3 axes = abs(vec3(dot(n, radial), dot(n, tangent), n.z));
+    vec3 an = axes * vec3(1.0, 0.8, 0.7);
+    // Shifted so that each layout's blocks are offset against the others' where they meet.
+    vec3 c = vec3(e + 2.3, kRound * atan(around.y, around.x), worldPos.z);
+    vec2 q = brickPlane(c, an);
+    // Footprints, worked out from the position's steps (the way round jumps where it wraps);
+    // within a pixel the centre line does not move, so those steps stand for the offset's too.
+    vec3 dpx = dFdx(worldPos), dpy = dFdy(worldPos);
+    vec2 stepE = vec2(dot(around, dpx.xy), dot(around, dpy.xy)) / e;
+    vec2 stepU = kRound * vec2(across(around, dpx.xy), across(around, dpy.xy)) / (e * e);
+    vec3 reach3 = vec3(abs(stepE.x) + abs(stepE.y), abs(stepU.x) + abs(stepU.y),
+                       abs(dpx.z) + abs(dpy.z));
     vec2 footprint = brickPlane(reach3, an);
 
     vec3 v = normalize(eyePos - worldPos);
@@ -234,19 +270,33 @@ void main()
     vec2 b = vec2(q.x / kBlock.x + 0.5 * row + 0.31 * blockHash(vec2(row, 7.0)), q.y / kBlock.y);
     vec2 cell = floor(b);
     vec2 f = b - cell;
+    cell.x = mod(cell.x, 30.0);  // the same block on both sides of where the way round wraps
     vec2 toEdge = min(f, 1.0 - f) * kBlock;
     bool acrossX = toEdge.x < toEdge.y;
     float edge = min(toEdge.x, toEdge.y);
     float pixel = max(acrossX ? footprint.x : footprint.y, 1e-3);
     // The joints fade into their share of the wall as they thin below a pixel.
     float detail = 1.0 - smoothstep(0.25, 0.9, max(footprint.x, footprint.y));
+    // Where two layouts nearly tie (a face turning between them, round a ledge's lip or a
+    // stalactite), or the face slants far from the one it has (stretching its blocks), the
+    // blocks melt into plain rock, so no jagged seam or streaks show.
+    float top = max(an.x, max(an.y, an.z));
+    float second = max(min(an.x, an.y), min(max(an.x, an.y), an.z));
+    // How squarely the face runs along its layout, taken from the triangle itself: where the
+    // smoothed normal and the coarse facets of a sharp fin disagree, the facets decide.
+    vec3 facet = cross(dpx, dpy);
+    vec3 facetAxes = abs(vec3(dot(facet, radial), dot(facet, tangent), facet.z));
+    float along = dot(facetAxes, vec3(equal(an, vec3(top)))) *
+                  inversesqrt(max(dot(facet, facet), 1e-20));
+    detail *= smoothstep(0.02, 0.12, top - second) * smoothstep(0.5, 0.75, along);
     float joint = 1.0 - smoothstep(kJoint - pixel, kJoint + pixel, edge);
     joint = mix(0.13, joint, detail);
     // Each face rounds off towards its joints: the relief, a slope away from the nearest joint.
     float rise = clamp((edge - kJoint) / kBevel, 0.0, 1.0);
     float steep = 6.0 * rise * (1.0 - rise) / kBevel;
     vec2 away = acrossX ? vec2(f.x < 0.5 ? 1.0 : -1.0, 0.0) : vec2(0.0, f.y < 0.5 ? 1.0 : -1.0);
-    vec3 grad = planeSlope(away * steep * 0.45 * detail, an);
+    vec3 grad = mat3(radial, tangent, vec3(0.0, 0.0, 1.0)) *
+                planeSlope(away * steep * 0.45 * detail, an);
     vec3 bumped = normalize(n - (grad - dot(grad, n) * n));
 
     // The rock in its patch's mineral colour, each block a little lighter or darker; dark joints
@@ -262,9 +312,11 @@ void main()
     vec3 k = normalize(keyPos - worldPos);
     float nv = dot(n, v);
     float lamp = max(dot(bumped, l), 0.0);
-    float facing = max(dot(bumped, k), 0.0);
+    // Wrapped a little round the blocks, so the lamp still models the bricks of the near walls
+    // that the lens sees at a glancing angle.
+    float facing = max(0.75 * dot(bumped, k) + 0.25, 0.0);
     // A soft sheen from the key light on bare wet rock, broad enough not to glitter.
-    float glint = max(dot(bumped, normalize(k + v)), 0.0);
+    float glint = max(dot(bumped, k), 0.0);  // the lamp sits by the lens: k stands for the half-way
     glint *= glint;
     glint *= glint;
     glint *= glint * (1.0 - cover) * (1.0 - joint);  // ^8
@@ -277,7 +329,7 @@ void main()
     // exposure, and log2(e) for exp2).
     vec3 color = vec3(1.0) - exp2(-albedo * light);
     // Faces turning away from the eye darken a little towards their outlines.
-    color *= mix(0.3, 1.0, smoothstep(0.0, 0.5, nv));
+    color *= mix(0.45, 1.0, smoothstep(0.0, 0.5, nv));
     // An S-curve pulls the mid-tones apart.
     color = mix(color, color * color * (3.0 - 2.0 * color), 0.6);
     fragColor = vec4(mix(color, air.rgb, air.a), 1.0);

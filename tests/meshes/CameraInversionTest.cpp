@@ -81,6 +81,16 @@ TEST(EffectiveCamera, CavePathStaysInsideThePassage) {
     std::printf("lowest field value along the cave path: %.2f\n", lowest);
 }
 
+// The shaft is closed at both ends inside the generator's grid: air reaching the grid's bottom
+// or top face would leave a hole there, showing the clear colour at the end of the shaft.
+TEST(EffectiveCamera, CaveEndsAreRockAtTheGridsFaces) {
+    const float e = kCaveGridExtent;
+    for (float z : {-e, e})
+        for (float y = -e; y <= e; y += 1.0f)
+            for (float x = -e; x <= e; x += 1.0f)
+                ASSERT_LT(caveGridField(x, y, z), 0.0f) << x << ", " << y << ", " << z;
+}
+
 // The shaders' reading, checked on the GL: a marker put ahead of the effective camera lands in
 // the middle of the picture; put behind it, it is not drawn.
 class RenderedCamera : public ::testing::Test {

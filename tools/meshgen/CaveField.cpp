@@ -134,11 +134,13 @@ float caveField(float x, float y, float z) {
     air = smoothMax(air, sidePassages(x, y, z) + 2.0f * gradientNoise(0.1f * x, 0.1f * y, 0.1f * z),
                     4.0f);
 
-    // Rounded bottom and top beyond the camera's ends.
+    // Rounded bottom and top beyond the camera's ends, closed over the camera's clearance too:
+    // the clearance runs on along the path's line, and cut last it left a hole through each end
+    // out of the grid, a flat patch of the clear colour at the bottom of the shaft.
+    air = smoothMax(air, 6.0f - clearance, 3.0f);
     const float ends =
         std::min(z - kBottom, kTop - z) + 3.0f * gradientNoise(0.07f * x, 0.07f * y, 0.5f);
-    air = smoothMin(air, ends, 8.0f);
-    return smoothMax(air, 6.0f - clearance, 3.0f);
+    return smoothMin(air, ends, 8.0f);
 }
 
 float caveGridField(float x, float y, float z) {
