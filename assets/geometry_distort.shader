@@ -293,12 +293,18 @@ void main()
     // The moon, behind the camera's usual side, and the sky's blue from above; the dome's
     // inside, seen from under it, is sheltered from the moon.
     float sheltered = smoothstep(14.0, 15.5, worldPos.y) * smoothstep(0.2, 0.5, -toEye.y);
-    light += vec3(0.15, 0.17, 0.26) * max(dot(n, kMoon), 0.0) * (1.0 - sheltered);
+    // Seen from high above (the crane over the dome), the moon is the key: one flank of the dome
+    // lit, the other in shade, and neither the amber from the other side, nor the rim, nor the
+    // fog's veil, which together made it read as a flat, see-through disc.
+    float overhead = smoothstep(0.5, 0.85, toEye.y) * smoothstep(30.0, 50.0, eyePos.y);
+    float moon = max(dot(n, kMoon), 0.0) * (1.0 - sheltered);
+    light += (vec3(0.15, 0.17, 0.26) + vec3(0.95, 0.85, 0.78) * overhead) * moon;
     light += vec3(0.045, 0.045, 0.075) * (0.6 + 0.4 * n.y);
     // The afterglow of the set sun, low on the other side: an amber key that models every column,
     // cornice and step against the moon's cold side, and swells on the beat.
     float dusk = max(dot(n, kSunset) + 0.15, 0.0) / 1.15;
-    light += vec3(0.62, 0.32, 0.13) * dusk * (1.0 - sheltered) * (1.0 + 1.4 * swellOnBeat + build);
+    light += vec3(0.62, 0.32, 0.13) * dusk * (1.0 - sheltered) * (1.0 - 0.85 * overhead) *
+             (1.0 + 1.4 * swellOnBeat + build);
     light += vec3(0.9, 0.55, 0.25) * max(n.y, 0.0) * build * (1.0 + 0.6 * swellOnBeat);
     // The mist below the rock holds the afterglow, and lights what faces down in dusky rose.
     light += vec3(0.55, 0.32, 0.22) * max(dot(n, vec3(0.45, -0.85, 0.27)), 0.0);
@@ -311,8 +317,8 @@ void main()
     // seen edge-on from below across its whole width, where a rim would wash it flat.
     float rim = edge * edge * edge * (1.0 - 0.8 * smoothstep(0.3, 0.8, -n.y));
     // Nor inside the dome seen from under it: the coffers' step faces, edge-on from there, are
-    // no silhouettes and would show as cold slivers.
-    rim *= 1.0 - sheltered;
+    // no silhouettes and would show as cold slivers. Nor from high above.
+    rim *= (1.0 - sheltered) * (1.0 - overhead);
     // On the beat the rim flares and warms towards the embers.
     // Against the afterglow the rim is its amber, so the colonnade stands out warm against the
     // sky where the sun has set behind it.
@@ -336,7 +342,7 @@ void main()
     color = y2 / (1.0 + y2);
 
     // The night closes in with distance, in the colour of the sky behind.
-    color = mix(color, fogTint.rgb, fogTint.a) + glow;
+    color = mix(color, fogTint.rgb, fogTint.a * (1.0 - 0.7 * overhead)) + glow;
     fragColor = vec4(color, 1.0);
 }
 #endif
