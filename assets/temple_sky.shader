@@ -79,10 +79,14 @@ float finaleBuild()
 }
 
 // The tangent of the sun's angular radius: small while it sets behind the temple, growing
-// through the finale.
+// through the finale; on the closing rise it fills five sixths of the picture's height and no
+// more, whatever the lens: the half-height's tangent is the length of the matrix's last row
+// (the depth along the view) over that of its second (the height in the picture).
 float sunRadius(float build)
 {
-    return mix(0.06, 0.3, build);
+    float halfHeight = length(vec3(matrix[0][3], matrix[1][3], matrix[2][3])) /
+                       length(vec3(matrix[0][1], matrix[1][1], matrix[2][1]));
+    return t_scene > kRiseStart ? (5.0 / 6.0) * halfHeight : mix(0.06, 0.3, build);
 }
 
 // The beat as a hit: full on the beat, gone by the next, hardest on the first beat of the bar.
@@ -157,16 +161,22 @@ void main()
     float cover;
     vec3 d = normalize(position.xyz);
     skyTint = vec4(skyAtVertex(d, cover), cover);
-    // The sun stands low behind the temple, and over the oculus for the finale's closing rise.
+    // The sun stands low behind the temple, and over the oculus for the finale's closing rise:
+    // there it is seen from the eye, as far off as a sun (from the middle of the sphere it would
+    // swell past the picture as the eye climbs towards it), on the axis the camera looks along
+    // (the matrix's last row), so the end card is the whole sun in the middle of the picture.
     // Its stripes lie level in the picture: the plane's y is the camera's down (the matrix's
     // second row is its up).
-    vec3 sun = t_scene > kRiseStart ? vec3(0.0, 1.0, 0.0) : kSunset;
+    bool rising = t_scene > kRiseStart;
+    vec3 sun = rising ? normalize(vec3(matrix[0][3], matrix[1][3], matrix[2][3])) : kSunset;
+    vec3 seen = rising ? normalize(position.xyz - eyePos) : d;
     vec3 cameraUp = vec3(matrix[0][1], matrix[1][1], matrix[2][1]);
     vec3 down = cameraUp - sun * dot(cameraUp, sun);
     down = -down / max(length(down), 1e-6);
     vec3 across = cross(down, sun);
     // Far off the plane behind the sun, so no disc shows there.
-    sunPlane = vec2(dot(d, across), dot(d, down)) / max(dot(d, sun), 0.02) / sunRadius(finaleBuild());
+    sunPlane = vec2(dot(seen, across), dot(seen, down)) / max(dot(seen, sun), 0.02) /
+               sunRadius(finaleBuild());
     placeMeteor();
     gl_Position = matrix * position;
     clipXYW = gl_Position.xyw;
@@ -236,9 +246,14 @@ vec4 risenSun(vec2 q, float pixel, float build)
     float soft = 2.0 * pixel / sunRadius(build);  // a pixel in sun radii, near enough
     float disc = clamp((1.0 - length(q)) / soft + 0.5, 0.0, 1.0);
     float beatsIn = floor(beats) + 1.0 - (1.0 - saw) * (1.0 - saw);
-    float phase = fract(q.y * 4.5 - 0.25 * beatsIn) - 0.5;
-    float gap = 0.3 * clamp(0.9 * q.y + 0.1, 0.0, 1.0);  // none over the upper half
-    float cut = clamp((gap - abs(phase)) / (4.5 * soft), 0.0, 1.0);
+    float band = q.y * 4.5 - 0.25 * beatsIn;
+    float phase = fract(band) - 0.5;
+    // Each stripe takes its width from where its middle lies, so its edges stay level: from a
+    // fifth of a band just below the middle of the disc to three fifths at the bottom. A stripe
+    // fades in as it crawls out of the upper half rather than growing out of a hairline.
+    float middle = (floor(band) + 0.5 + 0.25 * beatsIn) / 4.5;
+    float gap = mix(0.1, 0.3, clamp(middle, 0.0, 1.0));
+    float cut = clamp((gap - abs(phase)) / (4.5 * soft), 0.0, 1.0) * clamp(5.0 * middle, 0.0, 1.0);
     vec3 face = mix(vec3(1.0, 0.88, 0.45), vec3(1.0, 0.32, 0.12), clamp(0.5 + 0.5 * q.y, 0.0, 1.0));
     return vec4(face * (1.0 + 0.3 * beatHit()), disc * (1.0 - cut));
 }
