@@ -323,15 +323,21 @@ void main()
     // Against the afterglow the rim is its amber, so the colonnade stands out warm against the
     // sky where the sun has set behind it.
     float flare = beatHit();
-    float backlit = max(smoothstep(-0.2, 0.7, dot(ray, kSunset)), build);
+    float backlit = max(smoothstep(-0.2, 0.7, dot(ray, kSunset)), syncdistort);
     vec3 rimColor = mix(mix(vec3(0.09, 0.13, 0.27), vec3(0.5, 0.25, 0.1), backlit),
                         vec3(0.42, 0.22, 0.1), 0.7 * flare);
-    vec3 color = albedo * light + rimColor * rim * (rock ? 0.5 : 1.0) * (1.0 + 1.5 * flare);
+    // The finale opens on darker stone than the temple, its rims all amber and its joints
+    // already glowing, and the stone comes up into the light as the dawn builds.
+    float veil = syncdistort * (1.0 - build);
+    vec3 color = albedo * light * (1.0 - 0.7 * veil) +
+                 rimColor * rim * (rock ? 0.5 : 1.0) * (1.0 + 1.5 * flare);
 
     // The joints of the masonry carry the beat: in ember colour, as the rock wall of the opening
-    // did; softly while the temple stands still, fully once the distortion is on.
+    // did; softly while the temple stands still, fully once the distortion is on, and in the
+    // finale they glow between the beats too.
     float hit = beatHit() * mix(0.45, 1.0, syncdistort);
-    color += vec3(1.0, 0.5, 0.16) * joints * hit * (0.35 + 0.15 * bounce) * (1.0 + 2.0 * build);
+    color += vec3(1.0, 0.5, 0.16) * joints *
+             (hit * (0.35 + 0.15 * bounce) * (1.0 + 2.0 * build) + 0.45 * syncdistort);
 
     color += brazierFire(worldPos, n);
 

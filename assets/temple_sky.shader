@@ -110,12 +110,15 @@ vec3 skyAtVertex(vec3 d, out float cover)
         c = mix(c, vec3(0.09, 0.105, 0.17) * lit, cover * 0.85);
     }
     c += vec3(0.03, 0.035, 0.06) * milkyBand(d) * (1.0 - cover);
-    // The finale builds to a dawn: the horizon and the sky round the risen sun warm, swelling on
-    // the beat.
+    // The finale's night is its own from the cut: indigo rather than the temple's blue, with a
+    // first glow of the dawn on the horizon. It builds to that dawn: the horizon and the sky round
+    // the risen sun warm, swelling on the beat.
     float build = finaleBuild();
     float up = max(d.y, 0.0);
+    float dawn = build > 0.0 ? 0.12 + 0.88 * build * build : 0.0;
+    if (build > 0.0) c *= vec3(1.4, 0.8, 1.4);
     return c + (vec3(0.75, 0.3, 0.1) * exp(-abs(d.y) * 5.0) + vec3(0.9, 0.42, 0.14) * pow(up, 12.0)) *
-                   0.6 * build * build * (1.0 + 0.5 * beatHit());
+                   0.6 * dawn * (1.0 + 0.5 * beatHit());
 }
 
 layout(location = 0) in vec4 position;
