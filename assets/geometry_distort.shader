@@ -86,9 +86,11 @@ in vec4 fogTint;
 out vec4 fragColor;
 
 const float kPlatformBottom = -26.05;  // below it is the rock the temple stands on
+const float kTempleFloor = -17.9;      // the floor's top, just under the columns' plinths
 // The images' mean colours, what a lookup settles to where its texels are smaller than a pixel.
 const vec3 kMasonryMean = vec3(0.447, 0.400, 0.333);
 const vec3 kSandMean = vec3(0.843, 0.678, 0.467);
+const vec3 kMortar = vec3(0.18, 0.16, 0.13);
 
 // Bilinear lookup by hand at a texel position, wrapping like GL_REPEAT. The driver's own
 // filtered lookups crawl where a surface is seen edge-on (the images carry the maximum
@@ -163,7 +165,7 @@ float grainNoise(vec2 q)
 // Masonry laid along the face: the projection along the axis the surface faces most. On the
 // dome it is laid in rings round the oculus instead, so the view from above reads as a dome, not
 // a flat disc: a whole number of repeats round each ring, so no seam where the angle wraps.
-vec3 masonry(vec3 p, vec3 n, vec3 dx, vec3 dy, bool dome)
+vec3 masonry(vec3 p, vec3 n, vec3 dx, vec3 dy, bool dome, bool platform)
 {
     vec3 a = abs(n);
     bvec2 side = bvec2(a.x >= a.y && a.x >= a.z, a.y >= a.z);
@@ -181,12 +183,23 @@ vec3 masonry(vec3 p, vec3 n, vec3 dx, vec3 dy, bool dome)
         du = vec2((p.x * dx.z - p.z * dx.x) / r2 * k, dot(p.xz, dx.xz) / r * kCourse);
         dv = vec2((p.x * dy.z - p.z * dy.x) / r2 * k, dot(p.xz, dy.xz) / r * kCourse);
     }
-    vec3 stone = fetchFiltered(tex, uv, du, dv, kMasonryMean);
+    float texel = 1024.0 * max(length(du), length(dv));  // the pixel's size in texels
+    // Along the steps the image's repeat every fourteen units shows: on the platform each repeat
+    // slides along its courses by an amount of its own (the courses stay in line, and the image's
+    // top and bottom edges fall on joints), and a joint of mortar ten texels wide hides the seam
+    // at its sides, fading out before it would be thinner than a pixel.
+    float seam = 0.0;
+    if (platform) {
+        float fromSide = abs(uv.x - floor(uv.x + 0.5)) * 1024.0;
+        seam = clamp((5.0 - fromSide) / max(texel, 1.0) + 0.5, 0.0, 1.0) *
+               (1.0 - smoothstep(2.0, 4.0, texel));
+        uv.x += latticeHash(ivec2(floor(uv)) + ivec2(311, 17));
+    }
+    vec3 stone = mix(fetchFiltered(tex, uv, du, dv, kMasonryMean), kMortar, seam);
     // Close up, where a texel covers several pixels, the image alone would be a smear: the stone
     // takes a grain of its own, two octaves of noise at one cell in two texels and two cells a
     // texel, each fading in only where its cells cover three pixels or more, so it never
     // sparkles. It roughens the edges of the joints too, which are read from this colour.
-    float texel = 1024.0 * max(length(du), length(dv));  // the pixel's size in texels
     vec2 q = 0.5 * 1024.0 * uv;
     float coarse = grainNoise(q) - 0.5, fine = grainNoise(4.0 * q + 17.0) - 0.5;
     float grain = coarse * (1.0 - smoothstep(0.4, 0.7, texel)) +
@@ -238,23 +251,30 @@ void main()
     // strongly, then one lookup for either, so the shader holds a single copy of it.
     vec2 sandUv, sandDu, sandDv;
     float drift;
+    // Round the axis, the angle's change across the pixel taken without derivatives in a branch.
+    vec2 q = worldPos.xz;
+    float r2 = max(dot(q, q), 1e-4);
+    float angle = atan(q.y, q.x);
+    vec2 turn = vec2(q.x * dx.z - q.y * dx.x, q.x * dy.z - q.y * dy.x) / r2;
     if (rock) {
-        // Round the axis on the flanks, the angle's change across the pixel taken without
-        // derivatives in a branch; laid flat on the underside seen from below.
-        vec2 q = worldPos.xz;
-        float turnX = (q.x * dx.z - q.y * dx.x) / max(dot(q, q), 1e-4);
-        float turnY = (q.x * dy.z - q.y * dy.x) / max(dot(q, q), 1e-4);
+        // On the flanks laid round the axis; flat on the underside seen from below.
         const float kAround = 4.2, kDown = 0.09, kFlat = 0.035;  // strata 11 units deep
         bool under = n.y < -0.7;
-        sandUv = under ? q * kFlat : vec2(atan(q.y, q.x) * kAround, worldPos.y * kDown);
-        sandDu = under ? dx.xz * kFlat : vec2(turnX * kAround, dx.y * kDown);
-        sandDv = under ? dy.xz * kFlat : vec2(turnY * kAround, dy.y * kDown);
+        sandUv = under ? q * kFlat : vec2(angle * kAround, worldPos.y * kDown);
+        sandDu = under ? dx.xz * kFlat : vec2(turn.x * kAround, dx.y * kDown);
+        sandDv = under ? dy.xz * kFlat : vec2(turn.y * kAround, dy.y * kDown);
         drift = 1.0;
     } else {
         const float kSand = 0.03;
-        sandUv = worldPos.xz * kSand;
-        sandDu = dx.xz * kSand;
-        sandDv = dy.xz * kSand;
+        // On the steps the ripples run along each tread, seven repeats round it (a whole number,
+        // so no seam where the angle wraps): laid straight, they crossed the narrow rings as a
+        // regular hatching.
+        const float kRound = 7.0 / 6.2831853;
+        bool steps = worldPos.y < kTempleFloor - 0.15;
+        float r = sqrt(r2);
+        sandUv = steps ? vec2(angle * kRound, r * kSand) : q * kSand;
+        sandDu = steps ? vec2(turn.x * kRound, dot(q, dx.xz) / r * kSand) : dx.xz * kSand;
+        sandDv = steps ? vec2(turn.y * kRound, dot(q, dy.xz) / r * kSand) : dy.xz * kSand;
         // Sand lies on the floor and the steps, not on the cornices and the dome.
         drift = smoothstep(0.55, 0.95, n.y) * (1.0 - smoothstep(-14.0, -11.0, worldPos.y));
     }
@@ -266,7 +286,8 @@ void main()
         const float kStone = 0.07;
         // The dome's outer shell and its coffered inside (seen from below, facing down) alike.
         bool dome = worldPos.y > 17.3 ? abs(n.y) > 0.3 : (worldPos.y > 14.7 && n.y < -0.3);
-        vec3 stone = masonry(worldPos * kStone, n, dx * kStone, dy * kStone, dome);
+        vec3 stone = masonry(worldPos * kStone, n, dx * kStone, dy * kStone, dome,
+                             worldPos.y < kTempleFloor);
         joints = 1.0 - smoothstep(0.14, 0.24, dot(stone, vec3(0.3, 0.5, 0.2)));
         albedo = mix(stone, sand * 0.8, drift * (0.45 + 0.4 * sand.r));
     }
@@ -275,7 +296,9 @@ void main()
     // and to its last frame the sun lights what faces up in amber, the afterglow's key, the rims
     // and the beat's swell grow warmer and stronger, and the joints burn brighter.
     float build = syncdistort * (0.15 + 0.85 * smoothstep(21.573034, 43.146067, t_scene));
-    float swellOnBeat = (1.0 + 1.5 * build) * beatHit();
+    // While the temple stands still, the downbeat swells half as hard again as the other beats.
+    float downbeat = kick == 0.0 ? 0.5 * (1.0 - syncdistort) : 0.0;
+    float swellOnBeat = (1.0 + 1.5 * build + downbeat) * beatHit();
 
     // The sinking light: warm, reaching 2.5 radii, with a hot pool where it passes close by.
     vec3 toLight = lightpos - worldPos;
