@@ -251,30 +251,29 @@ void main()
     // strongly, then one lookup for either, so the shader holds a single copy of it.
     vec2 sandUv, sandDu, sandDv;
     float drift;
-    // Round the axis, the angle's change across the pixel taken without derivatives in a branch.
     vec2 q = worldPos.xz;
-    float r2 = max(dot(q, q), 1e-4);
-    float angle = atan(q.y, q.x);
-    vec2 turn = vec2(q.x * dx.z - q.y * dx.x, q.x * dy.z - q.y * dy.x) / r2;
     if (rock) {
-        // On the flanks laid round the axis; flat on the underside seen from below.
+        // Round the axis on the flanks, the angle's change across the pixel taken without
+        // derivatives in a branch; laid flat on the underside seen from below.
+        float turnX = (q.x * dx.z - q.y * dx.x) / max(dot(q, q), 1e-4);
+        float turnY = (q.x * dy.z - q.y * dy.x) / max(dot(q, q), 1e-4);
         const float kAround = 4.2, kDown = 0.09, kFlat = 0.035;  // strata 11 units deep
         bool under = n.y < -0.7;
-        sandUv = under ? q * kFlat : vec2(angle * kAround, worldPos.y * kDown);
-        sandDu = under ? dx.xz * kFlat : vec2(turn.x * kAround, dx.y * kDown);
-        sandDv = under ? dy.xz * kFlat : vec2(turn.y * kAround, dy.y * kDown);
+        sandUv = under ? q * kFlat : vec2(atan(q.y, q.x) * kAround, worldPos.y * kDown);
+        sandDu = under ? dx.xz * kFlat : vec2(turnX * kAround, dx.y * kDown);
+        sandDv = under ? dy.xz * kFlat : vec2(turnY * kAround, dy.y * kDown);
         drift = 1.0;
     } else {
         const float kSand = 0.03;
-        // On the steps the ripples run along each tread, seven repeats round it (a whole number,
-        // so no seam where the angle wraps): laid straight, they crossed the narrow rings as a
-        // regular hatching.
-        const float kRound = 7.0 / 6.2831853;
+        // On the steps the ripples (across the image's height) run along each tread, the image's
+        // height laid along the radius: laid straight, they crossed the narrow rings as a regular
+        // hatching. Along the tread it takes a straight projection, which needs no angle.
         bool steps = worldPos.y < kTempleFloor - 0.15;
-        float r = sqrt(r2);
-        sandUv = steps ? vec2(angle * kRound, r * kSand) : q * kSand;
-        sandDu = steps ? vec2(turn.x * kRound, dot(q, dx.xz) / r * kSand) : dx.xz * kSand;
-        sandDv = steps ? vec2(turn.y * kRound, dot(q, dy.xz) / r * kSand) : dy.xz * kSand;
+        float r = max(length(q), 1e-2);
+        const vec2 kAlong = vec2(0.7071068, 0.7071068);
+        sandUv = (steps ? vec2(dot(q, kAlong), r) : q) * kSand;
+        sandDu = (steps ? vec2(dot(dx.xz, kAlong), dot(q, dx.xz) / r) : dx.xz) * kSand;
+        sandDv = (steps ? vec2(dot(dy.xz, kAlong), dot(q, dy.xz) / r) : dy.xz) * kSand;
         // Sand lies on the floor and the steps, not on the cornices and the dome.
         drift = smoothstep(0.55, 0.95, n.y) * (1.0 - smoothstep(-14.0, -11.0, worldPos.y));
     }

@@ -78,17 +78,6 @@ float finaleBuild()
     return step(kFinaleStart, t_scene) * (0.15 + 0.85 * smoothstep(kFinaleStart, kFinaleEnd, t_scene));
 }
 
-// The tangent of the sun's angular radius: small while it sets behind the temple, growing
-// through the finale; on the closing rise it fills five sixths of the picture's height and no
-// more, whatever the lens: the half-height's tangent is the length of the matrix's last row
-// (the depth along the view) over that of its second (the height in the picture).
-float sunRadius(float build)
-{
-    float halfHeight = length(vec3(matrix[0][3], matrix[1][3], matrix[2][3])) /
-                       length(vec3(matrix[0][1], matrix[1][1], matrix[2][1]));
-    return t_scene > kRiseStart ? (5.0 / 6.0) * halfHeight : mix(0.06, 0.3, build);
-}
-
 // The beat as a hit: full on the beat, gone by the next, hardest on the first beat of the bar.
 float beatHit()
 {
@@ -130,6 +119,18 @@ out vec2 sunPlane;  // where the point lies on the plane over the finale's sun, 
 flat out vec4 meteorPath;  // the shooting star's head and tail in the picture (-1 to 1)
 flat out float meteorGlow;
 out vec3 clipXYW;  // the position in the picture, divided out per pixel
+flat out float sunSize;  // the tangent of the sun's angular radius
+
+// The tangent of the sun's angular radius: small while it sets behind the temple, growing
+// through the finale; on the closing rise it fills five sixths of the picture's height and no
+// more, whatever the lens: the half-height's tangent is the length of the matrix's last row
+// (the depth along the view) over that of its second (the height in the picture).
+float sunRadius(float build)
+{
+    float halfHeight = length(vec3(matrix[0][3], matrix[1][3], matrix[2][3])) /
+                       length(vec3(matrix[0][1], matrix[1][1], matrix[2][1]));
+    return t_scene > kRiseStart ? (5.0 / 6.0) * halfHeight : mix(0.06, 0.3, build);
+}
 
 // While the temple stands still (before the finale), a shooting star falls across the upper part
 // of the picture on the first beat of three bars in four and burns out within that beat. It is
@@ -178,8 +179,8 @@ void main()
     down = -down / max(length(down), 1e-6);
     vec3 across = cross(down, sun);
     // Far off the plane behind the sun, so no disc shows there.
-    sunPlane = vec2(dot(seen, across), dot(seen, down)) / max(dot(seen, sun), 0.02) /
-               sunRadius(finaleBuild());
+    sunSize = sunRadius(finaleBuild());
+    sunPlane = vec2(dot(seen, across), dot(seen, down)) / max(dot(seen, sun), 0.02) / sunSize;
     placeMeteor();
     gl_Position = matrix * position;
     clipXYW = gl_Position.xyw;
@@ -194,6 +195,7 @@ in vec3 worldPos;
 flat in vec3 eyePos;
 in vec4 skyTint;
 in vec2 sunPlane;
+flat in float sunSize;
 flat in vec4 meteorPath;
 flat in float meteorGlow;
 in vec3 clipXYW;
@@ -244,9 +246,9 @@ vec3 stars(vec3 d, float pixel, float cover, float build)
 // is the point on the plane over the sun in sun radii (from the vertices), its y growing
 // downwards in the picture. Returns the colour and, in alpha, how much of the disc covers the
 // pixel. Linear ramps rather than smoothsteps: this runs on every pixel of the sky.
-vec4 risenSun(vec2 q, float pixel, float build)
+vec4 risenSun(vec2 q, float pixel)
 {
-    float soft = 2.0 * pixel / sunRadius(build);  // a pixel in sun radii, near enough
+    float soft = 2.0 * pixel / sunSize;  // a pixel in sun radii, near enough
     float disc = clamp((1.0 - length(q)) / soft + 0.5, 0.0, 1.0);
     float beatsIn = floor(beats) + 1.0 - (1.0 - saw) * (1.0 - saw);
     float band = q.y * 4.5 - 0.25 * beatsIn;
@@ -283,7 +285,7 @@ void main()
     float build = finaleBuild();
     vec3 sky = skyTint.rgb + stars(d, pixel, skyTint.a, build) + afterglow +
                meteor(inPicture, perPixel);
-    vec4 sun = risenSun(sunPlane, pixel, build);
+    vec4 sun = risenSun(sunPlane, pixel);
     // Sunk in the mist below the horizon, veiled by cloud until the finale burns it through.
     sun.a *= clamp(d.y * 40.0 + 1.0, 0.0, 1.0) * (1.0 - 0.6 * skyTint.a * (1.0 - build));
     fragColor = vec4(mix(sky, sun.rgb, sun.a) + glow, 1.0);
