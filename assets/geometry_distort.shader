@@ -86,9 +86,11 @@ in vec4 fogTint;
 out vec4 fragColor;
 
 const float kPlatformBottom = -26.05;  // below it is the rock the temple stands on
+const float kTempleFloor = -17.9;      // the floor's top, just under the columns' plinths
 // The images' mean colours, what a lookup settles to where its texels are smaller than a pixel.
 const vec3 kMasonryMean = vec3(0.447, 0.400, 0.333);
 const vec3 kSandMean = vec3(0.843, 0.678, 0.467);
+const vec3 kMortar = vec3(0.18, 0.16, 0.13);
 
 // Bilinear lookup by hand at a texel position, wrapping like GL_REPEAT. The driver's own
 // filtered lookups crawl where a surface is seen edge-on (the images carry the maximum
@@ -163,7 +165,7 @@ float grainNoise(vec2 q)
 // Masonry laid along the face: the projection along the axis the surface faces most. On the
 // dome it is laid in rings round the oculus instead, so the view from above reads as a dome, not
 // a flat disc: a whole number of repeats round each ring, so no seam where the angle wraps.
-vec3 masonry(vec3 p, vec3 n, vec3 dx, vec3 dy, bool dome)
+vec3 masonry(vec3 p, vec3 n, vec3 dx, vec3 dy, bool dome, bool platform)
 {
     vec3 a = abs(n);
     bvec2 side = bvec2(a.x >= a.y && a.x >= a.z, a.y >= a.z);
@@ -181,12 +183,23 @@ vec3 masonry(vec3 p, vec3 n, vec3 dx, vec3 dy, bool dome)
         du = vec2((p.x * dx.z - p.z * dx.x) / r2 * k, dot(p.xz, dx.xz) / r * kCourse);
         dv = vec2((p.x * dy.z - p.z * dy.x) / r2 * k, dot(p.xz, dy.xz) / r * kCourse);
     }
-    vec3 stone = fetchFiltered(tex, uv, du, dv, kMasonryMean);
+    float texel = 1024.0 * max(length(du), length(dv));  // the pixel's size in texels
+    // Along the steps the image's repeat every fourteen units shows: on the platform each repeat
+    // slides along its courses by an amount of its own (the courses stay in line, and the image's
+    // top and bottom edges fall on joints), and a joint of mortar ten texels wide hides the seam
+    // at its sides, fading out before it would be thinner than a pixel.
+    float seam = 0.0;
+    if (platform) {
+        float fromSide = abs(uv.x - floor(uv.x + 0.5)) * 1024.0;
+        seam = clamp((5.0 - fromSide) / max(texel, 1.0) + 0.5, 0.0, 1.0) *
+               (1.0 - smoothstep(2.0, 4.0, texel));
+        uv.x += latticeHash(ivec2(floor(uv)) + ivec2(311, 17));
+    }
+    vec3 stone = mix(fetchFiltered(tex, uv, du, dv, kMasonryMean), kMortar, seam);
     // Close up, where a texel covers several pixels, the image alone would be a smear: the stone
     // takes a grain of its own, two octaves of noise at one cell in two texels and two cells a
     // texel, each fading in only where its cells cover three pixels or more, so it never
     // sparkles. It roughens the edges of the joints too, which are read from this colour.
-    float texel = 1024.0 * max(length(du), length(dv));  // the pixel's size in texels
     vec2 q = 0.5 * 1024.0 * uv;
     float coarse = grainNoise(q) - 0.5, fine = grainNoise(4.0 * q + 17.0) - 0.5;
     float grain = coarse * (1.0 - smoothstep(0.4, 0.7, texel)) +
@@ -238,10 +251,10 @@ void main()
     // strongly, then one lookup for either, so the shader holds a single copy of it.
     vec2 sandUv, sandDu, sandDv;
     float drift;
+    vec2 q = worldPos.xz;
     if (rock) {
         // Round the axis on the flanks, the angle's change across the pixel taken without
         // derivatives in a branch; laid flat on the underside seen from below.
-        vec2 q = worldPos.xz;
         float turnX = (q.x * dx.z - q.y * dx.x) / max(dot(q, q), 1e-4);
         float turnY = (q.x * dy.z - q.y * dy.x) / max(dot(q, q), 1e-4);
         const float kAround = 4.2, kDown = 0.09, kFlat = 0.035;  // strata 11 units deep
@@ -252,9 +265,15 @@ void main()
         drift = 1.0;
     } else {
         const float kSand = 0.03;
-        sandUv = worldPos.xz * kSand;
-        sandDu = dx.xz * kSand;
-        sandDv = dy.xz * kSand;
+        // On the steps the ripples (across the image's height) run along each tread, the image's
+        // height laid along the radius: laid straight, they crossed the narrow rings as a regular
+        // hatching. Along the tread it takes a straight projection, which needs no angle.
+        bool steps = worldPos.y < kTempleFloor - 0.15;
+        float r = max(length(q), 1e-2);
+        const vec2 kAlong = vec2(0.7071068, 0.7071068);
+        sandUv = (steps ? vec2(dot(q, kAlong), r) : q) * kSand;
+        sandDu = (steps ? vec2(dot(dx.xz, kAlong), dot(q, dx.xz) / r) : dx.xz) * kSand;
+        sandDv = (steps ? vec2(dot(dy.xz, kAlong), dot(q, dy.xz) / r) : dy.xz) * kSand;
         // Sand lies on the floor and the steps, not on the cornices and the dome.
         drift = smoothstep(0.55, 0.95, n.y) * (1.0 - smoothstep(-14.0, -11.0, worldPos.y));
     }
@@ -266,7 +285,8 @@ void main()
         const float kStone = 0.07;
         // The dome's outer shell and its coffered inside (seen from below, facing down) alike.
         bool dome = worldPos.y > 17.3 ? abs(n.y) > 0.3 : (worldPos.y > 14.7 && n.y < -0.3);
-        vec3 stone = masonry(worldPos * kStone, n, dx * kStone, dy * kStone, dome);
+        vec3 stone = masonry(worldPos * kStone, n, dx * kStone, dy * kStone, dome,
+                             worldPos.y < kTempleFloor);
         joints = 1.0 - smoothstep(0.14, 0.24, dot(stone, vec3(0.3, 0.5, 0.2)));
         albedo = mix(stone, sand * 0.8, drift * (0.45 + 0.4 * sand.r));
     }
@@ -275,7 +295,9 @@ void main()
     // and to its last frame the sun lights what faces up in amber, the afterglow's key, the rims
     // and the beat's swell grow warmer and stronger, and the joints burn brighter.
     float build = syncdistort * (0.15 + 0.85 * smoothstep(21.573034, 43.146067, t_scene));
-    float swellOnBeat = (1.0 + 1.5 * build) * beatHit();
+    // While the temple stands still, the downbeat swells half as hard again as the other beats.
+    float downbeat = kick == 0.0 ? 0.5 * (1.0 - syncdistort) : 0.0;
+    float swellOnBeat = (1.0 + 1.5 * build + downbeat) * beatHit();
 
     // The sinking light: warm, reaching 2.5 radii, with a hot pool where it passes close by.
     vec3 toLight = lightpos - worldPos;
@@ -293,12 +315,18 @@ void main()
     // The moon, behind the camera's usual side, and the sky's blue from above; the dome's
     // inside, seen from under it, is sheltered from the moon.
     float sheltered = smoothstep(14.0, 15.5, worldPos.y) * smoothstep(0.2, 0.5, -toEye.y);
-    light += vec3(0.15, 0.17, 0.26) * max(dot(n, kMoon), 0.0) * (1.0 - sheltered);
+    // Seen from high above (the crane over the dome), the moon is the key: one flank of the dome
+    // lit, the other in shade, and neither the amber from the other side, nor the rim, nor the
+    // fog's veil, which together made it read as a flat, see-through disc.
+    float overhead = smoothstep(0.5, 0.85, toEye.y) * smoothstep(30.0, 50.0, eyePos.y);
+    float moon = max(dot(n, kMoon), 0.0) * (1.0 - sheltered);
+    light += (vec3(0.15, 0.17, 0.26) + vec3(0.95, 0.85, 0.78) * overhead) * moon;
     light += vec3(0.045, 0.045, 0.075) * (0.6 + 0.4 * n.y);
     // The afterglow of the set sun, low on the other side: an amber key that models every column,
     // cornice and step against the moon's cold side, and swells on the beat.
     float dusk = max(dot(n, kSunset) + 0.15, 0.0) / 1.15;
-    light += vec3(0.62, 0.32, 0.13) * dusk * (1.0 - sheltered) * (1.0 + 1.4 * swellOnBeat + build);
+    light += vec3(0.62, 0.32, 0.13) * dusk * (1.0 - sheltered) * (1.0 - 0.85 * overhead) *
+             (1.0 + 1.4 * swellOnBeat + build);
     light += vec3(0.9, 0.55, 0.25) * max(n.y, 0.0) * build * (1.0 + 0.6 * swellOnBeat);
     // The mist below the rock holds the afterglow, and lights what faces down in dusky rose.
     light += vec3(0.55, 0.32, 0.22) * max(dot(n, vec3(0.45, -0.85, 0.27)), 0.0);
@@ -311,21 +339,27 @@ void main()
     // seen edge-on from below across its whole width, where a rim would wash it flat.
     float rim = edge * edge * edge * (1.0 - 0.8 * smoothstep(0.3, 0.8, -n.y));
     // Nor inside the dome seen from under it: the coffers' step faces, edge-on from there, are
-    // no silhouettes and would show as cold slivers.
-    rim *= 1.0 - sheltered;
+    // no silhouettes and would show as cold slivers. Nor from high above.
+    rim *= (1.0 - sheltered) * (1.0 - overhead);
     // On the beat the rim flares and warms towards the embers.
     // Against the afterglow the rim is its amber, so the colonnade stands out warm against the
     // sky where the sun has set behind it.
     float flare = beatHit();
-    float backlit = max(smoothstep(-0.2, 0.7, dot(ray, kSunset)), build);
+    float backlit = max(smoothstep(-0.2, 0.7, dot(ray, kSunset)), syncdistort);
     vec3 rimColor = mix(mix(vec3(0.09, 0.13, 0.27), vec3(0.5, 0.25, 0.1), backlit),
                         vec3(0.42, 0.22, 0.1), 0.7 * flare);
-    vec3 color = albedo * light + rimColor * rim * (rock ? 0.5 : 1.0) * (1.0 + 1.5 * flare);
+    // The finale opens on darker stone than the temple, its rims all amber and its joints
+    // already glowing, and the stone comes up into the light as the dawn builds.
+    float veil = syncdistort * (1.0 - build);
+    vec3 color = albedo * light * (1.0 - 0.7 * veil) +
+                 rimColor * rim * (rock ? 0.5 : 1.0) * (1.0 + 1.5 * flare);
 
     // The joints of the masonry carry the beat: in ember colour, as the rock wall of the opening
-    // did; softly while the temple stands still, fully once the distortion is on.
+    // did; softly while the temple stands still, fully once the distortion is on, and in the
+    // finale they glow between the beats too.
     float hit = beatHit() * mix(0.45, 1.0, syncdistort);
-    color += vec3(1.0, 0.5, 0.16) * joints * hit * (0.35 + 0.15 * bounce) * (1.0 + 2.0 * build);
+    color += vec3(1.0, 0.5, 0.16) * joints *
+             (hit * (0.35 + 0.15 * bounce) * (1.0 + 2.0 * build) + 0.45 * syncdistort);
 
     color += brazierFire(worldPos, n);
 
@@ -336,7 +370,7 @@ void main()
     color = y2 / (1.0 + y2);
 
     // The night closes in with distance, in the colour of the sky behind.
-    color = mix(color, fogTint.rgb, fogTint.a) + glow;
+    color = mix(color, fogTint.rgb, fogTint.a * (1.0 - 0.7 * overhead)) + glow;
     fragColor = vec4(color, 1.0);
 }
 #endif

@@ -78,13 +78,6 @@ float finaleBuild()
     return step(kFinaleStart, t_scene) * (0.15 + 0.85 * smoothstep(kFinaleStart, kFinaleEnd, t_scene));
 }
 
-// The tangent of the sun's angular radius: small while it sets behind the temple, growing
-// through the finale.
-float sunRadius(float build)
-{
-    return mix(0.06, 0.3, build);
-}
-
 // The beat as a hit: full on the beat, gone by the next, hardest on the first beat of the bar.
 float beatHit()
 {
@@ -106,12 +99,15 @@ vec3 skyAtVertex(vec3 d, out float cover)
         c = mix(c, vec3(0.09, 0.105, 0.17) * lit, cover * 0.85);
     }
     c += vec3(0.03, 0.035, 0.06) * milkyBand(d) * (1.0 - cover);
-    // The finale builds to a dawn: the horizon and the sky round the risen sun warm, swelling on
-    // the beat.
+    // The finale's night is its own from the cut: indigo rather than the temple's blue, with a
+    // first glow of the dawn on the horizon. It builds to that dawn: the horizon and the sky round
+    // the risen sun warm, swelling on the beat.
     float build = finaleBuild();
     float up = max(d.y, 0.0);
+    float dawn = build > 0.0 ? 0.12 + 0.88 * build * build : 0.0;
+    if (build > 0.0) c *= vec3(1.4, 0.8, 1.4);
     return c + (vec3(0.75, 0.3, 0.1) * exp(-abs(d.y) * 5.0) + vec3(0.9, 0.42, 0.14) * pow(up, 12.0)) *
-                   0.6 * build * build * (1.0 + 0.5 * beatHit());
+                   0.6 * dawn * (1.0 + 0.5 * beatHit());
 }
 
 layout(location = 0) in vec4 position;
@@ -123,6 +119,18 @@ out vec2 sunPlane;  // where the point lies on the plane over the finale's sun, 
 flat out vec4 meteorPath;  // the shooting star's head and tail in the picture (-1 to 1)
 flat out float meteorGlow;
 out vec3 clipXYW;  // the position in the picture, divided out per pixel
+flat out float sunSize;  // the tangent of the sun's angular radius
+
+// The tangent of the sun's angular radius: small while it sets behind the temple, growing
+// through the finale; on the closing rise it fills five sixths of the picture's height and no
+// more, whatever the lens: the half-height's tangent is the length of the matrix's last row
+// (the depth along the view) over that of its second (the height in the picture).
+float sunRadius(float build)
+{
+    float halfHeight = length(vec3(matrix[0][3], matrix[1][3], matrix[2][3])) /
+                       length(vec3(matrix[0][1], matrix[1][1], matrix[2][1]));
+    return t_scene > kRiseStart ? (5.0 / 6.0) * halfHeight : mix(0.06, 0.3, build);
+}
 
 // While the temple stands still (before the finale), a shooting star falls across the upper part
 // of the picture on the first beat of three bars in four and burns out within that beat. It is
@@ -157,16 +165,22 @@ void main()
     float cover;
     vec3 d = normalize(position.xyz);
     skyTint = vec4(skyAtVertex(d, cover), cover);
-    // The sun stands low behind the temple, and over the oculus for the finale's closing rise.
+    // The sun stands low behind the temple, and over the oculus for the finale's closing rise:
+    // there it is seen from the eye, as far off as a sun (from the middle of the sphere it would
+    // swell past the picture as the eye climbs towards it), on the axis the camera looks along
+    // (the matrix's last row), so the end card is the whole sun in the middle of the picture.
     // Its stripes lie level in the picture: the plane's y is the camera's down (the matrix's
     // second row is its up).
-    vec3 sun = t_scene > kRiseStart ? vec3(0.0, 1.0, 0.0) : kSunset;
+    bool rising = t_scene > kRiseStart;
+    vec3 sun = rising ? normalize(vec3(matrix[0][3], matrix[1][3], matrix[2][3])) : kSunset;
+    vec3 seen = rising ? normalize(position.xyz - eyePos) : d;
     vec3 cameraUp = vec3(matrix[0][1], matrix[1][1], matrix[2][1]);
     vec3 down = cameraUp - sun * dot(cameraUp, sun);
     down = -down / max(length(down), 1e-6);
     vec3 across = cross(down, sun);
     // Far off the plane behind the sun, so no disc shows there.
-    sunPlane = vec2(dot(d, across), dot(d, down)) / max(dot(d, sun), 0.02) / sunRadius(finaleBuild());
+    sunSize = sunRadius(finaleBuild());
+    sunPlane = vec2(dot(seen, across), dot(seen, down)) / max(dot(seen, sun), 0.02) / sunSize;
     placeMeteor();
     gl_Position = matrix * position;
     clipXYW = gl_Position.xyw;
@@ -181,6 +195,7 @@ in vec3 worldPos;
 flat in vec3 eyePos;
 in vec4 skyTint;
 in vec2 sunPlane;
+flat in float sunSize;
 flat in vec4 meteorPath;
 flat in float meteorGlow;
 in vec3 clipXYW;
@@ -231,14 +246,19 @@ vec3 stars(vec3 d, float pixel, float cover, float build)
 // is the point on the plane over the sun in sun radii (from the vertices), its y growing
 // downwards in the picture. Returns the colour and, in alpha, how much of the disc covers the
 // pixel. Linear ramps rather than smoothsteps: this runs on every pixel of the sky.
-vec4 risenSun(vec2 q, float pixel, float build)
+vec4 risenSun(vec2 q, float pixel)
 {
-    float soft = 2.0 * pixel / sunRadius(build);  // a pixel in sun radii, near enough
+    float soft = 2.0 * pixel / sunSize;  // a pixel in sun radii, near enough
     float disc = clamp((1.0 - length(q)) / soft + 0.5, 0.0, 1.0);
     float beatsIn = floor(beats) + 1.0 - (1.0 - saw) * (1.0 - saw);
-    float phase = fract(q.y * 4.5 - 0.25 * beatsIn) - 0.5;
-    float gap = 0.3 * clamp(0.9 * q.y + 0.1, 0.0, 1.0);  // none over the upper half
-    float cut = clamp((gap - abs(phase)) / (4.5 * soft), 0.0, 1.0);
+    float band = q.y * 4.5 - 0.25 * beatsIn;
+    float phase = fract(band) - 0.5;
+    // Each stripe takes its width from where its middle lies, so its edges stay level: from a
+    // fifth of a band just below the middle of the disc to three fifths at the bottom. A stripe
+    // fades in as it crawls out of the upper half rather than growing out of a hairline.
+    float middle = (floor(band) + 0.5 + 0.25 * beatsIn) / 4.5;
+    float gap = mix(0.1, 0.3, clamp(middle, 0.0, 1.0));
+    float cut = clamp((gap - abs(phase)) / (4.5 * soft), 0.0, 1.0) * clamp(5.0 * middle, 0.0, 1.0);
     vec3 face = mix(vec3(1.0, 0.88, 0.45), vec3(1.0, 0.32, 0.12), clamp(0.5 + 0.5 * q.y, 0.0, 1.0));
     return vec4(face * (1.0 + 0.3 * beatHit()), disc * (1.0 - cut));
 }
@@ -265,7 +285,7 @@ void main()
     float build = finaleBuild();
     vec3 sky = skyTint.rgb + stars(d, pixel, skyTint.a, build) + afterglow +
                meteor(inPicture, perPixel);
-    vec4 sun = risenSun(sunPlane, pixel, build);
+    vec4 sun = risenSun(sunPlane, pixel);
     // Sunk in the mist below the horizon, veiled by cloud until the finale burns it through.
     sun.a *= clamp(d.y * 40.0 + 1.0, 0.0, 1.0) * (1.0 - 0.6 * skyTint.a * (1.0 - build));
     fragColor = vec4(mix(sky, sun.rgb, sun.a) + glow, 1.0);

@@ -335,19 +335,27 @@ TEST_F(TempleSceneTest, TempleIsLitWarmAgainstTheBlueNight) {
 }
 
 // The finale builds to a peak: its last frames look up through the oculus into the striped sun,
-// bright and warm over much of the picture, where its first are mostly night and stone.
+// bright and warm over much of the picture, where its first are mostly night and stone. The sun
+// is whole there: neither the top nor the bottom row of the picture is sunlit.
 TEST_F(TempleSceneTest, FinaleEndsInTheSunItBuildsTo) {
-    auto sunlitShare = [&](float t) {
-        draw(clockAt(t));
-        const std::vector<unsigned char> pixels = readFrame();
-        size_t sunlit = 0;
-        for (size_t i = 0; i < pixels.size(); i += 4)
-            if (pixels[i] > 200 && pixels[i] > pixels[i + 2] + 100) ++sunlit;
-        return static_cast<double>(sunlit) / static_cast<double>(pixels.size() / 4);
+    auto sunlit = [](const std::vector<unsigned char>& pixels, size_t from, size_t to) {
+        size_t count = 0;
+        for (size_t i = from; i < to; i += 4)
+            if (pixels[i] > 200 && pixels[i] > pixels[i + 2] + 100) ++count;
+        return count;
     };
-    const double first = sunlitShare(22.0f), last = sunlitShare(43.0f);
+    draw(clockAt(22.0f));
+    const std::vector<unsigned char> opening = readFrame();
+    draw(clockAt(43.0f));
+    const std::vector<unsigned char> end = readFrame();
+    const double pixels = static_cast<double>(end.size() / 4);
+    const double first = sunlit(opening, 0, opening.size()) / pixels;
+    const double last = sunlit(end, 0, end.size()) / pixels;
     EXPECT_GT(last, 0.25);
     EXPECT_GT(last, 4.0 * first);
+    const size_t row = 4 * SceneTestAssets::kWidth;
+    EXPECT_EQ(sunlit(end, 0, row), 0u);
+    EXPECT_EQ(sunlit(end, end.size() - row, end.size()), 0u);
 }
 
 // The night round the temple is painted by the temple's own draw (a sky sphere in the mesh), so
