@@ -344,11 +344,16 @@ void main()
     float crack = 1.0 - smoothstep(0.12, 0.24, h);
     float ember = crack * detail * ((0.8 + 0.1 * bounce) * hit * accent + 0.35 * max(heave, 0.0));
     color += vec3(1.0, 0.38, 0.1) * ember;
-    // On every beat a ring of ember light leaves the rock both ways along the tube, hardest on
-    // the bar's first beat, so the beat shows wherever the camera looks.
-    float ringAt = 6.0 + 70.0 * saw;
-    float ringOff = (abs(worldPos.z) - ringAt) / (3.0 + 6.0 * saw);
-    color += vec3(1.0, 0.5, 0.2) * (1.1 * hit * accent * exp(-ringOff * ringOff)) * (0.4 + 0.6 * h);
+    // On the bar's first beat a ring of ember light leaves the rock both ways and runs the length
+    // of the tube over the next two beats, fading as it goes and flaring in the joints it
+    // crosses; the other beats send a shorter, fainter one. The beat shows wherever the camera
+    // looks.
+    float sinceBar = kick + saw;
+    float pulseOff = (abs(worldPos.z) - 6.0 - 45.0 * sinceBar) / (4.0 + 3.0 * sinceBar);
+    float pulse = 1.5 * exp(-0.7 * sinceBar - pulseOff * pulseOff);
+    float ringOff = (abs(worldPos.z) - 6.0 - 70.0 * saw) / (3.0 + 6.0 * saw);
+    float ring = kick == 0.0 ? 0.0 : 0.6 * hit * exp(-ringOff * ringOff);
+    color += vec3(1.0, 0.5, 0.2) * ((pulse + ring) * (0.4 + 0.6 * h) + 1.5 * pulse * joint);
 
     // The closed ends show their rock curving in, blocks shrinking towards the axis like more tube
     // going back; only their last few units, where the coarse grid would show a many-sided rim,
