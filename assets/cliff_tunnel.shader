@@ -365,15 +365,16 @@ void main()
     float down = ray.z * ray.z;
     down *= down;
     down *= down;
-    down *= down;  // ^16: a small bright opening
+    down *= down;
+    down *= down;  // ^32: a small bright opening
     // The dusk red of the fog greyed a little along the walls, so the depth reads as air, not as
     // more of the same rust.
     vec3 dusk = mix(fog_color, vec3(0.22, 0.2, 0.23), 0.4);
     vec3 haze = mix(dusk, vec3(0.95, 0.62, 0.38), 0.8 * down * down);
     color = mix(color, haze, clamp(fog, 0.0, 1.0));
-    // The closed ends are where the daylight comes in: brightest at the axis and fading all the
-    // way out to the fog at the rim, a glow rather than a flat disc.
-    float rimOfEnd = smoothstep(0.0, 0.6, length(worldPos.xy) / kRadius);
+    // The closed ends are where the daylight comes in: brightest at the axis and fading out to
+    // the fog a third of the way to the rim, an opening rather than a flat disc.
+    float rimOfEnd = smoothstep(0.12, 0.3, length(worldPos.xy) / kRadius);
     color = mix(color, mix(vec3(0.88, 0.62, 0.42), dusk, rimOfEnd), ends);
 
     // The lamp seen through the haze: light scattered nearest to it along this pixel's ray.
