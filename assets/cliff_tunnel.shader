@@ -40,8 +40,10 @@ const vec4 kLumpHeight = vec4(1.6, 1.2, 0.9, 0.6);
 const vec4 kLumpPhase = vec4(0.7, 2.1, 4.0, 1.3);
 const float kLumpDepth = 1.2;  // at most about five units into the tube
 // The rock flows past towards -z (wall units a second), so the tube reads as flown through: the
-// lumps, blocks and hues all ride along; the tube's closed ends and its heaving stay put.
+// lumps, blocks and hues all ride along; the tube's closed ends and its heaving stay put. Each
+// bar's first beat pushes it on by a further stretch, most of it within that beat.
 const float kFlow = 60.0;
+const float kSurge = 30.0;
 
 vec4 lumpPhases(vec2 wall)
 {
@@ -86,7 +88,10 @@ void main()
 {
     vec3 p = position.xyz;
     float y = p.y;
-    float z = p.z + kFlow * t_scene;
+    float bar = 0.25 * beats;
+    float barLeft = 1.0 - fract(bar);
+    barLeft *= barLeft;
+    float z = p.z + kFlow * t_scene + kSurge * (floor(bar) + 1.0 - barLeft * barLeft);
     // Where the wall's two long edges overlap, the low edge tucks a little outwards, under the
     // other one.
     float tuck = 0.8 * (1.0 - smoothstep(-199.0, -195.0, y));
