@@ -1,10 +1,10 @@
 // The asteroid's tunnel: the wall surface (a plane near x = -5, y and z from -200 to 200) rolled
 // into a tube around the z axis, wide enough that every camera of the scene stays inside. Its
 // section is made uneven here by broad lumps of rock; the grid is coarse, so the finest of them
-// are drawn only by normals worked out per pixel from their formula. The rock is broken along two
-// sets of joints into blocks of limestone, sandstone and shale, each its own face; moss sits in
-// the hollows; a lamp circles the rock in the middle and glows in the haze. On every beat the
-// cracks glow like embers. "distort" heaves the walls: a faint breath on every beat while it is
+// are drawn only by normals worked out per pixel from their formula. The rock flows past the
+// camera as if the tube were flown through. It is broken along two sets of joints into blocks of
+// limestone, sandstone and shale, each its own face; moss sits in the hollows; a lamp circles the
+// rock in the middle and glows in the haze. On every beat the cracks glow like embers. "distort" heaves the walls: a faint breath on every beat while it is
 // negative, rings of pressure rolling along the tube and a twist once it is positive.
 #ifdef GL_ARB_shading_language_420pack
 #extension GL_ARB_shading_language_420pack : enable
@@ -39,6 +39,11 @@ const vec4 kLumpAlong = vec4(0.09, 0.13, -0.07, -0.21);
 const vec4 kLumpHeight = vec4(1.6, 1.2, 0.9, 0.6);
 const vec4 kLumpPhase = vec4(0.7, 2.1, 4.0, 1.3);
 const float kLumpDepth = 1.2;  // at most about five units into the tube
+// The rock flows past towards -z (wall units a second), so the tube reads as flown through: the
+// lumps, blocks and hues all ride along; the tube's closed ends and its heaving stay put. Each
+// bar's first beat pushes it on by a further stretch, most of it within that beat.
+const float kFlow = 60.0;
+const float kSurge = 30.0;
 
 vec4 lumpPhases(vec2 wall)
 {
@@ -83,10 +88,14 @@ void main()
 {
     vec3 p = position.xyz;
     float y = p.y;
+    float bar = 0.25 * beats;
+    float barLeft = 1.0 - fract(bar);
+    barLeft *= barLeft;
+    float z = p.z + kFlow * t_scene + kSurge * (floor(bar) + 1.0 - barLeft * barLeft);
     // Where the wall's two long edges overlap, the low edge tucks a little outwards, under the
     // other one.
     float tuck = 0.8 * (1.0 - smoothstep(-199.0, -195.0, y));
-    float bump = kLumpDepth * dot(kLumpHeight * vec4(1.0, 1.0, 1.0, 0.0), sin(lumpPhases(p.zy)));
+    float bump = kLumpDepth * dot(kLumpHeight * vec4(1.0, 1.0, 1.0, 0.0), sin(lumpPhases(vec2(z, y))));
 
     // Before bar 32 the tube breathes out between beats; after it pressure rings roll along.
     // 5 rad/s as whole turns of the clock: the sine never sees a large argument.
@@ -103,11 +112,11 @@ void main()
     float cap = clamp((abs(p.z) - 150.0) / 49.0, 0.0, 1.0);
     radius *= sqrt(1.0 - cap * cap);
     worldPos = vec3(radius * radial.xy, kLength * p.z);
-    wallUv = vec2(p.z, y);
+    wallUv = vec2(z, y);
     // Hues that wander along and round the tube: rust, ochre, dark umber, a cold grey. They change
     // over many of the grid's cells, so the grid's corners carry them.
-    float wander = sin(0.021 * p.z + 2.0 * sin(kAround * y * 2.0)) + 0.6 * sin(0.047 * p.z - 3.0 * kAround * y);
-    float band = 0.5 + 0.5 * sin(0.013 * p.z + kAround * y * 3.0 + 1.0);
+    float wander = sin(0.021 * z + 2.0 * sin(kAround * y * 2.0)) + 0.6 * sin(0.047 * z - 3.0 * kAround * y);
+    float band = 0.5 + 0.5 * sin(0.013 * z + kAround * y * 3.0 + 1.0);
     tint = mix(vec3(1.0, 0.55, 0.42), vec3(1.1, 0.92, 0.55), smoothstep(-0.6, 0.9, wander));
     tint = mix(tint, vec3(0.7, 0.72, 0.78), 0.7 * smoothstep(0.6, 0.95, band));
     tint = mix(tint, vec3(0.5, 0.3, 0.26), 0.7 * smoothstep(0.3, 1.1, -wander));
@@ -117,7 +126,7 @@ void main()
     lampFromEye = lampPosition() - eyePos;
     // A little thinner than the rock's own: the far wall stays in view, not a disc of haze. It
     // changes slowly enough over the grid's cells to be worked out at their corners.
-    fog = 1.0 - exp(-pow(length(toEye) * 0.75 * fog_scale / 100.0, fog_falloff));
+    fog = 1.0 - exp(-pow(length(toEye) * 0.5 * fog_scale / 100.0, fog_falloff));
     gl_Position = matrix * vec4(worldPos, 1.0);
 }
 #endif
@@ -340,30 +349,37 @@ void main()
     float crack = 1.0 - smoothstep(0.12, 0.24, h);
     float ember = crack * detail * ((0.8 + 0.1 * bounce) * hit * accent + 0.35 * max(heave, 0.0));
     color += vec3(1.0, 0.38, 0.1) * ember;
-    // On every beat a ring of ember light leaves the rock both ways along the tube, hardest on
-    // the bar's first beat, so the beat shows wherever the camera looks.
-    float ringAt = 6.0 + 70.0 * saw;
-    float ringOff = (abs(worldPos.z) - ringAt) / (3.0 + 6.0 * saw);
-    color += vec3(1.0, 0.5, 0.2) * (1.1 * hit * accent * exp(-ringOff * ringOff)) * (0.4 + 0.6 * h);
+    // On the bar's first beat a ring of ember light leaves the rock both ways and runs the length
+    // of the tube over the next two beats, fading as it goes and flaring in the joints it
+    // crosses; the other beats send a shorter, fainter one. The beat shows wherever the camera
+    // looks.
+    float sinceBar = kick + saw;
+    float pulseOff = (abs(worldPos.z) - 6.0 - 45.0 * sinceBar) / (4.0 + 3.0 * sinceBar);
+    float pulse = 1.5 * exp(-0.7 * sinceBar - pulseOff * pulseOff);
+    float ringOff = (abs(worldPos.z) - 6.0 - 70.0 * saw) / (3.0 + 6.0 * saw);
+    float ring = kick == 0.0 ? 0.0 : 0.6 * hit * exp(-ringOff * ringOff);
+    color += vec3(1.0, 0.5, 0.2) * ((pulse + ring) * (0.4 + 0.6 * h) + 1.5 * pulse * joint);
 
-    // The closed ends sink fully into the haze, so the coarse outline where the tube curves in to
-    // close never shows as a many-sided rim.
-    float ends = smoothstep(140.0, 185.0, abs(wallUv.x));
+    // The closed ends show their rock curving in, blocks shrinking towards the axis like more tube
+    // going back; only their last few units, where the coarse grid would show a many-sided rim,
+    // sink into the daylight.
+    float ends = smoothstep(170.0 * kLength, 196.0 * kLength, abs(worldPos.z));
     // The haze down the tube is lit from its open ends: warm and bright towards the axis, the
     // fog colour towards the walls, so the far end reads as daylight rather than a dark disc.
     vec3 ray = -eyeDir;
     float down = ray.z * ray.z;
     down *= down;
     down *= down;
-    down *= down;  // ^16: a small bright opening
+    down *= down;
+    down *= down;  // ^32: a small bright opening
     // The dusk red of the fog greyed a little along the walls, so the depth reads as air, not as
     // more of the same rust.
     vec3 dusk = mix(fog_color, vec3(0.22, 0.2, 0.23), 0.4);
     vec3 haze = mix(dusk, vec3(0.95, 0.62, 0.38), 0.8 * down * down);
     color = mix(color, haze, clamp(fog, 0.0, 1.0));
-    // The closed ends are where the daylight comes in: brightest at the axis and fading all the
-    // way out to the fog at the rim, a glow rather than a flat disc.
-    float rimOfEnd = smoothstep(0.0, 1.0, length(worldPos.xy) / kRadius);
+    // The closed ends are where the daylight comes in: brightest at the axis and fading out to
+    // the fog a third of the way to the rim, an opening rather than a flat disc.
+    float rimOfEnd = smoothstep(0.12, 0.3, length(worldPos.xy) / kRadius);
     color = mix(color, mix(vec3(0.88, 0.62, 0.42), dusk, rimOfEnd), ends);
 
     // The lamp seen through the haze: light scattered nearest to it along this pixel's ray.
