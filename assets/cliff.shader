@@ -83,7 +83,8 @@ void main()
     // In the canyon the fog is thicker and turns to bright daylight haze up the gorge and to
     // shade down in it, so that the far rock fades into light instead of its beds meeting in the
     // distance.
-    fog = 1.0 - exp(-distance * 0.011 * (1.0 + 0.8 * canyon));
+    // From high up (distorted) thinner, so the rock keeps the colours it had close by.
+    fog = 1.0 - exp(-distance * 0.011 * (1.0 + 0.8 * canyon) * (distort > 0.0 ? 0.6 : 1.0));
     float up = p.y * cliffside;
     fogColor = mix(fog_color, vec3(0.9, 0.74, 0.54), canyon * smoothstep(-15.0, 60.0, up));
     fogColor *= 1.0 - canyon * smoothstep(-5.0, -60.0, up) * vec3(0.55, 0.45, 0.3);
@@ -222,17 +223,17 @@ void main()
     if (dot(n, toEye) < 0.0) n = -n;
     // Far away, where the fog has nearly swallowed the wall and one pixel spans many texels, the
     // images' mean tones replace the lookups, which would only shimmer there.
-    float detail = 1.0 - smoothstep(70.0, 130.0, eyeDistance);
+    float high = clamp(distort, 0.0, 1.0);
+    float detail = 1.0 - smoothstep(70.0 + 50.0 * high, 130.0 + 90.0 * high, eyeDistance);
     float size = float(max(textureSize(tex, 0).x, 1));
     float texels = max(length(du), length(dv)) * size;
     // The relief flattens where its slopes would change faster than the pixels: further off,
     // where the slope comes from one lookup at the scale of a texel, as soon as texels get
     // smaller than pixels.
-    float fineness = (1.0 - smoothstep(mix(0.6, 1.5, close), mix(2.0, 5.0, close), texels)) * detail;
+    float fineness = (1.0 - smoothstep(mix(0.6, 1.2, close), mix(2.0, 4.0, close), texels)) * detail;
     // Close by, or from high up (see fetchFiltered for the branches): close by it looks up the
     // height under the pixel, from high up (see below) five texels across the beds.
     bool closeBy = close > 0.0;
-    float high = clamp(distort, 0.0, 1.0);
     float probe = 0.0;
     if (closeBy || fromHigh) {
         // Parallax: the dark cracks lie deeper than the faces, so they shift against them as the
@@ -258,8 +259,9 @@ void main()
         vec3 grad = fineness * depth * kTextureScale * vec3(0.0, slope.y, slope.x);
         grad -= dot(grad, n) * n;
         bumped = normalize(n - grad);
-        // Close by, the beds' mineral colours are drawn out a little further from the mean.
-        vec3 shown = max(mix(kRockTone, rock, 1.0 + 0.5 * close), vec3(0.0));
+        // Close by and from high up, the beds' mineral colours are drawn out a little further
+        // from the mean: the cut between the two views should not change the stone.
+        vec3 shown = max(mix(kRockTone, rock, 1.0 + 0.5 * max(close, high)), vec3(0.0));
         // In the tumble the view turns so fast that the picture's detail would jump from frame to
         // frame: it is toned down there.
         albedo = mix(kRockTone, shown, detail * (1.0 - 0.4 * clamp(cliff_stripes, 0.0, 1.0)));
@@ -303,7 +305,7 @@ void main()
         // under them lie in cool shade. Where texels get smaller than a pixel the emboss fades
         // (it would sparkle). The light's strength is in "reach" (see the vertex stage).
         float ledge = 2.0 * (probe - relief) * (1.0 - smoothstep(3.0, 6.0, texels));
-        vec3 highLight = vec3(1.5, 1.1, 0.75) * clamp(0.9 + 3.0 * ledge, 0.0, 2.5)
+        vec3 highLight = vec3(1.4, 1.15, 0.88) * clamp(0.9 + 3.0 * ledge, 0.0, 2.5)
                        + vec3(0.1, 0.12, 0.18) * clamp(1.0 - 3.0 * ledge, 0.0, 2.0);
         light = mix(light, highLight * reach, high);
     }
