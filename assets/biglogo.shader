@@ -1,7 +1,7 @@
 // The big logo of the canyon, three layers on one placement: the background plate ("t_add" 0),
 // the upper part (1) and the lower part (2). The parts ride the beat apart and back; "fadeout"
 // pulls them apart for good. Bar 22 (the drop) is the logo's own moment: on the beat before it
-// the parts draw apart, on the drop they slam shut, the logo lands bigger and lit white-hot,
+// the parts draw apart, on the drop they slam shut, the logo lands bigger and lit golden-hot,
 // and for its two bars it stays larger, hotter and redder than in the canyon, the sun burning
 // with a white core and a corona, its rays thrown out on every beat.
 uniform vec2 screen;
@@ -36,6 +36,9 @@ layout(location = 0) in vec2 corner;
 out vec2 uv;
 flat out vec2 spin;
 
+// How far right the plate's ends lean per unit up (on screen, in NDC).
+const float kPlateSlant = 0.3;
+
 void main()
 {
     // The sun's rays turn slowly (the phase kept small for the sine).
@@ -64,9 +67,14 @@ void main()
     vec2 lo = t_add == 1.0 ? vec2(0.05, 0.43) : (t_add == 2.0 ? vec2(0.05, 0.28) : vec2(0.0));
     vec2 hi = t_add == 1.0 ? vec2(0.96, 0.585) : (t_add == 2.0 ? vec2(0.96, 0.453) : vec2(1.0));
     vec2 at = mix(lo, hi, corner);
-    vec2 c = (at - 0.5) * swell + 0.5;
+    // Landed, it grows about a point near the top of the sun's disc rather than the middle, so
+    // that the disc stays inside the frame and the title comes down towards the middle.
+    vec2 anchor = vec2(0.5, 0.5 + 0.3 * landed);
+    vec2 c = (at - anchor) * swell + anchor;
     vec2 ndc = -1.0 + 2.0 * ipos.xy + c * ipos.zw + drift;
-    ndc.y += side * (0.018 * hit + 0.006 * bounce + 0.16 * open + fadeout * 1.5);
+    // The parts part along the plate's slanted ends, so their letters never stick out past them.
+    float apart = side * (0.018 * hit + 0.006 * bounce + 0.16 * open);
+    ndc += vec2(kPlateSlant * apart, apart + side * fadeout * 1.5);
     gl_Position = vec4(ndc * shapeKept(), -1.0, 1.0);
     uv = vec2(at.x, 1.0 - at.y);  // image row 0 is its top
 }
@@ -109,7 +117,7 @@ void main()
     // drop on, the band sweeps once a beat, hot, and the parts burn brighter and redder.
     float bar = barsSinceDrop();
     float dropBars = step(0.0, bar);
-    float land = dropBars * exp(-6.0 * max(bar, 0.0));  // white-hot on landing, cooling over a beat
+    float land = dropBars * exp(-6.0 * max(bar, 0.0));  // golden-hot on landing, cooling over a beat
     float sweep = mix(fract(0.125 * beats + 0.13 * t_add), fract(beats), dropBars) * 2.0 - 0.4;
     float glint = exp(-pow((uv.x + 0.4 * uv.y - sweep) * 9.0, 2.0));
     float hit = (1.0 - saw) * (1.0 - saw);
@@ -117,7 +125,7 @@ void main()
                + vec3(0.08) * (1.0 - saw) * abs(side);
     vec3 hot = c.rgb * vec3(1.3, 1.05, 0.8) + vec3(0.1, 0.03, 0.0) * hit;
     color = mix(color, hot, dropBars * abs(side));
-    color = mix(color, vec3(1.0, 0.95, 0.85), 0.7 * land * abs(side));
+    color = mix(color, vec3(1.0, 0.84, 0.52), 0.6 * land * abs(side));
     float alpha = c.a * (t_add == 0.0 ? 0.85 + 0.1 * sin(0.8 * t) : 1.0);
     if (t_add == 0.0) {
         // Behind the plate: a soft shadow that lifts the logo off the rock, and from bar 22 (the

@@ -83,7 +83,8 @@ void main()
     // In the canyon the fog is thicker and turns to bright daylight haze up the gorge and to
     // shade down in it, so that the far rock fades into light instead of its beds meeting in the
     // distance.
-    fog = 1.0 - exp(-distance * 0.011 * (1.0 + 0.8 * canyon));
+    // From high up (distorted) thinner, so the rock keeps the colours it had close by.
+    fog = 1.0 - exp(-distance * 0.011 * (1.0 + 0.8 * canyon) * (distort > 0.0 ? 0.6 : 1.0));
     float up = p.y * cliffside;
     fogColor = mix(fog_color, vec3(0.9, 0.74, 0.54), canyon * smoothstep(-15.0, 60.0, up));
     fogColor *= 1.0 - canyon * smoothstep(-5.0, -60.0, up) * vec3(0.55, 0.45, 0.3);
@@ -222,17 +223,17 @@ void main()
     if (dot(n, toEye) < 0.0) n = -n;
     // Far away, where the fog has nearly swallowed the wall and one pixel spans many texels, the
     // images' mean tones replace the lookups, which would only shimmer there.
-    float detail = 1.0 - smoothstep(70.0, 130.0, eyeDistance);
+    float high = clamp(distort, 0.0, 1.0);
+    float detail = 1.0 - smoothstep(70.0 + 50.0 * high, 130.0 + 90.0 * high, eyeDistance);
     float size = float(max(textureSize(tex, 0).x, 1));
     float texels = max(length(du), length(dv)) * size;
     // The relief flattens where its slopes would change faster than the pixels: further off,
     // where the slope comes from one lookup at the scale of a texel, as soon as texels get
     // smaller than pixels.
-    float fineness = (1.0 - smoothstep(mix(0.6, 1.5, close), mix(2.0, 5.0, close), texels)) * detail;
+    float fineness = (1.0 - smoothstep(mix(0.6, 1.2, close), mix(2.0, 4.0, close), texels)) * detail;
     // Close by, or from high up (see fetchFiltered for the branches): close by it looks up the
     // height under the pixel, from high up (see below) five texels across the beds.
     bool closeBy = close > 0.0;
-    float high = clamp(distort, 0.0, 1.0);
     float probe = 0.0;
     if (closeBy || fromHigh) {
         // Parallax: the dark cracks lie deeper than the faces, so they shift against them as the
@@ -251,18 +252,20 @@ void main()
     if (detail > 0.0) {
         vec2 slope;
         rock = fetchFiltered(tex, uv, du, dv, closeBy, slope);
+        // In the tumble (stripes on) the view turns so fast that the picture's fine detail would
+        // jump from frame to frame: it is calmed there, but not where the rock is so near that
+        // its texels are larger than the pixels (the wall in front of the camera).
+        float calm = clamp(cliff_stripes, 0.0, 1.0) * smoothstep(0.5, 1.5, texels);
         // Relief: the normal tilted along the brightness slope, the dark cracks 1.5 units deep
-        // close by and half that further off, where the light is broad; half again in the
-        // tumble (stripes on), which turns too fast for fine relief.
-        float depth = (1.3 + 1.3 * close) * (1.0 - 0.5 * clamp(cliff_stripes, 0.0, 1.0));
+        // close by and half that further off, where the light is broad; half again where calmed.
+        float depth = (1.3 + 1.3 * close) * (1.0 - 0.5 * calm);
         vec3 grad = fineness * depth * kTextureScale * vec3(0.0, slope.y, slope.x);
         grad -= dot(grad, n) * n;
         bumped = normalize(n - grad);
-        // Close by, the beds' mineral colours are drawn out a little further from the mean.
-        vec3 shown = max(mix(kRockTone, rock, 1.0 + 0.5 * close), vec3(0.0));
-        // In the tumble the view turns so fast that the picture's detail would jump from frame to
-        // frame: it is toned down there.
-        albedo = mix(kRockTone, shown, detail * (1.0 - 0.4 * clamp(cliff_stripes, 0.0, 1.0)));
+        // Close by and from high up, the beds' mineral colours are drawn out a little further
+        // from the mean: the cut between the two views should not change the stone.
+        vec3 shown = max(mix(kRockTone, rock, 1.0 + 0.5 * max(close, high)), vec3(0.0));
+        albedo = mix(kRockTone, shown, detail * (1.0 - 0.4 * calm));
     }
     float relief = dot(rock, vec3(0.3, 0.55, 0.15));
     // Moss gathers on ledges facing up ("cliffside" says which way is up for this copy) and
@@ -303,7 +306,7 @@ void main()
         // under them lie in cool shade. Where texels get smaller than a pixel the emboss fades
         // (it would sparkle). The light's strength is in "reach" (see the vertex stage).
         float ledge = 2.0 * (probe - relief) * (1.0 - smoothstep(3.0, 6.0, texels));
-        vec3 highLight = vec3(1.5, 1.1, 0.75) * clamp(0.9 + 3.0 * ledge, 0.0, 2.5)
+        vec3 highLight = vec3(1.4, 1.15, 0.88) * clamp(0.9 + 3.0 * ledge, 0.0, 2.5)
                        + vec3(0.1, 0.12, 0.18) * clamp(1.0 - 3.0 * ledge, 0.0, 2.0);
         light = mix(light, highLight * reach, high);
     }
@@ -319,12 +322,23 @@ void main()
     // lights the upper rock and the faces turned up, cool, the sun the faces turned to it on the
     // wall it reaches, warm, and the rest lies in shade. So its walls read as walls and which way
     // is up shows while the view rolls. "cliffside" turns the first copy over.
+    float pulse = 0.0;
     if (t >= 10.0 && t <= 33.0) {
-        float sky = daylight.x * (0.45 + 0.55 * max(bumped.y * cliffside, 0.0));
+        // On every beat the daylight, and the haze it fills, swell and die away, hardest on the
+        // bar's first beat.
+        pulse = (1.0 - saw) * (1.0 - saw) * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.55);
+        float sky = daylight.x * (0.45 + 0.55 * max(bumped.y * cliffside, 0.0)) * (1.0 + 0.4 * pulse);
         float sunFacing = max(dot(bumped, vec3(0.58, 0.72 * cliffside, -0.29)), 0.0);
         light = light * daylight.z * vec3(0.7, 0.8, 0.98) + vec3(0.34, 0.48, 0.82) * sky
-              + vec3(1.9, 1.2, 0.55) * (daylight.y * (0.15 + 1.5 * sunFacing))
+              + vec3(1.9, 1.2, 0.55) * (daylight.y * (0.15 + 1.5 * sunFacing) * (1.0 + 0.6 * pulse))
               + vec3(0.1, 0.14, 0.24) * (1.0 - daylight.y);
+        // In the tumble, rock right in front of the camera (it starts facing the wall) would be lit
+        // head-on and look flat: there a low warm light grazes it from above, picking out its
+        // relief, and the lamp at the camera gives way to it.
+        float near = (1.0 - smoothstep(6.0, 30.0, eyeDistance)) * clamp(cliff_stripes, 0.0, 1.0);
+        float graze = max(dot(bumped, normalize(vec3(0.25, 0.85 * cliffside, -0.45))), 0.0);
+        light = light * (1.0 - 0.45 * near)
+              + vec3(1.7, 1.1, 0.55) * (near * (0.15 + graze * graze) * (1.2 + 0.6 * pulse));
         // The sun deepens the stone's own colours; the shade keeps them cool.
         albedo = max(mix(vec3(dot(albedo, vec3(0.3, 0.55, 0.15))), albedo, 1.7), vec3(0.0));
     }
@@ -345,6 +359,7 @@ void main()
     color = color * 1.3 / (1.0 + color);
     float depthHaze = close * 0.7 * (1.0 - exp(-max(eyeDistance - 10.0, 0.0) * 0.05));
     color = mix(color, fogColor, max(fog, depthHaze)) + vec3(0.55, 0.42, 0.28) * (haze * 0.35);
+    color *= 1.0 + 0.22 * pulse;
     fragColor = vec4(color, 1.0);
 }
 #endif

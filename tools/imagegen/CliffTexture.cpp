@@ -140,7 +140,7 @@ Image makeCliffTexture(int size) {
                 std::max(std::max(jointLine * (0.55f + 0.45f * hard), 0.35f * hairLine),
                          0.5f * faultLine * present);
 
-            float rough = 0.16f * noise::fbm(u, v, 32, 32, 5, 0.6f, 31u) +
+            float rough = 0.16f * noise::fbm(u, v, 32, 32, 3, 0.6f, 31u) +
                           0.45f * noise::fbm(u, v, 3, 3, 4, 0.5f, 41u) +
                           0.1f * noise::ridged(u, v, 8, 8, 4, 0.5f, 43u);
             height.at(x, y) = 0.55f * bulge + 0.02f * lam * (0.5f + hard) +
@@ -181,7 +181,7 @@ Image makeCliffTexture(int size) {
             const Rgba minerals[] = {rgb(236, 226, 210), rgb(214, 150, 128), rgb(58, 50, 48),
                                      rgb(160, 84, 46)};
             float grainEdge = smoothstep(0.5f, 0.2f, grain.f1);
-            float grainShare = 0.15f + 0.3f * noise::hash01(static_cast<int>(grain.id), 3, 73u);
+            float grainShare = 0.08f + 0.17f * noise::hash01(static_cast<int>(grain.id), 3, 73u);
             c = mix(c, minerals[grain.id % 4u], grainShare * grainEdge);
             // Iron staining: soft rusty clouds, strongest on the pale beds.
             float iron = smoothstep(0.15f, 0.7f, noise::fbm(u, v, 4, 4, 4, 0.55f, 81u));
