@@ -279,9 +279,9 @@ void main()
     // The hot rock's fill is the lamp's own light thrown back: from the wall across the tube,
     // which faces the lamp squarely and is the brightest thing in view, and from the glowing
     // lava below the picture, orange.
-    float fromWall = 0.15 + max(dot(n, -normalize(lightpos)), 0.0);
+    float fromWall = 0.2 + max(dot(n, -normalize(lightpos)), 0.0);
     float fromLava = max(dot(n, -screenUp), 0.0);
-    vec3 fill = hot * (vec3(0.5, 0.38, 0.28) * fromWall + vec3(0.55, 0.2, 0.05) * fromLava) * (1.0 - 0.6 * crater);
+    vec3 fill = hot * (vec3(0.62, 0.46, 0.32) * fromWall + vec3(0.55, 0.2, 0.05) * fromLava) * (1.0 - 0.6 * crater);
     vec3 keyColor = mix(vec3(2.0, 1.6, 1.15), vec3(2.2, 2.15, 2.1), inside);  // the carried lamp's is white
     vec3 sheenColor = mix(vec3(1.0, 0.82, 0.6), vec3(1.0), inside);
     vec3 light = keyColor * (diffuse + sheen * sheenColor) * reach + front
