@@ -381,7 +381,7 @@ void main()
     color = mix(color, haze, clamp(fog, 0.0, 1.0));
     // The closed ends are where the daylight comes in: brightest at the axis and fading out to
     // the fog a third of the way to the rim, an opening rather than a flat disc.
-    float rimOfEnd = smoothstep(0.12, 0.3, length(worldPos.xy) / kRadius);
+    float rimOfEnd = sqrt(smoothstep(0.0, 0.24, length(worldPos.xy) / kRadius));
     color = mix(color, mix(vec3(0.88, 0.62, 0.42), dusk, rimOfEnd), ends);
 
     // The lamp seen through the haze: light scattered nearest to it along this pixel's ray.
