@@ -279,7 +279,7 @@ void main()
     // The hot rock's fill is the lamp's own light thrown back: from the wall across the tube,
     // which faces the lamp squarely and is the brightest thing in view, and from the glowing
     // lava below the picture, orange.
-    float fromWall = 0.2 + max(dot(n, -normalize(lightpos)), 0.0);
+    float fromWall = 0.2 + max(-dot(n, lightpos) / max(length(lightpos), 1e-4), 0.0);
     float fromLava = max(dot(n, -screenUp), 0.0);
     vec3 fill = hot * (vec3(0.62, 0.46, 0.32) * fromWall + vec3(0.55, 0.2, 0.05) * fromLava) * (1.0 - 0.6 * crater);
     vec3 keyColor = mix(vec3(2.0, 1.6, 1.15), vec3(2.2, 2.15, 2.1), inside);  // the carried lamp's is white
