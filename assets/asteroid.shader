@@ -229,7 +229,8 @@ void main()
     // cracks a quarter of a unit deep.
     vec3 grad = wa * (xLeast ? vec3(sa.x, 0.0, sa.y) : vec3(0.0, sa.y, sa.x))
               + wb * (zLeast ? vec3(sb.x, 0.0, sb.y) : vec3(sb.x, sb.y, 0.0));
-    grad *= kPictureScale * 0.2 * (1.0 - 0.7 * inside);
+    // Gentle on the hot rock: deeper, its grain hammers the lit side into glittering dimples.
+    grad *= kPictureScale * mix(0.07, 0.06, inside);
     vec3 facet = n;
     n = normalize(n - (grad - dot(grad, n) * n));
 
@@ -239,7 +240,7 @@ void main()
 
     // Weathered grey stone with only a trace of the picture's colour, so that it stands apart
     // from the walls; soot in the craters of the hot rock, moss in the hollows of the cold one.
-    vec3 albedo = mix(vec3(h), stone, 0.3) * vec3(0.9, 0.9, 0.92) * (0.55 + 0.9 * h);
+    vec3 albedo = mix(vec3(h), stone, 0.3) * mix(vec3(0.86, 0.87, 0.9), vec3(0.9, 0.9, 0.92), inside) * (0.55 + 0.9 * h);
     albedo *= (1.0 - 0.5 * hot * crater) * facetTone;
     // The cold rock greyer still, a cool slate whatever picture it is given.
     albedo = mix(albedo, dot(albedo, kLuma) * vec3(0.98, 0.98, 1.0), 0.7 * inside);
@@ -254,13 +255,15 @@ void main()
     float reach = mix(pow(clamp(1.0 - lightDistance / lightradius, 0.0, 1.0), falloff), 1.1, inside);
     float diffuse = max(dot(n, keyDir), 0.0);
     vec3 halfway = normalize(keyDir + toEye);
-    // The sheen from the facet, not the grain: on the grain it would glitter.
+    // The sheen from the facet, not the grain: on the grain it would glitter. The hot rock's
+    // broad and dull, the lamp spread over a whole facet; the cold one's tighter.
     float sheen = max(dot(facet, halfway), 0.0);
-    sheen *= sheen * sheen;
     sheen *= sheen;
     sheen *= sheen;
-    sheen *= sheen * 0.15;  // ^24
-    float nv = max(dot(n, toEye), 0.0);
+    sheen *= sheen;  // ^8
+    sheen *= mix(0.3, 0.15 * sheen * sheen, inside);  // ^24 on the cold rock
+    // The outline from the facets too: from the grain it would crawl.
+    float nv = max(dot(mix(n, facet, hot), toEye), 0.0);
     float rim = (1.0 - nv) * (1.0 - nv);
     rim *= rim;  // ^4: a thin outline
     float hit = (1.0 - saw) * (1.0 - saw);
@@ -273,12 +276,15 @@ void main()
     // A lamp behind the rock outlines it in its own colour.
     vec3 toLamp = normalize(lightpos - eyePos);
     float behind = max(dot(toLamp, -toEye), 0.0) * hot;
-    // The fill comes from the top left of the picture, so facets that tumble past it take turns.
-    vec3 fillDir = normalize(toEye + 1.2 * screenUp - 0.8 * screenRight);
-    float filled = 0.25 + max(dot(n, fillDir), 0.0);
-    vec3 fill = hot * vec3(0.55, 0.62, 0.8) * filled * (1.0 - 0.6 * crater);
+    // The hot rock's fill is the lamp's own light thrown back: from the wall across the tube,
+    // which faces the lamp squarely and is the brightest thing in view, and from the glowing
+    // lava below the picture, orange.
+    float fromWall = 0.2 + max(-dot(n, lightpos) / max(length(lightpos), 1e-4), 0.0);
+    float fromLava = max(dot(n, -screenUp), 0.0);
+    vec3 fill = hot * (vec3(0.62, 0.46, 0.32) * fromWall + vec3(0.55, 0.2, 0.05) * fromLava) * (1.0 - 0.6 * crater);
     vec3 keyColor = mix(vec3(2.0, 1.6, 1.15), vec3(2.2, 2.15, 2.1), inside);  // the carried lamp's is white
-    vec3 light = keyColor * (diffuse + sheen) * reach + front
+    vec3 sheenColor = mix(vec3(1.0, 0.82, 0.6), vec3(1.0), inside);
+    vec3 light = keyColor * (diffuse + sheen * sheenColor) * reach + front
                + rimColor * (mix(0.8, 2.4, inside) * rim) + inside * vec3(0.14, 0.16, 0.22) + beat
                + vec3(1.6, 1.05, 0.6) * (rim * behind) + fill;
     vec3 color = albedo * light;

@@ -332,9 +332,11 @@ void main()
     float pool = 1.0 / (1.0 + lampDistance * lampDistance / 900.0);
     float key = max(dot(n, toLamp / lampDistance), 0.0) * pool;
     float head = max(dot(n, eyeDir), 0.0) / (1.0 + eyeDistance * eyeDistance / 2500.0);
-    // Warm where the lamp reaches, cool in the shade.
+    // Warm where the lamp reaches, cool in the shade, where the lava's glow lifts it a little so
+    // that it stays rock rather than mud.
     vec3 light = vec3(3.1, 2.5, 1.85) * key * (1.0 + 0.4 * hit * accent)
-               + vec3(0.55, 0.64, 0.85) * head + vec3(0.1, 0.13, 0.2);
+               + vec3(0.55, 0.64, 0.85) * head + vec3(0.1, 0.13, 0.2)
+               + vec3(0.34, 0.13, 0.035) * (1.0 - smoothstep(0.0, 0.4, key));
     vec3 color = albedo * light;
     // Wet: the lamp glances off the blocks' faces, off some more than others.
     vec3 halfway = normalize(toLamp / lampDistance + eyeDir);
@@ -374,12 +376,12 @@ void main()
     down *= down;  // ^32: a small bright opening
     // The dusk red of the fog greyed a little along the walls, so the depth reads as air, not as
     // more of the same rust.
-    vec3 dusk = mix(fog_color, vec3(0.22, 0.2, 0.23), 0.4);
+    vec3 dusk = mix(fog_color, vec3(0.32, 0.24, 0.16), 0.4);
     vec3 haze = mix(dusk, vec3(0.95, 0.62, 0.38), 0.8 * down * down);
     color = mix(color, haze, clamp(fog, 0.0, 1.0));
     // The closed ends are where the daylight comes in: brightest at the axis and fading out to
     // the fog a third of the way to the rim, an opening rather than a flat disc.
-    float rimOfEnd = smoothstep(0.12, 0.3, length(worldPos.xy) / kRadius);
+    float rimOfEnd = sqrt(smoothstep(0.0, 0.24, length(worldPos.xy) / kRadius));
     color = mix(color, mix(vec3(0.88, 0.62, 0.42), dusk, rimOfEnd), ends);
 
     // The lamp seen through the haze: light scattered nearest to it along this pixel's ray.
