@@ -278,17 +278,13 @@ void main()
     // The joints fade into their share of the wall as they thin below a pixel.
     float detail = 1.0 - smoothstep(0.25, 0.9, max(footprint.x, footprint.y));
     // Where two layouts nearly tie (a face turning between them, round a ledge's lip or a
-    // stalactite), or the face slants far from the one it has (stretching its blocks), the
-    // blocks melt into plain rock, so no jagged seam or streaks show.
+    // stalactite), the blocks melt into plain rock, so no jagged seam shows.
     float top = max(an.x, max(an.y, an.z));
     float second = max(min(an.x, an.y), min(max(an.x, an.y), an.z));
-    // How squarely the face runs along its layout, taken from the triangle itself: where the
-    // smoothed normal and the coarse facets of a sharp fin disagree, the facets decide.
-    vec3 facet = cross(dpx, dpy);
-    vec3 facetAxes = abs(vec3(dot(facet, radial), dot(facet, tangent), facet.z));
-    float along = dot(facetAxes, vec3(equal(an, vec3(top)))) *
-                  inversesqrt(max(dot(facet, facet), 1e-20));
-    detail *= smoothstep(0.02, 0.12, top - second) * smoothstep(0.5, 0.75, along);
+    // Not from the triangles' own facets: those switch from one triangle to the next, and
+    // the melt then breaks up into hard-edged shards.
+    float laid = smoothstep(0.02, 0.12, top - second);
+    detail *= laid;
     float joint = 1.0 - smoothstep(kJoint - pixel, kJoint + pixel, edge);
     joint = mix(0.13, joint, detail);
     // Each face rounds off towards its joints: the relief, a slope away from the nearest joint.
@@ -307,6 +303,10 @@ void main()
     vec3 albedo = mix(rock, 0.35 * rock, joint);
     float cover = clamp(mineral.a * (0.4 + 0.8 * joint), 0.0, 1.0);
     albedo = mix(albedo, vec3(0.16, 0.3, 0.08) * (0.7 + 0.6 * h), cover);
+    // Where the blocks melt (round lips, fins and the slanting faces of ledges) the rock is
+    // rough and in shadow: darker than the laid blocks, so it reads as a crevice in the wall,
+    // not as a pale patch lying over it.
+    albedo *= mix(0.6, 1.0, laid);
 
     vec3 l = normalize(lightpos - worldPos);
     vec3 k = normalize(keyPos - worldPos);
