@@ -144,8 +144,8 @@ vec4 videoLook(vec2 uv)
     float roll = smoothstep(0.06, 0.0, abs(fract(uv.y - 0.23 * t_scene) - 0.5));
     float grain = hash(uvec3(uvec2(pixel), uint(max(t, 0.0) * 30.0)));
     vec2 c = uv - 0.5;
-    float corners = smoothstep(0.25, 0.75, dot(c, c) * 2.2);
-    float dark = 0.1 * lines + 0.45 * corners + 0.03 * grain;
+    float corners = smoothstep(0.08, 0.75, dot(c, c) * 2.2);
+    float dark = 0.1 * lines + 0.7 * corners + 0.03 * grain;
     float lightUp = 0.05 * roll + look.x;
     // Dark and light layers in one colour and alpha, premultiplied.
     return vec4(vec3(0.85, 0.95, 1.0) * lightUp, clamp(dark + lightUp, 0.0, 1.0));

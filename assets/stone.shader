@@ -154,7 +154,7 @@ void main()
     float cone = smoothstep(0.8, 0.97, dot(-v, viewDir));
     vec3 toKey = keyPos - p;
     float near = 1.0 / (1.0 + dot(toKey, toKey) / 220.0);
-    float keyReach = 5.5 * near * (0.45 + 0.55 * cone) * (1.0 + 0.06 * hit);
+    float keyReach = 4.5 * near * (0.45 + 0.55 * cone) * (1.0 + 0.06 * hit);
 
     // Exposure: coming out of the black the camcorder opens up wide and settles over the first
     // bar, so the shaft is seen at once; high above the lamp, where little of its light comes
@@ -173,7 +173,7 @@ void main()
     // a brightening haze; around the lamp it glows warm. At the far plane everything sinks into the
     // clear colour.
     float haze = 1.0 - exp(-eyeDistance * 0.008);
-    vec3 mist = mix(vec3(0.03, 0.04, 0.07), vec3(0.3, 0.3, 0.37),
+    vec3 mist = mix(vec3(0.03, 0.04, 0.07), vec3(0.22, 0.22, 0.28),
                     smoothstep(40.0, 160.0, eyeDistance));
     vec3 toLamp = lightpos - eyePos;
     float behind = eyeDistance - dot(toLamp, -v);
@@ -330,8 +330,11 @@ void main()
     vec3 color = vec3(1.0) - exp2(-albedo * light);
     // Faces turning away from the eye darken a little towards their outlines.
     color *= mix(0.45, 1.0, smoothstep(0.0, 0.5, nv));
-    // An S-curve pulls the mid-tones apart.
-    color = mix(color, color * color * (3.0 - 2.0 * color), 0.6);
-    fragColor = vec4(mix(color, air.rgb, air.a), 1.0);
+    color = mix(color, air.rgb, air.a);
+    // The camcorder's cheap sensor crushes the shadows to black and pulls the mid-tones apart
+    // with an S-curve, so the picture holds deep blacks and only the lit rock stays bright.
+    color = clamp(color * 1.12 - 0.06, 0.0, 1.0);
+    color = color * color * (3.0 - 2.0 * color);
+    fragColor = vec4(color, 1.0);
 }
 #endif
