@@ -134,10 +134,10 @@ void main()
     // agree on every GPU.
     float flame = 6.2831853 * fract(1.1140846 * t);  // 7 rad/s
     float flicker = 0.92 + 0.08 * sin(flame + 3.0 * sin(1.3 * t_scene)) * sin(3.1 * t_scene);
-    float hit = (1.0 - saw) * (1.0 - saw);
-    // The flare is modest and short, a punch: the whole shaft is lit by this lamp, and a stronger
-    // or slower one pumps the whole picture's brightness on every beat, which reads as flicker.
-    float pulse = 1.0 + 0.35 * hit * hit * (kick == 0.0 ? 1.0 : 0.6);
+    // The flare is a punch, strong and gone within an eighth of a beat: a slower one pumps the
+    // whole picture's brightness on every beat, which reads as flicker.
+    float punch = exp2(-28.0 * saw) * (kick == 0.0 ? 1.0 : 0.55);
+    float pulse = 1.0 + 1.6 * punch;
     float finale = clamp(beats - 287.0, 0.0, 1.0);
     vec3 lampColor = vec3(2.0, 1.45, 0.95) * flicker * pulse * (1.0 + 1.5 * finale);
     // Reaching a little beyond its radius, so the shaft's far ends keep a trace of it.
@@ -146,15 +146,14 @@ void main()
     float carry = 0.5 / (1.0 + lightDistance * lightDistance / 2500.0);
     float lampReach = reach + carry;
 
-    // The key light: bright close by, falling off fast, strongest in its cone along the view;
-    // a touch brighter on the beat, as the camcorder's gain answers the lamp.
+    // The key light: bright close by, falling off fast, strongest in its cone along the view.
     vec3 toEye = eyePos - p;
     float eyeDistance = length(toEye);
     vec3 v = toEye / max(eyeDistance, 1e-4);
     float cone = smoothstep(0.8, 0.97, dot(-v, viewDir));
     vec3 toKey = keyPos - p;
     float near = 1.0 / (1.0 + dot(toKey, toKey) / 220.0);
-    float keyReach = 4.5 * near * (0.45 + 0.55 * cone) * (1.0 + 0.06 * hit);
+    float keyReach = 4.5 * near * (0.45 + 0.55 * cone);
 
     // Exposure: coming out of the black the camcorder opens up wide and settles over the first
     // bar, so the shaft is seen at once; high above the lamp, where little of its light comes
