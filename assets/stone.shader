@@ -300,11 +300,11 @@ void main()
     float tone = mix(1.0, 0.78 + 0.4 * h, detail);
     vec3 rock = 0.42 * mineral.rgb * tone;
     vec3 albedo = mix(rock, 0.35 * rock, joint);
-    float cover = clamp(mineral.a * (0.4 + 0.8 * joint), 0.0, 1.0);
+    float cover = clamp(max(mineral.a * (0.4 + 0.8 * joint), 0.45 - 0.45 * laid), 0.0, 1.0);
     albedo = mix(albedo, vec3(0.16, 0.3, 0.08) * (0.7 + 0.6 * h), cover);
     // Where the blocks melt (round lips, fins and the slanting faces of ledges) the rock is
-    // rough and in shadow: darker than the laid blocks, so it reads as a crevice in the wall,
-    // not as a pale patch lying over it.
+    // rough, mossy and in shadow: darker than the laid blocks, so it reads as a crevice in the
+    // wall, not as a pale patch lying over it.
     albedo *= mix(0.6, 1.0, laid);
 
     vec3 l = normalize(lightpos - worldPos);
