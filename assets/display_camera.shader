@@ -56,8 +56,8 @@ void main()
     // Swelling on every beat and flaring up over the last one, as the camera zooms in on it.
     // The swell is a punch gone within an eighth of a beat, the bloom widening with it.
     float punch = exp2(-28.0 * saw) * (kick == 0.0 ? 1.0 : 0.55);
-    glare = vec4((0.75 + 0.5 * punch) * (1.0 + 1.8 * finale),
-                 -1.0 / (0.0004 + 0.002 * finale), -1.0 / (0.03 + 0.03 * punch + 0.1 * finale),
+    glare = vec4((0.75 + 1.0 * punch) * (1.0 + 1.8 * finale),
+                 -1.0 / (0.0004 + 0.002 * finale), -1.0 / (0.03 + 0.06 * punch + 0.1 * finale),
                  screen.y > 0.0 ? screen.x / screen.y : 16.0 / 9.0);
     // A flash on the bar's first beat; over the last beat the exposure drifts up as the camera
     // zooms into the lamp.

@@ -137,7 +137,7 @@ void main()
     // The flare is a punch, strong and gone within an eighth of a beat: a slower one pumps the
     // whole picture's brightness on every beat, which reads as flicker.
     float punch = exp2(-28.0 * saw) * (kick == 0.0 ? 1.0 : 0.55);
-    float pulse = 1.0 + 1.6 * punch;
+    float pulse = 1.0 + 0.6 * punch;
     float finale = clamp(beats - 287.0, 0.0, 1.0);
     vec3 lampColor = vec3(2.0, 1.45, 0.95) * flicker * pulse * (1.0 + 1.5 * finale);
     // Reaching a little beyond its radius, so the shaft's far ends keep a trace of it.
