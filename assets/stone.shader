@@ -152,7 +152,7 @@ void main()
     vec3 v = toEye / max(eyeDistance, 1e-4);
     float cone = smoothstep(0.8, 0.97, dot(-v, viewDir));
     vec3 toKey = keyPos - p;
-    float near = 1.0 / (1.0 + dot(toKey, toKey) / 220.0);
+    float near = 1.0 / (1.0 + dot(toKey, toKey) / 110.0);
     float keyReach = 4.5 * near * (0.45 + 0.55 * cone);
 
     // Exposure: coming out of the black the camcorder opens up wide and settles over the first
