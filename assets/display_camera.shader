@@ -54,12 +54,14 @@ void main()
     float hit = (1.0 - saw) * (1.0 - saw);
     float finale = clamp(beats - 287.0, 0.0, 1.0);
     // Swelling on every beat and flaring up over the last one, as the camera zooms in on it.
-    glare = vec4((0.75 + 0.2 * hit * hit * (kick == 0.0 ? 1.0 : 0.6)) * (1.0 + 1.8 * finale),
-                 -1.0 / (0.0004 + 0.002 * finale), -1.0 / (0.03 + 0.1 * finale),
+    // The swell is a punch gone within an eighth of a beat, the bloom widening with it.
+    float punch = exp2(-28.0 * saw) * (kick == 0.0 ? 1.0 : 0.55);
+    glare = vec4((0.75 + 1.0 * punch) * (1.0 + 1.8 * finale),
+                 -1.0 / (0.0004 + 0.002 * finale), -1.0 / (0.03 + 0.06 * punch + 0.1 * finale),
                  screen.y > 0.0 ? screen.x / screen.y : 16.0 / 9.0);
     // A flash on the bar's first beat; over the last beat the exposure drifts up as the camera
     // zooms into the lamp.
-    float kickFlash = 0.02 * hit * (kick == 0.0 ? 1.0 : 0.0);
+    float kickFlash = 0.04 * punch * (kick == 0.0 ? 1.0 : 0.0);
     float rows = max(screen.y, 1.0);
     look = vec4(kickFlash + 0.01 * bounce + 0.1 * finale * finale,
                 clamp(rows / 360.0 - 1.0, 0.0, 1.0), 720.0 / rows / 3.0, 0.0);
@@ -144,8 +146,8 @@ vec4 videoLook(vec2 uv)
     float roll = smoothstep(0.06, 0.0, abs(fract(uv.y - 0.23 * t_scene) - 0.5));
     float grain = hash(uvec3(uvec2(pixel), uint(max(t, 0.0) * 30.0)));
     vec2 c = uv - 0.5;
-    float corners = smoothstep(0.25, 0.75, dot(c, c) * 2.2);
-    float dark = 0.1 * lines + 0.45 * corners + 0.03 * grain;
+    float corners = smoothstep(0.08, 0.75, dot(c, c) * 2.2);
+    float dark = 0.1 * lines + 0.7 * corners + 0.03 * grain;
     float lightUp = 0.05 * roll + look.x;
     // Dark and light layers in one colour and alpha, premultiplied.
     return vec4(vec3(0.85, 0.95, 1.0) * lightUp, clamp(dark + lightUp, 0.0, 1.0));

@@ -134,10 +134,10 @@ void main()
     // agree on every GPU.
     float flame = 6.2831853 * fract(1.1140846 * t);  // 7 rad/s
     float flicker = 0.92 + 0.08 * sin(flame + 3.0 * sin(1.3 * t_scene)) * sin(3.1 * t_scene);
-    float hit = (1.0 - saw) * (1.0 - saw);
-    // The flare is modest and short, a punch: the whole shaft is lit by this lamp, and a stronger
-    // or slower one pumps the whole picture's brightness on every beat, which reads as flicker.
-    float pulse = 1.0 + 0.35 * hit * hit * (kick == 0.0 ? 1.0 : 0.6);
+    // The flare is a punch, strong and gone within an eighth of a beat: a slower one pumps the
+    // whole picture's brightness on every beat, which reads as flicker.
+    float punch = exp2(-28.0 * saw) * (kick == 0.0 ? 1.0 : 0.55);
+    float pulse = 1.0 + 0.6 * punch;
     float finale = clamp(beats - 287.0, 0.0, 1.0);
     vec3 lampColor = vec3(2.0, 1.45, 0.95) * flicker * pulse * (1.0 + 1.5 * finale);
     // Reaching a little beyond its radius, so the shaft's far ends keep a trace of it.
@@ -146,15 +146,14 @@ void main()
     float carry = 0.5 / (1.0 + lightDistance * lightDistance / 2500.0);
     float lampReach = reach + carry;
 
-    // The key light: bright close by, falling off fast, strongest in its cone along the view;
-    // a touch brighter on the beat, as the camcorder's gain answers the lamp.
+    // The key light: bright close by, falling off fast, strongest in its cone along the view.
     vec3 toEye = eyePos - p;
     float eyeDistance = length(toEye);
     vec3 v = toEye / max(eyeDistance, 1e-4);
     float cone = smoothstep(0.8, 0.97, dot(-v, viewDir));
     vec3 toKey = keyPos - p;
-    float near = 1.0 / (1.0 + dot(toKey, toKey) / 220.0);
-    float keyReach = 5.5 * near * (0.45 + 0.55 * cone) * (1.0 + 0.06 * hit);
+    float near = 1.0 / (1.0 + dot(toKey, toKey) / 110.0);
+    float keyReach = 4.5 * near * (0.45 + 0.55 * cone);
 
     // Exposure: coming out of the black the camcorder opens up wide and settles over the first
     // bar, so the shaft is seen at once; high above the lamp, where little of its light comes
@@ -173,7 +172,7 @@ void main()
     // a brightening haze; around the lamp it glows warm. At the far plane everything sinks into the
     // clear colour.
     float haze = 1.0 - exp(-eyeDistance * 0.008);
-    vec3 mist = mix(vec3(0.03, 0.04, 0.07), vec3(0.3, 0.3, 0.37),
+    vec3 mist = mix(vec3(0.03, 0.04, 0.07), vec3(0.22, 0.22, 0.28),
                     smoothstep(40.0, 160.0, eyeDistance));
     vec3 toLamp = lightpos - eyePos;
     float behind = eyeDistance - dot(toLamp, -v);
@@ -278,17 +277,13 @@ void main()
     // The joints fade into their share of the wall as they thin below a pixel.
     float detail = 1.0 - smoothstep(0.25, 0.9, max(footprint.x, footprint.y));
     // Where two layouts nearly tie (a face turning between them, round a ledge's lip or a
-    // stalactite), or the face slants far from the one it has (stretching its blocks), the
-    // blocks melt into plain rock, so no jagged seam or streaks show.
+    // stalactite), the blocks melt into plain rock, so no jagged seam shows.
     float top = max(an.x, max(an.y, an.z));
     float second = max(min(an.x, an.y), min(max(an.x, an.y), an.z));
-    // How squarely the face runs along its layout, taken from the triangle itself: where the
-    // smoothed normal and the coarse facets of a sharp fin disagree, the facets decide.
-    vec3 facet = cross(dpx, dpy);
-    vec3 facetAxes = abs(vec3(dot(facet, radial), dot(facet, tangent), facet.z));
-    float along = dot(facetAxes, vec3(equal(an, vec3(top)))) *
-                  inversesqrt(max(dot(facet, facet), 1e-20));
-    detail *= smoothstep(0.02, 0.12, top - second) * smoothstep(0.5, 0.75, along);
+    // Not from the triangles' own facets: those switch from one triangle to the next, and
+    // the melt then breaks up into hard-edged shards.
+    float laid = smoothstep(0.02, 0.12, top - second);
+    detail *= laid;
     float joint = 1.0 - smoothstep(kJoint - pixel, kJoint + pixel, edge);
     joint = mix(0.13, joint, detail);
     // Each face rounds off towards its joints: the relief, a slope away from the nearest joint.
@@ -305,8 +300,12 @@ void main()
     float tone = mix(1.0, 0.78 + 0.4 * h, detail);
     vec3 rock = 0.42 * mineral.rgb * tone;
     vec3 albedo = mix(rock, 0.35 * rock, joint);
-    float cover = clamp(mineral.a * (0.4 + 0.8 * joint), 0.0, 1.0);
+    float cover = clamp(max(mineral.a * (0.4 + 0.8 * joint), 0.45 - 0.45 * laid), 0.0, 1.0);
     albedo = mix(albedo, vec3(0.16, 0.3, 0.08) * (0.7 + 0.6 * h), cover);
+    // Where the blocks melt (round lips, fins and the slanting faces of ledges) the rock is
+    // rough, mossy and in shadow: darker than the laid blocks, so it reads as a crevice in the
+    // wall, not as a pale patch lying over it.
+    albedo *= mix(0.6, 1.0, laid);
 
     vec3 l = normalize(lightpos - worldPos);
     vec3 k = normalize(keyPos - worldPos);
@@ -330,8 +329,11 @@ void main()
     vec3 color = vec3(1.0) - exp2(-albedo * light);
     // Faces turning away from the eye darken a little towards their outlines.
     color *= mix(0.45, 1.0, smoothstep(0.0, 0.5, nv));
-    // An S-curve pulls the mid-tones apart.
-    color = mix(color, color * color * (3.0 - 2.0 * color), 0.6);
-    fragColor = vec4(mix(color, air.rgb, air.a), 1.0);
+    color = mix(color, air.rgb, air.a);
+    // The camcorder's cheap sensor crushes the shadows to black and pulls the mid-tones apart
+    // with an S-curve, so the picture holds deep blacks and only the lit rock stays bright.
+    color = clamp(color * 1.12 - 0.06, 0.0, 1.0);
+    color = color * color * (3.0 - 2.0 * color);
+    fragColor = vec4(color, 1.0);
 }
 #endif
