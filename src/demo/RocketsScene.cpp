@@ -189,6 +189,7 @@ void drawRockets(DemoAssets& a, const SceneClock& clock, const Matrix4& product,
     const auto h = static_cast<std::int64_t>(2.0 * clock.beats);  // whole half beats
     rocket.setFloat("beat", static_cast<float>(h));
     rocket.setMatrix("matrix", product);
+    gl.glCullFace(GL_FRONT);
     bool skyDrawn = false;
     for (int i = 0; i < kRocketSlots; ++i) {
         if (!slotFilled(h + i)) continue;
@@ -210,9 +211,15 @@ void drawRockets(DemoAssets& a, const SceneClock& clock, const Matrix4& product,
             rocket.setFloat("piece", static_cast<float>(piece));
             const bool fin = piece >= 1 && piece <= 3;
             const LoadedMesh& mesh = fin ? a.finMesh : a.fieldMeshD;
+            // The body, the fins and the flame are closed to the eye: their far sides are hidden
+            // or, in the flame, not needed. The rod faces out, and the view matrices turn the
+            // handedness over: a face turned to the camera arrives clockwise.
+            if (piece != 4) gl.glEnable(GL_CULL_FACE);
             mesh.geometry->draw(mesh.indexCount);
+            gl.glDisable(GL_CULL_FACE);
         }
     }
+    gl.glCullFace(GL_BACK);
 }
 
 // The opening flash, and a faint pulse on every odd beat that dies over the next 0.8 beat.
