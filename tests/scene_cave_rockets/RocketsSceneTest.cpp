@@ -105,11 +105,17 @@ TEST_F(RocketsSceneTest, BarSeventyTwoOpensWhiteOverGroundAndRockets) {
     const std::vector<Draw> rockets = rocketDraws(f);
     ASSERT_GT(rockets.size(), 10u);  // the sky, and the pieces in view
     for (const Draw& d : rockets) {
-        // Fins (pieces 1 to 3) from the rod's few rings that draw them, the rest from the rod.
+        // Fins (pieces 1 to 3) from the rod's few rings that draw them, the ground patch (4) from
+        // every other ring, the rest from the whole rod or, far off, every other ring.
         const double piece = d.uniform("piece")[0];
-        const LoadedMesh& mesh = piece >= 1.0 && piece <= 3.0 ? a.finMesh : a.fieldMeshD;
+        const bool fin = piece >= 1.0 && piece <= 3.0;
+        const bool coarse = d.vertexArray == a.coarseRod.geometry->vertexArray;
+        const LoadedMesh& mesh = fin ? a.finMesh : coarse ? a.coarseRod : a.fieldMeshD;
         EXPECT_EQ(d.vertexArray, mesh.geometry->vertexArray) << piece;
         EXPECT_EQ(d.count, mesh.indexCount) << piece;
+        if (piece == 4.0) {
+            EXPECT_TRUE(coarse);
+        }
         EXPECT_TRUE(d.depthTest);
         EXPECT_TRUE(d.blend);
         EXPECT_EQ(d.uniform("matrix"), ground.uniform("matrix"));
