@@ -144,10 +144,12 @@ void main()
     float onPad = phase == 0.0 ? 1.0 : 0.0;
     fade = 1.0 - smoothstep(2.4, 3.0, climb);
     // A rocket appears on its pad in a flash, is away the next half beat and back on the pad for
-    // lift-off: it fades out and in again over a few frames, since one near the lens that goes
-    // and comes back whole from one frame to the next reads as a pop.
-    if (onPad > 0.0) fade = 1.0 - smoothstep(0.75, 1.0, half_);
-    if (phase == 2.0) fade = smoothstep(0.0, 0.25, half_);
+    // lift-off: it shrinks into its foot and grows out of it again over a few frames, whole and
+    // opaque (one near the lens that went and came back from one frame to the next read as a
+    // pop, and one fading out and in as a ghost).
+    float grow = 1.0;
+    if (onPad > 0.0) grow = 1.0 - smoothstep(0.75, 1.0, half_);
+    if (phase == 2.0) grow = smoothstep(0.0, 0.25, half_);
     glow = onPad * (1.0 - half_);
     float burn = onPad > 0.0 ? 0.6 + 0.9 * (1.0 - half_) : 0.5 + 0.35 * climb;
     burnOut = burn;
@@ -203,6 +205,7 @@ void main()
         localNormal = vec3(0.0, 1.0, 0.0);
         worldPos = w;
         ground = dust;
+        fade *= grow;  // the flame's light on the sand goes and comes with the rocket
         haze = hazeAt(w);
         // Nothing left to show once the rocket is high: no draw.
         gl_Position = lift < 20.0 ? matrix * vec4(w, 1.0) : vec4(2.0, 2.0, 2.0, 1.0);
@@ -221,7 +224,7 @@ void main()
     // A rocket on its pad shakes as it lights.
     q.xz += onPad * 0.05 * sin(vec2(47.0, 41.0) * t + vec2(1.3, 2.9) * s);
 
-    vec3 world = vec3(pad.x, floorY + lift, pad.y) + kScale * q;
+    vec3 world = vec3(pad.x, floorY + lift, pad.y) + kScale * grow * q;
     // Smooth along the rod, so worked out per vertex: dark low down where the floor and the
     // other fins crowd in; its own flame and the pad's flash light it from the foot.
     shade = vec2(0.55 + 0.45 * smoothstep(0.0, 4.0, kScale * max(q.y, 0.0) + lift),
@@ -305,10 +308,11 @@ void main()
     }
     float fog = haze.a;
     vec3 behind = haze.rgb;
-    // What comes close to the lens (near plane at 1) thins out before the near plane cuts it, so
-    // a flame or a fin the camera passes through never shows as a hard-edged sliver. 1 / w of
-    // the fragment is its depth in front of the eye.
-    float nearFade = smoothstep(1.5, 6.0, 1.0 / gl_FragCoord.w);
+    // What comes close to the lens (near plane at 1) thins out in the last two units before the
+    // near plane cuts it, so a flame or a fin the camera passes through never shows as a
+    // hard-edged sliver, and a rocket close by stays solid. 1 / w of the fragment is its depth
+    // in front of the eye.
+    float nearFade = smoothstep(1.3, 3.0, 1.0 / gl_FragCoord.w);
 
     if (piece == 4.0) {
         // Under the rocket: its shadow, shrinking and fading as it climbs; the flame's light
