@@ -368,7 +368,7 @@ void main()
         float alpha = (0.1 + 0.9 * smoothstep(0.05, 0.7, facing)) * smoothstep(0.0, 0.25, flame);
         alpha = max(alpha * (0.55 + 0.45 * core), core);
         // Only the sheath's near side is drawn: it stands for the far one behind it as well.
-        alpha *= 2.0 - alpha;
+        alpha *= 1.5 - 0.5 * alpha;
         fragColor = vec4(min(c, vec3(1.0)), alpha * fade * nearFade);
         return;
     }
