@@ -186,7 +186,7 @@ void main()
         q = vec3(xz.x, mix(0.2, 2.2, v) - 0.25 * (d.x * 0.5 + 0.5), xz.y);
         n = normalize(vec3(across.x * d.y + radial.x * 0.2 * d.x, 0.1,
                            across.y * d.y + radial.y * 0.2 * d.x));
-        paint = 3.0;
+        paint = 3.0 + 0.9 * (d.x * 0.5 + 0.5);  // 3 at the root to 3.9 at the tip
     } else if (piece == 4.0) {
         // The ground patch: the rod opened into a disc on the floor round the pad, each ring of
         // it at its own radius, following the ground; the dust it carries billows up a little
@@ -416,7 +416,21 @@ void main()
     float pulse = 0.12 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.5) + max(1.0 - t_scene, 0.0);
     vec3 light = vec3(0.95, 0.72, 0.55) * key + fill * shade.x + pulse;
     light += vec3(1.0, 0.6, 0.25) * shade.y;
+    // A fin, a plate: darker where it meets the body, a darker line along its tip and its foot
+    // (gone far off, where it would only flicker), and only a little of the rim, which would lay
+    // one flat colour over the whole plate seen edge-on.
+    float fin = step(2.5, paint);
+    float u = clamp((paint - 3.0) / 0.9, 0.0, 1.0);            // root 0, tip 1
+    float v = (localPos.y - 0.2 + 0.25 * u) * 0.5;             // foot 0, top 1
+    float outline = max(smoothstep(0.82, 0.97, u), 1.0 - smoothstep(0.03, 0.12, v)) *
+                    (1.0 - smoothstep(8.0, 20.0, eyeDistance));
+    float finShade = mix(0.7, 1.0, smoothstep(0.0, 0.6, u)) * (1.0 - 0.4 * outline);
+    light *= mix(1.0, finShade, fin);
+    rim *= 1.0 - 0.4 * fin;
     vec3 c = albedo * light + vec3(1.0, 0.85, 0.7) * glint * (paint < 1.5 ? 1.0 : 0.5) + rim;
+    // Bright light rolls off towards white instead of clipping there, keeping the paint's hue.
+    float peak = max(max(c.r, c.g), max(c.b, 1e-4));
+    c *= peak > 0.85 ? (0.85 + 0.15 * (1.0 - exp((0.85 - peak) / 0.15))) / peak : 1.0;
     c = mix(c, behind, fog);
     fragColor = vec4(min(c, vec3(1.0)), fade * nearFade);
 }
