@@ -19,11 +19,19 @@ uniform float id;
 uniform float piece;
 uniform vec3 fog_color;
 
+// The fog's green swings about a quarter of its red some five times in four seconds, which read
+// as a flicker from shot to shot: two fifths of the swing are kept, so the colour grades.
+vec3 steadyFog()
+{
+    return vec3(fog_color.r, mix(0.25 * fog_color.r, fog_color.g, 0.4), fog_color.b);
+}
+
 // The sky colour the scene clears with, recovered from the ground fog it sends: the two share
 // their red, and their green and blue are fixed multiples of the same terms.
 vec3 routineSky()
 {
-    return vec3(fog_color.r, max(1.5 * fog_color.g - 0.075 * fog_color.r, 0.0), 2.8 * fog_color.b);
+    vec3 f = steadyFog();
+    return vec3(f.r, max(1.5 * f.g - 0.075 * f.r, 0.0), 2.8 * f.b);
 }
 
 const float kScale = 1.5;  // sizes the whole rocket
