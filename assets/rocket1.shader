@@ -375,7 +375,7 @@ void main()
         vec3 c = mix(hot * (1.0 + 0.6 * glow), behind, fog * 0.4);
         float alpha = (0.1 + 0.9 * smoothstep(0.05, 0.7, facing)) * smoothstep(0.0, 0.25, flame);
         alpha = max(alpha * (0.55 + 0.45 * core), core);
-        // Only the sheath's near side is drawn: it stands for the far one behind it as well.
+        // Only the sheath's near side is drawn: it stands for some of the far side behind it too.
         alpha *= 1.5 - 0.5 * alpha;
         fragColor = vec4(min(c, vec3(1.0)), alpha * fade * nearFade);
         return;
