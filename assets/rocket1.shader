@@ -158,11 +158,11 @@ void main()
     float onPad = phase == 0.0 ? 1.0 : 0.0;
     fade = 1.0 - smoothstep(2.4, 3.0, climb);
     // A rocket appears on its pad in a flash, is away the next half beat and back on the pad for
-    // lift-off: it shrinks into its foot and grows out of it again over a few frames, whole and
-    // opaque (one near the lens that went and came back from one frame to the next read as a
-    // pop, and one fading out and in as a ghost).
+    // lift-off: it grows out of its foot and shrinks into it over a few frames, whole and opaque
+    // (one near the lens that went and came back from one frame to the next read as a pop, and
+    // one fading out and in as a ghost).
     float grow = 1.0;
-    if (onPad > 0.0) grow = 1.0 - smoothstep(0.75, 1.0, half_);
+    if (onPad > 0.0) grow = smoothstep(0.0, 0.25, half_) * (1.0 - smoothstep(0.75, 1.0, half_));
     if (phase == 2.0) grow = smoothstep(0.0, 0.25, half_);
     glow = onPad * (1.0 - half_);
     float burn = onPad > 0.0 ? 0.6 + 0.9 * (1.0 - half_) : 0.5 + 0.35 * climb;
@@ -219,7 +219,7 @@ void main()
         localNormal = vec3(0.0, 1.0, 0.0);
         worldPos = w;
         ground = dust;
-        fade *= grow;  // the flame's light on the sand goes and comes with the rocket
+        fade *= grow;
         haze = hazeAt(w);
         // Nothing left to show once the rocket is high: no draw.
         gl_Position = lift < 20.0 ? matrix * vec4(w, 1.0) : vec4(2.0, 2.0, 2.0, 1.0);
@@ -345,7 +345,7 @@ void main()
                        (1.0 - smoothstep(1.5, 5.0, along)) * (1.0 - lifted) * 0.6;
         float near = 1.0 - clamp(heightOut / 20.0, 0.0, 1.0);
         float soft = 1.0 - smoothstep(0.0, 1.0, r);
-        float pool = soft * soft * near * burnOut * 0.45 * fade;
+        float pool = soft * soft * near * burnOut * 0.45;
         float dust = 0.0;
         if (ground > 0.0) {
             // Lumps of dust rolling outwards: a few waves round and across the pad.
@@ -364,7 +364,8 @@ void main()
         vec3 c = (shadow * vec3(0.03, 0.015, 0.01) + pool * fire * 1.4 + dust * dustColor) /
                  max(a, 1e-3);
         c = mix(c, behind, fog);
-        fragColor = vec4(min(c, vec3(1.0)), a * (1.0 - fog * 0.6) * nearFade);
+        // All of it goes and comes with the rocket.
+        fragColor = vec4(min(c, vec3(1.0)), a * (1.0 - fog * 0.6) * nearFade * fade);
         return;
     }
 
