@@ -158,11 +158,11 @@ void main()
     float onPad = phase == 0.0 ? 1.0 : 0.0;
     fade = 1.0 - smoothstep(2.4, 3.0, climb);
     // A rocket appears on its pad in a flash, is away the next half beat and back on the pad for
-    // lift-off: it grows out of its foot and shrinks into it over a few frames, whole and opaque
-    // (one near the lens that went and came back from one frame to the next read as a pop, and
-    // one fading out and in as a ghost).
+    // lift-off: it shrinks into its foot and grows out of it again over a few frames, whole and
+    // opaque (one near the lens that went and came back from one frame to the next read as a
+    // pop, and one fading out and in as a ghost).
     float grow = 1.0;
-    if (onPad > 0.0) grow = smoothstep(0.0, 0.25, half_) * (1.0 - smoothstep(0.75, 1.0, half_));
+    if (onPad > 0.0) grow = 1.0 - smoothstep(0.75, 1.0, half_);
     if (phase == 2.0) grow = smoothstep(0.0, 0.25, half_);
     glow = onPad * (1.0 - half_);
     float burn = onPad > 0.0 ? 0.6 + 0.9 * (1.0 - half_) : 0.5 + 0.35 * climb;
