@@ -10,11 +10,25 @@ uniform vec3 lightpos;
 uniform float lightradius;
 uniform float falloff;
 
+// The fog's green swings about a quarter of its red some five times in four seconds, which read
+// as a flicker from shot to shot: two fifths of the swing are kept, so the colour grades.
+vec3 steadyFog()
+{
+    return vec3(fog_color.r, mix(0.25 * fog_color.r, fog_color.g, 0.4), fog_color.b);
+}
+
 // The sky colour the scene clears with, recovered from the ground fog it sends: the two share
 // their red, and their green and blue are fixed multiples of the same terms.
 vec3 routineSky()
 {
-    return vec3(fog_color.r, max(1.5 * fog_color.g - 0.075 * fog_color.r, 0.0), 2.8 * fog_color.b);
+    vec3 f = steadyFog();
+    vec3 sky = vec3(f.r, max(1.5 * f.g - 0.075 * f.r, 0.0), 2.8 * f.b);
+    // In its last seconds the scene dims the sky to four tenths (its blue, 25 * dim * (1 - 2 *
+    // the red's 2.55 times) / 255, tells by how much): half of that is undone, so the last shots
+    // darken to about six tenths and stay readable.
+    float w = 1.0 - 5.1 * f.r;
+    float dim = w > 0.05 ? clamp(10.2 * f.b / w, 0.4, 1.0) : 1.0;
+    return sky * inversesqrt(dim);
 }
 
 const vec3 kSunDir = vec3(0.5881, 0.4812, -0.7485);
@@ -84,7 +98,8 @@ void main()
     float wrap = 0.5 + 0.5 * dot(n, l);
     vec3 lamp = vec3(1.3, 0.9, 0.6) * pow(reach, 3.0) * (0.35 + wrap * wrap);
     // The sky's own colour, brought up to a usable light, and a low sun across the canyon.
-    vec3 skyTint = fog_color / max(max(fog_color.r, fog_color.g), 0.05);
+    vec3 tint = steadyFog();
+    vec3 skyTint = tint / max(max(tint.r, tint.g), 0.05);
     vec3 sky = mix(skyTint, vec3(0.8), 0.4) * (0.25 + 0.25 * up);
     vec3 sunDir = normalize(vec3(0.55, 0.45, -0.7));
     vec3 sun = vec3(1.0, 0.72, 0.5) * max(dot(n, sunDir), 0.0) * 0.55;

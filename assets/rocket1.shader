@@ -19,11 +19,25 @@ uniform float id;
 uniform float piece;
 uniform vec3 fog_color;
 
+// The fog's green swings about a quarter of its red some five times in four seconds, which read
+// as a flicker from shot to shot: two fifths of the swing are kept, so the colour grades.
+vec3 steadyFog()
+{
+    return vec3(fog_color.r, mix(0.25 * fog_color.r, fog_color.g, 0.4), fog_color.b);
+}
+
 // The sky colour the scene clears with, recovered from the ground fog it sends: the two share
 // their red, and their green and blue are fixed multiples of the same terms.
 vec3 routineSky()
 {
-    return vec3(fog_color.r, max(1.5 * fog_color.g - 0.075 * fog_color.r, 0.0), 2.8 * fog_color.b);
+    vec3 f = steadyFog();
+    vec3 sky = vec3(f.r, max(1.5 * f.g - 0.075 * f.r, 0.0), 2.8 * f.b);
+    // In its last seconds the scene dims the sky to four tenths (its blue, 25 * dim * (1 - 2 *
+    // the red's 2.55 times) / 255, tells by how much): half of that is undone, so the last shots
+    // darken to about six tenths and stay readable.
+    float w = 1.0 - 5.1 * f.r;
+    float dim = w > 0.05 ? clamp(10.2 * f.b / w, 0.4, 1.0) : 1.0;
+    return sky * inversesqrt(dim);
 }
 
 const float kScale = 1.5;  // sizes the whole rocket
@@ -144,10 +158,12 @@ void main()
     float onPad = phase == 0.0 ? 1.0 : 0.0;
     fade = 1.0 - smoothstep(2.4, 3.0, climb);
     // A rocket appears on its pad in a flash, is away the next half beat and back on the pad for
-    // lift-off: it fades out and in again over a few frames, since one near the lens that goes
-    // and comes back whole from one frame to the next reads as a pop.
-    if (onPad > 0.0) fade = 1.0 - smoothstep(0.75, 1.0, half_);
-    if (phase == 2.0) fade = smoothstep(0.0, 0.25, half_);
+    // lift-off: it shrinks into its foot and grows out of it again over a few frames, whole and
+    // opaque (one near the lens that went and came back from one frame to the next read as a
+    // pop, and one fading out and in as a ghost).
+    float grow = 1.0;
+    if (onPad > 0.0) grow = 1.0 - smoothstep(0.75, 1.0, half_);
+    if (phase == 2.0) grow = smoothstep(0.0, 0.25, half_);
     glow = onPad * (1.0 - half_);
     float burn = onPad > 0.0 ? 0.6 + 0.9 * (1.0 - half_) : 0.5 + 0.35 * climb;
     burnOut = burn;
@@ -184,7 +200,7 @@ void main()
         q = vec3(xz.x, mix(0.2, 2.2, v) - 0.25 * (d.x * 0.5 + 0.5), xz.y);
         n = normalize(vec3(across.x * d.y + radial.x * 0.2 * d.x, 0.1,
                            across.y * d.y + radial.y * 0.2 * d.x));
-        paint = 3.0;
+        paint = 3.0 + 0.9 * (d.x * 0.5 + 0.5);  // 3 at the root to 3.9 at the tip
     } else if (piece == 4.0) {
         // The ground patch: the rod opened into a disc on the floor round the pad, each ring of
         // it at its own radius, following the ground; the dust it carries billows up a little
@@ -203,6 +219,7 @@ void main()
         localNormal = vec3(0.0, 1.0, 0.0);
         worldPos = w;
         ground = dust;
+        fade *= grow;
         haze = hazeAt(w);
         // Nothing left to show once the rocket is high: no draw.
         gl_Position = lift < 20.0 ? matrix * vec4(w, 1.0) : vec4(2.0, 2.0, 2.0, 1.0);
@@ -221,7 +238,7 @@ void main()
     // A rocket on its pad shakes as it lights.
     q.xz += onPad * 0.05 * sin(vec2(47.0, 41.0) * t + vec2(1.3, 2.9) * s);
 
-    vec3 world = vec3(pad.x, floorY + lift, pad.y) + kScale * q;
+    vec3 world = vec3(pad.x, floorY + lift, pad.y) + kScale * grow * q;
     // Smooth along the rod, so worked out per vertex: dark low down where the floor and the
     // other fins crowd in; its own flame and the pad's flash light it from the foot.
     shade = vec2(0.55 + 0.45 * smoothstep(0.0, 4.0, kScale * max(q.y, 0.0) + lift),
@@ -305,10 +322,11 @@ void main()
     }
     float fog = haze.a;
     vec3 behind = haze.rgb;
-    // What comes close to the lens (near plane at 1) thins out before the near plane cuts it, so
-    // a flame or a fin the camera passes through never shows as a hard-edged sliver. 1 / w of
-    // the fragment is its depth in front of the eye.
-    float nearFade = smoothstep(1.5, 6.0, 1.0 / gl_FragCoord.w);
+    // What comes close to the lens (near plane at 1) thins out in the last two units before the
+    // near plane cuts it, so a flame or a fin the camera passes through never shows as a
+    // hard-edged sliver, and a rocket close by stays solid. 1 / w of the fragment is its depth
+    // in front of the eye.
+    float nearFade = smoothstep(1.3, 3.0, 1.0 / gl_FragCoord.w);
 
     if (piece == 4.0) {
         // Under the rocket: its shadow, shrinking and fading as it climbs; the flame's light
@@ -327,7 +345,7 @@ void main()
                        (1.0 - smoothstep(1.5, 5.0, along)) * (1.0 - lifted) * 0.6;
         float near = 1.0 - clamp(heightOut / 20.0, 0.0, 1.0);
         float soft = 1.0 - smoothstep(0.0, 1.0, r);
-        float pool = soft * soft * near * burnOut * 0.45 * fade;
+        float pool = soft * soft * near * burnOut * 0.45;
         float dust = 0.0;
         if (ground > 0.0) {
             // Lumps of dust rolling outwards: a few waves round and across the pad.
@@ -346,7 +364,8 @@ void main()
         vec3 c = (shadow * vec3(0.03, 0.015, 0.01) + pool * fire * 1.4 + dust * dustColor) /
                  max(a, 1e-3);
         c = mix(c, behind, fog);
-        fragColor = vec4(min(c, vec3(1.0)), a * (1.0 - fog * 0.6) * nearFade);
+        // All of it goes and comes with the rocket.
+        fragColor = vec4(min(c, vec3(1.0)), a * (1.0 - fog * 0.6) * nearFade * fade);
         return;
     }
 
@@ -363,6 +382,8 @@ void main()
         vec3 c = mix(hot * (1.0 + 0.6 * glow), behind, fog * 0.4);
         float alpha = (0.1 + 0.9 * smoothstep(0.05, 0.7, facing)) * smoothstep(0.0, 0.25, flame);
         alpha = max(alpha * (0.55 + 0.45 * core), core);
+        // Only the sheath's near side is drawn: it stands for some of the far side behind it too.
+        alpha *= 1.5 - 0.5 * alpha;
         fragColor = vec4(min(c, vec3(1.0)), alpha * fade * nearFade);
         return;
     }
@@ -410,7 +431,21 @@ void main()
     float pulse = 0.12 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.5) + max(1.0 - t_scene, 0.0);
     vec3 light = vec3(0.95, 0.72, 0.55) * key + fill * shade.x + pulse;
     light += vec3(1.0, 0.6, 0.25) * shade.y;
+    // A fin, a plate: darker where it meets the body, a darker line along its tip and its foot
+    // (gone far off, where it would only flicker), and only a little of the rim, which would lay
+    // one flat colour over the whole plate seen edge-on.
+    float fin = step(2.5, paint);
+    float u = clamp((paint - 3.0) / 0.9, 0.0, 1.0);            // root 0, tip 1
+    float v = (localPos.y - 0.2 + 0.25 * u) * 0.5;             // foot 0, top 1
+    float outline = max(smoothstep(0.82, 0.97, u), 1.0 - smoothstep(0.03, 0.12, v)) *
+                    (1.0 - smoothstep(8.0, 20.0, eyeDistance));
+    float finShade = mix(0.7, 1.0, smoothstep(0.0, 0.6, u)) * (1.0 - 0.4 * outline);
+    light *= mix(1.0, finShade, fin);
+    rim *= 1.0 - 0.4 * fin;
     vec3 c = albedo * light + vec3(1.0, 0.85, 0.7) * glint * (paint < 1.5 ? 1.0 : 0.5) + rim;
+    // Bright light rolls off towards white instead of clipping there, keeping the paint's hue.
+    float peak = max(max(c.r, c.g), max(c.b, 1e-4));
+    c *= peak > 0.85 ? (0.85 + 0.15 * (1.0 - exp((0.85 - peak) / 0.15))) / peak : 1.0;
     c = mix(c, behind, fog);
     fragColor = vec4(min(c, vec3(1.0)), fade * nearFade);
 }

@@ -63,7 +63,8 @@ struct DemoAssets {
     SurfaceMesh fieldMeshB;
     SurfaceMesh fieldMeshC;
     SurfaceMesh fieldMeshD;
-    LoadedMesh finMesh;  // the rod with only the rings the rockets' fins need
+    LoadedMesh finMesh;    // the rod with only the rings the rockets' fins need
+    LoadedMesh coarseRod;  // the rod at every other ring: the far rockets and the ground patches
 
     std::unique_ptr<GeometryBuffer> quadBuffer;
     std::unique_ptr<MatrixStack> matrixStack;

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <numeric>
 #include <sstream>
 #include <string>
 #include <system_error>
@@ -126,10 +127,21 @@ std::vector<std::string> loadDemoAssets(DemoAssets& a, int width, int height, Mu
     a.fieldMeshC = generateSurfaceMesh(128, 200.0f, canyonField);
     // The rod: 32 rings of 8 vertices (a grid step of 3 / 31 beside its radius of 0.1).
     const MeshData rod = generateSurfaceData(32, 1.5f, rodField);
-    a.fieldMeshD = uploadMesh(rod);
+    // Stitched again ring to ring, all its triangles wind counter-clockwise seen from outside (half
+    // of the generator's face inwards), so the rockets can leave out the sides turned away.
+    std::vector<int> rings(32);
+    std::iota(rings.begin(), rings.end(), 0);
+    a.fieldMeshD = uploadMesh(thinnedTube(rod, rings));
     // The fins are plates that change linearly along the rod: four of its rings draw them (the
     // light worked out at their vertices needs more than the two ends).
     a.finMesh = uploadMesh(thinnedTube(rod, {0, 10, 21, 31}));
+    // Every other ring, keeping both sides of the body's joint with the nose (between rings 22 and
+    // 23): far off, the rockets' curves and lights still read smooth, and the patches under them
+    // follow the ground as closely.
+    std::vector<int> alternate;
+    for (int ring = 0; ring <= 22; ring += 2) alternate.push_back(ring);
+    for (int ring = 23; ring <= 31; ring += 2) alternate.push_back(ring);
+    a.coarseRod = uploadMesh(thinnedTube(rod, alternate));
     const std::uint32_t t1 = tickCountMs();
     std::printf("Mesh generation took %d ms\n", static_cast<std::int32_t>(t1 - t0));
 

@@ -171,11 +171,20 @@ public:
         return sphereInView(m, c, kRadius[piece]);
     }
 
+    // Whether the rocket stands far enough off for the coarse rod: its middle's depth in front of
+    // the eye (the clip w) in world units.
+    bool far(const Matrix4& m) const {
+        const float y = baseY_ + kFarUp;
+        return padX_ * m.m[3] + y * m.m[7] + padZ_ * m.m[11] + m.m[15] > kFarDepth;
+    }
+
 private:
     // The floor is the canyon field's zero set (the field rises one for one with y), the mesh the
     // ground is drawn with.
     static float groundHeight(float x, float z) { return -canyonField(x, 0.0f, z); }
 
+    static constexpr float kFarUp = 4.0f;
+    static constexpr float kFarDepth = 30.0f;
     float padX_, padZ_, lift_, baseY_;
 };
 
@@ -189,6 +198,7 @@ void drawRockets(DemoAssets& a, const SceneClock& clock, const Matrix4& product,
     const auto h = static_cast<std::int64_t>(2.0 * clock.beats);  // whole half beats
     rocket.setFloat("beat", static_cast<float>(h));
     rocket.setMatrix("matrix", product);
+    gl.glCullFace(GL_FRONT);
     bool skyDrawn = false;
     for (int i = 0; i < kRocketSlots; ++i) {
         if (!slotFilled(h + i)) continue;
@@ -209,10 +219,17 @@ void drawRockets(DemoAssets& a, const SceneClock& clock, const Matrix4& product,
             if (!bounds.inView(product, piece)) continue;
             rocket.setFloat("piece", static_cast<float>(piece));
             const bool fin = piece >= 1 && piece <= 3;
-            const LoadedMesh& mesh = fin ? a.finMesh : a.fieldMeshD;
+            const bool coarse = piece == 4 || bounds.far(product);
+            const LoadedMesh& mesh = fin ? a.finMesh : coarse ? a.coarseRod : a.fieldMeshD;
+            // The body, the fins and the flame are closed to the eye: their far sides are hidden
+            // or, in the flame, not needed. The rod faces out, and the view matrices turn the
+            // handedness over: a face turned to the camera arrives clockwise.
+            if (piece != 4) gl.glEnable(GL_CULL_FACE);
             mesh.geometry->draw(mesh.indexCount);
+            gl.glDisable(GL_CULL_FACE);
         }
     }
+    gl.glCullFace(GL_BACK);
 }
 
 // The opening flash, and a faint pulse on every odd beat that dies over the next 0.8 beat.

@@ -105,11 +105,17 @@ TEST_F(RocketsSceneTest, BarSeventyTwoOpensWhiteOverGroundAndRockets) {
     const std::vector<Draw> rockets = rocketDraws(f);
     ASSERT_GT(rockets.size(), 10u);  // the sky, and the pieces in view
     for (const Draw& d : rockets) {
-        // Fins (pieces 1 to 3) from the rod's few rings that draw them, the rest from the rod.
+        // Fins (pieces 1 to 3) from the rod's few rings that draw them, the ground patch (4) from
+        // every other ring, the rest from the whole rod or, far off, every other ring.
         const double piece = d.uniform("piece")[0];
-        const LoadedMesh& mesh = piece >= 1.0 && piece <= 3.0 ? a.finMesh : a.fieldMeshD;
+        const bool fin = piece >= 1.0 && piece <= 3.0;
+        const bool coarse = d.vertexArray == a.coarseRod.geometry->vertexArray;
+        const LoadedMesh& mesh = fin ? a.finMesh : coarse ? a.coarseRod : a.fieldMeshD;
         EXPECT_EQ(d.vertexArray, mesh.geometry->vertexArray) << piece;
         EXPECT_EQ(d.count, mesh.indexCount) << piece;
+        if (piece == 4.0) {
+            EXPECT_TRUE(coarse);
+        }
         EXPECT_TRUE(d.depthTest);
         EXPECT_TRUE(d.blend);
         EXPECT_EQ(d.uniform("matrix"), ground.uniform("matrix"));
@@ -292,6 +298,31 @@ TEST_F(RocketsSceneTest, SkySphereCoversWhatTheGroundLeaves) {
     }
 }
 
+// The rockets leave out the sides of the rod turned away from the eye, so every triangle of it
+// must face out: one wound the other way would be a hole in a body, a fin or a flame.
+TEST_F(RocketsSceneTest, EveryTriangleOfTheRodFacesOut) {
+    const GeometryBuffer& rod = *a.fieldMeshD.geometry;
+    std::vector<GLuint> indices(static_cast<std::size_t>(a.fieldMeshD.indexCount));
+    ASSERT_FALSE(indices.empty());
+    gl.glBindVertexArray(rod.vertexArray);
+    gl.glGetBufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0, indices.size() * 4, indices.data());
+    gl.glBindVertexArray(0);
+    std::vector<float> p(4 * (*std::max_element(indices.begin(), indices.end()) + 1));
+    gl.glBindBuffer(GL_ARRAY_BUFFER, rod.attributeBuffers[0]);
+    gl.glGetBufferSubData(GL_ARRAY_BUFFER, 0, p.size() * 4, p.data());
+    gl.glBindBuffer(GL_ARRAY_BUFFER, 0);
+    for (std::size_t t = 0; t < indices.size(); t += 3) {
+        const float* u = &p[4 * indices[t]];
+        const float* v = &p[4 * indices[t + 1]];
+        const float* w = &p[4 * indices[t + 2]];
+        const float e[3] = {v[0] - u[0], v[1] - u[1], v[2] - u[2]};
+        const float f[3] = {w[0] - u[0], w[1] - u[1], w[2] - u[2]};
+        // The normal's part along the centre's direction from the rod's axis.
+        const float outX = e[1] * f[2] - e[2] * f[1], outZ = e[0] * f[1] - e[1] * f[0];
+        EXPECT_GT(outX * (u[0] + v[0] + w[0]) + outZ * (u[2] + v[2] + w[2]), 0.0f) << t / 3;
+    }
+}
+
 TEST_F(RocketsSceneTest, SceneEightLeavesTheStandingStateAndThreeUnits) {
     const RecordedFrame f = draw(sceneClockAtBars(100.0));
     EXPECT_STREQ(f.clock.sceneName(), "rockets 2");
@@ -300,6 +331,11 @@ TEST_F(RocketsSceneTest, SceneEightLeavesTheStandingStateAndThreeUnits) {
     EXPECT_FALSE(f.blendAfter);
     EXPECT_EQ(f.depthFunctionAfter, GLenum(GL_LEQUAL));
     EXPECT_EQ(f.stackDepthAfter, f.stackDepthBefore);
+    GLint cull = 1, side = 0;
+    gl.glGetIntegerv(GL_CULL_FACE, &cull);
+    gl.glGetIntegerv(GL_CULL_FACE_MODE, &side);
+    EXPECT_EQ(cull, 0);
+    EXPECT_EQ(side, GLint(GL_BACK));
     const TextureUnits units = textureUnitsNow();
     EXPECT_EQ(units.active, 2);
     EXPECT_EQ(units.bound[0], a.cliffTexture->id);
