@@ -324,17 +324,30 @@ void main()
     // lit, the other in shade, and neither the amber from the other side, nor the rim, nor the
     // fog's veil, which together made it read as a flat, see-through disc.
     float overhead = smoothstep(0.5, 0.85, toEye.y) * smoothstep(30.0, 50.0, eyePos.y);
-    float moon = max(dot(n, kMoon), 0.0) * (1.0 - sheltered);
-    light += (vec3(0.15, 0.17, 0.26) + vec3(0.95, 0.85, 0.78) * overhead) * moon;
-    light += vec3(0.045, 0.045, 0.075) * (0.6 + 0.4 * n.y);
+    // Inside the colonnade, under the roof and behind the columns, the sky's lights reach in
+    // weakly, least on what faces the axis (the columns' inner sides, the abaci, the inner face
+    // of the entablature): the colonnade is dark behind its lit outer columns, lit from within
+    // only by the sinking light.
+    float fromAxis = max(length(worldPos.xz), 1e-3);
+    float inward = max(-dot(n.xz, worldPos.xz) / fromAxis, 0.0);
+    float within = (1.0 - smoothstep(25.0, 29.0, fromAxis)) *
+                   smoothstep(kTempleFloor - 1.0, kTempleFloor, worldPos.y) *
+                   (1.0 - smoothstep(14.0, 15.0, worldPos.y));
+    float outdoor = 1.0 - within * (0.35 + 0.45 * inward) * (1.0 - overhead);
+    float moon = max(dot(n, kMoon), 0.0) * (1.0 - sheltered) * outdoor;
+    light += (vec3(0.1, 0.11, 0.17) + vec3(0.95, 0.85, 0.78) * overhead) * moon;
+    light += vec3(0.045, 0.045, 0.075) * (0.6 + 0.4 * n.y) * outdoor;
+    // The warm stone and sand round a wall give back a little of the afterglow, so the side
+    // turned from it is a dark warm stone rather than a flat, cold lilac.
+    light += vec3(0.09, 0.055, 0.03) * (1.0 - abs(n.y)) * outdoor;
     // The afterglow of the set sun, low on the other side: an amber key that models every column,
     // cornice and step against the moon's cold side, and swells on the beat.
-    float dusk = max(dot(n, kSunset) + 0.15, 0.0) / 1.15;
-    light += vec3(0.62, 0.32, 0.13) * dusk * (1.0 - sheltered) * (1.0 - 0.85 * overhead) *
+    float dusk = max(dot(n, kSunset) + 0.05, 0.0) / 1.05 * outdoor;
+    light += vec3(0.75, 0.38, 0.15) * dusk * (1.0 - sheltered) * (1.0 - 0.85 * overhead) *
              (1.0 + 1.4 * swellOnBeat + build);
     light += vec3(0.9, 0.55, 0.25) * max(n.y, 0.0) * build * (1.0 + 0.6 * swellOnBeat);
     // The mist below the rock holds the afterglow, and lights what faces down in dusky rose.
-    light += vec3(0.55, 0.32, 0.22) * max(dot(n, vec3(0.45, -0.85, 0.27)), 0.0);
+    light += vec3(0.55, 0.32, 0.22) * max(dot(n, vec3(0.45, -0.85, 0.27)), 0.0) * outdoor;
     // A faint lamp at the camera, so the faces turned from every light still read.
     float lamp = max(dot(n, toEye), 0.0) * clamp(1.0 - eyeDistance / 120.0, 0.0, 1.0);
     light += vec3(0.13, 0.11, 0.11) * lamp;
