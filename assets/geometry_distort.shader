@@ -291,10 +291,10 @@ void main()
         albedo = mix(stone, sand * 0.8, drift * (0.45 + 0.4 * sand.r));
     }
     // The joints are where the masonry is darkest. Their edge is spread over the pixel's own
-    // change in brightness, so it is soft rather than stepped, and they fade out as the cracks
-    // (three or four texels wide) narrow to under a pixel, where they would crawl.
+    // change in brightness, so it is soft rather than stepped, and they dim to a third as the
+    // cracks (three or four texels wide) narrow to under half a pixel, where they would crawl.
     float joints = clamp((0.19 - stoneLuma) / (0.1 + fwidth(stoneLuma)) + 0.5, 0.0, 1.0) *
-                   (1.0 - smoothstep(4.0, 8.0, texel));
+                   (1.0 - 0.7 * smoothstep(5.0, 10.0, texel));
 
     // The finale builds to a dawn (the sun in the sky shader): a touch of it from the cut on,
     // and to its last frame the sun lights what faces up in amber, the afterglow's key, the rims
@@ -328,11 +328,13 @@ void main()
     // weakly, least on what faces the axis (the columns' inner sides, the abaci, the inner face
     // of the entablature): the colonnade is dark behind its lit outer columns, lit from within
     // only by the sinking light.
-    float fromAxis = max(length(worldPos.xz), 1e-3);
-    float inward = max(-dot(n.xz, worldPos.xz) / fromAxis, 0.0);
-    float within = (1.0 - smoothstep(25.0, 29.0, fromAxis)) *
-                   smoothstep(kTempleFloor - 1.0, kTempleFloor, worldPos.y) *
-                   (1.0 - smoothstep(14.0, 15.0, worldPos.y));
+    float fromAxis2 = max(dot(worldPos.xz, worldPos.xz), 1e-6);
+    float inward = max(-dot(n.xz, worldPos.xz) * inversesqrt(fromAxis2), 0.0);
+    // Linear ramps, this being paid on every pixel of stone: out from 25 to 29 units off the
+    // axis, from the floor up to the dome's springing.
+    float within = clamp((841.0 - fromAxis2) * (1.0 / 216.0), 0.0, 1.0) *
+                   clamp(worldPos.y - kTempleFloor + 1.0, 0.0, 1.0) *
+                   clamp(15.0 - worldPos.y, 0.0, 1.0);
     float outdoor = 1.0 - within * (0.35 + 0.45 * inward) * (1.0 - overhead);
     float moon = max(dot(n, kMoon), 0.0) * (1.0 - sheltered) * outdoor;
     light += (vec3(0.1, 0.11, 0.17) + vec3(0.95, 0.85, 0.78) * overhead) * moon;
