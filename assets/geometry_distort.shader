@@ -165,7 +165,7 @@ float grainNoise(vec2 q)
 // Masonry laid along the face: the projection along the axis the surface faces most. On the
 // dome it is laid in rings round the oculus instead, so the view from above reads as a dome, not
 // a flat disc: a whole number of repeats round each ring, so no seam where the angle wraps.
-vec3 masonry(vec3 p, vec3 n, vec3 dx, vec3 dy, bool dome, bool platform)
+vec3 masonry(vec3 p, vec3 n, vec3 dx, vec3 dy, bool dome, bool platform, out float texel)
 {
     vec3 a = abs(n);
     bvec2 side = bvec2(a.x >= a.y && a.x >= a.z, a.y >= a.z);
@@ -183,7 +183,7 @@ vec3 masonry(vec3 p, vec3 n, vec3 dx, vec3 dy, bool dome, bool platform)
         du = vec2((p.x * dx.z - p.z * dx.x) / r2 * k, dot(p.xz, dx.xz) / r * kCourse);
         dv = vec2((p.x * dy.z - p.z * dy.x) / r2 * k, dot(p.xz, dy.xz) / r * kCourse);
     }
-    float texel = 1024.0 * max(length(du), length(dv));  // the pixel's size in texels
+    texel = 1024.0 * max(length(du), length(dv));  // the pixel's size in texels
     // Along the steps the image's repeat every fourteen units shows: on the platform each repeat
     // slides along its courses by an amount of its own (the courses stay in line, and the image's
     // top and bottom edges fall on joints), and a joint of mortar ten texels wide hides the seam
@@ -280,16 +280,21 @@ void main()
     vec3 sand = drift > 0.0 ? fetchFiltered(moss, sandUv, sandDu, sandDv, kSandMean) : kSandMean;
 
     vec3 albedo = sand * vec3(0.42, 0.4, 0.42);
-    float joints = 0.0;
+    float stoneLuma = 1.0, texel = 1e3;  // no joints on the rock
     if (!rock) {
         const float kStone = 0.07;
         // The dome's outer shell and its coffered inside (seen from below, facing down) alike.
         bool dome = worldPos.y > 17.3 ? abs(n.y) > 0.3 : (worldPos.y > 14.7 && n.y < -0.3);
         vec3 stone = masonry(worldPos * kStone, n, dx * kStone, dy * kStone, dome,
-                             worldPos.y < kTempleFloor);
-        joints = 1.0 - smoothstep(0.14, 0.24, dot(stone, vec3(0.3, 0.5, 0.2)));
+                             worldPos.y < kTempleFloor, texel);
+        stoneLuma = dot(stone, vec3(0.3, 0.5, 0.2));
         albedo = mix(stone, sand * 0.8, drift * (0.45 + 0.4 * sand.r));
     }
+    // The joints are where the masonry is darkest. Their edge is spread over the pixel's own
+    // change in brightness, so it is soft rather than stepped, and they dim to a third as the
+    // cracks (three or four texels wide) narrow to under half a pixel, where they would crawl.
+    float joints = clamp((0.19 - stoneLuma) / (0.1 + fwidth(stoneLuma)) + 0.5, 0.0, 1.0) *
+                   (1.0 - 0.7 * smoothstep(5.0, 10.0, texel));
 
     // The finale builds to a dawn (the sun in the sky shader): a touch of it from the cut on,
     // and to its last frame the sun lights what faces up in amber, the afterglow's key, the rims
@@ -319,17 +324,32 @@ void main()
     // lit, the other in shade, and neither the amber from the other side, nor the rim, nor the
     // fog's veil, which together made it read as a flat, see-through disc.
     float overhead = smoothstep(0.5, 0.85, toEye.y) * smoothstep(30.0, 50.0, eyePos.y);
-    float moon = max(dot(n, kMoon), 0.0) * (1.0 - sheltered);
-    light += (vec3(0.15, 0.17, 0.26) + vec3(0.95, 0.85, 0.78) * overhead) * moon;
-    light += vec3(0.045, 0.045, 0.075) * (0.6 + 0.4 * n.y);
+    // Inside the colonnade, under the roof and behind the columns, the sky's lights reach in
+    // weakly, least on what faces the axis (the columns' inner sides, the abaci, the inner face
+    // of the entablature): the colonnade is dark behind its lit outer columns, lit from within
+    // only by the sinking light.
+    float fromAxis2 = max(dot(worldPos.xz, worldPos.xz), 1e-6);
+    float inward = max(-dot(n.xz, worldPos.xz) * inversesqrt(fromAxis2), 0.0);
+    // Linear ramps, this being paid on every pixel of stone: out from 25 to 29 units off the
+    // axis, from the floor up to the dome's springing.
+    float within = clamp((841.0 - fromAxis2) * (1.0 / 216.0), 0.0, 1.0) *
+                   clamp(worldPos.y - kTempleFloor + 1.0, 0.0, 1.0) *
+                   clamp(15.0 - worldPos.y, 0.0, 1.0);
+    float outdoor = 1.0 - within * (0.35 + 0.45 * inward) * (1.0 - overhead);
+    float moon = max(dot(n, kMoon), 0.0) * (1.0 - sheltered) * outdoor;
+    light += (vec3(0.1, 0.11, 0.17) + vec3(0.95, 0.85, 0.78) * overhead) * moon;
+    light += vec3(0.045, 0.045, 0.075) * (0.6 + 0.4 * n.y) * outdoor;
+    // The warm stone and sand round a wall give back a little of the afterglow, so the side
+    // turned from it is a dark warm stone rather than a flat, cold lilac.
+    light += vec3(0.09, 0.055, 0.03) * (1.0 - abs(n.y)) * outdoor;
     // The afterglow of the set sun, low on the other side: an amber key that models every column,
     // cornice and step against the moon's cold side, and swells on the beat.
-    float dusk = max(dot(n, kSunset) + 0.15, 0.0) / 1.15;
-    light += vec3(0.62, 0.32, 0.13) * dusk * (1.0 - sheltered) * (1.0 - 0.85 * overhead) *
+    float dusk = max(dot(n, kSunset) + 0.05, 0.0) / 1.05 * outdoor;
+    light += vec3(0.75, 0.38, 0.15) * dusk * (1.0 - sheltered) * (1.0 - 0.85 * overhead) *
              (1.0 + 1.4 * swellOnBeat + build);
     light += vec3(0.9, 0.55, 0.25) * max(n.y, 0.0) * build * (1.0 + 0.6 * swellOnBeat);
     // The mist below the rock holds the afterglow, and lights what faces down in dusky rose.
-    light += vec3(0.55, 0.32, 0.22) * max(dot(n, vec3(0.45, -0.85, 0.27)), 0.0);
+    light += vec3(0.55, 0.32, 0.22) * max(dot(n, vec3(0.45, -0.85, 0.27)), 0.0) * outdoor;
     // A faint lamp at the camera, so the faces turned from every light still read.
     float lamp = max(dot(n, toEye), 0.0) * clamp(1.0 - eyeDistance / 120.0, 0.0, 1.0);
     light += vec3(0.13, 0.11, 0.11) * lamp;
@@ -356,8 +376,8 @@ void main()
 
     // The joints of the masonry carry the beat: in ember colour, as the rock wall of the opening
     // did; softly while the temple stands still, fully once the distortion is on, and in the
-    // finale they glow between the beats too.
-    float hit = beatHit() * mix(0.45, 1.0, syncdistort);
+    // finale they glow between the beats too and flare hardest on the first beat of the bar.
+    float hit = beatHit() * mix(0.45, kick == 0.0 ? 1.6 : 1.0, syncdistort);
     color += vec3(1.0, 0.5, 0.16) * joints *
              (hit * (0.35 + 0.15 * bounce) * (1.0 + 2.0 * build) + 0.45 * syncdistort);
 

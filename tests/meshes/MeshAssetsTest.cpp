@@ -168,6 +168,22 @@ TEST(MeshAssets, CaveCameraKeepsClearOfTheWalls) {
     std::printf("closest approach of the cave camera: %.2f\n", closest);
 }
 
+// The cameras all look at the entablature from below its cornice: a moulding there that slopes
+// up and out is seen edge-on, a bright thread drawn along the ring.
+TEST(MeshAssets, TempleEntablatureHasNoFaceSlopingUpAndOut) {
+    const MeshData temple = parsed(kTemplePath);
+    int sloping = 0;
+    for (int v = 0; v < temple.vertexCount(); ++v) {
+        const float* p = &temple.positions[4 * v];
+        const float* n = &temple.normals[3 * v];
+        const float r = std::hypot(p[0], p[2]);
+        if (p[1] <= 8.2f || p[1] >= 14.6f || r < 29.0f || r > 32.0f) continue;
+        const float outward = (n[0] * p[0] + n[2] * p[2]) / r;
+        if (n[1] > 0.2f && outward > 0.2f) ++sloping;
+    }
+    EXPECT_EQ(sloping, 0);
+}
+
 }  // namespace
 
 // The temple scene draws the sky, the mesh's last 24 x 48 quads, with a program of its own:

@@ -103,18 +103,23 @@ void addColumn(MeshBuilder& b, float angle) {
             20, cx, cz);
     // The abacus is sunk a little into the capital below and the architrave above (its underside
     // at 8.2), so it sits on the one and carries the other with no coplanar faces fighting along
-    // the joints; it stays inside the architrave's depth (24.3 to 29.7).
-    b.box(cx, 7.725f, cz, 2.65f, 0.575f, 2.65f, yaw);
+    // the joints. Across the ring it stands out a fifth of a unit past the architrave's faces
+    // (24.3 to 29.7): a face set just behind them left a hairline of the architrave's underside
+    // between the two, which broke up into a dotted row of light under the stone.
+    b.box(cx, 7.725f, cz, 2.9f, 0.575f, 2.65f, yaw);
 }
 
 void addEntablatureAndDome(MeshBuilder& b) {
     // Mouldings are chamfers at least half a unit across: a thinner ledge is under a pixel from
     // the cameras and reads as a bright crack between the rings where the light below catches it.
+    // None slopes up and out: every camera is below the cornice, where such a face is seen
+    // edge-on as a bright thread along the ring (it read as a shooting star over the stone); the
+    // ledge over the band is level, out of sight from below.
     std::vector<ProfilePoint> p = {
         {24.0f, 14.6f, true}, {24.3f, 14.6f, true}, {24.3f, 8.2f, true},   // inner face
         {29.7f, 8.2f, true},  {29.7f, 9.2f, true},                         // architrave
         {30.1f, 9.6f, true},  {30.1f, 10.5f, true}, {30.5f, 10.9f, true},  // fascia, band
-        {30.5f, 11.2f, true}, {29.8f, 11.6f, true}, {29.8f, 12.8f, true},  // frieze
+        {30.5f, 11.2f, true}, {29.8f, 11.2f, true}, {29.8f, 12.8f, true},  // frieze
         {30.4f, 13.2f, true}, {30.8f, 13.55f},      {31.2f, 14.0f, true},  // cornice
         {31.2f, 14.6f, true}, {28.5f, 14.6f, true},  // step rings at the foot of the dome
         {28.5f, 15.6f, true}, {27.6f, 15.6f, true}, {27.6f, 16.6f, true},
