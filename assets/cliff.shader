@@ -86,7 +86,7 @@ void main()
     // From high up (distorted) thinner, so the rock keeps the colours it had close by.
     fog = 1.0 - exp(-distance * 0.011 * (1.0 + 0.8 * canyon) * (distort > 0.0 ? 0.6 : 1.0));
     float up = p.y * cliffside;
-    fogColor = mix(fog_color, vec3(0.9, 0.74, 0.54), canyon * smoothstep(-15.0, 60.0, up));
+    fogColor = mix(fog_color, vec3(0.84, 0.69, 0.5), canyon * smoothstep(-15.0, 60.0, up));
     fogColor *= 1.0 - canyon * smoothstep(-5.0, -60.0, up) * vec3(0.55, 0.45, 0.3);
     // The canyon's daylight (see the fragment stage): how much sky the rock sees at its height,
     // where the sun reaches on the wall that faces it (the copy with "cliffside" 1), above the
@@ -257,8 +257,12 @@ void main()
         // its texels are larger than the pixels (the wall in front of the camera).
         float calm = clamp(cliff_stripes, 0.0, 1.0) * smoothstep(0.5, 1.5, texels);
         // Relief: the normal tilted along the brightness slope, the dark cracks 1.5 units deep
-        // close by and half that further off, where the light is broad; half again where calmed.
-        float depth = (1.3 + 1.3 * close) * (1.0 - 0.5 * calm);
+        // close by and half that further off, where the light is broad; half again where calmed,
+        // and in the canyon's daylight, where the strata's colours carry the detail (at full depth
+        // the walls facing the camera looked hammered), less still where its texels are near the
+        // pixels' size.
+        float daylit = t >= 10.0 && t <= 33.0 ? 0.5 - 0.3 * smoothstep(3.0, 1.0, texels) : 1.0;
+        float depth = (1.3 + 1.3 * close) * (1.0 - 0.5 * calm) * daylit;
         vec3 grad = fineness * depth * kTextureScale * vec3(0.0, slope.y, slope.x);
         grad -= dot(grad, n) * n;
         bumped = normalize(n - grad);
@@ -324,13 +328,13 @@ void main()
     // is up shows while the view rolls. "cliffside" turns the first copy over.
     float pulse = 0.0;
     if (t >= 10.0 && t <= 33.0) {
-        // On every beat the daylight, and the haze it fills, swell and die away, hardest on the
-        // bar's first beat.
+        // On every beat the sunlit faces and the light far up the gorge swell and die away,
+        // hardest on the bar's first beat; the shade and the sky's fill stay as they are.
         pulse = (1.0 - saw) * (1.0 - saw) * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.55);
-        float sky = daylight.x * (0.45 + 0.55 * max(bumped.y * cliffside, 0.0)) * (1.0 + 0.4 * pulse);
+        float sky = daylight.x * (0.45 + 0.55 * max(bumped.y * cliffside, 0.0));
         float sunFacing = max(dot(bumped, vec3(0.58, 0.72 * cliffside, -0.29)), 0.0);
         light = light * daylight.z * vec3(0.7, 0.8, 0.98) + vec3(0.34, 0.48, 0.82) * sky
-              + vec3(1.9, 1.2, 0.55) * (daylight.y * (0.15 + 1.5 * sunFacing) * (1.0 + 0.6 * pulse))
+              + vec3(1.9, 1.2, 0.55) * (daylight.y * (0.15 + 1.5 * sunFacing * (1.0 + 0.3 * pulse)))
               + vec3(0.1, 0.14, 0.24) * (1.0 - daylight.y);
         // In the tumble, rock right in front of the camera (it starts facing the wall) would be lit
         // head-on and look flat: there a low warm light grazes it from above, picking out its
@@ -358,8 +362,11 @@ void main()
     // Rolled off rather than clipped where the light is close.
     color = color * 1.3 / (1.0 + color);
     float depthHaze = close * 0.7 * (1.0 - exp(-max(eyeDistance - 10.0, 0.0) * 0.05));
-    color = mix(color, fogColor, max(fog, depthHaze)) + vec3(0.55, 0.42, 0.28) * (haze * 0.35);
-    color *= 1.0 + 0.22 * pulse;
+    // In the canyon the haze is held short of a white-out, and only its far reaches glow on the beat.
+    float veil = max(fog, depthHaze);
+    veil = t >= 10.0 && t <= 33.0 ? min(veil, 0.78) : veil;
+    color = mix(color, fogColor * (1.0 + 0.3 * pulse * veil * veil), veil)
+          + vec3(0.55, 0.42, 0.28) * (haze * 0.35);
     fragColor = vec4(color, 1.0);
 }
 #endif
