@@ -121,6 +121,14 @@ void main()
     vec2 fromSun = gl_Position.xy / max(gl_Position.w, 1e-4) - vec2(0.0, 0.3);
     reach = distort > 0.0 ? 0.45 + 0.9 / (1.0 + dot(fromSun, fromSun) * 1.5) : reach;
     if (canyon > 0.0 && gl_Position.w > 0.0) gl_Position.z = min(gl_Position.z, 0.99999 * gl_Position.w);
+    // Behind the big logo (bars 22 to 24, from 29.66 s) "haze" carries how far out on the screen
+    // the point lies instead: the camera stands at the light there, so the dust around the light
+    // has no glow to show.
+    // Its rock is darker, most towards the frame's edges, so the sun and the letters stand out.
+    if (t >= 29.66) {
+        vec2 s = clamp(gl_Position.xy / max(gl_Position.w, 1e-4), -2.0, 2.0);
+        haze = 0.75 - 0.3 * smoothstep(0.15, 1.6, dot(s, s));
+    }
 }
 #endif
 
@@ -343,8 +351,10 @@ void main()
         float graze = max(dot(bumped, normalize(vec3(0.25, 0.85 * cliffside, -0.45))), 0.0);
         light = light * (1.0 - 0.45 * near)
               + vec3(1.7, 1.1, 0.55) * (near * (0.15 + graze * graze) * (1.2 + 0.6 * pulse));
-        // The sun deepens the stone's own colours; the shade keeps them cool.
-        albedo = max(mix(vec3(dot(albedo, vec3(0.3, 0.55, 0.15))), albedo, 1.7), vec3(0.0));
+        // The sun deepens the stone's own colours; the shade keeps them cool. Behind the big logo
+        // (bars 22 to 24, from 29.66 s) they are paler instead, against its orange.
+        float saturation = t >= 29.66 ? 0.75 : 1.7;
+        albedo = max(mix(vec3(dot(albedo, vec3(0.3, 0.55, 0.15))), albedo, saturation), vec3(0.0));
     }
     vec3 color = albedo * light;
 
@@ -362,11 +372,15 @@ void main()
     // Rolled off rather than clipped where the light is close.
     color = color * 1.3 / (1.0 + color);
     float depthHaze = close * 0.7 * (1.0 - exp(-max(eyeDistance - 10.0, 0.0) * 0.05));
+    float logoBars = step(29.66, t) * step(t, 33.0);
     // In the canyon the haze is held short of a white-out, and only its far reaches glow on the beat.
     float veil = max(fog, depthHaze);
     veil = t >= 10.0 && t <= 33.0 ? min(veil, 0.78) : veil;
     color = mix(color, fogColor * (1.0 + 0.3 * pulse * veil * veil), veil)
-          + vec3(0.55, 0.42, 0.28) * (haze * 0.35);
+          + vec3(0.55, 0.42, 0.28) * (haze * 0.35 * (1.0 - logoBars));
+    // Behind the big logo the gorge is darker, most towards the frame's edges: "haze" carries
+    // the darkening there (see the vertex stage).
+    color *= mix(1.0, haze, logoBars);
     fragColor = vec4(color, 1.0);
 }
 #endif
