@@ -121,10 +121,9 @@ void main()
     vec2 fromSun = gl_Position.xy / max(gl_Position.w, 1e-4) - vec2(0.0, 0.3);
     reach = distort > 0.0 ? 0.45 + 0.9 / (1.0 + dot(fromSun, fromSun) * 1.5) : reach;
     if (canyon > 0.0 && gl_Position.w > 0.0) gl_Position.z = min(gl_Position.z, 0.99999 * gl_Position.w);
-    // Behind the big logo (bars 22 to 24, from 29.66 s) "haze" carries how far out on the screen
-    // the point lies instead: the camera stands at the light there, so the dust around the light
-    // has no glow to show.
-    // Its rock is darker, most towards the frame's edges, so the sun and the letters stand out.
+    // Behind the big logo (bars 22 to 24, from 29.66 s) the rock is darker, most towards the
+    // frame's edges, so the sun and the letters stand out: "haze" carries the darkening there,
+    // as the camera stands at the light and the dust around it has no glow to show.
     if (t >= 29.66) {
         vec2 s = clamp(gl_Position.xy / max(gl_Position.w, 1e-4), -2.0, 2.0);
         haze = 0.75 - 0.3 * smoothstep(0.15, 1.6, dot(s, s));
