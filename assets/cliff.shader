@@ -306,6 +306,11 @@ void main()
         vec3 closeLight = vec3(1.1, 1.0, 0.9) * lampFall * 1.4 * facing
                         + vec3(1.25, 0.82, 0.5) * (rake * rake * 3.4 + gleam * 2.4)
                         + vec3(0.06, 0.06, 0.07);
+        // Shafts of low sun through the rim above sweep across the wall, slanted, broad and soft,
+        // overtaking the view: the rock between them lies in shade.
+        float shaft = abs(fract(worldPos.z / 22.0 + worldPos.y / 40.0 - 0.4 * t) - 0.5) * 2.0;
+        shaft = smoothstep(0.35, 0.95, shaft);
+        closeLight = closeLight * (0.7 + 1.2 * shaft) + vec3(1.3, 0.85, 0.5) * (rake * rake * 3.0 * shaft);
         closeLight *= 0.5 + 0.5 * cavity;
         light = mix(light, closeLight, close);
     }
