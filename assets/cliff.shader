@@ -268,7 +268,7 @@ void main()
         // and in the canyon's daylight, where the strata's colours carry the detail (at full depth
         // the walls facing the camera looked hammered), less still where its texels are near the
         // pixels' size.
-        float daylit = t >= 10.0 && t <= 33.0 ? 0.5 - 0.3 * smoothstep(3.0, 1.0, texels) : 1.0;
+        float daylit = t >= 10.0 && t <= 33.0 ? 0.5 - 0.4 * smoothstep(3.0, 1.0, texels) : 1.0;
         float depth = (1.3 + 1.3 * close) * (1.0 - 0.5 * calm) * daylit;
         vec3 grad = fineness * depth * kTextureScale * vec3(0.0, slope.y, slope.x);
         grad -= dot(grad, n) * n;
