@@ -234,6 +234,9 @@ void main()
     float detail = 1.0 - smoothstep(70.0 + 50.0 * high, 130.0 + 90.0 * high, eyeDistance);
     float size = float(max(textureSize(tex, 0).x, 1));
     float texels = max(length(du), length(dv)) * size;
+    // How far the high view has sunk onto the rock, from bar 52.5 to 54 (70.8 to 72.8 s): there
+    // its grain would turn coarse and soft, so it flattens and darkens into the fade to black.
+    float sunk = high * smoothstep(70.8, 72.8, t);
     // The relief flattens where its slopes would change faster than the pixels: further off,
     // where the slope comes from one lookup at the scale of a texel, as soon as texels get
     // smaller than pixels.
@@ -267,8 +270,9 @@ void main()
         // close by and half that further off, where the light is broad; half again where calmed,
         // and in the canyon's daylight, where the strata's colours carry the detail (at full depth
         // the walls facing the camera looked hammered), less still where its texels are near the
-        // pixels' size.
+        // pixels' size; and as the high view sinks onto the rock.
         float daylit = t >= 10.0 && t <= 33.0 ? 0.5 - 0.4 * smoothstep(3.0, 1.0, texels) : 1.0;
+        daylit *= 1.0 - 0.8 * sunk;
         float depth = (1.3 + 1.3 * close) * (1.0 - 0.5 * calm) * daylit;
         vec3 grad = fineness * depth * kTextureScale * vec3(0.0, slope.y, slope.x);
         grad -= dot(grad, n) * n;
@@ -321,10 +325,11 @@ void main()
         // embossed at a few texels, lit from along the beds: lips catch warm light, the seams
         // under them lie in cool shade. Where texels get smaller than a pixel the emboss fades
         // (it would sparkle). The light's strength is in "reach" (see the vertex stage).
-        float ledge = 2.0 * (probe - relief) * (1.0 - smoothstep(3.0, 6.0, texels));
+        // As the view sinks onto the rock the emboss fades and the rock darkens.
+        float ledge = 2.0 * (probe - relief) * (1.0 - smoothstep(3.0, 6.0, texels)) * (1.0 - sunk);
         vec3 highLight = vec3(1.4, 1.15, 0.88) * clamp(0.9 + 3.0 * ledge, 0.0, 2.5)
                        + vec3(0.1, 0.12, 0.18) * clamp(1.0 - 3.0 * ledge, 0.0, 2.0);
-        light = mix(light, highLight * reach, high);
+        light = mix(light, highLight * (reach * (1.0 - 0.55 * sunk)), high);
     }
     // The intro (its routine holds "t" at 0): a low warm light raking across the beds from one
     // side, so every ledge throws a shadow under it, and the light falling off towards the far
