@@ -53,7 +53,7 @@ void main()
     // (Every exp below takes a bar count from 0 on: bars before the drop it overflows, and
     // nothing times infinity is not nothing.)
     float bar = barsSinceDrop();
-    float open = bar < 0.0 ? smoothstep(-0.25, 0.0, bar) : exp(-40.0 * max(bar, 0.0));
+    float open = bar < 0.0 ? smoothstep(-0.25, 0.0, bar) : exp(-90.0 * max(bar, 0.0));
     float landed = step(0.0, bar);
     swell *= 1.0 + landed * (0.3 + 0.1 * exp(-10.0 * max(bar, 0.0)) + 0.02 * hit);
     // The parts' quads shrink to the band of the image their letters fill (rows 300 to 391 and

@@ -86,7 +86,7 @@ void main()
     // From high up (distorted) thinner, so the rock keeps the colours it had close by.
     fog = 1.0 - exp(-distance * 0.011 * (1.0 + 0.8 * canyon) * (distort > 0.0 ? 0.6 : 1.0));
     float up = p.y * cliffside;
-    fogColor = mix(fog_color, vec3(0.9, 0.74, 0.54), canyon * smoothstep(-15.0, 60.0, up));
+    fogColor = mix(fog_color, vec3(0.84, 0.69, 0.5), canyon * smoothstep(-15.0, 60.0, up));
     fogColor *= 1.0 - canyon * smoothstep(-5.0, -60.0, up) * vec3(0.55, 0.45, 0.3);
     // The canyon's daylight (see the fragment stage): how much sky the rock sees at its height,
     // where the sun reaches on the wall that faces it (the copy with "cliffside" 1), above the
@@ -121,6 +121,13 @@ void main()
     vec2 fromSun = gl_Position.xy / max(gl_Position.w, 1e-4) - vec2(0.0, 0.3);
     reach = distort > 0.0 ? 0.45 + 0.9 / (1.0 + dot(fromSun, fromSun) * 1.5) : reach;
     if (canyon > 0.0 && gl_Position.w > 0.0) gl_Position.z = min(gl_Position.z, 0.99999 * gl_Position.w);
+    // Behind the big logo (bars 22 to 24, from 29.66 s) the rock is darker, most towards the
+    // frame's edges, so the sun and the letters stand out: "haze" carries the darkening there,
+    // as the camera stands at the light and the dust around it has no glow to show.
+    if (t >= 29.66) {
+        vec2 s = clamp(gl_Position.xy / max(gl_Position.w, 1e-4), -2.0, 2.0);
+        haze = 0.75 - 0.3 * smoothstep(0.15, 1.6, dot(s, s));
+    }
 }
 #endif
 
@@ -227,6 +234,9 @@ void main()
     float detail = 1.0 - smoothstep(70.0 + 50.0 * high, 130.0 + 90.0 * high, eyeDistance);
     float size = float(max(textureSize(tex, 0).x, 1));
     float texels = max(length(du), length(dv)) * size;
+    // How far the high view has sunk onto the rock, from bar 52.5 to 54 (70.8 to 72.8 s): there
+    // its grain would turn coarse and soft, so it flattens and darkens into the fade to black.
+    float sunk = high * smoothstep(70.8, 72.8, t);
     // The relief flattens where its slopes would change faster than the pixels: further off,
     // where the slope comes from one lookup at the scale of a texel, as soon as texels get
     // smaller than pixels.
@@ -257,8 +267,13 @@ void main()
         // its texels are larger than the pixels (the wall in front of the camera).
         float calm = clamp(cliff_stripes, 0.0, 1.0) * smoothstep(0.5, 1.5, texels);
         // Relief: the normal tilted along the brightness slope, the dark cracks 1.5 units deep
-        // close by and half that further off, where the light is broad; half again where calmed.
-        float depth = (1.3 + 1.3 * close) * (1.0 - 0.5 * calm);
+        // close by and half that further off, where the light is broad; half again where calmed,
+        // and in the canyon's daylight, where the strata's colours carry the detail (at full depth
+        // the walls facing the camera looked hammered), less still where its texels are near the
+        // pixels' size; and as the high view sinks onto the rock.
+        float daylit = t >= 10.0 && t <= 33.0 ? 0.5 - 0.4 * smoothstep(3.0, 1.0, texels) : 1.0;
+        daylit *= 1.0 - 0.8 * sunk;
+        float depth = (1.3 + 1.3 * close) * (1.0 - 0.5 * calm) * daylit;
         vec3 grad = fineness * depth * kTextureScale * vec3(0.0, slope.y, slope.x);
         grad -= dot(grad, n) * n;
         bumped = normalize(n - grad);
@@ -295,6 +310,11 @@ void main()
         vec3 closeLight = vec3(1.1, 1.0, 0.9) * lampFall * 1.4 * facing
                         + vec3(1.25, 0.82, 0.5) * (rake * rake * 3.4 + gleam * 2.4)
                         + vec3(0.06, 0.06, 0.07);
+        // Shafts of low sun through the rim above sweep across the wall, slanted, broad and soft,
+        // overtaking the view: the rock between them lies in shade.
+        float shaft = abs(fract(worldPos.z / 22.0 + worldPos.y / 40.0 - 0.4 * t) - 0.5) * 2.0;
+        shaft = smoothstep(0.35, 0.95, shaft);
+        closeLight = closeLight * (0.7 + 1.2 * shaft) + vec3(1.3, 0.85, 0.5) * (rake * rake * 3.0 * shaft);
         closeLight *= 0.5 + 0.5 * cavity;
         light = mix(light, closeLight, close);
     }
@@ -305,10 +325,11 @@ void main()
         // embossed at a few texels, lit from along the beds: lips catch warm light, the seams
         // under them lie in cool shade. Where texels get smaller than a pixel the emboss fades
         // (it would sparkle). The light's strength is in "reach" (see the vertex stage).
-        float ledge = 2.0 * (probe - relief) * (1.0 - smoothstep(3.0, 6.0, texels));
+        // As the view sinks onto the rock the emboss fades and the rock darkens.
+        float ledge = 2.0 * (probe - relief) * (1.0 - smoothstep(3.0, 6.0, texels)) * (1.0 - sunk);
         vec3 highLight = vec3(1.4, 1.15, 0.88) * clamp(0.9 + 3.0 * ledge, 0.0, 2.5)
                        + vec3(0.1, 0.12, 0.18) * clamp(1.0 - 3.0 * ledge, 0.0, 2.0);
-        light = mix(light, highLight * reach, high);
+        light = mix(light, highLight * (reach * (1.0 - 0.55 * sunk)), high);
     }
     // The intro (its routine holds "t" at 0): a low warm light raking across the beds from one
     // side, so every ledge throws a shadow under it, and the light falling off towards the far
@@ -324,13 +345,13 @@ void main()
     // is up shows while the view rolls. "cliffside" turns the first copy over.
     float pulse = 0.0;
     if (t >= 10.0 && t <= 33.0) {
-        // On every beat the daylight, and the haze it fills, swell and die away, hardest on the
-        // bar's first beat.
+        // On every beat the sunlit faces and the light far up the gorge swell and die away,
+        // hardest on the bar's first beat; the shade and the sky's fill stay as they are.
         pulse = (1.0 - saw) * (1.0 - saw) * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.55);
-        float sky = daylight.x * (0.45 + 0.55 * max(bumped.y * cliffside, 0.0)) * (1.0 + 0.4 * pulse);
+        float sky = daylight.x * (0.45 + 0.55 * max(bumped.y * cliffside, 0.0));
         float sunFacing = max(dot(bumped, vec3(0.58, 0.72 * cliffside, -0.29)), 0.0);
         light = light * daylight.z * vec3(0.7, 0.8, 0.98) + vec3(0.34, 0.48, 0.82) * sky
-              + vec3(1.9, 1.2, 0.55) * (daylight.y * (0.15 + 1.5 * sunFacing) * (1.0 + 0.6 * pulse))
+              + vec3(1.9, 1.2, 0.55) * (daylight.y * (0.15 + 1.5 * sunFacing * (1.0 + 0.3 * pulse)))
               + vec3(0.1, 0.14, 0.24) * (1.0 - daylight.y);
         // In the tumble, rock right in front of the camera (it starts facing the wall) would be lit
         // head-on and look flat: there a low warm light grazes it from above, picking out its
@@ -339,8 +360,10 @@ void main()
         float graze = max(dot(bumped, normalize(vec3(0.25, 0.85 * cliffside, -0.45))), 0.0);
         light = light * (1.0 - 0.45 * near)
               + vec3(1.7, 1.1, 0.55) * (near * (0.15 + graze * graze) * (1.2 + 0.6 * pulse));
-        // The sun deepens the stone's own colours; the shade keeps them cool.
-        albedo = max(mix(vec3(dot(albedo, vec3(0.3, 0.55, 0.15))), albedo, 1.7), vec3(0.0));
+        // The sun deepens the stone's own colours; the shade keeps them cool. Behind the big logo
+        // (bars 22 to 24, from 29.66 s) they are paler instead, against its orange.
+        float saturation = t >= 29.66 ? 0.75 : 1.7;
+        albedo = max(mix(vec3(dot(albedo, vec3(0.3, 0.55, 0.15))), albedo, saturation), vec3(0.0));
     }
     vec3 color = albedo * light;
 
@@ -358,8 +381,15 @@ void main()
     // Rolled off rather than clipped where the light is close.
     color = color * 1.3 / (1.0 + color);
     float depthHaze = close * 0.7 * (1.0 - exp(-max(eyeDistance - 10.0, 0.0) * 0.05));
-    color = mix(color, fogColor, max(fog, depthHaze)) + vec3(0.55, 0.42, 0.28) * (haze * 0.35);
-    color *= 1.0 + 0.22 * pulse;
+    float logoBars = step(29.66, t) * step(t, 33.0);
+    // In the canyon the haze is held short of a white-out, and only its far reaches glow on the beat.
+    float veil = max(fog, depthHaze);
+    veil = t >= 10.0 && t <= 33.0 ? min(veil, 0.78) : veil;
+    color = mix(color, fogColor * (1.0 + 0.3 * pulse * veil * veil), veil)
+          + vec3(0.55, 0.42, 0.28) * (haze * 0.35 * (1.0 - logoBars));
+    // Behind the big logo the gorge is darker, most towards the frame's edges: "haze" carries
+    // the darkening there (see the vertex stage).
+    color *= mix(1.0, haze, logoBars);
     fragColor = vec4(color, 1.0);
 }
 #endif

@@ -101,11 +101,12 @@ void makeGroupLogo(FontSet& fonts, Image& stepOne, Image& stepTwo) {
             }
         }
 
-    // "presents", spaced out, between two hairlines.
+    // "presents", spaced out, between two hairlines: bold and on a dark shadow, so that it still
+    // reads when the picture is shown small over the lit rock.
     TextStyle sub;
-    sub.size = 40.0f;
-    sub.tracking = 16.0f;
-    Font& font = fonts.sans;
+    sub.size = 50.0f;
+    sub.tracking = 14.0f;
+    Font& font = fonts.sansBold;
     float width = font.advance("presents", sub);
     Lettering word = makeLettering(kWidth, kHeight, 2, [&](Plane& p, float k) {
         TextStyle s = sub;
@@ -117,8 +118,10 @@ void makeGroupLogo(FontSet& fonts, Image& stepOne, Image& stepTwo) {
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x) {
             float d = word.distance.at(x, y);
+            float shadowD = word.distance.clamped(x - 3, y - 4);
+            stepTwo.paint(x, y, rgb(10, 5, 2), 0.7f * smoothstep(6.0f, -2.0f, shadowD));
             stepTwo.paint(x, y, rgb(255, 140, 50),
-                          0.55f * glowAt(d, 10.0f) * smoothstep(-1.0f, 1.0f, d));
+                          0.75f * glowAt(d, 12.0f) * smoothstep(-1.0f, 1.0f, d));
             float gap = 0.5f * width + 40.0f;
             float fromCentre = std::fabs(x - kCentreX);
             if (fromCentre > gap && fromCentre < gap + 210.0f) {
