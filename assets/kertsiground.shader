@@ -129,7 +129,8 @@ in vec3 skyBehind;
 out vec4 fragColor;
 
 // Soot round the nearest launch pad of the rocket field (five staggered rows of ten; the first
-// two places hold no rocket): 0 far from any, 0.4 at its middle.
+// two places hold no rocket): 0 far from any, 0.12 at its middle. Faint and wide: most pads stand
+// empty, and a dark round mark there read as a shadow with no rocket to cast it.
 float scorch(vec2 q)
 {
     float row = clamp(floor((q.y - 5.0) / 10.0 + 2.5), 0.0, 4.0);
@@ -138,7 +139,7 @@ float scorch(vec2 q)
     if (row == 0.0 && column < 2.0) return 0.0;
     vec2 pad = vec2((column - 4.5) * 9.0 + stagger * 1.3, (row - 2.0) * 10.0 + 5.0);
     float r = length(q - pad);
-    return (1.0 - smoothstep(0.4, 2.6, r)) * 0.4;
+    return (1.0 - smoothstep(0.0, 3.5, r)) * 0.12;
 }
 
 // The images' mean colours: what their detail fades into where a texel is smaller than a pixel

@@ -336,13 +336,15 @@ void main()
         vec2 rel = localPos.xy;
         float r = length(rel) / 3.0;
         float rim = 1.0 - smoothstep(0.75, 0.95, localPos.z);
-        float lifted = clamp(heightOut / 12.0, 0.0, 1.0);
-        // The long shadow of the low sun: a capsule from the foot away from the sun.
+        // The long shadow of the low sun: a capsule from the foot away from the sun. It widens,
+        // softens and fades as the rocket leaves the ground and is gone before the rocket has
+        // climbed its own height (a dark blob left under an empty pad read as dirt on the lens).
         float along = clamp(dot(rel, kShadowDir), 0.0, 5.0);
         float across = length(rel - kShadowDir * along);
-        float width = 0.95 - 0.06 * along;
-        float shadow = (1.0 - smoothstep(width * 0.6, width * 1.3, across)) *
-                       (1.0 - smoothstep(1.5, 5.0, along)) * (1.0 - lifted) * 0.6;
+        float up = smoothstep(0.0, 6.0, heightOut);
+        float width = (0.95 - 0.06 * along) * (1.0 + 0.8 * up);
+        float shadow = (1.0 - smoothstep(width * (0.6 - 0.5 * up), width * 1.3, across)) *
+                       (1.0 - smoothstep(1.5, 5.0, along)) * (1.0 - up) * 0.55;
         float near = 1.0 - clamp(heightOut / 20.0, 0.0, 1.0);
         float soft = 1.0 - smoothstep(0.0, 1.0, r);
         float pool = soft * soft * near * burnOut * 0.45;
