@@ -40,6 +40,14 @@ vec3 routineSky()
     return sky * inversesqrt(dim);
 }
 
+// A flare on every bar's first beat, gone within the beat: the flames flare up and lengthen and
+// light the sand round the pads brighter.
+float downbeat()
+{
+    float d = kick == 0.0 ? 1.0 - saw : 0.0;
+    return d * d * d;
+}
+
 const float kScale = 1.5;  // sizes the whole rocket
 const vec3 kSunDir = vec3(0.5881, 0.4812, -0.7485);  // the low sun the ground is lit by
 const vec2 kShadowDir = vec2(-0.6178, 0.7863);       // away from the sun along the ground
@@ -229,7 +237,7 @@ void main()
         // a wide soft sheath that makes its glow.
         // Flickering a few times a second, smoothly: a new length every frame made the far
         // flames blink.
-        float length_ = (1.4 + 2.6 * burn) * (1.0 + 0.1 * sin(31.0 * t + 2.3 * s));
+        float length_ = (1.4 + 2.6 * burn) * (1.0 + 0.1 * sin(31.0 * t + 2.3 * s) + 0.6 * downbeat());
         float r = 0.55 * sqrt(v) * (1.0 + 0.15 * bounce);
         q = vec3(d.x * r, kBodyBottom + 0.1 - length_ * (1.0 - v), d.y * r);
         n = vec3(d.x, 0.3, d.y);
@@ -242,7 +250,7 @@ void main()
     // Smooth along the rod, so worked out per vertex: dark low down where the floor and the
     // other fins crowd in; its own flame and the pad's flash light it from the foot.
     shade = vec2(0.55 + 0.45 * smoothstep(0.0, 4.0, kScale * max(q.y, 0.0) + lift),
-                 (glow * 1.5 + 0.35 * burn) * exp(-max(q.y, 0.0) * 0.6));
+                 (glow * 1.5 + 0.35 * burn + 0.9 * downbeat()) * exp(-max(q.y, 0.0) * 0.6));
     localPos = q;
     localNormal = n;
     worldPos = world;
@@ -347,7 +355,7 @@ void main()
                        (1.0 - smoothstep(1.5, 5.0, along)) * (1.0 - up) * 0.55;
         float near = 1.0 - clamp(heightOut / 20.0, 0.0, 1.0);
         float soft = 1.0 - smoothstep(0.0, 1.0, r);
-        float pool = soft * soft * near * burnOut * 0.45;
+        float pool = soft * soft * near * burnOut * (0.45 + 0.35 * downbeat());
         float dust = 0.0;
         if (ground > 0.0) {
             // Lumps of dust rolling outwards: a few waves round and across the pad.
@@ -381,11 +389,12 @@ void main()
         float heat = clamp(flame * (0.45 + 0.55 * facing), 0.0, 1.0);
         vec3 hot = mix(vec3(0.9, 0.22, 0.05), vec3(1.0, 0.7, 0.25), smoothstep(0.1, 0.6, heat));
         hot = mix(hot, vec3(1.0, 0.97, 0.85), smoothstep(0.55, 0.95, heat));
-        vec3 c = mix(hot * (1.0 + 0.6 * glow), behind, fog * 0.4);
+        float flare = downbeat();
+        vec3 c = mix(hot * (1.0 + 0.6 * glow + flare), behind, fog * 0.4);
         float alpha = (0.1 + 0.9 * smoothstep(0.05, 0.7, facing)) * smoothstep(0.0, 0.25, flame);
         alpha = max(alpha * (0.55 + 0.45 * core), core);
         // Only the sheath's near side is drawn: it stands for some of the far side behind it too.
-        alpha *= 1.5 - 0.5 * alpha;
+        alpha *= 1.5 - 0.5 * alpha + 0.4 * flare;
         fragColor = vec4(min(c, vec3(1.0)), alpha * fade * nearFade);
         return;
     }
