@@ -39,7 +39,9 @@ vec3 skyGradient(vec3 d)
     vec3 sky = routineSky();
     float up = clamp(d.y, 0.0, 1.0);
     vec3 horizon = sky * 1.35 + vec3(0.05, 0.035, 0.03);
-    vec3 c = mix(horizon, sky * 0.6, sqrt(up));
+    // Overhead darker and cooler, towards dusk's violet, so the warm rockets stand off it.
+    vec3 overhead = vec3(0.42 * sky.r, 0.6 * sky.g + 0.02, 0.9 * sky.b + 0.25 * sky.r);
+    vec3 c = mix(horizon, overhead, sqrt(up));
     float sun = max(dot(d, kSunDir), 0.0);
     c += vec3(0.45, 0.25, 0.12) * (sky.r + 0.05) * (sun * sun * sun * sun * 1.2 + sun * 0.25);
     return c;

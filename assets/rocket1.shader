@@ -60,7 +60,9 @@ vec3 skyGradient(vec3 d)
     vec3 sky = routineSky();
     float up = clamp(d.y, 0.0, 1.0);
     vec3 horizon = sky * 1.35 + vec3(0.05, 0.035, 0.03);
-    vec3 c = mix(horizon, sky * 0.6, sqrt(up));
+    // Overhead darker and cooler, towards dusk's violet, so the warm rockets stand off it.
+    vec3 overhead = vec3(0.42 * sky.r, 0.6 * sky.g + 0.02, 0.9 * sky.b + 0.25 * sky.r);
+    vec3 c = mix(horizon, overhead, sqrt(up));
     float sun = max(dot(d, kSunDir), 0.0);
     c += vec3(0.45, 0.25, 0.12) * (sky.r + 0.05) * (sun * sun * sun * sun * 1.2 + sun * 0.25);
     return c;
@@ -436,9 +438,12 @@ void main()
     // Fill from the sky above and the warm sand below.
     float above = 0.5 + 0.5 * n.y;
     vec3 fill = mix(vec3(0.3, 0.18, 0.11), sky * 1.6 + vec3(0.08, 0.07, 0.08), above);
-    // A rim in the bright horizon's colour, which separates the rocket from the dust and sky.
+    // A rim in the bright horizon's colour, which separates the rocket from the dust and sky,
+    // and a little of the sky's light on every side, so a body seen against the light is no
+    // black silhouette.
     float edge = 1.0 - max(dot(n, view), 0.0);
-    vec3 rim = (sky * 2.0 + vec3(0.25, 0.15, 0.1)) * edge * edge * edge * 0.7;
+    vec3 rim = (sky * 2.0 + vec3(0.3, 0.22, 0.2)) * edge * edge * 0.6;
+    fill += sky * 0.5 + vec3(0.03, 0.03, 0.05);
     float pulse = 0.12 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.5) + max(1.0 - t_scene, 0.0);
     vec3 light = vec3(0.95, 0.72, 0.55) * key + fill * shade.x + pulse;
     light += vec3(1.0, 0.6, 0.25) * shade.y;
@@ -457,7 +462,9 @@ void main()
     // Bright light rolls off towards white instead of clipping there, keeping the paint's hue.
     float peak = max(max(c.r, c.g), max(c.b, 1e-4));
     c *= peak > 0.85 ? (0.85 + 0.15 * (1.0 - exp((0.85 - peak) / 0.15))) / peak : 1.0;
-    c = mix(c, behind, fog);
+    // The bodies keep a little more of their own colour in the distance than the ground, so the
+    // high ones do not fade into the sky.
+    c = mix(c, behind, fog * 0.8);
     fragColor = vec4(min(c, vec3(1.0)), fade * nearFade);
 }
 #endif
