@@ -11,10 +11,11 @@ uniform float lightradius;
 uniform float falloff;
 
 // The fog's green swings about a quarter of its red some five times in four seconds, which read
-// as a flicker from shot to shot: two fifths of the swing are kept, so the colour grades.
+// as a flicker from shot to shot and washed the frame olive: a fifth of the swing is kept, so the
+// colour grades.
 vec3 steadyFog()
 {
-    return vec3(fog_color.r, mix(0.25 * fog_color.r, fog_color.g, 0.4), fog_color.b);
+    return vec3(fog_color.r, mix(0.25 * fog_color.r, fog_color.g, 0.2), fog_color.b);
 }
 
 // The sky colour the scene clears with, recovered from the ground fog it sends: the two share
@@ -223,7 +224,11 @@ void main()
     float sandDetail = detailKept(sandRate / 4.0);
     vec3 sandColor =
         mix(kSandMean, fetchSand(p.xz * 0.9 * step(1e-3, sandDetail), sandRate), sandDetail);
-    vec3 albedo = mix(rock * vec3(0.95, 0.85, 0.8), mossColor * vec3(0.85, 0.95, 0.7), mossy);
+    // The moss dry and dusty, most of the way to the sand's hue: a green patch read as an olive
+    // smear against the warm sand.
+    float mossLight = dot(mossColor, vec3(0.3, 0.59, 0.11));
+    vec3 dryMoss = mix(mossColor * vec3(0.85, 0.95, 0.7), mossLight * vec3(1.25, 1.0, 0.65), 0.6);
+    vec3 albedo = mix(rock * vec3(0.95, 0.85, 0.8), dryMoss, mossy);
     albedo = mix(albedo, sandColor, sandy);
     albedo *= 1.0 - scorch(worldPos.xz) * up;
 

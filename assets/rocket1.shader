@@ -20,10 +20,11 @@ uniform float piece;
 uniform vec3 fog_color;
 
 // The fog's green swings about a quarter of its red some five times in four seconds, which read
-// as a flicker from shot to shot: two fifths of the swing are kept, so the colour grades.
+// as a flicker from shot to shot and washed the frame olive: a fifth of the swing is kept, so the
+// colour grades.
 vec3 steadyFog()
 {
-    return vec3(fog_color.r, mix(0.25 * fog_color.r, fog_color.g, 0.4), fog_color.b);
+    return vec3(fog_color.r, mix(0.25 * fog_color.r, fog_color.g, 0.2), fog_color.b);
 }
 
 // The sky colour the scene clears with, recovered from the ground fog it sends: the two share
