@@ -2,8 +2,9 @@
 // steep walls and the heights. Lit by the lamp at "lightpos" (it bobs deep in the canyon: its reach
 // "lightradius" and "falloff" make the whole floor breathe with it), by the sky, whose tint comes
 // from "fog_color", and by a low sun; fogged into the sky with distance. "cliff_stripes" lays
-// glowing bands over the rock, moving with "t_scene". Every launch pad of the rocket field is
-// scorched. The fog fades into the same sky the rocket program paints, so the horizon joins it.
+// glowing bands over the rock, moving with "t_scene". No soot marks the launch pads: most stand
+// empty, and a dark mark there read as a shadow with no rocket to cast it. The fog fades into the
+// same sky the rocket program paints, so the horizon joins it.
 uniform mat4 matrix;
 uniform vec3 fog_color;
 uniform vec3 lightpos;
@@ -131,20 +132,6 @@ in float fog;
 in vec3 skyBehind;
 out vec4 fragColor;
 
-// Soot round the nearest launch pad of the rocket field (five staggered rows of ten; the first
-// two places hold no rocket): 0 far from any, 0.12 at its middle. Faint and wide: most pads stand
-// empty, and a dark round mark there read as a shadow with no rocket to cast it.
-float scorch(vec2 q)
-{
-    float row = clamp(floor((q.y - 5.0) / 10.0 + 2.5), 0.0, 4.0);
-    float stagger = mod(row, 2.0) == 0.0 ? -1.75 : 1.75;
-    float column = clamp(floor((q.x - stagger * 1.3) / 9.0 + 5.0), 0.0, 9.0);
-    if (row == 0.0 && column < 2.0) return 0.0;
-    vec2 pad = vec2((column - 4.5) * 9.0 + stagger * 1.3, (row - 2.0) * 10.0 + 5.0);
-    float r = length(q - pad);
-    return (1.0 - smoothstep(0.0, 3.5, r)) * 0.12;
-}
-
 // The images' mean colours: what their detail fades into where a texel is smaller than a pixel
 // and the lookups would only alias.
 const vec3 kSandMean = vec3(0.843, 0.675, 0.482);
@@ -230,7 +217,6 @@ void main()
     vec3 dryMoss = mix(mossColor * vec3(0.85, 0.95, 0.7), mossLight * vec3(1.25, 1.0, 0.65), 0.6);
     vec3 albedo = mix(rock * vec3(0.95, 0.85, 0.8), dryMoss, mossy);
     albedo = mix(albedo, sandColor, sandy);
-    albedo *= 1.0 - scorch(worldPos.xz) * up;
 
     vec3 color = albedo * light;
 
