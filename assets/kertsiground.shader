@@ -2,8 +2,9 @@
 // steep walls and the heights. Lit by the lamp at "lightpos" (it bobs deep in the canyon: its reach
 // "lightradius" and "falloff" make the whole floor breathe with it), by the sky, whose tint comes
 // from "fog_color", and by a low sun; fogged into the sky with distance. "cliff_stripes" lays
-// glowing bands over the rock, moving with "t_scene". Every launch pad of the rocket field is
-// scorched. The fog fades into the same sky the rocket program paints, so the horizon joins it.
+// glowing bands over the rock, moving with "t_scene". No soot marks the launch pads: most stand
+// empty, and a dark mark there read as a shadow with no rocket to cast it. The fog fades into the
+// same sky the rocket program paints, so the horizon joins it.
 uniform mat4 matrix;
 uniform vec3 fog_color;
 uniform vec3 lightpos;
@@ -11,10 +12,11 @@ uniform float lightradius;
 uniform float falloff;
 
 // The fog's green swings about a quarter of its red some five times in four seconds, which read
-// as a flicker from shot to shot: two fifths of the swing are kept, so the colour grades.
+// as a flicker from shot to shot and washed the frame olive: a fifth of the swing is kept, so the
+// colour grades.
 vec3 steadyFog()
 {
-    return vec3(fog_color.r, mix(0.25 * fog_color.r, fog_color.g, 0.4), fog_color.b);
+    return vec3(fog_color.r, mix(0.25 * fog_color.r, fog_color.g, 0.2), fog_color.b);
 }
 
 // The sky colour the scene clears with, recovered from the ground fog it sends: the two share
@@ -39,7 +41,9 @@ vec3 skyGradient(vec3 d)
     vec3 sky = routineSky();
     float up = clamp(d.y, 0.0, 1.0);
     vec3 horizon = sky * 1.35 + vec3(0.05, 0.035, 0.03);
-    vec3 c = mix(horizon, sky * 0.6, sqrt(up));
+    // Overhead darker and cooler, towards dusk's violet, so the warm rockets stand off it.
+    vec3 overhead = vec3(0.42 * sky.r, 0.6 * sky.g + 0.02, 0.9 * sky.b + 0.25 * sky.r);
+    vec3 c = mix(horizon, overhead, sqrt(up));
     float sun = max(dot(d, kSunDir), 0.0);
     c += vec3(0.45, 0.25, 0.12) * (sky.r + 0.05) * (sun * sun * sun * sun * 1.2 + sun * 0.25);
     return c;
@@ -128,19 +132,6 @@ in float fog;
 in vec3 skyBehind;
 out vec4 fragColor;
 
-// Soot round the nearest launch pad of the rocket field (five staggered rows of ten; the first
-// two places hold no rocket): 0 far from any, 0.4 at its middle.
-float scorch(vec2 q)
-{
-    float row = clamp(floor((q.y - 5.0) / 10.0 + 2.5), 0.0, 4.0);
-    float stagger = mod(row, 2.0) == 0.0 ? -1.75 : 1.75;
-    float column = clamp(floor((q.x - stagger * 1.3) / 9.0 + 5.0), 0.0, 9.0);
-    if (row == 0.0 && column < 2.0) return 0.0;
-    vec2 pad = vec2((column - 4.5) * 9.0 + stagger * 1.3, (row - 2.0) * 10.0 + 5.0);
-    float r = length(q - pad);
-    return (1.0 - smoothstep(0.4, 2.6, r)) * 0.4;
-}
-
 // The images' mean colours: what their detail fades into where a texel is smaller than a pixel
 // and the lookups would only alias.
 const vec3 kSandMean = vec3(0.843, 0.675, 0.482);
@@ -220,9 +211,12 @@ void main()
     float sandDetail = detailKept(sandRate / 4.0);
     vec3 sandColor =
         mix(kSandMean, fetchSand(p.xz * 0.9 * step(1e-3, sandDetail), sandRate), sandDetail);
-    vec3 albedo = mix(rock * vec3(0.95, 0.85, 0.8), mossColor * vec3(0.85, 0.95, 0.7), mossy);
+    // The moss dry and dusty, most of the way to the sand's hue: a green patch read as an olive
+    // smear against the warm sand.
+    float mossLight = dot(mossColor, vec3(0.3, 0.59, 0.11));
+    vec3 dryMoss = mix(mossColor * vec3(0.85, 0.95, 0.7), mossLight * vec3(1.25, 1.0, 0.65), 0.6);
+    vec3 albedo = mix(rock * vec3(0.95, 0.85, 0.8), dryMoss, mossy);
     albedo = mix(albedo, sandColor, sandy);
-    albedo *= 1.0 - scorch(worldPos.xz) * up;
 
     vec3 color = albedo * light;
 

@@ -20,10 +20,11 @@ uniform float piece;
 uniform vec3 fog_color;
 
 // The fog's green swings about a quarter of its red some five times in four seconds, which read
-// as a flicker from shot to shot: two fifths of the swing are kept, so the colour grades.
+// as a flicker from shot to shot and washed the frame olive: a fifth of the swing is kept, so the
+// colour grades.
 vec3 steadyFog()
 {
-    return vec3(fog_color.r, mix(0.25 * fog_color.r, fog_color.g, 0.4), fog_color.b);
+    return vec3(fog_color.r, mix(0.25 * fog_color.r, fog_color.g, 0.2), fog_color.b);
 }
 
 // The sky colour the scene clears with, recovered from the ground fog it sends: the two share
@@ -40,6 +41,14 @@ vec3 routineSky()
     return sky * inversesqrt(dim);
 }
 
+// A flare on every bar's first beat, gone within the beat: the flames flare up and lengthen and
+// light the sand round the pads brighter.
+float downbeat()
+{
+    float d = kick == 0.0 ? 1.0 - saw : 0.0;
+    return d * d * d;
+}
+
 const float kScale = 1.5;  // sizes the whole rocket
 const vec3 kSunDir = vec3(0.5881, 0.4812, -0.7485);  // the low sun the ground is lit by
 const vec2 kShadowDir = vec2(-0.6178, 0.7863);       // away from the sun along the ground
@@ -52,7 +61,9 @@ vec3 skyGradient(vec3 d)
     vec3 sky = routineSky();
     float up = clamp(d.y, 0.0, 1.0);
     vec3 horizon = sky * 1.35 + vec3(0.05, 0.035, 0.03);
-    vec3 c = mix(horizon, sky * 0.6, sqrt(up));
+    // Overhead darker and cooler, towards dusk's violet, so the warm rockets stand off it.
+    vec3 overhead = vec3(0.42 * sky.r, 0.6 * sky.g + 0.02, 0.9 * sky.b + 0.25 * sky.r);
+    vec3 c = mix(horizon, overhead, sqrt(up));
     float sun = max(dot(d, kSunDir), 0.0);
     c += vec3(0.45, 0.25, 0.12) * (sky.r + 0.05) * (sun * sun * sun * sun * 1.2 + sun * 0.25);
     return c;
@@ -229,7 +240,7 @@ void main()
         // a wide soft sheath that makes its glow.
         // Flickering a few times a second, smoothly: a new length every frame made the far
         // flames blink.
-        float length_ = (1.4 + 2.6 * burn) * (1.0 + 0.1 * sin(31.0 * t + 2.3 * s));
+        float length_ = (1.4 + 2.6 * burn) * (1.0 + 0.1 * sin(31.0 * t + 2.3 * s) + 0.6 * downbeat());
         float r = 0.55 * sqrt(v) * (1.0 + 0.15 * bounce);
         q = vec3(d.x * r, kBodyBottom + 0.1 - length_ * (1.0 - v), d.y * r);
         n = vec3(d.x, 0.3, d.y);
@@ -242,7 +253,7 @@ void main()
     // Smooth along the rod, so worked out per vertex: dark low down where the floor and the
     // other fins crowd in; its own flame and the pad's flash light it from the foot.
     shade = vec2(0.55 + 0.45 * smoothstep(0.0, 4.0, kScale * max(q.y, 0.0) + lift),
-                 (glow * 1.5 + 0.35 * burn) * exp(-max(q.y, 0.0) * 0.6));
+                 (glow * 1.5 + 0.35 * burn + 0.9 * downbeat()) * exp(-max(q.y, 0.0) * 0.6));
     localPos = q;
     localNormal = n;
     worldPos = world;
@@ -336,16 +347,18 @@ void main()
         vec2 rel = localPos.xy;
         float r = length(rel) / 3.0;
         float rim = 1.0 - smoothstep(0.75, 0.95, localPos.z);
-        float lifted = clamp(heightOut / 12.0, 0.0, 1.0);
-        // The long shadow of the low sun: a capsule from the foot away from the sun.
+        // The long shadow of the low sun: a capsule from the foot away from the sun. It widens,
+        // softens and fades as the rocket leaves the ground and is gone before the rocket has
+        // climbed its own height (a dark blob left under an empty pad read as dirt on the lens).
         float along = clamp(dot(rel, kShadowDir), 0.0, 5.0);
         float across = length(rel - kShadowDir * along);
-        float width = 0.95 - 0.06 * along;
-        float shadow = (1.0 - smoothstep(width * 0.6, width * 1.3, across)) *
-                       (1.0 - smoothstep(1.5, 5.0, along)) * (1.0 - lifted) * 0.6;
+        float up = smoothstep(0.0, 6.0, heightOut);
+        float width = (0.95 - 0.06 * along) * (1.0 + 0.8 * up);
+        float shadow = (1.0 - smoothstep(width * (0.6 - 0.5 * up), width * 1.3, across)) *
+                       (1.0 - smoothstep(1.5, 5.0, along)) * (1.0 - up) * 0.55;
         float near = 1.0 - clamp(heightOut / 20.0, 0.0, 1.0);
         float soft = 1.0 - smoothstep(0.0, 1.0, r);
-        float pool = soft * soft * near * burnOut * 0.45;
+        float pool = soft * soft * near * burnOut * (0.45 + 0.35 * downbeat());
         float dust = 0.0;
         if (ground > 0.0) {
             // Lumps of dust rolling outwards: a few waves round and across the pad.
@@ -379,11 +392,12 @@ void main()
         float heat = clamp(flame * (0.45 + 0.55 * facing), 0.0, 1.0);
         vec3 hot = mix(vec3(0.9, 0.22, 0.05), vec3(1.0, 0.7, 0.25), smoothstep(0.1, 0.6, heat));
         hot = mix(hot, vec3(1.0, 0.97, 0.85), smoothstep(0.55, 0.95, heat));
-        vec3 c = mix(hot * (1.0 + 0.6 * glow), behind, fog * 0.4);
+        float flare = downbeat();
+        vec3 c = mix(hot * (1.0 + 0.6 * glow + flare), behind, fog * 0.4);
         float alpha = (0.1 + 0.9 * smoothstep(0.05, 0.7, facing)) * smoothstep(0.0, 0.25, flame);
         alpha = max(alpha * (0.55 + 0.45 * core), core);
         // Only the sheath's near side is drawn: it stands for some of the far side behind it too.
-        alpha *= 1.5 - 0.5 * alpha;
+        alpha *= 1.5 - 0.5 * alpha + 0.4 * flare;
         fragColor = vec4(min(c, vec3(1.0)), alpha * fade * nearFade);
         return;
     }
@@ -425,9 +439,12 @@ void main()
     // Fill from the sky above and the warm sand below.
     float above = 0.5 + 0.5 * n.y;
     vec3 fill = mix(vec3(0.3, 0.18, 0.11), sky * 1.6 + vec3(0.08, 0.07, 0.08), above);
-    // A rim in the bright horizon's colour, which separates the rocket from the dust and sky.
+    // A rim in the bright horizon's colour, which separates the rocket from the dust and sky,
+    // and a little of the sky's light on every side, so a body seen against the light is no
+    // black silhouette.
     float edge = 1.0 - max(dot(n, view), 0.0);
-    vec3 rim = (sky * 2.0 + vec3(0.25, 0.15, 0.1)) * edge * edge * edge * 0.7;
+    vec3 rim = (sky * 2.0 + vec3(0.3, 0.22, 0.2)) * edge * edge * 0.6;
+    fill += sky * 0.5 + vec3(0.03, 0.03, 0.05);
     float pulse = 0.12 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.5) + max(1.0 - t_scene, 0.0);
     vec3 light = vec3(0.95, 0.72, 0.55) * key + fill * shade.x + pulse;
     light += vec3(1.0, 0.6, 0.25) * shade.y;
@@ -446,7 +463,9 @@ void main()
     // Bright light rolls off towards white instead of clipping there, keeping the paint's hue.
     float peak = max(max(c.r, c.g), max(c.b, 1e-4));
     c *= peak > 0.85 ? (0.85 + 0.15 * (1.0 - exp((0.85 - peak) / 0.15))) / peak : 1.0;
-    c = mix(c, behind, fog);
+    // The bodies keep a little more of their own colour in the distance than the ground, so the
+    // high ones do not fade into the sky.
+    c = mix(c, behind, fog * 0.8);
     fragColor = vec4(min(c, vec3(1.0)), fade * nearFade);
 }
 #endif
