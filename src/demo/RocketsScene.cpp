@@ -173,7 +173,7 @@ public:
 
     // Whether the rocket stands far enough off for the coarse rod: its middle's depth in front of
     // the eye (the clip w) in world units.
-    bool far(const Matrix4& m) const {
+    bool isDistant(const Matrix4& m) const {
         const float y = baseY_ + kFarUp;
         return padX_ * m.m[3] + y * m.m[7] + padZ_ * m.m[11] + m.m[15] > kFarDepth;
     }
@@ -219,7 +219,7 @@ void drawRockets(DemoAssets& a, const SceneClock& clock, const Matrix4& product,
             if (!bounds.inView(product, piece)) continue;
             rocket.setFloat("piece", static_cast<float>(piece));
             const bool fin = piece >= 1 && piece <= 3;
-            const bool coarse = piece == 4 || bounds.far(product);
+            const bool coarse = piece == 4 || bounds.isDistant(product);
             const LoadedMesh& mesh = fin ? a.finMesh : coarse ? a.coarseRod : a.fieldMeshD;
             // The body, the fins and the flame are closed to the eye: their far sides are hidden
             // or, in the flame, not needed. The rod faces out, and the view matrices turn the
