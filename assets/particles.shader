@@ -12,18 +12,28 @@ layout(location = 0) in vec2 corner;
 out vec2 uv;
 out float glow;
 
-float hash(float n) { return fract(sin(n * 12.9898) * 43758.5453); }
+// An integer hash of the mote and a salt, 0 to 1: the same on every GPU, where a hash of sin()
+// scatters the motes differently from one driver's sine to the next.
+float hash(uint salt)
+{
+    uint h = uint(id) * 0x9E3779B9u ^ salt * 0x85EBCA6Bu;
+    h ^= h >> 16;
+    h *= 0x7FEB352Du;
+    h ^= h >> 15;
+    h *= 0x846CA68Bu;
+    h ^= h >> 16;
+    return float(h >> 8) * (1.0 / 16777216.0);
+}
 
 void main()
 {
-    float n = float(id);
     // A box in front of the camera, 3 to 30 units deep; each mote wanders on its own slow loop.
-    float depth = mix(3.0, 30.0, hash(n + 0.5));
-    vec3 p = vec3((hash(n + 1.7) * 2.0 - 1.0) * 0.8 * depth,
-                  (hash(n + 2.3) * 2.0 - 1.0) * 0.45 * depth,
+    float depth = mix(3.0, 30.0, hash(1u));
+    vec3 p = vec3((hash(2u) * 2.0 - 1.0) * 0.8 * depth,
+                  (hash(3u) * 2.0 - 1.0) * 0.45 * depth,
                   depth);
-    float phase = hash(n + 4.1) * 6.2832;
-    float speed = 0.05 + 0.08 * hash(n + 5.9);
+    float phase = hash(4u) * 6.2832;
+    float speed = 0.05 + 0.08 * hash(5u);
     p.x += 1.6 * sin(speed * t + phase) + 0.02 * depth * sin(0.11 * t + phase);
     p.y += 1.2 * sin(0.7 * speed * t + 2.0 * phase) - fade;
     vec4 clip = matrix * vec4(p, 1.0);
@@ -35,13 +45,13 @@ void main()
     float beats = t / 3.3 * (178.0 / 60.0);
     float beat = 1.0 - fract(beats);
     beat *= beat * (mod(floor(beats), 4.0) == 0.0 ? 1.0 : 0.6);
-    float size = (0.35 + 0.9 * hash(n + 7.3) * hash(n + 7.3)) * (1.0 + 0.2 * beat);
+    float size = (0.35 + 0.9 * hash(6u) * hash(6u)) * (1.0 + 0.2 * beat);
     clip.xy += (corner - 0.5) * size * axisScale;
     gl_Position = clip;
 
     uv = corner;
     // Motes twinkle as they turn through the light.
-    glow = (0.35 + 0.65 * hash(n + 8.8)) * (0.7 + 0.3 * sin(0.9 * t + phase * 3.0));
+    glow = (0.35 + 0.65 * hash(7u)) * (0.7 + 0.3 * sin(0.9 * t + phase * 3.0));
     glow *= 0.75 + 0.75 * beat;
     // Far motes fade into the haze.
     glow *= 1.0 - 0.6 * smoothstep(10.0, 30.0, depth);
