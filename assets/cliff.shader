@@ -22,6 +22,17 @@ uniform float cliff_stripes;
 uniform float cliffside;
 uniform vec3 fog_color;
 
+// Where the canyon routine is by the music's seconds ("t"): the canyon from 10 s to 33 s, and
+// within it the big logo's two bars (bars 22 to 24) from 29.66 s.
+bool inCanyon()
+{
+    return t >= 10.0 && t <= 33.0;
+}
+bool behindBigLogo()
+{
+    return t >= 29.66 && t <= 33.0;
+}
+
 #ifdef vertexcompile
 uniform sampler2D moss;
 
@@ -64,7 +75,7 @@ void main()
     // the haze and its walls rise into it, with no gap at their ends; clip depth is held inside
     // the far plane for them below. The end the flight sets out from (+z) only once the camera
     // has left it behind: drawn out, its rows would leave the camera's side bare.
-    float canyon = step(10.0, t) * step(t, 33.0);
+    float canyon = inCanyon() ? 1.0 : 0.0;
     vec2 beyond = max(abs(p.yz) - 70.0, 0.0);
     beyond.y *= p.z > 0.0 ? smoothstep(60.0, 40.0, eyePos.z) : 1.0;
     p.yz += canyon * sign(p.yz) * beyond * beyond * 2.2;
@@ -121,10 +132,10 @@ void main()
     vec2 fromSun = gl_Position.xy / max(gl_Position.w, 1e-4) - vec2(0.0, 0.3);
     reach = distort > 0.0 ? 0.45 + 0.9 / (1.0 + dot(fromSun, fromSun) * 1.5) : reach;
     if (canyon > 0.0 && gl_Position.w > 0.0) gl_Position.z = min(gl_Position.z, 0.99999 * gl_Position.w);
-    // Behind the big logo (bars 22 to 24, from 29.66 s) the rock is darker, most towards the
-    // frame's edges, so the sun and the letters stand out: "haze" carries the darkening there,
-    // as the camera stands at the light and the dust around it has no glow to show.
-    if (t >= 29.66) {
+    // Behind the big logo the rock is darker, most towards the frame's edges, so the sun and the
+    // letters stand out: "haze" carries the darkening there, as the camera stands at the light
+    // and the dust around it has no glow to show.
+    if (behindBigLogo()) {
         vec2 s = clamp(gl_Position.xy / max(gl_Position.w, 1e-4), -2.0, 2.0);
         haze = 0.75 - 0.3 * smoothstep(0.15, 1.6, dot(s, s));
     }
@@ -271,7 +282,7 @@ void main()
         // and in the canyon's daylight, where the strata's colours carry the detail (at full depth
         // the walls facing the camera looked hammered), less still where its texels are near the
         // pixels' size; and as the high view sinks onto the rock.
-        float daylit = t >= 10.0 && t <= 33.0 ? 0.5 - 0.4 * smoothstep(3.0, 1.0, texels) : 1.0;
+        float daylit = inCanyon() ? 0.5 - 0.4 * smoothstep(3.0, 1.0, texels) : 1.0;
         daylit *= 1.0 - 0.8 * sunk;
         float depth = (1.3 + 1.3 * close) * (1.0 - 0.5 * calm) * daylit;
         vec3 grad = fineness * depth * kTextureScale * vec3(0.0, slope.y, slope.x);
@@ -344,7 +355,7 @@ void main()
     // wall it reaches, warm, and the rest lies in shade. So its walls read as walls and which way
     // is up shows while the view rolls. "cliffside" turns the first copy over.
     float pulse = 0.0;
-    if (t >= 10.0 && t <= 33.0) {
+    if (inCanyon()) {
         // On every beat the sunlit faces and the light far up the gorge swell and die away,
         // hardest on the bar's first beat; the shade and the sky's fill stay as they are.
         pulse = (1.0 - saw) * (1.0 - saw) * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.55);
@@ -361,8 +372,8 @@ void main()
         light = light * (1.0 - 0.45 * near)
               + vec3(1.7, 1.1, 0.55) * (near * (0.15 + graze * graze) * (1.2 + 0.6 * pulse));
         // The sun deepens the stone's own colours; the shade keeps them cool. Behind the big logo
-        // (bars 22 to 24, from 29.66 s) they are paler instead, against its orange.
-        float saturation = t >= 29.66 ? 0.75 : 1.7;
+        // they are paler instead, against its orange.
+        float saturation = behindBigLogo() ? 0.75 : 1.7;
         albedo = max(mix(vec3(dot(albedo, vec3(0.3, 0.55, 0.15))), albedo, saturation), vec3(0.0));
     }
     vec3 color = albedo * light;
@@ -381,10 +392,10 @@ void main()
     // Rolled off rather than clipped where the light is close.
     color = color * 1.3 / (1.0 + color);
     float depthHaze = close * 0.7 * (1.0 - exp(-max(eyeDistance - 10.0, 0.0) * 0.05));
-    float logoBars = step(29.66, t) * step(t, 33.0);
+    float logoBars = behindBigLogo() ? 1.0 : 0.0;
     // In the canyon the haze is held short of a white-out, and only its far reaches glow on the beat.
     float veil = max(fog, depthHaze);
-    veil = t >= 10.0 && t <= 33.0 ? min(veil, 0.78) : veil;
+    veil = inCanyon() ? min(veil, 0.78) : veil;
     color = mix(color, fogColor * (1.0 + 0.3 * pulse * veil * veil), veil)
           + vec3(0.55, 0.42, 0.28) * (haze * 0.35 * (1.0 - logoBars));
     // Behind the big logo the gorge is darker, most towards the frame's edges: "haze" carries
