@@ -176,6 +176,5 @@ void releaseDemoAssets(DemoAssets& a) {
     a.pantheonMesh.geometry.reset();
     a.fieldMeshC.geometry.reset();
     a.fieldMeshD.geometry.reset();
-    a.finMesh.geometry.reset();
     a = DemoAssets{};
 }

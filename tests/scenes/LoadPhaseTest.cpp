@@ -188,9 +188,10 @@ TEST(LoadPhaseTest, LeavesEveryObjectBuiltWithItsLoadTimeValues) {
     EXPECT_EQ(a.pantheonMesh.geometry, nullptr);
     EXPECT_EQ(a.fieldMeshC.geometry, nullptr);
     EXPECT_EQ(a.fieldMeshD.geometry, nullptr);
-    EXPECT_EQ(a.finMesh.geometry, nullptr);
     // ...and then, silently, everything else.
     EXPECT_EQ(a.fieldMeshA.geometry, nullptr);
+    EXPECT_EQ(a.finMesh.geometry, nullptr);
+    EXPECT_EQ(a.coarseRod.geometry, nullptr);
     EXPECT_EQ(a.cliffShader, nullptr);
     EXPECT_EQ(a.sceneTarget, nullptr);
 }
