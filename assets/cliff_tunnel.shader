@@ -145,25 +145,33 @@ in vec3 tint;
 in float fog;
 out vec4 fragColor;
 
-const float kTextureScale = 1.0 / 64.0;
+const float kTextureScale = 1.0 / 112.0;
 const vec3 kLuma = vec3(0.3, 0.55, 0.15);
 const vec3 kRockTone = vec3(0.447, 0.337, 0.259);  // the cliff image's mean
 const float kShadeRelief = 1.3;                    // the wall's bumps as the light sees them
-// Two sets of joints slanting across the tube (per wall unit, across each set: its spacing's
-// inverse), the second set's joints staggered from one block of the first to the next. Round the
-// tube (its 396 wall units) each set crosses a whole number of joints, and everything about a
-// block repeats with that count, so the wall's two long edges meet without a seam.
-const float kTurnsA = 6.0, kTurnsB = 10.0;
-const vec2 kJointsA = vec2(0.022, kTurnsA / 396.0);
-const vec2 kJointsB = vec2(-0.014, kTurnsB / 396.0);
-// From the blocks' numbers in the two sets to their corners on the wall: the inverse of the
-// matrix whose rows are kJointsA and kJointsB.
-const mat2 kBlockCorner = mat2(32.89474, 18.23684, -19.73684, 28.65789);
-// How far the lumps bend the joints, in wall units along and round the tube.
-const vec4 kFoldAlong = vec4(3.5, -2.8, 2.0, 0.0);
-const vec4 kFoldRound = vec4(-2.0, 3.5, 1.4, 1.0);
-// The blocks bulge like boulders, as 1 - x^2 across a block, some 3 to 10 wall units high.
-const float kBulge = 16.0;  // twice the middle height: the slope at the edges
+// The rock is hewn into courses of blocks: bed joints round the tube (per wall unit along it:
+// their spacing's inverse), and in each course head joints along it, staggered from one course to
+// the next. Round the tube (its 396 wall units) a course holds a whole number of blocks, and
+// everything about a block repeats with that count, so the wall's two long edges meet without a
+// seam.
+const float kCourse = 0.036;
+const float kBlocksRound = 12.0;
+const vec2 kJointsA = vec2(kCourse, 0.0);
+const vec2 kJointsB = vec2(0.0, kBlocksRound / 396.0);
+// From the blocks' numbers in the two sets to their corners on the wall.
+const mat2 kBlockCorner = mat2(1.0 / kCourse, 0.0, 0.0, 396.0 / kBlocksRound);
+// How far the lumps bend the joints, in wall units along and round the tube: a little, as hewn
+// stone settles, never into curves.
+const vec4 kFoldAlong = vec4(1.0, -0.8, 0.6, 0.0);
+const vec4 kFoldRound = vec4(-0.6, 1.0, 0.4, 0.3);
+// The blocks' faces are flat in the middle and fall away to their joints as 1 - x^4 across a
+// block: hewn stone with worn arrises, not cushions.
+const float kBulge = 22.0;  // the slope at the edges
+// Chisel marks: shallow grooves every 4 wall units, in rows 7 wall units wide, each row's
+// strokes set off from the last; deeper on some blocks than on others.
+const float kChiselPitch = 2.0 * kPi / 4.0;
+const float kChiselDepth = 0.18;
+const float kChiselRow = 1.0 / 7.0;
 
 // Bilinear filtering done here from four texels. Seen down the tube the walls are so oblique that
 // some rasterizers' anisotropic filtering, with no smaller levels to fall back on, walks thousands
@@ -226,6 +234,12 @@ vec4 roughCos(vec4 x)
     return 2.0 * v * v * (3.0 - 2.0 * v) - 1.0;
 }
 
+float roughCos(float x)
+{
+    float v = abs(1.0 - 2.0 * fract(x * 0.15915494));
+    return 2.0 * v * v * (3.0 - 2.0 * v) - 1.0;
+}
+
 // A block's rock: pale limestone, buff sandstone, iron-red sandstone, blue-grey shale, green
 // slate or dark basalt.
 vec3 rockColor(float kind)
@@ -245,22 +259,24 @@ void main()
     // Footprints first, while every pixel of the quad is still on the same path.
     // The rock broken into blocks along its joints, which the lumps bend.
     vec2 wall = wallUv + vec2(dot(lumpCos, kFoldAlong), dot(lumpCos, kFoldRound));
-    // Unevenly spaced: each set's joints crowd together and spread apart along it.
+    // Unevenly sized: courses of uneven height, and blocks of uneven length that crowd together
+    // and spread apart round each course its own way.
     float jointA = dot(wall, kJointsA);
-    jointA += 0.3 * sin(2.0 * kPi * 2.0 / kTurnsA * jointA);
+    jointA += 0.2 * sin(0.9 * jointA);
     float blockA = floor(jointA);
     float jointB = dot(wall, kJointsB);
-    jointB += 0.3 * sin(2.0 * kPi * 3.0 / kTurnsB * jointB) + fract(0.618034 * mod(blockA, kTurnsA));
+    jointB += 0.25 * sin(2.0 * kPi * 2.0 / kBlocksRound * jointB + 2.4 * blockA) + fract(0.618034 * blockA);
     float blockB = floor(jointB);
-    // Once round the tube the blocks' numbers grow by (kTurnsA, kTurnsB): the block's key only
-    // from what that leaves alone.
-    float block = fract(0.618034 * (kTurnsB * blockA - kTurnsA * blockB) + 0.414214 * mod(blockA, kTurnsA));
+    // Once round the tube a block's number in its course grows by kBlocksRound: the block's key
+    // only from what that leaves alone.
+    float block = fract(0.618034 * mod(blockB, kBlocksRound) + 0.7548777 * blockA);
     vec2 jointStep = vec2(abs(dFdx(jointA)) + abs(dFdy(jointA)), abs(dFdx(jointB)) + abs(dFdy(jointB)));
-    // Each block shows its own part of the picture turned its own way, so the picture's layers
-    // never run on from one block to the next as grain would, nor ring the tube.
-    vec2 facing = normalize(vec2(fract(3.1 * block), fract(5.7 * block)) - 0.499);
-    mat2 turn = mat2(facing.x, facing.y, -facing.y, facing.x);
-    vec2 uv = turn * (wallUv - kBlockCorner * vec2(blockA, blockB)) * kTextureScale;
+    // Each block is cut from its own part of the picture, its layers lying along the course as
+    // they lay in the quarry, mirrored on some blocks, so they never run on from one block to the
+    // next.
+    mat2 turn = mat2(0.0, 1.0, fract(3.1 * block) < 0.5 ? -1.0 : 1.0, 0.0);
+    vec2 local = wallUv - kBlockCorner * vec2(blockA, blockB);
+    vec2 uv = turn * local * kTextureScale;
     vec2 du = turn * dFdx(wallUv) * kTextureScale, dv = turn * dFdy(wallUv) * kTextureScale;
     float texels;
     vec2 slope;
@@ -291,8 +307,16 @@ void main()
     vec2 inJoint = fract(vec2(jointA, jointB));
     vec2 across = 2.0 * inJoint - 1.0;
     float bulge = kBulge * (0.4 + 0.9 * fract(7.7 * block)) * (1.0 - smoothstep(0.05, 0.2, blockSize));
-    vec2 rounding = -bulge * across;
-    vec2 wallSlope = 0.6 * detail * kTextureScale * slope + rounding.x * kJointsA + rounding.y * kJointsB;
+    vec2 rounding = -bulge * across * across * across;
+    // The chisel's strokes slant across each face its own way; gone before they are finer than
+    // a few pixels.
+    vec2 stroke = normalize(vec2(1.0, 1.6 * fract(9.1 * block) - 0.8));
+    float row = floor(kChiselRow * dot(local, vec2(-stroke.y, stroke.x)));
+    float footprint = max(length(du), length(dv)) / kTextureScale;
+    float chisel = kChiselDepth * kChiselPitch * fract(5.3 * block) * (1.0 - smoothstep(0.15, 0.3, footprint * kChiselPitch / (2.0 * kPi)))
+                 * roughCos(kChiselPitch * dot(local, stroke) + 2.3 * row - 0.5 * kPi);
+    vec2 wallSlope = 0.6 * detail * kTextureScale * slope + rounding.x * kJointsA + rounding.y * kJointsB
+                   + chisel * stroke;
     vec2 reliefSlope = vec2(wallSlope.x / kLength, wallSlope.y / (kRadius * kAround));
     // The bumps' normal, unit length (radial, around and the axis are at right angles), tilted
     // by the relief.
@@ -314,12 +338,13 @@ void main()
     // Two by two blocks are of the same rock, so it changes over patches rather than block by
     // block like a quilt.
     vec2 cluster = floor(0.5 * vec2(blockA, blockB));
-    float kind = 0.618034 * (0.5 * kTurnsB * cluster.x - 0.5 * kTurnsA * cluster.y) + 0.414214 * mod(cluster.x, 0.5 * kTurnsA);
+    float kind = 0.618034 * mod(cluster.y, 0.5 * kBlocksRound) + 0.7548777 * cluster.x;
     vec3 blockColor = rockColor(floor(7.0 * fract(kind))) * (0.8 + 0.35 * fract(5.17 * block));
     blockColor = mix(blockColor, vec3(0.86, 0.78, 0.7), smoothstep(0.05, 0.2, blockSize));
-    vec2 jointPixels = min(inJoint, 1.0 - inJoint) / max(jointStep, 1e-3);
-    float joint = (1.0 - smoothstep(0.3, 2.0, min(jointPixels.x, jointPixels.y))) * (1.0 - smoothstep(0.1, 0.3, blockSize));
-    blockColor = mix(blockColor, vec3(0.45, 0.41, 0.38), joint);
+    // Open joints, dark to the back, a few hundredths of a block wide and never under a pixel.
+    vec2 jointPixels = (min(inJoint, 1.0 - inJoint) - 0.025) / max(jointStep, 1e-3);
+    float joint = (1.0 - smoothstep(-0.5, 1.5, min(jointPixels.x, jointPixels.y))) * (1.0 - smoothstep(0.1, 0.3, blockSize));
+    blockColor = mix(blockColor, vec3(0.06, 0.05, 0.045), joint);
     float shade = mix(0.36, dot(albedo, kLuma), 0.45);
     albedo = mix(vec3(shade), albedo, 0.3) * blockColor * mix(vec3(0.9), tint, 0.45);
 
@@ -331,12 +356,12 @@ void main()
     float lampDistance = length(toLamp);
     float pool = 1.0 / (1.0 + lampDistance * lampDistance / 900.0);
     float key = max(dot(n, toLamp / lampDistance), 0.0) * pool;
-    float head = max(dot(n, eyeDir), 0.0) / (1.0 + eyeDistance * eyeDistance / 2500.0);
+    float head = max(dot(n, eyeDir), 0.0) * 1.3 / (1.0 + eyeDistance * eyeDistance / 1200.0);
     // Warm where the lamp reaches, cool in the shade, where the lava's glow lifts it a little so
     // that it stays rock rather than mud.
     vec3 light = vec3(3.1, 2.5, 1.85) * key * (1.0 + 0.4 * hit * accent)
                + vec3(0.55, 0.64, 0.85) * head + vec3(0.1, 0.13, 0.2)
-               + vec3(0.34, 0.13, 0.035) * (1.0 - smoothstep(0.0, 0.4, key));
+               + vec3(0.2, 0.08, 0.025) * (1.0 - smoothstep(0.0, 0.4, key));
     vec3 color = albedo * light;
     // Wet: the lamp glances off the blocks' faces, off some more than others.
     vec3 halfway = normalize(toLamp / lampDistance + eyeDir);
@@ -376,7 +401,7 @@ void main()
     down *= down;  // ^32: a small bright opening
     // The dusk red of the fog greyed a little along the walls, so the depth reads as air, not as
     // more of the same rust.
-    vec3 dusk = mix(fog_color, vec3(0.32, 0.24, 0.16), 0.4);
+    vec3 dusk = fog_color * vec3(0.6, 0.6, 0.7);
     vec3 haze = mix(dusk, vec3(0.95, 0.62, 0.38), 0.8 * down * down);
     color = mix(color, haze, clamp(fog, 0.0, 1.0));
     // The closed ends are where the daylight comes in: brightest at the axis and fading out to
