@@ -265,12 +265,13 @@ void main()
     jointA += 0.2 * sin(0.9 * jointA);
     float blockA = floor(jointA);
     float jointB = dot(wall, kJointsB);
+    // Its steps per pixel before the stagger, which leaps at every bed joint.
+    vec2 jointStep = vec2(abs(dFdx(jointA)) + abs(dFdy(jointA)), abs(dFdx(jointB)) + abs(dFdy(jointB)));
     jointB += 0.25 * sin(2.0 * kPi * 2.0 / kBlocksRound * jointB + 2.4 * blockA) + fract(0.618034 * blockA);
     float blockB = floor(jointB);
     // Once round the tube a block's number in its course grows by kBlocksRound: the block's key
     // only from what that leaves alone.
     float block = fract(0.618034 * mod(blockB, kBlocksRound) + 0.7548777 * blockA);
-    vec2 jointStep = vec2(abs(dFdx(jointA)) + abs(dFdy(jointA)), abs(dFdx(jointB)) + abs(dFdy(jointB)));
     // Each block is cut from its own part of the picture, its layers lying along the course as
     // they lay in the quarry, mirrored on some blocks, so they never run on from one block to the
     // next.
@@ -367,9 +368,9 @@ void main()
     vec3 halfway = normalize(toLamp / lampDistance + eyeDir);
     float gloss = max(dot(n, halfway), 0.0);
     gloss *= gloss;
-    gloss *= gloss;
-    gloss *= gloss;  // ^8
-    color += vec3(1.0, 0.85, 0.6) * (1.2 * gloss * pool * fract(2.9 * block));
+    gloss *= gloss;  // ^4: a broad sheen, as on damp stone, not a metal's glint
+    // None down in the joints, where the faces' worn edges turn steeply away.
+    color += vec3(1.0, 0.85, 0.6) * (0.6 * gloss * pool * fract(2.9 * block) * (1.0 - joint));
 
     // Embers: the cracks (the dark lines of the rock) glow on every beat, hardest on the bar's
     // first, and a little all the time once the walls heave.
