@@ -245,11 +245,11 @@ float roughCos(float x)
 vec3 rockColor(float kind)
 {
     float k = fract(0.618034 * kind + 0.3);  // steps of the golden ratio: the kinds spread evenly
-    vec3 c = mix(vec3(1.1, 1.05, 0.98), vec3(1.1, 0.92, 0.7), step(0.17, k));
-    c = mix(c, vec3(1.0, 0.62, 0.5), step(0.33, k));
-    c = mix(c, vec3(0.62, 0.68, 0.8), step(0.5, k));
-    c = mix(c, vec3(0.75, 0.82, 0.72), step(0.67, k));
-    return mix(c, vec3(0.5, 0.5, 0.55), step(0.83, k));
+    vec3 c = mix(vec3(1.15, 1.1, 1.02), vec3(1.15, 0.92, 0.62), step(0.17, k));
+    c = mix(c, vec3(1.05, 0.56, 0.42), step(0.33, k));
+    c = mix(c, vec3(0.56, 0.68, 0.92), step(0.5, k));
+    c = mix(c, vec3(0.66, 0.84, 0.64), step(0.67, k));
+    return mix(c, vec3(0.45, 0.45, 0.52), step(0.83, k));
 }
 
 void main()
@@ -347,7 +347,7 @@ void main()
     float joint = (1.0 - smoothstep(-0.5, 1.5, min(jointPixels.x, jointPixels.y))) * (1.0 - smoothstep(0.1, 0.3, blockSize));
     blockColor = mix(blockColor, vec3(0.06, 0.05, 0.045), joint);
     float shade = mix(0.36, dot(albedo, kLuma), 0.45);
-    albedo = mix(vec3(shade), albedo, 0.3) * blockColor * mix(vec3(0.9), tint, 0.45);
+    albedo = mix(vec3(shade), albedo, 0.3) * blockColor * mix(vec3(0.9), tint, 0.3);
 
     // The circling lamp, warm, throwing a pool of light where it passes; a dim lamp at the
     // camera and the haze's own glow fill the rest. All of it flares a little on the beat.
