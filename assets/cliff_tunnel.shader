@@ -197,33 +197,18 @@ vec3 bilinear(sampler2D image, vec2 uv, out vec2 gradient)
     return mix(mix(a, b, f.x), mix(c, d, f.x), f.y);
 }
 
-// A smaller level made by hand, shaped like the pixel's footprint: seen down the tube the walls are
-// oblique and the footprint is a long thin streak, so three bilinear lookups are spread along its
-// long axis (and a little across, as a triangle), averaged as a box filter of its size. A square
-// spread there either skips texels along the streak (shimmer) or blurs across it. Past what the
-// lookups can cover, the picture's mean takes over. The plane through the three lookups gives the
-// brightness slope at the same scale (per texture unit), for the relief: slopes from screen
-// derivatives would differ with each GPU's way of taking them.
+// The picture at this pixel, going into its mean where a pixel would cover more than a few texels
+// (seen down the tube the walls are oblique, and one lookup would skip texels: shimmer). The
+// brightness slope of the lookup's patch (per texture unit) is the relief: slopes from screen
+// derivatives would differ with each GPU's way of taking them. The blocks' picture is drawn large
+// enough that one lookup serves where two along the footprint were needed before.
 vec3 filtered(sampler2D image, vec2 uv, vec2 du, vec2 dv, vec3 mean, out vec2 slope,
               out float texels)
 {
     float size = float(textureSize(image, 0).x);
-    bool uLonger = dot(du, du) > dot(dv, dv);
-    vec2 major = uLonger ? du : dv, minor = uLonger ? dv : du;
-    // At least a texel each, so the slope never comes from lookups on top of each other.
-    float texel = 1.0 / size;
-    major *= max(1.0, texel / max(length(major), 1e-9));
-    minor *= max(1.0, texel / max(length(minor), 1e-9));
-    // A quarter of the streak either way.
-    vec2 ga, gc;
-    vec3 a = bilinear(image, uv - 0.25 * major, ga), c = bilinear(image, uv + 0.25 * major, gc);
-    // Along the streak the slope between the two lookups, across it their patches' own.
-    float reach = length(major);
-    vec2 along = major / reach;
-    vec2 g = 0.5 * (ga + gc);
-    slope = g + along * ((dot(c, kLuma) - dot(a, kLuma)) / (0.5 * reach) - dot(g, along));
-    texels = max(0.6 * reach, length(minor)) * size;
-    return mix(0.5 * (a + c), mean, smoothstep(4.0, 12.0, texels));
+    vec3 a = bilinear(image, uv, slope);
+    texels = max(length(du), length(dv)) * size;
+    return mix(a, mean, smoothstep(1.5, 5.0, texels));
 }
 
 // cos within a percent of its swing, for the shading slopes: the exact one is several times dearer
