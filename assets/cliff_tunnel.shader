@@ -342,7 +342,7 @@ void main()
     float lampDistance = length(toLamp);
     float pool = 1.0 / (1.0 + lampDistance * lampDistance / 900.0);
     float key = max(dot(n, toLamp / lampDistance), 0.0) * pool;
-    float head = max(dot(n, eyeDir), 0.0) * 1.3 / (1.0 + eyeDistance * eyeDistance / 1200.0);
+    float head = max(dot(n, eyeDir), 0.0) * 2.0 / (1.0 + eyeDistance * eyeDistance / 900.0);
     // Warm where the lamp reaches, cool in the shade, where the lava's glow lifts it a little so
     // that it stays rock rather than mud.
     vec3 light = vec3(3.1, 2.5, 1.85) * key * (1.0 + 0.4 * hit * accent)
