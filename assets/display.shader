@@ -1,6 +1,6 @@
 // A picture laid over the screen with "alpha": the credits of the asteroid tunnel. It sits still
 // and readable; a soft light passes over it every two bars and it brightens a touch on the beat.
-// It never lingers half there: it snaps in with the scene's cut (within its first fifth of
+// It never lingers half there: it snaps in with the scene's cut (within the first 6 hundredths of
 // "alpha"'s rise) and is gone within the first third of "alpha"'s fall.
 uniform vec2 screen;
 uniform vec4 ipos;  // x, y: lower-left corner in screen fractions; z, w: size in NDC units
@@ -84,7 +84,7 @@ void main()
     float glint = exp(-across * across);
     float pulse = 0.06 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.5) + 0.015 * bounce;
     vec3 color = c.rgb * (1.0 + pulse + 0.3 * glint * (0.9 + 0.1 * sin(6.2831853 * fract(0.47746 * t))));
-    float shown = t_scene < 5.0 ? smoothstep(0.0, 0.2, alpha) : smoothstep(0.7, 1.0, alpha);
+    float shown = t_scene < 5.0 ? smoothstep(0.0, 0.06, alpha) : smoothstep(0.7, 1.0, alpha);
     fragColor = vec4(color, c.a * shown);
 }
 #endif
