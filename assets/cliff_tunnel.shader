@@ -2,10 +2,11 @@
 // into a tube around the z axis, wide enough that every camera of the scene stays inside. Its
 // section is made uneven here by broad lumps of rock; the grid is coarse, so the finest of them
 // are drawn only by normals worked out per pixel from their formula. The rock flows past the
-// camera as if the tube were flown through. It is broken along two sets of joints into blocks of
-// limestone, sandstone and shale, each its own face; moss sits in the hollows; a lamp circles the
-// rock in the middle and glows in the haze. On every beat the cracks glow like embers. "distort" heaves the walls: a faint breath on every beat while it is
-// negative, rings of pressure rolling along the tube and a twist once it is positive.
+// camera as if the tube were flown through. It is hewn into courses of blocks of limestone,
+// sandstone, shale and slate, each its own chiselled face, with open dark joints between them;
+// moss sits in the hollows; a lamp circles the rock in the middle and glows in the haze. On every
+// beat the cracks glow like embers. "distort" heaves the walls: a faint breath on every beat while
+// it is negative, rings of pressure rolling along the tube and a twist once it is positive.
 #ifdef GL_ARB_shading_language_420pack
 #extension GL_ARB_shading_language_420pack : enable
 #define UNIT(n) layout(binding = n)
