@@ -3,6 +3,7 @@
 // and the matrix stack and GL state the routine leaves behind.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -213,6 +214,36 @@ TEST_F(AsteroidTunnelSceneTest, CreditsFadeInHoldAndFadeOutByTenSeconds) {
     EXPECT_NEAR(creditsAlpha(9.0), 0.5, 1e-5);
     EXPECT_EQ(creditsAlpha(10.0), 0.0);
     EXPECT_EQ(creditsAlpha(15.0), 0.0);  // still drawn, fully transparent
+}
+
+// The card itself is whole or gone, never a ghost over the tunnel: a little way into the
+// routine's fade-in it is already whole, half-way through its fade-out nothing of it is left.
+// The brightest value the card alone leaves on a black frame, drawn as the routine draws it.
+TEST_F(AsteroidTunnelSceneTest, CreditsCardIsWholeOrGoneNeverHalfThere) {
+    const auto brightest = [&](float ts, float alpha) {
+        gl.glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        gl.glDisable(GL_DEPTH_TEST);
+        gl.glEnable(GL_BLEND);
+        const ShaderProgram& card = *a.displayShader;
+        card.use();
+        bindToUnit(0, *a.creditsTexture);
+        card.setFloat("t_scene", ts);
+        card.setFloat("alpha", alpha);
+        a.quadBuffer->draw(6);
+        card.setFloat("alpha", 1.0f);
+        gl.glDisable(GL_BLEND);
+        gl.glEnable(GL_DEPTH_TEST);
+        const std::vector<unsigned char> frame = readFrame();
+        int top = 0;
+        for (size_t i = 0; i < frame.size(); i += 4)
+            top = std::max({top, int(frame[i]), int(frame[i + 1]), int(frame[i + 2])});
+        return top;
+    };
+    gl.glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    const int whole = brightest(3.0f, 1.0f);
+    EXPECT_GT(whole, 200);
+    EXPECT_GE(brightest(0.1f, 0.1f), whole - 2);
+    EXPECT_EQ(brightest(9.0f, 0.5f), 0);
 }
 
 // The tunnel is the wall surface bent into a tube: from every camera of the scene it must fill
