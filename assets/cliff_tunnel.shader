@@ -168,11 +168,12 @@ const vec4 kFoldRound = vec4(-0.6, 1.0, 0.4, 0.3);
 // The blocks' faces are flat in the middle and fall away to their joints as 1 - x^4 across a
 // block: hewn stone with worn arrises, not cushions.
 const float kBulge = 22.0;  // the slope at the edges
-// Chisel marks: shallow grooves every 4 wall units, in rows 7 wall units wide, each row's
-// strokes set off from the last; deeper on some blocks than on others.
+// Chisel marks: shallow grooves every 4 wall units that waver over 7 wall units across them (a
+// row of hard steps there would read as a checkerboard on a face seen edge-on); deeper on some
+// blocks than on others.
 const float kChiselPitch = 2.0 * kPi / 4.0;
 const float kChiselDepth = 0.18;
-const float kChiselRow = 1.0 / 7.0;
+const float kChiselWaver = 2.0 * kPi / 7.0;
 
 // Bilinear filtering done here from four texels. Seen down the tube the walls are so oblique that
 // some rasterizers' anisotropic filtering, with no smaller levels to fall back on, walks thousands
@@ -298,10 +299,10 @@ void main()
     // The chisel's strokes slant across each face its own way; gone before they are finer than
     // a few pixels.
     vec2 stroke = normalize(vec2(1.0, 1.6 * fract(9.1 * block) - 0.8));
-    float row = floor(kChiselRow * dot(local, vec2(-stroke.y, stroke.x)));
+    float waver = 1.2 * roughCos(kChiselWaver * dot(local, vec2(-stroke.y, stroke.x)));
     float footprint = max(length(du), length(dv)) / kTextureScale;
     float chisel = kChiselDepth * kChiselPitch * fract(5.3 * block) * (1.0 - smoothstep(0.15, 0.3, footprint * kChiselPitch / (2.0 * kPi)))
-                 * roughCos(kChiselPitch * dot(local, stroke) + 2.3 * row - 0.5 * kPi);
+                 * roughCos(kChiselPitch * dot(local, stroke) + waver - 0.5 * kPi);
     vec2 wallSlope = 0.6 * detail * kTextureScale * slope + rounding.x * kJointsA + rounding.y * kJointsB
                    + chisel * stroke;
     vec2 reliefSlope = vec2(wallSlope.x / kLength, wallSlope.y / (kRadius * kAround));
