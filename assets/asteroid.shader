@@ -126,6 +126,7 @@ uniform float lightradius;
 uniform float falloff;
 uniform vec3 fog_color;
 uniform vec2 screen;
+uniform float cold;  // 1 in the cave: a boulder of cold stone; 0 in the tunnel: a hot rock
 
 in vec3 worldPos;
 in vec3 worldNormal;
@@ -189,7 +190,9 @@ vec3 boxLookup(sampler2D image, vec2 uv, vec2 footprint, out vec2 slope, out flo
 void main()
 {
     // Footprints first, while every pixel of the quad is still on the same path.
-    vec3 p = worldPos * kPictureScale;
+    // The cold rock takes the picture four times larger: the grain and cracks of a stone's face,
+    // not rows of bricks.
+    vec3 p = worldPos * kPictureScale * (1.0 - 0.75 * cold);
     vec3 footprint = fwidth(p);
 
     vec3 n = normalize(worldNormal);
@@ -217,12 +220,8 @@ void main()
     vec3 stone = wa * boxLookup(tex, xLeast ? p.xz : p.zy, xLeast ? footprint.xz : footprint.zy, sa, da)
                + wb * boxLookup(tex, zLeast ? p.xz : p.xy, zLeast ? footprint.xz : footprint.xy, sb, db);
     float detail = wa * da + wb * db;
-    // A lamp inside the rock (where it hangs at the rock's own centre) can light none of it: then
-    // the light comes from the camera instead, a lamp carried by whoever looks, and the rock is
-    // cold, a boulder in a built shaft: the picture (its bricks) shows on it only faintly.
-    float inside = 1.0 - smoothstep(4.0, 7.0, length(lightpos));
+    float inside = cold;
     float hot = 1.0 - inside;
-    stone = mix(stone, mix(kStoneTone, stone, 0.35), inside);
     float h = dot(stone, kLuma);
 
     // Relief: the normal tilted along the brightness slope of the two projections, the dark
@@ -230,7 +229,7 @@ void main()
     vec3 grad = wa * (xLeast ? vec3(sa.x, 0.0, sa.y) : vec3(0.0, sa.y, sa.x))
               + wb * (zLeast ? vec3(sb.x, 0.0, sb.y) : vec3(sb.x, sb.y, 0.0));
     // Gentle on the hot rock: deeper, its grain hammers the lit side into glittering dimples.
-    grad *= kPictureScale * mix(0.07, 0.06, inside);
+    grad *= kPictureScale * mix(0.07, 0.16, inside);
     vec3 facet = n;
     n = normalize(n - (grad - dot(grad, n) * n));
 
@@ -242,18 +241,26 @@ void main()
     // from the walls; soot in the craters of the hot rock, moss in the hollows of the cold one.
     vec3 albedo = mix(vec3(h), stone, 0.3) * mix(vec3(0.86, 0.87, 0.9), vec3(0.9, 0.9, 0.92), inside) * (0.55 + 0.9 * h);
     albedo *= (1.0 - 0.5 * hot * crater) * facetTone;
-    // The cold rock greyer still, a cool slate whatever picture it is given.
-    albedo = mix(albedo, dot(albedo, kLuma) * vec3(0.98, 0.98, 1.0), 0.7 * inside);
-    // Moss only tints: the nearest texel will do, and its mean where texels would sparkle.
-    vec3 mossColor = mix(vec3(0.25, 0.325, 0.15), nearest(moss, p.xz * 1.3 + p.y * 0.4, textureSize(moss, 0)), detail);
-    float mossAmount = smoothstep(0.55, 0.75, mossColor.g + 0.35 * n.y - 0.6 * h + 0.3);
+    // The cold rock greyer, a cool stone whatever picture it is given.
+    albedo = mix(albedo, dot(albedo, kLuma) * vec3(0.98, 0.98, 1.0), 0.4 * inside);
+    // Moss only tints: the nearest texel will do, and its mean where texels would sparkle. On the
+    // cold rock it grows in a few soft patches, most in the craters and on the faces turned up
+    // (a projected image would streak over the faces it meets edge-on).
+    vec3 q = worldPos * kPictureScale;
+    vec3 mossColor = mix(vec3(0.25, 0.325, 0.15), nearest(moss, q.xz * 1.3 + q.y * 0.4, textureSize(moss, 0)), detail);
+    float patches = sin(0.8 * worldPos.x + 0.5 * worldPos.z + 1.3) * sin(0.6 * worldPos.y - 0.7 * worldPos.z + 0.4);
+    mossColor = mix(mossColor, vec3(0.26, 0.4, 0.14) * (0.85 + 0.3 * patches), inside);
+    float mossAmount = mix(smoothstep(0.55, 0.75, mossColor.g + 0.35 * n.y - 0.6 * h + 0.3),
+                           smoothstep(0.2, 0.8, 0.6 * patches + 0.5 * n.y + crater), inside);
     albedo = mix(albedo, mossColor * vec3(0.7, 0.9, 0.55), (0.6 - 0.45 * hot) * mossAmount);
 
-    // The carried lamp shines from just above and left of the lens, so the facets shade apart.
-    vec3 carried = toEye + 0.6 * screenUp - 0.4 * screenRight;
-    vec3 keyDir = normalize(mix(toLight / max(lightDistance, 1e-4), carried, inside));
-    float reach = mix(pow(clamp(1.0 - lightDistance / lightradius, 0.0, 1.0), falloff), 1.1, inside);
+    // In the cave the camcorder's lamp, from just above and left of the lens, fills what the
+    // cave's lamp leaves dark, so the facets still shade apart.
+    vec3 carried = normalize(toEye + 0.6 * screenUp - 0.4 * screenRight);
+    vec3 keyDir = toLight / max(lightDistance, 1e-4);
+    float reach = pow(clamp(1.0 - lightDistance / lightradius, 0.0, 1.0), falloff);
     float diffuse = max(dot(n, keyDir), 0.0);
+    float carriedLight = inside * 1.5 * max(dot(n, carried), 0.0);
     vec3 halfway = normalize(keyDir + toEye);
     // The sheen from the facet, not the grain: on the grain it would glitter. The hot rock's
     // broad and dull, the lamp spread over a whole facet; the cold one's tighter.
@@ -282,10 +289,11 @@ void main()
     float fromWall = 0.2 + max(-dot(n, lightpos) / max(length(lightpos), 1e-4), 0.0);
     float fromLava = max(dot(n, -screenUp), 0.0);
     vec3 fill = hot * (vec3(0.62, 0.46, 0.32) * fromWall + vec3(0.55, 0.2, 0.05) * fromLava) * (1.0 - 0.6 * crater);
-    vec3 keyColor = mix(vec3(2.0, 1.6, 1.15), vec3(2.2, 2.15, 2.1), inside);  // the carried lamp's is white
-    vec3 sheenColor = mix(vec3(1.0, 0.82, 0.6), vec3(1.0), inside);
+    vec3 keyColor = mix(vec3(2.0, 1.6, 1.15), vec3(2.6, 1.9, 1.25), inside);
+    vec3 sheenColor = vec3(1.0, 0.82, 0.6);
     vec3 light = keyColor * (diffuse + sheen * sheenColor) * reach + front
-               + rimColor * (mix(0.8, 2.4, inside) * rim) + inside * vec3(0.14, 0.16, 0.22) + beat
+               + vec3(1.0, 0.94, 0.84) * carriedLight
+               + rimColor * (mix(0.8, 1.2, inside) * rim) + inside * vec3(0.2, 0.21, 0.26) + beat
                + vec3(1.6, 1.05, 0.6) * (rim * behind) + fill;
     vec3 color = albedo * light;
 
