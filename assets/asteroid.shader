@@ -5,7 +5,9 @@
 // where it turns away, and fog with its own "fog_scale" and "fog_falloff". The lamp also glows in
 // the haze in front of the rock. With the lamp circling it (the tunnel) the rock is hot: the
 // cracks in its craters smoulder and flare on the beat. "distort" (0 or 1) makes it throb: the
-// surface heaves, all its cracks glow and faint scan lines run over it.
+// surface heaves, all its cracks glow and faint scan lines run over it. In the cave the rock is
+// cold: weathered stone lit by the cave's lamp, with the camcorder's lamp as fill and moss in soft
+// patches.
 #ifdef GL_ARB_shading_language_420pack
 #extension GL_ARB_shading_language_420pack : enable
 #define UNIT(n) layout(binding = n)
@@ -126,7 +128,6 @@ uniform float lightradius;
 uniform float falloff;
 uniform vec3 fog_color;
 uniform vec2 screen;
-uniform float cold;  // 1 in the cave: a boulder of cold stone; 0 in the tunnel: a hot rock
 
 in vec3 worldPos;
 in vec3 worldNormal;
@@ -190,9 +191,17 @@ vec3 boxLookup(sampler2D image, vec2 uv, vec2 footprint, out vec2 slope, out flo
 void main()
 {
     // Footprints first, while every pixel of the quad is still on the same path.
+    // "lightpos" at the rock's own centre marks the cave: there the rock is cold, a boulder
+    // drifting down the shaft, and its light is the cave's lamp at the shaft's origin, here in the
+    // rock's own units as the cave places it (half size, offset (12, 35 - 3.5 t_scene, 11), then
+    // a quarter turn about z). Elsewhere (the tunnel) the lamp circles the rock, which is hot.
+    float inside = 1.0 - smoothstep(4.0, 7.0, length(lightpos));
+    float hot = 1.0 - inside;
+    vec3 lamp = mix(lightpos, vec3(35.0 - 3.5 * t_scene, -12.0, -11.0), inside);
+    float lampRadius = lightradius * (1.0 + inside);
     // The cold rock takes the picture four times larger: the grain and cracks of a stone's face,
     // not rows of bricks.
-    vec3 p = worldPos * kPictureScale * (1.0 - 0.75 * cold);
+    vec3 p = worldPos * kPictureScale * (1.0 - 0.75 * inside);
     vec3 footprint = fwidth(p);
 
     vec3 n = normalize(worldNormal);
@@ -220,8 +229,6 @@ void main()
     vec3 stone = wa * boxLookup(tex, xLeast ? p.xz : p.zy, xLeast ? footprint.xz : footprint.zy, sa, da)
                + wb * boxLookup(tex, zLeast ? p.xz : p.xy, zLeast ? footprint.xz : footprint.xy, sb, db);
     float detail = wa * da + wb * db;
-    float inside = cold;
-    float hot = 1.0 - inside;
     float h = dot(stone, kLuma);
 
     // Relief: the normal tilted along the brightness slope of the two projections, the dark
@@ -234,7 +241,7 @@ void main()
     n = normalize(n - (grad - dot(grad, n) * n));
 
     // The lamp: hard and warm, fading out at "lightradius".
-    vec3 toLight = lightpos - worldPos;
+    vec3 toLight = lamp - worldPos;
     float lightDistance = length(toLight);
 
     // Weathered grey stone with only a trace of the picture's colour, so that it stands apart
@@ -258,7 +265,7 @@ void main()
     // cave's lamp leaves dark, so the facets still shade apart.
     vec3 carried = normalize(toEye + 0.6 * screenUp - 0.4 * screenRight);
     vec3 keyDir = toLight / max(lightDistance, 1e-4);
-    float reach = pow(clamp(1.0 - lightDistance / lightradius, 0.0, 1.0), falloff);
+    float reach = pow(clamp(1.0 - lightDistance / lampRadius, 0.0, 1.0), falloff);
     float diffuse = max(dot(n, keyDir), 0.0);
     float carriedLight = inside * 1.5 * max(dot(n, carried), 0.0);
     vec3 halfway = normalize(keyDir + toEye);
@@ -275,13 +282,13 @@ void main()
     rim *= rim;  // ^4: a thin outline
     float hit = (1.0 - saw) * (1.0 - saw);
     float beat = 0.2 * hit * (kick == 0.0 ? 1.0 : 0.5) * (0.6 + 0.4 * bounce);
-    // The cold rock is lit from the eye and reads by its outline against the mist; the hot one
-    // by its key light, the facets turned away from the lamp filled with the walls' cooler light,
-    // less of it deep in the craters.
+    // The cold rock also reads by its outline against the mist; the hot one by its key light, the
+    // facets turned away from the lamp filled with the walls' cooler light, less of it deep in the
+    // craters.
     vec3 front = vec3(0.12, 0.11, 0.1) * nv;
     vec3 rimColor = mix(vec3(1.0, 0.72, 0.48), mix(fog_color, vec3(0.85, 0.75, 0.62), 0.5), inside);
     // A lamp behind the rock outlines it in its own colour.
-    vec3 toLamp = normalize(lightpos - eyePos);
+    vec3 toLamp = normalize(lamp - eyePos);
     float behind = max(dot(toLamp, -toEye), 0.0) * hot;
     // The hot rock's fill is the lamp's own light thrown back: from the wall across the tube,
     // which faces the lamp squarely and is the brightest thing in view, and from the glowing
@@ -316,8 +323,8 @@ void main()
 
     // The lamp seen through the haze when it hangs between the eye and the rock.
     vec3 ray = -toEye;
-    float along = clamp(dot(lightpos - eyePos, ray), 0.0, eyeDistance);
-    float miss = length(eyePos + ray * along - lightpos);
+    float along = clamp(dot(lamp - eyePos, ray), 0.0, eyeDistance);
+    float miss = length(eyePos + ray * along - lamp);
     color += vec3(1.0, 0.75, 0.45) * (exp(-miss * miss * 0.6) + 0.35 / (1.0 + miss * miss));
     fragColor = vec4(color, 1.0);
 }

@@ -21,13 +21,6 @@ constexpr float kZoomBar = 71.75f;  // the last beat of scene 6
 // Blue-grey: clear colour and fog of the cave.
 constexpr float kCaveFog[3] = {0.1f, 0.1f, 0.2f};
 constexpr float kFullScreen[4] = {0.0f, 0.0f, 1.0f, 1.0f};
-constexpr float kBoulderScale = 0.5f;
-constexpr float kBoulderOffset[3] = {12.0f, 35.0f, 11.0f};  // y: the height at the scene's start
-constexpr float kBoulderTurn = 1.5707964f;                  // a quarter turn about z
-
-float boulderHeight(const SceneClock& clock) {
-    return kBoulderOffset[1] - 3.5f * clock.sceneSeconds();
-}
 
 // Sinking 10 units a second from height 120, about 9.5 units off the shaft's axis and swaying.
 // The sway in x takes its rate as a double, the one in z as floats; both sines in double.
@@ -80,12 +73,6 @@ void drawBoulder(DemoAssets& a, const SceneClock& clock, const Matrix4& camera, 
     const ShaderProgram& rock = *a.asteroidShader;
     rock.use();
     setLightAndFog(rock);
-    // The rock is cold: lit by the cave's lamp, which it is given in its own units.
-    float lamp[3];
-    caveLampOnBoulder(clock, lamp);
-    rock.setFloat3("lightpos", lamp[0], lamp[1], lamp[2]);
-    rock.setFloat("lightradius", 40.0f / kBoulderScale);
-    rock.setFloat("cold", 1.0f);
     rock.setFloat("fog_falloff", 1.3f);
     rock.setFloat("fog_scale", 1.95f);
     rock.setFloat("distort", 0.0f);
@@ -144,22 +131,9 @@ CameraShot caveCamera(const SceneClock& clock) {
 
 // At half size, sinking 3.5 units a second.
 void placeCaveBoulder(Matrix4& view, const SceneClock& clock) {
-    scale(view, kBoulderScale, kBoulderScale, kBoulderScale);
-    const float y = boulderHeight(clock);
-    translate(view, kBoulderOffset[0], y, kBoulderOffset[2]);
-    rotate(view, kBoulderTurn, 0.0f, 0.0f, 1.0f);
-}
-
-// The shaft's origin carried back through the boulder's placement: the offset taken off, then
-// the turn undone (its transpose).
-void caveLampOnBoulder(const SceneClock& clock, float lamp[3]) {
-    const float offset[3] = {kBoulderOffset[0], boulderHeight(clock), kBoulderOffset[2]};
-    Matrix4 turn;
-    identity(turn);
-    rotate(turn, kBoulderTurn, 0.0f, 0.0f, 1.0f);
-    for (int i = 0; i < 3; ++i)
-        lamp[i] = -(offset[0] * turn.m[4 * i] + offset[1] * turn.m[4 * i + 1] +
-                    offset[2] * turn.m[4 * i + 2]);
+    scale(view, 0.5f, 0.5f, 0.5f);
+    translate(view, 12.0f, 35.0f - 3.5f * clock.sceneSeconds(), 11.0f);
+    rotate(view, 1.5707964f, 0.0f, 0.0f, 1.0f);
 }
 
 void drawCaveScene(DemoAssets& assets, SceneClock& clock) {

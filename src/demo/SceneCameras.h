@@ -51,5 +51,3 @@ void placeTunnelWall(Matrix4& view);
 void placeTunnelRock(Matrix4& view, const SceneClock& clock);
 // The half-size boulder sinking through the cave.
 void placeCaveBoulder(Matrix4& view, const SceneClock& clock);
-// The cave's lamp, at the shaft's origin, in the boulder's own coordinates.
-void caveLampOnBoulder(const SceneClock& clock, float lamp[3]);
