@@ -5,7 +5,9 @@
 // where it turns away, and fog with its own "fog_scale" and "fog_falloff". The lamp also glows in
 // the haze in front of the rock. With the lamp circling it (the tunnel) the rock is hot: the
 // cracks in its craters smoulder and flare on the beat. "distort" (0 or 1) makes it throb: the
-// surface heaves, all its cracks glow and faint scan lines run over it.
+// surface heaves, all its cracks glow and faint scan lines run over it. In the cave the rock is
+// cold: weathered stone lit by the cave's lamp, with the camcorder's lamp as fill and moss in soft
+// patches.
 #ifdef GL_ARB_shading_language_420pack
 #extension GL_ARB_shading_language_420pack : enable
 #define UNIT(n) layout(binding = n)
@@ -189,7 +191,17 @@ vec3 boxLookup(sampler2D image, vec2 uv, vec2 footprint, out vec2 slope, out flo
 void main()
 {
     // Footprints first, while every pixel of the quad is still on the same path.
-    vec3 p = worldPos * kPictureScale;
+    // "lightpos" at the rock's own centre marks the cave: there the rock is cold, a boulder
+    // drifting down the shaft, and its light is the cave's lamp at the shaft's origin, here in the
+    // rock's own units as the cave places it (half size, offset (12, 35 - 3.5 t_scene, 11), then
+    // a quarter turn about z). Elsewhere (the tunnel) the lamp circles the rock, which is hot.
+    float inside = 1.0 - smoothstep(4.0, 7.0, length(lightpos));
+    float hot = 1.0 - inside;
+    vec3 lamp = mix(lightpos, vec3(35.0 - 3.5 * t_scene, -12.0, -11.0), inside);
+    float lampRadius = lightradius * (1.0 + inside);
+    // The cold rock takes the picture four times larger: the grain and cracks of a stone's face,
+    // not rows of bricks.
+    vec3 p = worldPos * kPictureScale * (1.0 - 0.75 * inside);
     vec3 footprint = fwidth(p);
 
     vec3 n = normalize(worldNormal);
@@ -217,12 +229,6 @@ void main()
     vec3 stone = wa * boxLookup(tex, xLeast ? p.xz : p.zy, xLeast ? footprint.xz : footprint.zy, sa, da)
                + wb * boxLookup(tex, zLeast ? p.xz : p.xy, zLeast ? footprint.xz : footprint.xy, sb, db);
     float detail = wa * da + wb * db;
-    // A lamp inside the rock (where it hangs at the rock's own centre) can light none of it: then
-    // the light comes from the camera instead, a lamp carried by whoever looks, and the rock is
-    // cold, a boulder in a built shaft: the picture (its bricks) shows on it only faintly.
-    float inside = 1.0 - smoothstep(4.0, 7.0, length(lightpos));
-    float hot = 1.0 - inside;
-    stone = mix(stone, mix(kStoneTone, stone, 0.35), inside);
     float h = dot(stone, kLuma);
 
     // Relief: the normal tilted along the brightness slope of the two projections, the dark
@@ -230,30 +236,38 @@ void main()
     vec3 grad = wa * (xLeast ? vec3(sa.x, 0.0, sa.y) : vec3(0.0, sa.y, sa.x))
               + wb * (zLeast ? vec3(sb.x, 0.0, sb.y) : vec3(sb.x, sb.y, 0.0));
     // Gentle on the hot rock: deeper, its grain hammers the lit side into glittering dimples.
-    grad *= kPictureScale * mix(0.07, 0.06, inside);
+    grad *= kPictureScale * mix(0.07, 0.16, inside);
     vec3 facet = n;
     n = normalize(n - (grad - dot(grad, n) * n));
 
     // The lamp: hard and warm, fading out at "lightradius".
-    vec3 toLight = lightpos - worldPos;
+    vec3 toLight = lamp - worldPos;
     float lightDistance = length(toLight);
 
     // Weathered grey stone with only a trace of the picture's colour, so that it stands apart
     // from the walls; soot in the craters of the hot rock, moss in the hollows of the cold one.
     vec3 albedo = mix(vec3(h), stone, 0.3) * mix(vec3(0.86, 0.87, 0.9), vec3(0.9, 0.9, 0.92), inside) * (0.55 + 0.9 * h);
     albedo *= (1.0 - 0.5 * hot * crater) * facetTone;
-    // The cold rock greyer still, a cool slate whatever picture it is given.
-    albedo = mix(albedo, dot(albedo, kLuma) * vec3(0.98, 0.98, 1.0), 0.7 * inside);
-    // Moss only tints: the nearest texel will do, and its mean where texels would sparkle.
-    vec3 mossColor = mix(vec3(0.25, 0.325, 0.15), nearest(moss, p.xz * 1.3 + p.y * 0.4, textureSize(moss, 0)), detail);
-    float mossAmount = smoothstep(0.55, 0.75, mossColor.g + 0.35 * n.y - 0.6 * h + 0.3);
+    // The cold rock greyer, a cool stone whatever picture it is given.
+    albedo = mix(albedo, dot(albedo, kLuma) * vec3(0.98, 0.98, 1.0), 0.4 * inside);
+    // Moss only tints: the nearest texel will do, and its mean where texels would sparkle. On the
+    // cold rock it grows in a few soft patches, most in the craters and on the faces turned up
+    // (a projected image would streak over the faces it meets edge-on).
+    vec3 q = worldPos * kPictureScale;
+    vec3 mossColor = mix(vec3(0.25, 0.325, 0.15), nearest(moss, q.xz * 1.3 + q.y * 0.4, textureSize(moss, 0)), detail);
+    float patches = sin(0.8 * worldPos.x + 0.5 * worldPos.z + 1.3) * sin(0.6 * worldPos.y - 0.7 * worldPos.z + 0.4);
+    mossColor = mix(mossColor, vec3(0.26, 0.4, 0.14) * (0.85 + 0.3 * patches), inside);
+    float mossAmount = mix(smoothstep(0.55, 0.75, mossColor.g + 0.35 * n.y - 0.6 * h + 0.3),
+                           smoothstep(0.2, 0.8, 0.6 * patches + 0.5 * n.y + crater), inside);
     albedo = mix(albedo, mossColor * vec3(0.7, 0.9, 0.55), (0.6 - 0.45 * hot) * mossAmount);
 
-    // The carried lamp shines from just above and left of the lens, so the facets shade apart.
-    vec3 carried = toEye + 0.6 * screenUp - 0.4 * screenRight;
-    vec3 keyDir = normalize(mix(toLight / max(lightDistance, 1e-4), carried, inside));
-    float reach = mix(pow(clamp(1.0 - lightDistance / lightradius, 0.0, 1.0), falloff), 1.1, inside);
+    // In the cave the camcorder's lamp, from just above and left of the lens, fills what the
+    // cave's lamp leaves dark, so the facets still shade apart.
+    vec3 carried = normalize(toEye + 0.6 * screenUp - 0.4 * screenRight);
+    vec3 keyDir = toLight / max(lightDistance, 1e-4);
+    float reach = pow(clamp(1.0 - lightDistance / lampRadius, 0.0, 1.0), falloff);
     float diffuse = max(dot(n, keyDir), 0.0);
+    float carriedLight = inside * 1.5 * max(dot(n, carried), 0.0);
     vec3 halfway = normalize(keyDir + toEye);
     // The sheen from the facet, not the grain: on the grain it would glitter. The hot rock's
     // broad and dull, the lamp spread over a whole facet; the cold one's tighter.
@@ -268,13 +282,13 @@ void main()
     rim *= rim;  // ^4: a thin outline
     float hit = (1.0 - saw) * (1.0 - saw);
     float beat = 0.2 * hit * (kick == 0.0 ? 1.0 : 0.5) * (0.6 + 0.4 * bounce);
-    // The cold rock is lit from the eye and reads by its outline against the mist; the hot one
-    // by its key light, the facets turned away from the lamp filled with the walls' cooler light,
-    // less of it deep in the craters.
+    // The cold rock also reads by its outline against the mist; the hot one by its key light, the
+    // facets turned away from the lamp filled with the walls' cooler light, less of it deep in the
+    // craters.
     vec3 front = vec3(0.12, 0.11, 0.1) * nv;
     vec3 rimColor = mix(vec3(1.0, 0.72, 0.48), mix(fog_color, vec3(0.85, 0.75, 0.62), 0.5), inside);
     // A lamp behind the rock outlines it in its own colour.
-    vec3 toLamp = normalize(lightpos - eyePos);
+    vec3 toLamp = normalize(lamp - eyePos);
     float behind = max(dot(toLamp, -toEye), 0.0) * hot;
     // The hot rock's fill is the lamp's own light thrown back: from the wall across the tube,
     // which faces the lamp squarely and is the brightest thing in view, and from the glowing
@@ -282,10 +296,11 @@ void main()
     float fromWall = 0.2 + max(-dot(n, lightpos) / max(length(lightpos), 1e-4), 0.0);
     float fromLava = max(dot(n, -screenUp), 0.0);
     vec3 fill = hot * (vec3(0.62, 0.46, 0.32) * fromWall + vec3(0.55, 0.2, 0.05) * fromLava) * (1.0 - 0.6 * crater);
-    vec3 keyColor = mix(vec3(2.0, 1.6, 1.15), vec3(2.2, 2.15, 2.1), inside);  // the carried lamp's is white
-    vec3 sheenColor = mix(vec3(1.0, 0.82, 0.6), vec3(1.0), inside);
+    vec3 keyColor = mix(vec3(2.0, 1.6, 1.15), vec3(2.6, 1.9, 1.25), inside);
+    vec3 sheenColor = vec3(1.0, 0.82, 0.6);
     vec3 light = keyColor * (diffuse + sheen * sheenColor) * reach + front
-               + rimColor * (mix(0.8, 2.4, inside) * rim) + inside * vec3(0.14, 0.16, 0.22) + beat
+               + vec3(1.0, 0.94, 0.84) * carriedLight
+               + rimColor * (mix(0.8, 1.2, inside) * rim) + inside * vec3(0.2, 0.21, 0.26) + beat
                + vec3(1.6, 1.05, 0.6) * (rim * behind) + fill;
     vec3 color = albedo * light;
 
@@ -308,8 +323,8 @@ void main()
 
     // The lamp seen through the haze when it hangs between the eye and the rock.
     vec3 ray = -toEye;
-    float along = clamp(dot(lightpos - eyePos, ray), 0.0, eyeDistance);
-    float miss = length(eyePos + ray * along - lightpos);
+    float along = clamp(dot(lamp - eyePos, ray), 0.0, eyeDistance);
+    float miss = length(eyePos + ray * along - lamp);
     color += vec3(1.0, 0.75, 0.45) * (exp(-miss * miss * 0.6) + 0.35 / (1.0 + miss * miss));
     fragColor = vec4(color, 1.0);
 }

@@ -146,19 +146,21 @@ void main()
     float carry = 0.5 / (1.0 + lightDistance * lightDistance / 2500.0);
     float lampReach = reach + carry;
 
-    // The key light: bright close by, falling off fast, strongest in its cone along the view.
+    // The key light: bright close by, falling off fast, strongest in its cone along the view but
+    // wide enough to keep the near walls at the picture's edges readable.
     vec3 toEye = eyePos - p;
     float eyeDistance = length(toEye);
     vec3 v = toEye / max(eyeDistance, 1e-4);
     float cone = smoothstep(0.8, 0.97, dot(-v, viewDir));
     vec3 toKey = keyPos - p;
     float near = 1.0 / (1.0 + dot(toKey, toKey) / 110.0);
-    float keyReach = 4.5 * near * (0.45 + 0.55 * cone);
+    float keyReach = 4.5 * near * (0.7 + 0.3 * cone);
 
     // Exposure: coming out of the black the camcorder opens up wide and settles over the first
     // bar, so the shaft is seen at once; high above the lamp, where little of its light comes
-    // back, it stays open a little wider. Carried by the lights, times log2(e) for exp2.
-    float iris = 1.0 + 0.3 * smoothstep(50.0, 100.0, length(eyePos - lightpos));
+    // back, it opens wider, so the first bars read on a projector. Carried by the lights, times
+    // log2(e) for exp2.
+    float iris = 1.0 + 0.6 * smoothstep(30.0, 90.0, length(eyePos - lightpos));
     float exposure = 1.4426950 * 2.7 * iris * (1.0 + 1.0 * (1.0 - smoothstep(0.3, 3.5, t_scene)));
     // Far below the lamp, the shaft's floor lies in a pool of cold light (daylight come down a
     // side passage), so looking down the shaft ends on a lit floor, not a void.
@@ -301,7 +303,7 @@ void main()
     vec3 rock = 0.42 * mineral.rgb * tone;
     vec3 albedo = mix(rock, 0.35 * rock, joint);
     float cover = clamp(max(mineral.a * (0.4 + 0.8 * joint), 0.45 - 0.45 * laid), 0.0, 1.0);
-    albedo = mix(albedo, vec3(0.16, 0.3, 0.08) * (0.7 + 0.6 * h), cover);
+    albedo = mix(albedo, vec3(0.2, 0.38, 0.1) * (0.7 + 0.6 * h), cover);
     // Where the blocks melt (round lips, fins and the slanting faces of ledges) the rock is
     // rough, mossy and in shadow: darker than the laid blocks, so it reads as a crevice in the
     // wall, not as a pale patch lying over it.

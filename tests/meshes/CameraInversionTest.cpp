@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstddef>
 #include <string>
 
 #include "CaveField.h"
 #include "EffectiveCamera.h"
 #include "TrackedCameras.h"
+#include "geometry/MeshFile.h"
 #include "gl/GeometryBuffer.h"
 #include "gl/GlEntryTable.h"
 #include "gl/ShaderProgram.h"
@@ -89,6 +91,32 @@ TEST(EffectiveCamera, CaveEndsAreRockAtTheGridsFaces) {
         for (float y = -e; y <= e; y += 1.0f)
             for (float x = -e; x <= e; x += 1.0f)
                 ASSERT_LT(caveGridField(x, y, z), 0.0f) << x << ", " << y << ", " << z;
+}
+
+// Every triangle of the committed cave faces up the field's gradient at its centre, into the
+// air: one wound the other way is dropped by the routine's culling, a hole in the wall.
+TEST(CaveMesh, TrianglesFaceTheAir) {
+    MeshData cave;
+    ASSERT_TRUE(readMeshFile("assets/mesh/cave.mesh", cave));
+    int against = 0;
+    for (std::size_t t = 0; t + 2 < cave.indices.size(); t += 3) {
+        double p[3][3], c[3], facing = 0.0;
+        for (int v = 0; v < 3; ++v)
+            for (int k = 0; k < 3; ++k) p[v][k] = cave.positions[4 * cave.indices[t + v] + k];
+        for (int k = 0; k < 3; ++k) c[k] = (p[0][k] + p[1][k] + p[2][k]) / 3.0;
+        for (int k = 0; k < 3; ++k) {
+            const int a = (k + 1) % 3, b = (k + 2) % 3;
+            double up[3] = {c[0], c[1], c[2]}, down[3] = {c[0], c[1], c[2]};
+            up[k] += 0.02;
+            down[k] -= 0.02;
+            facing += ((p[1][a] - p[0][a]) * (p[2][b] - p[0][b]) -
+                       (p[1][b] - p[0][b]) * (p[2][a] - p[0][a])) *
+                      (caveField(float(up[0]), float(up[1]), float(up[2])) -
+                       caveField(float(down[0]), float(down[1]), float(down[2])));
+        }
+        if (facing < 0.0) ++against;
+    }
+    EXPECT_EQ(against, 0) << "of " << cave.triangleCount();
 }
 
 // The shaders' reading, checked on the GL: a marker put ahead of the effective camera lands in

@@ -9,6 +9,8 @@ float caveField(float x, float y, float z);
 // The generator's grid is centred on the origin; the cave is shifted along z to fit it.
 constexpr float kCaveGridShiftZ = -14.0f;
 constexpr float kCaveGridExtent = 128.0f;
-constexpr int kCaveGridSize = 164;
+// Cells of about 1.8 units. A finer grid shows no more of the rock, but its smaller triangles
+// cost far more to fill: the rasterizer shades every partly covered block along their edges.
+constexpr int kCaveGridSize = 140;
 // caveField at (x, y, z + kCaveGridShiftZ): what the generator samples.
 float caveGridField(float x, float y, float z);
