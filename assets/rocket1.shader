@@ -69,6 +69,16 @@ vec3 skyGradient(vec3 d)
     return c;
 }
 
+// Integer hash of a lattice point (the same bits on every driver, unlike hashes built on sin).
+float unitHash(uvec2 v)
+{
+    uint h = v.x * 0x8da6b343u ^ v.y * 0xd8163841u;
+    h ^= h >> 13u;
+    h *= 0x2c1b3c6du;
+    h ^= h >> 16u;
+    return float(h >> 8u) * (1.0 / 16777216.0);
+}
+
 #ifdef vertexcompile
 layout(location = 0) in vec4 position;
 layout(location = 1) in vec3 normal;
@@ -85,6 +95,14 @@ flat out float fade;
 flat out float glow;
 flat out float burnOut;
 flat out float heightOut;
+// Each rocket's own paint: its trim colour; its skin (rgb) and how much of it is bare metal;
+// where its band is, how wide, whether a thin second band and roll marks go with it; the strokes
+// of its two digits (seven bits each, the tens low); which rocket it is.
+flat out vec3 trim;
+flat out vec4 skin;
+flat out vec4 livery;
+flat out int strokes;
+flat out float rocket;
 out vec4 haze;  // the sky behind the vertex and how much of it the distance lays over it
 
 // The rocket's own measures, in rod-free units.
@@ -145,6 +163,26 @@ void main()
     ground = 0.0;
     burnOut = 0.0;
     heightOut = 0.0;
+    rocket = s;
+    uint which = uint(s + 64.0);
+    float pick = unitHash(uvec2(which, 1u));
+    float pick2 = unitHash(uvec2(which, 2u));
+    float pick3 = unitHash(uvec2(which, 3u));
+    float pick4 = unitHash(uvec2(which, 4u));
+    trim = pick < 0.25 ? vec3(0.72, 0.1, 0.07)
+         : pick < 0.45 ? vec3(0.88, 0.45, 0.08)
+         : pick < 0.6  ? vec3(0.2, 0.21, 0.25)
+         : pick < 0.8  ? vec3(0.85, 0.64, 0.14)
+                       : vec3(0.2, 0.3, 0.45);
+    // A third bare metal, the rest white or cream enamel, some of those with a white nose.
+    skin = pick2 < 0.35 ? vec4(0.52, 0.58, 0.66, 0.6)
+         : pick2 < 0.75 ? vec4(0.86, 0.85, 0.81, 0.12) : vec4(0.84, 0.76, 0.6, 0.12);
+    livery = vec4(3.7 + 0.8 * pick3, 0.1 + 0.12 * pick4, step(0.5, pick4), step(pick3, 0.5));
+    // Seven-segment strokes: bit 0 the top, then round the top right, the bottom right, the
+    // bottom, the bottom left and the top left; bit 6 the middle.
+    const int kStrokes[10] = int[10](0x3F, 0x06, 0x5B, 0x4F, 0x66, 0x6D, 0x7D, 0x07, 0x7F, 0x6F);
+    int number = int(mod(s * 37.0, 90.0)) + 10;
+    strokes = kStrokes[number / 10] | kStrokes[number - number / 10 * 10] << 7;
     fade = 1.0;
     glow = 0.0;
 
@@ -246,6 +284,13 @@ void main()
         n = vec3(d.x, 0.3, d.y);
         flame = v;
     }
+    // Every rocket stands turned its own way and rolls as it climbs; its paint turns with it
+    // (localPos keeps the rocket's own frame, the normal goes with the world).
+    float heading = 6.2831853 * fract(s * 0.618034) + 1.5 * climb * climb;
+    mat2 turn = mat2(cos(heading), sin(heading), -sin(heading), cos(heading));
+    localPos = q;
+    q.xz = turn * q.xz;
+    n.xz = turn * n.xz;
     // A rocket on its pad shakes as it lights.
     q.xz += onPad * 0.05 * sin(vec2(47.0, 41.0) * t + vec2(1.3, 2.9) * s);
 
@@ -254,7 +299,6 @@ void main()
     // other fins crowd in; its own flame and the pad's flash light it from the foot.
     shade = vec2(0.55 + 0.45 * smoothstep(0.0, 4.0, kScale * max(q.y, 0.0) + lift),
                  (glow * 1.5 + 0.35 * burn + 0.9 * downbeat()) * exp(-max(q.y, 0.0) * 0.6));
-    localPos = q;
     localNormal = n;
     worldPos = world;
     haze = hazeAt(world);
@@ -275,18 +319,13 @@ flat in float fade;
 flat in float glow;
 flat in float burnOut;
 flat in float heightOut;
+flat in vec3 trim;
+flat in vec4 skin;
+flat in vec4 livery;
+flat in int strokes;
+flat in float rocket;
 in vec4 haze;
 out vec4 fragColor;
-
-// Integer hash of a lattice point (the same bits on every driver, unlike hashes built on sin).
-float unitHash(uvec2 v)
-{
-    uint h = v.x * 0x8da6b343u ^ v.y * 0xd8163841u;
-    h ^= h >> 13u;
-    h *= 0x2c1b3c6du;
-    h ^= h >> 16u;
-    return float(h >> 8u) * (1.0 / 16777216.0);
-}
 
 float valueNoise(vec2 q)
 {
@@ -299,6 +338,25 @@ float valueNoise(vec2 q)
     float e = unitHash(c + uvec2(0u, 1u));
     float g = unitHash(c + uvec2(1u, 1u));
     return mix(mix(a, b, f.x), mix(e, g, f.x), f.y);
+}
+
+// How much of a pixel at p the strokes of a stencilled digit (its seven stroke bits) cover: the
+// digit's box 0 to 0.5 wide and 0 to 1 tall, strokes a seventh of its width each side of their
+// lines; "fw" the pixel's size in the box's units.
+float digitCover(int bits, vec2 p, float fw)
+{
+    float across = max(abs(p.x - 0.25) - 0.25, 0.0);
+    float upper = max(abs(p.y - 0.75) - 0.25, 0.0);
+    float lower = max(abs(p.y - 0.25) - 0.25, 0.0);
+    float none = 1e3;
+    float dist = (bits & 1) != 0 ? max(across, abs(p.y - 1.0)) : none;
+    dist = min(dist, (bits & 2) != 0 ? max(abs(p.x - 0.5), upper) : none);
+    dist = min(dist, (bits & 4) != 0 ? max(abs(p.x - 0.5), lower) : none);
+    dist = min(dist, (bits & 8) != 0 ? max(across, abs(p.y)) : none);
+    dist = min(dist, (bits & 16) != 0 ? max(abs(p.x), lower) : none);
+    dist = min(dist, (bits & 32) != 0 ? max(abs(p.x), upper) : none);
+    dist = min(dist, (bits & 64) != 0 ? max(across, abs(p.y - 0.5)) : none);
+    return 1.0 - smoothstep(0.07 - fw, 0.07 + fw, dist);
 }
 
 // The sky: the gradient with long streaks of dust lit from the sun's side, and the sun itself low
@@ -402,22 +460,67 @@ void main()
         return;
     }
 
-    // Paint: white body with a red band and black roll marks, red nose and fins; a different
-    // trim on every third slot.
-    float s = 6.0 - id;
-    vec3 trim = mod(s, 3.0) == 0.0 ? vec3(0.26, 0.25, 0.3)
-              : mod(s, 3.0) == 1.0 ? vec3(0.75, 0.12, 0.08)
-                                   : vec3(0.9, 0.5, 0.1);
-    vec3 albedo = vec3(0.85, 0.84, 0.8);
-    if (paint >= 1.5) {
-        albedo = trim;
+    // Painted metal: every rocket its own trim colour, bands and number, its skin in rings of
+    // riveted panels, soot from the nozzle up. The detail is made per pixel from the rocket's own
+    // coordinates and fades where a pixel covers more of the hull than a seam or a rivet.
+    vec3 fw3 = fwidth(localPos);
+    float px = max(max(fw3.x, fw3.y), fw3.z);  // the rocket's units across one pixel
+    float y = localPos.y;                      // 1 the nozzle, 5 the nose's foot, 6.7 its tip
+    vec3 albedo = skin.rgb;
+    float metal = skin.a;
+    float soot = 0.0;
+    float seam = 0.0;
+    float rivet = 0.0;
+    if (piece == 0.0) {
+        float around = atan(localPos.z, localPos.x + 1e-6) * 0.15915494;  // turns, -0.5 to 0.5
+        float radius = length(localPos.xz);
+        float arc = 6.2831853 * radius;  // the hull's girth here
+        // Rings of panels a unit tall, six round, every other ring turned half a panel.
+        float ringAt = y - 1.0;
+        float ring = floor(ringAt);
+        float fromRing = abs(fract(ringAt + 0.5) - 0.5);
+        float panelAt = around * 6.0 + 0.5 * mod(ring, 2.0);
+        float fromPanel = abs(fract(panelAt + 0.5) - 0.5) * arc / 6.0;
+        float detail = 1.0 - smoothstep(0.03, 0.09, px);
+        seam = (1.0 - smoothstep(0.01, 0.01 + 1.5 * px, min(fromRing, fromPanel))) * detail;
+        float rivetAround = (fract(around * 32.0) - 0.5) * arc / 32.0;
+        rivet = (1.0 - smoothstep(0.016, 0.016 + px, length(vec2(rivetAround, fromRing - 0.07)))) *
+                (1.0 - smoothstep(0.015, 0.04, px));
+        // No two sheets quite alike.
+        uvec2 sheet = uvec2(ivec2(int(ring) + 8, int(floor(panelAt)) + 8)) + uvec2(0u, uint(rocket) * 16u);
+        albedo *= 0.95 + 0.08 * unitHash(sheet) * detail;
+        if (paint < 1.5) {
+            // The body: a band high up (two on some), roll marks low down on half of them, and
+            // the rocket's number on one side.
+            float band = 1.0 - smoothstep(livery.y - px, livery.y + px, abs(y - livery.x));
+            band = max(band, livery.z * (1.0 - smoothstep(0.03 - px, 0.03 + px,
+                                                          abs(y - livery.x + 0.3))));
+            // The sign of sin(2 * angle round the body), without the angle.
+            float quarter = smoothstep(-px, px, localPos.x * localPos.z / max(radius, 1e-3));
+            float marks = livery.w * quarter *
+                          (1.0 - smoothstep(0.38 - px, 0.38 + px, abs(y - 2.0)));
+            // The number, a unit tall, on two opposite sides.
+            vec2 box = vec2((fract(2.0 * around + 0.5) - 0.5) * 0.5 * arc, y - 2.5);
+            float digits = max(digitCover(strokes, box + vec2(0.58, 0.0), px),
+                               digitCover(strokes >> 7, box - vec2(0.08, 0.0), px));
+            albedo = mix(albedo, trim, max(max(band, marks), digits * detail));
+        } else {
+            // The nose: in the trim colour, or on some the body's with a trim tip.
+            albedo = skin.a < 0.5 && livery.x > 4.3 && y < 6.1 ? albedo : trim;
+        }
+        albedo *= 1.0 - 0.35 * seam - 0.3 * rivet;
+        // Soot from the nozzle, in streaks; the lip of the nozzle dark metal.
+        float streaks = 0.5 + 0.5 * sin(6.2831853 * 7.0 * around +
+                                        2.0 * sin(6.2831853 * 3.0 * around + rocket));
+        streaks = mix(0.5, streaks, 1.0 - smoothstep(0.08, 0.25, px));
+        soot = 1.0 - smoothstep(0.0, 0.8 + 0.9 * streaks, y - 1.0);
+        soot = max(soot * 0.85, 1.0 - smoothstep(0.06, 0.06 + px, y - 1.0));
     } else {
-        // The sign of sin(2 * angle round the body), without the angle.
-        float quarter = step(0.0, localPos.z * localPos.x);
-        float band = step(0.72, paint) * step(paint, 0.8);
-        float marks = step(0.15, paint) * step(paint, 0.35) * quarter;
-        albedo = mix(albedo, trim, max(band, marks));
+        albedo = trim;
+        soot = 0.7 * (1.0 - smoothstep(0.0, 0.9, localPos.y - 0.2));
+        metal = 0.12;
     }
+    albedo = mix(albedo, vec3(0.05, 0.04, 0.035), soot);
 
     if (dot(n, view) < 0.0 && paint > 2.5) n = -n;  // a fin is lit from the side seen
     vec3 sky = routineSky();
@@ -459,7 +562,16 @@ void main()
     float finShade = mix(0.7, 1.0, smoothstep(0.0, 0.6, u)) * (1.0 - 0.4 * outline);
     light *= mix(1.0, finShade, fin);
     rim *= 1.0 - 0.4 * fin;
-    vec3 c = albedo * light + vec3(1.0, 0.85, 0.7) * glint * (paint < 1.5 ? 1.0 : 0.5) + rim;
+    // The enamel's gloss and the bare metal mirror the sky and the sand, the gloss most at a
+    // grazing angle: the horizon's bright line runs along the hull and slides as the rocket rolls
+    // and the eye moves. Soot is matt.
+    vec3 r = reflect(-view, n);
+    vec3 env = mix(vec3(0.5, 0.32, 0.2) * (0.5 + 2.0 * sky.r), skyGradient(r),
+                   smoothstep(-0.06, 0.06, r.y));
+    float f2 = edge * edge;
+    float gloss = (0.04 + 0.5 * f2 * f2 * edge) * (1.0 - soot);
+    vec3 c = albedo * (light * (1.0 - metal) + env * 2.2 * metal) + env * gloss +
+             vec3(1.0, 0.85, 0.7) * glint * (1.0 - soot) * (paint < 1.5 ? 1.0 : 0.5) + rim;
     // Bright light rolls off towards white instead of clipping there, keeping the paint's hue.
     float peak = max(max(c.r, c.g), max(c.b, 1e-4));
     c *= peak > 0.85 ? (0.85 + 0.15 * (1.0 - exp((0.85 - peak) / 0.15))) / peak : 1.0;
