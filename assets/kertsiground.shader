@@ -197,7 +197,7 @@ void main()
     float sandy = materials.x, mossy = materials.y;
 
     // Every image is read on every pixel (the GL runs both sides of a branch anyway): one texel
-    // of rock, one of moss, two of sand. How many texels fall on a pixel decides how much of their
+    // of rock, two of sand. How many texels fall on a pixel decides how much of their
     // detail shows.
     vec3 p = worldPos / 14.0;
     vec2 rockUv = up > 0.75 ? p.xz : abs(n.x) > abs(n.z) ? vec2(p.z, -p.y) : vec2(p.x, -p.y);

@@ -4,8 +4,8 @@
 // exhaust flame. Slots 0 and 1 hold no rocket: the first of them drawn each frame (one of the two
 // always is, and it is the first draw of the pass) turns the rod into a sphere round the camera,
 // the sky behind everything. The other slots stand in five staggered rows on the canyon floor
-// around the origin. Every half beat ("beat") moves the pattern one slot on: a rocket appears on
-// its pad in a flash, and three half beats later it lifts off and climbs out of sight, so waves of
+// around the origin. Every half beat ("beat") moves the pattern one slot on: a rocket rises out of
+// the sand on its pad in a flash, lifts off the next half beat and climbs out of sight, so waves of
 // launches roll along the rows with the music.
 uniform mat4 matrix;
 uniform float t;
@@ -163,26 +163,6 @@ void main()
     ground = 0.0;
     burnOut = 0.0;
     heightOut = 0.0;
-    rocket = s;
-    uint which = uint(s + 64.0);
-    float pick = unitHash(uvec2(which, 1u));
-    float pick2 = unitHash(uvec2(which, 2u));
-    float pick3 = unitHash(uvec2(which, 3u));
-    float pick4 = unitHash(uvec2(which, 4u));
-    trim = pick < 0.25 ? vec3(0.72, 0.1, 0.07)
-         : pick < 0.45 ? vec3(0.88, 0.45, 0.08)
-         : pick < 0.6  ? vec3(0.2, 0.21, 0.25)
-         : pick < 0.8  ? vec3(0.85, 0.64, 0.14)
-                       : vec3(0.2, 0.3, 0.45);
-    // A third bare metal, the rest white or cream enamel, some of those with a white nose.
-    skin = pick2 < 0.35 ? vec4(0.52, 0.58, 0.66, 0.6)
-         : pick2 < 0.75 ? vec4(0.86, 0.85, 0.81, 0.12) : vec4(0.84, 0.76, 0.6, 0.12);
-    livery = vec4(3.7 + 0.8 * pick3, 0.1 + 0.12 * pick4, step(0.5, pick4), step(pick3, 0.5));
-    // Seven-segment strokes: bit 0 the top, then round the top right, the bottom right, the
-    // bottom, the bottom left and the top left; bit 6 the middle.
-    const int kStrokes[10] = int[10](0x3F, 0x06, 0x5B, 0x4F, 0x66, 0x6D, 0x7D, 0x07, 0x7F, 0x6F);
-    int number = int(mod(s * 37.0, 90.0)) + 10;
-    strokes = kStrokes[number / 10] | kStrokes[number - number / 10 * 10] << 7;
     fade = 1.0;
     glow = 0.0;
 
@@ -199,26 +179,51 @@ void main()
     }
 
     // The slot's place in the launch cycle (the pattern's phase, 0 to 5; 1 and 5 are never
-    // drawn) and how far into the current half beat we are.
+    // drawn) and how far into the current half beat we are. A rocket keeps its pad for its whole
+    // flight: a slot in phase 0 shows the newcomer on its own pad, and in phases 2 to 4 the
+    // rocket of the pad before it climbing (a slot's own rocket would have been left out in
+    // phase 1 and come back from one frame to the next). The pads at the ends of the rows of
+    // slots that one of the two halves would miss stay empty.
     float phase = mod(beat + s, 6.0);
     float half_ = fract(2.0 * beats);
+    float padNo = phase == 0.0 ? s : s - 1.0;
+    if (padNo < 2.0 || (phase == 0.0 && s > 48.5)) {
+        gl_Position = vec4(2.0, 2.0, 2.0, 1.0);
+        return;
+    }
     float climb = phase >= 2.0 ? phase - 2.0 + half_ : 0.0;  // 0 to 3 half beats of flight
     float lift = 45.0 * climb * climb / 9.0;
     float onPad = phase == 0.0 ? 1.0 : 0.0;
     fade = 1.0 - smoothstep(2.4, 3.0, climb);
-    // A rocket appears on its pad in a flash, is away the next half beat and back on the pad for
-    // lift-off: it shrinks into its foot and grows out of it again over a few frames, whole and
-    // opaque (one near the lens that went and came back from one frame to the next read as a
-    // pop, and one fading out and in as a ghost).
-    float grow = 1.0;
-    if (onPad > 0.0) grow = 1.0 - smoothstep(0.75, 1.0, half_);
-    if (phase == 2.0) grow = smoothstep(0.0, 0.25, half_);
+    // A newcomer rises out of the sand in the flash of its ignition, nose first, and stands on
+    // its pad within the half beat; the floor hides what is still below it.
+    float sink = onPad * 10.5 * (1.0 - smoothstep(0.0, 0.8, half_));
     glow = onPad * (1.0 - half_);
     float burn = onPad > 0.0 ? 0.6 + 0.9 * (1.0 - half_) : 0.5 + 0.35 * climb;
     burnOut = burn;
-    heightOut = lift;
+    heightOut = lift + sink;  // a rocket still in the sand casts no shadow
+    rocket = padNo;
+    uint which = uint(padNo + 64.0);
+    float pick = unitHash(uvec2(which, 1u));
+    float pick2 = unitHash(uvec2(which, 2u));
+    float pick3 = unitHash(uvec2(which, 3u));
+    float pick4 = unitHash(uvec2(which, 4u));
+    trim = pick < 0.25 ? vec3(0.72, 0.1, 0.07)
+         : pick < 0.45 ? vec3(0.88, 0.45, 0.08)
+         : pick < 0.6  ? vec3(0.2, 0.21, 0.25)
+         : pick < 0.8  ? vec3(0.85, 0.64, 0.14)
+                       : vec3(0.2, 0.3, 0.45);
+    // A third bare metal, the rest white or cream enamel, some of those with a white nose.
+    skin = pick2 < 0.35 ? vec4(0.52, 0.58, 0.66, 0.6)
+         : pick2 < 0.75 ? vec4(0.86, 0.85, 0.81, 0.12) : vec4(0.84, 0.76, 0.6, 0.12);
+    livery = vec4(3.7 + 0.8 * pick3, 0.1 + 0.12 * pick4, step(0.5, pick4), step(pick3, 0.5));
+    // Seven-segment strokes: bit 0 the top, then round the top right, the bottom right, the
+    // bottom, the bottom left and the top left; bit 6 the middle.
+    const int kStrokes[10] = int[10](0x3F, 0x06, 0x5B, 0x4F, 0x66, 0x6D, 0x7D, 0x07, 0x7F, 0x6F);
+    int number = int(mod(padNo * 37.0, 90.0)) + 10;
+    strokes = kStrokes[number / 10] | kStrokes[number - number / 10 * 10] << 7;
 
-    vec2 pad = padPosition(s);
+    vec2 pad = padPosition(padNo);
     float floorY = groundHeight(pad);
     vec3 q;
     vec3 n;
@@ -268,7 +273,6 @@ void main()
         localNormal = vec3(0.0, 1.0, 0.0);
         worldPos = w;
         ground = dust;
-        fade *= grow;
         haze = hazeAt(w);
         // Nothing left to show once the rocket is high: no draw.
         gl_Position = lift < 20.0 ? matrix * vec4(w, 1.0) : vec4(2.0, 2.0, 2.0, 1.0);
@@ -278,7 +282,7 @@ void main()
         // a wide soft sheath that makes its glow.
         // Flickering a few times a second, smoothly: a new length every frame made the far
         // flames blink.
-        float length_ = (1.4 + 2.6 * burn) * (1.0 + 0.1 * sin(31.0 * t + 2.3 * s) + 0.6 * downbeat());
+        float length_ = (1.4 + 2.6 * burn) * (1.0 + 0.1 * sin(31.0 * t + 2.3 * padNo) + 0.6 * downbeat());
         float r = 0.55 * sqrt(v) * (1.0 + 0.15 * bounce);
         q = vec3(d.x * r, kBodyBottom + 0.1 - length_ * (1.0 - v), d.y * r);
         n = vec3(d.x, 0.3, d.y);
@@ -286,15 +290,15 @@ void main()
     }
     // Every rocket stands turned its own way and rolls as it climbs; its paint turns with it
     // (localPos keeps the rocket's own frame, the normal goes with the world).
-    float heading = 6.2831853 * fract(s * 0.618034) + 1.5 * climb * climb;
+    float heading = 6.2831853 * fract(padNo * 0.618034) + 1.5 * climb * climb;
     mat2 turn = mat2(cos(heading), sin(heading), -sin(heading), cos(heading));
     localPos = q;
     q.xz = turn * q.xz;
     n.xz = turn * n.xz;
     // A rocket on its pad shakes as it lights.
-    q.xz += onPad * 0.05 * sin(vec2(47.0, 41.0) * t + vec2(1.3, 2.9) * s);
+    q.xz += onPad * 0.05 * sin(vec2(47.0, 41.0) * t + vec2(1.3, 2.9) * padNo);
 
-    vec3 world = vec3(pad.x, floorY + lift, pad.y) + kScale * grow * q;
+    vec3 world = vec3(pad.x, floorY + lift - sink, pad.y) + kScale * q;
     // Smooth along the rod, so worked out per vertex: dark low down where the floor and the
     // other fins crowd in; its own flame and the pad's flash light it from the foot.
     shade = vec2(0.55 + 0.45 * smoothstep(0.0, 4.0, kScale * max(q.y, 0.0) + lift),
