@@ -26,11 +26,11 @@ vec3 routineSky()
     vec3 f = steadyFog();
     vec3 sky = vec3(f.r, max(1.5 * f.g - 0.075 * f.r, 0.0), 2.8 * f.b);
     // In its last seconds the scene dims the sky to four tenths (its blue, 25 * dim * (1 - 2 *
-    // the red's 2.55 times) / 255, tells by how much): half of that is undone, so the last shots
-    // darken to about six tenths and stay readable.
+    // the red's 2.55 times) / 255, tells by how much): three quarters of that are undone, so the
+    // last shots darken to about eight tenths and stay readable on a projector.
     float w = 1.0 - 5.1 * f.r;
     float dim = w > 0.05 ? clamp(10.2 * f.b / w, 0.4, 1.0) : 1.0;
-    return sky * inversesqrt(dim);
+    return sky * pow(dim, -0.75);
 }
 
 const vec3 kSunDir = vec3(0.5881, 0.4812, -0.7485);

@@ -29,16 +29,22 @@ vec3 steadyFog()
 
 // The sky colour the scene clears with, recovered from the ground fog it sends: the two share
 // their red, and their green and blue are fixed multiples of the same terms.
+// In its last seconds the scene dims the sky to four tenths: its blue, 25 * dim * (1 - 2 * the
+// red's 2.55 times) / 255, tells by how much.
+float skyDim()
+{
+    vec3 f = steadyFog();
+    float w = 1.0 - 5.1 * f.r;
+    return w > 0.05 ? clamp(10.2 * f.b / w, 0.4, 1.0) : 1.0;
+}
+
 vec3 routineSky()
 {
     vec3 f = steadyFog();
     vec3 sky = vec3(f.r, max(1.5 * f.g - 0.075 * f.r, 0.0), 2.8 * f.b);
-    // In its last seconds the scene dims the sky to four tenths (its blue, 25 * dim * (1 - 2 *
-    // the red's 2.55 times) / 255, tells by how much): half of that is undone, so the last shots
-    // darken to about six tenths and stay readable.
-    float w = 1.0 - 5.1 * f.r;
-    float dim = w > 0.05 ? clamp(10.2 * f.b / w, 0.4, 1.0) : 1.0;
-    return sky * inversesqrt(dim);
+    // Three quarters of the dimming are undone, so the last shots darken to about eight tenths
+    // and stay readable on a projector.
+    return sky * pow(skyDim(), -0.75);
 }
 
 // A flare on every bar's first beat, gone within the beat: the flames flare up and lengthen and
@@ -374,7 +380,12 @@ vec3 skyColor(vec3 d)
     float streak = smoothstep(0.5, 0.85, valueNoise(q + vec2(0.02 * t, 0.0))) *
                    smoothstep(0.0, 0.25, abs(d.y));
     float sun = max(dot(d, kSunDir), 0.0);
-    c = mix(c, routineSky() * 1.6 + vec3(0.08, 0.04, 0.02) * (0.4 + sun), streak * 0.45);
+    vec3 lit = routineSky() * 1.6 + vec3(0.08, 0.04, 0.02) * (0.4 + sun);
+    // As the light goes, the streaks catch the last of the sun, rose and gold and thicker, so the
+    // last shots glow towards the night that follows while the darks stay overhead.
+    float late = (1.0 - skyDim()) / 0.6;
+    lit = mix(lit, vec3(0.78, 0.42, 0.34) * (0.7 + 0.6 * sun), 0.7 * late);
+    c = mix(c, lit, streak * (0.45 + 0.3 * late));
     float disc = smoothstep(0.9986, 0.9992, dot(d, kSunDir));
     c = mix(c, vec3(1.0, 0.72, 0.45) * (0.55 + routineSky().r), disc * 0.8);
     return c;
