@@ -514,10 +514,10 @@ void main()
             float quarter = smoothstep(-px, px, localPos.x * localPos.z / max(radius, 1e-3));
             float marks = livery.w * quarter *
                           (1.0 - smoothstep(0.38 - px, 0.38 + px, abs(y - 2.0)));
-            // The number, a unit tall, on two opposite sides.
-            vec2 box = vec2((fract(2.0 * around + 0.5) - 0.5) * 0.5 * arc, y - 2.5);
-            float digits = max(digitCover(strokes, box + vec2(0.58, 0.0), px),
-                               digitCover(strokes >> 7, box - vec2(0.08, 0.0), px));
+            // The number, 0.8 tall, on two opposite sides.
+            vec2 box = vec2((fract(2.0 * around + 0.5) - 0.5) * 0.5 * arc, y - 2.5) / 0.8;
+            float digits = max(digitCover(strokes, box + vec2(0.58, 0.0), px / 0.8),
+                               digitCover(strokes >> 7, box - vec2(0.08, 0.0), px / 0.8));
             albedo = mix(albedo, trim, max(max(band, marks), digits * detail));
         } else {
             // The nose: in the trim colour, or on some the body's with a trim tip.
