@@ -224,8 +224,9 @@ TEST_F(RocketsSceneTest, RocketsRiseOutOfTheSandAndKeepTheirPads) {
         gl.glDisable(GL_BLEND);
         a.kertsiGroundShader->use();
         a.fieldMeshC.geometry->draw(a.fieldMeshC.indexCount);
-        for (int slot = 2; slot < 50; ++slot)
+        for (int slot = 2; slot < 50; ++slot) {
             if ((h + slot) % 6 == 0) EXPECT_EQ(count(body(slot)), 0) << beats << " slot " << slot;
+        }
 
         gl.glDisable(GL_DEPTH_TEST);
         for (int slot = 2; slot < 49; ++slot) {
