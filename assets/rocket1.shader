@@ -385,7 +385,7 @@ vec3 skyColor(vec3 d)
     // last shots glow towards the night that follows while the darks stay overhead.
     float late = (1.0 - skyDim()) / 0.6;
     lit = mix(lit, vec3(0.78, 0.42, 0.34) * (0.7 + 0.6 * sun), 0.7 * late);
-    c = mix(c, lit, streak * (0.45 + 0.3 * late));
+    c = mix(c, lit, streak * (0.45 + 0.15 * late));
     float disc = smoothstep(0.9986, 0.9992, dot(d, kSunDir));
     c = mix(c, vec3(1.0, 0.72, 0.45) * (0.55 + routineSky().r), disc * 0.8);
     return c;
