@@ -301,6 +301,18 @@ void main()
     localPos = q;
     q.xz = turn * q.xz;
     n.xz = turn * n.xz;
+    // Climbing, each leans its own way, up to 0.15 radians about the body's middle, so the
+    // flights are not parallel and the light slides along the hulls.
+    float lean = 0.05 * climb;
+    float towards = 6.2831853 * fract(padNo * 0.3819660);
+    vec2 away = vec2(cos(towards), sin(towards));
+    vec2 tilt = vec2(cos(lean), sin(lean));
+    vec2 qa = vec2(dot(q.xz, away), q.y - 3.85);
+    vec2 na = vec2(dot(n.xz, away), n.y);
+    q.xz += away * (qa.x * tilt.x + qa.y * tilt.y - qa.x);
+    q.y = 3.85 - qa.x * tilt.y + qa.y * tilt.x;
+    n.xz += away * (na.x * tilt.x + na.y * tilt.y - na.x);
+    n.y = na.y * tilt.x - na.x * tilt.y;
     // A rocket on its pad shakes as it lights.
     q.xz += onPad * 0.05 * sin(vec2(47.0, 41.0) * t + vec2(1.3, 2.9) * padNo);
 
