@@ -26,11 +26,11 @@ vec3 routineSky()
     vec3 f = steadyFog();
     vec3 sky = vec3(f.r, max(1.5 * f.g - 0.075 * f.r, 0.0), 2.8 * f.b);
     // In its last seconds the scene dims the sky to four tenths (its blue, 25 * dim * (1 - 2 *
-    // the red's 2.55 times) / 255, tells by how much): half of that is undone, so the last shots
-    // darken to about six tenths and stay readable.
+    // the red's 2.55 times) / 255, tells by how much): three quarters of that are undone, so the
+    // last shots darken to about eight tenths and stay readable on a projector.
     float w = 1.0 - 5.1 * f.r;
     float dim = w > 0.05 ? clamp(10.2 * f.b / w, 0.4, 1.0) : 1.0;
-    return sky * inversesqrt(dim);
+    return sky * pow(dim, -0.75);
 }
 
 const vec3 kSunDir = vec3(0.5881, 0.4812, -0.7485);
@@ -197,14 +197,15 @@ void main()
     float sandy = materials.x, mossy = materials.y;
 
     // Every image is read on every pixel (the GL runs both sides of a branch anyway): one texel
-    // of rock, one of moss, two of sand. How many texels fall on a pixel decides how much of their
+    // of rock, two of sand. How many texels fall on a pixel decides how much of their
     // detail shows.
     vec3 p = worldPos / 14.0;
     vec2 rockUv = up > 0.75 ? p.xz : abs(n.x) > abs(n.z) ? vec2(p.z, -p.y) : vec2(p.x, -p.y);
     vec2 rockRate = fwidth(rockUv) * 1024.0;
     vec3 rock = fetchCoarse(tex, rockUv, footprint(rockRate), kRockMean);
     vec2 flatRate = fwidth(p.xz) * 1024.0;
-    vec3 mossColor = fetchCoarse(moss, p.xz * 0.7, 0.7 * footprint(flatRate), kMossMean);
+    // The moss takes its grain from the rock's texel, one image lookup fewer on every pixel.
+    vec3 mossColor = kMossMean * (1.8 * dot(rock, vec3(0.3, 0.59, 0.11)) / 0.3917 - 0.8);
     // The ripples change along z: their spacing (some 46 texels, a dark line of 10 in each) is what
     // aliases first.
     float sandRate = 0.9 * flatRate.y;

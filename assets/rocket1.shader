@@ -4,8 +4,8 @@
 // exhaust flame. Slots 0 and 1 hold no rocket: the first of them drawn each frame (one of the two
 // always is, and it is the first draw of the pass) turns the rod into a sphere round the camera,
 // the sky behind everything. The other slots stand in five staggered rows on the canyon floor
-// around the origin. Every half beat ("beat") moves the pattern one slot on: a rocket appears on
-// its pad in a flash, and three half beats later it lifts off and climbs out of sight, so waves of
+// around the origin. Every half beat ("beat") moves the pattern one slot on: a rocket rises out of
+// the sand on its pad in a flash, lifts off the next half beat and climbs out of sight, so waves of
 // launches roll along the rows with the music.
 uniform mat4 matrix;
 uniform float t;
@@ -29,16 +29,22 @@ vec3 steadyFog()
 
 // The sky colour the scene clears with, recovered from the ground fog it sends: the two share
 // their red, and their green and blue are fixed multiples of the same terms.
+// In its last seconds the scene dims the sky to four tenths: its blue, 25 * dim * (1 - 2 * the
+// red's 2.55 times) / 255, tells by how much.
+float skyDim()
+{
+    vec3 f = steadyFog();
+    float w = 1.0 - 5.1 * f.r;
+    return w > 0.05 ? clamp(10.2 * f.b / w, 0.4, 1.0) : 1.0;
+}
+
 vec3 routineSky()
 {
     vec3 f = steadyFog();
     vec3 sky = vec3(f.r, max(1.5 * f.g - 0.075 * f.r, 0.0), 2.8 * f.b);
-    // In its last seconds the scene dims the sky to four tenths (its blue, 25 * dim * (1 - 2 *
-    // the red's 2.55 times) / 255, tells by how much): half of that is undone, so the last shots
-    // darken to about six tenths and stay readable.
-    float w = 1.0 - 5.1 * f.r;
-    float dim = w > 0.05 ? clamp(10.2 * f.b / w, 0.4, 1.0) : 1.0;
-    return sky * inversesqrt(dim);
+    // Three quarters of the dimming are undone, so the last shots darken to about eight tenths
+    // and stay readable on a projector.
+    return sky * pow(skyDim(), -0.75);
 }
 
 // A flare on every bar's first beat, gone within the beat: the flames flare up and lengthen and
@@ -69,6 +75,16 @@ vec3 skyGradient(vec3 d)
     return c;
 }
 
+// Integer hash of a lattice point (the same bits on every driver, unlike hashes built on sin).
+float unitHash(uvec2 v)
+{
+    uint h = v.x * 0x8da6b343u ^ v.y * 0xd8163841u;
+    h ^= h >> 13u;
+    h *= 0x2c1b3c6du;
+    h ^= h >> 16u;
+    return float(h >> 8u) * (1.0 / 16777216.0);
+}
+
 #ifdef vertexcompile
 layout(location = 0) in vec4 position;
 layout(location = 1) in vec3 normal;
@@ -85,6 +101,14 @@ flat out float fade;
 flat out float glow;
 flat out float burnOut;
 flat out float heightOut;
+// Each rocket's own paint: its trim colour; its skin (rgb) and how much of it is bare metal;
+// where its band is, how wide, whether a thin second band and roll marks go with it; the strokes
+// of its two digits (seven bits each, the tens low); which rocket it is.
+flat out vec3 trim;
+flat out vec4 skin;
+flat out vec4 livery;
+flat out int strokes;
+flat out float rocket;
 out vec4 haze;  // the sky behind the vertex and how much of it the distance lays over it
 
 // The rocket's own measures, in rod-free units.
@@ -161,26 +185,51 @@ void main()
     }
 
     // The slot's place in the launch cycle (the pattern's phase, 0 to 5; 1 and 5 are never
-    // drawn) and how far into the current half beat we are.
+    // drawn) and how far into the current half beat we are. A rocket keeps its pad for its whole
+    // flight: a slot in phase 0 shows the newcomer on its own pad, and in phases 2 to 4 the
+    // rocket of the pad before it climbing (a slot's own rocket would have been left out in
+    // phase 1 and come back from one frame to the next). The pads at the ends of the rows of
+    // slots that one of the two halves would miss stay empty.
     float phase = mod(beat + s, 6.0);
     float half_ = fract(2.0 * beats);
+    float padNo = phase == 0.0 ? s : s - 1.0;
+    if (padNo < 2.0 || (phase == 0.0 && s > 48.5)) {
+        gl_Position = vec4(2.0, 2.0, 2.0, 1.0);
+        return;
+    }
     float climb = phase >= 2.0 ? phase - 2.0 + half_ : 0.0;  // 0 to 3 half beats of flight
     float lift = 45.0 * climb * climb / 9.0;
     float onPad = phase == 0.0 ? 1.0 : 0.0;
     fade = 1.0 - smoothstep(2.4, 3.0, climb);
-    // A rocket appears on its pad in a flash, is away the next half beat and back on the pad for
-    // lift-off: it shrinks into its foot and grows out of it again over a few frames, whole and
-    // opaque (one near the lens that went and came back from one frame to the next read as a
-    // pop, and one fading out and in as a ghost).
-    float grow = 1.0;
-    if (onPad > 0.0) grow = 1.0 - smoothstep(0.75, 1.0, half_);
-    if (phase == 2.0) grow = smoothstep(0.0, 0.25, half_);
+    // A newcomer rises out of the sand in the flash of its ignition, nose first, and stands on
+    // its pad within the half beat; the floor hides what is still below it.
+    float sink = onPad * 10.5 * (1.0 - smoothstep(0.0, 0.8, half_));
     glow = onPad * (1.0 - half_);
     float burn = onPad > 0.0 ? 0.6 + 0.9 * (1.0 - half_) : 0.5 + 0.35 * climb;
     burnOut = burn;
-    heightOut = lift;
+    heightOut = lift + sink;  // a rocket still in the sand casts no shadow
+    rocket = padNo;
+    uint which = uint(padNo + 64.0);
+    float pick = unitHash(uvec2(which, 1u));
+    float pick2 = unitHash(uvec2(which, 2u));
+    float pick3 = unitHash(uvec2(which, 3u));
+    float pick4 = unitHash(uvec2(which, 4u));
+    trim = pick < 0.25 ? vec3(0.72, 0.1, 0.07)
+         : pick < 0.45 ? vec3(0.88, 0.45, 0.08)
+         : pick < 0.6  ? vec3(0.2, 0.21, 0.25)
+         : pick < 0.8  ? vec3(0.85, 0.64, 0.14)
+                       : vec3(0.2, 0.3, 0.45);
+    // A third bare metal, the rest white or cream enamel, some of those with a white nose.
+    skin = pick2 < 0.35 ? vec4(0.52, 0.58, 0.66, 0.6)
+         : pick2 < 0.75 ? vec4(0.86, 0.85, 0.81, 0.12) : vec4(0.84, 0.76, 0.6, 0.12);
+    livery = vec4(3.7 + 0.8 * pick3, 0.1 + 0.12 * pick4, step(0.5, pick4), step(pick3, 0.5));
+    // Seven-segment strokes: bit 0 the top, then round the top right, the bottom right, the
+    // bottom, the bottom left and the top left; bit 6 the middle.
+    const int kStrokes[10] = int[10](0x3F, 0x06, 0x5B, 0x4F, 0x66, 0x6D, 0x7D, 0x07, 0x7F, 0x6F);
+    int number = int(mod(padNo * 37.0, 90.0)) + 10;
+    strokes = kStrokes[number / 10] | kStrokes[number - number / 10 * 10] << 7;
 
-    vec2 pad = padPosition(s);
+    vec2 pad = padPosition(padNo);
     float floorY = groundHeight(pad);
     vec3 q;
     vec3 n;
@@ -230,7 +279,6 @@ void main()
         localNormal = vec3(0.0, 1.0, 0.0);
         worldPos = w;
         ground = dust;
-        fade *= grow;
         haze = hazeAt(w);
         // Nothing left to show once the rocket is high: no draw.
         gl_Position = lift < 20.0 ? matrix * vec4(w, 1.0) : vec4(2.0, 2.0, 2.0, 1.0);
@@ -240,21 +288,39 @@ void main()
         // a wide soft sheath that makes its glow.
         // Flickering a few times a second, smoothly: a new length every frame made the far
         // flames blink.
-        float length_ = (1.4 + 2.6 * burn) * (1.0 + 0.1 * sin(31.0 * t + 2.3 * s) + 0.6 * downbeat());
+        float length_ = (1.4 + 2.6 * burn) * (1.0 + 0.1 * sin(31.0 * t + 2.3 * padNo) + 0.6 * downbeat());
         float r = 0.55 * sqrt(v) * (1.0 + 0.15 * bounce);
         q = vec3(d.x * r, kBodyBottom + 0.1 - length_ * (1.0 - v), d.y * r);
         n = vec3(d.x, 0.3, d.y);
         flame = v;
     }
+    // Every rocket stands turned its own way and rolls as it climbs; its paint turns with it
+    // (localPos keeps the rocket's own frame, the normal goes with the world).
+    float heading = 6.2831853 * fract(padNo * 0.618034) + 1.5 * climb * climb;
+    mat2 turn = mat2(cos(heading), sin(heading), -sin(heading), cos(heading));
+    localPos = q;
+    q.xz = turn * q.xz;
+    n.xz = turn * n.xz;
+    // Climbing, each leans its own way, up to 0.15 radians about the body's middle, so the
+    // flights are not parallel and the light slides along the hulls.
+    float lean = 0.05 * climb;
+    float towards = 6.2831853 * fract(padNo * 0.3819660);
+    vec2 away = vec2(cos(towards), sin(towards));
+    vec2 tilt = vec2(cos(lean), sin(lean));
+    vec2 qa = vec2(dot(q.xz, away), q.y - 3.85);
+    vec2 na = vec2(dot(n.xz, away), n.y);
+    q.xz += away * (qa.x * tilt.x + qa.y * tilt.y - qa.x);
+    q.y = 3.85 - qa.x * tilt.y + qa.y * tilt.x;
+    n.xz += away * (na.x * tilt.x + na.y * tilt.y - na.x);
+    n.y = na.y * tilt.x - na.x * tilt.y;
     // A rocket on its pad shakes as it lights.
-    q.xz += onPad * 0.05 * sin(vec2(47.0, 41.0) * t + vec2(1.3, 2.9) * s);
+    q.xz += onPad * 0.05 * sin(vec2(47.0, 41.0) * t + vec2(1.3, 2.9) * padNo);
 
-    vec3 world = vec3(pad.x, floorY + lift, pad.y) + kScale * grow * q;
+    vec3 world = vec3(pad.x, floorY + lift - sink, pad.y) + kScale * q;
     // Smooth along the rod, so worked out per vertex: dark low down where the floor and the
     // other fins crowd in; its own flame and the pad's flash light it from the foot.
     shade = vec2(0.55 + 0.45 * smoothstep(0.0, 4.0, kScale * max(q.y, 0.0) + lift),
                  (glow * 1.5 + 0.35 * burn + 0.9 * downbeat()) * exp(-max(q.y, 0.0) * 0.6));
-    localPos = q;
     localNormal = n;
     worldPos = world;
     haze = hazeAt(world);
@@ -275,18 +341,13 @@ flat in float fade;
 flat in float glow;
 flat in float burnOut;
 flat in float heightOut;
+flat in vec3 trim;
+flat in vec4 skin;
+flat in vec4 livery;
+flat in int strokes;
+flat in float rocket;
 in vec4 haze;
 out vec4 fragColor;
-
-// Integer hash of a lattice point (the same bits on every driver, unlike hashes built on sin).
-float unitHash(uvec2 v)
-{
-    uint h = v.x * 0x8da6b343u ^ v.y * 0xd8163841u;
-    h ^= h >> 13u;
-    h *= 0x2c1b3c6du;
-    h ^= h >> 16u;
-    return float(h >> 8u) * (1.0 / 16777216.0);
-}
 
 float valueNoise(vec2 q)
 {
@@ -301,6 +362,25 @@ float valueNoise(vec2 q)
     return mix(mix(a, b, f.x), mix(e, g, f.x), f.y);
 }
 
+// How much of a pixel at p the strokes of a stencilled digit (its seven stroke bits) cover: the
+// digit's box 0 to 0.5 wide and 0 to 1 tall, strokes a seventh of its width each side of their
+// lines; "fw" the pixel's size in the box's units.
+float digitCover(int bits, vec2 p, float fw)
+{
+    float across = max(abs(p.x - 0.25) - 0.25, 0.0);
+    float upper = max(abs(p.y - 0.75) - 0.25, 0.0);
+    float lower = max(abs(p.y - 0.25) - 0.25, 0.0);
+    float none = 1e3;
+    float dist = (bits & 1) != 0 ? max(across, abs(p.y - 1.0)) : none;
+    dist = min(dist, (bits & 2) != 0 ? max(abs(p.x - 0.5), upper) : none);
+    dist = min(dist, (bits & 4) != 0 ? max(abs(p.x - 0.5), lower) : none);
+    dist = min(dist, (bits & 8) != 0 ? max(across, abs(p.y)) : none);
+    dist = min(dist, (bits & 16) != 0 ? max(abs(p.x), lower) : none);
+    dist = min(dist, (bits & 32) != 0 ? max(abs(p.x), upper) : none);
+    dist = min(dist, (bits & 64) != 0 ? max(across, abs(p.y - 0.5)) : none);
+    return 1.0 - smoothstep(0.07 - fw, 0.07 + fw, dist);
+}
+
 // The sky: the gradient with long streaks of dust lit from the sun's side, and the sun itself low
 // and large, dimmed by the dust.
 vec3 skyColor(vec3 d)
@@ -312,7 +392,12 @@ vec3 skyColor(vec3 d)
     float streak = smoothstep(0.5, 0.85, valueNoise(q + vec2(0.02 * t, 0.0))) *
                    smoothstep(0.0, 0.25, abs(d.y));
     float sun = max(dot(d, kSunDir), 0.0);
-    c = mix(c, routineSky() * 1.6 + vec3(0.08, 0.04, 0.02) * (0.4 + sun), streak * 0.45);
+    vec3 lit = routineSky() * 1.6 + vec3(0.08, 0.04, 0.02) * (0.4 + sun);
+    // As the light goes, the streaks catch the last of the sun, rose and gold and thicker, so the
+    // last shots glow towards the night that follows while the darks stay overhead.
+    float late = (1.0 - skyDim()) / 0.6;
+    lit = mix(lit, vec3(0.78, 0.42, 0.34) * (0.7 + 0.6 * sun), 0.7 * late);
+    c = mix(c, lit, streak * (0.45 + 0.15 * late));
     float disc = smoothstep(0.9986, 0.9992, dot(d, kSunDir));
     c = mix(c, vec3(1.0, 0.72, 0.45) * (0.55 + routineSky().r), disc * 0.8);
     return c;
@@ -402,22 +487,67 @@ void main()
         return;
     }
 
-    // Paint: white body with a red band and black roll marks, red nose and fins; a different
-    // trim on every third slot.
-    float s = 6.0 - id;
-    vec3 trim = mod(s, 3.0) == 0.0 ? vec3(0.26, 0.25, 0.3)
-              : mod(s, 3.0) == 1.0 ? vec3(0.75, 0.12, 0.08)
-                                   : vec3(0.9, 0.5, 0.1);
-    vec3 albedo = vec3(0.85, 0.84, 0.8);
-    if (paint >= 1.5) {
-        albedo = trim;
+    // Painted metal: every rocket its own trim colour, bands and number, its skin in rings of
+    // riveted panels, soot from the nozzle up. The detail is made per pixel from the rocket's own
+    // coordinates and fades where a pixel covers more of the hull than a seam or a rivet.
+    vec3 fw3 = fwidth(localPos);
+    float px = max(max(fw3.x, fw3.y), fw3.z);  // the rocket's units across one pixel
+    float y = localPos.y;                      // 1 the nozzle, 5 the nose's foot, 6.7 its tip
+    vec3 albedo = skin.rgb;
+    float metal = skin.a;
+    float soot = 0.0;
+    float seam = 0.0;
+    float rivet = 0.0;
+    if (piece == 0.0) {
+        float around = atan(localPos.z, localPos.x + 1e-6) * 0.15915494;  // turns, -0.5 to 0.5
+        float radius = length(localPos.xz);
+        float arc = 6.2831853 * radius;  // the hull's girth here
+        // Rings of panels a unit tall, six round, every other ring turned half a panel.
+        float ringAt = y - 1.0;
+        float ring = floor(ringAt);
+        float fromRing = abs(fract(ringAt + 0.5) - 0.5);
+        float panelAt = around * 6.0 + 0.5 * mod(ring, 2.0);
+        float fromPanel = abs(fract(panelAt + 0.5) - 0.5) * arc / 6.0;
+        float detail = 1.0 - smoothstep(0.03, 0.09, px);
+        seam = (1.0 - smoothstep(0.01, 0.01 + 1.5 * px, min(fromRing, fromPanel))) * detail;
+        float rivetAround = (fract(around * 32.0) - 0.5) * arc / 32.0;
+        rivet = (1.0 - smoothstep(0.016, 0.016 + px, length(vec2(rivetAround, fromRing - 0.07)))) *
+                (1.0 - smoothstep(0.015, 0.04, px));
+        // No two sheets quite alike.
+        uvec2 sheet = uvec2(ivec2(int(ring) + 8, int(floor(panelAt)) + 8)) + uvec2(0u, uint(rocket) * 16u);
+        albedo *= 0.95 + 0.08 * unitHash(sheet) * detail;
+        if (paint < 1.5) {
+            // The body: a band high up (two on some), roll marks low down on half of them, and
+            // the rocket's number on one side.
+            float band = 1.0 - smoothstep(livery.y - px, livery.y + px, abs(y - livery.x));
+            band = max(band, livery.z * (1.0 - smoothstep(0.03 - px, 0.03 + px,
+                                                          abs(y - livery.x + 0.3))));
+            // The sign of sin(2 * angle round the body), without the angle.
+            float quarter = smoothstep(-px, px, localPos.x * localPos.z / max(radius, 1e-3));
+            float marks = livery.w * quarter *
+                          (1.0 - smoothstep(0.38 - px, 0.38 + px, abs(y - 2.0)));
+            // The number, 0.8 tall, on two opposite sides.
+            vec2 box = vec2((fract(2.0 * around + 0.5) - 0.5) * 0.5 * arc, y - 2.5) / 0.8;
+            float digits = max(digitCover(strokes, box + vec2(0.58, 0.0), px / 0.8),
+                               digitCover(strokes >> 7, box - vec2(0.08, 0.0), px / 0.8));
+            albedo = mix(albedo, trim, max(max(band, marks), digits * detail));
+        } else {
+            // The nose: in the trim colour, or on some the body's with a trim tip.
+            albedo = skin.a < 0.5 && livery.x > 4.3 && y < 6.1 ? albedo : trim;
+        }
+        albedo *= 1.0 - 0.35 * seam - 0.3 * rivet;
+        // Soot from the nozzle, in streaks; the lip of the nozzle dark metal.
+        float streaks = 0.5 + 0.5 * sin(6.2831853 * 7.0 * around +
+                                        2.0 * sin(6.2831853 * 3.0 * around + rocket));
+        streaks = mix(0.5, streaks, 1.0 - smoothstep(0.08, 0.25, px));
+        soot = 1.0 - smoothstep(0.0, 0.8 + 0.9 * streaks, y - 1.0);
+        soot = max(soot * 0.85, 1.0 - smoothstep(0.06, 0.06 + px, y - 1.0));
     } else {
-        // The sign of sin(2 * angle round the body), without the angle.
-        float quarter = step(0.0, localPos.z * localPos.x);
-        float band = step(0.72, paint) * step(paint, 0.8);
-        float marks = step(0.15, paint) * step(paint, 0.35) * quarter;
-        albedo = mix(albedo, trim, max(band, marks));
+        albedo = trim;
+        soot = 0.7 * (1.0 - smoothstep(0.0, 0.9, localPos.y - 0.2));
+        metal = 0.12;
     }
+    albedo = mix(albedo, vec3(0.05, 0.04, 0.035), soot);
 
     if (dot(n, view) < 0.0 && paint > 2.5) n = -n;  // a fin is lit from the side seen
     vec3 sky = routineSky();
@@ -459,7 +589,16 @@ void main()
     float finShade = mix(0.7, 1.0, smoothstep(0.0, 0.6, u)) * (1.0 - 0.4 * outline);
     light *= mix(1.0, finShade, fin);
     rim *= 1.0 - 0.4 * fin;
-    vec3 c = albedo * light + vec3(1.0, 0.85, 0.7) * glint * (paint < 1.5 ? 1.0 : 0.5) + rim;
+    // The enamel's gloss and the bare metal mirror the sky and the sand, the gloss most at a
+    // grazing angle: the horizon's bright line runs along the hull and slides as the rocket rolls
+    // and the eye moves. Soot is matt.
+    vec3 r = reflect(-view, n);
+    vec3 env = mix(vec3(0.5, 0.32, 0.2) * (0.5 + 2.0 * sky.r), skyGradient(r),
+                   smoothstep(-0.06, 0.06, r.y));
+    float f2 = edge * edge;
+    float gloss = (0.04 + 0.5 * f2 * f2 * edge) * (1.0 - soot);
+    vec3 c = albedo * (light * (1.0 - metal) + env * 2.2 * metal) + env * gloss +
+             vec3(1.0, 0.85, 0.7) * glint * (1.0 - soot) * (paint < 1.5 ? 1.0 : 0.5) + rim;
     // Bright light rolls off towards white instead of clipping there, keeping the paint's hue.
     float peak = max(max(c.r, c.g), max(c.b, 1e-4));
     c *= peak > 0.85 ? (0.85 + 0.15 * (1.0 - exp((0.85 - peak) / 0.15))) / peak : 1.0;

@@ -144,23 +144,32 @@ bool sphereInView(const Matrix4& m, const float c[3], float r) {
 class RocketBounds {
 public:
     RocketBounds(const SceneClock& clock, std::int64_t h, int s) {
-        const float column = static_cast<float>(s % 10), row = static_cast<float>(s / 10);
-        const float stagger = s / 10 % 2 == 0 ? -1.75f : 1.75f;
+        // In phase 0 the slot shows its own pad's newcomer rising out of the sand, in phases 2
+        // to 4 the rocket of the pad before it climbing; the pads at the ends stay empty.
+        const int phase = static_cast<int>((h + s) % 6);
+        const int pad = phase == 0 ? s : s - 1;
+        empty_ = pad < 2 || (phase == 0 && s == kRocketSlots - 1);
+        const float column = static_cast<float>(pad % 10), row = static_cast<float>(pad / 10);
+        const float stagger = pad / 10 % 2 == 0 ? -1.75f : 1.75f;
         padX_ = (column - 4.5f) * 9.0f + stagger * 1.3f;
         padZ_ = (row - 2.0f) * 10.0f + 5.0f;
-        const int phase = static_cast<int>((h + s) % 6);
         const float twice = 2.0f * clock.beats;
         const float half = twice - std::floor(twice);
         const float climb = phase >= 2 ? static_cast<float>(phase - 2) + half : 0.0f;
         lift_ = 45.0f * climb * climb / 9.0f;
-        baseY_ = groundHeight(padX_, padZ_) + lift_;
+        const float rise = std::min(half / 0.8f, 1.0f);
+        const float sink = phase == 0 ? 10.5f * (1.0f - rise * rise * (3.0f - 2.0f * rise)) : 0.0f;
+        baseY_ = groundHeight(padX_, padZ_) + lift_ - sink;
     }
 
     bool inView(const Matrix4& m, int piece) const {
+        if (empty_) return false;
         // Pieces 0 the body and nose, 1 to 3 the fins, 4 the ground patch, 5 the flame: the
         // centre's height over the pad and the radius, in world units.
         constexpr float kUp[6] = {5.775f, 1.6125f, 1.6125f, 1.6125f, 0.0f, -2.85f};
-        constexpr float kRadius[6] = {4.6f, 3.05f, 3.05f, 3.05f, 6.0f, 4.85f};
+        // Climbing, the rocket leans up to 0.15 radians about the body's middle, which the body's
+        // sphere is centred on; the fins and the flame swing out further from it.
+        constexpr float kRadius[6] = {4.6f, 3.75f, 3.75f, 3.75f, 6.0f, 6.25f};
         if (piece == 4) {
             if (lift_ > 20.5f) return false;  // the program no longer draws it
             const float x = padX_ - 0.6178f * 1.6f, z = padZ_ + 0.7863f * 1.6f;
@@ -186,6 +195,7 @@ private:
     static constexpr float kFarUp = 4.0f;
     static constexpr float kFarDepth = 30.0f;
     float padX_, padZ_, lift_, baseY_;
+    bool empty_;
 };
 
 void drawRockets(DemoAssets& a, const SceneClock& clock, const Matrix4& product, const Colour& fog,

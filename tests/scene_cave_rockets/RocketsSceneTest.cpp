@@ -194,6 +194,57 @@ TEST_F(RocketsSceneTest, PiecesLeftOutWouldDrawNothing) {
     EXPECT_GT(leftOut, 1000);  // the views leave out many
 }
 
+// A newcomer rises out of the sand, and the rocket that climbs from a pad is the one that stood on
+// it: as a half beat begins, the bodies of the slots turning to phase 0 are all under the ground,
+// and the body slot s draws just before a half beat ends is where slot s + 1 draws one just after.
+TEST_F(RocketsSceneTest, RocketsRiseOutOfTheSandAndKeepTheirPads) {
+    const auto body = [this](int slot) {
+        gl.glClearColor(1.0f, 0.0f, 1.0f, 0.0f);
+        gl.glClear(GL_COLOR_BUFFER_BIT);
+        a.rocket1Shader->use();
+        a.rocket1Shader->setFloat("id", float(6 - slot));
+        a.rocket1Shader->setFloat("piece", 0.0f);
+        a.fieldMeshD.geometry->draw(a.fieldMeshD.indexCount);
+        std::vector<bool> covered;
+        const std::vector<unsigned char> rgba = readFrame();
+        for (size_t i = 0; i < rgba.size(); i += 4)
+            covered.push_back(!(rgba[i] == 255 && rgba[i + 1] == 0 && rgba[i + 2] == 255));
+        return covered;
+    };
+    const auto count = [](const std::vector<bool>& v) {
+        return std::count(v.begin(), v.end(), true);
+    };
+    long long seen = 0;
+    // Half beats off the beat: the lens breathes with the beat and jumps back on it.
+    for (const double beats : {290.5, 321.5, 345.5, 377.5, 399.5}) {
+        const auto h = static_cast<long long>(std::llround(2.0 * beats));
+        // The ground alone in the depth buffer, from the frame's camera.
+        draw(clockAtBeats(beats + 1e-3));
+        gl.glClear(GL_DEPTH_BUFFER_BIT);
+        gl.glDisable(GL_BLEND);
+        a.kertsiGroundShader->use();
+        a.fieldMeshC.geometry->draw(a.fieldMeshC.indexCount);
+        for (int slot = 2; slot < 50; ++slot) {
+            if ((h + slot) % 6 == 0) EXPECT_EQ(count(body(slot)), 0) << beats << " slot " << slot;
+        }
+
+        gl.glDisable(GL_DEPTH_TEST);
+        for (int slot = 2; slot < 49; ++slot) {
+            if ((h - 1 + slot) % 6 != 0) continue;
+            draw(clockAtBeats(beats - 1e-3));
+            const std::vector<bool> before = body(slot);
+            draw(clockAtBeats(beats + 1e-3));
+            const std::vector<bool> after = body(slot + 1);
+            long long moved = 0;
+            for (size_t i = 0; i < before.size(); ++i) moved += before[i] != after[i];
+            EXPECT_LE(moved, count(before) / 5 + 4) << beats << " slot " << slot;
+            seen += count(before);
+        }
+        gl.glEnable(GL_DEPTH_TEST);
+    }
+    EXPECT_GT(seen, 1000);
+}
+
 TEST_F(RocketsSceneTest, CameraCutsAroundTheTrackingShots) {
     const struct {
         SceneClock clock;
