@@ -348,11 +348,14 @@ void main()
     vec3 light = vec3(3.1, 2.5, 1.85) * key * (1.0 + 0.4 * hit * accent)
                + vec3(0.55, 0.64, 0.85) * head + vec3(0.1, 0.13, 0.2)
                + vec3(0.1, 0.1, 0.13) * (1.0 - smoothstep(0.0, 0.4, key));
-    // Lava glows at both closed ends: the last stretches of the tube are lit from there, their
-    // blocks' faces turned towards it bright, the joints dark, so the depth reads as a lit hole.
+    // Lava glows at both closed ends: the last stretches of the tube are lit from there, each
+    // block's face by how it is turned towards it, the joints dark, so the depth reads as a lit
+    // hole. Only the faces' broad tilt: the fine relief meets this light so obliquely that it
+    // would break into speckled patches.
     float depth = smoothstep(25.0, 105.0, abs(worldPos.z));
-    vec3 toEnd = vec3(-worldPos.xy, sign(worldPos.z) * 118.0 - worldPos.z);
-    light += vec3(2.5, 1.5, 0.75) * (depth * max(dot(n, toEnd), 0.0) / length(toEnd));
+    float endAlong = sign(worldPos.z) * 118.0 - worldPos.z;
+    float endFacing = unit * (length(worldPos.xy) + slopeAlong * endAlong);
+    light += vec3(2.5, 1.5, 0.75) * (depth * max(endFacing, 0.0) * inversesqrt(dot(worldPos.xy, worldPos.xy) + endAlong * endAlong));
     vec3 color = albedo * light;
     // Wet: the lamp glances off the blocks' faces, off some more than others.
     vec3 halfway = normalize(toLamp / lampDistance + eyeDir);
