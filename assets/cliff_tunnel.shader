@@ -2,10 +2,10 @@
 // into a tube around the z axis, wide enough that every camera of the scene stays inside. Its
 // section is made uneven here by broad lumps of rock; the grid is coarse, so the finest of them
 // are drawn only by normals worked out per pixel from their formula. The rock flows past the
-// camera as if the tube were flown through. It is hewn into courses of blocks of limestone,
-// sandstone, shale and slate, each its own chiselled face, with open dark joints between them;
-// moss sits in the hollows; a lamp circles the rock in the middle and glows in the haze. On every
-// beat the cracks glow like embers. "distort" heaves the walls: a faint breath on every beat while
+// camera as if the tube were flown through. It is hewn into courses of sandstone blocks, each its
+// own chiselled face, with open dark joints between them; moss sits in the hollows; a lamp circles
+// the rock in the middle and glows in the haze, and lava glows at both closed ends. On every beat
+// the cracks glow like embers. "distort" heaves the walls: a faint breath on every beat while
 // it is negative, rings of pressure rolling along the tube and a twist once it is positive.
 #ifdef GL_ARB_shading_language_420pack
 #extension GL_ARB_shading_language_420pack : enable
@@ -227,16 +227,14 @@ float roughCos(float x)
     return 2.0 * v * v * (3.0 - 2.0 * v) - 1.0;
 }
 
-// A block's rock: pale limestone, buff sandstone, iron-red sandstone, blue-grey shale, green
-// slate or dark basalt.
+// A block's rock: one bed of sandstone, from pale buff through ochre to a deeper brown, with here
+// and there a greyer, limier stone of the same bed. Warm and cool come from the light, not from
+// the stone.
 vec3 rockColor(float kind)
 {
     float k = fract(0.618034 * kind + 0.3);  // steps of the golden ratio: the kinds spread evenly
-    vec3 c = mix(vec3(1.15, 1.1, 1.02), vec3(1.15, 0.92, 0.62), step(0.17, k));
-    c = mix(c, vec3(1.05, 0.56, 0.42), step(0.33, k));
-    c = mix(c, vec3(0.56, 0.68, 0.92), step(0.5, k));
-    c = mix(c, vec3(0.66, 0.84, 0.64), step(0.67, k));
-    return mix(c, vec3(0.45, 0.45, 0.52), step(0.83, k));
+    vec3 sandstone = mix(vec3(1.12, 0.98, 0.8), vec3(0.98, 0.74, 0.54), k);
+    return mix(sandstone, vec3(0.86, 0.86, 0.88) * (0.85 + 0.3 * k), step(0.6, k));
 }
 
 void main()
@@ -345,11 +343,19 @@ void main()
     float pool = 1.0 / (1.0 + lampDistance * lampDistance / 900.0);
     float key = max(dot(n, toLamp / lampDistance), 0.0) * pool;
     float head = max(dot(n, eyeDir), 0.0) * 2.0 / (1.0 + eyeDistance * eyeDistance / 900.0);
-    // Warm where the lamp reaches, cool in the shade, where the lava's glow lifts it a little so
-    // that it stays rock rather than mud.
+    // Warm where the lamp reaches, cool in the shade, where a grey fill keeps it rock rather than
+    // mud.
     vec3 light = vec3(3.1, 2.5, 1.85) * key * (1.0 + 0.4 * hit * accent)
                + vec3(0.55, 0.64, 0.85) * head + vec3(0.1, 0.13, 0.2)
-               + vec3(0.2, 0.08, 0.025) * (1.0 - smoothstep(0.0, 0.4, key));
+               + vec3(0.1, 0.1, 0.13) * (1.0 - smoothstep(0.0, 0.4, key));
+    // Lava glows at both closed ends: the last stretches of the tube are lit from there, each
+    // block's face by how it is turned towards it, the joints dark, so the depth reads as a lit
+    // hole. Only the faces' broad tilt: the fine relief meets this light so obliquely that it
+    // would break into speckled patches.
+    float depth = smoothstep(25.0, 105.0, abs(worldPos.z));
+    float endAlong = sign(worldPos.z) * 118.0 - worldPos.z;
+    float endFacing = unit * (length(worldPos.xy) + slopeAlong * endAlong);
+    light += vec3(2.5, 1.5, 0.75) * (depth * max(endFacing, 0.0) * inversesqrt(dot(worldPos.xy, worldPos.xy) + endAlong * endAlong));
     vec3 color = albedo * light;
     // Wet: the lamp glances off the blocks' faces, off some more than others.
     vec3 halfway = normalize(toLamp / lampDistance + eyeDir);
@@ -390,12 +396,13 @@ void main()
     // The dusk red of the fog greyed a little along the walls, so the depth reads as air, not as
     // more of the same rust.
     vec3 dusk = fog_color * vec3(0.6, 0.6, 0.7);
-    vec3 haze = mix(dusk, vec3(0.95, 0.62, 0.38), 0.8 * down * down);
+    vec3 haze = mix(dusk, vec3(0.95, 0.5, 0.24), 0.6 * depth);
+    haze = mix(haze, vec3(0.95, 0.62, 0.38), 0.8 * down * down);
     color = mix(color, haze, clamp(fog, 0.0, 1.0));
     // The closed ends are where the daylight comes in: brightest at the axis and fading out to
     // the fog a third of the way to the rim, an opening rather than a flat disc.
-    float rimOfEnd = sqrt(smoothstep(0.0, 0.24, length(worldPos.xy) / kRadius));
-    color = mix(color, mix(vec3(0.88, 0.62, 0.42), dusk, rimOfEnd), ends);
+    float rimOfEnd = sqrt(smoothstep(0.0, 0.45, length(worldPos.xy) / kRadius));
+    color = mix(color, mix(vec3(1.0, 0.72, 0.45), haze, rimOfEnd), ends);
 
     // The lamp seen through the haze: light scattered nearest to it along this pixel's ray.
     float along = clamp(dot(lampFromEye, ray), 0.0, eyeDistance);

@@ -112,12 +112,16 @@ CameraShot tunnelCamera(const SceneClock& clock) {
     const bool late = clock.bars > kLateBar;
     float eye[3];
     float tz = 0.0f;
+    float up = 1.0f;
     CameraShot shot;
     if (static_cast<int>(clock.bars) % kPhraseBars != kStandBackBar) {
         const float v = 21.0f + 4.0f * sinSingle(2.0f * ts);
         eye[0] = v * cosSingle(ts);
         eye[1] = v * sinSingle(ts);
         eye[2] = v * cosSingle(ts);
+        // Where cos ts changes sign the orbit passes straight over the rock, looking along the up
+        // vector: the up vector turns over there, or the picture would spin half a turn in a frame.
+        if (eye[0] < 0.0f) up = -1.0f;
         shot.viewpoint = "orbit";
     } else if (!late) {
         eye[0] = 10.0f * cosSingle(0.9f * ts);
@@ -131,7 +135,7 @@ CameraShot tunnelCamera(const SceneClock& clock) {
         tz = 12.0f - fmodSingle(3.0f * ts, 10.0f);
         shot.viewpoint = "inside";
     }
-    lookAt(shot.view, eye[0], eye[1], eye[2], 0.0f, 0.0f, tz, 0.0f, 1.0f, 0.0f);
+    lookAt(shot.view, eye[0], eye[1], eye[2], 0.0f, 0.0f, tz, 0.0f, up, 0.0f);
     return shot;
 }
 
