@@ -49,6 +49,7 @@ out vec4 air;        // the mist's colour, and how much of the wall it hides
 out vec4 mineral;    // the rock's tint, and its moss cover
 out vec2 around;     // the offset from the shaft's centre line, across it
 out float streak;    // how damp the wall is here
+out float flare;     // the lamp's flare on the beat, seen round it
 flat out vec3 eyePos;
 flat out vec3 keyPos;
 flat out vec3 ambient;
@@ -157,7 +158,7 @@ void main()
     float cone = smoothstep(0.8, 0.97, dot(-v, viewDir));
     vec3 toKey = keyPos - p;
     float near = 1.0 / (1.0 + dot(toKey, toKey) / 110.0);
-    float keyReach = 3.6 * near * (0.7 + 0.3 * cone);
+    float keyReach = 4.5 * near * (0.7 + 0.3 * cone);
 
     // Exposure: coming out of the black the camcorder opens up wide and settles over the first
     // bar, so the shaft is seen at once; high above the lamp, where little of its light comes
@@ -184,6 +185,12 @@ void main()
     float halo = airGlow(eyePos, -v, eyeDistance, lightpos);
     halo *= 1.0 - smoothstep(10.0, 50.0, behind);
     mist += vec3(1.0, 0.55, 0.25) * min(halo * halo * 0.05, 0.8) * lampColor.g;
+    // On the beat the lamp flares in the lens: a burst round it, gone within an eighth of a beat.
+    float toward = max(dot(-v, normalize(toLamp)), 0.0);
+    toward *= toward;
+    toward *= toward;
+    toward *= toward;
+    flare = 0.9 * punch * toward * toward;  // cos^32: some 12 degrees to half
     float far = smoothstep(160.0, 195.0, eyeDistance);
     air = vec4(mix(mist, fog_color, far), mix(0.7 * haze, 1.0, far));
 
@@ -210,6 +217,7 @@ in vec4 air;
 in vec4 mineral;
 in vec2 around;
 in float streak;
+in float flare;
 flat in vec3 eyePos;
 flat in vec3 keyPos;
 flat in vec3 ambient;
@@ -320,15 +328,15 @@ void main()
     float grain = 0.5 * (wave(dot(u, vec2(0.68, 0.18)) + 0.3 * wave(0.37 * u.y + 0.16 * h)) +
                          wave(dot(u, vec2(-0.27, 0.84)) + 0.25 * wave(0.43 * u.x)));
     grain *= 1.0 - smoothstep(0.12, 0.3, max(footprint.x, footprint.y));
-    float tone = mix(1.0, (0.45 + 0.85 * h) * (1.0 + 0.25 * grain), detail);
+    float tone = mix(1.0, (0.5 + 0.8 * h) * (1.0 + 0.25 * grain), detail);
     vec3 clay = mix(vec3(1.0), vec3(1.15, 0.86, 0.7), detail * h2 * h2);
-    vec3 rock = 0.36 * mineral.rgb * clay * tone;
+    vec3 rock = 0.46 * mineral.rgb * clay * tone;
     // Damp streaks run down the walls.
     bool wall = an.x >= an.y && an.x >= an.z;
     float damp = wall ? laid * streak : 0.0;
     rock *= mix(vec3(1.0), vec3(0.3, 0.3, 0.24), damp);
     // The mortar lies deep and dark, and the blocks' edges round into its shadow.
-    float recess = mix(1.0, 0.55 + 0.45 * rise, detail);
+    float recess = mix(1.0, 0.6 + 0.4 * rise, detail);
     vec3 albedo = mix(rock, 0.16 * rock, joint) * recess;
     // Moss grows out of the joints in cushions where the faces look up: it fills the mortar
     // first and then the blocks, opaque where it grows; far off it thins to its share.
@@ -372,6 +380,7 @@ void main()
     color *= 1.6 - 0.6 * color;
     color = clamp(color * 1.12 - 0.06, 0.0, 1.0);
     color = color * color * (3.0 - 2.0 * color);
+    color += vec3(1.0, 0.72, 0.42) * flare;
     fragColor = vec4(color, 1.0);
 }
 #endif
