@@ -341,9 +341,10 @@ void main()
     // Moss grows out of the joints in cushions where the faces look up: it fills the mortar
     // first and then the blocks, opaque where it grows; far off it thins to its share.
     float grow = mineral.a + 0.3 * (1.0 - rise) - 0.25 * h + 0.1 * grain;
-    float cover = mix(0.4 * mineral.a, smoothstep(0.62, 0.74, grow), detail);
+    float cover = mix(0.4 * mineral.a, smoothstep(0.58, 0.7, grow), detail);
     cover *= laid;
-    vec3 mossColor = vec3(0.07, 0.16, 0.035) * (0.75 + 0.5 * h2) * (0.8 + 0.35 * grain);
+    vec3 mossColor = vec3(0.085, 0.19, 0.04) * (0.75 + 0.5 * h2) * (0.8 + 0.35 * grain);
+    mossColor *= 0.5 + 0.5 * cover;  // the cushions darken towards their edges
     albedo = mix(albedo, mossColor, cover);
     // Where the blocks melt (round lips, fins and the slanting faces of ledges) the rock is
     // rough and in shadow: darker than the laid blocks, so it reads as a crevice in the wall,
