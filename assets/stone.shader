@@ -148,7 +148,7 @@ void main()
     float carry = 0.5 / (1.0 + lightDistance * lightDistance / 2500.0);
     // The flare burns hottest on the walls near the lamp, so the beat strikes there, not over the
     // whole picture.
-    float lampReach = reach * (1.0 + 2.5 * punch) + carry;
+    float lampReach = reach * (1.0 + 1.2 * punch) + carry;
 
     // The key light: bright close by, falling off fast, strongest in its cone along the view but
     // wide enough to keep the near walls at the picture's edges readable.
