@@ -48,6 +48,8 @@ out vec3 keyLight;   // the same for the camcorder's lamp, in its cone
 out vec4 air;        // the mist's colour, and how much of the wall it hides
 out vec4 mineral;    // the rock's tint, and its moss cover
 out vec2 around;     // the offset from the shaft's centre line, across it
+out float streak;    // how damp the wall is here
+out float flare;     // the lamp's flare on the beat, seen round it
 flat out vec3 eyePos;
 flat out vec3 keyPos;
 flat out vec3 ambient;
@@ -144,7 +146,9 @@ void main()
     float lightDistance = length(lightpos - p);
     float reach = pow(clamp(1.0 - lightDistance / lightradius, 0.0, 1.0), falloff);
     float carry = 0.5 / (1.0 + lightDistance * lightDistance / 2500.0);
-    float lampReach = reach + carry;
+    // The flare burns hottest on the walls near the lamp, so the beat strikes there, not over the
+    // whole picture.
+    float lampReach = reach * (1.0 + 1.2 * punch) + carry;
 
     // The key light: bright close by, falling off fast, strongest in its cone along the view but
     // wide enough to keep the near walls at the picture's edges readable.
@@ -181,6 +185,12 @@ void main()
     float halo = airGlow(eyePos, -v, eyeDistance, lightpos);
     halo *= 1.0 - smoothstep(10.0, 50.0, behind);
     mist += vec3(1.0, 0.55, 0.25) * min(halo * halo * 0.05, 0.8) * lampColor.g;
+    // On the beat the lamp flares in the lens: a burst round it, gone within an eighth of a beat.
+    float toward = max(dot(-v, normalize(toLamp)), 0.0);
+    toward *= toward;
+    toward *= toward;
+    toward *= toward;
+    flare = 0.9 * punch * toward * toward;  // cos^32: some 12 degrees to half
     float far = smoothstep(160.0, 195.0, eyeDistance);
     air = vec4(mix(mist, fog_color, far), mix(0.7 * haze, 1.0, far));
 
@@ -189,6 +199,11 @@ void main()
     float growth = mossCover(0.4 * brickPlane(kBrickScale * p, an) + vec2(0.31, 0.17));
     float cover = smoothstep(0.35, 0.6, growth) * smoothstep(0.1, 0.7, normal.z);
     mineral = vec4(mineralTint(p), cover);
+    // Damp streaks run down from where water seeps in, in columns round the shaft (whole turns,
+    // so the way round closes) that start and stop at their own heights.
+    float turn = atan(around.y, around.x);
+    float column = sin(20.0 * turn + 1.5 * sin(9.0 * turn));
+    streak = smoothstep(0.2, 0.95, column) * smoothstep(-0.2, 0.8, sin(0.09 * p.z + 2.0 * column));
     gl_Position = matrix * position;
 }
 #endif
@@ -201,6 +216,8 @@ in vec3 keyLight;
 in vec4 air;
 in vec4 mineral;
 in vec2 around;
+in float streak;
+in float flare;
 flat in vec3 eyePos;
 flat in vec3 keyPos;
 flat in vec3 ambient;
@@ -210,6 +227,13 @@ const vec2 kBlock = vec2(6.0, 3.0);  // a block's length and height, in units
 const float kJoint = 0.14;           // half a joint's width
 const float kBevel = 0.7;            // how far from the joint a block's face rounds off
 const float kRound = 28.647890;      // 30 blocks round the shaft: 30 * 6 / (2 pi)
+
+// A cheap stand-in for a sine, x in turns: parabolas, -1 to 1.
+float wave(float x)
+{
+    float f = fract(x);
+    return 8.0 * f * (1.0 - f) - 1.0;
+}
 
 float across(vec2 a, vec2 b)
 {
@@ -296,18 +320,36 @@ void main()
                 planeSlope(away * steep * 0.45 * detail, an);
     vec3 bumped = normalize(n - (grad - dot(grad, n) * n));
 
-    // The rock in its patch's mineral colour, each block a little lighter or darker; dark joints
-    // with moss creeping into them in the patches.
+    // Old masonry: every block its own tone and a little its own colour (grey stone to fired
+    // clay), with a grain across its face that fades out before it would fall below a pixel.
     float h = blockHash(cell + vec2(0.0, 31.0 * row));
-    float tone = mix(1.0, 0.78 + 0.4 * h, detail);
-    vec3 rock = 0.42 * mineral.rgb * tone;
-    vec3 albedo = mix(rock, 0.35 * rock, joint);
-    float cover = clamp(max(mineral.a * (0.4 + 0.8 * joint), 0.45 - 0.45 * laid), 0.0, 1.0);
-    albedo = mix(albedo, vec3(0.2, 0.38, 0.1) * (0.7 + 0.6 * h), cover);
+    float h2 = fract(h * 13.37);
+    vec2 u = f * kBlock + 9.0 * h;
+    float grain = 0.5 * (wave(dot(u, vec2(0.68, 0.18)) + 0.3 * wave(0.37 * u.y + 0.16 * h)) +
+                         wave(dot(u, vec2(-0.27, 0.84)) + 0.25 * wave(0.43 * u.x)));
+    grain *= 1.0 - smoothstep(0.12, 0.3, max(footprint.x, footprint.y));
+    float tone = mix(1.0, (0.5 + 0.8 * h) * (1.0 + 0.25 * grain), detail);
+    vec3 clay = mix(vec3(1.0), vec3(1.15, 0.86, 0.7), detail * h2 * h2);
+    vec3 rock = 0.46 * mineral.rgb * clay * tone;
+    // Damp streaks run down the walls.
+    bool wall = an.x >= an.y && an.x >= an.z;
+    float damp = wall ? laid * streak : 0.0;
+    rock *= mix(vec3(1.0), vec3(0.3, 0.3, 0.24), damp);
+    // The mortar lies deep and dark, and the blocks' edges round into its shadow.
+    float recess = mix(1.0, 0.6 + 0.4 * rise, detail);
+    vec3 albedo = mix(rock, 0.16 * rock, joint) * recess;
+    // Moss grows out of the joints in cushions where the faces look up: it fills the mortar
+    // first and then the blocks, opaque where it grows; far off it thins to its share.
+    float grow = mineral.a + 0.3 * (1.0 - rise) - 0.25 * h + 0.1 * grain;
+    float cover = mix(0.4 * mineral.a, smoothstep(0.58, 0.7, grow), detail);
+    cover *= laid;
+    vec3 mossColor = vec3(0.085, 0.19, 0.04) * (0.75 + 0.5 * h2) * (0.8 + 0.35 * grain);
+    mossColor *= 0.5 + 0.5 * cover;  // the cushions darken towards their edges
+    albedo = mix(albedo, mossColor, cover);
     // Where the blocks melt (round lips, fins and the slanting faces of ledges) the rock is
-    // rough, mossy and in shadow: darker than the laid blocks, so it reads as a crevice in the
-    // wall, not as a pale patch lying over it.
-    albedo *= mix(0.6, 1.0, laid);
+    // rough and in shadow: darker than the laid blocks, so it reads as a crevice in the wall,
+    // not as a pale patch lying over it.
+    albedo *= mix(0.5, 1.0, laid);
 
     vec3 l = normalize(lightpos - worldPos);
     vec3 k = normalize(keyPos - worldPos);
@@ -320,7 +362,7 @@ void main()
     float glint = max(dot(bumped, k), 0.0);  // the lamp sits by the lens: k stands for the half-way
     glint *= glint;
     glint *= glint;
-    glint *= glint * (1.0 - cover) * (1.0 - joint);  // ^8
+    glint *= glint * (1.0 - cover) * (1.0 - joint) * (1.0 + 2.0 * damp);  // ^8, wet in the streaks
     // Rim: faces turning away from the eye catch the lamp beyond them along their edge.
     float rim = (1.0 - nv) * (1.0 - nv);
     rim *= rim * max(dot(n, l) + 0.4, 0.0);
@@ -339,6 +381,7 @@ void main()
     color *= 1.6 - 0.6 * color;
     color = clamp(color * 1.12 - 0.06, 0.0, 1.0);
     color = color * color * (3.0 - 2.0 * color);
+    color += vec3(1.0, 0.72, 0.42) * flare;
     fragColor = vec4(color, 1.0);
 }
 #endif
