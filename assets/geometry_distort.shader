@@ -8,7 +8,6 @@ uniform mat4 matrix;
 uniform float t;
 uniform float beats;
 uniform float kick;
-uniform float bounce;
 uniform float saw;
 uniform float t_scene;
 uniform float syncdistort;
@@ -32,10 +31,12 @@ vec3 nightColor(vec3 d)
     return c;
 }
 
-// The beat as a hit: full on the beat, gone by the next, hardest on the first beat of the bar.
-float beatHit()
+// The beat as a spark: full on the beat and down to an eighth of it an eighth of a beat later,
+// hardest on the first beat of the bar. It lights the joints and the rims only, never the whole
+// stone: a swell of the light over all of it reads as the picture flickering.
+float beatSpark()
 {
-    return (1.0 - saw) * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.65);
+    return exp2(-24.0 * saw) * (kick == 0.0 ? 1.0 : 0.65);
 }
 
 #ifdef vertexcompile
@@ -300,10 +301,6 @@ void main()
     // and to its last frame the sun lights what faces up in amber, the afterglow's key, the rims
     // and the beat's swell grow warmer and stronger, and the joints burn brighter.
     float build = syncdistort * (0.15 + 0.85 * smoothstep(21.573034, 43.146067, t_scene));
-    // While the temple stands still, the downbeat swells half as hard again as the other beats.
-    float downbeat = kick == 0.0 ? 0.5 * (1.0 - syncdistort) : 0.0;
-    float swellOnBeat = (1.0 + 1.5 * build + downbeat) * beatHit();
-
     // The sinking light: warm, reaching 2.5 radii, with a hot pool where it passes close by.
     vec3 toLight = lightpos - worldPos;
     float lightDistance = length(toLight);
@@ -313,9 +310,7 @@ void main()
     float diffuse = max(dot(n, l), 0.0);
     // Close to the light its glow wraps round edges, so it seems to spill out of the well.
     float wrapped = max(dot(n, l) + 0.5, 0.0) / 1.5;
-    // It swells on every beat, so the temple breathes with the music even when it stands still.
-    vec3 light = vec3(1.25, 0.86, 0.5) * (1.3 * reach * diffuse + 2.5 * near * wrapped) *
-                 (1.0 + 1.2 * swellOnBeat);
+    vec3 light = vec3(1.25, 0.86, 0.5) * (1.3 * reach * diffuse + 2.5 * near * wrapped);
 
     // The moon, behind the camera's usual side, and the sky's blue from above; the dome's
     // inside, seen from under it, is sheltered from the moon.
@@ -343,11 +338,11 @@ void main()
     // turned from it is a dark warm stone rather than a flat, cold lilac.
     light += vec3(0.09, 0.055, 0.03) * (1.0 - abs(n.y)) * outdoor;
     // The afterglow of the set sun, low on the other side: an amber key that models every column,
-    // cornice and step against the moon's cold side, and swells on the beat.
+    // cornice and step against the moon's cold side.
     float dusk = max(dot(n, kSunset) + 0.05, 0.0) / 1.05 * outdoor;
     light += vec3(0.75, 0.38, 0.15) * dusk * (1.0 - sheltered) * (1.0 - 0.85 * overhead) *
-             (1.0 + 1.4 * swellOnBeat + build);
-    light += vec3(0.9, 0.55, 0.25) * max(n.y, 0.0) * build * (1.0 + 0.6 * swellOnBeat);
+             (1.0 + build);
+    light += vec3(0.9, 0.55, 0.25) * max(n.y, 0.0) * build;
     // The mist below the rock holds the afterglow, and lights what faces down in dusky rose.
     light += vec3(0.55, 0.32, 0.22) * max(dot(n, vec3(0.45, -0.85, 0.27)), 0.0) * outdoor;
     // A faint lamp at the camera, so the faces turned from every light still read.
@@ -361,25 +356,24 @@ void main()
     // Nor inside the dome seen from under it: the coffers' step faces, edge-on from there, are
     // no silhouettes and would show as cold slivers. Nor from high above.
     rim *= (1.0 - sheltered) * (1.0 - overhead);
-    // On the beat the rim flares and warms towards the embers.
     // Against the afterglow the rim is its amber, so the colonnade stands out warm against the
     // sky where the sun has set behind it.
-    float flare = beatHit();
     float backlit = max(smoothstep(-0.2, 0.7, dot(ray, kSunset)), syncdistort);
-    vec3 rimColor = mix(mix(vec3(0.09, 0.13, 0.27), vec3(0.5, 0.25, 0.1), backlit),
-                        vec3(0.42, 0.22, 0.1), 0.7 * flare);
+    vec3 rimColor = mix(vec3(0.09, 0.13, 0.27), vec3(0.5, 0.25, 0.1), backlit);
     // The finale opens on darker stone than the temple, its rims all amber and its joints
     // already glowing, and the stone comes up into the light as the dawn builds.
     float veil = syncdistort * (1.0 - build);
     vec3 color = albedo * light * (1.0 - 0.7 * veil) +
-                 rimColor * rim * (rock ? 0.5 : 1.0) * (1.0 + 1.5 * flare);
+                 rimColor * rim * (rock ? 0.5 : 1.0);
+    // On the beat a thin gold line flares along the silhouettes: the rim's outermost part, and
+    // only on upright faces (treads and floors seen at a slant are all rim, too much picture).
+    float edgeLine = rim * edge * edge * edge * (1.0 - n.y * n.y);
+    color += vec3(0.9, 0.55, 0.2) * edgeLine * (rock ? 0.5 : 2.5) * beatSpark();
 
-    // The joints of the masonry carry the beat: in ember colour, as the rock wall of the opening
-    // did; softly while the temple stands still, fully once the distortion is on, and in the
-    // finale they glow between the beats too and flare hardest on the first beat of the bar.
-    float hit = beatHit() * mix(0.45, kick == 0.0 ? 1.6 : 1.0, syncdistort);
-    color += vec3(1.0, 0.5, 0.16) * joints *
-             (hit * (0.35 + 0.15 * bounce) * (1.0 + 2.0 * build) + 0.45 * syncdistort);
+    // The joints of the masonry carry the beat: a gold spark in them, as in the rock wall of the
+    // opening; in the finale they glow between the beats too, and spark harder as it builds.
+    color += vec3(1.0, 0.62, 0.2) * joints *
+             (beatSpark() * (2.5 + 1.5 * build) + 0.45 * syncdistort);
 
     color += brazierFire(worldPos, n);
 
