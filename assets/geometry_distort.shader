@@ -208,6 +208,62 @@ vec3 masonry(vec3 p, vec3 n, vec3 dx, vec3 dy, bool dome, bool platform, out flo
     return stone * (1.0 + 0.6 * grain);
 }
 
+// The colonnade as the mesh lays it out: sixteen columns 27 units off the axis, turned a little.
+const float kColumnRing = 27.0;
+const float kColumnPhase = 0.045;
+const float kColumnStep = 0.39269908;
+
+// The point's place round the nearest column's axis in the floor's plane: x away from the
+// temple's axis, y along the ring.
+vec2 aroundColumn(vec3 p)
+{
+    float slot = floor((atan(p.z, p.x) - kColumnPhase) / kColumnStep + 0.5);
+    float a = kColumnPhase + slot * kColumnStep;
+    vec2 outward = vec2(cos(a), sin(a));
+    vec2 d = p.xz - kColumnRing * outward;
+    return vec2(dot(d, outward), dot(d, vec2(-outward.y, outward.x)));
+}
+
+// Darkness in an inside corner, `d` units from it: a third of the light is kept out at the corner
+// itself, none a unit away.
+float corner(float d)
+{
+    return 1.0 - 0.35 * max(1.0 - d, 0.0) * max(1.0 - d, 0.0);
+}
+
+// How much of the surrounding light reaches a point: less in the corners where a step meets the
+// tread below, round the plinths and the columns' feet, under the capitals, and in the coffers.
+float occlusion(vec3 p, vec2 column, bool coffered)
+{
+    float r = length(p.xz);
+    // The platform's steps, two units up and in each, their inside corners on the line
+    // r - 35 + y + 24 = 4; and the three rings at the foot of the dome.
+    vec2 stair = vec2(r - 35.0, p.y + 24.0);
+    float k = clamp(floor(0.5 * stair.y + 0.01), 0.0, 2.0);
+    float ao = corner(length(stair - vec2(4.0 - 2.0 * k, 2.0 * k)) * 0.7);
+    float ring = clamp(floor(p.y - 13.6), 1.0, 3.0);  // 1 to 3 from the lowest ring up
+    vec2 ringCorner = vec2(ring == 1.0 ? 28.5 : (ring == 2.0 ? 27.6 : 26.6), 13.6 + ring);
+    ao *= corner(length(vec2(r, p.y) - ringCorner) * 1.4);
+    // Round the columns: the floor by the plinth, the shaft's foot and its neck.
+    vec2 overPlinth = max(abs(column) - 2.6, 0.0);
+    float shaft = 1.0 - step(2.2, length(column));
+    ao *= corner(length(vec2(length(overPlinth), p.y + 18.0)) * 0.6);
+    ao *= 1.0 - shaft * (0.25 * (1.0 - smoothstep(-15.95, -14.0, p.y)) +
+                         0.35 * smoothstep(3.5, 5.6, p.y) * step(p.y, 5.6));
+    if (coffered) {
+        // Twenty-eight coffers round, five rows from the oculus's band to the springing's; the
+        // sunk panels are in shade, the ribs between them catch the light.
+        float s = 1.0 - asin(clamp((p.y - 14.6) / 13.0, 0.0, 1.0)) / 1.2222;
+        float row = (s - 0.14) / 0.76 * 5.0;
+        vec2 cell = vec2(fract(atan(p.z, p.x) * (28.0 / 6.2831853)), fract(row));
+        vec2 sunk = clamp((min(cell, 1.0 - cell) - vec2(0.1)) / vec2(0.12, 0.14), 0.0, 1.0);
+        ao *= 1.0 - 0.55 * sunk.x * sunk.y * step(0.0, row) * step(row, 5.0);
+        // and all of the inside darkens down towards the springing, away from the oculus
+        ao *= 1.0 - 0.45 * s * s;
+    }
+    return ao;
+}
+
 // The six braziers round the well take fire once the light has come to rest in the crypt: their
 // bowls burn, and each lights what stands near it.
 vec3 brazierFire(vec3 p, vec3 n)
@@ -331,23 +387,29 @@ void main()
                    clamp(worldPos.y - kTempleFloor + 1.0, 0.0, 1.0) *
                    clamp(15.0 - worldPos.y, 0.0, 1.0);
     float outdoor = 1.0 - within * (0.35 + 0.45 * inward) * (1.0 - overhead);
-    float moon = max(dot(n, kMoon), 0.0) * (1.0 - sheltered) * outdoor;
-    light += (vec3(0.1, 0.11, 0.17) + vec3(0.95, 0.85, 0.78) * overhead) * moon;
+    // From above the moon is taken lower, so a terminator crosses the dome and it reads round.
+    vec3 moonward = normalize(mix(kMoon, vec3(-0.8, 0.25, 0.55), overhead));
+    float moon = max(dot(n, moonward), 0.0) * (1.0 - sheltered) * outdoor;
+    light += (vec3(0.2, 0.24, 0.4) + vec3(1.5, 1.3, 1.1) * overhead) * moon +
+             vec3(0.08, 0.1, 0.16) * overhead;
     light += vec3(0.045, 0.045, 0.075) * (0.6 + 0.4 * n.y) * outdoor;
     // The warm stone and sand round a wall give back a little of the afterglow, so the side
     // turned from it is a dark warm stone rather than a flat, cold lilac.
-    light += vec3(0.09, 0.055, 0.03) * (1.0 - abs(n.y)) * outdoor;
+    light += vec3(0.05, 0.03, 0.017) * (1.0 - abs(n.y)) * outdoor;
     // The afterglow of the set sun, low on the other side: an amber key that models every column,
     // cornice and step against the moon's cold side.
     float dusk = max(dot(n, kSunset) + 0.05, 0.0) / 1.05 * outdoor;
-    light += vec3(0.75, 0.38, 0.15) * dusk * (1.0 - sheltered) * (1.0 - 0.85 * overhead) *
+    light += vec3(1.1, 0.56, 0.22) * dusk * (1.0 - sheltered) * (1.0 - 0.85 * overhead) *
              (1.0 + build);
     light += vec3(0.9, 0.55, 0.25) * max(n.y, 0.0) * build;
     // The mist below the rock holds the afterglow, and lights what faces down in dusky rose.
     light += vec3(0.55, 0.32, 0.22) * max(dot(n, vec3(0.45, -0.85, 0.27)), 0.0) * outdoor;
     // A faint lamp at the camera, so the faces turned from every light still read.
     float lamp = max(dot(n, toEye), 0.0) * clamp(1.0 - eyeDistance / 120.0, 0.0, 1.0);
-    light += vec3(0.13, 0.11, 0.11) * lamp;
+    light += vec3(0.05, 0.045, 0.045) * lamp;
+    vec2 column = aroundColumn(worldPos);
+    light *= occlusion(worldPos, column, !rock && worldPos.y > 14.7 && n.y < -0.3 &&
+                                             dot(worldPos.xz, worldPos.xz) < 585.0);
     // A cold rim on every silhouette keeps the shapes apart from the night.
     float edge = 1.0 - max(dot(n, toEye), 0.0);
     // Only on what faces up or sideways: a face turned down (the soffits, the dome's inside) is
