@@ -163,26 +163,58 @@ float grainNoise(vec2 q)
                mix(latticeHash(c + ivec2(0, 1)), latticeHash(c + ivec2(1, 1)), f.x), f.y);
 }
 
+// The colonnade as the mesh lays it out: sixteen columns 27 units off the axis, turned a little.
+const float kColumnRing = 27.0;
+const float kColumnPhase = 0.045;
+const float kColumnStep = 0.39269908;
+
+// The point's place round the nearest column's axis in the floor's plane: x away from the
+// temple's axis (`outward`), y along the ring. `around` is the point's angle round that axis;
+// the turn from there to the column's is under a sixteenth of a circle, where a few terms of
+// the series give its sine and cosine.
+vec2 aroundColumn(vec3 p, float around, out vec2 outward)
+{
+    float slot = floor((around - kColumnPhase) / kColumnStep + 0.5);
+    float turn = around - kColumnPhase - slot * kColumnStep;
+    float turn2 = turn * turn;
+    float c = 1.0 - turn2 * (0.5 - turn2 * (1.0 / 24.0));
+    float s = turn * (1.0 - turn2 * (1.0 / 6.0 - turn2 * (1.0 / 120.0)));
+    float r = max(length(p.xz), 1e-4);
+    vec2 radial = p.xz / r;
+    outward = vec2(radial.x * c + radial.y * s, radial.y * c - radial.x * s);
+    return vec2(r * c - kColumnRing, r * s);
+}
+
 // Masonry laid along the face: the projection along the axis the surface faces most. On the
 // dome it is laid in rings round the oculus instead, so the view from above reads as a dome, not
-// a flat disc: a whole number of repeats round each ring, so no seam where the angle wraps.
-vec3 masonry(vec3 p, vec3 n, vec3 dx, vec3 dy, bool dome, bool platform, out float texel)
+// a flat disc: a whole number of repeats round each ring, so no seam where the angle wraps. On a
+// column (`shaft`, `column` its place round the column's axis in the same units as `p`) it is
+// wrapped round the shaft once, so the courses and their joints run round it unstretched rather
+// than smearing where a straight projection meets the curve edge-on.
+vec3 masonry(vec3 p, vec3 n, vec3 dx, vec3 dy, bool dome, bool platform, bool shaft, vec2 column,
+             vec2 outward, out float texel)
 {
     vec3 a = abs(n);
     bvec2 side = bvec2(a.x >= a.y && a.x >= a.z, a.y >= a.z);
     vec2 uv = side.x ? p.zy : (side.y ? p.xz : p.xy);
     vec2 du = side.x ? dx.zy : (side.y ? dx.xz : dx.xy);
     vec2 dv = side.x ? dy.zy : (side.y ? dy.xz : dy.xy);
-    if (dome) {
-        float r2 = max(dot(p.xz, p.xz), 1e-6);
+    if (dome || shaft) {
+        vec2 across = vec2(-outward.y, outward.x);
+        vec2 c = dome ? p.xz : column;
+        vec2 cx = dome ? dx.xz : vec2(dot(dx.xz, outward), dot(dx.xz, across));
+        vec2 cy = dome ? dy.xz : vec2(dot(dy.xz, outward), dot(dy.xz, across));
+        float r2 = max(dot(c, c), 1e-6);
         float r = sqrt(r2);
         // Courses three times the size of the walls' stones: the dome is mostly seen from afar.
-        const float kCourse = 0.33;
-        float repeats = floor(6.2831853 * r * kCourse + 0.5);
-        float k = repeats / 6.2831853;
-        uv = vec2(atan(p.z, p.x) * k, r * kCourse);
-        du = vec2((p.x * dx.z - p.z * dx.x) / r2 * k, dot(p.xz, dx.xz) / r * kCourse);
-        dv = vec2((p.x * dy.z - p.z * dy.x) / r2 * k, dot(p.xz, dy.xz) / r * kCourse);
+        // A column's girth (0.84 of the image) takes one repeat, its height stretched to match.
+        const float kCourse = 0.33, kShaftRise = 1.2;
+        float k = (dome ? floor(6.2831853 * r * kCourse + 0.5) : 1.0) / 6.2831853;
+        uv = vec2(atan(c.y, c.x) * k, dome ? r * kCourse : p.y * kShaftRise);
+        du = vec2((c.x * cx.y - c.y * cx.x) / r2 * k,
+                  dome ? dot(c, cx) / r * kCourse : dx.y * kShaftRise);
+        dv = vec2((c.x * cy.y - c.y * cy.x) / r2 * k,
+                  dome ? dot(c, cy) / r * kCourse : dy.y * kShaftRise);
     }
     texel = 1024.0 * max(length(du), length(dv));  // the pixel's size in texels
     // Along the steps the image's repeat every fourteen units shows: on the platform each repeat
@@ -198,30 +230,12 @@ vec3 masonry(vec3 p, vec3 n, vec3 dx, vec3 dy, bool dome, bool platform, out flo
     }
     vec3 stone = mix(fetchFiltered(tex, uv, du, dv, kMasonryMean), kMortar, seam);
     // Close up, where a texel covers several pixels, the image alone would be a smear: the stone
-    // takes a grain of its own, two octaves of noise at one cell in two texels and two cells a
-    // texel, each fading in only where its cells cover three pixels or more, so it never
-    // sparkles. It roughens the edges of the joints too, which are read from this colour.
-    vec2 q = 0.5 * 1024.0 * uv;
-    float coarse = grainNoise(q) - 0.5, fine = grainNoise(4.0 * q + 17.0) - 0.5;
-    float grain = coarse * (1.0 - smoothstep(0.4, 0.7, texel)) +
-                  0.6 * fine * (1.0 - smoothstep(0.1, 0.17, texel));
+    // takes a grain of its own, noise at one cell in two texels, fading in only where its cells
+    // cover three pixels or more, so it never sparkles. It roughens the edges of the joints too,
+    // which are read from this colour. (A finer octave would show only within a unit or two of
+    // the stone, closer than any camera comes.)
+    float grain = (grainNoise(0.5 * 1024.0 * uv) - 0.5) * (1.0 - smoothstep(0.4, 0.7, texel));
     return stone * (1.0 + 0.6 * grain);
-}
-
-// The colonnade as the mesh lays it out: sixteen columns 27 units off the axis, turned a little.
-const float kColumnRing = 27.0;
-const float kColumnPhase = 0.045;
-const float kColumnStep = 0.39269908;
-
-// The point's place round the nearest column's axis in the floor's plane: x away from the
-// temple's axis, y along the ring.
-vec2 aroundColumn(vec3 p)
-{
-    float slot = floor((atan(p.z, p.x) - kColumnPhase) / kColumnStep + 0.5);
-    float a = kColumnPhase + slot * kColumnStep;
-    vec2 outward = vec2(cos(a), sin(a));
-    vec2 d = p.xz - kColumnRing * outward;
-    return vec2(dot(d, outward), dot(d, vec2(-outward.y, outward.x)));
 }
 
 // Darkness in an inside corner, `d` units from it: a third of the light is kept out at the corner
@@ -233,7 +247,7 @@ float corner(float d)
 
 // How much of the surrounding light reaches a point: less in the corners where a step meets the
 // tread below, round the plinths and the columns' feet, under the capitals, and in the coffers.
-float occlusion(vec3 p, vec2 column, bool coffered)
+float occlusion(vec3 p, float around, vec2 column, bool coffered)
 {
     float r = length(p.xz);
     // The platform's steps, two units up and in each, their inside corners on the line
@@ -246,7 +260,7 @@ float occlusion(vec3 p, vec2 column, bool coffered)
     ao *= corner(length(vec2(r, p.y) - ringCorner) * 1.4);
     // Round the columns: the floor by the plinth, the shaft's foot and its neck.
     vec2 overPlinth = max(abs(column) - 2.6, 0.0);
-    float shaft = 1.0 - step(2.2, length(column));
+    float shaft = 1.0 - step(4.84, dot(column, column));  // within 2.2 of the axis
     ao *= corner(length(vec2(length(overPlinth), p.y + 18.0)) * 0.6);
     ao *= 1.0 - shaft * (0.25 * (1.0 - smoothstep(-15.95, -14.0, p.y)) +
                          0.35 * smoothstep(3.5, 5.6, p.y) * step(p.y, 5.6));
@@ -255,7 +269,7 @@ float occlusion(vec3 p, vec2 column, bool coffered)
         // sunk panels are in shade, the ribs between them catch the light.
         float s = 1.0 - asin(clamp((p.y - 14.6) / 13.0, 0.0, 1.0)) / 1.2222;
         float row = (s - 0.14) / 0.76 * 5.0;
-        vec2 cell = vec2(fract(atan(p.z, p.x) * (28.0 / 6.2831853)), fract(row));
+        vec2 cell = vec2(fract(around * (28.0 / 6.2831853)), fract(row));
         vec2 sunk = clamp((min(cell, 1.0 - cell) - vec2(0.1)) / vec2(0.12, 0.14), 0.0, 1.0);
         ao *= 1.0 - 0.55 * sunk.x * sunk.y * step(0.0, row) * step(row, 5.0);
         // and all of the inside darkens down towards the springing, away from the oculus
@@ -266,12 +280,12 @@ float occlusion(vec3 p, vec2 column, bool coffered)
 
 // The six braziers round the well take fire once the light has come to rest in the crypt: their
 // bowls burn, and each lights what stands near it.
-vec3 brazierFire(vec3 p, vec3 n)
+vec3 brazierFire(vec3 p, vec3 n, float around)
 {
     // Only what stands within reach of the ring of bowls pays for the fire.
     if (t_scene < 11.5 || abs(p.y + 12.0) > 8.0 || abs(length(p.xz) - 16.0) > 9.0) return vec3(0.0);
     const float kSector = 1.0471976;  // a sixth of a turn
-    float slot = floor(atan(p.z, p.x) / kSector) + 0.5;
+    float slot = floor(around / kSector) + 0.5;
     vec3 bowl = vec3(16.0 * cos(slot * kSector), -11.6, 16.0 * sin(slot * kSector));
     // 13 and 7.3 radians a second, wrapped to a turn before the sine (the clock reaches 180 s).
     float flicker = 0.85 + 0.15 * sin(6.2831853 * fract(2.0690142 * t) + 3.0 * slot) *
@@ -309,6 +323,7 @@ void main()
     vec2 sandUv, sandDu, sandDv;
     float drift;
     vec2 q = worldPos.xz;
+    float around = atan(q.y, q.x);  // round the temple's axis
     if (rock) {
         // Round the axis on the flanks, the angle's change across the pixel taken without
         // derivatives in a branch; laid flat on the underside seen from below.
@@ -316,7 +331,7 @@ void main()
         float turnY = (q.x * dy.z - q.y * dy.x) / max(dot(q, q), 1e-4);
         const float kAround = 4.2, kDown = 0.09, kFlat = 0.035;  // strata 11 units deep
         bool under = n.y < -0.7;
-        sandUv = under ? q * kFlat : vec2(atan(q.y, q.x) * kAround, worldPos.y * kDown);
+        sandUv = under ? q * kFlat : vec2(around * kAround, worldPos.y * kDown);
         sandDu = under ? dx.xz * kFlat : vec2(turnX * kAround, dx.y * kDown);
         sandDv = under ? dy.xz * kFlat : vec2(turnY * kAround, dy.y * kDown);
         drift = 1.0;
@@ -337,13 +352,17 @@ void main()
     vec3 sand = drift > 0.0 ? fetchFiltered(moss, sandUv, sandDu, sandDv, kSandMean) : kSandMean;
 
     vec3 albedo = sand * vec3(0.42, 0.4, 0.42);
+    vec2 outward;
+    vec2 column = aroundColumn(worldPos, around, outward);
     float stoneLuma = 1.0, texel = 1e3;  // no joints on the rock
     if (!rock) {
         const float kStone = 0.07;
         // The dome's outer shell and its coffered inside (seen from below, facing down) alike.
         bool dome = worldPos.y > 17.3 ? abs(n.y) > 0.3 : (worldPos.y > 14.7 && n.y < -0.3);
+        // The columns, their bases and capitals up to the square abacus.
+        bool shaft = dot(column, column) < 6.76 && worldPos.y > -17.0 && worldPos.y < 7.2;
         vec3 stone = masonry(worldPos * kStone, n, dx * kStone, dy * kStone, dome,
-                             worldPos.y < kTempleFloor, texel);
+                             worldPos.y < kTempleFloor, shaft, column * kStone, outward, texel);
         stoneLuma = dot(stone, vec3(0.3, 0.5, 0.2));
         albedo = mix(stone, sand * 0.8, drift * (0.45 + 0.4 * sand.r));
     }
@@ -407,8 +426,7 @@ void main()
     // A faint lamp at the camera, so the faces turned from every light still read.
     float lamp = max(dot(n, toEye), 0.0) * clamp(1.0 - eyeDistance / 120.0, 0.0, 1.0);
     light += vec3(0.05, 0.045, 0.045) * lamp;
-    vec2 column = aroundColumn(worldPos);
-    light *= occlusion(worldPos, column, !rock && worldPos.y > 14.7 && n.y < -0.3 &&
+    light *= occlusion(worldPos, around, column, !rock && worldPos.y > 14.7 && n.y < -0.3 &&
                                              dot(worldPos.xz, worldPos.xz) < 585.0);
     // A cold rim on every silhouette keeps the shapes apart from the night.
     float edge = 1.0 - max(dot(n, toEye), 0.0);
@@ -425,7 +443,7 @@ void main()
     // The finale opens on darker stone than the temple, its rims all amber and its joints
     // already glowing, and the stone comes up into the light as the dawn builds.
     float veil = syncdistort * (1.0 - build);
-    vec3 color = albedo * light * (1.0 - 0.7 * veil) +
+    vec3 color = albedo * light * (1.0 + 0.3 * syncdistort - 0.3 * veil) +
                  rimColor * rim * (rock ? 0.5 : 1.0);
     // On the beat a thin gold line flares along the silhouettes: the rim's outermost part, and
     // only on upright faces (treads and floors seen at a slant are all rim, too much picture).
@@ -437,7 +455,7 @@ void main()
     color += vec3(1.0, 0.62, 0.2) * joints *
              (beatSpark() * (2.5 + 1.5 * build) + 0.45 * syncdistort);
 
-    color += brazierFire(worldPos, n);
+    color += brazierFire(worldPos, n, around);
 
     // Rolled off rather than clipped near the light: 1 - exp(-1.4 x), to within a few hundredths,
     // at the cost of a division.

@@ -107,7 +107,12 @@ vec3 skyAtVertex(vec3 d, out float cover)
     float build = finaleBuild();
     float up = max(d.y, 0.0);
     float dawn = build > 0.0 ? 0.12 + 0.88 * build * build : 0.0;
-    if (build > 0.0) c *= vec3(1.4, 0.8, 1.4);
+    // A violet twilight, lighter down towards the horizon, so the finale is never a black
+    // picture; straight up the night stays near black.
+    float low = (1.0 - up) * (1.0 - up);
+    if (build > 0.0)
+        c = c * mix(vec3(1.0), vec3(2.0, 1.2, 2.0), low) +
+            vec3(0.15, 0.06, 0.17) * low * (1.0 - up) * (0.7 + 0.3 * build);
     return c + (vec3(0.75, 0.3, 0.1) * exp(-abs(d.y) * 5.0) + vec3(0.9, 0.42, 0.14) * pow(up, 12.0)) *
                    0.6 * dawn;
 }
