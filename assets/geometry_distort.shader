@@ -47,6 +47,23 @@ out vec3 worldPos;
 out vec3 worldNormal;
 flat out vec3 eyePos;
 out vec4 fogTint;  // the night behind a point of stone, and how much of it veils the point
+out float cofferShade;
+
+// The light the dome's coffered inside lets reach a vertex of it, 1 elsewhere: twenty-eight
+// coffers round and five rows from the oculus's band to the springing's, their sunk panels in
+// shade and the ribs between them in the light, and all of it darker down towards the
+// springing, away from the oculus. The panels are modelled on these vertices, so the shade
+// follows them exactly.
+float coffers(vec3 p, vec3 n)
+{
+    if (p.y < 14.7 || n.y > -0.3 || dot(p.xz, p.xz) > 585.0) return 1.0;
+    float s = 1.0 - asin(clamp((p.y - 14.6) / 13.0, 0.0, 1.0)) / 1.2222;
+    float row = (s - 0.14) / 0.76 * 5.0;
+    vec2 cell = vec2(fract(atan(p.z, p.x) * (28.0 / 6.2831853)), fract(row));
+    vec2 sunk = clamp((min(cell, 1.0 - cell) - vec2(0.1)) / vec2(0.12, 0.14), 0.0, 1.0);
+    float panel = sunk.x * sunk.y * step(0.0, row) * step(row, 5.0);
+    return (1.0 - 0.55 * panel) * (1.0 - 0.45 * s * s);
+}
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
 vec3 cameraPosition()
@@ -69,6 +86,7 @@ void main()
     vec3 toPoint = p.xyz - eyePos;
     float distance = length(toPoint);
     fogTint = vec4(nightColor(toPoint / max(distance, 1e-4)), 1.0 - exp(-distance * 0.0055));
+    cofferShade = coffers(p.xyz, normal);
     gl_Position = matrix * p;
 }
 #endif
@@ -84,6 +102,7 @@ in vec3 worldPos;
 in vec3 worldNormal;
 flat in vec3 eyePos;
 in vec4 fogTint;
+in float cofferShade;
 out vec4 fragColor;
 
 const float kPlatformBottom = -26.05;  // below it is the rock the temple stands on
@@ -246,8 +265,8 @@ float corner(float d)
 }
 
 // How much of the surrounding light reaches a point: less in the corners where a step meets the
-// tread below, round the plinths and the columns' feet, under the capitals, and in the coffers.
-float occlusion(vec3 p, float around, vec2 column, bool coffered)
+// tread below, round the plinths and the columns' feet, and under the capitals.
+float occlusion(vec3 p, vec2 column)
 {
     float r = length(p.xz);
     // The platform's steps, two units up and in each, their inside corners on the line
@@ -264,17 +283,6 @@ float occlusion(vec3 p, float around, vec2 column, bool coffered)
     ao *= corner(length(vec2(length(overPlinth), p.y + 18.0)) * 0.6);
     ao *= 1.0 - shaft * (0.25 * (1.0 - smoothstep(-15.95, -14.0, p.y)) +
                          0.35 * smoothstep(3.5, 5.6, p.y) * step(p.y, 5.6));
-    if (coffered) {
-        // Twenty-eight coffers round, five rows from the oculus's band to the springing's; the
-        // sunk panels are in shade, the ribs between them catch the light.
-        float s = 1.0 - asin(clamp((p.y - 14.6) / 13.0, 0.0, 1.0)) / 1.2222;
-        float row = (s - 0.14) / 0.76 * 5.0;
-        vec2 cell = vec2(fract(around * (28.0 / 6.2831853)), fract(row));
-        vec2 sunk = clamp((min(cell, 1.0 - cell) - vec2(0.1)) / vec2(0.12, 0.14), 0.0, 1.0);
-        ao *= 1.0 - 0.55 * sunk.x * sunk.y * step(0.0, row) * step(row, 5.0);
-        // and all of the inside darkens down towards the springing, away from the oculus
-        ao *= 1.0 - 0.45 * s * s;
-    }
     return ao;
 }
 
@@ -426,8 +434,7 @@ void main()
     // A faint lamp at the camera, so the faces turned from every light still read.
     float lamp = max(dot(n, toEye), 0.0) * clamp(1.0 - eyeDistance / 120.0, 0.0, 1.0);
     light += vec3(0.05, 0.045, 0.045) * lamp;
-    light *= occlusion(worldPos, around, column, !rock && worldPos.y > 14.7 && n.y < -0.3 &&
-                                             dot(worldPos.xz, worldPos.xz) < 585.0);
+    light *= occlusion(worldPos, column) * cofferShade;
     // A cold rim on every silhouette keeps the shapes apart from the night.
     float edge = 1.0 - max(dot(n, toEye), 0.0);
     // Only on what faces up or sideways: a face turned down (the soffits, the dome's inside) is
