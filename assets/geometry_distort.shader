@@ -25,7 +25,7 @@ vec3 nightColor(vec3 d)
     vec3 zenith = mix(vec3(0.016, 0.028, 0.085), fog_color, sqrt(above));
     vec3 c = d.y > 0.0 ? zenith : mix(vec3(0.03, 0.042, 0.095), vec3(0.006, 0.012, 0.05),
                                       sqrt(below));
-    c += vec3(0.045, 0.055, 0.09) * exp(-abs(d.y) * 9.0);
+    c += vec3(0.07, 0.08, 0.125) * exp(-abs(d.y) * 7.0);
     float m = max(dot(d, kMoon), 0.0);
     c += vec3(0.05, 0.065, 0.11) * m * m * m * m;
     return c;
@@ -417,7 +417,7 @@ void main()
     // From above the moon is taken lower, so a terminator crosses the dome and it reads round.
     vec3 moonward = normalize(mix(kMoon, vec3(-0.8, 0.25, 0.55), overhead));
     float moon = max(dot(n, moonward), 0.0) * (1.0 - sheltered) * outdoor;
-    light += (vec3(0.2, 0.24, 0.4) + vec3(1.5, 1.3, 1.1) * overhead) * moon +
+    light += (vec3(0.32, 0.36, 0.55) + vec3(1.5, 1.3, 1.1) * overhead) * moon +
              vec3(0.08, 0.1, 0.16) * overhead;
     light += vec3(0.045, 0.045, 0.075) * (0.6 + 0.4 * n.y) * outdoor;
     // The warm stone and sand round a wall give back a little of the afterglow, so the side
@@ -426,7 +426,7 @@ void main()
     // The afterglow of the set sun, low on the other side: an amber key that models every column,
     // cornice and step against the moon's cold side.
     float dusk = max(dot(n, kSunset) + 0.05, 0.0) / 1.05 * outdoor;
-    light += vec3(1.1, 0.56, 0.22) * dusk * (1.0 - sheltered) * (1.0 - 0.85 * overhead) *
+    light += vec3(1.25, 0.64, 0.25) * dusk * (1.0 - sheltered) * (1.0 - 0.85 * overhead) *
              (1.0 + build);
     light += vec3(0.9, 0.55, 0.25) * max(n.y, 0.0) * build;
     // The mist below the rock holds the afterglow, and lights what faces down in dusky rose.

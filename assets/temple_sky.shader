@@ -59,7 +59,7 @@ vec3 nightColor(vec3 d)
     vec3 zenith = mix(vec3(0.016, 0.028, 0.085), fog_color, sqrt(above));
     vec3 c = d.y > 0.0 ? zenith : mix(vec3(0.03, 0.042, 0.095), vec3(0.006, 0.012, 0.05),
                                       sqrt(below));
-    c += vec3(0.045, 0.055, 0.09) * exp(-abs(d.y) * 9.0);
+    c += vec3(0.07, 0.08, 0.125) * exp(-abs(d.y) * 7.0);
     float m = max(dot(d, kMoon), 0.0);
     c += vec3(0.05, 0.065, 0.11) * m * m * m * m;
     return c;
@@ -101,11 +101,14 @@ vec3 skyAtVertex(vec3 d, out float cover)
         c = mix(c, vec3(0.09, 0.105, 0.17) * lit, cover * 0.85);
     }
     c += vec3(0.03, 0.035, 0.06) * milkyBand(d) * (1.0 - cover);
+    // Round the temple the night is a deep blue rather than black below, so the picture reads
+    // on a projector; it darkens to black overhead.
+    float build = finaleBuild();
+    float up = max(d.y, 0.0);
+    if (build == 0.0) c += vec3(0.025, 0.04, 0.11) * (1.0 - up) * (1.0 - up);
     // The finale's night is its own from the cut: indigo rather than the temple's blue, with a
     // first glow of the dawn on the horizon. It builds to that dawn: the horizon and the sky round
     // the risen sun warm.
-    float build = finaleBuild();
-    float up = max(d.y, 0.0);
     float dawn = build > 0.0 ? 0.12 + 0.88 * build * build : 0.0;
     // A violet twilight, lighter down towards the horizon, so the finale is never a black
     // picture; straight up the night stays near black.
