@@ -463,6 +463,10 @@ void main()
              (beatSpark() * (2.5 + 1.5 * build) + 0.45 * syncdistort);
 
     color += brazierFire(worldPos, n, around);
+    // The lit inside glows up through the oculus onto its lip, so from above the opening reads
+    // as a way into a lit room rather than a hole in a drum.
+    float lip = (1.0 - smoothstep(8.2, 10.0, length(q))) * smoothstep(27.0, 28.5, worldPos.y);
+    color += vec3(0.8, 0.5, 0.22) * lip * max(n.y, 0.0) * (1.0 - 0.5 * build);
 
     // Rolled off rather than clipped near the light: 1 - exp(-1.4 x), to within a few hundredths,
     // at the cost of a division.
