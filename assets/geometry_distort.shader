@@ -458,9 +458,9 @@ void main()
     color += vec3(0.9, 0.55, 0.2) * edgeLine * (rock ? 0.5 : 2.5) * beatSpark();
 
     // The joints of the masonry carry the beat: a gold spark in them, as in the rock wall of the
-    // opening; in the finale they glow between the beats too, and spark harder as it builds.
+    // opening; in the finale they glow between the beats too, and spark a little less.
     color += vec3(1.0, 0.62, 0.2) * joints *
-             (beatSpark() * (2.5 + 1.5 * build) + 0.45 * syncdistort);
+             (beatSpark() * (2.5 - 0.6 * syncdistort) + 0.45 * syncdistort);
 
     color += brazierFire(worldPos, n, around);
     // The lit inside glows up through the oculus onto its lip, so from above the opening reads
