@@ -1,14 +1,14 @@
 // The temple at night: masonry from "tex", sand from "moss" drifted on the floors and laid in
 // strata on the rock below, a warm light that sinks through the building into the crypt, a cold
-// moon from above and a blue rim on every edge, all fading into the night's colour. With
-// "syncdistort" on (the finale), the light swells harder on every beat, the joints of the
-// masonry glow, and everything warms towards a dawn as the finale builds. The sphere of sky round
+// moon from above and a blue rim on every edge, all fading into the night's colour. On the beat
+// the joints of the masonry and the upright silhouettes spark. With "syncdistort" on (the
+// finale), the stone is lit brighter, the joints glow between the beats too, and everything
+// warms towards a dawn as the finale builds. The sphere of sky round
 // it all, the mesh's last triangles, is drawn with its own program (temple_sky.shader).
 uniform mat4 matrix;
 uniform float t;
 uniform float beats;
 uniform float kick;
-uniform float bounce;
 uniform float saw;
 uniform float t_scene;
 uniform float syncdistort;
@@ -26,16 +26,18 @@ vec3 nightColor(vec3 d)
     vec3 zenith = mix(vec3(0.016, 0.028, 0.085), fog_color, sqrt(above));
     vec3 c = d.y > 0.0 ? zenith : mix(vec3(0.03, 0.042, 0.095), vec3(0.006, 0.012, 0.05),
                                       sqrt(below));
-    c += vec3(0.045, 0.055, 0.09) * exp(-abs(d.y) * 9.0);
+    c += vec3(0.07, 0.08, 0.125) * exp(-abs(d.y) * 7.0);
     float m = max(dot(d, kMoon), 0.0);
     c += vec3(0.05, 0.065, 0.11) * m * m * m * m;
     return c;
 }
 
-// The beat as a hit: full on the beat, gone by the next, hardest on the first beat of the bar.
-float beatHit()
+// The beat as a spark: full on the beat and down to an eighth of it an eighth of a beat later,
+// hardest on the first beat of the bar. It lights the joints and the rims only, never the whole
+// stone: a swell of the light over all of it reads as the picture flickering.
+float beatSpark()
 {
-    return (1.0 - saw) * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.65);
+    return exp2(-24.0 * saw) * (kick == 0.0 ? 1.0 : 0.65);
 }
 
 #ifdef vertexcompile
@@ -46,6 +48,23 @@ out vec3 worldPos;
 out vec3 worldNormal;
 flat out vec3 eyePos;
 out vec4 fogTint;  // the night behind a point of stone, and how much of it veils the point
+out float cofferShade;
+
+// The light the dome's coffered inside lets reach a vertex of it, 1 elsewhere: twenty-eight
+// coffers round and five rows from the oculus's band to the springing's, their sunk panels in
+// shade and the ribs between them in the light, and all of it darker down towards the
+// springing, away from the oculus. The panels are modelled on these vertices, so the shade
+// follows them exactly.
+float coffers(vec3 p, vec3 n)
+{
+    if (p.y < 14.7 || n.y > -0.3 || dot(p.xz, p.xz) > 585.0) return 1.0;
+    float s = 1.0 - asin(clamp((p.y - 14.6) / 13.0, 0.0, 1.0)) / 1.2222;
+    float row = (s - 0.14) / 0.76 * 5.0;
+    vec2 cell = vec2(fract(atan(p.z, p.x) * (28.0 / 6.2831853)), fract(row));
+    vec2 sunk = clamp((min(cell, 1.0 - cell) - vec2(0.1)) / vec2(0.12, 0.14), 0.0, 1.0);
+    float panel = sunk.x * sunk.y * step(0.0, row) * step(row, 5.0);
+    return (1.0 - 0.55 * panel) * (1.0 - 0.45 * s * s);
+}
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
 vec3 cameraPosition()
@@ -68,6 +87,7 @@ void main()
     vec3 toPoint = p.xyz - eyePos;
     float distance = length(toPoint);
     fogTint = vec4(nightColor(toPoint / max(distance, 1e-4)), 1.0 - exp(-distance * 0.0055));
+    cofferShade = coffers(p.xyz, normal);
     gl_Position = matrix * p;
 }
 #endif
@@ -83,6 +103,7 @@ in vec3 worldPos;
 in vec3 worldNormal;
 flat in vec3 eyePos;
 in vec4 fogTint;
+in float cofferShade;
 out vec4 fragColor;
 
 const float kPlatformBottom = -26.05;  // below it is the rock the temple stands on
@@ -162,26 +183,58 @@ float grainNoise(vec2 q)
                mix(latticeHash(c + ivec2(0, 1)), latticeHash(c + ivec2(1, 1)), f.x), f.y);
 }
 
+// The colonnade as the mesh lays it out: sixteen columns 27 units off the axis, turned a little.
+const float kColumnRing = 27.0;
+const float kColumnPhase = 0.045;
+const float kColumnStep = 0.39269908;
+
+// The point's place round the nearest column's axis in the floor's plane: x away from the
+// temple's axis (`outward`), y along the ring. `around` is the point's angle round that axis;
+// the turn from there to the column's is under a sixteenth of a circle, where a few terms of
+// the series give its sine and cosine.
+vec2 aroundColumn(vec3 p, float around, out vec2 outward)
+{
+    float slot = floor((around - kColumnPhase) / kColumnStep + 0.5);
+    float turn = around - kColumnPhase - slot * kColumnStep;
+    float turn2 = turn * turn;
+    float c = 1.0 - turn2 * (0.5 - turn2 * (1.0 / 24.0));
+    float s = turn * (1.0 - turn2 * (1.0 / 6.0 - turn2 * (1.0 / 120.0)));
+    float r = max(length(p.xz), 1e-4);
+    vec2 radial = p.xz / r;
+    outward = vec2(radial.x * c + radial.y * s, radial.y * c - radial.x * s);
+    return vec2(r * c - kColumnRing, r * s);
+}
+
 // Masonry laid along the face: the projection along the axis the surface faces most. On the
 // dome it is laid in rings round the oculus instead, so the view from above reads as a dome, not
-// a flat disc: a whole number of repeats round each ring, so no seam where the angle wraps.
-vec3 masonry(vec3 p, vec3 n, vec3 dx, vec3 dy, bool dome, bool platform, out float texel)
+// a flat disc: a whole number of repeats round each ring, so no seam where the angle wraps. On a
+// column (`shaft`, `column` its place round the column's axis in the same units as `p`) it is
+// wrapped round the shaft once, so the courses and their joints run round it unstretched rather
+// than smearing where a straight projection meets the curve edge-on.
+vec3 masonry(vec3 p, vec3 n, vec3 dx, vec3 dy, bool dome, bool platform, bool shaft, vec2 column,
+             vec2 outward, out float texel)
 {
     vec3 a = abs(n);
     bvec2 side = bvec2(a.x >= a.y && a.x >= a.z, a.y >= a.z);
     vec2 uv = side.x ? p.zy : (side.y ? p.xz : p.xy);
     vec2 du = side.x ? dx.zy : (side.y ? dx.xz : dx.xy);
     vec2 dv = side.x ? dy.zy : (side.y ? dy.xz : dy.xy);
-    if (dome) {
-        float r2 = max(dot(p.xz, p.xz), 1e-6);
+    if (dome || shaft) {
+        vec2 across = vec2(-outward.y, outward.x);
+        vec2 c = dome ? p.xz : column;
+        vec2 cx = dome ? dx.xz : vec2(dot(dx.xz, outward), dot(dx.xz, across));
+        vec2 cy = dome ? dy.xz : vec2(dot(dy.xz, outward), dot(dy.xz, across));
+        float r2 = max(dot(c, c), 1e-6);
         float r = sqrt(r2);
         // Courses three times the size of the walls' stones: the dome is mostly seen from afar.
-        const float kCourse = 0.33;
-        float repeats = floor(6.2831853 * r * kCourse + 0.5);
-        float k = repeats / 6.2831853;
-        uv = vec2(atan(p.z, p.x) * k, r * kCourse);
-        du = vec2((p.x * dx.z - p.z * dx.x) / r2 * k, dot(p.xz, dx.xz) / r * kCourse);
-        dv = vec2((p.x * dy.z - p.z * dy.x) / r2 * k, dot(p.xz, dy.xz) / r * kCourse);
+        // A column's girth (0.84 of the image) takes one repeat, its height stretched to match.
+        const float kCourse = 0.33, kShaftRise = 1.2;
+        float k = (dome ? floor(6.2831853 * r * kCourse + 0.5) : 1.0) / 6.2831853;
+        uv = vec2(atan(c.y, c.x) * k, dome ? r * kCourse : p.y * kShaftRise);
+        du = vec2((c.x * cx.y - c.y * cx.x) / r2 * k,
+                  dome ? dot(c, cx) / r * kCourse : dx.y * kShaftRise);
+        dv = vec2((c.x * cy.y - c.y * cy.x) / r2 * k,
+                  dome ? dot(c, cy) / r * kCourse : dy.y * kShaftRise);
     }
     texel = 1024.0 * max(length(du), length(dv));  // the pixel's size in texels
     // Along the steps the image's repeat every fourteen units shows: on the platform each repeat
@@ -197,24 +250,51 @@ vec3 masonry(vec3 p, vec3 n, vec3 dx, vec3 dy, bool dome, bool platform, out flo
     }
     vec3 stone = mix(fetchFiltered(tex, uv, du, dv, kMasonryMean), kMortar, seam);
     // Close up, where a texel covers several pixels, the image alone would be a smear: the stone
-    // takes a grain of its own, two octaves of noise at one cell in two texels and two cells a
-    // texel, each fading in only where its cells cover three pixels or more, so it never
-    // sparkles. It roughens the edges of the joints too, which are read from this colour.
-    vec2 q = 0.5 * 1024.0 * uv;
-    float coarse = grainNoise(q) - 0.5, fine = grainNoise(4.0 * q + 17.0) - 0.5;
-    float grain = coarse * (1.0 - smoothstep(0.4, 0.7, texel)) +
-                  0.6 * fine * (1.0 - smoothstep(0.1, 0.17, texel));
+    // takes a grain of its own, noise at one cell in two texels, fading in only where its cells
+    // cover three pixels or more, so it never sparkles. It roughens the edges of the joints too,
+    // which are read from this colour. (A finer octave would show only within a unit or two of
+    // the stone, closer than any camera comes.)
+    float grain = (grainNoise(0.5 * 1024.0 * uv) - 0.5) * (1.0 - smoothstep(0.4, 0.7, texel));
     return stone * (1.0 + 0.6 * grain);
+}
+
+// Darkness in an inside corner, `d` units from it: a third of the light is kept out at the corner
+// itself, none a unit away.
+float corner(float d)
+{
+    return 1.0 - 0.35 * max(1.0 - d, 0.0) * max(1.0 - d, 0.0);
+}
+
+// How much of the surrounding light reaches a point: less in the corners where a step meets the
+// tread below, round the plinths and the columns' feet, and under the capitals.
+float occlusion(vec3 p, vec2 column)
+{
+    float r = length(p.xz);
+    // The platform's steps, two units up and in each, their inside corners on the line
+    // r - 35 + y + 24 = 4; and the three rings at the foot of the dome.
+    vec2 stair = vec2(r - 35.0, p.y + 24.0);
+    float k = clamp(floor(0.5 * stair.y + 0.01), 0.0, 2.0);
+    float ao = corner(length(stair - vec2(4.0 - 2.0 * k, 2.0 * k)) * 0.7);
+    float ring = clamp(floor(p.y - 13.6), 1.0, 3.0);  // 1 to 3 from the lowest ring up
+    vec2 ringCorner = vec2(ring == 1.0 ? 28.5 : (ring == 2.0 ? 27.6 : 26.6), 13.6 + ring);
+    ao *= corner(length(vec2(r, p.y) - ringCorner) * 1.4);
+    // Round the columns: the floor by the plinth, the shaft's foot and its neck.
+    vec2 overPlinth = max(abs(column) - 2.6, 0.0);
+    float shaft = 1.0 - step(4.84, dot(column, column));  // within 2.2 of the axis
+    ao *= corner(length(vec2(length(overPlinth), p.y + 18.0)) * 0.6);
+    ao *= 1.0 - shaft * (0.25 * (1.0 - smoothstep(-15.95, -14.0, p.y)) +
+                         0.35 * smoothstep(3.5, 5.6, p.y) * step(p.y, 5.6));
+    return ao;
 }
 
 // The six braziers round the well take fire once the light has come to rest in the crypt: their
 // bowls burn, and each lights what stands near it.
-vec3 brazierFire(vec3 p, vec3 n)
+vec3 brazierFire(vec3 p, vec3 n, float around)
 {
     // Only what stands within reach of the ring of bowls pays for the fire.
     if (t_scene < 11.5 || abs(p.y + 12.0) > 8.0 || abs(length(p.xz) - 16.0) > 9.0) return vec3(0.0);
     const float kSector = 1.0471976;  // a sixth of a turn
-    float slot = floor(atan(p.z, p.x) / kSector) + 0.5;
+    float slot = floor(around / kSector) + 0.5;
     vec3 bowl = vec3(16.0 * cos(slot * kSector), -11.6, 16.0 * sin(slot * kSector));
     // 13 and 7.3 radians a second, wrapped to a turn before the sine (the clock reaches 180 s).
     float flicker = 0.85 + 0.15 * sin(6.2831853 * fract(2.0690142 * t) + 3.0 * slot) *
@@ -252,6 +332,7 @@ void main()
     vec2 sandUv, sandDu, sandDv;
     float drift;
     vec2 q = worldPos.xz;
+    float around = atan(q.y, q.x);  // round the temple's axis
     if (rock) {
         // Round the axis on the flanks, the angle's change across the pixel taken without
         // derivatives in a branch; laid flat on the underside seen from below.
@@ -259,7 +340,7 @@ void main()
         float turnY = (q.x * dy.z - q.y * dy.x) / max(dot(q, q), 1e-4);
         const float kAround = 4.2, kDown = 0.09, kFlat = 0.035;  // strata 11 units deep
         bool under = n.y < -0.7;
-        sandUv = under ? q * kFlat : vec2(atan(q.y, q.x) * kAround, worldPos.y * kDown);
+        sandUv = under ? q * kFlat : vec2(around * kAround, worldPos.y * kDown);
         sandDu = under ? dx.xz * kFlat : vec2(turnX * kAround, dx.y * kDown);
         sandDv = under ? dy.xz * kFlat : vec2(turnY * kAround, dy.y * kDown);
         drift = 1.0;
@@ -280,13 +361,17 @@ void main()
     vec3 sand = drift > 0.0 ? fetchFiltered(moss, sandUv, sandDu, sandDv, kSandMean) : kSandMean;
 
     vec3 albedo = sand * vec3(0.42, 0.4, 0.42);
+    vec2 outward;
+    vec2 column = aroundColumn(worldPos, around, outward);
     float stoneLuma = 1.0, texel = 1e3;  // no joints on the rock
     if (!rock) {
         const float kStone = 0.07;
         // The dome's outer shell and its coffered inside (seen from below, facing down) alike.
         bool dome = worldPos.y > 17.3 ? abs(n.y) > 0.3 : (worldPos.y > 14.7 && n.y < -0.3);
+        // The columns, their bases and capitals up to the square abacus.
+        bool shaft = dot(column, column) < 6.76 && worldPos.y > -17.0 && worldPos.y < 7.2;
         vec3 stone = masonry(worldPos * kStone, n, dx * kStone, dy * kStone, dome,
-                             worldPos.y < kTempleFloor, texel);
+                             worldPos.y < kTempleFloor, shaft, column * kStone, outward, texel);
         stoneLuma = dot(stone, vec3(0.3, 0.5, 0.2));
         albedo = mix(stone, sand * 0.8, drift * (0.45 + 0.4 * sand.r));
     }
@@ -300,10 +385,6 @@ void main()
     // and to its last frame the sun lights what faces up in amber, the afterglow's key, the rims
     // and the beat's swell grow warmer and stronger, and the joints burn brighter.
     float build = syncdistort * (0.15 + 0.85 * smoothstep(21.573034, 43.146067, t_scene));
-    // While the temple stands still, the downbeat swells half as hard again as the other beats.
-    float downbeat = kick == 0.0 ? 0.5 * (1.0 - syncdistort) : 0.0;
-    float swellOnBeat = (1.0 + 1.5 * build + downbeat) * beatHit();
-
     // The sinking light: warm, reaching 2.5 radii, with a hot pool where it passes close by.
     vec3 toLight = lightpos - worldPos;
     float lightDistance = length(toLight);
@@ -313,9 +394,7 @@ void main()
     float diffuse = max(dot(n, l), 0.0);
     // Close to the light its glow wraps round edges, so it seems to spill out of the well.
     float wrapped = max(dot(n, l) + 0.5, 0.0) / 1.5;
-    // It swells on every beat, so the temple breathes with the music even when it stands still.
-    vec3 light = vec3(1.25, 0.86, 0.5) * (1.3 * reach * diffuse + 2.5 * near * wrapped) *
-                 (1.0 + 1.2 * swellOnBeat);
+    vec3 light = vec3(1.25, 0.86, 0.5) * (1.3 * reach * diffuse + 2.5 * near * wrapped);
 
     // The moon, behind the camera's usual side, and the sky's blue from above; the dome's
     // inside, seen from under it, is sheltered from the moon.
@@ -336,23 +415,27 @@ void main()
                    clamp(worldPos.y - kTempleFloor + 1.0, 0.0, 1.0) *
                    clamp(15.0 - worldPos.y, 0.0, 1.0);
     float outdoor = 1.0 - within * (0.35 + 0.45 * inward) * (1.0 - overhead);
-    float moon = max(dot(n, kMoon), 0.0) * (1.0 - sheltered) * outdoor;
-    light += (vec3(0.1, 0.11, 0.17) + vec3(0.95, 0.85, 0.78) * overhead) * moon;
+    // From above the moon is taken lower, so a terminator crosses the dome and it reads round.
+    vec3 moonward = normalize(mix(kMoon, vec3(-0.8, 0.25, 0.55), overhead));
+    float moon = max(dot(n, moonward), 0.0) * (1.0 - sheltered) * outdoor;
+    light += (vec3(0.32, 0.36, 0.55) + vec3(1.5, 1.3, 1.1) * overhead) * moon +
+             vec3(0.08, 0.1, 0.16) * overhead;
     light += vec3(0.045, 0.045, 0.075) * (0.6 + 0.4 * n.y) * outdoor;
     // The warm stone and sand round a wall give back a little of the afterglow, so the side
     // turned from it is a dark warm stone rather than a flat, cold lilac.
-    light += vec3(0.09, 0.055, 0.03) * (1.0 - abs(n.y)) * outdoor;
+    light += vec3(0.05, 0.03, 0.017) * (1.0 - abs(n.y)) * outdoor;
     // The afterglow of the set sun, low on the other side: an amber key that models every column,
-    // cornice and step against the moon's cold side, and swells on the beat.
+    // cornice and step against the moon's cold side.
     float dusk = max(dot(n, kSunset) + 0.05, 0.0) / 1.05 * outdoor;
-    light += vec3(0.75, 0.38, 0.15) * dusk * (1.0 - sheltered) * (1.0 - 0.85 * overhead) *
-             (1.0 + 1.4 * swellOnBeat + build);
-    light += vec3(0.9, 0.55, 0.25) * max(n.y, 0.0) * build * (1.0 + 0.6 * swellOnBeat);
+    light += vec3(1.25, 0.64, 0.25) * dusk * (1.0 - sheltered) * (1.0 - 0.85 * overhead) *
+             (1.0 + build);
+    light += vec3(0.9, 0.55, 0.25) * max(n.y, 0.0) * build;
     // The mist below the rock holds the afterglow, and lights what faces down in dusky rose.
     light += vec3(0.55, 0.32, 0.22) * max(dot(n, vec3(0.45, -0.85, 0.27)), 0.0) * outdoor;
     // A faint lamp at the camera, so the faces turned from every light still read.
     float lamp = max(dot(n, toEye), 0.0) * clamp(1.0 - eyeDistance / 120.0, 0.0, 1.0);
-    light += vec3(0.13, 0.11, 0.11) * lamp;
+    light += vec3(0.05, 0.045, 0.045) * lamp;
+    light *= occlusion(worldPos, column) * cofferShade;
     // A cold rim on every silhouette keeps the shapes apart from the night.
     float edge = 1.0 - max(dot(n, toEye), 0.0);
     // Only on what faces up or sideways: a face turned down (the soffits, the dome's inside) is
@@ -361,27 +444,30 @@ void main()
     // Nor inside the dome seen from under it: the coffers' step faces, edge-on from there, are
     // no silhouettes and would show as cold slivers. Nor from high above.
     rim *= (1.0 - sheltered) * (1.0 - overhead);
-    // On the beat the rim flares and warms towards the embers.
     // Against the afterglow the rim is its amber, so the colonnade stands out warm against the
     // sky where the sun has set behind it.
-    float flare = beatHit();
     float backlit = max(smoothstep(-0.2, 0.7, dot(ray, kSunset)), syncdistort);
-    vec3 rimColor = mix(mix(vec3(0.09, 0.13, 0.27), vec3(0.5, 0.25, 0.1), backlit),
-                        vec3(0.42, 0.22, 0.1), 0.7 * flare);
+    vec3 rimColor = mix(vec3(0.09, 0.13, 0.27), vec3(0.5, 0.25, 0.1), backlit);
     // The finale opens on darker stone than the temple, its rims all amber and its joints
     // already glowing, and the stone comes up into the light as the dawn builds.
     float veil = syncdistort * (1.0 - build);
-    vec3 color = albedo * light * (1.0 - 0.7 * veil) +
-                 rimColor * rim * (rock ? 0.5 : 1.0) * (1.0 + 1.5 * flare);
+    vec3 color = albedo * light * (1.0 + 0.3 * syncdistort - 0.3 * veil) +
+                 rimColor * rim * (rock ? 0.5 : 1.0);
+    // On the beat a thin gold line flares along the silhouettes: the rim's outermost part, and
+    // only on upright faces (treads and floors seen at a slant are all rim, too much picture).
+    float edgeLine = rim * edge * edge * edge * (1.0 - n.y * n.y);
+    color += vec3(0.9, 0.55, 0.2) * edgeLine * (rock ? 0.5 : 2.5) * beatSpark();
 
-    // The joints of the masonry carry the beat: in ember colour, as the rock wall of the opening
-    // did; softly while the temple stands still, fully once the distortion is on, and in the
-    // finale they glow between the beats too and flare hardest on the first beat of the bar.
-    float hit = beatHit() * mix(0.45, kick == 0.0 ? 1.6 : 1.0, syncdistort);
-    color += vec3(1.0, 0.5, 0.16) * joints *
-             (hit * (0.35 + 0.15 * bounce) * (1.0 + 2.0 * build) + 0.45 * syncdistort);
+    // The joints of the masonry carry the beat: a gold spark in them, as in the rock wall of the
+    // opening; in the finale they glow between the beats too, and spark a little less.
+    color += vec3(1.0, 0.62, 0.2) * joints *
+             (beatSpark() * (2.5 - 0.6 * syncdistort) + 0.45 * syncdistort);
 
-    color += brazierFire(worldPos, n);
+    color += brazierFire(worldPos, n, around);
+    // The lit inside glows up through the oculus onto its lip, so from above the opening reads
+    // as a way into a lit room rather than a hole in a drum.
+    float lip = (1.0 - smoothstep(8.2, 10.0, length(q))) * smoothstep(27.0, 28.5, worldPos.y);
+    color += vec3(0.8, 0.5, 0.22) * lip * max(n.y, 0.0) * (1.0 - 0.5 * build);
 
     // Rolled off rather than clipped near the light: 1 - exp(-1.4 x), to within a few hundredths,
     // at the cost of a division.

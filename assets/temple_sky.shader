@@ -59,7 +59,7 @@ vec3 nightColor(vec3 d)
     vec3 zenith = mix(vec3(0.016, 0.028, 0.085), fog_color, sqrt(above));
     vec3 c = d.y > 0.0 ? zenith : mix(vec3(0.03, 0.042, 0.095), vec3(0.006, 0.012, 0.05),
                                       sqrt(below));
-    c += vec3(0.045, 0.055, 0.09) * exp(-abs(d.y) * 9.0);
+    c += vec3(0.07, 0.08, 0.125) * exp(-abs(d.y) * 7.0);
     float m = max(dot(d, kMoon), 0.0);
     c += vec3(0.05, 0.065, 0.11) * m * m * m * m;
     return c;
@@ -78,10 +78,12 @@ float finaleBuild()
     return step(kFinaleStart, t_scene) * (0.15 + 0.85 * smoothstep(kFinaleStart, kFinaleEnd, t_scene));
 }
 
-// The beat as a hit: full on the beat, gone by the next, hardest on the first beat of the bar.
-float beatHit()
+// The beat as a spark: full on the beat and down to an eighth of it an eighth of a beat later,
+// hardest on the first beat of the bar. The stars and the glow round the set sun take it, not
+// the whole sky, which would read as the picture flickering.
+float beatSpark()
 {
-    return (1.0 - saw) * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.65);
+    return exp2(-24.0 * saw) * (kick == 0.0 ? 1.0 : 0.65);
 }
 
 #ifdef vertexcompile
@@ -99,15 +101,23 @@ vec3 skyAtVertex(vec3 d, out float cover)
         c = mix(c, vec3(0.09, 0.105, 0.17) * lit, cover * 0.85);
     }
     c += vec3(0.03, 0.035, 0.06) * milkyBand(d) * (1.0 - cover);
-    // The finale's night is its own from the cut: indigo rather than the temple's blue, with a
-    // first glow of the dawn on the horizon. It builds to that dawn: the horizon and the sky round
-    // the risen sun warm, swelling on the beat.
+    // Round the temple the night is a deep blue rather than black below, so the picture reads
+    // on a projector; it darkens to black overhead.
     float build = finaleBuild();
     float up = max(d.y, 0.0);
+    if (build == 0.0) c += vec3(0.025, 0.04, 0.11) * (1.0 - up) * (1.0 - up);
+    // The finale's night is its own from the cut: indigo rather than the temple's blue, with a
+    // first glow of the dawn on the horizon. It builds to that dawn: the horizon and the sky round
+    // the risen sun warm.
     float dawn = build > 0.0 ? 0.12 + 0.88 * build * build : 0.0;
-    if (build > 0.0) c *= vec3(1.4, 0.8, 1.4);
+    // A violet twilight, lighter down towards the horizon, so the finale is never a black
+    // picture; straight up the night stays near black.
+    float low = (1.0 - up) * (1.0 - up);
+    if (build > 0.0)
+        c = c * mix(vec3(1.0), vec3(2.0, 1.2, 2.0), low) +
+            vec3(0.15, 0.06, 0.17) * low * (1.0 - up) * (0.7 + 0.3 * build);
     return c + (vec3(0.75, 0.3, 0.1) * exp(-abs(d.y) * 5.0) + vec3(0.9, 0.42, 0.14) * pow(up, 12.0)) *
-                   0.6 * dawn * (1.0 + 0.5 * beatHit());
+                   0.6 * dawn;
 }
 
 layout(location = 0) in vec4 position;
@@ -236,7 +246,8 @@ vec3 stars(vec3 d, float pixel, float cover, float build)
     float r = length(d - star) / width;
     float x = chance / share;
     float life = 1.0 - smoothstep(0.1, 0.5, abs(length(inCell) - 1.0) * kCells);
-    float bright = (0.3 + 1.6 * x * x * x * x) * (0.0012 / width) * mix(1.0, 2.5 * life, build);
+    float bright = (0.3 + 1.6 * x * x * x * x) * (0.0012 / width) * mix(1.0, 2.5 * life, build) *
+                   (1.0 + 1.5 * beatSpark());
     vec3 tint = mix(vec3(0.8, 0.85, 1.0), vec3(1.0, 0.45, 0.12), build);
     return tint * bright * exp(-r * r * 2.0) * (1.0 - cover) * smoothstep(horizon, horizon + 0.18, d.y);
 }
@@ -260,7 +271,7 @@ vec4 risenSun(vec2 q, float pixel)
     float gap = mix(0.1, 0.3, clamp(middle, 0.0, 1.0));
     float cut = clamp((gap - abs(phase)) / (4.5 * soft), 0.0, 1.0) * clamp(5.0 * middle, 0.0, 1.0);
     vec3 face = mix(vec3(1.0, 0.88, 0.45), vec3(1.0, 0.32, 0.12), clamp(0.5 + 0.5 * q.y, 0.0, 1.0));
-    return vec4(face * (1.0 + 0.3 * beatHit()), disc * (1.0 - cut));
+    return vec4(face * (1.0 + 0.2 * beatSpark()), disc * (1.0 - cut));
 }
 
 void main()
@@ -281,7 +292,7 @@ void main()
     vec3 d = normalize(worldPos);
     // The low sun of the opening scenes, set and glowing through the mist.
     float towards = dot(d, kSunset);
-    vec3 afterglow = vec3(0.5, 0.22, 0.08) * pow(max(towards, 0.0), 24.0) * (1.0 + 0.3 * beatHit());
+    vec3 afterglow = vec3(0.5, 0.22, 0.08) * pow(max(towards, 0.0), 24.0) * (1.0 + 0.6 * beatSpark());
     float build = finaleBuild();
     vec3 sky = skyTint.rgb + stars(d, pixel, skyTint.a, build) + afterglow +
                meteor(inPicture, perPixel);

@@ -1,6 +1,6 @@
 // Scenes 9 and 10, bars 104 to 136: the temple in deep blue darkness under a light that sinks
 // through it. Scene 9 circles it, steps back to a swaying distant view and then looks down on it;
-// scene 10 turns the stone's beat switch ("syncdistort": harder light on the beat and a dawn that
+// scene 10 turns the stone's finale switch ("syncdistort": glowing joints and a dawn that
 // builds) on, shakes the roll on every beat and cuts every second, until the last three seconds
 // rise along the axis through the floor and out of the dome.
 #include <algorithm>

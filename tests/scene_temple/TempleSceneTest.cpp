@@ -13,6 +13,7 @@
 #include "demo/FrameHead.h"
 #include "demo/SceneCameras.h"
 #include "demo/Scenes.h"
+#include "demo/Tempo.h"
 #include "gl/GeometryBuffer.h"
 #include "gl/GlEntryTable.h"
 #include "gl/ShaderProgram.h"
@@ -331,6 +332,30 @@ TEST_F(TempleSceneTest, TempleIsLitWarmAgainstTheBlueNight) {
         EXPECT_GT(seen, count / 10) << t;
         EXPECT_GT(warm, count / 100) << t;
         EXPECT_GT(cold, count / 100) << t;
+    }
+}
+
+// The beat sparks in the joints, along the silhouettes and in the stars: a local flash that some
+// pixels feel strongly, not a swell of the light over the whole temple, which reads as flicker.
+// Bars 112 and 128: a downbeat in each scene, compared with the frame just before it.
+TEST_F(TempleSceneTest, TheBeatSparksLocallyWithoutPumpingTheFrame) {
+    for (double bars : {8.0, 24.0}) {
+        const float onBeat = static_cast<float>(bars * kBeatsPerBar * 60.0 / kBeatsPerMinute);
+        draw(clockAt(onBeat - 0.02f));
+        const std::vector<unsigned char> before = readFrame();
+        draw(clockAt(onBeat));
+        const std::vector<unsigned char> on = readFrame();
+        long long change = 0;
+        size_t flashed = 0;
+        for (size_t i = 0; i < on.size(); i += 4) {
+            const int delta =
+                (on[i] + on[i + 1] + on[i + 2]) - (before[i] + before[i + 1] + before[i + 2]);
+            change += delta;
+            if (delta > 90) ++flashed;
+        }
+        const double pixels = static_cast<double>(on.size() / 4);
+        EXPECT_LT(change / pixels / 3.0, 5.0) << bars;  // grey levels; a swell of the light gave 15
+        EXPECT_GT(flashed / pixels, 0.002) << bars;
     }
 }
 
