@@ -139,7 +139,7 @@ void main()
     // The flare is a punch, strong and gone within an eighth of a beat: a slower one pumps the
     // whole picture's brightness on every beat, which reads as flicker.
     float punch = exp2(-28.0 * saw) * (kick == 0.0 ? 1.0 : 0.55);
-    float pulse = 1.0 + 0.6 * punch;
+    float pulse = 1.0 + 0.25 * punch;
     float finale = clamp(beats - 287.0, 0.0, 1.0);
     vec3 lampColor = vec3(2.0, 1.45, 0.95) * flicker * pulse * (1.0 + 1.5 * finale);
     // Reaching a little beyond its radius, so the shaft's far ends keep a trace of it.
@@ -148,7 +148,7 @@ void main()
     float carry = 0.5 / (1.0 + lightDistance * lightDistance / 2500.0);
     // The flare burns hottest on the walls near the lamp, so the beat strikes there, not over the
     // whole picture.
-    float lampReach = reach * (1.0 + 1.2 * punch) + carry;
+    float lampReach = reach * (1.0 + 0.6 * punch) + carry;
 
     // The key light: bright close by, falling off fast, strongest in its cone along the view but
     // wide enough to keep the near walls at the picture's edges readable.
@@ -190,7 +190,8 @@ void main()
     toward *= toward;
     toward *= toward;
     toward *= toward;
-    flare = 0.9 * punch * toward * toward;  // cos^32: some 12 degrees to half
+    toward *= toward;
+    flare = 0.3 * punch * toward * toward;  // cos^64: some 8 degrees to half
     float far = smoothstep(160.0, 195.0, eyeDistance);
     air = vec4(mix(mist, fog_color, far), mix(0.7 * haze, 1.0, far));
 
