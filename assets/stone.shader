@@ -317,14 +317,16 @@ void main()
     float rise = clamp((edge - kJoint) / kBevel, 0.0, 1.0);
     float steep = 6.0 * rise * (1.0 - rise) / kBevel;
     vec2 away = acrossX ? vec2(f.x < 0.5 ? 1.0 : -1.0, 0.0) : vec2(0.0, f.y < 0.5 ? 1.0 : -1.0);
+    float h = blockHash(cell + vec2(0.0, 31.0 * row));
+    float h2 = fract(h * 13.37);
+    // Every block sits a little askew in the wall, so neighbours catch the lights differently.
+    vec2 askew = vec2(h, h2) - 0.5;
     vec3 grad = mat3(radial, tangent, vec3(0.0, 0.0, 1.0)) *
-                planeSlope(away * steep * 0.45 * detail, an);
+                planeSlope((away * steep * 0.45 + 0.5 * askew) * detail, an);
     vec3 bumped = normalize(n - (grad - dot(grad, n) * n));
 
     // Old masonry: every block its own tone and a little its own colour (grey stone to fired
     // clay), with a grain across its face that fades out before it would fall below a pixel.
-    float h = blockHash(cell + vec2(0.0, 31.0 * row));
-    float h2 = fract(h * 13.37);
     vec2 u = f * kBlock + 9.0 * h;
     float grain = 0.5 * (wave(dot(u, vec2(0.68, 0.18)) + 0.3 * wave(0.37 * u.y + 0.16 * h)) +
                          wave(dot(u, vec2(-0.27, 0.84)) + 0.25 * wave(0.43 * u.x)));
@@ -367,7 +369,14 @@ void main()
     // Rim: faces turning away from the eye catch the lamp beyond them along their edge.
     float rim = (1.0 - nv) * (1.0 - nv);
     rim *= rim * max(dot(n, l) + 0.4, 0.0);
-    vec3 light = lampLight * (lamp + 0.04 + 1.6 * rim) + keyLight * (facing + 0.35 * glint) + ambient;
+    // The blocks are damp: the cave's lamp shows in them as a soft sheen, wettest in the
+    // streaks, none on the moss or in the mortar.
+    float wet = max(dot(bumped, normalize(l + v)), 0.0);
+    wet *= wet;
+    wet *= wet;
+    wet *= wet * wet * (1.0 - cover) * (1.0 - joint) * (0.5 + 1.5 * damp);  // ^16
+    vec3 light = lampLight * (lamp + 0.04 + 1.6 * rim + 2.0 * wet) +
+                 keyLight * (facing + 0.35 * glint) + ambient;
 
     // The camcorder rolls bright parts off instead of clipping them (the lights carry the
     // exposure, and log2(e) for exp2).
