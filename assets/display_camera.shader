@@ -54,14 +54,16 @@ void main()
     float hit = (1.0 - saw) * (1.0 - saw);
     float finale = clamp(beats - 287.0, 0.0, 1.0);
     // Swelling on every beat and flaring up over the last one, as the camera zooms in on it.
-    // The swell is a punch gone within an eighth of a beat, the bloom widening with it.
+    // The swell is a punch gone within an eighth of a beat: the hot core flares and the bloom
+    // round it brightens a little, but it stays narrow, so the shaft's middle keeps its bricks.
     float punch = exp2(-28.0 * saw) * (kick == 0.0 ? 1.0 : 0.55);
-    glare = vec4((0.75 + 1.0 * punch) * (1.0 + 1.8 * finale),
-                 -1.0 / (0.0004 + 0.002 * finale), -1.0 / (0.03 + 0.06 * punch + 0.1 * finale),
+    glare = vec4((0.75 + 0.3 * punch) * (1.0 + 1.8 * finale),
+                 -1.0 / (0.0004 + 0.0006 * punch + 0.002 * finale),
+                 -1.0 / (0.03 + 0.008 * punch + 0.1 * finale),
                  screen.y > 0.0 ? screen.x / screen.y : 16.0 / 9.0);
     // A flash on the bar's first beat; over the last beat the exposure drifts up as the camera
     // zooms into the lamp.
-    float kickFlash = 0.04 * punch * (kick == 0.0 ? 1.0 : 0.0);
+    float kickFlash = 0.015 * punch * (kick == 0.0 ? 1.0 : 0.0);
     float rows = max(screen.y, 1.0);
     look = vec4(kickFlash + 0.01 * bounce + 0.1 * finale * finale,
                 clamp(rows / 360.0 - 1.0, 0.0, 1.0), 720.0 / rows / 3.0, 0.0);

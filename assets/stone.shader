@@ -139,7 +139,7 @@ void main()
     // The flare is a punch, strong and gone within an eighth of a beat: a slower one pumps the
     // whole picture's brightness on every beat, which reads as flicker.
     float punch = exp2(-28.0 * saw) * (kick == 0.0 ? 1.0 : 0.55);
-    float pulse = 1.0 + 0.6 * punch;
+    float pulse = 1.0 + 0.25 * punch;
     float finale = clamp(beats - 287.0, 0.0, 1.0);
     vec3 lampColor = vec3(2.0, 1.45, 0.95) * flicker * pulse * (1.0 + 1.5 * finale);
     // Reaching a little beyond its radius, so the shaft's far ends keep a trace of it.
@@ -148,7 +148,7 @@ void main()
     float carry = 0.5 / (1.0 + lightDistance * lightDistance / 2500.0);
     // The flare burns hottest on the walls near the lamp, so the beat strikes there, not over the
     // whole picture.
-    float lampReach = reach * (1.0 + 1.2 * punch) + carry;
+    float lampReach = reach * (1.0 + 0.6 * punch) + carry;
 
     // The key light: bright close by, falling off fast, strongest in its cone along the view but
     // wide enough to keep the near walls at the picture's edges readable.
@@ -190,7 +190,8 @@ void main()
     toward *= toward;
     toward *= toward;
     toward *= toward;
-    flare = 0.9 * punch * toward * toward;  // cos^32: some 12 degrees to half
+    toward *= toward;
+    flare = 0.3 * punch * toward * toward;  // cos^64: some 8 degrees to half
     float far = smoothstep(160.0, 195.0, eyeDistance);
     air = vec4(mix(mist, fog_color, far), mix(0.7 * haze, 1.0, far));
 
@@ -316,14 +317,16 @@ void main()
     float rise = clamp((edge - kJoint) / kBevel, 0.0, 1.0);
     float steep = 6.0 * rise * (1.0 - rise) / kBevel;
     vec2 away = acrossX ? vec2(f.x < 0.5 ? 1.0 : -1.0, 0.0) : vec2(0.0, f.y < 0.5 ? 1.0 : -1.0);
+    float h = blockHash(cell + vec2(0.0, 31.0 * row));
+    float h2 = fract(h * 13.37);
+    // Every block sits a little askew in the wall, so neighbours catch the lights differently.
+    vec2 askew = vec2(h, h2) - 0.5;
     vec3 grad = mat3(radial, tangent, vec3(0.0, 0.0, 1.0)) *
-                planeSlope(away * steep * 0.45 * detail, an);
+                planeSlope((away * steep * 0.45 + 0.5 * askew) * detail, an);
     vec3 bumped = normalize(n - (grad - dot(grad, n) * n));
 
     // Old masonry: every block its own tone and a little its own colour (grey stone to fired
     // clay), with a grain across its face that fades out before it would fall below a pixel.
-    float h = blockHash(cell + vec2(0.0, 31.0 * row));
-    float h2 = fract(h * 13.37);
     vec2 u = f * kBlock + 9.0 * h;
     float grain = 0.5 * (wave(dot(u, vec2(0.68, 0.18)) + 0.3 * wave(0.37 * u.y + 0.16 * h)) +
                          wave(dot(u, vec2(-0.27, 0.84)) + 0.25 * wave(0.43 * u.x)));
@@ -366,7 +369,14 @@ void main()
     // Rim: faces turning away from the eye catch the lamp beyond them along their edge.
     float rim = (1.0 - nv) * (1.0 - nv);
     rim *= rim * max(dot(n, l) + 0.4, 0.0);
-    vec3 light = lampLight * (lamp + 0.04 + 1.6 * rim) + keyLight * (facing + 0.35 * glint) + ambient;
+    // The blocks are damp: the cave's lamp shows in them as a soft sheen, wettest in the
+    // streaks, none on the moss or in the mortar.
+    float wet = max(dot(bumped, normalize(l + v)), 0.0);
+    wet *= wet;
+    wet *= wet;
+    wet *= wet * wet * (1.0 - cover) * (1.0 - joint) * (0.5 + 1.5 * damp);  // ^16
+    vec3 light = lampLight * (lamp + 0.04 + 1.6 * rim + 2.0 * wet) +
+                 keyLight * (facing + 0.35 * glint) + ambient;
 
     // The camcorder rolls bright parts off instead of clipping them (the lights carry the
     // exposure, and log2(e) for exp2).
