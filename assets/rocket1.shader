@@ -47,12 +47,11 @@ vec3 routineSky()
     return sky * pow(skyDim(), -0.75);
 }
 
-// A flare on every bar's first beat, gone within the beat: the flames flare up and lengthen and
-// light the sand round the pads brighter.
+// A flare on every bar's first beat, gone within a quarter of the beat: the flames flare up,
+// lengthen and light the sand round the pads and the hulls.
 float downbeat()
 {
-    float d = kick == 0.0 ? 1.0 - saw : 0.0;
-    return d * d * d;
+    return kick == 0.0 ? exp(-12.0 * saw) : 0.0;
 }
 
 const float kScale = 1.5;  // sizes the whole rocket
@@ -117,7 +116,7 @@ const float kBodyBottom = 1.0;
 const float kBodyTop = 5.0;
 const float kNoseTop = 6.7;
 const float kNoseFrom = 0.72;  // share of the rod that makes the body; the rest is the nose
-const float kPatch = 4.2;      // radius of the ground patch, world units
+const float kPatch = 5.0;      // radius of the ground patch, world units
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
 vec3 cameraPosition()
@@ -268,7 +267,7 @@ void main()
         // Once the rocket has climbed its shadow is gone and only the flame's light round the pad
         // is left: the disc shrinks onto the pad, so it covers no pixels that show nothing.
         float lifted = clamp(lift / 12.0, 0.0, 1.0);
-        vec2 at = pad + kShadowDir * (1.6 * (1.0 - lifted)) + d * (v * mix(kPatch, 3.0, lifted));
+        vec2 at = pad + kShadowDir * (1.6 * (1.0 - lifted)) + d * (v * mix(kPatch, 3.8, lifted));
         float dust = glow + (phase >= 2.0 ? max(1.0 - climb, 0.0) : 0.0);
         float fromPad = length(at - pad) / 3.0;
         float billow = dust * 0.9 * exp(-4.0 * (fromPad - 0.6) * (fromPad - 0.6));
@@ -284,12 +283,15 @@ void main()
         gl_Position = lift < 20.0 ? matrix * vec4(w, 1.0) : vec4(2.0, 2.0, 2.0, 1.0);
         return;
     } else {
-        // The exhaust: a flame hanging from the nozzle, longer the harder the rocket burns, with
-        // a wide soft sheath that makes its glow.
+        // The exhaust: a flame hanging from the nozzle, longer the harder the rocket burns. Its
+        // sheath is wider than the core it holds and swells round the nozzle into a glow; its
+        // width wavers in slow knots running down it, so it reads as burning gas, not a tube.
         // Flickering a few times a second, smoothly: a new length every frame made the far
         // flames blink.
-        float length_ = (1.4 + 2.6 * burn) * (1.0 + 0.1 * sin(31.0 * t + 2.3 * padNo) + 0.6 * downbeat());
-        float r = 0.55 * sqrt(v) * (1.0 + 0.15 * bounce);
+        float length_ = (1.4 + 2.6 * burn) * (1.0 + 0.1 * sin(31.0 * t + 2.3 * padNo) + 0.7 * downbeat());
+        float knots = 1.0 + 0.14 * sin(11.0 * v + 38.0 * t + padNo) * (1.0 - v);
+        float r = (0.62 * sqrt(v) + 0.38 * smoothstep(0.7, 1.0, v)) * knots *
+                  (1.0 + 0.15 * bounce + 0.35 * downbeat());
         q = vec3(d.x * r, kBodyBottom + 0.1 - length_ * (1.0 - v), d.y * r);
         n = vec3(d.x, 0.3, d.y);
         flame = v;
@@ -443,7 +445,10 @@ void main()
                        (1.0 - smoothstep(1.5, 5.0, along)) * (1.0 - up) * 0.55;
         float near = 1.0 - clamp(heightOut / 20.0, 0.0, 1.0);
         float soft = 1.0 - smoothstep(0.0, 1.0, r);
-        float pool = soft * soft * near * burnOut * (0.45 + 0.35 * downbeat());
+        // The flame's light reaches further than its dust, and flares with it.
+        float flare = downbeat();
+        float lit = 1.0 - smoothstep(0.0, 1.0, length(rel) / (3.6 + 0.8 * flare));
+        float pool = lit * lit * near * burnOut * (0.5 + 0.5 * flare);
         float dust = 0.0;
         if (ground > 0.0) {
             // Lumps of dust rolling outwards: a few waves round and across the pad.
@@ -459,7 +464,7 @@ void main()
         vec3 fire = vec3(1.0, 0.55, 0.2);
         vec3 dustColor = routineSky() * 1.2 + vec3(0.28, 0.2, 0.13) + fire * 0.35 * glow;
         float a = clamp(shadow + pool + dust, 0.0, 0.95);
-        vec3 c = (shadow * vec3(0.03, 0.015, 0.01) + pool * fire * 1.4 + dust * dustColor) /
+        vec3 c = (shadow * vec3(0.03, 0.015, 0.01) + pool * mix(fire, vec3(1.0, 0.8, 0.5), lit * lit) * 1.3 + dust * dustColor) /
                  max(a, 1e-3);
         c = mix(c, behind, fog);
         // All of it goes and comes with the rocket.
@@ -469,21 +474,30 @@ void main()
 
     vec3 n = normalize(localNormal);
     if (piece == 5.0) {
-        // The flame: a white-hot core, yellow then orange towards the tip and the edge of the
-        // sheath, whose soft rim fades out as glow. The facing term is the core: where the eye
-        // looks straight into the sheath it is thickest.
+        // The flame, seen through its sheath: the facing term stands for the depth of gas along
+        // the ray. The flame proper, inside, a white-hot core at the nozzle, yellow, then orange
+        // and thin towards its edges and tail, with brighter knots running down it; round the
+        // nozzle, where the sheath swells, a soft orange glow.
         float facing = abs(dot(n, view));
-        float core = facing * facing * facing * flame;
-        float heat = clamp(flame * (0.45 + 0.55 * facing), 0.0, 1.0);
-        vec3 hot = mix(vec3(0.9, 0.22, 0.05), vec3(1.0, 0.7, 0.25), smoothstep(0.1, 0.6, heat));
-        hot = mix(hot, vec3(1.0, 0.97, 0.85), smoothstep(0.55, 0.95, heat));
         float flare = downbeat();
-        vec3 c = mix(hot * (1.0 + 0.6 * glow + flare), behind, fog * 0.4);
-        float alpha = (0.1 + 0.9 * smoothstep(0.05, 0.7, facing)) * smoothstep(0.0, 0.25, flame);
-        alpha = max(alpha * (0.55 + 0.45 * core), core);
-        // Only the sheath's near side is drawn: it stands for some of the far side behind it too.
-        alpha *= 1.5 - 0.5 * alpha + 0.4 * flare;
-        fragColor = vec4(min(c, vec3(1.0)), alpha * fade * nearFade);
+        float halo = smoothstep(0.7, 1.0, flame);
+        float edge = mix(0.3, 0.8, halo);  // the flame proper's edge, in facing
+        float body = smoothstep(edge - 0.25, edge + 0.15, facing);
+        // The knots would only shimmer on a far flame a few pixels long.
+        float run = 0.5 + (0.5 - 0.5 * smoothstep(20.0, 50.0, eyeDistance)) *
+                              sin(17.0 * flame + 30.0 * t + 1.7 * rocket);
+        float heat = body * facing * facing * (0.35 + 0.65 * flame) * (0.8 + 0.35 * run) *
+                     (1.0 + 0.6 * flare + 0.3 * glow);
+        // Brighter than what it is seen against, even at its thin edge, where an orange darker
+        // than the sky would read as smoke.
+        vec3 hot = mix(vec3(1.0, 0.5, 0.16), vec3(1.0, 0.78, 0.3), smoothstep(0.1, 0.4, heat));
+        hot = mix(hot, vec3(1.0, 0.97, 0.86), smoothstep(0.5, 0.85, heat));
+        vec3 c = mix(vec3(1.0, 0.55, 0.2), hot, body);
+        c = mix(c, behind, fog * 0.4);
+        float tail = smoothstep(0.0, 0.65, flame + 0.2 * (run - 0.5));
+        float alpha = max(body * tail * (0.55 + 0.4 * heat + 0.2 * flare),
+                          halo * facing * (0.3 + 0.3 * flare));
+        fragColor = vec4(min(c, vec3(1.0)), min(alpha, 1.0) * fade * nearFade);
         return;
     }
 
@@ -577,7 +591,7 @@ void main()
     fill += sky * 0.5 + vec3(0.03, 0.03, 0.05);
     float pulse = 0.12 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.5) + max(1.0 - t_scene, 0.0);
     vec3 light = vec3(0.95, 0.72, 0.55) * key + fill * shade.x + pulse;
-    light += vec3(1.0, 0.6, 0.25) * shade.y;
+    light += vec3(1.0, 0.6, 0.25) * (shade.y + 0.3 * downbeat());
     // A fin, a plate: darker where it meets the body, a darker line along its tip and its foot
     // (gone far off, where it would only flicker), and only a little of the rim, which would lay
     // one flat colour over the whole plate seen edge-on.
