@@ -108,6 +108,10 @@ flat out vec4 skin;
 flat out vec4 livery;
 flat out int strokes;
 flat out float rocket;
+// The rocket's axis in the world, a point on it and its direction: the flame's depth along the
+// eye's ray comes from how near the ray passes it.
+flat out vec3 axisPoint;
+flat out vec3 axisDir;
 out vec4 haze;  // the sky behind the vertex and how much of it the distance lays over it
 
 // The rocket's own measures, in rod-free units.
@@ -170,6 +174,8 @@ void main()
     heightOut = 0.0;
     fade = 1.0;
     glow = 0.0;
+    axisPoint = vec3(0.0);
+    axisDir = vec3(0.0, 1.0, 0.0);
 
     if (s < 1.5) {
         // The sky: a sphere round the eye, inside the far plane; the rest of the slot is empty.
@@ -316,9 +322,13 @@ void main()
     n.xz += away * (na.x * tilt.x + na.y * tilt.y - na.x);
     n.y = na.y * tilt.x - na.x * tilt.y;
     // A rocket on its pad shakes as it lights.
-    q.xz += onPad * 0.05 * sin(vec2(47.0, 41.0) * t + vec2(1.3, 2.9) * padNo);
+    vec2 shake = onPad * 0.05 * sin(vec2(47.0, 41.0) * t + vec2(1.3, 2.9) * padNo);
+    q.xz += shake;
 
-    vec3 world = vec3(pad.x, floorY + lift - sink, pad.y) + kScale * q;
+    vec3 base = vec3(pad.x, floorY + lift - sink, pad.y);
+    vec3 world = base + kScale * q;
+    axisPoint = base + kScale * vec3(shake.x, 3.85, shake.y);
+    axisDir = vec3(away.x * tilt.y, tilt.x, away.y * tilt.y);
     // Smooth along the rod, so worked out per vertex: dark low down where the floor and the
     // other fins crowd in; its own flame and the pad's flash light it from the foot.
     shade = vec2(0.55 + 0.45 * smoothstep(0.0, 4.0, kScale * max(q.y, 0.0) + lift),
@@ -348,6 +358,8 @@ flat in vec4 skin;
 flat in vec4 livery;
 flat in int strokes;
 flat in float rocket;
+flat in vec3 axisPoint;
+flat in vec3 axisDir;
 in vec4 haze;
 out vec4 fragColor;
 
@@ -474,29 +486,40 @@ void main()
 
     vec3 n = normalize(localNormal);
     if (piece == 5.0) {
-        // The flame, seen through its sheath: the facing term stands for the depth of gas along
-        // the ray. The flame proper, inside, a white-hot core at the nozzle, yellow, then orange
-        // and thin towards its edges and tail, with brighter knots running down it; round the
-        // nozzle, where the sheath swells, a soft orange glow.
-        float facing = abs(dot(n, view));
+        // The flame, seen through its sheath: how near the eye's ray passes the axis tells the
+        // depth of gas along it (the sheath's few flat faces round would not give it: their
+        // normals never turn edge-on at the outline, which showed hard). The flame proper, a
+        // white-hot core at the nozzle, yellow, then orange and thin towards its edges and tail,
+        // with brighter knots running down it; round the nozzle, where the sheath swells, a soft
+        // orange glow.
+        vec3 across = cross(view, axisDir);
+        float off = abs(dot(axisPoint - eyePos, across)) / max(length(across), 1e-4);
+        float sheath = kScale * length(localPos.xz);
+        float o = off / max(sheath, 1e-3);  // 0 on the axis, 1 at the outline
         float flare = downbeat();
+        // The flame proper fills the sheath, less of it round the nozzle, where the sheath
+        // swells into the glow; its gas is densest along the axis.
         float halo = smoothstep(0.7, 1.0, flame);
-        float edge = mix(0.3, 0.8, halo);  // the flame proper's edge, in facing
-        float body = smoothstep(edge - 0.25, edge + 0.15, facing);
+        float inner = o / mix(1.0, 0.6, halo);
+        float gas = max(1.0 - inner * inner, 0.0);
+        float body = gas * sqrt(gas);
         // The knots would only shimmer on a far flame a few pixels long.
         float run = 0.5 + (0.5 - 0.5 * smoothstep(20.0, 50.0, eyeDistance)) *
                               sin(17.0 * flame + 30.0 * t + 1.7 * rocket);
-        float heat = body * facing * facing * (0.35 + 0.65 * flame) * (0.8 + 0.35 * run) *
+        float heat = body * (0.35 + 0.65 * flame) * (0.8 + 0.35 * run) *
                      (1.0 + 0.6 * flare + 0.3 * glow);
         // Brighter than what it is seen against, even at its thin edge, where an orange darker
         // than the sky would read as smoke.
-        vec3 hot = mix(vec3(1.0, 0.5, 0.16), vec3(1.0, 0.78, 0.3), smoothstep(0.1, 0.4, heat));
-        hot = mix(hot, vec3(1.0, 0.97, 0.86), smoothstep(0.5, 0.85, heat));
-        vec3 c = mix(vec3(1.0, 0.55, 0.2), hot, body);
+        vec3 hot = mix(vec3(1.0, 0.5, 0.16), vec3(1.0, 0.76, 0.28), smoothstep(0.15, 0.5, heat));
+        hot = mix(hot, vec3(1.0, 0.97, 0.86), smoothstep(0.7, 1.0, heat));
+        vec3 c = mix(vec3(1.0, 0.55, 0.2), hot, smoothstep(0.0, 0.3, body));
         c = mix(c, behind, fog * 0.4);
         float tail = smoothstep(0.0, 0.65, flame + 0.2 * (run - 0.5));
-        float alpha = max(body * tail * (0.55 + 0.4 * heat + 0.2 * flare),
-                          halo * facing * (0.3 + 0.3 * flare));
+        float alpha = max(smoothstep(0.0, 0.45, body) * tail * (0.6 + 0.4 * heat + 0.2 * flare),
+                          halo * (1.0 - o * o) * (0.3 + 0.3 * flare));
+        // The swollen sheath's open top, round the nozzle, fades out rather than ending in a
+        // hard ring.
+        alpha *= 1.0 - smoothstep(0.85, 1.0, flame) * smoothstep(0.3, 0.55, o);
         fragColor = vec4(min(c, vec3(1.0)), min(alpha, 1.0) * fade * nearFade);
         return;
     }
@@ -580,6 +603,8 @@ void main()
     h *= h;  // the 16th power
     float glint = h * h * h * 0.9 *
                   (1.0 - smoothstep(25.0, 60.0, eyeDistance));
+    // Close by, a broad sheen round the glint shows the hull's curve.
+    glint += h * 0.35 * (1.0 - smoothstep(12.0, 30.0, eyeDistance));
     // Fill from the sky above and the warm sand below.
     float above = 0.5 + 0.5 * n.y;
     vec3 fill = mix(vec3(0.3, 0.18, 0.11), sky * 1.6 + vec3(0.08, 0.07, 0.08), above);
@@ -588,9 +613,9 @@ void main()
     // black silhouette.
     float edge = 1.0 - max(dot(n, view), 0.0);
     vec3 rim = (sky * 2.0 + vec3(0.3, 0.22, 0.2)) * edge * edge * 0.6;
-    fill += sky * 0.5 + vec3(0.03, 0.03, 0.05);
+    fill += sky * 0.3 + vec3(0.03, 0.03, 0.05);
     float pulse = 0.12 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.5) + max(1.0 - t_scene, 0.0);
-    vec3 light = vec3(0.95, 0.72, 0.55) * key + fill * shade.x + pulse;
+    vec3 light = vec3(1.1, 0.83, 0.63) * key + fill * shade.x + pulse;
     light += vec3(1.0, 0.6, 0.25) * (shade.y + 0.3 * downbeat());
     // A fin, a plate: darker where it meets the body, a darker line along its tip and its foot
     // (gone far off, where it would only flicker), and only a little of the rim, which would lay
@@ -613,9 +638,11 @@ void main()
     float gloss = (0.04 + 0.5 * f2 * f2 * edge) * (1.0 - soot);
     vec3 c = albedo * (light * (1.0 - metal) + env * 2.2 * metal) + env * gloss +
              vec3(1.0, 0.85, 0.7) * glint * (1.0 - soot) * (paint < 1.5 ? 1.0 : 0.5) + rim;
-    // Bright light rolls off towards white instead of clipping there, keeping the paint's hue.
+    // Bright light rolls off instead of clipping, keeping the paint's hue, and what it rolls
+    // off bleeds towards white: a strongly lit red nose is no flat blob of one red.
     float peak = max(max(c.r, c.g), max(c.b, 1e-4));
     c *= peak > 0.85 ? (0.85 + 0.15 * (1.0 - exp((0.85 - peak) / 0.15))) / peak : 1.0;
+    c += vec3(0.25 * clamp(peak - 0.85, 0.0, 1.0));
     // The bodies keep a little more of their own colour in the distance than the ground, so the
     // high ones do not fade into the sky.
     c = mix(c, behind, fog * 0.8);
