@@ -68,6 +68,11 @@ vec3 skyGradient(vec3 d)
     vec3 horizon = sky * 1.35 + vec3(0.05, 0.035, 0.03);
     // Overhead darker and cooler, towards dusk's violet, so the warm rockets stand off it.
     vec3 overhead = vec3(0.42 * sky.r, 0.6 * sky.g + 0.02, 0.9 * sky.b + 0.25 * sky.r);
+    // As the light goes, dusk pulls apart: indigo overhead, a glowing rose and amber band low
+    // down, instead of one muddy mauve.
+    float late = (1.0 - skyDim()) / 0.6;
+    overhead = mix(overhead, vec3(0.16, 0.11, 0.3), 0.65 * late);
+    horizon = mix(horizon, vec3(0.9, 0.46, 0.3), 0.5 * late);
     vec3 c = mix(horizon, overhead, sqrt(up));
     float sun = max(dot(d, kSunDir), 0.0);
     c += vec3(0.45, 0.25, 0.12) * (sky.r + 0.05) * (sun * sun * sun * sun * 1.2 + sun * 0.25);
