@@ -66,8 +66,9 @@ vec3 skyGradient(vec3 d)
     vec3 sky = routineSky();
     float up = clamp(d.y, 0.0, 1.0);
     vec3 horizon = sky * 1.35 + vec3(0.05, 0.035, 0.03);
-    // Overhead darker and cooler, towards dusk's violet, so the warm rockets stand off it.
-    vec3 overhead = vec3(0.42 * sky.r, 0.6 * sky.g + 0.02, 0.9 * sky.b + 0.25 * sky.r);
+    // Overhead darker and cooler, towards dusk's violet, so the warm rockets stand off it, but
+    // not so dark that a shot looking up goes black on a projector.
+    vec3 overhead = vec3(0.6 * sky.r, 0.72 * sky.g + 0.03, 0.95 * sky.b + 0.35 * sky.r);
     // As the light goes, dusk pulls apart: indigo overhead, a glowing rose and amber band low
     // down, instead of one muddy mauve.
     float late = (1.0 - skyDim()) / 0.6;
