@@ -98,6 +98,7 @@ out vec3 localPos;
 out vec3 localNormal;
 out vec3 worldPos;
 out float flame;
+out vec3 flameShape;  // the flame's swell round the nozzle, its tail's fade and its knots
 out float paint;
 out vec2 shade;  // the body's occlusion low down and its flame's light from the foot
 flat out float ground;
@@ -126,7 +127,7 @@ const float kBodyBottom = 1.0;
 const float kBodyTop = 5.0;
 const float kNoseTop = 6.7;
 const float kNoseFrom = 0.72;  // share of the rod that makes the body; the rest is the nose
-const float kPatch = 5.0;      // radius of the ground patch, world units
+const float kPatch = 4.6;      // radius of the ground patch, world units
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
 vec3 cameraPosition()
@@ -173,6 +174,7 @@ void main()
     float s = 6.0 - id;
     eyePos = cameraPosition();
     flame = 0.0;
+    flameShape = vec3(0.0);
     paint = 0.0;
     shade = vec2(1.0, 0.0);
     ground = 0.0;
@@ -279,7 +281,7 @@ void main()
         // Once the rocket has climbed its shadow is gone and only the flame's light round the pad
         // is left: the disc shrinks onto the pad, so it covers no pixels that show nothing.
         float lifted = clamp(lift / 12.0, 0.0, 1.0);
-        vec2 at = pad + kShadowDir * (1.6 * (1.0 - lifted)) + d * (v * mix(kPatch, 3.8, lifted));
+        vec2 at = pad + kShadowDir * (1.6 * (1.0 - lifted)) + d * (v * mix(kPatch, 3.4, lifted));
         float dust = glow + (phase >= 2.0 ? max(1.0 - climb, 0.0) : 0.0);
         float fromPad = length(at - pad) / 3.0;
         float billow = dust * 0.9 * exp(-4.0 * (fromPad - 0.6) * (fromPad - 0.6));
@@ -301,12 +303,18 @@ void main()
         // Flickering a few times a second, smoothly: a new length every frame made the far
         // flames blink.
         float length_ = (1.4 + 2.6 * burn) * (1.0 + 0.1 * sin(31.0 * t + 2.3 * padNo) + 0.7 * downbeat());
-        float knots = 1.0 + 0.14 * sin(11.0 * v + 38.0 * t + padNo) * (1.0 - v);
-        float r = (0.62 * sqrt(v) + 0.38 * smoothstep(0.7, 1.0, v)) * knots *
-                  (1.0 + 0.15 * bounce + 0.35 * downbeat());
+        float wave = sin(17.0 * v + 30.0 * t + 1.7 * padNo);
+        float knots = 1.0 + 0.14 * wave * (1.0 - v);
+        float r = (0.58 * sqrt(v) + 0.24 * smoothstep(0.7, 1.0, v)) * knots *
+                  (1.0 + 0.15 * bounce + 0.2 * downbeat());
         q = vec3(d.x * r, kBodyBottom + 0.1 - length_ * (1.0 - v), d.y * r);
         n = vec3(d.x, 0.3, d.y);
         flame = v;
+        // Knots of brighter gas run down it, smooth enough along the rod to work out per vertex;
+        // they would only shimmer on a far flame a few pixels long.
+        float far_ = smoothstep(20.0, 50.0, length(eyePos - vec3(pad.x, floorY + lift, pad.y)));
+        float run = 0.5 + (0.5 - 0.5 * far_) * wave;
+        flameShape = vec3(smoothstep(0.7, 1.0, v), smoothstep(0.0, 0.65, v + 0.2 * (run - 0.5)), run);
     }
     // Every rocket stands turned its own way and rolls as it climbs; its paint turns with it
     // (localPos keeps the rocket's own frame, the normal goes with the world).
@@ -351,6 +359,7 @@ in vec3 localPos;
 in vec3 localNormal;
 in vec3 worldPos;
 in float flame;
+in vec3 flameShape;
 in float paint;
 in vec2 shade;
 flat in float ground;
@@ -465,7 +474,7 @@ void main()
         float soft = 1.0 - smoothstep(0.0, 1.0, r);
         // The flame's light reaches further than its dust, and flares with it.
         float flare = downbeat();
-        float lit = 1.0 - smoothstep(0.0, 1.0, length(rel) / (3.6 + 0.8 * flare));
+        float lit = 1.0 - smoothstep(0.0, 1.0, length(rel) / (3.2 + 0.8 * flare));
         float pool = lit * lit * near * burnOut * (0.5 + 0.5 * flare);
         float dust = 0.0;
         if (ground > 0.0) {
@@ -496,7 +505,7 @@ void main()
         // depth of gas along it (the sheath's few flat faces round would not give it: their
         // normals never turn edge-on at the outline, which showed hard). The flame proper, a
         // white-hot core at the nozzle, yellow, then orange and thin towards its edges and tail,
-        // with brighter knots running down it; round the nozzle, where the sheath swells, a soft
+        // with knots running down it; round the nozzle, where the sheath swells, a soft
         // orange glow.
         vec3 across = cross(view, axisDir);
         float off = abs(dot(axisPoint - eyePos, across)) / max(length(across), 1e-4);
@@ -505,13 +514,11 @@ void main()
         float flare = downbeat();
         // The flame proper fills the sheath, less of it round the nozzle, where the sheath
         // swells into the glow; its gas is densest along the axis.
-        float halo = smoothstep(0.7, 1.0, flame);
-        float inner = o / mix(1.0, 0.6, halo);
+        float halo = flameShape.x;
+        float inner = o / mix(1.0, 0.7, halo);
         float gas = max(1.0 - inner * inner, 0.0);
         float body = gas * sqrt(gas);
-        // The knots would only shimmer on a far flame a few pixels long.
-        float run = 0.5 + (0.5 - 0.5 * smoothstep(20.0, 50.0, eyeDistance)) *
-                              sin(17.0 * flame + 30.0 * t + 1.7 * rocket);
+        float run = flameShape.z;
         float heat = body * (0.35 + 0.65 * flame) * (0.8 + 0.35 * run) *
                      (1.0 + 0.6 * flare + 0.3 * glow);
         // Brighter than what it is seen against, even at its thin edge, where an orange darker
@@ -520,7 +527,7 @@ void main()
         hot = mix(hot, vec3(1.0, 0.97, 0.86), smoothstep(0.7, 1.0, heat));
         vec3 c = mix(vec3(1.0, 0.55, 0.2), hot, smoothstep(0.0, 0.3, body));
         c = mix(c, behind, fog * 0.4);
-        float tail = smoothstep(0.0, 0.65, flame + 0.2 * (run - 0.5));
+        float tail = flameShape.y;
         float alpha = max(smoothstep(0.0, 0.45, body) * tail * (0.6 + 0.4 * heat + 0.2 * flare),
                           halo * (1.0 - o * o) * (0.3 + 0.3 * flare));
         // The swollen sheath's open top, round the nozzle, fades out rather than ending in a
