@@ -519,8 +519,9 @@ void main()
         float gas = max(1.0 - inner * inner, 0.0);
         float body = gas * sqrt(gas);
         float run = flameShape.z;
+        // A far flame, a few pixels, is mostly its white-hot core.
         float heat = body * (0.35 + 0.65 * flame) * (0.8 + 0.35 * run) *
-                     (1.0 + 0.6 * flare + 0.3 * glow);
+                     (1.0 + 0.6 * flare + 0.3 * glow + 0.4 * smoothstep(20.0, 60.0, eyeDistance));
         // Brighter than what it is seen against, even at its thin edge, where an orange darker
         // than the sky would read as smoke.
         vec3 hot = mix(vec3(1.0, 0.5, 0.16), vec3(1.0, 0.76, 0.28), smoothstep(0.15, 0.5, heat));
