@@ -19,18 +19,24 @@ vec3 steadyFog()
     return vec3(fog_color.r, mix(0.25 * fog_color.r, fog_color.g, 0.2), fog_color.b);
 }
 
+// In its last seconds the scene dims the sky to four tenths: its blue, 25 * dim * (1 - 2 * the
+// red's 2.55 times) / 255, tells by how much.
+float skyDim()
+{
+    vec3 f = steadyFog();
+    float w = 1.0 - 5.1 * f.r;
+    return w > 0.05 ? clamp(10.2 * f.b / w, 0.4, 1.0) : 1.0;
+}
+
 // The sky colour the scene clears with, recovered from the ground fog it sends: the two share
 // their red, and their green and blue are fixed multiples of the same terms.
 vec3 routineSky()
 {
     vec3 f = steadyFog();
     vec3 sky = vec3(f.r, max(1.5 * f.g - 0.075 * f.r, 0.0), 2.8 * f.b);
-    // In its last seconds the scene dims the sky to four tenths (its blue, 25 * dim * (1 - 2 *
-    // the red's 2.55 times) / 255, tells by how much): three quarters of that are undone, so the
-    // last shots darken to about eight tenths and stay readable on a projector.
-    float w = 1.0 - 5.1 * f.r;
-    float dim = w > 0.05 ? clamp(10.2 * f.b / w, 0.4, 1.0) : 1.0;
-    return sky * pow(dim, -0.75);
+    // Three quarters of the dimming are undone, so the last shots darken to about eight tenths
+    // and stay readable on a projector.
+    return sky * pow(skyDim(), -0.75);
 }
 
 const vec3 kSunDir = vec3(0.5881, 0.4812, -0.7485);
@@ -41,8 +47,14 @@ vec3 skyGradient(vec3 d)
     vec3 sky = routineSky();
     float up = clamp(d.y, 0.0, 1.0);
     vec3 horizon = sky * 1.35 + vec3(0.05, 0.035, 0.03);
-    // Overhead darker and cooler, towards dusk's violet, so the warm rockets stand off it.
-    vec3 overhead = vec3(0.42 * sky.r, 0.6 * sky.g + 0.02, 0.9 * sky.b + 0.25 * sky.r);
+    // Overhead darker and cooler, towards dusk's violet, so the warm rockets stand off it, but
+    // not so dark that a shot looking up goes black on a projector.
+    vec3 overhead = vec3(0.6 * sky.r, 0.72 * sky.g + 0.03, 0.95 * sky.b + 0.35 * sky.r);
+    // As the light goes, dusk pulls apart: indigo overhead, a glowing rose and amber band low
+    // down, instead of one muddy mauve.
+    float late = (1.0 - skyDim()) / 0.6;
+    overhead = mix(overhead, vec3(0.16, 0.11, 0.3), 0.65 * late);
+    horizon = mix(horizon, vec3(0.9, 0.46, 0.3), 0.5 * late);
     vec3 c = mix(horizon, overhead, sqrt(up));
     float sun = max(dot(d, kSunDir), 0.0);
     c += vec3(0.45, 0.25, 0.12) * (sky.r + 0.05) * (sun * sun * sun * sun * 1.2 + sun * 0.25);

@@ -47,12 +47,11 @@ vec3 routineSky()
     return sky * pow(skyDim(), -0.75);
 }
 
-// A flare on every bar's first beat, gone within the beat: the flames flare up and lengthen and
-// light the sand round the pads brighter.
+// A flare on every bar's first beat, gone within a quarter of the beat: the flames flare up,
+// lengthen and light the sand round the pads and the hulls.
 float downbeat()
 {
-    float d = kick == 0.0 ? 1.0 - saw : 0.0;
-    return d * d * d;
+    return kick == 0.0 ? exp(-12.0 * saw) : 0.0;
 }
 
 const float kScale = 1.5;  // sizes the whole rocket
@@ -67,8 +66,14 @@ vec3 skyGradient(vec3 d)
     vec3 sky = routineSky();
     float up = clamp(d.y, 0.0, 1.0);
     vec3 horizon = sky * 1.35 + vec3(0.05, 0.035, 0.03);
-    // Overhead darker and cooler, towards dusk's violet, so the warm rockets stand off it.
-    vec3 overhead = vec3(0.42 * sky.r, 0.6 * sky.g + 0.02, 0.9 * sky.b + 0.25 * sky.r);
+    // Overhead darker and cooler, towards dusk's violet, so the warm rockets stand off it, but
+    // not so dark that a shot looking up goes black on a projector.
+    vec3 overhead = vec3(0.6 * sky.r, 0.72 * sky.g + 0.03, 0.95 * sky.b + 0.35 * sky.r);
+    // As the light goes, dusk pulls apart: indigo overhead, a glowing rose and amber band low
+    // down, instead of one muddy mauve.
+    float late = (1.0 - skyDim()) / 0.6;
+    overhead = mix(overhead, vec3(0.16, 0.11, 0.3), 0.65 * late);
+    horizon = mix(horizon, vec3(0.9, 0.46, 0.3), 0.5 * late);
     vec3 c = mix(horizon, overhead, sqrt(up));
     float sun = max(dot(d, kSunDir), 0.0);
     c += vec3(0.45, 0.25, 0.12) * (sky.r + 0.05) * (sun * sun * sun * sun * 1.2 + sun * 0.25);
@@ -93,6 +98,7 @@ out vec3 localPos;
 out vec3 localNormal;
 out vec3 worldPos;
 out float flame;
+out vec3 flameShape;  // the flame's swell round the nozzle, its tail's fade and its knots
 out float paint;
 out vec2 shade;  // the body's occlusion low down and its flame's light from the foot
 flat out float ground;
@@ -109,6 +115,10 @@ flat out vec4 skin;
 flat out vec4 livery;
 flat out int strokes;
 flat out float rocket;
+// The rocket's axis in the world, a point on it and its direction: the flame's depth along the
+// eye's ray comes from how near the ray passes it.
+flat out vec3 axisPoint;
+flat out vec3 axisDir;
 out vec4 haze;  // the sky behind the vertex and how much of it the distance lays over it
 
 // The rocket's own measures, in rod-free units.
@@ -117,7 +127,7 @@ const float kBodyBottom = 1.0;
 const float kBodyTop = 5.0;
 const float kNoseTop = 6.7;
 const float kNoseFrom = 0.72;  // share of the rod that makes the body; the rest is the nose
-const float kPatch = 4.2;      // radius of the ground patch, world units
+const float kPatch = 4.6;      // radius of the ground patch, world units
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
 vec3 cameraPosition()
@@ -164,6 +174,7 @@ void main()
     float s = 6.0 - id;
     eyePos = cameraPosition();
     flame = 0.0;
+    flameShape = vec3(0.0);
     paint = 0.0;
     shade = vec2(1.0, 0.0);
     ground = 0.0;
@@ -171,6 +182,8 @@ void main()
     heightOut = 0.0;
     fade = 1.0;
     glow = 0.0;
+    axisPoint = vec3(0.0);
+    axisDir = vec3(0.0, 1.0, 0.0);
 
     if (s < 1.5) {
         // The sky: a sphere round the eye, inside the far plane; the rest of the slot is empty.
@@ -268,7 +281,7 @@ void main()
         // Once the rocket has climbed its shadow is gone and only the flame's light round the pad
         // is left: the disc shrinks onto the pad, so it covers no pixels that show nothing.
         float lifted = clamp(lift / 12.0, 0.0, 1.0);
-        vec2 at = pad + kShadowDir * (1.6 * (1.0 - lifted)) + d * (v * mix(kPatch, 3.0, lifted));
+        vec2 at = pad + kShadowDir * (1.6 * (1.0 - lifted)) + d * (v * mix(kPatch, 3.4, lifted));
         float dust = glow + (phase >= 2.0 ? max(1.0 - climb, 0.0) : 0.0);
         float fromPad = length(at - pad) / 3.0;
         float billow = dust * 0.9 * exp(-4.0 * (fromPad - 0.6) * (fromPad - 0.6));
@@ -284,15 +297,24 @@ void main()
         gl_Position = lift < 20.0 ? matrix * vec4(w, 1.0) : vec4(2.0, 2.0, 2.0, 1.0);
         return;
     } else {
-        // The exhaust: a flame hanging from the nozzle, longer the harder the rocket burns, with
-        // a wide soft sheath that makes its glow.
+        // The exhaust: a flame hanging from the nozzle, longer the harder the rocket burns. Its
+        // sheath is wider than the core it holds and swells round the nozzle into a glow; its
+        // width wavers in slow knots running down it, so it reads as burning gas, not a tube.
         // Flickering a few times a second, smoothly: a new length every frame made the far
         // flames blink.
-        float length_ = (1.4 + 2.6 * burn) * (1.0 + 0.1 * sin(31.0 * t + 2.3 * padNo) + 0.6 * downbeat());
-        float r = 0.55 * sqrt(v) * (1.0 + 0.15 * bounce);
+        float length_ = (1.4 + 2.6 * burn) * (1.0 + 0.1 * sin(31.0 * t + 2.3 * padNo) + 0.7 * downbeat());
+        float wave = sin(17.0 * v + 30.0 * t + 1.7 * padNo);
+        float knots = 1.0 + 0.14 * wave * (1.0 - v);
+        float r = (0.58 * sqrt(v) + 0.24 * smoothstep(0.7, 1.0, v)) * knots *
+                  (1.0 + 0.15 * bounce + 0.2 * downbeat());
         q = vec3(d.x * r, kBodyBottom + 0.1 - length_ * (1.0 - v), d.y * r);
         n = vec3(d.x, 0.3, d.y);
         flame = v;
+        // Knots of brighter gas run down it, smooth enough along the rod to work out per vertex;
+        // they would only shimmer on a far flame a few pixels long.
+        float far_ = smoothstep(20.0, 50.0, length(eyePos - vec3(pad.x, floorY + lift, pad.y)));
+        float run = 0.5 + (0.5 - 0.5 * far_) * wave;
+        flameShape = vec3(smoothstep(0.7, 1.0, v), smoothstep(0.0, 0.65, v + 0.2 * (run - 0.5)), run);
     }
     // Every rocket stands turned its own way and rolls as it climbs; its paint turns with it
     // (localPos keeps the rocket's own frame, the normal goes with the world).
@@ -314,9 +336,13 @@ void main()
     n.xz += away * (na.x * tilt.x + na.y * tilt.y - na.x);
     n.y = na.y * tilt.x - na.x * tilt.y;
     // A rocket on its pad shakes as it lights.
-    q.xz += onPad * 0.05 * sin(vec2(47.0, 41.0) * t + vec2(1.3, 2.9) * padNo);
+    vec2 shake = onPad * 0.05 * sin(vec2(47.0, 41.0) * t + vec2(1.3, 2.9) * padNo);
+    q.xz += shake;
 
-    vec3 world = vec3(pad.x, floorY + lift - sink, pad.y) + kScale * q;
+    vec3 base = vec3(pad.x, floorY + lift - sink, pad.y);
+    vec3 world = base + kScale * q;
+    axisPoint = base + kScale * vec3(shake.x, 3.85, shake.y);
+    axisDir = vec3(away.x * tilt.y, tilt.x, away.y * tilt.y);
     // Smooth along the rod, so worked out per vertex: dark low down where the floor and the
     // other fins crowd in; its own flame and the pad's flash light it from the foot.
     shade = vec2(0.55 + 0.45 * smoothstep(0.0, 4.0, kScale * max(q.y, 0.0) + lift),
@@ -333,6 +359,7 @@ in vec3 localPos;
 in vec3 localNormal;
 in vec3 worldPos;
 in float flame;
+in vec3 flameShape;
 in float paint;
 in vec2 shade;
 flat in float ground;
@@ -346,6 +373,8 @@ flat in vec4 skin;
 flat in vec4 livery;
 flat in int strokes;
 flat in float rocket;
+flat in vec3 axisPoint;
+flat in vec3 axisDir;
 in vec4 haze;
 out vec4 fragColor;
 
@@ -443,7 +472,10 @@ void main()
                        (1.0 - smoothstep(1.5, 5.0, along)) * (1.0 - up) * 0.55;
         float near = 1.0 - clamp(heightOut / 20.0, 0.0, 1.0);
         float soft = 1.0 - smoothstep(0.0, 1.0, r);
-        float pool = soft * soft * near * burnOut * (0.45 + 0.35 * downbeat());
+        // The flame's light reaches further than its dust, and flares with it.
+        float flare = downbeat();
+        float lit = 1.0 - smoothstep(0.0, 1.0, length(rel) / (3.2 + 0.8 * flare));
+        float pool = lit * lit * near * burnOut * (0.5 + 0.5 * flare);
         float dust = 0.0;
         if (ground > 0.0) {
             // Lumps of dust rolling outwards: a few waves round and across the pad.
@@ -459,7 +491,7 @@ void main()
         vec3 fire = vec3(1.0, 0.55, 0.2);
         vec3 dustColor = routineSky() * 1.2 + vec3(0.28, 0.2, 0.13) + fire * 0.35 * glow;
         float a = clamp(shadow + pool + dust, 0.0, 0.95);
-        vec3 c = (shadow * vec3(0.03, 0.015, 0.01) + pool * fire * 1.4 + dust * dustColor) /
+        vec3 c = (shadow * vec3(0.03, 0.015, 0.01) + pool * mix(fire, vec3(1.0, 0.8, 0.5), lit * lit) * 1.3 + dust * dustColor) /
                  max(a, 1e-3);
         c = mix(c, behind, fog);
         // All of it goes and comes with the rocket.
@@ -469,21 +501,40 @@ void main()
 
     vec3 n = normalize(localNormal);
     if (piece == 5.0) {
-        // The flame: a white-hot core, yellow then orange towards the tip and the edge of the
-        // sheath, whose soft rim fades out as glow. The facing term is the core: where the eye
-        // looks straight into the sheath it is thickest.
-        float facing = abs(dot(n, view));
-        float core = facing * facing * facing * flame;
-        float heat = clamp(flame * (0.45 + 0.55 * facing), 0.0, 1.0);
-        vec3 hot = mix(vec3(0.9, 0.22, 0.05), vec3(1.0, 0.7, 0.25), smoothstep(0.1, 0.6, heat));
-        hot = mix(hot, vec3(1.0, 0.97, 0.85), smoothstep(0.55, 0.95, heat));
+        // The flame, seen through its sheath: how near the eye's ray passes the axis tells the
+        // depth of gas along it (the sheath's few flat faces round would not give it: their
+        // normals never turn edge-on at the outline, which showed hard). The flame proper, a
+        // white-hot core at the nozzle, yellow, then orange and thin towards its edges and tail,
+        // with knots running down it; round the nozzle, where the sheath swells, a soft
+        // orange glow.
+        vec3 across = cross(view, axisDir);
+        float off = abs(dot(axisPoint - eyePos, across)) / max(length(across), 1e-4);
+        float sheath = kScale * length(localPos.xz);
+        float o = off / max(sheath, 1e-3);  // 0 on the axis, 1 at the outline
         float flare = downbeat();
-        vec3 c = mix(hot * (1.0 + 0.6 * glow + flare), behind, fog * 0.4);
-        float alpha = (0.1 + 0.9 * smoothstep(0.05, 0.7, facing)) * smoothstep(0.0, 0.25, flame);
-        alpha = max(alpha * (0.55 + 0.45 * core), core);
-        // Only the sheath's near side is drawn: it stands for some of the far side behind it too.
-        alpha *= 1.5 - 0.5 * alpha + 0.4 * flare;
-        fragColor = vec4(min(c, vec3(1.0)), alpha * fade * nearFade);
+        // The flame proper fills the sheath, less of it round the nozzle, where the sheath
+        // swells into the glow; its gas is densest along the axis.
+        float halo = flameShape.x;
+        float inner = o / mix(1.0, 0.7, halo);
+        float gas = max(1.0 - inner * inner, 0.0);
+        float body = gas * sqrt(gas);
+        float run = flameShape.z;
+        // A far flame, a few pixels, is mostly its white-hot core.
+        float heat = body * (0.35 + 0.65 * flame) * (0.8 + 0.35 * run) *
+                     (1.0 + 0.6 * flare + 0.3 * glow + 0.4 * smoothstep(20.0, 60.0, eyeDistance));
+        // Brighter than what it is seen against, even at its thin edge, where an orange darker
+        // than the sky would read as smoke.
+        vec3 hot = mix(vec3(1.0, 0.5, 0.16), vec3(1.0, 0.76, 0.28), smoothstep(0.15, 0.5, heat));
+        hot = mix(hot, vec3(1.0, 0.97, 0.86), smoothstep(0.7, 1.0, heat));
+        vec3 c = mix(vec3(1.0, 0.55, 0.2), hot, smoothstep(0.0, 0.3, body));
+        c = mix(c, behind, fog * 0.4);
+        float tail = flameShape.y;
+        float alpha = max(smoothstep(0.0, 0.45, body) * tail * (0.6 + 0.4 * heat + 0.2 * flare),
+                          halo * (1.0 - o * o) * (0.3 + 0.3 * flare));
+        // The swollen sheath's open top, round the nozzle, fades out rather than ending in a
+        // hard ring.
+        alpha *= 1.0 - smoothstep(0.85, 1.0, flame) * smoothstep(0.3, 0.55, o);
+        fragColor = vec4(min(c, vec3(1.0)), min(alpha, 1.0) * fade * nearFade);
         return;
     }
 
@@ -566,6 +617,8 @@ void main()
     h *= h;  // the 16th power
     float glint = h * h * h * 0.9 *
                   (1.0 - smoothstep(25.0, 60.0, eyeDistance));
+    // Close by, a broad sheen round the glint shows the hull's curve.
+    glint += h * 0.35 * (1.0 - smoothstep(12.0, 30.0, eyeDistance));
     // Fill from the sky above and the warm sand below.
     float above = 0.5 + 0.5 * n.y;
     vec3 fill = mix(vec3(0.3, 0.18, 0.11), sky * 1.6 + vec3(0.08, 0.07, 0.08), above);
@@ -574,10 +627,10 @@ void main()
     // black silhouette.
     float edge = 1.0 - max(dot(n, view), 0.0);
     vec3 rim = (sky * 2.0 + vec3(0.3, 0.22, 0.2)) * edge * edge * 0.6;
-    fill += sky * 0.5 + vec3(0.03, 0.03, 0.05);
+    fill += sky * 0.3 + vec3(0.03, 0.03, 0.05);
     float pulse = 0.12 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.5) + max(1.0 - t_scene, 0.0);
-    vec3 light = vec3(0.95, 0.72, 0.55) * key + fill * shade.x + pulse;
-    light += vec3(1.0, 0.6, 0.25) * shade.y;
+    vec3 light = vec3(1.1, 0.83, 0.63) * key + fill * shade.x + pulse;
+    light += vec3(1.0, 0.6, 0.25) * (shade.y + 0.3 * downbeat());
     // A fin, a plate: darker where it meets the body, a darker line along its tip and its foot
     // (gone far off, where it would only flicker), and only a little of the rim, which would lay
     // one flat colour over the whole plate seen edge-on.
@@ -599,9 +652,11 @@ void main()
     float gloss = (0.04 + 0.5 * f2 * f2 * edge) * (1.0 - soot);
     vec3 c = albedo * (light * (1.0 - metal) + env * 2.2 * metal) + env * gloss +
              vec3(1.0, 0.85, 0.7) * glint * (1.0 - soot) * (paint < 1.5 ? 1.0 : 0.5) + rim;
-    // Bright light rolls off towards white instead of clipping there, keeping the paint's hue.
+    // Bright light rolls off instead of clipping, keeping the paint's hue, and what it rolls
+    // off bleeds towards white: a strongly lit red nose is no flat blob of one red.
     float peak = max(max(c.r, c.g), max(c.b, 1e-4));
     c *= peak > 0.85 ? (0.85 + 0.15 * (1.0 - exp((0.85 - peak) / 0.15))) / peak : 1.0;
+    c += vec3(0.25 * clamp(peak - 0.85, 0.0, 1.0));
     // The bodies keep a little more of their own colour in the distance than the ground, so the
     // high ones do not fade into the sky.
     c = mix(c, behind, fog * 0.8);

@@ -166,10 +166,11 @@ public:
         if (empty_) return false;
         // Pieces 0 the body and nose, 1 to 3 the fins, 4 the ground patch, 5 the flame: the
         // centre's height over the pad and the radius, in world units.
-        constexpr float kUp[6] = {5.775f, 1.6125f, 1.6125f, 1.6125f, 0.0f, -2.85f};
+        // The flame is at its longest, some 14.3 below the nozzle, flaring on a bar's first beat.
+        constexpr float kUp[6] = {5.775f, 1.6125f, 1.6125f, 1.6125f, 0.0f, -5.5f};
         // Climbing, the rocket leans up to 0.15 radians about the body's middle, which the body's
         // sphere is centred on; the fins and the flame swing out further from it.
-        constexpr float kRadius[6] = {4.6f, 3.75f, 3.75f, 3.75f, 6.0f, 6.25f};
+        constexpr float kRadius[6] = {4.6f, 3.75f, 3.75f, 3.75f, 6.0f, 10.0f};
         if (piece == 4) {
             if (lift_ > 20.5f) return false;  // the program no longer draws it
             const float x = padX_ - 0.6178f * 1.6f, z = padZ_ + 0.7863f * 1.6f;
