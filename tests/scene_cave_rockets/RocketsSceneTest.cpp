@@ -225,7 +225,9 @@ TEST_F(RocketsSceneTest, RocketsRiseOutOfTheSandAndKeepTheirPads) {
         a.kertsiGroundShader->use();
         a.fieldMeshC.geometry->draw(a.fieldMeshC.indexCount);
         for (int slot = 2; slot < 50; ++slot) {
-            if ((h + slot) % 6 == 0) EXPECT_EQ(count(body(slot)), 0) << beats << " slot " << slot;
+            if ((h + slot) % 6 == 0) {
+                EXPECT_EQ(count(body(slot)), 0) << beats << " slot " << slot;
+            }
         }
 
         gl.glDisable(GL_DEPTH_TEST);
