@@ -466,7 +466,7 @@ void main()
     vec3 toHeart = vec3(0.0, -16.5, 0.0) - worldPos;
     float heart2 = dot(toHeart, toHeart);
     float heartFacing = max(dot(n, toHeart) * inversesqrt(max(heart2, 1e-4)) + 0.3, 0.0) / 1.3;
-    light += vec3(1.0, 0.56, 0.26) * heartFacing * within / (1.0 + heart2 * (1.0 / 110.0));
+    light += vec3(1.0, 0.56, 0.26) * 1.6 * heartFacing * within / (1.0 + heart2 * (1.0 / 150.0));
     light *= occlusion(worldPos, column) * cofferShade;
     // A cold rim on every silhouette keeps the shapes apart from the night.
     float edge = 1.0 - max(dot(n, toEye), 0.0);
