@@ -488,9 +488,10 @@ void main()
     // On the beat a thin gold line flares along the silhouettes: the rim's outermost part, and
     // only on upright faces (treads and floors seen at a slant are all rim, too much picture).
     float edgeLine = rim * edge * edge * edge * (1.0 - n.y * n.y);
-    // The finale's last four bars (from bar 132) spark harder, towards the end.
-    float lastBars = syncdistort * smoothstep(37.7, 38.4, t_scene);
-    float spark = beatSpark() * (1.0 + lastBars);
+    // The finale's last four bars (from bar 132) spark harder and harder towards the end.
+    float lastBars = syncdistort * step(37.7, t_scene) *
+                     (0.5 + 0.5 * clamp((t_scene - 37.7) * (1.0 / 5.4), 0.0, 1.0));
+    float spark = beatSpark() * (1.0 + 1.5 * lastBars);
     color += vec3(0.9, 0.55, 0.2) * edgeLine * (rock ? 0.5 : 2.5) * spark;
 
     // The joints of the masonry carry the beat: a gold spark in them, as in the rock wall of the
@@ -498,7 +499,8 @@ void main()
     // downbeat's ring lights them as it passes and lays a band of light round the columns.
     vec2 ring = rock ? vec2(0.0) : downbeatRing(worldPos.y, lastBars);
     color += vec3(1.0, 0.62, 0.2) *
-             (joints * (spark * (2.5 - 0.6 * syncdistort) + 0.45 * syncdistort * (1.0 + lastBars) + 3.0 * ring.y) +
+             (joints * (spark * (2.5 - 0.6 * syncdistort) + 0.45 * syncdistort * (1.0 + lastBars) +
+                        3.0 * ring.y) +
               ring.x * (shaft ? 1.0 : 0.4));
 
     color += brazierFire(worldPos, n, around);
