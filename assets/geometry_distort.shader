@@ -47,7 +47,7 @@ vec2 downbeatRing(float y, float lastBars)
 {
     float on = (kick == 0.0 ? 1.0 : lastBars) * (1.0 - smoothstep(0.16, 0.3, saw));
     float behind = (-19.0 + 170.0 * saw) - y;  // the front is past the point by this much
-    float band = exp2(-behind * behind * 0.4);
+    float band = exp2(-behind * behind * 0.8);
     return on * vec2(band, band + 0.6 * step(0.0, behind) * exp2(-0.12 * behind));
 }
 
@@ -501,7 +501,7 @@ void main()
     color += vec3(1.0, 0.62, 0.2) *
              (joints * (spark * (2.5 - 0.6 * syncdistort) + 0.45 * syncdistort * (1.0 + lastBars) +
                         3.0 * ring.y) +
-              ring.x * (shaft ? 1.0 : 0.4));
+              ring.x * (shaft ? 0.7 : 0.3));
 
     color += brazierFire(worldPos, n, around);
     // The lit inside glows up through the oculus onto its lip, so from above the opening reads
