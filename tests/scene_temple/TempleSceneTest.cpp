@@ -359,8 +359,8 @@ TEST_F(TempleSceneTest, TheBeatSparksLocallyWithoutPumpingTheFrame) {
     }
 }
 
-// Bar 112's downbeat sends a ring of light up the columns: what it lights a fifth of a beat on
-// lies higher in the picture than what it lit a tenth of a beat on.
+// Bar 112's downbeat sends a ring of light up the columns: what it lights three twentieths of a
+// beat on lies higher in the picture than what it lit a twelfth of a beat on.
 TEST_F(TempleSceneTest, TheDownbeatsRingClimbsTheColumns) {
     const double beat = 60.0 / kBeatsPerMinute;
     const float onBeat = static_cast<float>(8.0 * kBeatsPerBar * beat);
@@ -377,10 +377,10 @@ TEST_F(TempleSceneTest, TheDownbeatsRingClimbsTheColumns) {
                 rows += static_cast<double>(i / 4 / SceneTestAssets::kWidth);
                 ++count;
             }
-        EXPECT_GT(count, lit.size() / 4 / 100) << beats;
+        EXPECT_GT(count, lit.size() / 4 / 200) << beats;
         return rows / static_cast<double>(std::max<size_t>(count, 1));
     };
-    const double low = litRow(0.1), high = litRow(0.2);
+    const double low = litRow(1.0 / 12.0), high = litRow(0.15);
     EXPECT_GT(high, low + 10.0);
 }
 
