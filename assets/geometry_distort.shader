@@ -1,10 +1,12 @@
 // The temple at night: masonry from "tex", sand from "moss" drifted on the floors and laid in
 // strata on the rock below, a warm light that sinks through the building into the crypt, a cold
-// moon from above and a blue rim on every edge, all fading into the night's colour. On the beat
-// the joints of the masonry and the upright silhouettes spark. With "syncdistort" on (the
-// finale), the stone is lit brighter, the joints glow between the beats too, and everything
-// warms towards a dawn as the finale builds. The sphere of sky round
-// it all, the mesh's last triangles, is drawn with its own program (temple_sky.shader).
+// moon from above and a blue rim on every edge, all fading into the night's colour, and a warm
+// glow from the floor's centre inside the fluted colonnade. On the beat the joints of the
+// masonry and the upright silhouettes spark, and on the first of the bar a ring of light climbs
+// the building. With "syncdistort" on (the finale), the stone is lit brighter, the joints glow
+// between the beats too, and everything warms towards a dawn as the finale builds. The sphere
+// of sky round it all, the mesh's last triangles, is drawn with its own program
+// (temple_sky.shader).
 uniform mat4 matrix;
 uniform float t;
 uniform float beats;
