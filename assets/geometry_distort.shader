@@ -1,10 +1,12 @@
 // The temple at night: masonry from "tex", sand from "moss" drifted on the floors and laid in
 // strata on the rock below, a warm light that sinks through the building into the crypt, a cold
-// moon from above and a blue rim on every edge, all fading into the night's colour. On the beat
-// the joints of the masonry and the upright silhouettes spark. With "syncdistort" on (the
-// finale), the stone is lit brighter, the joints glow between the beats too, and everything
-// warms towards a dawn as the finale builds. The sphere of sky round
-// it all, the mesh's last triangles, is drawn with its own program (temple_sky.shader).
+// moon from above and a blue rim on every edge, all fading into the night's colour, and a warm
+// glow from the floor's centre inside the fluted colonnade. On the beat the joints of the
+// masonry and the upright silhouettes spark, and on the first of the bar a ring of light climbs
+// the building. With "syncdistort" on (the finale), the stone is lit brighter, the joints glow
+// between the beats too, and everything warms towards a dawn as the finale builds. The sphere
+// of sky round it all, the mesh's last triangles, is drawn with its own program
+// (temple_sky.shader).
 uniform mat4 matrix;
 uniform float t;
 uniform float beats;
@@ -38,6 +40,17 @@ vec3 nightColor(vec3 d)
 float beatSpark()
 {
     return exp2(-24.0 * saw) * (kick == 0.0 ? 1.0 : 0.65);
+}
+
+// On the first beat of the bar a ring of gold light runs up the building, from the floor to the
+// dome in under a third of a beat, and is gone by then: a band at its front (x) and
+// the joints behind it still lit (y). In the finale's last four bars it runs on every beat.
+vec2 downbeatRing(float y, float lastBars)
+{
+    float on = (kick == 0.0 ? 1.0 : lastBars) * (1.0 - smoothstep(0.16, 0.3, saw));
+    float behind = (-19.0 + 170.0 * saw) - y;  // the front is past the point by this much
+    float band = exp2(-behind * behind * 0.8);
+    return on * vec2(band, band + 0.6 * step(0.0, behind) * exp2(-0.12 * behind));
 }
 
 #ifdef vertexcompile
@@ -364,16 +377,32 @@ void main()
     vec2 outward;
     vec2 column = aroundColumn(worldPos, around, outward);
     float stoneLuma = 1.0, texel = 1e3;  // no joints on the rock
+    // The columns, their bases and capitals up to the square abacus.
+    bool shaft = !rock && dot(column, column) < 6.76 && worldPos.y > -17.0 && worldPos.y < 7.2;
     if (!rock) {
         const float kStone = 0.07;
         // The dome's outer shell and its coffered inside (seen from below, facing down) alike.
         bool dome = worldPos.y > 17.3 ? abs(n.y) > 0.3 : (worldPos.y > 14.7 && n.y < -0.3);
-        // The columns, their bases and capitals up to the square abacus.
-        bool shaft = dot(column, column) < 6.76 && worldPos.y > -17.0 && worldPos.y < 7.2;
         vec3 stone = masonry(worldPos * kStone, n, dx * kStone, dy * kStone, dome,
                              worldPos.y < kTempleFloor, shaft, column * kStone, outward, texel);
         stoneLuma = dot(stone, vec3(0.3, 0.5, 0.2));
         albedo = mix(stone, sand * 0.8, drift * (0.45 + 0.4 * sand.r));
+    }
+    // Twelve flutes round each shaft, shaded through the normal so every light models them;
+    // they fade out before a flute is narrower than four pixels, where they would shimmer.
+    float fluted = shaft && worldPos.y > -15.6 && worldPos.y < 5.2
+                       ? 1.0 - smoothstep(0.14, 0.28, max(length(dx), length(dy)))
+                       : 0.0;
+    if (fluted > 0.0) {
+        // The point's direction round the shaft as a unit complex number z; the flutes follow
+        // the imaginary part of z^12, the sine of twelve times its angle, without an angle.
+        vec2 z = column * inversesqrt(max(dot(column, column), 1e-6));
+        vec2 z2 = vec2(z.x * z.x - z.y * z.y, 2.0 * z.x * z.y);
+        vec2 z4 = vec2(z2.x * z2.x - z2.y * z2.y, 2.0 * z2.x * z2.y);
+        vec2 z8 = vec2(z4.x * z4.x - z4.y * z4.y, 2.0 * z4.x * z4.y);
+        float flute = z8.x * z4.y + z8.y * z4.x;
+        vec2 tangent = -z.y * outward + z.x * vec2(-outward.y, outward.x);
+        n = normalize(n + 0.45 * fluted * flute * vec3(tangent.x, 0.0, tangent.y));
     }
     // The joints are where the masonry is darkest. Their edge is spread over the pixel's own
     // change in brightness, so it is soft rather than stepped, and they dim to a third as the
@@ -435,12 +464,17 @@ void main()
     // A faint lamp at the camera, so the faces turned from every light still read.
     float lamp = max(dot(n, toEye), 0.0) * clamp(1.0 - eyeDistance / 120.0, 0.0, 1.0);
     light += vec3(0.05, 0.045, 0.045) * lamp;
+    // A warm glow from the middle of the floor fills the colonnade from within.
+    vec3 toHeart = vec3(0.0, -16.5, 0.0) - worldPos;
+    float heart2 = dot(toHeart, toHeart);
+    float heartFacing = max(dot(n, toHeart) * inversesqrt(max(heart2, 1e-4)) + 0.3, 0.0) / 1.3;
+    light += vec3(1.0, 0.56, 0.26) * 1.6 * heartFacing * within / (1.0 + heart2 * (1.0 / 150.0));
     light *= occlusion(worldPos, column) * cofferShade;
     // A cold rim on every silhouette keeps the shapes apart from the night.
     float edge = 1.0 - max(dot(n, toEye), 0.0);
     // Only on what faces up or sideways: a face turned down (the soffits, the dome's inside) is
     // seen edge-on from below across its whole width, where a rim would wash it flat.
-    float rim = edge * edge * edge * (1.0 - 0.8 * smoothstep(0.3, 0.8, -n.y));
+    float rim = edge * edge * edge * (1.0 - 0.8 * smoothstep(0.3, 0.8, -n.y)) * (shaft ? 2.2 : 1.0);
     // Nor inside the dome seen from under it: the coffers' step faces, edge-on from there, are
     // no silhouettes and would show as cold slivers. Nor from high above.
     rim *= (1.0 - sheltered) * (1.0 - overhead);
@@ -456,12 +490,20 @@ void main()
     // On the beat a thin gold line flares along the silhouettes: the rim's outermost part, and
     // only on upright faces (treads and floors seen at a slant are all rim, too much picture).
     float edgeLine = rim * edge * edge * edge * (1.0 - n.y * n.y);
-    color += vec3(0.9, 0.55, 0.2) * edgeLine * (rock ? 0.5 : 2.5) * beatSpark();
+    // The finale's last four bars (from bar 132) spark harder and harder towards the end.
+    float lastBars = syncdistort * step(37.7, t_scene) *
+                     (0.5 + 0.5 * clamp((t_scene - 37.7) * (1.0 / 5.4), 0.0, 1.0));
+    float spark = beatSpark() * (1.0 + 1.5 * lastBars);
+    color += vec3(0.9, 0.55, 0.2) * edgeLine * (rock ? 0.5 : 2.5) * spark;
 
     // The joints of the masonry carry the beat: a gold spark in them, as in the rock wall of the
-    // opening; in the finale they glow between the beats too, and spark a little less.
-    color += vec3(1.0, 0.62, 0.2) * joints *
-             (beatSpark() * (2.5 - 0.6 * syncdistort) + 0.45 * syncdistort);
+    // opening; in the finale they glow between the beats too, and spark a little less. The
+    // downbeat's ring lights them as it passes and lays a band of light round the columns.
+    vec2 ring = rock ? vec2(0.0) : downbeatRing(worldPos.y, lastBars);
+    color += vec3(1.0, 0.62, 0.2) *
+             (joints * (spark * (2.5 - 0.6 * syncdistort) + 0.45 * syncdistort * (1.0 + lastBars) +
+                        3.0 * ring.y) +
+              ring.x * (shaft ? 0.7 : 0.3));
 
     color += brazierFire(worldPos, n, around);
     // The lit inside glows up through the oculus onto its lip, so from above the opening reads

@@ -297,6 +297,13 @@ void main()
     vec3 sky = skyTint.rgb + stars(d, pixel, skyTint.a, build) + afterglow +
                meteor(inPicture, perPixel);
     vec4 sun = risenSun(sunPlane, pixel);
+    // In the finale's last four bars (from bar 132) a corona round the sun flares on every beat,
+    // harder towards the end: the beat answered round the sun, not over the whole picture.
+    float lastBars =
+        step(37.7, t_scene) * (0.5 + 0.5 * clamp((t_scene - 37.7) * (1.0 / 5.4), 0.0, 1.0));
+    float outside = length(sunPlane) - 1.0;  // not in the stripes cut through the disc
+    float corona = outside > 0.0 ? exp2(-10.0 * outside) : 0.0;
+    sky += vec3(1.0, 0.5, 0.16) * corona * lastBars * (0.2 + beatSpark());
     // Sunk in the mist below the horizon, veiled by cloud until the finale burns it through.
     sun.a *= clamp(d.y * 40.0 + 1.0, 0.0, 1.0) * (1.0 - 0.6 * skyTint.a * (1.0 - build));
     fragColor = vec4(mix(sky, sun.rgb, sun.a) + glow, 1.0);
