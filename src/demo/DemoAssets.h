@@ -136,7 +136,8 @@ inline constexpr AssetRow kAssetManifest[] = {
     {"assets/debris_particles.shader", &DemoAssets::debrisParticlesShader},
     {"assets/asteroid.shader", &DemoAssets::asteroidShader},
     {"assets/cliff_tunnel.shader", &DemoAssets::cliffTunnelShader},
-    {"assets/kertsiground.shader", &DemoAssets::kertsiGroundShader, "tex moss"},
+    // The ground takes its moss from the rock's texel: no moss image.
+    {"assets/kertsiground.shader", &DemoAssets::kertsiGroundShader, "tex"},
     {"assets/rocket1.shader", &DemoAssets::rocket1Shader},
 
     {"assets/sand.jpg", &DemoAssets::sandTexture},
