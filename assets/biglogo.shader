@@ -21,6 +21,12 @@ float barsSinceDrop()
     return (t_scene - 18.876404) * (178.0 / 240.0);
 }
 
+// A value in [0, 1) that jumps with its argument (kept small, the sine stays accurate).
+float tearNoise(float n)
+{
+    return fract(sin(mod(n, 64.0) * 12.9898 + 4.1) * 43758.5453);
+}
+
 // The layout is drawn for a 16:9 screen. On any other, what it places shrinks about the centre
 // along one axis (letterboxed on a taller screen, pillarboxed on a wider one), so its pictures
 // keep their shape; at 16:9 nothing moves.
@@ -35,6 +41,8 @@ layout(location = 0) in vec2 corner;
 
 out vec2 uv;
 flat out vec2 spin;
+flat out float tear;
+flat out float tearStep;
 
 // How far right the plate's ends lean per unit up (on screen, in NDC).
 const float kPlateSlant = 0.3;
@@ -64,8 +72,10 @@ void main()
     swell *= 0.84 + 0.16 * smoothstep(-14.0, 0.0, bar);
     vec2 drift = vec2(0.03 * sin(0.31 * t_scene), 0.025 * sin(0.23 * t_scene + 1.3))
                * (1.0 - smoothstep(-2.0, 0.0, bar));
-    vec2 lo = t_add == 1.0 ? vec2(0.05, 0.43) : (t_add == 2.0 ? vec2(0.05, 0.28) : vec2(0.0));
-    vec2 hi = t_add == 1.0 ? vec2(0.96, 0.585) : (t_add == 2.0 ? vec2(0.96, 0.453) : vec2(1.0));
+    // While the parts tear sideways (below) their quads widen, so the slices keep their letters.
+    float wide = 0.04 * step(1e-3, open);
+    vec2 lo = t_add == 1.0 ? vec2(0.05 - wide, 0.43) : (t_add == 2.0 ? vec2(0.05 - wide, 0.28) : vec2(0.0));
+    vec2 hi = t_add == 1.0 ? vec2(0.96 + wide, 0.585) : (t_add == 2.0 ? vec2(0.96 + wide, 0.453) : vec2(1.0));
     vec2 at = mix(lo, hi, corner);
     // Landed, it grows about a point near the top of the sun's disc rather than the middle, so
     // that the disc stays inside the frame and the title comes down towards the middle.
@@ -73,8 +83,15 @@ void main()
     vec2 c = (at - anchor) * swell + anchor;
     vec2 ndc = -1.0 + 2.0 * ipos.xy + c * ipos.zw + drift;
     // The parts part along the plate's slanted ends, so their letters never stick out past them.
-    float apart = side * (0.018 * hit + 0.006 * bounce + 0.16 * open);
+    float apart = side * (0.01 * hit + 0.004 * bounce);
     ndc += vec2(kPlateSlant * apart, apart + side * fadeout * 1.5);
+    // Over the beat before the drop the logo tears along the seam between its parts: the upper
+    // slides one way and the lower the other, in jumps eight times a beat, and further with each
+    // jump; the letters stay whole and at their height, so it reads as one logo glitching.
+    float jump = floor(max(bar + 0.25, 0.0) * 32.0);
+    ndc.x += side * open * (0.025 + 0.05 * tearNoise(jump + 3.0 * t_add));
+    tear = open;
+    tearStep = jump;
     gl_Position = vec4(ndc * shapeKept(), -1.0, 1.0);
     uv = vec2(at.x, 1.0 - at.y);  // image row 0 is its top
 }
@@ -85,6 +102,8 @@ uniform sampler2D tex;
 
 in vec2 uv;
 flat in vec2 spin;
+flat in float tear;
+flat in float tearStep;
 out vec4 fragColor;
 
 // Bilinear lookup by hand, clamped to the edge. The driver's own filtered lookups are slow here:
@@ -111,6 +130,11 @@ void main()
     // slices broad enough that the letters still read.
     float shear = (kick == 0.0 ? 1.0 : 0.0) * pow(1.0 - saw, 6.0) * 5.0 / max(screen.x, 1.0);
     vec2 at = uv + vec2(side * shear * sin(uv.y * 24.0 + 13.0 * beats), 0.0);
+    // Tearing (see the vertex stage), the parts are cut into slices, three or four each, that
+    // jump sideways on their own; the ones that jump furthest are tinted hot or cold.
+    float slice = floor(uv.y * 24.0);
+    float offset = tearNoise(slice + 7.0 * tearStep) - 0.5;
+    at.x += tear * abs(side) * 0.03 * offset;
     vec4 c = fetchLinear(tex, at);
 
     // A light band glides across the parts every two bars; the plate only breathes. From the
@@ -126,6 +150,8 @@ void main()
     vec3 hot = c.rgb * vec3(1.3, 1.05, 0.8) + vec3(0.1, 0.03, 0.0) * hit;
     color = mix(color, hot, dropBars * abs(side));
     color = mix(color, vec3(1.0, 0.84, 0.52), 0.6 * land * abs(side));
+    color += tear * abs(side) * c.a * (offset > 0.0 ? vec3(0.25, 0.05, 0.0) : vec3(0.0, 0.08, 0.22))
+           * smoothstep(0.2, 0.45, abs(offset));
     float alpha = c.a * (t_add == 0.0 ? 0.85 + 0.1 * sin(0.8 * t) : 1.0);
     if (t_add == 0.0) {
         // Behind the plate: a soft shadow that lifts the logo off the rock, and from bar 22 (the

@@ -48,6 +48,7 @@ out vec3 fogColor;
 out vec3 daylight;
 out float haze;
 out vec3 mossTint;
+out float drawnOut;
 flat out vec3 stripeGlow;
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
@@ -78,12 +79,17 @@ void main()
     float canyon = inCanyon() ? 1.0 : 0.0;
     vec2 beyond = max(abs(p.yz) - 70.0, 0.0);
     beyond.y *= p.z > 0.0 ? smoothstep(60.0, 40.0, eyePos.z) : 1.0;
+    // Drawn out, the rows would smear into long hard-edged streaks fanning out from the gorge's
+    // end, where the two walls cross: there the wall is its smooth mean plane, its moss the mean
+    // tone, and it sinks into the haze (see the fragment stage).
+    drawnOut = canyon * smoothstep(0.0, 8.0, max(beyond.x, beyond.y));
+    p.x = mix(p.x, -5.0, drawnOut);
     p.yz += canyon * sign(p.yz) * beyond * beyond * 2.2;
     // Out there the two walls lean across the gorge past each other (the copies are turned half a
     // turn apart), closing it in haze: no sliver of the clear colour between their rough edges.
     p.x += canyon * 8.0 * smoothstep(0.0, 20.0, max(beyond.x, beyond.y));
     worldPos = p.xyz;
-    worldNormal = vec3(normal.x, normal.yz * deepen);
+    worldNormal = mix(vec3(normal.x, normal.yz * deepen), vec3(1.0, 0.0, 0.0), drawnOut);
 
     // Key light: falling off towards "lightradius" with the curve "falloff".
     reach = pow(clamp(1.0 - length(lightpos - p.xyz) / lightradius, 0.0, 1.0), falloff);
@@ -116,6 +122,7 @@ void main()
     // (per pixel it would cost a lookup of its own).
     ivec2 mossSize = max(textureSize(moss, 0), ivec2(1));
     mossTint = texelFetch(moss, ivec2(floor(p.zy * 0.05 * vec2(mossSize))) & (mossSize - 1), 0).rgb;
+    mossTint = mix(mossTint, vec3(0.3, 0.35, 0.2), drawnOut);
 
     // The seams' colour and flare (see the fragment stage) are the same over the whole wall.
     vec3 stripeColor =
@@ -154,6 +161,7 @@ in vec3 fogColor;
 in vec3 daylight;
 in float haze;
 in vec3 mossTint;
+in float drawnOut;
 flat in vec3 stripeGlow;
 out vec4 fragColor;
 
@@ -395,7 +403,7 @@ void main()
     float logoBars = behindBigLogo() ? 1.0 : 0.0;
     // In the canyon the haze is held short of a white-out, and only its far reaches glow on the beat.
     float veil = max(fog, depthHaze);
-    veil = inCanyon() ? min(veil, 0.78) : veil;
+    veil = inCanyon() ? max(min(veil, 0.78), drawnOut) : veil;
     color = mix(color, fogColor * (1.0 + 0.3 * pulse * veil * veil), veil)
           + vec3(0.55, 0.42, 0.28) * (haze * 0.35 * (1.0 - logoBars));
     // Behind the big logo the gorge is darker, most towards the frame's edges: "haze" carries
