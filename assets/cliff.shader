@@ -49,6 +49,7 @@ out vec3 daylight;
 out float haze;
 out vec3 mossTint;
 out float drawnOut;
+out vec3 clipXYW;
 flat out vec3 stripeGlow;
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
@@ -139,13 +140,7 @@ void main()
     vec2 fromSun = gl_Position.xy / max(gl_Position.w, 1e-4) - vec2(0.0, 0.3);
     reach = distort > 0.0 ? 0.45 + 0.9 / (1.0 + dot(fromSun, fromSun) * 1.5) : reach;
     if (canyon > 0.0 && gl_Position.w > 0.0) gl_Position.z = min(gl_Position.z, 0.99999 * gl_Position.w);
-    // Behind the big logo the rock is darker, most towards the frame's edges, so the sun and the
-    // letters stand out: "haze" carries the darkening there, as the camera stands at the light
-    // and the dust around it has no glow to show.
-    if (behindBigLogo()) {
-        vec2 s = clamp(gl_Position.xy / max(gl_Position.w, 1e-4), -2.0, 2.0);
-        haze = 0.75 - 0.3 * smoothstep(0.15, 1.6, dot(s, s));
-    }
+    clipXYW = gl_Position.xyw;
 }
 #endif
 
@@ -162,6 +157,7 @@ in vec3 daylight;
 in float haze;
 in vec3 mossTint;
 in float drawnOut;
+in vec3 clipXYW;
 flat in vec3 stripeGlow;
 out vec4 fragColor;
 
@@ -232,8 +228,52 @@ vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 du, vec2 dv, bool twoTaps, out vec
     return mix(color, kRockTone, smoothstep(8.0, 24.0, texels));
 }
 
+// Behind the big logo (bars 22 to 24) the gorge turns graphic: a hot sky burning out from the
+// sun behind the logo (the middle of the screen), twelve broad rays turning slowly through it,
+// and the walls a crisp dark silhouette against it, their rims glowing, hottest on the beat. No image lookups: the silhouette has no detail to show.
+vec3 bigLogoSky()
+{
+    vec2 p = clipXYW.xy / max(clipXYW.z, 1e-4) * vec2(16.0 / 9.0, 1.0);
+    float r = length(p);
+    vec2 z = p / max(r, 1e-4);
+    vec2 z2 = vec2(z.x * z.x - z.y * z.y, 2.0 * z.x * z.y);
+    vec2 z4 = vec2(z2.x * z2.x - z2.y * z2.y, 2.0 * z2.x * z2.y);
+    vec2 z8 = vec2(z4.x * z4.x - z4.y * z4.y, 2.0 * z4.x * z4.y);
+    vec2 z12 = vec2(z8.x * z4.x - z8.y * z4.y, z8.x * z4.y + z8.y * z4.x);
+    float turn = 6.2831853 * fract(0.03 * t_scene);
+    float ray = dot(z12, vec2(cos(turn), sin(turn)));
+    float rays = smoothstep(-0.2, 0.2, ray) * smoothstep(0.08, 0.3, r);
+    float hit = (1.0 - saw) * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.6);
+    vec3 sky = mix(vec3(1.0, 0.62, 0.22), vec3(0.62, 0.13, 0.07), smoothstep(0.15, 1.5, r));
+    sky *= 0.72 + 0.38 * rays;
+    sky += vec3(1.0, 0.85, 0.55) * exp(-r * r * 4.0);
+
+    // The silhouette: the walls up to a ragged rim a few units above the camera, the sky between
+    // and beyond them, so the turning view shows the gorge's slot against the burning sky. Far
+    // off the rim evens out: its crags would crowd into a fringe finer than the pixels.
+    float along = worldPos.z;
+    float away = length(worldPos - eyePos);
+    float crags = 1.0 - smoothstep(25.0, 70.0, away);
+    float rim = 5.0 + (3.0 * sin(0.23 * along) + 1.5 * sin(0.61 * along + 2.0)) * (0.4 + 0.6 * crags);
+    float d = rim - worldPos.y * cliffside;
+    float aa = max(fwidth(d), 1e-4);
+    // Further off still, where the view grazes the walls and their bumps would fray the rim, the
+    // rock melts into the glare.
+    float rock = smoothstep(-aa, aa, d) * (1.0 - smoothstep(40.0, 60.0, away));
+    vec3 n = normalize(worldNormal);
+    float form = abs(dot(n, normalize(vec3(0.3, 0.8, -0.5))));
+    vec3 dark = vec3(0.07, 0.035, 0.03) * (0.7 + 0.6 * form);
+    // The rim's glow, a few pixels deep whatever the distance.
+    dark += vec3(1.0, 0.45, 0.14) * exp(-d / (2.5 * aa)) * (0.6 + 0.6 * hit);
+    return mix(sky, dark, rock);
+}
+
 void main()
 {
+    if (behindBigLogo()) {
+        fragColor = vec4(bigLogoSky(), 1.0);
+        return;
+    }
     // Footprints first, while every pixel of the quad is still on the same path.
     bool fromHigh = distort > 0.0;
     // From high up the beds run along the wall (see the high view's light below) and slide past
@@ -379,10 +419,8 @@ void main()
         float graze = max(dot(bumped, normalize(vec3(0.25, 0.85 * cliffside, -0.45))), 0.0);
         light = light * (1.0 - 0.45 * near)
               + vec3(1.7, 1.1, 0.55) * (near * (0.15 + graze * graze) * (1.2 + 0.6 * pulse));
-        // The sun deepens the stone's own colours; the shade keeps them cool. Behind the big logo
-        // they are paler instead, against its orange.
-        float saturation = behindBigLogo() ? 0.75 : 1.7;
-        albedo = max(mix(vec3(dot(albedo, vec3(0.3, 0.55, 0.15))), albedo, saturation), vec3(0.0));
+        // The sun deepens the stone's own colours; the shade keeps them cool.
+        albedo = max(mix(vec3(dot(albedo, vec3(0.3, 0.55, 0.15))), albedo, 1.7), vec3(0.0));
     }
     vec3 color = albedo * light;
 
@@ -400,15 +438,11 @@ void main()
     // Rolled off rather than clipped where the light is close.
     color = color * 1.3 / (1.0 + color);
     float depthHaze = close * 0.7 * (1.0 - exp(-max(eyeDistance - 10.0, 0.0) * 0.05));
-    float logoBars = behindBigLogo() ? 1.0 : 0.0;
     // In the canyon the haze is held short of a white-out, and only its far reaches glow on the beat.
     float veil = max(fog, depthHaze);
     veil = inCanyon() ? max(min(veil, 0.78), drawnOut) : veil;
     color = mix(color, fogColor * (1.0 + 0.3 * pulse * veil * veil), veil)
-          + vec3(0.55, 0.42, 0.28) * (haze * 0.35 * (1.0 - logoBars));
-    // Behind the big logo the gorge is darker, most towards the frame's edges: "haze" carries
-    // the darkening there (see the vertex stage).
-    color *= mix(1.0, haze, logoBars);
+          + vec3(0.55, 0.42, 0.28) * (haze * 0.35);
     fragColor = vec4(color, 1.0);
 }
 #endif
