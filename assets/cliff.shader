@@ -245,7 +245,8 @@ vec3 bigLogoSky()
     float rays = smoothstep(-0.2, 0.2, ray) * smoothstep(0.08, 0.3, r);
     float hit = (1.0 - saw) * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.6);
     vec3 sky = mix(vec3(1.0, 0.62, 0.22), vec3(0.62, 0.13, 0.07), smoothstep(0.15, 1.5, r));
-    sky *= 0.72 + 0.38 * rays;
+    // On the beat the rays flare out from the sun, most near it.
+    sky *= 0.72 + 0.38 * rays * (1.0 + 0.6 * hit * exp(-1.5 * r));
     sky += vec3(1.0, 0.85, 0.55) * exp(-r * r * 4.0);
 
     // The silhouette: the walls up to a ragged rim a few units above the camera, the sky between
