@@ -48,8 +48,6 @@ out vec3 fogColor;
 out vec3 daylight;
 out float haze;
 out vec3 mossTint;
-out float drawnOut;
-out vec3 clipXYW;
 flat out vec3 stripeGlow;
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
@@ -82,8 +80,8 @@ void main()
     beyond.y *= p.z > 0.0 ? smoothstep(60.0, 40.0, eyePos.z) : 1.0;
     // Drawn out, the rows would smear into long hard-edged streaks fanning out from the gorge's
     // end, where the two walls cross: there the wall is its smooth mean plane, its moss the mean
-    // tone, and it sinks into the haze (see the fragment stage).
-    drawnOut = canyon * smoothstep(0.0, 8.0, max(beyond.x, beyond.y));
+    // tone, and it sinks into the haze (see "fog" below).
+    float drawnOut = canyon * smoothstep(0.0, 8.0, max(beyond.x, beyond.y));
     p.x = mix(p.x, -5.0, drawnOut);
     p.yz += canyon * sign(p.yz) * beyond * beyond * 2.2;
     // Out there the two walls lean across the gorge past each other (the copies are turned half a
@@ -103,6 +101,8 @@ void main()
     // distance.
     // From high up (distorted) thinner, so the rock keeps the colours it had close by.
     fog = 1.0 - exp(-distance * 0.011 * (1.0 + 0.8 * canyon) * (distort > 0.0 ? 0.6 : 1.0));
+    // In the canyon the haze is held short of a white-out but where the rows are drawn out.
+    fog = canyon > 0.0 ? max(min(fog, 0.78), drawnOut) : fog;
     float up = p.y * cliffside;
     fogColor = mix(fog_color, vec3(0.84, 0.69, 0.5), canyon * smoothstep(-15.0, 60.0, up));
     fogColor *= 1.0 - canyon * smoothstep(-5.0, -60.0, up) * vec3(0.55, 0.45, 0.3);
@@ -140,7 +140,9 @@ void main()
     vec2 fromSun = gl_Position.xy / max(gl_Position.w, 1e-4) - vec2(0.0, 0.3);
     reach = distort > 0.0 ? 0.45 + 0.9 / (1.0 + dot(fromSun, fromSun) * 1.5) : reach;
     if (canyon > 0.0 && gl_Position.w > 0.0) gl_Position.z = min(gl_Position.z, 0.99999 * gl_Position.w);
-    clipXYW = gl_Position.xyw;
+    // Behind the big logo the daylight has no use: it carries the clip position instead, for the
+    // sky drawn there (see the fragment stage).
+    if (behindBigLogo()) daylight = gl_Position.xyw;
 }
 #endif
 
@@ -156,8 +158,6 @@ in vec3 fogColor;
 in vec3 daylight;
 in float haze;
 in vec3 mossTint;
-in float drawnOut;
-in vec3 clipXYW;
 flat in vec3 stripeGlow;
 out vec4 fragColor;
 
@@ -233,7 +233,7 @@ vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 du, vec2 dv, bool twoTaps, out vec
 // and the walls a crisp dark silhouette against it, their rims glowing, hottest on the beat. No image lookups: the silhouette has no detail to show.
 vec3 bigLogoSky()
 {
-    vec2 p = clipXYW.xy / max(clipXYW.z, 1e-4) * vec2(16.0 / 9.0, 1.0);
+    vec2 p = daylight.xy / max(daylight.z, 1e-4) * vec2(16.0 / 9.0, 1.0);
     float r = length(p);
     vec2 z = p / max(r, 1e-4);
     vec2 z2 = vec2(z.x * z.x - z.y * z.y, 2.0 * z.x * z.y);
@@ -439,9 +439,8 @@ void main()
     // Rolled off rather than clipped where the light is close.
     color = color * 1.3 / (1.0 + color);
     float depthHaze = close * 0.7 * (1.0 - exp(-max(eyeDistance - 10.0, 0.0) * 0.05));
-    // In the canyon the haze is held short of a white-out, and only its far reaches glow on the beat.
+    // In the canyon only the haze's far reaches glow on the beat.
     float veil = max(fog, depthHaze);
-    veil = inCanyon() ? max(min(veil, 0.78), drawnOut) : veil;
     color = mix(color, fogColor * (1.0 + 0.3 * pulse * veil * veil), veil)
           + vec3(0.55, 0.42, 0.28) * (haze * 0.35);
     fragColor = vec4(color, 1.0);
