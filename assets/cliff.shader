@@ -269,6 +269,27 @@ vec3 bigLogoSky()
     return mix(sky, dark, rock);
 }
 
+// Dust streaming past close by: motes on a sheet of air "offset" units out from the camera
+// towards the wall, found where the view to this pixel crosses it, in rows "cell" high, each row
+// shifted along on its own and holding a mote in some of its cells. They hang still, so the
+// flight carries them past faster than the rock behind, each drawn out along the flight into
+// the streak it leaves over a frame (the camera covers about 0.27 units in one).
+float dustSheet(float offset, float cell)
+{
+    vec3 ray = worldPos - eyePos;
+    vec2 q = (eyePos + ray * (offset / max(abs(ray.x), 1e-3))).zy / cell;
+    // A hash without sin(), which would differ with each driver's sine.
+    vec3 row = fract(vec3(floor(q.y)) * vec3(0.1031, 0.1030, 0.0973));
+    row += dot(row, row.yzx + 33.33);
+    q.x += fract((row.x + row.y) * row.z) * 7.0;
+    vec2 id = floor(q);
+    vec3 h = fract(vec3(id.xyx) * vec3(0.1031, 0.1030, 0.0973));
+    h += dot(h, h.yzx + 33.33);
+    h = fract((h.xxy + h.yzz) * h.zyx);
+    vec2 e = (q - id - vec2(0.5, 0.3 + 0.4 * h.y)) * cell / (vec2(0.05, 0.005) * offset);
+    return step(0.6, h.z) * (0.4 + h.x) * exp(-dot(e, e));
+}
+
 void main()
 {
     if (behindBigLogo()) {
@@ -355,6 +376,7 @@ void main()
     vec3 light = vec3(1.5, 1.2, 0.85) * ((diffuse + 0.3) * reach);
     float lamp = max(dot(bumped, toEye), 0.0) * clamp(1.0 - eyeDistance / 90.0, 0.0, 1.0);
     light += vec3(0.5, 0.46, 0.42) * lamp + vec3(0.1, 0.09, 0.08);
+    float shaft = 0.0;
     if (closeBy) {
         // Close by: a lamp on the camera, bright on the near rock and falling off with distance,
         // and a low warm light from ahead raking across the relief, with warm highlights on the
@@ -372,7 +394,7 @@ void main()
                         + vec3(0.06, 0.06, 0.07);
         // Shafts of low sun through the rim above sweep across the wall, slanted, broad and soft,
         // overtaking the view: the rock between them lies in shade.
-        float shaft = abs(fract(worldPos.z / 22.0 + worldPos.y / 40.0 - 0.4 * t) - 0.5) * 2.0;
+        shaft = abs(fract(worldPos.z / 22.0 + worldPos.y / 40.0 - 0.4 * t) - 0.5) * 2.0;
         shaft = smoothstep(0.35, 0.95, shaft);
         closeLight = closeLight * (0.7 + 1.2 * shaft) + vec3(1.3, 0.85, 0.5) * (rake * rake * 3.0 * shaft);
         closeLight *= 0.5 + 0.5 * cavity;
@@ -441,8 +463,15 @@ void main()
     float depthHaze = close * 0.7 * (1.0 - exp(-max(eyeDistance - 10.0, 0.0) * 0.05));
     // In the canyon only the haze's far reaches glow on the beat.
     float veil = max(fog, depthHaze);
-    color = mix(color, fogColor * (1.0 + 0.3 * pulse * veil * veil), veil)
+    // Close by, the haze far ahead is lit by the low sun: the wall runs off into a glow.
+    vec3 veilColor = mix(fogColor, vec3(0.92, 0.64, 0.4), close * smoothstep(0.2, 0.55, veil));
+    color = mix(color, veilColor * (1.0 + 0.3 * pulse * veil * veil), veil)
           + vec3(0.55, 0.42, 0.28) * (haze * 0.35);
+    if (closeBy) {
+        // Dust streaming past (see dustSheet), lit most where the sun's shafts cross.
+        float dust = 0.8 * dustSheet(3.0, 0.8) + 0.6 * dustSheet(5.5, 1.4);
+        color += vec3(1.0, 0.8, 0.55) * (dust * close * (0.35 + 0.65 * shaft));
+    }
     fragColor = vec4(color, 1.0);
 }
 #endif
