@@ -271,23 +271,21 @@ vec3 bigLogoSky()
 
 // Dust streaming past close by: motes on a sheet of air "offset" units out from the camera
 // towards the wall, found where the view to this pixel crosses it, in rows "cell" high, each row
-// shifted along on its own and holding a mote in some of its cells. They hang still, so the
-// flight carries them past faster than the rock behind, each drawn out along the flight into
-// the streak it leaves over a frame (the camera covers about 0.27 units in one).
+// shifted along by its own amount and holding a mote in some of its cells. They hang still, so
+// the flight carries them past faster than the rock behind, each drawn out along the flight
+// into the streak it leaves over a frame.
 float dustSheet(float offset, float cell)
 {
     vec3 ray = worldPos - eyePos;
     vec2 q = (eyePos + ray * (offset / max(abs(ray.x), 1e-3))).zy / cell;
-    // A hash without sin(), which would differ with each driver's sine.
-    vec3 row = fract(vec3(floor(q.y)) * vec3(0.1031, 0.1030, 0.0973));
-    row += dot(row, row.yzx + 33.33);
-    q.x += fract((row.x + row.y) * row.z) * 7.0;
+    q.x += 7.0 * fract(0.618034 * floor(q.y));
     vec2 id = floor(q);
-    vec3 h = fract(vec3(id.xyx) * vec3(0.1031, 0.1030, 0.0973));
-    h += dot(h, h.yzx + 33.33);
-    h = fract((h.xxy + h.yzz) * h.zyx);
+    // A hash without sin(), which would differ with each driver's sine.
+    vec2 h = fract(id * vec2(0.1031, 0.1030));
+    h += dot(h, h.yx + 33.33);
+    h = fract((h.xx + h.yx) * h.yx);
     vec2 e = (q - id - vec2(0.5, 0.3 + 0.4 * h.y)) * cell / (vec2(0.05, 0.005) * offset);
-    return step(0.6, h.z) * (0.4 + h.x) * exp(-dot(e, e));
+    return step(0.6, h.x) * exp(-dot(e, e));
 }
 
 void main()
@@ -413,13 +411,23 @@ void main()
                        + vec3(0.1, 0.12, 0.18) * clamp(1.0 - 3.0 * ledge, 0.0, 2.0);
         light = mix(light, highLight * (reach * (1.0 - 0.55 * sunk)), high);
     }
-    // The intro (its routine holds "t" at 0): a low warm light raking across the beds from one
-    // side, so every ledge throws a shadow under it, and the light falling off towards the far
-    // end of the wall.
+    // The intro (its routine holds "t" at 0 and counts the scene's seconds in "t_scene"): a low
+    // warm light raking across the beds from one side, so every ledge throws a shadow under it,
+    // and the light falling off towards the far end of the wall. Dawn comes over its eight bars:
+    // the sunlight sweeps in across the wall from the left, the shade before it cool and dim,
+    // and broad shafts of it slowly drift across the rock, growing as the light does.
     if (t < 0.001) {
+        vec3 rel = worldPos - eyePos;  // on screen z runs some 17 units either way, y up to 12
+        float dawn = smoothstep(0.0, 9.0, t_scene);
+        float front = mix(-30.0, 30.0, smoothstep(0.5, 8.5, t_scene));
+        float sunlit = 1.0 - smoothstep(front - 8.0, front + 8.0, rel.z);
+        float shaft = abs(fract(rel.z / 14.0 + rel.y / 20.0 - 0.04 * t_scene) - 0.5) * 2.0;
+        shaft = smoothstep(0.3, 0.9, shaft) * dawn;
         float rake = max(dot(n, normalize(vec3(0.3, 0.8, 0.5))), 0.0);
         float fall = 1.6 / (1.0 + eyeDistance * eyeDistance / 150.0);
-        light = (light * 0.85 + vec3(1.3, 0.9, 0.55) * (rake * rake * 1.4)) * fall;
+        vec3 sun = vec3(1.35, 0.88, 0.5) * (rake * rake * 1.6 * sunlit * (1.0 + 0.6 * shaft));
+        vec3 shade = mix(vec3(0.6, 0.72, 1.0), vec3(1.0), sunlit) * (0.38 + 0.47 * dawn);
+        light = (light * shade + sun) * fall;
     }
     // The canyon (its scene time runs from 10.8 to 32.4 s) in daylight: the sky above the gorge
     // lights the upper rock and the faces turned up, cool, the sun the faces turned to it on the
@@ -469,7 +477,7 @@ void main()
           + vec3(0.55, 0.42, 0.28) * (haze * 0.35);
     if (closeBy) {
         // Dust streaming past (see dustSheet), lit most where the sun's shafts cross.
-        float dust = 0.8 * dustSheet(3.0, 0.8) + 0.6 * dustSheet(5.5, 1.4);
+        float dust = dustSheet(3.5, 0.7);
         color += vec3(1.0, 0.8, 0.55) * (dust * close * (0.35 + 0.65 * shaft));
     }
     fragColor = vec4(color, 1.0);
