@@ -140,9 +140,41 @@ void main()
     vec2 fromSun = gl_Position.xy / max(gl_Position.w, 1e-4) - vec2(0.0, 0.3);
     reach = distort > 0.0 ? 0.45 + 0.9 / (1.0 + dot(fromSun, fromSun) * 1.5) : reach;
     if (canyon > 0.0 && gl_Position.w > 0.0) gl_Position.z = min(gl_Position.z, 0.99999 * gl_Position.w);
-    // Behind the big logo the daylight has no use: it carries the clip position instead, for the
-    // sky drawn there (see the fragment stage).
-    if (behindBigLogo()) daylight = gl_Position.xyw;
+    // The intro (its routine holds "t" at 0, see the fragment stage): how far the dawn has come,
+    // where its sunlight has reached and where its shafts fall, in "daylight".
+    if (t < 0.001) {
+        vec3 rel = p.xyz - eyePos;  // on screen z runs some 17 units either way, y up to 12
+        float front = mix(-30.0, 30.0, smoothstep(0.5, 8.5, t_scene));
+        float shaft = abs(fract(rel.z / 14.0 + rel.y / 20.0 - 0.04 * t_scene) - 0.5) * 2.0;
+        daylight = vec3(1.0 - smoothstep(front - 8.0, front + 8.0, rel.z), smoothstep(0.3, 0.9, shaft),
+                        smoothstep(0.0, 9.0, t_scene));
+    }
+    // Behind the big logo (see the fragment stage) the sky's terms ride on outputs that have no
+    // use there: the clip position in "daylight", the sky's colour out from the sun in
+    // "fogColor" and its rays' strength in "reach" (both vary slowly), how far below the walls'
+    // ragged rim the point lies in "haze", how much of the rock is left far off in "fog", and the
+    // rays' turn and the beat in "stripeGlow". The rim evens out far off: its crags would crowd
+    // into a fringe finer than the pixels; further off still, where the view grazes the walls
+    // and their bumps would fray it, the rock melts into the glare.
+    if (behindBigLogo()) {
+        daylight = gl_Position.xyw;
+        vec2 s = clamp(gl_Position.xy / max(gl_Position.w, 1e-4), -3.0, 3.0) * vec2(16.0 / 9.0, 1.0);
+        float r = length(s);
+        float hit = (1.0 - saw) * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.6);
+        fogColor = mix(vec3(1.0, 0.62, 0.22), vec3(0.62, 0.13, 0.07), smoothstep(0.15, 1.5, r))
+                 + vec3(1.0, 0.85, 0.55) * exp(-r * r * 4.0);
+        // On the beat the rays flare out from the sun, most near it.
+        // At its centre, behind the sun's disc, the rays would crowd into a shimmer: they start
+        // a little way out.
+        reach = 0.38 * (1.0 + 0.6 * hit * exp(-1.5 * r)) * smoothstep(0.15, 0.45, r);
+        float crags = 1.0 - smoothstep(25.0, 70.0, distance);
+        float rim = 5.0 + (3.0 * sin(0.23 * p.z) + 1.5 * sin(0.61 * p.z + 2.0)) * (0.4 + 0.6 * crags);
+        haze = rim - p.y * cliffside;
+        fog = 1.0 - smoothstep(40.0, 60.0, distance);
+        float turn = 6.2831853 * fract(0.03 * t_scene);
+        // Turned back, so that the rays (see the fragment stage) turn forward.
+        stripeGlow = vec3(cos(turn), -sin(turn), 0.6 + 0.6 * hit);
+    }
 }
 #endif
 
@@ -230,42 +262,28 @@ vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 du, vec2 dv, bool twoTaps, out vec
 
 // Behind the big logo (bars 22 to 24) the gorge turns graphic: a hot sky burning out from the
 // sun behind the logo (the middle of the screen), twelve broad rays turning slowly through it,
-// and the walls a crisp dark silhouette against it, their rims glowing, hottest on the beat. No image lookups: the silhouette has no detail to show.
+// and the walls a crisp dark silhouette against it up to a ragged rim a few units above the
+// camera, the sky between and beyond them, so the turning view shows the gorge's slot against
+// the burning sky; the rims glow, hottest on the beat. No image lookups: the silhouette has no
+// detail to show. (Its terms come from the vertex stage.)
 vec3 bigLogoSky()
 {
+    // Twelve rays: the twelfth power of the position from the sun's centre (as a complex
+    // number), turned, over the twelfth power of its length, is the cosine of twelve times its
+    // angle, with no angle, root or division per ray.
     vec2 p = daylight.xy / max(daylight.z, 1e-4) * vec2(16.0 / 9.0, 1.0);
-    float r = length(p);
-    vec2 z = p / max(r, 1e-4);
-    vec2 z2 = vec2(z.x * z.x - z.y * z.y, 2.0 * z.x * z.y);
-    vec2 z4 = vec2(z2.x * z2.x - z2.y * z2.y, 2.0 * z2.x * z2.y);
-    vec2 z8 = vec2(z4.x * z4.x - z4.y * z4.y, 2.0 * z4.x * z4.y);
-    vec2 z12 = vec2(z8.x * z4.x - z8.y * z4.y, z8.x * z4.y + z8.y * z4.x);
-    float turn = 6.2831853 * fract(0.03 * t_scene);
-    float ray = dot(z12, vec2(cos(turn), sin(turn)));
-    float rays = smoothstep(-0.2, 0.2, ray) * smoothstep(0.08, 0.3, r);
-    float hit = (1.0 - saw) * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.6);
-    vec3 sky = mix(vec3(1.0, 0.62, 0.22), vec3(0.62, 0.13, 0.07), smoothstep(0.15, 1.5, r));
-    // On the beat the rays flare out from the sun, most near it.
-    sky *= 0.72 + 0.38 * rays * (1.0 + 0.6 * hit * exp(-1.5 * r));
-    sky += vec3(1.0, 0.85, 0.55) * exp(-r * r * 4.0);
-
-    // The silhouette: the walls up to a ragged rim a few units above the camera, the sky between
-    // and beyond them, so the turning view shows the gorge's slot against the burning sky. Far
-    // off the rim evens out: its crags would crowd into a fringe finer than the pixels.
-    float along = worldPos.z;
-    float away = length(worldPos - eyePos);
-    float crags = 1.0 - smoothstep(25.0, 70.0, away);
-    float rim = 5.0 + (3.0 * sin(0.23 * along) + 1.5 * sin(0.61 * along + 2.0)) * (0.4 + 0.6 * crags);
-    float d = rim - worldPos.y * cliffside;
-    float aa = max(fwidth(d), 1e-4);
-    // Further off still, where the view grazes the walls and their bumps would fray the rim, the
-    // rock melts into the glare.
-    float rock = smoothstep(-aa, aa, d) * (1.0 - smoothstep(40.0, 60.0, away));
-    vec3 n = normalize(worldNormal);
-    float form = abs(dot(n, normalize(vec3(0.3, 0.8, -0.5))));
-    vec3 dark = vec3(0.07, 0.035, 0.03) * (0.7 + 0.6 * form);
+    vec2 p2 = vec2(p.x * p.x - p.y * p.y, 2.0 * p.x * p.y);
+    vec2 p4 = vec2(p2.x * p2.x - p2.y * p2.y, 2.0 * p2.x * p2.y);
+    vec2 p8 = vec2(p4.x * p4.x - p4.y * p4.y, 2.0 * p4.x * p4.y);
+    vec2 p12 = vec2(p8.x * p4.x - p8.y * p4.y, p8.x * p4.y + p8.y * p4.x);
+    float r4 = dot(p2, p2);
+    float ray = dot(p12, stripeGlow.xy) / max(r4 * r4 * r4, 1e-20);
+    vec3 sky = fogColor * (0.72 + reach * clamp(2.5 * ray + 0.5, 0.0, 1.0));
+    float aa = fwidth(haze) + 1e-4;
+    float rock = clamp(0.5 + 0.5 * haze / aa, 0.0, 1.0) * fog;
     // The rim's glow, a few pixels deep whatever the distance.
-    dark += vec3(1.0, 0.45, 0.14) * exp(-d / (2.5 * aa)) * (0.6 + 0.6 * hit);
+    float glow = aa / (aa + 0.4 * max(haze, 0.0));
+    vec3 dark = vec3(0.07, 0.035, 0.03) + vec3(1.0, 0.45, 0.14) * (glow * glow * stripeGlow.z);
     return mix(sky, dark, rock);
 }
 
@@ -415,17 +433,13 @@ void main()
     // warm light raking across the beds from one side, so every ledge throws a shadow under it,
     // and the light falling off towards the far end of the wall. Dawn comes over its eight bars:
     // the sunlight sweeps in across the wall from the left, the shade before it cool and dim,
-    // and broad shafts of it slowly drift across the rock, growing as the light does.
+    // and broad shafts of it slowly drift across the rock, growing as the light does (see
+    // "daylight" in the vertex stage).
     if (t < 0.001) {
-        vec3 rel = worldPos - eyePos;  // on screen z runs some 17 units either way, y up to 12
-        float dawn = smoothstep(0.0, 9.0, t_scene);
-        float front = mix(-30.0, 30.0, smoothstep(0.5, 8.5, t_scene));
-        float sunlit = 1.0 - smoothstep(front - 8.0, front + 8.0, rel.z);
-        float shaft = abs(fract(rel.z / 14.0 + rel.y / 20.0 - 0.04 * t_scene) - 0.5) * 2.0;
-        shaft = smoothstep(0.3, 0.9, shaft) * dawn;
         float rake = max(dot(n, normalize(vec3(0.3, 0.8, 0.5))), 0.0);
         float fall = 1.6 / (1.0 + eyeDistance * eyeDistance / 150.0);
-        vec3 sun = vec3(1.35, 0.88, 0.5) * (rake * rake * 1.6 * sunlit * (1.0 + 0.6 * shaft));
+        float sunlit = daylight.x, dawn = daylight.z;
+        vec3 sun = vec3(1.35, 0.88, 0.5) * (rake * rake * 1.6 * sunlit * (1.0 + 0.6 * daylight.y * dawn));
         vec3 shade = mix(vec3(0.6, 0.72, 1.0), vec3(1.0), sunlit) * (0.38 + 0.47 * dawn);
         light = (light * shade + sun) * fall;
     }
