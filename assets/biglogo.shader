@@ -77,8 +77,9 @@ void main()
                * (1.0 - smoothstep(-2.0, 0.0, bar));
     // While the parts tear sideways (below) their quads widen, so the slices keep their letters.
     float wide = 0.04 * step(1e-3, open);
-    vec2 lo = t_add == 1.0 ? vec2(0.05 - wide, 0.43) : (t_add == 2.0 ? vec2(0.05 - wide, 0.28) : vec2(0.0));
-    vec2 hi = t_add == 1.0 ? vec2(0.96 + wide, 0.585) : (t_add == 2.0 ? vec2(0.96 + wide, 0.453) : vec2(1.0));
+    float left = 0.05 - wide, right = 0.96 + wide;
+    vec2 lo = t_add == 1.0 ? vec2(left, 0.43) : (t_add == 2.0 ? vec2(left, 0.28) : vec2(0.0));
+    vec2 hi = t_add == 1.0 ? vec2(right, 0.585) : (t_add == 2.0 ? vec2(right, 0.453) : vec2(1.0));
     vec2 at = mix(lo, hi, corner);
     // Landed, it grows about a point near the top of the sun's disc rather than the middle, so
     // that the disc stays inside the frame and the title comes down towards the middle.

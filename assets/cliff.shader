@@ -146,8 +146,8 @@ void main()
         vec3 rel = p.xyz - eyePos;  // on screen z runs some 17 units either way, y up to 12
         float front = mix(-30.0, 30.0, smoothstep(0.5, 8.5, t_scene));
         float shaft = abs(fract(rel.z / 14.0 + rel.y / 20.0 - 0.04 * t_scene) - 0.5) * 2.0;
-        daylight = vec3(1.0 - smoothstep(front - 8.0, front + 8.0, rel.z), smoothstep(0.3, 0.9, shaft),
-                        smoothstep(0.0, 9.0, t_scene));
+        float sunlit = 1.0 - smoothstep(front - 8.0, front + 8.0, rel.z);
+        daylight = vec3(sunlit, smoothstep(0.3, 0.9, shaft), smoothstep(0.0, 9.0, t_scene));
     }
     // Behind the big logo (see the fragment stage) the sky's terms ride on outputs that have no
     // use there: the clip position in "daylight", the sky's colour out from the sun in
@@ -158,7 +158,8 @@ void main()
     // and their bumps would fray it, the rock melts into the glare.
     if (behindBigLogo()) {
         daylight = gl_Position.xyw;
-        vec2 s = clamp(gl_Position.xy / max(gl_Position.w, 1e-4), -3.0, 3.0) * vec2(16.0 / 9.0, 1.0);
+        vec2 s = clamp(gl_Position.xy / max(gl_Position.w, 1e-4), -3.0, 3.0);
+        s.x *= 16.0 / 9.0;
         float r = length(s);
         float hit = (1.0 - saw) * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.6);
         fogColor = mix(vec3(1.0, 0.62, 0.22), vec3(0.62, 0.13, 0.07), smoothstep(0.15, 1.5, r))
@@ -168,7 +169,8 @@ void main()
         // a little way out.
         reach = 0.38 * (1.0 + 0.6 * hit * exp(-1.5 * r)) * smoothstep(0.15, 0.45, r);
         float crags = 1.0 - smoothstep(25.0, 70.0, distance);
-        float rim = 5.0 + (3.0 * sin(0.23 * p.z) + 1.5 * sin(0.61 * p.z + 2.0)) * (0.4 + 0.6 * crags);
+        float crag = 3.0 * sin(0.23 * p.z) + 1.5 * sin(0.61 * p.z + 2.0);
+        float rim = 5.0 + crag * (0.4 + 0.6 * crags);
         haze = rim - p.y * cliffside;
         fog = 1.0 - smoothstep(40.0, 60.0, distance);
         float turn = 6.2831853 * fract(0.03 * t_scene);
@@ -439,7 +441,8 @@ void main()
         float rake = max(dot(n, normalize(vec3(0.3, 0.8, 0.5))), 0.0);
         float fall = 1.6 / (1.0 + eyeDistance * eyeDistance / 150.0);
         float sunlit = daylight.x, dawn = daylight.z;
-        vec3 sun = vec3(1.35, 0.88, 0.5) * (rake * rake * 1.6 * sunlit * (1.0 + 0.6 * daylight.y * dawn));
+        float shafts = 1.0 + 0.6 * daylight.y * dawn;
+        vec3 sun = vec3(1.35, 0.88, 0.5) * (rake * rake * 1.6 * sunlit * shafts);
         vec3 shade = mix(vec3(0.6, 0.72, 1.0), vec3(1.0), sunlit) * (0.38 + 0.47 * dawn);
         light = (light * shade + sun) * fall;
     }
