@@ -1,9 +1,9 @@
 // The big logo of the canyon, three layers on one placement: the background plate ("t_add" 0),
 // the upper part (1) and the lower part (2). The parts ride the beat apart and back; "fadeout"
 // pulls them apart for good. Bar 22 (the drop) is the logo's own moment: on the beat before it
-// the parts draw apart, on the drop they slam shut, the logo lands bigger and lit golden-hot,
+// the parts tear sideways, on the drop they slam shut, the logo lands bigger and lit golden-hot,
 // and for its two bars it stays larger, hotter and redder than in the canyon, the sun burning
-// with a white core and a corona, its rays thrown out on every beat.
+// with a white core and a corona that flares on every beat.
 uniform vec2 screen;
 uniform vec4 ipos;  // x, y: lower-left corner in screen fractions; z, w: size in NDC units
 uniform float t;
@@ -21,6 +21,19 @@ float barsSinceDrop()
     return (t_scene - 18.876404) * (178.0 / 240.0);
 }
 
+// A value in [0, 1) that jumps with its argument (a whole number from 0 up), the same on every
+// GPU: a hash of sin() would differ with each driver's sine.
+float tearNoise(float n)
+{
+    uint h = uint(n) * 0x9E3779B9u;
+    h ^= h >> 16;
+    h *= 0x7FEB352Du;
+    h ^= h >> 15;
+    h *= 0x846CA68Bu;
+    h ^= h >> 16;
+    return float(h >> 8) * (1.0 / 16777216.0);
+}
+
 // The layout is drawn for a 16:9 screen. On any other, what it places shrinks about the centre
 // along one axis (letterboxed on a taller screen, pillarboxed on a wider one), so its pictures
 // keep their shape; at 16:9 nothing moves.
@@ -34,16 +47,14 @@ vec2 shapeKept()
 layout(location = 0) in vec2 corner;
 
 out vec2 uv;
-flat out vec2 spin;
+flat out float tear;
+flat out float tearStep;
 
 // How far right the plate's ends lean per unit up (on screen, in NDC).
 const float kPlateSlant = 0.3;
 
 void main()
 {
-    // The sun's rays turn slowly (the phase kept small for the sine).
-    float turn = 6.2831853 * fract(0.35 * t_scene / 6.2831853);
-    spin = vec2(cos(turn), sin(turn));
     // Upper part up, lower part down, a hit on every beat that eases back.
     float side = t_add == 1.0 ? 1.0 : (t_add == 2.0 ? -1.0 : 0.0);
     float hit = (1.0 - saw) * (1.0 - saw);
@@ -55,7 +66,7 @@ void main()
     float bar = barsSinceDrop();
     float open = bar < 0.0 ? smoothstep(-0.25, 0.0, bar) : exp(-90.0 * max(bar, 0.0));
     float landed = step(0.0, bar);
-    swell *= 1.0 + landed * (0.3 + 0.1 * exp(-10.0 * max(bar, 0.0)) + 0.02 * hit);
+    swell *= 1.0 + landed * (0.2 + 0.1 * exp(-10.0 * max(bar, 0.0)) + 0.02 * hit);
     // The parts' quads shrink to the band of the image their letters fill (rows 300 to 391 and
     // 392 to 496 of 700, columns 65 to 968 of 1024, with a margin for the shear): the rest is
     // clear, and blending it would cost as much as drawing it.
@@ -64,8 +75,11 @@ void main()
     swell *= 0.84 + 0.16 * smoothstep(-14.0, 0.0, bar);
     vec2 drift = vec2(0.03 * sin(0.31 * t_scene), 0.025 * sin(0.23 * t_scene + 1.3))
                * (1.0 - smoothstep(-2.0, 0.0, bar));
-    vec2 lo = t_add == 1.0 ? vec2(0.05, 0.43) : (t_add == 2.0 ? vec2(0.05, 0.28) : vec2(0.0));
-    vec2 hi = t_add == 1.0 ? vec2(0.96, 0.585) : (t_add == 2.0 ? vec2(0.96, 0.453) : vec2(1.0));
+    // While the parts tear sideways (below) their quads widen, so the slices keep their letters.
+    float wide = 0.04 * step(1e-3, open);
+    float left = 0.05 - wide, right = 0.96 + wide;
+    vec2 lo = t_add == 1.0 ? vec2(left, 0.43) : (t_add == 2.0 ? vec2(left, 0.28) : vec2(0.0));
+    vec2 hi = t_add == 1.0 ? vec2(right, 0.585) : (t_add == 2.0 ? vec2(right, 0.453) : vec2(1.0));
     vec2 at = mix(lo, hi, corner);
     // Landed, it grows about a point near the top of the sun's disc rather than the middle, so
     // that the disc stays inside the frame and the title comes down towards the middle.
@@ -73,8 +87,15 @@ void main()
     vec2 c = (at - anchor) * swell + anchor;
     vec2 ndc = -1.0 + 2.0 * ipos.xy + c * ipos.zw + drift;
     // The parts part along the plate's slanted ends, so their letters never stick out past them.
-    float apart = side * (0.018 * hit + 0.006 * bounce + 0.16 * open);
+    float apart = side * (0.01 * hit + 0.004 * bounce);
     ndc += vec2(kPlateSlant * apart, apart + side * fadeout * 1.5);
+    // Over the beat before the drop the logo tears along the seam between its parts: the upper
+    // slides one way and the lower the other, in jumps eight times a beat, and further with each
+    // jump; the letters stay whole and at their height, so it reads as one logo glitching.
+    float jump = floor(max(bar + 0.25, 0.0) * 32.0);
+    ndc.x += side * open * (0.025 + 0.05 * tearNoise(jump + 3.0 * t_add));
+    tear = open;
+    tearStep = jump;
     gl_Position = vec4(ndc * shapeKept(), -1.0, 1.0);
     uv = vec2(at.x, 1.0 - at.y);  // image row 0 is its top
 }
@@ -84,7 +105,8 @@ void main()
 uniform sampler2D tex;
 
 in vec2 uv;
-flat in vec2 spin;
+flat in float tear;
+flat in float tearStep;
 out vec4 fragColor;
 
 // Bilinear lookup by hand, clamped to the edge. The driver's own filtered lookups are slow here:
@@ -111,6 +133,11 @@ void main()
     // slices broad enough that the letters still read.
     float shear = (kick == 0.0 ? 1.0 : 0.0) * pow(1.0 - saw, 6.0) * 5.0 / max(screen.x, 1.0);
     vec2 at = uv + vec2(side * shear * sin(uv.y * 24.0 + 13.0 * beats), 0.0);
+    // Tearing (see the vertex stage), the parts are cut into slices, three or four each, that
+    // jump sideways on their own; the ones that jump furthest are tinted hot or cold.
+    float slice = floor(uv.y * 24.0);
+    float offset = tearNoise(slice + 7.0 * tearStep) - 0.5;
+    at.x += tear * abs(side) * 0.03 * offset;
     vec4 c = fetchLinear(tex, at);
 
     // A light band glides across the parts every two bars; the plate only breathes. From the
@@ -126,36 +153,20 @@ void main()
     vec3 hot = c.rgb * vec3(1.3, 1.05, 0.8) + vec3(0.1, 0.03, 0.0) * hit;
     color = mix(color, hot, dropBars * abs(side));
     color = mix(color, vec3(1.0, 0.84, 0.52), 0.6 * land * abs(side));
+    color += tear * abs(side) * c.a * (offset > 0.0 ? vec3(0.25, 0.05, 0.0) : vec3(0.0, 0.08, 0.22))
+           * smoothstep(0.2, 0.45, abs(offset));
     float alpha = c.a * (t_add == 0.0 ? 0.85 + 0.1 * sin(0.8 * t) : 1.0);
     if (t_add == 0.0) {
-        // Behind the plate: a soft shadow that lifts the logo off the rock, and from bar 22 (the
-        // logo's own two bars) rays from the sun that turn slowly and flare on every beat. Both
-        // fade out before the placement's edges. Measured from the sun's centre, in image widths.
+        // Behind the plate: a soft shadow that lifts the logo off the rock and the sky, fading out
+        // before the placement's edges. Measured from the sun's centre, in image widths.
         vec2 p = (uv - vec2(0.5, 0.43)) * vec2(1.0, 700.0 / 1024.0);
         float r = length(p);
         float inside = smoothstep(0.0, 0.12, uv.x) * smoothstep(1.0, 0.88, uv.x)
                      * smoothstep(0.0, 0.15, uv.y) * smoothstep(1.0, 0.85, uv.y);
         float shadow = (0.45 - 0.15 * dropBars) * smoothstep(0.5, 0.2, r) * inside;
-        float logoBars = smoothstep(18.876, 19.3, t_scene);  // bar 22 in scene seconds
-        // Nine spokes: the direction raised to the ninth power (as a complex number) gives
-        // cos(9 angle), turned by the spin, with no angle taken per pixel.
-        vec2 z = p / max(r, 1e-4);
-        vec2 z2 = vec2(z.x * z.x - z.y * z.y, 2.0 * z.x * z.y);
-        vec2 z4 = vec2(z2.x * z2.x - z2.y * z2.y, 2.0 * z2.x * z2.y);
-        vec2 z8 = vec2(z4.x * z4.x - z4.y * z4.y, 2.0 * z4.x * z4.y);
-        vec2 z9 = vec2(z8.x * z.x - z8.y * z.y, z8.x * z.y + z8.y * z.x);
-        // Narrow, sharp-edged spokes (the cosine's 12th power) over a faint
-        // broad glow, tapering from the disc outwards.
-        float spoke = max(dot(z9, spin), 0.0);
-        float spoke2 = spoke * spoke;
-        float spoke4 = spoke2 * spoke2;
-        float spokes = 0.08 * spoke2 + 1.4 * spoke4 * spoke4 * spoke4;
-        float rays = logoBars * spokes * smoothstep(0.2, 0.24, r) * smoothstep(0.56, 0.26, r) * inside
-                   * (0.35 + 0.65 * hit * (kick == 0.0 ? 1.0 : 0.7)) * (1.0 + 0.6 * dropBars);
-        // From the drop, on landing, the sun's disc
-        // (about 0.18 of the image wide) burns white at its core inside a corona ring.
-        float corona = dropBars * exp(-pow((r - 0.2) * 22.0, 2.0)) * (0.5 + 0.5 * hit) * inside;
-        rays += corona;
+        // From the drop the sun's disc (about 0.18 of the image wide) burns white at its core
+        // inside a corona ring, flaring on every beat; the rays are the sky's (the cliff program).
+        float rays = dropBars * exp(-pow((r - 0.2) * 22.0, 2.0)) * (0.5 + 0.5 * hit) * inside;
         vec3 behindColor = vec3(1.0, 0.78, 0.45) * rays / max(rays + shadow, 1e-4);
         float behind = clamp(rays + shadow, 0.0, 1.0);
         float total = alpha + behind * (1.0 - alpha);

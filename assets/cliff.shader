@@ -78,12 +78,17 @@ void main()
     float canyon = inCanyon() ? 1.0 : 0.0;
     vec2 beyond = max(abs(p.yz) - 70.0, 0.0);
     beyond.y *= p.z > 0.0 ? smoothstep(60.0, 40.0, eyePos.z) : 1.0;
+    // Drawn out, the rows would smear into long hard-edged streaks fanning out from the gorge's
+    // end, where the two walls cross: there the wall is its smooth mean plane, its moss the mean
+    // tone, and it sinks into the haze (see "fog" below).
+    float drawnOut = canyon * smoothstep(0.0, 8.0, max(beyond.x, beyond.y));
+    p.x = mix(p.x, -5.0, drawnOut);
     p.yz += canyon * sign(p.yz) * beyond * beyond * 2.2;
     // Out there the two walls lean across the gorge past each other (the copies are turned half a
     // turn apart), closing it in haze: no sliver of the clear colour between their rough edges.
     p.x += canyon * 8.0 * smoothstep(0.0, 20.0, max(beyond.x, beyond.y));
     worldPos = p.xyz;
-    worldNormal = vec3(normal.x, normal.yz * deepen);
+    worldNormal = mix(vec3(normal.x, normal.yz * deepen), vec3(1.0, 0.0, 0.0), drawnOut);
 
     // Key light: falling off towards "lightradius" with the curve "falloff".
     reach = pow(clamp(1.0 - length(lightpos - p.xyz) / lightradius, 0.0, 1.0), falloff);
@@ -96,6 +101,8 @@ void main()
     // distance.
     // From high up (distorted) thinner, so the rock keeps the colours it had close by.
     fog = 1.0 - exp(-distance * 0.011 * (1.0 + 0.8 * canyon) * (distort > 0.0 ? 0.6 : 1.0));
+    // In the canyon the haze is held short of a white-out but where the rows are drawn out.
+    fog = canyon > 0.0 ? max(min(fog, 0.78), drawnOut) : fog;
     float up = p.y * cliffside;
     fogColor = mix(fog_color, vec3(0.84, 0.69, 0.5), canyon * smoothstep(-15.0, 60.0, up));
     fogColor *= 1.0 - canyon * smoothstep(-5.0, -60.0, up) * vec3(0.55, 0.45, 0.3);
@@ -116,6 +123,7 @@ void main()
     // (per pixel it would cost a lookup of its own).
     ivec2 mossSize = max(textureSize(moss, 0), ivec2(1));
     mossTint = texelFetch(moss, ivec2(floor(p.zy * 0.05 * vec2(mossSize))) & (mossSize - 1), 0).rgb;
+    mossTint = mix(mossTint, vec3(0.3, 0.35, 0.2), drawnOut);
 
     // The seams' colour and flare (see the fragment stage) are the same over the whole wall.
     vec3 stripeColor =
@@ -132,12 +140,42 @@ void main()
     vec2 fromSun = gl_Position.xy / max(gl_Position.w, 1e-4) - vec2(0.0, 0.3);
     reach = distort > 0.0 ? 0.45 + 0.9 / (1.0 + dot(fromSun, fromSun) * 1.5) : reach;
     if (canyon > 0.0 && gl_Position.w > 0.0) gl_Position.z = min(gl_Position.z, 0.99999 * gl_Position.w);
-    // Behind the big logo the rock is darker, most towards the frame's edges, so the sun and the
-    // letters stand out: "haze" carries the darkening there, as the camera stands at the light
-    // and the dust around it has no glow to show.
+    // The intro (its routine holds "t" at 0, see the fragment stage): how far the dawn has come,
+    // where its sunlight has reached and where its shafts fall, in "daylight".
+    if (t < 0.001) {
+        vec3 rel = p.xyz - eyePos;  // on screen z runs some 17 units either way, y up to 12
+        float front = mix(-30.0, 30.0, smoothstep(0.5, 8.5, t_scene));
+        float shaft = abs(fract(rel.z / 14.0 + rel.y / 20.0 - 0.04 * t_scene) - 0.5) * 2.0;
+        float sunlit = 1.0 - smoothstep(front - 8.0, front + 8.0, rel.z);
+        daylight = vec3(sunlit, smoothstep(0.3, 0.9, shaft), smoothstep(0.0, 9.0, t_scene));
+    }
+    // Behind the big logo (see the fragment stage) the sky's terms ride on outputs that have no
+    // use there: the clip position in "daylight", the sky's colour out from the sun in
+    // "fogColor" and its rays' strength in "reach" (both vary slowly), how far below the walls'
+    // ragged rim the point lies in "haze", how much of the rock is left far off in "fog", and the
+    // rays' turn and the beat in "stripeGlow". The rim evens out far off: its crags would crowd
+    // into a fringe finer than the pixels; further off still, where the view grazes the walls
+    // and their bumps would fray it, the rock melts into the glare.
     if (behindBigLogo()) {
-        vec2 s = clamp(gl_Position.xy / max(gl_Position.w, 1e-4), -2.0, 2.0);
-        haze = 0.75 - 0.3 * smoothstep(0.15, 1.6, dot(s, s));
+        daylight = gl_Position.xyw;
+        vec2 s = clamp(gl_Position.xy / max(gl_Position.w, 1e-4), -3.0, 3.0);
+        s.x *= 16.0 / 9.0;
+        float r = length(s);
+        float hit = (1.0 - saw) * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.6);
+        fogColor = mix(vec3(1.0, 0.62, 0.22), vec3(0.62, 0.13, 0.07), smoothstep(0.15, 1.5, r))
+                 + vec3(1.0, 0.85, 0.55) * exp(-r * r * 4.0);
+        // On the beat the rays flare out from the sun, most near it.
+        // At its centre, behind the sun's disc, the rays would crowd into a shimmer: they start
+        // a little way out.
+        reach = 0.38 * (1.0 + 0.6 * hit * exp(-1.5 * r)) * smoothstep(0.15, 0.45, r);
+        float crags = 1.0 - smoothstep(25.0, 70.0, distance);
+        float crag = 3.0 * sin(0.23 * p.z) + 1.5 * sin(0.61 * p.z + 2.0);
+        float rim = 5.0 + crag * (0.4 + 0.6 * crags);
+        haze = rim - p.y * cliffside;
+        fog = 1.0 - smoothstep(40.0, 60.0, distance);
+        float turn = 6.2831853 * fract(0.03 * t_scene);
+        // Turned back, so that the rays (see the fragment stage) turn forward.
+        stripeGlow = vec3(cos(turn), -sin(turn), 0.6 + 0.6 * hit);
     }
 }
 #endif
@@ -224,8 +262,58 @@ vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 du, vec2 dv, bool twoTaps, out vec
     return mix(color, kRockTone, smoothstep(8.0, 24.0, texels));
 }
 
+// Behind the big logo (bars 22 to 24) the gorge turns graphic: a hot sky burning out from the
+// sun behind the logo (the middle of the screen), twelve broad rays turning slowly through it,
+// and the walls a crisp dark silhouette against it up to a ragged rim a few units above the
+// camera, the sky between and beyond them, so the turning view shows the gorge's slot against
+// the burning sky; the rims glow, hottest on the beat. No image lookups: the silhouette has no
+// detail to show. (Its terms come from the vertex stage.)
+vec3 bigLogoSky()
+{
+    // Twelve rays: the twelfth power of the position from the sun's centre (as a complex
+    // number), turned, over the twelfth power of its length, is the cosine of twelve times its
+    // angle, with no angle, root or division per ray.
+    vec2 p = daylight.xy / max(daylight.z, 1e-4) * vec2(16.0 / 9.0, 1.0);
+    vec2 p2 = vec2(p.x * p.x - p.y * p.y, 2.0 * p.x * p.y);
+    vec2 p4 = vec2(p2.x * p2.x - p2.y * p2.y, 2.0 * p2.x * p2.y);
+    vec2 p8 = vec2(p4.x * p4.x - p4.y * p4.y, 2.0 * p4.x * p4.y);
+    vec2 p12 = vec2(p8.x * p4.x - p8.y * p4.y, p8.x * p4.y + p8.y * p4.x);
+    float r4 = dot(p2, p2);
+    float ray = dot(p12, stripeGlow.xy) / max(r4 * r4 * r4, 1e-20);
+    vec3 sky = fogColor * (0.72 + reach * clamp(2.5 * ray + 0.5, 0.0, 1.0));
+    float aa = fwidth(haze) + 1e-4;
+    float rock = clamp(0.5 + 0.5 * haze / aa, 0.0, 1.0) * fog;
+    // The rim's glow, a few pixels deep whatever the distance.
+    float glow = aa / (aa + 0.4 * max(haze, 0.0));
+    vec3 dark = vec3(0.07, 0.035, 0.03) + vec3(1.0, 0.45, 0.14) * (glow * glow * stripeGlow.z);
+    return mix(sky, dark, rock);
+}
+
+// Dust streaming past close by: motes on a sheet of air "offset" units out from the camera
+// towards the wall, found where the view to this pixel crosses it, in rows "cell" high, each row
+// shifted along by its own amount and holding a mote in some of its cells. They hang still, so
+// the flight carries them past faster than the rock behind, each drawn out along the flight
+// into the streak it leaves over a frame.
+float dustSheet(float offset, float cell)
+{
+    vec3 ray = worldPos - eyePos;
+    vec2 q = (eyePos + ray * (offset / max(abs(ray.x), 1e-3))).zy / cell;
+    q.x += 7.0 * fract(0.618034 * floor(q.y));
+    vec2 id = floor(q);
+    // A hash without sin(), which would differ with each driver's sine.
+    vec2 h = fract(id * vec2(0.1031, 0.1030));
+    h += dot(h, h.yx + 33.33);
+    h = fract((h.xx + h.yx) * h.yx);
+    vec2 e = (q - id - vec2(0.5, 0.3 + 0.4 * h.y)) * cell / (vec2(0.05, 0.005) * offset);
+    return step(0.6, h.x) * exp(-dot(e, e));
+}
+
 void main()
 {
+    if (behindBigLogo()) {
+        fragColor = vec4(bigLogoSky(), 1.0);
+        return;
+    }
     // Footprints first, while every pixel of the quad is still on the same path.
     bool fromHigh = distort > 0.0;
     // From high up the beds run along the wall (see the high view's light below) and slide past
@@ -306,6 +394,7 @@ void main()
     vec3 light = vec3(1.5, 1.2, 0.85) * ((diffuse + 0.3) * reach);
     float lamp = max(dot(bumped, toEye), 0.0) * clamp(1.0 - eyeDistance / 90.0, 0.0, 1.0);
     light += vec3(0.5, 0.46, 0.42) * lamp + vec3(0.1, 0.09, 0.08);
+    float shaft = 0.0;
     if (closeBy) {
         // Close by: a lamp on the camera, bright on the near rock and falling off with distance,
         // and a low warm light from ahead raking across the relief, with warm highlights on the
@@ -323,7 +412,7 @@ void main()
                         + vec3(0.06, 0.06, 0.07);
         // Shafts of low sun through the rim above sweep across the wall, slanted, broad and soft,
         // overtaking the view: the rock between them lies in shade.
-        float shaft = abs(fract(worldPos.z / 22.0 + worldPos.y / 40.0 - 0.4 * t) - 0.5) * 2.0;
+        shaft = abs(fract(worldPos.z / 22.0 + worldPos.y / 40.0 - 0.4 * t) - 0.5) * 2.0;
         shaft = smoothstep(0.35, 0.95, shaft);
         closeLight = closeLight * (0.7 + 1.2 * shaft) + vec3(1.3, 0.85, 0.5) * (rake * rake * 3.0 * shaft);
         closeLight *= 0.5 + 0.5 * cavity;
@@ -342,13 +431,20 @@ void main()
                        + vec3(0.1, 0.12, 0.18) * clamp(1.0 - 3.0 * ledge, 0.0, 2.0);
         light = mix(light, highLight * (reach * (1.0 - 0.55 * sunk)), high);
     }
-    // The intro (its routine holds "t" at 0): a low warm light raking across the beds from one
-    // side, so every ledge throws a shadow under it, and the light falling off towards the far
-    // end of the wall.
+    // The intro (its routine holds "t" at 0 and counts the scene's seconds in "t_scene"): a low
+    // warm light raking across the beds from one side, so every ledge throws a shadow under it,
+    // and the light falling off towards the far end of the wall. Dawn comes over its eight bars:
+    // the sunlight sweeps in across the wall from the left, the shade before it cool and dim,
+    // and broad shafts of it slowly drift across the rock, growing as the light does (see
+    // "daylight" in the vertex stage).
     if (t < 0.001) {
         float rake = max(dot(n, normalize(vec3(0.3, 0.8, 0.5))), 0.0);
         float fall = 1.6 / (1.0 + eyeDistance * eyeDistance / 150.0);
-        light = (light * 0.85 + vec3(1.3, 0.9, 0.55) * (rake * rake * 1.4)) * fall;
+        float sunlit = daylight.x, dawn = daylight.z;
+        float shafts = 1.0 + 0.6 * daylight.y * dawn;
+        vec3 sun = vec3(1.35, 0.88, 0.5) * (rake * rake * 1.6 * sunlit * shafts);
+        vec3 shade = mix(vec3(0.6, 0.72, 1.0), vec3(1.0), sunlit) * (0.38 + 0.47 * dawn);
+        light = (light * shade + sun) * fall;
     }
     // The canyon (its scene time runs from 10.8 to 32.4 s) in daylight: the sky above the gorge
     // lights the upper rock and the faces turned up, cool, the sun the faces turned to it on the
@@ -371,10 +467,8 @@ void main()
         float graze = max(dot(bumped, normalize(vec3(0.25, 0.85 * cliffside, -0.45))), 0.0);
         light = light * (1.0 - 0.45 * near)
               + vec3(1.7, 1.1, 0.55) * (near * (0.15 + graze * graze) * (1.2 + 0.6 * pulse));
-        // The sun deepens the stone's own colours; the shade keeps them cool. Behind the big logo
-        // they are paler instead, against its orange.
-        float saturation = behindBigLogo() ? 0.75 : 1.7;
-        albedo = max(mix(vec3(dot(albedo, vec3(0.3, 0.55, 0.15))), albedo, saturation), vec3(0.0));
+        // The sun deepens the stone's own colours; the shade keeps them cool.
+        albedo = max(mix(vec3(dot(albedo, vec3(0.3, 0.55, 0.15))), albedo, 1.7), vec3(0.0));
     }
     vec3 color = albedo * light;
 
@@ -392,15 +486,17 @@ void main()
     // Rolled off rather than clipped where the light is close.
     color = color * 1.3 / (1.0 + color);
     float depthHaze = close * 0.7 * (1.0 - exp(-max(eyeDistance - 10.0, 0.0) * 0.05));
-    float logoBars = behindBigLogo() ? 1.0 : 0.0;
-    // In the canyon the haze is held short of a white-out, and only its far reaches glow on the beat.
+    // In the canyon only the haze's far reaches glow on the beat.
     float veil = max(fog, depthHaze);
-    veil = inCanyon() ? min(veil, 0.78) : veil;
-    color = mix(color, fogColor * (1.0 + 0.3 * pulse * veil * veil), veil)
-          + vec3(0.55, 0.42, 0.28) * (haze * 0.35 * (1.0 - logoBars));
-    // Behind the big logo the gorge is darker, most towards the frame's edges: "haze" carries
-    // the darkening there (see the vertex stage).
-    color *= mix(1.0, haze, logoBars);
+    // Close by, the haze far ahead is lit by the low sun: the wall runs off into a glow.
+    vec3 veilColor = mix(fogColor, vec3(0.92, 0.64, 0.4), close * smoothstep(0.2, 0.55, veil));
+    color = mix(color, veilColor * (1.0 + 0.3 * pulse * veil * veil), veil)
+          + vec3(0.55, 0.42, 0.28) * (haze * 0.35);
+    if (closeBy) {
+        // Dust streaming past (see dustSheet), lit most where the sun's shafts cross.
+        float dust = dustSheet(3.5, 0.7);
+        color += vec3(1.0, 0.8, 0.55) * (dust * close * (0.35 + 0.65 * shaft));
+    }
     fragColor = vec4(color, 1.0);
 }
 #endif

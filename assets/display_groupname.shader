@@ -88,11 +88,13 @@ void main()
 
     // Colour fringes on the bar's first beat, a few pixels wide whatever the resolution.
     float fade = 1.0 - saw;
-    float split = (kick == 0.0 ? 1.0 : 0.5) * fade * fade * fade * fade;
+    // Gone within a quarter of a beat: lingering, it read as a blur.
+    float fade4 = fade * fade * fade * fade;
+    float split = (kick == 0.0 ? 1.0 : 0.5) * fade4 * fade4;
     float pixel = 1.0 / max(screen.x * ipos.z * 0.5, 1.0);
-    // The tagline under the name (the image's rows from 0.62 down) splits by a pixel at most:
-    // wider, its small letters would not read.
-    vec2 shift = vec2(mix(4.0, 1.0, smoothstep(0.58, 0.63, uv.y)) * pixel * split, 0.0);
+    // The tagline under the name (the image's rows from 0.62 down) never splits: its small
+    // letters would blur into a coloured fringe.
+    vec2 shift = vec2(4.0 * (1.0 - smoothstep(0.58, 0.63, uv.y)) * pixel * split, 0.0);
     vec4 c = fetchFiltered(tex, uv, dx, dy);
     // The fringes last a fraction of a beat: one lookup each.
     c.r = mix(c.r, fetchLinear(tex, uv - shift).r, split);

@@ -55,6 +55,8 @@ void main()
     glow *= 0.75 + 0.75 * beat;
     // Far motes fade into the haze.
     glow *= 1.0 - 0.6 * smoothstep(10.0, 30.0, depth);
+    // They catch more light as the dawn builds over the intro (about 7.5 s in).
+    glow *= 0.35 + 0.65 * smoothstep(0.0, 25.0, t);
 }
 #endif
 

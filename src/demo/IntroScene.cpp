@@ -22,12 +22,12 @@ constexpr double kFirstLogoSeconds = 9.1;
 constexpr float kSecondLogoSeconds = 9.8f;
 constexpr float kLogoPlacement[4] = {0.1f, 0.13263889f, 1.6f, 1.4694444f};
 
-void drawWall(DemoAssets& a, const SceneClock& clock) {
+void drawWall(DemoAssets& a, const SceneClock& clock, float sceneTime) {
     const ShaderProgram& cliff = *a.cliffShader;
     cliff.use();
     cliff.setFloat("t", 0.0f);
     cliff.setFloat("saw", 0.0f);
-    cliff.setFloat("t_scene", 0.0f);
+    cliff.setFloat("t_scene", sceneTime);  // the dawn's light builds over the scene
     cliff.setFloat("distort", 0.0f);
     cliff.setInt("tex", 0);
     cliff.setInt("moss", 1);
@@ -112,7 +112,7 @@ void drawIntroScene(DemoAssets& assets, SceneClock& clock) {
     const float sceneTime = clock.sceneSeconds();
     gl.glClearColor(kDust[0], kDust[1], kDust[2], 0.0f);  // clears the next frame
 
-    drawWall(assets, clock);
+    drawWall(assets, clock, sceneTime);
     drawDustSprites(assets, clock);  // leaves depth test off and blending on
     drawLogo(assets, clock, sceneTime);
     drawFadeFromBlack(assets, clock);

@@ -56,7 +56,8 @@ TEST_F(IntroSceneTest, FirstFrameIsTheWallUnderOpaqueBlack) {
     EXPECT_FALSE(wall.blend);
     EXPECT_EQ(wall.textures[0], a.cliffTexture->id);
     EXPECT_EQ(wall.textures[1], a.mossTexture->id);
-    // The wall program's clock uniforms are held at zero in this scene.
+    // The wall program's clock uniforms: "t", "saw" and "distort" are held at zero in this scene,
+    // "t_scene" counts its seconds (from zero here).
     for (const char* zero : {"t", "saw", "t_scene", "distort"})
         EXPECT_EQ(wall.uniform(zero), std::vector<double>{0.0}) << zero;
     EXPECT_EQ(wall.uniform("tex"), std::vector<double>{0});
@@ -126,6 +127,10 @@ TEST_F(IntroSceneTest, WallIsSeenFromACameraThatOnlyDrifts) {
         const RecordedFrame f = draw(seconds);
         const std::vector<double> matrix = f.calls->draws().at(0).uniform("matrix");
         EXPECT_EQ(matrix, shotMatrix(introCamera(f.clock), f.clock)) << seconds;
+        // The light on it builds with the scene's time instead.
+        EXPECT_EQ(f.calls->draws().at(0).uniform("t_scene"),
+                  std::vector<double>{f.clock.sceneSeconds()})
+            << seconds;
         const DrawnCamera now = drawnCamera(matrix);
         EXPECT_LT(std::hypot(now.eye[0] - start.eye[0], now.eye[1] - start.eye[1],
                              now.eye[2] - start.eye[2]),
