@@ -244,8 +244,8 @@ float closeLook()
 // lookups' own slopes, averaged, give the brightness slope over the footprint (per texture
 // unit), for the relief: slopes from screen derivatives would differ with each GPU's way of
 // taking them. The branches here and below test uniforms only: every pixel of a draw takes the
-// same side, and llvmpipe skips the side not taken (a loop that never turns would still run its
-// body once, masked, for every pixel).
+// same side, and llvmpipe skips the side not taken when it holds texture lookups, as these do
+// (arithmetic alone is run, masked, for every pixel, and so is a loop that never turns).
 vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 du, vec2 dv, bool twoTaps, out vec2 slope)
 {
     float size = float(max(textureSize(s, 0).x, 1));
