@@ -271,9 +271,11 @@ void main()
     vec3 tangent = vec3(-radial.y, radial.x, 0.0);
     // Facing the centre line wins unless the face plainly runs out or round instead: a slanted
     // ridge on a wall keeps the wall's courses, slightly stretched, rather than breaking into
-    // shards of another layout wherever its slope tips past 45 degrees.
+    // shards of another layout wherever its slope tips past 45 degrees. The walls' bulges and
+    // bands keep it up to some 60 degrees: an island of another layout, ringed by the dark melt
+    // below, read there as a see-through ghost of the wall lying over it.
     vec3 axes = abs(vec3(dot(n, radial), dot(n, tangent), n.z));
-    vec3 an = axes * vec3(1.0, 0.8, 0.7);
+    vec3 an = axes * vec3(1.0, 0.6, 0.5);
     // Shifted so that each layout's blocks are offset against the others' where they meet.
     vec3 c = vec3(e + 2.3, kRound * atan(around.y, around.x), worldPos.z);
     vec2 q = brickPlane(c, an);
