@@ -54,9 +54,11 @@ void main()
     float hit = (1.0 - saw) * (1.0 - saw);
     float finale = clamp(beats - 287.0, 0.0, 1.0);
     // Swelling on every beat and flaring up over the last one, as the camera zooms in on it.
-    // The swell is a punch gone within an eighth of a beat: the hot core flares and the bloom
-    // round it brightens a little, but it stays narrow, so the shaft's middle keeps its bricks.
-    float punch = exp2(-28.0 * saw) * (kick == 0.0 ? 1.0 : 0.55);
+    // The swell is a punch that dies away smoothly over a quarter beat, as the walls' flare does:
+    // the hot core flares and the bloom round it brightens a little, but it stays narrow, so the
+    // shaft's middle keeps its bricks.
+    float decay = clamp(1.0 - 3.5 * saw, 0.0, 1.0);
+    float punch = decay * decay * (kick == 0.0 ? 1.0 : 0.55);
     glare = vec4((0.75 + 0.3 * punch) * (1.0 + 1.8 * finale),
                  -1.0 / (0.0004 + 0.0006 * punch + 0.002 * finale),
                  -1.0 / (0.03 + 0.008 * punch + 0.1 * finale),

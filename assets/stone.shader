@@ -136,9 +136,10 @@ void main()
     // agree on every GPU.
     float flame = 6.2831853 * fract(1.1140846 * t);  // 7 rad/s
     float flicker = 0.92 + 0.08 * sin(flame + 3.0 * sin(1.3 * t_scene)) * sin(3.1 * t_scene);
-    // The flare is a punch, strong and gone within an eighth of a beat: a slower one pumps the
-    // whole picture's brightness on every beat, which reads as flicker.
-    float punch = exp2(-28.0 * saw) * (kick == 0.0 ? 1.0 : 0.55);
+    // The flare is a punch round the lamp that dies away smoothly over a quarter beat (some five
+    // frames at 60 a second): gone in two or three frames it read as flicker, not as a hit.
+    float decay = clamp(1.0 - 3.5 * saw, 0.0, 1.0);
+    float punch = decay * decay * (kick == 0.0 ? 1.0 : 0.55);
     float pulse = 1.0 + 0.25 * punch;
     float finale = clamp(beats - 287.0, 0.0, 1.0);
     vec3 lampColor = vec3(2.0, 1.45, 0.95) * flicker * pulse * (1.0 + 1.5 * finale);
@@ -185,7 +186,7 @@ void main()
     float halo = airGlow(eyePos, -v, eyeDistance, lightpos);
     halo *= 1.0 - smoothstep(10.0, 50.0, behind);
     mist += vec3(1.0, 0.55, 0.25) * min(halo * halo * 0.05, 0.8) * lampColor.g;
-    // On the beat the lamp flares in the lens: a burst round it, gone within an eighth of a beat.
+    // On the beat the lamp flares in the lens: a burst round it, gone within a quarter beat.
     float toward = max(dot(-v, normalize(toLamp)), 0.0);
     toward *= toward;
     toward *= toward;
