@@ -174,7 +174,7 @@ void main()
         // On the beat the rays flare out from the sun, most near it.
         // At its centre, behind the sun's disc, the rays would crowd into a shimmer: they start
         // a little way out.
-        reach = 0.38 * (1.0 + 2.2 * hit * exp(-1.2 * r)) * smoothstep(0.15, 0.45, r);
+        reach = 0.38 * (1.0 + 3.5 * hit * exp(-1.0 * r)) * smoothstep(0.15, 0.45, r);
         float crags = 1.0 - smoothstep(25.0, 70.0, distance);
         float crag = 3.0 * sin(0.23 * p.z) + 1.5 * sin(0.61 * p.z + 2.0);
         float rim = 5.0 + crag * (0.4 + 0.6 * crags);
