@@ -50,6 +50,7 @@ out float haze;
 out vec3 mossTint;
 flat out vec3 stripeGlow;
 flat out float beatHit;
+out float bed;
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
 vec3 cameraPosition()
@@ -105,6 +106,8 @@ void main()
     // In the canyon the haze is held short of a white-out but where the rows are drawn out.
     fog = canyon > 0.0 ? max(min(fog, 0.78), drawnOut) : fog;
     float up = p.y * cliffside;
+    // The canyon's beds (see the fragment stage), six units high, gently warped along the gorge.
+    bed = (up + 2.5 * sin(0.045 * p.z + 1.0)) / 6.0;
     fogColor = mix(fog_color, vec3(0.84, 0.69, 0.5), canyon * smoothstep(-15.0, 60.0, up));
     fogColor *= 1.0 - canyon * smoothstep(-5.0, -60.0, up) * vec3(0.55, 0.45, 0.3);
     // The canyon's daylight (see the fragment stage): how much sky the rock sees at its height,
@@ -201,6 +204,7 @@ in float haze;
 in vec3 mossTint;
 flat in vec3 stripeGlow;
 flat in float beatHit;
+in float bed;
 out vec4 fragColor;
 
 const float kTextureScale = 1.0 / 14.0;
@@ -482,6 +486,15 @@ void main()
         float graze = max(dot(bumped, normalize(vec3(0.25, 0.85 * cliffside, -0.45))), 0.0);
         light = light * (1.0 - 0.45 * near)
               + vec3(1.7, 1.1, 0.55) * (near * (0.15 + graze * graze) * (1.2 + 0.6 * pulse));
+        // The rock stands in beds, each a ledge jutting over the one below: the top of each
+        // catches the light, the overhang shades the bed under it, the shadow hardest right
+        // under the lip. Where beds get thinner than a few pixels, they give way to the image.
+        float inBed = fract(bed);
+        float bedAa = fwidth(bed);
+        float ledges = 1.0 - smoothstep(0.06, 0.2, bedAa);
+        float shelter = 0.45 + 0.55 * min(inBed * 3.3, 1.0);
+        float lip = clamp((inBed - 0.82) * 6.0, 0.0, 1.0) * clamp((1.0 - inBed) / max(bedAa, 1e-3), 0.0, 1.0);
+        light *= mix(1.0, shelter + 0.5 * lip, ledges);
         // The sun deepens the stone's own colours; the shade keeps them cool.
         albedo = max(mix(vec3(dot(albedo, vec3(0.3, 0.55, 0.15))), albedo, 1.7), vec3(0.0));
     }
