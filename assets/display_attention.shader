@@ -81,8 +81,11 @@ void main()
 
     // Kept calm, a frame around the name card rather than a rival to it: a little dimmer and
     // see-through, brightening only with the beat's shove.
-    float pulse = 0.12 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.5);
-    vec3 color = c.rgb * (0.8 + pulse);
+    float pulse = 0.12 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.5) + 0.03 * bounce;
+    // A faint hum like a lit sign's, 40 radians a second, the phase kept small: sine loses
+    // accuracy on large arguments.
+    float hum = 0.78 + 0.02 * sin(6.2831853 * fract(t * (40.0 / 6.2831853)) + 3.0 * uv.x);
+    vec3 color = c.rgb * (hum + pulse);
     fragColor = vec4(color, c.a * 0.75 * (1.0 - 0.3 * fadeout));
 }
 #endif
