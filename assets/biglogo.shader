@@ -148,6 +148,9 @@ void main()
     float sweep = mix(fract(0.125 * beats + 0.13 * t_add), fract(beats), dropBars) * 2.0 - 0.4;
     float glint = exp(-pow((uv.x + 0.4 * uv.y - sweep) * 9.0, 2.0));
     float hit = (1.0 - saw) * (1.0 - saw);
+    // The sun's snap on the beat, hardest on the bar's first, gone within a quarter of a beat.
+    float snap = max(1.0 - 4.0 * saw, 0.0);
+    snap *= snap * (kick == 0.0 ? 1.0 : 0.6);
     vec3 color = c.rgb * (1.0 + (0.25 + 0.5 * dropBars) * glint * abs(side))
                + vec3(0.08) * (1.0 - saw) * abs(side);
     vec3 hot = c.rgb * vec3(1.3, 1.05, 0.8) + vec3(0.1, 0.03, 0.0) * hit;
@@ -166,14 +169,14 @@ void main()
         float shadow = (0.45 - 0.15 * dropBars) * smoothstep(0.5, 0.2, r) * inside;
         // From the drop the sun's disc (about 0.18 of the image wide) burns white at its core
         // inside a corona ring, flaring on every beat; the rays are the sky's (the cliff program).
-        float rays = dropBars * exp(-pow((r - 0.2) * 22.0, 2.0)) * (0.5 + 0.5 * hit) * inside;
+        float rays = dropBars * exp(-pow((r - 0.2) * (22.0 - 10.0 * snap), 2.0)) * (0.5 + 0.5 * hit + snap) * inside;
         vec3 behindColor = vec3(1.0, 0.78, 0.45) * rays / max(rays + shadow, 1e-4);
         float behind = clamp(rays + shadow, 0.0, 1.0);
         float total = alpha + behind * (1.0 - alpha);
         color = (color * alpha + behindColor * behind * (1.0 - alpha)) / max(total, 1e-4);
         alpha = total;
         float core = dropBars * smoothstep(0.19, 0.0, r) * alpha;
-        color = mix(color, vec3(1.0, 0.93, 0.75), core * (0.2 + 0.5 * land + 0.15 * hit));
+        color = mix(color, vec3(1.0, 0.93, 0.75), core * (0.2 + 0.5 * land + 0.15 * hit + 0.5 * snap));
         color = mix(color, color * vec3(1.15, 0.85, 0.7), 0.5 * dropBars * smoothstep(0.15, 0.2, r));
     }
     // The parts come in a little after the flash, one after the other.

@@ -49,6 +49,8 @@ out vec3 daylight;
 out float haze;
 out vec3 mossTint;
 flat out vec3 stripeGlow;
+flat out float beatHit;
+out float bed;
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
 vec3 cameraPosition()
@@ -104,6 +106,8 @@ void main()
     // In the canyon the haze is held short of a white-out but where the rows are drawn out.
     fog = canyon > 0.0 ? max(min(fog, 0.78), drawnOut) : fog;
     float up = p.y * cliffside;
+    // The canyon's beds (see the fragment stage), six units high, gently warped along the gorge.
+    bed = (up + 2.5 * sin(0.045 * p.z + 1.0)) / 6.0;
     fogColor = mix(fog_color, vec3(0.84, 0.69, 0.5), canyon * smoothstep(-15.0, 60.0, up));
     fogColor *= 1.0 - canyon * smoothstep(-5.0, -60.0, up) * vec3(0.55, 0.45, 0.3);
     // The canyon's daylight (see the fragment stage): how much sky the rock sees at its height,
@@ -132,6 +136,9 @@ void main()
     float swing = 0.85 + 0.15 * cos(3.14159265 * mod(beats, 2.0));
     float flare = (1.0 - saw) * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.6) * swing;
     stripeGlow = stripeColor * cliff_stripes * (0.25 + 0.9 * flare);
+    // A sharp hit on every beat, hardest on the bar's first, gone within a quarter of a beat.
+    float quarter = max(1.0 - 4.0 * saw, 0.0);
+    beatHit = quarter * quarter * (kick == 0.0 ? 1.0 : 0.5);
 
     gl_Position = matrix * p;
     // From high up (distorted) the key light gives way to the title card's sun, a little above
@@ -139,6 +146,9 @@ void main()
     // Carried in "reach", which that view does not use otherwise.
     vec2 fromSun = gl_Position.xy / max(gl_Position.w, 1e-4) - vec2(0.0, 0.3);
     reach = distort > 0.0 ? 0.45 + 0.9 / (1.0 + dot(fromSun, fromSun) * 1.5) : reach;
+    // Its beat's sweep (see the fragment stage) runs over the screen: the clip position, in
+    // "daylight", which that view does not use otherwise.
+    daylight = distort > 0.0 ? gl_Position.xyw : daylight;
     if (canyon > 0.0 && gl_Position.w > 0.0) gl_Position.z = min(gl_Position.z, 0.99999 * gl_Position.w);
     // The intro (its routine holds "t" at 0, see the fragment stage): how far the dawn has come,
     // where its sunlight has reached and where its shafts fall, in "daylight".
@@ -161,13 +171,13 @@ void main()
         vec2 s = clamp(gl_Position.xy / max(gl_Position.w, 1e-4), -3.0, 3.0);
         s.x *= 16.0 / 9.0;
         float r = length(s);
-        float hit = (1.0 - saw) * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.6);
+        float hit = beatHit;
         fogColor = mix(vec3(1.0, 0.62, 0.22), vec3(0.62, 0.13, 0.07), smoothstep(0.15, 1.5, r))
-                 + vec3(1.0, 0.85, 0.55) * exp(-r * r * 4.0);
+                 + vec3(1.0, 0.85, 0.55) * exp(-r * r * 4.0) * (1.0 + 1.2 * hit);
         // On the beat the rays flare out from the sun, most near it.
         // At its centre, behind the sun's disc, the rays would crowd into a shimmer: they start
         // a little way out.
-        reach = 0.38 * (1.0 + 0.6 * hit * exp(-1.5 * r)) * smoothstep(0.15, 0.45, r);
+        reach = 0.38 * (1.0 + 3.5 * hit * exp(-1.0 * r)) * smoothstep(0.15, 0.45, r);
         float crags = 1.0 - smoothstep(25.0, 70.0, distance);
         float crag = 3.0 * sin(0.23 * p.z) + 1.5 * sin(0.61 * p.z + 2.0);
         float rim = 5.0 + crag * (0.4 + 0.6 * crags);
@@ -175,7 +185,7 @@ void main()
         fog = 1.0 - smoothstep(40.0, 60.0, distance);
         float turn = 6.2831853 * fract(0.03 * t_scene);
         // Turned back, so that the rays (see the fragment stage) turn forward.
-        stripeGlow = vec3(cos(turn), -sin(turn), 0.6 + 0.6 * hit);
+        stripeGlow = vec3(cos(turn), -sin(turn), 0.5 + 2.0 * hit);
     }
 }
 #endif
@@ -193,6 +203,8 @@ in vec3 daylight;
 in float haze;
 in vec3 mossTint;
 flat in vec3 stripeGlow;
+flat in float beatHit;
+in float bed;
 out vec4 fragColor;
 
 const float kTextureScale = 1.0 / 14.0;
@@ -413,7 +425,8 @@ void main()
         // Shafts of low sun through the rim above sweep across the wall, slanted, broad and soft,
         // overtaking the view: the rock between them lies in shade.
         shaft = abs(fract(worldPos.z / 22.0 + worldPos.y / 40.0 - 0.4 * t) - 0.5) * 2.0;
-        shaft = smoothstep(0.35, 0.95, shaft);
+        // On the beat the shafts flare.
+        shaft = smoothstep(0.35, 0.95, shaft) * (1.0 + 2.0 * beatHit);
         closeLight = closeLight * (0.7 + 1.2 * shaft) + vec3(1.3, 0.85, 0.5) * (rake * rake * 3.0 * shaft);
         closeLight *= 0.5 + 0.5 * cavity;
         light = mix(light, closeLight, close);
@@ -426,10 +439,16 @@ void main()
         // under them lie in cool shade. Where texels get smaller than a pixel the emboss fades
         // (it would sparkle). The light's strength is in "reach" (see the vertex stage).
         // As the view sinks onto the rock the emboss fades and the rock darkens.
-        float ledge = 2.0 * (probe - relief) * (1.0 - smoothstep(3.0, 6.0, texels)) * (1.0 - sunk);
-        vec3 highLight = vec3(1.4, 1.15, 0.88) * clamp(0.9 + 3.0 * ledge, 0.0, 2.5)
+        // On the beat the lips flare.
+        float ledge = 2.0 * (probe - relief) * (1.0 - smoothstep(3.0, 6.0, texels)) * (1.0 - 0.5 * sunk);
+        vec3 highLight = vec3(1.4, 1.15, 0.88) * clamp(0.9 + 3.0 * ledge * (1.0 + 2.5 * beatHit), 0.0, 4.0)
                        + vec3(0.1, 0.12, 0.18) * clamp(1.0 - 3.0 * ledge, 0.0, 2.0);
-        light = mix(light, highLight * (reach * (1.0 - 0.55 * sunk)), high);
+        // On the beat an edge of warm light sweeps across the screen along the beds, from the
+        // lower left, and is gone within a quarter of a beat.
+        vec2 onScreen = daylight.xy / max(daylight.z, 1e-4);
+        float sweep = (onScreen.x - 0.6 * onScreen.y + 1.4 - 12.0 * saw) * 2.2;
+        highLight += vec3(1.7, 1.05, 0.5) * (beatHit * exp(-sweep * sweep) * (2.2 + 6.0 * max(ledge, 0.0)));
+        light = mix(light, highLight * (reach * (1.0 - 0.2 * sunk)), high);
     }
     // The intro (its routine holds "t" at 0 and counts the scene's seconds in "t_scene"): a low
     // warm light raking across the beds from one side, so every ledge throws a shadow under it,
@@ -467,6 +486,15 @@ void main()
         float graze = max(dot(bumped, normalize(vec3(0.25, 0.85 * cliffside, -0.45))), 0.0);
         light = light * (1.0 - 0.45 * near)
               + vec3(1.7, 1.1, 0.55) * (near * (0.15 + graze * graze) * (1.2 + 0.6 * pulse));
+        // The rock stands in beds, each a ledge jutting over the one below: the top of each
+        // catches the light, the overhang shades the bed under it, the shadow hardest right
+        // under the lip. Where beds get thinner than a few pixels, they give way to the image.
+        float inBed = fract(bed);
+        float bedAa = fwidth(bed);
+        float ledges = 1.0 - smoothstep(0.06, 0.2, bedAa);
+        float shelter = 0.45 + 0.55 * min(inBed * 3.3, 1.0);
+        float lip = clamp((inBed - 0.82) * 6.0, 0.0, 1.0) * clamp((1.0 - inBed) / max(bedAa, 1e-3), 0.0, 1.0);
+        light *= mix(1.0, shelter + 0.5 * lip, ledges);
         // The sun deepens the stone's own colours; the shade keeps them cool.
         albedo = max(mix(vec3(dot(albedo, vec3(0.3, 0.55, 0.15))), albedo, 1.7), vec3(0.0));
     }
@@ -495,7 +523,7 @@ void main()
     if (closeBy) {
         // Dust streaming past (see dustSheet), lit most where the sun's shafts cross.
         float dust = dustSheet(3.5, 0.7);
-        color += vec3(1.0, 0.8, 0.55) * (dust * close * (0.35 + 0.65 * shaft));
+        color += vec3(1.0, 0.8, 0.55) * (dust * close * (0.35 + 0.65 * shaft) * (1.0 + 2.0 * beatHit));
     }
     fragColor = vec4(color, 1.0);
 }

@@ -34,8 +34,6 @@ uniform sampler2D tex;
 in vec2 uv;
 out vec4 fragColor;
 
-const float kTwoPi = 6.2831853;
-
 // Bilinear lookup by hand, repeating sideways and clamped at the band's edges: the image carries
 // the maximum anisotropy but no smaller levels, and how a driver filters that is its own choice.
 // A missing image reads as GL's (0, 0, 0, 1).
@@ -81,15 +79,13 @@ void main()
                      fetchLinear(tex, at + vec2(footprint.x, -footprint.y)) +
                      fetchLinear(tex, at - vec2(footprint.x, -footprint.y)));
 
-    // A glint sweeps along the band every bar, against the scroll.
-    float sweep = fract(0.25 * beats) * 1.4 - 0.2;
-    float across = scroll_direction > 0.0 ? 1.0 - sweep : sweep;
-    float d = (uv.x - across + 0.04 * uv.y) * 16.0;
-    float glint = exp(-d * d);
+    // Kept calm, a frame around the name card rather than a rival to it: a little dimmer and
+    // see-through, brightening only with the beat's shove.
     float pulse = 0.12 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.5) + 0.03 * bounce;
-    // 40 radians a second, the phase kept small: sine loses accuracy on large arguments.
-    float flicker = 0.97 + 0.03 * sin(kTwoPi * fract(t * (40.0 / kTwoPi)) + 3.0 * uv.x);
-    vec3 color = c.rgb * (flicker + pulse) + vec3(0.35, 0.28, 0.15) * glint * c.a;
-    fragColor = vec4(color, c.a * (1.0 - 0.3 * fadeout));
+    // A faint hum like a lit sign's, 40 radians a second, the phase kept small: sine loses
+    // accuracy on large arguments.
+    float hum = 0.78 + 0.02 * sin(6.2831853 * fract(t * (40.0 / 6.2831853)) + 3.0 * uv.x);
+    vec3 color = c.rgb * (hum + pulse);
+    fragColor = vec4(color, c.a * 0.75 * (1.0 - 0.3 * fadeout));
 }
 #endif
