@@ -58,12 +58,19 @@ const float kScale = 1.5;  // sizes the whole rocket
 const vec3 kSunDir = vec3(0.5881, 0.4812, -0.7485);  // the low sun the ground is lit by
 const vec2 kShadowDir = vec2(-0.6178, 0.7863);       // away from the sun along the ground
 
+// The sky colour and how far the light has gone (0 in daylight, 1 at the dimmest), the same for
+// every pixel: worked out once per vertex and handed on flat.
+vec4 skyTone()
+{
+    return vec4(routineSky(), (1.0 - skyDim()) / 0.6);
+}
+
 // The sky along a direction, without its clouds: the scene's colour overhead, paler and brighter
 // towards the horizon where the dust hangs, warm round the low sun. The ground's fog fades into
 // the same colours, so the horizon joins the sky.
-vec3 skyGradient(vec3 d)
+vec3 skyGradient(vec3 d, vec4 tone)
 {
-    vec3 sky = routineSky();
+    vec3 sky = tone.rgb;
     float up = clamp(d.y, 0.0, 1.0);
     vec3 horizon = sky * 1.35 + vec3(0.05, 0.035, 0.03);
     // Overhead darker and cooler, towards dusk's violet, so the warm rockets stand off it, but
@@ -71,7 +78,7 @@ vec3 skyGradient(vec3 d)
     vec3 overhead = vec3(0.6 * sky.r, 0.72 * sky.g + 0.03, 0.95 * sky.b + 0.35 * sky.r);
     // As the light goes, dusk pulls apart: indigo overhead, a glowing rose and amber band low
     // down, instead of one muddy mauve.
-    float late = (1.0 - skyDim()) / 0.6;
+    float late = tone.a;
     overhead = mix(overhead, vec3(0.16, 0.11, 0.3), 0.65 * late);
     horizon = mix(horizon, vec3(0.9, 0.46, 0.3), 0.5 * late);
     vec3 c = mix(horizon, overhead, sqrt(up));
@@ -119,6 +126,7 @@ flat out float rocket;
 // eye's ray comes from how near the ray passes it.
 flat out vec3 axisPoint;
 flat out vec3 axisDir;
+flat out vec4 tone;
 out vec4 haze;  // the sky behind the vertex and how much of it the distance lays over it
 
 // The rocket's own measures, in rod-free units.
@@ -163,7 +171,7 @@ vec4 hazeAt(vec3 w)
 {
     vec3 toEye = eyePos - w;
     float distance_ = length(toEye);
-    return vec4(skyGradient(-toEye / max(distance_, 1e-4)), 1.0 - exp(-distance_ * 0.011));
+    return vec4(skyGradient(-toEye / max(distance_, 1e-4), tone), 1.0 - exp(-distance_ * 0.011));
 }
 
 void main()
@@ -173,6 +181,7 @@ void main()
     vec2 d = length(p.xz) > 0.0 ? normalize(p.xz) : vec2(1.0, 0.0);
     float s = 6.0 - id;
     eyePos = cameraPosition();
+    tone = skyTone();
     flame = 0.0;
     flameShape = vec3(0.0);
     paint = 0.0;
@@ -375,6 +384,7 @@ flat in int strokes;
 flat in float rocket;
 flat in vec3 axisPoint;
 flat in vec3 axisDir;
+flat in vec4 tone;
 in vec4 haze;
 out vec4 fragColor;
 
@@ -414,21 +424,21 @@ float digitCover(int bits, vec2 p, float fw)
 // and large, dimmed by the dust.
 vec3 skyColor(vec3 d)
 {
-    vec3 c = skyGradient(d);
+    vec3 c = skyGradient(d, tone);
     // Below the horizon (seen from under the canyon's rim) the dust haze thickens and darkens.
     c *= 1.0 - 0.45 * smoothstep(0.0, -0.8, d.y);
     vec2 q = d.xz / (abs(d.y) + 0.12) * vec2(0.9, 2.6);
     float streak = smoothstep(0.5, 0.85, valueNoise(q + vec2(0.02 * t, 0.0))) *
                    smoothstep(0.0, 0.25, abs(d.y));
     float sun = max(dot(d, kSunDir), 0.0);
-    vec3 lit = routineSky() * 1.6 + vec3(0.08, 0.04, 0.02) * (0.4 + sun);
+    vec3 lit = tone.rgb * 1.6 + vec3(0.08, 0.04, 0.02) * (0.4 + sun);
     // As the light goes, the streaks catch the last of the sun, rose and gold and thicker, so the
     // last shots glow towards the night that follows while the darks stay overhead.
-    float late = (1.0 - skyDim()) / 0.6;
+    float late = tone.a;
     lit = mix(lit, vec3(0.78, 0.42, 0.34) * (0.7 + 0.6 * sun), 0.7 * late);
     c = mix(c, lit, streak * (0.45 + 0.15 * late));
     float disc = smoothstep(0.9986, 0.9992, dot(d, kSunDir));
-    c = mix(c, vec3(1.0, 0.72, 0.45) * (0.55 + routineSky().r), disc * 0.8);
+    c = mix(c, vec3(1.0, 0.72, 0.45) * (0.55 + tone.r), disc * 0.8);
     return c;
 }
 
@@ -489,7 +499,7 @@ void main()
         pool *= rim;
         dust *= rim;
         vec3 fire = vec3(1.0, 0.55, 0.2);
-        vec3 dustColor = routineSky() * 1.2 + vec3(0.28, 0.2, 0.13) + fire * 0.35 * glow;
+        vec3 dustColor = tone.rgb * 1.2 + vec3(0.28, 0.2, 0.13) + fire * 0.35 * glow;
         float a = clamp(shadow + pool + dust, 0.0, 0.95);
         vec3 c = (shadow * vec3(0.03, 0.015, 0.01) + pool * mix(fire, vec3(1.0, 0.8, 0.5), lit * lit) * 1.3 + dust * dustColor) /
                  max(a, 1e-3);
@@ -579,8 +589,13 @@ void main()
                           (1.0 - smoothstep(0.38 - px, 0.38 + px, abs(y - 2.0)));
             // The number, 0.8 tall, on two opposite sides.
             vec2 box = vec2((fract(2.0 * around + 0.5) - 0.5) * 0.5 * arc, y - 2.5) / 0.8;
-            float digits = max(digitCover(strokes, box + vec2(0.58, 0.0), px / 0.8),
-                               digitCover(strokes >> 7, box - vec2(0.08, 0.0), px / 0.8));
+            // The tens left of the middle, the units right of it: only the one on this side is
+            // worked out, and the soft edges both spread into the gap between them end at its
+            // middle, so the switch leaves no seam.
+            bool units = box.x > 0.0;
+            float digits = digitCover(units ? strokes >> 7 : strokes,
+                                      box + vec2(units ? -0.08 : 0.58, 0.0), px / 0.8) *
+                           smoothstep(0.0, 0.01, abs(box.x));
             albedo = mix(albedo, trim, max(max(band, marks), digits * detail));
         } else {
             // The nose: in the trim colour, or on some the body's with a trim tip.
@@ -601,7 +616,7 @@ void main()
     albedo = mix(albedo, vec3(0.05, 0.04, 0.035), soot);
 
     if (dot(n, view) < 0.0 && paint > 2.5) n = -n;  // a fin is lit from the side seen
-    vec3 sky = routineSky();
+    vec3 sky = tone.rgb;
     // The low sun as key light, wrapped a little so the shade side is not dead; a glint on the
     // paint.
     // The fins, thin plates, let the sun through a little: a fin turned away from it still reads
@@ -646,7 +661,7 @@ void main()
     // grazing angle: the horizon's bright line runs along the hull and slides as the rocket rolls
     // and the eye moves. Soot is matt.
     vec3 r = reflect(-view, n);
-    vec3 env = mix(vec3(0.5, 0.32, 0.2) * (0.5 + 2.0 * sky.r), skyGradient(r),
+    vec3 env = mix(vec3(0.5, 0.32, 0.2) * (0.5 + 2.0 * sky.r), skyGradient(r, tone),
                    smoothstep(-0.06, 0.06, r.y));
     float f2 = edge * edge;
     float gloss = (0.04 + 0.5 * f2 * f2 * edge) * (1.0 - soot);
