@@ -172,14 +172,14 @@ void main()
     vec3 toFloor = p - vec3(shaftCentre(-128.0), -128.0);
     float pool = 1.0 / (1.0 + dot(toFloor, toFloor) / 900.0);
     lampLight = exposure * (lampColor * lampReach + vec3(0.62, 0.76, 0.95) * 1.3 * pool * pool);
-    keyLight = exposure * vec3(1.0, 0.94, 0.84) * keyReach;
+    keyLight = exposure * vec3(0.86, 0.93, 1.0) * keyReach;
     ambient = exposure * vec3(0.04, 0.05, 0.08);
 
     // The air: a cool mist thickening with distance and lit from the far end, so depth reads as
     // a brightening haze; around the lamp it glows warm. At the far plane everything sinks into the
     // clear colour.
-    float haze = 1.0 - exp(-eyeDistance * 0.008);
-    vec3 mist = mix(vec3(0.03, 0.04, 0.07), vec3(0.22, 0.22, 0.28),
+    float haze = 1.0 - exp(-eyeDistance * 0.014);
+    vec3 mist = mix(vec3(0.02, 0.03, 0.06), vec3(0.09, 0.1, 0.15),
                     smoothstep(40.0, 160.0, eyeDistance));
     vec3 toLamp = lightpos - eyePos;
     float behind = eyeDistance - dot(toLamp, -v);
@@ -194,7 +194,7 @@ void main()
     toward *= toward;
     flare = 0.3 * punch * toward * toward;  // cos^64: some 8 degrees to half
     float far = smoothstep(160.0, 195.0, eyeDistance);
-    air = vec4(mix(mist, fog_color, far), mix(0.7 * haze, 1.0, far));
+    air = vec4(mix(mist, fog_color, far), mix(0.8 * haze, 1.0, far));
 
     // Moss where faces turn up and the moss image grows, in patches a few units across.
     vec3 an = abs(normal);
@@ -291,6 +291,10 @@ void main()
 
     vec3 v = normalize(eyePos - worldPos);
     if (dot(n, v) < 0.0) n = -n;
+    // Seen at a grazing angle, or laid slantwise over a face, the blocks stretch into streaks
+    // along the view: there they fade into plain shaded rock.
+    float stretch = max(footprint.x, footprint.y) / max(min(footprint.x, footprint.y), 1e-4);
+    float grazing = smoothstep(0.12, 0.4, dot(n, v)) * (1.0 - smoothstep(2.5, 5.0, stretch));
 
     // Blocks laid in courses, each course shifted along: drawn here rather than looked up, so
     // every joint is covered exactly as much as the pixel's footprint holds of it (no sparkle,
@@ -313,7 +317,7 @@ void main()
     // Not from the triangles' own facets: those switch from one triangle to the next, and
     // the melt then breaks up into hard-edged shards.
     float laid = smoothstep(0.02, 0.12, top - second);
-    detail *= laid;
+    detail *= laid * grazing;
     float joint = 1.0 - smoothstep(kJoint - pixel, kJoint + pixel, edge);
     joint = mix(0.13, joint, detail);
     // Each face rounds off towards its joints: the relief, a slope away from the nearest joint.
