@@ -294,7 +294,7 @@ void main()
     // Seen at a grazing angle, or laid slantwise over a face, the blocks stretch into streaks
     // along the view: there they fade into plain shaded rock.
     float stretch = max(footprint.x, footprint.y) / max(min(footprint.x, footprint.y), 1e-4);
-    float grazing = smoothstep(0.12, 0.4, dot(n, v)) * (1.0 - smoothstep(2.5, 5.0, stretch));
+    float grazing = smoothstep(0.12, 0.4, dot(n, v)) * (1.0 - smoothstep(2.0, 3.5, stretch));
 
     // Blocks laid in courses, each course shifted along: drawn here rather than looked up, so
     // every joint is covered exactly as much as the pixel's footprint holds of it (no sparkle,
