@@ -289,16 +289,15 @@ void main()
                        abs(dpx.z) + abs(dpy.z));
     vec2 footprint = brickPlane(reach3, an);
 
-    vec3 toEye = eyePos - worldPos;
-    float eyeDistance = length(toEye);
-    vec3 v = toEye / max(eyeDistance, 1e-4);
+    vec3 v = normalize(eyePos - worldPos);
     if (dot(n, v) < 0.0) n = -n;
     // Seen at a grazing angle, or laid slantwise over a face, the blocks stretch into streaks
     // along the view: there they fade into plain shaded rock.
     float stretch = max(footprint.x, footprint.y) / max(min(footprint.x, footprint.y), 1e-4);
     float grazing = smoothstep(0.12, 0.4, dot(n, v)) * (1.0 - smoothstep(2.0, 3.5, stretch));
-    // Far down the shaft the blocks calm into the haze, so the eye goes to the lamp's glow.
-    grazing *= 1.0 - 0.6 * smoothstep(60.0, 130.0, eyeDistance);
+    // Far down the shaft (the air's haze grows with the distance: 60 to 130 units here) the
+    // blocks calm into it, so the eye goes to the lamp's glow.
+    grazing *= 1.0 - 0.6 * smoothstep(0.45, 0.67, air.a);
 
     // Blocks laid in courses, each course shifted along: drawn here rather than looked up, so
     // every joint is covered exactly as much as the pixel's footprint holds of it (no sparkle,
