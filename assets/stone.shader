@@ -178,8 +178,8 @@ void main()
     // The air: a cool mist thickening with distance and lit from the far end, so depth reads as
     // a brightening haze; around the lamp it glows warm. At the far plane everything sinks into the
     // clear colour.
-    float haze = 1.0 - exp(-eyeDistance * 0.014);
-    vec3 mist = mix(vec3(0.02, 0.03, 0.06), vec3(0.09, 0.1, 0.15),
+    float haze = 1.0 - exp(-eyeDistance * 0.011);
+    vec3 mist = mix(vec3(0.02, 0.03, 0.06), vec3(0.13, 0.13, 0.19),
                     smoothstep(40.0, 160.0, eyeDistance));
     vec3 toLamp = lightpos - eyePos;
     float behind = eyeDistance - dot(toLamp, -v);
@@ -297,7 +297,7 @@ void main()
     float grazing = smoothstep(0.12, 0.4, dot(n, v)) * (1.0 - smoothstep(2.0, 3.5, stretch));
     // Far down the shaft (the air's haze grows with the distance: 60 to 130 units here) the
     // blocks calm into it, so the eye goes to the lamp's glow.
-    grazing *= 1.0 - 0.6 * smoothstep(0.45, 0.67, air.a);
+    grazing *= 1.0 - 0.6 * smoothstep(0.39, 0.61, air.a);
 
     // Blocks laid in courses, each course shifted along: drawn here rather than looked up, so
     // every joint is covered exactly as much as the pixel's footprint holds of it (no sparkle,
