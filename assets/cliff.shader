@@ -516,6 +516,9 @@ void main()
     float depthHaze = close * 0.7 * (1.0 - exp(-max(eyeDistance - 10.0, 0.0) * 0.05));
     // In the canyon only the haze's far reaches glow on the beat.
     float veil = max(fog, depthHaze);
+    // From high up, rock seen edge-on (its texels drawn out far beyond a pixel) has no relief
+    // left to show and would read as a flat smear: it sinks into the dusk haze.
+    veil = max(veil, 0.85 * high * smoothstep(6.0, 18.0, texels));
     // Close by, the haze far ahead is lit by the low sun: the wall runs off into a glow.
     vec3 veilColor = mix(fogColor, vec3(0.92, 0.64, 0.4), close * smoothstep(0.2, 0.55, veil));
     color = mix(color, veilColor * (1.0 + 0.3 * pulse * veil * veil), veil)
