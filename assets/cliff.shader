@@ -108,6 +108,13 @@ void main()
     float up = p.y * cliffside;
     // The canyon's beds (see the fragment stage), six units high, gently warped along the gorge.
     bed = (up + 2.5 * sin(0.045 * p.z + 1.0)) / 6.0;
+    // Elsewhere, how far above the shadow of the rim far above the point lies, for the fly-by
+    // close by: the shadow's edge wavers along the wall (angular between vertices, like the
+    // crags that throw it) and slowly rises; as the cards come in (bar 44, 59.3 s) it drops away
+    // and the sun floods the wall behind them.
+    float rimShadow = 0.35 * (t - 53.0) - 1.2 + 1.6 * sin(0.11 * p.z) + 0.8 * sin(0.2 * p.z + 1.3)
+                    - 30.0 * smoothstep(58.4, 59.4, t);
+    bed = canyon > 0.0 ? bed : p.y - rimShadow;
     fogColor = mix(fog_color, vec3(0.84, 0.69, 0.5), canyon * smoothstep(-15.0, 60.0, up));
     fogColor *= 1.0 - canyon * smoothstep(-5.0, -60.0, up) * vec3(0.55, 0.45, 0.3);
     // The canyon's daylight (see the fragment stage): how much sky the rock sees at its height,
@@ -428,6 +435,13 @@ void main()
         // On the beat the shafts flare.
         shaft = smoothstep(0.35, 0.95, shaft) * (1.0 + 2.0 * beatHit);
         closeLight = closeLight * (0.7 + 1.2 * shaft) + vec3(1.3, 0.85, 0.5) * (rake * rake * 3.0 * shaft);
+        // The rim far above throws its ragged shadow across the wall (see "bed" in the vertex
+        // stage): the beds above it lie in warm sun, those below in cool shade, so the flight
+        // runs along a line of light. Its edge never gets finer than a pixel.
+        float sunEdge = 0.4 + fwidth(bed);
+        float sunlit = smoothstep(-sunEdge, sunEdge, bed);
+        closeLight *= mix(vec3(0.42, 0.48, 0.62), vec3(1.3, 1.08, 0.8), sunlit);
+        shaft *= 0.3 + 0.7 * sunlit;
         closeLight *= 0.5 + 0.5 * cavity;
         light = mix(light, closeLight, close);
     }
@@ -516,6 +530,9 @@ void main()
     float depthHaze = close * 0.7 * (1.0 - exp(-max(eyeDistance - 10.0, 0.0) * 0.05));
     // In the canyon only the haze's far reaches glow on the beat.
     float veil = max(fog, depthHaze);
+    // From high up, rock seen edge-on (its texels drawn out far beyond a pixel) has no relief
+    // left to show and would read as a flat smear: it sinks into the dusk haze.
+    veil = max(veil, 0.85 * high * smoothstep(6.0, 18.0, texels));
     // Close by, the haze far ahead is lit by the low sun: the wall runs off into a glow.
     vec3 veilColor = mix(fogColor, vec3(0.92, 0.64, 0.4), close * smoothstep(0.2, 0.55, veil));
     color = mix(color, veilColor * (1.0 + 0.3 * pulse * veil * veil), veil)
