@@ -669,8 +669,12 @@ void main()
              vec3(1.0, 0.85, 0.7) * glint * (1.0 - soot) * (paint < 1.5 ? 1.0 : 0.5) + rim;
     // Bright light rolls off instead of clipping, keeping the paint's hue, and what it rolls
     // off bleeds towards white: a strongly lit red nose is no flat blob of one red.
+    // The knee 0.85 + 0.15 * (1 - 1 / (1 + x + x * x / 2)), x the excess in fifteenths: close to
+    // 1 - exp(-x), and cheaper: the exponential cost half a quad of the frame.
     float peak = max(max(c.r, c.g), max(c.b, 1e-4));
-    c *= peak > 0.85 ? (0.85 + 0.15 * (1.0 - exp((0.85 - peak) / 0.15))) / peak : 1.0;
+    float x = max(peak - 0.85, 0.0) / 0.15;
+    float q = 1.0 + x + 0.5 * x * x;
+    c *= peak > 0.85 ? (q - 0.15) / (q * peak) : 1.0;
     c += vec3(0.25 * clamp(peak - 0.85, 0.0, 1.0));
     // The bodies keep a little more of their own colour in the distance than the ground, so the
     // high ones do not fade into the sky.
