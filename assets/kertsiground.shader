@@ -131,7 +131,6 @@ void main()
 
 #ifdef fragmentcompile
 uniform sampler2D tex;
-uniform sampler2D moss;
 uniform sampler2D sand;
 uniform float cliff_stripes;
 uniform float t_scene;
@@ -185,7 +184,7 @@ float footprint(vec2 rate)
     return max(min(rate.x, rate.y), 0.25 * max(rate.x, rate.y));
 }
 
-// One texel of the rock or the moss, whose patterns are coarse enough that filtering is not
+// One texel of the rock, whose pattern is coarse enough that filtering is not
 // missed. Where more than three texels fall on a pixel the image is read four times larger
 // instead, so that neighbouring pixels read neighbouring texels (scattered reads are most of this
 // program's cost) and the pattern stays without aliasing; the detail dips to the mean colour at
