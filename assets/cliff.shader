@@ -22,15 +22,11 @@ uniform float cliff_stripes;
 uniform float cliffside;
 uniform vec3 fog_color;
 
-// Where the canyon routine is by the music's seconds ("t"): the canyon from 10 s to 33 s, and
-// within it the big logo's two bars (bars 22 to 24) from 29.66 s.
+// Where the canyon routine is by the music's seconds ("t"): the canyon from 10 s to 33 s (behind
+// the big logo, bars 22 to 24, its walls are drawn by a program of their own).
 bool inCanyon()
 {
     return t >= 10.0 && t <= 33.0;
-}
-bool behindBigLogo()
-{
-    return t >= 29.66 && t <= 33.0;
 }
 
 #ifdef vertexcompile
@@ -166,34 +162,6 @@ void main()
         float sunlit = 1.0 - smoothstep(front - 8.0, front + 8.0, rel.z);
         daylight = vec3(sunlit, smoothstep(0.3, 0.9, shaft), smoothstep(0.0, 9.0, t_scene));
     }
-    // Behind the big logo (see the fragment stage) the sky's terms ride on outputs that have no
-    // use there: the clip position in "daylight", the sky's colour out from the sun in
-    // "fogColor" and its rays' strength in "reach" (both vary slowly), how far below the walls'
-    // ragged rim the point lies in "haze", how much of the rock is left far off in "fog", and the
-    // rays' turn and the beat in "stripeGlow". The rim evens out far off: its crags would crowd
-    // into a fringe finer than the pixels; further off still, where the view grazes the walls
-    // and their bumps would fray it, the rock melts into the glare.
-    if (behindBigLogo()) {
-        daylight = gl_Position.xyw;
-        vec2 s = clamp(gl_Position.xy / max(gl_Position.w, 1e-4), -3.0, 3.0);
-        s.x *= 16.0 / 9.0;
-        float r = length(s);
-        float hit = beatHit;
-        fogColor = mix(vec3(1.0, 0.62, 0.22), vec3(0.62, 0.13, 0.07), smoothstep(0.15, 1.5, r))
-                 + vec3(1.0, 0.85, 0.55) * exp(-r * r * 4.0) * (1.0 + 1.2 * hit);
-        // On the beat the rays flare out from the sun, most near it.
-        // At its centre, behind the sun's disc, the rays would crowd into a shimmer: they start
-        // a little way out.
-        reach = 0.38 * (1.0 + 3.5 * hit * exp(-1.0 * r)) * smoothstep(0.15, 0.45, r);
-        float crags = 1.0 - smoothstep(25.0, 70.0, distance);
-        float crag = 3.0 * sin(0.23 * p.z) + 1.5 * sin(0.61 * p.z + 2.0);
-        float rim = 5.0 + crag * (0.4 + 0.6 * crags);
-        haze = rim - p.y * cliffside;
-        fog = 1.0 - smoothstep(40.0, 60.0, distance);
-        float turn = 6.2831853 * fract(0.03 * t_scene);
-        // Turned back, so that the rays (see the fragment stage) turn forward.
-        stripeGlow = vec3(cos(turn), -sin(turn), 0.5 + 2.0 * hit);
-    }
 }
 #endif
 
@@ -281,33 +249,6 @@ vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 du, vec2 dv, bool twoTaps, out vec
     return mix(color, kRockTone, smoothstep(8.0, 24.0, texels));
 }
 
-// Behind the big logo (bars 22 to 24) the gorge turns graphic: a hot sky burning out from the
-// sun behind the logo (the middle of the screen), twelve broad rays turning slowly through it,
-// and the walls a crisp dark silhouette against it up to a ragged rim a few units above the
-// camera, the sky between and beyond them, so the turning view shows the gorge's slot against
-// the burning sky; the rims glow, hottest on the beat. No image lookups: the silhouette has no
-// detail to show. (Its terms come from the vertex stage.)
-vec3 bigLogoSky()
-{
-    // Twelve rays: the twelfth power of the position from the sun's centre (as a complex
-    // number), turned, over the twelfth power of its length, is the cosine of twelve times its
-    // angle, with no angle, root or division per ray.
-    vec2 p = daylight.xy / max(daylight.z, 1e-4) * vec2(16.0 / 9.0, 1.0);
-    vec2 p2 = vec2(p.x * p.x - p.y * p.y, 2.0 * p.x * p.y);
-    vec2 p4 = vec2(p2.x * p2.x - p2.y * p2.y, 2.0 * p2.x * p2.y);
-    vec2 p8 = vec2(p4.x * p4.x - p4.y * p4.y, 2.0 * p4.x * p4.y);
-    vec2 p12 = vec2(p8.x * p4.x - p8.y * p4.y, p8.x * p4.y + p8.y * p4.x);
-    float r4 = dot(p2, p2);
-    float ray = dot(p12, stripeGlow.xy) / max(r4 * r4 * r4, 1e-20);
-    vec3 sky = fogColor * (0.72 + reach * clamp(2.5 * ray + 0.5, 0.0, 1.0));
-    float aa = fwidth(haze) + 1e-4;
-    float rock = clamp(0.5 + 0.5 * haze / aa, 0.0, 1.0) * fog;
-    // The rim's glow, a few pixels deep whatever the distance.
-    float glow = aa / (aa + 0.4 * max(haze, 0.0));
-    vec3 dark = vec3(0.07, 0.035, 0.03) + vec3(1.0, 0.45, 0.14) * (glow * glow * stripeGlow.z);
-    return mix(sky, dark, rock);
-}
-
 // Dust streaming past close by: motes on a sheet of air "offset" units out from the camera
 // towards the wall, found where the view to this pixel crosses it, in rows "cell" high, each row
 // shifted along by its own amount and holding a mote in some of its cells. They hang still, so
@@ -329,10 +270,6 @@ float dustSheet(float offset, float cell)
 
 void main()
 {
-    if (behindBigLogo()) {
-        fragColor = vec4(bigLogoSky(), 1.0);
-        return;
-    }
     // Footprints first, while every pixel of the quad is still on the same path.
     bool fromHigh = distort > 0.0;
     // From high up the beds run along the wall (see the high view's light below) and slide past

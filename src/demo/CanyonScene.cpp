@@ -17,6 +17,7 @@
 namespace {
 
 constexpr float kTumbleBar = 16.0f;
+constexpr float kBigLogoBar = 22.0f;
 // (60, 45, 33) / 255: clear colour and fog of the canyon.
 constexpr float kCanyon[3] = {0.23529412f, 0.17647059f, 0.12941177f};
 constexpr float kLogoPlacement[4] = {0.18359375f, 0.1f, 1.265625f, 1.5388889f};
@@ -36,22 +37,25 @@ void tumbleView(Matrix4& view, float t) {
 }
 
 void drawCanyon(DemoAssets& a, SceneClock& clock, float t) {
-    const ShaderProgram& cliff = *a.cliffShader;
-    cliff.use();
-    setBeatUniforms(cliff, clock, t);
-    cliff.setInt("tex", 0);
-    cliff.setInt("moss", 1);
+    // Behind the big logo the walls are a silhouette against a burning sky, drawn by a program of
+    // its own with the same uniforms: in the rock's program every pixel would pay for its other
+    // looks, unseen.
+    const ShaderProgram& walls = clock.bars >= kBigLogoBar ? *a.bigLogoSkyShader : *a.cliffShader;
+    walls.use();
+    setBeatUniforms(walls, clock, t);
+    walls.setInt("tex", 0);
+    walls.setInt("moss", 1);
     gl.glClearColor(kCanyon[0], kCanyon[1], kCanyon[2], 0.0f);  // clears the next frame
-    cliff.setFloat3("lightpos", 0.0f, 0.0f, 0.0f);
-    cliff.setFloat("lightradius", 40.0f);
-    cliff.setFloat("falloff", 0.8f);
-    cliff.setFloat3("fog_color", kCanyon[0], kCanyon[1], kCanyon[2]);
+    walls.setFloat3("lightpos", 0.0f, 0.0f, 0.0f);
+    walls.setFloat("lightradius", 40.0f);
+    walls.setFloat("falloff", 0.8f);
+    walls.setFloat3("fog_color", kCanyon[0], kCanyon[1], kCanyon[2]);
     bindToUnit(0, *a.cliffTexture);
     bindToUnit(1, *a.mossTexture);
-    cliff.setFloat("distort", 0.0f);
+    walls.setFloat("distort", 0.0f);
 
     // The tumble shows the wall's stripes.
-    cliff.setFloat("cliff_stripes", clock.bars < kTumbleBar ? 0.0f : 1.0f);
+    walls.setFloat("cliff_stripes", clock.bars < kTumbleBar ? 0.0f : 1.0f);
     Matrix4 view = canyonCamera(clock).view;
 
     // One wall surface drawn twice: the first copy turned half a turn about the flight axis.
@@ -61,14 +65,14 @@ void drawCanyon(DemoAssets& a, SceneClock& clock, float t) {
     Matrix4 product;
     rotate(view, 3.1415927f, 0.0f, 0.0f, 1.0f);
     multiply(product, view, clock.projection);
-    cliff.setMatrix("matrix", product);
-    cliff.setFloat("cliffside", -1.0f);
+    walls.setMatrix("matrix", product);
+    walls.setFloat("cliffside", -1.0f);
     a.fieldMeshA.geometry->draw(a.fieldMeshA.indexCount);
 
     stack.pop(view);
     multiply(product, view, clock.projection);
-    cliff.setMatrix("matrix", product);
-    cliff.setFloat("cliffside", 1.0f);
+    walls.setMatrix("matrix", product);
+    walls.setFloat("cliffside", 1.0f);
     a.fieldMeshA.geometry->draw(a.fieldMeshA.indexCount);
     stack.pop(view);
 }

@@ -24,6 +24,7 @@ struct DemoAssets {
     std::unique_ptr<ShaderProgram> displayShader;
     std::unique_ptr<ShaderProgram> simpleShader;
     std::unique_ptr<ShaderProgram> cliffShader;
+    std::unique_ptr<ShaderProgram> bigLogoSkyShader;  // the canyon's walls behind the big logo
     std::unique_ptr<ShaderProgram> displayAttentionShader;
     std::unique_ptr<ShaderProgram> displayGroupnameShader;
     std::unique_ptr<ShaderProgram> displayGreetBgShader;
@@ -111,6 +112,7 @@ inline constexpr AssetRow kAssetManifest[] = {
     {"assets/display_postprocess.shader", &DemoAssets::postprocessShader},
     {"assets/simple.shader", &DemoAssets::simpleShader, "tex moss"},
     {"assets/cliff.shader", &DemoAssets::cliffShader, "tex moss"},
+    {"assets/biglogo_sky.shader", &DemoAssets::bigLogoSkyShader},
 
     {"assets/quarncliff.jpg", &DemoAssets::cliffTexture},
     {"assets/brick.jpg", &DemoAssets::brickTexture},
