@@ -40,7 +40,7 @@ void drawCanyon(DemoAssets& a, SceneClock& clock, float t) {
     // Behind the big logo the walls are a silhouette against a burning sky, drawn by a program of
     // its own with the same uniforms: in the rock's program every pixel would pay for its other
     // looks, unseen.
-    const ShaderProgram& walls = clock.bars >= kBigLogoBar ? *a.bigLogoSkyShader : *a.cliffShader;
+    const ShaderProgram& walls = clock.bars >= kBigLogoBar ? *a.simpleShader : *a.cliffShader;
     walls.use();
     setBeatUniforms(walls, clock, t);
     walls.setInt("tex", 0);

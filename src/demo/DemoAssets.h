@@ -22,9 +22,8 @@ struct DemoAssets {
     std::unique_ptr<ShaderProgram> bigLogoShader;
     std::unique_ptr<ShaderProgram> solidColorShader;
     std::unique_ptr<ShaderProgram> displayShader;
-    std::unique_ptr<ShaderProgram> simpleShader;
+    std::unique_ptr<ShaderProgram> simpleShader;  // the canyon's walls behind the big logo
     std::unique_ptr<ShaderProgram> cliffShader;
-    std::unique_ptr<ShaderProgram> bigLogoSkyShader;  // the canyon's walls behind the big logo
     std::unique_ptr<ShaderProgram> displayAttentionShader;
     std::unique_ptr<ShaderProgram> displayGroupnameShader;
     std::unique_ptr<ShaderProgram> displayGreetBgShader;
@@ -110,9 +109,8 @@ inline constexpr AssetRow kAssetManifest[] = {
     {"assets/solidcolor.shader", &DemoAssets::solidColorShader, "screen"},
     {"assets/display.shader", &DemoAssets::displayShader, "tex screen ipos alpha"},
     {"assets/display_postprocess.shader", &DemoAssets::postprocessShader},
-    {"assets/simple.shader", &DemoAssets::simpleShader, "tex moss"},
+    {"assets/simple.shader", &DemoAssets::simpleShader},  // a sky: no images
     {"assets/cliff.shader", &DemoAssets::cliffShader, "tex moss"},
-    {"assets/biglogo_sky.shader", &DemoAssets::bigLogoSkyShader},
 
     {"assets/quarncliff.jpg", &DemoAssets::cliffTexture},
     {"assets/brick.jpg", &DemoAssets::brickTexture},

@@ -229,8 +229,8 @@ TEST_F(CanyonSceneTest, SceneTwoIsSceneOneContinued) {
     ASSERT_EQ(draws.size(), 6u);
     EXPECT_EQ(draws[0].uniform("t_scene"), std::vector<double>{t});
     // From bar 22 the walls are the sky's silhouettes, drawn by their own program.
-    EXPECT_EQ(draws[0].program, a.bigLogoSkyShader->program);
-    EXPECT_EQ(draws[1].program, a.bigLogoSkyShader->program);
+    EXPECT_EQ(draws[0].program, a.simpleShader->program);
+    EXPECT_EQ(draws[1].program, a.simpleShader->program);
     EXPECT_EQ(draw(21.99).calls->draws()[0].program, a.cliffShader->program);
     EXPECT_STREQ(canyonCamera(f.clock).viewpoint, "tumble");
     expectWalls(f, canyonCamera(f.clock).view);

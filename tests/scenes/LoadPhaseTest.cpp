@@ -128,8 +128,8 @@ TEST(LoadPhaseTest, LeavesEveryObjectBuiltWithItsLoadTimeValues) {
     EXPECT_EQ(floats(a.displayCameraShader.get(), "screen", 2), screen);
     EXPECT_EQ(floats(a.bigLogoShader.get(), "screen", 2), screen);
     EXPECT_EQ(floats(a.solidColorShader.get(), "screen", 2), screen);
-    for (const ShaderProgram* p : {a.geometryDistortShader.get(), a.simpleShader.get(),
-                                   a.cliffShader.get(), a.kertsiGroundShader.get()}) {
+    for (const ShaderProgram* p :
+         {a.geometryDistortShader.get(), a.cliffShader.get(), a.kertsiGroundShader.get()}) {
         EXPECT_EQ(integer(p, "tex"), 0) << p->path;
         // The ground takes its moss from the rock's texel: it has no moss image to point.
         if (p != a.kertsiGroundShader.get()) {

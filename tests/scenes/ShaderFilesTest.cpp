@@ -38,7 +38,7 @@ TEST(ShaderFilesTest, EveryProgramTakesTheUniformsItsScenesSet) {
          with(with(kBeatBlock, light),
               {"matrix", "distort", "tex", "moss", "cliffside", "cliff_stripes"}),
          true},
-        {&DemoAssets::bigLogoSkyShader, {"matrix", "kick", "saw", "t_scene", "cliffside"}, true},
+        {&DemoAssets::simpleShader, {"matrix", "kick", "saw", "t_scene", "cliffside"}, true},
         {&DemoAssets::particlesShader, {"texture", "t", "matrix", "fade", "id"}, false},
         {&DemoAssets::introLogoShader, with(kBeatBlock, {"tex", "screen", "ipos"}), false},
         {&DemoAssets::solidColorShader, {"icolor"}, false},
