@@ -484,6 +484,7 @@ void main()
         closeLight *= 0.5 + 0.5 * cavity;
         light = mix(light, closeLight, close);
     }
+    float swept = 0.0;
     if (fromHigh) {
         // The view from high up (distorted) looks down the wall at a slant: there the beds take
         // their colour along the wall (z), not its height, which the slant would draw out into
@@ -493,7 +494,7 @@ void main()
         // (it would sparkle). The light's strength is in "reach" (see the vertex stage).
         // As the view sinks onto the rock the emboss fades and the rock darkens.
         // On the beat the lips flare.
-        float ledge = 2.0 * (probe - relief) * (1.0 - smoothstep(3.0, 6.0, texels)) * (1.0 - 0.5 * sunk);
+        float ledge = 2.0 * (probe - relief) * (1.0 - smoothstep(3.0, 6.0, texels)) * (1.0 - 0.8 * sunk);
         vec3 highLight = vec3(1.4, 1.15, 0.88) * clamp(0.9 + 3.0 * ledge * (1.0 + 2.5 * beatHit), 0.0, 4.0)
                        + vec3(0.1, 0.12, 0.18) * clamp(1.0 - 3.0 * ledge, 0.0, 2.0);
         // On the beat an edge of warm light sweeps across the screen along the beds, from the
@@ -501,7 +502,8 @@ void main()
         vec2 onScreen = daylight.xy / max(daylight.z, 1e-4);
         float sweep = (onScreen.x - 0.6 * onScreen.y + 1.4 - 12.0 * saw) * 2.2;
         float edge = max(1.0 - 0.33 * sweep * sweep, 0.0);
-        highLight += vec3(1.7, 1.05, 0.5) * (beatHit * edge * edge * edge * (2.2 + 6.0 * max(ledge, 0.0)));
+        swept = beatHit * edge * edge * edge;
+        highLight += vec3(1.7, 1.05, 0.5) * (swept * (2.2 + 6.0 * max(ledge, 0.0)));
         light = mix(light, highLight * (reach * (1.0 - 0.2 * sunk)), high);
     }
     // The intro (its routine holds "t" at 0 and counts the scene's seconds in "t_scene"): a low
@@ -571,9 +573,13 @@ void main()
     float veil = fog;
     // From high up, rock seen edge-on (its texels drawn out far beyond a pixel) has no relief
     // left to show and would read as a flat smear: it sinks into the dusk haze.
-    veil = max(veil, 0.85 * high * smoothstep(6.0, 18.0, texels));
+    float edgeOn = high * smoothstep(6.0, 18.0, texels);
+    veil = max(veil, 0.85 * edgeOn);
     // Close by, the haze far ahead is lit by the low sun: the wall runs off into a glow.
     vec3 veilColor = mix(fogColor, vec3(0.92, 0.64, 0.4), close * smoothstep(0.2, 0.55, veil));
+    // From high up that haze is lit by the sun on the card ("reach"), brightest near it, and the
+    // beat's sweep runs on through it.
+    veilColor = mix(veilColor, vec3(0.98, 0.62, 0.36) * (0.3 + 0.5 * reach) + vec3(1.0, 0.6, 0.3) * swept, edgeOn);
     color = mix(color, veilColor * (1.0 + 0.3 * pulse * veil * veil), veil)
           + vec3(0.55, 0.42, 0.28) * (haze * 0.35);
     // The rim's edge lit from behind and the sky above it, then the dust (see above).
