@@ -166,6 +166,8 @@ void main()
     // Carried in "reach", which that view does not use otherwise.
     vec2 fromSun = gl_Position.xy / max(gl_Position.w, 1e-4) - vec2(0.0, 0.3);
     reach = distort > 0.0 ? 0.45 + 0.9 / (1.0 + dot(fromSun, fromSun) * 1.5) : reach;
+    // Its haze is lit by that sun too, warm near it and dusk towards the corners.
+    fogColor = distort > 0.0 ? vec3(0.98, 0.62, 0.36) * (0.3 + 0.5 * reach) : fogColor;
     // Its beat's sweep (see the fragment stage) runs over the screen: the clip position, in
     // "daylight", which that view does not use otherwise.
     daylight = distort > 0.0 ? gl_Position.xyw : daylight;
@@ -379,13 +381,6 @@ void main()
     vec3 sky = vec3(0.0);
     float skyward = 0.0, rimLit = 0.0, dust = 0.0;
     if (closeBy) {
-        // Parallax: the dark cracks lie deeper than the faces, so they shift against them as the
-        // view passes. One step, from the height under the pixel, and only where the cracks are
-        // wider than a pixel: finer ones would only shimmer.
-        probe = dot(fetchLinear(tex, uv), vec3(0.3, 0.55, 0.15));
-        // Cracks half a unit deep: the ray reaches that depth further on along the view.
-        vec2 tilt = toEye.zy / max(dot(toEye, n), 0.25);
-        uv -= close * fineness * kTextureScale * 0.5 * (1.0 - probe) * tilt;
         // Above the rim (see "rimGap" in the vertex stage) the dusk sky, glowing towards the low
         // sun ahead, by the view's direction alone: it stays put while the wall slides past. The
         // rim's edge is lit from behind and flares on the beat.
@@ -393,10 +388,8 @@ void main()
         float sunward = max(dot(view, normalize(vec3(-0.95, 0.11, -0.12))), 0.0);
         float glowing = sunward * sunward;
         glowing *= glowing * glowing;  // ^6
-        float core = glowing * glowing;
-        core *= core * core;  // ^36
         sky = mix(vec3(1.0, 0.66, 0.38), vec3(0.5, 0.22, 0.26), clamp(3.5 * view.y, 0.0, 1.0))
-            + vec3(0.45, 0.26, 0.1) * glowing + vec3(0.6, 0.45, 0.25) * core * (1.0 + 0.6 * beatHit);
+            + glowing * (vec3(0.45, 0.26, 0.1) + vec3(0.6, 0.45, 0.25) * ((1.0 + 0.6 * beatHit) * glowing * glowing * glowing));
         // Finer notches along the rim, at two scales.
         float gap = rimGap - 0.8 * abs(fract(0.29 * worldPos.z) - 0.5) - 0.3 * abs(fract(0.83 * worldPos.z + 0.4) - 0.5);
         // The edge's softness and the glow's depth grow with distance, two and three pixels at
@@ -408,6 +401,13 @@ void main()
         skyward = close * clamp(0.5 - gap / aa, 0.0, 1.0);
         // Dust streaming past (see dustSheet), lit most where the sun's shafts cross (below).
         dust = dustSheet(3.5, 0.7) * close;
+        // Parallax: the dark cracks lie deeper than the faces, so they shift against them as the
+        // view passes. One step, from the height under the pixel, and only where the cracks are
+        // wider than a pixel: finer ones would only shimmer.
+        probe = dot(fetchLinear(tex, uv), vec3(0.3, 0.55, 0.15));
+        // Cracks half a unit deep: the ray reaches that depth further on along the view.
+        vec2 tilt = toEye.zy / max(dot(toEye, n), 0.25);
+        uv -= close * fineness * kTextureScale * 0.5 * (1.0 - probe) * tilt;
     }
     // The rock's lookups are left out where only sky shows.
     if (skyward >= 1.0) detail = 0.0;
@@ -461,7 +461,8 @@ void main()
         float facing = max(dot(bumped, toEye), 0.0);
         vec3 ahead = normalize(vec3(-0.6, 0.45, -1.0));
         float rake = max(dot(bumped, ahead), 0.0);
-        float gleam = max(dot(reflect(-ahead, bumped), toEye), 0.0);
+        // The light mirrored about the face, seen from the camera (reflect() written out).
+        float gleam = max(2.0 * dot(bumped, ahead) * dot(bumped, toEye) - dot(ahead, toEye), 0.0);
         gleam *= gleam * gleam * gleam;  // ^4
         gleam *= gleam * gleam * fineness;  // ^12, none where the relief is flattened
         float cavity = smoothstep(0.08, 0.45, relief);
@@ -476,15 +477,14 @@ void main()
         closeLight = closeLight * (0.7 + 1.2 * shaft) + vec3(1.3, 0.85, 0.5) * (rake * rake * 3.0 * shaft);
         // The rim far above throws its ragged shadow across the wall (see "bed" in the vertex
         // stage): the beds above it lie in warm sun, those below in cool shade, so the flight
-        // runs along a line of light. Its edge never gets finer than a pixel.
-        float sunEdge = 0.4 + fwidth(bed);
+        // runs along a line of light, its edge soft (wider than a pixel at any distance shown).
+        float sunEdge = 0.45;
         float sunlit = smoothstep(-sunEdge, sunEdge, bed);
         closeLight *= mix(vec3(0.42, 0.48, 0.62), vec3(1.3, 1.08, 0.8), sunlit);
         shaft *= 0.3 + 0.7 * sunlit;
         closeLight *= 0.5 + 0.5 * cavity;
         light = mix(light, closeLight, close);
     }
-    float swept = 0.0;
     if (fromHigh) {
         // The view from high up (distorted) looks down the wall at a slant: there the beds take
         // their colour along the wall (z), not its height, which the slant would draw out into
@@ -502,8 +502,7 @@ void main()
         vec2 onScreen = daylight.xy / max(daylight.z, 1e-4);
         float sweep = (onScreen.x - 0.6 * onScreen.y + 1.4 - 12.0 * saw) * 2.2;
         float edge = max(1.0 - 0.33 * sweep * sweep, 0.0);
-        swept = beatHit * edge * edge * edge;
-        highLight += vec3(1.7, 1.05, 0.5) * (swept * (2.2 + 6.0 * max(ledge, 0.0)));
+        highLight += vec3(1.7, 1.05, 0.5) * (beatHit * edge * edge * edge * (2.2 + 6.0 * max(ledge, 0.0)));
         light = mix(light, highLight * (reach * (1.0 - 0.2 * sunk)), high);
     }
     // The intro (its routine holds "t" at 0 and counts the scene's seconds in "t_scene"): a low
@@ -573,13 +572,9 @@ void main()
     float veil = fog;
     // From high up, rock seen edge-on (its texels drawn out far beyond a pixel) has no relief
     // left to show and would read as a flat smear: it sinks into the dusk haze.
-    float edgeOn = high * smoothstep(6.0, 18.0, texels);
-    veil = max(veil, 0.85 * edgeOn);
+    veil = max(veil, 0.85 * high * smoothstep(6.0, 18.0, texels));
     // Close by, the haze far ahead is lit by the low sun: the wall runs off into a glow.
     vec3 veilColor = mix(fogColor, vec3(0.92, 0.64, 0.4), close * smoothstep(0.2, 0.55, veil));
-    // From high up that haze is lit by the sun on the card ("reach"), brightest near it, and the
-    // beat's sweep runs on through it.
-    veilColor = mix(veilColor, vec3(0.98, 0.62, 0.36) * (0.3 + 0.5 * reach) + vec3(1.0, 0.6, 0.3) * swept, edgeOn);
     color = mix(color, veilColor * (1.0 + 0.3 * pulse * veil * veil), veil)
           + vec3(0.55, 0.42, 0.28) * (haze * 0.35);
     // The rim's edge lit from behind and the sky above it, then the dust (see above).
