@@ -167,7 +167,7 @@ void main()
     vec2 fromSun = gl_Position.xy / max(gl_Position.w, 1e-4) - vec2(0.0, 0.3);
     reach = distort > 0.0 ? 0.45 + 0.9 / (1.0 + dot(fromSun, fromSun) * 1.5) : reach;
     // Its haze is lit by that sun too, warm near it and dusk towards the corners.
-    fogColor = distort > 0.0 ? vec3(0.98, 0.62, 0.36) * (0.3 + 0.5 * reach) : fogColor;
+    fogColor = distort > 0.0 ? vec3(0.98, 0.62, 0.36) * (0.1 + 0.45 * reach) : fogColor;
     // Its beat's sweep (see the fragment stage) runs over the screen: the clip position, in
     // "daylight", which that view does not use otherwise.
     daylight = distort > 0.0 ? gl_Position.xyw : daylight;
