@@ -6,7 +6,8 @@
 // Close by (the fly-by along the wall before its high view: from 53 s on, undistorted), the wall
 // gets its depth from light instead: a lamp on the camera falling off with distance, a low light
 // raking along the wall from ahead over relief taken from the image, the image shifted by its
-// own height as the view passes (parallax), and a haze thickening away from the camera.
+// own height as the view passes (parallax), and a haze thickening away from the camera; the wall
+// ends in a ragged rim a little above the camera, with the dusk sky and a low sun beyond it.
 uniform mat4 matrix;
 uniform float t;
 uniform float beats;
@@ -127,7 +128,8 @@ void main()
     // Close by, the wall ends in a ragged rim a little above the camera, the sky beyond it: how
     // far below it the point lies (its crags angular between vertices; no sine, whose large
     // arguments each driver rounds its own way).
-    rimGap = 0.4 + 2.4 * abs(fract(0.049 * p.z) - 0.5) + 1.4 * abs(fract(0.137 * p.z + 0.3) - 0.5) - p.y;
+    rimGap = 0.4 + 2.4 * abs(fract(0.049 * p.z) - 0.5) + 1.4 * abs(fract(0.137 * p.z + 0.3) - 0.5)
+           - p.y;
     fogColor = mix(fog_color, vec3(0.84, 0.69, 0.5), canyon * smoothstep(-15.0, 60.0, up));
     fogColor *= 1.0 - canyon * smoothstep(-5.0, -60.0, up) * vec3(0.55, 0.45, 0.3);
     // The canyon's daylight (see the fragment stage): how much sky the rock sees at its height,
@@ -376,8 +378,7 @@ void main()
     bool closeBy = close > 0.0;
     float probe = 0.0;
     if (fromHigh) probe = dot(fetchLinear(tex, uv + vec2(0.0, 5.0 / size)), vec3(0.3, 0.55, 0.15));
-    // Close by: the sky above the rim, the rim's light and the dust, all worked out in this
-    // branch, which the other views skip (it holds a lookup).
+    // Close by: the sky above the rim, the rim's light, the dust and the parallax.
     vec3 sky = vec3(0.0);
     float skyward = 0.0, rimLit = 0.0, dust = 0.0;
     if (closeBy) {
@@ -389,9 +390,11 @@ void main()
         float glowing = sunward * sunward;
         glowing *= glowing * glowing;  // ^6
         sky = mix(vec3(1.0, 0.66, 0.38), vec3(0.5, 0.22, 0.26), clamp(3.5 * view.y, 0.0, 1.0))
-            + glowing * (vec3(0.45, 0.26, 0.1) + vec3(0.6, 0.45, 0.25) * ((1.0 + 0.6 * beatHit) * glowing * glowing * glowing));
+            + glowing * (vec3(0.45, 0.26, 0.1)
+                         + vec3(0.6, 0.45, 0.25) * ((1.0 + 0.6 * beatHit) * glowing * glowing * glowing));
         // Finer notches along the rim, at two scales.
-        float gap = rimGap - 0.8 * abs(fract(0.29 * worldPos.z) - 0.5) - 0.3 * abs(fract(0.83 * worldPos.z + 0.4) - 0.5);
+        float gap = rimGap - 0.8 * abs(fract(0.29 * worldPos.z) - 0.5)
+                  - 0.3 * abs(fract(0.83 * worldPos.z + 0.4) - 0.5);
         // The edge's softness and the glow's depth grow with distance, two and three pixels at
         // 720 lines: not from derivatives, which each driver takes its own way.
         float aa = 0.0013 * eyeDistance;
@@ -571,7 +574,8 @@ void main()
     // In the canyon only the haze's far reaches glow on the beat.
     float veil = fog;
     // From high up, rock seen edge-on (its texels drawn out far beyond a pixel) has no relief
-    // left to show and would read as a flat smear: it sinks into the dusk haze.
+    // left to show and would read as a flat smear: it sinks into the haze, lit by the card's sun
+    // (see "fogColor" in the vertex stage).
     veil = max(veil, 0.85 * high * smoothstep(6.0, 18.0, texels));
     // Close by, the haze far ahead is lit by the low sun: the wall runs off into a glow.
     vec3 veilColor = mix(fogColor, vec3(0.92, 0.64, 0.4), close * smoothstep(0.2, 0.55, veil));
@@ -580,7 +584,8 @@ void main()
     // The rim's edge lit from behind and the sky above it, then the dust (see above).
     color += vec3(1.0, 0.6, 0.3) * rimLit;
     color = mix(color, sky, skyward);
-    color += vec3(1.0, 0.8, 0.55) * (dust * (0.35 + 0.65 * shaft) * (1.0 + 2.0 * beatHit) * (1.0 - 0.75 * skyward));
+    color += vec3(1.0, 0.8, 0.55)
+           * (dust * (0.35 + 0.65 * shaft) * (1.0 + 2.0 * beatHit) * (1.0 - 0.75 * skyward));
     // Kept within what the screen shows: some drivers keep more under the blended cards.
     fragColor = vec4(min(color, vec3(1.0)), 1.0);
 }
