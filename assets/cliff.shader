@@ -127,9 +127,10 @@ void main()
     bed = canyon > 0.0 ? bed : p.y - rimShadow;
     // Close by, the wall ends in a ragged rim a little above the camera, the sky beyond it: how
     // far below it the point lies (its crags angular between vertices; no sine, whose large
-    // arguments each driver rounds its own way).
+    // arguments each driver rounds its own way). With the cards and the roll (bar 44, 59.33 s)
+    // it lies lower, so that the card's sun sets into the sky behind it.
     rimGap = 0.4 + 2.4 * abs(fract(0.049 * p.z) - 0.5) + 1.4 * abs(fract(0.137 * p.z + 0.3) - 0.5)
-           - p.y;
+           - p.y - (t > 59.3258 ? 1.2 : 0.0);
     fogColor = mix(fog_color, vec3(0.84, 0.69, 0.5), canyon * smoothstep(-15.0, 60.0, up));
     fogColor *= 1.0 - canyon * smoothstep(-5.0, -60.0, up) * vec3(0.55, 0.45, 0.3);
     // The canyon's daylight (see the fragment stage): how much sky the rock sees at its height,
