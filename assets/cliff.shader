@@ -6,7 +6,8 @@
 // Close by (the fly-by along the wall before its high view: from 53 s on, undistorted), the wall
 // gets its depth from light instead: a lamp on the camera falling off with distance, a low light
 // raking along the wall from ahead over relief taken from the image, the image shifted by its
-// own height as the view passes (parallax), and a haze thickening away from the camera.
+// own height as the view passes (parallax), and a haze thickening away from the camera; the wall
+// ends in a ragged rim a little above the camera, with the dusk sky and a low sun beyond it.
 uniform mat4 matrix;
 uniform float t;
 uniform float beats;
@@ -28,6 +29,12 @@ bool inCanyon()
 {
     return t >= 10.0 && t <= 33.0;
 }
+// How much of the close-by look applies: the fly-by's first part only (see above). Uniforms
+// only, so every pixel of a draw takes the same path.
+float closeLook()
+{
+    return clamp(t - 53.0, 0.0, 1.0) * (1.0 - clamp(distort, 0.0, 1.0));
+}
 
 #ifdef vertexcompile
 uniform sampler2D moss;
@@ -47,6 +54,7 @@ out vec3 mossTint;
 flat out vec3 stripeGlow;
 flat out float beatHit;
 out float bed;
+out float rimGap;
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
 vec3 cameraPosition()
@@ -65,7 +73,7 @@ void main()
     p.xyz += normal * distort * 2.5 * sin(0.06 * p.y + 0.05 * p.z + 2.0 * t);
     // Close by, the wall's bumps (its distance from its mean plane x = -5) are deepened, so that
     // its ridges stand out and slide against each other as the camera passes; the normals follow.
-    float deepen = 1.0 + 1.5 * clamp(t - 53.0, 0.0, 1.0) * (1.0 - clamp(distort, 0.0, 1.0));
+    float deepen = 1.0 + 1.5 * closeLook();
     p.x = -5.0 + (p.x + 5.0) * deepen;
     eyePos = cameraPosition();
     // In the canyon (its scene time runs from 10.8 to 32.4 s) the wall's last rows each way (the
@@ -101,6 +109,8 @@ void main()
     fog = 1.0 - exp(-distance * 0.011 * (1.0 + 0.8 * canyon) * (distort > 0.0 ? 0.6 : 1.0));
     // In the canyon the haze is held short of a white-out but where the rows are drawn out.
     fog = canyon > 0.0 ? max(min(fog, 0.78), drawnOut) : fog;
+    // Close by, a haze thickening away from the camera beyond the nearest rock.
+    fog = max(fog, closeLook() * 0.7 * (1.0 - exp(-max(distance - 10.0, 0.0) * 0.05)));
     float up = p.y * cliffside;
     // The canyon's beds (see the fragment stage), six units high, gently warped along the gorge.
     bed = (up + 2.5 * sin(0.045 * p.z + 1.0)) / 6.0;
@@ -111,6 +121,12 @@ void main()
     float rimShadow = 0.35 * (t - 53.0) - 1.2 + 1.6 * sin(0.11 * p.z) + 0.8 * sin(0.2 * p.z + 1.3)
                     - 30.0 * smoothstep(58.4, 59.4, t);
     bed = canyon > 0.0 ? bed : p.y - rimShadow;
+    // Close by, the wall ends in a ragged rim a little above the camera, the sky beyond it: how
+    // far below it the point lies (its crags angular between vertices; no sine, whose large
+    // arguments each driver rounds its own way). With the cards and the roll (bar 44, 59.33 s)
+    // it lies lower, so that the card's sun sets into the sky behind it.
+    rimGap = 0.4 + 2.4 * abs(fract(0.049 * p.z) - 0.5) + 1.4 * abs(fract(0.137 * p.z + 0.3) - 0.5)
+           - p.y - (t > 59.3258 ? 1.2 : 0.0);
     fogColor = mix(fog_color, vec3(0.84, 0.69, 0.5), canyon * smoothstep(-15.0, 60.0, up));
     fogColor *= 1.0 - canyon * smoothstep(-5.0, -60.0, up) * vec3(0.55, 0.45, 0.3);
     // The canyon's daylight (see the fragment stage): how much sky the rock sees at its height,
@@ -149,6 +165,8 @@ void main()
     // Carried in "reach", which that view does not use otherwise.
     vec2 fromSun = gl_Position.xy / max(gl_Position.w, 1e-4) - vec2(0.0, 0.3);
     reach = distort > 0.0 ? 0.45 + 0.9 / (1.0 + dot(fromSun, fromSun) * 1.5) : reach;
+    // Its haze is lit by that sun too, warm near it and dusk towards the corners.
+    fogColor = distort > 0.0 ? vec3(0.98, 0.62, 0.36) * (0.1 + 0.45 * reach) : fogColor;
     // Its beat's sweep (see the fragment stage) runs over the screen: the clip position, in
     // "daylight", which that view does not use otherwise.
     daylight = distort > 0.0 ? gl_Position.xyw : daylight;
@@ -180,6 +198,7 @@ in vec3 mossTint;
 flat in vec3 stripeGlow;
 flat in float beatHit;
 in float bed;
+in float rimGap;
 out vec4 fragColor;
 
 const float kTextureScale = 1.0 / 14.0;
@@ -214,13 +233,6 @@ vec3 fetchLinear(sampler2D s, vec2 uv)
 {
     vec2 slope;
     return fetchLinear(s, uv, slope);
-}
-
-// How much of the close-by look applies: the fly-by's first part only (see above). Uniforms
-// only, so every pixel of a draw takes the same path.
-float closeLook()
-{
-    return clamp(t - 53.0, 0.0, 1.0) * (1.0 - clamp(distort, 0.0, 1.0));
 }
 
 // A smaller level made by hand, shaped like the pixel's footprint: seen aslant, a pixel spans a
@@ -265,7 +277,10 @@ float dustSheet(float offset, float cell)
     h += dot(h, h.yx + 33.33);
     h = fract((h.xx + h.yx) * h.yx);
     vec2 e = (q - id - vec2(0.5, 0.3 + 0.4 * h.y)) * cell / (vec2(0.05, 0.005) * offset);
-    return step(0.6, h.x) * exp(-dot(e, e));
+    // A soft spot without exp(), which llvmpipe works out at length.
+    float spot = max(1.0 - 0.25 * dot(e, e), 0.0);
+    spot *= spot;
+    return step(0.6, h.x) * spot * spot;
 }
 
 void main()
@@ -300,15 +315,43 @@ void main()
     // height under the pixel, from high up (see below) five texels across the beds.
     bool closeBy = close > 0.0;
     float probe = 0.0;
-    if (closeBy || fromHigh) {
+    if (fromHigh) probe = dot(fetchLinear(tex, uv + vec2(0.0, 5.0 / size)), vec3(0.3, 0.55, 0.15));
+    // Close by: the sky above the rim, the rim's light, the dust and the parallax.
+    vec3 sky = vec3(0.0);
+    float skyward = 0.0, rimLit = 0.0, dust = 0.0;
+    if (closeBy) {
+        // Above the rim (see "rimGap" in the vertex stage) the dusk sky, glowing towards the low
+        // sun ahead, by the view's direction alone: it stays put while the wall slides past. The
+        // rim's edge is lit from behind and flares on the beat.
+        vec3 view = -toEye;
+        float sunward = max(dot(view, normalize(vec3(-0.95, 0.11, -0.12))), 0.0);
+        float glowing = sunward * sunward;
+        glowing *= glowing * glowing;  // ^6
+        sky = mix(vec3(1.0, 0.66, 0.38), vec3(0.5, 0.22, 0.26), clamp(3.5 * view.y, 0.0, 1.0))
+            + glowing * (vec3(0.45, 0.26, 0.1)
+                         + vec3(0.6, 0.45, 0.25) * ((1.0 + 0.6 * beatHit) * glowing * glowing * glowing));
+        // Finer notches along the rim, at two scales.
+        float gap = rimGap - 0.8 * abs(fract(0.29 * worldPos.z) - 0.5)
+                  - 0.3 * abs(fract(0.83 * worldPos.z + 0.4) - 0.5);
+        // The edge's softness and the glow's depth grow with distance, two and three pixels at
+        // 720 lines: not from derivatives, which each driver takes its own way.
+        float aa = 0.0013 * eyeDistance;
+        float glowDepth = 0.002 * eyeDistance;
+        rimLit = glowDepth / (glowDepth + max(gap, 0.0));
+        rimLit *= rimLit * close * (0.5 + glowing) * (1.0 + 3.0 * beatHit);
+        skyward = close * clamp(0.5 - gap / aa, 0.0, 1.0);
+        // Dust streaming past (see dustSheet), lit most where the sun's shafts cross (below).
+        dust = dustSheet(3.5, 0.7) * close;
         // Parallax: the dark cracks lie deeper than the faces, so they shift against them as the
         // view passes. One step, from the height under the pixel, and only where the cracks are
         // wider than a pixel: finer ones would only shimmer.
-        probe = dot(fetchLinear(tex, uv + vec2(0.0, 5.0 * high / size)), vec3(0.3, 0.55, 0.15));
+        probe = dot(fetchLinear(tex, uv), vec3(0.3, 0.55, 0.15));
         // Cracks half a unit deep: the ray reaches that depth further on along the view.
         vec2 tilt = toEye.zy / max(dot(toEye, n), 0.25);
         uv -= close * fineness * kTextureScale * 0.5 * (1.0 - probe) * tilt;
     }
+    // The rock's lookups are left out where only sky shows.
+    if (skyward >= 1.0) detail = 0.0;
     // The wall faces x: one projection along it is enough.
     vec3 albedo = kRockTone;
     vec3 mossColor = kMossTone;
@@ -359,7 +402,8 @@ void main()
         float facing = max(dot(bumped, toEye), 0.0);
         vec3 ahead = normalize(vec3(-0.6, 0.45, -1.0));
         float rake = max(dot(bumped, ahead), 0.0);
-        float gleam = max(dot(reflect(-ahead, bumped), toEye), 0.0);
+        // The light mirrored about the face, seen from the camera (reflect() written out).
+        float gleam = max(2.0 * dot(bumped, ahead) * dot(bumped, toEye) - dot(ahead, toEye), 0.0);
         gleam *= gleam * gleam * gleam;  // ^4
         gleam *= gleam * gleam * fineness;  // ^12, none where the relief is flattened
         float cavity = smoothstep(0.08, 0.45, relief);
@@ -374,8 +418,8 @@ void main()
         closeLight = closeLight * (0.7 + 1.2 * shaft) + vec3(1.3, 0.85, 0.5) * (rake * rake * 3.0 * shaft);
         // The rim far above throws its ragged shadow across the wall (see "bed" in the vertex
         // stage): the beds above it lie in warm sun, those below in cool shade, so the flight
-        // runs along a line of light. Its edge never gets finer than a pixel.
-        float sunEdge = 0.4 + fwidth(bed);
+        // runs along a line of light, its edge soft (wider than a pixel at any distance shown).
+        float sunEdge = 0.45;
         float sunlit = smoothstep(-sunEdge, sunEdge, bed);
         closeLight *= mix(vec3(0.42, 0.48, 0.62), vec3(1.3, 1.08, 0.8), sunlit);
         shaft *= 0.3 + 0.7 * sunlit;
@@ -391,14 +435,15 @@ void main()
         // (it would sparkle). The light's strength is in "reach" (see the vertex stage).
         // As the view sinks onto the rock the emboss fades and the rock darkens.
         // On the beat the lips flare.
-        float ledge = 2.0 * (probe - relief) * (1.0 - smoothstep(3.0, 6.0, texels)) * (1.0 - 0.5 * sunk);
+        float ledge = 2.0 * (probe - relief) * (1.0 - smoothstep(3.0, 6.0, texels)) * (1.0 - 0.8 * sunk);
         vec3 highLight = vec3(1.4, 1.15, 0.88) * clamp(0.9 + 3.0 * ledge * (1.0 + 2.5 * beatHit), 0.0, 4.0)
                        + vec3(0.1, 0.12, 0.18) * clamp(1.0 - 3.0 * ledge, 0.0, 2.0);
         // On the beat an edge of warm light sweeps across the screen along the beds, from the
         // lower left, and is gone within a quarter of a beat.
         vec2 onScreen = daylight.xy / max(daylight.z, 1e-4);
         float sweep = (onScreen.x - 0.6 * onScreen.y + 1.4 - 12.0 * saw) * 2.2;
-        highLight += vec3(1.7, 1.05, 0.5) * (beatHit * exp(-sweep * sweep) * (2.2 + 6.0 * max(ledge, 0.0)));
+        float edge = max(1.0 - 0.33 * sweep * sweep, 0.0);
+        highLight += vec3(1.7, 1.05, 0.5) * (beatHit * edge * edge * edge * (2.2 + 6.0 * max(ledge, 0.0)));
         light = mix(light, highLight * (reach * (1.0 - 0.2 * sunk)), high);
     }
     // The intro (its routine holds "t" at 0 and counts the scene's seconds in "t_scene"): a low
@@ -464,21 +509,22 @@ void main()
 
     // Rolled off rather than clipped where the light is close.
     color = color * 1.3 / (1.0 + color);
-    float depthHaze = close * 0.7 * (1.0 - exp(-max(eyeDistance - 10.0, 0.0) * 0.05));
     // In the canyon only the haze's far reaches glow on the beat.
-    float veil = max(fog, depthHaze);
+    float veil = fog;
     // From high up, rock seen edge-on (its texels drawn out far beyond a pixel) has no relief
-    // left to show and would read as a flat smear: it sinks into the dusk haze.
+    // left to show and would read as a flat smear: it sinks into the haze, lit by the card's sun
+    // (see "fogColor" in the vertex stage).
     veil = max(veil, 0.85 * high * smoothstep(6.0, 18.0, texels));
     // Close by, the haze far ahead is lit by the low sun: the wall runs off into a glow.
     vec3 veilColor = mix(fogColor, vec3(0.92, 0.64, 0.4), close * smoothstep(0.2, 0.55, veil));
     color = mix(color, veilColor * (1.0 + 0.3 * pulse * veil * veil), veil)
           + vec3(0.55, 0.42, 0.28) * (haze * 0.35);
-    if (closeBy) {
-        // Dust streaming past (see dustSheet), lit most where the sun's shafts cross.
-        float dust = dustSheet(3.5, 0.7);
-        color += vec3(1.0, 0.8, 0.55) * (dust * close * (0.35 + 0.65 * shaft) * (1.0 + 2.0 * beatHit));
-    }
-    fragColor = vec4(color, 1.0);
+    // The rim's edge lit from behind and the sky above it, then the dust (see above).
+    color += vec3(1.0, 0.6, 0.3) * rimLit;
+    color = mix(color, sky, skyward);
+    color += vec3(1.0, 0.8, 0.55)
+           * (dust * (0.35 + 0.65 * shaft) * (1.0 + 2.0 * beatHit) * (1.0 - 0.75 * skyward));
+    // Kept within what the screen shows: some drivers keep more under the blended cards.
+    fragColor = vec4(min(color, vec3(1.0)), 1.0);
 }
 #endif
