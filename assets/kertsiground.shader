@@ -70,7 +70,9 @@ out vec3 worldNormal;
 out vec2 materials;  // how much sand and how much moss
 out vec3 light;      // lamp, sky and sun together
 out float fog;
-out vec3 skyBehind;  // the sky seen past the vertex: what the fog fades into
+// The sky seen past the vertex, what the fog fades into; with the dimming (a) the sky shows below
+// the horizon.
+out vec4 skyBehind;
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
 vec3 cameraPosition()
@@ -124,7 +126,8 @@ void main()
     // Thicker low down, where the dust settles.
     float haze = 1.0 + 0.6 * smoothstep(0.0, -8.0, h);
     fog = 1.0 - exp(-length(toEye) * 0.011 * haze);
-    skyBehind = skyGradient(-toEye / max(length(toEye), 1e-4));
+    vec3 away = -toEye / max(length(toEye), 1e-4);
+    skyBehind = vec4(skyGradient(away), 1.0 - 0.45 * smoothstep(0.0, -0.8, away.y));
     gl_Position = matrix * position;
 }
 #endif
@@ -140,7 +143,7 @@ in vec3 worldNormal;
 in vec2 materials;
 in vec3 light;
 in float fog;
-in vec3 skyBehind;
+in vec4 skyBehind;
 out vec4 fragColor;
 
 // The images' mean colours: what their detail fades into where a texel is smaller than a pixel
@@ -236,6 +239,11 @@ void main()
         float band = fract(worldPos.x * 0.02 - 0.5 * t_scene);
         color += vec3(1.0, 0.6, 0.3) * cliff_stripes * smoothstep(0.95, 1.0, band) * (1.0 - up);
     }
-    fragColor = vec4(mix(color, skyBehind, fog), 1.0);
+    color = mix(color, skyBehind.rgb, fog);
+    // A camera skimming a dune passes through it: the sand within a few units of the eye fades
+    // into the dusky haze the sky shows below the horizon, which is what the eye sees once the near
+    // plane cuts the dune away, so the crossing does not flip between magnified sand and haze.
+    float nearHaze = 1.0 - smoothstep(1.0, 6.0, 1.0 / gl_FragCoord.w);
+    fragColor = vec4(mix(color, skyBehind.rgb * skyBehind.a, nearHaze), 1.0);
 }
 #endif

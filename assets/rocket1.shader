@@ -1,10 +1,9 @@
 // Rockets built from the thin rod (an open tube of radius 0.1 along y, -1.5 to 1.5): each draw bends
 // it into one "piece" of the rocket in slot "id" (6 down to -43): 0 the body with its nose, 1 to 3
 // the fins, 4 the patch of ground under it (shadow, the flame's glow and the dust it raises), 5 the
-// exhaust flame. Slots 0 and 1 hold no rocket: the first of them drawn each frame (one of the two
-// always is, and it is the first draw of the pass) turns the rod into a sphere round the camera,
-// the sky behind everything. The other slots stand in five staggered rows on the canyon floor
-// around the origin. Every half beat ("beat") moves the pattern one slot on: a rocket rises out of
+// exhaust flame. Slots 0 and 1 hold no rocket (the sky behind everything is a program of its own,
+// whose colours the haze here fades into). The other slots stand in five staggered rows on the
+// canyon floor around the origin. Every half beat ("beat") moves the pattern one slot on: a rocket rises out of
 // the sand on its pad in a flash, lifts off the next half beat and climbs out of sight, so waves of
 // launches roll along the rows with the music.
 uniform mat4 matrix;
@@ -194,18 +193,6 @@ void main()
     axisPoint = vec3(0.0);
     axisDir = vec3(0.0, 1.0, 0.0);
 
-    if (s < 1.5) {
-        // The sky: a sphere round the eye, inside the far plane; the rest of the slot is empty.
-        float elevation = (v - 0.5) * 3.1415927;
-        vec3 dir = vec3(d.x * cos(elevation), sin(elevation), d.y * cos(elevation));
-        worldPos = eyePos + 195.0 * dir;
-        localPos = dir;
-        localNormal = -dir;
-        haze = vec4(0.0);
-        gl_Position = piece == 0.0 ? matrix * vec4(worldPos, 1.0) : vec4(2.0, 2.0, 2.0, 1.0);
-        return;
-    }
-
     // The slot's place in the launch cycle (the pattern's phase, 0 to 5; 1 and 5 are never
     // drawn) and how far into the current half beat we are. A rocket keeps its pad for its whole
     // flight: a slot in phase 0 shows the newcomer on its own pad, and in phases 2 to 4 the
@@ -388,19 +375,6 @@ flat in vec4 tone;
 in vec4 haze;
 out vec4 fragColor;
 
-float valueNoise(vec2 q)
-{
-    vec2 cell = floor(q);
-    vec2 f = q - cell;
-    f = f * f * (3.0 - 2.0 * f);
-    uvec2 c = uvec2(ivec2(cell) + 4096);
-    float a = unitHash(c);
-    float b = unitHash(c + uvec2(1u, 0u));
-    float e = unitHash(c + uvec2(0u, 1u));
-    float g = unitHash(c + uvec2(1u, 1u));
-    return mix(mix(a, b, f.x), mix(e, g, f.x), f.y);
-}
-
 // How much of a pixel at p the strokes of a stencilled digit (its seven stroke bits) cover: the
 // digit's box 0 to 0.5 wide and 0 to 1 tall, strokes a seventh of its width each side of their
 // lines; "fw" the pixel's size in the box's units.
@@ -420,28 +394,6 @@ float digitCover(int bits, vec2 p, float fw)
     return 1.0 - smoothstep(0.07 - fw, 0.07 + fw, dist);
 }
 
-// The sky: the gradient with long streaks of dust lit from the sun's side, and the sun itself low
-// and large, dimmed by the dust.
-vec3 skyColor(vec3 d)
-{
-    vec3 c = skyGradient(d, tone);
-    // Below the horizon (seen from under the canyon's rim) the dust haze thickens and darkens.
-    c *= 1.0 - 0.45 * smoothstep(0.0, -0.8, d.y);
-    vec2 q = d.xz / (abs(d.y) + 0.12) * vec2(0.9, 2.6);
-    float streak = smoothstep(0.5, 0.85, valueNoise(q + vec2(0.02 * t, 0.0))) *
-                   smoothstep(0.0, 0.25, abs(d.y));
-    float sun = max(dot(d, kSunDir), 0.0);
-    vec3 lit = tone.rgb * 1.6 + vec3(0.08, 0.04, 0.02) * (0.4 + sun);
-    // As the light goes, the streaks catch the last of the sun, rose and gold and thicker, so the
-    // last shots glow towards the night that follows while the darks stay overhead.
-    float late = tone.a;
-    lit = mix(lit, vec3(0.78, 0.42, 0.34) * (0.7 + 0.6 * sun), 0.7 * late);
-    c = mix(c, lit, streak * (0.45 + 0.15 * late));
-    float disc = smoothstep(0.9986, 0.9992, dot(d, kSunDir));
-    c = mix(c, vec3(1.0, 0.72, 0.45) * (0.55 + tone.r), disc * 0.8);
-    return c;
-}
-
 void main()
 {
     // Which piece this draw is comes from the draw's own uniforms, not from a varying: llvmpipe
@@ -451,10 +403,6 @@ void main()
     vec3 toEye = eyePos - worldPos;
     float eyeDistance = length(toEye);
     vec3 view = toEye / max(eyeDistance, 1e-4);
-    if (6.0 - id < 1.5) {
-        fragColor = vec4(skyColor(-view), 1.0);
-        return;
-    }
     float fog = haze.a;
     vec3 behind = haze.rgb;
     // What comes close to the lens (near plane at 1) thins out in the last two units before the

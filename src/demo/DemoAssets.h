@@ -33,6 +33,7 @@ struct DemoAssets {
     std::unique_ptr<ShaderProgram> cliffTunnelShader;
     std::unique_ptr<ShaderProgram> kertsiGroundShader;
     std::unique_ptr<ShaderProgram> rocket1Shader;
+    std::unique_ptr<ShaderProgram> rocketsSkyShader;
     // Built for their build output only: no scene draws with them.
     std::unique_ptr<ShaderProgram> groundShader;
     std::unique_ptr<ShaderProgram> postprocessShader;
@@ -139,6 +140,7 @@ inline constexpr AssetRow kAssetManifest[] = {
     // The ground takes its moss from the rock's texel: no moss image.
     {"assets/kertsiground.shader", &DemoAssets::kertsiGroundShader, "tex"},
     {"assets/rocket1.shader", &DemoAssets::rocket1Shader},
+    {"assets/rockets_sky.shader", &DemoAssets::rocketsSkyShader},
 
     {"assets/sand.jpg", &DemoAssets::sandTexture},
 

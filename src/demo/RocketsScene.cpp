@@ -199,6 +199,18 @@ private:
     bool empty_;
 };
 
+// The sky, a sphere bent from the rod round the eye, behind everything: drawn after the ground, it
+// shades only what the ground leaves, and with a program of its own those pixels pay for nothing
+// of the rockets' shading.
+void drawSky(DemoAssets& a, const SceneClock& clock, const Matrix4& product, const Colour& fog) {
+    const ShaderProgram& sky = *a.rocketsSkyShader;
+    sky.use();
+    sky.setFloat("t", clock.seconds);
+    sky.setFloat3("fog_color", fog.r, fog.g, fog.b);
+    sky.setMatrix("matrix", product);
+    a.fieldMeshD.geometry->draw(a.fieldMeshD.indexCount);
+}
+
 void drawRockets(DemoAssets& a, const SceneClock& clock, const Matrix4& product, const Colour& fog,
                  float t) {
     gl.glEnable(GL_BLEND);
@@ -210,20 +222,10 @@ void drawRockets(DemoAssets& a, const SceneClock& clock, const Matrix4& product,
     rocket.setFloat("beat", static_cast<float>(h));
     rocket.setMatrix("matrix", product);
     gl.glCullFace(GL_FRONT);
-    bool skyDrawn = false;
-    for (int i = 0; i < kRocketSlots; ++i) {
+    // Slots 0 and 1 hold no rocket.
+    for (int i = 2; i < kRocketSlots; ++i) {
         if (!slotFilled(h + i)) continue;
         rocket.setFloat("id", static_cast<float>(kFirstRocketId - i));
-        if (i < 2) {
-            // Slots 0 and 1 draw the sky sphere with their first piece, the same sphere in both,
-            // and nothing with the rest: once is enough.
-            if (!skyDrawn) {
-                rocket.setFloat("piece", 0.0f);
-                a.fieldMeshD.geometry->draw(a.fieldMeshD.indexCount);
-            }
-            skyDrawn = true;
-            continue;
-        }
         // Pieces out of the view are not drawn: they would touch no pixel.
         const RocketBounds bounds(clock, h, i);
         for (int piece = 0; piece < kRocketPieces; ++piece) {
@@ -290,6 +292,7 @@ void drawRocketsScene(DemoAssets& assets, SceneClock& clock) {
     multiply(product, shot.view, clock.projection);
 
     drawGround(assets, product, colours.fog, t);
+    drawSky(assets, clock, product, colours.fog);
     drawRockets(assets, clock, product, colours.fog, t);  // blending on from here
     drawFlash(assets, clock, t);
 

@@ -54,6 +54,7 @@ TEST(ShaderFilesTest, EveryProgramTakesTheUniformsItsScenesSet) {
         {&DemoAssets::displayCameraShader, {"ipos"}, false},
         {&DemoAssets::kertsiGroundShader, {"matrix"}, true},
         {&DemoAssets::rocket1Shader, {"matrix"}, true},
+        {&DemoAssets::rocketsSkyShader, {"matrix", "fog_color", "t"}, true},
         {&DemoAssets::geometryDistortShader, {"matrix"}, true},
         {&DemoAssets::debrisParticlesShader, {"matrix"}, false},
     };

@@ -1,0 +1,150 @@
+// The sky over the rocket field: a sphere round the camera, inside the far plane, bent from the
+// thin rod (an open tube of radius 0.1 along y, -1.5 to 1.5), drawn after the ground so that only
+// what the ground leaves is shaded. Its colour follows the ground fog "fog_color" the scene
+// sends, as the rocket program's haze does, so the horizon joins the floor; streaks of dust drift
+// with "t".
+uniform mat4 matrix;
+uniform float t;
+uniform vec3 fog_color;
+
+// The fog's green swings about a quarter of its red some five times in four seconds, which read
+// as a flicker from shot to shot and washed the frame olive: a fifth of the swing is kept, so the
+// colour grades.
+vec3 steadyFog()
+{
+    return vec3(fog_color.r, mix(0.25 * fog_color.r, fog_color.g, 0.2), fog_color.b);
+}
+
+// The sky colour the scene clears with, recovered from the ground fog it sends: the two share
+// their red, and their green and blue are fixed multiples of the same terms.
+// In its last seconds the scene dims the sky to four tenths: its blue, 25 * dim * (1 - 2 * the
+// red's 2.55 times) / 255, tells by how much.
+float skyDim()
+{
+    vec3 f = steadyFog();
+    float w = 1.0 - 5.1 * f.r;
+    return w > 0.05 ? clamp(10.2 * f.b / w, 0.4, 1.0) : 1.0;
+}
+
+vec3 routineSky()
+{
+    vec3 f = steadyFog();
+    vec3 sky = vec3(f.r, max(1.5 * f.g - 0.075 * f.r, 0.0), 2.8 * f.b);
+    // Three quarters of the dimming are undone, so the last shots darken to about eight tenths
+    // and stay readable on a projector.
+    return sky * pow(skyDim(), -0.75);
+}
+
+const vec3 kSunDir = vec3(0.5881, 0.4812, -0.7485);  // the low sun the ground is lit by
+
+// The sky colour and how far the light has gone (0 in daylight, 1 at the dimmest), the same for
+// every pixel: worked out once per vertex and handed on flat.
+vec4 skyTone()
+{
+    return vec4(routineSky(), (1.0 - skyDim()) / 0.6);
+}
+
+// The sky along a direction, without its clouds: the scene's colour overhead, paler and brighter
+// towards the horizon where the dust hangs, warm round the low sun. The ground's fog fades into
+// the same colours, so the horizon joins the sky.
+vec3 skyGradient(vec3 d, vec4 tone)
+{
+    vec3 sky = tone.rgb;
+    float up = clamp(d.y, 0.0, 1.0);
+    vec3 horizon = sky * 1.35 + vec3(0.05, 0.035, 0.03);
+    // Overhead darker and cooler, towards dusk's violet, so the warm rockets stand off it, but
+    // not so dark that a shot looking up goes black on a projector.
+    vec3 overhead = vec3(0.6 * sky.r, 0.72 * sky.g + 0.03, 0.95 * sky.b + 0.35 * sky.r);
+    // As the light goes, dusk pulls apart: indigo overhead, a glowing rose and amber band low
+    // down, instead of one muddy mauve.
+    float late = tone.a;
+    overhead = mix(overhead, vec3(0.16, 0.11, 0.3), 0.65 * late);
+    horizon = mix(horizon, vec3(0.9, 0.46, 0.3), 0.5 * late);
+    vec3 c = mix(horizon, overhead, sqrt(up));
+    float sun = max(dot(d, kSunDir), 0.0);
+    c += vec3(0.45, 0.25, 0.12) * (sky.r + 0.05) * (sun * sun * sun * sun * 1.2 + sun * 0.25);
+    return c;
+}
+
+// Integer hash of a lattice point (the same bits on every driver, unlike hashes built on sin).
+float unitHash(uvec2 v)
+{
+    uint h = v.x * 0x8da6b343u ^ v.y * 0xd8163841u;
+    h ^= h >> 13u;
+    h *= 0x2c1b3c6du;
+    h ^= h >> 16u;
+    return float(h >> 8u) * (1.0 / 16777216.0);
+}
+
+#ifdef vertexcompile
+layout(location = 0) in vec4 position;
+
+out vec3 direction;  // from the eye
+flat out vec4 tone;
+
+// The camera in model space: the point whose clip-space x, y and w all vanish.
+vec3 cameraPosition()
+{
+    vec4 r0 = vec4(matrix[0][0], matrix[1][0], matrix[2][0], matrix[3][0]);
+    vec4 r1 = vec4(matrix[0][1], matrix[1][1], matrix[2][1], matrix[3][1]);
+    vec4 r3 = vec4(matrix[0][3], matrix[1][3], matrix[2][3], matrix[3][3]);
+    return inverse(transpose(mat3(r0.xyz, r1.xyz, r3.xyz))) * -vec3(r0.w, r1.w, r3.w);
+}
+
+void main()
+{
+    vec3 p = position.xyz;
+    float v = clamp((p.y + 1.5) / 3.0, 0.0, 1.0);  // 0 at the rod's foot, 1 at its head
+    vec2 d = length(p.xz) > 0.0 ? normalize(p.xz) : vec2(1.0, 0.0);
+    float elevation = (v - 0.5) * 3.1415927;
+    direction = vec3(d.x * cos(elevation), sin(elevation), d.y * cos(elevation));
+    tone = skyTone();
+    gl_Position = matrix * vec4(cameraPosition() + 195.0 * direction, 1.0);
+}
+#endif
+
+#ifdef fragmentcompile
+in vec3 direction;
+flat in vec4 tone;
+out vec4 fragColor;
+
+float valueNoise(vec2 q)
+{
+    vec2 cell = floor(q);
+    vec2 f = q - cell;
+    f = f * f * (3.0 - 2.0 * f);
+    uvec2 c = uvec2(ivec2(cell) + 4096);
+    float a = unitHash(c);
+    float b = unitHash(c + uvec2(1u, 0u));
+    float e = unitHash(c + uvec2(0u, 1u));
+    float g = unitHash(c + uvec2(1u, 1u));
+    return mix(mix(a, b, f.x), mix(e, g, f.x), f.y);
+}
+
+// The sky: the gradient with long streaks of dust lit from the sun's side, and the sun itself low
+// and large, dimmed by the dust.
+vec3 skyColor(vec3 d)
+{
+    vec3 c = skyGradient(d, tone);
+    // Below the horizon (seen from under the canyon's rim) the dust haze thickens and darkens.
+    c *= 1.0 - 0.45 * smoothstep(0.0, -0.8, d.y);
+    vec2 q = d.xz / (abs(d.y) + 0.12) * vec2(0.9, 2.6);
+    float streak = smoothstep(0.5, 0.85, valueNoise(q + vec2(0.02 * t, 0.0))) *
+                   smoothstep(0.0, 0.25, abs(d.y));
+    float sun = max(dot(d, kSunDir), 0.0);
+    vec3 lit = tone.rgb * 1.6 + vec3(0.08, 0.04, 0.02) * (0.4 + sun);
+    // As the light goes, the streaks catch the last of the sun, rose and gold and thicker, so the
+    // last shots glow towards the night that follows while the darks stay overhead.
+    float late = tone.a;
+    lit = mix(lit, vec3(0.78, 0.42, 0.34) * (0.7 + 0.6 * sun), 0.7 * late);
+    c = mix(c, lit, streak * (0.45 + 0.15 * late));
+    float disc = smoothstep(0.9986, 0.9992, dot(d, kSunDir));
+    c = mix(c, vec3(1.0, 0.72, 0.45) * (0.55 + tone.r), disc * 0.8);
+    return c;
+}
+
+void main()
+{
+    fragColor = vec4(skyColor(normalize(direction)), 1.0);
+}
+#endif
