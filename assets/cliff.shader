@@ -315,7 +315,28 @@ void main()
     // height under the pixel, from high up (see below) five texels across the beds.
     bool closeBy = close > 0.0;
     float probe = 0.0;
-    if (fromHigh) probe = dot(fetchLinear(tex, uv + vec2(0.0, 5.0 / size)), vec3(0.3, 0.55, 0.15));
+    // From high up, the rock seen edge-on sinks into the sun's haze (see the end): there the far
+    // canyon recedes in spurs, each a little paler than the one before it, mist at its foot and
+    // its ragged edge dark against the next one's mist, with the beds' lips catching the light.
+    // All of it in this branch, which llvmpipe skips (it holds a lookup) outside this view.
+    float farShade = 1.0, farRim = 0.0;
+    if (fromHigh) {
+        probe = dot(fetchLinear(tex, uv + vec2(0.0, 5.0 / size)), vec3(0.3, 0.55, 0.15));
+        // The spurs, one every 50 units along the view, their edges gently ragged.
+        float crags = 0.3 * abs(fract(0.031 * worldPos.z) - 0.5) + 0.15 * abs(fract(0.097 * worldPos.z + 0.4) - 0.5);
+        float spur = eyeDistance / 50.0 + crags;
+        float inSpur = fract(spur);
+        float next = smoothstep(1.0 - 1.5 * fwidth(spur) - 0.01, 1.0, inSpur);
+        farShade = mix(0.6 + 0.45 * (1.0 - inSpur) * (1.0 - inSpur), 1.05, next) + min(floor(spur) * 0.06, 0.4);
+        // The beds on them, sliding past with the rock's: their lips catch the light, thinning into
+        // the mean where they get finer than a few pixels.
+        float beds = (worldPos.z + 6.0 * t) / 11.0;
+        float lips = abs(fract(beds) - 0.5) * 2.0;
+        farRim = lips * lips * (1.0 - smoothstep(0.08, 0.3, fwidth(beds)));
+        float distant = smoothstep(6.0, 18.0, texels);
+        farShade = mix(1.0, farShade, distant);
+        farRim *= distant;
+    }
     // Close by: the sky above the rim, the rim's light, the dust and the parallax.
     vec3 sky = vec3(0.0);
     float skyward = 0.0, rimLit = 0.0, dust = 0.0;
@@ -517,6 +538,7 @@ void main()
     veil = max(veil, 0.85 * high * smoothstep(6.0, 18.0, texels));
     // Close by, the haze far ahead is lit by the low sun: the wall runs off into a glow.
     vec3 veilColor = mix(fogColor, vec3(0.92, 0.64, 0.4), close * smoothstep(0.2, 0.55, veil));
+    veilColor = veilColor * (farShade * (0.85 + 0.45 * farRim));
     color = mix(color, veilColor * (1.0 + 0.3 * pulse * veil * veil), veil)
           + vec3(0.55, 0.42, 0.28) * (haze * 0.35);
     // The rim's edge lit from behind and the sky above it, then the dust (see above).
