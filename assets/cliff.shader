@@ -319,7 +319,7 @@ void main()
     // canyon recedes in spurs, each a little paler than the one before it, mist at its foot and
     // its ragged edge dark against the next one's mist, with the beds' lips catching the light.
     // All of it in this branch, which llvmpipe skips (it holds a lookup) outside this view.
-    float farShade = 1.0, farRim = 0.0;
+    float farShade = 1.0, farRim = 0.0, shadowed = 0.0;
     if (fromHigh) {
         probe = dot(fetchLinear(tex, uv + vec2(0.0, 5.0 / size)), vec3(0.3, 0.55, 0.15));
         // The spurs, one every 50 units along the view, their edges gently ragged.
@@ -336,6 +336,13 @@ void main()
         float distant = smoothstep(6.0, 18.0, texels);
         farShade = mix(1.0, farShade, distant);
         farRim *= distant;
+        // As the view sinks onto the rock, a ledge above it throws its shadow across the beds: a
+        // ragged edge along the wall (its crags flowing past with the beds), slowly climbing as
+        // the sun sets, the rock above it in warm sun, below it in cool shade.
+        float along = worldPos.z + 6.0 * t;
+        float edge = -4.4 + 0.25 * (t - 70.8) + 2.2 * abs(fract(along / 7.3) - 0.5)
+                   + 0.9 * abs(fract(along / 2.3 + 0.3) - 0.5);
+        shadowed = sunk * smoothstep(0.07 + 0.003 * eyeDistance, -0.07 - 0.003 * eyeDistance, worldPos.y - edge);
     }
     // Close by: the sky above the rim, the rim's light, the dust and the parallax.
     vec3 sky = vec3(0.0);
@@ -465,7 +472,8 @@ void main()
         float sweep = (onScreen.x - 0.6 * onScreen.y + 1.4 - 12.0 * saw) * 2.2;
         float edge = max(1.0 - 0.33 * sweep * sweep, 0.0);
         highLight += vec3(1.7, 1.05, 0.5) * (beatHit * edge * edge * edge * (2.2 + 6.0 * max(ledge, 0.0)));
-        light = mix(light, highLight * (reach * (1.0 - 0.2 * sunk)), high);
+        highLight *= mix(mix(vec3(1.0), vec3(1.4, 1.2, 0.95), sunk), vec3(0.42, 0.47, 0.64), shadowed);
+        light = mix(light, highLight * reach, high);
     }
     // The intro (its routine holds "t" at 0 and counts the scene's seconds in "t_scene"): a low
     // warm light raking across the beds from one side, so every ledge throws a shadow under it,
