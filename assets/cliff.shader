@@ -319,30 +319,33 @@ void main()
     // canyon recedes in spurs, each a little paler than the one before it, mist at its foot and
     // its ragged edge dark against the next one's mist, with the beds' lips catching the light.
     // All of it in this branch, which llvmpipe skips (it holds a lookup) outside this view.
-    float farShade = 1.0, farRim = 0.0, shadowed = 0.0;
+    float farTone = 1.0;
+    vec3 sinkLight = vec3(1.0);
     if (fromHigh) {
         probe = dot(fetchLinear(tex, uv + vec2(0.0, 5.0 / size)), vec3(0.3, 0.55, 0.15));
         // The spurs, one every 50 units along the view, their edges gently ragged.
-        float crags = 0.3 * abs(fract(0.031 * worldPos.z) - 0.5) + 0.15 * abs(fract(0.097 * worldPos.z + 0.4) - 0.5);
+        float crags = 0.3 * abs(fract(0.031 * worldPos.z) - 0.5)
+                    + 0.15 * abs(fract(0.097 * worldPos.z + 0.4) - 0.5);
         float spur = eyeDistance / 50.0 + crags;
         float inSpur = fract(spur);
         float next = smoothstep(1.0 - 1.5 * fwidth(spur) - 0.01, 1.0, inSpur);
-        farShade = mix(0.6 + 0.45 * (1.0 - inSpur) * (1.0 - inSpur), 1.05, next) + min(floor(spur) * 0.06, 0.4);
+        float farShade = mix(0.6 + 0.45 * (1.0 - inSpur) * (1.0 - inSpur), 1.05, next)
+                       + min(floor(spur) * 0.06, 0.4);
         // The beds on them, sliding past with the rock's: their lips catch the light, thinning into
         // the mean where they get finer than a few pixels.
         float beds = (worldPos.z + 6.0 * t) / 11.0;
         float lips = abs(fract(beds) - 0.5) * 2.0;
-        farRim = lips * lips * (1.0 - smoothstep(0.08, 0.3, fwidth(beds)));
-        float distant = smoothstep(6.0, 18.0, texels);
-        farShade = mix(1.0, farShade, distant);
-        farRim *= distant;
+        float lit = lips * lips * (1.0 - smoothstep(0.08, 0.3, fwidth(beds)));
+        farTone = mix(1.0, farShade * (0.85 + 0.45 * lit), smoothstep(6.0, 18.0, texels));
         // As the view sinks onto the rock, a ledge above it throws its shadow across the beds: a
         // ragged edge along the wall (its crags flowing past with the beds), slowly climbing as
         // the sun sets, the rock above it in warm sun, below it in cool shade.
         float along = worldPos.z + 6.0 * t;
         float edge = -4.4 + 0.25 * (t - 70.8) + 2.2 * abs(fract(along / 7.3) - 0.5)
                    + 0.9 * abs(fract(along / 2.3 + 0.3) - 0.5);
-        shadowed = sunk * smoothstep(0.07 + 0.003 * eyeDistance, -0.07 - 0.003 * eyeDistance, worldPos.y - edge);
+        float soft = 0.07 + 0.003 * eyeDistance;
+        float shadowed = sunk * smoothstep(soft, -soft, worldPos.y - edge);
+        sinkLight = mix(mix(vec3(1.0), vec3(1.4, 1.2, 0.95), sunk), vec3(0.42, 0.47, 0.64), shadowed);
     }
     // Close by: the sky above the rim, the rim's light, the dust and the parallax.
     vec3 sky = vec3(0.0);
@@ -472,8 +475,7 @@ void main()
         float sweep = (onScreen.x - 0.6 * onScreen.y + 1.4 - 12.0 * saw) * 2.2;
         float edge = max(1.0 - 0.33 * sweep * sweep, 0.0);
         highLight += vec3(1.7, 1.05, 0.5) * (beatHit * edge * edge * edge * (2.2 + 6.0 * max(ledge, 0.0)));
-        highLight *= mix(mix(vec3(1.0), vec3(1.4, 1.2, 0.95), sunk), vec3(0.42, 0.47, 0.64), shadowed);
-        light = mix(light, highLight * reach, high);
+        light = mix(light, highLight * (reach * sinkLight), high);
     }
     // The intro (its routine holds "t" at 0 and counts the scene's seconds in "t_scene"): a low
     // warm light raking across the beds from one side, so every ledge throws a shadow under it,
@@ -546,7 +548,7 @@ void main()
     veil = max(veil, 0.85 * high * smoothstep(6.0, 18.0, texels));
     // Close by, the haze far ahead is lit by the low sun: the wall runs off into a glow.
     vec3 veilColor = mix(fogColor, vec3(0.92, 0.64, 0.4), close * smoothstep(0.2, 0.55, veil));
-    veilColor = veilColor * (farShade * (0.85 + 0.45 * farRim));
+    veilColor *= farTone;
     color = mix(color, veilColor * (1.0 + 0.3 * pulse * veil * veil), veil)
           + vec3(0.55, 0.42, 0.28) * (haze * 0.35);
     // The rim's edge lit from behind and the sky above it, then the dust (see above).
