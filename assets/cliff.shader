@@ -317,7 +317,7 @@ void main()
     float probe = 0.0;
     // From high up, the rock seen edge-on sinks into the sun's haze (see the end): there the far
     // canyon recedes in spurs, each a little paler than the one before it, mist at its foot and
-    // its ragged edge dark against the next one's mist, with the beds' lips catching the light.
+    // its ragged edge dark against the next one's mist, its beds parted by seams in shade.
     // All of it in this branch, which llvmpipe skips (it holds a lookup) outside this view.
     float farTone = 1.0;
     vec3 sinkLight = vec3(1.0);
@@ -331,12 +331,12 @@ void main()
         float next = smoothstep(1.0 - 1.5 * fwidth(spur) - 0.01, 1.0, inSpur);
         float farShade = mix(0.6 + 0.45 * (1.0 - inSpur) * (1.0 - inSpur), 1.05, next)
                        + min(floor(spur) * 0.06, 0.4);
-        // The beds on them, sliding past with the rock's: their lips catch the light, thinning into
+        // The beds on them, sliding past with the rock's, parted by seams in shade, which thin into
         // the mean where they get finer than a few pixels.
         float beds = (worldPos.z + 6.0 * t) / 11.0;
         float lips = abs(fract(beds) - 0.5) * 2.0;
-        float lit = lips * lips * (1.0 - smoothstep(0.08, 0.3, fwidth(beds)));
-        farTone = mix(1.0, farShade * (0.85 + 0.45 * lit), smoothstep(6.0, 18.0, texels));
+        float seam = lips * lips * (1.0 - smoothstep(0.08, 0.3, fwidth(beds)));
+        farTone = mix(1.0, farShade * (1.05 - 0.35 * seam), smoothstep(6.0, 18.0, texels));
         // As the view sinks onto the rock, a ledge above it throws its shadow across the beds: a
         // ragged edge along the wall (its crags flowing past with the beds), slowly climbing as
         // the sun sets, the rock above it in warm sun, below it in cool shade.
