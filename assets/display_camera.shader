@@ -61,7 +61,7 @@ void main()
     float punch = decay * decay * (kick == 0.0 ? 1.0 : 0.55);
     glare = vec4((0.75 + 0.3 * punch) * (1.0 + 1.8 * finale),
                  -1.0 / (0.0004 + 0.0006 * punch + 0.002 * finale),
-                 -1.0 / (0.03 + 0.008 * punch + 0.1 * finale),
+                 -1.0 / (0.008 + 0.004 * punch + 0.12 * finale),
                  screen.y > 0.0 ? screen.x / screen.y : 16.0 / 9.0);
     // A flash on the bar's first beat; over the last beat the exposure drifts up as the camera
     // zooms into the lamp.

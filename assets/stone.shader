@@ -142,7 +142,11 @@ void main()
     float punch = decay * decay * (kick == 0.0 ? 1.0 : 0.55);
     float pulse = 1.0 + 0.25 * punch;
     float finale = clamp(beats - 287.0, 0.0, 1.0);
-    vec3 lampColor = vec3(2.0, 1.45, 0.95) * flicker * pulse * (1.0 + 1.5 * finale);
+    // Over the sixteen bars down the shaft the lamp burns from a pale yellow to a deep amber, and
+    // its glow in the air grows as the camcorder nears it.
+    float journey = clamp((beats - 224.0) / 64.0, 0.0, 1.0);
+    vec3 lampColor = mix(vec3(1.9, 1.5, 0.95), vec3(2.3, 1.3, 0.55), journey) * flicker * pulse *
+                     (1.0 + 1.5 * finale);
     // Reaching a little beyond its radius, so the shaft's far ends keep a trace of it.
     float lightDistance = length(lightpos - p);
     float reach = pow(clamp(1.0 - lightDistance / lightradius, 0.0, 1.0), falloff);
@@ -171,8 +175,8 @@ void main()
     // side passage), so looking down the shaft ends on a lit floor, not a void.
     vec3 toFloor = p - vec3(shaftCentre(-128.0), -128.0);
     float pool = 1.0 / (1.0 + dot(toFloor, toFloor) / 900.0);
-    lampLight = exposure * (lampColor * lampReach + vec3(0.62, 0.76, 0.95) * 1.3 * pool * pool);
-    keyLight = exposure * vec3(0.86, 0.93, 1.0) * keyReach;
+    lampLight = exposure / iris * (lampColor * lampReach + vec3(0.62, 0.76, 0.95) * 1.3 * pool * pool);
+    keyLight = exposure * vec3(0.72, 0.86, 1.05) * keyReach;
     ambient = exposure * vec3(0.04, 0.05, 0.08);
 
     // The air: a cool mist thickening with distance and lit from the far end, so depth reads as
@@ -185,7 +189,7 @@ void main()
     float behind = eyeDistance - dot(toLamp, -v);
     float halo = airGlow(eyePos, -v, eyeDistance, lightpos);
     halo *= 1.0 - smoothstep(10.0, 50.0, behind);
-    mist += vec3(1.0, 0.55, 0.25) * min(halo * halo * 0.05, 0.8) * lampColor.g;
+    mist += vec3(1.0, 0.55, 0.25) * min(halo * halo * (0.15 + 0.3 * journey), 0.9) * lampColor.g;
     // On the beat the lamp flares in the lens: a burst round it, gone within a quarter beat.
     float toward = max(dot(-v, normalize(toLamp)), 0.0);
     toward *= toward;
@@ -194,7 +198,7 @@ void main()
     toward *= toward;
     flare = 0.3 * punch * toward * toward;  // cos^64: some 8 degrees to half
     float far = smoothstep(160.0, 195.0, eyeDistance);
-    air = vec4(mix(mist, fog_color, far), mix(0.8 * haze, 1.0, far));
+    air = vec4(mix(mist, fog_color, far), mix(0.65 * haze, 1.0, far));
 
     // Moss where faces turn up and the moss image grows, in patches a few units across.
     vec3 an = abs(normal);
