@@ -140,7 +140,7 @@ void main()
     // frames at 60 a second): gone in two or three frames it read as flicker, not as a hit.
     float decay = clamp(1.0 - 3.5 * saw, 0.0, 1.0);
     float punch = decay * decay * (kick == 0.0 ? 1.0 : 0.55);
-    float pulse = 1.0 + 0.25 * punch;
+    float pulse = 1.0 + 0.1 * punch;
     float finale = clamp(beats - 287.0, 0.0, 1.0);
     // Over the sixteen bars down the shaft the lamp burns from a pale yellow to a deep amber, and
     // its glow in the air grows as the camcorder nears it.
@@ -153,7 +153,7 @@ void main()
     float carry = 0.5 / (1.0 + lightDistance * lightDistance / 2500.0);
     // The flare burns hottest on the walls near the lamp, so the beat strikes there, not over the
     // whole picture.
-    float lampReach = reach * (1.0 + 0.6 * punch) + carry;
+    float lampReach = reach * (1.0 + 1.0 * punch) + carry;
 
     // The key light: bright close by, falling off fast, strongest in its cone along the view but
     // wide enough to keep the near walls at the picture's edges readable.
@@ -169,13 +169,13 @@ void main()
     // bar, so the shaft is seen at once; high above the lamp, where little of its light comes
     // back, it opens wider, so the first bars read on a projector. Carried by the lights, times
     // log2(e) for exp2.
-    float iris = 1.0 + 0.6 * smoothstep(30.0, 90.0, length(eyePos - lightpos));
+    float iris = 1.0 + 0.45 * smoothstep(30.0, 90.0, length(eyePos - lightpos));
     float exposure = 1.4426950 * 2.7 * iris * (1.0 + 1.0 * (1.0 - smoothstep(0.3, 3.5, t_scene)));
     // Far below the lamp, the shaft's floor lies in a pool of cold light (daylight come down a
     // side passage), so looking down the shaft ends on a lit floor, not a void.
     vec3 toFloor = p - vec3(shaftCentre(-128.0), -128.0);
     float pool = 1.0 / (1.0 + dot(toFloor, toFloor) / 900.0);
-    lampLight = exposure / iris * (lampColor * lampReach + vec3(0.62, 0.76, 0.95) * 1.3 * pool * pool);
+    lampLight = exposure * (lampColor * lampReach + vec3(0.62, 0.76, 0.95) * 1.3 * pool * pool);
     keyLight = exposure * vec3(0.72, 0.86, 1.05) * keyReach;
     ambient = exposure * vec3(0.04, 0.05, 0.08);
 
