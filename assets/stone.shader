@@ -163,7 +163,7 @@ void main()
     float cone = smoothstep(0.8, 0.97, dot(-v, viewDir));
     vec3 toKey = keyPos - p;
     float near = 1.0 / (1.0 + dot(toKey, toKey) / 110.0);
-    float keyReach = 4.5 * near * (0.7 + 0.3 * cone);
+    float keyReach = 4.5 * near * (0.45 + 0.55 * cone);
 
     // Exposure: coming out of the black the camcorder opens up wide and settles over the first
     // bar, so the shaft is seen at once; high above the lamp, where little of its light comes
