@@ -298,7 +298,7 @@ void main()
     // Seen at a grazing angle, or laid slantwise over a face, the blocks stretch into streaks
     // along the view: there they fade into plain shaded rock.
     float stretch = max(footprint.x, footprint.y) / max(min(footprint.x, footprint.y), 1e-4);
-    float grazing = smoothstep(0.12, 0.4, dot(n, v)) * (1.0 - smoothstep(2.0, 3.5, stretch));
+    float grazing = smoothstep(0.12, 0.4, dot(n, v)) * (1.0 - smoothstep(1.6, 2.6, stretch));
     // Far down the shaft (the air's haze grows with the distance: 60 to 130 units here) the
     // blocks calm into it, so the eye goes to the lamp's glow.
     grazing *= 1.0 - 0.6 * smoothstep(0.39, 0.61, air.a);
