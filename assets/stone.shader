@@ -163,20 +163,21 @@ void main()
     float cone = smoothstep(0.8, 0.97, dot(-v, viewDir));
     vec3 toKey = keyPos - p;
     float near = 1.0 / (1.0 + dot(toKey, toKey) / 110.0);
-    float keyReach = 4.5 * near * (0.45 + 0.55 * cone);
+    // Its light levels off on rock within arm's reach, which it bleached to a flat cream.
+    float keyReach = 4.5 * near / (1.0 + 0.8 * near) * (0.45 + 0.55 * cone);
 
     // Exposure: coming out of the black the camcorder opens up wide and settles over the first
     // bar, so the shaft is seen at once; high above the lamp, where little of its light comes
     // back, it opens wider, so the first bars read on a projector. Carried by the lights, times
     // log2(e) for exp2.
-    float iris = 1.0 + 0.45 * smoothstep(30.0, 90.0, length(eyePos - lightpos));
+    float iris = 1.0 + 0.7 * smoothstep(30.0, 90.0, length(eyePos - lightpos));
     float exposure = 1.4426950 * 2.7 * iris * (1.0 + 1.0 * (1.0 - smoothstep(0.3, 3.5, t_scene)));
     // Far below the lamp, the shaft's floor lies in a pool of cold light (daylight come down a
     // side passage), so looking down the shaft ends on a lit floor, not a void.
     vec3 toFloor = p - vec3(shaftCentre(-128.0), -128.0);
     float pool = 1.0 / (1.0 + dot(toFloor, toFloor) / 900.0);
     lampLight = exposure * (lampColor * lampReach + vec3(0.62, 0.76, 0.95) * 1.3 * pool * pool);
-    keyLight = exposure * vec3(0.72, 0.86, 1.05) * keyReach;
+    keyLight = exposure * vec3(1.0, 0.93, 0.82) * keyReach;
     ambient = exposure * vec3(0.04, 0.05, 0.08);
 
     // The air: a cool mist thickening with distance and lit from the far end, so depth reads as
@@ -298,7 +299,8 @@ void main()
     // Seen at a grazing angle, or laid slantwise over a face, the blocks stretch into streaks
     // along the view: there they fade into plain shaded rock.
     float stretch = max(footprint.x, footprint.y) / max(min(footprint.x, footprint.y), 1e-4);
-    float grazing = smoothstep(0.12, 0.4, dot(n, v)) * (1.0 - smoothstep(1.6, 2.6, stretch));
+    float slant = smoothstep(0.12, 0.4, dot(n, v)) * (1.0 - smoothstep(1.6, 2.6, stretch));
+    float grazing = slant;
     // Far down the shaft (the air's haze grows with the distance: 60 to 130 units here) the
     // blocks calm into it, so the eye goes to the lamp's glow.
     grazing *= 1.0 - 0.6 * smoothstep(0.39, 0.61, air.a);
@@ -345,7 +347,9 @@ void main()
     float grain = 0.5 * (wave(dot(u, vec2(0.68, 0.18)) + 0.3 * wave(0.37 * u.y + 0.16 * h)) +
                          wave(dot(u, vec2(-0.27, 0.84)) + 0.25 * wave(0.43 * u.x)));
     grain *= 1.0 - smoothstep(0.12, 0.3, max(footprint.x, footprint.y));
-    float tone = mix(1.0, (0.5 + 0.8 * h) * (1.0 + 0.25 * grain), detail);
+    // Plain rock, where the blocks fade, keeps the blocks' mean tone with their joints and
+    // bevels: no lighter, or the faded walls read as a bleached smear.
+    float tone = mix(0.75, (0.5 + 0.8 * h) * (1.0 + 0.25 * grain), detail);
     vec3 clay = mix(vec3(1.0), vec3(1.15, 0.86, 0.7), detail * h2 * h2);
     vec3 rock = 0.46 * mineral.rgb * clay * tone;
     // Damp streaks run down the walls.
@@ -367,6 +371,8 @@ void main()
     // rough and in shadow: darker than the laid blocks, so it reads as a crevice in the wall,
     // not as a pale patch lying over it.
     albedo *= mix(0.5, 1.0, laid);
+    // So is rock seen at a slant, where the blocks fade: pale, it stood out as torn shards.
+    albedo *= mix(0.6, 1.0, slant);
 
     vec3 l = normalize(lightpos - worldPos);
     vec3 k = normalize(keyPos - worldPos);
@@ -405,6 +411,8 @@ void main()
     color *= 1.6 - 0.6 * color;
     color = clamp(color * 1.12 - 0.06, 0.0, 1.0);
     color = color * color * (3.0 - 2.0 * color);
+    // and it paints the colours a little louder than they are.
+    color = clamp(mix(vec3(dot(color, vec3(0.3, 0.59, 0.11))), color, 1.25), 0.0, 1.0);
     color += vec3(1.0, 0.72, 0.42) * flare;
     fragColor = vec4(color, 1.0);
 }
