@@ -50,6 +50,7 @@ out vec4 mineral;    // the rock's tint, and its moss cover
 out vec2 around;     // the offset from the shaft's centre line, across it
 out float streak;    // how damp the wall is here
 out float flare;     // the lamp's flare on the beat, seen round it
+flat out float rimPunch;  // how much the beat lights the edges
 flat out vec3 eyePos;
 flat out vec3 keyPos;
 flat out vec3 ambient;
@@ -145,15 +146,21 @@ void main()
     // Over the sixteen bars down the shaft the lamp burns from a pale yellow to a deep amber, and
     // its glow in the air grows as the camcorder nears it.
     float journey = clamp((beats - 224.0) / 64.0, 0.0, 1.0);
+    // On the downbeat of bar 60, where the second half of the descent begins, the lamp catches:
+    // it surges and dies back over a beat, and burns a little brighter from then on.
+    float caught = step(240.0, beats);
+    float surge = caught * exp2(-3.0 * (beats - 240.0));
     vec3 lampColor = mix(vec3(1.9, 1.5, 0.95), vec3(2.3, 1.3, 0.55), journey) * flicker * pulse *
-                     (1.0 + 1.5 * finale);
+                     (0.88 + 0.12 * caught) * (1.0 + 1.5 * finale);
     // Reaching a little beyond its radius, so the shaft's far ends keep a trace of it.
     float lightDistance = length(lightpos - p);
     float reach = pow(clamp(1.0 - lightDistance / lightradius, 0.0, 1.0), falloff);
     float carry = 0.5 / (1.0 + lightDistance * lightDistance / 2500.0);
     // The flare burns hottest on the walls near the lamp, so the beat strikes there, not over the
     // whole picture.
-    float lampReach = reach * (1.0 + 1.0 * punch) + carry;
+    float lampReach = reach * (1.0 + 1.0 * punch + 2.0 * surge) + carry;
+    // The beat also catches the edges turned to the lamp, more the nearer the lamp comes.
+    rimPunch = punch * (0.6 + 0.8 * journey) + 2.0 * surge;
 
     // The key light: bright close by, falling off fast, strongest in its cone along the view but
     // wide enough to keep the near walls at the picture's edges readable.
@@ -171,7 +178,7 @@ void main()
     // back, it opens wider, so the first bars read on a projector. Carried by the lights, times
     // log2(e) for exp2.
     float iris = 1.0 + 0.7 * smoothstep(30.0, 90.0, length(eyePos - lightpos));
-    float exposure = 1.4426950 * 2.7 * iris * (1.0 + 1.0 * (1.0 - smoothstep(0.3, 3.5, t_scene)));
+    float exposure = 1.4426950 * 3.0 * iris * (1.0 + 1.0 * (1.0 - smoothstep(0.3, 3.5, t_scene)));
     // Far below the lamp, the shaft's floor lies in a pool of cold light (daylight come down a
     // side passage), so looking down the shaft ends on a lit floor, not a void.
     vec3 toFloor = p - vec3(shaftCentre(-128.0), -128.0);
@@ -197,7 +204,7 @@ void main()
     toward *= toward;
     toward *= toward;
     toward *= toward;
-    flare = 0.3 * punch * toward * toward;  // cos^64: some 8 degrees to half
+    flare = (0.3 * punch + 0.5 * surge) * toward * toward;  // cos^64: some 8 degrees to half
     float far = smoothstep(160.0, 195.0, eyeDistance);
     air = vec4(mix(mist, fog_color, far), mix(0.65 * haze, 1.0, far));
 
@@ -225,6 +232,7 @@ in vec4 mineral;
 in vec2 around;
 in float streak;
 in float flare;
+flat in float rimPunch;
 flat in vec3 eyePos;
 flat in vec3 keyPos;
 flat in vec3 ambient;
@@ -388,7 +396,7 @@ void main()
     glint *= glint * (1.0 - cover) * (1.0 - joint) * (1.0 + 2.0 * damp);  // ^8, wet in the streaks
     // Rim: faces turning away from the eye catch the lamp beyond them along their edge.
     float rim = (1.0 - nv) * (1.0 - nv);
-    rim *= rim * max(dot(n, l) + 0.4, 0.0);
+    rim *= rim * max(dot(n, l) + 0.4, 0.0) * (1.0 + rimPunch);
     // The blocks are damp: the cave's lamp shows in them as a soft sheen, wettest in the
     // streaks, none on the moss or in the mortar.
     float wet = max(dot(bumped, normalize(l + v)), 0.0);
