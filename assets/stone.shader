@@ -403,8 +403,8 @@ void main()
     wet *= wet;
     wet *= wet;
     wet *= wet * wet * (1.0 - cover) * (1.0 - joint) * (0.5 + 1.5 * damp);  // ^16
-    vec3 light = lampLight * (lamp + 0.04 + 1.6 * rim + 2.0 * wet) +
-                 keyLight * (facing + 0.35 * glint) + ambient;
+    vec3 light = lampLight * (lamp + 0.04 + 1.6 * rim + 0.9 * wet) +
+                 keyLight * (facing + 0.12 * glint) + ambient;
 
     // The camcorder rolls bright parts off instead of clipping them (the lights carry the
     // exposure, and log2(e) for exp2).
