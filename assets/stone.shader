@@ -121,6 +121,18 @@ vec2 shaftCentre(float z)
     return vec2(x, 4.5 + 2.0 * sin(0.027 * z + 1.9));
 }
 
+// How far the wall lies beyond the shaft's smooth, lobed section at height z (negative where it
+// bulges in), the cave mesh's own shape before its relief.
+float hollowDepth(vec2 offset, float z)
+{
+    vec2 d = vec2(offset.x / 1.2, offset.y);
+    float angle = atan(d.y, d.x);
+    float radius = 24.5 + 5.0 * sin(0.06 * z + 0.4) + 2.0 * sin(0.13 * z + 1.3) +
+                   8.0 * exp(-z * z / 900.0);
+    float lobes = 1.0 + 0.1 * sin(3.0 * angle + 0.05 * z) + 0.06 * sin(5.0 * angle - 0.031 * z + 1.0);
+    return length(d) - radius * lobes;
+}
+
 void main()
 {
     vec3 p = position.xyz;
@@ -183,8 +195,12 @@ void main()
     // side passage), so looking down the shaft ends on a lit floor, not a void.
     vec3 toFloor = p - vec3(shaftCentre(-128.0), -128.0);
     float pool = 1.0 / (1.0 + dot(toFloor, toFloor) / 900.0);
-    lampLight = exposure * (lampColor * lampReach + vec3(0.62, 0.76, 0.95) * 1.3 * pool * pool);
-    keyLight = exposure * vec3(1.0, 0.93, 0.82) * keyReach;
+    // Hollows in the wall (flutes, the gaps between bands, under the ledges) lie in their own
+    // shadow and bulges stand out lit, so the rock's forms read as rock.
+    float shade = mix(1.3, 0.4, smoothstep(-3.5, 2.5, hollowDepth(around, p.z)));
+    lampLight = shade * exposure *
+                (lampColor * lampReach + vec3(0.62, 0.76, 0.95) * 1.3 * pool * pool);
+    keyLight = shade * exposure * vec3(1.0, 0.93, 0.82) * keyReach;
     ambient = exposure * vec3(0.04, 0.05, 0.08);
 
     // The air: a cool mist thickening with distance and lit from the far end, so depth reads as
