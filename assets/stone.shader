@@ -162,7 +162,7 @@ void main()
     // it surges and dies back over a beat, and burns a little brighter from then on.
     float caught = step(240.0, beats);
     float surge = caught * exp2(-3.0 * (beats - 240.0));
-    vec3 lampColor = mix(vec3(1.9, 1.5, 0.95), vec3(2.3, 1.3, 0.55), journey) * flicker * pulse *
+    vec3 lampColor = mix(vec3(1.9, 1.5, 0.95), vec3(2.4, 1.25, 0.45), journey) * flicker * pulse *
                      (0.88 + 0.12 * caught) * (1.0 + 1.5 * finale);
     // Reaching a little beyond its radius, so the shaft's far ends keep a trace of it.
     float lightDistance = length(lightpos - p);
@@ -197,7 +197,7 @@ void main()
     float pool = 1.0 / (1.0 + dot(toFloor, toFloor) / 900.0);
     // Hollows in the wall (flutes, the gaps between bands, under the ledges) lie in their own
     // shadow and bulges stand out lit, so the rock's forms read as rock.
-    float shade = mix(1.3, 0.4, smoothstep(-3.5, 2.5, hollowDepth(around, p.z)));
+    float shade = mix(1.4, 0.5, smoothstep(-3.5, 2.5, hollowDepth(around, p.z)));
     lampLight = shade * exposure *
                 (lampColor * lampReach + vec3(0.62, 0.76, 0.95) * 1.3 * pool * pool);
     keyLight = shade * exposure * vec3(1.0, 0.93, 0.82) * keyReach;
@@ -228,7 +228,9 @@ void main()
     vec3 an = abs(normal);
     float growth = mossCover(0.4 * brickPlane(kBrickScale * p, an) + vec2(0.31, 0.17));
     float cover = smoothstep(0.35, 0.6, growth) * smoothstep(0.1, 0.7, normal.z);
-    mineral = vec4(mineralTint(p), cover);
+    // The stone's colours a little louder than the minerals' own, so the shaft is not drab.
+    vec3 tint = mineralTint(p);
+    mineral = vec4(max(mix(vec3(dot(tint, vec3(0.3, 0.59, 0.11))), tint, 1.5), 0.0), cover);
     // Damp streaks run down from where water seeps in, in columns round the shaft (whole turns,
     // so the way round closes) that start and stop at their own heights.
     float turn = atan(around.y, around.x);
@@ -405,11 +407,6 @@ void main()
     // Wrapped a little round the blocks, so the lamp still models the bricks of the near walls
     // that the lens sees at a glancing angle.
     float facing = max(0.75 * dot(bumped, k) + 0.25, 0.0);
-    // A soft sheen from the key light on bare wet rock, broad enough not to glitter.
-    float glint = max(dot(bumped, k), 0.0);  // the lamp sits by the lens: k stands for the half-way
-    glint *= glint;
-    glint *= glint;
-    glint *= glint * (1.0 - cover) * (1.0 - joint) * (1.0 + 2.0 * damp);  // ^8, wet in the streaks
     // Rim: faces turning away from the eye catch the lamp beyond them along their edge.
     float rim = (1.0 - nv) * (1.0 - nv);
     rim *= rim * max(dot(n, l) + 0.4, 0.0) * (1.0 + rimPunch);
@@ -420,7 +417,7 @@ void main()
     wet *= wet;
     wet *= wet * wet * (1.0 - cover) * (1.0 - joint) * (0.5 + 1.5 * damp);  // ^16
     vec3 light = lampLight * (lamp + 0.04 + 1.6 * rim + 0.9 * wet) +
-                 keyLight * (facing + 0.12 * glint) + ambient;
+                 keyLight * facing + ambient;
 
     // The camcorder rolls bright parts off instead of clipping them (the lights carry the
     // exposure, and log2(e) for exp2).
@@ -435,8 +432,6 @@ void main()
     color *= 1.6 - 0.6 * color;
     color = clamp(color * 1.12 - 0.06, 0.0, 1.0);
     color = color * color * (3.0 - 2.0 * color);
-    // and it paints the colours a little louder than they are.
-    color = clamp(mix(vec3(dot(color, vec3(0.3, 0.59, 0.11))), color, 1.25), 0.0, 1.0);
     color += vec3(1.0, 0.72, 0.42) * flare;
     fragColor = vec4(color, 1.0);
 }
