@@ -195,13 +195,16 @@ void main()
     // side passage), so looking down the shaft ends on a lit floor, not a void.
     vec3 toFloor = p - vec3(shaftCentre(-128.0), -128.0);
     float pool = 1.0 / (1.0 + dot(toFloor, toFloor) / 900.0);
-    // Hollows in the wall (flutes, the gaps between bands, under the ledges) lie in their own
-    // shadow and bulges stand out lit, so the rock's forms read as rock.
-    float shade = mix(1.4, 0.5, smoothstep(-3.5, 2.5, hollowDepth(around, p.z)));
+    // Hollows in the wall (flutes, the gaps between bands) lie in their own shadow and bulges
+    // stand out lit, so the rock's forms read as rock; what juts far into the shaft (ledges,
+    // stalactites) falls darker again, into a foreground silhouette, since its jagged lips
+    // caught the light as pale, torn-looking shards.
+    float hollow = hollowDepth(around, p.z);
+    float shade = mix(1.4, 0.5, smoothstep(-3.5, 2.5, hollow)) * mix(1.0, 0.45, smoothstep(-6.0, -12.0, hollow));
     lampLight = shade * exposure *
                 (lampColor * lampReach + vec3(0.62, 0.76, 0.95) * 1.3 * pool * pool);
     keyLight = shade * exposure * vec3(1.0, 0.93, 0.82) * keyReach;
-    ambient = exposure * vec3(0.04, 0.05, 0.08);
+    ambient = exposure * vec3(0.07, 0.08, 0.11);
 
     // The air: a cool mist thickening with distance and lit from the far end, so depth reads as
     // a brightening haze; around the lamp it glows warm. At the far plane everything sinks into the
@@ -397,8 +400,6 @@ void main()
     // rough and in shadow: darker than the laid blocks, so it reads as a crevice in the wall,
     // not as a pale patch lying over it.
     albedo *= mix(0.5, 1.0, laid);
-    // So is rock seen at a slant, where the blocks fade: pale, it stood out as torn shards.
-    albedo *= mix(0.6, 1.0, slant);
 
     vec3 l = normalize(lightpos - worldPos);
     vec3 k = normalize(keyPos - worldPos);
@@ -424,6 +425,9 @@ void main()
     vec3 color = vec3(1.0) - exp2(-albedo * light);
     // Faces turning away from the eye darken a little towards their outlines.
     color *= mix(0.45, 1.0, smoothstep(0.0, 0.5, nv));
+    // So does rock seen at a slant, where the blocks fade (after the roll-off, which would
+    // swallow a darker albedo in the lamp's full light): pale, it stood out as torn shards.
+    color *= mix(0.6, 1.0, slant);
     color = mix(color, air.rgb, air.a);
     // The camcorder's cheap sensor crushes the shadows to black and pulls the mid-tones apart
     // with an S-curve, so the picture holds deep blacks and only the lit rock stays bright.
