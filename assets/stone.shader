@@ -402,6 +402,9 @@ void main()
     // rough and in shadow: darker than the laid blocks, so it reads as a crevice in the wall,
     // not as a pale patch lying over it.
     albedo *= mix(0.5, 1.0, laid);
+    // So is rock seen at a slant, where the blocks fade: pale, it stood out as torn shards. Dark
+    // enough that the roll-off does not swallow it in the lamp's full light.
+    albedo *= mix(0.35, 1.0, slant);
 
     vec3 l = normalize(lightpos - worldPos);
     vec3 k = normalize(keyPos - worldPos);
@@ -427,9 +430,6 @@ void main()
     vec3 color = vec3(1.0) - exp2(-albedo * light);
     // Faces turning away from the eye darken a little towards their outlines.
     color *= mix(0.45, 1.0, smoothstep(0.0, 0.5, nv));
-    // So does rock seen at a slant, where the blocks fade (after the roll-off, which would
-    // swallow a darker albedo in the lamp's full light): pale, it stood out as torn shards.
-    color *= mix(0.6, 1.0, slant);
     color = mix(color, air.rgb, air.a);
     // The camcorder's cheap sensor crushes the shadows to black and pulls the mid-tones apart
     // with an S-curve, so the picture holds deep blacks and only the lit rock stays bright.
