@@ -191,7 +191,7 @@ void main()
     // bar, so the shaft is seen at once; high above the lamp, where little of its light comes
     // back, it opens wider, so the first bars read on a projector. Carried by the lights, times
     // log2(e) for exp2.
-    float iris = 1.0 + 0.7 * smoothstep(30.0, 90.0, length(eyePos - lightpos));
+    float iris = 1.0 + 1.0 * smoothstep(30.0, 90.0, length(eyePos - lightpos));
     float exposure = 1.4426950 * 3.0 * iris * (1.0 + 1.0 * (1.0 - smoothstep(0.3, 3.5, t_scene)));
     // Far below the lamp, the shaft's floor lies in a pool of cold light (daylight come down a
     // side passage), so looking down the shaft ends on a lit floor, not a void.
