@@ -330,8 +330,9 @@ void main()
     // Seen at a grazing angle, or laid slantwise over a face, the blocks stretch into streaks
     // along the view: there they fade into plain shaded rock.
     float stretch = max(footprint.x, footprint.y) / max(min(footprint.x, footprint.y), 1e-4);
-    float slant = smoothstep(0.12, 0.4, dot(n, v)) * (1.0 - smoothstep(1.6, 2.6, stretch));
-    float grazing = slant;
+    float slant = smoothstep(0.12, 0.4, dot(n, v));
+    float unstretched = 1.0 - smoothstep(2.0, 3.5, stretch);
+    float grazing = slant * unstretched;
     // Far down the shaft (the air's haze grows with the distance: 60 to 130 units here) the
     // blocks calm into it, so the eye goes to the lamp's glow.
     grazing *= 1.0 - 0.6 * smoothstep(0.39, 0.61, air.a);
@@ -403,7 +404,9 @@ void main()
     // not as a pale patch lying over it.
     albedo *= mix(0.5, 1.0, laid);
     // So is rock seen at a slant, where the blocks fade: pale, it stood out as torn shards. Dark
-    // enough that the roll-off does not swallow it in the lamp's full light.
+    // enough that the roll-off does not swallow it in the lamp's full light; by the smooth
+    // normal only, not by the stretch, which (from the position's steps) changes from one
+    // triangle to the next and would darken the rock in facets.
     albedo *= mix(0.35, 1.0, slant);
 
     vec3 l = normalize(lightpos - worldPos);
