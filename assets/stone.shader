@@ -50,7 +50,6 @@ out vec4 mineral;    // the rock's tint, and its moss cover
 out vec2 around;     // the offset from the shaft's centre line, across it
 out float streak;    // how damp the wall is here
 out float flare;     // the lamp's flare on the beat, seen round it
-flat out float rimPunch;  // how much the beat lights the edges
 flat out vec3 eyePos;
 flat out vec3 keyPos;
 flat out vec3 ambient;
@@ -173,8 +172,6 @@ void main()
     // The flare burns hottest on the walls near the lamp, so the beat strikes there, not over the
     // whole picture.
     float lampReach = reach * (1.0 + 1.0 * punch + 2.0 * surge) + carry;
-    // The beat also catches the edges turned to the lamp, more the nearer the lamp comes.
-    rimPunch = punch * (0.6 + 0.8 * journey) + 2.0 * surge;
 
     // The key light: bright close by, falling off fast, strongest in its cone along the view but
     // wide enough to keep the near walls at the picture's edges readable.
@@ -255,7 +252,6 @@ in vec4 mineral;
 in vec2 around;
 in float streak;
 in float flare;
-flat in float rimPunch;
 flat in vec3 eyePos;
 flat in vec3 keyPos;
 flat in vec3 ambient;
@@ -330,9 +326,7 @@ void main()
     // Seen at a grazing angle, or laid slantwise over a face, the blocks stretch into streaks
     // along the view: there they fade into plain shaded rock.
     float stretch = max(footprint.x, footprint.y) / max(min(footprint.x, footprint.y), 1e-4);
-    float slant = smoothstep(0.12, 0.4, dot(n, v));
-    float unstretched = 1.0 - smoothstep(2.0, 3.5, stretch);
-    float grazing = slant * unstretched;
+    float grazing = smoothstep(0.12, 0.4, dot(n, v)) * (1.0 - smoothstep(2.0, 3.5, stretch));
     // Far down the shaft (the air's haze grows with the distance: 60 to 130 units here) the
     // blocks calm into it, so the eye goes to the lamp's glow.
     grazing *= 1.0 - 0.6 * smoothstep(0.39, 0.61, air.a);
@@ -377,7 +371,7 @@ void main()
     // clay), with a grain across its face that fades out before it would fall below a pixel.
     vec2 u = f * kBlock + 9.0 * h;
     float grain = 0.5 * (wave(dot(u, vec2(0.68, 0.18)) + 0.3 * wave(0.37 * u.y + 0.16 * h)) +
-                         wave(dot(u, vec2(-0.27, 0.84)) + 0.25 * wave(0.43 * u.x)));
+                         wave(dot(u, vec2(-0.27, 0.84))));
     grain *= 1.0 - smoothstep(0.12, 0.3, max(footprint.x, footprint.y));
     // Plain rock, where the blocks fade, keeps the blocks' mean tone with their joints and
     // bevels: no lighter, or the faded walls read as a bleached smear.
@@ -403,11 +397,6 @@ void main()
     // rough and in shadow: darker than the laid blocks, so it reads as a crevice in the wall,
     // not as a pale patch lying over it.
     albedo *= mix(0.5, 1.0, laid);
-    // So is rock seen at a slant, where the blocks fade: pale, it stood out as torn shards. Dark
-    // enough that the roll-off does not swallow it in the lamp's full light; by the smooth
-    // normal only, not by the stretch, which (from the position's steps) changes from one
-    // triangle to the next and would darken the rock in facets.
-    albedo *= mix(0.35, 1.0, slant);
 
     vec3 l = normalize(lightpos - worldPos);
     vec3 k = normalize(keyPos - worldPos);
@@ -418,7 +407,7 @@ void main()
     float facing = max(0.75 * dot(bumped, k) + 0.25, 0.0);
     // Rim: faces turning away from the eye catch the lamp beyond them along their edge.
     float rim = (1.0 - nv) * (1.0 - nv);
-    rim *= rim * max(dot(n, l) + 0.4, 0.0) * (1.0 + rimPunch);
+    rim *= rim * max(dot(n, l) + 0.4, 0.0);
     // The blocks are damp: the cave's lamp shows in them as a soft sheen, wettest in the
     // streaks, none on the moss or in the mortar.
     float wet = max(dot(bumped, normalize(l + v)), 0.0);
@@ -430,9 +419,14 @@ void main()
 
     // The camcorder rolls bright parts off instead of clipping them (the lights carry the
     // exposure, and log2(e) for exp2).
-    vec3 color = vec3(1.0) - exp2(-albedo * light);
-    // Faces turning away from the eye darken a little towards their outlines.
-    color *= mix(0.45, 1.0, smoothstep(0.0, 0.5, nv));
+    // Faces turning away from the eye darken towards their outlines: before the roll-off, deep
+    // enough that it does not swallow it in the lamp's full light (pale, rock seen at a slant
+    // stood out as torn shards), and after it. By the smooth normal only, not by the stretch,
+    // which (from the position's steps) changes from one triangle to the next and would darken
+    // the rock in facets.
+    float facingEye = smoothstep(0.0, 0.45, nv);
+    vec3 color = vec3(1.0) - exp2(-albedo * light * mix(0.35, 1.0, facingEye));
+    color *= mix(0.5, 1.0, facingEye);
     color = mix(color, air.rgb, air.a);
     // The camcorder's cheap sensor crushes the shadows to black and pulls the mid-tones apart
     // with an S-curve, so the picture holds deep blacks and only the lit rock stays bright.
