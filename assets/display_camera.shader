@@ -59,9 +59,13 @@ void main()
     // shaft's middle keeps its bricks.
     float decay = clamp(1.0 - 3.5 * saw, 0.0, 1.0);
     float punch = decay * decay * (kick == 0.0 ? 1.0 : 0.55);
-    glare = vec4((0.75 + 0.3 * punch) * (1.0 + 1.8 * finale),
-                 -1.0 / (0.0004 + 0.0006 * punch + 0.002 * finale),
-                 -1.0 / (0.03 + 0.008 * punch + 0.1 * finale),
+    // The lamp catches on the downbeat of bar 60 and flares up over a beat.
+    float surge = step(240.0, beats) * exp2(-3.0 * (beats - 240.0));
+    // Over the last two bars the glare builds up towards the zoom.
+    float build = smoothstep(278.0, 287.0, beats);
+    glare = vec4((0.75 + 0.3 * punch + 0.8 * surge + 0.5 * build * (1.0 - finale)) * (1.0 + 1.8 * finale),
+                 -1.0 / (0.0004 + 0.0006 * punch + 0.001 * surge + 0.002 * finale),
+                 -1.0 / (0.008 + 0.004 * punch + 0.02 * surge + 0.012 * build + 0.12 * finale),
                  screen.y > 0.0 ? screen.x / screen.y : 16.0 / 9.0);
     // A flash on the bar's first beat; over the last beat the exposure drifts up as the camera
     // zooms into the lamp.

@@ -120,6 +120,18 @@ vec2 shaftCentre(float z)
     return vec2(x, 4.5 + 2.0 * sin(0.027 * z + 1.9));
 }
 
+// How far the wall lies beyond the shaft's smooth, lobed section at height z (negative where it
+// bulges in), the cave mesh's own shape before its relief.
+float hollowDepth(vec2 offset, float z)
+{
+    vec2 d = vec2(offset.x / 1.2, offset.y);
+    float angle = atan(d.y, d.x);
+    float radius = 24.5 + 5.0 * sin(0.06 * z + 0.4) + 2.0 * sin(0.13 * z + 1.3) +
+                   8.0 * exp(-z * z / 900.0);
+    float lobes = 1.0 + 0.1 * sin(3.0 * angle + 0.05 * z) + 0.06 * sin(5.0 * angle - 0.031 * z + 1.0);
+    return length(d) - radius * lobes;
+}
+
 void main()
 {
     vec3 p = position.xyz;
@@ -140,16 +152,26 @@ void main()
     // frames at 60 a second): gone in two or three frames it read as flicker, not as a hit.
     float decay = clamp(1.0 - 3.5 * saw, 0.0, 1.0);
     float punch = decay * decay * (kick == 0.0 ? 1.0 : 0.55);
-    float pulse = 1.0 + 0.25 * punch;
+    float pulse = 1.0 + 0.1 * punch;
     float finale = clamp(beats - 287.0, 0.0, 1.0);
-    vec3 lampColor = vec3(2.0, 1.45, 0.95) * flicker * pulse * (1.0 + 1.5 * finale);
+    // Over the sixteen bars down the shaft the lamp burns from a pale yellow to a deep amber, and
+    // its glow in the air grows as the camcorder nears it; over the last two bars it builds up
+    // towards the zoom and the flash.
+    float journey = clamp((beats - 224.0) / 64.0, 0.0, 1.0);
+    // On the downbeat of bar 60, where the second half of the descent begins, the lamp catches:
+    // it surges and dies back over a beat, and burns a little brighter from then on.
+    float caught = step(240.0, beats);
+    float surge = caught * exp2(-3.0 * (beats - 240.0));
+    vec3 lampColor = mix(vec3(1.9, 1.5, 0.95), vec3(2.4, 1.25, 0.45), journey) * flicker * pulse *
+                     (0.88 + 0.12 * caught) * (1.0 + 0.5 * smoothstep(278.0, 287.0, beats)) *
+                     (1.0 + 1.5 * finale);
     // Reaching a little beyond its radius, so the shaft's far ends keep a trace of it.
     float lightDistance = length(lightpos - p);
     float reach = pow(clamp(1.0 - lightDistance / lightradius, 0.0, 1.0), falloff);
     float carry = 0.5 / (1.0 + lightDistance * lightDistance / 2500.0);
     // The flare burns hottest on the walls near the lamp, so the beat strikes there, not over the
     // whole picture.
-    float lampReach = reach * (1.0 + 0.6 * punch) + carry;
+    float lampReach = reach * (1.0 + 1.0 * punch + 2.0 * surge) + carry;
 
     // The key light: bright close by, falling off fast, strongest in its cone along the view but
     // wide enough to keep the near walls at the picture's edges readable.
@@ -159,21 +181,29 @@ void main()
     float cone = smoothstep(0.8, 0.97, dot(-v, viewDir));
     vec3 toKey = keyPos - p;
     float near = 1.0 / (1.0 + dot(toKey, toKey) / 110.0);
-    float keyReach = 4.5 * near * (0.7 + 0.3 * cone);
+    // Its light levels off on rock within arm's reach, which it bleached to a flat cream.
+    float keyReach = 4.5 * near / (1.0 + 0.8 * near) * (0.45 + 0.55 * cone);
 
     // Exposure: coming out of the black the camcorder opens up wide and settles over the first
     // bar, so the shaft is seen at once; high above the lamp, where little of its light comes
     // back, it opens wider, so the first bars read on a projector. Carried by the lights, times
     // log2(e) for exp2.
-    float iris = 1.0 + 0.6 * smoothstep(30.0, 90.0, length(eyePos - lightpos));
-    float exposure = 1.4426950 * 2.7 * iris * (1.0 + 1.0 * (1.0 - smoothstep(0.3, 3.5, t_scene)));
+    float iris = 1.0 + 1.0 * smoothstep(30.0, 90.0, length(eyePos - lightpos));
+    float exposure = 1.4426950 * 3.0 * iris * (1.0 + 1.0 * (1.0 - smoothstep(0.3, 3.5, t_scene)));
     // Far below the lamp, the shaft's floor lies in a pool of cold light (daylight come down a
     // side passage), so looking down the shaft ends on a lit floor, not a void.
     vec3 toFloor = p - vec3(shaftCentre(-128.0), -128.0);
     float pool = 1.0 / (1.0 + dot(toFloor, toFloor) / 900.0);
-    lampLight = exposure * (lampColor * lampReach + vec3(0.62, 0.76, 0.95) * 1.3 * pool * pool);
-    keyLight = exposure * vec3(0.86, 0.93, 1.0) * keyReach;
-    ambient = exposure * vec3(0.04, 0.05, 0.08);
+    // Hollows in the wall (flutes, the gaps between bands) lie in their own shadow and bulges
+    // stand out lit, so the rock's forms read as rock; what juts far into the shaft (ledges,
+    // stalactites) falls darker again, into a foreground silhouette, since its jagged lips
+    // caught the light as pale, torn-looking shards.
+    float hollow = hollowDepth(around, p.z);
+    float shade = mix(1.4, 0.5, smoothstep(-3.5, 2.5, hollow)) * mix(1.0, 0.45, smoothstep(-6.0, -12.0, hollow));
+    lampLight = shade * exposure *
+                (lampColor * lampReach + vec3(0.62, 0.76, 0.95) * 1.3 * pool * pool);
+    keyLight = shade * exposure * vec3(1.0, 0.93, 0.82) * keyReach;
+    ambient = exposure * vec3(0.07, 0.08, 0.11);
 
     // The air: a cool mist thickening with distance and lit from the far end, so depth reads as
     // a brightening haze; around the lamp it glows warm. At the far plane everything sinks into the
@@ -185,22 +215,24 @@ void main()
     float behind = eyeDistance - dot(toLamp, -v);
     float halo = airGlow(eyePos, -v, eyeDistance, lightpos);
     halo *= 1.0 - smoothstep(10.0, 50.0, behind);
-    mist += vec3(1.0, 0.55, 0.25) * min(halo * halo * 0.05, 0.8) * lampColor.g;
+    mist += vec3(1.0, 0.55, 0.25) * min(halo * halo * (0.15 + 0.3 * journey), 0.9) * lampColor.g;
     // On the beat the lamp flares in the lens: a burst round it, gone within a quarter beat.
     float toward = max(dot(-v, normalize(toLamp)), 0.0);
     toward *= toward;
     toward *= toward;
     toward *= toward;
     toward *= toward;
-    flare = 0.3 * punch * toward * toward;  // cos^64: some 8 degrees to half
+    flare = (0.3 * punch + 0.5 * surge) * toward * toward;  // cos^64: some 8 degrees to half
     float far = smoothstep(160.0, 195.0, eyeDistance);
-    air = vec4(mix(mist, fog_color, far), mix(0.8 * haze, 1.0, far));
+    air = vec4(mix(mist, fog_color, far), mix(0.65 * haze, 1.0, far));
 
     // Moss where faces turn up and the moss image grows, in patches a few units across.
     vec3 an = abs(normal);
     float growth = mossCover(0.4 * brickPlane(kBrickScale * p, an) + vec2(0.31, 0.17));
     float cover = smoothstep(0.35, 0.6, growth) * smoothstep(0.1, 0.7, normal.z);
-    mineral = vec4(mineralTint(p), cover);
+    // The stone's colours a little louder than the minerals' own, so the shaft is not drab.
+    vec3 tint = mineralTint(p);
+    mineral = vec4(max(mix(vec3(dot(tint, vec3(0.3, 0.59, 0.11))), tint, 1.5), 0.0), cover);
     // Damp streaks run down from where water seeps in, in columns round the shaft (whole turns,
     // so the way round closes) that start and stop at their own heights.
     float turn = atan(around.y, around.x);
@@ -339,9 +371,11 @@ void main()
     // clay), with a grain across its face that fades out before it would fall below a pixel.
     vec2 u = f * kBlock + 9.0 * h;
     float grain = 0.5 * (wave(dot(u, vec2(0.68, 0.18)) + 0.3 * wave(0.37 * u.y + 0.16 * h)) +
-                         wave(dot(u, vec2(-0.27, 0.84)) + 0.25 * wave(0.43 * u.x)));
+                         wave(dot(u, vec2(-0.27, 0.84))));
     grain *= 1.0 - smoothstep(0.12, 0.3, max(footprint.x, footprint.y));
-    float tone = mix(1.0, (0.5 + 0.8 * h) * (1.0 + 0.25 * grain), detail);
+    // Plain rock, where the blocks fade, keeps the blocks' mean tone with their joints and
+    // bevels: no lighter, or the faded walls read as a bleached smear.
+    float tone = mix(0.75, (0.5 + 0.8 * h) * (1.0 + 0.25 * grain), detail);
     vec3 clay = mix(vec3(1.0), vec3(1.15, 0.86, 0.7), detail * h2 * h2);
     vec3 rock = 0.46 * mineral.rgb * clay * tone;
     // Damp streaks run down the walls.
@@ -371,11 +405,6 @@ void main()
     // Wrapped a little round the blocks, so the lamp still models the bricks of the near walls
     // that the lens sees at a glancing angle.
     float facing = max(0.75 * dot(bumped, k) + 0.25, 0.0);
-    // A soft sheen from the key light on bare wet rock, broad enough not to glitter.
-    float glint = max(dot(bumped, k), 0.0);  // the lamp sits by the lens: k stands for the half-way
-    glint *= glint;
-    glint *= glint;
-    glint *= glint * (1.0 - cover) * (1.0 - joint) * (1.0 + 2.0 * damp);  // ^8, wet in the streaks
     // Rim: faces turning away from the eye catch the lamp beyond them along their edge.
     float rim = (1.0 - nv) * (1.0 - nv);
     rim *= rim * max(dot(n, l) + 0.4, 0.0);
@@ -385,14 +414,19 @@ void main()
     wet *= wet;
     wet *= wet;
     wet *= wet * wet * (1.0 - cover) * (1.0 - joint) * (0.5 + 1.5 * damp);  // ^16
-    vec3 light = lampLight * (lamp + 0.04 + 1.6 * rim + 2.0 * wet) +
-                 keyLight * (facing + 0.35 * glint) + ambient;
+    vec3 light = lampLight * (lamp + 0.04 + 1.6 * rim + 0.9 * wet) +
+                 keyLight * facing + ambient;
 
     // The camcorder rolls bright parts off instead of clipping them (the lights carry the
     // exposure, and log2(e) for exp2).
-    vec3 color = vec3(1.0) - exp2(-albedo * light);
-    // Faces turning away from the eye darken a little towards their outlines.
-    color *= mix(0.45, 1.0, smoothstep(0.0, 0.5, nv));
+    // Faces turning away from the eye darken towards their outlines: before the roll-off, deep
+    // enough that it does not swallow it in the lamp's full light (pale, rock seen at a slant
+    // stood out as torn shards), and after it. By the smooth normal only, not by the stretch,
+    // which (from the position's steps) changes from one triangle to the next and would darken
+    // the rock in facets.
+    float facingEye = smoothstep(0.0, 0.45, nv);
+    vec3 color = vec3(1.0) - exp2(-albedo * light * mix(0.35, 1.0, facingEye));
+    color *= mix(0.5, 1.0, facingEye);
     color = mix(color, air.rgb, air.a);
     // The camcorder's cheap sensor crushes the shadows to black and pulls the mid-tones apart
     // with an S-curve, so the picture holds deep blacks and only the lit rock stays bright.
