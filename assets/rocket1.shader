@@ -477,18 +477,38 @@ void main()
         float gas = max(1.0 - inner * inner, 0.0);
         float body = gas * sqrt(gas);
         float run = flameShape.z;
+        float along = 1.0 - flame;  // 0 at the nozzle, 1 at the tail
+        // Up close the exhaust shows its layers: a thin white-hot core out of the nozzle, a row
+        // of shock diamonds pinching it (fixed to the nozzle, smaller down the flame), streaks
+        // of burning gas running down the plume. Far off, a few pixels, they would only
+        // shimmer: they fade to the plain flame.
+        float near_ = 1.0 - smoothstep(25.0, 55.0, eyeDistance);
+        float cell = abs(fract(along * 4.5) - 0.5) * 2.0;  // 1 at a diamond's waist, 0 mid-cell
+        float width = (1.0 - along) * (0.12 + 0.3 * (1.0 - cell * cell));
+        float diamond = (1.0 - smoothstep(0.45 * width, width, o)) * (1.0 - smoothstep(0.25, 0.75, along));
+        float core = (1.0 - smoothstep(0.0, 0.35 * (1.0 - along) + 0.05, o)) * (1.0 - smoothstep(0.1, 0.55, along));
+        float streak = 0.5 + 0.5 * sin(9.0 * o * (1.0 + along) + 14.0 * along - 25.0 * t + rocket);
+        float layers = near_ * (diamond + 0.5 * core * cell);
         // A far flame, a few pixels, is mostly its white-hot core.
+        // Close by, the plume round them burns yellow and orange, so the white core stands out.
         float heat = body * (0.35 + 0.65 * flame) * (0.8 + 0.35 * run) *
-                     (1.0 + 0.6 * flare + 0.3 * glow + 0.4 * smoothstep(20.0, 60.0, eyeDistance));
+                         (1.0 - 0.4 * near_ - 0.3 * near_ * streak * along) *
+                         (1.0 + 0.6 * flare + 0.3 * glow + 0.4 * smoothstep(20.0, 60.0, eyeDistance)) +
+                     layers;
         // Brighter than what it is seen against, even at its thin edge, where an orange darker
-        // than the sky would read as smoke.
+        // than the sky would read as smoke; towards the tail the plume cools to a deep red.
+        vec3 edgeColor = mix(vec3(1.0, 0.55, 0.2), vec3(0.85, 0.28, 0.1), near_ * along);
         vec3 hot = mix(vec3(1.0, 0.5, 0.16), vec3(1.0, 0.76, 0.28), smoothstep(0.15, 0.5, heat));
         hot = mix(hot, vec3(1.0, 0.97, 0.86), smoothstep(0.7, 1.0, heat));
-        vec3 c = mix(vec3(1.0, 0.55, 0.2), hot, smoothstep(0.0, 0.3, body));
+        vec3 c = mix(edgeColor, hot, smoothstep(0.0, 0.3, body));
         c = mix(c, behind, fog * 0.4);
         float tail = flameShape.y;
-        float alpha = max(smoothstep(0.0, 0.45, body) * tail * (0.6 + 0.4 * heat + 0.2 * flare),
-                          halo * (1.0 - o * o) * (0.3 + 0.3 * flare));
+        // The plume thins at its edge and tail into nothing; close by, the glow round the nozzle
+        // is faint beside the core, not a ball of light.
+        float alpha = max(smoothstep(0.0, 0.45, body) * tail * (0.6 + 0.4 * heat + 0.2 * flare) *
+                              (1.0 - 0.3 * near_ * along),
+                          halo * (1.0 - o * o) * (0.3 - 0.15 * near_ + 0.3 * flare));
+        alpha = max(alpha, layers);
         // The swollen sheath's open top, round the nozzle, fades out rather than ending in a
         // hard ring.
         alpha *= 1.0 - smoothstep(0.85, 1.0, flame) * smoothstep(0.3, 0.55, o);

@@ -66,6 +66,7 @@ struct DemoAssets {
     SurfaceMesh fieldMeshD;
     LoadedMesh finMesh;    // the rod with only the rings the rockets' fins need
     LoadedMesh coarseRod;  // the rod at every other ring: the far rockets and the ground patches
+    LoadedMesh roundRod;   // the rod with regular rings of 16: the near rockets' bodies and flames
 
     std::unique_ptr<GeometryBuffer> quadBuffer;
     std::unique_ptr<MatrixStack> matrixStack;

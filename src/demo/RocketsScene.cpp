@@ -233,7 +233,7 @@ void drawRockets(DemoAssets& a, const SceneClock& clock, const Matrix4& product,
             rocket.setFloat("piece", static_cast<float>(piece));
             const bool fin = piece >= 1 && piece <= 3;
             const bool coarse = piece == 4 || bounds.isDistant(product);
-            const LoadedMesh& mesh = fin ? a.finMesh : coarse ? a.coarseRod : a.fieldMeshD;
+            const LoadedMesh& mesh = fin ? a.finMesh : coarse ? a.coarseRod : a.roundRod;
             // The body, the fins and the flame are closed to the eye: their far sides are hidden
             // or, in the flame, not needed. The rod faces out, and the view matrices turn the
             // handedness over: a face turned to the camera arrives clockwise.

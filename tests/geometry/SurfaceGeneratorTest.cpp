@@ -149,6 +149,32 @@ TEST(ThinnedTube, KeepsWholeRingsInOrderAndStitchesThem) {
               0);
 }
 
+// The near rockets' rod: every ring regular, at its own height, wound as the thinned tube.
+TEST(RoundTube, MakesEveryRingRegularAtItsHeight) {
+    const MeshData rod = generateSurfaceData(32, 1.5f, rodField);
+    const MeshData round = roundTube(rod, 16);
+    ASSERT_EQ(round.vertexCount(), 32 * 16);
+    EXPECT_EQ(round.triangleCount(), 31 * 16 * 2);
+    const MeshData thin = thinnedTube(rod, {0, 1});
+    for (int v = 0; v < round.vertexCount(); ++v) {
+        const float* p = &round.positions[static_cast<std::size_t>(v) * 4];
+        const float* n = &round.normals[static_cast<std::size_t>(v) * 3];
+        EXPECT_NEAR(std::hypot(p[0], p[2]), 0.1f, 1e-4f) << v;
+        EXPECT_NEAR(n[0] * p[0] + n[2] * p[2], std::hypot(p[0], p[2]), 1e-5f) << v;  // straight out
+        const float angle = -3.14159265f + 0.39269908f * static_cast<float>(v % 16);
+        EXPECT_NEAR(n[0], std::cos(angle), 1e-5f) << v;
+        EXPECT_NEAR(n[2], std::sin(angle), 1e-5f) << v;
+    }
+    EXPECT_FLOAT_EQ(round.positions[1], -1.5f);
+    EXPECT_FLOAT_EQ(round.positions[16 * 4 + 1], thin.positions[8 * 4 + 1]);
+    EXPECT_FLOAT_EQ(round.positions[31 * 16 * 4 + 1], 1.5f);
+    // The same winding as the thinned tube's first quad.
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(round.indices[i] / 16 * 8 + round.indices[i] % 16, thin.indices[i]);
+    EXPECT_EQ(roundTube(rod, 2).vertexCount(), 0);
+    EXPECT_EQ(roundTube(MeshData{}, 16).vertexCount(), 0);
+}
+
 TEST(SurfaceMeshUpload, UploadsPositionsNormalsAndIndices) {
     ASSERT_TRUE(sharedGlContext());
     MeshData data = generateSurfaceData(32, 20.0f, sphereField);

@@ -106,11 +106,11 @@ TEST_F(RocketsSceneTest, BarSeventyTwoOpensWhiteOverGroundAndRockets) {
     ASSERT_GT(rockets.size(), 10u);  // the pieces in view
     for (const Draw& d : rockets) {
         // Fins (pieces 1 to 3) from the rod's few rings that draw them, the ground patch (4) from
-        // every other ring, the rest from the whole rod or, far off, every other ring.
+        // every other ring, the rest from the rod in regular rings or, far off, every other ring.
         const double piece = d.uniform("piece")[0];
         const bool fin = piece >= 1.0 && piece <= 3.0;
         const bool coarse = d.vertexArray == a.coarseRod.geometry->vertexArray;
-        const LoadedMesh& mesh = fin ? a.finMesh : coarse ? a.coarseRod : a.fieldMeshD;
+        const LoadedMesh& mesh = fin ? a.finMesh : coarse ? a.coarseRod : a.roundRod;
         EXPECT_EQ(d.vertexArray, mesh.geometry->vertexArray) << piece;
         EXPECT_EQ(d.count, mesh.indexCount) << piece;
         if (piece == 4.0) {

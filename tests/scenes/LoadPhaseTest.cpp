@@ -195,6 +195,7 @@ TEST(LoadPhaseTest, LeavesEveryObjectBuiltWithItsLoadTimeValues) {
     EXPECT_EQ(a.fieldMeshA.geometry, nullptr);
     EXPECT_EQ(a.finMesh.geometry, nullptr);
     EXPECT_EQ(a.coarseRod.geometry, nullptr);
+    EXPECT_EQ(a.roundRod.geometry, nullptr);
     EXPECT_EQ(a.cliffShader, nullptr);
     EXPECT_EQ(a.sceneTarget, nullptr);
 }
