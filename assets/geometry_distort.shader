@@ -225,7 +225,7 @@ vec2 aroundColumn(vec3 p, float around, out vec2 outward)
 // wrapped round the shaft once, so the courses and their joints run round it unstretched rather
 // than smearing where a straight projection meets the curve edge-on.
 vec3 masonry(vec3 p, vec3 n, vec3 dx, vec3 dy, bool dome, bool platform, bool shaft, vec2 column,
-             vec2 outward, out float texel)
+             vec2 outward, out float texel, out float jointLuma)
 {
     vec3 a = abs(n);
     bvec2 side = bvec2(a.x >= a.y && a.x >= a.z, a.y >= a.z);
@@ -268,6 +268,8 @@ vec3 masonry(vec3 p, vec3 n, vec3 dx, vec3 dy, bool dome, bool platform, bool sh
     // which are read from this colour. (A finer octave would show only within a unit or two of
     // the stone, closer than any camera comes.)
     float grain = (grainNoise(0.5 * 1024.0 * uv) - 0.5) * (1.0 - smoothstep(0.4, 0.7, texel));
+    // The joints are read from the image alone: the grain, magnified, broke them into blotches.
+    jointLuma = dot(stone, vec3(0.3, 0.5, 0.2));
     return stone * (1.0 + 0.6 * grain);
 }
 
@@ -384,8 +386,8 @@ void main()
         // The dome's outer shell and its coffered inside (seen from below, facing down) alike.
         bool dome = worldPos.y > 17.3 ? abs(n.y) > 0.3 : (worldPos.y > 14.7 && n.y < -0.3);
         vec3 stone = masonry(worldPos * kStone, n, dx * kStone, dy * kStone, dome,
-                             worldPos.y < kTempleFloor, shaft, column * kStone, outward, texel);
-        stoneLuma = dot(stone, vec3(0.3, 0.5, 0.2));
+                             worldPos.y < kTempleFloor, shaft, column * kStone, outward, texel,
+                             stoneLuma);
         albedo = mix(stone, sand * 0.8, drift * (0.45 + 0.4 * sand.r));
     }
     // Twelve flutes round each shaft, shaded through the normal so every light models them;
@@ -407,7 +409,11 @@ void main()
     // The joints are where the masonry is darkest. Their edge is spread over the pixel's own
     // change in brightness, so it is soft rather than stepped, and they dim to a third as the
     // cracks (three or four texels wide) narrow to under half a pixel, where they would crawl.
-    float joints = clamp((0.19 - stoneLuma) / (0.1 + fwidth(stoneLuma)) + 0.5, 0.0, 1.0) *
+    // Where a texel covers several pixels the edge widens too, so the image's speckle round the
+    // threshold reads as a soft falloff of the glow, not as ragged islands the size of texels.
+    float magnified = 1.0 - smoothstep(0.3, 1.0, texel);
+    float joints = clamp((0.19 - stoneLuma) / (0.1 + fwidth(stoneLuma) + 0.22 * magnified) + 0.5,
+                         0.0, 1.0) *
                    (1.0 - 0.7 * smoothstep(5.0, 10.0, texel));
 
     // The finale builds to a dawn (the sun in the sky shader): a touch of it from the cut on,
