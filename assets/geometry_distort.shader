@@ -225,7 +225,7 @@ vec2 aroundColumn(vec3 p, float around, out vec2 outward)
 // wrapped round the shaft once, so the courses and their joints run round it unstretched rather
 // than smearing where a straight projection meets the curve edge-on.
 vec3 masonry(vec3 p, vec3 n, vec3 dx, vec3 dy, bool dome, bool platform, bool shaft, vec2 column,
-             vec2 outward, out float texel)
+             vec2 outward, out float texel, out float jointLuma)
 {
     vec3 a = abs(n);
     bvec2 side = bvec2(a.x >= a.y && a.x >= a.z, a.y >= a.z);
@@ -268,6 +268,8 @@ vec3 masonry(vec3 p, vec3 n, vec3 dx, vec3 dy, bool dome, bool platform, bool sh
     // which are read from this colour. (A finer octave would show only within a unit or two of
     // the stone, closer than any camera comes.)
     float grain = (grainNoise(0.5 * 1024.0 * uv) - 0.5) * (1.0 - smoothstep(0.4, 0.7, texel));
+    // The joints are read from the image alone: the grain, magnified, broke them into blotches.
+    jointLuma = dot(stone, vec3(0.3, 0.5, 0.2));
     return stone * (1.0 + 0.6 * grain);
 }
 
@@ -298,6 +300,17 @@ float occlusion(vec3 p, vec2 column)
     ao *= 1.0 - shaft * (0.25 * (1.0 - smoothstep(-15.95, -14.0, p.y)) +
                          0.35 * smoothstep(3.5, 5.6, p.y) * step(p.y, 5.6));
     return ao;
+}
+
+// Complex numbers as vectors: a product and a square.
+vec2 times(vec2 a, vec2 b)
+{
+    return vec2(a.x * b.x - a.y * b.y, a.x * b.y + a.y * b.x);
+}
+
+vec2 square(vec2 z)
+{
+    return times(z, z);
 }
 
 // The six braziers round the well take fire once the light has come to rest in the crypt: their
@@ -384,30 +397,33 @@ void main()
         // The dome's outer shell and its coffered inside (seen from below, facing down) alike.
         bool dome = worldPos.y > 17.3 ? abs(n.y) > 0.3 : (worldPos.y > 14.7 && n.y < -0.3);
         vec3 stone = masonry(worldPos * kStone, n, dx * kStone, dy * kStone, dome,
-                             worldPos.y < kTempleFloor, shaft, column * kStone, outward, texel);
-        stoneLuma = dot(stone, vec3(0.3, 0.5, 0.2));
+                             worldPos.y < kTempleFloor, shaft, column * kStone, outward, texel,
+                             stoneLuma);
         albedo = mix(stone, sand * 0.8, drift * (0.45 + 0.4 * sand.r));
     }
     // Twelve flutes round each shaft, shaded through the normal so every light models them;
     // they fade out before a flute is narrower than four pixels, where they would shimmer.
+    float pixel = max(length(dx), length(dy));  // the pixel's size in units
     float fluted = shaft && worldPos.y > -15.6 && worldPos.y < 5.2
-                       ? 1.0 - smoothstep(0.14, 0.28, max(length(dx), length(dy)))
+                       ? 1.0 - smoothstep(0.14, 0.28, pixel)
                        : 0.0;
     if (fluted > 0.0) {
         // The point's direction round the shaft as a unit complex number z; the flutes follow
         // the imaginary part of z^12, the sine of twelve times its angle, without an angle.
         vec2 z = column * inversesqrt(max(dot(column, column), 1e-6));
-        vec2 z2 = vec2(z.x * z.x - z.y * z.y, 2.0 * z.x * z.y);
-        vec2 z4 = vec2(z2.x * z2.x - z2.y * z2.y, 2.0 * z2.x * z2.y);
-        vec2 z8 = vec2(z4.x * z4.x - z4.y * z4.y, 2.0 * z4.x * z4.y);
-        float flute = z8.x * z4.y + z8.y * z4.x;
+        vec2 z4 = square(square(z));
+        float flute = times(square(z4), z4).y;
         vec2 tangent = -z.y * outward + z.x * vec2(-outward.y, outward.x);
         n = normalize(n + 0.45 * fluted * flute * vec3(tangent.x, 0.0, tangent.y));
     }
     // The joints are where the masonry is darkest. Their edge is spread over the pixel's own
     // change in brightness, so it is soft rather than stepped, and they dim to a third as the
     // cracks (three or four texels wide) narrow to under half a pixel, where they would crawl.
-    float joints = clamp((0.19 - stoneLuma) / (0.1 + fwidth(stoneLuma)) + 0.5, 0.0, 1.0) *
+    // Where a texel covers several pixels the edge widens too, so the image's speckle round the
+    // threshold reads as a soft falloff of the glow, not as ragged islands the size of texels.
+    float magnified = 1.0 - smoothstep(0.3, 1.0, texel);
+    float joints = clamp((0.19 - stoneLuma) / (0.1 + fwidth(stoneLuma) + 0.22 * magnified) + 0.5,
+                         0.0, 1.0) *
                    (1.0 - 0.7 * smoothstep(5.0, 10.0, texel));
 
     // The finale builds to a dawn (the sun in the sky shader): a touch of it from the cut on,
@@ -432,11 +448,34 @@ void main()
     // lit, the other in shade, and neither the amber from the other side, nor the rim, nor the
     // fog's veil, which together made it read as a flat, see-through disc.
     float overhead = smoothstep(0.5, 0.85, toEye.y) * smoothstep(30.0, 50.0, eyePos.y);
+    // From there the shell, its courses laid in rings round the oculus and lit alike all over,
+    // read as a flat grey disc. For the light its slope is taken steeper, so the low moon rounds
+    // it, and it is ribbed: twenty-eight ribs run down from the oculus, each lit on one side,
+    // fading out before they are narrower than four pixels.
+    // Warm light round the dome's foot and its joints aglow join them. The crane shot comes only
+    // after the temple's eighteenth second: no other frame pays for any of it.
+    float fromAxis2 = max(dot(q, q), 1e-6);
+    vec3 fromAbove = vec3(0.0);
+    if (t_scene > 18.0 && syncdistort == 0.0) {
+        float fromAxis = sqrt(fromAxis2);
+        float cupola = overhead * step(17.3, worldPos.y) * step(0.3, n.y);
+        // The direction round the axis as a unit complex number; its 28th power turns once a rib.
+        vec2 z4 = square(square(q / fromAxis)), z8 = square(z4);
+        vec2 z28 = times(square(z8), times(z8, z4));
+        float crest = max(z28.x, 0.0);
+        crest *= crest;
+        float ribs = z28.y * crest * crest * (1.0 - smoothstep(0.03, 0.056, pixel / fromAxis));
+        n = normalize(n + cupola * (vec3(n.x, 0.0, n.z) +
+                                    1.2 * ribs / fromAxis * vec3(-q.y, 0.0, q.x)));
+        fromAbove = overhead * step(14.5, worldPos.y) *
+                    (vec3(0.42, 0.24, 0.09) * smoothstep(25.5, 30.0, fromAxis) +
+                     vec3(1.0, 0.62, 0.2) * 0.5 * joints);
+    }
     // Inside the colonnade, under the roof and behind the columns, the sky's lights reach in
     // weakly, least on what faces the axis (the columns' inner sides, the abaci, the inner face
     // of the entablature): the colonnade is dark behind its lit outer columns, lit from within
     // only by the sinking light.
-    float fromAxis2 = max(dot(worldPos.xz, worldPos.xz), 1e-6);
+
     float inward = max(-dot(n.xz, worldPos.xz) * inversesqrt(fromAxis2), 0.0);
     // Linear ramps, this being paid on every pixel of stone: out from 25 to 29 units off the
     // axis, from the floor up to the dome's springing.
@@ -505,7 +544,7 @@ void main()
                         3.0 * ring.y) +
               ring.x * (shaft ? 0.7 : 0.3));
 
-    color += brazierFire(worldPos, n, around);
+    color += brazierFire(worldPos, n, around) + fromAbove;
     // The lit inside glows up through the oculus onto its lip, so from above the opening reads
     // as a way into a lit room rather than a hole in a drum.
     float lip = (1.0 - smoothstep(8.2, 10.0, length(q))) * smoothstep(27.0, 28.5, worldPos.y);
