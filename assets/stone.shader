@@ -49,7 +49,6 @@ out vec4 air;        // the mist's colour, and how much of the wall it hides
 out vec4 mineral;    // the rock's tint, and its moss cover
 out vec2 around;     // the offset from the shaft's centre line, across it
 out float streak;    // how damp the wall is here
-out float calm;      // how far the blocks have melted into the air, high above the lamp
 out float flare;     // the lamp's flare on the beat, seen round it
 flat out vec3 eyePos;
 flat out vec3 keyPos;
@@ -228,10 +227,7 @@ void main()
     toward *= toward;
     toward *= toward;
     float burst = ((0.5 + 0.4 * above) * punch + 0.5 * surge) * toward * toward;  // cos^64: some 8 degrees to half
-    flare = burst;
     float far = smoothstep(160.0, 195.0, eyeDistance);
-    // High above the lamp the far walls calm into the air (as the exposure opens, above).
-    calm = smoothstep(35.0, 100.0, eyeDistance) * above;
     air = vec4(mix(mist, fog_color, far), mix(0.65 * haze, 1.0, far));
 
     // Moss where faces turn up and the moss image grows, in patches a few units across.
@@ -246,6 +242,7 @@ void main()
     float turn = atan(around.y, around.x);
     float column = sin(20.0 * turn + 1.5 * sin(9.0 * turn));
     streak = smoothstep(0.2, 0.95, column) * smoothstep(-0.2, 0.8, sin(0.09 * p.z + 2.0 * column));
+    flare = burst;
     gl_Position = matrix * position;
 }
 #endif
@@ -259,7 +256,6 @@ in vec4 air;
 in vec4 mineral;
 in vec2 around;
 in float streak;
-in float calm;
 in float flare;
 flat in vec3 eyePos;
 flat in vec3 keyPos;
@@ -330,14 +326,20 @@ void main()
                        abs(dpx.z) + abs(dpy.z));
     vec2 footprint = brickPlane(reach3, an);
 
-    vec3 v = normalize(eyePos - worldPos);
+    vec3 toEye = eyePos - worldPos;
+    float eyeDistance = length(toEye);
+    vec3 v = toEye / eyeDistance;
     if (dot(n, v) < 0.0) n = -n;
     // Seen at a grazing angle, or laid slantwise over a face, the blocks stretch into streaks
     // along the view: there they fade into plain shaded rock.
     float stretch = max(footprint.x, footprint.y) / max(min(footprint.x, footprint.y), 1e-4);
     float grazing = smoothstep(0.3, 0.65, dot(n, v)) * (1.0 - smoothstep(2.0, 3.5, stretch));
-    // High above the lamp the far blocks calm into plain rock in the air, well before they
-    // shrink to a few pixels, so the eye goes to the lamp's glow.
+    // High above the lamp (where the camcorder opens up) the far blocks calm into plain rock in
+    // the air, well before they shrink to a few pixels, so the eye goes to the lamp's glow.
+    // Worked out here, not passed on from the vertices: each input costs the pixels its own
+    // interpolation, dearer than these few steps.
+    float above = smoothstep(30.0, 90.0, length(eyePos - lightpos));
+    float calm = smoothstep(0.2, 0.42, air.a) * above;
     grazing *= 1.0 - calm;
 
     // Blocks laid in courses, each course shifted along: drawn here rather than looked up, so
@@ -445,13 +447,12 @@ void main()
     color = clamp(color * 1.12 - 0.06, 0.0, 1.0);
     color = color * color * (3.0 - 2.0 * color);
     color += vec3(1.0, 0.72, 0.42) * flare;
-    // On every beat a ring of light runs down the shaft from the lens, over half the beat,
-    // catching the mortar as it passes: hardest on the bar's first beat. High above the lamp
-    // only, where the beat has nothing else to strike.
-    float ring = (length(eyePos - worldPos) - 16.0 - 120.0 * saw) * 0.2;
-    float runs = clamp(1.0 - 1.7 * saw, 0.0, 1.0) * (kick == 0.0 ? 1.0 : 0.5) *
-                 smoothstep(30.0, 90.0, length(eyePos - lightpos));
-    color += vec3(1.0, 0.62, 0.3) * (runs * exp2(-ring * ring) * (1.0 - air.a)) * mix(0.3, 2.5, joint);
+    // On every beat there a ring of light runs down the shaft from the lens over half the beat,
+    // catching the mortar as it passes: hardest on the bar's first beat.
+    float runs = clamp(1.0 - 1.7 * saw, 0.0, 1.0) * (kick == 0.0 ? 1.0 : 0.5) * above;
+    float ring = (eyeDistance - 16.0 - 120.0 * saw) * 0.14;
+    ring = max(1.0 - ring * ring, 0.0);
+    color += vec3(1.0, 0.62, 0.3) * (runs * ring * ring * (1.0 - air.a)) * mix(0.3, 2.5, joint);
     fragColor = vec4(color, 1.0);
 }
 #endif
