@@ -155,9 +155,7 @@ void main()
     // High above the lamp its flare is hardest: nearer, the lamp's light fills the picture.
     float above = smoothstep(30.0, 90.0, length(eyePos - lightpos));
     float pulse = 1.0 + (0.1 + 0.2 * above) * punch;
-
     float finale = clamp(beats - 287.0, 0.0, 1.0);
-
     // Over the sixteen bars down the shaft the lamp burns from a pale yellow to a deep amber, and
     // its glow in the air grows as the camcorder nears it; over the last two bars it builds up
     // towards the zoom and the flash.
@@ -226,7 +224,8 @@ void main()
     toward *= toward;
     toward *= toward;
     toward *= toward;
-    float burst = ((0.5 + 0.4 * above) * punch + 0.5 * surge) * toward * toward;  // cos^64: some 8 degrees to half
+    // cos^64: some 8 degrees to half.
+    flare = ((0.5 + 0.4 * above) * punch + 0.5 * surge) * toward * toward;
     float far = smoothstep(160.0, 195.0, eyeDistance);
     air = vec4(mix(mist, fog_color, far), mix(0.65 * haze, 1.0, far));
 
@@ -242,7 +241,6 @@ void main()
     float turn = atan(around.y, around.x);
     float column = sin(20.0 * turn + 1.5 * sin(9.0 * turn));
     streak = smoothstep(0.2, 0.95, column) * smoothstep(-0.2, 0.8, sin(0.09 * p.z + 2.0 * column));
-    flare = burst;
     gl_Position = matrix * position;
 }
 #endif
