@@ -152,7 +152,9 @@ void main()
     // frames at 60 a second): gone in two or three frames it read as flicker, not as a hit.
     float decay = clamp(1.0 - 3.5 * saw, 0.0, 1.0);
     float punch = decay * decay * (kick == 0.0 ? 1.0 : 0.55);
-    float pulse = 1.0 + 0.1 * punch;
+    // High above the lamp its flare is hardest: nearer, the lamp's light fills the picture.
+    float above = smoothstep(30.0, 90.0, length(eyePos - lightpos));
+    float pulse = 1.0 + (0.1 + 0.2 * above) * punch;
     float finale = clamp(beats - 287.0, 0.0, 1.0);
     // Over the sixteen bars down the shaft the lamp burns from a pale yellow to a deep amber, and
     // its glow in the air grows as the camcorder nears it; over the last two bars it builds up
@@ -188,7 +190,7 @@ void main()
     // bar, so the shaft is seen at once; high above the lamp, where little of its light comes
     // back, it opens wider, so the first bars read on a projector. Carried by the lights, times
     // log2(e) for exp2.
-    float iris = 1.0 + 1.0 * smoothstep(30.0, 90.0, length(eyePos - lightpos));
+    float iris = 1.0 + 1.0 * above;
     float exposure = 1.4426950 * 3.0 * iris * (1.0 + 1.0 * (1.0 - smoothstep(0.3, 3.5, t_scene)));
     // Far below the lamp, the shaft's floor lies in a pool of cold light (daylight come down a
     // side passage), so looking down the shaft ends on a lit floor, not a void.
@@ -222,7 +224,8 @@ void main()
     toward *= toward;
     toward *= toward;
     toward *= toward;
-    flare = (0.3 * punch + 0.5 * surge) * toward * toward;  // cos^64: some 8 degrees to half
+    // cos^64: some 8 degrees to half.
+    flare = ((0.5 + 0.4 * above) * punch + 0.5 * surge) * toward * toward;
     float far = smoothstep(160.0, 195.0, eyeDistance);
     air = vec4(mix(mist, fog_color, far), mix(0.65 * haze, 1.0, far));
 
@@ -321,15 +324,21 @@ void main()
                        abs(dpx.z) + abs(dpy.z));
     vec2 footprint = brickPlane(reach3, an);
 
-    vec3 v = normalize(eyePos - worldPos);
+    vec3 toEye = eyePos - worldPos;
+    float eyeDistance = length(toEye);
+    vec3 v = toEye / eyeDistance;
     if (dot(n, v) < 0.0) n = -n;
     // Seen at a grazing angle, or laid slantwise over a face, the blocks stretch into streaks
     // along the view: there they fade into plain shaded rock.
     float stretch = max(footprint.x, footprint.y) / max(min(footprint.x, footprint.y), 1e-4);
-    float grazing = smoothstep(0.12, 0.4, dot(n, v)) * (1.0 - smoothstep(2.0, 3.5, stretch));
-    // Far down the shaft (the air's haze grows with the distance: 60 to 130 units here) the
-    // blocks calm into it, so the eye goes to the lamp's glow.
-    grazing *= 1.0 - 0.6 * smoothstep(0.39, 0.61, air.a);
+    float grazing = smoothstep(0.3, 0.65, dot(n, v)) * (1.0 - smoothstep(2.0, 3.5, stretch));
+    // High above the lamp (where the camcorder opens up) the far blocks calm into plain rock in
+    // the air, well before they shrink to a few pixels, so the eye goes to the lamp's glow.
+    // Worked out here, not passed on from the vertices: each input costs the pixels its own
+    // interpolation, dearer than these few steps.
+    float above = smoothstep(30.0, 90.0, length(eyePos - lightpos));
+    float calm = smoothstep(0.2, 0.42, air.a) * above;
+    grazing *= 1.0 - calm;
 
     // Blocks laid in courses, each course shifted along: drawn here rather than looked up, so
     // every joint is covered exactly as much as the pixel's footprint holds of it (no sparkle,
@@ -396,7 +405,7 @@ void main()
     // Where the blocks melt (round lips, fins and the slanting faces of ledges) the rock is
     // rough and in shadow: darker than the laid blocks, so it reads as a crevice in the wall,
     // not as a pale patch lying over it.
-    albedo *= mix(0.5, 1.0, laid);
+    albedo *= mix(mix(0.5, 1.0, laid), 0.5, calm);
 
     vec3 l = normalize(lightpos - worldPos);
     vec3 k = normalize(keyPos - worldPos);
@@ -436,6 +445,12 @@ void main()
     color = clamp(color * 1.12 - 0.06, 0.0, 1.0);
     color = color * color * (3.0 - 2.0 * color);
     color += vec3(1.0, 0.72, 0.42) * flare;
+    // On every beat there a ring of light runs down the shaft from the lens over half the beat,
+    // catching the mortar as it passes: hardest on the bar's first beat.
+    float runs = clamp(1.0 - 1.7 * saw, 0.0, 1.0) * (kick == 0.0 ? 1.0 : 0.5) * above;
+    float ring = (eyeDistance - 16.0 - 120.0 * saw) * 0.14;
+    ring = max(1.0 - ring * ring, 0.0);
+    color += vec3(1.0, 0.62, 0.3) * (runs * ring * ring * (1.0 - air.a)) * mix(0.3, 2.5, joint);
     fragColor = vec4(color, 1.0);
 }
 #endif
