@@ -304,8 +304,7 @@ void main()
     float detail = 1.0 - smoothstep(70.0 + 50.0 * high, 130.0 + 90.0 * high, eyeDistance);
     float size = float(max(textureSize(tex, 0).x, 1));
     float texels = max(length(du), length(dv)) * size;
-    // In the canyon such rock sinks into the haze (see the end): its lookups are left out there.
-    detail *= 1.0 - (inCanyon() ? smoothstep(10.0, 14.0, texels) : 0.0);
+    float canyon = inCanyon() ? 1.0 : 0.0;
     // How far the high view has sunk onto the rock, from bar 52.5 to 54 (70.8 to 72.8 s): there
     // its grain would turn coarse and soft, so it flattens and darkens into the fade to black.
     float sunk = high * smoothstep(70.8, 72.8, t);
@@ -315,7 +314,8 @@ void main()
     float fineness = (1.0 - smoothstep(mix(0.6, 1.2, close), mix(2.0, 4.0, close), texels)) * detail;
     // In the canyon's tumble, how near the rock in front of the camera is (it starts facing the
     // wall, five units off).
-    float near = inCanyon() ? (1.0 - smoothstep(6.0, 30.0, eyeDistance)) * clamp(cliff_stripes, 0.0, 1.0) : 0.0;
+    float tumble = canyon * clamp(cliff_stripes, 0.0, 1.0);
+    float near = (1.0 - smoothstep(6.0, 30.0, eyeDistance)) * tumble;
     // Close by, or from high up (see fetchFiltered for the branches): close by it looks up the
     // height under the pixel, from high up (see below) five texels across the beds.
     bool closeBy = close > 0.0;
@@ -553,9 +553,9 @@ void main()
     // In the canyon, rock whose texels are drawn out far beyond a pixel (the walls seen edge-on
     // and the rows drawn out beyond, see the vertex stage) would smear into streaks fanning out
     // from the gorge's end: it recedes into the haze instead.
-    veil = max(veil, (inCanyon() ? 0.9 : 0.0) * smoothstep(3.5, 10.0, texels));
+    veil = max(veil, canyon * clamp(0.15 * texels - 0.55, 0.0, 0.9));
     // In its tumble the haze closes in a few units beyond the rock in front of the camera.
-    veil = max(veil, (inCanyon() ? 0.45 : 0.0) * clamp(cliff_stripes, 0.0, 1.0) * smoothstep(5.0, 10.0, eyeDistance));
+    veil = max(veil, tumble * clamp(0.09 * eyeDistance - 0.45, 0.0, 0.45));
     // Close by, the haze far ahead is lit by the low sun: the wall runs off into a glow.
     vec3 veilColor = mix(fogColor, vec3(0.92, 0.64, 0.4), close * smoothstep(0.2, 0.55, veil));
     veilColor *= farTone;
