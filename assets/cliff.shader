@@ -555,7 +555,7 @@ void main()
     // from the gorge's end: it recedes into the haze instead.
     veil = max(veil, canyon * clamp(0.15 * texels - 0.55, 0.0, 0.9));
     // In its tumble the haze closes in a few units beyond the rock in front of the camera.
-    veil = max(veil, tumble * clamp(0.09 * eyeDistance - 0.45, 0.0, 0.45));
+    veil = max(veil, tumble * clamp(0.07 * eyeDistance - 0.35, 0.0, 0.35));
     // Close by, the haze far ahead is lit by the low sun: the wall runs off into a glow.
     vec3 veilColor = mix(fogColor, vec3(0.92, 0.64, 0.4), close * smoothstep(0.2, 0.55, veil));
     veilColor *= farTone;
