@@ -304,6 +304,7 @@ void main()
     float detail = 1.0 - smoothstep(70.0 + 50.0 * high, 130.0 + 90.0 * high, eyeDistance);
     float size = float(max(textureSize(tex, 0).x, 1));
     float texels = max(length(du), length(dv)) * size;
+    float canyon = inCanyon() ? 1.0 : 0.0;
     // How far the high view has sunk onto the rock, from bar 52.5 to 54 (70.8 to 72.8 s): there
     // its grain would turn coarse and soft, so it flattens and darkens into the fade to black.
     float sunk = high * smoothstep(70.8, 72.8, t);
@@ -311,6 +312,10 @@ void main()
     // where the slope comes from one lookup at the scale of a texel, as soon as texels get
     // smaller than pixels.
     float fineness = (1.0 - smoothstep(mix(0.6, 1.2, close), mix(2.0, 4.0, close), texels)) * detail;
+    // In the canyon's tumble, how near the rock in front of the camera is (it starts facing the
+    // wall, five units off).
+    float tumble = canyon * clamp(cliff_stripes, 0.0, 1.0);
+    float near = (1.0 - smoothstep(6.0, 30.0, eyeDistance)) * tumble;
     // Close by, or from high up (see fetchFiltered for the branches): close by it looks up the
     // height under the pixel, from high up (see below) five texels across the beds.
     bool closeBy = close > 0.0;
@@ -400,7 +405,7 @@ void main()
         // and in the canyon's daylight, where the strata's colours carry the detail (at full depth
         // the walls facing the camera looked hammered), less still where its texels are near the
         // pixels' size; and as the high view sinks onto the rock.
-        float daylit = inCanyon() ? 0.5 - 0.4 * smoothstep(3.0, 1.0, texels) : 1.0;
+        float daylit = inCanyon() ? mix(0.5 - 0.4 * smoothstep(3.0, 1.0, texels), 0.25, near) : 1.0;
         daylit *= 1.0 - 0.8 * sunk;
         float depth = (1.3 + 1.3 * close) * (1.0 - 0.5 * calm) * daylit;
         vec3 grad = fineness * depth * kTextureScale * vec3(0.0, slope.y, slope.x);
@@ -509,7 +514,6 @@ void main()
         // In the tumble, rock right in front of the camera (it starts facing the wall) would be lit
         // head-on and look flat: there a low warm light grazes it from above, picking out its
         // relief, and the lamp at the camera gives way to it.
-        float near = (1.0 - smoothstep(6.0, 30.0, eyeDistance)) * clamp(cliff_stripes, 0.0, 1.0);
         float graze = max(dot(bumped, normalize(vec3(0.25, 0.85 * cliffside, -0.45))), 0.0);
         light = light * (1.0 - 0.45 * near)
               + vec3(1.7, 1.1, 0.55) * (near * (0.15 + graze * graze) * (1.2 + 0.6 * pulse));
@@ -546,6 +550,12 @@ void main()
     // left to show and would read as a flat smear: it sinks into the haze, lit by the card's sun
     // (see "fogColor" in the vertex stage).
     veil = max(veil, 0.85 * high * smoothstep(6.0, 18.0, texels));
+    // In the canyon, rock whose texels are drawn out far beyond a pixel (the walls seen edge-on
+    // and the rows drawn out beyond, see the vertex stage) would smear into streaks fanning out
+    // from the gorge's end: it recedes into the haze instead.
+    veil = max(veil, canyon * clamp(0.15 * texels - 0.55, 0.0, 0.9));
+    // In its tumble the haze closes in a few units beyond the rock in front of the camera.
+    veil = max(veil, tumble * clamp(0.07 * eyeDistance - 0.35, 0.0, 0.35));
     // Close by, the haze far ahead is lit by the low sun: the wall runs off into a glow.
     vec3 veilColor = mix(fogColor, vec3(0.92, 0.64, 0.4), close * smoothstep(0.2, 0.55, veil));
     veilColor *= farTone;
