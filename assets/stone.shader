@@ -157,16 +157,14 @@ void main()
     float pulse = 1.0 + (0.1 + 0.2 * above) * punch;
     float finale = clamp(beats - 287.0, 0.0, 1.0);
     // Over the sixteen bars down the shaft the lamp burns from a pale yellow to a deep amber, and
-    // its glow in the air grows as the camcorder nears it; over the last two bars it builds up
-    // towards the zoom and the flash.
+    // its glow in the air grows as the camcorder nears it.
     float journey = clamp((beats - 224.0) / 64.0, 0.0, 1.0);
     // On the downbeat of bar 60, where the second half of the descent begins, the lamp catches:
     // it surges and dies back over a beat, and burns a little brighter from then on.
     float caught = step(240.0, beats);
     float surge = caught * exp2(-3.0 * (beats - 240.0));
     vec3 lampColor = mix(vec3(1.9, 1.5, 0.95), vec3(2.4, 1.25, 0.45), journey) * flicker * pulse *
-                     (0.88 + 0.12 * caught) * (1.0 + 0.5 * smoothstep(278.0, 287.0, beats)) *
-                     (1.0 + 1.5 * finale);
+                     (0.88 + 0.12 * caught) * (1.0 + 1.5 * finale);
     // Reaching a little beyond its radius, so the shaft's far ends keep a trace of it.
     float lightDistance = length(lightpos - p);
     float reach = pow(clamp(1.0 - lightDistance / lightradius, 0.0, 1.0), falloff);
