@@ -244,8 +244,8 @@ vec3 fetchLinear(sampler2D s, vec2 uv)
 // lookups' own slopes, averaged, give the brightness slope over the footprint (per texture
 // unit), for the relief: slopes from screen derivatives would differ with each GPU's way of
 // taking them. The branches here and below test uniforms only: every pixel of a draw takes the
-// same side, and llvmpipe skips the side not taken when it holds texture lookups, as these do
-// (arithmetic alone is run, masked, for every pixel, and so is a loop that never turns).
+// same side; llvmpipe still runs the arithmetic of a side not taken, masked, for every pixel
+// (lookups inside or not, and so a loop that never turns): work the views share is done once.
 vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 du, vec2 dv, bool twoTaps, out vec2 slope)
 {
     float size = float(max(textureSize(s, 0).x, 1));
@@ -358,9 +358,9 @@ void main()
     vec3 sky = vec3(0.0);
     float skyward = 0.0, rimLit = 0.0, dust = 0.0;
     if (closeBy) {
-        // Above the rim (see "rimGap" in the vertex stage, carried in "daylight") the dusk sky, glowing towards the low
-        // sun ahead, by the view's direction alone: it stays put while the wall slides past. The
-        // rim's edge is lit from behind and flares on the beat.
+        // Above the rim (see "rimGap" in the vertex stage, here in "daylight") the dusk sky, glowing
+        // towards the low sun ahead, by the view's direction alone: it stays put while the wall
+        // slides past. The rim's edge is lit from behind and flares on the beat.
         vec3 view = -toEye;
         float sunward = max(dot(view, normalize(vec3(-0.95, 0.11, -0.12))), 0.0);
         float glowing = sunward * sunward;
