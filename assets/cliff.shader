@@ -54,7 +54,6 @@ out vec3 mossTint;
 flat out vec3 stripeGlow;
 flat out float beatHit;
 out float bed;
-out float rimGap;
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
 vec3 cameraPosition()
@@ -125,8 +124,8 @@ void main()
     // far below it the point lies (its crags angular between vertices; no sine, whose large
     // arguments each driver rounds its own way). With the cards and the roll (bar 44, 59.33 s)
     // it lies lower, so that the card's sun sets into the sky behind it.
-    rimGap = 0.4 + 2.4 * abs(fract(0.049 * p.z) - 0.5) + 1.4 * abs(fract(0.137 * p.z + 0.3) - 0.5)
-           - p.y - (t > 59.3258 ? 1.2 : 0.0);
+    float rimGap = 0.4 + 2.4 * abs(fract(0.049 * p.z) - 0.5) + 1.4 * abs(fract(0.137 * p.z + 0.3) - 0.5)
+                 - p.y - (t > 59.3258 ? 1.2 : 0.0);
     fogColor = mix(fog_color, vec3(0.84, 0.69, 0.5), canyon * smoothstep(-15.0, 60.0, up));
     fogColor *= 1.0 - canyon * smoothstep(-5.0, -60.0, up) * vec3(0.55, 0.45, 0.3);
     // The canyon's daylight (see the fragment stage): how much sky the rock sees at its height,
@@ -170,6 +169,9 @@ void main()
     // Its beat's sweep (see the fragment stage) runs over the screen: the clip position, in
     // "daylight", which that view does not use otherwise.
     daylight = distort > 0.0 ? gl_Position.xyw : daylight;
+    // Close by, the rim's gap in "daylight", which that view does not use otherwise (a varying of
+    // its own costs every scene drawn with this program).
+    daylight.x = closeLook() > 0.0 ? rimGap : daylight.x;
     if (canyon > 0.0 && gl_Position.w > 0.0) gl_Position.z = min(gl_Position.z, 0.99999 * gl_Position.w);
     // The intro (its routine holds "t" at 0, see the fragment stage): how far the dawn has come,
     // where its sunlight has reached and where its shafts fall, in "daylight".
@@ -198,7 +200,6 @@ in vec3 mossTint;
 flat in vec3 stripeGlow;
 flat in float beatHit;
 in float bed;
-in float rimGap;
 out vec4 fragColor;
 
 const float kTextureScale = 1.0 / 14.0;
@@ -243,8 +244,8 @@ vec3 fetchLinear(sampler2D s, vec2 uv)
 // lookups' own slopes, averaged, give the brightness slope over the footprint (per texture
 // unit), for the relief: slopes from screen derivatives would differ with each GPU's way of
 // taking them. The branches here and below test uniforms only: every pixel of a draw takes the
-// same side, and llvmpipe skips the side not taken when it holds texture lookups, as these do
-// (arithmetic alone is run, masked, for every pixel, and so is a loop that never turns).
+// same side; llvmpipe still runs the arithmetic of a side not taken, masked, for every pixel
+// (lookups inside or not, and so a loop that never turns): work the views share is done once.
 vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 du, vec2 dv, bool twoTaps, out vec2 slope)
 {
     float size = float(max(textureSize(s, 0).x, 1));
@@ -320,14 +321,15 @@ void main()
     // height under the pixel, from high up (see below) five texels across the beds.
     bool closeBy = close > 0.0;
     float probe = 0.0;
+    // One lookup shared by both views, since llvmpipe runs each branch for every pixel.
+    if (closeBy || fromHigh)
+        probe = dot(fetchLinear(tex, uv + vec2(0.0, fromHigh ? 5.0 / size : 0.0)), vec3(0.3, 0.55, 0.15));
     // From high up, the rock seen edge-on sinks into the sun's haze (see the end): there the far
     // canyon recedes in spurs, each a little paler than the one before it, mist at its foot and
     // its ragged edge dark against the next one's mist, its beds parted by seams in shade.
-    // All of it in this branch, which llvmpipe skips (it holds a lookup) outside this view.
     float farTone = 1.0;
     vec3 sinkLight = vec3(1.0);
     if (fromHigh) {
-        probe = dot(fetchLinear(tex, uv + vec2(0.0, 5.0 / size)), vec3(0.3, 0.55, 0.15));
         // The spurs, one every 50 units along the view, their edges gently ragged.
         float crags = 0.3 * abs(fract(0.031 * worldPos.z) - 0.5)
                     + 0.15 * abs(fract(0.097 * worldPos.z + 0.4) - 0.5);
@@ -356,9 +358,9 @@ void main()
     vec3 sky = vec3(0.0);
     float skyward = 0.0, rimLit = 0.0, dust = 0.0;
     if (closeBy) {
-        // Above the rim (see "rimGap" in the vertex stage) the dusk sky, glowing towards the low
-        // sun ahead, by the view's direction alone: it stays put while the wall slides past. The
-        // rim's edge is lit from behind and flares on the beat.
+        // Above the rim (see "rimGap" in the vertex stage, here in "daylight") the dusk sky, glowing
+        // towards the low sun ahead, by the view's direction alone: it stays put while the wall
+        // slides past. The rim's edge is lit from behind and flares on the beat.
         vec3 view = -toEye;
         float sunward = max(dot(view, normalize(vec3(-0.95, 0.11, -0.12))), 0.0);
         float glowing = sunward * sunward;
@@ -367,7 +369,7 @@ void main()
             + glowing * (vec3(0.45, 0.26, 0.1)
                          + vec3(0.6, 0.45, 0.25) * ((1.0 + 0.6 * beatHit) * glowing * glowing * glowing));
         // Finer notches along the rim, at two scales.
-        float gap = rimGap - 0.8 * abs(fract(0.29 * worldPos.z) - 0.5)
+        float gap = daylight.x - 0.8 * abs(fract(0.29 * worldPos.z) - 0.5)
                   - 0.3 * abs(fract(0.83 * worldPos.z + 0.4) - 0.5);
         // The edge's softness and the glow's depth grow with distance, two and three pixels at
         // 720 lines: not from derivatives, which each driver takes its own way.
@@ -381,7 +383,6 @@ void main()
         // Parallax: the dark cracks lie deeper than the faces, so they shift against them as the
         // view passes. One step, from the height under the pixel, and only where the cracks are
         // wider than a pixel: finer ones would only shimmer.
-        probe = dot(fetchLinear(tex, uv), vec3(0.3, 0.55, 0.15));
         // Cracks half a unit deep: the ray reaches that depth further on along the view.
         vec2 tilt = toEye.zy / max(dot(toEye, n), 0.25);
         uv -= close * fineness * kTextureScale * 0.5 * (1.0 - probe) * tilt;
