@@ -164,8 +164,8 @@ const vec2 kJointsB = vec2(0.0, kBlocksRound / 396.0);
 const mat2 kBlockCorner = mat2(1.0 / kCourse, 0.0, 0.0, 396.0 / kBlocksRound);
 // How far the lumps bend the joints, in wall units along and round the tube: a little, as hewn
 // stone settles, never into curves.
-const vec4 kFoldAlong = vec4(1.0, -0.8, 0.6, 0.0);
-const vec4 kFoldRound = vec4(-0.6, 1.0, 0.4, 0.3);
+const vec4 kFoldAlong = vec4(0.5, -0.4, 0.3, 0.0);
+const vec4 kFoldRound = vec4(-0.3, 0.5, 0.2, 0.15);
 // The blocks' faces are flat in the middle and fall away to their joints as 1 - x^4 across a
 // block: hewn stone with worn arrises, not cushions.
 const float kBulge = 22.0;  // the slope at the edges
