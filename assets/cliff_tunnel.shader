@@ -6,7 +6,7 @@
 // own chiselled face, with open dark joints between them; moss sits in the hollows; a lamp circles
 // the rock in the middle and glows in the haze, and lava glows at both closed ends. On every beat
 // the cracks glow like embers. "distort" heaves the walls: a faint breath on every beat while
-// it is negative, rings of pressure rolling along the tube and a twist once it is positive.
+// it is negative, a slow swell rolling along the tube once it is positive.
 #ifdef GL_ARB_shading_language_420pack
 #extension GL_ARB_shading_language_420pack : enable
 #define UNIT(n) layout(binding = n)
@@ -98,13 +98,14 @@ void main()
     float tuck = 0.8 * (1.0 - smoothstep(-199.0, -195.0, y));
     float bump = kLumpDepth * dot(kLumpHeight * vec4(1.0, 1.0, 1.0, 0.0), sin(lumpPhases(vec2(z, y))));
 
-    // Before bar 32 the tube breathes out between beats; after it pressure rings roll along.
-    // 5 rad/s as whole turns of the clock: the sine never sees a large argument.
-    float ring = 0.5 + 0.5 * sin(0.07 * p.z - 2.0 * kPi * fract(0.79577 * t) + 2.0 * sin(kAround * y * 3.0));
+    // Before bar 32 the tube breathes out between beats; after it a low swell rolls along, a few
+    // units a second, far slower than the camera moves, and smooth in time: hewn stone that
+    // heaves, not rubber. The embers still glow with the beat's pressure in the swell.
+    // 0.5 rad/s as whole turns of the clock: the sine never sees a large argument.
+    float ring = 0.5 + 0.5 * sin(0.07 * p.z - 2.0 * kPi * fract(0.0795775 * t) + 2.0 * sin(kAround * y * 3.0));
     heave = distort * (distort > 0.0 ? ring : 1.0);
-    float radius = kRadius - bump + tuck - 3.0 * heave;
-    float twist = max(distort, 0.0) * 0.12 * sin(0.02 * p.z + 2.0 * kPi * fract(0.25 * beats));
-    float angle = kAround * y + twist;
+    float radius = kRadius - bump + tuck - (distort > 0.0 ? 1.5 * ring : 3.0 * heave);
+    float angle = kAround * y;
 
     vec3 radial = vec3(cos(angle), sin(angle), 0.0);
     vec3 along = vec3(-sin(angle), cos(angle), 0.0);
@@ -163,8 +164,8 @@ const vec2 kJointsB = vec2(0.0, kBlocksRound / 396.0);
 const mat2 kBlockCorner = mat2(1.0 / kCourse, 0.0, 0.0, 396.0 / kBlocksRound);
 // How far the lumps bend the joints, in wall units along and round the tube: a little, as hewn
 // stone settles, never into curves.
-const vec4 kFoldAlong = vec4(1.0, -0.8, 0.6, 0.0);
-const vec4 kFoldRound = vec4(-0.6, 1.0, 0.4, 0.3);
+const vec4 kFoldAlong = vec4(0.5, -0.4, 0.3, 0.0);
+const vec4 kFoldRound = vec4(-0.3, 0.5, 0.2, 0.15);
 // The blocks' faces are flat in the middle and fall away to their joints as 1 - x^4 across a
 // block: hewn stone with worn arrises, not cushions.
 const float kBulge = 22.0;  // the slope at the edges
