@@ -486,9 +486,14 @@ void main()
     // From above the moon is taken lower, so a terminator crosses the dome and it reads round.
     vec3 moonward = normalize(mix(kMoon, vec3(-0.8, 0.25, 0.55), overhead));
     float moon = max(dot(n, moonward), 0.0) * (1.0 - sheltered) * outdoor;
-    light += (vec3(0.32, 0.36, 0.55) + vec3(1.5, 1.3, 1.1) * overhead) * moon +
+    // In the finale the dawn has taken the moon's place: from its side comes a warm light, and
+    // the purple sky is only a soft fill, so the shafts facing the camera read as lit stone
+    // rather than as dark blue glass.
+    vec3 moonColor = mix(vec3(0.32, 0.36, 0.55), vec3(0.62, 0.44, 0.34), syncdistort);
+    light += (moonColor + vec3(1.5, 1.3, 1.1) * overhead) * moon +
              vec3(0.08, 0.1, 0.16) * overhead;
-    light += vec3(0.045, 0.045, 0.075) * (0.6 + 0.4 * n.y) * outdoor;
+    light += (vec3(0.045, 0.045, 0.075) + vec3(0.13, 0.08, 0.16) * syncdistort) *
+             (0.6 + 0.4 * n.y) * outdoor;
     // The warm stone and sand round a wall give back a little of the afterglow, so the side
     // turned from it is a dark warm stone rather than a flat, cold lilac.
     light += vec3(0.05, 0.03, 0.017) * (1.0 - abs(n.y)) * outdoor;
@@ -513,7 +518,8 @@ void main()
     float edge = 1.0 - max(dot(n, toEye), 0.0);
     // Only on what faces up or sideways: a face turned down (the soffits, the dome's inside) is
     // seen edge-on from below across its whole width, where a rim would wash it flat.
-    float rim = edge * edge * edge * (1.0 - 0.8 * smoothstep(0.3, 0.8, -n.y)) * (shaft ? 2.2 : 1.0);
+    float rim = edge * edge * edge * (1.0 - 0.8 * smoothstep(0.3, 0.8, -n.y)) *
+                (shaft ? 2.2 - 1.2 * syncdistort : 1.0);
     // Nor inside the dome seen from under it: the coffers' step faces, edge-on from there, are
     // no silhouettes and would show as cold slivers. Nor from high above.
     rim *= (1.0 - sheltered) * (1.0 - overhead);
