@@ -456,8 +456,14 @@ void main()
     // after the temple's eighteenth second: no other frame pays for any of it.
     float fromAxis2 = max(dot(q, q), 1e-6);
     vec3 fromAbove = vec3(0.0);
+    float footShade = 1.0;
     if (t_scene > 18.0 && syncdistort == 0.0) {
         float fromAxis = sqrt(fromAxis2);
+        // Under the shell's rim the roof round its foot lies in a soft shadow, deepest on the
+        // side turned from the moon, so the shell stands off the drum as a dome.
+        float away = 0.5 - 0.5 * dot(q / fromAxis, vec2(-0.824, 0.567));
+        footShade = 1.0 - overhead * step(worldPos.y, 17.3) * step(14.0, worldPos.y) *
+                              (1.0 - smoothstep(27.0, 32.0, fromAxis)) * (0.3 + 0.5 * away);
         float cupola = overhead * step(17.3, worldPos.y) * step(0.3, n.y);
         // The direction round the axis as a unit complex number; its 28th power turns once a rib.
         vec2 z4 = square(square(q / fromAxis)), z8 = square(z4);
@@ -468,7 +474,7 @@ void main()
         n = normalize(n + cupola * (vec3(n.x, 0.0, n.z) +
                                     1.2 * ribs / fromAxis * vec3(-q.y, 0.0, q.x)));
         fromAbove = overhead * step(14.5, worldPos.y) *
-                    (vec3(0.42, 0.24, 0.09) * smoothstep(25.5, 30.0, fromAxis) +
+                    (vec3(0.42, 0.24, 0.09) * smoothstep(25.5, 30.0, fromAxis) * footShade +
                      vec3(1.0, 0.62, 0.2) * 0.5 * joints);
     }
     // Inside the colonnade, under the roof and behind the columns, the sky's lights reach in
@@ -486,9 +492,14 @@ void main()
     // From above the moon is taken lower, so a terminator crosses the dome and it reads round.
     vec3 moonward = normalize(mix(kMoon, vec3(-0.8, 0.25, 0.55), overhead));
     float moon = max(dot(n, moonward), 0.0) * (1.0 - sheltered) * outdoor;
-    light += (vec3(0.32, 0.36, 0.55) + vec3(1.5, 1.3, 1.1) * overhead) * moon +
+    // In the finale the dawn has taken the moon's place: from its side comes a warm light, and
+    // the purple sky is only a soft fill, so the shafts facing the camera read as lit stone
+    // rather than as dark blue glass.
+    vec3 moonColor = mix(vec3(0.32, 0.36, 0.55), vec3(0.62, 0.44, 0.34), syncdistort);
+    light += (moonColor + vec3(2.0, 1.7, 1.4) * overhead) * moon +
              vec3(0.08, 0.1, 0.16) * overhead;
-    light += vec3(0.045, 0.045, 0.075) * (0.6 + 0.4 * n.y) * outdoor;
+    light += (vec3(0.045, 0.045, 0.075) + vec3(0.13, 0.08, 0.16) * syncdistort) *
+             (0.6 + 0.4 * n.y) * outdoor;
     // The warm stone and sand round a wall give back a little of the afterglow, so the side
     // turned from it is a dark warm stone rather than a flat, cold lilac.
     light += vec3(0.05, 0.03, 0.017) * (1.0 - abs(n.y)) * outdoor;
@@ -508,12 +519,13 @@ void main()
     float heart2 = dot(toHeart, toHeart);
     float heartFacing = max(dot(n, toHeart) * inversesqrt(max(heart2, 1e-4)) + 0.3, 0.0) / 1.3;
     light += vec3(1.0, 0.56, 0.26) * 1.6 * heartFacing * within / (1.0 + heart2 * (1.0 / 150.0));
-    light *= occlusion(worldPos, column) * cofferShade;
+    light *= occlusion(worldPos, column) * cofferShade * footShade;
     // A cold rim on every silhouette keeps the shapes apart from the night.
     float edge = 1.0 - max(dot(n, toEye), 0.0);
     // Only on what faces up or sideways: a face turned down (the soffits, the dome's inside) is
     // seen edge-on from below across its whole width, where a rim would wash it flat.
-    float rim = edge * edge * edge * (1.0 - 0.8 * smoothstep(0.3, 0.8, -n.y)) * (shaft ? 2.2 : 1.0);
+    float rim = edge * edge * edge * (1.0 - 0.8 * smoothstep(0.3, 0.8, -n.y)) *
+                (shaft ? 2.2 - 1.2 * syncdistort : 1.0);
     // Nor inside the dome seen from under it: the coffers' step faces, edge-on from there, are
     // no silhouettes and would show as cold slivers. Nor from high above.
     rim *= (1.0 - sheltered) * (1.0 - overhead);
