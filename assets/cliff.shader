@@ -583,13 +583,10 @@ void main()
         // reaches, darker towards the walls' feet and in shade. On the beat the dust in the
         // sunlit bands catches the light.
         float band = strataBand;
-        // By the pixel's own height, not the vertices': the rows drawn out beyond span the
-        // screen, and light carried on them would fan out in streaks.
-        float up = worldPos.y * cliffside;
-        float sun = cliffside > 0.0 ? smoothstep(-12.0, 8.0, up) : 0.0;
-        veilColor = mix(fog_color, vec3(0.84, 0.69, 0.5), smoothstep(-15.0, 60.0, up))
-                  * (1.0 - smoothstep(-5.0, -60.0, up) * vec3(0.55, 0.45, 0.3));
-        veilColor *= (0.7 + 0.6 * band) * (0.85 + 0.25 * sun) * (1.0 - 0.3 * smoothstep(-4.0, -40.0, up));
+        // The sun by the pixel's own height, not the vertices': the rows drawn out beyond span
+        // the screen, and light carried on them would fan out in streaks.
+        float sun = cliffside > 0.0 ? smoothstep(-12.0, 8.0, worldPos.y) : 0.0;
+        veilColor *= (0.7 + 0.6 * band) * (0.85 + 0.25 * sun);
         veilColor += vec3(0.7, 0.5, 0.25) * (beatHit * smoothstep(0.55, 0.95, band) * sun);
     }
     color = mix(color, veilColor, veil)
