@@ -502,7 +502,7 @@ void main()
     // lights the upper rock and the faces turned up, cool, the sun the faces turned to it on the
     // wall it reaches, warm, and the rest lies in shade. So its walls read as walls and which way
     // is up shows while the view rolls. "cliffside" turns the first copy over.
-    float pulse = 0.0;
+    float pulse = 0.0, strataBand = 0.5;
     if (inCanyon()) {
         // On every beat the sunlit faces and the light far up the gorge swell and die away,
         // hardest on the bar's first beat; the shade and the sky's fill stay as they are.
@@ -527,6 +527,24 @@ void main()
         float shelter = 0.45 + 0.55 * min(inBed * 3.3, 1.0);
         float lip = clamp((inBed - 0.82) * 6.0, 0.0, 1.0) * clamp((1.0 - inBed) / max(bedAa, 1e-3), 0.0, 1.0);
         light *= mix(1.0, shelter + 0.5 * lip, ledges);
+        // On the beat the ledges' lips flare and a band of light runs away along the beds' tops,
+        // hardest on the bar's first beat, gone within a quarter of a beat.
+        float run = (eyeDistance - 25.0 - 260.0 * saw) / 22.0;
+        float front = max(1.0 - run * run, 0.0);
+        float bedTop = smoothstep(0.5, 0.95, inBed);
+        light += vec3(2.6, 1.7, 0.8) * (beatHit * ledges * (lip * (1.2 + 2.5 * front) + 1.2 * front * bedTop));
+        // Where its texels are drawn out far past a pixel (the walls seen edge-on) the image
+        // would smear: there the stone shows the strata instead, in broad, calm bands (three
+        // beds to one, fading to their mean where they would get finer than a few pixels).
+        float strata = bed / 3.0;
+        float calmBands = 1.0 - smoothstep(0.08, 0.3, fwidth(strata));
+        strataBand = mix(0.5, smoothstep(0.2, 0.8, abs(fract(strata) - 0.5) * 2.0), calmBands);
+        // Joints part the beds into blocks along the gorge, closing up with distance as they
+        // recede: they show the depth that the beds, running away, do not.
+        float block = worldPos.z / 9.0 + 0.5 * floor(strata * 3.0);
+        float joint = max(fwidth(block), 0.03);
+        strataBand *= 1.0 - 0.6 * (1.0 - smoothstep(0.05, 0.4, joint)) * smoothstep(0.12 + joint, 0.0, 1.0 - abs(fract(block) - 0.5) * 2.0);
+        albedo = mix(albedo, kRockTone * (0.65 + 0.7 * strataBand), smoothstep(2.5, 7.0, texels));
         // The sun deepens the stone's own colours; the shade keeps them cool.
         albedo = max(mix(vec3(dot(albedo, vec3(0.3, 0.55, 0.15))), albedo, 1.7), vec3(0.0));
     }
@@ -554,13 +572,24 @@ void main()
     // In the canyon, rock whose texels are drawn out far beyond a pixel (the walls seen edge-on
     // and the rows drawn out beyond, see the vertex stage) would smear into streaks fanning out
     // from the gorge's end: it recedes into the haze instead.
-    veil = max(veil, canyon * clamp(0.15 * texels - 0.55, 0.0, 0.9));
+    veil = max(veil, canyon * smoothstep(3.0, 9.0, texels));
     // In its tumble the haze closes in a few units beyond the rock in front of the camera.
     veil = max(veil, tumble * clamp(0.07 * eyeDistance - 0.35, 0.0, 0.35));
     // Close by, the haze far ahead is lit by the low sun: the wall runs off into a glow.
     vec3 veilColor = mix(fogColor, vec3(0.92, 0.64, 0.4), close * smoothstep(0.2, 0.55, veil));
     veilColor *= farTone;
-    color = mix(color, veilColor * (1.0 + 0.3 * pulse * veil * veil), veil)
+    if (inCanyon()) {
+        // The canyon's haze is far walls: the strata's bands (see above), brighter where the sun
+        // reaches, darker towards the walls' feet and in shade. On the beat the dust in the
+        // sunlit bands catches the light.
+        float band = strataBand;
+        // The sun by the pixel's own height, not the vertices': the rows drawn out beyond span
+        // the screen, and light carried on them would fan out in streaks.
+        float sun = cliffside > 0.0 ? smoothstep(-12.0, 8.0, worldPos.y) : 0.0;
+        veilColor *= (0.7 + 0.6 * band) * (0.85 + 0.25 * sun);
+        veilColor += vec3(0.7, 0.5, 0.25) * (beatHit * smoothstep(0.55, 0.95, band) * sun);
+    }
+    color = mix(color, veilColor, veil)
           + vec3(0.55, 0.42, 0.28) * (haze * 0.35);
     // The rim's edge lit from behind and the sky above it, then the dust (see above).
     color += vec3(1.0, 0.6, 0.3) * rimLit;
