@@ -17,7 +17,6 @@
 namespace {
 
 constexpr float kTumbleBar = 16.0f;
-constexpr float kBigLogoBar = 22.0f;
 // (60, 45, 33) / 255: clear colour and fog of the canyon.
 constexpr float kCanyon[3] = {0.23529412f, 0.17647059f, 0.12941177f};
 constexpr float kLogoPlacement[4] = {0.18359375f, 0.1f, 1.265625f, 1.5388889f};
@@ -37,10 +36,10 @@ void tumbleView(Matrix4& view, float t) {
 }
 
 void drawCanyon(DemoAssets& a, SceneClock& clock, float t) {
-    // Behind the big logo the walls are a silhouette against a burning sky, drawn by a program of
-    // its own with the same uniforms: in the rock's program every pixel would pay for its other
-    // looks, unseen.
-    const ShaderProgram& walls = clock.bars >= kBigLogoBar ? *a.simpleShader : *a.cliffShader;
+    // Behind the big logo (the pair's second window) the walls are a silhouette against a burning
+    // sky, drawn by a program of its own with the same uniforms: in the rock's program every
+    // pixel would pay for its other looks, unseen.
+    const ShaderProgram& walls = isSecondOfPair(*clock.scene) ? *a.simpleShader : *a.cliffShader;
     walls.use();
     setBeatUniforms(walls, clock, t);
     walls.setInt("tex", 0);

@@ -132,9 +132,12 @@ std::vector<std::string> loadDemoAssets(DemoAssets& a, int width, int height, Mu
     std::vector<int> rings(32);
     std::iota(rings.begin(), rings.end(), 0);
     a.fieldMeshD = uploadMesh(thinnedTube(rod, rings));
+    // Close by, the rod's eight uneven sides showed as facets on the hulls, the fins' edges and
+    // the flames: the near rockets and every fin are drawn from regular rings of sixteen.
+    const MeshData roundRod = roundTube(rod, 16);
     // The fins are plates that change linearly along the rod: four of its rings draw them (the
     // light worked out at their vertices needs more than the two ends).
-    a.finMesh = uploadMesh(thinnedTube(roundTube(rod, 16), {0, 10, 21, 31}));
+    a.finMesh = uploadMesh(thinnedTube(roundRod, {0, 10, 21, 31}));
     // Every other ring, keeping both sides of the body's joint with the nose (between rings 22 and
     // 23): far off, the rockets' curves and lights still read smooth, and the patches under them
     // follow the ground as closely.
@@ -142,9 +145,7 @@ std::vector<std::string> loadDemoAssets(DemoAssets& a, int width, int height, Mu
     for (int ring = 0; ring <= 22; ring += 2) alternate.push_back(ring);
     for (int ring = 23; ring <= 31; ring += 2) alternate.push_back(ring);
     a.coarseRod = uploadMesh(thinnedTube(rod, alternate));
-    // Close by, the rod's eight uneven sides showed as facets on the hulls, the fins' edges and
-    // the flames: the near rockets and every fin are drawn from regular rings of sixteen.
-    a.roundRod = uploadMesh(roundTube(rod, 16));
+    a.roundRod = uploadMesh(roundRod);
     const std::uint32_t t1 = tickCountMs();
     std::printf("Mesh generation took %d ms\n", static_cast<std::int32_t>(t1 - t0));
 
