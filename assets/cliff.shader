@@ -284,6 +284,21 @@ float dustSheet(float offset, float cell)
     return step(0.6, h.x) * spot * spot;
 }
 
+// The canyon's walls end in a ragged rim some fifteen units above the flight, its crags angular
+// along the gorge; above it, the sky, by the view's height alone. The camera flies below the rim,
+// so a view that meets the wall above it would have gone on into the sky. The rock just under the
+// rim catches the sun.
+void canyonSky(vec3 toEye, out vec3 sky, out float skyward, out float rimLit)
+{
+    float rim = 15.0 + 9.0 * abs(fract(0.021 * worldPos.z) - 0.5) + 3.0 * abs(fract(0.067 * worldPos.z + 0.3) - 0.5);
+    float gap = worldPos.y * cliffside - rim;
+    skyward = clamp(0.5 + gap / max(fwidth(gap), 1e-3), 0.0, 1.0);
+    float rise = clamp(-toEye.y * cliffside * 1.6, 0.0, 1.0);
+    sky = mix(vec3(1.0, 0.87, 0.66), vec3(0.62, 0.71, 0.85), rise);
+    rimLit = 0.8 / (0.8 + max(-gap, 0.0));
+    rimLit *= rimLit * 0.6;
+}
+
 void main()
 {
     // Footprints first, while every pixel of the quad is still on the same path.
@@ -357,6 +372,7 @@ void main()
     // Close by: the sky above the rim, the rim's light, the dust and the parallax.
     vec3 sky = vec3(0.0);
     float skyward = 0.0, rimLit = 0.0, dust = 0.0;
+    if (inCanyon()) canyonSky(toEye, sky, skyward, rimLit);
     if (closeBy) {
         // Above the rim (see "rimGap" in the vertex stage, here in "daylight") the dusk sky, glowing
         // towards the low sun ahead, by the view's direction alone: it stays put while the wall
@@ -539,11 +555,6 @@ void main()
         float strata = bed / 3.0;
         float calmBands = 1.0 - smoothstep(0.08, 0.3, fwidth(strata));
         strataBand = mix(0.5, smoothstep(0.2, 0.8, abs(fract(strata) - 0.5) * 2.0), calmBands);
-        // Joints part the beds into blocks along the gorge, closing up with distance as they
-        // recede: they show the depth that the beds, running away, do not.
-        float block = worldPos.z / 9.0 + 0.5 * floor(strata * 3.0);
-        float joint = max(fwidth(block), 0.03);
-        strataBand *= 1.0 - 0.6 * (1.0 - smoothstep(0.05, 0.4, joint)) * smoothstep(0.12 + joint, 0.0, 1.0 - abs(fract(block) - 0.5) * 2.0);
         albedo = mix(albedo, kRockTone * (0.65 + 0.7 * strataBand), smoothstep(2.5, 7.0, texels));
         // The sun deepens the stone's own colours; the shade keeps them cool.
         albedo = max(mix(vec3(dot(albedo, vec3(0.3, 0.55, 0.15))), albedo, 1.7), vec3(0.0));
@@ -572,7 +583,7 @@ void main()
     // In the canyon, rock whose texels are drawn out far beyond a pixel (the walls seen edge-on
     // and the rows drawn out beyond, see the vertex stage) would smear into streaks fanning out
     // from the gorge's end: it recedes into the haze instead.
-    veil = max(veil, canyon * smoothstep(3.0, 9.0, texels));
+    veil = max(veil, canyon * 0.4 * smoothstep(3.0, 9.0, texels));
     // In its tumble the haze closes in a few units beyond the rock in front of the camera.
     veil = max(veil, tumble * clamp(0.07 * eyeDistance - 0.35, 0.0, 0.35));
     // Close by, the haze far ahead is lit by the low sun: the wall runs off into a glow.
