@@ -111,8 +111,9 @@ void main()
     // Close by, a haze thickening away from the camera beyond the nearest rock.
     fog = max(fog, closeLook() * 0.7 * (1.0 - exp(-max(distance - 10.0, 0.0) * 0.05)));
     float up = p.y * cliffside;
-    // The canyon's beds (see the fragment stage), six units high, gently warped along the gorge.
-    bed = (up + 2.5 * sin(0.045 * p.z + 1.0)) / 6.0;
+    // The canyon's beds (see the fragment stage), six units high, gently warped along the gorge;
+    // in the tumble, where the rock in front of the camera fills the frame, three and a half.
+    bed = (up + 2.5 * sin(0.045 * p.z + 1.0)) / (cliff_stripes > 0.0 ? 3.5 : 6.0);
     // Elsewhere, how far above the shadow of the rim far above the point lies, for the fly-by
     // close by: the shadow's edge wavers along the wall (angular between vertices, like the
     // crags that throw it) and slowly rises; as the cards come in (bar 44, 59.3 s) it drops away
@@ -294,9 +295,14 @@ void canyonSky(vec3 toEye, out vec3 sky, out float skyward, out float rimLit)
     float gap = worldPos.y * cliffside - rim;
     skyward = clamp(0.5 + gap / max(fwidth(gap), 1e-3), 0.0, 1.0);
     float rise = clamp(-toEye.y * cliffside * 1.6, 0.0, 1.0);
-    sky = mix(vec3(1.0, 0.87, 0.66), vec3(0.62, 0.71, 0.85), rise);
+    sky = mix(vec3(1.0, 0.87, 0.66), vec3(0.55, 0.66, 0.84), rise);
+    // Warmer and brighter straight ahead, around the logo's sun: the camera's axis is the clip
+    // matrix's depth row.
+    float ahead = max(-dot(toEye, normalize(vec3(matrix[0][3], matrix[1][3], matrix[2][3]))), 0.0);
+    ahead *= ahead;
+    sky += vec3(0.2, 0.14, 0.04) * (ahead * ahead);
     rimLit = 0.8 / (0.8 + max(-gap, 0.0));
-    rimLit *= rimLit * 0.6;
+    rimLit *= rimLit * (0.5 + 1.5 * beatHit);
 }
 
 void main()
@@ -534,15 +540,15 @@ void main()
         float graze = max(dot(bumped, normalize(vec3(0.25, 0.85 * cliffside, -0.45))), 0.0);
         light = light * (1.0 - 0.45 * near)
               + vec3(1.7, 1.1, 0.55) * (near * (0.15 + graze * graze) * (1.2 + 0.6 * pulse));
-        // The rock stands in beds, each a ledge jutting over the one below: the top of each
-        // catches the light, the overhang shades the bed under it, the shadow hardest right
+        // The rock stands in beds, each ending at its top in a ledge that juts out: the ledge's
+        // lip catches the light, and the bed's face under it lies in its shadow, hardest right
         // under the lip. Where beds get thinner than a few pixels, they give way to the image.
         float inBed = fract(bed);
         float bedAa = fwidth(bed);
         float ledges = 1.0 - smoothstep(0.06, 0.2, bedAa);
-        float shelter = 0.45 + 0.55 * min(inBed * 3.3, 1.0);
-        float lip = clamp((inBed - 0.82) * 6.0, 0.0, 1.0) * clamp((1.0 - inBed) / max(bedAa, 1e-3), 0.0, 1.0);
-        light *= mix(1.0, shelter + 0.5 * lip, ledges);
+        float shelter = 0.35 + 0.65 * clamp((0.9 - inBed) * 3.0, 0.0, 1.0);
+        float lip = clamp((inBed - 0.9) * 12.0, 0.0, 1.0) * clamp((1.0 - inBed) / max(bedAa, 1e-3), 0.0, 1.0);
+        light *= mix(1.0, shelter + 1.0 * lip, ledges);
         // On the beat the ledges' lips flare and a band of light runs away along the beds' tops,
         // hardest on the bar's first beat, gone within a quarter of a beat.
         float run = (eyeDistance - 25.0 - 260.0 * saw) / 22.0;
@@ -556,6 +562,10 @@ void main()
         float calmBands = 1.0 - smoothstep(0.08, 0.3, fwidth(strata));
         strataBand = mix(0.5, smoothstep(0.2, 0.8, abs(fract(strata) - 0.5) * 2.0), calmBands);
         albedo = mix(albedo, kRockTone * (0.65 + 0.7 * strataBand), smoothstep(2.5, 7.0, texels));
+        // Each bed its own stone, cream, ochre or rust, so the layers read where the image is too
+        // fine or too drawn out to show them (the mean where the beds get thinner than a few pixels).
+        float layer = fract(floor(bed) * 0.618);
+        albedo *= mix(vec3(1.0), mix(vec3(1.2, 1.04, 0.86), vec3(0.92, 0.7, 0.6), layer), ledges);
         // The sun deepens the stone's own colours; the shade keeps them cool.
         albedo = max(mix(vec3(dot(albedo, vec3(0.3, 0.55, 0.15))), albedo, 1.7), vec3(0.0));
     }
