@@ -559,7 +559,7 @@ void main()
         // would smear: there the stone shows the strata instead, in broad, calm bands (three
         // beds to one, fading to their mean where they would get finer than a few pixels).
         float strata = bed / 3.0;
-        float calmBands = 1.0 - smoothstep(0.08, 0.3, fwidth(strata));
+        float calmBands = 1.0 - smoothstep(0.08, 0.3, bedAa / 3.0);
         strataBand = mix(0.5, smoothstep(0.2, 0.8, abs(fract(strata) - 0.5) * 2.0), calmBands);
         albedo = mix(albedo, kRockTone * (0.65 + 0.7 * strataBand), smoothstep(2.5, 7.0, texels));
         // Each bed its own stone, cream, ochre or rust, so the layers read where the image is too
