@@ -294,13 +294,8 @@ void canyonSky(vec3 toEye, out vec3 sky, out float skyward, out float rimLit)
     float rim = 15.0 + 9.0 * abs(fract(0.021 * worldPos.z) - 0.5) + 3.0 * abs(fract(0.067 * worldPos.z + 0.3) - 0.5);
     float gap = worldPos.y * cliffside - rim;
     skyward = clamp(0.5 + gap / max(fwidth(gap), 1e-3), 0.0, 1.0);
-    float rise = clamp(-toEye.y * cliffside * 1.6, 0.0, 1.0);
-    sky = mix(vec3(1.0, 0.87, 0.66), vec3(0.55, 0.66, 0.84), rise);
-    // Warmer and brighter straight ahead, around the logo's sun: the camera's axis is the clip
-    // matrix's depth row.
-    float ahead = max(-dot(toEye, normalize(vec3(matrix[0][3], matrix[1][3], matrix[2][3]))), 0.0);
-    ahead *= ahead;
-    sky += vec3(0.2, 0.14, 0.04) * (ahead * ahead);
+    float rise = max(-toEye.y * cliffside, 0.0);
+    sky = mix(vec3(1.0, 0.87, 0.66), vec3(0.55, 0.66, 0.84), rise * (2.0 - rise));
     rimLit = 0.8 / (0.8 + max(-gap, 0.0));
     rimLit *= rimLit * (0.5 + 1.5 * beatHit);
 }
@@ -601,14 +596,12 @@ void main()
     veilColor *= farTone;
     if (inCanyon()) {
         // The canyon's haze is far walls: the strata's bands (see above), brighter where the sun
-        // reaches, darker towards the walls' feet and in shade. On the beat the dust in the
-        // sunlit bands catches the light.
+        // reaches, darker towards the walls' feet and in shade.
         float band = strataBand;
         // The sun by the pixel's own height, not the vertices': the rows drawn out beyond span
         // the screen, and light carried on them would fan out in streaks.
         float sun = cliffside > 0.0 ? smoothstep(-12.0, 8.0, worldPos.y) : 0.0;
         veilColor *= (0.7 + 0.6 * band) * (0.85 + 0.25 * sun);
-        veilColor += vec3(0.7, 0.5, 0.25) * (beatHit * smoothstep(0.55, 0.95, band) * sun);
     }
     color = mix(color, veilColor, veil)
           + vec3(0.55, 0.42, 0.28) * (haze * 0.35);
