@@ -586,8 +586,9 @@ void main()
     // (see "fogColor" in the vertex stage).
     veil = max(veil, 0.85 * high * smoothstep(6.0, 18.0, texels));
     // In the canyon, rock whose texels are drawn out far beyond a pixel (the walls seen edge-on
-    // and the rows drawn out beyond, see the vertex stage) would smear into streaks fanning out
-    // from the gorge's end: it recedes into the haze instead.
+    // and the rows drawn out beyond, see the vertex stage) shows no image there (see the strata
+    // above) and recedes a little into the haze; sunk in it wholly, the walls' folds read as
+    // flat smeared slabs, so their light and their ledges are kept.
     veil = max(veil, canyon * 0.4 * smoothstep(3.0, 9.0, texels));
     // In its tumble the haze closes in a few units beyond the rock in front of the camera.
     veil = max(veil, tumble * clamp(0.07 * eyeDistance - 0.35, 0.0, 0.35));
