@@ -373,7 +373,6 @@ void main()
     // Close by: the sky above the rim, the rim's light, the dust and the parallax.
     vec3 sky = vec3(0.0);
     float skyward = 0.0, rimLit = 0.0, dust = 0.0;
-    if (inCanyon()) canyonSky(toEye, sky, skyward, rimLit);
     if (closeBy) {
         // Above the rim (see "rimGap" in the vertex stage, here in "daylight") the dusk sky, glowing
         // towards the low sun ahead, by the view's direction alone: it stays put while the wall
@@ -521,6 +520,7 @@ void main()
     // is up shows while the view rolls. "cliffside" turns the first copy over.
     float pulse = 0.0, strataBand = 0.5;
     if (inCanyon()) {
+        canyonSky(toEye, sky, skyward, rimLit);
         // On every beat the sunlit faces and the light far up the gorge swell and die away,
         // hardest on the bar's first beat; the shade and the sky's fill stay as they are.
         pulse = (1.0 - saw) * (1.0 - saw) * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.55);
