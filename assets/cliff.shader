@@ -141,6 +141,11 @@ void main()
     float closest = clamp(dot(lightpos - eyePos, ray), 0.0, distance);
     float gap = length(eyePos + ray * closest - lightpos) / lightradius;
     haze = exp(-gap * gap * 12.0) * clamp(closest / 10.0, 0.0, 1.0);
+    // In the canyon "haze" carries how far above the walls' rim the point lies instead (see
+    // canyonSky in the fragment stage; the dust's glow is not drawn there): the rim's crags are
+    // angular between vertices.
+    float rim = 15.0 + 9.0 * abs(fract(0.021 * p.z) - 0.5) + 3.0 * abs(fract(0.067 * p.z + 0.3) - 0.5);
+    haze = canyon > 0.0 ? up - rim : haze;
 
     // Moss only tints, in patches as broad as the triangles: one texel of its image per vertex
     // (per pixel it would cost a lookup of its own).
@@ -285,14 +290,13 @@ float dustSheet(float offset, float cell)
     return step(0.6, h.x) * spot * spot;
 }
 
-// The canyon's walls end in a ragged rim some fifteen units above the flight, its crags angular
-// along the gorge; above it, the sky, by the view's height alone. The camera flies below the rim,
-// so a view that meets the wall above it would have gone on into the sky. The rock just under the
-// rim catches the sun.
+// The canyon's walls end in a ragged rim some fifteen units above the flight (how far above it the
+// point lies comes in "haze", see the vertex stage); above it, the sky, by the view's height
+// alone. The camera flies below the rim, so a view that meets the wall above it would have gone
+// on into the sky. The rock just under the rim catches the sun, flaring on the beat.
 void canyonSky(vec3 toEye, out vec3 sky, out float skyward, out float rimLit)
 {
-    float rim = 15.0 + 9.0 * abs(fract(0.021 * worldPos.z) - 0.5) + 3.0 * abs(fract(0.067 * worldPos.z + 0.3) - 0.5);
-    float gap = worldPos.y * cliffside - rim;
+    float gap = haze;
     skyward = clamp(0.5 + gap / max(fwidth(gap), 1e-3), 0.0, 1.0);
     float rise = max(-toEye.y * cliffside, 0.0);
     sky = mix(vec3(1.0, 0.87, 0.66), vec3(0.55, 0.66, 0.84), rise * (2.0 - rise));
@@ -403,6 +407,7 @@ void main()
         vec2 tilt = toEye.zy / max(dot(toEye, n), 0.25);
         uv -= close * fineness * kTextureScale * 0.5 * (1.0 - probe) * tilt;
     }
+    if (inCanyon()) canyonSky(toEye, sky, skyward, rimLit);
     // The rock's lookups are left out where only sky shows.
     if (skyward >= 1.0) detail = 0.0;
     // The wall faces x: one projection along it is enough.
@@ -520,7 +525,6 @@ void main()
     // is up shows while the view rolls. "cliffside" turns the first copy over.
     float pulse = 0.0, strataBand = 0.5;
     if (inCanyon()) {
-        canyonSky(toEye, sky, skyward, rimLit);
         // On every beat the sunlit faces and the light far up the gorge swell and die away,
         // hardest on the bar's first beat; the shade and the sky's fill stay as they are.
         pulse = (1.0 - saw) * (1.0 - saw) * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.55);
@@ -532,7 +536,7 @@ void main()
         // In the tumble, rock right in front of the camera (it starts facing the wall) would be lit
         // head-on and look flat: there a low warm light grazes it from above, picking out its
         // relief, and the lamp at the camera gives way to it.
-        float graze = max(dot(bumped, normalize(vec3(0.25, 0.85 * cliffside, -0.45))), 0.0);
+        float graze = max(dot(bumped, vec3(0.2516, 0.8554 * cliffside, -0.4528)), 0.0);  // unit length
         light = light * (1.0 - 0.45 * near)
               + vec3(1.7, 1.1, 0.55) * (near * (0.15 + graze * graze) * (1.2 + 0.6 * pulse));
         // The rock stands in beds, each ending at its top in a ledge that juts out: the ledge's
@@ -605,7 +609,7 @@ void main()
         veilColor *= (0.7 + 0.6 * band) * (0.85 + 0.25 * sun);
     }
     color = mix(color, veilColor, veil)
-          + vec3(0.55, 0.42, 0.28) * (haze * 0.35);
+          + vec3(0.55, 0.42, 0.28) * (haze * 0.35 * (1.0 - canyon));
     // The rim's edge lit from behind and the sky above it, then the dust (see above).
     color += vec3(1.0, 0.6, 0.3) * rimLit;
     color = mix(color, sky, skyward);
