@@ -547,7 +547,7 @@ void main()
         float ledges = 1.0 - smoothstep(0.06, 0.2, bedAa);
         float shelter = 0.35 + 0.65 * clamp((0.9 - inBed) * 3.0, 0.0, 1.0);
         float lip = clamp((inBed - 0.9) * 12.0, 0.0, 1.0) * clamp((1.0 - inBed) / max(bedAa, 1e-3), 0.0, 1.0);
-        light *= mix(1.0, shelter + 1.0 * lip, ledges);
+        light *= mix(1.0, shelter + lip, ledges);
         // On the beat the ledges' lips flare and a band of light runs away along the beds' tops,
         // hardest on the bar's first beat, gone within a quarter of a beat.
         float run = (eyeDistance - 25.0 - 260.0 * saw) / 22.0;
@@ -583,7 +583,6 @@ void main()
 
     // Rolled off rather than clipped where the light is close.
     color = color * 1.3 / (1.0 + color);
-    // In the canyon only the haze's far reaches glow on the beat.
     float veil = fog;
     // From high up, rock seen edge-on (its texels drawn out far beyond a pixel) has no relief
     // left to show and would read as a flat smear: it sinks into the haze, lit by the card's sun
