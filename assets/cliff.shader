@@ -419,12 +419,12 @@ void main()
     float across = fromHigh ? worldPos.z / 9.0 - worldPos.y / 14.0 - 0.15 * t
                             : worldPos.z / 22.0 + worldPos.y / 40.0 - 0.4 * t;
     float shaft = abs(fract(across) - 0.5) * 2.0;
-    // From high up they come in uneven widths and strengths, not as a regular grille.
-    shaft *= fromHigh ? 0.75 + 0.4 * abs(fract(0.37 * across + 0.3) - 0.5) * 2.0 : 1.0;
+    // From high up their edges break up over the rock's light and dark patches.
+    shaft += high * 0.5 * (probe - 0.45);
     shaft = smoothstep(0.35, 0.95, shaft);
-    // Where they would crowd closer than a few pixels (far off, seen edge-on) they merge into
-    // their mean.
-    shaft = mix(shaft, 0.35, smoothstep(0.06, 0.2, fwidth(across))) * (1.0 + 2.0 * beatHit * close);
+    // Where they would crowd closer than a few pixels (far off, seen edge-on: some 600 texels of
+    // the image across one) they merge into their mean.
+    shaft = mix(shaft, 0.35, smoothstep(40.0, 120.0, texels)) * (1.0 + 2.0 * beatHit * close);
     if (closeBy) {
         // Close by: a lamp on the camera, bright on the near rock and falling off with distance,
         // and a low warm light from ahead raking across the relief, with warm highlights on the
@@ -462,15 +462,14 @@ void main()
         // As the view sinks onto the rock the emboss fades and the rock darkens.
         // On the beat the lips flare.
         float ledge = 2.0 * (probe - relief) * (1.0 - smoothstep(3.0, 6.0, texels)) * (1.0 - 0.8 * sunk);
-        vec3 highLight = vec3(1.4, 1.15, 0.88) * clamp(0.9 + 3.0 * ledge * (1.0 + 2.5 * beatHit), 0.0, 4.0)
-                       + vec3(0.1, 0.12, 0.18) * clamp(1.0 - 3.0 * ledge, 0.0, 2.0);
-        // On the beat a front of warm light runs away from the camera along the beds, flaring the
-        // lips it passes, fading as it goes, hardest on the bar's first beat. It sets out from the
-        // nearest rock in view, some 28 units off until the view sinks onto it (bars 52.5 to 54.5).
-        float nearest = 28.0 - 22.0 * smoothstep(70.8, 73.5, t);
-        float run = (eyeDistance / nearest - 1.05 - 4.0 * saw) * 5.0;
+        // On the beat a front of warm light runs away from the camera along the beds, from the
+        // nearest rock in view (some 30 units off), flaring the lips it passes, fading as it goes,
+        // hardest on the bar's first beat.
+        float run = (eyeDistance - 29.0 - 70.0 * saw) * 0.2;
         float front = max(1.0 - run * run, 0.0) * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.6);
-        highLight += vec3(1.8, 1.1, 0.5) * (front * front * (0.6 + 10.0 * max(ledge, 0.0)));
+        front *= front;
+        vec3 highLight = vec3(1.4, 1.15, 0.88) * clamp(0.9 + 0.7 * front + 3.0 * ledge * (1.0 + 4.0 * front), 0.0, 5.0)
+                       + vec3(0.1, 0.12, 0.18) * clamp(1.0 - 3.0 * ledge, 0.0, 2.0);
         // The shafts and the ledge's shadow light the haze too: beams and a ragged shadow in it.
         vec3 shafts = mix(vec3(0.55, 0.5, 0.75), vec3(1.5, 1.12, 0.75), shaft);
         light = mix(light, highLight * (reach * sinkLight * shafts), high);
