@@ -397,7 +397,7 @@ void main()
         bumped = normalize(n - grad);
         // Close by and from high up, the beds' mineral colours are drawn out a little further
         // from the mean: the cut between the two views should not change the stone.
-        vec3 shown = max(mix(kRockTone, rock, 1.0 + 0.5 * max(close, high)), vec3(0.0));
+        vec3 shown = max(mix(kRockTone, rock, 1.0 + max(0.5 * close, 0.9 * high)), vec3(0.0));
         albedo = mix(kRockTone, shown, detail * (1.0 - 0.4 * calm));
     }
     float relief = dot(rock, vec3(0.3, 0.55, 0.15));
@@ -473,7 +473,7 @@ void main()
         // The shafts and the ledge's shadow light the haze too: beams and a ragged shadow in it.
         vec3 shafts = mix(vec3(0.55, 0.5, 0.75), vec3(1.5, 1.12, 0.75), shaft);
         light = mix(light, highLight * (reach * sinkLight * shafts), high);
-        sinkLight *= mix(vec3(1.0), shafts, 0.6);
+        sinkLight *= mix(vec3(1.0), shafts, 0.35);
     }
     // The intro (its routine holds "t" at 0 and counts the scene's seconds in "t_scene"): a low
     // warm light raking across the beds from one side, so every ledge throws a shadow under it,
