@@ -390,7 +390,7 @@ void main()
         // the walls facing the camera looked hammered), less still where its texels are near the
         // pixels' size; and as the high view sinks onto the rock.
         float daylit = inCanyon() ? mix(0.5 - 0.4 * smoothstep(3.0, 1.0, texels), 0.25, near) : 1.0;
-        daylit *= 1.0 - 0.8 * sunk;
+        daylit *= 1.0 - sunk;
         float depth = (1.3 + 1.3 * close) * (1.0 - 0.5 * calm) * daylit;
         vec3 grad = fineness * depth * kTextureScale * vec3(0.0, slope.y, slope.x);
         grad -= dot(grad, n) * n;
@@ -461,7 +461,7 @@ void main()
         // (it would sparkle). The light's strength is in "reach" (see the vertex stage).
         // As the view sinks onto the rock the emboss fades and the rock darkens.
         // On the beat the lips flare.
-        float ledge = 2.0 * (probe - relief) * (1.0 - smoothstep(3.0, 6.0, texels)) * (1.0 - 0.8 * sunk);
+        float ledge = 2.0 * (probe - relief) * (1.0 - smoothstep(3.0, 6.0, texels)) * (1.0 - sunk);
         // On the beat a front of warm light runs away from the camera along the beds, from the
         // nearest rock in view (some 30 units off), flaring the lips it passes, fading as it goes,
         // hardest on the bar's first beat.
