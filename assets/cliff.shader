@@ -263,7 +263,8 @@ vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 du, vec2 dv, bool twoTaps, out vec
 // towards the wall, found where the view to this pixel crosses it, in rows "cell" high, each row
 // shifted along by its own amount and holding a mote in some of its cells. They hang still, so
 // the flight carries them past faster than the rock behind, each drawn out along the flight
-// into the streak it leaves over a frame.
+// into the streak it leaves over a frame: "streak" is a mote's size along the wall and up it,
+// per unit of "offset".
 float dustSheet(float offset, float cell, vec2 streak)
 {
     vec3 ray = worldPos - eyePos;
@@ -459,8 +460,7 @@ void main()
         // embossed at a few texels, lit from along the beds: lips catch warm light, the seams
         // under them lie in cool shade. Where texels get smaller than a pixel the emboss fades
         // (it would sparkle). The light's strength is in "reach" (see the vertex stage).
-        // As the view sinks onto the rock the emboss fades and the rock darkens.
-        // On the beat the lips flare.
+        // As the view sinks onto the rock the emboss fades.
         float ledge = 2.0 * (probe - relief) * (1.0 - smoothstep(3.0, 6.0, texels)) * (1.0 - sunk);
         // On the beat a front of warm light runs away from the camera along the beds, from the
         // nearest rock in view (some 30 units off), flaring the lips it passes, fading as it goes,
