@@ -397,8 +397,9 @@ void main()
         grad -= dot(grad, n) * n;
         bumped = normalize(n - grad);
         // Close by and from high up, the beds' mineral colours are drawn out a little further
-        // from the mean: the cut between the two views should not change the stone.
-        vec3 shown = max(mix(kRockTone, rock, 1.0 + max(0.5 * close, 0.9 * high)), vec3(0.0));
+        // from the mean: the cut between the two views should not change the stone. From high up
+        // further still, less as the view sinks onto the rock, whose grain it would sharpen.
+        vec3 shown = max(mix(kRockTone, rock, 1.0 + max(0.5 * close, (0.9 - 0.6 * sunk) * high)), vec3(0.0));
         albedo = mix(kRockTone, shown, detail * (1.0 - 0.4 * calm));
     }
     float relief = dot(rock, vec3(0.3, 0.55, 0.15));
