@@ -172,9 +172,6 @@ void main()
     reach = distort > 0.0 ? 0.45 + 0.9 / (1.0 + dot(fromSun, fromSun) * 1.5) : reach;
     // Its haze is lit by that sun too, warm near it and dusk towards the corners.
     fogColor = distort > 0.0 ? vec3(0.98, 0.62, 0.36) * (0.1 + 0.45 * reach) : fogColor;
-    // Its beat's sweep (see the fragment stage) runs over the screen: the clip position, in
-    // "daylight", which that view does not use otherwise.
-    daylight = distort > 0.0 ? gl_Position.xyw : daylight;
     // Close by, the rim's gap in "daylight", which that view does not use otherwise (a varying of
     // its own costs every scene drawn with this program).
     daylight.x = closeLook() > 0.0 ? rimGap : daylight.x;
@@ -272,8 +269,9 @@ vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 du, vec2 dv, bool twoTaps, out vec
 // towards the wall, found where the view to this pixel crosses it, in rows "cell" high, each row
 // shifted along by its own amount and holding a mote in some of its cells. They hang still, so
 // the flight carries them past faster than the rock behind, each drawn out along the flight
-// into the streak it leaves over a frame.
-float dustSheet(float offset, float cell)
+// into the streak it leaves over a frame: "streak" is a mote's size along the wall and up it,
+// per unit of "offset".
+float dustSheet(float offset, float cell, vec2 streak)
 {
     vec3 ray = worldPos - eyePos;
     vec2 q = (eyePos + ray * (offset / max(abs(ray.x), 1e-3))).zy / cell;
@@ -283,7 +281,7 @@ float dustSheet(float offset, float cell)
     vec2 h = fract(id * vec2(0.1031, 0.1030));
     h += dot(h, h.yx + 33.33);
     h = fract((h.xx + h.yx) * h.yx);
-    vec2 e = (q - id - vec2(0.5, 0.3 + 0.4 * h.y)) * cell / (vec2(0.05, 0.005) * offset);
+    vec2 e = (q - id - vec2(0.5, 0.3 + 0.4 * h.y)) * cell / (streak * offset);
     // A soft spot without exp(), which llvmpipe works out at length.
     float spot = max(1.0 - 0.25 * dot(e, e), 0.0);
     spot *= spot;
@@ -344,39 +342,27 @@ void main()
     // One lookup shared by both views, since llvmpipe runs each branch for every pixel.
     if (closeBy || fromHigh)
         probe = dot(fetchLinear(tex, uv + vec2(0.0, fromHigh ? 5.0 / size : 0.0)), vec3(0.3, 0.55, 0.15));
-    // From high up, the rock seen edge-on sinks into the sun's haze (see the end): there the far
-    // canyon recedes in spurs, each a little paler than the one before it, mist at its foot and
-    // its ragged edge dark against the next one's mist, its beds parted by seams in shade.
-    float farTone = 1.0;
+    // From high up, a ledge above throws its shadow across the beds: a ragged edge along the wall
+    // (its crags flowing past with the beds) that the sinking view comes down to, the rock above
+    // it in warm sun, its lip glowing, the rock and the haze below it in cool shade.
     vec3 sinkLight = vec3(1.0);
     if (fromHigh) {
-        // The spurs, one every 50 units along the view, their edges gently ragged.
-        float crags = 0.3 * abs(fract(0.031 * worldPos.z) - 0.5)
-                    + 0.15 * abs(fract(0.097 * worldPos.z + 0.4) - 0.5);
-        float spur = eyeDistance / 50.0 + crags;
-        float inSpur = fract(spur);
-        float next = smoothstep(1.0 - 1.5 * fwidth(spur) - 0.01, 1.0, inSpur);
-        float farShade = mix(0.6 + 0.45 * (1.0 - inSpur) * (1.0 - inSpur), 1.05, next)
-                       + min(floor(spur) * 0.06, 0.4);
-        // The beds on them, sliding past with the rock's, parted by seams in shade, which thin into
-        // the mean where they get finer than a few pixels.
-        float beds = (worldPos.z + 6.0 * t) / 11.0;
-        float lips = abs(fract(beds) - 0.5) * 2.0;
-        float seam = lips * lips * (1.0 - smoothstep(0.08, 0.3, fwidth(beds)));
-        farTone = mix(1.0, farShade * (1.05 - 0.35 * seam), smoothstep(6.0, 18.0, texels));
-        // As the view sinks onto the rock, a ledge above it throws its shadow across the beds: a
-        // ragged edge along the wall (its crags flowing past with the beds), slowly climbing as
-        // the sun sets, the rock above it in warm sun, below it in cool shade.
         float along = worldPos.z + 6.0 * t;
-        float edge = -4.4 + 0.25 * (t - 70.8) + 2.2 * abs(fract(along / 7.3) - 0.5)
+        float edge = 0.55 * eyePos.y - 4.0 + 2.2 * abs(fract(along / 7.3) - 0.5)
                    + 0.9 * abs(fract(along / 2.3 + 0.3) - 0.5);
         float soft = 0.07 + 0.003 * eyeDistance;
-        float shadowed = sunk * smoothstep(soft, -soft, worldPos.y - edge);
-        sinkLight = mix(mix(vec3(1.0), vec3(1.4, 1.2, 0.95), sunk), vec3(0.42, 0.47, 0.64), shadowed);
+        float aboveEdge = worldPos.y - edge;
+        float shadowed = high * smoothstep(soft, -soft, aboveEdge);
+        float edgeGlow = clamp(1.0 - aboveEdge / (0.6 + 0.02 * eyeDistance), 0.0, 1.0) * (1.0 - shadowed);
+        sinkLight = mix(mix(vec3(1.0), vec3(1.4, 1.2, 0.95), sunk), vec3(0.42, 0.47, 0.64), shadowed)
+                  + vec3(1.2, 0.6, 0.25) * (edgeGlow * edgeGlow);
     }
-    // Close by: the sky above the rim, the rim's light, the dust and the parallax.
+    // Dust in the air before the rock (see dustSheet), lit most where the sun's shafts cross
+    // (below): close by streaming past, from high up in round motes that the sinking view passes.
+    float dust = dustSheet(3.5, fromHigh ? 0.8 : 0.7, fromHigh ? vec2(0.006) : vec2(0.05, 0.005)) * max(close, high);
+    // Close by: the sky above the rim, the rim's light and the parallax.
     vec3 sky = vec3(0.0);
-    float skyward = 0.0, rimLit = 0.0, dust = 0.0;
+    float skyward = 0.0, rimLit = 0.0;
     if (closeBy) {
         // Above the rim (see "rimGap" in the vertex stage, here in "daylight") the dusk sky, glowing
         // towards the low sun ahead, by the view's direction alone: it stays put while the wall
@@ -398,8 +384,6 @@ void main()
         rimLit = glowDepth / (glowDepth + max(gap, 0.0));
         rimLit *= rimLit * close * (0.5 + glowing) * (1.0 + 3.0 * beatHit);
         skyward = close * clamp(0.5 - gap / aa, 0.0, 1.0);
-        // Dust streaming past (see dustSheet), lit most where the sun's shafts cross (below).
-        dust = dustSheet(3.5, 0.7) * close;
         // Parallax: the dark cracks lie deeper than the faces, so they shift against them as the
         // view passes. One step, from the height under the pixel, and only where the cracks are
         // wider than a pixel: finer ones would only shimmer.
@@ -428,14 +412,15 @@ void main()
         // the walls facing the camera looked hammered), less still where its texels are near the
         // pixels' size; and as the high view sinks onto the rock.
         float daylit = inCanyon() ? mix(0.5 - 0.4 * smoothstep(3.0, 1.0, texels), 0.25, near) : 1.0;
-        daylit *= 1.0 - 0.8 * sunk;
+        daylit *= 1.0 - sunk;
         float depth = (1.3 + 1.3 * close) * (1.0 - 0.5 * calm) * daylit;
         vec3 grad = fineness * depth * kTextureScale * vec3(0.0, slope.y, slope.x);
         grad -= dot(grad, n) * n;
         bumped = normalize(n - grad);
         // Close by and from high up, the beds' mineral colours are drawn out a little further
-        // from the mean: the cut between the two views should not change the stone.
-        vec3 shown = max(mix(kRockTone, rock, 1.0 + 0.5 * max(close, high)), vec3(0.0));
+        // from the mean: the cut between the two views should not change the stone. From high up
+        // further still, less as the view sinks onto the rock, whose grain it would sharpen.
+        vec3 shown = max(mix(kRockTone, rock, 1.0 + max(0.5 * close, (0.9 - 0.6 * sunk) * high)), vec3(0.0));
         albedo = mix(kRockTone, shown, detail * (1.0 - 0.4 * calm));
     }
     float relief = dot(rock, vec3(0.3, 0.55, 0.15));
@@ -451,7 +436,18 @@ void main()
     vec3 light = vec3(1.5, 1.2, 0.85) * ((diffuse + 0.3) * reach);
     float lamp = max(dot(bumped, toEye), 0.0) * clamp(1.0 - eyeDistance / 90.0, 0.0, 1.0);
     light += vec3(0.5, 0.46, 0.42) * lamp + vec3(0.1, 0.09, 0.08);
-    float shaft = 0.0;
+    // Shafts of low sun through the rim above sweep across the wall, slanted, broad and soft: the
+    // rock between them lies in shade. Close by they overtake the view and flare on the beat;
+    // from high up they cross the beds and drift slowly down the wall.
+    float across = fromHigh ? worldPos.z / 9.0 - worldPos.y / 14.0 - 0.15 * t
+                            : worldPos.z / 22.0 + worldPos.y / 40.0 - 0.4 * t;
+    float shaft = abs(fract(across) - 0.5) * 2.0;
+    // From high up their edges break up over the rock's light and dark patches.
+    shaft += high * 0.5 * (probe - 0.45);
+    shaft = smoothstep(0.35, 0.95, shaft);
+    // Where they would crowd closer than a few pixels (far off, seen edge-on: some 600 texels of
+    // the image across one) they merge into their mean.
+    shaft = mix(shaft, 0.35, smoothstep(40.0, 120.0, texels)) * (1.0 + 2.0 * beatHit * close);
     if (closeBy) {
         // Close by: a lamp on the camera, bright on the near rock and falling off with distance,
         // and a low warm light from ahead raking across the relief, with warm highlights on the
@@ -468,11 +464,6 @@ void main()
         vec3 closeLight = vec3(1.1, 1.0, 0.9) * lampFall * 1.4 * facing
                         + vec3(1.25, 0.82, 0.5) * (rake * rake * 3.4 + gleam * 2.4)
                         + vec3(0.06, 0.06, 0.07);
-        // Shafts of low sun through the rim above sweep across the wall, slanted, broad and soft,
-        // overtaking the view: the rock between them lies in shade.
-        shaft = abs(fract(worldPos.z / 22.0 + worldPos.y / 40.0 - 0.4 * t) - 0.5) * 2.0;
-        // On the beat the shafts flare.
-        shaft = smoothstep(0.35, 0.95, shaft) * (1.0 + 2.0 * beatHit);
         closeLight = closeLight * (0.7 + 1.2 * shaft) + vec3(1.3, 0.85, 0.5) * (rake * rake * 3.0 * shaft);
         // The rim far above throws its ragged shadow across the wall (see "bed" in the vertex
         // stage): the beds above it lie in warm sun, those below in cool shade, so the flight
@@ -491,18 +482,20 @@ void main()
         // embossed at a few texels, lit from along the beds: lips catch warm light, the seams
         // under them lie in cool shade. Where texels get smaller than a pixel the emboss fades
         // (it would sparkle). The light's strength is in "reach" (see the vertex stage).
-        // As the view sinks onto the rock the emboss fades and the rock darkens.
-        // On the beat the lips flare.
-        float ledge = 2.0 * (probe - relief) * (1.0 - smoothstep(3.0, 6.0, texels)) * (1.0 - 0.8 * sunk);
-        vec3 highLight = vec3(1.4, 1.15, 0.88) * clamp(0.9 + 3.0 * ledge * (1.0 + 2.5 * beatHit), 0.0, 4.0)
+        // As the view sinks onto the rock the emboss fades.
+        float ledge = 2.0 * (probe - relief) * (1.0 - smoothstep(3.0, 6.0, texels)) * (1.0 - sunk);
+        // On the beat a front of warm light runs away from the camera along the beds, from the
+        // nearest rock in view (some 30 units off), flaring the lips it passes, fading as it goes,
+        // hardest on the bar's first beat.
+        float run = (eyeDistance - 29.0 - 70.0 * saw) * 0.2;
+        float front = max(1.0 - run * run, 0.0) * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.6);
+        front *= front;
+        vec3 highLight = vec3(1.4, 1.15, 0.88) * clamp(0.9 + 0.7 * front + 3.0 * ledge * (1.0 + 4.0 * front), 0.0, 5.0)
                        + vec3(0.1, 0.12, 0.18) * clamp(1.0 - 3.0 * ledge, 0.0, 2.0);
-        // On the beat an edge of warm light sweeps across the screen along the beds, from the
-        // lower left, and is gone within a quarter of a beat.
-        vec2 onScreen = daylight.xy / max(daylight.z, 1e-4);
-        float sweep = (onScreen.x - 0.6 * onScreen.y + 1.4 - 12.0 * saw) * 2.2;
-        float edge = max(1.0 - 0.33 * sweep * sweep, 0.0);
-        highLight += vec3(1.7, 1.05, 0.5) * (beatHit * edge * edge * edge * (2.2 + 6.0 * max(ledge, 0.0)));
-        light = mix(light, highLight * (reach * sinkLight), high);
+        // The shafts and the ledge's shadow light the haze too: beams and a ragged shadow in it.
+        vec3 shafts = mix(vec3(0.55, 0.5, 0.75), vec3(1.5, 1.12, 0.75), shaft);
+        light = mix(light, highLight * (reach * sinkLight * shafts), high);
+        sinkLight *= mix(vec3(1.0), shafts, 0.35);
     }
     // The intro (its routine holds "t" at 0 and counts the scene's seconds in "t_scene"): a low
     // warm light raking across the beds from one side, so every ledge throws a shadow under it,
@@ -597,7 +590,7 @@ void main()
     veil = max(veil, tumble * clamp(0.07 * eyeDistance - 0.35, 0.0, 0.35));
     // Close by, the haze far ahead is lit by the low sun: the wall runs off into a glow.
     vec3 veilColor = mix(fogColor, vec3(0.92, 0.64, 0.4), close * smoothstep(0.2, 0.55, veil));
-    veilColor *= farTone;
+    veilColor *= sinkLight;
     if (inCanyon()) {
         // The canyon's haze is far walls: the strata's bands (see above), brighter where the sun
         // reaches, darker towards the walls' feet and in shade.
