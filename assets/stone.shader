@@ -184,7 +184,7 @@ void main()
     // bar, so the shaft is seen at once; high above the lamp, where little of its light comes
     // back, it opens wider, so the first bars read on a projector. Carried by the lights, times
     // log2(e) for exp2.
-    float iris = 1.0 + 1.0 * above;
+    float iris = 1.0 + 1.4 * above;
     float exposure = 1.4426950 * 3.0 * iris * (1.0 + 1.0 * (1.0 - smoothstep(0.3, 3.5, t_scene)));
     // Far below the lamp, the shaft's floor lies in a pool of cold light (daylight come down a
     // side passage), so looking down the shaft ends on a lit floor, not a void. It shows once the
@@ -199,9 +199,9 @@ void main()
     // stalactites) falls darker again, into a foreground silhouette, since its jagged lips
     // caught the light as pale, torn-looking shards.
     float hollow = hollowDepth(around, p.z);
-    float shade = mix(1.4, 0.5, smoothstep(-3.5, 2.5, hollow)) * mix(1.0, 0.45, smoothstep(-6.0, -12.0, hollow));
+    float shade = mix(1.4, 0.5, smoothstep(-3.5, 2.5, hollow)) * mix(1.0, 0.3, smoothstep(-5.0, -10.0, hollow));
     lampLight = shade * exposure *
-                (lampColor * lampReach + vec3(0.62, 0.76, 0.95) * 1.3 * pool * pool);
+                (lampColor * lampReach + vec3(0.62, 0.76, 0.95) * 0.5 * pool * pool);
     keyLight = shade * exposure * vec3(1.0, 0.93, 0.82) * keyReach;
     ambient = exposure * vec3(0.07, 0.08, 0.11);
 
@@ -231,7 +231,7 @@ void main()
     // Seen from high above, the shaft beyond the lamp glows in its light: the far end of the gut
     // is a warm opening, the goal of the descent, rather than the cold clear colour.
     float opening = (1.0 - step(0.0, eyePos.z)) * wide;
-    vec3 glow = vec3(0.7, 0.34, 0.12) * (lampColor.g * (0.3 * wide + toward));
+    vec3 glow = vec3(0.5, 0.24, 0.08) * (lampColor.g * (0.3 * wide + 1.2 * toward * toward));
     vec3 farColor = mix(fog_color, glow, opening);
     air = vec4(mix(mist, farColor, far), mix(haze, 1.0, far));
 
