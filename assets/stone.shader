@@ -454,11 +454,11 @@ void main()
     color = clamp(color * 1.12 - 0.06, 0.0, 1.0);
     color = color * color * (3.0 - 2.0 * color);
     color += vec3(1.0, 0.72, 0.42) * flare;
-    // On every beat there a ring of light runs down the shaft from the lens over half the beat,
-    // lighting the blocks' faces as it passes (the joints, sunk, catch less of it): hardest on the
-    // bar's first beat.
+    // On every beat there a ring of light runs down the shaft over half the beat, from beyond the
+    // nearest walls (lit whole, they pumped the picture) towards the lamp, lighting the blocks'
+    // faces as it passes (the joints, sunk, catch less of it): hardest on the bar's first beat.
     float runs = clamp(1.0 - 1.7 * saw, 0.0, 1.0) * (kick == 0.0 ? 1.0 : 0.5) * above;
-    float ring = (eyeDistance - 16.0 - 120.0 * saw) * 0.14;
+    float ring = (eyeDistance - 28.0 - 110.0 * saw) * 0.14;
     ring = max(1.0 - ring * ring, 0.0);
     color += vec3(1.0, 0.62, 0.3) * (runs * ring * ring * (1.0 - air.a)) * mix(0.9, 0.3, joint);
     fragColor = vec4(color, 1.0);
