@@ -1,12 +1,11 @@
 // Stone: the cave's walls, courses of bevelled blocks of one warm sandstone (pale limestone, grey
-// stone, ochre) with moss on the ledges and in the joints. Two
-// lights: the warm lamp of the cave at "lightpos" (its reach "lightradius" and "falloff"), which
-// flares on the beat and glows in the air around it, and the key light: the camcorder's own lamp,
-// a cone along the view from just beside the lens, bright on the near rock and falling off fast,
-// so nearness reads as brightness. Edges seen against the lamp catch its rim. The air darkens with
-// distance, glowing round the lamp, and at the far plane sinks into "fog_color", the clear colour,
-// so the shaft's far end never ends in a cut-out (or, seen from above the lamp, into its glow).
-// The mesh is +z up.
+// stone, ochre) with moss on the ledges and in the joints. Two lights: the warm lamp of the cave
+// at "lightpos" (its reach "lightradius" and "falloff"), which flares on the beat and glows in the
+// air around it, and the key light: the camcorder's own lamp, a cone along the view from just
+// beside the lens, bright on the near rock and falling off fast, so nearness reads as brightness.
+// Edges seen against the lamp catch its rim. The air darkens with distance, glowing round the
+// lamp, and at the far plane sinks into "fog_color", the clear colour, so the shaft's far end
+// never ends in a cut-out (or, seen from above the lamp, into its glow). The mesh is +z up.
 //
 // Everything that changes slowly over a wall (the lights' reach, the air, the mineral colour and
 // the moss) is worked out at the vertices; the pixels draw the blocks and their relief only. The
@@ -199,7 +198,8 @@ void main()
     // stalactites) falls darker again, into a foreground silhouette, since its jagged lips
     // caught the light as pale, torn-looking shards.
     float hollow = hollowDepth(around, p.z);
-    float shade = mix(1.4, 0.5, smoothstep(-3.5, 2.5, hollow)) * mix(1.0, 0.3, smoothstep(-5.0, -10.0, hollow));
+    float shade = mix(1.4, 0.5, smoothstep(-3.5, 2.5, hollow)) *
+                  mix(1.0, 0.3, smoothstep(-5.0, -10.0, hollow));
     lampLight = shade * exposure *
                 (lampColor * lampReach + vec3(0.62, 0.76, 0.95) * 0.5 * pool * pool);
     keyLight = shade * exposure * vec3(1.0, 0.93, 0.82) * keyReach;
