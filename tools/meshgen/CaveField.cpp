@@ -44,15 +44,18 @@ float corridorDistance(float x, float y, float z) {
 }
 
 // A ledge: at height z, sticking out `depth` from the wall over the half of the circle facing
-// `angle`, with a flat top and a sloping underside. Stalactites hang from its lip.
+// `angle`, with a flat top and a sloping underside. Stalactites hang from its lip where `hung`.
 struct Ledge {
     float z, angle, depth;
+    bool hung;
 };
-// The second is worn away (depth 0, and no stalactites): close to the path's start, it stood
-// across the view as a knot of rock. It keeps its place, which numbers the others' stalactites.
-constexpr Ledge kLedges[] = {{-104.0f, 2.2f, 7.0f}, {-76.0f, -0.9f, 0.0f}, {-47.0f, 3.6f, 7.5f},
-                             {-24.0f, 0.6f, 8.0f},  {31.0f, 2.6f, 7.0f},   {58.0f, -1.4f, 6.5f},
-                             {84.0f, 1.2f, 7.0f}};
+// Near the path's start the second is worn away and the next two bare: seen end on from below,
+// their rock and stalactites stood across the view as knots and twisted arms. They keep their
+// places, which number the others' stalactites.
+constexpr Ledge kLedges[] = {{-104.0f, 2.2f, 7.0f, true}, {-76.0f, -0.9f, 0.0f, false},
+                             {-47.0f, 3.6f, 7.5f, false}, {-24.0f, 0.6f, 8.0f, false},
+                             {31.0f, 2.6f, 7.0f, true},   {58.0f, -1.4f, 6.5f, true},
+                             {84.0f, 1.2f, 7.0f, true}};
 
 float ledgeRock(float angle, float z) {
     float rock = 0.0f;
@@ -73,7 +76,7 @@ float stalactites(float x, float y, float z) {
     int n = 0;
     for (const Ledge& l : kLedges) {
         ++n;
-        if (l.depth <= 0.0f || z > l.z + 1.0f || z < l.z - 24.0f) continue;
+        if (!l.hung || z > l.z + 1.0f || z < l.z - 24.0f) continue;
         for (int k = 0; k < 3; ++k) {
             const float a = l.angle + (hashUnit(n, k, 1) - 0.5f) * 2.2f;
             const float reach = radius(l.z) - l.depth + 1.5f;
