@@ -177,7 +177,7 @@ void main()
     vec3 toKey = keyPos - p;
     float near = 1.0 / (1.0 + dot(toKey, toKey) / 110.0);
     // Its light levels off on rock within arm's reach, which it bleached to a flat cream.
-    float keyReach = (4.5 + 1.0 * above) * near / (1.0 + 0.8 * near) * (0.45 + 0.55 * cone);
+    float keyReach = (4.5 + 2.0 * above) * near / (1.0 + 0.8 * near) * (0.45 + 0.55 * cone);
 
     // Exposure: coming out of the black the camcorder opens up wide and settles over the first
     // bar, so the shaft is seen at once; high above the lamp, where little of its light comes
