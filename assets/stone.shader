@@ -158,15 +158,15 @@ void main()
     // it surges and dies back over a beat, and burns a little brighter from then on.
     float caught = step(240.0, beats);
     float surge = caught * exp2(-3.0 * (beats - 240.0));
-    vec3 lampColor = mix(vec3(1.9, 1.5, 0.95), vec3(2.4, 1.25, 0.45), journey) * flicker * pulse *
+    vec3 lampColor = mix(vec3(1.9, 1.5, 0.95), vec3(2.4, 1.25, 0.45), journey) * flicker *
                      (0.88 + 0.12 * caught) * (1.0 + 1.5 * finale);
     // Reaching a little beyond its radius, so the shaft's far ends keep a trace of it.
     float lightDistance = length(lightpos - p);
     float reach = pow(clamp(1.0 - lightDistance / lightradius, 0.0, 1.0), falloff);
     float carry = 0.5 / (1.0 + lightDistance * lightDistance / 2500.0);
     // The flare burns hottest on the walls near the lamp, so the beat strikes there, not over the
-    // whole picture.
-    float lampReach = reach * (1.0 + 1.0 * punch + 2.0 * surge) + carry;
+    // whole picture: the light it carries further keeps its strength.
+    float lampReach = reach * (1.0 + 1.0 * punch + 2.0 * surge) * pulse + carry;
 
     // The key light: bright close by, falling off fast, strongest in its cone along the view but
     // wide enough to keep the near walls at the picture's edges readable.
@@ -217,7 +217,7 @@ void main()
     halo *= 1.0 - smoothstep(10.0, 50.0, behind);
     // It stays a glow round the lamp: grown thicker over the descent it hazed the whole picture
     // beige over the last bars.
-    mist += vec3(1.0, 0.55, 0.25) * min(halo * halo * 0.15, 0.6) * lampColor.g;
+    mist += vec3(1.0, 0.55, 0.25) * min(halo * halo * 0.15, 0.6) * (lampColor.g * pulse);
     // On the beat the lamp flares in the lens: a burst round it, gone within a quarter beat.
     float toward = max(dot(-v, normalize(toLamp)), 0.0);
     toward *= toward;
@@ -231,7 +231,7 @@ void main()
     // Seen from high above, the shaft beyond the lamp glows in its light: the far end of the gut
     // is a warm opening, the goal of the descent, rather than the cold clear colour.
     float opening = (1.0 - step(0.0, eyePos.z)) * wide;
-    vec3 glow = vec3(0.5, 0.24, 0.08) * (lampColor.g * (0.3 * wide + 1.2 * toward * toward));
+    vec3 glow = vec3(0.5, 0.24, 0.08) * (lampColor.g * pulse * (0.3 * wide + 1.2 * toward * toward));
     vec3 farColor = mix(fog_color, glow, opening);
     air = vec4(mix(mist, farColor, far), mix(haze, 1.0, far));
 
