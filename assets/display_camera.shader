@@ -61,11 +61,13 @@ void main()
     float punch = decay * decay * (kick == 0.0 ? 1.0 : 0.55);
     // The lamp catches on the downbeat of bar 60 and flares up over a beat.
     float surge = step(240.0, beats) * exp2(-3.0 * (beats - 240.0));
-    // Over the last two bars the glare builds up towards the zoom.
+    // Over the last two bars the glare builds up towards the zoom: in its core, and little in its
+    // bloom, which spread a haze over the walls round the lamp.
     float build = smoothstep(278.0, 287.0, beats);
-    glare = vec4((0.75 + 0.3 * punch + 0.8 * surge + 0.5 * build * (1.0 - finale)) * (1.0 + 1.8 * finale),
-                 -1.0 / (0.0004 + 0.0006 * punch + 0.001 * surge + 0.002 * finale),
-                 -1.0 / (0.008 + 0.004 * punch + 0.02 * surge + 0.012 * build + 0.12 * finale),
+    glare = vec4((0.75 + 0.3 * punch + 0.8 * surge + 0.45 * build * (1.0 - finale)) *
+                     (1.0 + 1.8 * finale),
+                 -1.0 / (0.0004 + 0.0006 * punch + 0.001 * surge + 0.0008 * build + 0.002 * finale),
+                 -1.0 / (0.008 + 0.004 * punch + 0.02 * surge + 0.008 * build + 0.12 * finale),
                  screen.y > 0.0 ? screen.x / screen.y : 16.0 / 9.0);
     // A flash on the bar's first beat; over the last beat the exposure drifts up as the camera
     // zooms into the lamp.

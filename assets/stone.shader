@@ -1,11 +1,11 @@
-// Stone: the cave's walls, courses of bevelled blocks in patches of mineral colour (slate,
-// limestone, ochre, rust, a trace of copper green) with moss on the ledges and in the joints. Two
-// lights: the warm lamp of the cave at "lightpos" (its reach "lightradius" and "falloff"), which
-// flares on the beat and glows in the air around it, and the key light: the camcorder's own lamp,
-// a cone along the view from just beside the lens, bright on the near rock and falling off fast,
-// so nearness reads as brightness. Edges seen against the lamp catch its rim. The air deepens with
-// distance into a cool mist that the lamp lights, and at the far plane sinks into "fog_color", the
-// clear colour, so the shaft's far end never ends in a cut-out. The mesh is +z up.
+// Stone: the cave's walls, courses of bevelled blocks of one warm sandstone (pale limestone, grey
+// stone, ochre) with moss on the ledges and in the joints. Two lights: the warm lamp of the cave
+// at "lightpos" (its reach "lightradius" and "falloff"), which flares on the beat and glows in the
+// air around it, and the key light: the camcorder's own lamp, a cone along the view from just
+// beside the lens, bright on the near rock and falling off fast, so nearness reads as brightness.
+// Edges seen against the lamp catch its rim. The air darkens with distance, glowing round the
+// lamp, and at the far plane sinks into "fog_color", the clear colour, so the shaft's far end
+// never ends in a cut-out (or, seen from above the lamp, into its glow). The mesh is +z up.
 //
 // Everything that changes slowly over a wall (the lights' reach, the air, the mineral colour and
 // the moss) is worked out at the vertices; the pixels draw the blocks and their relief only. The
@@ -97,20 +97,15 @@ float mossCover(vec2 uv)
     return mix(mix(g00, g10, f.x), mix(g01, g11, f.x), f.y);
 }
 
-// Mineral colour in broad patches that wander over the walls: blue-grey slate, pale limestone,
-// ochre and rust, with copper green seeping through here and there.
+// Mineral colour in broad patches that wander over the walls, all of one warm sandstone: pale
+// limestone, grey stone and ochre, near enough in hue that the lamp's light, not the rock's
+// colour, says where the eye is.
 vec3 mineralTint(vec3 p)
 {
     float a = sin(0.07 * p.x + 0.05 * p.z + 0.4) * sin(0.06 * p.y - 0.045 * p.z + 1.1);
     float b = sin(0.05 * p.x - 0.08 * p.y + 0.03 * p.z + 2.0) + 0.5 * sin(0.13 * p.z + 0.9);
-    vec3 slate = vec3(0.66, 0.76, 0.9);
-    vec3 lime = vec3(1.0, 0.97, 0.9);
-    vec3 ochre = vec3(1.1, 0.82, 0.5);
-    vec3 rust = vec3(1.0, 0.62, 0.48);
-    vec3 tint = mix(slate, lime, smoothstep(-0.3, 0.5, a));
-    tint = mix(tint, mix(ochre, rust, smoothstep(0.9, 1.4, b)), 0.7 * smoothstep(0.6, 1.2, b));
-    float copper = smoothstep(0.35, 0.75, -a) * smoothstep(0.0, -0.8, b);
-    return mix(tint, vec3(0.5, 0.8, 0.74), 0.7 * copper);
+    vec3 tint = mix(vec3(0.84, 0.8, 0.76), vec3(1.0, 0.93, 0.82), smoothstep(-0.3, 0.5, a));
+    return mix(tint, vec3(1.06, 0.8, 0.55), 0.6 * smoothstep(0.6, 1.2, b));
 }
 
 // The shaft's centre line at height z, as the cave mesh was built round it.
@@ -163,15 +158,15 @@ void main()
     // it surges and dies back over a beat, and burns a little brighter from then on.
     float caught = step(240.0, beats);
     float surge = caught * exp2(-3.0 * (beats - 240.0));
-    vec3 lampColor = mix(vec3(1.9, 1.5, 0.95), vec3(2.4, 1.25, 0.45), journey) * flicker * pulse *
+    vec3 lampColor = mix(vec3(1.9, 1.5, 0.95), vec3(2.4, 1.25, 0.45), journey) * flicker *
                      (0.88 + 0.12 * caught) * (1.0 + 1.5 * finale);
     // Reaching a little beyond its radius, so the shaft's far ends keep a trace of it.
     float lightDistance = length(lightpos - p);
     float reach = pow(clamp(1.0 - lightDistance / lightradius, 0.0, 1.0), falloff);
     float carry = 0.5 / (1.0 + lightDistance * lightDistance / 2500.0);
     // The flare burns hottest on the walls near the lamp, so the beat strikes there, not over the
-    // whole picture.
-    float lampReach = reach * (1.0 + 1.0 * punch + 2.0 * surge) + carry;
+    // whole picture: the light it carries further keeps its strength.
+    float lampReach = reach * (1.0 + 1.0 * punch + 2.0 * surge) * pulse + carry;
 
     // The key light: bright close by, falling off fast, strongest in its cone along the view but
     // wide enough to keep the near walls at the picture's edges readable.
@@ -182,50 +177,63 @@ void main()
     vec3 toKey = keyPos - p;
     float near = 1.0 / (1.0 + dot(toKey, toKey) / 110.0);
     // Its light levels off on rock within arm's reach, which it bleached to a flat cream.
-    float keyReach = 4.5 * near / (1.0 + 0.8 * near) * (0.45 + 0.55 * cone);
+    float keyReach = (4.5 + 2.0 * above) * near / (1.0 + 0.8 * near) * (0.45 + 0.55 * cone);
 
     // Exposure: coming out of the black the camcorder opens up wide and settles over the first
     // bar, so the shaft is seen at once; high above the lamp, where little of its light comes
     // back, it opens wider, so the first bars read on a projector. Carried by the lights, times
     // log2(e) for exp2.
-    float iris = 1.0 + 1.0 * above;
+    float iris = 1.0 + 1.4 * above;
     float exposure = 1.4426950 * 3.0 * iris * (1.0 + 1.0 * (1.0 - smoothstep(0.3, 3.5, t_scene)));
     // Far below the lamp, the shaft's floor lies in a pool of cold light (daylight come down a
-    // side passage), so looking down the shaft ends on a lit floor, not a void.
-    vec3 toFloor = p - vec3(shaftCentre(-128.0), -128.0);
-    float pool = 1.0 / (1.0 + dot(toFloor, toFloor) / 900.0);
+    // side passage), so looking down the shaft ends on a lit floor, not a void. It shows once the
+    // camcorder is down by the lamp: from high above, near the floor's light, its cold hue on the
+    // nearest walls fought the lamp's.
+    vec3 floorCentre = vec3(shaftCentre(-128.0), -128.0);
+    vec3 toFloor = p - floorCentre;
+    float pool = smoothstep(60.0, 120.0, distance(eyePos, floorCentre)) /
+                 (1.0 + dot(toFloor, toFloor) / 900.0);
     // Hollows in the wall (flutes, the gaps between bands) lie in their own shadow and bulges
     // stand out lit, so the rock's forms read as rock; what juts far into the shaft (ledges,
     // stalactites) falls darker again, into a foreground silhouette, since its jagged lips
     // caught the light as pale, torn-looking shards.
     float hollow = hollowDepth(around, p.z);
-    float shade = mix(1.4, 0.5, smoothstep(-3.5, 2.5, hollow)) * mix(1.0, 0.45, smoothstep(-6.0, -12.0, hollow));
+    float shade = mix(1.4, 0.5, smoothstep(-3.5, 2.5, hollow)) *
+                  mix(1.0, 0.3, smoothstep(-5.0, -10.0, hollow));
     lampLight = shade * exposure *
-                (lampColor * lampReach + vec3(0.62, 0.76, 0.95) * 1.3 * pool * pool);
+                (lampColor * lampReach + vec3(0.62, 0.76, 0.95) * 0.5 * pool * pool);
     keyLight = shade * exposure * vec3(1.0, 0.93, 0.82) * keyReach;
     ambient = exposure * vec3(0.07, 0.08, 0.11);
 
-    // The air: a cool mist thickening with distance and lit from the far end, so depth reads as
-    // a brightening haze; around the lamp it glows warm. At the far plane everything sinks into the
-    // clear colour.
-    float haze = 1.0 - exp(-eyeDistance * 0.011);
-    vec3 mist = mix(vec3(0.02, 0.03, 0.06), vec3(0.13, 0.13, 0.19),
-                    smoothstep(40.0, 160.0, eyeDistance));
+    // The air: a dark mist thickening with distance, so the walls fall off into the dark between
+    // the camcorder's light and the lamp's; around the lamp it glows warm. At the far plane
+    // everything sinks into the clear colour.
+    // Thicker far from the lamp, where the camcorder's own light is all there is nearby.
+    float haze = (0.65 + 0.15 * above) * (1.0 - exp(-eyeDistance * (0.011 + 0.006 * above)));
+    vec3 mist = vec3(0.02, 0.018, 0.02);
     vec3 toLamp = lightpos - eyePos;
     float behind = eyeDistance - dot(toLamp, -v);
     float halo = airGlow(eyePos, -v, eyeDistance, lightpos);
     halo *= 1.0 - smoothstep(10.0, 50.0, behind);
-    mist += vec3(1.0, 0.55, 0.25) * min(halo * halo * (0.15 + 0.3 * journey), 0.9) * lampColor.g;
+    // It stays a glow round the lamp: grown thicker over the descent it hazed the whole picture
+    // beige over the last bars.
+    mist += vec3(1.0, 0.55, 0.25) * min(halo * halo * 0.15, 0.6) * (lampColor.g * pulse);
     // On the beat the lamp flares in the lens: a burst round it, gone within a quarter beat.
     float toward = max(dot(-v, normalize(toLamp)), 0.0);
     toward *= toward;
     toward *= toward;
     toward *= toward;
+    float wide = toward;  // cos^8
     toward *= toward;
-    // cos^64: some 8 degrees to half.
+    // cos^32: some 12 degrees to half.
     flare = ((0.5 + 0.4 * above) * punch + 0.5 * surge) * toward * toward;
     float far = smoothstep(160.0, 195.0, eyeDistance);
-    air = vec4(mix(mist, fog_color, far), mix(0.65 * haze, 1.0, far));
+    // Seen from high above, the shaft beyond the lamp glows in its light: the far end of the gut
+    // is a warm opening, the goal of the descent, rather than the cold clear colour.
+    float opening = (1.0 - step(0.0, eyePos.z)) * wide;
+    vec3 glow = vec3(0.5, 0.24, 0.08) * (lampColor.g * pulse * (0.3 * wide + 1.2 * toward * toward));
+    vec3 farColor = mix(fog_color, glow, opening);
+    air = vec4(mix(mist, farColor, far), mix(haze, 1.0, far));
 
     // Moss where faces turn up and the moss image grows, in patches a few units across.
     vec3 an = abs(normal);
@@ -335,7 +343,10 @@ void main()
     // Worked out here, not passed on from the vertices: each input costs the pixels its own
     // interpolation, dearer than these few steps.
     float above = smoothstep(30.0, 90.0, length(eyePos - lightpos));
-    float calm = smoothstep(0.2, 0.42, air.a) * above;
+    // Only over the lamp: below it, looking back up into its light, the far blocks keep their
+    // courses, or the walls there melted into a haze.
+    float calm = smoothstep(0.2 + 0.14 * above, 0.42 + 0.22 * above, air.a) * above *
+                 step(eyePos.z, 0.0);
     grazing *= 1.0 - calm;
 
     // Blocks laid in courses, each course shifted along: drawn here rather than looked up, so
@@ -443,11 +454,11 @@ void main()
     color = clamp(color * 1.12 - 0.06, 0.0, 1.0);
     color = color * color * (3.0 - 2.0 * color);
     color += vec3(1.0, 0.72, 0.42) * flare;
-    // On every beat there a ring of light runs down the shaft from the lens over half the beat,
-    // lighting the blocks' faces as it passes (the joints, sunk, catch less of it): hardest on the
-    // bar's first beat.
+    // On every beat there a ring of light runs down the shaft over half the beat, from beyond the
+    // nearest walls (lit whole, they pumped the picture) towards the lamp, lighting the blocks'
+    // faces as it passes (the joints, sunk, catch less of it): hardest on the bar's first beat.
     float runs = clamp(1.0 - 1.7 * saw, 0.0, 1.0) * (kick == 0.0 ? 1.0 : 0.5) * above;
-    float ring = (eyeDistance - 16.0 - 120.0 * saw) * 0.14;
+    float ring = (eyeDistance - 28.0 - 110.0 * saw) * 0.14;
     ring = max(1.0 - ring * ring, 0.0);
     color += vec3(1.0, 0.62, 0.3) * (runs * ring * ring * (1.0 - air.a)) * mix(0.9, 0.3, joint);
     fragColor = vec4(color, 1.0);

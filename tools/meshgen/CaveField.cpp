@@ -44,13 +44,18 @@ float corridorDistance(float x, float y, float z) {
 }
 
 // A ledge: at height z, sticking out `depth` from the wall over the half of the circle facing
-// `angle`, with a flat top and a sloping underside. Stalactites hang from its lip.
+// `angle`, with a flat top and a sloping underside. Stalactites hang from its lip where `hung`.
 struct Ledge {
     float z, angle, depth;
+    bool hung;
 };
-constexpr Ledge kLedges[] = {{-104.0f, 2.2f, 7.0f}, {-76.0f, -0.9f, 6.0f}, {-47.0f, 3.6f, 7.5f},
-                             {-24.0f, 0.6f, 8.0f},  {31.0f, 2.6f, 7.0f},   {58.0f, -1.4f, 6.5f},
-                             {84.0f, 1.2f, 7.0f}};
+// Near the path's start the second is worn away and the next two bare: seen end on from below,
+// their rock and stalactites stood across the view as knots and twisted arms. They keep their
+// places, which number the others' stalactites.
+constexpr Ledge kLedges[] = {{-104.0f, 2.2f, 7.0f, true}, {-76.0f, -0.9f, 0.0f, false},
+                             {-47.0f, 3.6f, 7.5f, false}, {-24.0f, 0.6f, 8.0f, false},
+                             {31.0f, 2.6f, 7.0f, true},   {58.0f, -1.4f, 6.5f, true},
+                             {84.0f, 1.2f, 7.0f, true}};
 
 float ledgeRock(float angle, float z) {
     float rock = 0.0f;
@@ -71,7 +76,7 @@ float stalactites(float x, float y, float z) {
     int n = 0;
     for (const Ledge& l : kLedges) {
         ++n;
-        if (z > l.z + 1.0f || z < l.z - 24.0f) continue;
+        if (!l.hung || z > l.z + 1.0f || z < l.z - 24.0f) continue;
         for (int k = 0; k < 3; ++k) {
             const float a = l.angle + (hashUnit(n, k, 1) - 0.5f) * 2.2f;
             const float reach = radius(l.z) - l.depth + 1.5f;
@@ -125,7 +130,10 @@ float caveField(float x, float y, float z) {
     // Flowstone flutes run with gravity (stretched along z); ridged bands cross them.
     // Near the camera's path the relief and the ledges give way, so walls there are never cut.
     const float clearance = corridorDistance(x, y, z);
-    const float relief = std::clamp((clearance - 6.0f) * 0.125f, 0.35f, 1.0f);
+    // Low in the shaft, where the camera's path begins, the flutes are shallower: close to the
+    // lens they twisted the courses of blocks into knots that did not read as a shaft.
+    const float calmTop = 0.4f + 0.6f * std::clamp((z + 95.0f) * (1.0f / 40.0f), 0.0f, 1.0f);
+    const float relief = std::clamp((clearance - 6.0f) * 0.125f, 0.35f, 1.0f) * calmTop;
     float air = r * lobes - e +
                 relief * (5.0f * fractalNoise(0.05f * x, 0.05f * y, 0.018f * z, 3) -
                           2.0f * ridgedNoise(0.05f * x, 0.05f * y, 0.17f * z + 3.0f, 2));
