@@ -87,6 +87,7 @@ out vec3 worldNormal;
 out vec2 materials;  // how much sand and how much moss
 out vec3 light;  // lamp and sky; the sun is laid on per pixel
 out float fog;
+out vec2 drift;  // where the threads of blown sand lie across the wind, and how thick the gust is
 // The sky seen past the vertex, what the fog fades into; with the dimming (a) the sky shows below
 // the horizon.
 out vec4 skyBehind;
@@ -140,6 +141,14 @@ void main()
     float setting = t_scene >= kSunsetSeconds ? 1.0 : 0.0;
     light = mix(lamp + sky, 0.3 * lamp + sky * vec3(0.75, 0.7, 1.05), setting);
 
+    // Sand blows over the floor in gusts that run down the wind, in threads that sway along it;
+    // the wind rises with the sunset. Both change slowly over the floor: triangle waves, per
+    // vertex.
+    vec2 wind = vec2(q.y * 0.8 - q.x * 0.6, q.x * 0.8 + q.y * 0.6);
+    float sway = abs(fract(0.06 * wind.x - 0.17 * t_scene) - 0.5);
+    float front = abs(fract(0.05 * wind.x - (0.5 + 0.3 * setting) * t_scene + 0.1 * wind.y) - 0.5);
+    drift = vec2(0.55 * wind.y + 0.7 * sway, smoothstep(0.15, 0.45, front) * (0.4 + 0.2 * setting));
+
     // Thicker low down, where the dust settles.
     float haze = 1.0 + 0.6 * smoothstep(0.0, -8.0, h);
     fog = 1.0 - exp(-length(toEye) * 0.011 * haze);
@@ -159,6 +168,7 @@ in vec3 worldNormal;
 in vec2 materials;
 in vec3 light;
 in float fog;
+in vec2 drift;
 in vec4 skyBehind;
 out vec4 fragColor;
 
@@ -254,6 +264,11 @@ void main()
     vec3 dryMoss = mix(mossColor * vec3(0.85, 0.95, 0.7), mossLight * vec3(1.25, 1.0, 0.65), 0.6);
     vec3 albedo = mix(rock * vec3(0.95, 0.85, 0.8), dryMoss, mossy);
     albedo = mix(albedo, sandColor, sandy);
+    // Sand blowing over the sand: threads along the wind, only close by, where one is several
+    // pixels wide.
+    float threads = 1.0 - smoothstep(0.04, 0.16, abs(fract(drift.x) - 0.5));
+    float blown = threads * drift.y * sandy * (1.0 - smoothstep(0.08, 0.2, flatRate.y * (14.0 / 1024.0)));
+    albedo = mix(albedo, vec3(1.3, 1.08, 0.8), blown);
 
     vec3 sunColor = mix(vec3(0.55, 0.396, 0.275), vec3(1.05, 0.55, 0.3), low);
     vec3 color = albedo * (light + sunColor * sunLit);

@@ -38,6 +38,7 @@ vec3 routineSky()
 const vec3 kSunDir = vec3(0.5881, 0.4812, -0.7485);  // the low sun the ground is lit by
 // From bar 88 (118.65 s) the sun sets: the same bearing, ten degrees up, large and red.
 const float kSunsetSeconds = 118.65;
+const float kStarsSeconds = 128.0;  // the dimming is well under way
 const vec3 kLowSunDir = vec3(0.6082, 0.1758, -0.7740);
 
 vec3 sunDirection()
@@ -157,7 +158,9 @@ vec3 skyColor(vec3 d)
     float toSun = dot(d, sunDir);
     float sun = max(toSun, 0.0);
     bool setting = t >= kSunsetSeconds;
-    c += vec3(0.85, 0.8, 1.0) * stars(d) * smoothstep(0.5, 0.9, late) * smoothstep(0.15, 0.45, d.y);
+    // (Before the dimming, on the time alone: the whole frame skips them.)
+    if (t >= kStarsSeconds)
+        c += vec3(0.85, 0.8, 1.0) * stars(d) * smoothstep(0.5, 0.9, late) * smoothstep(0.15, 0.45, d.y);
     // The disc: a red foot and an orange crown once it is low.
     float edge = setting ? 0.9965 : 0.9989;
     float disc = smoothstep(edge - 0.0004, edge + 0.0003, toSun);
