@@ -85,7 +85,7 @@ layout(location = 1) in vec3 normal;
 out vec3 worldPos;
 out vec3 worldNormal;
 out vec2 materials;  // how much sand and how much moss
-out vec3 light;  // lamp and sky; the sun is laid on per pixel
+out vec4 light;  // lamp, sky and sun together; how much of the sun falls here (a)
 out float fog;
 out vec2 drift;  // where the threads of blown sand lie across the wind, and how thick the gust is
 // The sky seen past the vertex, what the fog fades into; with the dimming (a) the sky shows below
@@ -139,7 +139,12 @@ void main()
     vec3 sky = mix(skyTint, vec3(0.8), 0.4) * (0.25 + 0.25 * up);
     // Under the low sun the lamp and the sky give way to it, and the shade turns the dusk's violet.
     float setting = t_scene >= kSunsetSeconds ? 1.0 : 0.0;
-    light = mix(lamp + sky, 0.3 * lamp + sky * vec3(0.75, 0.7, 1.05), setting);
+    // Once it is low the sun is stronger and redder, and falls off sharply past a dune's crest,
+    // so the lit faces stand off the shaded ones.
+    float toSun = dot(n, sunDirection());
+    float sunLit = mix(max(toSun, 0.0), smoothstep(-0.03, 0.35, toSun), setting);
+    vec3 sun = mix(vec3(0.55, 0.396, 0.275), vec3(1.05, 0.55, 0.3), setting) * sunLit;
+    light = vec4(mix(lamp + sky, 0.3 * lamp + sky * vec3(0.75, 0.7, 1.05), setting) + sun, sunLit);
 
     // Sand blows over the floor in gusts that run down the wind, in threads that sway along it;
     // the wind rises with the sunset. Both change slowly over the floor: triangle waves, per
@@ -166,7 +171,7 @@ uniform float cliff_stripes;
 in vec3 worldPos;
 in vec3 worldNormal;
 in vec2 materials;
-in vec3 light;
+in vec4 light;
 in float fog;
 in vec2 drift;
 in vec4 skyBehind;
@@ -234,11 +239,6 @@ void main()
 {
     vec3 n = normalize(worldNormal);
     float up = abs(n.y);
-    // The sun, per pixel so that a dune's crest cuts its lit face off its shaded one. Once it is
-    // low it is stronger and redder, and the shaded faces keep the sky's cool light alone.
-    float toSun = dot(n * sign(n.y + 1e-4), sunDirection());
-    float low = t_scene >= kSunsetSeconds ? 1.0 : 0.0;
-    float sunLit = mix(max(toSun, 0.0), smoothstep(-0.03, 0.35, toSun), low);
     float sandy = materials.x, mossy = materials.y;
 
     // Every image is read on every pixel (the GL runs both sides of a branch anyway): one texel
@@ -257,7 +257,7 @@ void main()
     float sandDetail = detailKept(sandRate / 4.0);
     // Under the low sun, on its lit faces, the ripples' shaded lines deepen.
     vec3 sandColor = mix(kSandMean, fetchSand(p.xz * 0.9 * step(1e-3, sandDetail), sandRate),
-                         sandDetail * (1.0 + 0.8 * low * sunLit));
+                         sandDetail * (1.0 + (t_scene >= kSunsetSeconds ? 0.8 * light.a : 0.0)));
     // The moss dry and dusty, most of the way to the sand's hue: a green patch read as an olive
     // smear against the warm sand.
     float mossLight = dot(mossColor, vec3(0.3, 0.59, 0.11));
@@ -270,8 +270,7 @@ void main()
     float blown = threads * drift.y * sandy * (1.0 - smoothstep(0.08, 0.2, flatRate.y * (14.0 / 1024.0)));
     albedo = mix(albedo, vec3(1.3, 1.08, 0.8), blown);
 
-    vec3 sunColor = mix(vec3(0.55, 0.396, 0.275), vec3(1.05, 0.55, 0.3), low);
-    vec3 color = albedo * (light + sunColor * sunLit);
+    vec3 color = albedo * light.rgb;
 
     if (cliff_stripes > 0.0) {
         float band = fract(worldPos.x * 0.02 - 0.5 * t_scene);

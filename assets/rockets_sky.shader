@@ -167,14 +167,12 @@ vec3 skyColor(vec3 d)
     vec3 crown = mix(vec3(1.0, 0.36, 0.14), vec3(1.0, 0.78, 0.42), smoothstep(-0.07, 0.07, d.y - sunDir.y));
     c = mix(c, setting ? crown : vec3(1.0, 0.72, 0.45) * (0.55 + tone.r), disc * (setting ? 0.95 : 0.8));
     vec2 q = d.xz / (abs(d.y) + 0.12) * vec2(1.8, 4.4);
-    float dust = 0.7 * valueNoise(q + vec2(0.02 * t, 0.0)) + 0.3 * valueNoise(2.7 * q + vec2(0.05 * t, 3.1));
+    float dust = valueNoise(q + vec2(0.02 * t, 0.0));
     float streak = smoothstep(0.4, 0.7, dust) * smoothstep(0.0, 0.25, abs(d.y));
     vec3 lit = tone.rgb * 1.6 + vec3(0.08, 0.04, 0.02) * (0.4 + sun);
     // As the light goes, the streaks catch the last of the sun, rose and gold and thicker, so the
     // last shots glow towards the night that follows while the darks stay overhead.
     lit = mix(lit, vec3(0.78, 0.42, 0.34) * (0.7 + 0.6 * sun), 0.7 * late);
-    // The thick of a streak is in its own shade; its thin edges catch the light.
-    lit = mix(lit, c * 0.7, 0.55 * smoothstep(0.7, 0.9, dust));
     c = mix(c, lit, streak * (0.5 + 0.15 * late));
     return c;
 }
