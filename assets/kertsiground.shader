@@ -10,6 +10,7 @@ uniform vec3 fog_color;
 uniform vec3 lightpos;
 uniform float lightradius;
 uniform float falloff;
+uniform float t_scene;  // seconds since the field's first bar
 
 // The fog's green swings about a quarter of its red some five times in four seconds, which read
 // as a flicker from shot to shot and washed the frame olive: a fifth of the swing is kept, so the
@@ -40,6 +41,22 @@ vec3 routineSky()
 }
 
 const vec3 kSunDir = vec3(0.5881, 0.4812, -0.7485);
+// From bar 88, 21.57 s into the field, the sun sets: the same bearing, ten degrees up, so the
+// dunes rake with light and long shadows and the second half opens on a new light.
+const float kSunsetSeconds = 21.57;
+const vec3 kLowSunDir = vec3(0.6082, 0.1758, -0.7740);
+
+// Dusk's share of the sky: how far the light has gone, and at least half of it once the sun is
+// low.
+float duskShare()
+{
+    return max((1.0 - skyDim()) / 0.6, t_scene >= kSunsetSeconds ? 0.5 : 0.0);
+}
+
+vec3 sunDirection()
+{
+    return t_scene >= kSunsetSeconds ? kLowSunDir : kSunDir;
+}
 
 // The sky along a direction, without its clouds (the same as the rocket program's sky).
 vec3 skyGradient(vec3 d)
@@ -52,11 +69,11 @@ vec3 skyGradient(vec3 d)
     vec3 overhead = vec3(0.6 * sky.r, 0.72 * sky.g + 0.03, 0.95 * sky.b + 0.35 * sky.r);
     // As the light goes, dusk pulls apart: indigo overhead, a glowing rose and amber band low
     // down, instead of one muddy mauve.
-    float late = (1.0 - skyDim()) / 0.6;
+    float late = duskShare();
     overhead = mix(overhead, vec3(0.16, 0.11, 0.3), 0.65 * late);
     horizon = mix(horizon, vec3(0.9, 0.46, 0.3), 0.5 * late);
     vec3 c = mix(horizon, overhead, sqrt(up));
-    float sun = max(dot(d, kSunDir), 0.0);
+    float sun = max(dot(d, sunDirection()), 0.0);
     c += vec3(0.45, 0.25, 0.12) * (sky.r + 0.05) * (sun * sun * sun * sun * 1.2 + sun * 0.25);
     return c;
 }
@@ -68,8 +85,9 @@ layout(location = 1) in vec3 normal;
 out vec3 worldPos;
 out vec3 worldNormal;
 out vec2 materials;  // how much sand and how much moss
-out vec3 light;      // lamp, sky and sun together
+out vec4 light;  // lamp, sky and sun together; how much of the sun falls here (a)
 out float fog;
+out vec2 drift;  // where the threads of blown sand lie across the wind, and how thick the gust is
 // The sky seen past the vertex, what the fog fades into; with the dimming (a) the sky shows below
 // the horizon.
 out vec4 skyBehind;
@@ -119,9 +137,22 @@ void main()
     vec3 tint = steadyFog();
     vec3 skyTint = tint / max(max(tint.r, tint.g), 0.05);
     vec3 sky = mix(skyTint, vec3(0.8), 0.4) * (0.25 + 0.25 * up);
-    vec3 sunDir = normalize(vec3(0.55, 0.45, -0.7));
-    vec3 sun = vec3(1.0, 0.72, 0.5) * max(dot(n, sunDir), 0.0) * 0.55;
-    light = lamp + sky + sun;
+    // Under the low sun the lamp and the sky give way to it, and the shade turns the dusk's violet.
+    float setting = t_scene >= kSunsetSeconds ? 1.0 : 0.0;
+    // Once it is low the sun is stronger and redder, and falls off sharply past a dune's crest,
+    // so the lit faces stand off the shaded ones.
+    float toSun = dot(n, sunDirection());
+    float sunLit = mix(max(toSun, 0.0), smoothstep(-0.03, 0.35, toSun), setting);
+    vec3 sun = mix(vec3(0.55, 0.396, 0.275), vec3(1.05, 0.55, 0.3), setting) * sunLit;
+    light = vec4(mix(lamp + sky, 0.3 * lamp + sky * vec3(0.75, 0.7, 1.05), setting) + sun, sunLit);
+
+    // Sand blows over the floor in gusts that run down the wind, in threads that sway along it;
+    // the wind rises with the sunset. Both change slowly over the floor: triangle waves, per
+    // vertex.
+    vec2 wind = vec2(q.y * 0.8 - q.x * 0.6, q.x * 0.8 + q.y * 0.6);
+    float sway = abs(fract(0.06 * wind.x - 0.17 * t_scene) - 0.5);
+    float front = abs(fract(0.05 * wind.x - (0.5 + 0.3 * setting) * t_scene + 0.1 * wind.y) - 0.5);
+    drift = vec2(0.55 * wind.y + 0.7 * sway, smoothstep(0.15, 0.45, front) * (0.4 + 0.2 * setting));
 
     // Thicker low down, where the dust settles.
     float haze = 1.0 + 0.6 * smoothstep(0.0, -8.0, h);
@@ -136,13 +167,13 @@ void main()
 uniform sampler2D tex;
 uniform sampler2D sand;
 uniform float cliff_stripes;
-uniform float t_scene;
 
 in vec3 worldPos;
 in vec3 worldNormal;
 in vec2 materials;
-in vec3 light;
+in vec4 light;
 in float fog;
+in vec2 drift;
 in vec4 skyBehind;
 out vec4 fragColor;
 
@@ -224,16 +255,22 @@ void main()
     // aliases first.
     float sandRate = 0.9 * flatRate.y;
     float sandDetail = detailKept(sandRate / 4.0);
-    vec3 sandColor =
-        mix(kSandMean, fetchSand(p.xz * 0.9 * step(1e-3, sandDetail), sandRate), sandDetail);
+    // Under the low sun, on its lit faces, the ripples' shaded lines deepen.
+    vec3 sandColor = mix(kSandMean, fetchSand(p.xz * 0.9 * step(1e-3, sandDetail), sandRate),
+                         sandDetail * (1.0 + (t_scene >= kSunsetSeconds ? 0.8 * light.a : 0.0)));
     // The moss dry and dusty, most of the way to the sand's hue: a green patch read as an olive
     // smear against the warm sand.
     float mossLight = dot(mossColor, vec3(0.3, 0.59, 0.11));
     vec3 dryMoss = mix(mossColor * vec3(0.85, 0.95, 0.7), mossLight * vec3(1.25, 1.0, 0.65), 0.6);
     vec3 albedo = mix(rock * vec3(0.95, 0.85, 0.8), dryMoss, mossy);
     albedo = mix(albedo, sandColor, sandy);
+    // Sand blowing over the sand: threads along the wind, only close by, where one is several
+    // pixels wide.
+    float threads = 1.0 - smoothstep(0.04, 0.16, abs(fract(drift.x) - 0.5));
+    float blown = threads * drift.y * sandy * (1.0 - smoothstep(0.08, 0.2, flatRate.y * (14.0 / 1024.0)));
+    albedo = mix(albedo, vec3(1.3, 1.08, 0.8), blown);
 
-    vec3 color = albedo * light;
+    vec3 color = albedo * light.rgb;
 
     if (cliff_stripes > 0.0) {
         float band = fract(worldPos.x * 0.02 - 0.5 * t_scene);

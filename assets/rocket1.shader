@@ -55,13 +55,22 @@ float downbeat()
 
 const float kScale = 1.5;  // sizes the whole rocket
 const vec3 kSunDir = vec3(0.5881, 0.4812, -0.7485);  // the low sun the ground is lit by
+// From bar 88, 21.57 s into the field, the sun sets: the same bearing, ten degrees up, redder.
+const float kSunsetSeconds = 21.57;
+const vec3 kLowSunDir = vec3(0.6082, 0.1758, -0.7740);
+
+vec3 sunDirection()
+{
+    return t_scene >= kSunsetSeconds ? kLowSunDir : kSunDir;
+}
 const vec2 kShadowDir = vec2(-0.6178, 0.7863);       // away from the sun along the ground
 
 // The sky colour and how far the light has gone (0 in daylight, 1 at the dimmest), the same for
 // every pixel: worked out once per vertex and handed on flat.
 vec4 skyTone()
 {
-    return vec4(routineSky(), (1.0 - skyDim()) / 0.6);
+    // At least half way to dusk once the sun is low.
+    return vec4(routineSky(), max((1.0 - skyDim()) / 0.6, t_scene >= kSunsetSeconds ? 0.5 : 0.0));
 }
 
 // The sky along a direction, without its clouds: the scene's colour overhead, paler and brighter
@@ -81,7 +90,7 @@ vec3 skyGradient(vec3 d, vec4 tone)
     overhead = mix(overhead, vec3(0.16, 0.11, 0.3), 0.65 * late);
     horizon = mix(horizon, vec3(0.9, 0.46, 0.3), 0.5 * late);
     vec3 c = mix(horizon, overhead, sqrt(up));
-    float sun = max(dot(d, kSunDir), 0.0);
+    float sun = max(dot(d, sunDirection()), 0.0);
     c += vec3(0.45, 0.25, 0.12) * (sky.r + 0.05) * (sun * sun * sun * sun * 1.2 + sun * 0.25);
     return c;
 }
@@ -590,8 +599,9 @@ void main()
     // The fins, thin plates, let the sun through a little: a fin turned away from it still reads
     // as a fin, not a black notch across the body.
     float wrap = paint > 2.5 ? 0.45 : 0.2;
-    float key = max(dot(n, kSunDir) * (1.0 - wrap) + wrap, 0.0);
-    vec3 halfway = normalize(kSunDir + view);
+    vec3 sunDir = sunDirection();
+    float key = max(dot(n, sunDir) * (1.0 - wrap) + wrap, 0.0);
+    vec3 halfway = normalize(sunDir + view);
     // Far off the body is a pixel or two wide and the small highlight would only twinkle.
     float h = max(dot(n, halfway), 0.0);
     h *= h;
@@ -612,7 +622,8 @@ void main()
     vec3 rim = (sky * 2.0 + vec3(0.3, 0.22, 0.2)) * edge * edge * 0.6;
     fill += sky * 0.3 + vec3(0.03, 0.03, 0.05);
     float pulse = 0.12 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.5) + max(1.0 - t_scene, 0.0);
-    vec3 light = vec3(1.1, 0.83, 0.63) * key + fill * shade.x + pulse;
+    vec3 sunColor = t_scene >= kSunsetSeconds ? vec3(1.3, 0.78, 0.5) : vec3(1.1, 0.83, 0.63);
+    vec3 light = sunColor * key + fill * shade.x + pulse;
     light += vec3(1.0, 0.6, 0.25) * (shade.y + 0.3 * downbeat());
     // A fin, a plate: darker where it meets the body, a darker line along its tip and its foot
     // (gone far off, where it would only flicker), and only a little of the rim, which would lay

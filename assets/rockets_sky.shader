@@ -36,12 +36,22 @@ vec3 routineSky()
 }
 
 const vec3 kSunDir = vec3(0.5881, 0.4812, -0.7485);  // the low sun the ground is lit by
+// From bar 88 (118.65 s) the sun sets: the same bearing, ten degrees up, large and red.
+const float kSunsetSeconds = 118.65;
+const float kStarsSeconds = 128.0;  // the dimming is well under way
+const vec3 kLowSunDir = vec3(0.6082, 0.1758, -0.7740);
+
+vec3 sunDirection()
+{
+    return t >= kSunsetSeconds ? kLowSunDir : kSunDir;
+}
 
 // The sky colour and how far the light has gone (0 in daylight, 1 at the dimmest), the same for
 // every pixel: worked out once per vertex and handed on flat.
 vec4 skyTone()
 {
-    return vec4(routineSky(), (1.0 - skyDim()) / 0.6);
+    // At least half way to dusk once the sun is low.
+    return vec4(routineSky(), max((1.0 - skyDim()) / 0.6, t >= kSunsetSeconds ? 0.5 : 0.0));
 }
 
 // The sky along a direction, without its clouds: the scene's colour overhead, paler and brighter
@@ -61,7 +71,7 @@ vec3 skyGradient(vec3 d, vec4 tone)
     overhead = mix(overhead, vec3(0.16, 0.11, 0.3), 0.65 * late);
     horizon = mix(horizon, vec3(0.9, 0.46, 0.3), 0.5 * late);
     vec3 c = mix(horizon, overhead, sqrt(up));
-    float sun = max(dot(d, kSunDir), 0.0);
+    float sun = max(dot(d, sunDirection()), 0.0);
     c += vec3(0.45, 0.25, 0.12) * (sky.r + 0.05) * (sun * sun * sun * sun * 1.2 + sun * 0.25);
     return c;
 }
@@ -121,25 +131,49 @@ float valueNoise(vec2 q)
     return mix(mix(a, b, f.x), mix(e, g, f.x), f.y);
 }
 
-// The sky: the gradient with long streaks of dust lit from the sun's side, and the sun itself low
-// and large, dimmed by the dust.
+// Points of light over the dome, fixed to it: one cell in six holds a star, set off its edges; a
+// star is a soft dot some three pixels across whatever the size of the frame, so it neither
+// twinkles nor crawls as the view moves.
+float stars(vec3 d)
+{
+    vec2 at = d.xz / (1.0 + max(d.y, 0.0)) * 70.0;
+    vec2 cell = floor(at);
+    float h = unitHash(uvec2(ivec2(cell) + 4096));
+    vec2 centre = 0.25 + 0.5 * vec2(fract(h * 37.0), fract(h * 113.0));
+    float pixel = max(fwidth(at.x), fwidth(at.y));
+    float dot_ = 1.0 - smoothstep(0.9 * pixel, 2.2 * pixel, length(at - cell - centre));
+    return dot_ * smoothstep(0.8, 0.9, h) * (1.0 - smoothstep(0.08, 0.16, pixel));
+}
+
+// The sky: the gradient with long streaks of dust lit from the sun's side, their thick cores
+// shaded, and the sun itself low and large behind them. Once it has set low (bar 88) it is a big
+// red disc on the horizon, and as the light goes the first stars come out overhead.
 vec3 skyColor(vec3 d)
 {
     vec3 c = skyGradient(d, tone);
     // Below the horizon (seen from under the canyon's rim) the dust haze thickens and darkens.
-    c *= 1.0 - 0.45 * smoothstep(0.0, -0.8, d.y);
-    vec2 q = d.xz / (abs(d.y) + 0.12) * vec2(0.9, 2.6);
-    float streak = smoothstep(0.5, 0.85, valueNoise(q + vec2(0.02 * t, 0.0))) *
-                   smoothstep(0.0, 0.25, abs(d.y));
-    float sun = max(dot(d, kSunDir), 0.0);
+    c *= 1.0 - 0.3 * smoothstep(0.0, -0.8, d.y);
+    float late = tone.a;
+    vec3 sunDir = sunDirection();
+    float toSun = dot(d, sunDir);
+    float sun = max(toSun, 0.0);
+    bool setting = t >= kSunsetSeconds;
+    // (Before the dimming, on the time alone: the whole frame skips them.)
+    if (t >= kStarsSeconds)
+        c += vec3(0.85, 0.8, 1.0) * stars(d) * smoothstep(0.5, 0.9, late) * smoothstep(0.15, 0.45, d.y);
+    // The disc: a red foot and an orange crown once it is low.
+    float edge = setting ? 0.9965 : 0.9989;
+    float disc = smoothstep(edge - 0.0004, edge + 0.0003, toSun);
+    vec3 crown = mix(vec3(1.0, 0.36, 0.14), vec3(1.0, 0.78, 0.42), smoothstep(-0.07, 0.07, d.y - sunDir.y));
+    c = mix(c, setting ? crown : vec3(1.0, 0.72, 0.45) * (0.55 + tone.r), disc * (setting ? 0.95 : 0.8));
+    vec2 q = d.xz / (abs(d.y) + 0.12) * vec2(1.8, 4.4);
+    float dust = valueNoise(q + vec2(0.02 * t, 0.0));
+    float streak = smoothstep(0.4, 0.7, dust) * smoothstep(0.0, 0.25, abs(d.y));
     vec3 lit = tone.rgb * 1.6 + vec3(0.08, 0.04, 0.02) * (0.4 + sun);
     // As the light goes, the streaks catch the last of the sun, rose and gold and thicker, so the
     // last shots glow towards the night that follows while the darks stay overhead.
-    float late = tone.a;
     lit = mix(lit, vec3(0.78, 0.42, 0.34) * (0.7 + 0.6 * sun), 0.7 * late);
-    c = mix(c, lit, streak * (0.45 + 0.15 * late));
-    float disc = smoothstep(0.9986, 0.9992, dot(d, kSunDir));
-    c = mix(c, vec3(1.0, 0.72, 0.45) * (0.55 + tone.r), disc * 0.8);
+    c = mix(c, lit, streak * (0.5 + 0.15 * late));
     return c;
 }
 

@@ -110,7 +110,7 @@ void drawGround(DemoAssets& a, const Matrix4& product, const Colour& fog, float 
     ground.setFloat("falloff", 0.8f);
     ground.setFloat3("fog_color", fog.r, fog.g, fog.b);
     ground.setFloat("cliff_stripes", 0.0f);
-    ground.setFloat("t_scene", 1.0f);
+    ground.setFloat("t_scene", t);  // the sun sets at bar 88
     ground.setInt("tex", 0);
     ground.setInt("moss", 1);
     ground.setInt("sand", 2);

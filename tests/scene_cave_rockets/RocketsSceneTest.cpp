@@ -95,7 +95,7 @@ TEST_F(RocketsSceneTest, BarSeventyTwoOpensWhiteOverGroundAndRockets) {
     EXPECT_EQ(ground.uniform("lightradius"), std::vector<double>{400.0});
     EXPECT_EQ(ground.uniform("falloff"), std::vector<double>{0.8f});
     EXPECT_EQ(ground.uniform("cliff_stripes"), std::vector<double>{0.0});
-    EXPECT_EQ(ground.uniform("t_scene"), std::vector<double>{1.0});
+    EXPECT_EQ(ground.uniform("t_scene"), std::vector<double>{t});  // the sun sets by it
     // The ground fog: the sky's red, its own green and blue.
     const std::vector<double> fog = ground.uniform("fog_color");
     ASSERT_EQ(fog.size(), 3u);
