@@ -267,7 +267,10 @@ vec3 masonry(vec3 p, vec3 n, vec3 dx, vec3 dy, bool dome, bool platform, bool sh
     // cover three pixels or more, so it never sparkles. It roughens the edges of the joints too,
     // which are read from this colour. (A finer octave would show only within a unit or two of
     // the stone, closer than any camera comes.)
-    float grain = (grainNoise(0.5 * 1024.0 * uv) - 0.5) * (1.0 - smoothstep(0.4, 0.7, texel));
+    // Worked out only where it shows: most of the stone is seen from further off.
+    float grain = texel < 0.7
+                      ? (grainNoise(0.5 * 1024.0 * uv) - 0.5) * (1.0 - smoothstep(0.4, 0.7, texel))
+                      : 0.0;
     // The joints are read from the image alone: the grain, magnified, broke them into blotches.
     jointLuma = dot(stone, vec3(0.3, 0.5, 0.2));
     return stone * (1.0 + 0.6 * grain);
