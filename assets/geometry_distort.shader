@@ -42,12 +42,14 @@ float beatSpark()
     return exp2(-24.0 * saw) * (kick == 0.0 ? 1.0 : 0.65);
 }
 
-// On the first beat of the bar a ring of gold light runs up the building, from the floor to the
-// dome in under a third of a beat, and is gone by then: a band at its front (x) and
-// the joints behind it still lit (y). In the finale's last four bars it runs on every beat.
+// On every beat a ring of gold light runs up the building, from the floor to the dome in under a
+// third of a beat, and is gone by then: a band at its front (x) and the joints behind it still lit
+// (y). The first beat of the bar runs it at full strength, the others at half (in the finale at
+// three quarters, and in its last four bars harder and harder).
 vec2 downbeatRing(float y, float lastBars)
 {
-    float on = (kick == 0.0 ? 1.0 : lastBars) * (1.0 - smoothstep(0.16, 0.3, saw));
+    float on = (kick == 0.0 ? 1.0 : max(0.5 + 0.25 * syncdistort, lastBars)) *
+               (1.0 - smoothstep(0.16, 0.3, saw));
     float behind = (-19.0 + 170.0 * saw) - y;  // the front is past the point by this much
     float band = exp2(-behind * behind * 0.8);
     return on * vec2(band, band + 0.6 * step(0.0, behind) * exp2(-0.12 * behind));
@@ -422,10 +424,11 @@ void main()
     // The joints are where the masonry is darkest. Their edge is spread over the pixel's own
     // change in brightness, so it is soft rather than stepped, and they dim to a third as the
     // cracks (three or four texels wide) narrow to under half a pixel, where they would crawl.
-    // Where a texel covers several pixels the edge widens too, so the image's speckle round the
-    // threshold reads as a soft falloff of the glow, not as ragged islands the size of texels.
+    // Where a texel covers several pixels the edge widens a little too, so the image's speckle
+    // round the threshold reads as a short falloff of the glow rather than as ragged islands the
+    // size of texels, while the cracks of a close-up stay sharp, not a blurred magnification.
     float magnified = 1.0 - smoothstep(0.3, 1.0, texel);
-    float joints = clamp((0.19 - stoneLuma) / (0.1 + fwidth(stoneLuma) + 0.22 * magnified) + 0.5,
+    float joints = clamp((0.19 - stoneLuma) / (0.1 + fwidth(stoneLuma) + 0.1 * magnified) + 0.5,
                          0.0, 1.0) *
                    (1.0 - 0.7 * smoothstep(5.0, 10.0, texel));
 
@@ -539,7 +542,7 @@ void main()
     // The finale opens on darker stone than the temple, its rims all amber and its joints
     // already glowing, and the stone comes up into the light as the dawn builds.
     float veil = syncdistort * (1.0 - build);
-    vec3 color = albedo * light * (1.0 + 0.3 * syncdistort - 0.3 * veil) +
+    vec3 color = albedo * light * (1.0 + 0.45 * syncdistort - 0.3 * veil) +
                  rimColor * rim * (rock ? 0.5 : 1.0);
     // On the beat a thin gold line flares along the silhouettes: the rim's outermost part, and
     // only on upright faces (treads and floors seen at a slant are all rim, too much picture).
@@ -555,9 +558,9 @@ void main()
     // downbeat's ring lights them as it passes and lays a band of light round the columns.
     vec2 ring = rock ? vec2(0.0) : downbeatRing(worldPos.y, lastBars);
     color += vec3(1.0, 0.62, 0.2) *
-             (joints * (spark * (2.5 - 0.6 * syncdistort) + 0.45 * syncdistort * (1.0 + lastBars) +
+             (joints * (spark * (2.5 - 0.6 * syncdistort) + 0.6 * syncdistort * (1.0 + lastBars) +
                         3.0 * ring.y) +
-              ring.x * (shaft ? 0.7 : 0.3));
+              (ring.x * (shaft ? 1.7 : 0.5) + ring.y * (shaft ? 0.3 : 0.0)) * (1.0 + 0.2 * syncdistort));
 
     color += brazierFire(worldPos, n, around) + fromAbove;
     // The lit inside glows up through the oculus onto its lip, so from above the opening reads
