@@ -462,9 +462,14 @@ void main()
     // after the temple's eighteenth second: no other frame pays for any of it.
     float fromAxis2 = max(dot(q, q), 1e-6);
     vec3 fromAbove = vec3(0.0);
-    float footShade = 1.0;
+    float footShade = 1.0, depthCue = 1.0;
     if (t_scene > 18.0 && syncdistort == 0.0) {
         float fromAxis = sqrt(fromAxis2);
+        // Below the dome the building sinks into the dark, the platform and the rock furthest:
+        // the shell is the nearest thing, not a disc on a spool of the same brightness. The lit
+        // floor seen through the oculus keeps its light.
+        depthCue = 1.0 - 0.7 * overhead * smoothstep(50.0, 100.0, eyeDistance) *
+                             smoothstep(9.0, 12.0, fromAxis);
         // Under the shell's rim the roof round its foot lies in a soft shadow, deepest on the
         // side turned from the moon, so the shell stands off the drum as a dome.
         float away = 0.5 - 0.5 * dot(q / fromAxis, vec2(-0.824, 0.567));
@@ -575,7 +580,7 @@ void main()
     color = y2 / (1.0 + y2);
 
     // The night closes in with distance, in the colour of the sky behind.
-    color = mix(color, fogTint.rgb, fogTint.a * (1.0 - 0.7 * overhead)) + glow;
+    color = mix(color * depthCue, fogTint.rgb, fogTint.a * (1.0 - 0.7 * overhead)) + glow;
     fragColor = vec4(color, 1.0);
 }
 #endif
