@@ -526,10 +526,15 @@ void main()
     float lamp = max(dot(n, toEye), 0.0) * clamp(1.0 - eyeDistance / 120.0, 0.0, 1.0);
     light += vec3(0.05, 0.045, 0.045) * lamp;
     // A warm glow from the middle of the floor fills the colonnade from within.
-    vec3 toHeart = vec3(0.0, -16.5, 0.0) - worldPos;
-    float heart2 = dot(toHeart, toHeart);
-    float heartFacing = max(dot(n, toHeart) * inversesqrt(max(heart2, 1e-4)) + 0.3, 0.0) / 1.3;
-    light += vec3(1.0, 0.56, 0.26) * 1.6 * heartFacing * within / (1.0 + heart2 * (1.0 / 150.0));
+    // Worked out inside the colonnade only (and the ring of light below only while it runs): a
+    // weak GPU skips a branch that no pixel of a block takes.
+    if (within > 0.0) {
+        vec3 toHeart = vec3(0.0, -16.5, 0.0) - worldPos;
+        float heart2 = dot(toHeart, toHeart);
+        float heartFacing = max(dot(n, toHeart) * inversesqrt(max(heart2, 1e-4)) + 0.3, 0.0) / 1.3;
+        light += vec3(1.0, 0.56, 0.26) * 1.6 * heartFacing * within /
+                 (1.0 + heart2 * (1.0 / 150.0));
+    }
     light *= occlusion(worldPos, column) * cofferShade * footShade;
     // A cold rim on every silhouette keeps the shapes apart from the night.
     float edge = 1.0 - max(dot(n, toEye), 0.0);
@@ -561,7 +566,7 @@ void main()
     // The joints of the masonry carry the beat: a gold spark in them, as in the rock wall of the
     // opening; in the finale they glow between the beats too, and spark a little less. The
     // downbeat's ring lights them as it passes and lays a band of light round the columns.
-    vec2 ring = rock ? vec2(0.0) : downbeatRing(worldPos.y, lastBars);
+    vec2 ring = rock || saw > 0.3 ? vec2(0.0) : downbeatRing(worldPos.y, lastBars);
     color += vec3(1.0, 0.62, 0.2) *
              (joints * (spark * (2.5 - 0.6 * syncdistort) + 0.6 * syncdistort * (1.0 + lastBars) +
                         3.0 * ring.y) +
