@@ -565,12 +565,14 @@ void main()
 
     // The joints of the masonry carry the beat: a gold spark in them, as in the rock wall of the
     // opening; in the finale they glow between the beats too, and spark a little less. The
-    // downbeat's ring lights them as it passes and lays a band of light round the columns.
+    // beat's ring lights them as it passes, lays a band of light round the columns and leaves
+    // the shafts behind it warm.
     vec2 ring = rock || saw > 0.3 ? vec2(0.0) : downbeatRing(worldPos.y, lastBars);
+    vec2 ringOnStone = ring * (shaft ? vec2(1.7, 0.3) : vec2(0.5, 0.0)) * (1.0 + 0.2 * syncdistort);
     color += vec3(1.0, 0.62, 0.2) *
              (joints * (spark * (2.5 - 0.6 * syncdistort) + 0.6 * syncdistort * (1.0 + lastBars) +
                         3.0 * ring.y) +
-              (ring.x * (shaft ? 1.7 : 0.5) + ring.y * (shaft ? 0.3 : 0.0)) * (1.0 + 0.2 * syncdistort));
+              ringOnStone.x + ringOnStone.y);
 
     color += brazierFire(worldPos, n, around) + fromAbove;
     // The lit inside glows up through the oculus onto its lip, so from above the opening reads
