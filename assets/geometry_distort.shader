@@ -42,12 +42,14 @@ float beatSpark()
     return exp2(-24.0 * saw) * (kick == 0.0 ? 1.0 : 0.65);
 }
 
-// On the first beat of the bar a ring of gold light runs up the building, from the floor to the
-// dome in under a third of a beat, and is gone by then: a band at its front (x) and
-// the joints behind it still lit (y). In the finale's last four bars it runs on every beat.
+// On every beat a ring of gold light runs up the building, from the floor to the dome in under a
+// third of a beat, and is gone by then: a band at its front (x) and the joints behind it still lit
+// (y). The first beat of the bar runs it at full strength, the others at half (in the finale at
+// three quarters, and in its last four bars harder and harder).
 vec2 downbeatRing(float y, float lastBars)
 {
-    float on = (kick == 0.0 ? 1.0 : lastBars) * (1.0 - smoothstep(0.16, 0.3, saw));
+    float on = (kick == 0.0 ? 1.0 : max(0.5 + 0.25 * syncdistort, lastBars)) *
+               (1.0 - smoothstep(0.16, 0.3, saw));
     float behind = (-19.0 + 170.0 * saw) - y;  // the front is past the point by this much
     float band = exp2(-behind * behind * 0.8);
     return on * vec2(band, band + 0.6 * step(0.0, behind) * exp2(-0.12 * behind));
@@ -267,7 +269,10 @@ vec3 masonry(vec3 p, vec3 n, vec3 dx, vec3 dy, bool dome, bool platform, bool sh
     // cover three pixels or more, so it never sparkles. It roughens the edges of the joints too,
     // which are read from this colour. (A finer octave would show only within a unit or two of
     // the stone, closer than any camera comes.)
-    float grain = (grainNoise(0.5 * 1024.0 * uv) - 0.5) * (1.0 - smoothstep(0.4, 0.7, texel));
+    // Worked out only where it shows: most of the stone is seen from further off.
+    float grain = texel < 0.7
+                      ? (grainNoise(0.5 * 1024.0 * uv) - 0.5) * (1.0 - smoothstep(0.4, 0.7, texel))
+                      : 0.0;
     // The joints are read from the image alone: the grain, magnified, broke them into blotches.
     jointLuma = dot(stone, vec3(0.3, 0.5, 0.2));
     return stone * (1.0 + 0.6 * grain);
@@ -419,10 +424,11 @@ void main()
     // The joints are where the masonry is darkest. Their edge is spread over the pixel's own
     // change in brightness, so it is soft rather than stepped, and they dim to a third as the
     // cracks (three or four texels wide) narrow to under half a pixel, where they would crawl.
-    // Where a texel covers several pixels the edge widens too, so the image's speckle round the
-    // threshold reads as a soft falloff of the glow, not as ragged islands the size of texels.
+    // Where a texel covers several pixels the edge widens a little too, so the image's speckle
+    // round the threshold reads as a short falloff of the glow rather than as ragged islands the
+    // size of texels, while the cracks of a close-up stay sharp, not a blurred magnification.
     float magnified = 1.0 - smoothstep(0.3, 1.0, texel);
-    float joints = clamp((0.19 - stoneLuma) / (0.1 + fwidth(stoneLuma) + 0.22 * magnified) + 0.5,
+    float joints = clamp((0.19 - stoneLuma) / (0.1 + fwidth(stoneLuma) + 0.1 * magnified) + 0.5,
                          0.0, 1.0) *
                    (1.0 - 0.7 * smoothstep(5.0, 10.0, texel));
 
@@ -456,9 +462,14 @@ void main()
     // after the temple's eighteenth second: no other frame pays for any of it.
     float fromAxis2 = max(dot(q, q), 1e-6);
     vec3 fromAbove = vec3(0.0);
-    float footShade = 1.0;
+    float footShade = 1.0, depthCue = 1.0;
     if (t_scene > 18.0 && syncdistort == 0.0) {
         float fromAxis = sqrt(fromAxis2);
+        // Below the dome the building sinks into the dark, the platform and the rock furthest:
+        // the shell is the nearest thing, not a disc on a spool of the same brightness. The lit
+        // floor seen through the oculus keeps its light.
+        depthCue = 1.0 - 0.7 * overhead * smoothstep(50.0, 100.0, eyeDistance) *
+                             smoothstep(9.0, 12.0, fromAxis);
         // Under the shell's rim the roof round its foot lies in a soft shadow, deepest on the
         // side turned from the moon, so the shell stands off the drum as a dome.
         float away = 0.5 - 0.5 * dot(q / fromAxis, vec2(-0.824, 0.567));
@@ -515,10 +526,15 @@ void main()
     float lamp = max(dot(n, toEye), 0.0) * clamp(1.0 - eyeDistance / 120.0, 0.0, 1.0);
     light += vec3(0.05, 0.045, 0.045) * lamp;
     // A warm glow from the middle of the floor fills the colonnade from within.
-    vec3 toHeart = vec3(0.0, -16.5, 0.0) - worldPos;
-    float heart2 = dot(toHeart, toHeart);
-    float heartFacing = max(dot(n, toHeart) * inversesqrt(max(heart2, 1e-4)) + 0.3, 0.0) / 1.3;
-    light += vec3(1.0, 0.56, 0.26) * 1.6 * heartFacing * within / (1.0 + heart2 * (1.0 / 150.0));
+    // Worked out inside the colonnade only (and the ring of light below only while it runs): a
+    // weak GPU skips a branch that no pixel of a block takes.
+    if (within > 0.0) {
+        vec3 toHeart = vec3(0.0, -16.5, 0.0) - worldPos;
+        float heart2 = dot(toHeart, toHeart);
+        float heartFacing = max(dot(n, toHeart) * inversesqrt(max(heart2, 1e-4)) + 0.3, 0.0) / 1.3;
+        light += vec3(1.0, 0.56, 0.26) * 1.6 * heartFacing * within /
+                 (1.0 + heart2 * (1.0 / 150.0));
+    }
     light *= occlusion(worldPos, column) * cofferShade * footShade;
     // A cold rim on every silhouette keeps the shapes apart from the night.
     float edge = 1.0 - max(dot(n, toEye), 0.0);
@@ -536,7 +552,7 @@ void main()
     // The finale opens on darker stone than the temple, its rims all amber and its joints
     // already glowing, and the stone comes up into the light as the dawn builds.
     float veil = syncdistort * (1.0 - build);
-    vec3 color = albedo * light * (1.0 + 0.3 * syncdistort - 0.3 * veil) +
+    vec3 color = albedo * light * (1.0 + 0.45 * syncdistort - 0.3 * veil) +
                  rimColor * rim * (rock ? 0.5 : 1.0);
     // On the beat a thin gold line flares along the silhouettes: the rim's outermost part, and
     // only on upright faces (treads and floors seen at a slant are all rim, too much picture).
@@ -549,12 +565,14 @@ void main()
 
     // The joints of the masonry carry the beat: a gold spark in them, as in the rock wall of the
     // opening; in the finale they glow between the beats too, and spark a little less. The
-    // downbeat's ring lights them as it passes and lays a band of light round the columns.
-    vec2 ring = rock ? vec2(0.0) : downbeatRing(worldPos.y, lastBars);
+    // beat's ring lights them as it passes, lays a band of light round the columns and leaves
+    // the shafts behind it warm.
+    vec2 ring = rock || saw > 0.3 ? vec2(0.0) : downbeatRing(worldPos.y, lastBars);
+    vec2 ringOnStone = ring * (shaft ? vec2(1.7, 0.3) : vec2(0.5, 0.0)) * (1.0 + 0.2 * syncdistort);
     color += vec3(1.0, 0.62, 0.2) *
-             (joints * (spark * (2.5 - 0.6 * syncdistort) + 0.45 * syncdistort * (1.0 + lastBars) +
+             (joints * (spark * (2.5 - 0.6 * syncdistort) + 0.6 * syncdistort * (1.0 + lastBars) +
                         3.0 * ring.y) +
-              ring.x * (shaft ? 0.7 : 0.3));
+              ringOnStone.x + ringOnStone.y);
 
     color += brazierFire(worldPos, n, around) + fromAbove;
     // The lit inside glows up through the oculus onto its lip, so from above the opening reads
@@ -569,7 +587,7 @@ void main()
     color = y2 / (1.0 + y2);
 
     // The night closes in with distance, in the colour of the sky behind.
-    color = mix(color, fogTint.rgb, fogTint.a * (1.0 - 0.7 * overhead)) + glow;
+    color = mix(color * depthCue, fogTint.rgb, fogTint.a * (1.0 - 0.7 * overhead)) + glow;
     fragColor = vec4(color, 1.0);
 }
 #endif

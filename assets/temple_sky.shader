@@ -88,14 +88,15 @@ float beatSpark()
 
 #ifdef vertexcompile
 // The sky sphere's paint at its vertices, the sphere being smooth and far: the night, moonlit
-// cloud (one layer of smooth noise seen in perspective, thinning to the horizon) and a faint
-// milky band where the stars crowd. Returns the colour, and the cover for the stars.
+// cloud (one layer of smooth noise seen in perspective, thinning to the horizon, drifting fast
+// enough that a held shot is seen to breathe) and a faint milky band where the stars crowd.
+// Returns the colour, and the cover for the stars.
 vec3 skyAtVertex(vec3 d, out float cover)
 {
     vec3 c = nightColor(d);
     cover = 0.0;
     if (d.y > 0.0) {
-        vec2 q = d.xz / (d.y + 0.18) * 1.6 + vec2(0.013 * t, 0.0);
+        vec2 q = d.xz / (d.y + 0.18) * 1.6 + vec2(0.05 * t, 0.0);
         cover = smoothstep(0.5, 0.85, valueNoise(q)) * smoothstep(0.0, 0.12, d.y);
         float lit = 0.6 + 0.4 * max(dot(d, kMoon), 0.0);
         c = mix(c, vec3(0.09, 0.105, 0.17) * lit, cover * 0.85);

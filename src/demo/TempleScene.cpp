@@ -30,6 +30,20 @@ constexpr float kLightRestY = -28.0f;
 constexpr float kLightRadius = 40.0f;  // how far its glow reaches in the air
 // The mesh ends with the sphere of sky round the temple: 24 rows of 48 quads.
 constexpr int kSkyIndexCount = 24 * 48 * 6;
+// The stone before it, part by part as the mesh generator lays it down (in indices): the rock,
+// the platform, the sixteen columns, the entablature and dome, the braziers.
+struct MeshPart {
+    int first;
+    int count;
+};
+constexpr MeshPart kRock = {0, 12470 * 3};
+constexpr MeshPart kPlatform = {kRock.first + kRock.count, 4032 * 3};
+constexpr MeshPart kColumns = {kPlatform.first + kPlatform.count, 18944 * 3};
+constexpr MeshPart kRoof = {kColumns.first + kColumns.count, 32480 * 3};
+constexpr MeshPart kBraziers = {kRoof.first + kRoof.count, 2880 * 3};
+// Seen from below the parts stand the other way round: roof first, rock last, so the depth test
+// turns away what lies behind before it is shaded.
+constexpr MeshPart kFromBelow[] = {kRoof, kColumns, kBraziers, kPlatform, kRock};
 constexpr float kSceneNineBelowAfter = 18.0f;
 constexpr float kSideViewAfter = 30.2f;    // scene 10's orbit slots become the side view
 constexpr float kRisingViewAfter = 40.2f;  // bar 133.8: the rise along the axis
@@ -41,7 +55,7 @@ constexpr double kEighteenHundredths = static_cast<double>(0.18f);
 constexpr double kRiseStart = static_cast<double>(kRisingViewAfter);
 
 void drawTemple(DemoAssets& a, const SceneClock& clock, const Matrix4& m, float t, float gate,
-                bool depthFirst) {
+                bool fromBelow) {
     const ShaderProgram& temple = *a.geometryDistortShader;
     temple.use();
     bindToUnit(0, *a.brickTexture);
@@ -63,15 +77,15 @@ void drawTemple(DemoAssets& a, const SceneClock& clock, const Matrix4& m, float 
     gl.glEnable(GL_CULL_FACE);
     gl.glCullFace(GL_FRONT);
     const int stoneCount = std::max(a.pantheonMesh.indexCount - kSkyIndexCount, 0);
-    // From below, the stone overlaps itself several deep in an order the depth test gains little
-    // from: its depth is laid first (the colour masked, so the driver skips the shading), and
-    // then each pixel is shaded once. From the other viewpoints the extra pass costs what it saves.
-    if (depthFirst) {
-        gl.glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    // The mesh's own order is front to back from the side; from below, where the stone overlaps
+    // itself several deep, the parts are drawn in the reverse order (a mesh other than the one
+    // these parts describe is drawn whole).
+    if (fromBelow && stoneCount == kBraziers.first + kBraziers.count) {
+        for (const MeshPart& part : kFromBelow)
+            a.pantheonMesh.geometry->draw(part.count, part.first);
+    } else {
         a.pantheonMesh.geometry->draw(stoneCount);
-        gl.glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     }
-    a.pantheonMesh.geometry->draw(stoneCount);
 
     // The sky behind, with a program of its own: under the stone's, its pixels would pay for
     // the stone's shading too (the branches of a fragment shader run masked on a weak GPU).
