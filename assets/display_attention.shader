@@ -13,6 +13,7 @@ uniform float saw;
 uniform float t_scene;
 
 const float kCardsIn = 5.393259;  // bar 44, in scene seconds
+const float kThin = 0.7;
 
 #ifdef vertexcompile
 layout(location = 0) in vec2 corner;
@@ -22,7 +23,11 @@ out vec2 uv;
 void main()
 {
     float unfold = smoothstep(kCardsIn, kCardsIn + 0.35, t_scene);
-    float y = ipos.y + ipos.w * (0.5 + (corner.y - 0.5) * unfold);
+    // A thin band: seven tenths of the given height, kept against the screen's edge it runs
+    // along (the lower band's bottom, the upper band's top), so the cliff shows between them.
+    float height = kThin * ipos.w;
+    float base = ipos.y + ipos.w * 0.5 < 0.5 ? ipos.y : ipos.y + ipos.w - height;
+    float y = base + height * (0.5 + (corner.y - 0.5) * unfold);
     gl_Position = vec4(2.0 * corner.x - 1.0, 2.0 * y - 1.0, -1.0, 1.0);
     uv = vec2(corner.x, 1.0 - corner.y);  // image row 0 is its top
 }
@@ -79,13 +84,21 @@ void main()
                      fetchLinear(tex, at + vec2(footprint.x, -footprint.y)) +
                      fetchLinear(tex, at - vec2(footprint.x, -footprint.y)));
 
-    // Kept calm, a frame around the name card rather than a rival to it: a little dimmer and
-    // see-through, brightening only with the beat's shove.
+    // Kept calm, a frame around the name card rather than a rival to it: a little dimmer,
+    // brightening only with the beat's shove.
     float pulse = 0.12 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.5) + 0.03 * bounce;
     // A faint hum like a lit sign's, 40 radians a second, the phase kept small: sine loses
     // accuracy on large arguments.
     float hum = 0.78 + 0.02 * sin(6.2831853 * fract(t * (40.0 / 6.2831853)) + 3.0 * uv.x);
-    vec3 color = c.rgb * (hum + pulse);
-    fragColor = vec4(color, c.a * 0.75 * (1.0 - 0.3 * fadeout));
+    // Only the letters and the hazard stripes carry the band: the backing is a thin dark veil.
+    // The letters' orange glow turns into a dark rim, which keeps them legible over the bright
+    // sky; left orange and brightened on the beat over the rock, it read as a second, offset copy
+    // of each letter.
+    float lit = smoothstep(0.5, 0.9, max(c.r, c.g));
+    float glow = smoothstep(0.12, 0.35, max(c.r, c.g));
+    float stripes = 1.0 - smoothstep(0.14, 0.16, uv.y) + smoothstep(0.84, 0.86, uv.y);
+    float cover = max(max(lit, 0.6 * glow), mix(0.3, 0.55, stripes));
+    vec3 color = c.rgb * lit * (hum + pulse);
+    fragColor = vec4(color, min(c.a, cover) * 0.85 * (1.0 - 0.3 * fadeout));
 }
 #endif

@@ -93,8 +93,9 @@ void main()
     float wipe = 1.0 - smoothstep(front - 0.15, front, uv.x + 0.3 * (1.0 - uv.y) - 0.3);
     float pulse = 0.06 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.5) + 0.02 * bounce;
     float gone = 1.0 - smoothstep(0.55, 1.0, fadeout);
-    // The dark plate lets the rock show through; the sun, its glow and the gold lines stay solid.
+    // The dark plate is only a faint veil over the rock, the gold lines framing the name; the
+    // sun, its glow and the lines stay see-through enough for the cliff to read behind them.
     float solid = max(sun, smoothstep(0.25, 0.6, plain.r));
-    fragColor = vec4(c.rgb * (1.0 + pulse), c.a * mix(0.5, 0.8, solid) * wipe * gone);
+    fragColor = vec4(c.rgb * (1.0 + pulse), c.a * mix(0.12, 0.65, solid) * wipe * gone);
 }
 #endif

@@ -121,8 +121,9 @@ void main()
     float edge = exp(-ahead * ahead) * step(front, 1.3);
     color += vec3(1.0, 0.75, 0.45) * edge * c.a;
     float gone = 1.0 - smoothstep(0.6, 1.0, fadeout);
-    // The plate is a little translucent in the picture; the bands behind should not show through.
-    float cover = smoothstep(0.0, 0.75, c.a);
+    // The picture's plate is its half-transparent part: kept as a faint veil, so the letters and
+    // the orange bars either side carry the card and the cliff shows through it.
+    float cover = max(smoothstep(0.6, 0.95, c.a), 0.4 * smoothstep(0.0, 0.5, c.a));
     fragColor = vec4(color, cover * arrival * gone * built);
 }
 #endif
