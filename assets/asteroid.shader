@@ -4,8 +4,8 @@
 // "lightradius" with "falloff", cool light thrown back by the walls on its dark side, a thin rim
 // where it turns away, and fog with its own "fog_scale" and "fog_falloff". The lamp also glows in
 // the haze in front of the rock. With the lamp circling it (the tunnel) the rock is hot: the
-// cracks in its craters smoulder and flare on the beat. "distort" (0 or 1) makes it throb: the
-// surface heaves, all its cracks glow and faint scan lines run over it. In the cave the rock is
+// cracks in its craters smoulder and flare on the beat. "distort" (0 or 1) makes it throb: all
+// its cracks glow and faint scan lines run over it. In the cave the rock is
 // cold: weathered stone lit by the cave's lamp, with the camcorder's lamp as fill and moss in soft
 // patches.
 #ifdef GL_ARB_shading_language_420pack
@@ -100,10 +100,8 @@ void main()
     vec3 s2 = rockSurface(normalize(d + 0.05 * up), unused);
     vec3 n = normalize(cross(s1 - s0, s2 - s0));
     if (dot(n, d) < 0.0) n = -n;
+    // Rigid: the beat shows in the cracks' glow, never as a heaving surface (that swims in motion).
     vec4 p = vec4(s0, 1.0);
-    // A hit on every beat that eases off, and a ripple running over the surface.
-    float hit = (1.0 - saw) * (1.0 - saw);
-    p.xyz += n * distort * (0.45 * hit + 0.25 * sin(2.0 * p.y + 1.5 * p.x + 5.0 * t));
     worldPos = p.xyz;
     worldNormal = n;
     crater = bowl;
