@@ -312,7 +312,7 @@ void main()
     // without beating against its pixels.
     float rows = max(screen.y, 1.0);
     // The phase in whole turns first, so that the sine never sees a large argument.
-    float scan = 0.5 + 0.5 * sin(6.2831853 * fract(gl_FragCoord.y / rows * 180.0 + 0.95493 * t_scene));
+    float scan = 0.5 + 0.5 * sin(6.2831853 * fract(gl_FragCoord.y / rows * 180.0 + 0.95493 * t));
     color *= 1.0 - 0.12 * distort * scan * clamp(rows / 360.0 - 1.0, 0.0, 1.0);
 
     // In the cave the walls' mist is thin and pale; fogged half as much, the boulder sinking away
