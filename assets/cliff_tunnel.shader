@@ -1,12 +1,14 @@
 // The asteroid's tunnel: the wall surface (a plane near x = -5, y and z from -200 to 200) rolled
 // into a tube around the z axis, wide enough that every camera of the scene stays inside. Broad
 // lumps of rock make it uneven, drawn only by normals worked out per pixel from their formula:
-// riding on the coarse grid's fixed corners as the rock flows by, they would make it swim. The
-// rock flows past the camera as if the tube were flown through. It is hewn into courses of sandstone blocks, each its
-// own chiselled face, with open dark joints between them; moss sits in the hollows; a lamp circles
-// the rock in the middle and glows in the haze, and lava glows at both closed ends. On every beat
-// the cracks glow like embers. "distort" heaves the walls: a faint breath on every beat while
-// it is negative, a slow swell rolling along the tube once it is positive.
+// riding over the coarse grid's fixed corners as the rock flows by, they made the stone swim.
+// The rock flows past the camera as if the tube were flown through. It is hewn into courses of
+// sandstone blocks, each its own chiselled face, with open dark joints between them; moss sits in
+// the hollows; a lamp circles the rock in the middle and glows in the haze, and lava glows at
+// both closed ends. Far down the tube the haze darkens and rings of lamplight recede into it. On
+// every beat the cracks glow like embers. "distort": while negative the tube breathes out a
+// little between beats; once positive a slow swell of ember light rolls along the tube (the
+// stone itself stays rigid).
 #ifdef GL_ARB_shading_language_420pack
 #extension GL_ARB_shading_language_420pack : enable
 #define UNIT(n) layout(binding = n)
@@ -41,7 +43,7 @@ const vec4 kLumpHeight = vec4(1.6, 1.2, 0.9, 0.6);
 const vec4 kLumpPhase = vec4(0.7, 2.1, 4.0, 1.3);
 const float kLumpDepth = 1.2;  // at most about five units deep
 // The rock flows past towards -z (wall units a second), so the tube reads as flown through: the
-// lumps, blocks and hues all ride along; the tube's closed ends and its heaving stay put. Each
+// lumps, blocks and hues all ride along; the tube's closed ends and its swell stay put. Each
 // bar's first beat pushes it on by a further stretch, most of it within that beat.
 const float kFlow = 60.0;
 const float kSurge = 30.0;
@@ -97,13 +99,13 @@ void main()
     // other one.
     float tuck = 0.8 * (1.0 - smoothstep(-199.0, -195.0, y));
 
-    // Before bar 32 the tube breathes out between beats; after it a low swell rolls along, a few
-    // units a second, far slower than the camera moves, and smooth in time: hewn stone that
-    // heaves, not rubber. The embers still glow with the beat's pressure in the swell.
+    // Before bar 32 the tube breathes out between beats; after it a low swell of ember light
+    // rolls along, a few units a second. The stone stays put: the rock flowing over a heaving
+    // wall read as rubber.
     // 0.5 rad/s as whole turns of the clock: the sine never sees a large argument.
     float ring = 0.5 + 0.5 * sin(0.07 * p.z - 2.0 * kPi * fract(0.0795775 * t) + 2.0 * sin(kAround * y * 3.0));
     heave = distort * (distort > 0.0 ? ring : 1.0);
-    float radius = kRadius + tuck - (distort > 0.0 ? 1.5 * ring : 3.0 * heave);
+    float radius = kRadius + tuck - 3.0 * min(heave, 0.0);
     float angle = kAround * y;
 
     vec3 radial = vec3(cos(angle), sin(angle), 0.0);
