@@ -4,8 +4,8 @@
 // "lightradius" with "falloff", cool light thrown back by the walls on its dark side, a thin rim
 // where it turns away, and fog with its own "fog_scale" and "fog_falloff". The lamp also glows in
 // the haze in front of the rock. With the lamp circling it (the tunnel) the rock is hot: the
-// cracks in its craters smoulder and flare on the beat. "distort" (0 or 1) makes it throb: the
-// surface heaves, all its cracks glow and faint scan lines run over it. In the cave the rock is
+// cracks in its craters smoulder and flare on the beat. "distort" (0 or 1) makes it throb: all
+// its cracks glow and faint scan lines run over it. In the cave the rock is
 // cold: weathered stone lit by the cave's lamp, with the camcorder's lamp as fill and moss in soft
 // patches.
 #ifdef GL_ARB_shading_language_420pack
@@ -100,10 +100,8 @@ void main()
     vec3 s2 = rockSurface(normalize(d + 0.05 * up), unused);
     vec3 n = normalize(cross(s1 - s0, s2 - s0));
     if (dot(n, d) < 0.0) n = -n;
+    // Rigid: the beat shows in the cracks' glow, never as a heaving surface (that swims in motion).
     vec4 p = vec4(s0, 1.0);
-    // A hit on every beat that eases off, and a ripple running over the surface.
-    float hit = (1.0 - saw) * (1.0 - saw);
-    p.xyz += n * distort * (0.45 * hit + 0.25 * sin(2.0 * p.y + 1.5 * p.x + 5.0 * t));
     worldPos = p.xyz;
     worldNormal = n;
     crater = bowl;
@@ -314,7 +312,7 @@ void main()
     // without beating against its pixels.
     float rows = max(screen.y, 1.0);
     // The phase in whole turns first, so that the sine never sees a large argument.
-    float scan = 0.5 + 0.5 * sin(6.2831853 * fract(gl_FragCoord.y / rows * 180.0 + 0.95493 * t_scene));
+    float scan = 0.5 + 0.5 * sin(6.2831853 * fract(gl_FragCoord.y / rows * 180.0 + 0.95493 * t));
     color *= 1.0 - 0.12 * distort * scan * clamp(rows / 360.0 - 1.0, 0.0, 1.0);
 
     // In the cave the walls' mist is thin and pale; fogged half as much, the boulder sinking away

@@ -1,12 +1,14 @@
 // The asteroid's tunnel: the wall surface (a plane near x = -5, y and z from -200 to 200) rolled
-// into a tube around the z axis, wide enough that every camera of the scene stays inside. Its
-// section is made uneven here by broad lumps of rock; the grid is coarse, so the finest of them
-// are drawn only by normals worked out per pixel from their formula. The rock flows past the
-// camera as if the tube were flown through. It is hewn into courses of sandstone blocks, each its
-// own chiselled face, with open dark joints between them; moss sits in the hollows; a lamp circles
-// the rock in the middle and glows in the haze, and lava glows at both closed ends. On every beat
-// the cracks glow like embers. "distort" heaves the walls: a faint breath on every beat while
-// it is negative, a slow swell rolling along the tube once it is positive.
+// into a tube around the z axis, wide enough that every camera of the scene stays inside. Broad
+// lumps of rock make it uneven, drawn only by normals worked out per pixel from their formula:
+// riding over the coarse grid's fixed corners as the rock flows by, they made the stone swim.
+// The rock flows past the camera as if the tube were flown through. It is hewn into courses of
+// sandstone blocks, each its own chiselled face, with open dark joints between them; moss sits in
+// the hollows; a lamp circles the rock in the middle and glows in the haze, and lava glows at
+// both closed ends. Far down the tube the haze darkens and rings of lamplight recede into it. On
+// every beat the cracks glow like embers. "distort": while negative the tube breathes out a
+// little between beats; once positive a slow swell of ember light rolls along the tube (the
+// stone itself stays rigid).
 #ifdef GL_ARB_shading_language_420pack
 #extension GL_ARB_shading_language_420pack : enable
 #define UNIT(n) layout(binding = n)
@@ -34,14 +36,14 @@ const float kLength = 0.6;  // the wall's 400 units along z squeezed to 240
 // The rock's lumps: four waves running slantwise round the tube (whole turns of it, so they meet
 // at the seam) and along it, each at its own pitch, so their sum is an uneven bulge and hollow
 // with no ring or spoke in it. Per wave: turns round the tube, waves per unit along it, height
-// and phase. The last, finest one is too fine for the grid: it is only in the shading.
+// and phase.
 const vec4 kLumpTurns = vec4(3.0, -5.0, 7.0, -11.0);
 const vec4 kLumpAlong = vec4(0.09, 0.13, -0.07, -0.21);
 const vec4 kLumpHeight = vec4(1.6, 1.2, 0.9, 0.6);
 const vec4 kLumpPhase = vec4(0.7, 2.1, 4.0, 1.3);
-const float kLumpDepth = 1.2;  // at most about five units into the tube
+const float kLumpDepth = 1.2;  // at most about five units deep
 // The rock flows past towards -z (wall units a second), so the tube reads as flown through: the
-// lumps, blocks and hues all ride along; the tube's closed ends and its heaving stay put. Each
+// lumps, blocks and hues all ride along; the tube's closed ends and its swell stay put. Each
 // bar's first beat pushes it on by a further stretch, most of it within that beat.
 const float kFlow = 60.0;
 const float kSurge = 30.0;
@@ -96,15 +98,14 @@ void main()
     // Where the wall's two long edges overlap, the low edge tucks a little outwards, under the
     // other one.
     float tuck = 0.8 * (1.0 - smoothstep(-199.0, -195.0, y));
-    float bump = kLumpDepth * dot(kLumpHeight * vec4(1.0, 1.0, 1.0, 0.0), sin(lumpPhases(vec2(z, y))));
 
-    // Before bar 32 the tube breathes out between beats; after it a low swell rolls along, a few
-    // units a second, far slower than the camera moves, and smooth in time: hewn stone that
-    // heaves, not rubber. The embers still glow with the beat's pressure in the swell.
+    // Before bar 32 the tube breathes out between beats; after it a low swell of ember light
+    // rolls along, a few units a second. The stone stays put: the rock flowing over a heaving
+    // wall read as rubber.
     // 0.5 rad/s as whole turns of the clock: the sine never sees a large argument.
     float ring = 0.5 + 0.5 * sin(0.07 * p.z - 2.0 * kPi * fract(0.0795775 * t) + 2.0 * sin(kAround * y * 3.0));
     heave = distort * (distort > 0.0 ? ring : 1.0);
-    float radius = kRadius - bump + tuck - (distort > 0.0 ? 1.5 * ring : 3.0 * heave);
+    float radius = kRadius + tuck - 3.0 * min(heave, 0.0);
     float angle = kAround * y;
 
     vec3 radial = vec3(cos(angle), sin(angle), 0.0);
@@ -396,10 +397,20 @@ void main()
     down *= down;  // ^32: a small bright opening
     // The dusk red of the fog greyed a little along the walls, so the depth reads as air, not as
     // more of the same rust.
+    // Darker with distance, so the far tube reads as depth rather than a flat glow.
     vec3 dusk = fog_color * vec3(0.6, 0.6, 0.7);
-    vec3 haze = mix(dusk, vec3(0.95, 0.5, 0.24), 0.6 * depth);
+    vec3 haze = dusk * (1.0 - 0.55 * depth);
     haze = mix(haze, vec3(0.95, 0.62, 0.38), 0.8 * down * down);
     color = mix(color, haze, clamp(fog, 0.0, 1.0));
+    // Every second bed joint down the tube is a ring of lamplight set in the rock, riding along
+    // with it: far off the rings crowd together and dim into the haze. Drawn a pixel wide at
+    // least, dimmer as they widen (the same light in all), and gone before they crowd closer
+    // than a pixel or two.
+    float fromRing = 2.0 * abs(fract(0.5 * jointA + 0.5) - 0.5);
+    float ringWidth = max(jointStep.x, 0.05);
+    float lampRing = 0.05 / ringWidth * exp(-fromRing * fromRing / (ringWidth * ringWidth))
+                   * (1.0 - smoothstep(0.2, 0.5, jointStep.x));
+    color += vec3(1.0, 0.62, 0.3) * (2.0 * lampRing * depth * (1.0 - 0.7 * clamp(fog, 0.0, 1.0)));
     // The closed ends are where the daylight comes in: brightest at the axis and fading out to
     // the fog a third of the way to the rim, an opening rather than a flat disc.
     float rimOfEnd = sqrt(smoothstep(0.0, 0.45, length(worldPos.xy) / kRadius));
