@@ -227,11 +227,16 @@ void main()
     toward *= toward;
     // cos^32: some 12 degrees to half.
     flare = ((0.5 + 0.4 * above) * punch + 0.5 * surge) * toward * toward;
-    float far = smoothstep(160.0, 195.0, eyeDistance);
     // Seen from high above, the shaft beyond the lamp glows in its light: the far end of the gut
-    // is a warm opening, the goal of the descent, rather than the cold clear colour.
+    // is a warm opening, the goal of the descent, rather than the cold clear colour. The rock
+    // sinks into the glow over a long stretch, its bulges lit and its hollows dark, and dimmer
+    // the deeper it lies: a lit lip and the shaft going on below it, where one flat colour read
+    // as a cut-out blob.
     float opening = (1.0 - step(0.0, eyePos.z)) * wide;
-    vec3 glow = vec3(0.5, 0.24, 0.08) * (lampColor.g * pulse * (0.3 * wide + 1.2 * toward * toward));
+    float far = smoothstep(mix(160.0, 110.0, opening), 195.0, eyeDistance);
+    float deep = 1.0 - 0.6 * smoothstep(150.0, 200.0, eyeDistance);
+    vec3 glow = vec3(0.5, 0.24, 0.08) * shade * deep *
+                (lampColor.g * pulse * (0.3 * wide + toward * toward));
     vec3 farColor = mix(fog_color, glow, opening);
     air = vec4(mix(mist, farColor, far), mix(haze, 1.0, far));
 
@@ -434,6 +439,14 @@ void main()
     wet *= wet * wet * (1.0 - cover) * (1.0 - joint) * (0.5 + 1.5 * damp);  // ^16
     vec3 light = lampLight * (lamp + 0.04 + 1.6 * rim + 0.9 * wet) +
                  keyLight * facing + ambient;
+    // The camcorder holds the strongest light back: above a knee the light grows ever more
+    // slowly towards a ceiling, so the walls by the lamp keep their blocks' tones and joints (the
+    // rock's colour still multiplies it) instead of burning out to a flat cream. High above the
+    // lamp, where the camcorder opens up to see the shaft at all, the knee lies higher.
+    float knee = 3.0 + 3.0 * above;
+    float level = dot(light, vec3(0.3, 0.59, 0.11));
+    float over = max(level - knee, 0.0);
+    light *= (level - over * over / (over + 3.0)) / max(level, 1e-4);
 
     // The camcorder rolls bright parts off instead of clipping them (the lights carry the
     // exposure, and log2(e) for exp2).
