@@ -446,7 +446,7 @@ void main()
     float knee = 3.0 + 3.0 * above;
     float level = dot(light, vec3(0.3, 0.59, 0.11));
     float over = max(level - knee, 0.0);
-    light *= (level - over * over / (over + 3.0)) / max(level, 1e-4);
+    light *= 1.0 - over * over / ((over + 3.0) * max(level, 1e-4));
 
     // The camcorder rolls bright parts off instead of clipping them (the lights carry the
     // exposure, and log2(e) for exp2).
