@@ -204,6 +204,16 @@ void main()
                 (lampColor * lampReach + vec3(0.62, 0.76, 0.95) * 0.5 * pool * pool);
     keyLight = shade * exposure * vec3(1.0, 0.93, 0.82) * keyReach;
     ambient = exposure * vec3(0.07, 0.08, 0.11);
+    // The camcorder holds the strongest light back: above a knee the light grows ever more
+    // slowly towards a ceiling, so the walls by the lamp keep their blocks' tones, bevels and
+    // joints (the rock's colour and the pixels' shading still multiply it) instead of burning out
+    // to a flat cream. High above the lamp, where the camcorder opens up to see the shaft at all,
+    // the knee lies higher.
+    float level = dot(lampLight + keyLight, vec3(0.3, 0.59, 0.11));
+    float over = max(level - 2.5 - 3.5 * above, 0.0);
+    float held = 1.0 - over * over / ((over + 3.0) * max(level, 1e-4));
+    lampLight *= held;
+    keyLight *= held;
 
     // The air: a dark mist thickening with distance, so the walls fall off into the dark between
     // the camcorder's light and the lamp's; around the lamp it glows warm. At the far plane
@@ -439,14 +449,6 @@ void main()
     wet *= wet * wet * (1.0 - cover) * (1.0 - joint) * (0.5 + 1.5 * damp);  // ^16
     vec3 light = lampLight * (lamp + 0.04 + 1.6 * rim + 0.9 * wet) +
                  keyLight * facing + ambient;
-    // The camcorder holds the strongest light back: above a knee the light grows ever more
-    // slowly towards a ceiling, so the walls by the lamp keep their blocks' tones and joints (the
-    // rock's colour still multiplies it) instead of burning out to a flat cream. High above the
-    // lamp, where the camcorder opens up to see the shaft at all, the knee lies higher.
-    float knee = 3.0 + 3.0 * above;
-    float level = dot(light, vec3(0.3, 0.59, 0.11));
-    float over = max(level - knee, 0.0);
-    light *= 1.0 - over * over / ((over + 3.0) * max(level, 1e-4));
 
     // The camcorder rolls bright parts off instead of clipping them (the lights carry the
     // exposure, and log2(e) for exp2).
