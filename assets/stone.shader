@@ -244,7 +244,7 @@ void main()
     // as a cut-out blob.
     float opening = (1.0 - step(0.0, eyePos.z)) * wide;
     float far = smoothstep(mix(160.0, 110.0, opening), 195.0, eyeDistance);
-    float deep = 1.0 - 0.45 * smoothstep(150.0, 200.0, eyeDistance);
+    float deep = 1.0 - 0.25 * smoothstep(150.0, 200.0, eyeDistance);
     vec3 glow = vec3(0.5, 0.24, 0.08) * shade * deep *
                 (lampColor.g * pulse * (0.3 * wide + 1.3 * toward * toward));
     vec3 farColor = mix(fog_color, glow, opening);
