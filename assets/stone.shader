@@ -204,6 +204,16 @@ void main()
                 (lampColor * lampReach + vec3(0.62, 0.76, 0.95) * 0.5 * pool * pool);
     keyLight = shade * exposure * vec3(1.0, 0.93, 0.82) * keyReach;
     ambient = exposure * vec3(0.07, 0.08, 0.11);
+    // The camcorder holds the strongest light back: above a knee the light grows ever more
+    // slowly towards a ceiling, so the walls by the lamp keep their blocks' tones, bevels and
+    // joints (the rock's colour and the pixels' shading still multiply it) instead of burning out
+    // to a flat cream. High above the lamp, where the camcorder opens up to see the shaft at all,
+    // the knee lies higher.
+    float level = dot(lampLight + keyLight, vec3(0.3, 0.59, 0.11));
+    float over = max(level - 2.5 - 3.5 * above, 0.0);
+    float held = 1.0 - over * over / ((over + 3.0) * max(level, 1e-4));
+    lampLight *= held;
+    keyLight *= held;
 
     // The air: a dark mist thickening with distance, so the walls fall off into the dark between
     // the camcorder's light and the lamp's; around the lamp it glows warm. At the far plane
@@ -227,11 +237,16 @@ void main()
     toward *= toward;
     // cos^32: some 12 degrees to half.
     flare = ((0.5 + 0.4 * above) * punch + 0.5 * surge) * toward * toward;
-    float far = smoothstep(160.0, 195.0, eyeDistance);
     // Seen from high above, the shaft beyond the lamp glows in its light: the far end of the gut
-    // is a warm opening, the goal of the descent, rather than the cold clear colour.
+    // is a warm opening, the goal of the descent, rather than the cold clear colour. The rock
+    // sinks into the glow over a long stretch, its bulges lit and its hollows dark, and dimmer
+    // the deeper it lies: a lit lip and the shaft going on below it, where one flat colour read
+    // as a cut-out blob.
     float opening = (1.0 - step(0.0, eyePos.z)) * wide;
-    vec3 glow = vec3(0.5, 0.24, 0.08) * (lampColor.g * pulse * (0.3 * wide + 1.2 * toward * toward));
+    float far = smoothstep(mix(160.0, 110.0, opening), 195.0, eyeDistance);
+    float deep = 1.0 - 0.25 * smoothstep(150.0, 200.0, eyeDistance);
+    vec3 glow = vec3(0.5, 0.24, 0.08) * shade * deep *
+                (lampColor.g * pulse * (0.3 * wide + 1.3 * toward * toward));
     vec3 farColor = mix(fog_color, glow, opening);
     air = vec4(mix(mist, farColor, far), mix(haze, 1.0, far));
 
