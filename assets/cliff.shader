@@ -516,7 +516,8 @@ void main()
         float rake = max(dot(n, normalize(vec3(0.3, 0.8, 0.5))), 0.0);
         float fall = 1.6 / (1.0 + eyeDistance * eyeDistance / 150.0);
         float sunlit = daylight.x, dawn = daylight.z;
-        float shafts = 0.55 + 1.2 * shaft * dawn;
+        float lane = shaft * shaft * dawn;  // narrower than the shafts elsewhere, so they read
+        float shafts = 0.4 + 2.2 * lane;
         // The bar's beam (see the vertex stage), grazing the relief from the left.
         float beam = max(1.0 - abs(daylight.y), 0.0);
         beam *= beam * beatHit;
@@ -524,7 +525,7 @@ void main()
         vec3 sun = vec3(1.35, 0.88, 0.5) * (rake * rake * 1.6 * sunlit * shafts)
                  + vec3(2.4, 1.5, 0.7) * (beam * (1.0 + 7.0 * graze * graze));
         vec3 shade = mix(vec3(0.6, 0.72, 1.0), vec3(1.0), sunlit) * (0.38 + 0.47 * dawn);
-        light = (light * shade * (1.0 + beam) + sun) * fall;
+        light = (light * shade * (0.7 + 1.0 * lane + beam) + sun) * fall;
     }
     // The canyon (its scene time runs from 10.8 to 32.4 s) in daylight: the sky above the gorge
     // lights the upper rock and the faces turned up, cool, the sun the faces turned to it on the
