@@ -522,7 +522,8 @@ void main()
         float beam = max(1.0 - abs(daylight.y), 0.0);
         beam *= beam * beatHit;
         float graze = max(dot(bumped, vec3(0.3, 0.35, -0.89)), 0.0);
-        vec3 sun = vec3(1.35, 0.88, 0.5) * (rake * rake * 1.6 * sunlit * shafts + beam * (1.7 + 12.0 * graze * graze));
+        vec3 sun = vec3(1.35, 0.88, 0.5)
+                 * (rake * rake * 1.6 * sunlit * shafts + beam * (1.7 + 12.0 * graze * graze));
         vec3 shade = mix(vec3(0.6, 0.72, 1.0), vec3(1.0), sunlit) * (0.38 + 0.47 * dawn);
         light = (light * shade * (0.7 + 1.0 * lane + beam) + sun) * fall;
     }
