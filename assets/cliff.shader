@@ -176,14 +176,21 @@ void main()
     // its own costs every scene drawn with this program).
     daylight.x = closeLook() > 0.0 ? rimGap : daylight.x;
     if (canyon > 0.0 && gl_Position.w > 0.0) gl_Position.z = min(gl_Position.z, 0.99999 * gl_Position.w);
-    // The intro (its routine holds "t" at 0, see the fragment stage): how far the dawn has come,
-    // where its sunlight has reached and where its shafts fall, in "daylight".
+    // The intro (its routine holds "t" at 0, see the fragment stage): how far the dawn has come
+    // and where its sunlight has reached, in "daylight". On each bar's first beat a beam of low light rakes across the wall from the left, crossing
+    // the screen in about a beat and a half and dying away as it goes: "daylight.y" carries where
+    // the point lies across the beam (linear in position, so exact per pixel), "beatHit" (which the
+    // intro does not use otherwise) its strength.
     if (t < 0.001) {
         vec3 rel = p.xyz - eyePos;  // on screen z runs some 17 units either way, y up to 12
         float front = mix(-30.0, 30.0, smoothstep(0.5, 8.5, t_scene));
-        float shaft = abs(fract(rel.z / 14.0 + rel.y / 20.0 - 0.04 * t_scene) - 0.5) * 2.0;
         float sunlit = 1.0 - smoothstep(front - 8.0, front + 8.0, rel.z);
-        daylight = vec3(sunlit, smoothstep(0.3, 0.9, shaft), smoothstep(0.0, 9.0, t_scene));
+        // Beats since the bar's first (a hair late: the downbeat's own frame must not round to the end).
+        float inBar = fract(t_scene * (178.0 / 240.0) + 0.0005) * 4.0;
+        float across = (rel.z + 0.4 * rel.y + 5.0 - 24.0 * inBar) / 3.0;
+        daylight = vec3(sunlit, across, smoothstep(0.0, 9.0, t_scene));
+        float left = max(1.0 - inBar / 1.6, 0.0);
+        beatHit = left * left;
     }
 }
 #endif
@@ -438,9 +445,11 @@ void main()
     light += vec3(0.5, 0.46, 0.42) * lamp + vec3(0.1, 0.09, 0.08);
     // Shafts of low sun through the rim above sweep across the wall, slanted, broad and soft: the
     // rock between them lies in shade. Close by they overtake the view and flare on the beat;
-    // from high up they cross the beds and drift slowly down the wall.
+    // from high up they cross the beds and drift slowly down the wall; in the intro (where "t" is
+    // held at 0) they drift along it by the scene's time.
+    float drift = t < 0.001 ? 0.08 * t_scene : 0.4 * t;
     float across = fromHigh ? worldPos.z / 9.0 - worldPos.y / 14.0 - 0.15 * t
-                            : worldPos.z / 22.0 + worldPos.y / 40.0 - 0.4 * t;
+                            : worldPos.z / 22.0 + worldPos.y / 40.0 - drift;
     float shaft = abs(fract(across) - 0.5) * 2.0;
     // From high up their edges break up over the rock's light and dark patches.
     shaft += high * 0.5 * (probe - 0.45);
@@ -501,16 +510,22 @@ void main()
     // warm light raking across the beds from one side, so every ledge throws a shadow under it,
     // and the light falling off towards the far end of the wall. Dawn comes over its eight bars:
     // the sunlight sweeps in across the wall from the left, the shade before it cool and dim,
-    // and broad shafts of it slowly drift across the rock, growing as the light does (see
-    // "daylight" in the vertex stage).
+    // and broad shafts of it (see "shaft" above) drift across the rock, growing as the light
+    // does. On each bar's first beat a beam rakes across it (see "daylight" in the vertex stage).
     if (t < 0.001) {
         float rake = max(dot(n, normalize(vec3(0.3, 0.8, 0.5))), 0.0);
         float fall = 1.6 / (1.0 + eyeDistance * eyeDistance / 150.0);
         float sunlit = daylight.x, dawn = daylight.z;
-        float shafts = 1.0 + 0.6 * daylight.y * dawn;
-        vec3 sun = vec3(1.35, 0.88, 0.5) * (rake * rake * 1.6 * sunlit * shafts);
+        float lane = shaft * shaft * dawn;  // narrower than the shafts elsewhere, so they read
+        float shafts = 0.4 + 2.2 * lane;
+        // The bar's beam (see the vertex stage), grazing the relief from the left.
+        float beam = max(1.0 - abs(daylight.y), 0.0);
+        beam *= beam * beatHit;
+        float graze = max(dot(bumped, vec3(0.3, 0.35, -0.89)), 0.0);
+        vec3 sun = vec3(1.35, 0.88, 0.5)
+                 * (rake * rake * 1.6 * sunlit * shafts + beam * (1.7 + 12.0 * graze * graze));
         vec3 shade = mix(vec3(0.6, 0.72, 1.0), vec3(1.0), sunlit) * (0.38 + 0.47 * dawn);
-        light = (light * shade + sun) * fall;
+        light = (light * shade * (0.7 + 1.0 * lane + beam) + sun) * fall;
     }
     // The canyon (its scene time runs from 10.8 to 32.4 s) in daylight: the sky above the gorge
     // lights the upper rock and the faces turned up, cool, the sun the faces turned to it on the

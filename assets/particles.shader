@@ -11,6 +11,7 @@ layout(location = 0) in vec2 corner;
 
 out vec2 uv;
 out float glow;
+out float flare;
 
 // An integer hash of the mote and a salt, 0 to 1: the same on every GPU, where a hash of sin()
 // scatters the motes differently from one driver's sine to the next.
@@ -45,7 +46,12 @@ void main()
     float beats = t / 3.3 * (178.0 / 60.0);
     float beat = 1.0 - fract(beats);
     beat *= beat * (mod(floor(beats), 4.0) == 0.0 ? 1.0 : 0.6);
-    float size = (0.35 + 0.9 * hash(6u) * hash(6u)) * (1.0 + 0.2 * beat);
+    // On the bar's first beat the beam of light that rakes across the wall from the left (see the
+    // intro's wall in cliff.shader) catches the motes it passes: they flare as it crosses them.
+    float inBar = mod(beats + 0.002, 4.0);
+    float lit = max(1.0 - 3.0 * abs(clip.x / clip.w + 0.62 - 1.5 * inBar), 0.0);
+    flare = lit * lit * max(1.0 - inBar / 1.6, 0.0);
+    float size = (0.35 + 0.9 * hash(6u) * hash(6u)) * (1.0 + 0.2 * beat + 0.35 * flare);
     clip.xy += (corner - 0.5) * size * axisScale;
     gl_Position = clip;
 
@@ -70,13 +76,14 @@ uniform sampler2D texture;
 
 in vec2 uv;
 in float glow;
+in float flare;
 out vec4 fragColor;
 
 void main()
 {
     vec4 sprite = textureLod(texture, vec2(uv.x, 1.0 - uv.y), 0.0);
     float soft = 1.0 - smoothstep(0.2, 0.5, length(uv - 0.5));
-    vec3 color = sprite.rgb * vec3(1.0, 0.86, 0.62) * 1.5;
-    fragColor = vec4(color, sprite.a * soft * glow);
+    vec3 color = sprite.rgb * vec3(1.0, 0.86, 0.62) * (1.5 + 1.0 * flare);
+    fragColor = vec4(color, sprite.a * soft * min(glow + flare, 1.0));
 }
 #endif

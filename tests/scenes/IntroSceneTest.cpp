@@ -10,6 +10,7 @@
 #include "gl/ShaderProgram.h"
 #include "gl/Texture2D.h"
 #include "support/DrawnCamera.h"
+#include "support/FrameChecks.h"
 #include "support/SceneTestAssets.h"
 
 namespace {
@@ -190,6 +191,29 @@ TEST_F(IntroSceneTest, LogoComesInTwoStepsAtStrictTimes) {
         }
         EXPECT_TRUE(f.depthTestAfter);
         EXPECT_FALSE(f.blendAfter);
+    }
+}
+
+// Each bar's first beat is answered on the very frame it falls on, and locally: a beam of light
+// enters the wall from the left and the dust it crosses flares, while the right of the picture
+// holds (no whole-frame pulse).
+TEST_F(IntroSceneTest, DownbeatLightsTheLeftOfTheWallOnItsOwnFrame) {
+    auto meanLuma = [](double x0, double x1) {
+        const std::vector<unsigned char> pixels = readFrame();
+        double sum = 0.0;
+        const std::vector<size_t> offsets = pixelOffsetsFromTopLeft(x0, 0.0, x1, 1.0);
+        for (size_t o : offsets)
+            sum += 0.3 * pixels[o] + 0.55 * pixels[o + 1] + 0.15 * pixels[o + 2];
+        return sum / double(offsets.size());
+    };
+    for (double bar : {3.0, 5.0}) {
+        drawRecorded(drawIntroScene, clockAtBars(bar - 0.125));  // half a beat before
+        const double leftBefore = meanLuma(0.0, 0.35), rightBefore = meanLuma(0.65, 1.0);
+        drawRecorded(drawIntroScene, clockAtBars(bar));
+        const double leftOn = meanLuma(0.0, 0.35), rightOn = meanLuma(0.65, 1.0);
+        // On the right only the dust's gentle pulse on every beat and the slow dawn.
+        EXPECT_GT(leftOn - leftBefore, 20.0) << bar;
+        EXPECT_GT(leftOn - leftBefore, 3.0 * std::fabs(rightOn - rightBefore)) << bar;
     }
 }
 
