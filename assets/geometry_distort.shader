@@ -462,14 +462,15 @@ void main()
     // after the temple's eighteenth second: no other frame pays for any of it.
     float fromAxis2 = max(dot(q, q), 1e-6);
     vec3 fromAbove = vec3(0.0);
-    float footShade = 1.0, depthCue = 1.0;
+    float footShade = 1.0, sink = 0.0;
     if (t_scene > 18.0 && syncdistort == 0.0) {
         float fromAxis = sqrt(fromAxis2);
-        // Below the dome the building sinks into the dark, the platform and the rock furthest:
-        // the shell is the nearest thing, not a disc on a spool of the same brightness. The lit
-        // floor seen through the oculus keeps its light.
-        depthCue = 1.0 - 0.7 * overhead * smoothstep(50.0, 100.0, eyeDistance) *
-                             smoothstep(9.0, 12.0, fromAxis);
+        // Below the roof the building sinks part way into the night, the steps further and the
+        // rock nearly all, so the shell stands out, the lit columns ring it on a dimmer floor,
+        // and the rock's outline gone, nothing under it reads as a dark copy of its disc. The
+        // columns and the floor seen through the oculus keep their light.
+        float below = shaft || worldPos.y > 14.0 ? 0.0 : smoothstep(9.0, 12.0, fromAxis);
+        sink = overhead * (rock ? 0.8 : below * (0.3 + 0.25 * smoothstep(28.5, 34.0, fromAxis)));
         // Under the shell's rim the roof round its foot lies in a soft shadow, deepest on the
         // side turned from the moon, so the shell stands off the drum as a dome.
         float away = 0.5 - 0.5 * dot(q / fromAxis, vec2(-0.824, 0.567));
@@ -587,7 +588,7 @@ void main()
     color = y2 / (1.0 + y2);
 
     // The night closes in with distance, in the colour of the sky behind.
-    color = mix(color * depthCue, fogTint.rgb, fogTint.a * (1.0 - 0.7 * overhead)) + glow;
+    color = mix(color, fogTint.rgb, max(fogTint.a * (1.0 - 0.7 * overhead), sink)) + glow;
     fragColor = vec4(color, 1.0);
 }
 #endif
