@@ -465,12 +465,12 @@ void main()
     float footShade = 1.0, sink = 0.0;
     if (t_scene > 18.0 && syncdistort == 0.0) {
         float fromAxis = sqrt(fromAxis2);
-        // Below the roof the building sinks part way into the night, the steps further and the
-        // rock nearly all, so the shell stands out, the lit columns ring it on a dimmer floor,
-        // and the rock's outline gone, nothing under it reads as a dark copy of its disc. The
-        // columns and the floor seen through the oculus keep their light.
+        // Below the roof the building sinks into the night, the more the further out it lies
+        // and the rock nearly all, so the shell stands out, the lit columns ring it on a floor
+        // that fades out towards the steps, and no outline under it reads as a dark copy of the
+        // dome. The columns and the floor seen through the oculus keep their light.
         float below = shaft || worldPos.y > 14.0 ? 0.0 : smoothstep(9.0, 12.0, fromAxis);
-        sink = overhead * (rock ? 0.8 : below * (0.3 + 0.25 * smoothstep(28.5, 34.0, fromAxis)));
+        sink = overhead * (rock ? 0.9 : below * (0.15 + 0.6 * smoothstep(30.0, 41.0, fromAxis)));
         // Under the shell's rim the roof round its foot lies in a soft shadow, deepest on the
         // side turned from the moon, so the shell stands off the drum as a dome.
         float away = 0.5 - 0.5 * dot(q / fromAxis, vec2(-0.824, 0.567));
