@@ -588,7 +588,9 @@ void main()
     color = y2 / (1.0 + y2);
 
     // The night closes in with distance, in the colour of the sky behind.
-    color = mix(color, fogTint.rgb, max(fogTint.a * (1.0 - 0.7 * overhead), sink)) + glow;
+    // What sinks below the dome goes into the deep blue of the sky's lower half behind it.
+    color = mix(color, fogTint.rgb, fogTint.a * (1.0 - 0.7 * overhead));
+    color = mix(color, fogTint.rgb + vec3(0.025, 0.04, 0.11), sink) + glow;
     fragColor = vec4(color, 1.0);
 }
 #endif
