@@ -469,8 +469,8 @@ void main()
         // and the rock nearly all, so the shell stands out, the lit columns ring it on a floor
         // that fades out towards the steps, and no outline under it reads as a dark copy of the
         // dome. The columns and the floor seen through the oculus keep their light.
-        float below = shaft || worldPos.y > 14.0 ? 0.0 : smoothstep(9.0, 12.0, fromAxis);
-        sink = overhead * (rock ? 0.9 : below * (0.15 + 0.6 * smoothstep(30.0, 41.0, fromAxis)));
+        float below = shaft || worldPos.y > 14.0 ? 0.0 : clamp(fromAxis * (1.0 / 3.0) - 3.0, 0.0, 1.0);
+        sink = overhead * (rock ? 0.9 : below * clamp(0.055 * fromAxis - 1.5, 0.15, 0.75));
         // Under the shell's rim the roof round its foot lies in a soft shadow, deepest on the
         // side turned from the moon, so the shell stands off the drum as a dome.
         float away = 0.5 - 0.5 * dot(q / fromAxis, vec2(-0.824, 0.567));
@@ -588,9 +588,11 @@ void main()
     color = y2 / (1.0 + y2);
 
     // The night closes in with distance, in the colour of the sky behind.
-    // What sinks below the dome goes into the deep blue of the sky's lower half behind it.
-    color = mix(color, fogTint.rgb, fogTint.a * (1.0 - 0.7 * overhead));
-    color = mix(color, fogTint.rgb + vec3(0.025, 0.04, 0.11), sink) + glow;
+    // From high above, into the deep blue of the sky's lower half behind, which is what sinks
+    // below the dome goes into too.
+    color = mix(color, fogTint.rgb + vec3(0.025, 0.04, 0.11) * overhead,
+                max(fogTint.a * (1.0 - 0.7 * overhead), sink)) +
+            glow;
     fragColor = vec4(color, 1.0);
 }
 #endif

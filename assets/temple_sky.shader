@@ -264,7 +264,11 @@ vec3 embers(vec3 d, float pixel)
     const float kCells = 28.0;
     vec2 at = vec2(d.z, d.y - 0.02 * t_scene) * kCells;
     vec2 cell = floor(at);
-    uint h = hash3(uvec3(uvec2(ivec2(cell) + 4096), 11u));
+    // A cheap hash: this runs on every pixel of the sky, in every frame of the pair.
+    uint h = uint(int(cell.x)) * 0x27d4eb2du ^ uint(int(cell.y)) * 0x165667b1u;
+    h ^= h >> 15u;
+    h *= 0x2c1b3c6du;
+    h ^= h >> 12u;
     float chance = float(h & 1023u) * (1.0 / 1024.0);
     if (chance >= 0.12) return vec3(0.0);
     vec2 jitter = vec2(float((h >> 10u) & 255u), float((h >> 18u) & 255u)) / 255.0;
