@@ -462,14 +462,15 @@ void main()
     // after the temple's eighteenth second: no other frame pays for any of it.
     float fromAxis2 = max(dot(q, q), 1e-6);
     vec3 fromAbove = vec3(0.0);
-    float footShade = 1.0, depthCue = 1.0;
+    float footShade = 1.0, sink = 0.0;
     if (t_scene > 18.0 && syncdistort == 0.0) {
         float fromAxis = sqrt(fromAxis2);
-        // Below the dome the building sinks into the dark, the platform and the rock furthest:
-        // the shell is the nearest thing, not a disc on a spool of the same brightness. The lit
-        // floor seen through the oculus keeps its light.
-        depthCue = 1.0 - 0.7 * overhead * smoothstep(50.0, 100.0, eyeDistance) *
-                             smoothstep(9.0, 12.0, fromAxis);
+        // Below the roof the building sinks into the night, the more the further out it lies
+        // and the rock nearly all, so the shell stands out, the lit columns ring it on a floor
+        // that fades out towards the steps, and no outline under it reads as a dark copy of the
+        // dome. The columns and the floor seen through the oculus keep their light.
+        float below = shaft || worldPos.y > 14.0 ? 0.0 : clamp(fromAxis * (1.0 / 3.0) - 3.0, 0.0, 1.0);
+        sink = overhead * (rock ? 0.9 : below * clamp(0.055 * fromAxis - 1.5, 0.15, 0.75));
         // Under the shell's rim the roof round its foot lies in a soft shadow, deepest on the
         // side turned from the moon, so the shell stands off the drum as a dome.
         float away = 0.5 - 0.5 * dot(q / fromAxis, vec2(-0.824, 0.567));
@@ -587,7 +588,11 @@ void main()
     color = y2 / (1.0 + y2);
 
     // The night closes in with distance, in the colour of the sky behind.
-    color = mix(color * depthCue, fogTint.rgb, fogTint.a * (1.0 - 0.7 * overhead)) + glow;
+    // From high above, into the deep blue of the sky's lower half behind, which is what sinks
+    // below the dome goes into too.
+    color = mix(color, fogTint.rgb + vec3(0.025, 0.04, 0.11) * overhead,
+                max(fogTint.a * (1.0 - 0.7 * overhead), sink)) +
+            glow;
     fragColor = vec4(color, 1.0);
 }
 #endif

@@ -253,6 +253,33 @@ vec3 stars(vec3 d, float pixel, float cover, float build)
     return tint * bright * exp(-r * r * 2.0) * (1.0 - cover) * smoothstep(horizon, horizon + 0.18, d.y);
 }
 
+// While the view stands back from the temple (8 to 16 s, a held shot), sparse embers from the
+// sinking light drift slowly up the sky behind it (the half of the sky towards -x, where that
+// view looks), warm and a little larger than the stars. Each fades in above the mist and dies
+// out as it rises, so none pops. `pixel` is the pixel's size on the unit sphere, the embers'
+// lattice lying on it.
+vec3 embers(vec3 d, float pixel)
+{
+    if (d.x > 0.0 || d.y < 0.0 || d.y > 0.35) return vec3(0.0);
+    const float kCells = 28.0;
+    vec2 at = vec2(d.z, d.y - 0.02 * t_scene) * kCells;
+    vec2 cell = floor(at);
+    // A cheap hash: this runs on every pixel of the sky, in every frame of the pair.
+    uint h = uint(int(cell.x)) * 0x27d4eb2du ^ uint(int(cell.y)) * 0x165667b1u;
+    h ^= h >> 15u;
+    h *= 0x2c1b3c6du;
+    h ^= h >> 12u;
+    float chance = float(h & 1023u) * (1.0 / 1024.0);
+    if (chance >= 0.12) return vec3(0.0);
+    vec2 jitter = vec2(float((h >> 10u) & 255u), float((h >> 18u) & 255u)) / 255.0;
+    vec2 centre = cell + 0.25 + 0.5 * jitter;
+    float width = max(pixel * 1.5, 0.006);
+    vec2 off = (at - centre) / kCells / width;
+    float bright = (0.5 + 6.0 * chance) * (0.006 / width) * smoothstep(0.0, 0.1, d.y) *
+                   (1.0 - smoothstep(0.2, 0.35, d.y));
+    return vec3(1.0, 0.55, 0.2) * bright * exp(-dot(off, off) * 2.0);
+}
+
 // The sun of the opening's logo, set behind the temple: a disc whose lower half is cut into
 // horizon stripes that crawl down with a shove on every beat; it grows as the finale builds. `q`
 // is the point on the plane over the sun in sun radii (from the vertices), its y growing
@@ -297,6 +324,8 @@ void main()
     float build = finaleBuild();
     vec3 sky = skyTint.rgb + stars(d, pixel, skyTint.a, build) + afterglow +
                meteor(inPicture, perPixel);
+    if (t_scene >= 8.0 && t_scene < 16.0)
+        sky += embers(d, max(length(dx), length(dy)) / length(worldPos));
     vec4 sun = risenSun(sunPlane, pixel);
     // In the finale's last four bars (from bar 132) a corona round the sun flares on every beat,
     // harder towards the end: the beat answered round the sun, not over the whole picture.
