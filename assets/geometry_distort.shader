@@ -465,12 +465,13 @@ void main()
     float footShade = 1.0, sink = 0.0;
     if (t_scene > 18.0 && syncdistort == 0.0) {
         float fromAxis = sqrt(fromAxis2);
-        // Below the roof the building sinks into the night, the more the further out it lies
-        // and the rock nearly all, so the shell stands out, the lit columns ring it on a floor
-        // that fades out towards the steps, and no outline under it reads as a dark copy of the
-        // dome. The columns and the floor seen through the oculus keep their light.
+        // Below the roof the building goes dimmer and colder, the more the further out it lies
+        // and the rock most, so the shell stands out and the lit columns ring it on a floor
+        // that darkens towards the steps. Gently: a strong ramp across the steps drew them as
+        // ever fainter copies of the dome. The columns and the floor seen through the oculus
+        // keep their light.
         float below = shaft || worldPos.y > 14.0 ? 0.0 : clamp(fromAxis * (1.0 / 3.0) - 3.0, 0.0, 1.0);
-        sink = overhead * (rock ? 0.9 : below * clamp(0.055 * fromAxis - 1.5, 0.15, 0.75));
+        sink = overhead * (rock ? 0.8 : below * clamp(0.055 * fromAxis - 1.5, 0.15, 0.4));
         // Under the shell's rim the roof round its foot lies in a soft shadow, deepest on the
         // side turned from the moon, so the shell stands off the drum as a dome.
         float away = 0.5 - 0.5 * dot(q / fromAxis, vec2(-0.824, 0.567));
@@ -587,11 +588,13 @@ void main()
     vec3 y2 = y + 0.5 * y * y;
     color = y2 / (1.0 + y2);
 
-    // The night closes in with distance, in the colour of the sky behind.
-    // From high above, into the deep blue of the sky's lower half behind, which is what sinks
-    // below the dome goes into too.
+    // What sinks below the dome stays solid stone, only dimmer and colder, with its own light
+    // and shade: faded into the sky instead, it let the sky through and read as ghost copies.
+    color *= 1.0 - sink * vec3(0.75, 0.62, 0.3);
+    // The night closes in with distance, in the colour of the sky behind; from high above, into
+    // the deep blue of the sky's lower half behind.
     color = mix(color, fogTint.rgb + vec3(0.025, 0.04, 0.11) * overhead,
-                max(fogTint.a * (1.0 - 0.7 * overhead), sink)) +
+                fogTint.a * (1.0 - 0.7 * overhead)) +
             glow;
     fragColor = vec4(color, 1.0);
 }
