@@ -351,7 +351,8 @@ void main()
         probe = dot(fetchLinear(tex, uv + vec2(0.0, fromHigh ? 5.0 / size : 0.0)), vec3(0.3, 0.55, 0.15));
     // From high up, a ledge above throws its shadow across the beds: a ragged edge along the wall
     // (its crags flowing past with the beds) that the sinking view comes down to, the rock above
-    // it in warm sun, its lip glowing, the rock and the haze below it in cool shade.
+    // it in warm sun, its lip glowing (flaring on the beat), the rock and the haze below it in
+    // cool shade.
     vec3 sinkLight = vec3(1.0);
     if (fromHigh) {
         float along = worldPos.z + 6.0 * t;
@@ -362,7 +363,7 @@ void main()
         float shadowed = high * smoothstep(soft, -soft, aboveEdge);
         float edgeGlow = clamp(1.0 - aboveEdge / (0.6 + 0.02 * eyeDistance), 0.0, 1.0) * (1.0 - shadowed);
         sinkLight = mix(mix(vec3(1.0), vec3(1.4, 1.2, 0.95), sunk), vec3(0.42, 0.47, 0.64), shadowed)
-                  + vec3(1.2, 0.6, 0.25) * (edgeGlow * edgeGlow);
+                  + vec3(1.2, 0.6, 0.25) * (edgeGlow * edgeGlow * (1.0 + 3.0 * beatHit));
     }
     // Dust in the air before the rock (see dustSheet), lit most where the sun's shafts cross
     // (below): close by streaming past, from high up in round motes that the sinking view passes.
@@ -445,10 +446,11 @@ void main()
     light += vec3(0.5, 0.46, 0.42) * lamp + vec3(0.1, 0.09, 0.08);
     // Shafts of low sun through the rim above sweep across the wall, slanted, broad and soft: the
     // rock between them lies in shade. Close by they overtake the view and flare on the beat;
-    // from high up they cross the beds and drift slowly down the wall; in the intro (where "t" is
+    // from high up a few broad ones (one or two in view) cross the beds and drift slowly down the
+    // wall, a warm wash rather than a grille of bands over the stone; in the intro (where "t" is
     // held at 0) they drift along it by the scene's time.
     float drift = t < 0.001 ? 0.08 * t_scene : 0.4 * t;
-    float across = fromHigh ? worldPos.z / 9.0 - worldPos.y / 14.0 - 0.15 * t
+    float across = fromHigh ? worldPos.z / 45.0 - worldPos.y / 60.0 - 0.04 * t
                             : worldPos.z / 22.0 + worldPos.y / 40.0 - drift;
     float shaft = abs(fract(across) - 0.5) * 2.0;
     // From high up their edges break up over the rock's light and dark patches.
@@ -494,17 +496,17 @@ void main()
         // As the view sinks onto the rock the emboss fades.
         float ledge = 2.0 * (probe - relief) * (1.0 - smoothstep(3.0, 6.0, texels)) * (1.0 - sunk);
         // On the beat a front of warm light runs away from the camera along the beds, from the
-        // nearest rock in view (some 30 units off), flaring the lips it passes, fading as it goes,
-        // hardest on the bar's first beat.
-        float run = (eyeDistance - 29.0 - 70.0 * saw) * 0.2;
-        float front = max(1.0 - run * run, 0.0) * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.6);
-        front *= front;
-        vec3 highLight = vec3(1.4, 1.15, 0.88) * clamp(0.9 + 0.7 * front + 3.0 * ledge * (1.0 + 4.0 * front), 0.0, 5.0)
+        // nearest rock in view (some 60 units off at bar 48, nearer as the view sinks), flaring the lips
+        // it passes, fading as it goes, hardest on the bar's first beat.
+        float run = (eyeDistance - 33.0 + 1.4 * eyePos.y - 120.0 * saw) * 0.12;
+        float front = max(1.0 - run * run, 0.0);
+        front *= front * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.6);
+        vec3 highLight = vec3(1.4, 1.15, 0.88) * clamp(0.9 + 1.1 * front + 3.0 * ledge * (1.0 + 4.0 * front), 0.0, 5.0)
                        + vec3(0.1, 0.12, 0.18) * clamp(1.0 - 3.0 * ledge, 0.0, 2.0);
-        // The shafts and the ledge's shadow light the haze too: beams and a ragged shadow in it.
+        // The shafts, the ledge's shadow and the beat's front light the haze too.
         vec3 shafts = mix(vec3(0.55, 0.5, 0.75), vec3(1.5, 1.12, 0.75), shaft);
         light = mix(light, highLight * (reach * sinkLight * shafts), high);
-        sinkLight *= mix(vec3(1.0), shafts, 0.35);
+        sinkLight *= mix(vec3(1.0), shafts, 0.35) * (1.0 + front);
     }
     // The intro (its routine holds "t" at 0 and counts the scene's seconds in "t_scene"): a low
     // warm light raking across the beds from one side, so every ledge throws a shadow under it,
