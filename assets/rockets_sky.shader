@@ -1,7 +1,7 @@
 // The sky over the rocket field: a sphere round the camera, inside the far plane, bent from the
 // thin rod (an open tube of radius 0.1 along y, -1.5 to 1.5), drawn after the ground so that only
 // what the ground leaves is shaded. Its colour follows the ground fog "fog_color" the scene
-// sends, as the rocket program's haze does, so the horizon joins the floor; streaks of dust drift
+// sends, as the rocket program's haze does, so the horizon joins the floor; streaks of cloud drift
 // with "t".
 uniform mat4 matrix;
 uniform float t;
@@ -54,25 +54,25 @@ vec4 skyTone()
     return vec4(routineSky(), max((1.0 - skyDim()) / 0.6, t >= kSunsetSeconds ? 0.5 : 0.0));
 }
 
-// The sky along a direction, without its clouds: the scene's colour overhead, paler and brighter
-// towards the horizon where the dust hangs, warm round the low sun. The ground's fog fades into
-// the same colours, so the horizon joins the sky.
+// The sky along a direction, without its clouds: a glowing band low down, bright round the sun,
+// giving way fast to a deeper, cooler colour overhead, so the rockets stand off it. At the
+// horizon it keeps the ground fog's colour, so the horizon joins the floor.
 vec3 skyGradient(vec3 d, vec4 tone)
 {
     vec3 sky = tone.rgb;
     float up = clamp(d.y, 0.0, 1.0);
     vec3 horizon = sky * 1.35 + vec3(0.05, 0.035, 0.03);
-    // Overhead darker and cooler, towards dusk's violet, so the warm rockets stand off it, but
-    // not so dark that a shot looking up goes black on a projector.
-    vec3 overhead = vec3(0.6 * sky.r, 0.72 * sky.g + 0.03, 0.95 * sky.b + 0.35 * sky.r);
-    // As the light goes, dusk pulls apart: indigo overhead, a glowing rose and amber band low
-    // down, instead of one muddy mauve.
+    // Deep but not so dark that a shot looking up goes black on a projector.
+    vec3 overhead = vec3(0.5 * sky.r, 0.55 * sky.g + 0.03, sky.b + 0.45 * sky.r + 0.03);
+    // As the light goes, a clear dusk: violet-blue overhead over a hot orange and pink band.
     float late = tone.a;
-    overhead = mix(overhead, vec3(0.16, 0.11, 0.3), 0.65 * late);
-    horizon = mix(horizon, vec3(0.9, 0.46, 0.3), 0.5 * late);
+    overhead = mix(overhead, vec3(0.13, 0.1, 0.34), min(1.4 * late, 1.0));
+    horizon = mix(horizon, vec3(1.0, 0.5, 0.4), 0.6 * late);
     vec3 c = mix(horizon, overhead, sqrt(up));
     float sun = max(dot(d, sunDirection()), 0.0);
-    c += vec3(0.45, 0.25, 0.12) * (sky.r + 0.05) * (sun * sun * sun * sun * 1.2 + sun * 0.25);
+    float sun2 = sun * sun;
+    float glow = sun2 * sun2 * sun2 * 1.1 + sun2 * 0.4;
+    c += vec3(0.5, 0.28, 0.12) * (sky.r + 0.15) * glow * (1.0 - 0.6 * up);
     return c;
 }
 
@@ -145,8 +145,8 @@ float stars(vec3 d)
     return dot_ * smoothstep(0.8, 0.9, h) * (1.0 - smoothstep(0.08, 0.16, pixel));
 }
 
-// The sky: the gradient with long streaks of dust lit from the sun's side, their thick cores
-// shaded, and the sun itself low and large behind them. Once it has set low (bar 88) it is a big
+// The sky: the gradient with a few streaks of cloud lit from the sun's side, and the sun itself
+// low and large behind them. Once it has set low (bar 88) it is a big
 // red disc on the horizon, and as the light goes the first stars come out overhead.
 vec3 skyColor(vec3 d)
 {
@@ -166,14 +166,16 @@ vec3 skyColor(vec3 d)
     float disc = smoothstep(edge - 0.0004, edge + 0.0003, toSun);
     vec3 crown = mix(vec3(1.0, 0.36, 0.14), vec3(1.0, 0.78, 0.42), smoothstep(-0.07, 0.07, d.y - sunDir.y));
     c = mix(c, setting ? crown : vec3(1.0, 0.72, 0.45) * (0.55 + tone.r), disc * (setting ? 0.95 : 0.8));
-    vec2 q = d.xz / (abs(d.y) + 0.12) * vec2(1.8, 4.4);
+    // A few long, thin streaks of high cloud, only ever lighter than the sky behind them: a soft
+    // sun-lit body and a brighter rim, strongest on the sun's side. They thin out towards the
+    // horizon, where they would crowd into sparkle, and fade as the stars come out.
+    vec2 q = d.xz / (d.y + 0.15) * vec2(0.7, 3.2);
     float dust = valueNoise(q + vec2(0.02 * t, 0.0));
-    float streak = smoothstep(0.4, 0.7, dust) * smoothstep(0.0, 0.25, abs(d.y));
-    vec3 lit = tone.rgb * 1.6 + vec3(0.08, 0.04, 0.02) * (0.4 + sun);
-    // As the light goes, the streaks catch the last of the sun, rose and gold and thicker, so the
-    // last shots glow towards the night that follows while the darks stay overhead.
-    lit = mix(lit, vec3(0.78, 0.42, 0.34) * (0.7 + 0.6 * sun), 0.7 * late);
-    c = mix(c, lit, streak * (0.5 + 0.15 * late));
+    float body = smoothstep(0.62, 0.8, dust);
+    float rim = body * (1.0 - body);
+    float fade = smoothstep(0.06, 0.3, d.y) * (1.0 - 0.7 * smoothstep(0.6, 0.95, late));
+    vec3 lit = mix(vec3(1.0, 0.62, 0.4), vec3(1.0, 0.55, 0.6), late) * (0.35 + 0.65 * sun);
+    c += lit * (0.22 * body + 0.9 * rim) * fade;
     return c;
 }
 
