@@ -73,25 +73,25 @@ vec4 skyTone()
     return vec4(routineSky(), max((1.0 - skyDim()) / 0.6, t_scene >= kSunsetSeconds ? 0.5 : 0.0));
 }
 
-// The sky along a direction, without its clouds: the scene's colour overhead, paler and brighter
-// towards the horizon where the dust hangs, warm round the low sun. The ground's fog fades into
-// the same colours, so the horizon joins the sky.
+// The sky along a direction, without its clouds, written as the sky's own program has it (a
+// shader file cannot include another): the far rockets and the ground's fog fade into the very
+// colours the sky shows behind them.
 vec3 skyGradient(vec3 d, vec4 tone)
 {
     vec3 sky = tone.rgb;
     float up = clamp(d.y, 0.0, 1.0);
     vec3 horizon = sky * 1.35 + vec3(0.05, 0.035, 0.03);
-    // Overhead darker and cooler, towards dusk's violet, so the warm rockets stand off it, but
-    // not so dark that a shot looking up goes black on a projector.
-    vec3 overhead = vec3(0.6 * sky.r, 0.72 * sky.g + 0.03, 0.95 * sky.b + 0.35 * sky.r);
-    // As the light goes, dusk pulls apart: indigo overhead, a glowing rose and amber band low
-    // down, instead of one muddy mauve.
+    // Deep but not so dark that a shot looking up goes black on a projector.
+    vec3 overhead = vec3(0.5 * sky.r, 0.55 * sky.g + 0.03, sky.b + 0.45 * sky.r + 0.03);
+    // As the light goes, a clear dusk: violet-blue overhead over a hot orange and pink band.
     float late = tone.a;
-    overhead = mix(overhead, vec3(0.16, 0.11, 0.3), 0.65 * late);
-    horizon = mix(horizon, vec3(0.9, 0.46, 0.3), 0.5 * late);
+    overhead = mix(overhead, vec3(0.13, 0.1, 0.34), min(1.4 * late, 1.0));
+    horizon = mix(horizon, vec3(1.0, 0.5, 0.4), 0.6 * late);
     vec3 c = mix(horizon, overhead, sqrt(up));
     float sun = max(dot(d, sunDirection()), 0.0);
-    c += vec3(0.45, 0.25, 0.12) * (sky.r + 0.05) * (sun * sun * sun * sun * 1.2 + sun * 0.25);
+    float sun2 = sun * sun;
+    float glow = sun2 * sun2 * sun2 * 1.1 + sun2 * 0.4;
+    c += vec3(0.5, 0.28, 0.12) * (sky.r + 0.15) * glow * (1.0 - 0.6 * up);
     return c;
 }
 
