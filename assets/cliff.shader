@@ -177,10 +177,11 @@ void main()
     daylight.x = closeLook() > 0.0 ? rimGap : daylight.x;
     if (canyon > 0.0 && gl_Position.w > 0.0) gl_Position.z = min(gl_Position.z, 0.99999 * gl_Position.w);
     // The intro (its routine holds "t" at 0, see the fragment stage): how far the dawn has come
-    // and where its sunlight has reached, in "daylight". On each bar's first beat a beam of low light rakes across the wall from the left, crossing
-    // the screen in about a beat and a half and dying away as it goes: "daylight.y" carries where
-    // the point lies across the beam (linear in position, so exact per pixel), "beatHit" (which the
-    // intro does not use otherwise) its strength.
+    // and where its sunlight has reached, in "daylight". On each bar's first beat a beam of low
+    // light rakes across the wall from the left, crossing the screen in about a beat and a half
+    // and dying away as it goes: "daylight.y" carries where the point lies across the beam
+    // (linear in position, so exact per pixel), "beatHit" (which the intro does not use
+    // otherwise) its strength.
     if (t < 0.001) {
         vec3 rel = p.xyz - eyePos;  // on screen z runs some 17 units either way, y up to 12
         float front = mix(-30.0, 30.0, smoothstep(0.5, 8.5, t_scene));
