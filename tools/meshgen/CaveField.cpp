@@ -127,7 +127,9 @@ float caveField(float x, float y, float z) {
     // Lobes that turn slowly with height, so the section is never a plain circle.
     const float lobes = 1.0f + 0.1f * std::sin(3.0f * angle + 0.05f * z) +
                         0.06f * std::sin(5.0f * angle - 0.031f * z + 1.0f);
-    // Flowstone flutes run with gravity (stretched along z); ridged bands cross them.
+    // Flowstone flutes run with gravity (stretched along z); ridged bands cross them. Both kept
+    // shallow: the walls are lined with courses of blocks, and deep relief warped those into a
+    // soup with no way along the shaft.
     // Near the camera's path the relief and the ledges give way, so walls there are never cut.
     const float clearance = corridorDistance(x, y, z);
     // Low in the shaft, where the camera's path begins, the flutes are shallower: close to the
@@ -135,8 +137,8 @@ float caveField(float x, float y, float z) {
     const float calmTop = 0.4f + 0.6f * std::clamp((z + 95.0f) * (1.0f / 40.0f), 0.0f, 1.0f);
     const float relief = std::clamp((clearance - 6.0f) * 0.125f, 0.35f, 1.0f) * calmTop;
     float air = r * lobes - e +
-                relief * (5.0f * fractalNoise(0.05f * x, 0.05f * y, 0.018f * z, 3) -
-                          2.0f * ridgedNoise(0.05f * x, 0.05f * y, 0.17f * z + 3.0f, 2));
+                relief * (2.5f * fractalNoise(0.05f * x, 0.05f * y, 0.018f * z, 3) -
+                          1.0f * ridgedNoise(0.05f * x, 0.05f * y, 0.17f * z + 3.0f, 2));
     air -= ledgeRock(angle, z) * std::clamp((clearance - 9.0f) * 0.2f, 0.0f, 1.0f);
     air = smoothMin(air, stalactites(x, y, z), 1.5f);
     air = smoothMax(air, sidePassages(x, y, z) + 2.0f * gradientNoise(0.1f * x, 0.1f * y, 0.1f * z),
