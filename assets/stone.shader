@@ -249,6 +249,13 @@ void main()
                 (lampColor.g * pulse * (0.3 * wide + 1.3 * toward * toward));
     vec3 farColor = mix(fog_color, glow, opening);
     air = vec4(mix(mist, farColor, far), mix(haze, 1.0, far));
+    // Seen from above the lamp, the shaft below it is a black hole: the walls beyond its lip (further
+    // than the lip's ring lies from the eye) drop into the dark at once, so the lip stands as a
+    // clean edge against it instead of a grey ghost of the far walls half-lit in the mist.
+    float lip = length(vec2(eyePos.z + 8.0, 40.0));
+    float sunk = smoothstep(2.0, 14.0, eyePos.z) * smoothstep(-4.0, -12.0, p.z) *
+                 smoothstep(lip, lip + 8.0, eyeDistance);
+    air = mix(air, vec4(mist, 1.0), sunk);
 
     // Moss where faces turn up and the moss image grows, in patches a few units across.
     vec3 an = abs(normal);
