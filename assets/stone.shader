@@ -160,10 +160,12 @@ void main()
     float surge = caught * exp2(-3.0 * (beats - 240.0));
     vec3 lampColor = mix(vec3(1.9, 1.5, 0.95), vec3(2.4, 1.25, 0.45), journey) * flicker *
                      (0.88 + 0.12 * caught) * (1.0 + 1.5 * finale);
-    // Reaching a little beyond its radius, so the shaft's far ends keep a trace of it.
+    // Reaching a little beyond its radius, so the shaft's far ends keep a trace of it; from far
+    // off (the first bars) further and stronger, so the walls warm towards it, leading the eye
+    // down the shaft, instead of lying grey and murky between the two lights.
     float lightDistance = length(lightpos - p);
     float reach = pow(clamp(1.0 - lightDistance / lightradius, 0.0, 1.0), falloff);
-    float carry = 0.5 / (1.0 + lightDistance * lightDistance / 2500.0);
+    float carry = (0.5 + 0.8 * above) / (1.0 + lightDistance * lightDistance / 3600.0);
     // The flare burns hottest on the walls near the lamp, so the beat strikes there, not over the
     // whole picture: the light it carries further keeps its strength.
     float lampReach = reach * (1.0 + 1.0 * punch + 2.0 * surge) * pulse + carry;
@@ -249,9 +251,9 @@ void main()
                 (lampColor.g * pulse * (0.3 * wide + 1.3 * toward * toward));
     vec3 farColor = mix(fog_color, glow, opening);
     air = vec4(mix(mist, farColor, far), mix(haze, 1.0, far));
-    // Seen from above the lamp, the shaft below it is a black hole: the walls beyond its lip (further
-    // than the lip's ring lies from the eye) drop into the dark at once, so the lip stands as a
-    // clean edge against it instead of a grey ghost of the far walls half-lit in the mist.
+    // Seen from above the lamp, the shaft below it is a dark hole: the walls beyond its lip
+    // (further than the lip's ring lies from the eye) drop into the air's dark at once, so the lip
+    // stands as a clean edge against it instead of a grey ghost of the far walls in the mist.
     float lip = length(vec2(eyePos.z + 8.0, 40.0));
     float sunk = smoothstep(2.0, 14.0, eyePos.z) * smoothstep(-4.0, -12.0, p.z) *
                  smoothstep(lip, lip + 8.0, eyeDistance);
