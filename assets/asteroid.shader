@@ -233,8 +233,9 @@ void main()
     // cracks a quarter of a unit deep.
     vec3 grad = wa * (xLeast ? vec3(sa.x, 0.0, sa.y) : vec3(0.0, sa.y, sa.x))
               + wb * (zLeast ? vec3(sb.x, 0.0, sb.y) : vec3(sb.x, sb.y, 0.0));
-    // Gentle on the hot rock: deeper, its grain hammers the lit side into glittering dimples.
-    grad *= kPictureScale * mix(0.07, 0.16, inside);
+    // Gentle on the hot rock: deeper, its grain hammers the lit side into glittering dimples. The
+    // cold rock's gentler still: deeper, its grain crumpled the facets like foil.
+    grad *= kPictureScale * mix(0.07, 0.05, inside);
     vec3 facet = n;
     n = normalize(n - (grad - dot(grad, n) * n));
 
@@ -246,8 +247,10 @@ void main()
     // from the walls; soot in the craters of the hot rock, moss in the hollows of the cold one.
     vec3 albedo = mix(vec3(h), stone, 0.3) * mix(vec3(0.86, 0.87, 0.9), vec3(0.9, 0.9, 0.92), inside) * (0.55 + 0.9 * h);
     albedo *= (1.0 - 0.5 * hot * crater) * facetTone;
-    // The cold rock greyer, a cool stone whatever picture it is given.
-    albedo = mix(albedo, dot(albedo, kLuma) * vec3(0.98, 0.98, 1.0), 0.4 * inside);
+    // The cold rock a dull brown stone whatever picture it is given, darker than the walls' blocks
+    // and with its facets shading well apart, so it reads as a heavy boulder, not as pale metal.
+    albedo = mix(albedo, dot(albedo, kLuma) * vec3(1.0, 0.7, 0.45), 0.85 * inside);
+    albedo *= (1.0 - 0.3 * inside * (h - 0.35)) * (1.0 + 1.5 * inside * (facetTone - 1.0));
     // Moss only tints: the nearest texel will do, and its mean where texels would sparkle. On the
     // cold rock it grows in a few soft patches, most in the craters and on the faces turned up
     // (a projected image would streak over the faces it meets edge-on).
@@ -273,7 +276,7 @@ void main()
     sheen *= sheen;
     sheen *= sheen;
     sheen *= sheen;  // ^8
-    sheen *= mix(0.3, 0.15 * sheen * sheen, inside);  // ^24 on the cold rock
+    sheen *= mix(0.3, 0.05 * sheen * sheen, inside);  // ^24 on the cold rock, faint
     // The outline from the facets too: from the grain it would crawl.
     float nv = max(dot(mix(n, facet, hot), toEye), 0.0);
     float rim = (1.0 - nv) * (1.0 - nv);
@@ -301,6 +304,9 @@ void main()
                + rimColor * (mix(0.8, 1.2, inside) * rim) + inside * vec3(0.2, 0.21, 0.26) + beat
                + vec3(1.6, 1.05, 0.6) * (rim * behind) + fill;
     vec3 color = albedo * light;
+    // The cold rock rolls its light off like the camcorder does the walls': clipped, its lit
+    // facets burnt out to a pale, metallic white.
+    color = mix(color, vec3(1.0) - exp(-1.2 * color), inside);
 
     // Heat: in the hot rock the cracks in and around its craters smoulder, flaring on every beat;
     // distorted, every crack glows.
