@@ -61,7 +61,9 @@ float ledgeRock(float angle, float z) {
     float rock = 0.0f;
     for (const Ledge& l : kLedges) {
         const float u = z - l.z;
-        if (u < -12.0f || u > 5.0f) continue;
+        // Far enough that the profile has died away: cut off closer, it left a step in the
+        // wall, which the grid tore into slivers and a gap at the hole's lip.
+        if (u < -12.0f || u > 9.0f) continue;
         const float across = u < 0.0f ? std::exp(-(u * u) / 30.0f) : std::exp(-(u * u) / 10.0f);
         const float facing = std::clamp((std::cos(angle - l.angle) - 0.1f) * 1.5f, 0.0f, 1.0f);
         rock = std::max(rock, l.depth * across * facing);
