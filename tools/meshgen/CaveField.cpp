@@ -62,9 +62,10 @@ float ledgeRock(float angle, float z) {
     for (const Ledge& l : kLedges) {
         const float u = z - l.z;
         // Far enough that the profile has died away: cut off closer, it left a step in the
-        // wall, which the grid tore into slivers and a gap at the hole's lip.
-        if (u < -12.0f || u > 9.0f) continue;
-        const float across = u < 0.0f ? std::exp(-(u * u) / 30.0f) : std::exp(-(u * u) / 10.0f);
+        // wall, which the grid tore into slivers. The top rounds off over a few cells: a thinner
+        // lip slipped between the grid's samples and left a gap at the hole's edge.
+        if (u < -12.0f || u > 11.0f) continue;
+        const float across = u < 0.0f ? std::exp(-(u * u) / 30.0f) : std::exp(-(u * u) / 16.0f);
         const float facing = std::clamp((std::cos(angle - l.angle) - 0.1f) * 1.5f, 0.0f, 1.0f);
         rock = std::max(rock, l.depth * across * facing);
     }
