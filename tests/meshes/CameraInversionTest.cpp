@@ -93,6 +93,21 @@ TEST(EffectiveCamera, CaveEndsAreRockAtTheGridsFaces) {
                 ASSERT_LT(caveGridField(x, y, z), 0.0f) << x << ", " << y << ", " << z;
 }
 
+// Near the walls the field has no steps up the shaft: the generator tears a step into slivers
+// and gaps (ledges and stalactites cut off while they still stood out left them).
+TEST(CaveField, NoStepsAlongTheShaftNearTheWalls) {
+    int steps = 0;
+    for (float z = -130.0f; z < 105.0f; z += 0.5f)
+        for (float a = 0.0f; a < 6.2832f; a += 0.05f)
+            for (float r = 10.0f; r < 60.0f; r += 0.5f) {
+                const float x = r * std::cos(a), y = r * std::sin(a);
+                const float f = caveField(x, y, z);
+                if (std::fabs(f) > 2.0f) continue;
+                if (std::fabs(caveField(x, y, z + 0.01f) - f) > 0.1f) ++steps;
+            }
+    EXPECT_EQ(steps, 0);
+}
+
 // Every triangle of the committed cave faces up the field's gradient at its centre, into the
 // air: one wound the other way is dropped by the routine's culling, a hole in the wall.
 TEST(CaveMesh, TrianglesFaceTheAir) {

@@ -79,7 +79,8 @@ float stalactites(float x, float y, float z) {
     int n = 0;
     for (const Ledge& l : kLedges) {
         ++n;
-        if (!l.hung || z > l.z + 1.0f || z < l.z - 24.0f) continue;
+        // Looked at a little beyond their ends, so that skipping them changes nothing near a wall.
+        if (!l.hung || z > l.z + 6.0f || z < l.z - 30.0f) continue;
         for (int k = 0; k < 3; ++k) {
             const float a = l.angle + (hashUnit(n, k, 1) - 0.5f) * 2.2f;
             const float reach = radius(l.z) - l.depth + 1.5f;
@@ -93,7 +94,10 @@ float stalactites(float x, float y, float z) {
             const float along = std::clamp((z - tip) / length, 0.0f, 1.0f);
             const float d = std::sqrt((x - px) * (x - px) + (y - py) * (y - py));
             const float below = std::max(tip - z, 0.0f);
-            air = std::min(air, std::sqrt(d * d + below * below) - width * (0.45f + 0.55f * along));
+            // Capped at the ledge's underside: cut off by the range above instead, the stub left a
+            // step in the wall that the grid tore into slivers.
+            const float spike = std::sqrt(d * d + below * below) - width * (0.45f + 0.55f * along);
+            air = std::min(air, std::max(spike, z - l.z - 1.0f));
         }
     }
     return air;
