@@ -94,7 +94,8 @@ TEST(EffectiveCamera, CaveEndsAreRockAtTheGridsFaces) {
 }
 
 // Near the walls the field has no steps up the shaft: the generator tears a step into slivers
-// and gaps (ledges and stalactites cut off while they still stood out left them).
+// and gaps (ledges and stalactites cut off while they still stood out left them). Checked just
+// above every half unit of height, where the ledges' and stalactites' ranges begin and end.
 TEST(CaveField, NoStepsAlongTheShaftNearTheWalls) {
     int steps = 0;
     for (float z = -130.0f; z < 105.0f; z += 0.5f)
