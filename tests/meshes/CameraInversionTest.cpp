@@ -99,8 +99,8 @@ TEST(EffectiveCamera, CaveEndsAreRockAtTheGridsFaces) {
 TEST(CaveField, NoStepsAlongTheShaftNearTheWalls) {
     int steps = 0;
     for (float z = -130.0f; z < 105.0f; z += 0.5f)
-        for (float a = 0.0f; a < 6.2832f; a += 0.05f)
-            for (float r = 10.0f; r < 60.0f; r += 0.5f) {
+        for (float a = 0.0f; a < 6.2832f; a += 0.1f)
+            for (float r = 10.0f; r < 60.0f; r += 1.0f) {
                 const float x = r * std::cos(a), y = r * std::sin(a);
                 const float f = caveField(x, y, z);
                 if (std::fabs(f) > 2.0f) continue;
