@@ -45,6 +45,12 @@ const vec3 kSunDir = vec3(0.5881, 0.4812, -0.7485);
 // dunes rake with light and long shadows and the second half opens on a new light.
 const float kSunsetSeconds = 21.57;
 const vec3 kLowSunDir = vec3(0.6082, 0.1758, -0.7740);
+// The daylight sky before the sunset: its horizon, its overhead and the glare round the sun.
+const vec3 kDayHorizon = vec3(0.74, 0.84, 0.95);
+const vec3 kDayOverhead = vec3(0.09, 0.26, 0.64);
+const vec3 kDayGlow = vec3(0.5, 0.45, 0.36);
+const vec3 kDaySun = vec3(1.12, 0.93, 0.66);
+const vec3 kDayShade = vec3(0.16, 0.2, 0.32);  // the sky's light in the shadows
 
 // Dusk's share of the sky: how far the light has gone, and at least half of it once the sun is
 // low.
@@ -56,6 +62,17 @@ float duskShare()
 vec3 sunDirection()
 {
     return t_scene >= kSunsetSeconds ? kLowSunDir : kSunDir;
+}
+
+bool isDay()
+{
+    return t_scene < kSunsetSeconds;
+}
+
+// The dusty air thickens with the sunset.
+float fogDensity()
+{
+    return isDay() ? 0.007 : 0.011;
 }
 
 // The sky along a direction, without its clouds, as the sky's own program has it (see rocket1).
@@ -70,11 +87,18 @@ vec3 skyGradient(vec3 d)
     float late = duskShare();
     overhead = mix(overhead, vec3(0.13, 0.1, 0.34), min(1.4 * late, 1.0));
     horizon = mix(horizon, vec3(1.0, 0.5, 0.4), 0.6 * late);
+    vec3 sunGlow = vec3(0.5, 0.28, 0.12) * (sky.r + 0.15);
+    // Hard daylight before the sunset.
+    if (isDay()) {
+        horizon = kDayHorizon;
+        overhead = kDayOverhead;
+        sunGlow = kDayGlow;
+    }
     vec3 c = mix(horizon, overhead, sqrt(up));
     float sun = max(dot(d, sunDirection()), 0.0);
     float sun2 = sun * sun;
     float glow = sun2 * sun2 * sun2 * 1.1 + sun2 * 0.4;
-    c += vec3(0.5, 0.28, 0.12) * (sky.r + 0.15) * glow * (1.0 - 0.6 * up);
+    c += sunGlow * glow * (1.0 - 0.6 * up);
     return c;
 }
 
@@ -145,6 +169,11 @@ void main()
     float sunLit = mix(max(toSun, 0.0), smoothstep(-0.03, 0.35, toSun), setting);
     vec3 sun = mix(vec3(0.55, 0.396, 0.275), vec3(1.05, 0.55, 0.3), setting) * sunLit;
     light = vec4(mix(lamp + sky, 0.3 * lamp + sky * vec3(0.75, 0.7, 1.05), setting) + sun, sunLit);
+    // In daylight a white sun and crisp shadows, filled only by the blue of the sky.
+    if (isDay()) {
+        sunLit = smoothstep(0.2, 0.5, toSun);
+        light = vec4(0.15 * lamp + kDayShade * (0.6 + 0.4 * up) + kDaySun * sunLit, sunLit);
+    }
 
     // Sand blows over the floor in gusts that run down the wind, in threads that sway along it;
     // the wind rises with the sunset. Both change slowly over the floor: triangle waves, per
@@ -156,7 +185,7 @@ void main()
 
     // Thicker low down, where the dust settles.
     float haze = 1.0 + 0.6 * smoothstep(0.0, -8.0, h);
-    fog = 1.0 - exp(-length(toEye) * 0.011 * haze);
+    fog = 1.0 - exp(-length(toEye) * fogDensity() * haze);
     vec3 away = -toEye / max(length(toEye), 1e-4);
     skyBehind = vec4(skyGradient(away), 1.0 - 0.45 * smoothstep(0.0, -0.8, away.y));
     gl_Position = matrix * position;
@@ -255,9 +284,9 @@ void main()
     // aliases first.
     float sandRate = 0.9 * flatRate.y;
     float sandDetail = detailKept(sandRate / 4.0);
-    // Under the low sun, on its lit faces, the ripples' shaded lines deepen.
+    // On the sun's lit faces the ripples' shaded lines deepen.
     vec3 sandColor = mix(kSandMean, fetchSand(p.xz * 0.9 * step(1e-3, sandDetail), sandRate),
-                         sandDetail * (1.0 + (t_scene >= kSunsetSeconds ? 0.8 * light.a : 0.0)));
+                         sandDetail * (1.0 + 0.8 * light.a));
     // The moss dry and dusty, most of the way to the sand's hue: a green patch read as an olive
     // smear against the warm sand.
     float mossLight = dot(mossColor, vec3(0.3, 0.59, 0.11));

@@ -58,10 +58,26 @@ const vec3 kSunDir = vec3(0.5881, 0.4812, -0.7485);  // the low sun the ground i
 // From bar 88, 21.57 s into the field, the sun sets: the same bearing, ten degrees up, redder.
 const float kSunsetSeconds = 21.57;
 const vec3 kLowSunDir = vec3(0.6082, 0.1758, -0.7740);
+// The daylight sky before the sunset: its horizon, its overhead and the glare round the sun.
+const vec3 kDayHorizon = vec3(0.74, 0.84, 0.95);
+const vec3 kDayOverhead = vec3(0.09, 0.26, 0.64);
+const vec3 kDayGlow = vec3(0.5, 0.45, 0.36);
+const vec3 kDayShade = vec3(0.16, 0.2, 0.32);  // the sky's light in the shadows
 
 vec3 sunDirection()
 {
     return t_scene >= kSunsetSeconds ? kLowSunDir : kSunDir;
+}
+
+bool isDay()
+{
+    return t_scene < kSunsetSeconds;
+}
+
+// The dusty air thickens with the sunset (as the ground's fog).
+float fogDensity()
+{
+    return isDay() ? 0.007 : 0.011;
 }
 const vec2 kShadowDir = vec2(-0.6178, 0.7863);       // away from the sun along the ground
 
@@ -70,7 +86,7 @@ const vec2 kShadowDir = vec2(-0.6178, 0.7863);       // away from the sun along 
 vec4 skyTone()
 {
     // At least half way to dusk once the sun is low.
-    return vec4(routineSky(), max((1.0 - skyDim()) / 0.6, t_scene >= kSunsetSeconds ? 0.5 : 0.0));
+    return vec4(isDay() ? kDayShade : routineSky(), max((1.0 - skyDim()) / 0.6, t_scene >= kSunsetSeconds ? 0.5 : 0.0));
 }
 
 // The sky along a direction, without its clouds, written as the sky's own program has it (a
@@ -87,11 +103,18 @@ vec3 skyGradient(vec3 d, vec4 tone)
     float late = tone.a;
     overhead = mix(overhead, vec3(0.13, 0.1, 0.34), min(1.4 * late, 1.0));
     horizon = mix(horizon, vec3(1.0, 0.5, 0.4), 0.6 * late);
+    vec3 sunGlow = vec3(0.5, 0.28, 0.12) * (sky.r + 0.15);
+    // Hard daylight before the sunset.
+    if (isDay()) {
+        horizon = kDayHorizon;
+        overhead = kDayOverhead;
+        sunGlow = kDayGlow;
+    }
     vec3 c = mix(horizon, overhead, sqrt(up));
     float sun = max(dot(d, sunDirection()), 0.0);
     float sun2 = sun * sun;
     float glow = sun2 * sun2 * sun2 * 1.1 + sun2 * 0.4;
-    c += vec3(0.5, 0.28, 0.12) * (sky.r + 0.15) * glow * (1.0 - 0.6 * up);
+    c += sunGlow * glow * (1.0 - 0.6 * up);
     return c;
 }
 
@@ -179,7 +202,7 @@ vec4 hazeAt(vec3 w)
 {
     vec3 toEye = eyePos - w;
     float distance_ = length(toEye);
-    return vec4(skyGradient(-toEye / max(distance_, 1e-4), tone), 1.0 - exp(-distance_ * 0.011));
+    return vec4(skyGradient(-toEye / max(distance_, 1e-4), tone), 1.0 - exp(-distance_ * fogDensity()));
 }
 
 void main()
@@ -456,7 +479,9 @@ void main()
         pool *= rim;
         dust *= rim;
         vec3 fire = vec3(1.0, 0.55, 0.2);
-        vec3 dustColor = tone.rgb * 1.2 + vec3(0.28, 0.2, 0.13) + fire * 0.35 * glow;
+        // Sand-coloured in daylight.
+        vec3 dustColor = (isDay() ? vec3(0.85, 0.72, 0.55) : tone.rgb * 1.2 + vec3(0.28, 0.2, 0.13)) +
+                         fire * 0.35 * glow;
         float a = clamp(shadow + pool + dust, 0.0, 0.95);
         vec3 c = (shadow * vec3(0.03, 0.015, 0.01) + pool * mix(fire, vec3(1.0, 0.8, 0.5), lit * lit) * 1.3 + dust * dustColor) /
                  max(a, 1e-3);
@@ -622,7 +647,7 @@ void main()
     vec3 rim = (sky * 2.0 + vec3(0.3, 0.22, 0.2)) * edge * edge * 0.6;
     fill += sky * 0.3 + vec3(0.03, 0.03, 0.05);
     float pulse = 0.12 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.5) + max(1.0 - t_scene, 0.0);
-    vec3 sunColor = t_scene >= kSunsetSeconds ? vec3(1.3, 0.78, 0.5) : vec3(1.1, 0.83, 0.63);
+    vec3 sunColor = t_scene >= kSunsetSeconds ? vec3(1.3, 0.78, 0.5) : vec3(1.2, 1.1, 0.94);
     vec3 light = sunColor * key + fill * shade.x + pulse;
     light += vec3(1.0, 0.6, 0.25) * (shade.y + 0.3 * downbeat());
     // A fin, a plate: darker where it meets the body, a darker line along its tip and its foot

@@ -40,10 +40,19 @@ const vec3 kSunDir = vec3(0.5881, 0.4812, -0.7485);  // the low sun the ground i
 const float kSunsetSeconds = 118.65;
 const float kStarsSeconds = 128.0;  // the dimming is well under way
 const vec3 kLowSunDir = vec3(0.6082, 0.1758, -0.7740);
+// The daylight sky before the sunset: its horizon, its overhead and the glare round the sun.
+const vec3 kDayHorizon = vec3(0.74, 0.84, 0.95);
+const vec3 kDayOverhead = vec3(0.09, 0.26, 0.64);
+const vec3 kDayGlow = vec3(0.5, 0.45, 0.36);
 
 vec3 sunDirection()
 {
     return t >= kSunsetSeconds ? kLowSunDir : kSunDir;
+}
+
+bool isDay()
+{
+    return t < kSunsetSeconds;
 }
 
 // The sky colour and how far the light has gone (0 in daylight, 1 at the dimmest), the same for
@@ -68,11 +77,19 @@ vec3 skyGradient(vec3 d, vec4 tone)
     float late = tone.a;
     overhead = mix(overhead, vec3(0.13, 0.1, 0.34), min(1.4 * late, 1.0));
     horizon = mix(horizon, vec3(1.0, 0.5, 0.4), 0.6 * late);
+    vec3 sunGlow = vec3(0.5, 0.28, 0.12) * (sky.r + 0.15);
+    // Before the sunset the field lies in hard daylight: a pale horizon under a deep blue, and a
+    // white glare round the sun, so the orange rockets and the golden sand stand off it.
+    if (isDay()) {
+        horizon = kDayHorizon;
+        overhead = kDayOverhead;
+        sunGlow = kDayGlow;
+    }
     vec3 c = mix(horizon, overhead, sqrt(up));
     float sun = max(dot(d, sunDirection()), 0.0);
     float sun2 = sun * sun;
     float glow = sun2 * sun2 * sun2 * 1.1 + sun2 * 0.4;
-    c += vec3(0.5, 0.28, 0.12) * (sky.r + 0.15) * glow * (1.0 - 0.6 * up);
+    c += sunGlow * glow * (1.0 - 0.6 * up);
     return c;
 }
 
@@ -165,7 +182,8 @@ vec3 skyColor(vec3 d)
     float edge = setting ? 0.9965 : 0.9989;
     float disc = smoothstep(edge - 0.0004, edge + 0.0003, toSun);
     vec3 crown = mix(vec3(1.0, 0.36, 0.14), vec3(1.0, 0.78, 0.42), smoothstep(-0.07, 0.07, d.y - sunDir.y));
-    c = mix(c, setting ? crown : vec3(1.0, 0.72, 0.45) * (0.55 + tone.r), disc * (setting ? 0.95 : 0.8));
+    vec3 high = isDay() ? vec3(1.0, 0.98, 0.92) : vec3(1.0, 0.72, 0.45) * (0.55 + tone.r);  // white-hot by day
+    c = mix(c, setting ? crown : high, disc * (setting ? 0.95 : 0.8));
     // A few long, thin streaks of high cloud, only ever lighter than the sky behind them: a soft
     // sun-lit body and a brighter rim, strongest on the sun's side. They thin out towards the
     // horizon, where they would crowd into sparkle, and fade as the stars come out.
@@ -174,7 +192,8 @@ vec3 skyColor(vec3 d)
     float body = smoothstep(0.62, 0.8, dust);
     float rim = body * (1.0 - body);
     float fade = smoothstep(0.06, 0.3, d.y) * (1.0 - 0.7 * smoothstep(0.6, 0.95, late));
-    vec3 lit = mix(vec3(1.0, 0.62, 0.4), vec3(1.0, 0.55, 0.6), late) * (0.35 + 0.65 * sun);
+    vec3 lit = (isDay() ? vec3(1.0, 0.97, 0.93) : mix(vec3(1.0, 0.62, 0.4), vec3(1.0, 0.55, 0.6), late)) *
+               (0.35 + 0.65 * sun);
     c += lit * (0.22 * body + 0.9 * rim) * fade;
     return c;
 }
