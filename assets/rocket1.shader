@@ -37,14 +37,6 @@ float skyDim()
     return w > 0.05 ? clamp(10.2 * f.b / w, 0.4, 1.0) : 1.0;
 }
 
-vec3 routineSky()
-{
-    vec3 f = steadyFog();
-    vec3 sky = vec3(f.r, max(1.5 * f.g - 0.075 * f.r, 0.0), 2.8 * f.b);
-    // Three quarters of the dimming are undone, so the last shots darken to about eight tenths
-    // and stay readable on a projector.
-    return sky * pow(skyDim(), -0.75);
-}
 
 // A flare on every bar's first beat, gone within a quarter of the beat: the flames flare up,
 // lengthen and light the sand round the pads and the hulls.
@@ -62,7 +54,16 @@ const vec3 kLowSunDir = vec3(0.6082, 0.1758, -0.7740);
 const vec3 kDayHorizon = vec3(0.74, 0.84, 0.95);
 const vec3 kDayOverhead = vec3(0.09, 0.26, 0.64);
 const vec3 kDayGlow = vec3(0.5, 0.45, 0.36);
-const vec3 kDayShade = vec3(0.16, 0.2, 0.32);  // the sky's light in the shadows
+// The dusk after it: a hot gold band low down under violet, which turn pink and deep indigo as
+// the light goes; the violet light in the shade.
+const vec3 kDuskHorizon = vec3(1.0, 0.64, 0.38);
+const vec3 kDuskOverhead = vec3(0.24, 0.13, 0.36);
+const vec3 kLateHorizon = vec3(0.92, 0.42, 0.42);
+const vec3 kLateOverhead = vec3(0.08, 0.06, 0.22);
+const vec3 kDuskGlow = vec3(0.5, 0.3, 0.14);
+// The sky's light in the shade, by day and at dusk.
+const vec3 kDayShade = vec3(0.16, 0.2, 0.32);
+const vec3 kDuskShade = vec3(0.22, 0.15, 0.4);
 
 vec3 sunDirection()
 {
@@ -77,7 +78,7 @@ bool isDay()
 // The dusty air thickens with the sunset (as the ground's fog).
 float fogDensity()
 {
-    return isDay() ? 0.007 : 0.011;
+    return isDay() ? 0.007 : 0.008;
 }
 const vec2 kShadowDir = vec2(-0.6178, 0.7863);       // away from the sun along the ground
 
@@ -86,31 +87,32 @@ const vec2 kShadowDir = vec2(-0.6178, 0.7863);       // away from the sun along 
 vec4 skyTone()
 {
     // At least half way to dusk once the sun is low.
-    return vec4(isDay() ? kDayShade : routineSky(), max((1.0 - skyDim()) / 0.6, t_scene >= kSunsetSeconds ? 0.5 : 0.0));
+    float late = max((1.0 - skyDim()) / 0.6, t_scene >= kSunsetSeconds ? 0.5 : 0.0);
+    return vec4(isDay() ? kDayShade : kDuskShade * (1.4 - 0.8 * late), late);
 }
 
 // The sky along a direction, without its clouds, written as the sky's own program has it (a
 // shader file cannot include another): the far rockets and the ground's fog fade into the very
 // colours the sky shows behind them.
-vec3 skyGradient(vec3 d, vec4 tone)
+vec3 skyGradient(vec3 d, float late)
 {
-    vec3 sky = tone.rgb;
     float up = clamp(d.y, 0.0, 1.0);
-    vec3 horizon = sky * 1.35 + vec3(0.05, 0.035, 0.03);
-    // Deep but not so dark that a shot looking up goes black on a projector.
-    vec3 overhead = vec3(0.5 * sky.r, 0.55 * sky.g + 0.03, sky.b + 0.45 * sky.r + 0.03);
-    // As the light goes, a clear dusk: violet-blue overhead over a hot orange and pink band.
-    float late = tone.a;
-    overhead = mix(overhead, vec3(0.13, 0.1, 0.34), min(1.4 * late, 1.0));
-    horizon = mix(horizon, vec3(1.0, 0.5, 0.4), 0.6 * late);
-    vec3 sunGlow = vec3(0.5, 0.28, 0.12) * (sky.r + 0.15);
-    // Hard daylight before the sunset.
+    // At dusk a narrow bright band that the rockets stand against, darkening as the light goes.
+    float dark = clamp(2.0 * late - 1.0, 0.0, 1.0);
+    vec3 horizon = mix(kDuskHorizon, kLateHorizon, dark);
+    vec3 overhead = mix(kDuskOverhead, kLateOverhead, dark);
+    vec3 sunGlow = kDuskGlow;
+    float low = (1.0 - up) * (1.0 - up);
+    float rise = 1.0 - low * low;
+    // Before the sunset the field lies in hard daylight: a pale horizon under a deep blue, and a
+    // white glare round the sun, so the rockets and the golden sand stand off it.
     if (isDay()) {
         horizon = kDayHorizon;
         overhead = kDayOverhead;
         sunGlow = kDayGlow;
+        rise = sqrt(up);
     }
-    vec3 c = mix(horizon, overhead, sqrt(up));
+    vec3 c = mix(horizon, overhead, rise);
     float sun = max(dot(d, sunDirection()), 0.0);
     float sun2 = sun * sun;
     float glow = sun2 * sun2 * sun2 * 1.1 + sun2 * 0.4;
@@ -202,7 +204,7 @@ vec4 hazeAt(vec3 w)
 {
     vec3 toEye = eyePos - w;
     float distance_ = length(toEye);
-    return vec4(skyGradient(-toEye / max(distance_, 1e-4), tone), 1.0 - exp(-distance_ * fogDensity()));
+    return vec4(skyGradient(-toEye / max(distance_, 1e-4), tone.a), 1.0 - exp(-distance_ * fogDensity()));
 }
 
 void main()
@@ -665,7 +667,7 @@ void main()
     // grazing angle: the horizon's bright line runs along the hull and slides as the rocket rolls
     // and the eye moves. Soot is matt.
     vec3 r = reflect(-view, n);
-    vec3 env = mix(vec3(0.5, 0.32, 0.2) * (0.5 + 2.0 * sky.r), skyGradient(r, tone),
+    vec3 env = mix(vec3(0.5, 0.32, 0.2) * (0.5 + 2.0 * sky.r), skyGradient(r, tone.a),
                    smoothstep(-0.06, 0.06, r.y));
     float f2 = edge * edge;
     float gloss = (0.04 + 0.5 * f2 * f2 * edge) * (1.0 - soot);
