@@ -169,6 +169,7 @@ const float kBodyTop = 5.0;
 const float kNoseTop = 6.7;
 const float kNoseFrom = 0.72;  // share of the rod that makes the body; the rest is the nose
 const float kPatch = 4.6;      // radius of the ground patch, world units
+const float kTrail = 24.0;     // the longest plume below the flame, world units
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
 vec3 cameraPosition()
@@ -332,19 +333,28 @@ void main()
         // width wavers in slow knots running down it, so it reads as burning gas, not a tube.
         // Flickering a few times a second, smoothly: a new length every frame made the far
         // flames blink.
-        float length_ = (1.4 + 2.6 * burn) * (1.0 + 0.1 * sin(31.0 * t + 2.3 * padNo) + 0.7 * downbeat());
-        float wave = sin(17.0 * v + 30.0 * t + 1.7 * padNo);
-        float knots = 1.0 + 0.14 * wave * (1.0 - v);
-        float r = (0.58 * sqrt(v) + 0.24 * smoothstep(0.7, 1.0, v)) * knots *
+        float flameLength = (1.4 + 2.6 * burn) * (1.0 + 0.1 * sin(31.0 * t + 2.3 * padNo) + 0.7 * downbeat());
+        // Climbing, it trails a glowing plume as long as the climb (up to kTrail), thinning and
+        // fading towards the pad, which draws the climb. The plume takes the lower half of the
+        // rod's rings and the flame keeps the upper half.
+        float trail = min(lift, kTrail) / kScale;
+        float split = lift > 0.0 ? 0.5 : 0.0;
+        float vf = clamp((v - split) / (1.0 - split), 0.0, 1.0);  // the flame's own: 0 its tail
+        float smoke = split > 0.0 ? clamp(1.0 - v / split, 0.0, 1.0) : 0.0;  // 1 at the plume's end
+        float wave = sin(17.0 * vf + 30.0 * t + 1.7 * padNo);
+        float knots = 1.0 + 0.14 * wave * (1.0 - vf);
+        float r = (0.58 * sqrt(vf) + 0.24 * smoothstep(0.7, 1.0, vf)) * knots *
                   (1.0 + 0.15 * bounce + 0.2 * downbeat());
-        q = vec3(d.x * r, kBodyBottom + 0.1 - length_ * (1.0 - v), d.y * r);
+        r = max(r, split * (0.36 + 0.4 * smoke));
+        q = vec3(d.x * r, kBodyBottom + 0.1 - flameLength * (1.0 - vf) - trail * smoke, d.y * r);
         n = vec3(d.x, 0.3, d.y);
-        flame = v;
+        flame = vf;
         // Knots of brighter gas run down it, smooth enough along the rod to work out per vertex;
         // they would only shimmer on a far flame a few pixels long.
         float far_ = smoothstep(20.0, 50.0, length(eyePos - vec3(pad.x, floorY + lift, pad.y)));
         float run = 0.5 + (0.5 - 0.5 * far_) * wave;
-        flameShape = vec3(smoothstep(0.7, 1.0, v), smoothstep(0.0, 0.65, v + 0.2 * (run - 0.5)), run);
+        float plume = split * (1.0 - smoke) * (1.0 - smoke);
+        flameShape = vec3(smoothstep(0.7, 1.0, vf), max(smoothstep(0.0, 0.65, vf + 0.2 * (run - 0.5)), plume), run);
     }
     // Every rocket stands turned its own way and rolls as it climbs; its paint turns with it
     // (localPos keeps the rocket's own frame, the normal goes with the world).
