@@ -42,12 +42,13 @@ const vec3 kLowSunDir = vec3(0.6082, 0.1758, -0.7740);
 const vec3 kDayHorizon = vec3(0.74, 0.84, 0.95);
 const vec3 kDayOverhead = vec3(0.09, 0.26, 0.64);
 const vec3 kDayGlow = vec3(0.5, 0.45, 0.36);
+const vec3 kDayDust = vec3(0.8, 0.66, 0.47);  // the blown sand seen below the horizon
 // The dusk after it: a hot gold band low down under violet, which turn pink and deep indigo as
 // the light goes; the violet light in the shade.
 const vec3 kDuskHorizon = vec3(1.0, 0.64, 0.38);
 const vec3 kDuskOverhead = vec3(0.24, 0.13, 0.36);
 const vec3 kLateHorizon = vec3(0.92, 0.42, 0.42);
-const vec3 kLateOverhead = vec3(0.08, 0.06, 0.22);
+const vec3 kLateOverhead = vec3(0.13, 0.1, 0.34);
 const vec3 kDuskGlow = vec3(0.5, 0.3, 0.14);
 const vec3 kDaySun = vec3(1.12, 0.93, 0.66);
 const vec3 kDuskSun = vec3(1.05, 0.55, 0.3);
@@ -115,8 +116,8 @@ out vec2 materials;  // how much sand and how much moss
 out vec4 light;  // lamp, sky and sun together; how much of the sun falls here (a)
 out float fog;
 out vec2 drift;  // where the threads of blown sand lie across the wind, and how thick the gust is
-// The sky seen past the vertex, what the fog fades into; with the dimming (a) the sky shows below
-// the horizon.
+// The sky seen past the vertex, what the fog fades into, and how far below the horizon it lies
+// (a).
 out vec4 skyBehind;
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
@@ -182,7 +183,7 @@ void main()
     float haze = 1.0 + 0.6 * smoothstep(0.0, -8.0, h);
     fog = 1.0 - exp(-length(toEye) * fogDensity() * haze);
     vec3 away = -toEye / max(length(toEye), 1e-4);
-    skyBehind = vec4(skyGradient(away, duskShare()), 1.0 - 0.45 * smoothstep(0.0, -0.8, away.y));
+    skyBehind = vec4(skyGradient(away, duskShare()), smoothstep(0.0, -0.8, away.y));
     gl_Position = matrix * position;
 }
 #endif
@@ -302,9 +303,12 @@ void main()
     }
     color = mix(color, skyBehind.rgb, fog);
     // A camera skimming a dune passes through it: the sand within a few units of the eye fades
-    // into the dusky haze the sky shows below the horizon, which is what the eye sees once the near
-    // plane cuts the dune away, so the crossing does not flip between magnified sand and haze.
+    // into the haze the sky shows below the horizon (golden blown sand by day, dusky after),
+    // which is what the eye sees once the near plane cuts the dune away, so the crossing does not
+    // flip between magnified sand and haze.
+    float below = skyBehind.a;
+    vec3 under = isDay() ? mix(skyBehind.rgb, kDayDust, min(2.5 * below, 1.0)) : skyBehind.rgb * (1.0 - 0.45 * below);
     float nearHaze = 1.0 - smoothstep(1.0, 6.0, 1.0 / gl_FragCoord.w);
-    fragColor = vec4(mix(color, skyBehind.rgb * skyBehind.a, nearHaze), 1.0);
+    fragColor = vec4(mix(color, under, nearHaze), 1.0);
 }
 #endif

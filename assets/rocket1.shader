@@ -59,7 +59,7 @@ const vec3 kDayGlow = vec3(0.5, 0.45, 0.36);
 const vec3 kDuskHorizon = vec3(1.0, 0.64, 0.38);
 const vec3 kDuskOverhead = vec3(0.24, 0.13, 0.36);
 const vec3 kLateHorizon = vec3(0.92, 0.42, 0.42);
-const vec3 kLateOverhead = vec3(0.08, 0.06, 0.22);
+const vec3 kLateOverhead = vec3(0.13, 0.1, 0.34);
 const vec3 kDuskGlow = vec3(0.5, 0.3, 0.14);
 // The sky's light in the shade, by day and at dusk.
 const vec3 kDayShade = vec3(0.16, 0.2, 0.32);

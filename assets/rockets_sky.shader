@@ -37,12 +37,13 @@ const vec3 kLowSunDir = vec3(0.6082, 0.1758, -0.7740);
 const vec3 kDayHorizon = vec3(0.74, 0.84, 0.95);
 const vec3 kDayOverhead = vec3(0.09, 0.26, 0.64);
 const vec3 kDayGlow = vec3(0.5, 0.45, 0.36);
+const vec3 kDayDust = vec3(0.8, 0.66, 0.47);  // the blown sand seen below the horizon
 // The dusk after it: a hot gold band low down under violet, which turn pink and deep indigo as
 // the light goes; the violet light in the shade.
 const vec3 kDuskHorizon = vec3(1.0, 0.64, 0.38);
 const vec3 kDuskOverhead = vec3(0.24, 0.13, 0.36);
 const vec3 kLateHorizon = vec3(0.92, 0.42, 0.42);
-const vec3 kLateOverhead = vec3(0.08, 0.06, 0.22);
+const vec3 kLateOverhead = vec3(0.13, 0.1, 0.34);
 const vec3 kDuskGlow = vec3(0.5, 0.3, 0.14);
 
 vec3 sunDirection()
@@ -167,8 +168,10 @@ float stars(vec3 d)
 vec3 skyColor(vec3 d)
 {
     vec3 c = skyGradient(d, late);
-    // Below the horizon (seen from under the canyon's rim) the dust haze thickens and darkens.
-    c *= 1.0 - 0.3 * smoothstep(0.0, -0.8, d.y);
+    // Below the horizon (seen from under the canyon's rim, or through a dune the camera passes)
+    // the dust haze thickens: golden blown sand by day, darkening at dusk.
+    float below = smoothstep(0.0, -0.8, d.y);
+    c = isDay() ? mix(c, kDayDust, min(2.5 * below, 1.0)) : c * (1.0 - 0.3 * below);
     vec3 sunDir = sunDirection();
     float toSun = dot(d, sunDir);
     float sun = max(toSun, 0.0);
