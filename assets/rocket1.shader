@@ -349,11 +349,12 @@ void main()
         q = vec3(d.x * r, kBodyBottom + 0.1 - flameLength * (1.0 - vf) - trail * smoke, d.y * r);
         n = vec3(d.x, 0.3, d.y);
         flame = vf;
+        paint = smoke;
         // Knots of brighter gas run down it, smooth enough along the rod to work out per vertex;
         // they would only shimmer on a far flame a few pixels long.
         float far_ = smoothstep(20.0, 50.0, length(eyePos - vec3(pad.x, floorY + lift, pad.y)));
         float run = 0.5 + (0.5 - 0.5 * far_) * wave;
-        float plume = split * (1.0 - smoke) * (1.0 - smoke);
+        float plume = split * (1.0 - smoke) * (1.0 - smoke) * (isDay() ? 1.6 : 1.0);  // smoke by day
         flameShape = vec3(smoothstep(0.7, 1.0, vf), max(smoothstep(0.0, 0.65, vf + 0.2 * (run - 0.5)), plume), run);
     }
     // Every rocket stands turned its own way and rolls as it climbs; its paint turns with it
@@ -547,6 +548,8 @@ void main()
         vec3 hot = mix(vec3(1.0, 0.5, 0.16), vec3(1.0, 0.76, 0.28), smoothstep(0.15, 0.5, heat));
         hot = mix(hot, vec3(1.0, 0.97, 0.86), smoothstep(0.7, 1.0, heat));
         vec3 c = mix(edgeColor, hot, smoothstep(0.0, 0.3, body));
+        // By day the plume ("paint", 0 at the flame's tail) is white smoke in the sun.
+        if (isDay()) c = mix(c, vec3(0.97, 0.95, 0.92), smoothstep(0.0, 0.3, paint));
         c = mix(c, behind, fog * 0.4);
         float tail = flameShape.y;
         // The plume thins at its edge and tail into nothing; close by, the glow round the nozzle

@@ -189,12 +189,14 @@ vec3 skyColor(vec3 d)
     // horizon, where they would crowd into sparkle, and fade as the stars come out.
     vec2 q = d.xz / (d.y + 0.15) * vec2(0.7, 3.2);
     float dust = valueNoise(q + vec2(0.02 * t, 0.0));
-    float body = smoothstep(0.62, 0.8, dust);
+    // By day soft white wisps, mostly body: a bright rim drew rings on the blue.
+    bool day = isDay();
+    float body = smoothstep(day ? 0.5 : 0.62, day ? 0.88 : 0.8, dust);
     float rim = body * (1.0 - body);
     float fade = smoothstep(0.06, 0.3, d.y) * (1.0 - 0.7 * smoothstep(0.6, 0.95, late));
-    vec3 lit = (isDay() ? vec3(1.0, 0.97, 0.93) : mix(vec3(1.0, 0.62, 0.4), vec3(1.0, 0.55, 0.6), late)) *
+    vec3 lit = (day ? vec3(1.0, 0.97, 0.93) : mix(vec3(1.0, 0.62, 0.4), vec3(1.0, 0.55, 0.6), late)) *
                (0.35 + 0.65 * sun);
-    c += lit * (0.22 * body + 0.9 * rim) * fade;
+    c += lit * (day ? 0.4 * body + 0.2 * rim : 0.22 * body + 0.9 * rim) * fade;
     return c;
 }
 
