@@ -345,7 +345,7 @@ void main()
         float knots = 1.0 + 0.14 * wave * (1.0 - vf);
         float r = (0.58 * sqrt(vf) + 0.24 * smoothstep(0.7, 1.0, vf)) * knots *
                   (1.0 + 0.15 * bounce + 0.2 * downbeat());
-        r = max(r, split * (0.36 + 0.4 * smoke));
+        r = max(r, split * (0.22 + 0.3 * smoke));
         q = vec3(d.x * r, kBodyBottom + 0.1 - flameLength * (1.0 - vf) - trail * smoke, d.y * r);
         n = vec3(d.x, 0.3, d.y);
         flame = vf;
