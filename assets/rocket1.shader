@@ -37,7 +37,6 @@ float skyDim()
     return w > 0.05 ? clamp(10.2 * f.b / w, 0.4, 1.0) : 1.0;
 }
 
-
 // A flare on every bar's first beat, gone within a quarter of the beat: the flames flare up,
 // lengthen and light the sand round the pads and the hulls.
 float downbeat()
@@ -82,8 +81,8 @@ float fogDensity()
 }
 const vec2 kShadowDir = vec2(-0.6178, 0.7863);       // away from the sun along the ground
 
-// The sky colour and how far the light has gone (0 in daylight, 1 at the dimmest), the same for
-// every pixel: worked out once per vertex and handed on flat.
+// The sky's light in the shade and how far the light has gone (0 in daylight, 1 at the dimmest),
+// the same for every pixel: worked out once per vertex and handed on flat.
 vec4 skyTone()
 {
     // At least half way to dusk once the sun is low.

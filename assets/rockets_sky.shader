@@ -27,7 +27,6 @@ float skyDim()
     return w > 0.05 ? clamp(10.2 * f.b / w, 0.4, 1.0) : 1.0;
 }
 
-
 const vec3 kSunDir = vec3(0.5881, 0.4812, -0.7485);  // the low sun the ground is lit by
 // From bar 88 (118.65 s) the sun sets: the same bearing, ten degrees up, large and red.
 const float kSunsetSeconds = 118.65;
@@ -65,8 +64,8 @@ float lateness()
 }
 
 // The sky along a direction, without its clouds: a glowing band low down, bright round the sun,
-// giving way fast to a deeper, cooler colour overhead, so the rockets stand off it. At the
-// horizon it keeps the ground fog's colour, so the horizon joins the floor.
+// giving way fast to a deeper, cooler colour overhead, so the rockets stand off it. The ground's
+// fog and the rockets' haze fade into the same gradient, so the horizon joins the floor.
 vec3 skyGradient(vec3 d, float late)
 {
     float up = clamp(d.y, 0.0, 1.0);

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <utility>
 
@@ -408,3 +410,28 @@ TEST_F(RocketsSceneTest, SceneEightLeavesTheStandingStateAndThreeUnits) {
 }
 
 }  // namespace
+
+// The sky program, the rockets' haze and the ground's fog each carry the sky's gradient (a shader
+// file cannot include another): a copy out of step fades the far dunes or rockets into a colour
+// the sky does not show behind them.
+TEST(RocketsSkyCopies, TheThreeProgramsShareOneSkyGradient) {
+    const auto gradient = [](const std::string& file) {
+        std::ifstream in(file);
+        std::stringstream text;
+        text << in.rdbuf();
+        const std::string s = text.str();
+        std::string out;
+        for (const char* name : {"kDayHorizon", "kDayOverhead", "kDayGlow", "kDuskHorizon",
+                                 "kDuskOverhead", "kLateHorizon", "kLateOverhead", "kDuskGlow"}) {
+            const size_t at = s.find(std::string("const vec3 ") + name + " =");
+            out += at == std::string::npos ? "" : s.substr(at, s.find('\n', at) - at);
+        }
+        const size_t from = s.find("vec3 skyGradient(vec3 d, float late)");
+        return from == std::string::npos ? out : out + s.substr(from, s.find("\n}\n", from) - from);
+    };
+    const std::string sky = gradient("assets/rockets_sky.shader");
+    EXPECT_NE(sky.find("kLateOverhead"), std::string::npos);
+    EXPECT_NE(sky.find("return c;"), std::string::npos);
+    EXPECT_EQ(gradient("assets/rocket1.shader"), sky);
+    EXPECT_EQ(gradient("assets/kertsiground.shader"), sky);
+}
