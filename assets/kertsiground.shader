@@ -1,7 +1,8 @@
-// The canyon ground at dusk: sand in the low flats, moss on the gentle rises, cliff rock on the
-// steep walls and the heights. Lit by the lamp at "lightpos" (it bobs deep in the canyon: its reach
-// "lightradius" and "falloff" make the whole floor breathe with it), by the sky, whose tint comes
-// from "fog_color", and by a low sun; fogged into the sky with distance. "cliff_stripes" lays
+// The canyon ground by day and at dusk: sand in the low flats, moss on the gentle rises, cliff
+// rock on the steep walls and the heights. Lit by a sun, white by day and low and red after bar
+// 88, by the sky's light in the shade, and a little by the lamp at "lightpos" (it bobs deep in the
+// canyon: its reach "lightradius" and "falloff" make the floor breathe with it); fogged into the
+// sky with distance, the dusk's dimming read from "fog_color". "cliff_stripes" lays
 // glowing bands over the rock, moving with "t_scene". No soot marks the launch pads: most stand
 // empty, and a dark mark there read as a shadow with no rocket to cast it. The fog fades into the
 // same sky the rocket program paints, so the horizon joins it.
@@ -31,20 +32,29 @@ float skyDim()
 
 // The sky colour the scene clears with, recovered from the ground fog it sends: the two share
 // their red, and their green and blue are fixed multiples of the same terms.
-vec3 routineSky()
-{
-    vec3 f = steadyFog();
-    vec3 sky = vec3(f.r, max(1.5 * f.g - 0.075 * f.r, 0.0), 2.8 * f.b);
-    // Three quarters of the dimming are undone, so the last shots darken to about eight tenths
-    // and stay readable on a projector.
-    return sky * pow(skyDim(), -0.75);
-}
 
 const vec3 kSunDir = vec3(0.5881, 0.4812, -0.7485);
 // From bar 88, 21.57 s into the field, the sun sets: the same bearing, ten degrees up, so the
 // dunes rake with light and long shadows and the second half opens on a new light.
 const float kSunsetSeconds = 21.57;
 const vec3 kLowSunDir = vec3(0.6082, 0.1758, -0.7740);
+// The daylight sky before the sunset: its horizon, its overhead and the glare round the sun.
+const vec3 kDayHorizon = vec3(0.74, 0.84, 0.95);
+const vec3 kDayOverhead = vec3(0.09, 0.26, 0.64);
+const vec3 kDayGlow = vec3(0.5, 0.45, 0.36);
+const vec3 kDayDust = vec3(0.8, 0.66, 0.47);  // the blown sand seen below the horizon
+// The dusk after it: a hot gold band low down under violet, which turn pink and deep indigo as
+// the light goes; the violet light in the shade.
+const vec3 kDuskHorizon = vec3(1.0, 0.64, 0.38);
+const vec3 kDuskOverhead = vec3(0.24, 0.13, 0.36);
+const vec3 kLateHorizon = vec3(0.92, 0.42, 0.42);
+const vec3 kLateOverhead = vec3(0.13, 0.1, 0.34);
+const vec3 kDuskGlow = vec3(0.5, 0.3, 0.14);
+const vec3 kDaySun = vec3(1.12, 0.93, 0.66);
+const vec3 kDuskSun = vec3(1.05, 0.55, 0.3);
+// The sky's light in the shade, by day and at dusk.
+const vec3 kDayShade = vec3(0.16, 0.2, 0.32);
+const vec3 kDuskShade = vec3(0.22, 0.15, 0.4);
 
 // Dusk's share of the sky: how far the light has gone, and at least half of it once the sun is
 // low.
@@ -58,23 +68,41 @@ vec3 sunDirection()
     return t_scene >= kSunsetSeconds ? kLowSunDir : kSunDir;
 }
 
-// The sky along a direction, without its clouds, as the sky's own program has it (see rocket1).
-vec3 skyGradient(vec3 d)
+bool isDay()
 {
-    vec3 sky = routineSky();
+    return t_scene < kSunsetSeconds;
+}
+
+// The dusty air thickens with the sunset.
+float fogDensity()
+{
+    return isDay() ? 0.007 : 0.008;
+}
+
+// The sky along a direction, without its clouds, as the sky's own program has it (see rocket1).
+vec3 skyGradient(vec3 d, float late)
+{
     float up = clamp(d.y, 0.0, 1.0);
-    vec3 horizon = sky * 1.35 + vec3(0.05, 0.035, 0.03);
-    // Deep but not so dark that a shot looking up goes black on a projector.
-    vec3 overhead = vec3(0.5 * sky.r, 0.55 * sky.g + 0.03, sky.b + 0.45 * sky.r + 0.03);
-    // As the light goes, a clear dusk: violet-blue overhead over a hot orange and pink band.
-    float late = duskShare();
-    overhead = mix(overhead, vec3(0.13, 0.1, 0.34), min(1.4 * late, 1.0));
-    horizon = mix(horizon, vec3(1.0, 0.5, 0.4), 0.6 * late);
-    vec3 c = mix(horizon, overhead, sqrt(up));
+    // At dusk a narrow bright band that the rockets stand against, darkening as the light goes.
+    float dark = clamp(2.0 * late - 1.0, 0.0, 1.0);
+    vec3 horizon = mix(kDuskHorizon, kLateHorizon, dark);
+    vec3 overhead = mix(kDuskOverhead, kLateOverhead, dark);
+    vec3 sunGlow = kDuskGlow;
+    float low = (1.0 - up) * (1.0 - up);
+    float rise = 1.0 - low * low;
+    // Before the sunset the field lies in hard daylight: a pale horizon under a deep blue, and a
+    // white glare round the sun, so the rockets and the golden sand stand off it.
+    if (isDay()) {
+        horizon = kDayHorizon;
+        overhead = kDayOverhead;
+        sunGlow = kDayGlow;
+        rise = sqrt(up);
+    }
+    vec3 c = mix(horizon, overhead, rise);
     float sun = max(dot(d, sunDirection()), 0.0);
     float sun2 = sun * sun;
     float glow = sun2 * sun2 * sun2 * 1.1 + sun2 * 0.4;
-    c += vec3(0.5, 0.28, 0.12) * (sky.r + 0.15) * glow * (1.0 - 0.6 * up);
+    c += sunGlow * glow * (1.0 - 0.6 * up);
     return c;
 }
 
@@ -88,8 +116,8 @@ out vec2 materials;  // how much sand and how much moss
 out vec4 light;  // lamp, sky and sun together; how much of the sun falls here (a)
 out float fog;
 out vec2 drift;  // where the threads of blown sand lie across the wind, and how thick the gust is
-// The sky seen past the vertex, what the fog fades into; with the dimming (a) the sky shows below
-// the horizon.
+// The sky seen past the vertex, what the fog fades into, and how far below the horizon it lies
+// (a).
 out vec4 skyBehind;
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
@@ -133,18 +161,15 @@ void main()
     float reach = pow(clamp(1.0 - lightDistance / lightradius, 0.0, 1.0), falloff);
     float wrap = 0.5 + 0.5 * dot(n, l);
     vec3 lamp = vec3(1.3, 0.9, 0.6) * pow(reach, 3.0) * (0.35 + wrap * wrap);
-    // The sky's own colour, brought up to a usable light, and a low sun across the canyon.
-    vec3 tint = steadyFog();
-    vec3 skyTint = tint / max(max(tint.r, tint.g), 0.05);
-    vec3 sky = mix(skyTint, vec3(0.8), 0.4) * (0.25 + 0.25 * up);
-    // Under the low sun the lamp and the sky give way to it, and the shade turns the dusk's violet.
+    // The lamp gives way to a low sun across the canyon, which falls off sharply past a dune's
+    // crest, so the lit faces stand off the shaded ones; the shade takes the sky's light, blue by
+    // day and violet at dusk, when the sun is lower, redder and rakes the dunes.
     float setting = t_scene >= kSunsetSeconds ? 1.0 : 0.0;
-    // Once it is low the sun is stronger and redder, and falls off sharply past a dune's crest,
-    // so the lit faces stand off the shaded ones.
     float toSun = dot(n, sunDirection());
-    float sunLit = mix(max(toSun, 0.0), smoothstep(-0.03, 0.35, toSun), setting);
-    vec3 sun = mix(vec3(0.55, 0.396, 0.275), vec3(1.05, 0.55, 0.3), setting) * sunLit;
-    light = vec4(mix(lamp + sky, 0.3 * lamp + sky * vec3(0.75, 0.7, 1.05), setting) + sun, sunLit);
+    float sunLit = isDay() ? smoothstep(0.2, 0.5, toSun) : smoothstep(-0.03, 0.35, toSun);
+    vec3 sun = (isDay() ? kDaySun : kDuskSun) * sunLit;
+    vec3 shade = isDay() ? kDayShade : kDuskShade * (1.4 - 0.8 * duskShare());
+    light = vec4((isDay() ? 0.15 : 0.08) * lamp + shade * (0.6 + 0.4 * up) + sun, sunLit);
 
     // Sand blows over the floor in gusts that run down the wind, in threads that sway along it;
     // the wind rises with the sunset. Both change slowly over the floor: triangle waves, per
@@ -156,9 +181,9 @@ void main()
 
     // Thicker low down, where the dust settles.
     float haze = 1.0 + 0.6 * smoothstep(0.0, -8.0, h);
-    fog = 1.0 - exp(-length(toEye) * 0.011 * haze);
+    fog = 1.0 - exp(-length(toEye) * fogDensity() * haze);
     vec3 away = -toEye / max(length(toEye), 1e-4);
-    skyBehind = vec4(skyGradient(away), 1.0 - 0.45 * smoothstep(0.0, -0.8, away.y));
+    skyBehind = vec4(skyGradient(away, duskShare()), smoothstep(0.0, -0.8, away.y));
     gl_Position = matrix * position;
 }
 #endif
@@ -255,9 +280,9 @@ void main()
     // aliases first.
     float sandRate = 0.9 * flatRate.y;
     float sandDetail = detailKept(sandRate / 4.0);
-    // Under the low sun, on its lit faces, the ripples' shaded lines deepen.
+    // On the sun's lit faces the ripples' shaded lines deepen.
     vec3 sandColor = mix(kSandMean, fetchSand(p.xz * 0.9 * step(1e-3, sandDetail), sandRate),
-                         sandDetail * (1.0 + (t_scene >= kSunsetSeconds ? 0.8 * light.a : 0.0)));
+                         sandDetail * (1.0 + 0.8 * light.a));
     // The moss dry and dusty, most of the way to the sand's hue: a green patch read as an olive
     // smear against the warm sand.
     float mossLight = dot(mossColor, vec3(0.3, 0.59, 0.11));
@@ -278,9 +303,12 @@ void main()
     }
     color = mix(color, skyBehind.rgb, fog);
     // A camera skimming a dune passes through it: the sand within a few units of the eye fades
-    // into the dusky haze the sky shows below the horizon, which is what the eye sees once the near
-    // plane cuts the dune away, so the crossing does not flip between magnified sand and haze.
+    // into the haze the sky shows below the horizon (golden blown sand by day, dusky after),
+    // which is what the eye sees once the near plane cuts the dune away, so the crossing does not
+    // flip between magnified sand and haze.
+    float below = skyBehind.a;
+    vec3 under = isDay() ? mix(skyBehind.rgb, kDayDust, min(2.5 * below, 1.0)) : skyBehind.rgb * (1.0 - 0.45 * below);
     float nearHaze = 1.0 - smoothstep(1.0, 6.0, 1.0 / gl_FragCoord.w);
-    fragColor = vec4(mix(color, skyBehind.rgb * skyBehind.a, nearHaze), 1.0);
+    fragColor = vec4(mix(color, under, nearHaze), 1.0);
 }
 #endif

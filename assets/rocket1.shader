@@ -37,15 +37,6 @@ float skyDim()
     return w > 0.05 ? clamp(10.2 * f.b / w, 0.4, 1.0) : 1.0;
 }
 
-vec3 routineSky()
-{
-    vec3 f = steadyFog();
-    vec3 sky = vec3(f.r, max(1.5 * f.g - 0.075 * f.r, 0.0), 2.8 * f.b);
-    // Three quarters of the dimming are undone, so the last shots darken to about eight tenths
-    // and stay readable on a projector.
-    return sky * pow(skyDim(), -0.75);
-}
-
 // A flare on every bar's first beat, gone within a quarter of the beat: the flames flare up,
 // lengthen and light the sand round the pads and the hulls.
 float downbeat()
@@ -58,40 +49,73 @@ const vec3 kSunDir = vec3(0.5881, 0.4812, -0.7485);  // the low sun the ground i
 // From bar 88, 21.57 s into the field, the sun sets: the same bearing, ten degrees up, redder.
 const float kSunsetSeconds = 21.57;
 const vec3 kLowSunDir = vec3(0.6082, 0.1758, -0.7740);
+// The daylight sky before the sunset: its horizon, its overhead and the glare round the sun.
+const vec3 kDayHorizon = vec3(0.74, 0.84, 0.95);
+const vec3 kDayOverhead = vec3(0.09, 0.26, 0.64);
+const vec3 kDayGlow = vec3(0.5, 0.45, 0.36);
+// The dusk after it: a hot gold band low down under violet, which turn pink and deep indigo as
+// the light goes; the violet light in the shade.
+const vec3 kDuskHorizon = vec3(1.0, 0.64, 0.38);
+const vec3 kDuskOverhead = vec3(0.24, 0.13, 0.36);
+const vec3 kLateHorizon = vec3(0.92, 0.42, 0.42);
+const vec3 kLateOverhead = vec3(0.13, 0.1, 0.34);
+const vec3 kDuskGlow = vec3(0.5, 0.3, 0.14);
+// The sky's light in the shade, by day and at dusk.
+const vec3 kDayShade = vec3(0.16, 0.2, 0.32);
+const vec3 kDuskShade = vec3(0.22, 0.15, 0.4);
 
 vec3 sunDirection()
 {
     return t_scene >= kSunsetSeconds ? kLowSunDir : kSunDir;
 }
+
+bool isDay()
+{
+    return t_scene < kSunsetSeconds;
+}
+
+// The dusty air thickens with the sunset (as the ground's fog).
+float fogDensity()
+{
+    return isDay() ? 0.007 : 0.008;
+}
 const vec2 kShadowDir = vec2(-0.6178, 0.7863);       // away from the sun along the ground
 
-// The sky colour and how far the light has gone (0 in daylight, 1 at the dimmest), the same for
-// every pixel: worked out once per vertex and handed on flat.
+// The sky's light in the shade and how far the light has gone (0 in daylight, 1 at the dimmest),
+// the same for every pixel: worked out once per vertex and handed on flat.
 vec4 skyTone()
 {
     // At least half way to dusk once the sun is low.
-    return vec4(routineSky(), max((1.0 - skyDim()) / 0.6, t_scene >= kSunsetSeconds ? 0.5 : 0.0));
+    float late = max((1.0 - skyDim()) / 0.6, t_scene >= kSunsetSeconds ? 0.5 : 0.0);
+    return vec4(isDay() ? kDayShade : kDuskShade * (1.4 - 0.8 * late), late);
 }
 
 // The sky along a direction, without its clouds, written as the sky's own program has it (a
 // shader file cannot include another): the far rockets and the ground's fog fade into the very
 // colours the sky shows behind them.
-vec3 skyGradient(vec3 d, vec4 tone)
+vec3 skyGradient(vec3 d, float late)
 {
-    vec3 sky = tone.rgb;
     float up = clamp(d.y, 0.0, 1.0);
-    vec3 horizon = sky * 1.35 + vec3(0.05, 0.035, 0.03);
-    // Deep but not so dark that a shot looking up goes black on a projector.
-    vec3 overhead = vec3(0.5 * sky.r, 0.55 * sky.g + 0.03, sky.b + 0.45 * sky.r + 0.03);
-    // As the light goes, a clear dusk: violet-blue overhead over a hot orange and pink band.
-    float late = tone.a;
-    overhead = mix(overhead, vec3(0.13, 0.1, 0.34), min(1.4 * late, 1.0));
-    horizon = mix(horizon, vec3(1.0, 0.5, 0.4), 0.6 * late);
-    vec3 c = mix(horizon, overhead, sqrt(up));
+    // At dusk a narrow bright band that the rockets stand against, darkening as the light goes.
+    float dark = clamp(2.0 * late - 1.0, 0.0, 1.0);
+    vec3 horizon = mix(kDuskHorizon, kLateHorizon, dark);
+    vec3 overhead = mix(kDuskOverhead, kLateOverhead, dark);
+    vec3 sunGlow = kDuskGlow;
+    float low = (1.0 - up) * (1.0 - up);
+    float rise = 1.0 - low * low;
+    // Before the sunset the field lies in hard daylight: a pale horizon under a deep blue, and a
+    // white glare round the sun, so the rockets and the golden sand stand off it.
+    if (isDay()) {
+        horizon = kDayHorizon;
+        overhead = kDayOverhead;
+        sunGlow = kDayGlow;
+        rise = sqrt(up);
+    }
+    vec3 c = mix(horizon, overhead, rise);
     float sun = max(dot(d, sunDirection()), 0.0);
     float sun2 = sun * sun;
     float glow = sun2 * sun2 * sun2 * 1.1 + sun2 * 0.4;
-    c += vec3(0.5, 0.28, 0.12) * (sky.r + 0.15) * glow * (1.0 - 0.6 * up);
+    c += sunGlow * glow * (1.0 - 0.6 * up);
     return c;
 }
 
@@ -144,6 +168,7 @@ const float kBodyTop = 5.0;
 const float kNoseTop = 6.7;
 const float kNoseFrom = 0.72;  // share of the rod that makes the body; the rest is the nose
 const float kPatch = 4.6;      // radius of the ground patch, world units
+const float kTrail = 24.0;     // the longest plume below the flame, world units
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
 vec3 cameraPosition()
@@ -179,7 +204,7 @@ vec4 hazeAt(vec3 w)
 {
     vec3 toEye = eyePos - w;
     float distance_ = length(toEye);
-    return vec4(skyGradient(-toEye / max(distance_, 1e-4), tone), 1.0 - exp(-distance_ * 0.011));
+    return vec4(skyGradient(-toEye / max(distance_, 1e-4), tone.a), 1.0 - exp(-distance_ * fogDensity()));
 }
 
 void main()
@@ -307,19 +332,29 @@ void main()
         // width wavers in slow knots running down it, so it reads as burning gas, not a tube.
         // Flickering a few times a second, smoothly: a new length every frame made the far
         // flames blink.
-        float length_ = (1.4 + 2.6 * burn) * (1.0 + 0.1 * sin(31.0 * t + 2.3 * padNo) + 0.7 * downbeat());
-        float wave = sin(17.0 * v + 30.0 * t + 1.7 * padNo);
-        float knots = 1.0 + 0.14 * wave * (1.0 - v);
-        float r = (0.58 * sqrt(v) + 0.24 * smoothstep(0.7, 1.0, v)) * knots *
+        float flameLength = (1.4 + 2.6 * burn) * (1.0 + 0.1 * sin(31.0 * t + 2.3 * padNo) + 0.7 * downbeat());
+        // Climbing, it trails a glowing plume as long as the climb (up to kTrail), thinning and
+        // fading towards the pad, which draws the climb. The plume takes the lower half of the
+        // rod's rings and the flame keeps the upper half.
+        float trail = min(lift, kTrail) / kScale;
+        float split = lift > 0.0 ? 0.5 : 0.0;
+        float vf = clamp((v - split) / (1.0 - split), 0.0, 1.0);  // the flame's own: 0 its tail
+        float smoke = split > 0.0 ? clamp(1.0 - v / split, 0.0, 1.0) : 0.0;  // 1 at the plume's end
+        float wave = sin(17.0 * vf + 30.0 * t + 1.7 * padNo);
+        float knots = 1.0 + 0.14 * wave * (1.0 - vf);
+        float r = (0.58 * sqrt(vf) + 0.24 * smoothstep(0.7, 1.0, vf)) * knots *
                   (1.0 + 0.15 * bounce + 0.2 * downbeat());
-        q = vec3(d.x * r, kBodyBottom + 0.1 - length_ * (1.0 - v), d.y * r);
+        r = max(r, split * (0.22 + 0.3 * smoke));
+        q = vec3(d.x * r, kBodyBottom + 0.1 - flameLength * (1.0 - vf) - trail * smoke, d.y * r);
         n = vec3(d.x, 0.3, d.y);
-        flame = v;
+        flame = vf;
+        paint = smoke;
         // Knots of brighter gas run down it, smooth enough along the rod to work out per vertex;
         // they would only shimmer on a far flame a few pixels long.
         float far_ = smoothstep(20.0, 50.0, length(eyePos - vec3(pad.x, floorY + lift, pad.y)));
         float run = 0.5 + (0.5 - 0.5 * far_) * wave;
-        flameShape = vec3(smoothstep(0.7, 1.0, v), smoothstep(0.0, 0.65, v + 0.2 * (run - 0.5)), run);
+        float plume = split * (1.0 - smoke) * (1.0 - smoke) * (isDay() ? 1.6 : 1.0);  // smoke by day
+        flameShape = vec3(smoothstep(0.7, 1.0, vf), max(smoothstep(0.0, 0.65, vf + 0.2 * (run - 0.5)), plume), run);
     }
     // Every rocket stands turned its own way and rolls as it climbs; its paint turns with it
     // (localPos keeps the rocket's own frame, the normal goes with the world).
@@ -456,7 +491,9 @@ void main()
         pool *= rim;
         dust *= rim;
         vec3 fire = vec3(1.0, 0.55, 0.2);
-        vec3 dustColor = tone.rgb * 1.2 + vec3(0.28, 0.2, 0.13) + fire * 0.35 * glow;
+        // Sand-coloured in daylight.
+        vec3 dustColor = (isDay() ? vec3(0.85, 0.72, 0.55) : tone.rgb * 1.2 + vec3(0.28, 0.2, 0.13)) +
+                         fire * 0.35 * glow;
         float a = clamp(shadow + pool + dust, 0.0, 0.95);
         vec3 c = (shadow * vec3(0.03, 0.015, 0.01) + pool * mix(fire, vec3(1.0, 0.8, 0.5), lit * lit) * 1.3 + dust * dustColor) /
                  max(a, 1e-3);
@@ -510,6 +547,8 @@ void main()
         vec3 hot = mix(vec3(1.0, 0.5, 0.16), vec3(1.0, 0.76, 0.28), smoothstep(0.15, 0.5, heat));
         hot = mix(hot, vec3(1.0, 0.97, 0.86), smoothstep(0.7, 1.0, heat));
         vec3 c = mix(edgeColor, hot, smoothstep(0.0, 0.3, body));
+        // By day the plume ("paint", 0 at the flame's tail) is white smoke in the sun.
+        if (isDay()) c = mix(c, vec3(0.97, 0.95, 0.92), smoothstep(0.0, 0.3, paint));
         c = mix(c, behind, fog * 0.4);
         float tail = flameShape.y;
         // The plume thins at its edge and tail into nothing; close by, the glow round the nozzle
@@ -622,7 +661,7 @@ void main()
     vec3 rim = (sky * 2.0 + vec3(0.3, 0.22, 0.2)) * edge * edge * 0.6;
     fill += sky * 0.3 + vec3(0.03, 0.03, 0.05);
     float pulse = 0.12 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.5) + max(1.0 - t_scene, 0.0);
-    vec3 sunColor = t_scene >= kSunsetSeconds ? vec3(1.3, 0.78, 0.5) : vec3(1.1, 0.83, 0.63);
+    vec3 sunColor = t_scene >= kSunsetSeconds ? vec3(1.3, 0.78, 0.5) : vec3(1.2, 1.1, 0.94);
     vec3 light = sunColor * key + fill * shade.x + pulse;
     light += vec3(1.0, 0.6, 0.25) * (shade.y + 0.3 * downbeat());
     // A fin, a plate: darker where it meets the body, a darker line along its tip and its foot
@@ -640,7 +679,7 @@ void main()
     // grazing angle: the horizon's bright line runs along the hull and slides as the rocket rolls
     // and the eye moves. Soot is matt.
     vec3 r = reflect(-view, n);
-    vec3 env = mix(vec3(0.5, 0.32, 0.2) * (0.5 + 2.0 * sky.r), skyGradient(r, tone),
+    vec3 env = mix(vec3(0.5, 0.32, 0.2) * (0.5 + 2.0 * sky.r), skyGradient(r, tone.a),
                    smoothstep(-0.06, 0.06, r.y));
     float f2 = edge * edge;
     float gloss = (0.04 + 0.5 * f2 * f2 * edge) * (1.0 - soot);

@@ -1,7 +1,8 @@
 // The sky over the rocket field: a sphere round the camera, inside the far plane, bent from the
 // thin rod (an open tube of radius 0.1 along y, -1.5 to 1.5), drawn after the ground so that only
-// what the ground leaves is shaded. Its colour follows the ground fog "fog_color" the scene
-// sends, as the rocket program's haze does, so the horizon joins the floor; streaks of cloud drift
+// what the ground leaves is shaded. A clear blue day until the sunset at bar 88, then a dusk that
+// darkens as the ground fog "fog_color" the scene sends dims; the rocket program's haze and the
+// ground's fog fade into the same colours, so the horizon joins the floor. Streaks of cloud drift
 // with "t".
 uniform mat4 matrix;
 uniform float t;
@@ -26,53 +27,68 @@ float skyDim()
     return w > 0.05 ? clamp(10.2 * f.b / w, 0.4, 1.0) : 1.0;
 }
 
-vec3 routineSky()
-{
-    vec3 f = steadyFog();
-    vec3 sky = vec3(f.r, max(1.5 * f.g - 0.075 * f.r, 0.0), 2.8 * f.b);
-    // Three quarters of the dimming are undone, so the last shots darken to about eight tenths
-    // and stay readable on a projector.
-    return sky * pow(skyDim(), -0.75);
-}
-
 const vec3 kSunDir = vec3(0.5881, 0.4812, -0.7485);  // the low sun the ground is lit by
 // From bar 88 (118.65 s) the sun sets: the same bearing, ten degrees up, large and red.
 const float kSunsetSeconds = 118.65;
 const float kStarsSeconds = 128.0;  // the dimming is well under way
 const vec3 kLowSunDir = vec3(0.6082, 0.1758, -0.7740);
+// The daylight sky before the sunset: its horizon, its overhead and the glare round the sun.
+const vec3 kDayHorizon = vec3(0.74, 0.84, 0.95);
+const vec3 kDayOverhead = vec3(0.09, 0.26, 0.64);
+const vec3 kDayGlow = vec3(0.5, 0.45, 0.36);
+const vec3 kDayDust = vec3(0.8, 0.66, 0.47);  // the blown sand seen below the horizon
+// The dusk after it: a hot gold band low down under violet, which turn pink and deep indigo as
+// the light goes; the violet light in the shade.
+const vec3 kDuskHorizon = vec3(1.0, 0.64, 0.38);
+const vec3 kDuskOverhead = vec3(0.24, 0.13, 0.36);
+const vec3 kLateHorizon = vec3(0.92, 0.42, 0.42);
+const vec3 kLateOverhead = vec3(0.13, 0.1, 0.34);
+const vec3 kDuskGlow = vec3(0.5, 0.3, 0.14);
 
 vec3 sunDirection()
 {
     return t >= kSunsetSeconds ? kLowSunDir : kSunDir;
 }
 
-// The sky colour and how far the light has gone (0 in daylight, 1 at the dimmest), the same for
-// every pixel: worked out once per vertex and handed on flat.
-vec4 skyTone()
+bool isDay()
+{
+    return t < kSunsetSeconds;
+}
+
+// How far the light has gone (0 in daylight, 1 at the dimmest), the same for every pixel: worked
+// out once per vertex and handed on flat.
+float lateness()
 {
     // At least half way to dusk once the sun is low.
-    return vec4(routineSky(), max((1.0 - skyDim()) / 0.6, t >= kSunsetSeconds ? 0.5 : 0.0));
+    return max((1.0 - skyDim()) / 0.6, t >= kSunsetSeconds ? 0.5 : 0.0);
 }
 
 // The sky along a direction, without its clouds: a glowing band low down, bright round the sun,
-// giving way fast to a deeper, cooler colour overhead, so the rockets stand off it. At the
-// horizon it keeps the ground fog's colour, so the horizon joins the floor.
-vec3 skyGradient(vec3 d, vec4 tone)
+// giving way fast to a deeper, cooler colour overhead, so the rockets stand off it. The ground's
+// fog and the rockets' haze fade into the same gradient, so the horizon joins the floor.
+vec3 skyGradient(vec3 d, float late)
 {
-    vec3 sky = tone.rgb;
     float up = clamp(d.y, 0.0, 1.0);
-    vec3 horizon = sky * 1.35 + vec3(0.05, 0.035, 0.03);
-    // Deep but not so dark that a shot looking up goes black on a projector.
-    vec3 overhead = vec3(0.5 * sky.r, 0.55 * sky.g + 0.03, sky.b + 0.45 * sky.r + 0.03);
-    // As the light goes, a clear dusk: violet-blue overhead over a hot orange and pink band.
-    float late = tone.a;
-    overhead = mix(overhead, vec3(0.13, 0.1, 0.34), min(1.4 * late, 1.0));
-    horizon = mix(horizon, vec3(1.0, 0.5, 0.4), 0.6 * late);
-    vec3 c = mix(horizon, overhead, sqrt(up));
+    // At dusk a narrow bright band that the rockets stand against, darkening as the light goes.
+    float dark = clamp(2.0 * late - 1.0, 0.0, 1.0);
+    vec3 horizon = mix(kDuskHorizon, kLateHorizon, dark);
+    vec3 overhead = mix(kDuskOverhead, kLateOverhead, dark);
+    vec3 sunGlow = kDuskGlow;
+    float low = (1.0 - up) * (1.0 - up);
+    float rise = 1.0 - low * low;
+    // Before the sunset the field lies in hard daylight: a pale horizon under a deep blue, and a
+    // white glare round the sun, so the rockets and the golden sand stand off it.
+    if (isDay()) {
+        horizon = kDayHorizon;
+        overhead = kDayOverhead;
+        sunGlow = kDayGlow;
+        rise = sqrt(up);
+    }
+    vec3 c = mix(horizon, overhead, rise);
     float sun = max(dot(d, sunDirection()), 0.0);
     float sun2 = sun * sun;
     float glow = sun2 * sun2 * sun2 * 1.1 + sun2 * 0.4;
-    c += vec3(0.5, 0.28, 0.12) * (sky.r + 0.15) * glow * (1.0 - 0.6 * up);
+    c += sunGlow * glow * (1.0 - 0.6 * up);
     return c;
 }
 
@@ -90,7 +106,7 @@ float unitHash(uvec2 v)
 layout(location = 0) in vec4 position;
 
 out vec3 direction;  // from the eye
-flat out vec4 tone;
+flat out float late;
 
 // The camera in model space: the point whose clip-space x, y and w all vanish.
 vec3 cameraPosition()
@@ -108,14 +124,14 @@ void main()
     vec2 d = length(p.xz) > 0.0 ? normalize(p.xz) : vec2(1.0, 0.0);
     float elevation = (v - 0.5) * 3.1415927;
     direction = vec3(d.x * cos(elevation), sin(elevation), d.y * cos(elevation));
-    tone = skyTone();
+    late = lateness();
     gl_Position = matrix * vec4(cameraPosition() + 195.0 * direction, 1.0);
 }
 #endif
 
 #ifdef fragmentcompile
 in vec3 direction;
-flat in vec4 tone;
+flat in float late;
 out vec4 fragColor;
 
 float valueNoise(vec2 q)
@@ -150,10 +166,11 @@ float stars(vec3 d)
 // red disc on the horizon, and as the light goes the first stars come out overhead.
 vec3 skyColor(vec3 d)
 {
-    vec3 c = skyGradient(d, tone);
-    // Below the horizon (seen from under the canyon's rim) the dust haze thickens and darkens.
-    c *= 1.0 - 0.3 * smoothstep(0.0, -0.8, d.y);
-    float late = tone.a;
+    vec3 c = skyGradient(d, late);
+    // Below the horizon (seen from under the canyon's rim, or through a dune the camera passes)
+    // the dust haze thickens: golden blown sand by day, darkening at dusk.
+    float below = smoothstep(0.0, -0.8, d.y);
+    c = isDay() ? mix(c, kDayDust, min(2.5 * below, 1.0)) : c * (1.0 - 0.3 * below);
     vec3 sunDir = sunDirection();
     float toSun = dot(d, sunDir);
     float sun = max(toSun, 0.0);
@@ -165,17 +182,20 @@ vec3 skyColor(vec3 d)
     float edge = setting ? 0.9965 : 0.9989;
     float disc = smoothstep(edge - 0.0004, edge + 0.0003, toSun);
     vec3 crown = mix(vec3(1.0, 0.36, 0.14), vec3(1.0, 0.78, 0.42), smoothstep(-0.07, 0.07, d.y - sunDir.y));
-    c = mix(c, setting ? crown : vec3(1.0, 0.72, 0.45) * (0.55 + tone.r), disc * (setting ? 0.95 : 0.8));
+    c = mix(c, setting ? crown : vec3(1.0, 0.98, 0.92), disc * (setting ? 0.95 : 0.8));  // white-hot by day
     // A few long, thin streaks of high cloud, only ever lighter than the sky behind them: a soft
     // sun-lit body and a brighter rim, strongest on the sun's side. They thin out towards the
     // horizon, where they would crowd into sparkle, and fade as the stars come out.
     vec2 q = d.xz / (d.y + 0.15) * vec2(0.7, 3.2);
     float dust = valueNoise(q + vec2(0.02 * t, 0.0));
-    float body = smoothstep(0.62, 0.8, dust);
+    // By day soft white wisps, mostly body: a bright rim drew rings on the blue.
+    bool day = isDay();
+    float body = smoothstep(day ? 0.5 : 0.62, day ? 0.88 : 0.8, dust);
     float rim = body * (1.0 - body);
     float fade = smoothstep(0.06, 0.3, d.y) * (1.0 - 0.7 * smoothstep(0.6, 0.95, late));
-    vec3 lit = mix(vec3(1.0, 0.62, 0.4), vec3(1.0, 0.55, 0.6), late) * (0.35 + 0.65 * sun);
-    c += lit * (0.22 * body + 0.9 * rim) * fade;
+    vec3 lit = (day ? vec3(1.0, 0.97, 0.93) : mix(vec3(1.0, 0.62, 0.4), vec3(1.0, 0.55, 0.6), late)) *
+               (0.35 + 0.65 * sun);
+    c += lit * (day ? 0.4 * body + 0.2 * rim : 0.22 * body + 0.9 * rim) * fade;
     return c;
 }
 

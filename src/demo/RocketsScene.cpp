@@ -177,8 +177,16 @@ public:
             const float c[3] = {x, groundHeight(x, z) + 0.5f, z};
             return sphereInView(m, c, kRadius[4]);
         }
-        const float c[3] = {padX_, baseY_ + kUp[piece], padZ_};
-        return sphereInView(m, c, kRadius[piece]);
+        float up = kUp[piece], radius = kRadius[piece];
+        if (piece == 5) {
+            // The climbing rocket's plume trails below the flame, as long as the climb up to
+            // kTrail, and leans with it.
+            const float trail = std::min(lift_, kTrail);
+            up -= 0.5f * trail;
+            radius += 0.6f * trail;
+        }
+        const float c[3] = {padX_, baseY_ + up, padZ_};
+        return sphereInView(m, c, radius);
     }
 
     // Whether the rocket stands far enough off for the coarse rod: its middle's depth in front of
@@ -193,6 +201,7 @@ private:
     // ground is drawn with.
     static float groundHeight(float x, float z) { return -canyonField(x, 0.0f, z); }
 
+    static constexpr float kTrail = 24.0f;  // as assets/rocket1.shader's
     static constexpr float kFarUp = 4.0f;
     static constexpr float kFarDepth = 30.0f;
     float padX_, padZ_, lift_, baseY_;

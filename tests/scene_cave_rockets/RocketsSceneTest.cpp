@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <utility>
 
@@ -327,11 +329,25 @@ TEST_F(RocketsSceneTest, SkyDimsToFourTenthsAfterThirtyThreeSeconds) {
 }
 
 TEST_F(RocketsSceneTest, RocketsAreInSightFromEveryViewpoint) {
-    // Bright, unsaturated pixels: rocket bodies and their flames; the ground and sky are red.
-    const auto rocket = [](int r, int g, int b) { return std::min({r, g, b}) > 140; };
+    // By day the sand and the sky are as bright as the bodies, so the frame's colours do not tell
+    // them apart: the bodies the frame drew are drawn again on magenta over its depth, and what
+    // of them shows in front of the ground is counted.
     for (const double bars : {74.5, 76.5, 78.2, 89.5, 93.5, 100.5}) {
-        draw(sceneClockAtBars(bars));
-        EXPECT_GT(countPixelsFromTopLeft(rocket), 30) << "bar " << bars;
+        const RecordedFrame f = draw(sceneClockAtBars(bars));
+        gl.glClearColor(1.0f, 0.0f, 1.0f, 0.0f);
+        gl.glClear(GL_COLOR_BUFFER_BIT);
+        gl.glDisable(GL_BLEND);
+        a.rocket1Shader->use();
+        for (const Draw& d : rocketDraws(f)) {
+            if (d.uniform("piece")[0] != 0.0) continue;
+            a.rocket1Shader->setFloat("id", float(d.uniform("id")[0]));
+            a.rocket1Shader->setFloat("piece", 0.0f);
+            a.roundRod.geometry->draw(a.roundRod.indexCount);
+        }
+        EXPECT_GT(countPixelsFromTopLeft(
+                      [](int r, int g, int b) { return !(r == 255 && g == 0 && b == 255); }),
+                  30)
+            << "bar " << bars;
     }
 }
 
@@ -394,3 +410,28 @@ TEST_F(RocketsSceneTest, SceneEightLeavesTheStandingStateAndThreeUnits) {
 }
 
 }  // namespace
+
+// The sky program, the rockets' haze and the ground's fog each carry the sky's gradient (a shader
+// file cannot include another): a copy out of step fades the far dunes or rockets into a colour
+// the sky does not show behind them.
+TEST(RocketsSkyCopies, TheThreeProgramsShareOneSkyGradient) {
+    const auto gradient = [](const std::string& file) {
+        std::ifstream in(file);
+        std::stringstream text;
+        text << in.rdbuf();
+        const std::string s = text.str();
+        std::string out;
+        for (const char* name : {"kDayHorizon", "kDayOverhead", "kDayGlow", "kDuskHorizon",
+                                 "kDuskOverhead", "kLateHorizon", "kLateOverhead", "kDuskGlow"}) {
+            const size_t at = s.find(std::string("const vec3 ") + name + " =");
+            out += at == std::string::npos ? "" : s.substr(at, s.find('\n', at) - at);
+        }
+        const size_t from = s.find("vec3 skyGradient(vec3 d, float late)");
+        return from == std::string::npos ? out : out + s.substr(from, s.find("\n}\n", from) - from);
+    };
+    const std::string sky = gradient("assets/rockets_sky.shader");
+    EXPECT_NE(sky.find("kLateOverhead"), std::string::npos);
+    EXPECT_NE(sky.find("return c;"), std::string::npos);
+    EXPECT_EQ(gradient("assets/rocket1.shader"), sky);
+    EXPECT_EQ(gradient("assets/kertsiground.shader"), sky);
+}
