@@ -101,13 +101,13 @@ void main()
     // Fog by distance, and the dust around the light glowing where the view passes near it.
     vec3 toPoint = p.xyz - eyePos;
     float distance = length(toPoint);
-    // In the canyon the fog is thicker and turns to bright daylight haze up the gorge and to
-    // shade down in it, so that the far rock fades into light instead of its beds meeting in the
-    // distance.
+    // In the canyon the fog is thicker and warm, sunlit dust down in the gorge and bright daylight
+    // haze up it, so that the far rock fades into light instead of its beds meeting in the
+    // distance (dark, the haze down the gorge read as black streaks fanning out from its end).
     // From high up (distorted) thinner, so the rock keeps the colours it had close by.
     fog = 1.0 - exp(-distance * 0.011 * (1.0 + 0.8 * canyon) * (distort > 0.0 ? 0.6 : 1.0));
     // In the canyon the haze is held short of a white-out but where the rows are drawn out.
-    fog = canyon > 0.0 ? max(min(fog, 0.78), drawnOut) : fog;
+    fog = canyon > 0.0 ? max(min(fog, 0.9), drawnOut) : fog;
     // Close by, a haze thickening away from the camera beyond the nearest rock.
     fog = max(fog, closeLook() * 0.7 * (1.0 - exp(-max(distance - 10.0, 0.0) * 0.05)));
     float up = p.y * cliffside;
@@ -127,8 +127,8 @@ void main()
     // it lies lower, so that the card's sun sets into the sky behind it.
     float rimGap = 0.4 + 2.4 * abs(fract(0.049 * p.z) - 0.5) + 1.4 * abs(fract(0.137 * p.z + 0.3) - 0.5)
                  - p.y - (t > 59.3258 ? 1.2 : 0.0);
-    fogColor = mix(fog_color, vec3(0.84, 0.69, 0.5), canyon * smoothstep(-15.0, 60.0, up));
-    fogColor *= 1.0 - canyon * smoothstep(-5.0, -60.0, up) * vec3(0.55, 0.45, 0.3);
+    fogColor = canyon > 0.0 ? mix(vec3(0.8, 0.55, 0.33), vec3(0.9, 0.76, 0.56), smoothstep(-15.0, 60.0, up))
+                            : fog_color;
     // The canyon's daylight (see the fragment stage): how much sky the rock sees at its height,
     // where the sun reaches on the wall that faces it (the copy with "cliffside" 1), above the
     // wavering shadow the other's rim throws, and the shade: the wall away from the sun but for
@@ -559,6 +559,22 @@ void main()
         float shelter = 0.35 + 0.65 * clamp((0.9 - inBed) * 3.0, 0.0, 1.0);
         float lip = clamp((inBed - 0.9) * 12.0, 0.0, 1.0) * clamp((1.0 - inBed) / max(bedAa, 1e-3), 0.0, 1.0);
         light *= mix(1.0, shelter + lip, ledges);
+        // Across the beds the rock stands in buttresses some eleven units apart, each bed's block
+        // set a little forward or back of the one under it: the face of each turned to the sun
+        // (it comes from ahead, -z) lit, the one turned away in shade, broad bands fixed in the
+        // rock that cross the flow of the walls. Where they would get narrower than a few pixels
+        // they give way to the plain wall.
+        float column = worldPos.z / 11.0 + 0.35 * fract(floor(bed) * 0.618);
+        float columnAa = fwidth(column);
+        float inColumn = fract(column);
+        float soft = columnAa + 0.07;
+        float litFace = smoothstep(0.0, soft, inColumn) * smoothstep(0.3 + soft, 0.3, inColumn);
+        float shadeFace = smoothstep(0.55, 0.55 + soft, inColumn) * smoothstep(0.85 + soft, 0.85, inColumn);
+        float buttress = 1.0 - smoothstep(0.1, 0.3, columnAa);
+        // Each block (a buttress in one bed) juts out its own way, some hardly at all (the mean
+        // where the beds get thinner than a few pixels).
+        float jut = mix(0.6, fract(floor(column) * 0.7549 + floor(bed) * 0.5698) * 1.4, ledges);
+        light *= 1.0 + buttress * jut * (0.7 * litFace * (1.0 + 0.5 * pulse) - 0.5 * shadeFace);
         // On the beat the ledges' lips flare and a band of light runs away along the beds' tops,
         // hardest on the bar's first beat, gone within a quarter of a beat.
         float run = (eyeDistance - 25.0 - 260.0 * saw) / 22.0;
@@ -601,22 +617,23 @@ void main()
     veil = max(veil, 0.85 * high * smoothstep(6.0, 18.0, texels));
     // In the canyon, rock whose texels are drawn out far beyond a pixel (the walls seen edge-on
     // and the rows drawn out beyond, see the vertex stage) shows no image there (see the strata
-    // above) and recedes a little into the haze; sunk in it wholly, the walls' folds read as
-    // flat smeared slabs, so their light and their ledges are kept.
-    veil = max(veil, canyon * 0.4 * smoothstep(3.0, 9.0, texels));
+    // above) and recedes into the haze, the further the more edge-on: the walls converging on
+    // the gorge's end turn to glowing dust rather than radial streaks. Never wholly: sunk in it,
+    // the walls' folds read as flat smeared slabs, so some of their light and ledges is kept.
+    veil = max(veil, canyon * (0.4 * smoothstep(3.0, 9.0, texels) + 0.45 * smoothstep(9.0, 30.0, texels)));
     // In its tumble the haze closes in a few units beyond the rock in front of the camera.
     veil = max(veil, tumble * clamp(0.07 * eyeDistance - 0.35, 0.0, 0.35));
     // Close by, the haze far ahead is lit by the low sun: the wall runs off into a glow.
     vec3 veilColor = mix(fogColor, vec3(0.92, 0.64, 0.4), close * smoothstep(0.2, 0.55, veil));
     veilColor *= sinkLight;
     if (inCanyon()) {
-        // The canyon's haze is far walls: the strata's bands (see above), brighter where the sun
-        // reaches, darker towards the walls' feet and in shade.
+        // The canyon's haze is far walls: a faint trace of the strata's bands (see above; stronger,
+        // they draw the converging beds out into streaks), brighter where the sun reaches.
         float band = strataBand;
         // The sun by the pixel's own height, not the vertices': the rows drawn out beyond span
         // the screen, and light carried on them would fan out in streaks.
         float sun = cliffside > 0.0 ? smoothstep(-12.0, 8.0, worldPos.y) : 0.0;
-        veilColor *= (0.7 + 0.6 * band) * (0.85 + 0.25 * sun);
+        veilColor *= (0.9 + 0.2 * band) * (0.85 + 0.25 * sun);
     }
     color = mix(color, veilColor, veil)
           + vec3(0.55, 0.42, 0.28) * (haze * 0.35 * (1.0 - canyon));
