@@ -305,7 +305,8 @@ void canyonSky(vec3 toEye, out vec3 sky, out float skyward, out float rimLit)
     float gap = haze;
     skyward = clamp(0.5 + gap / max(fwidth(gap), 1e-3), 0.0, 1.0);
     float rise = max(-toEye.y * cliffside, 0.0);
-    sky = mix(vec3(1.0, 0.87, 0.66), vec3(0.55, 0.66, 0.84), rise * (2.0 - rise));
+    // Warm at the rim, a clear deep blue overhead: the slot stands out against the sunlit rock.
+    sky = mix(vec3(1.0, 0.85, 0.62), vec3(0.36, 0.56, 0.9), rise * (2.0 - rise));
     rimLit = 0.8 / (0.8 + max(-gap, 0.0));
     rimLit *= rimLit * (0.5 + 1.5 * beatHit);
 }
