@@ -78,11 +78,14 @@ void main()
     // In the canyon (its scene time runs from 10.8 to 32.4 s) the wall's last rows each way (the
     // surface spans 100 units from its centre) are drawn out far beyond, so the gorge runs on into
     // the haze and its walls rise into it, with no gap at their ends; clip depth is held inside
-    // the far plane for them below. The end the flight sets out from (+z) only once the camera
-    // has left it behind: drawn out, its rows would leave the camera's side bare.
+    // the far plane for them below. The end the flight sets out from only once the camera has
+    // left it behind: drawn out, its rows would leave the camera's side bare. In this space the
+    // flight runs towards +z, from -100 (left behind by -40) to 73 (the view matrix mirrors the
+    // routine's camera); held back, the end it flies into would open onto the clear colour, a
+    // dark bar across the sky through the gorge's end.
     float canyon = inCanyon() ? 1.0 : 0.0;
     vec2 beyond = max(abs(p.yz) - 70.0, 0.0);
-    beyond.y *= p.z > 0.0 ? smoothstep(60.0, 40.0, eyePos.z) : 1.0;
+    beyond.y *= p.z < 0.0 ? smoothstep(-60.0, -40.0, eyePos.z) : 1.0;
     // Drawn out, the rows would smear into long hard-edged streaks fanning out from the gorge's
     // end, where the two walls cross: there the wall is its smooth mean plane, its moss the mean
     // tone, and it sinks into the haze (see "fog" below).
