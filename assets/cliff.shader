@@ -571,10 +571,11 @@ void main()
         float column = worldPos.z / 11.0 + 0.35 * fract(floor(bed) * 0.618);
         float columnAa = fwidth(column);
         float inColumn = fract(column);
-        float soft = columnAa + 0.07;
-        float litFace = smoothstep(0.0, soft, inColumn) * smoothstep(0.3 + soft, 0.3, inColumn);
-        float shadeFace = smoothstep(0.55, 0.55 + soft, inColumn) * smoothstep(0.85 + soft, 0.85, inColumn);
-        float buttress = 1.0 - smoothstep(0.1, 0.3, columnAa);
+        // Ramps rather than smoothsteps: every pixel drawn with this program pays for them.
+        float sharp = 1.0 / (columnAa + 0.07);
+        float litFace = clamp((0.15 - abs(inColumn - 0.15)) * sharp, 0.0, 1.0);
+        float shadeFace = clamp((0.15 - abs(inColumn - 0.7)) * sharp, 0.0, 1.0);
+        float buttress = clamp(1.5 - 5.0 * columnAa, 0.0, 1.0);
         // Each block (a buttress in one bed) juts out its own way, some hardly at all (the mean
         // where the beds get thinner than a few pixels).
         float jut = mix(0.6, fract(floor(column) * 0.7549 + floor(bed) * 0.5698) * 1.4, ledges);
