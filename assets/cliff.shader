@@ -538,7 +538,7 @@ void main()
     // lights the upper rock and the faces turned up, cool, the sun the faces turned to it on the
     // wall it reaches, warm, and the rest lies in shade. So its walls read as walls and which way
     // is up shows while the view rolls. "cliffside" turns the first copy over.
-    float pulse = 0.0, strataBand = 0.5;
+    float pulse = 0.0;
     if (inCanyon()) {
         // On every beat the sunlit faces and the light far up the gorge swell and die away,
         // hardest on the bar's first beat; the shade and the sky's fill stay as they are.
@@ -591,7 +591,7 @@ void main()
         // beds to one, fading to their mean where they would get finer than a few pixels).
         float strata = bed / 3.0;
         float calmBands = 1.0 - smoothstep(0.08, 0.3, bedAa / 3.0);
-        strataBand = mix(0.5, smoothstep(0.2, 0.8, abs(fract(strata) - 0.5) * 2.0), calmBands);
+        float strataBand = mix(0.5, smoothstep(0.2, 0.8, abs(fract(strata) - 0.5) * 2.0), calmBands);
         albedo = mix(albedo, kRockTone * (0.65 + 0.7 * strataBand), smoothstep(2.5, 7.0, texels));
         // Each bed its own stone, cream, ochre or rust, so the layers read where the image is too
         // fine or too drawn out to show them (the mean where the beds get thinner than a few pixels).
@@ -632,13 +632,12 @@ void main()
     vec3 veilColor = mix(fogColor, vec3(0.92, 0.64, 0.4), close * smoothstep(0.2, 0.55, veil));
     veilColor *= sinkLight;
     if (inCanyon()) {
-        // The canyon's haze is far walls: a faint trace of the strata's bands (see above; stronger,
-        // they draw the converging beds out into streaks), brighter where the sun reaches.
-        float band = strataBand;
+        // The canyon's haze is far walls, brighter where the sun reaches; without the strata's
+        // bands, which draw the beds converging on the gorge's end out into radial streaks.
         // The sun by the pixel's own height, not the vertices': the rows drawn out beyond span
         // the screen, and light carried on them would fan out in streaks.
         float sun = cliffside > 0.0 ? smoothstep(-12.0, 8.0, worldPos.y) : 0.0;
-        veilColor *= (0.9 + 0.2 * band) * (0.85 + 0.25 * sun);
+        veilColor *= 0.85 + 0.25 * sun;
     }
     color = mix(color, veilColor, veil)
           + vec3(0.55, 0.42, 0.28) * (haze * 0.35 * (1.0 - canyon));
