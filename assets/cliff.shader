@@ -78,11 +78,14 @@ void main()
     // In the canyon (its scene time runs from 10.8 to 32.4 s) the wall's last rows each way (the
     // surface spans 100 units from its centre) are drawn out far beyond, so the gorge runs on into
     // the haze and its walls rise into it, with no gap at their ends; clip depth is held inside
-    // the far plane for them below. The end the flight sets out from (+z) only once the camera
-    // has left it behind: drawn out, its rows would leave the camera's side bare.
+    // the far plane for them below. The end the flight sets out from only once the camera has
+    // left it behind: drawn out, its rows would leave the camera's side bare. In this space the
+    // flight runs towards +z, from -100 (left behind by -40) to 73 (the view matrix mirrors the
+    // routine's camera); held back, the end it flies into would open onto the clear colour, a
+    // dark bar across the sky through the gorge's end.
     float canyon = inCanyon() ? 1.0 : 0.0;
     vec2 beyond = max(abs(p.yz) - 70.0, 0.0);
-    beyond.y *= p.z > 0.0 ? smoothstep(60.0, 40.0, eyePos.z) : 1.0;
+    beyond.y *= p.z < 0.0 ? smoothstep(-60.0, -40.0, eyePos.z) : 1.0;
     // Drawn out, the rows would smear into long hard-edged streaks fanning out from the gorge's
     // end, where the two walls cross: there the wall is its smooth mean plane, its moss the mean
     // tone, and it sinks into the haze (see "fog" below).
@@ -101,13 +104,13 @@ void main()
     // Fog by distance, and the dust around the light glowing where the view passes near it.
     vec3 toPoint = p.xyz - eyePos;
     float distance = length(toPoint);
-    // In the canyon the fog is thicker and turns to bright daylight haze up the gorge and to
-    // shade down in it, so that the far rock fades into light instead of its beds meeting in the
-    // distance.
+    // In the canyon the fog is thicker and warm, sunlit dust down in the gorge and bright daylight
+    // haze up it, so that the far rock fades into light instead of its beds meeting in the
+    // distance (dark, the haze down the gorge read as black streaks fanning out from its end).
     // From high up (distorted) thinner, so the rock keeps the colours it had close by.
     fog = 1.0 - exp(-distance * 0.011 * (1.0 + 0.8 * canyon) * (distort > 0.0 ? 0.6 : 1.0));
     // In the canyon the haze is held short of a white-out but where the rows are drawn out.
-    fog = canyon > 0.0 ? max(min(fog, 0.78), drawnOut) : fog;
+    fog = canyon > 0.0 ? max(min(fog, 0.9), drawnOut) : fog;
     // Close by, a haze thickening away from the camera beyond the nearest rock.
     fog = max(fog, closeLook() * 0.7 * (1.0 - exp(-max(distance - 10.0, 0.0) * 0.05)));
     float up = p.y * cliffside;
@@ -127,8 +130,8 @@ void main()
     // it lies lower, so that the card's sun sets into the sky behind it.
     float rimGap = 0.4 + 2.4 * abs(fract(0.049 * p.z) - 0.5) + 1.4 * abs(fract(0.137 * p.z + 0.3) - 0.5)
                  - p.y - (t > 59.3258 ? 1.2 : 0.0);
-    fogColor = mix(fog_color, vec3(0.84, 0.69, 0.5), canyon * smoothstep(-15.0, 60.0, up));
-    fogColor *= 1.0 - canyon * smoothstep(-5.0, -60.0, up) * vec3(0.55, 0.45, 0.3);
+    fogColor = canyon > 0.0 ? mix(vec3(0.8, 0.55, 0.33), vec3(0.9, 0.76, 0.56), smoothstep(-15.0, 60.0, up))
+                            : fog_color;
     // The canyon's daylight (see the fragment stage): how much sky the rock sees at its height,
     // where the sun reaches on the wall that faces it (the copy with "cliffside" 1), above the
     // wavering shadow the other's rim throws, and the shade: the wall away from the sun but for
@@ -305,7 +308,8 @@ void canyonSky(vec3 toEye, out vec3 sky, out float skyward, out float rimLit)
     float gap = haze;
     skyward = clamp(0.5 + gap / max(fwidth(gap), 1e-3), 0.0, 1.0);
     float rise = max(-toEye.y * cliffside, 0.0);
-    sky = mix(vec3(1.0, 0.87, 0.66), vec3(0.55, 0.66, 0.84), rise * (2.0 - rise));
+    // Warm at the rim, a clear deep blue overhead: the slot stands out against the sunlit rock.
+    sky = mix(vec3(1.0, 0.85, 0.62), vec3(0.36, 0.56, 0.9), rise * (2.0 - rise));
     rimLit = 0.8 / (0.8 + max(-gap, 0.0));
     rimLit *= rimLit * (0.5 + 1.5 * beatHit);
 }
@@ -534,7 +538,7 @@ void main()
     // lights the upper rock and the faces turned up, cool, the sun the faces turned to it on the
     // wall it reaches, warm, and the rest lies in shade. So its walls read as walls and which way
     // is up shows while the view rolls. "cliffside" turns the first copy over.
-    float pulse = 0.0, strataBand = 0.5;
+    float pulse = 0.0;
     if (inCanyon()) {
         // On every beat the sunlit faces and the light far up the gorge swell and die away,
         // hardest on the bar's first beat; the shade and the sky's fill stay as they are.
@@ -559,6 +563,23 @@ void main()
         float shelter = 0.35 + 0.65 * clamp((0.9 - inBed) * 3.0, 0.0, 1.0);
         float lip = clamp((inBed - 0.9) * 12.0, 0.0, 1.0) * clamp((1.0 - inBed) / max(bedAa, 1e-3), 0.0, 1.0);
         light *= mix(1.0, shelter + lip, ledges);
+        // Across the beds the rock stands in buttresses some eleven units apart, each bed's block
+        // set a little forward or back of the one under it: the face of each turned to the sun
+        // (it comes from ahead, -z) lit, the one turned away in shade, broad bands fixed in the
+        // rock that cross the flow of the walls. Where they would get narrower than a few pixels
+        // they give way to the plain wall.
+        float column = worldPos.z / 11.0 + 0.35 * fract(floor(bed) * 0.618);
+        float columnAa = fwidth(column);
+        float inColumn = fract(column);
+        // Ramps rather than smoothsteps: every pixel drawn with this program pays for them.
+        float sharp = 1.0 / (columnAa + 0.07);
+        float litFace = clamp((0.15 - abs(inColumn - 0.15)) * sharp, 0.0, 1.0);
+        float shadeFace = clamp((0.15 - abs(inColumn - 0.7)) * sharp, 0.0, 1.0);
+        float buttress = clamp(1.5 - 5.0 * columnAa, 0.0, 1.0);
+        // Each block (a buttress in one bed) juts out its own way, some hardly at all (the mean
+        // where the beds get thinner than a few pixels).
+        float jut = mix(0.6, fract(floor(column) * 0.7549 + floor(bed) * 0.5698) * 1.4, ledges);
+        light *= 1.0 + buttress * jut * (0.7 * litFace * (1.0 + 0.5 * pulse) - 0.5 * shadeFace);
         // On the beat the ledges' lips flare and a band of light runs away along the beds' tops,
         // hardest on the bar's first beat, gone within a quarter of a beat.
         float run = (eyeDistance - 25.0 - 260.0 * saw) / 22.0;
@@ -570,7 +591,7 @@ void main()
         // beds to one, fading to their mean where they would get finer than a few pixels).
         float strata = bed / 3.0;
         float calmBands = 1.0 - smoothstep(0.08, 0.3, bedAa / 3.0);
-        strataBand = mix(0.5, smoothstep(0.2, 0.8, abs(fract(strata) - 0.5) * 2.0), calmBands);
+        float strataBand = mix(0.5, smoothstep(0.2, 0.8, abs(fract(strata) - 0.5) * 2.0), calmBands);
         albedo = mix(albedo, kRockTone * (0.65 + 0.7 * strataBand), smoothstep(2.5, 7.0, texels));
         // Each bed its own stone, cream, ochre or rust, so the layers read where the image is too
         // fine or too drawn out to show them (the mean where the beds get thinner than a few pixels).
@@ -601,22 +622,22 @@ void main()
     veil = max(veil, 0.85 * high * smoothstep(6.0, 18.0, texels));
     // In the canyon, rock whose texels are drawn out far beyond a pixel (the walls seen edge-on
     // and the rows drawn out beyond, see the vertex stage) shows no image there (see the strata
-    // above) and recedes a little into the haze; sunk in it wholly, the walls' folds read as
-    // flat smeared slabs, so their light and their ledges are kept.
-    veil = max(veil, canyon * 0.4 * smoothstep(3.0, 9.0, texels));
+    // above) and recedes into the haze, the further the more edge-on: the walls converging on
+    // the gorge's end turn to glowing dust rather than radial streaks. Never wholly: sunk in it,
+    // the walls' folds read as flat smeared slabs, so some of their light and ledges is kept.
+    veil = max(veil, canyon * (0.4 * smoothstep(3.0, 9.0, texels) + 0.45 * smoothstep(9.0, 30.0, texels)));
     // In its tumble the haze closes in a few units beyond the rock in front of the camera.
     veil = max(veil, tumble * clamp(0.07 * eyeDistance - 0.35, 0.0, 0.35));
     // Close by, the haze far ahead is lit by the low sun: the wall runs off into a glow.
     vec3 veilColor = mix(fogColor, vec3(0.92, 0.64, 0.4), close * smoothstep(0.2, 0.55, veil));
     veilColor *= sinkLight;
     if (inCanyon()) {
-        // The canyon's haze is far walls: the strata's bands (see above), brighter where the sun
-        // reaches, darker towards the walls' feet and in shade.
-        float band = strataBand;
+        // The canyon's haze is far walls, brighter where the sun reaches; without the strata's
+        // bands, which draw the beds converging on the gorge's end out into radial streaks.
         // The sun by the pixel's own height, not the vertices': the rows drawn out beyond span
         // the screen, and light carried on them would fan out in streaks.
         float sun = cliffside > 0.0 ? smoothstep(-12.0, 8.0, worldPos.y) : 0.0;
-        veilColor *= (0.7 + 0.6 * band) * (0.85 + 0.25 * sun);
+        veilColor *= 0.85 + 0.25 * sun;
     }
     color = mix(color, veilColor, veil)
           + vec3(0.55, 0.42, 0.28) * (haze * 0.35 * (1.0 - canyon));

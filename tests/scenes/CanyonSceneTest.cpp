@@ -11,6 +11,7 @@
 #include "gl/ShaderProgram.h"
 #include "gl/Texture2D.h"
 #include "support/DrawnCamera.h"
+#include "support/FrameChecks.h"
 #include "support/MatrixChecks.h"
 #include "support/SceneTestAssets.h"
 
@@ -185,6 +186,20 @@ TEST_F(CanyonSceneTest, FlightBecomesTumbleExactlyAtBar16) {
         EXPECT_STREQ(shot.viewpoint, "tumble");
         expectWalls(f, shot.view);
         EXPECT_EQ(f.stackDepthAfter, f.stackDepthBefore);
+    }
+}
+
+// The walls close the gorge ahead and behind all the way: nothing of what the frame was cleared to
+// shows between them (the end ahead once opened onto it in the flight's last bar, a dark bar
+// across the sky).
+TEST_F(CanyonSceneTest, NothingShowsBetweenTheWallsButSkyAndRock) {
+    for (double bars : {9.0, 12.0, 15.3, 15.7, 15.99, 19.0}) {
+        gl.glClearColor(1.0f, 0.0f, 1.0f, 1.0f);  // a colour the scene never draws
+        draw(bars);
+        EXPECT_EQ(
+            countPixelsFromTopLeft([](int r, int g, int b) { return r > 250 && g < 5 && b > 250; }),
+            0)
+            << bars;
     }
 }
 
