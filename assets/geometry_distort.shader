@@ -55,6 +55,34 @@ vec2 downbeatRing(float y, float lastBars)
     return on * vec2(band, band + 0.6 * step(0.0, behind) * exp2(-0.12 * behind));
 }
 
+// Smooth value noise, 0 to 1, from an integer hash of the lattice (the same bits on every
+// driver): the stone's grain close up.
+float latticeHash(ivec2 c)
+{
+    uint h = uint(c.x) * 0x27d4eb2du ^ uint(c.y) * 0x165667b1u;
+    h ^= h >> 15u;
+    h *= 0x2c1b3c6du;
+    h ^= h >> 12u;
+    return float(h >> 8u) * (1.0 / 16777216.0);
+}
+
+float grainNoise(vec2 q)
+{
+    vec2 cell = floor(q);
+    vec2 f = q - cell;
+    f = f * f * (3.0 - 2.0 * f);
+    ivec2 c = ivec2(cell);
+    return mix(mix(latticeHash(c), latticeHash(c + ivec2(1, 0)), f.x),
+               mix(latticeHash(c + ivec2(0, 1)), latticeHash(c + ivec2(1, 1)), f.x), f.y);
+}
+
+// While the view stands back from the temple (the held shot, 8 to 16 s, of the first scene)
+// the moon comes out bright and silver, and the shadows of clouds drift across the stone.
+bool cloudsDrift()
+{
+    return syncdistort == 0.0 && t_scene >= 8.0 && t_scene < 16.0;
+}
+
 #ifdef vertexcompile
 layout(location = 0) in vec4 position;
 layout(location = 1) in vec3 normal;
@@ -64,6 +92,7 @@ out vec3 worldNormal;
 flat out vec3 eyePos;
 out vec4 fogTint;  // the night behind a point of stone, and how much of it veils the point
 out float cofferShade;
+out float cloud;  // the clouds' cover over a vertex, 0 to 1: soft, so the vertices carry it
 
 // The light the dome's coffered inside lets reach a vertex of it, 1 elsewhere: twenty-eight
 // coffers round and five rows from the oculus's band to the springing's, their sunk panels in
@@ -103,6 +132,8 @@ void main()
     float distance = length(toPoint);
     fogTint = vec4(nightColor(toPoint / max(distance, 1e-4)), 1.0 - exp(-distance * 0.0055));
     cofferShade = coffers(p.xyz, normal);
+    vec2 shadowAt = (p.xz - kMoon.xz * (p.y / kMoon.y)) * 0.06 + vec2(0.5, 0.2) * t_scene;
+    cloud = cloudsDrift() ? grainNoise(shadowAt) : 0.0;
     gl_Position = matrix * p;
 }
 #endif
@@ -119,6 +150,7 @@ in vec3 worldNormal;
 flat in vec3 eyePos;
 in vec4 fogTint;
 in float cofferShade;
+in float cloud;
 out vec4 fragColor;
 
 const float kPlatformBottom = -26.05;  // below it is the rock the temple stands on
@@ -177,25 +209,27 @@ vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 dx, vec2 dy, vec3 mean)
     return mix(mean, bilinear(s, size, at * scale - 0.5), detail);
 }
 
-// Smooth value noise, 0 to 1, from an integer hash of the lattice (the same bits on every
-// driver): the stone's grain close up.
-float latticeHash(ivec2 c)
+// Value noise as grainNoise, its lattice wrapped round the temple's axis every `cells` cells.
+float wrappedNoise(vec2 at, float cells)
 {
-    uint h = uint(c.x) * 0x27d4eb2du ^ uint(c.y) * 0x165667b1u;
-    h ^= h >> 15u;
-    h *= 0x2c1b3c6du;
-    h ^= h >> 12u;
-    return float(h >> 8u) * (1.0 / 16777216.0);
+    vec2 cell = floor(at);
+    vec2 f = at - cell;
+    f = f * f * (3.0 - 2.0 * f);
+    // Wrapped in floats: an integer remainder is worked out lane by lane on a weak GPU.
+    int x0 = int(mod(cell.x, cells)), x1 = int(mod(cell.x + 1.0, cells)), y = int(cell.y);
+    return mix(mix(latticeHash(ivec2(x0, y)), latticeHash(ivec2(x1, y)), f.x),
+               mix(latticeHash(ivec2(x0, y + 1)), latticeHash(ivec2(x1, y + 1)), f.x), f.y);
 }
 
-float grainNoise(vec2 q)
+// The rock's cracks: the lines where two octaves of noise cross their middle. `footprint` is the
+// pixel's size in cells: a crack narrower than a pixel is widened to it and dimmed to match, so
+// it never sparkles.
+float rockCracks(vec2 at, float cells, float footprint)
 {
-    vec2 cell = floor(q);
-    vec2 f = q - cell;
-    f = f * f * (3.0 - 2.0 * f);
-    ivec2 c = ivec2(cell);
-    return mix(mix(latticeHash(c), latticeHash(c + ivec2(1, 0)), f.x),
-               mix(latticeHash(c + ivec2(0, 1)), latticeHash(c + ivec2(1, 1)), f.x), f.y);
+    float v = 0.65 * wrappedNoise(at, cells) +
+              0.35 * wrappedNoise(at * vec2(3.0, 2.5) + vec2(0.0, 7.3), 3.0 * cells);
+    float width = max(0.025, 1.2 * footprint);
+    return (1.0 - smoothstep(0.3 * width, width, abs(v - 0.5))) * 0.025 / width;
 }
 
 // The colonnade as the mesh lays it out: sixteen columns 27 units off the axis, turned a little.
@@ -361,7 +395,7 @@ void main()
     // The sand image serves both the rock's strata and the drifts: where it is laid and how
     // strongly, then one lookup for either, so the shader holds a single copy of it.
     vec2 sandUv, sandDu, sandDv;
-    float drift;
+    float drift, crack = 0.0;
     vec2 q = worldPos.xz;
     float around = atan(q.y, q.x);  // round the temple's axis
     if (rock) {
@@ -375,6 +409,14 @@ void main()
         sandDu = under ? dx.xz * kFlat : vec2(turnX * kAround, dx.y * kDown);
         sandDv = under ? dy.xz * kFlat : vec2(turnY * kAround, dy.y * kDown);
         drift = 1.0;
+        // Cracks on its outside only, not in the crypt (whose walls face the axis).
+        if (dot(n.xz, q) > 0.0) {
+            const float kCracksRound = 40.0 / 6.2831853, kCrackRise = 1.0 / 5.0;
+            vec2 crackDx = vec2(turnX * kCracksRound, dx.y * kCrackRise);
+            vec2 crackDy = vec2(turnY * kCracksRound, dy.y * kCrackRise);
+            crack = rockCracks(vec2(around * kCracksRound, worldPos.y * kCrackRise), 40.0,
+                               max(length(crackDx), length(crackDy)));
+        }
     } else {
         const float kSand = 0.03;
         // On the steps the ripples (across the image's height) run along each tread, the image's
@@ -471,7 +513,7 @@ void main()
         // ever fainter copies of the dome. The columns and the floor seen through the oculus
         // keep their light.
         float below = shaft || worldPos.y > 14.0 ? 0.0 : clamp(fromAxis * (1.0 / 3.0) - 3.0, 0.0, 1.0);
-        sink = overhead * (rock ? 0.8 : below * clamp(0.055 * fromAxis - 1.5, 0.15, 0.4));
+        sink = overhead * (rock ? 0.3 : below * clamp(0.055 * fromAxis - 1.5, 0.15, 0.4));
         // Under the shell's rim the roof round its foot lies in a soft shadow, deepest on the
         // side turned from the moon, so the shell stands off the drum as a dome.
         float away = 0.5 - 0.5 * dot(q / fromAxis, vec2(-0.824, 0.567));
@@ -505,6 +547,7 @@ void main()
     // From above the moon is taken lower, so a terminator crosses the dome and it reads round.
     vec3 moonward = normalize(mix(kMoon, vec3(-0.8, 0.25, 0.55), overhead));
     float moon = max(dot(n, moonward), 0.0) * (1.0 - sheltered) * outdoor;
+    if (cloudsDrift()) moon *= mix(0.3, 7.0, smoothstep(0.4, 0.62, 1.0 - cloud));
     // In the finale the dawn has taken the moon's place: from its side comes a warm light, and
     // the purple sky is only a soft fill, so the shafts facing the camera read as lit stone
     // rather than as dark blue glass.
@@ -546,7 +589,7 @@ void main()
                 (shaft ? 2.2 - 1.2 * syncdistort : 1.0);
     // Nor inside the dome seen from under it: the coffers' step faces, edge-on from there, are
     // no silhouettes and would show as cold slivers. Nor from high above.
-    rim *= (1.0 - sheltered) * (1.0 - overhead);
+    rim *= (1.0 - sheltered) * (1.0 - overhead * (rock ? 0.2 : 1.0));
     // Against the afterglow the rim is its amber, so the colonnade stands out warm against the
     // sky where the sun has set behind it.
     float backlit = max(smoothstep(-0.2, 0.7, dot(ray, kSunset)), syncdistort);
@@ -564,6 +607,8 @@ void main()
                      (0.5 + 0.5 * clamp((t_scene - 37.7) * (1.0 / 5.4), 0.0, 1.0));
     float spark = beatSpark() * (1.0 + 1.5 * lastBars);
     color += vec3(0.9, 0.55, 0.2) * edgeLine * (rock ? 0.5 : 2.5) * spark;
+    // Fire shows in the rock's cracks: a dim glow that flares on every beat.
+    color += vec3(1.0, 0.36, 0.08) * crack * (0.6 + 2.0 * spark);
 
     // The joints of the masonry carry the beat: a gold spark in them, as in the rock wall of the
     // opening; in the finale they glow between the beats too, and spark a little less. The
