@@ -132,8 +132,9 @@ void main()
     float distance = length(toPoint);
     fogTint = vec4(nightColor(toPoint / max(distance, 1e-4)), 1.0 - exp(-distance * 0.0055));
     cofferShade = coffers(p.xyz, normal);
-    vec2 shadowAt = (p.xz - kMoon.xz * (p.y / kMoon.y)) * 0.06 + vec2(0.5, 0.2) * t_scene;
-    cloud = cloudsDrift() ? grainNoise(shadowAt) : 0.0;
+    cloud = 0.0;
+    if (cloudsDrift())
+        cloud = grainNoise((p.xz - kMoon.xz * (p.y / kMoon.y)) * 0.06 + vec2(0.5, 0.2) * t_scene);
     gl_Position = matrix * p;
 }
 #endif
@@ -226,10 +227,10 @@ float wrappedNoise(vec2 at, float cells)
 // it never sparkles.
 float rockCracks(vec2 at, float cells, float footprint)
 {
-    float v = 0.65 * wrappedNoise(at, cells) +
-              0.35 * wrappedNoise(at * vec2(3.0, 2.5) + vec2(0.0, 7.3), 3.0 * cells);
-    float width = max(0.025, 1.2 * footprint);
-    return (1.0 - smoothstep(0.3 * width, width, abs(v - 0.5))) * 0.025 / width;
+    float v = 0.55 * wrappedNoise(at, cells) +
+              0.45 * wrappedNoise(at * vec2(3.0, 2.5) + vec2(0.0, 7.3), 3.0 * cells);
+    float width = max(0.02, 1.2 * footprint);
+    return (1.0 - smoothstep(0.3 * width, width, abs(v - 0.5))) * 0.02 / width;
 }
 
 // The colonnade as the mesh lays it out: sixteen columns 27 units off the axis, turned a little.
@@ -411,10 +412,10 @@ void main()
         drift = 1.0;
         // Cracks on its outside only, not in the crypt (whose walls face the axis).
         if (dot(n.xz, q) > 0.0) {
-            const float kCracksRound = 40.0 / 6.2831853, kCrackRise = 1.0 / 5.0;
+            const float kCracksRound = 48.0 / 6.2831853, kCrackRise = 1.0 / 8.0;
             vec2 crackDx = vec2(turnX * kCracksRound, dx.y * kCrackRise);
             vec2 crackDy = vec2(turnY * kCracksRound, dy.y * kCrackRise);
-            crack = rockCracks(vec2(around * kCracksRound, worldPos.y * kCrackRise), 40.0,
+            crack = rockCracks(vec2(around * kCracksRound, worldPos.y * kCrackRise), 48.0,
                                max(length(crackDx), length(crackDy)));
         }
     } else {
