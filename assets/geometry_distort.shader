@@ -586,7 +586,9 @@ void main()
     float edge = 1.0 - max(dot(n, toEye), 0.0);
     // Only on what faces up or sideways: a face turned down (the soffits, the dome's inside) is
     // seen edge-on from below across its whole width, where a rim would wash it flat.
-    float rim = edge * edge * edge * (1.0 - 0.8 * smoothstep(0.3, 0.8, -n.y)) *
+    // The rock is the exception: the sky's rim along its flanks, most of which face down, is
+    // what keeps it apart from the night below the temple.
+    float rim = edge * edge * edge * (1.0 - (rock ? 0.0 : 0.8) * smoothstep(0.3, 0.8, -n.y)) *
                 (shaft ? 2.2 - 1.2 * syncdistort : 1.0);
     // Nor inside the dome seen from under it: the coffers' step faces, edge-on from there, are
     // no silhouettes and would show as cold slivers. Nor from high above.
@@ -599,7 +601,7 @@ void main()
     // already glowing, and the stone comes up into the light as the dawn builds.
     float veil = syncdistort * (1.0 - build);
     vec3 color = albedo * light * (1.0 + 0.45 * syncdistort - 0.3 * veil) +
-                 rimColor * rim * (rock ? 0.5 : 1.0);
+                 rimColor * rim * (rock ? 1.6 : 1.0);
     // On the beat a thin gold line flares along the silhouettes: the rim's outermost part, and
     // only on upright faces (treads and floors seen at a slant are all rim, too much picture).
     float edgeLine = rim * edge * edge * edge * (1.0 - n.y * n.y);
