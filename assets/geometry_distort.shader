@@ -76,6 +76,20 @@ float grainNoise(vec2 q)
                mix(latticeHash(c + ivec2(0, 1)), latticeHash(c + ivec2(1, 1)), f.x), f.y);
 }
 
+// Value noise as grainNoise, its lattice wrapped round the temple's axis every `cells` cells.
+float wrappedNoise(vec2 at, float cells)
+{
+    vec2 cell = floor(at);
+    vec2 f = at - cell;
+    f = f * f * (3.0 - 2.0 * f);
+    // Wrapped in floats: an integer remainder is worked out lane by lane on a weak GPU.
+    int x0 = int(mod(cell.x, cells)), x1 = int(mod(cell.x + 1.0, cells)), y = int(cell.y);
+    return mix(mix(latticeHash(ivec2(x0, y)), latticeHash(ivec2(x1, y)), f.x),
+               mix(latticeHash(ivec2(x0, y + 1)), latticeHash(ivec2(x1, y + 1)), f.x), f.y);
+}
+
+const float kPlatformBottom = -26.05;  // below it is the rock the temple stands on
+
 // While the view stands back from the temple (the held shot, 8 to 16 s, of the first scene)
 // the moon comes out bright and silver, and the shadows of clouds drift across the stone.
 bool cloudsDrift()
@@ -92,7 +106,10 @@ out vec3 worldNormal;
 flat out vec3 eyePos;
 out vec4 fogTint;  // the night behind a point of stone, and how much of it veils the point
 out float cofferShade;
-out float cloud;  // the clouds' cover over a vertex, 0 to 1: soft, so the vertices carry it
+// On the rock, the field whose middle its cracks follow: from the vertices, so they run in
+// straight, kinked segments from one to the next. On the stone, the cover of the clouds drifting
+// over it in the held shot, soft enough for the vertices to carry.
+out float vertexNoise;
 
 // The light the dome's coffered inside lets reach a vertex of it, 1 elsewhere: twenty-eight
 // coffers round and five rows from the oculus's band to the springing's, their sunk panels in
@@ -132,9 +149,16 @@ void main()
     float distance = length(toPoint);
     fogTint = vec4(nightColor(toPoint / max(distance, 1e-4)), 1.0 - exp(-distance * 0.0055));
     cofferShade = coffers(p.xyz, normal);
-    cloud = 0.0;
-    if (cloudsDrift())
-        cloud = grainNoise((p.xz - kMoon.xz * (p.y / kMoon.y)) * 0.06 + vec2(0.5, 0.2) * t_scene);
+    vertexNoise = 0.0;
+    if (p.y < kPlatformBottom) {
+        // Forty-eight cells round the axis, eight units high, and a finer octave.
+        vec2 at = vec2(atan(p.z, p.x) * (48.0 / 6.2831853), p.y * 0.125);
+        vertexNoise = 0.55 * wrappedNoise(at, 48.0) +
+                      0.45 * wrappedNoise(at * vec2(3.0, 2.5) + vec2(0.0, 7.3), 144.0);
+    } else if (cloudsDrift()) {
+        vertexNoise =
+            grainNoise((p.xz - kMoon.xz * (p.y / kMoon.y)) * 0.06 + vec2(0.5, 0.2) * t_scene);
+    }
     gl_Position = matrix * p;
 }
 #endif
@@ -151,10 +175,9 @@ in vec3 worldNormal;
 flat in vec3 eyePos;
 in vec4 fogTint;
 in float cofferShade;
-in float cloud;
+in float vertexNoise;
 out vec4 fragColor;
 
-const float kPlatformBottom = -26.05;  // below it is the rock the temple stands on
 const float kTempleFloor = -17.9;      // the floor's top, just under the columns' plinths
 // The images' mean colours, what a lookup settles to where its texels are smaller than a pixel.
 const vec3 kMasonryMean = vec3(0.447, 0.400, 0.333);
@@ -208,29 +231,6 @@ vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 dx, vec2 dy, vec3 mean)
     if (detail <= 0.0) return mean;
     vec2 at = far_ ? 0.25 * uv + 0.37 : uv;
     return mix(mean, bilinear(s, size, at * scale - 0.5), detail);
-}
-
-// Value noise as grainNoise, its lattice wrapped round the temple's axis every `cells` cells.
-float wrappedNoise(vec2 at, float cells)
-{
-    vec2 cell = floor(at);
-    vec2 f = at - cell;
-    f = f * f * (3.0 - 2.0 * f);
-    // Wrapped in floats: an integer remainder is worked out lane by lane on a weak GPU.
-    int x0 = int(mod(cell.x, cells)), x1 = int(mod(cell.x + 1.0, cells)), y = int(cell.y);
-    return mix(mix(latticeHash(ivec2(x0, y)), latticeHash(ivec2(x1, y)), f.x),
-               mix(latticeHash(ivec2(x0, y + 1)), latticeHash(ivec2(x1, y + 1)), f.x), f.y);
-}
-
-// The rock's cracks: the lines where two octaves of noise cross their middle. `footprint` is the
-// pixel's size in cells: a crack narrower than a pixel is widened to it and dimmed to match, so
-// it never sparkles.
-float rockCracks(vec2 at, float cells, float footprint)
-{
-    float v = 0.55 * wrappedNoise(at, cells) +
-              0.45 * wrappedNoise(at * vec2(3.0, 2.5) + vec2(0.0, 7.3), 3.0 * cells);
-    float width = max(0.02, 1.2 * footprint);
-    return (1.0 - smoothstep(0.3 * width, width, abs(v - 0.5))) * 0.02 / width;
 }
 
 // The colonnade as the mesh lays it out: sixteen columns 27 units off the axis, turned a little.
@@ -376,6 +376,7 @@ vec3 brazierFire(vec3 p, vec3 n, float around)
 void main()
 {
     vec3 dx = dFdx(worldPos), dy = dFdy(worldPos);
+    float noiseStep = fwidth(vertexNoise);
     vec3 toEye = eyePos - worldPos;
     float eyeDistance = length(toEye);
     vec3 ray = -toEye / max(eyeDistance, 1e-4);
@@ -396,7 +397,7 @@ void main()
     // The sand image serves both the rock's strata and the drifts: where it is laid and how
     // strongly, then one lookup for either, so the shader holds a single copy of it.
     vec2 sandUv, sandDu, sandDv;
-    float drift, crack = 0.0;
+    float drift;
     vec2 q = worldPos.xz;
     float around = atan(q.y, q.x);  // round the temple's axis
     if (rock) {
@@ -410,14 +411,6 @@ void main()
         sandDu = under ? dx.xz * kFlat : vec2(turnX * kAround, dx.y * kDown);
         sandDv = under ? dy.xz * kFlat : vec2(turnY * kAround, dy.y * kDown);
         drift = 1.0;
-        // Cracks on its outside only, not in the crypt (whose walls face the axis).
-        if (dot(n.xz, q) > 0.0) {
-            const float kCracksRound = 48.0 / 6.2831853, kCrackRise = 1.0 / 8.0;
-            vec2 crackDx = vec2(turnX * kCracksRound, dx.y * kCrackRise);
-            vec2 crackDy = vec2(turnY * kCracksRound, dy.y * kCrackRise);
-            crack = rockCracks(vec2(around * kCracksRound, worldPos.y * kCrackRise), 48.0,
-                               max(length(crackDx), length(crackDy)));
-        }
     } else {
         const float kSand = 0.03;
         // On the steps the ripples (across the image's height) run along each tread, the image's
@@ -548,7 +541,7 @@ void main()
     // From above the moon is taken lower, so a terminator crosses the dome and it reads round.
     vec3 moonward = normalize(mix(kMoon, vec3(-0.8, 0.25, 0.55), overhead));
     float moon = max(dot(n, moonward), 0.0) * (1.0 - sheltered) * outdoor;
-    if (cloudsDrift()) moon *= mix(0.3, 7.0, smoothstep(0.4, 0.62, 1.0 - cloud));
+    if (cloudsDrift() && !rock) moon *= mix(0.3, 7.0, smoothstep(0.4, 0.62, 1.0 - vertexNoise));
     // In the finale the dawn has taken the moon's place: from its side comes a warm light, and
     // the purple sky is only a soft fill, so the shafts facing the camera read as lit stone
     // rather than as dark blue glass.
@@ -610,7 +603,14 @@ void main()
                      (0.5 + 0.5 * clamp((t_scene - 37.7) * (1.0 / 5.4), 0.0, 1.0));
     float spark = beatSpark() * (1.0 + 1.5 * lastBars);
     color += vec3(0.9, 0.55, 0.2) * edgeLine * (rock ? 0.5 : 2.5) * spark;
-    // Fire shows in the rock's cracks: a dim glow that flares on every beat.
+    // Fire shows in the cracks on the rock's outside (not in the crypt, whose walls face the
+    // axis): a dim glow that flares on every beat. A crack narrower than a pixel is widened to it
+    // and dimmed to match, so it never sparkles.
+    float crackWidth = max(0.02, 1.2 * noiseStep);
+    float crack = rock && dot(n.xz, q) > 0.0
+                      ? (1.0 - smoothstep(0.3 * crackWidth, crackWidth, abs(vertexNoise - 0.5))) *
+                            0.02 / crackWidth
+                      : 0.0;
     color += vec3(1.0, 0.36, 0.08) * crack * (0.6 + 2.0 * spark);
 
     // The joints of the masonry carry the beat: a gold spark in them, as in the rock wall of the
