@@ -55,6 +55,48 @@ vec2 downbeatRing(float y, float lastBars)
     return on * vec2(band, band + 0.6 * step(0.0, behind) * exp2(-0.12 * behind));
 }
 
+// Smooth value noise, 0 to 1, from an integer hash of the lattice (the same bits on every
+// driver): the stone's grain close up.
+float latticeHash(ivec2 c)
+{
+    uint h = uint(c.x) * 0x27d4eb2du ^ uint(c.y) * 0x165667b1u;
+    h ^= h >> 15u;
+    h *= 0x2c1b3c6du;
+    h ^= h >> 12u;
+    return float(h >> 8u) * (1.0 / 16777216.0);
+}
+
+float grainNoise(vec2 q)
+{
+    vec2 cell = floor(q);
+    vec2 f = q - cell;
+    f = f * f * (3.0 - 2.0 * f);
+    ivec2 c = ivec2(cell);
+    return mix(mix(latticeHash(c), latticeHash(c + ivec2(1, 0)), f.x),
+               mix(latticeHash(c + ivec2(0, 1)), latticeHash(c + ivec2(1, 1)), f.x), f.y);
+}
+
+// Value noise as grainNoise, its lattice wrapped round the temple's axis every `cells` cells.
+float wrappedNoise(vec2 at, float cells)
+{
+    vec2 cell = floor(at);
+    vec2 f = at - cell;
+    f = f * f * (3.0 - 2.0 * f);
+    // Wrapped in floats: an integer remainder is worked out lane by lane on a weak GPU.
+    int x0 = int(mod(cell.x, cells)), x1 = int(mod(cell.x + 1.0, cells)), y = int(cell.y);
+    return mix(mix(latticeHash(ivec2(x0, y)), latticeHash(ivec2(x1, y)), f.x),
+               mix(latticeHash(ivec2(x0, y + 1)), latticeHash(ivec2(x1, y + 1)), f.x), f.y);
+}
+
+const float kPlatformBottom = -26.05;  // below it is the rock the temple stands on
+
+// While the view stands back from the temple (the held shot, 8 to 16 s, of the first scene)
+// the moon comes out bright and silver, and the shadows of clouds drift across the stone.
+bool cloudsDrift()
+{
+    return syncdistort == 0.0 && t_scene >= 8.0 && t_scene < 16.0;
+}
+
 #ifdef vertexcompile
 layout(location = 0) in vec4 position;
 layout(location = 1) in vec3 normal;
@@ -64,6 +106,10 @@ out vec3 worldNormal;
 flat out vec3 eyePos;
 out vec4 fogTint;  // the night behind a point of stone, and how much of it veils the point
 out float cofferShade;
+// On the rock, the field whose middle its cracks follow: from the vertices, so they run in
+// straight, kinked segments from one to the next. On the stone, the cover of the clouds drifting
+// over it in the held shot, soft enough for the vertices to carry.
+out float vertexNoise;
 
 // The light the dome's coffered inside lets reach a vertex of it, 1 elsewhere: twenty-eight
 // coffers round and five rows from the oculus's band to the springing's, their sunk panels in
@@ -103,6 +149,16 @@ void main()
     float distance = length(toPoint);
     fogTint = vec4(nightColor(toPoint / max(distance, 1e-4)), 1.0 - exp(-distance * 0.0055));
     cofferShade = coffers(p.xyz, normal);
+    vertexNoise = 0.0;
+    if (p.y < kPlatformBottom) {
+        // Forty-eight cells round the axis, eight units high, and a finer octave.
+        vec2 at = vec2(atan(p.z, p.x) * (48.0 / 6.2831853), p.y * 0.125);
+        vertexNoise = 0.55 * wrappedNoise(at, 48.0) +
+                      0.45 * wrappedNoise(at * vec2(3.0, 2.5) + vec2(0.0, 7.3), 144.0);
+    } else if (cloudsDrift()) {
+        vertexNoise =
+            grainNoise((p.xz - kMoon.xz * (p.y / kMoon.y)) * 0.06 + vec2(0.5, 0.2) * t_scene);
+    }
     gl_Position = matrix * p;
 }
 #endif
@@ -119,9 +175,9 @@ in vec3 worldNormal;
 flat in vec3 eyePos;
 in vec4 fogTint;
 in float cofferShade;
+in float vertexNoise;
 out vec4 fragColor;
 
-const float kPlatformBottom = -26.05;  // below it is the rock the temple stands on
 const float kTempleFloor = -17.9;      // the floor's top, just under the columns' plinths
 // The images' mean colours, what a lookup settles to where its texels are smaller than a pixel.
 const vec3 kMasonryMean = vec3(0.447, 0.400, 0.333);
@@ -175,27 +231,6 @@ vec3 fetchFiltered(sampler2D s, vec2 uv, vec2 dx, vec2 dy, vec3 mean)
     if (detail <= 0.0) return mean;
     vec2 at = far_ ? 0.25 * uv + 0.37 : uv;
     return mix(mean, bilinear(s, size, at * scale - 0.5), detail);
-}
-
-// Smooth value noise, 0 to 1, from an integer hash of the lattice (the same bits on every
-// driver): the stone's grain close up.
-float latticeHash(ivec2 c)
-{
-    uint h = uint(c.x) * 0x27d4eb2du ^ uint(c.y) * 0x165667b1u;
-    h ^= h >> 15u;
-    h *= 0x2c1b3c6du;
-    h ^= h >> 12u;
-    return float(h >> 8u) * (1.0 / 16777216.0);
-}
-
-float grainNoise(vec2 q)
-{
-    vec2 cell = floor(q);
-    vec2 f = q - cell;
-    f = f * f * (3.0 - 2.0 * f);
-    ivec2 c = ivec2(cell);
-    return mix(mix(latticeHash(c), latticeHash(c + ivec2(1, 0)), f.x),
-               mix(latticeHash(c + ivec2(0, 1)), latticeHash(c + ivec2(1, 1)), f.x), f.y);
 }
 
 // The colonnade as the mesh lays it out: sixteen columns 27 units off the axis, turned a little.
@@ -341,6 +376,7 @@ vec3 brazierFire(vec3 p, vec3 n, float around)
 void main()
 {
     vec3 dx = dFdx(worldPos), dy = dFdy(worldPos);
+    float noiseStep = fwidth(vertexNoise);
     vec3 toEye = eyePos - worldPos;
     float eyeDistance = length(toEye);
     vec3 ray = -toEye / max(eyeDistance, 1e-4);
@@ -471,7 +507,7 @@ void main()
         // ever fainter copies of the dome. The columns and the floor seen through the oculus
         // keep their light.
         float below = shaft || worldPos.y > 14.0 ? 0.0 : clamp(fromAxis * (1.0 / 3.0) - 3.0, 0.0, 1.0);
-        sink = overhead * (rock ? 0.8 : below * clamp(0.055 * fromAxis - 1.5, 0.15, 0.4));
+        sink = overhead * (rock ? 0.3 : below * clamp(0.055 * fromAxis - 1.5, 0.15, 0.4));
         // Under the shell's rim the roof round its foot lies in a soft shadow, deepest on the
         // side turned from the moon, so the shell stands off the drum as a dome.
         float away = 0.5 - 0.5 * dot(q / fromAxis, vec2(-0.824, 0.567));
@@ -505,6 +541,7 @@ void main()
     // From above the moon is taken lower, so a terminator crosses the dome and it reads round.
     vec3 moonward = normalize(mix(kMoon, vec3(-0.8, 0.25, 0.55), overhead));
     float moon = max(dot(n, moonward), 0.0) * (1.0 - sheltered) * outdoor;
+    if (cloudsDrift() && !rock) moon *= mix(0.3, 7.0, smoothstep(0.4, 0.62, 1.0 - vertexNoise));
     // In the finale the dawn has taken the moon's place: from its side comes a warm light, and
     // the purple sky is only a soft fill, so the shafts facing the camera read as lit stone
     // rather than as dark blue glass.
@@ -542,11 +579,13 @@ void main()
     float edge = 1.0 - max(dot(n, toEye), 0.0);
     // Only on what faces up or sideways: a face turned down (the soffits, the dome's inside) is
     // seen edge-on from below across its whole width, where a rim would wash it flat.
-    float rim = edge * edge * edge * (1.0 - 0.8 * smoothstep(0.3, 0.8, -n.y)) *
+    // The rock is the exception: the sky's rim along its flanks, most of which face down, is
+    // what keeps it apart from the night below the temple.
+    float rim = edge * edge * edge * (1.0 - (rock ? 0.0 : 0.8) * smoothstep(0.3, 0.8, -n.y)) *
                 (shaft ? 2.2 - 1.2 * syncdistort : 1.0);
     // Nor inside the dome seen from under it: the coffers' step faces, edge-on from there, are
     // no silhouettes and would show as cold slivers. Nor from high above.
-    rim *= (1.0 - sheltered) * (1.0 - overhead);
+    rim *= (1.0 - sheltered) * (1.0 - overhead * (rock ? 0.2 : 1.0));
     // Against the afterglow the rim is its amber, so the colonnade stands out warm against the
     // sky where the sun has set behind it.
     float backlit = max(smoothstep(-0.2, 0.7, dot(ray, kSunset)), syncdistort);
@@ -555,7 +594,7 @@ void main()
     // already glowing, and the stone comes up into the light as the dawn builds.
     float veil = syncdistort * (1.0 - build);
     vec3 color = albedo * light * (1.0 + 0.45 * syncdistort - 0.3 * veil) +
-                 rimColor * rim * (rock ? 0.5 : 1.0);
+                 rimColor * rim * (rock ? 1.6 : 1.0);
     // On the beat a thin gold line flares along the silhouettes: the rim's outermost part, and
     // only on upright faces (treads and floors seen at a slant are all rim, too much picture).
     float edgeLine = rim * edge * edge * edge * (1.0 - n.y * n.y);
@@ -564,6 +603,15 @@ void main()
                      (0.5 + 0.5 * clamp((t_scene - 37.7) * (1.0 / 5.4), 0.0, 1.0));
     float spark = beatSpark() * (1.0 + 1.5 * lastBars);
     color += vec3(0.9, 0.55, 0.2) * edgeLine * (rock ? 0.5 : 2.5) * spark;
+    // Fire shows in the cracks on the rock's outside (not in the crypt, whose walls face the
+    // axis): a dim glow that flares on every beat. A crack narrower than a pixel is widened to it
+    // and dimmed to match, so it never sparkles.
+    float crackWidth = max(0.02, 1.2 * noiseStep);
+    float crack = rock && dot(n.xz, q) > 0.0
+                      ? (1.0 - smoothstep(0.3 * crackWidth, crackWidth, abs(vertexNoise - 0.5))) *
+                            0.02 / crackWidth
+                      : 0.0;
+    color += vec3(1.0, 0.36, 0.08) * crack * (0.6 + 2.0 * spark);
 
     // The joints of the masonry carry the beat: a gold spark in them, as in the rock wall of the
     // opening; in the finale they glow between the beats too, and spark a little less. The
