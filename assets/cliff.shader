@@ -482,7 +482,7 @@ void main()
     shaft = smoothstep(0.35, 0.95, shaft);
     // Where they would crowd closer than a few pixels (far off, seen edge-on: some 600 texels of
     // the image across one) they merge into their mean.
-    shaft = mix(shaft, 0.35, smoothstep(40.0, 120.0, texels)) * (1.0 + beatHit * (2.0 * close + 0.7 * high));
+    shaft = mix(shaft, 0.35, smoothstep(40.0, 120.0, texels)) * (1.0 + beatHit * (2.0 * close + 0.3 * high));
     if (closeBy) {
         // Close by: a lamp on the camera, bright on the near rock and falling off with distance,
         // and a low warm light from ahead raking across the relief, with warm highlights on the
@@ -525,11 +525,12 @@ void main()
         ledge += crisp * clamp(dot(rockSlope, vec2(0.35, 0.94)) * 4.0 / size, -0.25, 0.25);
         dust += sunk * rockGlints(uv, size, texels);
         // On the beat a front of warm light runs away from the camera along the beds, from the
-        // nearest rock in view (some 60 units off at bar 48, nearer as the view sinks), flaring the lips
-        // it passes, fading as it goes, hardest on the bar's first beat.
-        float run = (eyeDistance - 33.0 + 1.4 * eyePos.y - 120.0 * saw) * 0.12;
+        // nearest rock in view to some three times as far, flaring the lips it passes, fading as it
+        // goes, hardest on the bar's first beat. Its distance is counted in the camera's height
+        // above the wall (x), so it starts at the nearest rock however far the view has sunk.
+        float run = (eyeDistance / max(eyePos.x + 5.0, 1.0) - 0.85 - 2.2 * saw) * 10.0;
         float front = max(1.0 - run * run, 0.0);
-        front *= front * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.6);
+        front *= front * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.5);
         vec3 highLight = vec3(1.4, 1.15, 0.88) * clamp(0.9 + 1.1 * front + 3.0 * ledge * (1.0 + 4.0 * front), 0.0, 5.0)
                        + vec3(0.1, 0.12, 0.18) * clamp(1.0 - 3.0 * ledge, 0.0, 2.0);
         // The shafts, the ledge's shadow and the beat's front light the haze too.
