@@ -296,25 +296,6 @@ float dustSheet(float offset, float cell, vec2 streak)
     return step(0.6, h.x) * spot * spot;
 }
 
-// Sinking onto the rock from high up: crystals in the stone that catch the light, one in some
-// cells of a grid fixed to the rock, 20 texels of its image across, so they hold still on it.
-// Each is a pixel and a half across at least ("texels" is a pixel's footprint in texels of the
-// image) and fades out where the rock is too far off for that, so none of them flickers.
-float rockGlints(vec2 uv, float size, float texels)
-{
-    const float cell = 28.0;
-    vec2 q = uv * size / cell;
-    vec2 id = floor(q);
-    // The hash of dustSheet, one number: without sin(), which would differ with each driver's sine.
-    vec2 p = fract(id * vec2(0.1031, 0.1030));
-    p += dot(p, p.yx + 33.33);
-    float h = fract((p.x + p.y) * p.y);
-    float radius = max(1.5, 2.2 * texels) / cell;
-    vec2 e = (q - id - 0.2 - 0.6 * fract(h * vec2(7.31, 13.7))) / radius;
-    float spot = max(1.0 - dot(e, e), 0.0);
-    return step(0.85, h) * spot * spot * (1.0 - smoothstep(1.5, 4.0, texels));
-}
-
 // The canyon's walls end in a ragged rim some fifteen units above the flight (how far above it the
 // point lies comes in "haze", see the vertex stage); above it, the sky, by the view's height
 // alone. The camera flies below the rim, so a view that meets the wall above it would have gone
@@ -363,23 +344,24 @@ void main()
     float tumble = canyon * clamp(cliff_stripes, 0.0, 1.0);
     float near = (1.0 - smoothstep(6.0, 30.0, eyeDistance)) * tumble;
     // Close by, or from high up (see fetchFiltered for the branches): close by it looks up the
-    // height under the pixel, from high up (see below) five texels across the beds.
+    // height under the pixel, from high up (see below) five texels across the beds, a texel and
+    // a half as the view sinks onto the rock.
     bool closeBy = close > 0.0;
     float probe = 0.0;
     // One lookup shared by both views, since llvmpipe runs each branch for every pixel.
     if (closeBy || fromHigh)
-        probe = dot(fetchLinear(tex, uv + vec2(0.0, fromHigh ? 5.0 / size : 0.0)), vec3(0.3, 0.55, 0.15));
+        probe = dot(fetchLinear(tex, uv + vec2(0.0, fromHigh ? (5.0 - 3.5 * sunk) / size : 0.0)),
+                    vec3(0.3, 0.55, 0.15));
     // From high up, a ledge above throws its shadow across the beds: a ragged edge along the wall
     // (its crags flowing past with the beds) that the sinking view comes down to, the rock above
     // it in warm sun, its lip glowing (flaring on the beat), the rock and the haze below it in
-    // cool shade. As the view sinks onto the rock the edge drops away below it, a finer ragged
-    // notch showing on its way out, and leaves the rock in the sun.
+    // cool shade. As the view sinks onto the rock the edge drops away below it and leaves the
+    // rock in the sun.
     vec3 sinkLight = vec3(1.0);
     if (fromHigh) {
         float along = worldPos.z + 6.0 * t;
         float edge = 0.55 * eyePos.y - 4.0 + 2.2 * abs(fract(along / 7.3) - 0.5)
-                   + 0.9 * abs(fract(along / 2.3 + 0.3) - 0.5)
-                   + sunk * (0.5 * abs(fract(along / 0.9 + 0.6) - 0.5) - 6.0 * sunk);
+                   + 0.9 * abs(fract(along / 2.3 + 0.3) - 0.5) - 6.0 * sunk * sunk;
         float soft = 0.07 + 0.003 * eyeDistance;
         float aboveEdge = worldPos.y - edge;
         float shadowed = high * smoothstep(soft, -soft, aboveEdge);
@@ -429,11 +411,9 @@ void main()
     vec3 mossColor = kMossTone;
     vec3 rock = kRockTone;
     vec3 bumped = n;
-    vec2 rockSlope = vec2(0.0);
     if (detail > 0.0) {
         vec2 slope;
         rock = fetchFiltered(tex, uv, du, dv, closeBy, slope);
-        rockSlope = slope;
         // In the tumble (stripes on) the view turns so fast that the picture's fine detail would
         // jump from frame to frame: it is calmed there, but not where the rock is so near that
         // its texels are larger than the pixels (the wall in front of the camera).
@@ -517,13 +497,9 @@ void main()
         // embossed at a few texels, lit from along the beds: lips catch warm light, the seams
         // under them lie in cool shade. Where texels get smaller than a pixel the emboss fades
         // (it would sparkle). The light's strength is in "reach" (see the vertex stage).
-        // As the view sinks onto the rock the emboss gives way to a finer one, two texels deep
-        // from the image's own slope, that picks out the magnified cracks' lips and grain, and
-        // the rock's crystals glint (see rockGlints); both only where texels span pixels.
-        float ledge = 2.0 * (probe - relief) * (1.0 - smoothstep(3.0, 6.0, texels)) * (1.0 - sunk);
-        float crisp = sunk * (1.0 - smoothstep(1.5, 3.0, texels));
-        ledge += crisp * clamp(dot(rockSlope, vec2(0.35, 0.94)) * 4.0 / size, -0.25, 0.25);
-        dust += sunk * rockGlints(uv, size, texels);
+        // As the view sinks onto the rock the emboss narrows to a texel and a half (see "probe"),
+        // picking out the magnified cracks' lips and grain.
+        float ledge = (2.0 + 0.5 * sunk) * (probe - relief) * (1.0 - smoothstep(3.0, 6.0, texels));
         // On the beat a front of warm light runs away from the camera along the beds, from the
         // nearest rock in view to some three times as far, flaring the lips it passes, fading as it
         // goes, hardest on the bar's first beat. Its distance is counted in the camera's height
@@ -531,12 +507,15 @@ void main()
         float run = (eyeDistance / max(eyePos.x + 5.0, 1.0) - 0.85 - 2.2 * saw) * 10.0;
         float front = max(1.0 - run * run, 0.0);
         front *= front * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.5);
-        vec3 highLight = vec3(1.4, 1.15, 0.88) * clamp(0.9 + 1.1 * front + 3.0 * ledge * (1.0 + 4.0 * front), 0.0, 5.0)
+        // Close to the rock, where the front would sweep most of the view at once, and flare the
+        // fine grain there, it is kept faint.
+        float wash = front * (1.0 - 0.7 * sunk);
+        vec3 highLight = vec3(1.4, 1.15, 0.88) * clamp(0.9 + 1.1 * wash + 3.0 * ledge * (1.0 + 4.0 * wash), 0.0, 5.0)
                        + vec3(0.1, 0.12, 0.18) * clamp(1.0 - 3.0 * ledge, 0.0, 2.0);
         // The shafts, the ledge's shadow and the beat's front light the haze too.
         vec3 shafts = mix(vec3(0.55, 0.5, 0.75), vec3(1.5, 1.12, 0.75), shaft);
         light = mix(light, highLight * (reach * sinkLight * shafts), high);
-        sinkLight *= mix(vec3(1.0), shafts, 0.35) * (1.0 + front);
+        sinkLight *= mix(vec3(1.0), shafts, 0.35) * (1.0 + wash);
     }
     // The intro (its routine holds "t" at 0 and counts the scene's seconds in "t_scene"): a low
     // warm light raking across the beds from one side, so every ledge throws a shadow under it,
