@@ -348,21 +348,24 @@ void main()
     float tumble = canyon * clamp(cliff_stripes, 0.0, 1.0);
     float near = (1.0 - smoothstep(6.0, 30.0, eyeDistance)) * tumble;
     // Close by, or from high up (see fetchFiltered for the branches): close by it looks up the
-    // height under the pixel, from high up (see below) five texels across the beds.
+    // height under the pixel, from high up (see below) five texels across the beds, a texel and
+    // a half as the view sinks onto the rock.
     bool closeBy = close > 0.0;
     float probe = 0.0;
     // One lookup shared by both views, since llvmpipe runs each branch for every pixel.
     if (closeBy || fromHigh)
-        probe = dot(fetchLinear(tex, uv + vec2(0.0, fromHigh ? 5.0 / size : 0.0)), vec3(0.3, 0.55, 0.15));
+        probe = dot(fetchLinear(tex, uv + vec2(0.0, fromHigh ? (5.0 - 3.5 * sunk) / size : 0.0)),
+                    vec3(0.3, 0.55, 0.15));
     // From high up, a ledge above throws its shadow across the beds: a ragged edge along the wall
     // (its crags flowing past with the beds) that the sinking view comes down to, the rock above
     // it in warm sun, its lip glowing (flaring on the beat), the rock and the haze below it in
-    // cool shade.
+    // cool shade. As the view sinks onto the rock the edge drops away below it and leaves the
+    // rock in the sun.
     vec3 sinkLight = vec3(1.0);
     if (fromHigh) {
         float along = worldPos.z + 6.0 * t;
         float edge = 0.55 * eyePos.y - 4.0 + 2.2 * abs(fract(along / 7.3) - 0.5)
-                   + 0.9 * abs(fract(along / 2.3 + 0.3) - 0.5);
+                   + 0.9 * abs(fract(along / 2.3 + 0.3) - 0.5) - 6.0 * sunk * sunk;
         float soft = 0.07 + 0.003 * eyeDistance;
         float aboveEdge = worldPos.y - edge;
         float shadowed = high * smoothstep(soft, -soft, aboveEdge);
@@ -463,7 +466,7 @@ void main()
     shaft = smoothstep(0.35, 0.95, shaft);
     // Where they would crowd closer than a few pixels (far off, seen edge-on: some 600 texels of
     // the image across one) they merge into their mean.
-    shaft = mix(shaft, 0.35, smoothstep(40.0, 120.0, texels)) * (1.0 + 2.0 * beatHit * close);
+    shaft = mix(shaft, 0.35, smoothstep(40.0, 120.0, texels)) * (1.0 + beatHit * (2.0 * close + 0.3 * high));
     if (closeBy) {
         // Close by: a lamp on the camera, bright on the near rock and falling off with distance,
         // and a low warm light from ahead raking across the relief, with warm highlights on the
@@ -498,20 +501,25 @@ void main()
         // embossed at a few texels, lit from along the beds: lips catch warm light, the seams
         // under them lie in cool shade. Where texels get smaller than a pixel the emboss fades
         // (it would sparkle). The light's strength is in "reach" (see the vertex stage).
-        // As the view sinks onto the rock the emboss fades.
-        float ledge = 2.0 * (probe - relief) * (1.0 - smoothstep(3.0, 6.0, texels)) * (1.0 - sunk);
+        // As the view sinks onto the rock the emboss narrows to a texel and a half (see "probe"),
+        // picking out the magnified cracks' lips and grain.
+        float ledge = (2.0 + 0.5 * sunk) * (probe - relief) * (1.0 - smoothstep(3.0, 6.0, texels));
         // On the beat a front of warm light runs away from the camera along the beds, from the
-        // nearest rock in view (some 60 units off at bar 48, nearer as the view sinks), flaring the lips
-        // it passes, fading as it goes, hardest on the bar's first beat.
-        float run = (eyeDistance - 33.0 + 1.4 * eyePos.y - 120.0 * saw) * 0.12;
+        // nearest rock in view to some three times as far, flaring the lips it passes, fading as it
+        // goes, hardest on the bar's first beat. Its distance is counted in the camera's height
+        // above the wall (x), so it starts at the nearest rock however far the view has sunk.
+        float run = (eyeDistance / max(eyePos.x + 5.0, 1.0) - 0.85 - 2.2 * saw) * 10.0;
         float front = max(1.0 - run * run, 0.0);
-        front *= front * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.6);
-        vec3 highLight = vec3(1.4, 1.15, 0.88) * clamp(0.9 + 1.1 * front + 3.0 * ledge * (1.0 + 4.0 * front), 0.0, 5.0)
+        front *= front * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.5);
+        // Close to the rock, where the front would sweep most of the view at once, and flare the
+        // fine grain there, it is kept faint.
+        float wash = front * (1.0 - 0.7 * sunk);
+        vec3 highLight = vec3(1.4, 1.15, 0.88) * clamp(0.9 + 1.1 * wash + 3.0 * ledge * (1.0 + 4.0 * wash), 0.0, 5.0)
                        + vec3(0.1, 0.12, 0.18) * clamp(1.0 - 3.0 * ledge, 0.0, 2.0);
         // The shafts, the ledge's shadow and the beat's front light the haze too.
         vec3 shafts = mix(vec3(0.55, 0.5, 0.75), vec3(1.5, 1.12, 0.75), shaft);
         light = mix(light, highLight * (reach * sinkLight * shafts), high);
-        sinkLight *= mix(vec3(1.0), shafts, 0.35) * (1.0 + front);
+        sinkLight *= mix(vec3(1.0), shafts, 0.35) * (1.0 + wash);
     }
     // The intro (its routine holds "t" at 0 and counts the scene's seconds in "t_scene"): a low
     // warm light raking across the beds from one side, so every ledge throws a shadow under it,

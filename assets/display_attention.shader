@@ -14,6 +14,10 @@ uniform float t_scene;
 
 const float kCardsIn = 5.393259;  // bar 44, in scene seconds
 const float kThin = 0.7;
+// Only the picture's lettered middle is shown, its words filling the band so they read on a small
+// screen; its hazard stripes, a busy grille of slivers there, give way to a plain lit edge.
+const float kFirstRow = 0.19;
+const float kRowsShown = 0.62;
 
 #ifdef vertexcompile
 layout(location = 0) in vec2 corner;
@@ -70,16 +74,17 @@ void main()
     float unfold = max(smoothstep(kCardsIn, kCardsIn + 0.35, t_scene), 1e-3);
     float pixelsWide = 1.0 / max(abs(dFdx(uv.x)), 1e-6);
     float pixelsHigh = 1.0 / max(abs(dFdy(uv.y)), 1e-6) / unfold;
-    float repeats = pixelsWide / pixelsHigh * size.y / max(size.x, 1.0) * max(ipos.z, 1e-3);
+    float repeats = pixelsWide / pixelsHigh * kRowsShown * size.y / max(size.x, 1.0) * max(ipos.z, 1e-3);
 
-    // A steady crawl with a shove on every beat that eases off.
+    // A steady crawl with a shove on every beat that eases off, as fast across the screen as
+    // when the whole picture showed.
     float hit = 1.0 - (1.0 - saw) * (1.0 - saw);
-    float travel = 0.35 * t_scene + 0.06 * (floor(beats) + hit);
+    float travel = kRowsShown * (0.35 * t_scene + 0.06 * (floor(beats) + hit));
     // Kept to one turn of the picture: large texture coordinates lose their fraction.
     float offset = fract(ipos.x - scroll_direction * travel);
-    vec2 at = vec2(uv.x * repeats + offset, uv.y);
+    vec2 at = vec2(uv.x * repeats + offset, kFirstRow + kRowsShown * uv.y);
     // The band is drawn smaller than its picture: four lookups over each pixel's footprint.
-    vec2 footprint = vec2(0.25 * repeats / pixelsWide, 0.25 / pixelsHigh);
+    vec2 footprint = vec2(0.25 * repeats / pixelsWide, 0.25 * kRowsShown / pixelsHigh);
     vec4 c = 0.25 * (fetchLinear(tex, at + footprint) + fetchLinear(tex, at - footprint) +
                      fetchLinear(tex, at + vec2(footprint.x, -footprint.y)) +
                      fetchLinear(tex, at - vec2(footprint.x, -footprint.y)));
@@ -90,15 +95,17 @@ void main()
     // A faint hum like a lit sign's, 40 radians a second, the phase kept small: sine loses
     // accuracy on large arguments.
     float hum = 0.78 + 0.02 * sin(6.2831853 * fract(t * (40.0 / 6.2831853)) + 3.0 * uv.x);
-    // Only the letters and the hazard stripes carry the band: the backing is a thin dark veil.
+    // Only the letters and the lit edges carry the band: the backing is a dark veil.
     // The letters' orange glow turns into a dark rim, which keeps them legible over the bright
     // sky; left orange and brightened on the beat over the rock, it read as a second, offset copy
     // of each letter.
     float lit = smoothstep(0.5, 0.9, max(c.r, c.g));
     float glow = smoothstep(0.12, 0.35, max(c.r, c.g));
-    float stripes = 1.0 - smoothstep(0.14, 0.16, uv.y) + smoothstep(0.84, 0.86, uv.y);
-    float cover = max(max(lit, 0.6 * glow), mix(0.3, 0.55, stripes));
-    vec3 color = c.rgb * lit * (hum + pulse);
+    // The edge: a line of amber light a pixel and a half thick along each side of the band.
+    float fromEdge = min(uv.y, 1.0 - uv.y) * pixelsHigh * unfold;
+    float edge = 1.0 - smoothstep(1.0, 2.0, fromEdge);
+    float cover = max(max(lit, 0.6 * glow), mix(0.5, 0.9, edge));
+    vec3 color = mix(c.rgb * lit, vec3(1.0, 0.62, 0.16), edge) * (hum + pulse);
     fragColor = vec4(color, min(c.a, cover) * 0.85 * (1.0 - 0.3 * fadeout));
 }
 #endif
