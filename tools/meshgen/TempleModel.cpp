@@ -41,12 +41,13 @@ float coffers(float theta, float s) {
 }
 
 // Twenty-eight ribs up the outer shell, one over each coffer's rib inside: seen from above, the
-// roof reads as a ribbed dome, not a smooth disc. They die away at the oculus's edge: the rim's
-// inner face must stay round where the coffered inside meets it, or the sky shows in the seam.
+// roof reads as a ribbed dome, not a smooth disc. They rise out of the shell's foot, which stays
+// flush with the step ring under it, and die away at the oculus's edge: the rim's inner face
+// must stay round where the coffered inside meets it, or the sky shows in the seam.
 float domeRibs(float theta, float s) {
     const float around = theta / (2.0f * kPi) * kCoffers;
     const float crest = 0.5f + 0.5f * std::cos(2.0f * kPi * around);
-    const float reach = std::fmin(std::fmax((0.81f - s) / 0.14f, 0.0f), 1.0f);
+    const float reach = std::fmin(std::fmax(std::fmin((0.81f - s) / 0.14f, s / 0.09f), 0.0f), 1.0f);
     return 1.0f + 0.03f * reach * crest * crest * crest * crest;
 }
 
