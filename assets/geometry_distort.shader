@@ -492,8 +492,7 @@ void main()
     float overhead = smoothstep(0.5, 0.85, toEye.y) * smoothstep(30.0, 50.0, eyePos.y);
     // From there the shell, its courses laid in rings round the oculus and lit alike all over,
     // read as a flat grey disc. For the light its slope is taken steeper, so the low moon rounds
-    // it, and it is ribbed: twenty-eight ribs run down from the oculus, each lit on one side,
-    // fading out before they are narrower than four pixels.
+    // it and lights its twenty-eight ribs (modelled in the mesh) each on one side.
     // Warm light round the dome's foot and its joints aglow join them. The crane shot comes only
     // after the temple's eighteenth second: no other frame pays for any of it.
     float fromAxis2 = max(dot(q, q), 1e-6);
@@ -514,14 +513,7 @@ void main()
         footShade = 1.0 - overhead * step(worldPos.y, 17.3) * step(14.0, worldPos.y) *
                               (1.0 - smoothstep(27.0, 32.0, fromAxis)) * (0.3 + 0.5 * away);
         float cupola = overhead * step(17.3, worldPos.y) * step(0.3, n.y);
-        // The direction round the axis as a unit complex number; its 28th power turns once a rib.
-        vec2 z4 = square(square(q / fromAxis)), z8 = square(z4);
-        vec2 z28 = times(square(z8), times(z8, z4));
-        float crest = max(z28.x, 0.0);
-        crest *= crest;
-        float ribs = z28.y * crest * crest * (1.0 - smoothstep(0.03, 0.056, pixel / fromAxis));
-        n = normalize(n + cupola * (vec3(n.x, 0.0, n.z) +
-                                    1.2 * ribs / fromAxis * vec3(-q.y, 0.0, q.x)));
+        n = normalize(n + cupola * vec3(n.x, 0.0, n.z));
         fromAbove = overhead * step(14.5, worldPos.y) *
                     (vec3(0.42, 0.24, 0.09) * smoothstep(25.5, 30.0, fromAxis) * footShade +
                      vec3(1.0, 0.62, 0.2) * 0.5 * joints);
@@ -546,7 +538,7 @@ void main()
     // the purple sky is only a soft fill, so the shafts facing the camera read as lit stone
     // rather than as dark blue glass.
     vec3 moonColor = mix(vec3(0.32, 0.36, 0.55), vec3(0.62, 0.44, 0.34), syncdistort);
-    light += (moonColor + vec3(2.0, 1.7, 1.4) * overhead) * moon +
+    light += (moonColor + vec3(2.0, 1.55, 1.1) * overhead) * moon +
              vec3(0.08, 0.1, 0.16) * overhead;
     light += (vec3(0.045, 0.045, 0.075) + vec3(0.13, 0.08, 0.16) * syncdistort) *
              (0.6 + 0.4 * n.y) * outdoor;

@@ -40,6 +40,17 @@ float coffers(float theta, float s) {
     return 1.0f + 0.05f * bevel(u, 0.1f, 0.12f) * bevel(v, 0.1f, 0.14f);
 }
 
+// Twenty-eight ribs up the outer shell, one over each coffer's rib inside: seen from above, the
+// roof reads as a ribbed dome, not a smooth disc. They rise out of the shell's foot, which stays
+// flush with the step ring under it, and die away at the oculus's edge: the rim's inner face
+// must stay round where the coffered inside meets it, or the sky shows in the seam.
+float domeRibs(float theta, float s) {
+    const float around = theta / (2.0f * kPi) * kCoffers;
+    const float crest = 0.5f + 0.5f * std::cos(2.0f * kPi * around);
+    const float reach = std::fmin(std::fmax(std::fmin((0.81f - s) / 0.14f, s / 0.09f), 0.0f), 1.0f);
+    return 1.0f + 0.03f * reach * crest * crest * crest * crest;
+}
+
 void addPlatform(MeshBuilder& b) {
     // Section walked with the solid on the left: out along the underside, up the four steps,
     // across the floor to the curb of the well, down the well.
@@ -124,7 +135,10 @@ void addEntablatureAndDome(MeshBuilder& b) {
         {31.2f, 14.6f, true}, {28.5f, 14.6f, true},  // step rings at the foot of the dome
         {28.5f, 15.6f, true}, {27.6f, 15.6f, true}, {27.6f, 16.6f, true},
         {26.6f, 16.6f, true}, {26.6f, 17.4f, true}};
-    // The outer shell: a flattened quarter ellipse up to the oculus rim.
+    b.lathe(p, kRingSegments);
+    // The outer shell: a flattened quarter ellipse up to the oculus rim, turned on its own so
+    // that its ribs leave the rings below plain.
+    p = {{26.6f, 17.4f, true}};
     const float outerTop = std::acos(9.5f / 26.6f);
     for (int i = 1; i <= 14; ++i) {
         const float a = outerTop * i / 14.0f;
@@ -135,7 +149,7 @@ void addEntablatureAndDome(MeshBuilder& b) {
     const float innerTopY = 14.6f + kInnerRise * std::sin(innerTop);
     p.push_back({kTempleOculusRadius, p.back().y + 0.2f, true});  // oculus rim
     p.push_back({kTempleOculusRadius, innerTopY, true});
-    b.lathe(p, kRingSegments);
+    b.lathe(p, kRingSegments, 0.0f, 0.0f, domeRibs);
 
     // The coffered inside, from the oculus down to the springing.
     std::vector<ProfilePoint> inner;
