@@ -323,8 +323,8 @@ void canyonSky(vec3 toEye, out vec3 sky, out float skyward, out float rimLit)
     float sunward = max(dot(view, vec3(0.6, 0.74, -0.3)), 0.0);
     sunward *= sunward;
     sky = mix(sky, vec3(1.0, 0.9, 0.72), 0.55 * sunward * sunward);
-    float nearRim = clamp(1.0 - gap / 25.0, 0.0, 1.0);
-    sky = mix(sky, vec3(0.95, 0.88, 0.76), 0.4 * nearRim * nearRim);
+    float nearRim = clamp(1.0 - gap / 40.0, 0.0, 1.0);
+    sky = mix(sky, vec3(0.95, 0.88, 0.76), 0.45 * nearRim * nearRim);
     rimLit = 0.8 / (0.8 + max(-gap, 0.0));
     rimLit *= rimLit * (0.5 + 1.5 * beatHit);
 }
@@ -669,7 +669,7 @@ void main()
     color = mix(color, veilColor, veil)
           + vec3(0.55, 0.42, 0.28) * (haze * 0.35 * (1.0 - canyon));
     // The rim's edge lit from behind and the sky above it, then the dust (see above).
-    color += vec3(1.0, 0.6, 0.3) * rimLit;
+    color += vec3(1.0, 0.6, 0.3) * (rimLit * (1.0 - farWall));
     color = mix(color, sky, skyward);
     color += vec3(1.0, 0.8, 0.55)
            * (dust * (0.35 + 0.65 * shaft) * (1.0 + 2.0 * beatHit) * (1.0 - 0.75 * skyward));
