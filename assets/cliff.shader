@@ -299,6 +299,13 @@ float dustSheet(float offset, float cell, vec2 streak)
     return step(0.6, h.x) * spot * spot;
 }
 
+// The view's direction in the gorge's own frame: the first copy of the walls is turned half a turn
+// about the flight's axis ("cliffside" -1), so its x and y turn back.
+vec3 gorgeView(vec3 toEye)
+{
+    return -vec3(toEye.xy * cliffside, toEye.z);
+}
+
 // The canyon's walls end in a ragged rim some fifteen units above the flight (how far above it the
 // point lies comes in "haze", see the vertex stage); above it, the sky, by the view's height
 // alone. The camera flies below the rim, so a view that meets the wall above it would have gone
@@ -307,9 +314,17 @@ void canyonSky(vec3 toEye, out vec3 sky, out float skyward, out float rimLit)
 {
     float gap = haze;
     skyward = clamp(0.5 + gap / max(fwidth(gap), 1e-3), 0.0, 1.0);
-    float rise = max(-toEye.y * cliffside, 0.0);
-    // Warm at the rim, a clear deep blue overhead: the slot stands out against the sunlit rock.
-    sky = mix(vec3(1.0, 0.85, 0.62), vec3(0.36, 0.56, 0.9), rise * (2.0 - rise));
+    vec3 view = gorgeView(toEye);
+    float rise = max(view.y, 0.0);
+    // Pale and warm at the horizon, deepening to a clear blue overhead, warmer still towards the
+    // sun (over the wall that faces away from it) and paler just above the rims, so the slot
+    // stands out against the sunlit rock without reading as a flat colour.
+    sky = mix(vec3(1.0, 0.85, 0.62), vec3(0.3, 0.5, 0.88), rise * (2.0 - rise));
+    float sunward = max(dot(view, vec3(0.6, 0.74, -0.3)), 0.0);
+    sunward *= sunward;
+    sky = mix(sky, vec3(1.0, 0.9, 0.72), 0.55 * sunward * sunward);
+    float nearRim = clamp(1.0 - gap / 40.0, 0.0, 1.0);
+    sky = mix(sky, vec3(0.95, 0.88, 0.76), 0.45 * nearRim * nearRim);
     rimLit = 0.8 / (0.8 + max(-gap, 0.0));
     rimLit *= rimLit * (0.5 + 1.5 * beatHit);
 }
@@ -410,6 +425,9 @@ void main()
     if (inCanyon()) canyonSky(toEye, sky, skyward, rimLit);
     // The rock's lookups are left out where only sky shows.
     if (skyward >= 1.0) detail = 0.0;
+    // So are they where the canyon's walls run edge-on into the haze (see "veil" below).
+    float farWall = canyon * (1.0 - smoothstep(0.12, 0.45, abs(toEye.x)));
+    if (farWall >= 1.0) detail = 0.0;
     // The wall faces x: one projection along it is enough.
     vec3 albedo = kRockTone;
     vec3 mossColor = kMossTone;
@@ -628,12 +646,13 @@ void main()
     // left to show and would read as a flat smear: it sinks into the haze, lit by the card's sun
     // (see "fogColor" in the vertex stage).
     veil = max(veil, 0.85 * high * smoothstep(6.0, 18.0, texels));
-    // In the canyon, rock whose texels are drawn out far beyond a pixel (the walls seen edge-on
-    // and the rows drawn out beyond, see the vertex stage) shows no image there (see the strata
-    // above) and recedes into the haze, the further the more edge-on: the walls converging on
-    // the gorge's end turn to glowing dust rather than radial streaks. Never wholly: sunk in it,
-    // the walls' folds read as flat smeared slabs, so some of their light and ledges is kept.
-    veil = max(veil, canyon * (0.4 * smoothstep(3.0, 9.0, texels) + 0.45 * smoothstep(9.0, 30.0, texels)));
+    // In the canyon, rock whose texels are drawn out beyond a pixel (the walls seen edge-on) shows
+    // no image there (see the strata above) and partly recedes into the haze; where the walls run
+    // edge-on towards the gorge's ends (and the rows drawn out beyond, see the vertex stage) they
+    // sink into it wholly, by the view's angle to the walls' mean plane rather than the texels
+    // (those jump from face to face): their beds, converging on the ends, and the light carried
+    // on their faces would otherwise fan out in radial streaks.
+    veil = max(veil, max(canyon * 0.4 * smoothstep(3.0, 9.0, texels), farWall));
     // In its tumble the haze closes in a few units beyond the rock in front of the camera.
     veil = max(veil, tumble * clamp(0.07 * eyeDistance - 0.35, 0.0, 0.35));
     // Close by, the haze far ahead is lit by the low sun: the wall runs off into a glow.
@@ -646,11 +665,19 @@ void main()
         // the screen, and light carried on them would fan out in streaks.
         float sun = cliffside > 0.0 ? smoothstep(-12.0, 8.0, worldPos.y) : 0.0;
         veilColor *= 0.85 + 0.25 * sun;
+        // Further out, where the walls are drawn out and edge-on, a glow by the view's direction
+        // alone: brighter up the gorge and down its length, swelling a little on the beat.
+        vec3 view = gorgeView(toEye);
+        float along = view.z * view.z;
+        along *= along;
+        vec3 glow = mix(vec3(0.74, 0.52, 0.33), vec3(0.92, 0.78, 0.6), 0.5 + 0.5 * view.y)
+                  + vec3(0.1, 0.09, 0.06) * (along * (1.0 + 0.5 * pulse));
+        veilColor = mix(veilColor, glow, farWall);
     }
     color = mix(color, veilColor, veil)
           + vec3(0.55, 0.42, 0.28) * (haze * 0.35 * (1.0 - canyon));
     // The rim's edge lit from behind and the sky above it, then the dust (see above).
-    color += vec3(1.0, 0.6, 0.3) * rimLit;
+    color += vec3(1.0, 0.6, 0.3) * (rimLit * (1.0 - farWall));
     color = mix(color, sky, skyward);
     color += vec3(1.0, 0.8, 0.55)
            * (dust * (0.35 + 0.65 * shaft) * (1.0 + 2.0 * beatHit) * (1.0 - 0.75 * skyward));
