@@ -3,7 +3,7 @@
 // lumps of rock make it uneven, drawn only by normals worked out per pixel from their formula:
 // riding over the coarse grid's fixed corners as the rock flows by, they made the stone swim.
 // The rock flows past the camera as if the tube were flown through. It is hewn into courses of
-// sandstone blocks, each its own chiselled face, with open dark joints between them; moss sits in
+// sandstone blocks, each its own hewn face, with open dark joints between them; moss sits in
 // the hollows; a lamp circles the rock in the middle and glows in the haze, and lava glows at
 // both closed ends. Far down the tube the haze darkens and rings of lamplight recede into it. On
 // every beat the cracks glow like embers. "distort": while negative the tube breathes out a
@@ -163,19 +163,9 @@ const vec2 kJointsA = vec2(kCourse, 0.0);
 const vec2 kJointsB = vec2(0.0, kBlocksRound / 396.0);
 // From the blocks' numbers in the two sets to their corners on the wall.
 const mat2 kBlockCorner = mat2(1.0 / kCourse, 0.0, 0.0, 396.0 / kBlocksRound);
-// How far the lumps bend the joints, in wall units along and round the tube: a little, as hewn
-// stone settles, never into curves.
-const vec4 kFoldAlong = vec4(0.5, -0.4, 0.3, 0.0);
-const vec4 kFoldRound = vec4(-0.3, 0.5, 0.2, 0.15);
 // The blocks' faces are flat in the middle and fall away to their joints as 1 - x^4 across a
 // block: hewn stone with worn arrises, not cushions.
 const float kBulge = 22.0;  // the slope at the edges
-// Chisel marks: shallow grooves every 4 wall units that waver over 7 wall units across them (a
-// row of hard steps there would read as a checkerboard on a face seen edge-on); deeper on some
-// blocks than on others.
-const float kChiselPitch = 2.0 * kPi / 4.0;
-const float kChiselDepth = 0.18;
-const float kChiselWaver = 2.0 * kPi / 7.0;
 
 // Bilinear filtering done here from four texels. Seen down the tube the walls are so oblique that
 // some rasterizers' anisotropic filtering, with no smaller levels to fall back on, walks thousands
@@ -244,8 +234,9 @@ void main()
     // The lumps' slopes: each wave's cosine.
     vec4 lumpCos = roughCos(lumpPhases(wallUv));
     // Footprints first, while every pixel of the quad is still on the same path.
-    // The rock broken into blocks along its joints, which the lumps bend.
-    vec2 wall = wallUv + vec2(dot(lumpCos, kFoldAlong), dot(lumpCos, kFoldRound));
+    // The rock broken into blocks along straight joints: joints bent by the lumps rippled as the
+    // courses slid past.
+    vec2 wall = wallUv;
     // Unevenly sized: courses of uneven height, and blocks of uneven length that crowd together
     // and spread apart round each course its own way.
     float jointA = dot(wall, kJointsA);
@@ -296,15 +287,7 @@ void main()
     vec2 across = 2.0 * inJoint - 1.0;
     float bulge = kBulge * (0.4 + 0.9 * fract(7.7 * block)) * (1.0 - smoothstep(0.05, 0.2, blockSize));
     vec2 rounding = -bulge * across * across * across;
-    // The chisel's strokes slant across each face its own way; gone before they are finer than
-    // a few pixels.
-    vec2 stroke = normalize(vec2(1.0, 1.6 * fract(9.1 * block) - 0.8));
-    float waver = 1.2 * roughCos(kChiselWaver * dot(local, vec2(-stroke.y, stroke.x)));
-    float footprint = max(length(du), length(dv)) / kTextureScale;
-    float chisel = kChiselDepth * kChiselPitch * fract(5.3 * block) * (1.0 - smoothstep(0.15, 0.3, footprint * kChiselPitch / (2.0 * kPi)))
-                 * roughCos(kChiselPitch * dot(local, stroke) + waver - 0.5 * kPi);
-    vec2 wallSlope = 0.6 * detail * kTextureScale * slope + rounding.x * kJointsA + rounding.y * kJointsB
-                   + chisel * stroke;
+    vec2 wallSlope = 0.4 * detail * kTextureScale * slope + rounding.x * kJointsA + rounding.y * kJointsB;
     vec2 reliefSlope = vec2(wallSlope.x / kLength, wallSlope.y / (kRadius * kAround));
     // The bumps' normal, unit length (radial, around and the axis are at right angles), tilted
     // by the relief.
