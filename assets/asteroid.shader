@@ -245,7 +245,7 @@ void main()
 
     // Weathered grey stone with only a trace of the picture's colour, so that it stands apart
     // from the walls; soot in the craters of the hot rock, moss in the hollows of the cold one.
-    vec3 albedo = mix(vec3(h), stone, 0.3) * mix(vec3(0.86, 0.87, 0.9), vec3(0.9, 0.9, 0.92), inside) * (0.55 + 0.9 * h);
+    vec3 albedo = mix(vec3(h), stone, 0.3) * mix(vec3(0.86, 0.87, 0.9), vec3(0.9, 0.9, 0.92), inside) * mix(0.55 + 0.9 * h, 0.3 + 1.6 * h, hot);
     albedo *= (1.0 - 0.5 * hot * crater) * facetTone;
     // The cold rock a dull brown stone whatever picture it is given, darker than the walls' blocks
     // and with its facets shading well apart, so it reads as a heavy boulder, not as pale metal.
