@@ -426,7 +426,7 @@ void main()
     // The rock's lookups are left out where only sky shows.
     if (skyward >= 1.0) detail = 0.0;
     // So are they where the canyon's walls run edge-on into the haze (see "veil" below).
-    float farWall = canyon * (1.0 - smoothstep(0.12, 0.45, abs(toEye.x)));
+    float farWall = 0.0;
     if (farWall >= 1.0) detail = 0.0;
     // The wall faces x: one projection along it is enough.
     vec3 albedo = kRockTone;
@@ -586,9 +586,13 @@ void main()
         float inBed = fract(bed);
         float bedAa = fwidth(bed);
         float ledges = 1.0 - smoothstep(0.06, 0.2, bedAa);
-        float shelter = 0.35 + 0.65 * clamp((0.9 - inBed) * 3.0, 0.0, 1.0);
-        float lip = clamp((inBed - 0.9) * 12.0, 0.0, 1.0) * clamp((1.0 - inBed) / max(bedAa, 1e-3), 0.0, 1.0);
-        light *= mix(1.0, shelter + lip, ledges);
+        // Both edges of the shadow and of the lip sharp, a pixel wide at any distance: seen edge-on
+        // the beds run as clean lines towards the gorge's end instead of soft ramps.
+        float bedEdge = 1.0 / max(bedAa, 1e-3);
+        float shade = clamp((inBed - 0.7) * bedEdge + 0.5, 0.0, 1.0);
+        float lip = clamp((inBed - 0.9) * bedEdge + 0.5, 0.0, 1.0) * clamp((1.0 - inBed) * bedEdge, 0.0, 1.0);
+        float shelter = 1.0 - 0.6 * shade;
+        light *= mix(1.0, shelter + 0.95 * lip, ledges);
         // Across the beds the rock stands in buttresses some eleven units apart, each bed's block
         // set a little forward or back of the one under it: the face of each turned to the sun
         // (it comes from ahead, -z) lit, the one turned away in shade, broad bands fixed in the
@@ -617,12 +621,16 @@ void main()
         // beds to one, fading to their mean where they would get finer than a few pixels).
         float strata = bed / 3.0;
         float calmBands = 1.0 - smoothstep(0.08, 0.3, bedAa / 3.0);
-        float strataBand = mix(0.5, smoothstep(0.2, 0.8, abs(fract(strata) - 0.5) * 2.0), calmBands);
-        albedo = mix(albedo, kRockTone * (0.65 + 0.7 * strataBand), smoothstep(2.5, 7.0, texels));
+        float strataBand = mix(0.5, clamp(0.5 + (abs(fract(strata) - 0.5) * 2.0 - 0.5) / max(2.0 * bedAa / 3.0, 1e-3), 0.0, 1.0), calmBands);
+        float edgeOn = smoothstep(2.5, 7.0, texels);
+        albedo = mix(albedo, kRockTone * (0.65 + 0.7 * strataBand), edgeOn);
         // Each bed its own stone, cream, ochre or rust, so the layers read where the image is too
-        // fine or too drawn out to show them (the mean where the beds get thinner than a few pixels).
+        // fine or too drawn out to show them (the mean where the beds get thinner than a few pixels),
+        // more distinct where the walls are seen edge-on: there the beds' sharp boundaries carry the
+        // wall's structure.
         float layer = fract(floor(bed) * 0.618);
-        albedo *= mix(vec3(1.0), mix(vec3(1.2, 1.04, 0.86), vec3(0.92, 0.7, 0.6), layer), ledges);
+        vec3 stone = mix(vec3(1.2, 1.04, 0.86), vec3(0.92, 0.7, 0.6), layer);
+        albedo *= mix(vec3(1.0), stone + (stone - 1.0) * edgeOn, ledges);
         // The sun deepens the stone's own colours; the shade keeps them cool.
         albedo = max(mix(vec3(dot(albedo, vec3(0.3, 0.55, 0.15))), albedo, 1.7), vec3(0.0));
     }
@@ -652,7 +660,7 @@ void main()
     // sink into it wholly, by the view's angle to the walls' mean plane rather than the texels
     // (those jump from face to face): their beds, converging on the ends, and the light carried
     // on their faces would otherwise fan out in radial streaks.
-    veil = max(veil, max(canyon * 0.4 * smoothstep(3.0, 9.0, texels), farWall));
+    veil = max(veil, farWall);
     // In its tumble the haze closes in a few units beyond the rock in front of the camera.
     veil = max(veil, tumble * clamp(0.07 * eyeDistance - 0.35, 0.0, 0.35));
     // Close by, the haze far ahead is lit by the low sun: the wall runs off into a glow.
