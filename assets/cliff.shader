@@ -425,9 +425,9 @@ void main()
     if (inCanyon()) canyonSky(toEye, sky, skyward, rimLit);
     // The rock's lookups are left out where only sky shows.
     if (skyward >= 1.0) detail = 0.0;
-    // So are they where the canyon's walls run edge-on into the haze (see "veil" below).
-    float farWall = 0.0;
-    if (farWall >= 1.0) detail = 0.0;
+    // So are they where the canyon's walls are seen so edge-on that the image would give only its
+    // mean (see fetchFiltered) and the strata show instead.
+    if (canyon > 0.0 && texels >= 24.0) detail = 0.0;
     // The wall faces x: one projection along it is enough.
     vec3 albedo = kRockTone;
     vec3 mossColor = kMossTone;
@@ -564,11 +564,10 @@ void main()
     // lights the upper rock and the faces turned up, cool, the sun the faces turned to it on the
     // wall it reaches, warm, and the rest lies in shade. So its walls read as walls and which way
     // is up shows while the view rolls. "cliffside" turns the first copy over.
-    float pulse = 0.0;
     if (inCanyon()) {
         // On every beat the sunlit faces and the light far up the gorge swell and die away,
         // hardest on the bar's first beat; the shade and the sky's fill stay as they are.
-        pulse = (1.0 - saw) * (1.0 - saw) * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.55);
+        float pulse = (1.0 - saw) * (1.0 - saw) * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.55);
         float sky = daylight.x * (0.45 + 0.55 * max(bumped.y * cliffside, 0.0));
         float sunFacing = max(dot(bumped, vec3(0.58, 0.72 * cliffside, -0.29)), 0.0);
         light = light * daylight.z * vec3(0.7, 0.8, 0.98) + vec3(0.34, 0.48, 0.82) * sky
@@ -654,13 +653,6 @@ void main()
     // left to show and would read as a flat smear: it sinks into the haze, lit by the card's sun
     // (see "fogColor" in the vertex stage).
     veil = max(veil, 0.85 * high * smoothstep(6.0, 18.0, texels));
-    // In the canyon, rock whose texels are drawn out beyond a pixel (the walls seen edge-on) shows
-    // no image there (see the strata above) and partly recedes into the haze; where the walls run
-    // edge-on towards the gorge's ends (and the rows drawn out beyond, see the vertex stage) they
-    // sink into it wholly, by the view's angle to the walls' mean plane rather than the texels
-    // (those jump from face to face): their beds, converging on the ends, and the light carried
-    // on their faces would otherwise fan out in radial streaks.
-    veil = max(veil, farWall);
     // In its tumble the haze closes in a few units beyond the rock in front of the camera.
     veil = max(veil, tumble * clamp(0.07 * eyeDistance - 0.35, 0.0, 0.35));
     // Close by, the haze far ahead is lit by the low sun: the wall runs off into a glow.
@@ -673,19 +665,11 @@ void main()
         // the screen, and light carried on them would fan out in streaks.
         float sun = cliffside > 0.0 ? smoothstep(-12.0, 8.0, worldPos.y) : 0.0;
         veilColor *= 0.85 + 0.25 * sun;
-        // Further out, where the walls are drawn out and edge-on, a glow by the view's direction
-        // alone: brighter up the gorge and down its length, swelling a little on the beat.
-        vec3 view = gorgeView(toEye);
-        float along = view.z * view.z;
-        along *= along;
-        vec3 glow = mix(vec3(0.74, 0.52, 0.33), vec3(0.92, 0.78, 0.6), 0.5 + 0.5 * view.y)
-                  + vec3(0.1, 0.09, 0.06) * (along * (1.0 + 0.5 * pulse));
-        veilColor = mix(veilColor, glow, farWall);
     }
     color = mix(color, veilColor, veil)
           + vec3(0.55, 0.42, 0.28) * (haze * 0.35 * (1.0 - canyon));
     // The rim's edge lit from behind and the sky above it, then the dust (see above).
-    color += vec3(1.0, 0.6, 0.3) * (rimLit * (1.0 - farWall));
+    color += vec3(1.0, 0.6, 0.3) * rimLit;
     color = mix(color, sky, skyward);
     color += vec3(1.0, 0.8, 0.55)
            * (dust * (0.35 + 0.65 * shaft) * (1.0 + 2.0 * beatHit) * (1.0 - 0.75 * skyward));
