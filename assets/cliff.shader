@@ -425,9 +425,9 @@ void main()
     if (inCanyon()) canyonSky(toEye, sky, skyward, rimLit);
     // The rock's lookups are left out where only sky shows.
     if (skyward >= 1.0) detail = 0.0;
-    // So are they where the canyon's walls are seen so edge-on that the image would give only its
-    // mean (see fetchFiltered) and the strata show instead.
-    if (canyon > 0.0 && texels >= 24.0) detail = 0.0;
+    // So are they where the canyon's walls are seen so edge-on that the strata show instead of the
+    // image (see below; its relief is flattened there already).
+    if (canyon > 0.0 && texels >= 7.0) detail = 0.0;
     // The wall faces x: one projection along it is enough.
     vec3 albedo = kRockTone;
     vec3 mossColor = kMossTone;
