@@ -425,9 +425,9 @@ void main()
     if (inCanyon()) canyonSky(toEye, sky, skyward, rimLit);
     // The rock's lookups are left out where only sky shows.
     if (skyward >= 1.0) detail = 0.0;
-    // So are they where the canyon's walls run edge-on into the haze (see "veil" below).
-    float farWall = canyon * (1.0 - smoothstep(0.12, 0.45, abs(toEye.x)));
-    if (farWall >= 1.0) detail = 0.0;
+    // So are they where the canyon's walls are seen so edge-on that the strata show instead of the
+    // image (see below; its relief is flattened there already).
+    if (canyon > 0.0 && texels >= 7.0) detail = 0.0;
     // The wall faces x: one projection along it is enough.
     vec3 albedo = kRockTone;
     vec3 mossColor = kMossTone;
@@ -564,11 +564,10 @@ void main()
     // lights the upper rock and the faces turned up, cool, the sun the faces turned to it on the
     // wall it reaches, warm, and the rest lies in shade. So its walls read as walls and which way
     // is up shows while the view rolls. "cliffside" turns the first copy over.
-    float pulse = 0.0;
     if (inCanyon()) {
         // On every beat the sunlit faces and the light far up the gorge swell and die away,
         // hardest on the bar's first beat; the shade and the sky's fill stay as they are.
-        pulse = (1.0 - saw) * (1.0 - saw) * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.55);
+        float pulse = (1.0 - saw) * (1.0 - saw) * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.55);
         float sky = daylight.x * (0.45 + 0.55 * max(bumped.y * cliffside, 0.0));
         float sunFacing = max(dot(bumped, vec3(0.58, 0.72 * cliffside, -0.29)), 0.0);
         light = light * daylight.z * vec3(0.7, 0.8, 0.98) + vec3(0.34, 0.48, 0.82) * sky
@@ -586,9 +585,13 @@ void main()
         float inBed = fract(bed);
         float bedAa = fwidth(bed);
         float ledges = 1.0 - smoothstep(0.06, 0.2, bedAa);
-        float shelter = 0.35 + 0.65 * clamp((0.9 - inBed) * 3.0, 0.0, 1.0);
-        float lip = clamp((inBed - 0.9) * 12.0, 0.0, 1.0) * clamp((1.0 - inBed) / max(bedAa, 1e-3), 0.0, 1.0);
-        light *= mix(1.0, shelter + lip, ledges);
+        // Both edges of the shadow and of the lip sharp, a pixel wide at any distance: seen edge-on
+        // the beds run as clean lines towards the gorge's end instead of soft ramps.
+        float bedEdge = 1.0 / max(bedAa, 1e-3);
+        float shade = clamp((inBed - 0.7) * bedEdge + 0.5, 0.0, 1.0);
+        float lip = clamp((inBed - 0.9) * bedEdge + 0.5, 0.0, 1.0) * clamp((1.0 - inBed) * bedEdge, 0.0, 1.0);
+        float shelter = 1.0 - 0.6 * shade;
+        light *= mix(1.0, shelter + 0.95 * lip, ledges);
         // Across the beds the rock stands in buttresses some eleven units apart, each bed's block
         // set a little forward or back of the one under it: the face of each turned to the sun
         // (it comes from ahead, -z) lit, the one turned away in shade, broad bands fixed in the
@@ -617,12 +620,16 @@ void main()
         // beds to one, fading to their mean where they would get finer than a few pixels).
         float strata = bed / 3.0;
         float calmBands = 1.0 - smoothstep(0.08, 0.3, bedAa / 3.0);
-        float strataBand = mix(0.5, smoothstep(0.2, 0.8, abs(fract(strata) - 0.5) * 2.0), calmBands);
-        albedo = mix(albedo, kRockTone * (0.65 + 0.7 * strataBand), smoothstep(2.5, 7.0, texels));
+        float strataBand = mix(0.5, clamp(0.5 + (abs(fract(strata) - 0.5) * 2.0 - 0.5) / max(2.0 * bedAa / 3.0, 1e-3), 0.0, 1.0), calmBands);
+        float edgeOn = smoothstep(2.5, 7.0, texels);
+        albedo = mix(albedo, kRockTone * (0.65 + 0.7 * strataBand), edgeOn);
         // Each bed its own stone, cream, ochre or rust, so the layers read where the image is too
-        // fine or too drawn out to show them (the mean where the beds get thinner than a few pixels).
+        // fine or too drawn out to show them (the mean where the beds get thinner than a few pixels),
+        // more distinct where the walls are seen edge-on: there the beds' sharp boundaries carry the
+        // wall's structure.
         float layer = fract(floor(bed) * 0.618);
-        albedo *= mix(vec3(1.0), mix(vec3(1.2, 1.04, 0.86), vec3(0.92, 0.7, 0.6), layer), ledges);
+        vec3 stone = mix(vec3(1.2, 1.04, 0.86), vec3(0.92, 0.7, 0.6), layer);
+        albedo *= mix(vec3(1.0), stone + (stone - 1.0) * edgeOn, ledges);
         // The sun deepens the stone's own colours; the shade keeps them cool.
         albedo = max(mix(vec3(dot(albedo, vec3(0.3, 0.55, 0.15))), albedo, 1.7), vec3(0.0));
     }
@@ -646,13 +653,6 @@ void main()
     // left to show and would read as a flat smear: it sinks into the haze, lit by the card's sun
     // (see "fogColor" in the vertex stage).
     veil = max(veil, 0.85 * high * smoothstep(6.0, 18.0, texels));
-    // In the canyon, rock whose texels are drawn out beyond a pixel (the walls seen edge-on) shows
-    // no image there (see the strata above) and partly recedes into the haze; where the walls run
-    // edge-on towards the gorge's ends (and the rows drawn out beyond, see the vertex stage) they
-    // sink into it wholly, by the view's angle to the walls' mean plane rather than the texels
-    // (those jump from face to face): their beds, converging on the ends, and the light carried
-    // on their faces would otherwise fan out in radial streaks.
-    veil = max(veil, max(canyon * 0.4 * smoothstep(3.0, 9.0, texels), farWall));
     // In its tumble the haze closes in a few units beyond the rock in front of the camera.
     veil = max(veil, tumble * clamp(0.07 * eyeDistance - 0.35, 0.0, 0.35));
     // Close by, the haze far ahead is lit by the low sun: the wall runs off into a glow.
@@ -665,19 +665,11 @@ void main()
         // the screen, and light carried on them would fan out in streaks.
         float sun = cliffside > 0.0 ? smoothstep(-12.0, 8.0, worldPos.y) : 0.0;
         veilColor *= 0.85 + 0.25 * sun;
-        // Further out, where the walls are drawn out and edge-on, a glow by the view's direction
-        // alone: brighter up the gorge and down its length, swelling a little on the beat.
-        vec3 view = gorgeView(toEye);
-        float along = view.z * view.z;
-        along *= along;
-        vec3 glow = mix(vec3(0.74, 0.52, 0.33), vec3(0.92, 0.78, 0.6), 0.5 + 0.5 * view.y)
-                  + vec3(0.1, 0.09, 0.06) * (along * (1.0 + 0.5 * pulse));
-        veilColor = mix(veilColor, glow, farWall);
     }
     color = mix(color, veilColor, veil)
           + vec3(0.55, 0.42, 0.28) * (haze * 0.35 * (1.0 - canyon));
     // The rim's edge lit from behind and the sky above it, then the dust (see above).
-    color += vec3(1.0, 0.6, 0.3) * (rimLit * (1.0 - farWall));
+    color += vec3(1.0, 0.6, 0.3) * rimLit;
     color = mix(color, sky, skyward);
     color += vec3(1.0, 0.8, 0.55)
            * (dust * (0.35 + 0.65 * shaft) * (1.0 + 2.0 * beatHit) * (1.0 - 0.75 * skyward));
