@@ -374,13 +374,15 @@ void main()
     // From high up, a ledge above throws its shadow across the beds: a ragged edge along the wall
     // (its crags flowing past with the beds) that the sinking view comes down to, the rock above
     // it in warm sun, its lip glowing (flaring on the beat), the rock and the haze below it in
-    // cool shade. As the view sinks onto the rock the edge drops away below it and leaves the
-    // rock in the sun.
+    // cool shade.
     vec3 sinkLight = vec3(1.0);
     if (fromHigh) {
         float along = worldPos.z + 6.0 * t;
         float edge = 0.55 * eyePos.y - 4.0 + 2.2 * abs(fract(along / 7.3) - 0.5)
-                   + 0.9 * abs(fract(along / 2.3 + 0.3) - 0.5) - 6.0 * sunk * sunk;
+                   + 0.9 * abs(fract(along / 2.3 + 0.3) - 0.5);
+        // As the view sinks onto the rock the edge slows and stays in view, crossing it: the
+        // close-up keeps its sunlit rock, glowing lip and shade to the end.
+        edge = mix(edge, 0.6 * edge, sunk);
         float soft = 0.07 + 0.003 * eyeDistance;
         float aboveEdge = worldPos.y - edge;
         float shadowed = high * smoothstep(soft, -soft, aboveEdge);

@@ -1,7 +1,6 @@
-// The panel behind the fly-by's name card: the sun and its slanted plate, wiped in from the left
-// when the cards come in, flaring on every beat, and gone as "fadeout" nears 1. The panel drifts
-// against the name card over the shot, and the sun's lower half is cut into horizon stripes that
-// crawl down on the beat and grow up the sun over the eight bars.
+// The panel behind the fly-by's name card: a slanted plate and the gold lines along it, wiped in
+// from the left when the cards come in, brightening on every beat, and wiped out the same way
+// at bar 51. The panel drifts against the name card over the shot.
 uniform vec2 screen;
 uniform vec4 ipos;  // x, y: lower-left corner in screen fractions; z, w: size in NDC units
 uniform float fadeout;
@@ -13,7 +12,8 @@ uniform float saw;
 uniform float t_scene;
 
 const float kCardsIn = 5.393259;  // bar 44, in scene seconds
-const float kShot = 10.786517;    // eight bars, in seconds
+// "fadeout" at bar 51 (it grows by 0.13 a second from scene second 10.5).
+const float kOutAt = 0.563090;
 
 // The layout is drawn for a 16:9 screen. On any other, what it places shrinks about the centre
 // along one axis (letterboxed on a taller screen, pillarboxed on a wider one), so its pictures
@@ -48,8 +48,6 @@ uniform sampler2D tex;
 in vec2 uv;
 out vec4 fragColor;
 
-const float kTwoPi = 6.2831853;
-
 // Bilinear lookup by hand, clamped to the edge: the image carries the maximum anisotropy but no
 // smaller levels, and how a driver filters that is its own choice. A missing image reads as
 // GL's (0, 0, 0, 1).
@@ -70,32 +68,28 @@ vec4 fetchLinear(sampler2D s, vec2 at)
 
 void main()
 {
-    // Heat shimmer over the sun, which swells on every second beat. The phases are kept small:
-    // sine loses accuracy on large arguments.
-    vec4 plain = fetchLinear(tex, uv);
-    float sun = smoothstep(0.55, 0.8, plain.r - plain.b);
-    float ripple = sin(40.0 * uv.y + kTwoPi * fract(t * (3.0 / kTwoPi)));
-    vec4 c = sun > 0.0 ? fetchLinear(tex, uv + vec2(0.0015 * sun * ripple, 0.0)) : plain;
-    float hit = (1.0 - saw) * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.6);
-    c.rgb *= 1.0 + sun * (0.08 * (0.5 + 0.5 * cos(3.14159265 * mod(beats, 2.0))) + 0.18 * hit);
-    // Horizon stripes over the sun: a gap every eighteenth of the picture, crawling down with a
-    // shove on every beat, the gaps wider towards the plate; the striped part climbs the sun from
-    // the plate's edge to its top over the shot. The edges are a tenth of a stripe soft.
-    float progress = clamp((t_scene - kCardsIn) / kShot, 0.0, 1.0);
-    float top = 0.42 - 0.3 * progress;
-    float below = smoothstep(top - 0.04, top + 0.12, uv.y);
-    float phase = fract(uv.y * 18.0 - 0.6 * t_scene - 0.25 * (floor(beats) + 1.0 - (1.0 - saw) * (1.0 - saw)));
-    float gap = 0.3 * smoothstep(top - 0.04, top + 0.16, uv.y);
-    float cut = smoothstep(0.5 - gap - 0.05, 0.5 - gap + 0.05, phase) * (1.0 - smoothstep(0.5 + gap - 0.05, 0.5 + gap + 0.05, phase));
-    c.a *= 1.0 - sun * below * cut;
-    // The wipe follows the plate's slant.
-    float front = (t_scene - kCardsIn) * 3.0 - 0.2;
-    float wipe = 1.0 - smoothstep(front - 0.15, front, uv.x + 0.3 * (1.0 - uv.y) - 0.3);
+    // Only the plate and the gold lines along it: the picture's sun is the big logo's, and over
+    // the fly-by's own sky and rock it read as a ghost of it. The band's edges are soft by about
+    // a pixel of the picture.
+    vec4 c = fetchLinear(tex, uv);
+    float sun = smoothstep(0.45, 0.7, c.r - c.b);
+    float band = smoothstep(0.380, 0.392, uv.y) * (1.0 - smoothstep(0.762, 0.774, uv.y));
     float pulse = 0.06 * (1.0 - saw) * (kick == 0.0 ? 1.0 : 0.5) + 0.02 * bounce;
-    float gone = 1.0 - smoothstep(0.55, 1.0, fadeout);
-    // The dark plate is only a faint veil over the rock, the gold lines framing the name; the
-    // sun, its glow and the lines stay see-through enough for the cliff to read behind them.
-    float solid = max(sun, smoothstep(0.25, 0.6, plain.r));
-    fragColor = vec4(c.rgb * (1.0 + pulse), c.a * mix(0.12, 0.65, solid) * wipe * gone);
+    // A light runs along the gold lines once a bar, and they hum faintly like a lit sign's, 40
+    // radians a second (the phase kept small: sine loses accuracy on large arguments).
+    float glide = fract(0.25 * beats) * 1.8 - 0.4;
+    float across = (uv.x + 0.3 * uv.y - glide - 0.2) * 8.0;
+    float hum = 0.97 + 0.03 * sin(6.2831853 * fract(t * (40.0 / 6.2831853)));
+    // In from the left when the cards come in, out the same way from the bar where "fadeout"
+    // reaches kOutAt (bar 51), within a beat; the wipes follow the plate's slant.
+    float slant = uv.x + 0.3 * (1.0 - uv.y) - 0.3;
+    float front = (t_scene - kCardsIn) * 3.0 - 0.2;
+    float wipe = 1.0 - smoothstep(front - 0.15, front, slant);
+    float back = (fadeout - kOutAt) * 30.0 - 0.3;
+    float kept = smoothstep(back, back + 0.15, slant);
+    // The dark plate is only a faint veil over the rock, the gold lines framing the name.
+    float solid = smoothstep(0.25, 0.6, c.r);
+    vec3 color = c.rgb * (hum + pulse) + vec3(0.5, 0.4, 0.25) * exp(-across * across) * solid;
+    fragColor = vec4(color, c.a * mix(0.12, 0.65, solid) * (1.0 - sun) * band * wipe * kept);
 }
 #endif
