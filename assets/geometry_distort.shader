@@ -546,9 +546,6 @@ void main()
              vec3(0.08, 0.1, 0.16) * overhead;
     light += (vec3(0.03, 0.035, 0.07) + vec3(0.09, 0.055, 0.13) * syncdistort) *
              (0.6 + 0.4 * n.y) * outdoor;
-    // The warm stone and sand round a wall give back a little of the afterglow, so the side
-    // turned from it is a dark warm stone rather than a flat, cold lilac.
-    light += vec3(0.035, 0.021, 0.012) * (1.0 - abs(n.y)) * outdoor;
     // The afterglow of the set sun, low on the other side: a hard amber key that models every
     // column, cornice and step against the moon's cold blue side, and deep shade between them.
     float dusk = max(dot(n, kSunset), 0.0) * outdoor;
@@ -557,9 +554,6 @@ void main()
     light += vec3(0.9, 0.55, 0.25) * max(n.y, 0.0) * build * frontShade;
     // The mist below the rock holds the afterglow, and lights what faces down in a dusky violet.
     light += vec3(0.3, 0.2, 0.26) * max(dot(n, vec3(0.45, -0.85, 0.27)), 0.0) * outdoor;
-    // A faint lamp at the camera, so the faces turned from every light still read.
-    float lamp = max(dot(n, toEye), 0.0) * clamp(1.0 - eyeDistance / 120.0, 0.0, 1.0);
-    light += vec3(0.05, 0.045, 0.045) * lamp;
     // A warm glow from the middle of the floor fills the colonnade from within.
     // Worked out inside the colonnade only (and the ring of light below only while it runs): a
     // weak GPU skips a branch that no pixel of a block takes.
