@@ -537,25 +537,23 @@ void main()
     // In the finale the dawn has taken the moon's place: from its side comes a warm light, and
     // the purple sky is only a soft fill, so the shafts facing the camera read as lit stone
     // rather than as dark blue glass.
-    vec3 moonColor = mix(vec3(0.32, 0.36, 0.55), vec3(0.62, 0.44, 0.34), syncdistort);
+    // Looking into the dawn, the faces turned to the camera are the stone's shadow side: the
+    // building stands dark against the sun, its edges burning (the rim below).
+    float sunSide = smoothstep(-0.2, 0.7, dot(ray, kSunset));
+    float frontShade = 1.0 - 0.75 * syncdistort * smoothstep(-0.5, 0.5, dot(ray, kSunset));
+    vec3 moonColor = mix(vec3(0.3, 0.44, 0.9), vec3(0.42, 0.3, 0.36) * frontShade, syncdistort);
     light += (moonColor + vec3(2.0, 1.55, 1.1) * overhead) * moon +
              vec3(0.08, 0.1, 0.16) * overhead;
-    light += (vec3(0.045, 0.045, 0.075) + vec3(0.13, 0.08, 0.16) * syncdistort) *
+    light += (vec3(0.03, 0.035, 0.07) + vec3(0.09, 0.055, 0.13) * syncdistort) *
              (0.6 + 0.4 * n.y) * outdoor;
-    // The warm stone and sand round a wall give back a little of the afterglow, so the side
-    // turned from it is a dark warm stone rather than a flat, cold lilac.
-    light += vec3(0.05, 0.03, 0.017) * (1.0 - abs(n.y)) * outdoor;
-    // The afterglow of the set sun, low on the other side: an amber key that models every column,
-    // cornice and step against the moon's cold side.
-    float dusk = max(dot(n, kSunset) + 0.05, 0.0) / 1.05 * outdoor;
-    light += vec3(1.25, 0.64, 0.25) * dusk * (1.0 - sheltered) * (1.0 - 0.85 * overhead) *
-             (1.0 + build);
-    light += vec3(0.9, 0.55, 0.25) * max(n.y, 0.0) * build;
-    // The mist below the rock holds the afterglow, and lights what faces down in dusky rose.
-    light += vec3(0.55, 0.32, 0.22) * max(dot(n, vec3(0.45, -0.85, 0.27)), 0.0) * outdoor;
-    // A faint lamp at the camera, so the faces turned from every light still read.
-    float lamp = max(dot(n, toEye), 0.0) * clamp(1.0 - eyeDistance / 120.0, 0.0, 1.0);
-    light += vec3(0.05, 0.045, 0.045) * lamp;
+    // The afterglow of the set sun, low on the other side: a hard amber key that models every
+    // column, cornice and step against the moon's cold blue side, and deep shade between them.
+    float dusk = max(dot(n, kSunset), 0.0) * outdoor;
+    light += vec3(1.75, 0.86, 0.3) * dusk * (1.0 - sheltered) * (1.0 - 0.85 * overhead) *
+             (1.0 + 2.0 * build * build);
+    light += vec3(0.9, 0.55, 0.25) * max(n.y, 0.0) * build * frontShade;
+    // The mist below the rock holds the afterglow, and lights what faces down in a dusky violet.
+    light += vec3(0.3, 0.2, 0.26) * max(dot(n, vec3(0.45, -0.85, 0.27)), 0.0) * outdoor;
     // A warm glow from the middle of the floor fills the colonnade from within.
     // Worked out inside the colonnade only (and the ring of light below only while it runs): a
     // weak GPU skips a branch that no pixel of a block takes.
@@ -580,8 +578,10 @@ void main()
     rim *= (1.0 - sheltered) * (1.0 - overhead * (rock ? 0.2 : 1.0));
     // Against the afterglow the rim is its amber, so the colonnade stands out warm against the
     // sky where the sun has set behind it.
-    float backlit = max(smoothstep(-0.2, 0.7, dot(ray, kSunset)), syncdistort);
-    vec3 rimColor = mix(vec3(0.09, 0.13, 0.27), vec3(0.5, 0.25, 0.1), backlit);
+    // As the dawn builds, the edges turned to the sun burn hotter and hotter.
+    float backlit = max(sunSide, syncdistort);
+    vec3 rimColor = mix(vec3(0.13, 0.22, 0.48), vec3(0.5, 0.25, 0.1), backlit) *
+                    (1.0 + 5.0 * build * sunSide);
     // The finale opens on darker stone than the temple, its rims all amber and its joints
     // already glowing, and the stone comes up into the light as the dawn builds.
     float veil = syncdistort * (1.0 - build);

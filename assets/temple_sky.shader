@@ -318,15 +318,25 @@ void main()
 
     float pixel = max(length(dx), length(dy)) / max(eyeDistance, 1.0);
     vec3 d = normalize(worldPos);
-    // The low sun of the opening scenes, set and glowing through the mist.
-    // The 24th power by squaring: cheaper than pow on every pixel of the sky.
-    float towards = max(dot(d, kSunset), 0.0);
-    float towards8 = towards * towards;
-    towards8 *= towards8;
-    towards8 *= towards8;
-    vec3 afterglow = vec3(0.5, 0.22, 0.08) * towards8 * towards8 * towards8 *
-                     (1.0 + 0.6 * beatSpark());
+    // The low sun of the opening scenes, set and glowing through the mist, and its afterglow
+    // spread along the horizon in layers of lit cloud, gold low down and rose above, so the sky
+    // beside it reads as a sunset rather than a stray red smudge. The layers are the temple's
+    // night: the finale's dawn paints its own horizon.
+    // The powers by squaring: cheaper than pow on every pixel of the sky.
     float build = finaleBuild();
+    float towards = max(dot(d, kSunset), 0.0);
+    float towards4 = towards * towards;
+    towards4 *= towards4;
+    float towards8 = towards4 * towards4;
+    vec3 afterglow =
+        vec3(0.5, 0.22, 0.08) * towards8 * towards8 * towards8 * (1.0 + 0.6 * beatSpark());
+    // Worked out only towards the sun: a weak GPU skips a branch that no pixel of a block takes.
+    float level = exp2(-abs(d.y - 0.06) * 24.0) * towards4;
+    if (build == 0.0 && level > 0.004) {
+        float layers = 0.5 + 0.5 * sin(d.y * 150.0 + 1.5 * sin(dot(d.xz, vec2(8.0, 6.0))));
+        afterglow += mix(vec3(0.8, 0.48, 0.13), vec3(0.67, 0.19, 0.32), clamp(d.y * 8.0, 0.0, 1.0)) *
+                     level * layers * layers;
+    }
     vec3 sky = skyTint.rgb + stars(d, pixel, skyTint.a, build) + afterglow;
     // The shooting star, the sun's disc and its corona are worked out only in the frames and
     // on the pixels where they show: a weak GPU skips a branch that no pixel of a block takes.
