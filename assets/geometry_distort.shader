@@ -552,6 +552,12 @@ void main()
     light += vec3(1.75, 0.86, 0.3) * dusk * (1.0 - sheltered) * (1.0 - 0.85 * overhead) *
              (1.0 + 2.0 * build * build);
     light += vec3(0.9, 0.55, 0.25) * max(n.y, 0.0) * build * frontShade;
+    // Through the finale's first eight bars, before the sun has climbed, the lit floor and the
+    // sunrise throw a warm bounce onto the shaded faces, most onto those turned down and away
+    // from the sun, so the close-ups read as warm stone against the dawn, not as black cut-outs.
+    float early = syncdistort * (1.0 - smoothstep(32.6, 36.0, t_scene));
+    light += vec3(0.62, 0.4, 0.24) * early * (0.75 - 0.35 * n.y) *
+             (1.0 - 0.6 * max(dot(n, kSunset), 0.0)) * outdoor;
     // The mist below the rock holds the afterglow, and lights what faces down in a dusky violet.
     light += vec3(0.3, 0.2, 0.26) * max(dot(n, vec3(0.45, -0.85, 0.27)), 0.0) * outdoor;
     // A warm glow from the middle of the floor fills the colonnade from within.
@@ -612,7 +618,7 @@ void main()
     vec2 ring = rock || saw > 0.3 ? vec2(0.0) : downbeatRing(worldPos.y, lastBars);
     vec2 ringOnStone = ring * (shaft ? vec2(1.7, 0.3) : vec2(0.5, 0.0)) * (1.0 + 0.2 * syncdistort);
     color += vec3(1.0, 0.62, 0.2) *
-             (joints * (spark * (2.5 - 0.6 * syncdistort) + 0.6 * syncdistort * (1.0 + lastBars) +
+             (joints * (spark * (2.5 - 0.6 * syncdistort) + (0.6 * syncdistort + 0.5 * early) * (1.0 + lastBars) +
                         3.0 * ring.y) +
               ringOnStone.x + ringOnStone.y);
 
