@@ -1,7 +1,9 @@
 // A warning band across the whole screen, its picture repeating sideways and scrolling one way
 // ("scroll_direction" +1) or the other (-1): the title-card bands of the fly-by. "ipos" gives its
 // lower edge and height as fractions of the screen (y, w; x and z shift and scale the repeat).
-// It unfolds from its middle line when the cards come in and kicks forward on every beat.
+// It unfolds from its middle line when the cards come in and kicks forward on every beat; it fades
+// out whole just before "fadeout" starts parting the bands, so no letter is seen cut by the
+// screen's edge.
 uniform vec4 ipos;
 uniform float scroll_direction;
 uniform float fadeout;
@@ -14,6 +16,11 @@ uniform float t_scene;
 
 const float kCardsIn = 5.393259;  // bar 44, in scene seconds
 const float kThin = 0.7;
+// Scene seconds: gone within about a beat, as "fadeout" starts to grow at 10.5 (by 0.13 a second:
+// kGoneFadeout a little after kGoneAt).
+const float kLeaveFrom = 10.25;
+const float kGoneAt = 10.6;
+const float kGoneFadeout = 0.014;
 // Only the picture's lettered middle is shown, its words filling the band so they read on a small
 // screen; its hazard stripes, a busy grille of slivers there, give way to a plain lit edge.
 const float kFirstRow = 0.19;
@@ -32,6 +39,8 @@ void main()
     float height = kThin * ipos.w;
     float base = ipos.y + ipos.w * 0.5 < 0.5 ? ipos.y : ipos.y + ipos.w - height;
     float y = base + height * (0.5 + (corner.y - 0.5) * unfold);
+    // Once gone and parting, the quad folds to a line and costs nothing.
+    y = mix(y, base, step(kGoneFadeout, fadeout));
     gl_Position = vec4(2.0 * corner.x - 1.0, 2.0 * y - 1.0, -1.0, 1.0);
     uv = vec2(corner.x, 1.0 - corner.y);  // image row 0 is its top
 }
@@ -106,6 +115,7 @@ void main()
     float edge = 1.0 - smoothstep(1.0, 2.0, fromEdge);
     float cover = max(max(lit, 0.6 * glow), mix(0.5, 0.9, edge));
     vec3 color = mix(c.rgb * lit, vec3(1.0, 0.62, 0.16), edge) * (hum + pulse);
-    fragColor = vec4(color, min(c.a, cover) * 0.85 * (1.0 - 0.3 * fadeout));
+    float kept = 1.0 - smoothstep(kLeaveFrom, kGoneAt, t_scene);
+    fragColor = vec4(color, min(c.a, cover) * 0.85 * kept);
 }
 #endif

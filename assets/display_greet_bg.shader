@@ -1,6 +1,7 @@
 // The panel behind the fly-by's name card: a slanted plate and the gold lines along it, wiped in
-// from the left when the cards come in, brightening on every beat, and wiped out the same way
-// at bar 51. The panel drifts against the name card over the shot.
+// from the left when the cards come in, brightening on every beat, and at bar 51 leaving whole with
+// the name card, swelling and fading within a beat. The panel drifts against the name card over
+// the shot.
 uniform vec2 screen;
 uniform vec4 ipos;  // x, y: lower-left corner in screen fractions; z, w: size in NDC units
 uniform float fadeout;
@@ -12,8 +13,18 @@ uniform float saw;
 uniform float t_scene;
 
 const float kCardsIn = 5.393259;  // bar 44, in scene seconds
-// "fadeout" at bar 51 (it grows by 0.13 a second from scene second 10.5).
+// "fadeout" at bar 51 (it grows by 0.13 a second from scene second 10.5): the panel leaves, over
+// one beat (60 / 178 s) of "fadeout".
 const float kOutAt = 0.563090;
+const float kOutBeat = 0.043820;
+// The name card's centre, which the card and the panel swell about as they leave.
+const vec2 kOutCentre = vec2(0.0, -0.14);
+
+// 0 until bar 51, 1 a beat later.
+float leaving()
+{
+    return clamp((fadeout - kOutAt) / kOutBeat, 0.0, 1.0);
+}
 
 // The layout is drawn for a 16:9 screen. On any other, what it places shrinks about the centre
 // along one axis (letterboxed on a taller screen, pillarboxed on a wider one), so its pictures
@@ -37,7 +48,11 @@ void main()
     // A slow sway, the other way from the name card's: the two layers part and meet.
     float since = max(t_scene - kCardsIn, 0.0);
     vec2 drift = vec2(0.03 * sin(0.45 * since), 0.015 * sin(0.3 * since + 1.0));
-    gl_Position = vec4((-1.0 + 2.0 * ipos.xy + c * ipos.zw + drift) * shapeKept(), -1.0, 1.0);
+    vec2 at = -1.0 + 2.0 * ipos.xy + c * ipos.zw + drift;
+    // Out whole with the name card; once gone the quad folds to a point and costs nothing.
+    float gone = leaving();
+    at = kOutCentre + (at - kOutCentre) * (1.0 + 0.1 * gone) * step(gone, 0.999);
+    gl_Position = vec4(at * shapeKept(), -1.0, 1.0);
     uv = vec2(corner.x, 1.0 - corner.y);  // image row 0 is its top
 }
 #endif
@@ -80,13 +95,12 @@ void main()
     float glide = fract(0.25 * beats) * 1.8 - 0.4;
     float across = (uv.x + 0.3 * uv.y - glide - 0.2) * 8.0;
     float hum = 0.97 + 0.03 * sin(6.2831853 * fract(t * (40.0 / 6.2831853)));
-    // In from the left when the cards come in, out the same way from the bar where "fadeout"
-    // reaches kOutAt (bar 51), within a beat; the wipes follow the plate's slant.
+    // In from the left when the cards come in, the wipe following the plate's slant; out as a
+    // whole from bar 51.
     float slant = uv.x + 0.3 * (1.0 - uv.y) - 0.3;
     float front = (t_scene - kCardsIn) * 3.0 - 0.2;
     float wipe = 1.0 - smoothstep(front - 0.15, front, slant);
-    float back = (fadeout - kOutAt) * 30.0 - 0.3;
-    float kept = smoothstep(back, back + 0.15, slant);
+    float kept = 1.0 - smoothstep(0.0, 1.0, leaving());
     // The dark plate is only a faint veil over the rock, the gold lines framing the name.
     float solid = smoothstep(0.25, 0.6, c.r);
     vec3 color = c.rgb * (hum + pulse) + vec3(0.5, 0.4, 0.25) * exp(-across * across) * solid;

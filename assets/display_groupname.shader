@@ -2,7 +2,7 @@
 // from the left behind a bright edge; on every beat it kicks a little larger, splits into colour
 // fringes a few pixels wide ("screen" gives the pixel size; widest on the bar's first beat) and a
 // line of light runs down it; a light glides over it every bar, it sways against the panel
-// behind it, and it is wiped out from the left at bar 51.
+// behind it, and at bar 51 it leaves whole with the panel, swelling and fading within a beat.
 uniform vec2 screen;
 uniform vec4 ipos;  // x, y: lower-left corner in screen fractions; z, w: size in NDC units
 uniform float fadeout;
@@ -14,8 +14,18 @@ uniform float saw;
 uniform float t_scene;
 
 const float kNameIn = 5.5;  // just after bar 44, in scene seconds
-// "fadeout" at bar 51 (it grows by 0.13 a second from scene second 10.5): the card leaves.
+// "fadeout" at bar 51 (it grows by 0.13 a second from scene second 10.5): the card leaves, over
+// one beat (60 / 178 s) of "fadeout".
 const float kOutAt = 0.563090;
+const float kOutBeat = 0.043820;
+// The name's centre, which the card and the panel swell about as they leave.
+const vec2 kOutCentre = vec2(0.0, -0.14);
+
+// 0 until bar 51, 1 a beat later.
+float leaving()
+{
+    return clamp((fadeout - kOutAt) / kOutBeat, 0.0, 1.0);
+}
 
 // The layout is drawn for a 16:9 screen. On any other, what it places shrinks about the centre
 // along one axis (letterboxed on a taller screen, pillarboxed on a wider one), so its pictures
@@ -41,6 +51,9 @@ void main()
     at.x -= 0.6 * slide * slide * slide;
     float since = max(t_scene - kNameIn, 0.0);
     at -= vec2(0.03 * sin(0.45 * since + 0.3), 0.015 * sin(0.3 * since + 1.3));
+    // Out whole: swelling a little; once gone the quad folds to a point and costs nothing.
+    float gone = leaving();
+    at = kOutCentre + (at - kOutCentre) * (1.0 + 0.1 * gone) * step(gone, 0.999);
     gl_Position = vec4(at * shapeKept(), -1.0, 1.0);
     uv = vec2(corner.x, 1.0 - corner.y);  // image row 0 is its top
 }
@@ -122,12 +135,9 @@ void main()
     float ahead = (slant - front + 0.05) * 20.0;
     float edge = exp(-ahead * ahead) * step(front, 1.3);
     color += vec3(1.0, 0.75, 0.45) * edge * c.a;
-    // Out the same way from bar 51, within a beat, a bright edge at the back: gone for good, so
-    // the close-up after it is clean.
-    float back = (fadeout - kOutAt) * 30.0 - 0.2;
-    float kept = smoothstep(back, back + 0.06, slant);
-    float behind = (slant - back - 0.03) * 20.0;
-    color += vec3(1.0, 0.75, 0.45) * exp(-behind * behind) * step(-0.15, back) * c.a;
+    // Out from bar 51 as a whole, never half a word: gone for good, so the close-up after it is
+    // clean.
+    float kept = 1.0 - smoothstep(0.0, 1.0, leaving());
     // The picture's plate is its half-transparent part: kept as a faint veil, so the letters and
     // the orange bars either side carry the card and the cliff shows through it.
     float cover = max(smoothstep(0.6, 0.95, c.a), 0.4 * smoothstep(0.0, 0.5, c.a));

@@ -3,12 +3,14 @@
 // "fadeout" grows, and the fade to black whose alpha is sent unclamped.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
 #include "demo/SceneCameras.h"
 #include "demo/Scenes.h"
 #include "gl/GeometryBuffer.h"
+#include "gl/GlEntryTable.h"
 #include "gl/ShaderProgram.h"
 #include "gl/Texture2D.h"
 #include "support/DrawnCamera.h"
@@ -231,6 +233,41 @@ TEST_F(CliffFlybySceneTest, BandsPartAsFadeoutGrows) {
               std::vector<double>{1.0});
     EXPECT_EQ(draw(sceneClockAtSeconds(start + 10.4)).calls->draws()[1].uniform("fadeout"),
               std::vector<double>{0.0});
+}
+
+// The cards leave whole, never cut: half a beat into the name card's exit at bar 51 (scene second
+// 15) both halves of its word still show as at rest; the tickers are gone before they part far
+// enough for the screen's edge to cut their letters. Each drawn alone on black, as the routine
+// draws it; lit pixels in the left and right half of the frame.
+TEST_F(CliffFlybySceneTest, CardsAndTickersLeaveWholeNeverCut) {
+    const auto lit = [&](const ShaderProgram& program, const Texture2D& image,
+                         const std::vector<double>& ipos, float ts) {
+        gl.glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        gl.glDisable(GL_DEPTH_TEST);
+        gl.glEnable(GL_BLEND);
+        program.use();
+        bindToUnit(0, image);
+        const float fadeout = static_cast<float>(std::min(0.13 * std::max(ts - 10.5, 0.0), 1.0));
+        program.setFloat("t_scene", ts);
+        program.setFloat("fadeout", fadeout);
+        program.setFloat2("screen", SceneTestAssets::kWidth, SceneTestAssets::kHeight);
+        program.setFloat4("ipos", float(ipos[0]), float(ipos[1]), float(ipos[2]), float(ipos[3]));
+        a.quadBuffer->draw(6);
+        gl.glDisable(GL_BLEND);
+        gl.glEnable(GL_DEPTH_TEST);
+        const auto any = [](int r, int g, int b) { return std::max({r, g, b}) > 12; };
+        return std::min(countPixelsFromTopLeft(any, 0.0, 0.0, 0.5, 1.0),
+                        countPixelsFromTopLeft(any, 0.5, 0.0, 1.0, 1.0));
+    };
+    gl.glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    const int atRest = lit(*a.displayGroupnameShader, *a.mirraTexture, kName, 14.0f);
+    EXPECT_GT(atRest, 500);
+    EXPECT_GT(lit(*a.displayGroupnameShader, *a.mirraTexture, kName, 15.0f), atRest / 2);
+    EXPECT_EQ(lit(*a.displayGroupnameShader, *a.mirraTexture, kName, 15.3f), 0);
+    // Half a band's height parted.
+    const float parting = 10.5f + 0.05f / 0.13f;
+    const std::vector<double> lower = {0.0, -0.05, 1.0, kBandHeight};
+    EXPECT_EQ(lit(*a.displayAttentionShader, *a.attentionTexture, lower, parting), 0);
 }
 
 TEST_F(CliffFlybySceneTest, FadeToBlackOverTheLastTwoBarsIsNotClamped) {
