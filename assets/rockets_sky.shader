@@ -194,9 +194,8 @@ vec3 skyColor(vec3 d)
     // read as high cirrus with clean edges, not as blotches; each thread is kept a pixel or more
     // wide.
     float across = 1.3 * q.y + 1.5 * dust;
-    float thread = abs(fract(across) - 0.5);
-    float wisp = (1.0 - smoothstep(0.0, 0.22 + fwidth(across), thread)) * smoothstep(0.4, 0.8, dust);
-    float body = day ? wisp : smoothstep(0.62, 0.8, dust);
+    float thread = clamp(1.0 - abs(fract(across) - 0.5) / (0.22 + fwidth(across)), 0.0, 1.0);
+    float body = smoothstep(day ? 0.4 : 0.62, 0.8, dust) * (day ? thread * thread : 1.0);
     float rim = body * (1.0 - body);
     float fade = smoothstep(0.06, 0.3, d.y) * (1.0 - 0.7 * smoothstep(0.6, 0.95, late));
     vec3 lit = (day ? vec3(1.0, 0.97, 0.93) : mix(vec3(1.0, 0.62, 0.4), vec3(1.0, 0.55, 0.6), late)) *
