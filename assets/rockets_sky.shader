@@ -191,10 +191,10 @@ vec3 skyColor(vec3 d)
     bool day = isDay();
     float dust = valueNoise((day ? q * vec2(1.0, 0.3) : q) + vec2(0.02 * t, 0.0));
     // By day the noise only warps and gates fine parallel threads across the wind, so the wisps
-    // read as high cirrus with clean edges, not as blotches; each thread is kept a pixel or more
-    // wide.
+    // read as high cirrus with clean edges, not as blotches; where the threads crowd, low down,
+    // the fade has already taken them.
     float across = 1.3 * q.y + 1.5 * dust;
-    float thread = clamp(1.0 - abs(fract(across) - 0.5) / (0.22 + fwidth(across)), 0.0, 1.0);
+    float thread = clamp(1.0 - 4.0 * abs(fract(across) - 0.5), 0.0, 1.0);
     float body = smoothstep(day ? 0.4 : 0.62, 0.8, dust) * (day ? thread * thread : 1.0);
     float rim = body * (1.0 - body);
     float fade = smoothstep(0.06, 0.3, d.y) * (1.0 - 0.7 * smoothstep(0.6, 0.95, late));
