@@ -275,7 +275,8 @@ void main()
     vec3 rock = fetchCoarse(tex, rockUv, footprint(rockRate), kRockMean);
     vec2 flatRate = fwidth(p.xz) * 1024.0;
     // The moss takes its grain from the rock's texel, one image lookup fewer on every pixel.
-    vec3 mossColor = kMossMean * (1.8 * dot(rock, vec3(0.3, 0.59, 0.11)) / 0.3917 - 0.8);
+    float grain = dot(rock, vec3(0.3, 0.59, 0.11)) / 0.3917;  // about 1 on average
+    vec3 mossColor = kMossMean * (1.8 * grain - 0.8);
     // The ripples change along z: their spacing (some 46 texels, a dark line of 10 in each) is what
     // aliases first.
     float sandRate = 0.9 * flatRate.y;
@@ -288,6 +289,10 @@ void main()
     float mossLight = dot(mossColor, vec3(0.3, 0.59, 0.11));
     vec3 dryMoss = mix(mossColor * vec3(0.85, 0.95, 0.7), mossLight * vec3(1.25, 1.0, 0.65), 0.6);
     vec3 albedo = mix(rock * vec3(0.95, 0.85, 0.8), dryMoss, mossy);
+    // By day the rock and the moss on the rises are one sandstone, a little redder than the sand,
+    // carrying a softened grain of the rock: olive moss and dark brown rock read as mud among the
+    // golden dunes.
+    albedo = isDay() ? vec3(0.82, 0.58, 0.38) * (0.72 + 0.28 * grain) : albedo;
     albedo = mix(albedo, sandColor, sandy);
     // Sand blowing over the sand: threads along the wind, only close by, where one is several
     // pixels wide.

@@ -187,10 +187,15 @@ vec3 skyColor(vec3 d)
     // sun-lit body and a brighter rim, strongest on the sun's side. They thin out towards the
     // horizon, where they would crowd into sparkle, and fade as the stars come out.
     vec2 q = d.xz / (d.y + 0.15) * vec2(0.7, 3.2);
-    float dust = valueNoise(q + vec2(0.02 * t, 0.0));
     // By day soft white wisps, mostly body: a bright rim drew rings on the blue.
     bool day = isDay();
-    float body = smoothstep(day ? 0.5 : 0.62, day ? 0.88 : 0.8, dust);
+    float dust = valueNoise((day ? q * vec2(1.0, 0.3) : q) + vec2(0.02 * t, 0.0));
+    // By day the noise only warps and gates fine parallel threads across the wind, so the wisps
+    // read as high cirrus with clean edges, not as blotches; where the threads crowd, low down,
+    // the fade has already taken them.
+    float across = 1.3 * q.y + 1.5 * dust;
+    float thread = clamp(1.0 - 4.0 * abs(fract(across) - 0.5), 0.0, 1.0);
+    float body = smoothstep(day ? 0.4 : 0.62, 0.8, dust) * (day ? thread * thread : 1.0);
     float rim = body * (1.0 - body);
     float fade = smoothstep(0.06, 0.3, d.y) * (1.0 - 0.7 * smoothstep(0.6, 0.95, late));
     vec3 lit = (day ? vec3(1.0, 0.97, 0.93) : mix(vec3(1.0, 0.62, 0.4), vec3(1.0, 0.55, 0.6), late)) *
