@@ -251,13 +251,25 @@ void main()
                 (lampColor.g * pulse * (0.3 * wide + 1.3 * toward * toward));
     vec3 farColor = mix(fog_color, glow, opening);
     air = vec4(mix(mist, farColor, far), mix(haze, 1.0, far));
-    // Seen from above the lamp, the shaft below it is a dark hole: the walls beyond its lip
-    // (further than the lip's ring lies from the eye) drop into the air's dark at once, so the lip
-    // stands as a clean edge against it instead of a grey ghost of the far walls in the mist.
+    // Seen from above the lamp, the shaft below it is a pit: the walls beyond its lip (further
+    // than the lip's ring lies from the eye) sink at once into the dust of the shaft, so the lip
+    // stands as a clean edge, not a grey ghost of the far walls in the mist. Just past the lip
+    // that dust lies black in its shadow; deeper it glows warm in the lamp's light, brightest in
+    // the pit's middle, where the eye looks deepest, and the far walls' courses show faintly
+    // through it. On each beat a pulse of light rises from the depth to the lip over half the
+    // beat, hardest on the bar's first.
     float lip = length(vec2(eyePos.z + 8.0, 40.0));
     float sunk = smoothstep(2.0, 14.0, eyePos.z) * smoothstep(-4.0, -12.0, p.z) *
                  smoothstep(lip, lip + 8.0, eyeDistance);
-    air = mix(air, vec4(mist, 1.0), sunk);
+    float depth = clamp((eyeDistance - lip) / 110.0, 0.0, 1.0);
+    float rising = (depth - 1.0 + 2.2 * saw) * 3.0;
+    rising = max(1.0 - rising * rising, 0.0) * clamp(1.0 - 2.0 * saw, 0.0, 1.0);
+    vec3 pitCentre = vec3(shaftCentre(-70.0), -70.0);
+    float centred = smoothstep(0.82, 1.0, dot(-v, normalize(pitCentre - eyePos)));
+    float dust = smoothstep(0.02, 0.3, depth) * (0.25 + 0.75 * centred * centred);
+    vec3 pitGlow = vec3(0.4, 0.2, 0.07) * lampColor.g * dust *
+                   (1.0 + (kick == 0.0 ? 0.9 : 0.45) * rising);
+    air = mix(air, vec4(mist + pitGlow, 0.82), sunk);
 
     // Moss where faces turn up and the moss image grows, in patches a few units across.
     vec3 an = abs(normal);
