@@ -324,6 +324,13 @@ void main()
     // In the cave the walls' mist is thin and pale; fogged half as much, the boulder sinking away
     // below keeps its grey instead of turning into a dark blue blot against them.
     color = mix(color, fog_color, clamp(fog * (1.0 - 0.5 * inside), 0.0, 1.0));
+    // High up the shaft (until bar 60) the boulder hangs before the lamp's glow far below: its body
+    // darker and its outline caught in a crisp rim of that glow, brightest on the side facing the
+    // lamp, so it stands out as a silhouette rather than a grey speck lost in the light.
+    float silhouette = inside * (1.0 - step(240.0, beats));
+    float edge = smoothstep(0.3, 0.7, 1.0 - max(dot(facet, toEye), 0.0));
+    float facing = 0.35 + 0.65 * max(dot(facet, keyDir), 0.0);
+    color = mix(color, color * 0.4 + vec3(2.8, 1.7, 0.75) * (edge * facing), silhouette);
 
     // The lamp seen through the haze when it hangs between the eye and the rock.
     vec3 ray = -toEye;

@@ -154,6 +154,7 @@ void main()
     // Over the sixteen bars down the shaft the lamp burns from a pale yellow to a deep amber, and
     // its glow in the air grows as the camcorder nears it.
     float journey = clamp((beats - 224.0) / 64.0, 0.0, 1.0);
+    float early = 1.0 - step(240.0, beats);  // until bar 60, high above the lamp
     // On the downbeat of bar 60, where the second half of the descent begins, the lamp catches:
     // it surges and dies back over a beat, and burns a little brighter from then on.
     float caught = step(240.0, beats);
@@ -212,7 +213,10 @@ void main()
     // to a flat cream. High above the lamp, where the camcorder opens up to see the shaft at all,
     // the knee lies higher.
     float level = dot(lampLight + keyLight, vec3(0.3, 0.59, 0.11));
-    float over = max(level - 2.5 - 3.5 * above, 0.0);
+    // Until bar 60 the walls round the lamp far below keep the low knee, so their light grades
+    // round its hot core instead of burning out into a flat disc.
+    float kneeUp = 3.5 * above * (1.0 - early * (1.0 - smoothstep(20.0, 50.0, lightDistance)));
+    float over = max(level - 2.5 - kneeUp, 0.0);
     float held = 1.0 - over * over / ((over + 3.0) * max(level, 1e-4));
     lampLight *= held;
     keyLight *= held;
@@ -229,7 +233,11 @@ void main()
     halo *= 1.0 - smoothstep(10.0, 50.0, behind);
     // It stays a glow round the lamp: grown thicker over the descent it hazed the whole picture
     // beige over the last bars.
-    mist += vec3(1.0, 0.55, 0.25) * min(halo * halo * 0.15, 0.6) * (lampColor.g * pulse);
+    // High up the shaft (until bar 60) it rolls off instead of levelling at a ceiling, so the
+    // glow keeps a hot core and a gradient round it rather than a flat disc.
+    float glowing = halo * halo * 0.15;
+    glowing = mix(min(glowing, 0.6), 0.3 * glowing / (0.5 + glowing), early);
+    mist += vec3(1.0, 0.55, 0.25) * glowing * (lampColor.g * pulse);
     // On the beat the lamp flares in the lens: a burst round it, gone within a quarter beat.
     float toward = max(dot(-v, normalize(toLamp)), 0.0);
     toward *= toward;
@@ -269,7 +277,8 @@ void main()
     float dust = smoothstep(0.02, 0.3, depth) * (0.25 + 0.75 * centred * centred);
     vec3 pitGlow = vec3(0.4, 0.2, 0.07) * lampColor.g * dust *
                    (1.0 + (kick == 0.0 ? 0.9 : 0.45) * rising);
-    air = mix(air, vec4(mist + pitGlow, 0.82), sunk);
+    // Until bar 60 the dust is thinner, so the far walls' courses give the glow its structure.
+    air = mix(air, vec4(mist + pitGlow * (1.0 - 0.3 * early), 0.82 - 0.22 * early), sunk * (1.0 - 0.6 * early));
 
     // Moss where faces turn up and the moss image grows, in patches a few units across.
     vec3 an = abs(normal);
