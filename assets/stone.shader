@@ -247,6 +247,9 @@ void main()
     toward *= toward;
     // cos^32: some 12 degrees to half.
     flare = ((0.5 + 0.4 * above) * punch + 0.5 * surge) * toward * toward;
+    // Until bar 60, high above, it burns as a hot core in a gradient (cos^64, softer): added on
+    // the already bright glow, the wider burst clipped it into a flat disc on every beat.
+    flare *= mix(1.0, 0.5 * toward, early);
     // Seen from high above, the shaft beyond the lamp glows in its light: the far end of the gut
     // is a warm opening, the goal of the descent, rather than the cold clear colour. The rock
     // sinks into the glow over a long stretch, its bulges lit and its hollows dark, and dimmer
