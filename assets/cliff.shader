@@ -354,10 +354,10 @@ void main()
     // How far the high view has sunk onto the rock, from bar 52.5 to 54 (70.8 to 72.8 s): there
     // its grain would turn coarse and soft, so it flattens and darkens into the fade to black.
     float sunk = high * smoothstep(70.8, 72.8, t);
-    // The relief flattens where its slopes would change faster than the pixels: further off,
-    // where the slope comes from one lookup at the scale of a texel, as soon as texels get
-    // smaller than pixels.
-    float fineness = (1.0 - smoothstep(mix(0.6, 1.2, close), mix(2.0, 4.0, close), texels)) * detail;
+    // The relief flattens where its slopes would change faster than the pixels: as soon as texels
+    // get smaller than pixels (close by a little later). Close by, held longer, the near wall
+    // turned crunchy beside the smooth rock seen edge-on past a corner, a hard seam between them.
+    float fineness = (1.0 - smoothstep(mix(0.6, 0.8, close), 2.0, texels)) * detail;
     // In the canyon's tumble, how near the rock in front of the camera is (it starts facing the
     // wall, five units off).
     float tumble = canyon * clamp(cliff_stripes, 0.0, 1.0);
