@@ -652,9 +652,10 @@ void main()
     color = color * 1.3 / (1.0 + color);
     float veil = fog;
     // From high up, rock seen edge-on (its texels drawn out far beyond a pixel) has no relief
-    // left to show and would read as a flat smear: it sinks into the haze, lit by the card's sun
-    // (see "fogColor" in the vertex stage).
-    veil = max(veil, 0.85 * high * smoothstep(6.0, 18.0, texels));
+    // left to show and would read as a flat smear: it sinks wholly into the haze, lit by the
+    // card's sun (see "fogColor" in the vertex stage); a trace of its drawn-out streaks left in
+    // the glow read as a smear of light.
+    veil = max(veil, high * smoothstep(5.0, 14.0, texels));
     // In its tumble the haze closes in a few units beyond the rock in front of the camera.
     veil = max(veil, tumble * clamp(0.07 * eyeDistance - 0.35, 0.0, 0.35));
     // Close by, the haze far ahead is lit by the low sun: the wall runs off into a glow.
