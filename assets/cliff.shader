@@ -354,10 +354,10 @@ void main()
     // How far the high view has sunk onto the rock, from bar 52.5 to 54 (70.8 to 72.8 s): there
     // its grain would turn coarse and soft, so it flattens and darkens into the fade to black.
     float sunk = high * smoothstep(70.8, 72.8, t);
-    // The relief flattens where its slopes would change faster than the pixels: further off,
-    // where the slope comes from one lookup at the scale of a texel, as soon as texels get
-    // smaller than pixels.
-    float fineness = (1.0 - smoothstep(mix(0.6, 1.2, close), mix(2.0, 4.0, close), texels)) * detail;
+    // The relief flattens where its slopes would change faster than the pixels: as soon as texels
+    // get smaller than pixels (close by a little later). Close by, held longer, the near wall
+    // turned crunchy beside the smooth rock seen edge-on past a corner, a hard seam between them.
+    float fineness = (1.0 - smoothstep(mix(0.6, 0.8, close), 2.0, texels)) * detail;
     // In the canyon's tumble, how near the rock in front of the camera is (it starts facing the
     // wall, five units off).
     float tumble = canyon * clamp(cliff_stripes, 0.0, 1.0);
@@ -652,9 +652,10 @@ void main()
     color = color * 1.3 / (1.0 + color);
     float veil = fog;
     // From high up, rock seen edge-on (its texels drawn out far beyond a pixel) has no relief
-    // left to show and would read as a flat smear: it sinks into the haze, lit by the card's sun
-    // (see "fogColor" in the vertex stage).
-    veil = max(veil, 0.85 * high * smoothstep(6.0, 18.0, texels));
+    // left to show and would read as a flat smear: it sinks wholly into the haze, lit by the
+    // card's sun (see "fogColor" in the vertex stage); a trace of its drawn-out streaks left in
+    // the glow read as a smear of light.
+    veil = max(veil, high * smoothstep(5.0, 14.0, texels));
     // In its tumble the haze closes in a few units beyond the rock in front of the camera.
     veil = max(veil, tumble * clamp(0.07 * eyeDistance - 0.35, 0.0, 0.35));
     // Close by, the haze far ahead is lit by the low sun: the wall runs off into a glow.

@@ -13,6 +13,7 @@ uniform float saw;
 uniform float t_scene;
 
 const float kCardsIn = 5.393259;  // bar 44, in scene seconds
+const float kNameIn = 5.5;        // the name card's arrival, just after
 // "fadeout" at bar 51 (it grows by 0.13 a second from scene second 10.5): the panel leaves, over
 // one beat (60 / 178 s) of "fadeout".
 const float kOutAt = 0.563090;
@@ -95,10 +96,11 @@ void main()
     float glide = fract(0.25 * beats) * 1.8 - 0.4;
     float across = (uv.x + 0.3 * uv.y - glide - 0.2) * 8.0;
     float hum = 0.97 + 0.03 * sin(6.2831853 * fract(t * (40.0 / 6.2831853)));
-    // In from the left when the cards come in, the wipe following the plate's slant; out as a
-    // whole from bar 51.
+    // In from the left with the name card's build (its front moves as fast across the screen), the
+    // wipe following the plate's slant; out as a whole from bar 51. Ahead of the name the plate
+    // and its lines alone read as a stray grey slab with a red line across the sky.
     float slant = uv.x + 0.3 * (1.0 - uv.y) - 0.3;
-    float front = (t_scene - kCardsIn) * 3.0 - 0.2;
+    float front = (t_scene - kNameIn) * 1.6 - 0.05;
     float wipe = 1.0 - smoothstep(front - 0.15, front, slant);
     float kept = 1.0 - smoothstep(0.0, 1.0, leaving());
     // The dark plate is only a faint veil over the rock, the gold lines framing the name.
