@@ -127,7 +127,7 @@ void main()
     // Close by, the wall ends in a ragged rim a little above the camera, the sky beyond it: how
     // far below it the point lies (its crags angular between vertices; no sine, whose large
     // arguments each driver rounds its own way). With the cards and the roll (bar 44, 59.33 s)
-    // it lies lower, so that the card's sun sets into the sky behind it.
+    // it lies lower, leaving more sky behind the cards.
     float rimGap = 0.4 + 2.4 * abs(fract(0.049 * p.z) - 0.5) + 1.4 * abs(fract(0.137 * p.z + 0.3) - 0.5)
                  - p.y - (t > 59.3258 ? 1.2 : 0.0);
     fogColor = canyon > 0.0 ? mix(vec3(0.8, 0.55, 0.33), vec3(0.9, 0.76, 0.56), smoothstep(-15.0, 60.0, up))
@@ -168,8 +168,9 @@ void main()
     beatHit = quarter * quarter * (kick == 0.0 ? 1.0 : 0.5);
 
     gl_Position = matrix * p;
-    // From high up (distorted) the key light gives way to the title card's sun, a little above
-    // the middle of the screen: it lights the rock around it, falling off towards the corners.
+    // From high up (distorted) the key light gives way to a low sun behind the title card, a
+    // little above the middle of the screen: it lights the rock around it, falling off towards
+    // the corners.
     // Carried in "reach", which that view does not use otherwise.
     vec2 fromSun = gl_Position.xy / max(gl_Position.w, 1e-4) - vec2(0.0, 0.3);
     reach = distort > 0.0 ? 0.45 + 0.9 / (1.0 + dot(fromSun, fromSun) * 1.5) : reach;
@@ -653,7 +654,7 @@ void main()
     float veil = fog;
     // From high up, rock seen edge-on (its texels drawn out far beyond a pixel) has no relief
     // left to show and would read as a flat smear: it sinks wholly into the haze, lit by the
-    // card's sun (see "fogColor" in the vertex stage); a trace of its drawn-out streaks left in
+    // low sun behind the card (see "fogColor" in the vertex stage); a trace of its drawn-out streaks left in
     // the glow read as a smear of light.
     veil = max(veil, high * smoothstep(5.0, 14.0, texels));
     // In its tumble the haze closes in a few units beyond the rock in front of the camera.

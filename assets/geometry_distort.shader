@@ -555,6 +555,7 @@ void main()
     // Through the finale's first eight bars, before the sun has climbed, the lit floor and the
     // sunrise throw a warm bounce onto the shaded faces, most onto those turned down and away
     // from the sun, so the close-ups read as warm stone against the dawn, not as black cut-outs.
+    // The sky's violet fades over the same seconds (temple_sky.shader).
     float early = syncdistort * (1.0 - smoothstep(32.6, 36.0, t_scene));
     light += vec3(0.62, 0.4, 0.24) * early * (0.75 - 0.35 * n.y) *
              (1.0 - 0.6 * max(dot(n, kSunset), 0.0)) * outdoor;

@@ -118,7 +118,8 @@ vec3 skyAtVertex(vec3 d, out float cover)
         c = c * mix(vec3(1.0), vec3(2.0, 1.2, 2.0), low) +
             vec3(0.15, 0.06, 0.17) * low * (1.0 - up) * (0.7 + 0.3 * build) +
             // Through the first eight bars the violet reaches higher up the sky, lifting the
-            // close-ups that look up past the stone; gone by the dome and the sun in the oculus.
+            // close-ups that look up past the stone; gone by the dome and the sun in the oculus,
+            // over the same seconds as the stone's warm bounce (geometry_distort.shader).
             vec3(0.07, 0.035, 0.1) * (1.0 - up) * (1.0 - smoothstep(32.6, 36.0, t_scene));
     return c + (vec3(0.75, 0.3, 0.1) * exp(-abs(d.y) * 5.0) + vec3(0.9, 0.42, 0.14) * pow(up, 12.0)) *
                    0.6 * dawn;
